@@ -1,0 +1,39 @@
+// The preferences file "Tabulon Prefs": nine lines, one value each, no keys.
+// Booleans are "true"/"false" (any other text reads as false), integers decimal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tabulon {
+
+struct Preferences {
+    bool checkForUpdates = true;                  // line 1
+    bool openDialogOnStartup = false;             // line 2
+    std::string templateName = "Field Names";     // line 3
+    bool multipleTemplates = false;               // line 4
+    int windowLeft = 10;                          // line 5
+    int windowTop = 50;                           // line 6
+    int updateWindowLeft = 10;                    // line 7
+    int updateWindowTop = 50;                     // line 8
+    std::string templatesFolder = ":Templates:";  // line 9
+};
+
+// The file's name inside the configuration folder.
+inline constexpr const char* kPreferencesFileName = "Tabulon Prefs";
+
+// configFolder() + "Tabulon Prefs".
+std::string preferencesPath();
+
+// Reads the nine values from the file's lines; lines missing at the end read as
+// empty (false, 0, empty text).
+Preferences parsePreferences(const std::vector<std::string>& lines);
+
+// The nine lines that store `prefs`, in file order.
+std::vector<std::string> preferenceLines(const Preferences& prefs);
+
+// The template the app would load: folder and name from `prefs`, an empty name
+// meaning "Field Names" and an empty folder ":Templates:"; ":"-paths resolved.
+std::string templatePath(const Preferences& prefs);
+
+}  // namespace tabulon

@@ -1,0 +1,34 @@
+#include "conversion/file_conversion.h"
+
+#include <memory>
+
+#include "platform/atomic_file.h"
+#include "platform/file_info.h"
+
+namespace tabulon {
+
+Status convertToFile(FileSource& input, const std::string& inputName, const std::string& outputPath,
+                     const FieldList& fields, const ProgressFn& progress) {
+    if (isSameFile(outputPath, input.descriptor())) {
+        return Status::Error("Cannot write \"" + outputPath + "\": it is the input file \"" +
+                             inputName + "\"; choose another name for the output");
+    }
+    AtomicFile output;
+    // The output can always be made again from its input, so it is not flushed
+    // to disk before it replaces the old one.
+    Status status = output.open(outputPath, AtomicFile::Durability::kNoFlush);
+    if (!status.ok()) return status;
+    status = convert(input, fields, output, progress);
+    if (!status.ok()) return status;  // the temporary file goes with `output`
+    return output.commit();
+}
+
+Status convertFile(const std::string& inputPath, const std::string& outputPath,
+                   const FieldList& fields, const ProgressFn& progress) {
+    std::unique_ptr<FileSource> input;
+    Status status = FileSource::open(inputPath, &input);
+    if (!status.ok()) return status;
+    return convertToFile(*input, inputPath, outputPath, fields, progress);
+}
+
+}  // namespace tabulon

@@ -1,0 +1,60 @@
+#include "platform/file_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tabulon {
+
+FileSource::FileSource(int fd, std::string name, bool owned, uint64_t size)
+    : fd_(fd), name_(std::move(name)), owned_(owned), size_(size) {}
+
+FileSource::~FileSource() {
+    if (owned_) ::close(fd_);
+}
+
+Status FileSource::open(const std::string& path, std::unique_ptr<FileSource>* result) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errnoStatus("open", path, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        int err = errno;
+        ::close(fd);
+        return errnoStatus("read", path, err);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return Status::Error("Cannot read \"" + path + "\": it is a folder");
+    }
+    uint64_t size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+#ifdef POSIX_FADV_SEQUENTIAL
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    result->reset(new FileSource(fd, path, true, size));
+    return Status::Ok();
+}
+
+std::unique_ptr<FileSource> FileSource::fromDescriptor(int fd, std::string name) {
+    struct stat st {};
+    uint64_t size = 0;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) size = static_cast<uint64_t>(st.st_size);
+    return std::unique_ptr<FileSource>(new FileSource(fd, std::move(name), false, size));
+}
+
+Status FileSource::read(char* buffer, size_t capacity, size_t* count) {
+    for (;;) {
+        ssize_t n = ::read(fd_, buffer, capacity);
+        if (n >= 0) {
+            *count = static_cast<size_t>(n);
+            return Status::Ok();
+        }
+        if (errno != EINTR) {
+            *count = 0;
+            return errnoStatus("read", name_, errno);
+        }
+    }
+}
+
+}  // namespace tabulon

@@ -1,0 +1,36 @@
+// The outcome of an operation that can fail: ok, or an error with a message that
+// names what failed and why, ready to show to a person.
+#pragma once
+
+#include <string>
+#include <utility>
+
+namespace tabulon {
+
+class Status {
+  public:
+    enum class Code { kOk, kError, kBrokenPipe };
+
+    Status() = default;
+    static Status Ok() { return Status(); }
+    static Status Error(std::string message) { return Status(Code::kError, std::move(message)); }
+    // The reader at the other end of a pipe went away; callers that write to a
+    // pipe treat this as a normal end.
+    static Status BrokenPipe() { return Status(Code::kBrokenPipe, "broken pipe"); }
+
+    bool ok() const { return code_ == Code::kOk; }
+    bool isBrokenPipe() const { return code_ == Code::kBrokenPipe; }
+    Code code() const { return code_; }
+    const std::string& message() const { return message_; }
+
+  private:
+    Status(Code code, std::string message) : code_(code), message_(std::move(message)) {}
+
+    Code code_ = Code::kOk;
+    std::string message_;
+};
+
+// "Cannot <action> "<path>": <strerror(err)>"
+Status errnoStatus(const std::string& action, const std::string& path, int err);
+
+}  // namespace tabulon

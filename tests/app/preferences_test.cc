@@ -1,0 +1,51 @@
+#include "app/preferences.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/app_paths.h"
+
+namespace tabulon {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(Preferences, DefaultsRoundTrip) {
+    Lines lines = preferenceLines(Preferences());
+    EXPECT_EQ(lines, (Lines{"true", "false", "Field Names", "false", "10", "50", "10", "50",
+                            ":Templates:"}));
+    Preferences back = parsePreferences(lines);
+    EXPECT_EQ(preferenceLines(back), lines);
+}
+
+TEST(Preferences, LenientReading) {
+    Preferences p = parsePreferences({"TRUE", "yes", "My Form", "1", "-20px", "x", "", "7"});
+    EXPECT_TRUE(p.checkForUpdates);
+    EXPECT_FALSE(p.openDialogOnStartup);
+    EXPECT_EQ(p.templateName, "My Form");
+    EXPECT_FALSE(p.multipleTemplates);
+    EXPECT_EQ(p.windowLeft, -20);
+    EXPECT_EQ(p.windowTop, 0);
+    EXPECT_EQ(p.updateWindowLeft, 0);
+    EXPECT_EQ(p.updateWindowTop, 7);
+    EXPECT_EQ(p.templatesFolder, "");  // missing line reads as empty
+
+    Preferences huge = parsePreferences({"", "", "", "", "99999999999", "-1e300"});
+    EXPECT_EQ(huge.windowLeft, 2147483647);
+    EXPECT_EQ(huge.windowTop, -2147483647 - 1);
+}
+
+TEST(Preferences, TemplatePath) {
+    setApplicationFolderForTesting("/app");
+    Preferences p;
+    EXPECT_EQ(templatePath(p), "/app/Templates/Field Names");
+    p.templateName = "";
+    p.templatesFolder = "";
+    EXPECT_EQ(templatePath(p), "/app/Templates/Field Names");
+    p.templateName = "Orders";
+    p.templatesFolder = "/home/ann/.local/share/Tabulon/Templates/";
+    EXPECT_EQ(templatePath(p), "/home/ann/.local/share/Tabulon/Templates/Orders");
+    setApplicationFolderForTesting("");
+}
+
+}  // namespace
+}  // namespace tabulon

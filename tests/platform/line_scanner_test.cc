@@ -1,0 +1,72 @@
+#include "platform/line_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/line_reader.h"
+#include "test_util.h"
+
+namespace tabulon {
+namespace {
+
+// Feeds `input` in blocks of `chunk` bytes and joins the pieces back into lines.
+std::vector<std::string> scan(const std::string& input, size_t chunk) {
+    std::vector<std::string> lines;
+    std::string current;
+    auto segment = [&](const char* data, size_t size, bool endsLine) {
+        current.append(data, size);
+        if (endsLine) lines.push_back(std::exchange(current, {}));
+    };
+    LineScanner scanner;
+    for (size_t i = 0; i < input.size(); i += chunk) {
+        scanner.feed(input.data() + i, std::min(chunk, input.size() - i), segment);
+    }
+    scanner.finish(segment);
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(LineScanner, SplitsAtCrLfAndCrLfInAnyBlocks) {
+    for (size_t chunk : {1, 2, 3, 64}) {
+        EXPECT_EQ(scan("a\rb\nc\r\nd", chunk), (Lines{"a", "b", "c", "d"})) << chunk;
+        EXPECT_EQ(scan("a\r\n\r\nb\r\n", chunk), (Lines{"a", "", "b"})) << chunk;
+        EXPECT_EQ(scan("a\n\rb", chunk), (Lines{"a", "", "b"})) << chunk;  // LF CR: two ends
+        EXPECT_EQ(scan("\r\r\n\n", chunk), (Lines{"", "", ""})) << chunk;
+    }
+}
+
+TEST(LineScanner, EndOfInput) {
+    EXPECT_EQ(scan("", 8), (Lines{""}));              // an empty input is one empty line
+    EXPECT_EQ(scan("A\rB\r", 8), (Lines{"A", "B"}));  // no empty line after a final end
+    EXPECT_EQ(scan("A\rB", 8), (Lines{"A", "B"}));
+    EXPECT_EQ(scan("\r", 8), (Lines{""}));
+    EXPECT_EQ(scan("\r\n", 1), (Lines{""}));
+}
+
+TEST(LineScanner, BytesAreKeptExactly) {
+    std::string bytes;
+    for (int c = 0; c < 256; ++c) {
+        if (c != '\r' && c != '\n') bytes += static_cast<char>(c);
+    }
+    EXPECT_EQ(scan(bytes + "\n" + bytes, 7), (Lines{bytes, bytes}));
+}
+
+TEST(LineReader, ReadsFilesAndReportsFailures) {
+    test::TempDir dir;
+    test::writeFile(dir.file("f"), "one\r\ntwo\n");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(readLines(dir.file("f"), &lines).ok());
+    EXPECT_EQ(lines, (Lines{"one", "two"}));
+
+    Status missing = readLines(dir.file("absent"), &lines);
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.message().find(dir.file("absent")), std::string::npos);
+    Status folder = readLines(dir.path(), &lines);
+    EXPECT_FALSE(folder.ok());
+    EXPECT_NE(folder.message().find("it is a folder"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -1,0 +1,44 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+namespace tabulon {
+namespace {
+
+TEST(Text, ValReadsTheLeadingNumber) {
+    EXPECT_DOUBLE_EQ(Val("1.2"), 1.2);
+    EXPECT_DOUBLE_EQ(Val("1.10"), 1.1);
+    EXPECT_DOUBLE_EQ(Val("2.0.1"), 2.0);
+    EXPECT_DOUBLE_EQ(Val("  42 px"), 42);
+    EXPECT_DOUBLE_EQ(Val("-7\r"), -7);
+    EXPECT_DOUBLE_EQ(Val(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(Val("3e2x"), 300);
+    EXPECT_DOUBLE_EQ(Val("3e"), 3);
+    EXPECT_DOUBLE_EQ(Val("x1"), 0);
+    EXPECT_DOUBLE_EQ(Val(""), 0);
+    EXPECT_DOUBLE_EQ(Val("-"), 0);
+    EXPECT_DOUBLE_EQ(Val("."), 0);
+}
+
+TEST(Text, StrWritesNumbersBack) {
+    EXPECT_EQ(Str(1.2), "1.2");
+    EXPECT_EQ(Str(2.0), "2");
+    EXPECT_EQ(Str(1.1), "1.1");
+    EXPECT_EQ(Str(-15.0), "-15");
+    EXPECT_EQ(Str(1.0 / 3.0), "0.3333333");
+    EXPECT_EQ(Str(int64_t{-2147483648}), "-2147483648");
+    EXPECT_EQ(Str(1.5e20), "1.5e+20");
+}
+
+TEST(Text, CaseIsIgnoredForAsciiOnly) {
+    EXPECT_TRUE(equalsIgnoringCase("TRUE", "true"));
+    EXPECT_FALSE(equalsIgnoringCase("\xc3\x89", "\xc3\xa9"));
+    EXPECT_FALSE(equalsIgnoringCase("true ", "true"));
+    EXPECT_EQ(findIgnoringCase("xx appversion: 1", "AppVersion:"), 4u);
+    EXPECT_EQ(findIgnoringCase("AppName AppName", "appname", 2), 9u);
+    EXPECT_EQ(findIgnoringCase("abc", "d"), 0u);
+    EXPECT_EQ(findIgnoringCase("ab", "abc"), 0u);
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -1,0 +1,66 @@
+#include "test_util.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+namespace tabulon::test {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tabulon-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern + "/";
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::listing() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    std::string result;
+    for (const std::string& name : names)
+        result += (result.empty() ? "" : "|") + name;
+    return result;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+Status StringSource::read(char* buffer, size_t capacity, size_t* count) {
+    size_t n = std::min({capacity, chunk_, data_.size() - position_});
+    std::copy_n(data_.data() + position_, n, buffer);
+    position_ += n;
+    *count = n;
+    return Status::Ok();
+}
+
+Status FullDiskSink::write(const char* data, size_t size) {
+    size_t fits = std::min(size, capacity_ - bytes.size());
+    bytes.append(data, fits);
+    if (fits < size) return Status::Error("Cannot write \"output\": No space left on device");
+    return Status::Ok();
+}
+
+}  // namespace tabulon::test

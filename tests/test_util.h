@@ -1,0 +1,65 @@
+// Helpers shared by the tests: scratch folders, whole-file reads and writes, and
+// in-memory byte sources and sinks that misbehave on request.
+#pragma once
+
+#include <string>
+
+#include "platform/byte_stream.h"
+
+namespace tabulon::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in
+// it when the object goes away. path() ends with "/".
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + name; }
+    // Names of the entries in the folder, sorted.
+    std::string listing() const;
+
+  private:
+    std::string path_;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& content);
+
+// Serves `data` in reads of at most `chunk` bytes, to put block edges anywhere.
+class StringSource : public ByteSource {
+  public:
+    explicit StringSource(std::string data, size_t chunk = 1 << 20)
+        : data_(std::move(data)), chunk_(chunk) {}
+    Status read(char* buffer, size_t capacity, size_t* count) override;
+    uint64_t size() const override { return data_.size(); }
+
+  private:
+    std::string data_;
+    size_t chunk_;
+    size_t position_ = 0;
+};
+
+class StringSink : public ByteSink {
+  public:
+    Status write(const char* data, size_t size) override {
+        bytes.append(data, size);
+        return Status::Ok();
+    }
+    std::string bytes;
+};
+
+// Accepts `capacity` bytes, then fails as a full disk would.
+class FullDiskSink : public ByteSink {
+  public:
+    explicit FullDiskSink(size_t capacity) : capacity_(capacity) {}
+    Status write(const char* data, size_t size) override;
+    std::string bytes;
+
+  private:
+    size_t capacity_;
+};
+
+}  // namespace tabulon::test

@@ -10,7 +10,7 @@
 namespace tabulon {
 namespace {
 
-constexpr size_t kInputBlock = 256 * 1024;
+constexpr size_t kInputBlock = 64 * 1024;
 constexpr size_t kOutputBlock = 256 * 1024;
 
 // Collects output into large writes. Remembers the first write error and drops

@@ -13,33 +13,21 @@ FieldMatcher::FieldMatcher(const FieldList& fields) {
         if (folded.size() > longest_) longest_ = folded.size();
         folded_.push_back(std::move(folded));
     }
-    for (int i = static_cast<int>(folded_.size()) - 1; i >= 0; --i) {
-        const std::string& entry = folded_[static_cast<size_t>(i)];
-        if (entry.empty()) {
-            if (lastEmptyEntry_ < 0) lastEmptyEntry_ = i;
-            for (auto& list : candidates_)
-                list.push_back(i);
-        } else {
-            candidates_[static_cast<unsigned char>(entry[0])].push_back(i);
-        }
+    for (int i = static_cast<int>(folded_.size()) - 1; i >= 0 && lastEmptyEntry_ < 0; --i) {
+        if (folded_[static_cast<size_t>(i)].empty()) lastEmptyEntry_ = i;
     }
-}
-
-bool FieldMatcher::entryMatches(int index, const char* prefix, size_t size) const {
-    const std::string& entry = folded_[static_cast<size_t>(index)];
-    if (entry.size() > size) return false;
-    for (size_t j = 0; j < entry.size(); ++j) {
-        if (asciiLower(prefix[j]) != entry[j]) return false;
+    // An empty entry matches every line, so no entry before the last empty one can
+    // ever be the last match: it is left out of the lists.
+    std::array<std::vector<int>, 256> byFirstByte;
+    for (int i = static_cast<int>(folded_.size()) - 1; i > lastEmptyEntry_; --i) {
+        byFirstByte[static_cast<unsigned char>(folded_[static_cast<size_t>(i)][0])].push_back(i);
     }
-    return true;
-}
-
-int FieldMatcher::match(const char* prefix, size_t size) const {
-    if (size == 0) return lastEmptyEntry_;
-    for (int index : candidates_[static_cast<unsigned char>(asciiLower(prefix[0]))]) {
-        if (entryMatches(index, prefix, size)) return index;
+    for (size_t byte = 0; byte < 256; ++byte) {
+        candidateStart_[byte] = static_cast<uint32_t>(candidates_.size());
+        candidates_.insert(candidates_.end(), byFirstByte[byte].begin(), byFirstByte[byte].end());
+        if (lastEmptyEntry_ >= 0) candidates_.push_back(lastEmptyEntry_);
     }
-    return -1;
+    candidateStart_[256] = static_cast<uint32_t>(candidates_.size());
 }
 
 }  // namespace tabulon

@@ -10,8 +10,13 @@
 // extra empty line.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
-#include <cstring>
+#include <cstdint>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace tabulon {
 
@@ -21,41 +26,24 @@ class LineScanner {
     void feed(const char* data, size_t size, Segment&& segment) {
         if (size == 0) return;
         sawInput_ = true;
-        size_t i = 0;
-        if (skipLf_) {
-            skipLf_ = false;
-            if (data[0] == '\n') i = 1;
-        }
-        // Next CR and LF at or after i, found lazily and reused until passed, so
-        // a block with only one kind of line end is still scanned once.
-        size_t nextCr = 0, nextLf = 0;
-        bool crKnown = false, lfKnown = false;
-        while (i < size) {
-            if (!lfKnown || nextLf < i) {
-                nextLf = find(data, i, size, '\n');
-                lfKnown = true;
-            }
-            if (!crKnown || nextCr < i) {
-                nextCr = find(data, i, size, '\r');
-                crKnown = true;
-            }
-            size_t end = nextLf < nextCr ? nextLf : nextCr;
-            if (end == size) {
-                segment(data + i, size - i, false);
-                inLine_ = true;
-                return;
-            }
-            segment(data + i, end - i, true);
-            inLine_ = false;
-            i = end + 1;
-            if (data[end] == '\r') {
-                if (i == size) {
-                    skipLf_ = true;
-                } else if (data[i] == '\n') {
-                    ++i;
-                }
+        size_t start = 0;  // where the current line begins in this block
+        if (skipLf_ && data[0] == '\n') start = 1;
+        // Line ends are found 64 bytes at a time as a bit mask, so a line costs
+        // one step of the bit loop rather than a search of its own.
+        for (size_t base = 0; base < size; base += 64) {
+            uint64_t ends = lineEndMask(data + base, std::min<size_t>(64, size - base));
+            while (ends != 0) {
+                size_t end = base + static_cast<size_t>(__builtin_ctzll(ends));
+                ends &= ends - 1;
+                if (end < start) continue;  // the LF of a CR LF
+                segment(data + start, end - start, true);
+                start = end + 1;
+                if (data[end] == '\r' && start < size && data[start] == '\n') ++start;
             }
         }
+        inLine_ = start < size;
+        if (inLine_) segment(data + start, size - start, false);
+        skipLf_ = !inLine_ && data[size - 1] == '\r';
     }
 
     template <class Segment>
@@ -66,9 +54,27 @@ class LineScanner {
     }
 
   private:
-    static size_t find(const char* data, size_t from, size_t size, char c) {
-        const void* hit = std::memchr(data + from, c, size - from);
-        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : size;
+    // Bit i is set when byte i of the `size` (at most 64) bytes is CR or LF.
+    static uint64_t lineEndMask(const char* data, size_t size) {
+#ifdef __SSE2__
+        if (size == 64) {
+            const __m128i cr = _mm_set1_epi8('\r');
+            const __m128i lf = _mm_set1_epi8('\n');
+            uint64_t mask = 0;
+            for (int part = 0; part < 4; ++part) {
+                __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * part));
+                __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+                mask |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(ends)))
+                        << (16 * part);
+            }
+            return mask;
+        }
+#endif
+        uint64_t mask = 0;
+        for (size_t i = 0; i < size; ++i) {
+            if (data[i] == '\r' || data[i] == '\n') mask |= uint64_t{1} << i;
+        }
+        return mask;
     }
 
     bool skipLf_ = false;  // the previous block ended with CR

@@ -73,8 +73,8 @@ TEST(Differential, EngineAgreesWithNaiveModel) {
         FieldList fields(1 + random() % 4);
         for (std::string& field : fields)
             field = randomText(random, nameAlphabet, 4);
-        std::string input = randomText(random, textAlphabet, 120);
-        size_t chunk = 1 + random() % 40;
+        std::string input = randomText(random, textAlphabet, round % 2 ? 60 : 400);
+        size_t chunk = 1 + random() % (round % 3 ? 150 : 10);
 
         test::StringSource source(input, chunk);
         test::StringSink sink;

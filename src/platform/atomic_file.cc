@@ -38,7 +38,9 @@ std::string resolveTarget(const std::string& path) {
 int createTemporary(const std::string& target, std::string* temp, int* err) {
     static thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *temp = folderOf(target) + "." + nameOf(target) + ".tabulon-" +
+        // Long names are shortened so that the temporary name stays within the
+        // file system's limit.
+        *temp = folderOf(target) + "." + nameOf(target).substr(0, 200) + ".tabulon-" +
                 std::to_string(random() % 1000000000ULL);
         int fd = ::open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) return fd;

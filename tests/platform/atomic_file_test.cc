@@ -60,11 +60,14 @@ TEST(AtomicFile, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(dir.listing(), "t");
 }
 
-TEST(AtomicFile, UncreatableTargetsAreRefusedClearly) {
+TEST(AtomicFile, AwkwardTargets) {
     test::TempDir dir;
     Status missingFolder = writeAll(dir.file("no/such/folder/t"), "x");
     EXPECT_FALSE(missingFolder.ok());
     EXPECT_NE(missingFolder.message().find("no/such/folder/t"), std::string::npos);
+
+    std::string longName(255, 'n');  // the longest name a file may have
+    EXPECT_TRUE(writeAll(dir.file(longName), "x").ok());
 
     Status folder = writeAll(dir.path(), "x");
     EXPECT_NE(folder.message().find("it is a folder"), std::string::npos);

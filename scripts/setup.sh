@@ -1,7 +1,8 @@
 # Sourced by ./run and ./test: installs what the build needs when it is missing,
 # then configures and builds a tree. Works on a fresh Debian machine.
 
-TABULON_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev)
+TABULON_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
+                  qt6-base-dev libgl-dev fonts-dejavu-core)
 
 tabulon_ensure_packages() {
     local missing=()

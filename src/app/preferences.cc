@@ -1,8 +1,12 @@
 #include "app/preferences.h"
 
 #include <cstdint>
+#include <filesystem>
 
 #include "platform/app_paths.h"
+#include "platform/atomic_file.h"
+#include "platform/file_type.h"
+#include "platform/line_reader.h"
 #include "platform/text.h"
 
 namespace tabulon {
@@ -55,6 +59,28 @@ std::vector<std::string> preferenceLines(const Preferences& prefs) {
             Str(static_cast<int64_t>(prefs.updateWindowLeft)),
             Str(static_cast<int64_t>(prefs.updateWindowTop)),
             prefs.templatesFolder};
+}
+
+Status readPreferencesFile(const std::string& path, Preferences* prefs) {
+    std::vector<std::string> lines;
+    Status status = readLines(path, &lines);
+    if (status.ok()) *prefs = parsePreferences(lines);
+    return status;
+}
+
+Status writePreferencesFile(const std::string& path, const Preferences& prefs) {
+    std::string content;
+    for (const std::string& line : preferenceLines(prefs))
+        content += line + "\n";
+    std::error_code ignored;  // a missing folder shows up as the failure to create the file
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    AtomicFile file;
+    Status status = file.open(path);
+    if (!status.ok()) return status;
+    setFileTypeAndCreator(file.descriptor(), "pref", "TBLN");
+    status = file.write(content.data(), content.size());
+    if (!status.ok()) return status;
+    return file.commit();
 }
 
 std::string templatePath(const Preferences& prefs) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
+
 namespace tabulon {
 
 struct Preferences {
@@ -31,6 +33,14 @@ Preferences parsePreferences(const std::vector<std::string>& lines);
 
 // The nine lines that store `prefs`, in file order.
 std::vector<std::string> preferenceLines(const Preferences& prefs);
+
+// Reads the file's nine lines. Fails when the file is missing or unreadable.
+Status readPreferencesFile(const std::string& path, Preferences* prefs);
+
+// Replaces the file (creating its folder when needed) with the nine lines of
+// `prefs`, each ended by LF, type "pref" and creator "TBLN". A failed write keeps
+// the old file.
+Status writePreferencesFile(const std::string& path, const Preferences& prefs);
 
 // The template the app would load: folder and name from `prefs`, an empty name
 // meaning "Field Names" and an empty folder ":Templates:"; ":"-paths resolved.

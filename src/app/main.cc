@@ -1,0 +1,43 @@
+// tabulon: the desktop application.
+#include <QApplication>
+#include <QStyleFactory>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app.h"
+
+namespace {
+
+// Qt aborts when it finds no display; say what to do instead.
+bool displayAvailable() {
+#ifdef Q_OS_LINUX
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!displayAvailable()) {
+        std::fputs(
+            "tabulon: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+            "To convert without a display, use tabulon-convert, for example:\n"
+            "  tabulon-convert \"Saved mail.txt\"\n"
+            "which writes \"Saved mail.txt Converted\" beside it (see tabulon-convert --help).\n",
+            stderr);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tabulon"));
+    QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setQuitOnLastWindowClosed(false);
+    tabulon::App app;
+    return app.run();
+}

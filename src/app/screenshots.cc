@@ -1,0 +1,73 @@
+// tabulon-screenshots DIR: renders every page of the main window and the Edit
+// Field dialog to DIR/*.png, in a scratch home folder so that nothing of the
+// user's is read or changed. Run with QT_QPA_PLATFORM=offscreen.
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QStyleFactory>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "app/window1.h"
+#include "platform/app_paths.h"
+#include "platform/scripted_dialogs.h"
+#include "templates/edit_field_dialog.h"
+
+using namespace tabulon;
+
+namespace {
+
+bool save(QWidget* widget, const QString& file) {
+    widget->repaint();
+    QApplication::processEvents();
+    bool saved = widget->grab().save(file);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    if (argc != 2) {
+        std::fputs("Usage: tabulon-screenshots DIR\n", stderr);
+        return 2;
+    }
+    QDir out(QString::fromLocal8Bit(argv[1]));
+    out.mkpath(QStringLiteral("."));
+    // The resources stand beside the app in build/bin/.
+    setApplicationFolderForTesting(
+        QFile::encodeName(QApplication::applicationDirPath() + QStringLiteral("/../bin"))
+            .toStdString());
+    QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    setDialogs(std::make_unique<ScriptedDialogs>(home.filePath(QStringLiteral("script"))));
+
+    Window1 window;
+    window.Event_Open();
+    window.show();
+    bool ok = true;
+    const char* const pages[] = {"welcome", "fields", "preferences"};
+    for (int page = 0; page < 3; ++page) {
+        window.TabPanel1->setCurrentIndex(page);
+        if (page == 1) {
+            window.ListBox1->setFocus();
+            window.ListBox1->setCurrentRow(1);
+        }
+        ok &= save(
+            &window,
+            out.filePath(QStringLiteral("main-window-%1.png").arg(QLatin1String(pages[page]))));
+    }
+    window.TabPanel1->setCurrentIndex(1);
+    auto* dialog = new Dialog5(window.ListBox1, &window);
+    dialog->show();
+    ok &= save(dialog, out.filePath(QStringLiteral("edit-field-dialog.png")));
+    dialog->close();
+    window.Event_Close();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,88 @@
+// The main window's field list editing: Insert, Delete, Down, Up, the buttons'
+// focus rule and the Edit Field dialog. Every edit marks the list changed; the
+// list is saved when another template or folder is chosen and at closing.
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/window1.h"
+#include "templates/edit_field_dialog.h"
+#include "templates/field_list_editing.h"
+#include "templates/list_box_fields.h"
+
+namespace tabulon {
+namespace {
+
+int selectedRow(const QListWidget* list) {
+    QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.constFirst());
+}
+
+void exchangeRows(QListWidget* list, int a, int b) {
+    QListWidgetItem* first = list->item(a);
+    QListWidgetItem* second = list->item(b);
+    QListWidgetItem copy(*first);
+    *first = *second;
+    *second = copy;
+}
+
+}  // namespace
+
+void Window1::selectRow(int row) {
+    if (row < 0) {
+        ListBox1->clearSelection();
+        ListBox1->setCurrentRow(-1);
+    } else {
+        ListBox1->setCurrentRow(row);
+    }
+}
+
+void Window1::FieldInsertButton_Action() {
+    addRow(ListBox1, QStringLiteral("New Row"));
+    selectRow(ListBox1->count() - 1);
+    updatedfields = true;
+}
+
+void Window1::FieldDeleteButton_Action() {
+    int selected = selectedRow(ListBox1);
+    if (!canDeleteRow(selected, ListBox1->count())) return;
+    delete ListBox1->takeItem(selected);
+    selectRow(-1);
+    updatedfields = true;
+}
+
+void Window1::FieldDownButton_Action() {
+    int selected = selectedRow(ListBox1);
+    int other = rowBelow(selected, ListBox1->count());
+    if (other < 0) return;
+    exchangeRows(ListBox1, selected, other);
+    updatedfields = true;
+    selectRow(other);
+}
+
+void Window1::FieldUpButton_Action() {
+    int selected = selectedRow(ListBox1);
+    int other = rowAbove(selected, ListBox1->count());
+    if (other < 0) return;
+    exchangeRows(ListBox1, selected, other);
+    updatedfields = true;
+    selectRow(other);
+}
+
+void Window1::ListBox1_GotFocus() {
+    FieldDeleteButton->setEnabled(true);
+    FieldDownButton->setEnabled(true);
+    FieldUpButton->setEnabled(true);
+}
+
+void Window1::ListBox1_LostFocus() {
+    FieldDeleteButton->setEnabled(false);
+    FieldDownButton->setEnabled(false);
+    FieldUpButton->setEnabled(false);
+}
+
+void Window1::ListBox1_DoubleClick() {
+    updatedfields = true;
+    (new Dialog5(ListBox1, this))->open();
+}
+
+}  // namespace tabulon

@@ -1,0 +1,35 @@
+// The one way the app shows anything modal: message boxes and the open, save and
+// folder dialogs. The real implementation shows Qt dialogs; the scripted one
+// answers from a file and logs what was shown, so tests never wait for a person.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+namespace tabulon {
+
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+
+    // A modal message with an OK button.
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    // The chosen file's path, or "" when cancelled. Any file may be chosen.
+    virtual QString openFile(QWidget* parent) = 0;
+    // The chosen output path, or "" when cancelled. `proposedName` is offered in
+    // `folder` (or the dialog's own default folder when empty).
+    virtual QString saveFile(QWidget* parent, const QString& proposedName,
+                             const QString& folder) = 0;
+    // The chosen folder's path, or "" when cancelled. `acceptCaption` labels the
+    // button that chooses.
+    virtual QString chooseFolder(QWidget* parent, const QString& acceptCaption) = 0;
+};
+
+// The app's dialogs: scripted when TABULON_DIALOG_SCRIPT is set, Qt's otherwise.
+Dialogs& dialogs();
+// Replaces them (tests); the previous ones are destroyed.
+void setDialogs(std::unique_ptr<Dialogs> replacement);
+
+}  // namespace tabulon

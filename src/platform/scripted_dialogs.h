@@ -1,0 +1,30 @@
+// Dialogs that answer from a script file instead of a person. Each file dialog
+// takes the script's next line as the chosen path (an empty line, or no line
+// left, cancels); each message box is dismissed at once. Every dialog shown is
+// appended to "<script>.log", one line each: "message <text>" (CR and LF written
+// as \r and \n), "open", "save <proposed name>", "folder".
+#pragma once
+
+#include "platform/dialogs.h"
+
+namespace tabulon {
+
+class ScriptedDialogs : public Dialogs {
+  public:
+    explicit ScriptedDialogs(QString scriptPath) : script_(std::move(scriptPath)) {}
+
+    void message(QWidget* parent, const QString& text) override;
+    QString openFile(QWidget* parent) override;
+    QString saveFile(QWidget* parent, const QString& proposedName, const QString& folder) override;
+    QString chooseFolder(QWidget* parent, const QString& acceptCaption) override;
+
+  private:
+    void log(const QString& line);
+    // The script's next answer, read afresh so that a test may add lines as it goes.
+    QString nextAnswer();
+
+    QString script_;
+    int answered_ = 0;
+};
+
+}  // namespace tabulon

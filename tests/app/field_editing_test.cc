@@ -1,0 +1,141 @@
+// Editing the field list: the four buttons' rules, their focus rule, and the
+// Edit Field dialog.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/main_window_fixture.h"
+#include "templates/edit_field_dialog.h"
+
+namespace tabulon::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class FieldEditingTest : public MainWindowTest {
+  protected:
+    Window1& openWith(const std::string& names) {
+        skipFirstStartCopy();
+        writeFile(appTemplates() + "Field Names", names);
+        return open();
+    }
+    int selected() const {
+        auto items = window->ListBox1->selectedItems();
+        return items.isEmpty() ? -1 : window->ListBox1->row(items.first());
+    }
+    Dialog5* editFieldDialog() const { return window->findChild<Dialog5*>(); }
+};
+
+TEST_F(FieldEditingTest, InsertAppendsNewRowAndSelectsIt) {
+    Window1& w = openWith("A\rB\rC\r");
+    w.ListBox1->setCurrentRow(0);
+    w.FieldInsertButton_Action();
+    EXPECT_EQ(rows(), (Lines{"A", "B", "C", "New Row"}));
+    EXPECT_EQ(selected(), 3);
+    EXPECT_TRUE(w.updatedfields);
+}
+
+TEST_F(FieldEditingTest, DownAndUpMoveTheSelectionWithTheText) {
+    Window1& w = openWith("A\rB\rC\r");
+    w.ListBox1->setCurrentRow(0);
+    w.FieldDownButton_Action();
+    EXPECT_EQ(rows(), (Lines{"B", "A", "C"}));
+    EXPECT_EQ(selected(), 1);
+    w.FieldUpButton_Action();
+    EXPECT_EQ(rows(), (Lines{"A", "B", "C"}));
+    EXPECT_EQ(selected(), 0);
+    EXPECT_TRUE(w.updatedfields);
+}
+
+TEST_F(FieldEditingTest, ButtonsAtTheEndsOrWithoutSelectionDoNothing) {
+    Window1& w = openWith("A\rB\r");
+    w.ListBox1->setCurrentRow(0);
+    w.FieldUpButton_Action();
+    w.ListBox1->setCurrentRow(1);
+    w.FieldDownButton_Action();
+    EXPECT_EQ(rows(), (Lines{"A", "B"}));
+    EXPECT_FALSE(w.updatedfields);
+
+    w.FieldDeleteButton_Action();
+    EXPECT_EQ(rows(), (Lines{"A"}));
+    EXPECT_EQ(selected(), -1);  // no other row gets selected
+    w.updatedfields = false;
+    w.FieldDeleteButton_Action();
+    w.FieldDownButton_Action();
+    w.FieldUpButton_Action();
+    EXPECT_EQ(rows(), (Lines{"A"}));
+    EXPECT_FALSE(w.updatedfields);
+
+    w.ListBox1->setCurrentRow(0);
+    w.FieldDeleteButton_Action();
+    EXPECT_TRUE(rows().empty());
+    w.FieldInsertButton_Action();
+    EXPECT_EQ(rows(), (Lines{"New Row"}));
+}
+
+TEST_F(FieldEditingTest, OnlyTheFocusedListEnablesDeleteDownUp) {
+    Window1& w = openWith("A\rB\r");
+    w.show();
+    QApplication::setActiveWindow(&w);
+    EXPECT_FALSE(w.FieldDeleteButton->isEnabled());
+    EXPECT_TRUE(w.FieldInsertButton->isEnabled());
+    w.ListBox1->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(w.ListBox1->hasFocus());
+    EXPECT_TRUE(w.FieldDeleteButton->isEnabled());
+    EXPECT_TRUE(w.FieldDownButton->isEnabled());
+    // A click on a button keeps the focus in the list, so the button acts.
+    w.ListBox1->setCurrentRow(0);
+    QTest::mouseClick(w.FieldDownButton, Qt::LeftButton);
+    EXPECT_EQ(rows(), (Lines{"B", "A"}));
+    w.ListBox1->clearFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(w.FieldDeleteButton->isEnabled());
+    EXPECT_FALSE(w.FieldUpButton->isEnabled());
+    EXPECT_TRUE(w.FieldInsertButton->isEnabled());
+}
+
+TEST_F(FieldEditingTest, EditFieldUpdatesTheSelectedRow) {
+    Window1& w = openWith("Name:\rCity:\r");
+    w.ListBox1->setCurrentRow(1);
+    w.ListBox1_DoubleClick();
+    Dialog5* dialog = editFieldDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Edit Field");
+    EXPECT_EQ(dialog->size(), QSize(318, 105));
+    EXPECT_TRUE(dialog->PushButton1->isDefault());
+    EXPECT_EQ(dialog->EditField1->text().toStdString(), "City:");
+    dialog->EditField1->setText(QString());
+    dialog->PushButton1->click();
+    EXPECT_EQ(rows(), (Lines{"Name:", ""}));
+    quit();  // the empty row stays an empty line in the file
+    EXPECT_EQ(readFile(appTemplates() + "Field Names"), "Name:\r\r");
+}
+
+TEST_F(FieldEditingTest, CancelledEditStillCountsAsAChange) {
+    Window1& w = openWith("Name:\n");  // saved back with CR line ends
+    w.ListBox1->setCurrentRow(0);
+    w.ListBox1_DoubleClick();
+    ASSERT_NE(editFieldDialog(), nullptr);
+    editFieldDialog()->EditField1->setText(QStringLiteral("changed"));
+    QTest::keyClick(editFieldDialog(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(rows(), (Lines{"Name:"}));
+    EXPECT_TRUE(w.updatedfields);
+    quit();
+    EXPECT_EQ(readFile(appTemplates() + "Field Names"), "Name:\r");
+}
+
+TEST_F(FieldEditingTest, NamesKeepTheirBytes) {
+    Window1& w = openWith("Caf\xe9:\rNa\xc3\xafve:\r");  // Latin-1, then UTF-8
+    EXPECT_EQ(rows(), (Lines{"Caf\xc3\xa9:", "Na\xc3\xafve:"}));
+    w.FieldInsertButton_Action();
+    quit();
+    EXPECT_EQ(readFile(appTemplates() + "Field Names"), "Caf\xe9:\rNa\xc3\xafve:\rNew Row\r");
+}
+
+}  // namespace
+}  // namespace tabulon::test

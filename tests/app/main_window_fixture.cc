@@ -1,0 +1,81 @@
+#include "app/main_window_fixture.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <QListWidget>
+#include <filesystem>
+#include <sstream>
+
+#include "platform/app_paths.h"
+#include "platform/desktop.h"
+#include "platform/scripted_dialogs.h"
+
+namespace tabulon::test {
+
+void MainWindowTest::SetUp() {
+    std::filesystem::create_directories(appTemplates());
+    writeFile(appTemplates() + "Field Names", "Name:\rEmail:\r");
+    writeFile(appTemplates() + "Orders", "Item:\rCount:\r");
+    ::setenv("HOME", dir.path().c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
+    setApplicationFolderForTesting(dir.file("app"));
+    writeFile(dir.file("script"), "");
+    setDialogs(std::make_unique<ScriptedDialogs>(QString::fromStdString(dir.file("script"))));
+    setUrlOpenerForTesting([this](const QUrl& url) {
+        openedUrls.push_back(url.toString().toStdString());
+        return true;
+    });
+}
+
+void MainWindowTest::TearDown() {
+    window.reset();
+    setDialogs(nullptr);
+    setUrlOpenerForTesting(nullptr);
+    setApplicationFolderForTesting("");
+}
+
+Window1& MainWindowTest::open() {
+    window = std::make_unique<Window1>();
+    window->Event_Open();
+    return *window;
+}
+
+void MainWindowTest::quit() {
+    window->close();
+}
+
+void MainWindowTest::answerDialogs(const std::vector<std::string>& lines) {
+    std::string script;
+    for (const std::string& line : lines)
+        script += line + "\n";
+    writeFile(dir.file("script"), script);
+}
+
+std::vector<std::string> MainWindowTest::dialogLog() const {
+    std::vector<std::string> lines;
+    std::istringstream log(readFile(dir.file("script.log")));
+    for (std::string line; std::getline(log, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+void MainWindowTest::writePrefs(const std::string& content) {
+    std::filesystem::create_directories(dir.file("config"));
+    writeFile(prefsPath(), content);
+}
+
+void MainWindowTest::skipFirstStartCopy() {
+    std::filesystem::create_directories(dir.file("data/Tabulon"));
+}
+
+std::vector<std::string> MainWindowTest::rows() const {
+    std::vector<std::string> texts;
+    for (int i = 0; i < window->ListBox1->count(); ++i) {
+        texts.push_back(window->ListBox1->item(i)->text().toStdString());
+    }
+    return texts;
+}
+
+}  // namespace tabulon::test

@@ -1,0 +1,46 @@
+// A main window in a scratch world: its own home, configuration and data
+// folders, an application folder with two templates, scripted dialogs whose log
+// the test reads, and a URL opener that only records.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/window1.h"
+#include "test_util.h"
+
+namespace tabulon::test {
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the main window and runs its opening sequence.
+    Window1& open();
+    // Closes it as quitting does, running the closing sequence.
+    void quit();
+
+    // Lines that the next file dialogs will answer with.
+    void answerDialogs(const std::vector<std::string>& lines);
+    // What the dialogs showed so far, one entry per line of the log.
+    std::vector<std::string> dialogLog() const;
+
+    std::string prefsPath() const { return dir.file("config/Tabulon Prefs"); }
+    std::string prefs() const { return readFile(prefsPath()); }
+    void writePrefs(const std::string& content);
+    std::string appTemplates() const { return dir.file("app/Templates/"); }
+    std::string copiedTemplates() const { return dir.file("data/Tabulon/Templates/"); }
+    // Makes the data folder's Tabulon folder exist, as after an earlier start.
+    void skipFirstStartCopy();
+    std::vector<std::string> rows() const;
+
+    TempDir dir;
+    std::unique_ptr<Window1> window;
+    std::vector<std::string> openedUrls;
+};
+
+}  // namespace tabulon::test

@@ -92,6 +92,10 @@ PreferencesPage::PreferencesPage(QWidget* window) : WindowPage(window) {
     bold.setBold(true);
     GroupBox2 =
         place(named(new QGroupBox(QStringLiteral("Note")), "GroupBox2", bold), 27, 210, 325, 80);
+    // The title sits in the frame's top edge, leaving the note its whole height.
+    GroupBox2->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }"));
     StaticText3 = place(multiLineLabel("StaticText3", kPrivacyNote), 38, 226, 302, 58);
 
     CheckBox3 = checkBox("CheckBox3", "Allow Multiple Field Name Files...", 97, 20);

@@ -6,7 +6,6 @@
 #include <QListWidget>
 #include <QStyleFactory>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <cstdio>
 
 #include "app/window1.h"
@@ -42,10 +41,13 @@ int main(int argc, char** argv) {
     setApplicationFolderForTesting(
         QFile::encodeName(QApplication::applicationDirPath() + QStringLiteral("/../bin"))
             .toStdString());
-    QTemporaryDir home;
+    // A fixed scratch home, so that the paths shown are the same at every run.
+    QDir home(QDir::tempPath() + QStringLiteral("/ann"));
+    home.removeRecursively();
+    home.mkpath(QStringLiteral("."));
     qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral(".local/share"))));
     setDialogs(std::make_unique<ScriptedDialogs>(home.filePath(QStringLiteral("script"))));
 
     Window1 window;
@@ -69,5 +71,6 @@ int main(int argc, char** argv) {
     ok &= save(dialog, out.filePath(QStringLiteral("edit-field-dialog.png")));
     dialog->close();
     window.Event_Close();
+    home.removeRecursively();
     return ok ? 0 : 1;
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "file_size_limit.h"
 #include "platform/app_paths.h"
+#include "test_util.h"
 
 namespace tabulon {
 namespace {
@@ -45,6 +47,26 @@ TEST(Preferences, TemplatePath) {
     p.templatesFolder = "/home/ann/.local/share/Tabulon/Templates/";
     EXPECT_EQ(templatePath(p), "/home/ann/.local/share/Tabulon/Templates/Orders");
     setApplicationFolderForTesting("");
+}
+
+TEST(Preferences, FileWritesAreWholeOrNothing) {
+    test::TempDir dir;
+    const std::string path = dir.file("config/sub/Tabulon Prefs");  // folders made as needed
+    Preferences prefs;
+    prefs.templatesFolder = "/home/ann/Templates/";
+    ASSERT_TRUE(writePreferencesFile(path, prefs).ok());
+    const std::string written = test::readFile(path);
+    EXPECT_EQ(written, "true\nfalse\nField Names\nfalse\n10\n50\n10\n50\n/home/ann/Templates/\n");
+    Preferences back;
+    ASSERT_TRUE(readPreferencesFile(path, &back).ok());
+    EXPECT_EQ(preferenceLines(back), preferenceLines(prefs));
+
+    prefs.templateName = std::string(200, 'x');
+    {
+        test::FileSizeLimit limit(16);  // the disk fills while writing
+        EXPECT_FALSE(writePreferencesFile(path, prefs).ok());
+    }
+    EXPECT_EQ(test::readFile(path), written);
 }
 
 }  // namespace

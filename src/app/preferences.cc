@@ -5,7 +5,6 @@
 
 #include "platform/app_paths.h"
 #include "platform/atomic_file.h"
-#include "platform/file_type.h"
 #include "platform/line_reader.h"
 #include "platform/text.h"
 
@@ -74,13 +73,7 @@ Status writePreferencesFile(const std::string& path, const Preferences& prefs) {
         content += line + "\n";
     std::error_code ignored;  // a missing folder shows up as the failure to create the file
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    AtomicFile file;
-    Status status = file.open(path);
-    if (!status.ok()) return status;
-    setFileTypeAndCreator(file.descriptor(), "pref", "TBLN");
-    status = file.write(content.data(), content.size());
-    if (!status.ok()) return status;
-    return file.commit();
+    return replaceFile(path, content, "pref", "TBLN");
 }
 
 std::string templatePath(const Preferences& prefs) {

@@ -17,12 +17,18 @@ int selectedRow(const QListWidget* list) {
     return selected.isEmpty() ? -1 : list->row(selected.constFirst());
 }
 
-void exchangeRows(QListWidget* list, int a, int b) {
-    QListWidgetItem* first = list->item(a);
-    QListWidgetItem* second = list->item(b);
+// Exchanges the selected row's text with the row that `otherRow` names for it;
+// returns that row, or -1 when there is none and nothing changed.
+int exchangeSelectedRow(QListWidget* list, int (*otherRow)(int selected, int count)) {
+    int selected = selectedRow(list);
+    int other = otherRow(selected, list->count());
+    if (other < 0) return -1;
+    QListWidgetItem* first = list->item(selected);
+    QListWidgetItem* second = list->item(other);
     QListWidgetItem copy(*first);
     *first = *second;
     *second = copy;
+    return other;
 }
 
 }  // namespace
@@ -51,21 +57,17 @@ void Window1::FieldDeleteButton_Action() {
 }
 
 void Window1::FieldDownButton_Action() {
-    int selected = selectedRow(ListBox1);
-    int other = rowBelow(selected, ListBox1->count());
-    if (other < 0) return;
-    exchangeRows(ListBox1, selected, other);
+    int moved = exchangeSelectedRow(ListBox1, rowBelow);
+    if (moved < 0) return;
     updatedfields = true;
-    selectRow(other);
+    selectRow(moved);
 }
 
 void Window1::FieldUpButton_Action() {
-    int selected = selectedRow(ListBox1);
-    int other = rowAbove(selected, ListBox1->count());
-    if (other < 0) return;
-    exchangeRows(ListBox1, selected, other);
+    int moved = exchangeSelectedRow(ListBox1, rowAbove);
+    if (moved < 0) return;
     updatedfields = true;
-    selectRow(other);
+    selectRow(moved);
 }
 
 void Window1::ListBox1_GotFocus() {

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "platform/fd_sink.h"
+#include "platform/file_type.h"
 
 namespace tabulon {
 namespace {
@@ -104,6 +105,17 @@ void AtomicFile::discard() {
     fd_ = -1;
     if (!temp_.empty()) ::unlink(temp_.c_str());
     temp_.clear();
+}
+
+Status replaceFile(const std::string& path, const std::string& content, const std::string& type,
+                   const std::string& creator) {
+    AtomicFile file;
+    Status status = file.open(path);
+    if (!status.ok()) return status;
+    if (!type.empty()) setFileTypeAndCreator(file.descriptor(), type, creator);
+    status = file.write(content.data(), content.size());
+    if (!status.ok()) return status;
+    return file.commit();
 }
 
 }  // namespace tabulon

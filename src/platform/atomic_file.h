@@ -47,4 +47,9 @@ class AtomicFile : public ByteSink {
     std::string temp_;
 };
 
+// Replaces the file at `path` with `content` through an AtomicFile, flushed to
+// disk, giving it the file type and creator codes when they are not empty.
+Status replaceFile(const std::string& path, const std::string& content,
+                   const std::string& type = "", const std::string& creator = "");
+
 }  // namespace tabulon

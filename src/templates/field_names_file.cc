@@ -2,7 +2,6 @@
 
 #include "platform/atomic_file.h"
 #include "platform/file_info.h"
-#include "platform/file_type.h"
 #include "platform/line_reader.h"
 
 namespace tabulon {
@@ -20,13 +19,7 @@ Status writeFieldNames(const std::string& path, const FieldList& fields) {
         content += name;
         content += '\r';
     }
-    AtomicFile file;
-    Status status = file.open(path);
-    if (!status.ok()) return status;
-    setFileTypeAndCreator(file.descriptor(), "TEXT", "R*ch");
-    status = file.write(content.data(), content.size());
-    if (!status.ok()) return status;
-    return file.commit();
+    return replaceFile(path, content, "TEXT", "R*ch");
 }
 
 }  // namespace tabulon

@@ -1,5 +1,6 @@
 // tabulon: the desktop application.
 #include <QApplication>
+#include <QStringList>
 #include <QStyleFactory>
 #include <cstdio>
 #include <cstdlib>
@@ -33,11 +34,17 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
+    QStringList documents;
+    for (int i = 1; i < argc; ++i)
+        documents << QString::fromLocal8Bit(argv[i]);
+    // A Tabulon already running takes the documents; this process is done.
+    if (tabulon::handOffToRunningApp(documents)) return 0;
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tabulon"));
     QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setQuitOnLastWindowClosed(false);
     tabulon::App app;
-    return app.run();
+    return app.run(documents);
 }

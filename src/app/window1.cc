@@ -36,6 +36,7 @@ Window1::Window1() {
     setWhatsThis(QStringLiteral("This is the main application window."));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMinimizeButtonHint);
+    setAcceptDrops(true);
     menu = new Menu(this);
     setMenuBar(menu);
     createPages();
@@ -217,7 +218,7 @@ void Window1::CheckBox2_Action() {
 }
 
 void Window1::QuitTimer_Action() {
-    close();
+    requestQuit();
 }
 
 void Window1::TabPanel1_Change() {

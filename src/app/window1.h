@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <deque>
+#include <functional>
 
 #include "app/menu.h"
 #include "templates/field_list.h"
@@ -77,8 +79,18 @@ class Window1 : public QMainWindow, public MenuClient {
     bool _AppleAboutTabulon_Action();
     bool _HelpTabulonHelp_Action();
 
-    // Starts a conversion run.
-    bool openprogress();
+    // Starts a conversion run of `mydragfile` (or of a file the user picks when it
+    // is empty). A run asked for while another is under way waits for it.
+    // `whenDone` is called once the run has ended. Always false.
+    bool openprogress(std::function<void()> whenDone = {});
+    bool isConverting() const { return converting_; }
+    // A document handed to the app (opened with it, or dropped on this window):
+    // converted in a run of its own, which asks only where the output goes.
+    void openDocument(const QString& path);
+
+    // Quits through the normal road (closing this window), once the conversion
+    // runs asked for have ended.
+    void requestQuit();
 
     // The run's settings (loaded from and saved to the preferences file).
     bool myupdate = false;
@@ -125,6 +137,8 @@ class Window1 : public QMainWindow, public MenuClient {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -135,7 +149,17 @@ class Window1 : public QMainWindow, public MenuClient {
     void loadTemplate(const QString& path);
     void selectRow(int row);
 
+    struct RunRequest {
+        QString input;  // empty: ask for it
+        bool askForSave;
+        std::function<void()> whenDone;
+    };
+    void runQueued();
+
     bool closed_ = false;
+    std::deque<RunRequest> runs_;
+    bool converting_ = false;
+    bool quitRequested_ = false;
 };
 
 }  // namespace tabulon

@@ -1,0 +1,86 @@
+static const char kUsage[] = R"(Usage: tabulon-send [--class CODE] ID [TEXT]
+
+Sends one scripting event to the running Tabulon and prints whether it was
+handled. CODE and ID are four characters each; CODE defaults to "aevt".
+
+  quit        quits Tabulon about a second later
+  hail TEXT   shows "You called me? TEXT"
+  prcs FILE   converts FILE into "FILE Converted" beside it, without dialogs,
+              and answers once the output is written
+  odoc FILE   opens FILE as a document: converted after asking where to
+
+A FILE may be a native path (relative ones are taken from the current folder)
+or a ":"-path relative to Tabulon's folder.
+Exit status: 0 handled, 1 not handled, 2 Tabulon not running or wrong usage.
+)";
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/event_client.h"
+#include "platform/scripting_event.h"
+
+namespace tabulon {
+namespace {
+
+int usageError(const std::string& problem) {
+    std::fprintf(stderr, "tabulon-send: %s\n\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+// Paths that name files are made absolute: Tabulon runs in another folder.
+std::string pathArgument(const std::string& text) {
+    if (text.empty() || text[0] == '/' || text[0] == ':') return text;
+    char folder[4096];
+    if (::getcwd(folder, sizeof folder) == nullptr) return text;
+    return std::string(folder) + "/" + text;
+}
+
+int run(int argc, char** argv) {
+    ScriptingEvent event{"aevt", "", ""};
+    int i = 1;
+    if (i < argc && (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (i < argc && std::string(argv[i]) == "--class") {
+        if (i + 1 >= argc) return usageError("--class needs a four-character code");
+        event.eventClass = argv[i + 1];
+        i += 2;
+    }
+    if (i >= argc) return usageError("no event ID given");
+    event.eventId = argv[i++];
+    if (i < argc) event.parameter = argv[i++];
+    if (i < argc) return usageError("too many arguments");
+    if (event.eventClass.size() != 4) return usageError("the class must be four characters");
+    if (event.eventId.size() != 4) return usageError("the event ID must be four characters");
+    if (eventIdIs(event.eventId, "prcs") || eventIdIs(event.eventId, "odoc")) {
+        event.parameter = pathArgument(event.parameter);
+    }
+
+    std::string error;
+    switch (sendEvent(event, &error)) {
+        case SendResult::kHandled:
+            std::puts("handled");
+            return 0;
+        case SendResult::kNotHandled:
+            std::puts("not handled");
+            return 1;
+        case SendResult::kNoApp:
+            std::fprintf(stderr, "tabulon-send: %s\n", error.c_str());
+            return 2;
+        case SendResult::kFailed:
+            break;
+    }
+    std::fprintf(stderr, "tabulon-send: %s\n", error.c_str());
+    return 2;
+}
+
+}  // namespace
+}  // namespace tabulon
+
+int main(int argc, char** argv) {
+    return tabulon::run(argc, argv);
+}

@@ -1,0 +1,46 @@
+// One file conversion on a thread of its own, so that the thread that started it
+// stays free (to keep windows painted). Progress can be read from any thread.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/file_source.h"
+#include "platform/status.h"
+#include "templates/field_list.h"
+
+namespace tabulon {
+
+class BackgroundConversion {
+  public:
+    BackgroundConversion(std::unique_ptr<FileSource> input, std::string inputName,
+                         std::string outputPath, FieldList fields);
+    // Waits for the conversion to end.
+    ~BackgroundConversion();
+    BackgroundConversion(const BackgroundConversion&) = delete;
+    BackgroundConversion& operator=(const BackgroundConversion&) = delete;
+
+    // Starts converting; `finished` is called on the conversion's thread when it
+    // has ended (the output closed or given up).
+    void start(std::function<void()> finished);
+    // Waits for the end and returns how it went.
+    Status wait();
+
+    uint64_t bytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
+    uint64_t totalBytes() const { return totalBytes_; }
+
+  private:
+    std::unique_ptr<FileSource> input_;
+    std::string inputName_;
+    std::string outputPath_;
+    FieldList fields_;
+    uint64_t totalBytes_;
+    std::atomic<uint64_t> bytesRead_{0};
+    Status status_;
+    std::thread thread_;
+};
+
+}  // namespace tabulon

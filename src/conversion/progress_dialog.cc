@@ -1,0 +1,112 @@
+#include "conversion/progress_dialog.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+
+#include "app/fonts.h"
+#include "app/window1.h"
+#include "conversion/background_conversion.h"
+#include "conversion/converter.h"
+#include "platform/dialogs.h"
+#include "platform/qt_paths.h"
+
+namespace tabulon {
+namespace {
+
+// How often the bar follows the conversion: a few dozen times a second.
+constexpr int kProgressIntervalMs = 30;
+
+template <class Control>
+Control* placed(Control* control, const char* name, QWidget* parent, QRect rect) {
+    control->setObjectName(QLatin1String(name));
+    control->setParent(parent);
+    control->setGeometry(rect);
+    return control;
+}
+
+}  // namespace
+
+Dialog2::Dialog2(Window1* main, QString input, bool askForSave)
+    : QDialog(main), main_(main), input_(std::move(input)), askForSave_(askForSave) {
+    setObjectName(QStringLiteral("Dialog2"));
+    setWindowTitle(QStringLiteral("Please Wait..."));
+    setWhatsThis(QStringLiteral(
+        "Your input file is currently being processed. This may take a few minutes depending on "
+        "the size of the file."));
+    setModal(true);
+    setFixedSize(298, 74);
+    StaticText1 = placed(new QLabel(QStringLiteral("Processing Input File...")), "StaticText1",
+                         this, QRect(13, 13, 258, 16));
+    StaticText1->setFont(systemFont(12));
+    ProgressBar1 = placed(new QProgressBar, "ProgressBar1", this, QRect(13, 40, 272, 12));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1_Open();
+    StaticText2 = placed(new QLabel(QStringLiteral("This may take a few minutes...")),
+                         "StaticText2", this, QRect(84, 58, 143, 16));
+    StaticText2->setFont(genevaFont(9));
+}
+
+void Dialog2::message(const QString& text) {
+    dialogs().message(this, text);
+}
+
+void Dialog2::Event_Open() {
+    QString input = input_.isEmpty() ? dialogs().openFile(main_) : input_;
+    if (input.isEmpty()) {
+        hide();
+        return;
+    }
+    readdatafile(input);
+    main_->askforsave = true;
+}
+
+bool Dialog2::readdatafile(const QString& input) {
+    QFileInfo info(input);
+    QString defaultName = info.fileName() + QStringLiteral(" Converted");
+    QString output = askForSave_ ? dialogs().saveFile(main_, defaultName, info.absolutePath())
+                                 : input + QStringLiteral(" Converted");
+    if (output.isEmpty()) {
+        hide();
+        return false;
+    }
+    FieldList fields = main_->fields();
+    if (fields.empty()) {
+        // Nothing is written: an older output of the same name stays as it was.
+        message(QStringLiteral("The Field Names file is missing!"));
+        hide();
+        return true;
+    }
+    std::unique_ptr<FileSource> source;
+    Status status = FileSource::open(nativePath(input), &source);
+    if (!status.ok()) {
+        message(QString::fromStdString(status.message()));
+        hide();
+        return true;
+    }
+    ProgressBar1->setRange(0, 100);
+    show();
+    repaint();
+
+    BackgroundConversion conversion(std::move(source), nativePath(input), nativePath(output),
+                                    std::move(fields));
+    QEventLoop loop;
+    QTimer progress;
+    connect(&progress, &QTimer::timeout, this, [&] {
+        ProgressBar1->setValue(progressPercent(conversion.bytesRead(), conversion.totalBytes()));
+    });
+    progress.start(kProgressIntervalMs);
+    conversion.start([&loop] { QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection); });
+    loop.exec();
+    status = conversion.wait();
+    ProgressBar1->setValue(progressPercent(conversion.bytesRead(), conversion.totalBytes()));
+    hide();
+    if (!status.ok()) message(QString::fromStdString(status.message()));
+    return true;
+}
+
+}  // namespace tabulon

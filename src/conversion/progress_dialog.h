@@ -1,0 +1,42 @@
+// The "Please Wait..." dialog, which carries one conversion run: it gets the input
+// (handed over, or chosen in the open dialog), asks where the output goes unless
+// told to put it beside the input, and shows the progress while the conversion
+// runs on a thread of its own. Its event loop keeps every window painted; the
+// run is over when Event_Open returns.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+
+namespace tabulon {
+
+class Window1;
+
+class Dialog2 : public QDialog {
+    Q_OBJECT
+  public:
+    // `input` empty: ask for it. `askForSave` false: the output goes beside the
+    // input as "<input> Converted".
+    Dialog2(Window1* main, QString input, bool askForSave);
+
+    // Runs the whole conversion run.
+    void Event_Open();
+    // Converts `input`; false when no output place was obtained.
+    bool readdatafile(const QString& input);
+    void ProgressBar1_Open() {}
+
+    QLabel* StaticText1;
+    QProgressBar* ProgressBar1;
+    QLabel* StaticText2;
+
+  private:
+    void message(const QString& text);
+
+    Window1* main_;
+    QString input_;
+    bool askForSave_;
+};
+
+}  // namespace tabulon

@@ -1,0 +1,135 @@
+// Conversion runs from the main window: each road in, the dialogs a person sees,
+// askforsave's one-run life, failures, and runs asked for during a run.
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/main_window_fixture.h"
+#include "templates/list_box_fields.h"
+
+namespace tabulon::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char kMail[] = "Subject: x\r\nName: Ann\r\nEmail: ann@example.org\r\n\r\nName: Bo\r\n";
+const char kConverted[] = "Name:\tEmail:\r Ann\t ann@example.org\r Bo\t";
+
+class ConversionRunTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        skipFirstStartCopy();
+        writeFile(dir.file("mail.txt"), kMail);
+        open();
+    }
+    std::string mail() const { return dir.file("mail.txt"); }
+    std::string converted() const { return dir.file("mail.txt Converted"); }
+};
+
+TEST_F(ConversionRunTest, FileOpenAsksForInputThenOutput) {
+    answerDialogs({mail(), dir.file("out.txt")});
+    window->menu->item(QStringLiteral("FileOpen"))->setEnabled(true);
+    window->_FileOpen_Action();
+    EXPECT_EQ(dialogLog(), (Lines{"open", "save mail.txt Converted"}));
+    EXPECT_EQ(readFile(dir.file("out.txt")), kConverted);
+    EXPECT_TRUE(window->askforsave);
+    EXPECT_FALSE(window->isConverting());
+}
+
+TEST_F(ConversionRunTest, CancellingWritesNothing) {
+    answerDialogs({""});
+    window->openprogress();
+    answerDialogs({"", mail(), ""});  // the second run: input chosen, save cancelled
+    window->openprogress();
+    EXPECT_EQ(dialogLog(), (Lines{"open", "open", "save mail.txt Converted"}));
+    EXPECT_EQ(dir.listing().find("Converted"), std::string::npos);
+}
+
+TEST_F(ConversionRunTest, DocumentsAskOnlyForTheOutput) {
+    answerDialogs({converted()});
+    window->openDocument(QString::fromStdString(mail()));
+    EXPECT_EQ(dialogLog(), (Lines{"save mail.txt Converted"}));
+    EXPECT_EQ(readFile(converted()), kConverted);
+}
+
+TEST_F(ConversionRunTest, DontAskLastsOneRun) {
+    window->askforsave = false;
+    window->mydragfile = QString::fromStdString(mail());
+    window->openprogress();
+    EXPECT_TRUE(dialogLog().empty());  // written beside the input, no dialog at all
+    EXPECT_EQ(readFile(converted()), kConverted);
+    EXPECT_TRUE(window->askforsave);
+    answerDialogs({""});
+    window->openDocument(QString::fromStdString(mail()));
+    EXPECT_EQ(dialogLog(), (Lines{"save mail.txt Converted"}));
+}
+
+TEST_F(ConversionRunTest, EmptyListIsReportedAndNothingReplaced) {
+    writeFile(converted(), "an older conversion");
+    setListBoxFields(window->ListBox1, {});
+    window->askforsave = false;
+    window->openDocument(QString::fromStdString(mail()));
+    EXPECT_EQ(dialogLog(), (Lines{"message The Field Names file is missing!"}));
+    EXPECT_EQ(readFile(converted()), "an older conversion");
+}
+
+TEST_F(ConversionRunTest, FailuresNameTheFileAndLeaveNothingPartial) {
+    answerDialogs({mail(), dir.file("missing/out.txt"),    // the output folder does not exist
+                   dir.file("absent.txt"), dir.file("x"),  // the input does not exist
+                   mail(), mail()});                       // the output would replace the input
+    for (int run = 0; run < 3; ++run)
+        window->openprogress();
+    Lines log = dialogLog();
+    ASSERT_EQ(log.size(), 9u);
+    EXPECT_NE(log[2].find("missing/out.txt"), std::string::npos) << log[2];
+    EXPECT_NE(log[5].find("absent.txt\": No such file"), std::string::npos) << log[5];
+    EXPECT_NE(log[8].find("it is the input file"), std::string::npos) << log[8];
+    EXPECT_EQ(readFile(mail()), kMail);
+    EXPECT_EQ(dir.listing().find("Converted"), std::string::npos);
+}
+
+TEST_F(ConversionRunTest, DroppedFilesRunOneAfterAnother) {
+    writeFile(dir.file("second.txt"), "Name: Cy\n");
+    answerDialogs({converted(), dir.file("second.txt Converted")});
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(mail())),
+                  QUrl::fromLocalFile(QString::fromStdString(dir.file("second.txt")))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    QApplication::processEvents();
+    EXPECT_EQ(dialogLog(), (Lines{"save mail.txt Converted", "save second.txt Converted"}));
+    EXPECT_EQ(readFile(converted()), kConverted);
+    EXPECT_EQ(readFile(dir.file("second.txt Converted")), "Name:\tEmail:\r Cy\t");
+}
+
+TEST_F(ConversionRunTest, RequestsDuringARunWaitAndQuitComesLast) {
+    std::string big;
+    while (big.size() < (40 << 20))
+        big += "Name: someone\nEmail: someone@example.org\n";
+    writeFile(dir.file("big.txt"), big);
+    bool closed = false;
+    QObject::connect(window.get(), &Window1::closed, [&] { closed = true; });
+    Lines seenDuringRun;
+    QTimer::singleShot(0, window.get(), [&] {
+        seenDuringRun = dialogLog();
+        EXPECT_TRUE(window->isConverting());
+        window->openDocument(QString::fromStdString(mail()));  // waits for the big one
+        window->QuitTimer_Action();                            // takes effect at the end
+        EXPECT_FALSE(closed);
+    });
+    answerDialogs({dir.file("big.txt Converted"), converted()});
+    window->openDocument(QString::fromStdString(dir.file("big.txt")));
+    EXPECT_EQ(seenDuringRun, (Lines{"save big.txt Converted"}));
+    EXPECT_EQ(dialogLog(), (Lines{"save big.txt Converted", "save mail.txt Converted"}));
+    EXPECT_EQ(readFile(converted()), kConverted);
+    EXPECT_TRUE(closed);
+}
+
+}  // namespace
+}  // namespace tabulon::test

@@ -1,0 +1,46 @@
+// The real tabulon, started offscreen in a scratch home with its own runtime
+// folder and scripted dialogs, for end-to-end tests.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "test_util.h"
+
+namespace tabulon::test {
+
+struct ProgramResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class RunningTabulon {
+  public:
+    // Starts tabulon with `args` in a fresh home; this process's environment is
+    // pointed at the same folders, so that tools it starts reach that tabulon.
+    explicit RunningTabulon(std::vector<std::string> args = {});
+    // Stops it (SIGTERM) if it still runs.
+    ~RunningTabulon();
+
+    // True once its event socket answers.
+    bool waitUntilListening();
+    // True when it has ended by itself within `seconds`; its exit code in *code.
+    bool waitForExit(double seconds, int* code);
+    bool running();
+
+    // Runs one of the built programs (or any path) with this environment.
+    ProgramResult runProgram(const std::vector<std::string>& argv);
+    std::string dialogLog() const { return readFile(home.file("script.log")); }
+    void answerDialogs(const std::string& lines) { writeFile(home.file("script"), lines); }
+
+    TempDir home;
+
+  private:
+    pid_t pid_ = -1;
+    int exitCode_ = -1;
+};
+
+}  // namespace tabulon::test

@@ -1,0 +1,133 @@
+// Scripting the running app from outside: tabulon-send, a second tabulon handing
+// over its documents, and hostile messages on the event socket.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "e2e/running_tabulon.h"
+#include "platform/event_client.h"
+
+namespace tabulon::test {
+namespace {
+
+const std::string kSend = TABULON_SEND_BINARY;
+
+class ScriptingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(app.waitUntilListening()) << readFile(app.home.file("app.err"));
+        mail = app.home.file("mail.txt");
+        writeFile(mail, readFile(TABULON_SOURCE_DIR "/examples/Contact Form Mail.txt"));
+    }
+    ProgramResult send(const std::vector<std::string>& args) {
+        std::vector<std::string> argv = {kSend};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return app.runProgram(argv);
+    }
+    // What tabulon-convert makes of the same file with the same template.
+    std::string expectedConversion() {
+        std::string out = app.home.file("expected");
+        app.runProgram({TABULON_CONVERT_BINARY, "-q", "-t",
+                        app.home.file("data/Tabulon/Templates/Field Names"), mail, "-o", out});
+        return readFile(out);
+    }
+    // A raw connection to the event socket.
+    int connectRaw() {
+        int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::string path = eventSocketPath();
+        std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        return fd;
+    }
+    char exchange(int fd, const std::string& bytes) {
+        ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        char answer = 0;
+        return ::recv(fd, &answer, 1, 0) == 1 ? answer : 0;
+    }
+
+    RunningTabulon app;
+    std::string mail;
+};
+
+TEST_F(ScriptingTest, ConvertByPathWritesBesideTheInput) {
+    ProgramResult r = send({"prcs", mail});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "handled\n");
+    EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
+
+    std::remove((mail + " Converted").c_str());
+    EXPECT_EQ(send({"--class", "abcd", "SCRP", mail}).out, "handled\n");  // reversed, any case
+    EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
+
+    ProgramResult missing = send({"prcs", app.home.file("absent.txt")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "not handled\n");
+    EXPECT_EQ(send({"prcs", ""}).out, "not handled\n");  // stands for "zz" beside the app
+    EXPECT_EQ(send({"what"}).out, "not handled\n");
+    // No dialog was shown for any of it, beyond the first start's message.
+    EXPECT_EQ(app.dialogLog().find("save"), std::string::npos);
+}
+
+TEST_F(ScriptingTest, GreetingsAndDocumentsFromASecondTabulon) {
+    EXPECT_EQ(send({"hail", "from a script"}).out, "handled\n");
+    EXPECT_EQ(send({"liah"}).out, "handled\n");
+    app.answerDialogs(app.home.file("chosen.txt") + "\n");
+    ProgramResult second = app.runProgram({TABULON_APP_BINARY, mail});
+    EXPECT_EQ(second.exitCode, 0);
+    ASSERT_TRUE(app.waitUntilListening());
+    EXPECT_NE(app.dialogLog().find("message You called me? from a script\n"
+                                   "message You called me? \n"
+                                   "save mail.txt Converted\n"),
+              std::string::npos)
+        << app.dialogLog();
+    EXPECT_EQ(readFile(app.home.file("chosen.txt")), expectedConversion());
+}
+
+TEST_F(ScriptingTest, QuitEndsTheAppAndSavesItsSettings) {
+    EXPECT_EQ(send({"tiuq"}).out, "handled\n");
+    int code = -1;
+    ASSERT_TRUE(app.waitForExit(2.5, &code));
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(readFile(app.home.file("config/Tabulon Prefs")).find(app.home.file("data/Tabulon/")),
+              std::string::npos);
+    ProgramResult none = send({"hail"});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_NE(none.err.find("Tabulon is not running"), std::string::npos);
+}
+
+TEST_F(ScriptingTest, HostileMessagesChangeNothing) {
+    int garbage = connectRaw();
+    EXPECT_EQ(exchange(garbage, "GET / HTTP/1.0\r\n\r\n"), 'N');
+    ::close(garbage);
+
+    int huge = connectRaw();  // announces 100 MB
+    EXPECT_EQ(exchange(huge, std::string("TBEV\x06\x40\x00\x00", 8) + "aevtprcs"), 'N');
+    ::close(huge);
+
+    int truncated = connectRaw();
+    ::send(truncated,
+           "TBEV\x00\x00\x00\x20"
+           "aevt",
+           12, MSG_NOSIGNAL);
+    ::close(truncated);
+
+    std::vector<int> idle;  // many connections that say nothing
+    for (int i = 0; i < 64; ++i)
+        idle.push_back(connectRaw());
+
+    EXPECT_EQ(send({"usage:", "x", "y"}).exitCode, 2);  // wrong arguments never reach the app
+    for (int fd : idle)
+        ::close(fd);
+    ProgramResult r = send({"prcs", mail});
+    EXPECT_EQ(r.out, "handled\n");
+    EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
+    EXPECT_TRUE(app.running());
+}
+
+}  // namespace
+}  // namespace tabulon::test

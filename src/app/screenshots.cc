@@ -1,14 +1,16 @@
-// tabulon-screenshots DIR: renders every page of the main window and the Edit
-// Field dialog to DIR/*.png, in a scratch home folder so that nothing of the
+// tabulon-screenshots DIR: renders every page of the main window, the Edit Field
+// dialog and the progress dialog to DIR/*.png, in a scratch home folder so that nothing of the
 // user's is read or changed. Run with QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <cstdio>
 
 #include "app/window1.h"
+#include "conversion/progress_dialog.h"
 #include "platform/app_paths.h"
 #include "platform/scripted_dialogs.h"
 #include "templates/edit_field_dialog.h"
@@ -70,6 +72,13 @@ int main(int argc, char** argv) {
     dialog->show();
     ok &= save(dialog, out.filePath(QStringLiteral("edit-field-dialog.png")));
     dialog->close();
+
+    // The progress dialog as it looks part way through a run.
+    Dialog2 progress(&window, QString(), true);
+    progress.ProgressBar1->setValue(42);
+    progress.show();
+    ok &= save(&progress, out.filePath(QStringLiteral("progress-dialog.png")));
+    progress.hide();
     window.Event_Close();
     home.removeRecursively();
     return ok ? 0 : 1;

@@ -2,6 +2,7 @@
 // over its documents, and hostile messages on the event socket.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -101,6 +102,10 @@ TEST_F(ScriptingTest, QuitEndsTheAppAndSavesItsSettings) {
 }
 
 TEST_F(ScriptingTest, HostileMessagesChangeNothing) {
+    struct stat socketFile {};
+    ASSERT_EQ(::stat(eventSocketPath().c_str(), &socketFile), 0);
+    EXPECT_EQ(socketFile.st_mode & 077, 0u);  // the owner's alone
+
     int garbage = connectRaw();
     EXPECT_EQ(exchange(garbage, "GET / HTTP/1.0\r\n\r\n"), 'N');
     ::close(garbage);
@@ -127,6 +132,22 @@ TEST_F(ScriptingTest, HostileMessagesChangeNothing) {
     EXPECT_EQ(r.out, "handled\n");
     EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
     EXPECT_TRUE(app.running());
+}
+
+TEST(EndToEndDocuments, FilesGivenAtLaunchRunAfterTheWindowOpens) {
+    TempDir files;
+    writeFile(files.file("a.txt"), "Name: Ann\n");
+    writeFile(files.file("b.txt"), "Name: Bo\n");
+    RunningTabulon app({files.file("a.txt"), files.file("b.txt")});
+    app.answerDialogs(files.file("a.out") + "\n" + files.file("b.out") + "\n");
+    ASSERT_TRUE(app.waitUntilListening());
+    for (int i = 0; i < 100 && readFile(files.file("b.out")).empty(); ++i)
+        usleep(50000);
+    EXPECT_EQ(readFile(files.file("a.out")), "Name:\tEmail:\tPhone:\tComments:\r Ann\t");
+    EXPECT_EQ(readFile(files.file("b.out")), "Name:\tEmail:\tPhone:\tComments:\r Bo\t");
+    std::string log = app.dialogLog();
+    EXPECT_NE(log.find("moved to"), std::string::npos);
+    EXPECT_NE(log.find("\nsave a.txt Converted\nsave b.txt Converted\n"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -38,12 +38,21 @@ size_t numberLength(std::string_view s, size_t start) {
     return end - start;
 }
 
-}  // namespace
-
-double Val(std::string_view text) {
+size_t skipBlanks(std::string_view text) {
     size_t start = 0;
     while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
         ++start;
+    return start;
+}
+
+}  // namespace
+
+bool startsWithNumber(std::string_view text) {
+    return numberLength(text, skipBlanks(text)) > 0;
+}
+
+double Val(std::string_view text) {
+    size_t start = skipBlanks(text);
     size_t length = numberLength(text, start);
     if (length == 0) return 0.0;
     std::string number(text.substr(start, length));

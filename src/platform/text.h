@@ -11,6 +11,8 @@ namespace tabulon {
 // The number that `text` starts with (after leading blanks), 0 when there is none:
 // "1.2abc" -> 1.2, "1.10" -> 1.1, "2.0.1" -> 2.0, "-7" -> -7, "x1" -> 0.
 double Val(std::string_view text);
+// True when `text` starts (after leading blanks) with a number that Val reads.
+bool startsWithNumber(std::string_view text);
 
 // A number as text: integers without a fraction ("2", "-15"), others with up to
 // seven significant digits ("1.2", "0.3333333"), very large or small ones in

@@ -1,17 +1,70 @@
 #include "update/update_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTcpSocket>
+#include <QUrl>
+#include <algorithm>
 
+#include "app/fonts.h"
 #include "app/help.h"
+#include "app/maker.h"
 #include "app/window1.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/text.h"
+#include "update/update_reply.h"
 
 namespace tabulon {
+namespace {
+
+template <class Control>
+Control* placed(Control* control, const char* name, QWidget* parent, QRect rect) {
+    control->setObjectName(QLatin1String(name));
+    control->setParent(parent);
+    control->setFont(systemFont(12));
+    control->setGeometry(rect);
+    return control;
+}
+
+}  // namespace
+
+QString UpdateWindow::updateAddress() {
+    return QStringLiteral("http://") + makerHost() +
+           QStringLiteral("/downloads/update/tabulon.txt");
+}
+
+QString UpdateWindow::downloadAddress() {
+    return QStringLiteral("http://") + makerHost() +
+           QStringLiteral("/downloads/shareware/tabulon.zip");
+}
 
 UpdateWindow::UpdateWindow() {
     setObjectName(QStringLiteral("UpdateWindow"));
     setWindowTitle(QStringLiteral("Online Updater"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(295, 70);
+    StaticText1 = placed(new QLabel(QStringLiteral("Check for Updates")), "StaticText1", this,
+                         QRect(13, 13, 183, 16));
+    StaticText2 = placed(new QLabel(QStringLiteral("There is a newer version available.")),
+                         "StaticText2", this, QRect(13, 13, 269, 16));
+    StaticText2->hide();
+    ProgressBar1 = placed(new QProgressBar, "ProgressBar1", this, QRect(13, 41, 177, 12));
+    ProgressBar1->setRange(0, 0);  // indeterminate
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    PushButton1 = placed(new QPushButton(QStringLiteral("Start")), "PushButton1", this,
+                         QRect(204, 37, 78, 20));
+    Socket1 = new QTcpSocket(this);
+    Socket1->setObjectName(QStringLiteral("Socket1"));
+    connect(PushButton1, &QPushButton::clicked, this, &UpdateWindow::PushButton1_Action);
+    connect(Socket1, &QTcpSocket::connected, this, &UpdateWindow::Socket1_Connected);
+    connect(Socket1, &QTcpSocket::readyRead, this, &UpdateWindow::Socket1_DataAvailable);
+    connect(Socket1, &QTcpSocket::bytesWritten, this, &UpdateWindow::Socket1_SendComplete);
+    connect(Socket1, &QTcpSocket::errorOccurred, this, &UpdateWindow::Socket1_Error);
     Event_Open();
 }
 
@@ -31,6 +84,7 @@ void UpdateWindow::Event_Close() {
 }
 
 void UpdateWindow::closeEvent(QCloseEvent* event) {
+    Socket1->abort();
     Event_Close();
     event->accept();
 }
@@ -54,6 +108,106 @@ bool UpdateWindow::_FileClose_Action() {
 bool UpdateWindow::_HelpTabulonHelp_Action() {
     openHelpDocument(this);
     return true;
+}
+
+void UpdateWindow::PushButton1_Action() {
+    QString caption = PushButton1->text();
+    if (caption.compare(QLatin1String("Start"), Qt::CaseInsensitive) == 0) {
+        PushButton1->setText(QStringLiteral("Stop"));
+        StaticText1->setText(QStringLiteral("Checking for updates..."));
+        ProgressBar1->show();
+        receivedThisCheck_ = false;
+        decidedThisCheck_ = false;
+        connectToServer();
+    } else if (caption.compare(QLatin1String("Stop"), Qt::CaseInsensitive) == 0) {
+        showIdle(QStringLiteral("Check for updates"));
+        ProgressBar1->hide();
+        Socket1->abort();
+    } else {
+        openUrl(QUrl(downloadAddress()));
+    }
+}
+
+// The maker's host on port 80, or TABULON_UPDATE_ADDRESS=HOST:PORT.
+void UpdateWindow::connectToServer() {
+    QString host = makerHost();
+    quint16 port = 80;
+    QString address = qEnvironmentVariable("TABULON_UPDATE_ADDRESS");
+    int colon = address.lastIndexOf(QLatin1Char(':'));
+    if (colon > 0) {
+        host = address.left(colon);
+        port = static_cast<quint16>(address.mid(colon + 1).toUInt());
+    }
+    Socket1->abort();
+    Socket1->connectToHost(host, port);
+}
+
+void UpdateWindow::Socket1_Connected() {
+    QByteArray request = "GET " + updateAddress().toUtf8() + " HTTP/1.0\r\n\r\n";
+    Socket1->write(request);
+}
+
+void UpdateWindow::Socket1_DataAvailable() {
+    QByteArray data = Socket1->readAll();
+    receivedThisCheck_ = receivedThisCheck_ || !data.isEmpty();
+    if (decidedThisCheck_) return;  // the rest of a reply already read
+    size_t room = kMaxUpdateReply - std::min(kMaxUpdateReply, tempData.size());
+    for (char c : data) {
+        if (room == 0) break;
+        if (c != '\n') {
+            tempData += c;
+            --room;
+        }
+    }
+    if (tempData.empty()) return;
+    // Decide once the reply says all it will: both keys are in, or no more fits.
+    if (updateReplyComplete(tempData) || room == 0) {
+        Parsedata();
+        if (room == 0) {  // stop a reply that runs on and on
+            ProgressBar1->hide();
+            Socket1->abort();
+        }
+    }
+}
+
+void UpdateWindow::Socket1_Error() {
+    ProgressBar1->hide();
+    Socket1->abort();
+    if (decidedThisCheck_) return;
+    if (!receivedThisCheck_) {
+        showIdle(QStringLiteral("The update server could not be reached."));
+    } else if (!tempData.empty()) {
+        Parsedata();  // the server closed: the whole reply is in
+    }
+}
+
+void UpdateWindow::showIdle(const QString& status) {
+    PushButton1->setText(QStringLiteral("Start"));
+    StaticText2->hide();
+    StaticText1->setText(status);
+    StaticText1->show();
+}
+
+void UpdateWindow::Parsedata() {
+    decidedThisCheck_ = true;
+    double running = Val(QApplication::applicationVersion().toStdString());
+    UpdateVerdict verdict = parseUpdateReply(tempData, running);
+    latestversionint = verdict.latest;
+    if (verdict.kind == UpdateVerdict::Kind::kNewer) {
+        StaticText1->hide();
+        PushButton1->setText(QStringLiteral("Download"));
+        StaticText2->setText(QStringLiteral("A newer version (v") +
+                             QString::fromStdString(Str(latestversionint)) +
+                             QStringLiteral(") is now available."));
+        StaticText2->show();
+        return;
+    }
+    dialogs().message(this, verdict.kind == UpdateVerdict::Kind::kLatest
+                                ? QStringLiteral("You have the latest version.")
+                                : QStringLiteral("The latest version number could not be read "
+                                                 "from the update server's reply."));
+    PushButton1->setText(QStringLiteral("Start"));
+    StaticText1->setText(QStringLiteral("Check for updates."));
 }
 
 }  // namespace tabulon

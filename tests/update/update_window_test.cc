@@ -1,0 +1,181 @@
+// The update window against scripted servers on loopback: what it sends, and
+// what it shows for each kind of reply, including the misbehaving ones.
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/main_window_fixture.h"
+#include "update/update_window.h"
+
+namespace tabulon::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Plays the update server: records the request, then sends the pieces of its
+// reply (each after a short pause) and closes, unless told to stay silent.
+class ScriptedServer {
+  public:
+    ScriptedServer() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, [this] { serve(); });
+    }
+    quint16 port() const { return server_.serverPort(); }
+
+    std::vector<QByteArray> pieces;
+    bool closeAfter = true;
+    QByteArray request;
+
+  private:
+    void serve() {
+        QTcpSocket* peer = server_.nextPendingConnection();
+        QObject::connect(peer, &QTcpSocket::readyRead, [this, peer] {
+            request += peer->readAll();
+            if (!request.endsWith("\r\n\r\n")) return;
+            int delay = 0;
+            for (const QByteArray& piece : pieces) {
+                QTimer::singleShot(delay += 20, peer, [peer, piece] { peer->write(piece); });
+            }
+            if (closeAfter) {
+                QTimer::singleShot(delay + 20, peer, [peer] { peer->disconnectFromHost(); });
+            }
+        });
+    }
+
+    QTcpServer server_;
+};
+
+class UpdateWindowTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        QApplication::setApplicationVersion(QStringLiteral("1.0"));
+        updater = new UpdateWindow;
+        useServer(server.port());
+    }
+    void TearDown() override {
+        delete updater;
+        ::unsetenv("TABULON_UPDATE_ADDRESS");
+        MainWindowTest::TearDown();
+    }
+    void useServer(quint16 port) {
+        ::setenv("TABULON_UPDATE_ADDRESS", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
+    }
+    // Presses Start and waits until the check has come to an end.
+    void check() {
+        updater->PushButton1->click();
+        waitUntil([this] { return updater->PushButton1->text() != QLatin1String("Stop"); });
+        waitUntil([this] { return updater->ProgressBar1->isHidden(); });
+    }
+    void waitUntil(const std::function<bool()>& condition) {
+        for (int i = 0; i < 300 && !condition(); ++i)
+            QTest::qWait(10);
+    }
+    std::string status() const { return updater->StaticText1->text().toStdString(); }
+    std::string caption() const { return updater->PushButton1->text().toStdString(); }
+
+    ScriptedServer server;
+    UpdateWindow* updater = nullptr;
+};
+
+TEST_F(UpdateWindowTest, StartsIdle) {
+    EXPECT_EQ(updater->windowTitle().toStdString(), "Online Updater");
+    EXPECT_EQ(updater->size(), QSize(295, 70));
+    EXPECT_EQ(status(), "Check for Updates");
+    EXPECT_TRUE(updater->StaticText2->isHidden());
+    EXPECT_TRUE(updater->ProgressBar1->isHidden());
+    EXPECT_EQ(updater->ProgressBar1->maximum(), 0);
+    EXPECT_EQ(caption(), "Start");
+}
+
+TEST_F(UpdateWindowTest, NewerVersionInPiecesOffersTheDownload) {
+    server.pieces = {"HTTP/1.0 200 OK\r\n\r\nAppVer", "sion: 1.2\r\nApp", "Name: Tabulon\r\n"};
+    check();
+    EXPECT_EQ(server.request.toStdString(),
+              "GET http://www.tabulon.example/downloads/update/tabulon.txt HTTP/1.0\r\n\r\n");
+    EXPECT_EQ(caption(), "Download");
+    EXPECT_TRUE(updater->StaticText1->isHidden());
+    EXPECT_EQ(updater->StaticText2->text().toStdString(),
+              "A newer version (v1.2) is now available.");
+    EXPECT_EQ(updater->tempData.find('\n'), std::string::npos);
+    EXPECT_TRUE(dialogLog().empty());
+    updater->PushButton1->click();
+    updater->PushButton1->click();  // every press opens the download again
+    EXPECT_EQ(openedUrls, (Lines{"http://www.tabulon.example/downloads/shareware/tabulon.zip",
+                                 "http://www.tabulon.example/downloads/shareware/tabulon.zip"}));
+}
+
+TEST_F(UpdateWindowTest, LatestVersionAndDecimalComparison) {
+    QApplication::setApplicationVersion(QStringLiteral("1.9"));
+    server.pieces = {"HTTP/1.0 200 OK\r\n\r\nappversion: 1.10\r\nappname: Tabulon\r\n"};
+    check();
+    EXPECT_EQ(dialogLog(), (Lines{"message You have the latest version."}));
+    EXPECT_EQ(caption(), "Start");
+    EXPECT_EQ(status(), "Check for updates.");
+}
+
+TEST_F(UpdateWindowTest, RepliesWithoutTheVersionSaySo) {
+    server.pieces = {"HTTP/1.0 404 Not Found\r\n\r\nNothing here\r\n"};
+    check();
+    server.pieces = {"HTTP/1.0 200 OK\r\n\r\nAppVersion: 7\r\n"};  // no end marker
+    check();
+    EXPECT_EQ(dialogLog(),
+              (Lines{"message The latest version number could not be read from the update "
+                     "server's reply.",
+                     "message The latest version number could not be read from the update "
+                     "server's reply."}));
+    EXPECT_EQ(caption(), "Start");
+}
+
+TEST_F(UpdateWindowTest, HugeRepliesAreCut) {
+    server.pieces = {"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(10 << 20, 'x')};
+    check();
+    EXPECT_LE(updater->tempData.size(), 64u * 1024);
+    EXPECT_EQ(dialogLog().size(), 1u);
+}
+
+TEST_F(UpdateWindowTest, SilentServerCanBeStopped) {
+    server.closeAfter = false;
+    updater->PushButton1->click();
+    waitUntil([this] { return !server.request.isEmpty(); });
+    EXPECT_EQ(caption(), "Stop");
+    EXPECT_EQ(status(), "Checking for updates...");
+    EXPECT_TRUE(updater->ProgressBar1->isVisible() || !updater->isVisible());
+    updater->PushButton1->click();
+    EXPECT_EQ(caption(), "Start");
+    EXPECT_EQ(status(), "Check for updates");
+    EXPECT_TRUE(updater->ProgressBar1->isHidden());
+}
+
+TEST_F(UpdateWindowTest, UnreachableServerReturnsToStart) {
+    quint16 closedPort;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        closedPort = probe.serverPort();
+    }
+    useServer(closedPort);
+    check();
+    EXPECT_EQ(caption(), "Start");
+    EXPECT_EQ(status(), "The update server could not be reached.");
+    EXPECT_TRUE(dialogLog().empty());
+}
+
+TEST_F(UpdateWindowTest, SecondCheckAppendsToTheFirstReply) {
+    server.pieces = {"HTTP/1.0 200 OK\r\n\r\nAppVersion: 1.0\r\nAppName: T\r\n"};
+    check();
+    server.pieces = {"HTTP/1.0 200 OK\r\n\r\nAppVersion: 3.0\r\nAppName: T\r\n"};
+    check();  // the first reply's version still decides
+    EXPECT_EQ(dialogLog(), (Lines{"message You have the latest version.",
+                                  "message You have the latest version."}));
+    EXPECT_NE(updater->tempData.find("3.0"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tabulon::test

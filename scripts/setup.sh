@@ -2,7 +2,8 @@
 # then configures and builds a tree. Works on a fresh Debian machine.
 
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
-                  qt6-base-dev libgl-dev fonts-dejavu-core nginx)
+                  qt6-base-dev libgl-dev fonts-dejavu-core nginx
+                  desktop-file-utils appstream dpkg-dev file)
 
 tabulon_ensure_packages() {
     local missing=()

@@ -1,11 +1,13 @@
 // tabulon: the desktop application.
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 #include <QStyleFactory>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/app.h"
+#include "app/embedded_resources.h"
 
 namespace {
 
@@ -44,6 +46,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tabulon"));
     QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    tabulon::registerEmbeddedResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tabulon.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.tabulon.Tabulon"));
     QApplication::setQuitOnLastWindowClosed(false);
     tabulon::App app;
     return app.run(documents);

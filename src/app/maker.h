@@ -16,5 +16,11 @@ inline QString makerHost() {
 inline QString makerWebAddress() {
     return QStringLiteral("http://") + makerHost() + QLatin1Char('/');
 }
+inline QString makerEmail() {
+    return QStringLiteral("info@tabulon.example");
+}
+inline QString makerPostalAddress() {
+    return QStringLiteral("Tabulon Software\n1 Example Street\nExampletown 00000");
+}
 
 }  // namespace tabulon

@@ -1,19 +1,24 @@
 // tabulon-screenshots DIR: renders every page of the main window, the Edit Field
-// dialog and the progress dialog to DIR/*.png, in a scratch home folder so that nothing of the
+// dialog, the progress dialog, the update window's states and the About box's
+// tabs to DIR/*.png, in a scratch home folder so that nothing of the
 // user's is read or changed. Run with QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <cstdio>
 
+#include "app/about_box.h"
 #include "app/window1.h"
 #include "conversion/progress_dialog.h"
 #include "platform/app_paths.h"
 #include "platform/scripted_dialogs.h"
 #include "templates/edit_field_dialog.h"
+#include "update/update_window.h"
 
 using namespace tabulon;
 
@@ -79,6 +84,26 @@ int main(int argc, char** argv) {
     progress.show();
     ok &= save(&progress, out.filePath(QStringLiteral("progress-dialog.png")));
     progress.hide();
+
+    // The update window in its three states.
+    UpdateWindow updater;
+    updater.show();
+    ok &= save(&updater, out.filePath(QStringLiteral("update-window-idle.png")));
+    updater.PushButton1->setText(QStringLiteral("Stop"));
+    updater.StaticText1->setText(QStringLiteral("Checking for updates..."));
+    updater.ProgressBar1->show();
+    ok &= save(&updater, out.filePath(QStringLiteral("update-window-checking.png")));
+    updater.tempData = "AppVersion: 1.2\rAppName: Tabulon\r";
+    updater.Parsedata();
+    ok &= save(&updater, out.filePath(QStringLiteral("update-window-newer.png")));
+    updater.hide();
+
+    AboutBox about(&window);
+    about.show();
+    ok &= save(&about, out.filePath(QStringLiteral("about-box-about.png")));
+    about.TabPanel1->setCurrentIndex(1);
+    ok &= save(&about, out.filePath(QStringLiteral("about-box-contact.png")));
+    about.hide();
     window.Event_Close();
     home.removeRecursively();
     return ok ? 0 : 1;

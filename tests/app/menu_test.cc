@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -100,6 +101,29 @@ TEST_F(MenuTest, PreferencesAboutAndHelp) {
     setUrlOpenerForTesting([](const QUrl&) { return false; });
     choose("HelpTabulonHelp");
     EXPECT_EQ(dialogLog(), (std::vector<std::string>{"message The AppleEvent could not be sent."}));
+}
+
+TEST_F(MenuTest, AboutBoxShowsVersionPictureAndLinks) {
+    AboutBox box(window.get());
+    EXPECT_EQ(box.size(), QSize(379, 234));
+    EXPECT_EQ(box.TabPanel1->tabText(0).toStdString(), "About");
+    EXPECT_EQ(box.TabPanel1->tabText(1).toStdString(), "Contact");
+    EXPECT_EQ(box.StaticText2->text().toStdString(), "Version 1.0");
+    EXPECT_EQ(box.p.size(), QSize(146, 20));
+    EXPECT_EQ(box.StaticText3->text().count(QLatin1Char('\n')), 2);  // three lines
+    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+    QApplication::sendEvent(box.StaticText4, &enter);
+    EXPECT_EQ(box.StaticText4->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QApplication::sendEvent(box.StaticText4, &leave);
+    EXPECT_EQ(box.StaticText4->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    box.TabPanel1->setCurrentIndex(1);
+    box.show();
+    QTest::mouseClick(box.StaticText5, Qt::LeftButton);
+    QTest::mouseClick(box.Canvas3, Qt::LeftButton, {}, QPoint(2, 7));
+    EXPECT_EQ(openedUrls, (std::vector<std::string>{"http://www.tabulon.example/",
+                                                    "mailto:info@tabulon.example"}));
+    box.PushButton1->click();
+    EXPECT_FALSE(box.isVisible());
 }
 
 TEST_F(MenuTest, TheLinkOnTheWelcomePage) {

@@ -94,6 +94,21 @@ TEST_F(UpdateWindowTest, StartsIdle) {
     EXPECT_EQ(caption(), "Start");
 }
 
+TEST_F(UpdateWindowTest, AnswersCloseAndHelp) {
+    Window1& w = open();
+    w.menu->refresh();
+    EXPECT_TRUE(updater->handleMenuItem(QStringLiteral("HelpTabulonHelp")));
+    EXPECT_EQ(openedUrls, (Lines{"file://" + dir.file("app/Tabulon Help/Tabulon Help")}));
+    EXPECT_FALSE(updater->handleMenuItem(QStringLiteral("FileOpen")));
+    updater->setGeometry(QRect(QPoint(70, 80), updater->size()));
+    QPointer<UpdateWindow> watched(updater);
+    EXPECT_TRUE(updater->handleMenuItem(QStringLiteral("FileClose")));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watched.isNull());
+    updater = nullptr;
+    EXPECT_EQ(QPoint(w.myProgressleft, w.myProgresstop), QPoint(70, 80));
+}
+
 TEST_F(UpdateWindowTest, NewerVersionInPiecesOffersTheDownload) {
     server.pieces = {"HTTP/1.0 200 OK\r\n\r\nAppVer", "sion: 1.2\r\nApp", "Name: Tabulon\r\n"};
     check();

@@ -62,7 +62,7 @@ std::vector<std::string> preferenceLines(const Preferences& prefs) {
 
 Status readPreferencesFile(const std::string& path, Preferences* prefs) {
     std::vector<std::string> lines;
-    Status status = readLines(path, &lines);
+    Status status = readLines(path, &lines, 64 * 1024);
     if (status.ok()) *prefs = parsePreferences(lines);
     return status;
 }

@@ -1,17 +1,53 @@
 #include "platform/line_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <memory>
 
 #include "platform/file_source.h"
 #include "platform/line_scanner.h"
 
 namespace tabulon {
+namespace {
 
-Status readLines(const std::string& path, std::vector<std::string>* lines) {
+// Opens without waiting (a pipe with no writer would block) and checks that the
+// file is a regular one of acceptable size before anything is read.
+Status openSmallFile(const std::string& path, uint64_t maxBytes, int* fd) {
+    *fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (*fd < 0) return errnoStatus("open", path, errno);
+    struct stat st {};
+    Status status;
+    if (::fstat(*fd, &st) != 0) {
+        status = errnoStatus("read", path, errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        status = Status::Error("Cannot read \"" + path + "\": it is a folder");
+    } else if (!S_ISREG(st.st_mode)) {
+        status = Status::Error("Cannot read \"" + path + "\": it is not a regular file");
+    } else if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+        status = Status::Error("Cannot read \"" + path + "\": it is too large (" +
+                               std::to_string(st.st_size) + " bytes; at most " +
+                               std::to_string(maxBytes) + " are read)");
+    }
+    if (!status.ok()) {
+        ::close(*fd);
+        *fd = -1;
+        return status;
+    }
+    ::fcntl(*fd, F_SETFL, ::fcntl(*fd, F_GETFL) & ~O_NONBLOCK);
+    return status;
+}
+
+}  // namespace
+
+Status readLines(const std::string& path, std::vector<std::string>* lines, uint64_t maxBytes) {
     lines->clear();
-    std::unique_ptr<FileSource> source;
-    Status status = FileSource::open(path, &source);
+    int fd = -1;
+    Status status = openSmallFile(path, maxBytes, &fd);
     if (!status.ok()) return status;
+    std::unique_ptr<FileSource> source = FileSource::fromDescriptor(fd, path);
 
     LineScanner scanner;
     std::string current;
@@ -22,13 +58,22 @@ Status readLines(const std::string& path, std::vector<std::string>* lines) {
             current.clear();
         }
     };
-    std::unique_ptr<char[]> block(new char[64 * 1024]);
+    constexpr size_t kBlock = 64 * 1024;
+    std::unique_ptr<char[]> block(new char[kBlock]);
+    uint64_t total = 0;
     for (;;) {
         size_t count = 0;
-        status = source->read(block.get(), 64 * 1024, &count);
-        if (!status.ok()) return status;
-        if (count == 0) break;
+        status = source->read(block.get(), kBlock, &count);
+        if (status.ok() && (total += count) > maxBytes) {  // it grew while being read
+            status = Status::Error("Cannot read \"" + path + "\": it is too large");
+        }
+        if (!status.ok() || count == 0) break;
         scanner.feed(block.get(), count, segment);
+    }
+    ::close(fd);
+    if (!status.ok()) {
+        lines->clear();
+        return status;
     }
     scanner.finish(segment);
     return Status::Ok();

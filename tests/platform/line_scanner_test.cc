@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <vector>
 
 #include "platform/line_reader.h"
@@ -66,6 +68,22 @@ TEST(LineReader, ReadsFilesAndReportsFailures) {
     Status folder = readLines(dir.path(), &lines);
     EXPECT_FALSE(folder.ok());
     EXPECT_NE(folder.message().find("it is a folder"), std::string::npos);
+}
+
+TEST(LineReader, RefusesWhatIsNotASmallFile) {
+    test::TempDir dir;
+    std::vector<std::string> lines;
+    // A device or a pipe would never end or never start: refused at once.
+    EXPECT_NE(readLines("/dev/zero", &lines).message().find("not a regular file"),
+              std::string::npos);
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    EXPECT_NE(readLines(dir.file("pipe"), &lines).message().find("not a regular file"),
+              std::string::npos);
+    test::writeFile(dir.file("big"), std::string(2000, 'x'));
+    Status big = readLines(dir.file("big"), &lines, 1000);
+    EXPECT_NE(big.message().find("too large (2000 bytes; at most 1000"), std::string::npos);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_TRUE(readLines(dir.file("big"), &lines, 2000).ok());
 }
 
 }  // namespace

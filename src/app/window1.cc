@@ -14,6 +14,7 @@
 #include "app/maker.h"
 #include "app/preferences.h"
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/file_info.h"
 #include "platform/qt_paths.h"
 #include "update/update_window.h"
@@ -193,7 +194,11 @@ void Window1::Event_Close() {
         prefs.updateWindowTop = myProgresstop;
         prefs.templatesFolder = QFile::encodeName(myfilepath).toStdString();
     }
-    writePreferencesFile(path, prefs);
+    Status saved = writePreferencesFile(path, prefs);
+    if (!saved.ok()) {
+        dialogs().message(this, QStringLiteral("The preferences could not be saved. ") +
+                                    QString::fromStdString(saved.message()));
+    }
     if (updatedfields && fileExists(nativePath(myfullname))) writefields(myfullname);
     updatedfields = false;
 }

@@ -83,7 +83,9 @@ void Window1::templates_copy() {
         // The copy keeps the source folder's name ("Templates" unless the user
         // had chosen another folder).
         QString name = QDir(fromNative(source)).dirName();
-        myfilepath = fromNative(destination) + name + QLatin1Char('/');
+        QString copy = fromNative(destination) + name + QLatin1Char('/');
+        // Where nothing could be copied, the folder beside the app stays in use.
+        if (isFolder(nativePath(copy))) myfilepath = copy;
     }
     myTemplatescopy = false;
 }

@@ -22,16 +22,27 @@ Status runConvertJob(const std::string& input, const std::string& output, const 
         if (!status.ok()) return status;
     }
     std::optional<ProgressLine> line;
-    ProgressFn progress;
-    if (showProgress) {
-        line.emplace(inputName);
-        progress = [&line](uint64_t read, uint64_t total) { line->update(read, total); };
-    }
+    if (showProgress) line.emplace(inputName);
+    uint64_t bytesRead = 0;
+    ProgressFn progress = [&](uint64_t read, uint64_t total) {
+        bytesRead = read;
+        if (line) line->update(read, total);
+    };
+    Status status;
     if (output == "-") {
         FdSink out(STDOUT_FILENO, "standard output");
-        return convert(*source, fields, out, progress);
+        status = convert(*source, fields, out, progress);
+    } else {
+        status = convertToFile(*source, inputName, output, fields, progress);
     }
-    return convertToFile(*source, inputName, output, fields, progress);
+    uint64_t expected = source->size();
+    if (status.ok() && expected > 0 && bytesRead != expected) {
+        return Status::Error("\"" + inputName + "\" changed while it was being converted (" +
+                             std::to_string(expected) + " bytes were expected, " +
+                             std::to_string(bytesRead) +
+                             " were read); the output holds what was read");
+    }
+    return status;
 }
 
 }  // namespace tabulon

@@ -105,7 +105,15 @@ bool Dialog2::readdatafile(const QString& input) {
     status = conversion.wait();
     ProgressBar1->setValue(progressPercent(conversion.bytesRead(), conversion.totalBytes()));
     hide();
-    if (!status.ok()) message(QString::fromStdString(status.message()));
+    if (!status.ok()) {
+        message(QString::fromStdString(status.message()));
+    } else if (conversion.bytesRead() != conversion.totalBytes() && conversion.totalBytes() > 0) {
+        message(QStringLiteral("\"%1\" changed while it was being converted (%2 bytes were "
+                               "expected, %3 were read); the converted file holds what was read.")
+                    .arg(input)
+                    .arg(conversion.totalBytes())
+                    .arg(conversion.bytesRead()));
+    }
     return true;
 }
 

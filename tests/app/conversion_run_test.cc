@@ -56,7 +56,7 @@ TEST_F(ConversionRunTest, ProgressDialogLayout) {
 TEST_F(ConversionRunTest, CancellingWritesNothing) {
     answerDialogs({""});
     window->openprogress();
-    answerDialogs({"", mail(), ""});  // the second run: input chosen, save cancelled
+    answerDialogs({mail(), ""});  // the second run: input chosen, save cancelled
     window->openprogress();
     EXPECT_EQ(dialogLog(), (Lines{"open", "open", "save mail.txt Converted"}));
     EXPECT_EQ(dir.listing().find("Converted"), std::string::npos);

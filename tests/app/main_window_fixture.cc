@@ -51,6 +51,8 @@ void MainWindowTest::answerDialogs(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         script += line + "\n";
     writeFile(dir.file("script"), script);
+    // Answers start again from the first of these lines.
+    setDialogs(std::make_unique<ScriptedDialogs>(QString::fromStdString(dir.file("script"))));
 }
 
 std::vector<std::string> MainWindowTest::dialogLog() const {

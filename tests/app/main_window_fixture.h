@@ -24,7 +24,7 @@ class MainWindowTest : public ::testing::Test {
     // Closes it as quitting does, running the closing sequence.
     void quit();
 
-    // Lines that the next file dialogs will answer with.
+    // Lines that the next file dialogs will answer with, from the first on.
     void answerDialogs(const std::vector<std::string>& lines);
     // What the dialogs showed so far, one entry per line of the log.
     std::vector<std::string> dialogLog() const;

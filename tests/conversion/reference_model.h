@@ -52,7 +52,8 @@ inline std::string modelConvert(const std::string& input, const FieldList& field
     for (size_t i = 0; i < fields.size(); ++i) {
         out += fields[i] + (i + 1 == fields.size() ? "\r" : "\t");
     }
-    for (const std::string& line : modelLines(input)) out += modelCheckline(line, fields);
+    for (const std::string& line : modelLines(input))
+        out += modelCheckline(line, fields);
     return out;
 }
 

@@ -1,6 +1,7 @@
 // Scripting the running app from outside: tabulon-send, a second tabulon handing
 // over its documents, and hostile messages on the event socket.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -99,6 +100,28 @@ TEST_F(ScriptingTest, QuitEndsTheAppAndSavesItsSettings) {
     ProgramResult none = send({"hail"});
     EXPECT_EQ(none.exitCode, 2);
     EXPECT_NE(none.err.find("Tabulon is not running"), std::string::npos);
+}
+
+TEST_F(ScriptingTest, ConversionOntoAFullDisk) {
+    std::string disk = app.home.file("full");
+    ::mkdir(disk.c_str(), 0700);
+    if (::geteuid() != 0 || ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0) {
+        GTEST_SKIP() << "needs root to mount a small tmpfs";
+    }
+    std::string input = disk + "/mail.txt";
+    std::string big;
+    while (big.size() < 200000)
+        big += "Name: someone\r\nEmail: someone@example.org\r\n";
+    writeFile(input, big);
+    writeFile(input + " Converted", "an older conversion");
+    EXPECT_EQ(send({"prcs", input}).out, "handled\n");
+    EXPECT_NE(app.dialogLog().find("No space left on device"), std::string::npos)
+        << app.dialogLog();
+    EXPECT_EQ(readFile(input), big);
+    EXPECT_EQ(readFile(input + " Converted"), "an older conversion");
+    EXPECT_EQ(send({"prcs", mail}).out, "handled\n");  // and it carries on
+    EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
+    ::umount2(disk.c_str(), MNT_DETACH);
 }
 
 TEST_F(ScriptingTest, HostileMessagesChangeNothing) {

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!tabulon::readFieldNames(path, &names).ok()) __builtin_trap();
     if (!tabulon::writeFieldNames(path, names).ok()) __builtin_trap();
     std::string expected;
-    for (const std::string& name : names) expected += name + '\r';
+    for (const std::string& name : names)
+        expected += name + '\r';
     if (tabulon::test::readFile(path) != expected) __builtin_trap();
     tabulon::FieldList again;
     if (!tabulon::readFieldNames(path, &again).ok() || again != names) __builtin_trap();

@@ -149,10 +149,32 @@ TEST_F(UpdateWindowTest, RepliesWithoutTheVersionSaySo) {
 }
 
 TEST_F(UpdateWindowTest, HugeRepliesAreCut) {
-    server.pieces = {"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(10 << 20, 'x')};
+    server.pieces = {"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(100 << 20, 'x')};
     check();
     EXPECT_LE(updater->tempData.size(), 64u * 1024);
     EXPECT_EQ(dialogLog().size(), 1u);
+}
+
+TEST_F(UpdateWindowTest, ServerClosingMidReply) {
+    server.pieces = {"HTTP/1.0 200 OK\r\n\r\nAppVersion: 1.2\r\nApp"};
+    check();
+    EXPECT_EQ(dialogLog(), (Lines{"message The latest version number could not be read from the "
+                                  "update server's reply."}));
+    EXPECT_EQ(caption(), "Start");
+}
+
+TEST_F(UpdateWindowTest, TricklingServerKeepsCheckingUntilStopped) {
+    server.closeAfter = false;
+    QByteArray reply = "HTTP/1.0 200 OK\r\n\r\nAppVersion: 1.2\r\nAppName: T\r\n";
+    for (char byte : reply.left(24))
+        server.pieces.push_back(QByteArray(1, byte));
+    updater->PushButton1->click();
+    QTest::qWait(600);  // a byte every 20 ms, and no end in sight
+    EXPECT_EQ(caption(), "Stop");
+    EXPECT_EQ(status(), "Checking for updates...");
+    updater->PushButton1->click();
+    EXPECT_EQ(caption(), "Start");
+    EXPECT_TRUE(dialogLog().empty());
 }
 
 TEST_F(UpdateWindowTest, SilentServerCanBeStopped) {

@@ -1,0 +1,263 @@
+// Faults from outside, as they really happen: full disks and read-only folders
+// (small tmpfs mounts, so these run as root only), inputs that change during a
+// run, and templates that are not what they seem. Each time the app says what
+// went wrong, keeps working, and every file that was there before is unchanged.
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <map>
+
+#include "app/main_window_fixture.h"
+
+namespace tabulon::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Snapshot = std::map<std::string, std::string>;
+
+// A file's bytes; for a huge one, its size and time of change stand in.
+std::string contentOf(const std::string& path) {
+    if (fs::file_size(path) < (64 << 20)) return readFile(path);
+    auto changed = fs::last_write_time(path).time_since_epoch().count();
+    return std::to_string(fs::file_size(path)) + "@" + std::to_string(changed);
+}
+
+// Every regular file below `folder` with its bytes.
+Snapshot snapshot(const std::string& folder) {
+    Snapshot files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("script", 0) == 0) continue;  // the dialogs' own script and log
+        if (entry.is_regular_file())
+            files[entry.path().string()] = contentOf(entry.path().string());
+    }
+    return files;
+}
+
+// Files of `before` that are missing or changed now.
+std::vector<std::string> changedSince(const Snapshot& before) {
+    std::vector<std::string> changed;
+    for (const auto& [path, bytes] : before) {
+        if (!fs::exists(path) || contentOf(path) != bytes) changed.push_back(path);
+    }
+    return changed;
+}
+
+// A tmpfs of its own at `path`, unmounted again at the end.
+class Mount {
+  public:
+    Mount(const std::string& path, unsigned long flags, const std::string& options) : path_(path) {
+        fs::create_directories(path);
+        mounted_ = ::geteuid() == 0 &&
+                   ::mount("tmpfs", path.c_str(), "tmpfs", flags, options.c_str()) == 0;
+    }
+    ~Mount() {
+        if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+
+  private:
+    std::string path_;
+    bool mounted_ = false;
+};
+
+class FaultTest : public MainWindowTest {
+  protected:
+    // A folder on a disk with `kilobytes` of room, or read-only when 0.
+    std::unique_ptr<Mount> smallDisk(const std::string& name, int kilobytes) {
+        auto mount = kilobytes > 0
+                         ? std::make_unique<Mount>(dir.file(name), 0,
+                                                   "size=" + std::to_string(kilobytes) + "k")
+                         : std::make_unique<Mount>(dir.file(name), MS_RDONLY, "");
+        return mount;
+    }
+    // Fills the disk holding `folder` up to the last byte.
+    void fill(const std::string& folder) {
+        std::string filler(4096, 'f');
+        FILE* file = std::fopen((folder + "/filler").c_str(), "w");
+        while (std::fwrite(filler.data(), 1, filler.size(), file) == filler.size() &&
+               std::fflush(file) == 0) {
+        }
+        std::fclose(file);
+    }
+    std::string lastMessage() {
+        std::vector<std::string> log = dialogLog();
+        return log.empty() ? std::string() : log.back();
+    }
+    // The app still converts: a small document to a good place.
+    bool stillConverts() {
+        writeFile(dir.file("check.txt"), "Name: Cy\n");
+        answerDialogs({dir.file("check.out")});
+        std::remove(dir.file("check.out").c_str());
+        window->openDocument(QString::fromStdString(dir.file("check.txt")));
+        return !readFile(dir.file("check.out")).empty();
+    }
+};
+
+#define REQUIRE_MOUNT(m) \
+    if (!(m)->mounted()) GTEST_SKIP() << "needs root to mount a small tmpfs"
+
+TEST_F(FaultTest, ConversionOnAFullDisk) {
+    auto disk = smallDisk("full", 64);
+    REQUIRE_MOUNT(disk);
+    skipFirstStartCopy();
+    open();
+    std::string big;
+    while (big.size() < (1 << 20))
+        big += "Name: someone\nEmail: someone@example.org\n";
+    writeFile(dir.file("big.txt"), big);
+    writeFile(dir.file("full/out.txt"), "an older conversion");
+    Snapshot before = snapshot(dir.path());
+    answerDialogs({dir.file("full/out.txt")});
+    window->openDocument(QString::fromStdString(dir.file("big.txt")));
+    EXPECT_NE(lastMessage().find("No space left on device"), std::string::npos) << lastMessage();
+    EXPECT_NE(lastMessage().find("full/out.txt"), std::string::npos);
+    EXPECT_TRUE(changedSince(before).empty());
+    EXPECT_EQ(fs::directory_iterator(dir.file("full")) != fs::directory_iterator(), true);
+    EXPECT_EQ(snapshot(dir.file("full")).size(), 1u);  // no partial output left
+    EXPECT_TRUE(stillConverts());
+}
+
+TEST_F(FaultTest, TemplateSaveOnAFullDisk) {
+    auto disk = smallDisk("templates", 64);
+    REQUIRE_MOUNT(disk);
+    skipFirstStartCopy();
+    writeFile(dir.file("templates/Field Names"), "Name:\rEmail:\r");
+    writeFile(dir.file("templates/Orders"), "Item:\r");
+    fill(dir.file("templates"));
+    writePrefs("false\nfalse\nField Names\ntrue\n10\n50\n10\n50\n" + dir.file("templates/") + "\n");
+    open();
+    Snapshot before = snapshot(dir.file("templates"));
+    window->FieldInsertButton_Action();
+    window->PopupMenu1->setCurrentIndex(window->PopupMenu1->findText(QStringLiteral("Orders")));
+    EXPECT_NE(lastMessage().find("The field names could not be saved."), std::string::npos);
+    EXPECT_NE(lastMessage().find("No space left on device"), std::string::npos) << lastMessage();
+    EXPECT_TRUE(changedSince(before).empty());
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Item:"}));  // the chosen template is shown
+}
+
+TEST_F(FaultTest, PreferencesSaveOnAFullDisk) {
+    auto disk = smallDisk("config", 64);
+    REQUIRE_MOUNT(disk);
+    skipFirstStartCopy();
+    writePrefs("false\nfalse\nField Names\nfalse\n10\n50\n10\n50\n:Templates:\n");
+    fill(dir.file("config"));
+    Snapshot before = snapshot(dir.file("config"));
+    open();
+    window->CheckBox2->click();
+    quit();
+    EXPECT_NE(lastMessage().find("The preferences could not be saved."), std::string::npos);
+    EXPECT_TRUE(changedSince(before).empty());
+}
+
+TEST_F(FaultTest, ReadOnlyFolders) {
+    auto output = smallDisk("output", 0);
+    REQUIRE_MOUNT(output);
+    auto config = smallDisk("config", 0);
+    skipFirstStartCopy();
+    Snapshot before = snapshot(dir.path());
+    open();
+    answerDialogs({dir.file("output/out.txt")});
+    writeFile(dir.file("mail.txt"), "Name: Ann\n");
+    window->openDocument(QString::fromStdString(dir.file("mail.txt")));
+    EXPECT_NE(lastMessage().find("Read-only file system"), std::string::npos) << lastMessage();
+    EXPECT_TRUE(stillConverts());
+    quit();  // the preferences folder is read-only too
+    EXPECT_NE(lastMessage().find("The preferences could not be saved."), std::string::npos);
+    EXPECT_TRUE(changedSince(before).empty());
+}
+
+TEST_F(FaultTest, HomeThatCannotBeWritten) {
+    auto home = smallDisk("home", 0);
+    REQUIRE_MOUNT(home);
+    ::setenv("HOME", dir.file("home/ann").c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("XDG_DATA_HOME");
+    Snapshot before = snapshot(dir.path());
+    Window1& w = open();
+    // Nothing could be copied: said so, and the templates beside the app serve.
+    EXPECT_NE(dialogLog().front().find("Some templates could not be copied to " +
+                                       dir.file("home/ann/.local/share/Tabulon/")),
+              std::string::npos)
+        << dialogLog().front();
+    EXPECT_EQ(w.myfilepath.toStdString(), ":Templates:");
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Name:", "Email:"}));
+    EXPECT_TRUE(stillConverts());
+    quit();
+    EXPECT_NE(lastMessage().find("The preferences could not be saved."), std::string::npos);
+    EXPECT_TRUE(changedSince(before).empty());
+}
+
+TEST_F(FaultTest, InputChangingDuringARun) {
+    skipFirstStartCopy();
+    open();
+    std::string big;
+    while (big.size() < (40 << 20))
+        big += "Name: someone\nEmail: someone@example.org\n";
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> change;
+        bool reported;
+    };
+    for (const Case& c :
+         {Case{"shrinks", [](const std::string& p) { fs::resize_file(p, 1000); }, true},
+          Case{"grows",
+               [](const std::string& p) {
+                   FILE* f = std::fopen(p.c_str(), "a");
+                   std::fputs("Name: late\n", f);
+                   std::fclose(f);
+               },
+               true},
+          Case{"disappears", [](const std::string& p) { fs::remove(p); }, false}}) {
+        std::string input = dir.file(std::string(c.name) + ".txt");
+        writeFile(input, big);
+        writeFile(dir.file("script.log"), "");
+        answerDialogs({input + ".out"});
+        QTimer::singleShot(0, window.get(), [&] { c.change(input); });
+        window->openDocument(QString::fromStdString(input));
+        bool reported =
+            lastMessage().find("changed while it was being converted") != std::string::npos;
+        EXPECT_EQ(reported, c.reported) << c.name << ": " << lastMessage();
+        EXPECT_FALSE(readFile(input + ".out").empty()) << c.name;
+    }
+    EXPECT_TRUE(stillConverts());
+}
+
+TEST_F(FaultTest, TemplatesThatAreNotTemplates) {
+    skipFirstStartCopy();
+    fs::create_directories(appTemplates() + "a folder");
+    fs::create_symlink("/dev/zero", appTemplates() + "a device");
+    {
+        FILE* huge = std::fopen((appTemplates() + "a huge file").c_str(), "w");
+        std::fclose(huge);
+        fs::resize_file(appTemplates() + "a huge file", 1ULL << 30);  // sparse: 1 GB, no disk
+    }
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>(i * 131 % 256);
+    writeFile(appTemplates() + "binary", binary);
+    Snapshot before = snapshot(appTemplates());
+    for (const char* name : {"a folder", "a device", "a huge file"}) {
+        writePrefs(std::string("false\nfalse\n") + name + "\nfalse\n10\n50\n10\n50\n:Templates:\n");
+        writeFile(dir.file("script.log"), "");
+        open();
+        EXPECT_EQ(lastMessage(), "message An error occurred reading the field names file.") << name;
+        EXPECT_TRUE(rows().empty()) << name;
+        quit();
+    }
+    writePrefs("false\nfalse\nbinary\nfalse\n10\n50\n10\n50\n:Templates:\n");
+    open();
+    EXPECT_GT(rows().size(), 1u);
+    EXPECT_TRUE(stillConverts());
+    quit();
+    EXPECT_TRUE(changedSince(before).empty());
+}
+
+}  // namespace
+}  // namespace tabulon::test

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/fonts.h"
+#include "app/placed_control.h"
 #include "app/window1.h"
 #include "conversion/background_conversion.h"
 #include "conversion/converter.h"
@@ -18,14 +19,6 @@ namespace {
 
 // How often the bar follows the conversion: a few dozen times a second.
 constexpr int kProgressIntervalMs = 30;
-
-template <class Control>
-Control* placed(Control* control, const char* name, QWidget* parent, QRect rect) {
-    control->setObjectName(QLatin1String(name));
-    control->setParent(parent);
-    control->setGeometry(rect);
-    return control;
-}
 
 }  // namespace
 
@@ -40,15 +33,13 @@ Dialog2::Dialog2(Window1* main, QString input, bool askForSave)
     setFixedSize(298, 74);
     StaticText1 = placed(new QLabel(QStringLiteral("Processing Input File...")), "StaticText1",
                          this, QRect(13, 13, 258, 16));
-    StaticText1->setFont(systemFont(12));
     ProgressBar1 = placed(new QProgressBar, "ProgressBar1", this, QRect(13, 40, 272, 12));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     ProgressBar1_Open();
     StaticText2 = placed(new QLabel(QStringLiteral("This may take a few minutes...")),
-                         "StaticText2", this, QRect(84, 58, 143, 16));
-    StaticText2->setFont(genevaFont(9));
+                         "StaticText2", this, QRect(84, 58, 143, 16), genevaFont(9));
 }
 
 void Dialog2::message(const QString& text) {

@@ -6,22 +6,10 @@
 #include <QPushButton>
 
 #include "app/fonts.h"
+#include "app/placed_control.h"
 #include "templates/list_box_fields.h"
 
 namespace tabulon {
-namespace {
-
-template <class Control>
-Control* placed(Control* control, const char* name, QWidget* parent, QRect rect) {
-    control->setObjectName(QLatin1String(name));
-    control->setParent(parent);
-    control->setFont(systemFont(12));
-    control->setGeometry(rect);
-    return control;
-}
-
-}  // namespace
-
 Dialog5::Dialog5(QListWidget* list, QWidget* parent) : QDialog(parent), list_(list) {
     setObjectName(QStringLiteral("Dialog5"));
     setWindowTitle(QStringLiteral("Edit Field"));

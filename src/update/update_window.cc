@@ -12,6 +12,7 @@
 #include "app/fonts.h"
 #include "app/help.h"
 #include "app/maker.h"
+#include "app/placed_control.h"
 #include "app/window1.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -19,19 +20,6 @@
 #include "update/update_reply.h"
 
 namespace tabulon {
-namespace {
-
-template <class Control>
-Control* placed(Control* control, const char* name, QWidget* parent, QRect rect) {
-    control->setObjectName(QLatin1String(name));
-    control->setParent(parent);
-    control->setFont(systemFont(12));
-    control->setGeometry(rect);
-    return control;
-}
-
-}  // namespace
-
 QString UpdateWindow::updateAddress() {
     return QStringLiteral("http://") + makerHost() +
            QStringLiteral("/downloads/update/tabulon.txt");

@@ -204,6 +204,11 @@ void Window1::Event_Close() {
 }
 
 void Window1::closeEvent(QCloseEvent* event) {
+    if (converting_) {  // closed by the window manager during a run: after it
+        quitRequested_ = true;
+        event->ignore();
+        return;
+    }
     Event_Close();
     event->accept();
     emit closed();

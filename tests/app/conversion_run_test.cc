@@ -135,6 +135,7 @@ TEST_F(ConversionRunTest, RequestsDuringARunWaitAndQuitComesLast) {
         EXPECT_TRUE(window->isConverting());
         window->openDocument(QString::fromStdString(mail()));  // waits for the big one
         window->QuitTimer_Action();                            // takes effect at the end
+        window->close();                                       // and so does closing
         EXPECT_FALSE(closed);
     });
     answerDialogs({dir.file("big.txt Converted"), converted()});

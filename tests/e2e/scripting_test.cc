@@ -93,7 +93,7 @@ TEST_F(ScriptingTest, GreetingsAndDocumentsFromASecondTabulon) {
 TEST_F(ScriptingTest, QuitEndsTheAppAndSavesItsSettings) {
     EXPECT_EQ(send({"tiuq"}).out, "handled\n");
     int code = -1;
-    ASSERT_TRUE(app.waitForExit(2.5, &code));
+    ASSERT_TRUE(app.waitForExit(3.0, &code));  // a second, then closing
     EXPECT_EQ(code, 0);
     EXPECT_NE(readFile(app.home.file("config/Tabulon Prefs")).find(app.home.file("data/Tabulon/")),
               std::string::npos);

@@ -1,15 +1,12 @@
 // tabulon-convert as a user runs it: the built binary in a scratch folder, with
 // its own HOME and configuration folder.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <vector>
 
+#include "program_runner.h"
 #include "test_util.h"
 
 namespace tabulon {
@@ -18,12 +15,10 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using test::ProgramOptions;
+using Result = test::ProgramResult;
 
+// What the tests vary: standard input and the child's limits.
 struct Options {
     std::string stdinData;
     long fileSizeLimit = -1;    // RLIMIT_FSIZE for the child, -1: unchanged
@@ -43,47 +38,13 @@ class TabulonConvert : public ::testing::Test {
         "Name:\tPhone:\tCity:\r Ann Lee\t 555 0100\t Oslo\r Bo Ek\t Lund\r";
 
     Result run(std::vector<std::string> args, const Options& options = {}) {
-        writeFile(dir.file(".stdin"), options.stdinData);
-        int pipeFds[2] = {-1, -1};
-        if (options.closedStdout) {
-            EXPECT_EQ(::pipe(pipeFds), 0);
-        }
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            ::setenv("HOME", dir.path().c_str(), 1);
-            ::setenv("XDG_CONFIG_HOME", (dir.path() + "config").c_str(), 1);
-            ::chdir(dir.path().c_str());
-            int in = ::open(".stdin", O_RDONLY);
-            int out = options.closedStdout ? pipeFds[1]
-                                           : ::open(".stdout", O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            int err = ::open(".stderr", O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            ::dup2(in, 0);
-            ::dup2(out, 1);
-            ::dup2(err, 2);
-            if (options.closedStdout) ::close(pipeFds[0]);
-            if (options.fileSizeLimit >= 0) {
-                rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), RLIM_INFINITY};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            }
-            ::signal(SIGXFSZ, SIG_IGN);
-            std::vector<char*> argv = {const_cast<char*>(TABULON_CONVERT_BINARY)};
-            for (std::string& arg : args)
-                argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        if (options.closedStdout) {
-            ::close(pipeFds[0]);
-            ::close(pipeFds[1]);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        Result result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        result.out = readFile(dir.file(".stdout"));
-        result.err = readFile(dir.file(".stderr"));
-        return result;
+        args.insert(args.begin(), TABULON_CONVERT_BINARY);
+        ProgramOptions child;
+        child.workingDir = dir.path();
+        child.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
+        child.fileSizeLimit = options.fileSizeLimit;
+        child.closedStdout = options.closedStdout;
+        return test::runProgram(args, dir.path(), options.stdinData, child);
     }
 
     // The folder's entries other than the harness's own files.

@@ -1,6 +1,5 @@
 #include "e2e/running_tabulon.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -23,28 +22,13 @@ void pointEnvironmentAt(const TempDir& home) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
-pid_t start(const std::vector<std::string>& argv, const std::string& out, const std::string& err) {
-    pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(outFd, 1);
-    ::dup2(errFd, 2);
-    std::vector<char*> args;
-    for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-}
-
 }  // namespace
 
 RunningTabulon::RunningTabulon(std::vector<std::string> args) {
     pointEnvironmentAt(home);
     writeFile(home.file("script"), "");
     args.insert(args.begin(), TABULON_APP_BINARY);
-    pid_ = start(args, home.file("app.out"), home.file("app.err"));
+    pid_ = startProgram(args, home.file("app.out"), home.file("app.err"));
 }
 
 RunningTabulon::~RunningTabulon() {
@@ -73,6 +57,10 @@ bool RunningTabulon::running() {
     return false;
 }
 
+void RunningTabulon::signal(int number) {
+    if (running()) ::kill(pid_, number);
+}
+
 bool RunningTabulon::waitForExit(double seconds, int* code) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (running()) {
@@ -84,11 +72,7 @@ bool RunningTabulon::waitForExit(double seconds, int* code) {
 }
 
 ProgramResult RunningTabulon::runProgram(const std::vector<std::string>& argv) {
-    pid_t pid = start(argv, home.file("program.out"), home.file("program.err"));
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-            readFile(home.file("program.out")), readFile(home.file("program.err"))};
+    return test::runProgram(argv, home.path());
 }
 
 }  // namespace tabulon::test

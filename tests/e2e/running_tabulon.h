@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "program_runner.h"
 #include "test_util.h"
 
 namespace tabulon::test {
-
-struct ProgramResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
 
 class RunningTabulon {
   public:
@@ -30,6 +25,7 @@ class RunningTabulon {
     // True when it has ended by itself within `seconds`; its exit code in *code.
     bool waitForExit(double seconds, int* code);
     bool running();
+    void signal(int number);
 
     // Runs one of the built programs (or any path) with this environment.
     ProgramResult runProgram(const std::vector<std::string>& argv);

@@ -75,13 +75,13 @@ void EventServer::accept() {
             continue;
         }
         ++connections_;
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-            --connections_;
-            socket->deleteLater();
-        });
+        connect(socket, &QObject::destroyed, this, [this] { --connections_; });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         QTimer::singleShot(kMessageTimeoutMs, socket, [socket] {
-            if (socket->property(kBufferProperty).isValid()) socket->abort();
+            if (!socket->property(kBufferProperty).isValid()) return;  // answered meanwhile
+            socket->abort();
+            socket->deleteLater();
         });
         socket->setProperty(kBufferProperty, QByteArray());
         read(socket);

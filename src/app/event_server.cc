@@ -103,10 +103,18 @@ void EventServer::read(QLocalSocket* socket) {
     }
     socket->setProperty(kBufferProperty, QVariant());
     if (result == DecodeResult::kMalformed) return answer(socket, false);
+    // The handler may run a whole conversion in a nested event loop, during which
+    // the sender may hang up and its socket be deleted: so it runs from the event
+    // loop, not from inside this socket's signal, and answers only a live socket.
     QPointer<QLocalSocket> guarded(socket);
-    handler_(event, [guarded](bool handled) {
-        if (guarded) answer(guarded, handled);
-    });
+    QMetaObject::invokeMethod(
+        this,
+        [this, event, guarded] {
+            handler_(event, [guarded](bool handled) {
+                if (guarded) answer(guarded, handled);
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace tabulon

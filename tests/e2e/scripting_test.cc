@@ -124,6 +124,27 @@ TEST_F(ScriptingTest, ConversionOntoAFullDisk) {
     ::umount2(disk.c_str(), MNT_DETACH);
 }
 
+TEST_F(ScriptingTest, SendersHangingUpDuringTheirConversion) {
+    std::string big = app.home.file("big.txt");
+    std::string lines;
+    while (lines.size() < (8 << 20))
+        lines += "Name: someone\r\nEmail: someone@example.org\r\n";
+    writeFile(big, lines);
+    for (const char* id : {"prcs", "odoc"}) {
+        if (std::string(id) == "odoc") app.answerDialogs(big + " Converted\n");
+        std::remove((big + " Converted").c_str());
+        int fd = connectRaw();  // asks, then goes away without waiting for the answer
+        std::string message = encodeEvent({"aevt", id, big});
+        ::send(fd, message.data(), message.size(), MSG_NOSIGNAL);
+        ::close(fd);
+        ASSERT_TRUE(app.waitUntilListening()) << id;
+        for (int i = 0; i < 200 && readFile(big + " Converted").size() < 1000; ++i)
+            usleep(20000);
+        EXPECT_GT(readFile(big + " Converted").size(), 1000u) << id;
+        EXPECT_TRUE(app.running()) << id;
+    }
+}
+
 TEST_F(ScriptingTest, HostileMessagesChangeNothing) {
     struct stat socketFile {};
     ASSERT_EQ(::stat(eventSocketPath().c_str(), &socketFile), 0);

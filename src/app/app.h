@@ -25,7 +25,6 @@ class App : public QObject {
     // Opens the main window, then converts `documents` one after another, and
     // runs the event loop; returns the exit code.
     int run(const QStringList& documents = {});
-    Window1* mainWindow() const { return window_.get(); }
 
     // Answers one scripting event; `reply` may come later (a conversion replies
     // once its output is closed).

@@ -34,7 +34,6 @@ class FieldMatcher {
     size_t entryLength(int index) const { return folded_[static_cast<size_t>(index)].size(); }
     bool isLastEntry(int index) const { return static_cast<size_t>(index) + 1 == folded_.size(); }
     size_t longestEntry() const { return longest_; }
-    size_t entryCount() const { return folded_.size(); }
 
   private:
     bool entryMatches(int index, const char* prefix, size_t size) const {

@@ -15,11 +15,6 @@ std::string& folderOverride() {
     return folder;
 }
 
-std::string withSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
-}
-
 std::string executableFolder() {
     char buffer[PATH_MAX];
     ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
@@ -30,13 +25,13 @@ std::string executableFolder() {
 
 std::string homeFolder() {
     const char* home = std::getenv("HOME");
-    return withSlash(home != nullptr && *home != '\0' ? home : "/");
+    return asFolderPath(home != nullptr && *home != '\0' ? home : "/");
 }
 
 // XDG base folders must be absolute; anything else is ignored.
 std::string xdgFolder(const char* variable, const char* fallback) {
     const char* value = std::getenv(variable);
-    if (value != nullptr && value[0] == '/') return withSlash(value);
+    if (value != nullptr && value[0] == '/') return asFolderPath(value);
     return homeFolder() + fallback;
 }
 
@@ -52,7 +47,12 @@ std::string applicationFolder() {
 }
 
 void setApplicationFolderForTesting(const std::string& folder) {
-    folderOverride() = folder.empty() ? folder : withSlash(folder);
+    folderOverride() = folder.empty() ? folder : asFolderPath(folder);
+}
+
+std::string asFolderPath(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
 }
 
 std::string resolvePath(const std::string& path) {

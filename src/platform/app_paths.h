@@ -17,6 +17,9 @@ void setApplicationFolderForTesting(const std::string& folder);
 // separators become "/"; any other path is native and returned unchanged.
 std::string resolvePath(const std::string& path);
 
+// `folder` ending with "/" (added when missing).
+std::string asFolderPath(std::string folder);
+
 // `folder` + `name`, with a separator added when the folder lacks its own.
 std::string childPath(const std::string& folder, const std::string& name);
 

@@ -36,7 +36,6 @@ class AtomicFile : public ByteSink {
 
     // The descriptor being written, for setting attributes before commit().
     int descriptor() const { return fd_; }
-    const std::string& path() const { return path_; }
 
   private:
     int fd_ = -1;

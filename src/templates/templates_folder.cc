@@ -21,11 +21,6 @@ bool lessIgnoringCase(const std::string& a, const std::string& b) {
     return a < b;
 }
 
-std::string withSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
-}
-
 }  // namespace
 
 std::vector<std::string> listTemplatesFolder(const std::string& folder) {
@@ -45,7 +40,7 @@ std::string templatesCopyFolder() {
 
 void copyFileOrFolder(const std::string& source, const std::string& destination,
                       const std::function<void(const CopyReport&)>& report) {
-    CopyReport result{withSlash(destination), {}};
+    CopyReport result{asFolderPath(destination), {}};
     std::error_code error;
     fs::create_directories(result.destination, error);
     fs::path from(source);

@@ -1,20 +1,18 @@
 # The Debian package: what goes into share/doc/tabulon beside the programs, and
 # the control fields. `cpack -G DEB` in the build folder writes tabulon_VERSION_ARCH.deb.
 
-# Debian wants the changelog gzipped at maximum compression, without a time stamp.
+# Debian wants the changelog gzipped at maximum compression, without a time
+# stamp. Made when CMake configures (the copy makes an edit re-run it), so that
+# installing works whichever targets were built.
 find_program(GZIP gzip REQUIRED)
 file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/changelog changelog_top LIMIT_COUNT 1)
 if(NOT changelog_top MATCHES "^tabulon \\(${PROJECT_VERSION}\\) ")
   message(WARNING "packaging/changelog has no entry for version ${PROJECT_VERSION} at its top")
 endif()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog ${CMAKE_BINARY_DIR}/packaging/changelog COPYONLY)
+execute_process(COMMAND ${GZIP} -9nkf ${CMAKE_BINARY_DIR}/packaging/changelog
+                COMMAND_ERROR_IS_FATAL ANY)
 set(changelog_gz ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
-add_custom_command(
-  OUTPUT ${changelog_gz}
-  COMMAND sh -c "\"$1\" -9nc < \"$2\" > \"$3\"" sh ${GZIP} ${CMAKE_CURRENT_LIST_DIR}/changelog
-          ${changelog_gz}
-  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog
-  VERBATIM)
-add_custom_target(package-changelog ALL DEPENDS ${changelog_gz})
 
 set(TABULON_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/tabulon)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${changelog_gz} DESTINATION ${TABULON_DOC_DIR})

@@ -3,7 +3,9 @@
 
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
                   qt6-base-dev libgl-dev fonts-dejavu-core nginx
-                  desktop-file-utils appstream dpkg-dev file)
+                  desktop-file-utils appstream dpkg-dev file scdoc)
+# Only ./test needs these: lintian checks the .deb, man renders the manual pages.
+TABULON_TEST_PACKAGES=(lintian man-db groff-base)
 
 tabulon_ensure_packages() {
     local missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs Tabulon into a scratch prefix, checks the desktop files, starts the
 # installed app offscreen (its application folder must be share/tabulon) and
-# drives it with the installed tabulon-send; then builds the .deb and looks in it.
+# drives it with the installed tabulon-send; then builds the .deb, looks in it and
+# has lintian check it: any error fails.
 #   install_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -28,6 +29,18 @@ check "desktop entry takes files" grep -qx 'Exec=tabulon %F' "$prefix/share/appl
 check "AppStream metainfo is valid" appstreamcli validate --no-net "$prefix/share/metainfo/example.tabulon.Tabulon.metainfo.xml"
 check "icons are installed" test -s "$prefix/share/icons/hicolor/scalable/apps/tabulon.svg" -a -s "$prefix/share/icons/hicolor/48x48/apps/tabulon.png"
 check "help is installed" grep -q '<h1>Tabulon Help</h1>' "$prefix/share/tabulon/Tabulon Help/Tabulon Help"
+for type in text/plain application/mbox message/rfc822; do
+    check "the desktop entry opens $type" \
+        grep -qE "^MimeType=(.*;)?$type;" "$prefix/share/applications/example.tabulon.Tabulon.desktop"
+done
+for program in tabulon tabulon-convert tabulon-send; do
+    check "man $program reads" bash -c "MANWIDTH=80 man -l '$prefix/share/man/man1/$program.1.gz' | grep -q '^EXIT STATUS'"
+done
+for program in tabulon-convert tabulon-send; do
+    check "bash completes $program" grep -q "^complete -F .* $program\$" "$prefix/share/bash-completion/completions/$program"
+done
+check "the copyright file is machine-readable" \
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$prefix/share/doc/tabulon/copyright"
 
 home=$scratch/home
 mkdir -p "$home"
@@ -55,9 +68,16 @@ check "and has ended" bash -c "! kill -0 $app 2>/dev/null"
 deb=$(ls "$scratch"/tabulon_*.deb)
 dpkg-deb -c "$deb" >"$scratch/contents"
 for file in ./usr/bin/tabulon ./usr/bin/tabulon-convert ./usr/bin/tabulon-send \
-    ./usr/share/applications/example.tabulon.Tabulon.desktop "./usr/share/tabulon/Templates/Field Names"; do
+    ./usr/share/applications/example.tabulon.Tabulon.desktop "./usr/share/tabulon/Templates/Field Names" \
+    ./usr/share/man/man1/tabulon-convert.1.gz ./usr/share/bash-completion/completions/tabulon-convert \
+    ./usr/share/doc/tabulon/copyright ./usr/share/doc/tabulon/changelog.gz; do
     check "the .deb holds $file" grep -qF " $file" "$scratch/contents"
 done
+if command -v lintian >/dev/null; then
+    check "lintian finds no error in the .deb" lintian --fail-on error --tag-display-limit 0 "$deb"
+else
+    check "lintian is installed (./test installs it)" false
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

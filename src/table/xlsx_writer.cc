@@ -81,7 +81,11 @@ Status XlsxWriter::begin(const std::vector<std::string>& names) {
     if (workbook_ == nullptr)
         return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
     sheet_ = workbook_add_worksheet(workbook_, nullptr);
-    if (sheet_ == nullptr) return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
+    if (sheet_ == nullptr) {
+        lxw_workbook_free(workbook_);
+        workbook_ = nullptr;
+        return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
+    }
 
     // "@": the Text number format, so a cell edited later stays text too.
     textFormat_ = workbook_add_format(workbook_);

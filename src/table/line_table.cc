@@ -39,7 +39,6 @@ class RowBuilder {
     // Writes the unfinished row, if any.
     Status finish() {
         if (status_.ok() && !row_.empty()) status_ = writer_.row(row_);
-        row_.clear();
         return status_;
     }
     const Status& status() const { return status_; }

@@ -67,32 +67,16 @@ TEST(Utf8Text, DisplayWidth) {
 
 TEST(FormulaGuard, WhatASpreadsheetWouldRun) {
     const std::pair<std::string, bool> cases[] = {
-        {"=1+1", true},
-        {"+45 5555 0101", true},
-        {"-12", true},
-        {"@SUM(A1)", true},
-        {" =1+1", true},
-        {"\t=1+1", true},
-        {"\r\n-1", true},
-        {"\xEF\xBC\x9D"
-         "1",
-         true},  // full-width =
-        {"\xEF\xBC\x8B"
-         "1",
-         true},  // full-width +
-        {"\xEF\xBC\x8D"
-         "1",
-         true},  // full-width -
-        {"\xEF\xBC\xA0"
-         "x",
-         true},  // full-width @
-        {"", false},
-        {"   ", false},
-        {"Ann", false},
-        {"0612", false},
-        {"a=b", false},
-        {"'=1+1", false},
-        {"\xEF\xBC\xA1", false},  // full-width A
+        {"=1+1", true},      {"+45 5555 0101", true}, {"-12", true},
+        {"@SUM(A1)", true},  {" =1+1", true},         {"\t=1+1", true},
+        {"\r\n-1", true},    {"\uFF1D1", true},  // full-width =
+        {"\uFF0B1", true},                       // full-width +
+        {"\uFF0D1", true},                       // full-width -
+        {"\uFF20x", true},                       // full-width @
+        {" \uFF1D", true},                       // with nothing after it
+        {"", false},         {"   ", false},          {"Ann", false},
+        {"0612", false},     {"a=b", false},          {"'=1+1", false},
+        {"\uFF21", false},  // full-width A
         {"\xEF\xBC", false},
     };
     for (const auto& [value, guarded] : cases)

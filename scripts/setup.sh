@@ -3,9 +3,11 @@
 
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
                   qt6-base-dev libgl-dev fonts-dejavu-core nginx
-                  desktop-file-utils appstream dpkg-dev file scdoc)
-# Only ./test needs these: lintian checks the .deb, man renders the manual pages.
-TABULON_TEST_PACKAGES=(lintian man-db groff-base)
+                  desktop-file-utils appstream dpkg-dev file scdoc libxlsxwriter-dev)
+# Only ./test needs these: lintian checks the .deb, man renders the manual pages,
+# and the table tests read what they wrote back through Python's csv and json
+# modules and openpyxl.
+TABULON_TEST_PACKAGES=(lintian man-db groff-base python3 python3-openpyxl)
 
 tabulon_ensure_packages() {
     local missing=()

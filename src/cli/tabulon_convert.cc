@@ -1,4 +1,5 @@
-static const char kUsage[] = R"(Usage: tabulon-convert [-t TEMPLATE] [-o OUTPUT] [-q] INPUT...
+static const char kUsage[] =
+    R"(Usage: tabulon-convert [-f FORMAT] [--bom] [-t TEMPLATE] [-o OUTPUT] [-q] INPUT...
 
 Converts saved form mail into tab-delimited text: one column per field of a
 Field Names template, one row per message.
@@ -7,7 +8,13 @@ Options:
   -t TEMPLATE  the Field Names file to use (default: the template selected in
                Tabulon, else the "Field Names" template that comes with it)
   -o OUTPUT    where to write (default: beside each INPUT, named after it with
-               " Converted" appended); "-" writes to standard output
+               " Converted" and the format's extension appended); "-" writes
+               to standard output
+  -f, --format FORMAT
+               tab (the default: tab-delimited, CR row ends), tsv, csv, xlsx
+               or jsonl; csv and tsv put a ' before a value that a
+               spreadsheet would run as a formula
+  --bom        start a csv file with a byte-order mark (for Excel)
   -q           show no progress on standard error
   --help       show this text and exit
   --version    show the version and exit
@@ -21,6 +28,7 @@ Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +36,7 @@ Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
 #include "cli/convert_job.h"
 #include "platform/file_info.h"
 #include "platform/line_reader.h"
+#include "table/table_writer.h"
 #include "templates/field_names_file.h"
 
 namespace tabulon {
@@ -42,6 +51,8 @@ struct Arguments {
     std::string output;
     bool hasOutput = false;
     bool quiet = false;
+    TableFormat format = TableFormat::kTab;
+    TableOptions table;
     std::vector<std::string> inputs;
 };
 
@@ -67,6 +78,21 @@ int parseArguments(int argc, char** argv, Arguments* args) {
             return kExitOk;
         } else if (arg == "-q") {
             args->quiet = true;
+        } else if (arg == "--bom") {
+            args->table.byteOrderMark = true;
+        } else if (arg == "-f" || arg == "--format" || arg.rfind("--format=", 0) == 0) {
+            std::string name;
+            if (arg.rfind("--format=", 0) == 0) {
+                name = arg.substr(9);
+            } else if (i + 1 < argc) {
+                name = argv[++i];
+            } else {
+                return usageError("option " + arg + " needs a value");
+            }
+            std::optional<TableFormat> format = parseTableFormat(name);
+            if (!format)
+                return usageError("unknown format \"" + name + "\" (tab, tsv, csv, xlsx or jsonl)");
+            args->format = *format;
         } else if (arg == "-t" || arg == "-o") {
             if (i + 1 >= argc) return usageError("option " + arg + " needs a value");
             std::string value = argv[++i];
@@ -81,6 +107,9 @@ int parseArguments(int argc, char** argv, Arguments* args) {
         }
     }
     if (args->inputs.empty()) return usageError("no input file given");
+    if (args->table.byteOrderMark && args->format != TableFormat::kCsv) {
+        return usageError("--bom goes with --format csv only");
+    }
     if (args->hasOutput && args->inputs.size() > 1) {
         return usageError("-o takes one INPUT only; without it each output goes beside its input");
     }
@@ -132,8 +161,10 @@ int run(int argc, char** argv) {
     bool showProgress = !args.quiet && ::isatty(STDERR_FILENO);
     exitCode = kExitOk;
     for (const std::string& input : args.inputs) {
-        std::string output = args.hasOutput ? args.output : input + " Converted";
-        Status status = runConvertJob(input, output, fields, showProgress);
+        std::string output = args.hasOutput
+                                 ? args.output
+                                 : input + " Converted" + std::string(formatExtension(args.format));
+        Status status = runConvertJob(input, output, fields, args.format, args.table, showProgress);
         if (status.isBrokenPipe()) break;
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());

@@ -8,6 +8,7 @@
 #include "cli/progress_line.h"
 #include "conversion/file_conversion.h"
 #include "platform/fd_sink.h"
+#include "platform/file_info.h"
 
 namespace tabulon {
 
@@ -30,12 +31,19 @@ Status runConvertJob(const std::string& input, const std::string& output, const 
     };
     Status status;
     if (output == "-") {
+        // Appending to the input would make it grow for as long as it is read.
+        if (isSameRegularFile(STDOUT_FILENO, source->descriptor())) {
+            return Status::Error("Cannot write standard output: it is the input file \"" +
+                                 inputName + "\"; send the output elsewhere");
+        }
         FdSink out(STDOUT_FILENO, "standard output");
         status = convert(*source, fields, out, progress);
     } else {
         status = convertToFile(*source, inputName, output, fields, progress);
     }
-    uint64_t expected = source->size();
+    // Only a file named here was sized before reading: standard input may have
+    // been read in part by the time it reaches us.
+    uint64_t expected = input == "-" ? 0 : source->size();
     if (status.ok() && expected > 0 && bytesRead != expected) {
         return Status::Error("\"" + inputName + "\" changed while it was being converted (" +
                              std::to_string(expected) + " bytes were expected, " +

@@ -339,6 +339,7 @@ TEST_F(TabulonConvert, InterruptedRunsLeaveNoTemporaryFile) {
                std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+        EXPECT_EQ(files(), "Template|mail.txt|out");  // the new output has no name yet
         ::kill(pid, signal);
         int status = 0;
         ::waitpid(pid, &status, 0);

@@ -27,8 +27,8 @@ pid_t startProgram(const std::vector<std::string>& argv, const std::string& outF
         ::setenv(name.c_str(), value.c_str(), 1);
     if (!options.workingDir.empty() && ::chdir(options.workingDir.c_str()) != 0) ::_exit(126);
     int in = ::open(options.stdinFile.empty() ? "/dev/null" : options.stdinFile.c_str(), O_RDONLY);
-    int out = options.closedStdout ? pipeFds[1]
-                                   : ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int outFlags = O_WRONLY | O_CREAT | (options.appendStdout ? O_APPEND : O_TRUNC);
+    int out = options.closedStdout ? pipeFds[1] : ::open(outFile.c_str(), outFlags, 0600);
     int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(in, 0);
     ::dup2(out, 1);
@@ -39,6 +39,11 @@ pid_t startProgram(const std::vector<std::string>& argv, const std::string& outF
         ::setrlimit(RLIMIT_FSIZE, &limit);
         ::signal(SIGXFSZ, SIG_IGN);
     }
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::signal(signal, SIG_DFL);
     std::vector<char*> args;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));

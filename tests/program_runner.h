@@ -17,6 +17,7 @@ struct ProgramOptions {
     std::string stdinFile;                                 // "" reads /dev/null
     long fileSizeLimit = -1;                               // RLIMIT_FSIZE; -1 keeps it
     bool closedStdout = false;                             // stdout is a pipe whose reader has gone
+    bool appendStdout = false;  // stdout appends to the file, as `>>` does
 };
 
 struct ProgramResult {
@@ -25,7 +26,8 @@ struct ProgramResult {
     std::string err;
 };
 
-// Starts `argv` with standard output and error going to the two files.
+// Starts `argv` with standard output and error going to the two files, and the
+// termination signals in their default state, as a shell would start it.
 pid_t startProgram(const std::vector<std::string>& argv, const std::string& outFile,
                    const std::string& errFile, const ProgramOptions& options = {});
 

@@ -8,6 +8,7 @@
 #include "cli/progress_line.h"
 #include "conversion/file_conversion.h"
 #include "platform/fd_sink.h"
+#include "platform/file_info.h"
 #include "table/line_table.h"
 #include "table/table_file.h"
 
@@ -33,6 +34,11 @@ Status runConvertJob(const std::string& input, const std::string& output, const 
     Status status;
     bool tab = format == TableFormat::kTab;
     if (output == "-") {
+        // Appending to the input would make it grow for as long as it is read.
+        if (isSameRegularFile(STDOUT_FILENO, source->descriptor())) {
+            return Status::Error("Cannot write standard output: it is the input file \"" +
+                                 inputName + "\"; send the output elsewhere");
+        }
         FdSink out(STDOUT_FILENO, "standard output");
         if (tab) {
             status = convert(*source, fields, out, progress);
@@ -45,7 +51,9 @@ Status runConvertJob(const std::string& input, const std::string& output, const 
     } else {
         status = convertToTableFile(*source, inputName, output, fields, format, table, progress);
     }
-    uint64_t expected = source->size();
+    // Only a file named here was sized before reading: standard input may have
+    // been read in part by the time it reaches us.
+    uint64_t expected = input == "-" ? 0 : source->size();
     if (status.ok() && expected > 0 && bytesRead != expected) {
         return Status::Error("\"" + inputName + "\" changed while it was being converted (" +
                              std::to_string(expected) + " bytes were expected, " +

@@ -1,25 +1,30 @@
-static const char kUsage[] =
-    R"(Usage: tabulon-convert [-f FORMAT] [--bom] [-t TEMPLATE] [-o OUTPUT] [-q] INPUT...
+static const char kUsage[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
 
 Converts saved form mail into tab-delimited text: one column per field of a
-Field Names template, one row per message.
+Field Names template, one row per message. An INPUT of "-", or no INPUT when
+standard input is not a terminal, reads standard input.
 
 Options:
-  -t TEMPLATE  the Field Names file to use (default: the template selected in
-               Tabulon, else the "Field Names" template that comes with it)
-  -o OUTPUT    where to write (default: beside each INPUT, named after it with
-               " Converted" and the format's extension appended); "-" writes
-               to standard output
-  -f, --format FORMAT
-               tab (the default: tab-delimited, CR row ends), tsv, csv, xlsx
-               or jsonl; csv and tsv put a ' before a value that a
-               spreadsheet would run as a formula
-  --bom        start a csv file with a byte-order mark (for Excel)
-  -q           show no progress on standard error
-  --help       show this text and exit
-  --version    show the version and exit
+  -t, --template=FILE  the Field Names file to use (default: the template
+                       selected in Tabulon, else the "Field Names" template
+                       that comes with it)
+  -o, --output=FILE    where to write (default: beside each INPUT, named after
+                       it with " Converted" appended, and standard output for
+                       standard input); "-" writes to standard output
+  -q, --quiet          show no progress on standard error
+  -m, --messages       one row per mail message, its fields read from the
+                       decoded body
+  -f, --format=FORMAT  tab (the default), tsv, csv, xlsx or jsonl
+      --bom            begin the output with a UTF-8 byte-order mark
+      --headers=NAMES  add columns for these mail headers, comma-separated
+                       (for example Date,From,Subject)
+      --report         tell on standard error what was read and what was missing
+      --guess-template propose a Field Names file from the labels in the mail
+  -h, --help           show this text and exit
+      --version        show the version and exit
 
-An INPUT of "-" reads standard input and needs -o.
+Options taking a value accept it as the next argument or after "=" (long
+forms) or directly after the letter (short forms).
 Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
 )";
 
@@ -27,16 +32,15 @@ Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
 #include <unistd.h>
 
 #include <cstdio>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/preferences.h"
+#include "cli/convert_arguments.h"
 #include "cli/convert_job.h"
 #include "platform/file_info.h"
 #include "platform/line_reader.h"
-#include "table/table_writer.h"
+#include "platform/temporary_files.h"
 #include "templates/field_names_file.h"
 
 namespace tabulon {
@@ -46,77 +50,18 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-struct Arguments {
-    std::string templatePath;
-    std::string output;
-    bool hasOutput = false;
-    bool quiet = false;
-    TableFormat format = TableFormat::kTab;
-    TableOptions table;
-    std::vector<std::string> inputs;
-};
-
 int usageError(const std::string& problem) {
-    std::fprintf(stderr, "tabulon-convert: %s\n\n%s", problem.c_str(), kUsage);
+    std::fprintf(stderr, "tabulon-convert: %s\nTry 'tabulon-convert --help'.\n", problem.c_str());
     return kExitUsage;
 }
 
-// Returns -1 when the arguments are good, else the exit code to leave with.
-int parseArguments(int argc, char** argv, Arguments* args) {
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
-            args->inputs.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return kExitOk;
-        } else if (arg == "--version") {
-            std::printf("tabulon-convert %s\n", TABULON_VERSION);
-            return kExitOk;
-        } else if (arg == "-q") {
-            args->quiet = true;
-        } else if (arg == "--bom") {
-            args->table.byteOrderMark = true;
-        } else if (arg == "-f" || arg == "--format" || arg.rfind("--format=", 0) == 0) {
-            std::string name;
-            if (arg.rfind("--format=", 0) == 0) {
-                name = arg.substr(9);
-            } else if (i + 1 < argc) {
-                name = argv[++i];
-            } else {
-                return usageError("option " + arg + " needs a value");
-            }
-            std::optional<TableFormat> format = parseTableFormat(name);
-            if (!format)
-                return usageError("unknown format \"" + name + "\" (tab, tsv, csv, xlsx or jsonl)");
-            args->format = *format;
-        } else if (arg == "-t" || arg == "-o") {
-            if (i + 1 >= argc) return usageError("option " + arg + " needs a value");
-            std::string value = argv[++i];
-            if (arg == "-t") {
-                args->templatePath = value;
-            } else {
-                args->output = value;
-                args->hasOutput = true;
-            }
-        } else {
-            return usageError("unknown option " + arg);
-        }
-    }
-    if (args->inputs.empty()) return usageError("no input file given");
-    if (args->table.byteOrderMark && args->format != TableFormat::kCsv) {
-        return usageError("--bom goes with --format csv only");
-    }
-    if (args->hasOutput && args->inputs.size() > 1) {
-        return usageError("-o takes one INPUT only; without it each output goes beside its input");
-    }
-    for (const std::string& input : args->inputs) {
-        if (input == "-" && !args->hasOutput) return usageError("reading standard input needs -o");
-    }
-    return -1;
+// The first option given that this build parses but does not carry out yet.
+std::string optionNotCarriedOut(const ConvertArguments& args) {
+    if (args.messages) return "--messages";
+    if (!args.headers.empty()) return "--headers";
+    if (args.report) return "--report";
+    if (args.guessTemplate) return "--guess-template";
+    return "";
 }
 
 // The template the app would use: the one named in its preferences, else the
@@ -127,6 +72,7 @@ std::string defaultTemplatePath() {
     return templatePath(Preferences());
 }
 
+// An empty file is read as one empty name, as the app reads it.
 bool loadTemplate(const std::string& path, FieldList* fields) {
     Status status = readFieldNames(path, fields);
     if (!status.ok() && !fileExists(path)) {
@@ -138,19 +84,27 @@ bool loadTemplate(const std::string& path, FieldList* fields) {
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         return false;
     }
-    // An empty list is stored as an empty file.
-    if (fields->size() == 1 && fields->front().empty() && fileSize(path) == 0) {
-        std::fprintf(stderr, "tabulon-convert: The Field Names file is missing! (%s is empty)\n",
-                     path.c_str());
-        return false;
-    }
     return true;
 }
 
 int run(int argc, char** argv) {
-    Arguments args;
-    int exitCode = parseArguments(argc, argv, &args);
-    if (exitCode >= 0) return exitCode;
+    ConvertArguments args;
+    ParsedCommandLine parsed = parseConvertArguments(
+        std::vector<std::string>(argv + 1, argv + argc), ::isatty(STDIN_FILENO), &args);
+    switch (parsed.outcome) {
+        case ParsedCommandLine::Outcome::kHelp:
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        case ParsedCommandLine::Outcome::kVersion:
+            std::printf("tabulon-convert %s\n", TABULON_VERSION);
+            return kExitOk;
+        case ParsedCommandLine::Outcome::kUsageError:
+            return usageError(parsed.problem);
+        case ParsedCommandLine::Outcome::kRun:
+            break;
+    }
+    std::string notYet = optionNotCarriedOut(args);
+    if (!notYet.empty()) return usageError(notYet + " is not available in this build");
 
     std::string templateFile =
         args.templatePath.empty() ? defaultTemplatePath() : args.templatePath;
@@ -158,13 +112,12 @@ int run(int argc, char** argv) {
     if (!loadTemplate(templateFile, &fields)) return kExitFailure;
 
     ::signal(SIGPIPE, SIG_IGN);
+    removeTemporariesOnTermination();
     bool showProgress = !args.quiet && ::isatty(STDERR_FILENO);
-    exitCode = kExitOk;
+    int exitCode = kExitOk;
     for (const std::string& input : args.inputs) {
-        std::string output = args.hasOutput
-                                 ? args.output
-                                 : input + " Converted" + std::string(formatExtension(args.format));
-        Status status = runConvertJob(input, output, fields, args.format, args.table, showProgress);
+        Status status = runConvertJob(input, args.outputFor(input), fields, args.format,
+                                      TableOptions{args.bom}, showProgress);
         if (status.isBrokenPipe()) break;
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());

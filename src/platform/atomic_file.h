@@ -1,10 +1,16 @@
-// Replaces a file's content all at once: bytes go to a temporary file beside the
-// target, which is renamed over it by commit(). Until then the old file stays as it
-// was; if the object is destroyed without commit() the temporary file is removed.
+// Replaces a file's content all at once: bytes go to a new file in the target's
+// folder, which takes the target's name only in commit(). Until then the old file
+// stays as it was, and the new one has no name where the file system allows it,
+// so that nothing is left behind by a process that dies mid-way; elsewhere it is
+// a hidden file beside the target, removed when the object is destroyed without
+// commit() and, in programs that ask for it, on termination signals
+// (platform/temporary_files.h). The replacement keeps the old file's permissions
+// and, where the process may set them, its owner and group.
 //
 // A target that exists and is not a regular file (a device such as /dev/null, a
 // pipe) is written in place instead: replacing it would be wrong. A symbolic link
-// is followed, so the file it points to is replaced and the link kept.
+// is followed, even one whose target does not exist yet, so the file it points to
+// is written and the link kept; a link loop is refused.
 #pragma once
 
 #include <string>
@@ -36,14 +42,22 @@ class AtomicFile : public ByteSink {
 
     // The descriptor being written, for setting attributes before commit().
     int descriptor() const { return fd_; }
+    // The hidden file being written, or "" while the new file has no name.
+    const std::string& temporaryName() const { return temp_; }
+
+    // For tests: behave as on a file system without unnamed files.
+    static void setUnnamedFilesAllowed(bool allowed);
 
   private:
+    Status commitUnnamed();
+    Status commitNamed();
+
     int fd_ = -1;
     bool inPlace_ = false;
     Durability durability_ = Durability::kFlushToDisk;
     std::string path_;    // as given, for messages
     std::string target_;  // what is replaced (links followed)
-    std::string temp_;
+    std::string temp_;    // the hidden file's name; "" when the file has none
 };
 
 // Replaces the file at `path` with `content` through an AtomicFile, flushed to

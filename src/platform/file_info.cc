@@ -26,4 +26,11 @@ bool isSameFile(const std::string& path, int fd) {
     return byPath.st_dev == byDescriptor.st_dev && byPath.st_ino == byDescriptor.st_ino;
 }
 
+bool isSameRegularFile(int fd, int otherFd) {
+    struct stat one {
+    }, other{};
+    if (::fstat(fd, &one) != 0 || ::fstat(otherFd, &other) != 0) return false;
+    return S_ISREG(one.st_mode) && one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
 }  // namespace tabulon

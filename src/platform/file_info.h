@@ -13,5 +13,7 @@ bool isFolder(const std::string& path);
 uint64_t fileSize(const std::string& path);
 // True when `path` names the file already open as `fd`.
 bool isSameFile(const std::string& path, int fd);
+// True when both descriptors are open on one regular file (not, say, one terminal).
+bool isSameRegularFile(int fd, int otherFd);
 
 }  // namespace tabulon

@@ -107,19 +107,6 @@ TEST_F(TabulonConvertFormat, ByteOrderMarkAndStandardOutput) {
     EXPECT_EQ(r.out.substr(0, 2), "PK");  // a zip container
 }
 
-TEST_F(TabulonConvertFormat, UsageErrorsExitTwo) {
-    for (auto args : std::vector<std::vector<std::string>>{{"-f", "xls", "mail.txt"},
-                                                           {"--format=", "mail.txt"},
-                                                           {"mail.txt", "-f"},
-                                                           {"--bom", "mail.txt"},
-                                                           {"-f", "xlsx", "--bom", "mail.txt"}}) {
-        Result r = run(args);
-        EXPECT_EQ(r.exitCode, 2) << args[0] << " " << args[1];
-        EXPECT_NE(r.err.find("Usage:"), std::string::npos);
-    }
-    EXPECT_EQ(files(), "Template|mail.txt|tmp");
-}
-
 // Exit 1, a message naming the file, nothing partial left, the input untouched.
 TEST_F(TabulonConvertFormat, FailuresLeaveNothingPartial) {
     std::string big;

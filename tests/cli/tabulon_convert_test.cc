@@ -1,10 +1,19 @@
 // tabulon-convert as a user runs it: the built binary in a scratch folder, with
 // its own HOME and configuration folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
 #include <vector>
+
+#include "conversion/converter.h"
 
 #include "program_runner.h"
 #include "test_util.h"
@@ -18,9 +27,12 @@ using test::writeFile;
 using test::ProgramOptions;
 using Result = test::ProgramResult;
 
-// What the tests vary: standard input and the child's limits.
+// What the tests vary: standard input and output and the child's limits.
 struct Options {
     std::string stdinData;
+    std::string stdinFile;      // read instead of stdinData when set
+    std::string stdoutFile;     // written instead of the harness's own file when set
+    bool appendStdout = false;  // stdoutFile opened as `>>` does
     long fileSizeLimit = -1;    // RLIMIT_FSIZE for the child, -1: unchanged
     bool closedStdout = false;  // stdout is a pipe whose reader has gone
 };
@@ -37,14 +49,30 @@ class TabulonConvert : public ::testing::Test {
     static constexpr const char* kConverted =
         "Name:\tPhone:\tCity:\r Ann Lee\t 555 0100\t Oslo\r Bo Ek\t Lund\r";
 
-    Result run(std::vector<std::string> args, const Options& options = {}) {
-        args.insert(args.begin(), TABULON_CONVERT_BINARY);
+    ProgramOptions childOptions() {
         ProgramOptions child;
         child.workingDir = dir.path();
         child.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
+        return child;
+    }
+
+    Result run(std::vector<std::string> args, const Options& options = {}) {
+        args.insert(args.begin(), TABULON_CONVERT_BINARY);
+        ProgramOptions child = childOptions();
         child.fileSizeLimit = options.fileSizeLimit;
         child.closedStdout = options.closedStdout;
-        return test::runProgram(args, dir.path(), options.stdinData, child);
+        child.appendStdout = options.appendStdout;
+        child.stdinFile = options.stdinFile;
+        if (child.stdinFile.empty()) {
+            child.stdinFile = dir.file(".stdin");
+            writeFile(child.stdinFile, options.stdinData);
+        }
+        std::string out = options.stdoutFile.empty() ? dir.file(".stdout") : options.stdoutFile;
+        pid_t pid = test::startProgram(args, out, dir.file(".stderr"), child);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+                options.stdoutFile.empty() ? readFile(out) : "", readFile(dir.file(".stderr"))};
     }
 
     // The folder's entries other than the harness's own files.
@@ -55,7 +83,7 @@ class TabulonConvert : public ::testing::Test {
             size_t end = all.find('|', start);
             if (end == std::string::npos) end = all.size();
             std::string name = all.substr(start, end - start);
-            if (name != ".stdin" && name != ".stdout" && name != ".stderr") {
+            if (name != ".stdin" && name != ".stdout" && name != ".stderr" && name != "fifo") {
                 kept += (kept.empty() ? "" : "|") + name;
             }
             start = end + 1;
@@ -79,7 +107,9 @@ TEST_F(TabulonConvert, ConvertsBesideTheInput) {
 }
 
 TEST_F(TabulonConvert, PipesAndSeveralInputs) {
-    Result r = run({"-t", "Template", "-", "-o", "-"}, {readFile(dir.file("mail.txt"))});
+    Options piped;
+    piped.stdinData = readFile(dir.file("mail.txt"));
+    Result r = run({"-t", "Template", "-", "-o", "-"}, piped);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, kConverted);
 
@@ -115,31 +145,186 @@ TEST_F(TabulonConvert, DefaultTemplateFollowsTheAppsPreferences) {
     EXPECT_FALSE(test::readFile(dir.file("config/Tabulon Prefs")).empty());
 }
 
-TEST_F(TabulonConvert, UsageErrorsExitTwo) {
-    for (auto args : std::vector<std::vector<std::string>>{
-             {}, {"-t"}, {"--frobnicate", "mail.txt"}, {"-t", "Template", "-"}}) {
-        Result r = run(args);
-        EXPECT_EQ(r.exitCode, 2);
-        EXPECT_NE(r.err.find("Usage: tabulon-convert"), std::string::npos);
+// A terminal for the child's standard input; "" where none can be had.
+class Terminal {
+  public:
+    Terminal() {
+        fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (fd_ >= 0 && ::grantpt(fd_) == 0 && ::unlockpt(fd_) == 0) path_ = ::ptsname(fd_);
     }
-    Result help = run({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("Usage: tabulon-convert"), std::string::npos);
-    Result version = run({"--version"});
-    EXPECT_EQ(version.out, "tabulon-convert 1.0\n");
+    ~Terminal() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
+    const std::string mail = readFile(dir.file("mail.txt"));
+    const std::string tryHelp = "\nTry 'tabulon-convert --help'.\n";
+    Terminal terminal;  // where the system has no terminals, those rows are left out
+    struct Case {
+        std::vector<std::string> args;
+        std::string stdinData;
+        bool stdinTerminal;
+        int exitCode;
+        std::string outStart;
+        std::string err;
+    };
+    // clang-format off
+    for (const Case& c : std::vector<Case>{
+        // A filter in a pipe needs no flags.
+        {{"-t", "Template"}, mail, false, 0, kConverted, ""},
+        {{"-t", "Template", "-"}, mail, false, 0, kConverted, ""},
+        {{"-q", "--template=Template", "--output=-", "mail.txt"}, "", false, 0, kConverted, ""},
+        {{"--template", "Template", "mail.txt", "--output", "-", "--quiet"}, "", false, 0, kConverted, ""},
+        {{"-qtTemplate", "-o-", "mail.txt"}, "", false, 0, kConverted, ""},
+        {{"--help"}, "", false, 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
+        {{"--version"}, "", false, 0, "tabulon-convert 1.0\n", ""},
+        // Usage errors: one line and where to find help.
+        {{"-t", "Template"}, "", true, 2, "", "tabulon-convert: no input file given" + tryHelp},
+        {{"-t", "", "mail.txt"}, "", false, 2, "", "tabulon-convert: option -t has an empty value" + tryHelp},
+        {{"--frobnicate", "mail.txt"}, "", false, 2, "", "tabulon-convert: unknown option --frobnicate" + tryHelp},
+        {{"-f", "doc", "mail.txt"}, "", false, 2, "",
+         "tabulon-convert: option -f: unknown format 'doc' (choose tab, tsv, csv, xlsx or jsonl)" + tryHelp},
+        {{"mail.txt", "-f"}, "", false, 2, "", "tabulon-convert: option -f needs a value" + tryHelp},
+        {{"-f", "xlsx", "--bom", "mail.txt"}, "", false, 2, "", "tabulon-convert: --bom goes with --format csv only" + tryHelp},
+        // Parsed, but not carried out by this build.
+        {{"-m", "mail.txt"}, "", false, 2, "", "tabulon-convert: --messages is not available in this build" + tryHelp},
+    }) {
+        // clang-format on
+        if (c.stdinTerminal && terminal.path().empty()) continue;
+        Options options;
+        options.stdinData = c.stdinData;
+        if (c.stdinTerminal) options.stdinFile = terminal.path();
+        Result r = run(c.args, options);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << " " << r.err;
+        EXPECT_EQ(r.out.substr(0, c.outStart.size()), c.outStart) << c.args[0];
+        EXPECT_EQ(r.err, c.err);
+    }
     EXPECT_EQ(files(), "Template|mail.txt");
 }
 
-TEST_F(TabulonConvert, TemplateProblemsExitOne) {
+TEST_F(TabulonConvert, MissingAndEmptyTemplates) {
     Result r = run({"-t", "absent", "mail.txt"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("The Field Names file is missing!"), std::string::npos);
     EXPECT_NE(r.err.find("absent"), std::string::npos);
+    EXPECT_EQ(files(), "Template|mail.txt");
+
+    // An empty file is one empty name, as the app reads it.
     writeFile(dir.file("Empty"), "");
-    r = run({"-t", "Empty", "mail.txt"});
+    r = run({"-t", "Empty", "mail.txt", "-o", "-"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    test::StringSource input(readFile(dir.file("mail.txt")));
+    test::StringSink expected;
+    ASSERT_TRUE(convert(input, FieldList{""}, expected).ok());
+    EXPECT_EQ(r.out, expected.bytes);
+}
+
+TEST_F(TabulonConvert, StandardOutputOntoItsOwnInputIsRefused) {
+    const std::string mail = readFile(dir.file("mail.txt"));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"-q", "-t", "Template", "-o", "-", "mail.txt"},  // ... mail.txt >> mail.txt
+             {"-q", "-t", "Template", "mail.txt", "-o", "-"},
+             {"-q", "-t", "Template", "-"},  // ... - < mail.txt >> mail.txt
+             {"-q", "-t", "Template"},
+         }) {
+        Options options;
+        options.stdinFile = dir.file("mail.txt");
+        options.stdoutFile = dir.file("mail.txt");
+        options.appendStdout = true;
+        options.fileSizeLimit = 1 << 20;  // ends a run that feeds on itself
+        Result r = run(args, options);
+        EXPECT_EQ(r.exitCode, 1) << args.back();
+        EXPECT_NE(r.err.find("Cannot write standard output: it is the input file \""),
+                  std::string::npos)
+            << r.err;
+        EXPECT_EQ(readFile(dir.file("mail.txt")), mail);
+    }
+    EXPECT_EQ(files(), "Template|mail.txt");
+}
+
+TEST_F(TabulonConvert, StandardInputReadInPartBeforeUs) {
+    // (read -r line; tabulon-convert -o out -) < mail.txt
+    Result r =
+        test::runProgram({"/bin/sh", "-c", "read -r line; exec \"$0\" -q -t Template -o out -",
+                          TABULON_CONVERT_BINARY},
+                         dir.path(), readFile(dir.file("mail.txt")), childOptions());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(readFile(dir.file("out")), kConverted);
+}
+
+// True when process `pid` holds a file open in `folder` other than the streams
+// the harness gave it.
+bool holdsFileIn(pid_t pid, const std::string& folder) {
+    std::error_code error;
+    std::filesystem::path fds = "/proc/" + std::to_string(pid) + "/fd";
+    for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
+        std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        if (target.compare(0, folder.size(), folder) != 0) continue;
+        std::string name = target.substr(folder.size());
+        if (name != "fifo" && name != ".stdout" && name != ".stderr") return true;
+    }
+    return false;
+}
+
+TEST_F(TabulonConvert, InterruptedRunsLeaveNoTemporaryFile) {
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    writeFile(dir.file("out"), "previous");
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        ProgramOptions child = childOptions();
+        child.stdinFile = dir.file("fifo");
+        pid_t pid =
+            test::startProgram({TABULON_CONVERT_BINARY, "-q", "-t", "Template", "-o", "out", "-"},
+                               dir.file(".stdout"), dir.file(".stderr"), child);
+        ASSERT_GT(pid, 0);
+        // The child waits for more input with its output open.
+        int writer = ::open(dir.file("fifo").c_str(), O_WRONLY);
+        ASSERT_GE(writer, 0);
+        ASSERT_EQ(::write(writer, "Name: Ann\n", 10), 10);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        bool outputOpen = false;
+        while (!(outputOpen = holdsFileIn(pid, dir.path())) &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_EQ(files(), "Template|mail.txt|out");  // the new output has no name yet
+        ::kill(pid, signal);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ::close(writer);
+        EXPECT_TRUE(outputOpen);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_EQ(files(), "Template|mail.txt|out") << signal;
+        EXPECT_EQ(readFile(dir.file("out")), "previous");
+    }
+}
+
+TEST_F(TabulonConvert, OutputThroughLinks) {
+    ::mkdir(dir.file("folder").c_str(), 0755);
+    ASSERT_EQ(::symlink("folder/converted", dir.file("link").c_str()), 0);  // dangling
+    Result r = run({"-q", "-t", "Template", "-o", "link", "mail.txt"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("folder/converted")), kConverted);
+    struct stat st {};
+    ASSERT_EQ(::lstat(dir.file("link").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+    ASSERT_EQ(::symlink("loop2", dir.file("folder/loop1").c_str()), 0);
+    ASSERT_EQ(::symlink("loop1", dir.file("folder/loop2").c_str()), 0);
+    r = run({"-q", "-t", "Template", "-o", "folder/loop1", "mail.txt"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("The Field Names file is missing!"), std::string::npos);
-    EXPECT_EQ(files(), "Empty|Template|mail.txt");
+    EXPECT_EQ(r.err,
+              "tabulon-convert: Cannot write \"folder/loop1\": it is a symbolic link that leads "
+              "back to itself\n");
+    ASSERT_EQ(::lstat(dir.file("folder/loop1").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(files(), "Template|folder|link|mail.txt");
 }
 
 TEST_F(TabulonConvert, FailuresLeaveNoPartialOutput) {

@@ -1,10 +1,13 @@
 #include "platform/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "file_size_limit.h"
+#include "platform/temporary_files.h"
 #include "test_util.h"
 
 namespace tabulon {
@@ -12,6 +15,10 @@ namespace {
 
 using test::readFile;
 using test::writeFile;
+
+std::string nameOf(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
 
 Status writeAll(const std::string& path, const std::string& content) {
     AtomicFile file;
@@ -21,7 +28,18 @@ Status writeAll(const std::string& path, const std::string& content) {
     return status;
 }
 
-TEST(AtomicFile, ReplacesOnlyOnCommit) {
+// Every case runs twice: with the new content in an unnamed file, and as on a
+// file system that has none, in a hidden file beside the target.
+class AtomicFileTest : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { AtomicFile::setUnnamedFilesAllowed(GetParam()); }
+    void TearDown() override { AtomicFile::setUnnamedFilesAllowed(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(AtomicFile, AtomicFileTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Unnamed" : "Named"; });
+
+TEST_P(AtomicFileTest, ReplacesOnlyOnCommit) {
     test::TempDir dir;
     writeFile(dir.file("t"), "old");
     ::chmod(dir.file("t").c_str(), 0640);
@@ -42,12 +60,13 @@ TEST(AtomicFile, ReplacesOnlyOnCommit) {
         AtomicFile abandoned;
         ASSERT_TRUE(abandoned.open(dir.file("t")).ok());
         ASSERT_TRUE(abandoned.write("partial", 7).ok());
+        EXPECT_EQ(dir.listing(), GetParam() ? "t" : nameOf(abandoned.temporaryName()) + "|t");
     }
     EXPECT_EQ(readFile(dir.file("t")), "new");
     EXPECT_EQ(dir.listing(), "t");  // no temporary file left behind
 }
 
-TEST(AtomicFile, FailedWriteKeepsTheOldFile) {
+TEST_P(AtomicFileTest, FailedWriteKeepsTheOldFile) {
     test::TempDir dir;
     writeFile(dir.file("t"), "old content");
     {
@@ -60,7 +79,7 @@ TEST(AtomicFile, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(dir.listing(), "t");
 }
 
-TEST(AtomicFile, AwkwardTargets) {
+TEST_P(AtomicFileTest, AwkwardTargets) {
     test::TempDir dir;
     Status missingFolder = writeAll(dir.file("no/such/folder/t"), "x");
     EXPECT_FALSE(missingFolder.ok());
@@ -73,7 +92,7 @@ TEST(AtomicFile, AwkwardTargets) {
     EXPECT_NE(folder.message().find("it is a folder"), std::string::npos);
 }
 
-TEST(AtomicFile, LinksAreFollowedAndDevicesWrittenInPlace) {
+TEST_P(AtomicFileTest, LinksAreFollowedAndDevicesWrittenInPlace) {
     test::TempDir dir;
     writeFile(dir.file("real"), "old");
     ASSERT_EQ(::symlink("real", dir.file("link").c_str()), 0);
@@ -83,10 +102,68 @@ TEST(AtomicFile, LinksAreFollowedAndDevicesWrittenInPlace) {
     ASSERT_EQ(::lstat(dir.file("link").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
 
+    // A link to a file that does not exist yet, through another link.
+    ASSERT_EQ(::symlink("dangling", dir.file("first").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("new").c_str(), dir.file("dangling").c_str()), 0);
+    ASSERT_TRUE(writeAll(dir.file("first"), "made").ok());
+    EXPECT_EQ(readFile(dir.file("new")), "made");
+    ASSERT_EQ(::lstat(dir.file("first").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+    ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
+    Status loop = writeAll(dir.file("loop"), "x");
+    EXPECT_EQ(loop.message(), "Cannot write \"" + dir.file("loop") +
+                                  "\": it is a symbolic link that leads back to itself");
+    EXPECT_EQ(dir.listing(), "dangling|first|link|loop|new|real");
+
     EXPECT_TRUE(writeAll("/dev/null", "discarded").ok());
     Status full = writeAll("/dev/full", "x");
     EXPECT_FALSE(full.ok());
     EXPECT_NE(full.message().find("No space left"), std::string::npos);
+}
+
+TEST_P(AtomicFileTest, KeepsOwnerAndMode) {
+    test::TempDir dir;
+    writeFile(dir.file("t"), "old");
+    ASSERT_EQ(::chmod(dir.file("t").c_str(), 0604), 0);
+    bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(dir.file("t").c_str(), 65534, 65534), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(::stat(dir.file("t").c_str(), &before), 0);
+    ASSERT_TRUE(writeAll(dir.file("t"), "new").ok());
+    struct stat after {};
+    ASSERT_EQ(::stat(dir.file("t").c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0604u);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(readFile(dir.file("t")), "new");
+    if (!root) GTEST_SKIP() << "only root can give a file to another owner";
+}
+
+// A process ended by a termination signal while writing leaves the old file and
+// nothing else.
+TEST_P(AtomicFileTest, TerminationSignalsLeaveNoTemporaryFile) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        test::TempDir dir;
+        writeFile(dir.file("t"), "old");
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            for (int s : {SIGINT, SIGTERM, SIGHUP})
+                ::signal(s, SIG_DFL);
+            removeTemporariesOnTermination();
+            AtomicFile file;
+            if (!file.open(dir.file("t")).ok() || !file.write("partial", 7).ok()) ::_exit(3);
+            ::raise(signal);
+            ::_exit(4);  // not reached
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(dir.listing(), "t") << signal;
+        EXPECT_EQ(readFile(dir.file("t")), "old");
+    }
 }
 
 }  // namespace

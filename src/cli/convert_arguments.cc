@@ -1,0 +1,154 @@
+#include "cli/convert_arguments.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
+namespace tabulon {
+namespace {
+
+using Outcome = ParsedCommandLine::Outcome;
+
+// Stores an option's value in the arguments; returns "" or what is wrong with it.
+using Setter = std::string (*)(ConvertArguments& args, const std::string& value);
+
+struct Option {
+    const char* longName;  // used as --NAME, --NAME=VALUE or --NAME VALUE
+    char shortName;        // used as -X, -X VALUE or -XVALUE; 0 when there is none
+    bool takesValue;
+    Setter set;
+};
+
+std::string setFormat(ConvertArguments& args, const std::string& value) {
+    std::optional<TableFormat> format = parseTableFormat(value);
+    if (!format) return "unknown format '" + value + "' (choose tab, tsv, csv, xlsx or jsonl)";
+    args.format = *format;
+    return "";
+}
+
+std::string setHeaders(ConvertArguments& args, const std::string& value) {
+    args.headers.clear();
+    size_t start = 0;
+    for (;;) {
+        size_t comma = value.find(',', start);
+        std::string name = value.substr(start, comma - start);
+        if (name.empty()) return "an empty header name in '" + value + "'";
+        args.headers.push_back(name);
+        if (comma == std::string::npos) return "";
+        start = comma + 1;
+    }
+}
+
+// clang-format off
+constexpr Option kOptions[] = {
+    {"template", 't', true, [](ConvertArguments& a, const std::string& v) -> std::string { a.templatePath = v; return ""; }},
+    {"output",   'o', true, [](ConvertArguments& a, const std::string& v) -> std::string { a.output = v; return ""; }},
+    {"quiet",    'q', false, [](ConvertArguments& a, const std::string&) -> std::string { a.quiet = true; return ""; }},
+    {"messages", 'm', false, [](ConvertArguments& a, const std::string&) -> std::string { a.messages = true; return ""; }},
+    {"format",   'f', true, setFormat},
+    {"bom",      0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.bom = true; return ""; }},
+    {"headers",  0,   true, setHeaders},
+    {"report",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.report = true; return ""; }},
+    {"guess-template", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.guessTemplate = true; return ""; }},
+};
+// clang-format on
+
+const Option* findLong(const std::string& name) {
+    for (const Option& option : kOptions) {
+        if (name == option.longName) return &option;
+    }
+    return nullptr;
+}
+
+const Option* findShort(char name) {
+    for (const Option& option : kOptions) {
+        if (option.shortName != 0 && name == option.shortName) return &option;
+    }
+    return nullptr;
+}
+
+// Applies `option`, spelled `spelling` on the command line, to `args`.
+std::string apply(const Option& option, const std::string& spelling, const std::string& value,
+                  ConvertArguments* args) {
+    if (option.takesValue && value.empty()) return "option " + spelling + " has an empty value";
+    std::string problem = option.set(*args, value);
+    return problem.empty() ? "" : "option " + spelling + ": " + problem;
+}
+
+}  // namespace
+
+std::string ConvertArguments::outputFor(const std::string& input) const {
+    if (!output.empty()) return output;
+    return input == "-" ? "-" : input + " Converted" + std::string(formatExtension(format));
+}
+
+ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bool stdinIsTerminal,
+                                        ConvertArguments* result) {
+    auto usageError = [](std::string problem) {
+        return ParsedCommandLine{Outcome::kUsageError, std::move(problem)};
+    };
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        bool hasNext = i + 1 < args.size();
+        std::string problem;
+        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+            result->inputs.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            return {Outcome::kHelp, ""};
+        } else if (arg == "--version") {
+            return {Outcome::kVersion, ""};
+        } else if (arg.compare(0, 2, "--") == 0) {
+            size_t equals = arg.find('=');
+            std::string spelling = arg.substr(0, equals);
+            const Option* option = findLong(spelling.substr(2));
+            if (option == nullptr) return usageError("unknown option " + spelling);
+            if (!option->takesValue && equals != std::string::npos) {
+                return usageError("option " + spelling + " takes no value");
+            }
+            if (option->takesValue && equals == std::string::npos && !hasNext) {
+                return usageError("option " + spelling + " needs a value");
+            }
+            std::string value = !option->takesValue           ? ""
+                                : equals != std::string::npos ? arg.substr(equals + 1)
+                                                              : args[++i];
+            problem = apply(*option, spelling, value, result);
+        } else {
+            // One or more short options: -q, -qm, -t NAME, -tNAME, -qt NAME.
+            for (size_t k = 1; k < arg.size() && problem.empty(); ++k) {
+                std::string spelling = std::string("-") + arg[k];
+                const Option* option = findShort(arg[k]);
+                if (option == nullptr) return usageError("unknown option " + spelling);
+                if (!option->takesValue) {
+                    problem = apply(*option, spelling, "", result);
+                    continue;
+                }
+                if (k + 1 == arg.size() && !hasNext) {
+                    return usageError("option " + spelling + " needs a value");
+                }
+                std::string value = k + 1 < arg.size() ? arg.substr(k + 1) : args[++i];
+                problem = apply(*option, spelling, value, result);
+                break;
+            }
+        }
+        if (!problem.empty()) return usageError(problem);
+    }
+    if (result->inputs.empty()) {
+        if (stdinIsTerminal) return usageError("no input file given");
+        result->inputs.push_back("-");
+    }
+    if (std::count(result->inputs.begin(), result->inputs.end(), "-") > 1) {
+        return usageError("standard input (-) can be read only once");
+    }
+    if (result->bom && result->format != TableFormat::kCsv) {
+        return usageError("--bom goes with --format csv only");
+    }
+    if (!result->output.empty() && result->inputs.size() > 1) {
+        return usageError("-o takes one INPUT only; without it each output goes beside its input");
+    }
+    return {Outcome::kRun, ""};
+}
+
+}  // namespace tabulon

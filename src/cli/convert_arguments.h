@@ -1,0 +1,39 @@
+// The command line of tabulon-convert: what each option sets, checked. The options are a table in
+// convert_arguments.cc, one line each.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "table/table_writer.h"
+
+namespace tabulon {
+
+struct ConvertArguments {
+    std::string templatePath;  // "": the template the app would use
+    std::string output;        // "": beside each input, or standard output for "-"
+    bool quiet = false;
+    bool messages = false;
+    TableFormat format = TableFormat::kTab;
+    bool bom = false;
+    std::vector<std::string> headers;  // mail header names, in the order given
+    bool report = false;
+    bool guessTemplate = false;
+    std::vector<std::string> inputs;  // "-" is standard input
+
+    // Where the conversion of `input` goes; "-" is standard output.
+    std::string outputFor(const std::string& input) const;
+};
+
+struct ParsedCommandLine {
+    enum class Outcome { kRun, kHelp, kVersion, kUsageError };
+    Outcome outcome = Outcome::kRun;
+    std::string problem;  // for kUsageError: one line saying what is wrong
+};
+
+// Reads `args` (without the program's name) into `result`. With no INPUT,
+// standard input is read unless it is a terminal.
+ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bool stdinIsTerminal,
+                                        ConvertArguments* result);
+
+}  // namespace tabulon

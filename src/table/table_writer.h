@@ -26,6 +26,11 @@ std::string_view formatName(TableFormat format);
 // (empty for tab, whose outputs keep the name without an extension).
 std::string_view formatExtension(TableFormat format);
 
+// A column's title in the formats that show names as titles (all but tab): the
+// name without its trailing colon and the blanks around that colon ("E-mail :"
+// becomes "E-mail").
+std::string columnTitle(std::string_view name);
+
 struct TableOptions {
     // csv: start with a UTF-8 byte-order mark, which Excel needs to read UTF-8.
     bool byteOrderMark = false;
@@ -46,6 +51,27 @@ class TableWriter {
 };
 
 // A writer of `format` into `sink`, which must outlive it.
+//
+// What each format does with awkward values:
+// - tab: the described bytes: every cell followed by Tab, a row's last by CR;
+//   Tab, CR and LF inside a value become a blank; bytes are copied untouched.
+// - tsv, csv, xlsx, jsonl: UTF-8 throughout. Bytes that are not UTF-8 are read
+//   as Windows-1252 (its five unassigned bytes become U+FFFD), so that a Latin-1
+//   value stays readable instead of making the whole file invalid.
+// - csv and tsv are meant to be opened by spreadsheets, which run a cell that
+//   starts with "=", "+", "-" or "@" as a formula. Such a value (also after
+//   leading blanks, Tabs or line ends, and its full-width forms) is written with
+//   a "'" in front: the spreadsheets' own mark for text, so "+45 5555 0101"
+//   reads '+45 5555 0101 and nothing a web form sent can run. jsonl (for
+//   scripts) and xlsx (text cells) hold the values exactly.
+// - A row may be longer than the header (the described conversion's message
+//   without its last field runs on): csv, tsv, tab and xlsx write the extra
+//   cells as further columns; jsonl keys them "column N" (N counted from 1).
+//   Names that repeat become "Name 2", "Name 3", ... as jsonl keys.
+// - xlsx: a workbook holds at most 1,048,576 rows, 16,384 columns and 32,767
+//   characters in a cell: a longer value is cut there, more rows or columns
+//   fail with a message saying so. Line ends in a value become LF (a line
+//   break in the cell); characters XML cannot carry become U+FFFD.
 std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
                                              const TableOptions& options = {});
 

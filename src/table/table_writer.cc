@@ -1,0 +1,75 @@
+#include "table/table_writer.h"
+
+#include "table/csv_writer.h"
+#include "table/jsonl_writer.h"
+#include "table/tab_writer.h"
+#include "table/tsv_writer.h"
+#include "table/xlsx_writer.h"
+
+namespace tabulon {
+namespace {
+
+struct FormatInfo {
+    TableFormat format;
+    std::string_view name;
+    std::string_view extension;
+};
+
+constexpr FormatInfo kFormats[] = {
+    {TableFormat::kTab, "tab", ""},           {TableFormat::kTsv, "tsv", ".tsv"},
+    {TableFormat::kCsv, "csv", ".csv"},       {TableFormat::kXlsx, "xlsx", ".xlsx"},
+    {TableFormat::kJsonl, "jsonl", ".jsonl"},
+};
+
+const FormatInfo& info(TableFormat format) {
+    for (const FormatInfo& entry : kFormats) {
+        if (entry.format == format) return entry;
+    }
+    return kFormats[0];
+}
+
+}  // namespace
+
+std::optional<TableFormat> parseTableFormat(std::string_view name) {
+    for (const FormatInfo& entry : kFormats) {
+        if (entry.name == name) return entry.format;
+    }
+    return std::nullopt;
+}
+
+std::string_view formatName(TableFormat format) {
+    return info(format).name;
+}
+
+std::string_view formatExtension(TableFormat format) {
+    return info(format).extension;
+}
+
+std::string columnTitle(std::string_view name) {
+    auto trimEnd = [](std::string_view text) {
+        size_t end = text.find_last_not_of(" \t");
+        return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+    };
+    std::string_view title = trimEnd(name);
+    if (!title.empty() && title.back() == ':') title = trimEnd(title.substr(0, title.size() - 1));
+    return std::string(title);
+}
+
+std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
+                                             const TableOptions& options) {
+    switch (format) {
+        case TableFormat::kTab:
+            return std::make_unique<TabWriter>(sink);
+        case TableFormat::kTsv:
+            return std::make_unique<TsvWriter>(sink);
+        case TableFormat::kCsv:
+            return std::make_unique<CsvWriter>(sink, options);
+        case TableFormat::kXlsx:
+            return std::make_unique<XlsxWriter>(sink);
+        case TableFormat::kJsonl:
+            return std::make_unique<JsonlWriter>(sink);
+    }
+    return nullptr;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,49 @@
+#include "table/tsv_writer.h"
+
+#include "table/formula_guard.h"
+#include "table/utf8_text.h"
+
+namespace tabulon {
+
+Status TsvWriter::begin(const std::vector<std::string>& names) {
+    std::vector<std::string> titles;
+    for (const std::string& name : names)
+        titles.push_back(columnTitle(name));
+    return row(titles);
+}
+
+Status TsvWriter::row(const std::vector<std::string>& cells) {
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) out_.text() += '\t';
+        appendCell(cells[i]);
+    }
+    out_.text() += '\n';
+    return out_.flushIfFull();
+}
+
+void TsvWriter::appendCell(std::string_view value) {
+    scratch_.clear();
+    appendValidUtf8(value, &scratch_);
+    std::string& text = out_.text();
+    if (looksLikeFormula(scratch_)) text += kFormulaGuard;
+    for (char c : scratch_) {
+        switch (c) {
+            case '\t':
+                text += "\\t";
+                break;
+            case '\n':
+                text += "\\n";
+                break;
+            case '\r':
+                text += "\\r";
+                break;
+            case '\\':
+                text += "\\\\";
+                break;
+            default:
+                text += c;
+        }
+    }
+}
+
+}  // namespace tabulon

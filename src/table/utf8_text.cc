@@ -1,0 +1,112 @@
+#include "table/utf8_text.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace tabulon {
+namespace {
+
+// Windows-1252 bytes 0x80 to 0x9F; 0 marks the unassigned ones.
+constexpr uint16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void appendCodePoint(uint32_t c, std::string* out) {
+    if (c < 0x80) {
+        *out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        *out += static_cast<char>(0xC0 | (c >> 6));
+        *out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *out += static_cast<char>(0xE0 | (c >> 12));
+        *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Length of the well-formed UTF-8 sequence at text[i], or 0 when there is none
+// (the ranges of the Unicode standard's table of well-formed byte sequences).
+size_t sequenceLength(std::string_view text, size_t i) {
+    auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    unsigned char b0 = byte(i);
+    if (b0 < 0x80) return 1;
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        if (b0 == 0xE0) low = 0xA0;
+        if (b0 == 0xED) high = 0x9F;  // no surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        if (b0 == 0xF0) low = 0x90;
+        if (b0 == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (text.size() - i < length) return 0;
+    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+    for (size_t k = 2; k < length; ++k) {
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+    }
+    return length;
+}
+
+bool isWide(uint32_t c) {
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1FAFF) ||
+           (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+}  // namespace
+
+void appendValidUtf8(std::string_view text, std::string* out) {
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t length = sequenceLength(text, i);
+        if (length > 0) {
+            out->append(text.data() + i, length);
+            i += length;
+            continue;
+        }
+        auto b = static_cast<unsigned char>(text[i++]);
+        uint32_t c = b >= 0xA0 ? b : kWindows1252High[b - 0x80];
+        appendCodePoint(c == 0 ? 0xFFFD : c, out);
+    }
+}
+
+bool isValidUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        size_t length = sequenceLength(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+size_t displayWidth(std::string_view text) {
+    size_t widest = 0, width = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto b = static_cast<unsigned char>(text[i]);
+        if (b == '\n' || b == '\r') {
+            widest = std::max(widest, width);
+            width = 0;
+        } else if ((b & 0xC0) != 0x80) {  // the first byte of a character
+            uint32_t c = b;
+            if (b >= 0xF0 && i + 3 < text.size()) {
+                c = ((b & 0x07u) << 18) | ((text[i + 1] & 0x3Fu) << 12) |
+                    ((text[i + 2] & 0x3Fu) << 6) | (text[i + 3] & 0x3Fu);
+            } else if (b >= 0xE0 && i + 2 < text.size()) {
+                c = ((b & 0x0Fu) << 12) | ((text[i + 1] & 0x3Fu) << 6) | (text[i + 2] & 0x3Fu);
+            }
+            width += isWide(c) ? 2 : 1;
+        }
+    }
+    return std::max(widest, width);
+}
+
+}  // namespace tabulon

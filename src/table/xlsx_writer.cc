@@ -1,0 +1,175 @@
+#include "table/xlsx_writer.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "platform/file_source.h"
+#include "table/utf8_text.h"
+
+namespace tabulon {
+namespace {
+
+constexpr size_t kMaxCellChars = 32767;  // Excel's limit
+constexpr double kMaxColumnWidth = 80;   // in characters of the default font
+
+Status workbookError(const std::string& what, lxw_error error) {
+    return Status::Error("Cannot write the workbook: " + what + ": " + lxw_strerror(error));
+}
+
+// Makes valid UTF-8 `text` fit for a cell: line ends become LF, characters that
+// XML cannot carry become U+FFFD, and the text is cut at Excel's limit.
+void fitForCell(std::string_view text, std::string* out) {
+    out->clear();
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if ((c & 0xC0) != 0x80 && ++chars > kMaxCellChars) {
+            break;
+        }
+        if (c == '\r') {
+            *out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (c < 0x20 && c != '\t' && c != '\n') {
+            *out += "\xEF\xBF\xBD";
+        } else if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
+                   (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+            *out += "\xEF\xBF\xBD";  // U+FFFE and U+FFFF are not XML characters either
+            i += 2;
+        } else {
+            *out += static_cast<char>(c);
+        }
+    }
+}
+
+std::string temporaryFolder() {
+    const char* dir = ::getenv("TMPDIR");
+    return dir != nullptr && *dir != '\0' ? dir : "/tmp";
+}
+
+}  // namespace
+
+XlsxWriter::~XlsxWriter() {
+    if (workbook_ != nullptr) lxw_workbook_free(workbook_);
+    removeTempFile();
+}
+
+void XlsxWriter::removeTempFile() {
+    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+    tempPath_.clear();
+}
+
+Status XlsxWriter::begin(const std::vector<std::string>& names) {
+    tempDir_ = temporaryFolder();
+    std::string pattern = tempDir_ + "/tabulon-XXXXXX.xlsx";
+    int fd = ::mkstemps(pattern.data(), 5);
+    if (fd < 0) return errnoStatus("create a temporary file in", tempDir_, errno);
+    ::close(fd);
+    tempPath_ = pattern;
+
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = tempDir_.data();
+    options.use_zip64 = LXW_TRUE;
+    workbook_ = workbook_new_opt(tempPath_.c_str(), &options);
+    if (workbook_ == nullptr)
+        return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
+    sheet_ = workbook_add_worksheet(workbook_, nullptr);
+    if (sheet_ == nullptr) return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
+
+    // "@": the Text number format, so a cell edited later stays text too.
+    textFormat_ = workbook_add_format(workbook_);
+    format_set_num_format(textFormat_, "@");
+    wrapFormat_ = workbook_add_format(workbook_);
+    format_set_num_format(wrapFormat_, "@");
+    format_set_text_wrap(wrapFormat_);
+    format_set_align(wrapFormat_, LXW_ALIGN_VERTICAL_TOP);
+    headerFormat_ = workbook_add_format(workbook_);
+    format_set_num_format(headerFormat_, "@");
+    format_set_bold(headerFormat_);
+
+    worksheet_freeze_panes(sheet_, 1, 0);
+    std::vector<std::string> titles;
+    for (const std::string& name : names)
+        titles.push_back(columnTitle(name));
+    return writeRow(titles, headerFormat_);
+}
+
+Status XlsxWriter::row(const std::vector<std::string>& cells) {
+    return writeRow(cells, nullptr);
+}
+
+Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* format) {
+    if (workbook_ == nullptr) return Status::Error("Cannot write the workbook: it was not started");
+    if (nextRow_ >= LXW_ROW_MAX) {
+        return Status::Error(
+            "Cannot write the workbook: the table has more rows than a workbook holds (" +
+            std::to_string(LXW_ROW_MAX) + "); choose csv for a table this long");
+    }
+    if (cells.size() > LXW_COL_MAX) {
+        return Status::Error("Cannot write the workbook: row " + std::to_string(nextRow_ + 1) +
+                             " has " + std::to_string(cells.size()) +
+                             " cells, more than a workbook holds (" + std::to_string(LXW_COL_MAX) +
+                             "); choose csv for this table");
+    }
+    if (widths_.size() < cells.size()) widths_.resize(cells.size(), 0);
+    std::string valid;
+    for (size_t col = 0; col < cells.size(); ++col) {
+        if (cells[col].empty()) continue;
+        valid.clear();
+        appendValidUtf8(cells[col], &valid);
+        fitForCell(valid, &cell_);
+        lxw_format* cellFormat = format;
+        if (cellFormat == nullptr) {
+            cellFormat = cell_.find('\n') == std::string::npos ? textFormat_ : wrapFormat_;
+        }
+        lxw_error error = worksheet_write_string(sheet_, nextRow_, static_cast<lxw_col_t>(col),
+                                                 cell_.c_str(), cellFormat);
+        if (error != LXW_NO_ERROR) return workbookError("a cell", error);
+        widths_[col] = std::max(widths_[col], displayWidth(cell_));
+    }
+    ++nextRow_;
+    return Status::Ok();
+}
+
+Status XlsxWriter::finish() {
+    if (workbook_ == nullptr) return Status::Error("Cannot write the workbook: it was not started");
+    for (size_t col = 0; col < widths_.size(); ++col) {
+        if (widths_[col] == 0) continue;
+        // Bold header text and the cell's margins need a little more than the
+        // characters themselves.
+        double width = std::min(kMaxColumnWidth, static_cast<double>(widths_[col]) * 1.1 + 2);
+        auto c = static_cast<lxw_col_t>(col);
+        worksheet_set_column(sheet_, c, c, width, nullptr);
+    }
+    lxw_error error = workbook_close(workbook_);
+    workbook_ = nullptr;
+    if (error != LXW_NO_ERROR) {
+        removeTempFile();
+        return workbookError("\"" + tempDir_ + "\"", error);
+    }
+    Status status = copyToSink();
+    removeTempFile();
+    return status;
+}
+
+Status XlsxWriter::copyToSink() {
+    std::unique_ptr<FileSource> file;
+    Status status = FileSource::open(tempPath_, &file);
+    if (!status.ok()) return status;
+    constexpr size_t kBlock = 256 * 1024;
+    std::unique_ptr<char[]> block(new char[kBlock]);
+    for (;;) {
+        size_t count = 0;
+        status = file->read(block.get(), kBlock, &count);
+        if (!status.ok() || count == 0) return status;
+        status = sink_.write(block.get(), count);
+        if (!status.ok()) return status;
+    }
+}
+
+}  // namespace tabulon

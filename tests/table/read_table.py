@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""Reads a table file back with real parsers, for the table writer tests.
+
+Usage: read_table.py FORMAT FILE
+
+Prints one line per row, each cell as "=" followed by its UTF-8 bytes in hex
+(jsonl rows as key, value, key, value, ...), then lines starting with "#" that
+describe an xlsx sheet. A file that is not valid UTF-8 or does not parse fails.
+"""
+import csv
+import json
+import sys
+
+
+def emit(rows):
+    for row in rows:
+        print(" ".join("=" + cell.encode("utf-8").hex() for cell in row))
+
+
+def read_csv(path):
+    with open(path, newline="", encoding="utf-8-sig", errors="strict") as f:
+        return list(csv.reader(f, strict=True))
+
+
+def read_tsv(path):
+    escapes = {"t": "\t", "n": "\n", "r": "\r", "\\": "\\"}
+    with open(path, newline="", encoding="utf-8", errors="strict") as f:
+        text = f.read()
+    assert text.endswith("\n") or text == "", "the last row has no line end"
+    rows = []
+    for line in text.split("\n")[:-1]:
+        row = []
+        for field in line.split("\t"):
+            cell, i = "", 0
+            while i < len(field):
+                if field[i] == "\\":
+                    cell += escapes[field[i + 1]]
+                    i += 2
+                else:
+                    assert field[i] != "\r", "a bare CR in a tsv cell"
+                    cell += field[i]
+                    i += 1
+            row.append(cell)
+        rows.append(row)
+    return rows
+
+
+def read_jsonl(path):
+    rows = []
+    with open(path, newline="", encoding="utf-8", errors="strict") as f:
+        for line in f:
+            assert line.endswith("\n"), "a row without its LF"
+            obj = json.loads(line, object_pairs_hook=lambda pairs: pairs)
+            assert isinstance(obj, list), "a row that is not an object"
+            row = []
+            for key, value in obj:
+                assert isinstance(value, str), "a value that is not a string"
+                row += [key, value]
+            rows.append(row)
+    return rows
+
+
+def read_xlsx(path):
+    import openpyxl
+
+    book = openpyxl.load_workbook(path)
+    sheet = book.worksheets[0]
+    rows, notes = [], ["#sheets %d" % len(book.worksheets), "#freeze %s" % sheet.freeze_panes]
+    for r, cells in enumerate(sheet.iter_rows(), start=1):
+        row = []
+        for c, cell in enumerate(cells, start=1):
+            if cell.value is None:
+                row.append("")
+                continue
+            if not isinstance(cell.value, str) or cell.data_type != "s":
+                notes.append("#not-text %d %d %s" % (r, c, cell.data_type))
+            row.append(str(cell.value))
+            if cell.font.b:
+                notes.append("#bold %d %d" % (r, c))
+            if cell.alignment.wrap_text:
+                notes.append("#wrap %d %d" % (r, c))
+        while row and row[-1] == "":
+            row.pop()
+        rows.append(row)
+    for letter, dimension in sorted(sheet.column_dimensions.items()):
+        if dimension.width:
+            notes.append("#width %s %g" % (letter, dimension.width))
+    return rows, notes
+
+
+def main():
+    fmt, path = sys.argv[1], sys.argv[2]
+    if fmt == "xlsx":
+        rows, notes = read_xlsx(path)
+        emit(rows)
+        print("\n".join(notes))
+    else:
+        emit({"csv": read_csv, "tsv": read_tsv, "jsonl": read_jsonl}[fmt](path))
+
+
+main()

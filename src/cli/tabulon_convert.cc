@@ -1,4 +1,7 @@
 static const char kUsage[] = R"(Usage: tabulon-convert [-t TEMPLATE] [-o OUTPUT] [-q] INPUT...
+       tabulon-convert --messages [--format FORMAT] [--bom] [--headers NAME,...]
+                       [--report] [-t TEMPLATE] [-o OUTPUT] [-q] INPUT...
+       tabulon-convert --guess-template [-o TEMPLATE] INPUT...
 
 Converts saved form mail into tab-delimited text: one column per field of a
 Field Names template, one row per message.
@@ -9,6 +12,14 @@ Options:
   -o OUTPUT    where to write (default: beside each INPUT, named after it with
                " Converted" appended); "-" writes to standard output
   -q           show no progress on standard error
+  -m, --messages  one row per message: MIME decoded, values trimmed and
+               over several lines, a missing field an empty cell
+  -f, --format FORMAT  with --messages: tab (default), tsv, csv, xlsx, jsonl;
+               the output beside INPUT gets the format's extension
+  --bom        csv: begin with a UTF-8 byte-order mark (for Excel)
+  --headers NAME,...  with --messages: columns for these mail headers first
+  --report     with --messages: a summary on standard error at the end
+  --guess-template  propose a Field Names file from the labels in the mail
   --help       show this text and exit
   --version    show the version and exit
 
@@ -21,11 +32,13 @@ Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/preferences.h"
 #include "cli/convert_job.h"
+#include "cli/message_job.h"
 #include "platform/file_info.h"
 #include "platform/line_reader.h"
 #include "templates/field_names_file.h"
@@ -42,8 +55,26 @@ struct Arguments {
     std::string output;
     bool hasOutput = false;
     bool quiet = false;
+    bool messages = false;
+    bool guessTemplate = false;
+    bool report = false;
+    bool bom = false;
+    std::string format = "tab";
+    std::vector<std::string> headers;
     std::vector<std::string> inputs;
 };
+
+std::vector<std::string> splitCommas(const std::string& text) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(',', start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) parts.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
 
 int usageError(const std::string& problem) {
     std::fprintf(stderr, "tabulon-convert: %s\n\n%s", problem.c_str(), kUsage);
@@ -55,6 +86,13 @@ int parseArguments(int argc, char** argv, Arguments* args) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        std::string inlineValue;
+        bool hasInlineValue = false;
+        if (!optionsEnded && arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
+            inlineValue = arg.substr(arg.find('=') + 1);
+            arg = arg.substr(0, arg.find('='));
+            hasInlineValue = true;
+        }
         if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
             args->inputs.push_back(arg);
         } else if (arg == "--") {
@@ -67,21 +105,35 @@ int parseArguments(int argc, char** argv, Arguments* args) {
             return kExitOk;
         } else if (arg == "-q") {
             args->quiet = true;
-        } else if (arg == "-t" || arg == "-o") {
-            if (i + 1 >= argc) return usageError("option " + arg + " needs a value");
-            std::string value = argv[++i];
+        } else if (arg == "-m" || arg == "--messages") {
+            args->messages = true;
+        } else if (arg == "--guess-template") {
+            args->guessTemplate = true;
+        } else if (arg == "--report") {
+            args->report = true;
+        } else if (arg == "--bom") {
+            args->bom = true;
+        } else if (arg == "-t" || arg == "-o" || arg == "-f" || arg == "--format" ||
+                   arg == "--headers") {
+            if (!hasInlineValue && i + 1 >= argc)
+                return usageError("option " + arg + " needs a value");
+            std::string value = hasInlineValue ? inlineValue : argv[++i];
             if (arg == "-t") {
                 args->templatePath = value;
-            } else {
+            } else if (arg == "-o") {
                 args->output = value;
                 args->hasOutput = true;
+            } else if (arg == "--headers") {
+                args->headers = splitCommas(value);
+            } else {
+                args->format = value;
             }
         } else {
             return usageError("unknown option " + arg);
         }
     }
     if (args->inputs.empty()) return usageError("no input file given");
-    if (args->hasOutput && args->inputs.size() > 1) {
+    if (args->hasOutput && args->inputs.size() > 1 && !args->messages && !args->guessTemplate) {
         return usageError("-o takes one INPUT only; without it each output goes beside its input");
     }
     for (const std::string& input : args->inputs) {
@@ -122,14 +174,29 @@ int run(int argc, char** argv) {
     Arguments args;
     int exitCode = parseArguments(argc, argv, &args);
     if (exitCode >= 0) return exitCode;
+    ::signal(SIGPIPE, SIG_IGN);
+    if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output);
+    std::optional<TableFormat> format = parseTableFormat(args.format);
+    if (!format) return usageError("unknown format " + args.format);
 
     std::string templateFile =
         args.templatePath.empty() ? defaultTemplatePath() : args.templatePath;
     FieldList fields;
     if (!loadTemplate(templateFile, &fields)) return kExitFailure;
 
-    ::signal(SIGPIPE, SIG_IGN);
     bool showProgress = !args.quiet && ::isatty(STDERR_FILENO);
+    if (args.messages) {
+        MessageJobOptions job;
+        job.inputs = args.inputs;
+        job.output = args.output;
+        job.format = *format;
+        job.table.byteOrderMark = args.bom;
+        job.headers = args.headers;
+        job.fields = fields;
+        job.report = args.report;
+        job.showProgress = showProgress;
+        return runMessageConversion(job);
+    }
     exitCode = kExitOk;
     for (const std::string& input : args.inputs) {
         std::string output = args.hasOutput ? args.output : input + " Converted";

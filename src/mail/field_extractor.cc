@@ -1,6 +1,6 @@
 #include "mail/field_extractor.h"
 
-#include "mail/utf8_text.h"
+#include "mail/charset_text.h"
 
 namespace tabulon {
 

@@ -8,6 +8,8 @@
 namespace tabulon {
 namespace {
 
+constexpr size_t kMaxOrdered = 512;
+
 bool isLabelByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
            c >= 0x80 || c == ' ' || c == '-' || c == '_' || c == '.' || c == '\'' || c == '(' ||
@@ -37,6 +39,8 @@ std::string_view labelOf(std::string_view line) {
 
 void LabelCensus::add(std::string_view body) {
     ++messages_;
+    std::vector<uint32_t>* sample = nullptr;
+    if (samples_.size() < kOrderSamples) sample = &samples_.emplace_back();
     size_t rank = 0;
     size_t pos = 0;
     while (pos < body.size()) {
@@ -60,6 +64,7 @@ void LabelCensus::add(std::string_view body) {
         entry.lastMessage = messages_;
         ++entry.messages;
         entry.positionSum += static_cast<double>(rank++);
+        if (sample != nullptr) sample->push_back(static_cast<uint32_t>(entry.id));
     }
 }
 
@@ -68,14 +73,46 @@ std::vector<LabelCensus::Label> LabelCensus::labels(uint64_t minMessages) const 
     for (const auto& [key, entry] : entries_) {
         if (entry.messages >= minMessages && entry.messages > 0) kept.push_back(&entry);
     }
+    // before[i][j]: sampled messages in which kept label i comes before kept label j.
+    // At most kMaxOrdered labels are kept, the most frequent: no real form has more.
+    if (kept.size() > kMaxOrdered) {
+        std::partial_sort(kept.begin(), kept.begin() + kMaxOrdered, kept.end(),
+                          [](const Entry* a, const Entry* b) { return a->messages > b->messages; });
+        kept.resize(kMaxOrdered);
+    }
+    std::unordered_map<size_t, size_t> slot;  // label id -> index in `kept`
+    for (size_t i = 0; i < kept.size(); ++i)
+        slot[kept[i]->id] = i;
+    std::vector<std::vector<uint32_t>> before(kept.size(), std::vector<uint32_t>(kept.size(), 0));
+    for (const std::vector<uint32_t>& sample : samples_) {
+        std::vector<size_t> order;
+        for (uint32_t id : sample) {
+            auto it = slot.find(id);
+            if (it != slot.end()) order.push_back(it->second);
+        }
+        for (size_t a = 0; a < order.size(); ++a) {
+            for (size_t b = a + 1; b < order.size(); ++b)
+                ++before[order[a]][order[b]];
+        }
+    }
+    std::vector<size_t> wins(kept.size(), 0);
+    for (size_t i = 0; i < kept.size(); ++i) {
+        for (size_t j = 0; j < kept.size(); ++j) {
+            if (before[i][j] > before[j][i]) ++wins[i];
+        }
+    }
     auto mean = [](const Entry* e) { return e->positionSum / static_cast<double>(e->messages); };
-    std::sort(kept.begin(), kept.end(), [&](const Entry* a, const Entry* b) {
-        if (mean(a) != mean(b)) return mean(a) < mean(b);
-        return a->firstSeen < b->firstSeen;
+    std::vector<size_t> order(kept.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (wins[a] != wins[b]) return wins[a] > wins[b];
+        if (mean(kept[a]) != mean(kept[b])) return mean(kept[a]) < mean(kept[b]);
+        return kept[a]->id < kept[b]->id;
     });
     std::vector<Label> result;
-    for (const Entry* entry : kept)
-        result.push_back({entry->text, entry->messages, mean(entry)});
+    for (size_t i : order)
+        result.push_back({kept[i]->text, kept[i]->messages, mean(kept[i])});
     return result;
 }
 

@@ -1,8 +1,9 @@
 // Counts the labels that message bodies use ("Label: value" lines, or "Label:"
-// alone above its value), how many messages have each and where in the message
-// each usually stands. Feeds the report's "labels the template lacks" and the
-// guessed template. Bounded: at most kMaxLabels different labels are kept. Not
-// thread-safe.
+// alone above its value), how many messages have each and in which order they
+// usually come: a label goes before another when, of the messages that have
+// both, more have it first (the first kOrderSamples messages are looked at). Feeds the report's
+// "labels the template lacks" and the guessed template. Bounded: at most kMaxLabels different
+// labels are kept. Not thread-safe.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,7 @@ std::string_view labelOf(std::string_view line);
 class LabelCensus {
   public:
     static constexpr size_t kMaxLabels = 10000;
+    static constexpr size_t kOrderSamples = 2000;
 
     struct Label {
         std::string text;         // as first seen
@@ -41,10 +43,11 @@ class LabelCensus {
         uint64_t messages = 0;
         double positionSum = 0;
         uint64_t lastMessage = 0;
-        size_t firstSeen = 0;
+        size_t id = 0;  // order of first appearance
     };
     std::unordered_map<std::string, Entry> entries_;  // by label, ASCII lower case
     uint64_t messages_ = 0;
+    std::vector<std::vector<uint32_t>> samples_;  // label ids of the first messages, in order
 };
 
 }  // namespace tabulon

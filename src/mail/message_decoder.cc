@@ -4,9 +4,9 @@
 
 #include <mutex>
 
+#include "mail/charset_text.h"
 #include "mail/header_block.h"
 #include "mail/html_text.h"
-#include "mail/utf8_text.h"
 #include "platform/text.h"
 
 namespace tabulon {
@@ -158,7 +158,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     HeaderBlock block = readHeaderBlock(message);
     for (const std::string& name : headerNames_) {
         std::string raw = block.value(name);
-        bool plain = raw.find("=?") == std::string::npos && isValidUtf8(raw);
+        bool plain = raw.find("=?") == std::string::npos && isWellFormedUtf8(raw);
         if (plain) {
             out->headers.push_back(std::move(raw));
             continue;

@@ -1,4 +1,4 @@
-#include "mail/utf8_text.h"
+#include "mail/charset_text.h"
 
 #include <gmime/gmime.h>
 
@@ -42,7 +42,7 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
 }
 
 void appendUndeclared(std::string_view bytes, std::string* out) {
-    if (isValidUtf8(bytes)) {
+    if (isWellFormedUtf8(bytes)) {
         out->append(bytes);
         return;
     }
@@ -52,7 +52,7 @@ void appendUndeclared(std::string_view bytes, std::string* out) {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view bytes) {
+bool isWellFormedUtf8(std::string_view bytes) {
     return g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
 }
 
@@ -62,7 +62,7 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
         return true;
     }
     if (isUtf8Name(charset)) {
-        if (isValidUtf8(bytes)) {
+        if (isWellFormedUtf8(bytes)) {
             out->append(bytes);
             return true;
         }

@@ -14,7 +14,7 @@ namespace tabulon {
 // undeclared) or when some bytes were not valid in it.
 bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out);
 
-bool isValidUtf8(std::string_view bytes);
+bool isWellFormedUtf8(std::string_view bytes);
 
 // CR LF and lone CR become LF.
 void normalizeLineEnds(std::string* text);

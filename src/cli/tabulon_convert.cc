@@ -137,7 +137,7 @@ int parseArguments(int argc, char** argv, Arguments* args) {
         return usageError("-o takes one INPUT only; without it each output goes beside its input");
     }
     for (const std::string& input : args->inputs) {
-        if (input == "-" && !args->hasOutput) return usageError("reading standard input needs -o");
+        if (input == "-" && !args->hasOutput && !args->guessTemplate) return usageError("reading standard input needs -o");
     }
     return -1;
 }

@@ -2,6 +2,7 @@
 
 #include <gmime/gmime.h>
 
+#include <algorithm>
 #include <mutex>
 
 #include "mail/charset_text.h"
@@ -15,12 +16,6 @@ namespace {
 void initGMime() {
     static std::once_flag once;
     std::call_once(once, [] { g_mime_init(); });
-}
-
-bool isIdentityEncoding(std::string_view encoding) {
-    encoding = trimBlanks(encoding);
-    return encoding.empty() || equalsIgnoringCase(encoding, "7bit") ||
-           equalsIgnoringCase(encoding, "8bit") || equalsIgnoringCase(encoding, "binary");
 }
 
 // What the parser said about the structure while it read one message.
@@ -50,15 +45,7 @@ std::string streamBytes(GMimeStream* stream) {
 
 // Base64 text that a decoder would have to guess at: letters outside the
 // alphabet, or a length that does not come out in whole groups.
-bool isBrokenBase64(GMimeDataWrapper* content) {
-    GMimeStream* raw = g_mime_data_wrapper_get_stream(content);
-    if (raw == nullptr) return false;
-    GMimeStream* copy = g_mime_stream_mem_new();
-    g_mime_stream_reset(raw);
-    g_mime_stream_write_to_stream(raw, copy);
-    g_mime_stream_reset(raw);
-    std::string text = streamBytes(copy);
-    g_object_unref(copy);
+bool isBrokenBase64(std::string_view text) {
     size_t symbols = 0;
     bool padding = false;
     for (char c : text) {
@@ -104,9 +91,14 @@ void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
 void decodePart(GMimePart* part, bool html, DecodedMessage* out) {
     GMimeDataWrapper* content = g_mime_part_get_content(part);
     if (content == nullptr) return;
-    if (g_mime_data_wrapper_get_encoding(content) == GMIME_CONTENT_ENCODING_BASE64 &&
-        isBrokenBase64(content)) {
-        out->problems.push_back("broken base64");
+    if (g_mime_data_wrapper_get_encoding(content) == GMIME_CONTENT_ENCODING_BASE64) {
+        GMimeStream* raw = g_mime_data_wrapper_get_stream(content);
+        GMimeStream* copy = g_mime_stream_mem_new();
+        g_mime_stream_reset(raw);
+        g_mime_stream_write_to_stream(raw, copy);
+        g_mime_stream_reset(raw);
+        if (isBrokenBase64(streamBytes(copy))) out->problems.push_back("broken base64");
+        g_object_unref(copy);
     }
     GMimeStream* decoded = g_mime_stream_mem_new();
     g_mime_data_wrapper_write_to_stream(content, decoded);
@@ -114,8 +106,9 @@ void decodePart(GMimePart* part, bool html, DecodedMessage* out) {
     g_object_unref(decoded);
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
     std::string text;
-    if (!appendUtf8(bytes, charset == nullptr ? "" : charset, &text)) {
-        out->problems.push_back("text not readable in charset \"" + std::string(charset) + "\"");
+    std::string name = charset == nullptr ? "" : charset;
+    if (!appendUtf8(bytes, name, &text)) {
+        out->problems.push_back("text not readable in charset \"" + name + "\"");
     }
     normalizeLineEnds(&text);
     out->body = html ? htmlToText(text) : std::move(text);
@@ -135,20 +128,31 @@ MessageDecoder::~MessageDecoder() {
     g_mime_parser_options_free(options_);
 }
 
-bool MessageDecoder::isPlainText(const std::string& contentType, std::string* charset) {
-    if (contentType != lastContentType_ || lastContentType_.empty()) {
-        lastContentType_ = contentType;
-        lastCharset_.clear();
-        GMimeContentType* type = g_mime_content_type_parse(options_, contentType.c_str());
-        lastIsPlain_ = type != nullptr && g_mime_content_type_is_type(type, "text", "plain");
-        if (type != nullptr) {
-            const char* value = g_mime_content_type_get_parameter(type, "charset");
-            if (value != nullptr) lastCharset_ = value;
-            g_object_unref(type);
-        }
+const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string& value) {
+    if (value == lastValue_) return lastType_;
+    lastValue_ = value;
+    lastType_ = ContentType();
+    if (value.empty()) return lastType_;  // no Content-Type: text/plain
+    GMimeContentType* type = g_mime_content_type_parse(options_, value.c_str());
+    if (type == nullptr) {
+        lastType_.kind = Kind::kOther;
+        return lastType_;
     }
-    *charset = lastCharset_;
-    return lastIsPlain_;
+    const char* media = g_mime_content_type_get_media_type(type);
+    if (g_mime_content_type_is_type(type, "text", "plain")) {
+        lastType_.kind = Kind::kPlain;
+    } else if (g_mime_content_type_is_type(type, "text", "html")) {
+        lastType_.kind = Kind::kHtml;
+    } else if (media != nullptr && (g_ascii_strcasecmp(media, "multipart") == 0 ||
+                                    g_ascii_strcasecmp(media, "message") == 0)) {
+        lastType_.kind = Kind::kStructured;
+    } else {
+        lastType_.kind = Kind::kOther;
+    }
+    const char* charset = g_mime_content_type_get_parameter(type, "charset");
+    if (charset != nullptr) lastType_.charset = charset;
+    g_object_unref(type);
+    return lastType_;
 }
 
 void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
@@ -171,41 +175,81 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         appendUtf8(message, "", &out->body);
         return;
     }
-    std::string contentType = block.value("content-type");
-    std::string charset;
-    bool plain = contentType.empty() || isPlainText(contentType, &charset);
-    if (plain && isIdentityEncoding(block.value("content-transfer-encoding"))) {
-        if (!appendUtf8(message.substr(block.bodyOffset), charset, &out->body)) {
-            out->problems.push_back("text not readable in charset \"" + charset + "\"");
-        }
-        return;
+    std::string contentTypeValue = block.value("content-type");
+    const ContentType& type = contentType(contentTypeValue);
+    if (type.kind == Kind::kStructured) {
+        decodeMime(contentTypeValue, message.substr(block.bodyOffset), out);
+    } else if (type.kind != Kind::kOther) {
+        decodeSinglePart(message.substr(block.bodyOffset), type,
+                         block.value("content-transfer-encoding"), out);
     }
-    decodeMime(message, out);
 }
 
-void MessageDecoder::decodeMime(std::string_view message, DecodedMessage* out) {
+void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& type,
+                                      const std::string& encoding, DecodedMessage* out) {
+    std::string_view name = trimBlanks(encoding);
+    GMimeContentEncoding transfer = GMIME_CONTENT_ENCODING_DEFAULT;
+    if (!name.empty()) transfer = g_mime_content_encoding_from_string(std::string(name).c_str());
+    bool encoded = transfer == GMIME_CONTENT_ENCODING_BASE64 ||
+                   transfer == GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE ||
+                   transfer == GMIME_CONTENT_ENCODING_UUENCODE;
+    std::string_view bytes = body;
+    if (encoded) {
+        if (transfer == GMIME_CONTENT_ENCODING_BASE64 && isBrokenBase64(body)) {
+            out->problems.push_back("broken base64");
+        }
+        GMimeEncoding decoder;
+        g_mime_encoding_init_decode(&decoder, transfer);
+        scratch_.resize(g_mime_encoding_outlen(&decoder, body.size()));
+        size_t n = g_mime_encoding_flush(&decoder, body.data(), body.size(), scratch_.data());
+        bytes = std::string_view(scratch_.data(), std::min(n, scratch_.size()));
+    }
+    std::string* text = &out->body;
+    std::string html;
+    if (type.kind == Kind::kHtml) text = &html;
+    if (!appendUtf8(bytes, type.charset, text)) {
+        out->problems.push_back("text not readable in charset \"" + type.charset + "\"");
+    }
+    if (encoded) normalizeLineEnds(text);
+    if (type.kind == Kind::kHtml) out->body = htmlToText(html);
+}
+
+void MessageDecoder::decodeMime(const std::string& contentType, std::string_view body,
+                                DecodedMessage* out) {
+    // Only the structure is parsed: the message's other header fields (addresses,
+    // dates) would cost the parser more than the whole body does.
+    static constexpr std::string_view kName = "Content-Type: ";
+    GByteArray* bytes = g_byte_array_sized_new(
+        static_cast<guint>(kName.size() + contentType.size() + 2 + body.size()));
+    auto append = [&](std::string_view text) {
+        g_byte_array_append(bytes, reinterpret_cast<const guint8*>(text.data()),
+                            static_cast<guint>(text.size()));
+    };
+    append(kName);
+    append(contentType);
+    append("\n\n");
+    append(body);
     ParseWarnings warnings;
     g_mime_parser_options_set_warning_callback(options_, onParserWarning, &warnings);
-    GMimeStream* stream = g_mime_stream_mem_new_with_buffer(message.data(), message.size());
+    GMimeStream* stream = g_mime_stream_mem_new_with_byte_array(bytes);
     GMimeParser* parser = g_mime_parser_new_with_stream(stream);
-    g_mime_parser_set_format(parser, GMIME_FORMAT_MESSAGE);
-    GMimeMessage* parsed = g_mime_parser_construct_message(parser, options_);
+    GMimeObject* entity = g_mime_parser_construct_part(parser, options_);
     g_object_unref(parser);
     g_object_unref(stream);
     g_mime_parser_options_set_warning_callback(options_, nullptr, nullptr);
-    if (parsed == nullptr) {
+    if (entity == nullptr) {
         out->problems.push_back("not a MIME message");
         return;
     }
     FoundParts found;
-    findTextParts(g_mime_message_get_mime_part(parsed), &found, 0);
+    findTextParts(entity, &found, 0);
     if (found.plain != nullptr) {
         decodePart(found.plain, false, out);
     } else if (found.html != nullptr) {
         decodePart(found.html, true, out);
     }
     if (warnings.broken) out->problems.push_back("cut or malformed MIME structure");
-    g_object_unref(parsed);
+    g_object_unref(entity);
 }
 
 }  // namespace tabulon

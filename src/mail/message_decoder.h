@@ -3,9 +3,10 @@
 // GMime's work; HTML bodies become text through html_text.h.
 //
 // The body is the first text/plain part that is not an attachment (in multipart
-// mail the plain alternative), else the first text/html part as text. Plain
-// messages without transfer encoding skip the MIME parser: their body is taken
-// as it stands and only converted to UTF-8.
+// mail the plain alternative), else the first text/html part as text. Only
+// multipart mail goes through GMime's MIME parser: a message of one part (most
+// form mail) is decoded straight from its body with GMime's transfer decoders,
+// which gives the same text without building the parser's object tree.
 //
 // Whatever cannot be decoded (a broken base64 part, an unknown charset, a cut or
 // malformed multipart) is listed in `problems`; what could be read is still used.
@@ -38,16 +39,23 @@ class MessageDecoder {
     void decode(std::string_view message, DecodedMessage* out);
 
   private:
-    // True when a Content-Type value names text/plain; its charset goes to `charset`.
-    bool isPlainText(const std::string& contentType, std::string* charset);
-    void decodeMime(std::string_view message, DecodedMessage* out);
+    enum class Kind { kPlain, kHtml, kStructured, kOther };
+    struct ContentType {
+        Kind kind = Kind::kPlain;
+        std::string charset;
+    };
+
+    // What a Content-Type value says; the last one is kept, as most files repeat one.
+    const ContentType& contentType(const std::string& value);
+    void decodeSinglePart(std::string_view body, const ContentType& type,
+                          const std::string& encoding, DecodedMessage* out);
+    void decodeMime(const std::string& contentType, std::string_view body, DecodedMessage* out);
 
     std::vector<std::string> headerNames_;
     GMimeParserOptions* options_;
-    // The last Content-Type seen and what it said: most files repeat one.
-    std::string lastContentType_;
-    bool lastIsPlain_ = false;
-    std::string lastCharset_;
+    std::string lastValue_;
+    ContentType lastType_;
+    std::string scratch_;
 };
 
 }  // namespace tabulon

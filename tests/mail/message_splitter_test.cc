@@ -36,7 +36,8 @@ struct SplitCase {
 };
 
 const std::string kSaved1 = "From: Form <f@shop.example>\nSubject: one\n\nName: Ann\n\n";
-const std::string kSaved2 = "From: Form <f@shop.example>\nDate: Mon, 30 Nov 2026\nTo: i@x\n\nName: Bo\n";
+const std::string kSaved2 =
+    "From: Form <f@shop.example>\nDate: Mon, 30 Nov 2026\nTo: i@x\n\nName: Bo\n";
 
 const SplitCase kCases[] = {
     {"mbox",
@@ -63,16 +64,20 @@ const SplitCase kCases[] = {
     {"header-like fields in the first paragraph and a block without From",
      kSaved1.substr(0, kSaved1.size() - 1) +
          "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"
-         "To: Oslo\n\n" + kSaved2,
+         "To: Oslo\n\n" +
+         kSaved2,
      Layout::kSavedText,
      {kSaved1.substr(0, kSaved1.size() - 1) +
           "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"
           "To: Oslo\n\n",
       kSaved2}},
-    {"a header block at the very end", kSaved1 + "From: Form <f@shop.example>\nSubject: two",
+    {"a header block at the very end",
+     kSaved1 + "From: Form <f@shop.example>\nSubject: two",
      Layout::kSavedText,
      {kSaved1, "From: Form <f@shop.example>\nSubject: two\n\n"}},
-    {"not mail", "Just some text.\nName: Ann\n\n\nMore text", Layout::kSavedText,
+    {"not mail",
+     "Just some text.\nName: Ann\n\n\nMore text",
+     Layout::kSavedText,
      {"Just some text.\nName: Ann\n\n\nMore text\n"}},
     {"nothing", "", Layout::kUndecided, {}},
     {"only blank lines", "\n\r\n \n", Layout::kUndecided, {}},

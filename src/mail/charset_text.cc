@@ -3,6 +3,7 @@
 #include <gmime/gmime.h>
 
 #include <cerrno>
+#include <mutex>
 
 namespace tabulon {
 namespace {
@@ -18,6 +19,7 @@ bool isUtf8Name(std::string_view charset) {
 
 // Converts with iconv, replacing each byte it refuses; false when `from` is unknown.
 bool convertWith(std::string_view bytes, const char* from, std::string* out, bool* clean) {
+    initGMime();
     iconv_t cd = g_mime_iconv_open("UTF-8", from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     char buffer[4096];
@@ -52,8 +54,22 @@ void appendUndeclared(std::string_view bytes, std::string* out) {
 
 }  // namespace
 
+void initGMime() {
+    static std::once_flag once;
+    std::call_once(once, [] { g_mime_init(); });
+}
+
 bool isWellFormedUtf8(std::string_view bytes) {
-    return g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
+    // GLib's check refuses NUL bytes, which are valid UTF-8: check between them.
+    while (!bytes.empty()) {
+        size_t nul = bytes.find('\0');
+        std::string_view piece = bytes.substr(0, nul);
+        if (!g_utf8_validate(piece.data(), static_cast<gssize>(piece.size()), nullptr))
+            return false;
+        if (nul == std::string_view::npos) break;
+        bytes.remove_prefix(nul + 1);
+    }
+    return true;
 }
 
 bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out) {

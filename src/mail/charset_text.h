@@ -16,6 +16,9 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
 
 bool isWellFormedUtf8(std::string_view bytes);
 
+// Starts GMime once per process; everything here that uses it calls this first.
+void initGMime();
+
 // CR LF and lone CR become LF.
 void normalizeLineEnds(std::string* text);
 

@@ -3,7 +3,6 @@
 #include <gmime/gmime.h>
 
 #include <algorithm>
-#include <mutex>
 
 #include "mail/charset_text.h"
 #include "mail/header_block.h"
@@ -12,11 +11,6 @@
 
 namespace tabulon {
 namespace {
-
-void initGMime() {
-    static std::once_flag once;
-    std::call_once(once, [] { g_mime_init(); });
-}
 
 // What the parser said about the structure while it read one message.
 struct ParseWarnings {
@@ -162,14 +156,16 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     HeaderBlock block = readHeaderBlock(message);
     for (const std::string& name : headerNames_) {
         std::string raw = block.value(name);
-        bool plain = raw.find("=?") == std::string::npos && isWellFormedUtf8(raw);
-        if (plain) {
-            out->headers.push_back(std::move(raw));
-            continue;
+        std::string value;
+        if (raw.find("=?") == std::string::npos) {
+            appendUtf8(raw, "", &value);  // no encoded words: 8-bit text as undeclared
+        } else {
+            char* decoded = g_mime_utils_header_decode_text(options_, raw.c_str());
+            // Encoded words may carry bytes their charset does not have.
+            appendUtf8(decoded == nullptr ? "" : decoded, "", &value);
+            g_free(decoded);
         }
-        char* decoded = g_mime_utils_header_decode_text(options_, raw.c_str());
-        out->headers.emplace_back(decoded == nullptr ? "" : decoded);
-        g_free(decoded);
+        out->headers.push_back(std::move(value));
     }
     if (!block.isMail) {
         appendUtf8(message, "", &out->body);

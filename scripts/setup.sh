@@ -3,7 +3,8 @@
 
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
                   qt6-base-dev libgl-dev fonts-dejavu-core nginx
-                  desktop-file-utils appstream dpkg-dev file)
+                  desktop-file-utils appstream dpkg-dev file
+                  libgmime-3.0-dev libxml2-dev)
 
 tabulon_ensure_packages() {
     local missing=()

@@ -1,6 +1,7 @@
 #include "mail/message_decoder.h"
 
 #include <gmime/gmime.h>
+#include <libxml/parser.h>
 
 #include <algorithm>
 
@@ -113,6 +114,7 @@ void decodePart(GMimePart* part, bool html, DecodedMessage* out) {
 MessageDecoder::MessageDecoder(std::vector<std::string> headerNames)
     : headerNames_(std::move(headerNames)) {
     initGMime();
+    xmlInitParser();  // before any thread parses HTML
     options_ = g_mime_parser_options_new();
     const char* fallback[] = {"UTF-8", "windows-1252", nullptr};
     g_mime_parser_options_set_fallback_charsets(options_, fallback);

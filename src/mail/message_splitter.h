@@ -36,6 +36,7 @@ class MessageSplitter {
     Status next(std::string* message, bool* found);
 
     uint64_t bytesRead() const { return bytesRead_; }
+    uint64_t sourceSize() const { return source_.size(); }
     Layout layout() const { return layout_; }
 
   private:

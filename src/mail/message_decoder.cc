@@ -164,7 +164,10 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->problems.clear();
     HeaderBlock block = readHeaderBlock(message);
     for (const std::string& name : headerNames_) {
-        std::string raw = block.value(name);
+        std::string_view field = trimBlanks(name);
+        if (!field.empty() && field.back() == ':')
+            field = trimBlanks(field.substr(0, field.size() - 1));
+        std::string raw = block.value(field);  // "Date" and "Date:" name the same field
         std::string value;
         if (raw.find("=?") == std::string::npos) {
             appendUtf8(raw, "", &value);  // no encoded words: 8-bit text as undeclared

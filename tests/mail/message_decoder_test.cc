@@ -48,5 +48,12 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
     }
 }
 
+TEST(MessageDecoder, HeaderNamesWithOrWithoutTheirColon) {
+    MessageDecoder decoder({"date:", " From ", "X-Missing"});
+    DecodedMessage decoded;
+    decoder.decode("From: a@b\nDATE: today\n\nbody\n", &decoded);
+    EXPECT_EQ(decoded.headers, (std::vector<std::string>{"today", "a@b", ""}));
+}
+
 }  // namespace
 }  // namespace tabulon

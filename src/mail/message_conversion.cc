@@ -71,6 +71,11 @@ std::vector<std::string> MessageRows::columnNames() const {
 
 void MessageRows::record(const MessageRow& row, std::string_view source) {
     ++report_.messagesRead;
+    if (source != source_) {
+        source_ = source;
+        sourceMessages_ = 0;
+    }
+    ++sourceMessages_;
     for (size_t i = 0; i < row.present.size() && i < report_.missing.size(); ++i) {
         if (!row.present[i]) ++report_.missing[i];
     }
@@ -79,8 +84,7 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
         ++report_.undecodedParts;
         if (report_.undecodedSamples.size() < kUndecodedSamples) {
             report_.undecodedSamples.push_back(std::string(source) + ", message " +
-                                               std::to_string(report_.messagesRead) + ": " +
-                                               problem);
+                                               std::to_string(sourceMessages_) + ": " + problem);
         }
     }
 }

@@ -80,6 +80,8 @@ class MessageRows {
     MessageRow row_;
     LabelCensus census_;
     MessageReport report_;
+    std::string source_;  // the file being read, and how many of its messages so far
+    uint64_t sourceMessages_ = 0;
 };
 
 using RowFn = std::function<Status(const std::vector<std::string>& cells)>;

@@ -47,6 +47,9 @@ class MessageSplitter {
     void take(std::string_view line);
     void takeSavedText(std::string_view line, bool blank);
     void countCandidateLine(std::string_view line);
+    // The candidate block has ended: when it is a header block, it begins the next
+    // message, and the message before it goes to `ready_`.
+    void closeCandidate();
     void append(std::string_view line);
 
     ByteSource& source_;

@@ -80,7 +80,7 @@ const SplitCase kCases[] = {
     {"a header block at the very end",
      kSaved1 + "From: Form <f@shop.example>\nSubject: two",
      Layout::kSavedText,
-     {kSaved1, "From: Form <f@shop.example>\nSubject: two\n\n"}},
+     {kSaved1, "From: Form <f@shop.example>\nSubject: two\n"}},
     {"not mail",
      "Just some text.\nName: Ann\n\n\nMore text",
      Layout::kSavedText,

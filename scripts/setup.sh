@@ -3,7 +3,8 @@
 
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
                   qt6-base-dev libgl-dev fonts-dejavu-core nginx
-                  desktop-file-utils appstream dpkg-dev file scdoc libxlsxwriter-dev)
+                  desktop-file-utils appstream dpkg-dev file scdoc libxlsxwriter-dev
+                  libgmime-3.0-dev libxml2-dev)
 # Only ./test needs these: lintian checks the .deb, man renders the manual pages,
 # and the table tests read what they wrote back through Python's csv and json
 # modules and openpyxl.

@@ -145,7 +145,13 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
     if (result->bom && result->format != TableFormat::kCsv) {
         return usageError("--bom goes with --format csv only");
     }
-    if (!result->output.empty() && result->inputs.size() > 1) {
+    if ((!result->headers.empty() || result->report) && !result->messages) {
+        return usageError(std::string(result->report ? "--report" : "--headers") +
+                          " goes with --messages");
+    }
+    // A message conversion or a template guess makes one output of all its inputs.
+    bool oneOutput = result->messages || result->guessTemplate;
+    if (!result->output.empty() && result->inputs.size() > 1 && !oneOutput) {
         return usageError("-o takes one INPUT only; without it each output goes beside its input");
     }
     return {Outcome::kRun, ""};

@@ -1,24 +1,33 @@
 static const char kUsage[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
+       tabulon-convert --messages [OPTION]... [INPUT]...
+       tabulon-convert --guess-template [-o TEMPLATE] [INPUT]...
 
-Converts saved form mail into tab-delimited text: one column per field of a
-Field Names template, one row per message. An INPUT of "-", or no INPUT when
-standard input is not a terminal, reads standard input.
+Converts saved form mail into a table: one column per field of a Field Names
+template. By default each line that begins with a field name gives a value and
+the rows are tab-delimited; with --messages each mail message is one row. An
+INPUT of "-", or no INPUT when standard input is not a terminal, reads
+standard input.
 
 Options:
   -t, --template=FILE  the Field Names file to use (default: the template
                        selected in Tabulon, else the "Field Names" template
                        that comes with it)
   -o, --output=FILE    where to write (default: beside each INPUT, named after
-                       it with " Converted" appended, and standard output for
-                       standard input); "-" writes to standard output
+                       it with " Converted" and the format's extension
+                       appended, and standard output for standard input);
+                       "-" writes to standard output
   -q, --quiet          show no progress on standard error
-  -m, --messages       one row per mail message, its fields read from the
-                       decoded body
-  -f, --format=FORMAT  tab (the default), tsv, csv, xlsx or jsonl
-      --bom            begin the output with a UTF-8 byte-order mark
-      --headers=NAMES  add columns for these mail headers, comma-separated
-                       (for example Date,From,Subject)
-      --report         tell on standard error what was read and what was missing
+  -f, --format=FORMAT  tab (the default: tab-delimited, CR row ends), tsv,
+                       csv, xlsx or jsonl; csv and tsv put a ' before a value
+                       that a spreadsheet would run as a formula
+      --bom            with csv: begin with a UTF-8 byte-order mark (for Excel)
+  -m, --messages       one row per mail message: MIME decoded, values trimmed
+                       and over several lines, a missing field an empty cell;
+                       with -o, several INPUTs make one table
+      --headers=NAMES  with --messages: first, columns for these mail headers,
+                       comma-separated (for example Date,From,Subject)
+      --report         with --messages: tell on standard error what was read
+                       and what was missing
       --guess-template propose a Field Names file from the labels in the mail
   -h, --help           show this text and exit
       --version        show the version and exit
@@ -38,6 +47,7 @@ Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
 #include "app/preferences.h"
 #include "cli/convert_arguments.h"
 #include "cli/convert_job.h"
+#include "cli/message_job.h"
 #include "platform/file_info.h"
 #include "platform/line_reader.h"
 #include "platform/temporary_files.h"
@@ -53,15 +63,6 @@ constexpr int kExitUsage = 2;
 int usageError(const std::string& problem) {
     std::fprintf(stderr, "tabulon-convert: %s\nTry 'tabulon-convert --help'.\n", problem.c_str());
     return kExitUsage;
-}
-
-// The first option given that this build parses but does not carry out yet.
-std::string optionNotCarriedOut(const ConvertArguments& args) {
-    if (args.messages) return "--messages";
-    if (!args.headers.empty()) return "--headers";
-    if (args.report) return "--report";
-    if (args.guessTemplate) return "--guess-template";
-    return "";
 }
 
 // The template the app would use: the one named in its preferences, else the
@@ -103,17 +104,28 @@ int run(int argc, char** argv) {
         case ParsedCommandLine::Outcome::kRun:
             break;
     }
-    std::string notYet = optionNotCarriedOut(args);
-    if (!notYet.empty()) return usageError(notYet + " is not available in this build");
+    ::signal(SIGPIPE, SIG_IGN);
+    removeTemporariesOnTermination();
+    if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output);
 
     std::string templateFile =
         args.templatePath.empty() ? defaultTemplatePath() : args.templatePath;
     FieldList fields;
     if (!loadTemplate(templateFile, &fields)) return kExitFailure;
 
-    ::signal(SIGPIPE, SIG_IGN);
-    removeTemporariesOnTermination();
     bool showProgress = !args.quiet && ::isatty(STDERR_FILENO);
+    if (args.messages) {
+        MessageJobOptions job;
+        job.inputs = args.inputs;
+        job.output = args.output;
+        job.format = args.format;
+        job.table = TableOptions{args.bom};
+        job.headers = args.headers;
+        job.fields = fields;
+        job.report = args.report;
+        job.showProgress = showProgress;
+        return runMessageConversion(job);
+    }
     int exitCode = kExitOk;
     for (const std::string& input : args.inputs) {
         Status status = runConvertJob(input, args.outputFor(input), fields, args.format,

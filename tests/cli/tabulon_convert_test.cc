@@ -192,8 +192,9 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
          "tabulon-convert: option -f: unknown format 'doc' (choose tab, tsv, csv, xlsx or jsonl)" + tryHelp},
         {{"mail.txt", "-f"}, "", false, 2, "", "tabulon-convert: option -f needs a value" + tryHelp},
         {{"-f", "xlsx", "--bom", "mail.txt"}, "", false, 2, "", "tabulon-convert: --bom goes with --format csv only" + tryHelp},
-        // Parsed, but not carried out by this build.
-        {{"-m", "mail.txt"}, "", false, 2, "", "tabulon-convert: --messages is not available in this build" + tryHelp},
+        {{"--report", "mail.txt"}, "", false, 2, "", "tabulon-convert: --report goes with --messages" + tryHelp},
+        {{"-o", "x", "mail.txt", "mail.txt"}, "", false, 2, "",
+         "tabulon-convert: -o takes one INPUT only; without it each output goes beside its input" + tryHelp},
     }) {
         // clang-format on
         if (c.stdinTerminal && terminal.path().empty()) continue;

@@ -1,0 +1,36 @@
+// The message conversion and the template guess of tabulon-convert: files in,
+// a table or a Field Names file out, errors printed on standard error naming the
+// file. "-" stands for standard input or output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "table/table_writer.h"
+#include "templates/field_list.h"
+
+namespace tabulon {
+
+struct MessageJobOptions {
+    std::vector<std::string> inputs;
+    // Empty: each input's table goes beside it, named after it with " Converted"
+    // and the format's extension. Otherwise one table of every input's rows.
+    std::string output;
+    TableFormat format = TableFormat::kTab;
+    TableOptions table;
+    std::vector<std::string> headers;  // header columns before the fields
+    FieldList fields;
+    bool report = false;  // the report on standard error at the end
+    bool showProgress = false;
+};
+
+// 0 when every input was converted, 1 when a file could not be read or written
+// (an output is then left as it was: nothing partial appears).
+int runMessageConversion(const MessageJobOptions& options);
+
+// Prints the proposed Field Names file, or saves it at `output` (atomically)
+// when that is not empty. 0 on success, 1 when a file failed or no labels were
+// found.
+int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& output);
+
+}  // namespace tabulon

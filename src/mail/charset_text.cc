@@ -1,0 +1,121 @@
+#include "mail/charset_text.h"
+
+#include <gmime/gmime.h>
+
+#include <cerrno>
+#include <mutex>
+
+namespace tabulon {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+bool isUtf8Name(std::string_view charset) {
+    std::string lower;
+    for (char c : charset)
+        lower += static_cast<char>(g_ascii_tolower(c));
+    return lower == "utf-8" || lower == "utf8" || lower == "us-ascii" || lower == "ascii";
+}
+
+// Converts with iconv, replacing each byte it refuses; false when `from` is unknown.
+bool convertWith(std::string_view bytes, const char* from, std::string* out, bool* clean) {
+    initGMime();
+    iconv_t cd = g_mime_iconv_open("UTF-8", from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    char buffer[4096];
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out->append(buffer, static_cast<size_t>(outPtr - buffer));
+        if (result != static_cast<size_t>(-1)) continue;
+        if (errno == E2BIG) continue;
+        // EILSEQ or EINVAL: a byte this charset does not have, or a cut sequence.
+        out->append(kReplacement);
+        ++in;
+        --inLeft;
+        *clean = false;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    g_mime_iconv_close(cd);
+    return true;
+}
+
+void appendUndeclared(std::string_view bytes, std::string* out) {
+    if (isWellFormedUtf8(bytes)) {
+        out->append(bytes);
+        return;
+    }
+    bool clean = true;
+    convertWith(bytes, "CP1252", out, &clean);
+}
+
+}  // namespace
+
+void initGMime() {
+    static std::once_flag once;
+    std::call_once(once, [] { g_mime_init(); });
+}
+
+bool isWellFormedUtf8(std::string_view bytes) {
+    // GLib's check refuses NUL bytes, which are valid UTF-8: check between them.
+    while (!bytes.empty()) {
+        size_t nul = bytes.find('\0');
+        std::string_view piece = bytes.substr(0, nul);
+        if (!g_utf8_validate(piece.data(), static_cast<gssize>(piece.size()), nullptr))
+            return false;
+        if (nul == std::string_view::npos) break;
+        bytes.remove_prefix(nul + 1);
+    }
+    return true;
+}
+
+bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out) {
+    if (charset.empty()) {
+        appendUndeclared(bytes, out);
+        return true;
+    }
+    if (isUtf8Name(charset)) {
+        if (isWellFormedUtf8(bytes)) {
+            out->append(bytes);
+            return true;
+        }
+        appendUndeclared(bytes, out);  // mislabelled: most often Latin-1 text
+        return false;
+    }
+    std::string name(charset);
+    bool clean = true;
+    if (!convertWith(bytes, name.c_str(), out, &clean)) {
+        appendUndeclared(bytes, out);
+        return false;
+    }
+    return clean;
+}
+
+void normalizeLineEnds(std::string* text) {
+    if (text->find('\r') == std::string::npos) return;
+    size_t w = 0;
+    const size_t n = text->size();
+    for (size_t r = 0; r < n; ++r) {
+        char c = (*text)[r];
+        if (c == '\r') {
+            if (r + 1 < n && (*text)[r + 1] == '\n') ++r;
+            c = '\n';
+        }
+        (*text)[w++] = c;
+    }
+    text->resize(w);
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t'))
+        ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t'))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+}  // namespace tabulon

@@ -1,0 +1,28 @@
+// Text of any charset made into UTF-8, and line ends made into LF. Charset names
+// and conversions come from GMime's iconv layer; a byte that cannot be converted
+// becomes U+FFFD so that the rest of the text survives.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tabulon {
+
+// Appends `bytes`, read in `charset`, to `out` as UTF-8. An empty charset means
+// undeclared: valid UTF-8 stays as it is, anything else is read as Windows-1252.
+// Returns false when the charset is unknown (the text is then treated as
+// undeclared) or when some bytes were not valid in it.
+bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out);
+
+bool isWellFormedUtf8(std::string_view bytes);
+
+// Starts GMime once per process; everything here that uses it calls this first.
+void initGMime();
+
+// CR LF and lone CR become LF.
+void normalizeLineEnds(std::string* text);
+
+// `text` without the blanks (space, Tab) at either end.
+std::string_view trimBlanks(std::string_view text);
+
+}  // namespace tabulon

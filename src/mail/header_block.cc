@@ -1,0 +1,91 @@
+#include "mail/header_block.h"
+
+#include "platform/text.h"
+
+namespace tabulon {
+namespace {
+
+constexpr std::string_view kMailHeaders[] = {
+    "from",        "to",           "cc",           "subject",      "date",
+    "sent",        "reply-to",     "sender",       "message-id",   "received",
+    "return-path", "mime-version", "content-type", "delivered-to", "x-mailer",
+    "user-agent",  "in-reply-to",  "references",   "x-original-to"};
+
+}  // namespace
+
+bool isHeaderLine(std::string_view line) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c == ':') return i > 0;
+        if (c <= ' ' || c >= 127) return false;
+    }
+    return false;
+}
+
+std::string_view headerName(std::string_view line) {
+    return line.substr(0, line.find(':'));
+}
+
+bool isMailHeaderName(std::string_view name) {
+    for (std::string_view known : kMailHeaders) {
+        if (equalsIgnoringCase(name, known)) return true;
+    }
+    return false;
+}
+
+HeaderBlock readHeaderBlock(std::string_view message) {
+    HeaderBlock block;
+    size_t pos = 0;
+    bool known = false;
+    while (pos < message.size()) {
+        size_t end = message.find('\n', pos);
+        size_t next = end == std::string_view::npos ? message.size() : end + 1;
+        std::string_view line =
+            message.substr(pos, next - pos - (end == std::string_view::npos ? 0 : 1));
+        if (line.empty()) {
+            pos = next;
+            break;
+        }
+        if ((line[0] == ' ' || line[0] == '\t') && !block.fields.empty()) {
+            HeaderField& last = block.fields.back();
+            last.value = message.substr(last.value.data() - message.data(),
+                                        line.data() + line.size() - last.value.data());
+        } else if (isHeaderLine(line)) {
+            std::string_view name = headerName(line);
+            std::string_view value = line.substr(name.size() + 1);
+            size_t skip = 0;
+            while (skip < value.size() && (value[skip] == ' ' || value[skip] == '\t'))
+                ++skip;
+            block.fields.push_back({name, value.substr(skip)});
+            known = known || isMailHeaderName(name);
+        } else {
+            break;  // not a header line: the body begins here
+        }
+        pos = next;
+    }
+    if (!known) return HeaderBlock();
+    block.isMail = true;
+    block.bodyOffset = pos;
+    return block;
+}
+
+std::string HeaderBlock::value(std::string_view name) const {
+    for (const HeaderField& field : fields) {
+        if (!equalsIgnoringCase(field.name, name)) continue;
+        std::string unfolded;
+        for (char c : field.value) {
+            if (c != '\n') unfolded += c;
+        }
+        return unfolded;
+    }
+    return std::string();
+}
+
+bool HeaderBlock::has(std::string_view name) const {
+    for (const HeaderField& field : fields) {
+        if (equalsIgnoringCase(field.name, name)) return true;
+    }
+    return false;
+}
+
+}  // namespace tabulon

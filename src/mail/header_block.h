@@ -1,0 +1,40 @@
+// The header block at the top of a message: its fields as they stand (not yet
+// decoded) and where the body begins. Finds fields only; GMime decodes them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tabulon {
+
+struct HeaderField {
+    std::string_view name;
+    std::string_view value;  // raw, folded lines included, blanks after the colon dropped
+};
+
+struct HeaderBlock {
+    std::vector<HeaderField> fields;
+    size_t bodyOffset = 0;  // where the body begins in the message
+    // False when the message does not open with header lines that mail has (From,
+    // Subject, Date, ...): then the whole message is body.
+    bool isMail = false;
+
+    // The raw value of the first field named `name` (ASCII case ignored), unfolded;
+    // empty when absent.
+    std::string value(std::string_view name) const;
+    bool has(std::string_view name) const;
+};
+
+// REQUIRES: `message` has LF line ends; it must outlive the result.
+HeaderBlock readHeaderBlock(std::string_view message);
+
+// A line that opens a header field: a field name (printable ASCII, no blank or
+// colon) followed by a colon.
+bool isHeaderLine(std::string_view line);
+// The field name of a header line.
+std::string_view headerName(std::string_view line);
+// From, To, Subject, Date, Received, Message-ID, ...: names only mail headers have.
+bool isMailHeaderName(std::string_view name);
+
+}  // namespace tabulon

@@ -1,0 +1,122 @@
+#include "mail/html_text.h"
+
+#include <libxml/HTMLparser.h>
+#include <libxml/tree.h>
+
+#include <cstring>
+
+namespace tabulon {
+namespace {
+
+enum class Kind { kInline, kSkip, kLineBreak, kLine, kParagraph, kCell };
+
+Kind kindOf(const char* name) {
+    static const char* const kSkip[] = {"script", "style", "head", "title", "noscript"};
+    static const char* const kLine[] = {
+        "div",     "tr",     "li",     "ul",     "ol",      "dl",   "dt",    "dd",    "section",
+        "article", "header", "footer", "center", "address", "form", "tbody", "thead", "tfoot"};
+    static const char* const kParagraph[] = {"p",  "table", "h1",         "h2", "h3", "h4",
+                                             "h5", "h6",    "blockquote", "hr", "pre"};
+    if (std::strcmp(name, "br") == 0) return Kind::kLineBreak;
+    if (std::strcmp(name, "td") == 0 || std::strcmp(name, "th") == 0) return Kind::kCell;
+    for (const char* skip : kSkip) {
+        if (std::strcmp(name, skip) == 0) return Kind::kSkip;
+    }
+    for (const char* line : kLine) {
+        if (std::strcmp(name, line) == 0) return Kind::kLine;
+    }
+    for (const char* paragraph : kParagraph) {
+        if (std::strcmp(name, paragraph) == 0) return Kind::kParagraph;
+    }
+    return Kind::kInline;
+}
+
+class TextBuilder {
+  public:
+    void text(const char* s) {
+        for (size_t i = 0; s[i] != '\0'; ++i) {
+            char c = s[i];
+            bool nbsp = c == '\xC2' && s[i + 1] == '\xA0';
+            if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || nbsp) {
+                if (nbsp) ++i;
+                space_ = !line_.empty();
+                continue;
+            }
+            if (space_) line_ += ' ';
+            space_ = false;
+            line_ += c;
+        }
+    }
+    void cell() { space_ = !line_.empty(); }
+    void lineBreak() {
+        out_ += line_;
+        out_ += '\n';
+        line_.clear();
+        space_ = false;
+    }
+    void endLine() {
+        if (!line_.empty()) lineBreak();
+    }
+    void paragraph() {
+        endLine();
+        if (!out_.empty() && out_.compare(out_.size() - std::min<size_t>(2, out_.size()),
+                                          std::string::npos, "\n\n") != 0) {
+            out_ += '\n';
+        }
+    }
+    std::string take() {
+        endLine();
+        return std::move(out_);
+    }
+
+  private:
+    std::string out_;
+    std::string line_;
+    bool space_ = false;
+};
+
+void walk(xmlNode* node, TextBuilder& builder, int depth) {
+    if (depth > 256) return;  // libxml2 bounds nesting too; this keeps the stack small
+    for (; node != nullptr; node = node->next) {
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            if (node->content != nullptr)
+                builder.text(reinterpret_cast<const char*>(node->content));
+            continue;
+        }
+        if (node->type != XML_ELEMENT_NODE) continue;
+        Kind kind = kindOf(reinterpret_cast<const char*>(node->name));
+        if (kind == Kind::kSkip) continue;
+        if (kind == Kind::kLineBreak) {
+            builder.lineBreak();
+            continue;
+        }
+        if (kind == Kind::kLine) builder.endLine();
+        if (kind == Kind::kParagraph) builder.paragraph();
+        if (kind == Kind::kCell) builder.cell();
+        walk(node->children, builder, depth + 1);
+        if (kind == Kind::kLine) builder.endLine();
+        if (kind == Kind::kParagraph) builder.paragraph();
+        if (kind == Kind::kCell) builder.cell();
+    }
+}
+
+}  // namespace
+
+std::string htmlToText(std::string_view html) {
+    if (html.empty()) return std::string();
+    int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                  HTML_PARSE_NONET | HTML_PARSE_NOBLANKS;
+    htmlDocPtr doc =
+        htmlReadMemory(html.data(), static_cast<int>(std::min<size_t>(html.size(), INT32_MAX)),
+                       nullptr, "UTF-8", options);
+    if (doc == nullptr) return std::string();
+    TextBuilder builder;
+    walk(xmlDocGetRootElement(doc), builder, 0);
+    xmlFreeDoc(doc);
+    std::string text = builder.take();
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
+}
+
+}  // namespace tabulon

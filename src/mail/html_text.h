@@ -1,0 +1,16 @@
+// Text lines from an HTML body, read with libxml2's HTML parser (forgiving of
+// broken markup). Table cells of a row join with a blank, so
+// <td>Name:</td><td>Eva</td> reads "Name: Eva"; rows, list items, divisions and
+// <br> end lines; paragraphs and headings stand apart by a blank line. Scripts and
+// styles are dropped, runs of white space become one blank.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tabulon {
+
+// REQUIRES: `html` is UTF-8. The result has LF line ends.
+std::string htmlToText(std::string_view html);
+
+}  // namespace tabulon

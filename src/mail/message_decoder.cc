@@ -1,0 +1,263 @@
+#include "mail/message_decoder.h"
+
+#include <gmime/gmime.h>
+#include <libxml/parser.h>
+
+#include <algorithm>
+
+#include "mail/charset_text.h"
+#include "mail/header_block.h"
+#include "mail/html_text.h"
+#include "platform/text.h"
+
+namespace tabulon {
+namespace {
+
+// What the parser said about the structure while it read one message.
+struct ParseWarnings {
+    bool broken = false;
+};
+
+void onParserWarning(gint64, GMimeParserWarning code, const gchar*, gpointer data) {
+    switch (code) {
+        case GMIME_WARN_MALFORMED_MULTIPART:
+        case GMIME_WARN_TRUNCATED_MESSAGE:
+        case GMIME_WARN_MALFORMED_MESSAGE:
+        case GMIME_CRIT_MULTIPART_WITHOUT_BOUNDARY:
+        case GMIME_CRIT_NESTING_OVERFLOW:
+        case GMIME_CRIT_PART_WITHOUT_HEADERS_OR_CONTENT:
+            static_cast<ParseWarnings*>(data)->broken = true;
+            break;
+        default:
+            break;
+    }
+}
+
+std::string streamBytes(GMimeStream* stream) {
+    GByteArray* array = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream));
+    return std::string(reinterpret_cast<const char*>(array->data), array->len);
+}
+
+// Base64 text that a decoder would have to guess at: letters outside the
+// alphabet, or a length that does not come out in whole groups.
+bool isBrokenBase64(std::string_view text) {
+    size_t symbols = 0;
+    bool padding = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+        bool alphabet = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                        (c >= '0' && c <= '9') || c == '+' || c == '/';
+        if (c == '=') {
+            padding = true;
+        } else if (!alphabet || padding) {
+            return true;
+        }
+        ++symbols;
+    }
+    return symbols % 4 != 0;
+}
+
+struct FoundParts {
+    GMimePart* plain = nullptr;
+    GMimePart* html = nullptr;
+};
+
+void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
+    if (object == nullptr || depth > 64 || found->plain != nullptr) return;
+    if (GMIME_IS_MULTIPART(object)) {
+        GMimeMultipart* multipart = GMIME_MULTIPART(object);
+        int count = g_mime_multipart_get_count(multipart);
+        for (int i = 0; i < count && found->plain == nullptr; ++i) {
+            findTextParts(g_mime_multipart_get_part(multipart, i), found, depth + 1);
+        }
+        return;
+    }
+    if (!GMIME_IS_PART(object)) return;  // attached messages are not this message's text
+    GMimePart* part = GMIME_PART(object);
+    if (g_mime_part_is_attachment(part)) return;
+    GMimeContentType* type = g_mime_object_get_content_type(object);
+    if (type == nullptr || g_mime_content_type_is_type(type, "text", "plain")) {
+        found->plain = part;
+    } else if (found->html == nullptr && g_mime_content_type_is_type(type, "text", "html")) {
+        found->html = part;
+    }
+}
+
+void decodePart(GMimePart* part, bool html, DecodedMessage* out) {
+    GMimeDataWrapper* content = g_mime_part_get_content(part);
+    if (content == nullptr) return;
+    if (g_mime_data_wrapper_get_encoding(content) == GMIME_CONTENT_ENCODING_BASE64) {
+        GMimeStream* raw = g_mime_data_wrapper_get_stream(content);
+        GMimeStream* copy = g_mime_stream_mem_new();
+        g_mime_stream_reset(raw);
+        g_mime_stream_write_to_stream(raw, copy);
+        g_mime_stream_reset(raw);
+        if (isBrokenBase64(streamBytes(copy))) out->problems.push_back("broken base64");
+        g_object_unref(copy);
+    }
+    GMimeStream* decoded = g_mime_stream_mem_new();
+    g_mime_data_wrapper_write_to_stream(content, decoded);
+    std::string bytes = streamBytes(decoded);
+    g_object_unref(decoded);
+    const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
+    std::string text;
+    std::string name = charset == nullptr ? "" : charset;
+    if (!appendUtf8(bytes, name, &text)) {
+        out->problems.push_back("text not readable in charset \"" + name + "\"");
+    }
+    normalizeLineEnds(&text);
+    out->body = html ? htmlToText(text) : std::move(text);
+}
+
+}  // namespace
+
+MessageDecoder::MessageDecoder(std::vector<std::string> headerNames)
+    : headerNames_(std::move(headerNames)) {
+    initGMime();
+    xmlInitParser();  // before any thread parses HTML
+    options_ = g_mime_parser_options_new();
+    const char* fallback[] = {"UTF-8", "windows-1252", nullptr};
+    g_mime_parser_options_set_fallback_charsets(options_, fallback);
+}
+
+MessageDecoder::~MessageDecoder() {
+    g_mime_parser_options_free(options_);
+}
+
+const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string& value) {
+    for (const auto& [seen, type] : recentTypes_) {
+        if (seen == value) return type;
+    }
+    parsedType_ = ContentType();
+    if (value.empty()) return parsedType_;  // no Content-Type: text/plain
+    GMimeContentType* type = g_mime_content_type_parse(options_, value.c_str());
+    if (type == nullptr) {
+        parsedType_.kind = Kind::kOther;
+        return parsedType_;
+    }
+    const char* media = g_mime_content_type_get_media_type(type);
+    if (g_mime_content_type_is_type(type, "text", "plain")) {
+        parsedType_.kind = Kind::kPlain;
+    } else if (g_mime_content_type_is_type(type, "text", "html")) {
+        parsedType_.kind = Kind::kHtml;
+    } else if (media != nullptr && (g_ascii_strcasecmp(media, "multipart") == 0 ||
+                                    g_ascii_strcasecmp(media, "message") == 0)) {
+        parsedType_.kind = Kind::kStructured;
+    } else {
+        parsedType_.kind = Kind::kOther;
+    }
+    const char* charset = g_mime_content_type_get_parameter(type, "charset");
+    if (charset != nullptr) parsedType_.charset = charset;
+    g_object_unref(type);
+    // Multipart values differ in their boundary from message to message: only
+    // the others are worth keeping.
+    if (parsedType_.kind == Kind::kStructured) return parsedType_;
+    auto& slot = recentTypes_[nextSlot_];
+    nextSlot_ = (nextSlot_ + 1) % recentTypes_.size();
+    slot = {value, parsedType_};
+    return slot.second;
+}
+
+void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
+    out->body.clear();
+    out->headers.clear();
+    out->problems.clear();
+    HeaderBlock block = readHeaderBlock(message);
+    for (const std::string& name : headerNames_) {
+        std::string_view field = trimBlanks(name);
+        if (!field.empty() && field.back() == ':')
+            field = trimBlanks(field.substr(0, field.size() - 1));
+        std::string raw = block.value(field);  // "Date" and "Date:" name the same field
+        std::string value;
+        if (raw.find("=?") == std::string::npos) {
+            appendUtf8(raw, "", &value);  // no encoded words: 8-bit text as undeclared
+        } else {
+            char* decoded = g_mime_utils_header_decode_text(options_, raw.c_str());
+            // Encoded words may carry bytes their charset does not have.
+            appendUtf8(decoded == nullptr ? "" : decoded, "", &value);
+            g_free(decoded);
+        }
+        out->headers.push_back(std::move(value));
+    }
+    if (!block.isMail) {
+        appendUtf8(message, "", &out->body);
+        return;
+    }
+    std::string contentTypeValue = block.value("content-type");
+    const ContentType& type = contentType(contentTypeValue);
+    if (type.kind == Kind::kStructured) {
+        decodeMime(contentTypeValue, message.substr(block.bodyOffset), out);
+    } else if (type.kind != Kind::kOther) {
+        decodeSinglePart(message.substr(block.bodyOffset), type,
+                         block.value("content-transfer-encoding"), out);
+    }
+}
+
+void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& type,
+                                      const std::string& encoding, DecodedMessage* out) {
+    std::string_view name = trimBlanks(encoding);
+    GMimeContentEncoding transfer = GMIME_CONTENT_ENCODING_DEFAULT;
+    if (!name.empty()) transfer = g_mime_content_encoding_from_string(std::string(name).c_str());
+    bool encoded = transfer == GMIME_CONTENT_ENCODING_BASE64 ||
+                   transfer == GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE ||
+                   transfer == GMIME_CONTENT_ENCODING_UUENCODE;
+    std::string_view bytes = body;
+    if (encoded) {
+        if (transfer == GMIME_CONTENT_ENCODING_BASE64 && isBrokenBase64(body)) {
+            out->problems.push_back("broken base64");
+        }
+        GMimeEncoding decoder;
+        g_mime_encoding_init_decode(&decoder, transfer);
+        scratch_.resize(g_mime_encoding_outlen(&decoder, body.size()));
+        size_t n = g_mime_encoding_flush(&decoder, body.data(), body.size(), scratch_.data());
+        bytes = std::string_view(scratch_.data(), std::min(n, scratch_.size()));
+    }
+    std::string* text = &out->body;
+    std::string html;
+    if (type.kind == Kind::kHtml) text = &html;
+    if (!appendUtf8(bytes, type.charset, text)) {
+        out->problems.push_back("text not readable in charset \"" + type.charset + "\"");
+    }
+    if (encoded) normalizeLineEnds(text);
+    if (type.kind == Kind::kHtml) out->body = htmlToText(html);
+}
+
+void MessageDecoder::decodeMime(const std::string& contentType, std::string_view body,
+                                DecodedMessage* out) {
+    // Only the structure is parsed: the message's other header fields (addresses,
+    // dates) would cost the parser more than the whole body does.
+    static constexpr std::string_view kName = "Content-Type: ";
+    GByteArray* bytes = g_byte_array_sized_new(
+        static_cast<guint>(kName.size() + contentType.size() + 2 + body.size()));
+    auto append = [&](std::string_view text) {
+        g_byte_array_append(bytes, reinterpret_cast<const guint8*>(text.data()),
+                            static_cast<guint>(text.size()));
+    };
+    append(kName);
+    append(contentType);
+    append("\n\n");
+    append(body);
+    ParseWarnings warnings;
+    g_mime_parser_options_set_warning_callback(options_, onParserWarning, &warnings);
+    GMimeStream* stream = g_mime_stream_mem_new_with_byte_array(bytes);
+    GMimeParser* parser = g_mime_parser_new_with_stream(stream);
+    GMimeObject* entity = g_mime_parser_construct_part(parser, options_);
+    g_object_unref(parser);
+    g_object_unref(stream);
+    g_mime_parser_options_set_warning_callback(options_, nullptr, nullptr);
+    if (entity == nullptr) {
+        out->problems.push_back("not a MIME message");
+        return;
+    }
+    FoundParts found;
+    findTextParts(entity, &found, 0);
+    if (found.plain != nullptr) {
+        decodePart(found.plain, false, out);
+    } else if (found.html != nullptr) {
+        decodePart(found.html, true, out);
+    }
+    if (warnings.broken) out->problems.push_back("cut or malformed MIME structure");
+    g_object_unref(entity);
+}
+
+}  // namespace tabulon

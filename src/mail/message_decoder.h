@@ -1,0 +1,68 @@
+// Turns one message into its text: the body as UTF-8 lines and the asked-for header
+// fields decoded. MIME structure, transfer encodings, RFC 2047 and charsets are
+// GMime's work; HTML bodies become text through html_text.h.
+//
+// The body is the first text/plain part that is not an attachment (in multipart
+// mail the plain alternative), else the first text/html part as text. Only
+// multipart mail goes through GMime's MIME parser: a message of one part (most
+// form mail) is decoded straight from its body with GMime's transfer decoders,
+// which gives the same text without building the parser's object tree.
+//
+// Whatever cannot be decoded (a broken base64 part, an unknown charset, a cut or
+// malformed multipart) is listed in `problems`; what could be read is still used.
+// One decoder per thread.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+typedef struct _GMimeParserOptions GMimeParserOptions;
+
+namespace tabulon {
+
+struct DecodedMessage {
+    std::string body;                   // UTF-8, LF line ends
+    std::vector<std::string> headers;   // one per asked-for name, UTF-8; empty when absent
+    std::vector<std::string> problems;  // one short text per part that could not be decoded
+};
+
+// What a Content-Type field says about a body, as far as this decoder cares.
+enum class BodyKind { kPlain, kHtml, kStructured, kOther };
+struct BodyType {
+    BodyKind kind = BodyKind::kPlain;
+    std::string charset;
+};
+
+class MessageDecoder {
+  public:
+    // `headerNames` are the header fields to hand on, in this order.
+    explicit MessageDecoder(std::vector<std::string> headerNames = {});
+    ~MessageDecoder();
+    MessageDecoder(const MessageDecoder&) = delete;
+    MessageDecoder& operator=(const MessageDecoder&) = delete;
+
+    // REQUIRES: `message` has LF line ends.
+    void decode(std::string_view message, DecodedMessage* out);
+
+  private:
+    using Kind = BodyKind;
+    using ContentType = BodyType;
+
+    // What a Content-Type value says; the last few are kept, as files repeat them.
+    const ContentType& contentType(const std::string& value);
+    void decodeSinglePart(std::string_view body, const ContentType& type,
+                          const std::string& encoding, DecodedMessage* out);
+    void decodeMime(const std::string& contentType, std::string_view body, DecodedMessage* out);
+
+    std::vector<std::string> headerNames_;
+    GMimeParserOptions* options_;
+    std::array<std::pair<std::string, ContentType>, 4> recentTypes_;
+    size_t nextSlot_ = 0;
+    ContentType parsedType_;
+    std::string scratch_;
+};
+
+}  // namespace tabulon

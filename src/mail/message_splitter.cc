@@ -1,0 +1,194 @@
+#include "mail/message_splitter.h"
+
+#include <cstring>
+
+#include "mail/header_block.h"
+#include "platform/text.h"
+
+namespace tabulon {
+namespace {
+
+bool isBlank(std::string_view line) {
+    for (char c : line) {
+        if (c != ' ' && c != '\t') return false;
+    }
+    return true;
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+bool isMboxSeparator(std::string_view line) {
+    if (line.substr(0, 5) != "From ") return false;
+    size_t sender = 5;
+    while (sender < line.size() && line[sender] == ' ')
+        ++sender;
+    size_t senderEnd = line.find(' ', sender);
+    if (senderEnd == std::string_view::npos || senderEnd == sender) return false;
+    // The date: somewhere a time such as 9:14 or 09:14:02.
+    for (size_t i = senderEnd + 1; i + 2 < line.size(); ++i) {
+        if (isDigit(line[i]) && line[i + 1] == ':' && isDigit(line[i + 2])) return true;
+    }
+    return false;
+}
+
+MessageSplitter::MessageSplitter(ByteSource& source, size_t blockSize)
+    : source_(source), blockSize_(blockSize == 0 ? 1 : blockSize) {}
+
+Status MessageSplitter::next(std::string* message, bool* found) {
+    while (ready_.empty() && !finished_) {
+        std::string_view line;
+        bool got = false;
+        Status status = readLine(&line, &got);
+        if (!status.ok()) return status;
+        if (got) {
+            take(line);
+            continue;
+        }
+        if (inCandidate_) closeCandidate();  // a header block at the very end
+        if (started_) ready_.push_back(std::move(current_));
+        current_.clear();
+        finished_ = true;
+    }
+    *found = !ready_.empty();
+    message->clear();
+    if (*found) {
+        message->swap(ready_.front());
+        ready_.pop_front();
+    }
+    return Status::Ok();
+}
+
+Status MessageSplitter::readLine(std::string_view* line, bool* found) {
+    for (;;) {
+        const char* data = buffer_.data();
+        size_t size = buffer_.size();
+        if (lineEnd_ == 0) {
+            for (size_t i = scanned_; i < size; ++i) {
+                if (data[i] == '\n') {
+                    lineEnd_ = '\n';
+                } else if (data[i] == '\r' && (i + 1 < size || eof_)) {
+                    lineEnd_ = (i + 1 < size && data[i + 1] == '\n') ? '\n' : '\r';
+                } else if (data[i] == '\r') {
+                    break;  // whether LF follows is in the next block
+                }
+                if (lineEnd_ != 0) break;
+            }
+        }
+        if (lineEnd_ != 0) {
+            const void* hit = std::memchr(data + scanned_, lineEnd_, size - scanned_);
+            if (hit != nullptr) {
+                size_t end = static_cast<size_t>(static_cast<const char*>(hit) - data);
+                size_t length = end - pos_;
+                if (lineEnd_ == '\n' && length > 0 && data[end - 1] == '\r') --length;
+                *line = std::string_view(data + pos_, length);
+                pos_ = scanned_ = end + 1;
+                *found = true;
+                return Status::Ok();
+            }
+            scanned_ = size;
+        }
+        if (eof_) {
+            *found = pos_ < size;
+            if (*found) {
+                size_t length = size - pos_;
+                if (data[size - 1] == '\r') --length;
+                *line = std::string_view(data + pos_, length);
+                pos_ = scanned_ = size;
+            }
+            return Status::Ok();
+        }
+        buffer_.erase(0, pos_);
+        scanned_ -= pos_;
+        pos_ = 0;
+        size_t old = buffer_.size();
+        buffer_.resize(old + blockSize_);
+        size_t count = 0;
+        Status status = source_.read(&buffer_[old], blockSize_, &count);
+        buffer_.resize(old + count);
+        if (!status.ok()) return status;
+        bytesRead_ += count;
+        if (count == 0) eof_ = true;
+    }
+}
+
+void MessageSplitter::take(std::string_view line) {
+    bool blank = isBlank(line);
+    if (layout_ == Layout::kUndecided) {
+        if (blank) return;  // blank lines before the first message
+        layout_ = isMboxSeparator(line) ? Layout::kMbox : Layout::kSavedText;
+    }
+    if (layout_ == Layout::kMbox) {
+        if (previousBlank_ && isMboxSeparator(line)) {
+            if (started_) ready_.push_back(std::move(current_));
+            current_.clear();
+            started_ = true;
+            previousBlank_ = false;
+            return;
+        }
+        append(line);
+        previousBlank_ = blank;
+        return;
+    }
+    takeSavedText(line, blank);
+}
+
+void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
+    if (inCandidate_) {
+        if (blank) {
+            closeCandidate();
+        } else if (line[0] == ' ' || line[0] == '\t') {
+            // a folded header line
+        } else if (isHeaderLine(line)) {
+            countCandidateLine(line);
+        } else {
+            inCandidate_ = false;
+        }
+    } else if (phase_ == Phase::kBody && previousBlank_ && !blank && isHeaderLine(line)) {
+        inCandidate_ = true;
+        candidateStart_ = current_.size();
+        candidateMailHeaders_ = 0;
+        candidateFrom_ = candidateFromAddress_ = false;
+        countCandidateLine(line);
+    }
+    append(line);
+    if (phase_ == Phase::kHeader && blank) {
+        phase_ = Phase::kFirstParagraph;
+        paragraphSeen_ = false;
+    } else if (phase_ == Phase::kFirstParagraph) {
+        if (!blank) paragraphSeen_ = true;
+        if (blank && paragraphSeen_) phase_ = Phase::kBody;
+    }
+    previousBlank_ = blank;
+}
+
+void MessageSplitter::closeCandidate() {
+    inCandidate_ = false;
+    bool fromAndOne = candidateFromAddress_ && candidateMailHeaders_ >= 2;
+    bool fromAndTwo = candidateFrom_ && candidateMailHeaders_ >= 3;
+    if (!fromAndOne && !fromAndTwo) return;
+    ready_.push_back(current_.substr(0, candidateStart_));
+    current_.erase(0, candidateStart_);
+    phase_ = Phase::kHeader;
+}
+
+void MessageSplitter::countCandidateLine(std::string_view line) {
+    std::string_view name = headerName(line);
+    if (!isMailHeaderName(name)) return;
+    ++candidateMailHeaders_;
+    if (equalsIgnoringCase(name, "from")) {
+        candidateFrom_ = true;
+        if (line.find('@') != std::string_view::npos) candidateFromAddress_ = true;
+    }
+}
+
+void MessageSplitter::append(std::string_view line) {
+    started_ = true;
+    current_.append(line);
+    current_ += '\n';
+}
+
+}  // namespace tabulon

@@ -1,0 +1,85 @@
+// Splits a mail file into its messages, one at a time, reading the input block by
+// block: memory holds the message being read and one input block, never the file.
+//
+// The layout is decided by the first line that is not blank:
+// - an mbox "From " separator line ("From sender date" or "From - date"): each
+//   separator at the start or after a blank line begins a message and is dropped;
+// - otherwise mail saved as text (one message, an .eml, or several one after the
+//   other): a new message begins where, after a blank line, comes a block of header
+//   lines that holds a From: line with an address and another mail header, or three
+//   mail headers (From, To, Subject, Date, Sent, ...). The first paragraph of a
+//   body never begins a message, so a form that sends "From:" and "Subject:" fields
+//   at the top of its text stays one message.
+// A file that is not mail is one message. Lines end in LF, CR LF or CR (the first
+// line end decides between LF and CR); messages are handed on with LF line ends.
+// Not thread-safe.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "platform/byte_stream.h"
+
+namespace tabulon {
+
+class MessageSplitter {
+  public:
+    enum class Layout { kUndecided, kMbox, kSavedText };
+
+    // `source` must outlive the splitter.
+    explicit MessageSplitter(ByteSource& source, size_t blockSize = 1 << 16);
+
+    // Stores the next message in `*message` and sets `*found`; at the end of the
+    // input `*found` is false. Stops at the first read error and returns it.
+    Status next(std::string* message, bool* found);
+
+    uint64_t bytesRead() const { return bytesRead_; }
+    uint64_t sourceSize() const { return source_.size(); }
+    Layout layout() const { return layout_; }
+
+  private:
+    enum class Phase { kHeader, kFirstParagraph, kBody };
+
+    Status readLine(std::string_view* line, bool* found);
+    // Takes one line; a message it completes goes to `ready_`.
+    void take(std::string_view line);
+    void takeSavedText(std::string_view line, bool blank);
+    void countCandidateLine(std::string_view line);
+    // The candidate block has ended: when it is a header block, it begins the next
+    // message, and the message before it goes to `ready_`.
+    void closeCandidate();
+    void append(std::string_view line);
+
+    ByteSource& source_;
+    size_t blockSize_;
+    std::string buffer_;  // input not yet taken
+    size_t pos_ = 0;      // start of the next line in buffer_
+    size_t scanned_ = 0;  // buffer_ holds no line end between pos_ and here
+    bool eof_ = false;
+    bool finished_ = false;
+    char lineEnd_ = 0;  // '\n' or '\r' once the first line end is seen
+    uint64_t bytesRead_ = 0;
+
+    Layout layout_ = Layout::kUndecided;
+    std::string current_;            // the message being read, LF line ends
+    std::deque<std::string> ready_;  // complete messages waiting to be handed on
+    bool started_ = false;           // current_ has begun (a separator or a first line)
+    bool previousBlank_ = true;
+
+    // Mail saved as text: where the current message is, and a candidate block of
+    // header lines that may begin the next message.
+    Phase phase_ = Phase::kHeader;
+    bool paragraphSeen_ = false;
+    bool inCandidate_ = false;
+    size_t candidateStart_ = 0;
+    int candidateMailHeaders_ = 0;
+    bool candidateFrom_ = false;
+    bool candidateFromAddress_ = false;
+};
+
+// An mbox separator line: "From ", a sender (or "-"), then a date with a time.
+bool isMboxSeparator(std::string_view line);
+
+}  // namespace tabulon

@@ -1,0 +1,40 @@
+#include "mail/template_guess.h"
+
+#include "mail/message_decoder.h"
+#include "mail/message_splitter.h"
+
+namespace tabulon {
+
+FieldList guessTemplate(const LabelCensus& census) {
+    FieldList fields;
+    for (const LabelCensus::Label& label : census.labels(census.messages() / 2 + 1)) {
+        fields.push_back(label.text);
+    }
+    return fields;
+}
+
+Status countLabels(ByteSource& input, LabelCensus* census) {
+    MessageSplitter splitter(input);
+    MessageDecoder decoder;
+    std::string message;
+    DecodedMessage decoded;
+    for (;;) {
+        bool found = false;
+        Status status = splitter.next(&message, &found);
+        if (!status.ok()) return status;
+        if (!found) return Status::Ok();
+        decoder.decode(message, &decoded);
+        census->add(decoded.body);
+    }
+}
+
+std::string fieldNamesText(const FieldList& fields) {
+    std::string text;
+    for (const std::string& name : fields) {
+        text += name;
+        text += '\r';
+    }
+    return text;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,47 @@
+// The message splitter and decoder on any bytes: every byte is read, and every
+// body, header value and cell that comes out is valid UTF-8. The first byte picks
+// the block size the input is read in.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "mail/charset_text.h"
+#include "mail/field_extractor.h"
+#include "mail/label_census.h"
+#include "mail/message_decoder.h"
+#include "mail/message_splitter.h"
+#include "test_util.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    size_t chunk = 1 + data[0] % 97;
+    std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
+    tabulon::test::StringSource source(input, chunk);
+    tabulon::MessageSplitter splitter(source, chunk);
+    tabulon::MessageDecoder decoder({"Subject", "From"});
+    tabulon::FieldExtractor extractor({"Name:", "Comments:", ""});
+    tabulon::LabelCensus census;
+    std::string message;
+    tabulon::DecodedMessage decoded;
+    std::vector<std::string> cells;
+    std::vector<bool> found;
+    for (;;) {
+        bool more = false;
+        if (!splitter.next(&message, &more).ok()) __builtin_trap();
+        if (!more) break;
+        decoder.decode(message, &decoded);
+        if (!tabulon::isWellFormedUtf8(decoded.body)) __builtin_trap();
+        for (const std::string& header : decoded.headers) {
+            if (!tabulon::isWellFormedUtf8(header)) __builtin_trap();
+        }
+        extractor.extract(decoded.body, &cells, &found);
+        for (const std::string& cell : cells) {
+            if (!tabulon::isWellFormedUtf8(cell)) __builtin_trap();
+        }
+        census.add(decoded.body);
+    }
+    if (splitter.bytesRead() != input.size()) __builtin_trap();
+    census.labels(1);
+    return 0;
+}

@@ -1,0 +1,56 @@
+#include "mail/charset_text.h"
+#include "mail/header_block.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tabulon {
+namespace {
+
+TEST(CharsetText, EverythingBecomesUtf8) {
+    const struct {
+        std::string bytes;
+        const char* charset;
+        std::string text;
+        bool clean;
+    } kCases[] = {
+        {"caf\xc3\xa9", "", "caf\xc3\xa9", true},                // undeclared UTF-8 stays
+        {"caf\xe9 \x80", "", "caf\xc3\xa9 \xe2\x82\xac", true},  // else Windows-1252
+        {std::string("a\0\xc3\xa9", 4), "", std::string("a\0\xc3\xa9", 4), true},  // NUL is UTF-8
+        {"caf\xe9", "ISO-8859-1", "caf\xc3\xa9", true},
+        {"caf\xe9", "latin1", "caf\xc3\xa9", true},
+        {"caf\xe9", "utf-8", "caf\xc3\xa9", false},           // mislabelled Latin-1
+        {"a\x81z", "windows-1252", "a\xef\xbf\xbdz", false},  // a byte it lacks
+        {"Name: x", "x-unknown-charset", "Name: x", false},
+    };
+    for (const auto& c : kCases) {
+        std::string out;
+        EXPECT_EQ(appendUtf8(c.bytes, c.charset, &out), c.clean) << c.charset << " " << c.bytes;
+        EXPECT_EQ(out, c.text) << c.charset;
+        EXPECT_TRUE(isWellFormedUtf8(out));
+    }
+}
+
+TEST(CharsetText, LineEndsAndBlanks) {
+    std::string text = "a\r\nb\rc\n\r\n";
+    normalizeLineEnds(&text);
+    EXPECT_EQ(text, "a\nb\nc\n\n");
+    EXPECT_EQ(trimBlanks(" \t x y \t"), "x y");
+    EXPECT_EQ(trimBlanks("  "), "");
+}
+
+TEST(HeaderBlock, FieldNamesAndTheBodyStart) {
+    EXPECT_TRUE(isHeaderLine("X-Mailer: PHP"));
+    EXPECT_FALSE(isHeaderLine("Your Name: Eva"));  // a blank in the name
+    EXPECT_FALSE(isHeaderLine("Caf\xc3\xa9: 1"));
+    EXPECT_FALSE(isHeaderLine(": x"));
+    HeaderBlock block = readHeaderBlock("Subject: a\n  b\nX-Y: z\nYour Name: Eva\n");
+    EXPECT_TRUE(block.isMail);
+    EXPECT_EQ(block.value("subject"), "a  b");
+    EXPECT_EQ(block.bodyOffset, 22u);  // "Your Name: Eva" begins the body
+    EXPECT_FALSE(readHeaderBlock("Name: Ann\nPhone: 1\n\nx").isMail);
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -1,0 +1,142 @@
+// tabulon-convert --messages and --guess-template as a user runs them: the built
+// binary in a scratch folder, its tables read back through real parsers.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "program_runner.h"
+#include "table/table_reader.h"
+#include "test_util.h"
+
+namespace tabulon {
+namespace {
+
+using test::readFile;
+using test::writeFile;
+using Rows = std::vector<std::vector<std::string>>;
+
+std::string sample(const std::string& name) {
+    return readFile(std::string(TABULON_SOURCE_DIR) + "/tests/mail/samples/" + name);
+}
+
+class ConvertMessages : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        writeFile(dir.file("Template"), sample("contact.template"));
+        writeFile(dir.file("french.mbox"), sample("latin1-french-and-utf8.mbox"));
+        writeFile(dir.file("saved.txt"), sample("saved-as-text.txt"));
+    }
+
+    test::ProgramResult run(std::vector<std::string> args, long fileSizeLimit = -1) {
+        args.insert(args.begin(), TABULON_CONVERT_BINARY);
+        test::ProgramOptions child;
+        child.workingDir = dir.path();
+        child.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
+        child.fileSizeLimit = fileSizeLimit;
+        return test::runProgram(args, dir.path(), "", child);
+    }
+
+    Rows readBack(const std::string& format, const std::string& name) {
+        test::ReadTable table = test::readTable(format, dir.file(name), dir.path());
+        EXPECT_TRUE(table.ok) << table.error;
+        return table.rows;
+    }
+
+    test::TempDir dir;
+};
+
+const Rows kFrench = {
+    {"Date", "Name", "Email", "Phone", "Comments"},
+    {"Fri, 04 Dec 2026 09:00:00 +0100", "Hélène Dubois", "helene@courriel.example",
+     "01 55 55 01 23", "Très bien reçu, merci ! À bientôt."},
+    {"Fri, 04 Dec 2026 09:30:00 +0100", "François Lefèvre", "francois@courriel.example", "",
+     "Pouvez-vous livrer à Besançon ?"},
+    {"Fri, 04 Dec 2026 10:00:00 +0100", "Zoë Noël", "zoe@courriel.example", "",
+     "Prix 15 € – c’est noté."},
+};
+
+TEST_F(ConvertMessages, EachFormatBesideTheInputReadsBackCellByCell) {
+    for (const char* format : {"csv", "tsv", "xlsx"}) {
+        SCOPED_TRACE(format);
+        test::ProgramResult r = run({"--messages", std::string("--format=") + format, "--headers",
+                                     "Date", "-t", "Template", "french.mbox"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(readBack(format, "french.mbox Converted." + std::string(format)), kFrench);
+    }
+    // tab: the line conversion's bytes, with values decoded and trimmed.
+    ASSERT_EQ(run({"-m", "-t", "Template", "saved.txt"}).exitCode, 0);
+    EXPECT_EQ(readFile(dir.file("saved.txt Converted")),
+              "Name:\tEmail:\tPhone:\tComments:\r"
+              "Ann Lee\tann.lee@mail.example\t+47 555 0100\tDo you ship to Norway?\r"
+              "Bo Ek\tbo.ek@post.example\t\tNo phone, please write back by e-mail.\r"
+              "Carla Souza\tcarla@souza.example\t\t\r");
+}
+
+TEST_F(ConvertMessages, SeveralInputsMakeOneTableWithOneHeaderRow) {
+    writeFile(dir.file("notmail.txt"), "Name: Just a note\nComments: typed by hand\n");
+    test::ProgramResult r = run(
+        {"-m", "-f", "jsonl", "-t", "Template", "-o", "all.jsonl", "french.mbox", "notmail.txt"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    Rows rows = readBack("jsonl", "all.jsonl");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[3], (std::vector<std::string>{"Name", "Just a note", "Email", "", "Phone", "",
+                                                 "Comments", "typed by hand"}));
+}
+
+TEST_F(ConvertMessages, ReportOnStandardError) {
+    writeFile(dir.file("broken.mbox"), sample("broken.mbox"));
+    test::ProgramResult r =
+        run({"-m", "--report", "-t", "Template", "-o", "-", "french.mbox", "broken.mbox"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err,
+              "Messages read: 6\nRows written: 6\nMessages without each column:\n"
+              "  Name: 0\n  Email: 0\n  Phone: 5\n  Comments: 2\n"
+              "Parts that could not be decoded: 3\n"
+              "  broken.mbox, message 1: broken base64\n"
+              "  broken.mbox, message 2: text not readable in charset \"x-klingon-1\"\n"
+              "  broken.mbox, message 3: cut or malformed MIME structure\n");
+}
+
+TEST_F(ConvertMessages, FailuresLeaveNoPartialOutputAndNeverTouchTheInput) {
+    std::string input = readFile(dir.file("french.mbox"));
+    test::ProgramResult r = run({"-m", "-t", "Template", "-o", "french.mbox", "french.mbox"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("french.mbox"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(dir.file("french.mbox")), input);
+
+    r = run({"-m", "-f", "csv", "-t", "Template", "-o", "out.csv", "french.mbox", "missing.mbox"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("missing.mbox"), std::string::npos) << r.err;
+    EXPECT_EQ(dir.listing().find("out.csv"), std::string::npos) << dir.listing();
+
+    // A full disk: the older table stays as it was.
+    std::string big;
+    while (big.size() < 1000000)
+        big += sample("php-mail-form.mbox");
+    writeFile(dir.file("big.mbox"), big);
+    writeFile(dir.file("big.mbox Converted.csv"), "previous");
+    r = run({"-m", "-f", "csv", "-t", "Template", "big.mbox"}, 100000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(readFile(dir.file("big.mbox Converted.csv")) == "previous");
+
+    EXPECT_EQ(run({"-m", "-f", "ods", "-t", "Template", "french.mbox"}).exitCode, 2);
+}
+
+TEST_F(ConvertMessages, GuessedTemplatePrintedOrSaved) {
+    test::ProgramResult r = run({"--guess-template", "saved.txt"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Name:\rEmail:\rComments:\r");  // one message in three has a phone
+
+    ASSERT_EQ(run({"--guess-template", "-o", "Guessed", "french.mbox"}).exitCode, 0);
+    EXPECT_EQ(readFile(dir.file("Guessed")), "Name:\rEmail:\rComments:\r");
+
+    writeFile(dir.file("plain.txt"), "no labels here\n");
+    r = run({"--guess-template", "-o", "Guessed", "plain.txt"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(readFile(dir.file("Guessed")), "Name:\rEmail:\rComments:\r");
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -1,0 +1,127 @@
+#include "mail/message_splitter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_util.h"
+
+namespace tabulon {
+namespace {
+
+std::vector<std::string> split(const std::string& input, size_t chunk,
+                               MessageSplitter::Layout* layout = nullptr) {
+    test::StringSource source(input, chunk);
+    MessageSplitter splitter(source, chunk);
+    std::vector<std::string> messages;
+    std::string message;
+    bool found = true;
+    while (found) {
+        EXPECT_TRUE(splitter.next(&message, &found).ok());
+        if (found) messages.push_back(message);
+    }
+    EXPECT_EQ(splitter.bytesRead(), input.size());
+    if (layout != nullptr) *layout = splitter.layout();
+    return messages;
+}
+
+using Layout = MessageSplitter::Layout;
+
+struct SplitCase {
+    const char* what;
+    std::string input;
+    Layout layout;
+    std::vector<std::string> messages;
+};
+
+const std::string kSaved1 = "From: Form <f@shop.example>\nSubject: one\n\nName: Ann\n\n";
+const std::string kSaved2 =
+    "From: Form <f@shop.example>\nDate: Mon, 30 Nov 2026\nTo: i@x\n\nName: Bo\n";
+
+const SplitCase kCases[] = {
+    {"mbox",
+     "From a@shop.example  Mon Nov 30 09:14:02 2026\nSubject: x\n\nName: Ann\n\n"
+     "From a@shop.example  Mon Nov 30 10:00:00 2026\nSubject: y\n\nName: Bo\n",
+     Layout::kMbox,
+     {"Subject: x\n\nName: Ann\n\n", "Subject: y\n\nName: Bo\n"}},
+    {"mail client mbox, CR LF, From -",
+     "\r\n\r\nFrom - Mon Nov 30 09:14:02 2026\r\nSubject: x\r\n\r\nName: Ann\r\n\r\n"
+     "From - Mon Nov 30 10:00:00 2026\r\nSubject: y\r\n\r\nName: Bo",
+     Layout::kMbox,
+     {"Subject: x\n\nName: Ann\n\n", "Subject: y\n\nName: Bo\n"}},
+    {"CR line ends",
+     "From a@b  Mon Nov 30 09:14:02 2026\rSubject: x\r\rName: Ann\r\r"
+     "From a@b  Mon Nov 30 10:00:00 2026\rSubject: y\r",
+     Layout::kMbox,
+     {"Subject: x\n\nName: Ann\n\n", "Subject: y\n"}},
+    {"From lines that are not separators",
+     "From a@b  Mon Nov 30 09:14:02 2026\n\nFrom here on, no time given\n"
+     "Text\nFrom a@b  Mon Nov 30 10:00:00 2026\n",
+     Layout::kMbox,
+     {"\nFrom here on, no time given\nText\nFrom a@b  Mon Nov 30 10:00:00 2026\n"}},
+    {"mail saved as text", kSaved1 + kSaved2, Layout::kSavedText, {kSaved1, kSaved2}},
+    {"header-like fields in the first paragraph and a block without From",
+     kSaved1.substr(0, kSaved1.size() - 1) +
+         "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"
+         "To: Oslo\n\n" +
+         kSaved2,
+     Layout::kSavedText,
+     {kSaved1.substr(0, kSaved1.size() - 1) +
+          "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"
+          "To: Oslo\n\n",
+      kSaved2}},
+    {"the first paragraph after more than one blank line",
+     "From: Form <f@shop.example>\nSubject: one\n\n\nFrom: Eva <eva@mail.example>\nSubject: s\n\n"
+     "Name: Ann\n",
+     Layout::kSavedText,
+     {"From: Form <f@shop.example>\nSubject: one\n\n\nFrom: Eva <eva@mail.example>\nSubject: s\n\n"
+      "Name: Ann\n"}},
+    {"a header block at the very end",
+     kSaved1 + "From: Form <f@shop.example>\nSubject: two",
+     Layout::kSavedText,
+     {kSaved1, "From: Form <f@shop.example>\nSubject: two\n"}},
+    {"not mail",
+     "Just some text.\nName: Ann\n\n\nMore text",
+     Layout::kSavedText,
+     {"Just some text.\nName: Ann\n\n\nMore text\n"}},
+    {"nothing", "", Layout::kUndecided, {}},
+    {"only blank lines", "\n\r\n \n", Layout::kUndecided, {}},
+};
+
+TEST(MessageSplitter, SplitsEveryLayoutWhereverTheBlocksEnd) {
+    for (const SplitCase& c : kCases) {
+        for (size_t chunk : {1, 2, 3, 7, 65536}) {
+            SCOPED_TRACE(std::string(c.what) + ", blocks of " + std::to_string(chunk));
+            Layout layout;
+            EXPECT_EQ(split(c.input, chunk, &layout), c.messages);
+            EXPECT_EQ(layout, c.layout);
+        }
+    }
+}
+
+TEST(MessageSplitter, MboxSeparatorLines) {
+    EXPECT_TRUE(isMboxSeparator("From forms@shop.example  Mon Nov 30 09:14:02 2026"));
+    EXPECT_TRUE(isMboxSeparator("From - Mon Nov 30 09:14:02 2026"));
+    EXPECT_TRUE(isMboxSeparator("From MAILER-DAEMON Fri Jul  8 12:08:34 2011"));
+    EXPECT_TRUE(isMboxSeparator("From a@b Mon 9:14"));
+    EXPECT_FALSE(isMboxSeparator("From: forms@shop.example"));
+    EXPECT_FALSE(isMboxSeparator("From the team, 2026"));
+    EXPECT_FALSE(isMboxSeparator("From 9:30"));
+    EXPECT_FALSE(isMboxSeparator(">From a@b Mon Nov 30 09:14:02 2026"));
+}
+
+TEST(MessageSplitter, ReadErrorsStopTheSplit) {
+    class FailingSource : public ByteSource {
+      public:
+        Status read(char*, size_t, size_t*) override { return Status::Error("disk on fire"); }
+        uint64_t size() const override { return 0; }
+    } source;
+    MessageSplitter splitter(source);
+    std::string message;
+    bool found = false;
+    EXPECT_EQ(splitter.next(&message, &found).message(), "disk on fire");
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -1,0 +1,175 @@
+// The samples in tests/mail/samples/, each what a kind of web form or mail
+// program really sends, converted message by message and checked cell by cell.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mail/message_conversion.h"
+#include "test_util.h"
+
+namespace tabulon {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+const FieldList kContact = {"Name:", "Email:", "Phone:", "Comments:"};
+
+struct SampleCase {
+    const char* file;
+    FieldList fields;
+    std::vector<std::string> headers;
+    Rows rows;
+};
+
+std::string samplePath(const std::string& name) {
+    return std::string(TABULON_SOURCE_DIR) + "/tests/mail/samples/" + name;
+}
+
+Rows convertSample(const SampleCase& sample, MessageReport* report = nullptr,
+                   unsigned threads = 1) {
+    MessageConversionOptions options{sample.fields, sample.headers, true, threads};
+    MessageRows rows(options);
+    Rows result;
+    // Odd block sizes put block edges inside lines and line ends.
+    test::StringSource source(test::readFile(samplePath(sample.file)), 97);
+    Status status = convertMessages(source, sample.file, rows, [&](const auto& cells) {
+        result.push_back(cells);
+        return Status::Ok();
+    });
+    EXPECT_TRUE(status.ok()) << status.message();
+    if (report != nullptr) *report = rows.report();
+    return result;
+}
+
+const SampleCase kSamples[] = {
+    {"php-mail-form.mbox",
+     kContact,
+     {},
+     {{"Ann Lee", "ann.lee@mail.example", "+47 555 0100",
+       "Do you ship to Norway? I would like two of the blue ones."},
+      {"Bo Ek", "bo.ek@post.example", "", "No phone, please write back by e-mail."},
+      // Fields in another order; a comment over three lines; blanks around a value.
+      {"Carla Souza", "carla@souza.example", "(21) 5555-0199",
+       "The order arrived, thank you!\nOne of the cups was broken, though.\n"
+       "Can you send a new one?"}}},
+    {"wordpress-contact.mbox",
+     {"Your Name:", "Your Email:", "Your Message:"},
+     {"Reply-To"},
+     {{"Eva Berg <eva.berg@mail.example>", "Eva Berg", "eva.berg@mail.example",
+       "Are you open on Sunday?\nWe would come with two friends."},
+      {"", "Farid Haddad", "farid@haddad.example", "Please send the invoice again."}}},
+    {"quoted-printable-german.mbox",
+     kContact,
+     {"From", "Subject"},
+     {{"Möbel Kontaktformular <forms@moebel.example>", "Anfrage von Jürgen Müller", "Jürgen Müller",
+       "juergen.mueller@post.example", "+49 30 5555 0142",
+       "Guten Tag, ich hätte gern ein Angebot für zwölf Stühle aus Eichenholz, geliefert "
+       "nach Köln-Ehrenfeld bis Ende Januar.\nGrüße aus dem Rheinland"}}},
+    {"base64-italian.mbox",
+     kContact,
+     {"Subject"},
+     {{"Richiesta di informazioni – Giulia", "Giulia Rossi", "giulia.rossi@posta.example",
+       "+39 06 5555 0173",
+       "Buongiorno, è possibile ritirare l'ordine già pagato venerdì?\n"
+       "Perché sabato il negozio è chiuso."}}},
+    {"latin1-french-and-utf8.mbox",
+     kContact,
+     {},
+     {{"Hélène Dubois", "helene@courriel.example", "01 55 55 01 23",
+       "Très bien reçu, merci ! À bientôt."},
+      {"François Lefèvre", "francois@courriel.example", "", "Pouvez-vous livrer à Besançon ?"},
+      // No charset declared and not UTF-8: read as Windows-1252.
+      {"Zoë Noël", "zoe@courriel.example", "", "Prix 15 € – c’est noté."}}},
+    {"html-only.mbox",
+     kContact,
+     {},
+     {{"Eva Berg", "eva@mail.example", "+45 5555 0101",
+       "First line & more\nsecond line\nthird line"}}},
+    {"multipart-alternative.mbox",
+     kContact,
+     {},
+     {{"Hiro Sato", "hiro@sato.example", "0612",
+       "=cheap tickets? No, just a question about sizes."}}},
+    {"mail-client-crlf.mbox",
+     kContact,
+     {"Date"},
+     {{"Mon, 30 Nov 2026 10:00:00 +0100", "Dmitri Ivanov", "dmitri@ivanov.example",
+       "+7 495 555-01-77", "Can I pay by invoice?"},
+      {"Mon, 30 Nov 2026 11:00:00 +0100", "Grete Olsen", "grete@olsen.example", "",
+       "Two questions:\nDo you deliver on Saturdays?\nIs there a warranty?"}}},
+    {"saved-as-text.txt",
+     kContact,
+     {"Date"},
+     {{"Mon, 30 Nov 2026 09:14:02 +0100", "Ann Lee", "ann.lee@mail.example", "+47 555 0100",
+       "Do you ship to Norway?"},
+      {"Mon, 30 Nov 2026 11:40:57 +0100", "Bo Ek", "bo.ek@post.example", "",
+       "No phone, please write back by e-mail."},
+      {"Tue, 01 Dec 2026 08:02:11 +0100", "Carla Souza", "carla@souza.example", "", ""}}},
+    {"subject-and-date-fields.mbox",
+     {"Name:", "Subject:", "Date:", "Comments:"},
+     {"Subject", "Date"},
+     {{"Booking request", "Mon, 30 Nov 2026 09:14:02 +0100", "Ann Lee", "Hotel in Rome",
+       "12 March 2027", "Two nights, one room."},
+      {"Booking request", "Mon, 30 Nov 2026 10:00:00 +0100", "Bo Ek", "Ferry to Oslo",
+       "2 April 2027", ""}}},
+    {"broken.mbox",
+     kContact,
+     {"Subject"},
+     {{"broken base64", "Ann Lee", "ann@mail.example", "", ""},
+      {"unknown charset", "Bo Ek", "bo@post.example", "", ""},
+      {"cut multipart", "Carla Souza", "carla@souza.example", "",
+       "the rest of this message was lost"}}},
+};
+
+TEST(MailSamples, EachGivesItsRowsCellByCell) {
+    for (const SampleCase& sample : kSamples) {
+        for (unsigned threads : {1, 3}) {
+            SCOPED_TRACE(std::string(sample.file) + ", threads: " + std::to_string(threads));
+            Rows rows = convertSample(sample, nullptr, threads);
+            ASSERT_EQ(rows.size(), sample.rows.size());
+            for (size_t r = 0; r < rows.size(); ++r) {
+                ASSERT_EQ(rows[r].size(), sample.rows[r].size()) << "row " << r;
+                for (size_t c = 0; c < rows[r].size(); ++c) {
+                    EXPECT_EQ(rows[r][c], sample.rows[r][c]) << "row " << r << ", column " << c;
+                }
+            }
+        }
+    }
+}
+
+TEST(MailSamples, ThreadsHandRowsOnInOrderAndStopAtAnError) {
+    std::string many;
+    for (int i = 0; i < 3000; ++i) {
+        many +=
+            "From a@b  Mon Nov 30 09:14:02 2026\nSubject: s\n\nName: " + std::to_string(i) + "\n\n";
+    }
+    for (unsigned threads : {1, 2, 4}) {
+        MessageRows rows(MessageConversionOptions{{"Name:"}, {}, false, threads});
+        test::StringSource source(many, 4096);
+        int next = 0;
+        Status status = convertMessages(source, "many", rows, [&](const auto& cells) {
+            if (cells[0] != std::to_string(next)) return Status::Error("out of order");
+            return ++next == 2500 ? Status::Error("disk full") : Status::Ok();
+        });
+        EXPECT_EQ(status.message(), "disk full") << threads;
+        EXPECT_EQ(rows.report().rowsWritten, 2499u);
+    }
+}
+
+TEST(MailSamples, BrokenPartsAreCountedAndTheRestStillRead) {
+    MessageReport report;
+    convertSample(kSamples[std::size(kSamples) - 1], &report);
+    EXPECT_EQ(report.messagesRead, 3u);
+    EXPECT_EQ(report.rowsWritten, 3u);
+    EXPECT_EQ(report.undecodedParts, 3u);
+    ASSERT_EQ(report.undecodedSamples.size(), 3u);
+    EXPECT_EQ(report.undecodedSamples[0], "broken.mbox, message 1: broken base64");
+    EXPECT_EQ(report.undecodedSamples[1],
+              "broken.mbox, message 2: text not readable in charset \"x-klingon-1\"");
+    EXPECT_EQ(report.undecodedSamples[2],
+              "broken.mbox, message 3: cut or malformed MIME structure");
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -120,8 +120,7 @@ Status convert(ByteSource& input, const FieldList& fields, ByteSink& output,
 
     LineConverter lines(matcher, out);
     LineScanner scanner;
-    // Zeroed so that reads past the bytes of a short block see defined values.
-    std::unique_ptr<char[]> block(new char[kInputBlock + kSlack]());
+    std::unique_ptr<char[]> block(new char[kInputBlock + kSlack]);
     uint64_t total = input.size();
     uint64_t bytesRead = 0;
     for (;;) {
@@ -129,6 +128,8 @@ Status convert(ByteSource& input, const FieldList& fields, ByteSink& output,
         Status status = input.read(block.get(), kInputBlock, &count);
         if (!status.ok()) return status;
         if (count == 0) break;
+        // What is read past the bytes (and never used) is then defined.
+        std::memset(block.get() + count, 0, kSlack);
         scanner.feed(block.get(), count, lines);
         if (!out.status().ok()) return out.status();
         bytesRead += count;

@@ -1,6 +1,8 @@
 #include "conversion/output_buffer.h"
 
-#include <system_error>
+#include <exception>
+
+#include "platform/cpu_count.h"
 
 namespace tabulon {
 namespace {
@@ -12,8 +14,7 @@ constexpr int kBlocksBeforeWriter = 8;
 
 OutputBuffer::OutputBuffer(ByteSink& sink, size_t blockSize, size_t slack)
     : sink_(sink), blockSize_(blockSize), slack_(slack < kFixedCopy ? 0 : kFixedCopy) {
-    for (auto& block : blocks_)
-        block.reset(new char[blockSize + slack]);
+    blocks_[0].reset(new char[blockSize_ + slack_]);
     block_ = blocks_[0].get();
 }
 
@@ -72,10 +73,11 @@ void OutputBuffer::put(const char* bytes, size_t size) {
 }
 
 void OutputBuffer::startWriter() {
-    if (std::thread::hardware_concurrency() < 2) return;
+    if (usableCores() < 2) return;
     try {
+        blocks_[1].reset(new char[blockSize_ + slack_]);
         writer_ = std::thread(&OutputBuffer::writerLoop, this);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
         // No thread to be had: the run's own thread keeps writing.
     }
 }

@@ -1,6 +1,6 @@
 // Collects the conversion's output into large blocks and hands each full block to
-// a ByteSink. Once a run has produced a few blocks, and when the machine has a
-// second core, a writer thread takes over the sink: the run fills one block while
+// a ByteSink. Once a run has produced a few blocks, and when the process may run
+// on a second core, a writer thread takes over the sink: the run fills one block while
 // the previous one is being written. Remembers the first write error and drops
 // everything after it. Used from one thread; the writer thread is its own.
 #pragma once

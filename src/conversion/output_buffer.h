@@ -2,7 +2,8 @@
 // a ByteSink. Once a run has produced a few blocks, and when the process may run
 // on a second core, a writer thread takes over the sink: the run fills one block while
 // the previous one is being written. Remembers the first write error and drops
-// everything after it. Used from one thread; the writer thread is its own.
+// everything after it. Used from one thread; the writer thread is its own, and
+// the sink is written from one thread at a time, each write handed over under a lock.
 #pragma once
 
 #include <condition_variable>

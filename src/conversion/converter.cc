@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "conversion/field_matcher.h"
+#include "conversion/output_buffer.h"
 #include "platform/line_scanner.h"
 
 namespace tabulon {
@@ -12,44 +13,10 @@ namespace {
 
 constexpr size_t kInputBlock = 64 * 1024;
 constexpr size_t kOutputBlock = 256 * 1024;
-
-// Collects output into large writes. Remembers the first write error and drops
-// everything after it.
-class OutputBuffer {
-  public:
-    explicit OutputBuffer(ByteSink& sink) : sink_(sink), data_(new char[kOutputBlock]) {}
-
-    void append(const char* bytes, size_t size) {
-        if (size > kOutputBlock - used_) {
-            flush();
-            if (size >= kOutputBlock) {
-                put(bytes, size);
-                return;
-            }
-        }
-        std::memcpy(data_.get() + used_, bytes, size);
-        used_ += size;
-    }
-    void append(char byte) {
-        if (used_ == kOutputBlock) flush();
-        data_[used_++] = byte;
-    }
-    void flush() {
-        put(data_.get(), used_);
-        used_ = 0;
-    }
-    const Status& status() const { return status_; }
-
-  private:
-    void put(const char* bytes, size_t size) {
-        if (size > 0 && status_.ok()) status_ = sink_.write(bytes, size);
-    }
-
-    ByteSink& sink_;
-    std::unique_ptr<char[]> data_;
-    size_t used_ = 0;
-    Status status_;
-};
+// Bytes past the end of each block that may be read (input) or written (output)
+// by fixed-size copies and compares.
+constexpr size_t kSlack = 64;
+static_assert(kSlack >= FieldMatcher::kReadAhead);
 
 // Per-line state of a run: which entry the current line matches, decided as soon
 // as enough of the line has been seen, and how far into the line we are.
@@ -59,7 +26,9 @@ class LineConverter {
         carry_.reserve(matcher.longestEntry());
     }
 
+    // REQUIRES: data[0, size + kSlack) is readable when size > 0.
     void operator()(const char* data, size_t size, bool endsLine) {
+        if (endsLine && size > 0 && !decided_ && carry_.empty()) return wholeLine(data, size);
         if (!decided_) {
             size_t need = matcher_.longestEntry();
             if (carry_.empty() && (endsLine || size >= need)) {
@@ -80,6 +49,16 @@ class LineConverter {
     }
 
   private:
+    // A non-empty line seen whole at once, as most are: no state to keep.
+    void wholeLine(const char* data, size_t size) {
+        int match = matcher_.matchPadded(data, size);
+        if (match < 0) return;
+        size_t skip = matcher_.entryLength(match);
+        char separator = matcher_.isLastEntry(match) ? '\r' : '\t';
+        if (size == skip) return out_.append(separator);
+        out_.appendValue(data + skip, size - skip, separator);
+    }
+
     // Settles the match from the line's first bytes and emits those bytes' share.
     void decide(const char* prefix, size_t size) {
         decided_ = true;
@@ -135,13 +114,13 @@ int progressPercent(uint64_t bytesRead, uint64_t totalBytes) {
 Status convert(ByteSource& input, const FieldList& fields, ByteSink& output,
                const ProgressFn& progress) {
     FieldMatcher matcher(fields);
-    OutputBuffer out(output);
+    OutputBuffer out(output, kOutputBlock, kSlack);
     std::string header = headerRow(fields);
     out.append(header.data(), header.size());
 
     LineConverter lines(matcher, out);
     LineScanner scanner;
-    std::unique_ptr<char[]> block(new char[kInputBlock]);
+    std::unique_ptr<char[]> block(new char[kInputBlock + kSlack]);
     uint64_t total = input.size();
     uint64_t bytesRead = 0;
     for (;;) {
@@ -149,14 +128,16 @@ Status convert(ByteSource& input, const FieldList& fields, ByteSink& output,
         Status status = input.read(block.get(), kInputBlock, &count);
         if (!status.ok()) return status;
         if (count == 0) break;
+        // What is read past the bytes (and never used) is then defined.
+        std::memset(block.get() + count, 0, kSlack);
         scanner.feed(block.get(), count, lines);
         if (!out.status().ok()) return out.status();
         bytesRead += count;
         if (progress) progress(bytesRead, total);
     }
     scanner.finish(lines);
-    out.flush();
-    if (!out.status().ok()) return out.status();
+    Status written = out.finish();
+    if (!written.ok()) return written;
     if (progress) progress(bytesRead, total);
     return Status::Ok();
 }

@@ -1,6 +1,7 @@
 // Random inputs converted by the engine and by a naive model of the same rules.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 
 #include "conversion/checkline.h"
@@ -43,6 +44,61 @@ TEST(Differential, EngineAgreesWithNaiveModel) {
             ASSERT_EQ(checkline(line, matcher), modelCheckline(line, fields)) << "round " << round;
         }
     }
+}
+
+// Long names (past the 16 bytes compared as words), lists long enough to spread
+// over many index buckets, names of zero and one byte, values around the 64 bytes
+// copied at once, and names sharing long prefixes.
+TEST(Differential, LongAndManyNames) {
+    std::mt19937 random(14);
+    const std::string nameAlphabet = "aAbZz:[`@{ \xc3";
+    const std::string textAlphabet = "aAbZz:[`@{ \t\r\n\xc3";
+    for (int round = 0; round < 600; ++round) {
+        size_t count = round % 5 == 0 ? 200 + random() % 200 : 1 + random() % 12;
+        FieldList fields(count);
+        for (std::string& field : fields) {
+            field = randomText(random, nameAlphabet, round % 3 == 0 ? 3 : 24);
+            if (random() % 4 == 0) field = "Field name of some length " + field;
+        }
+        std::string input;
+        while (input.size() < 2000) {
+            const std::string& name = fields[random() % fields.size()];
+            std::string line =
+                random() % 3 == 0 ? name.substr(0, random() % (name.size() + 1)) : name;
+            for (char& c : line) {
+                if (random() % 2)
+                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            }
+            input += line + randomText(random, textAlphabet, random() % 2 ? 70 : 8);
+            input += "\r\n"[random() % 2];
+        }
+        size_t chunk = 1 + random() % (round % 2 ? 100 : 5000);
+
+        test::StringSource source(input, chunk);
+        test::StringSink sink;
+        ASSERT_TRUE(convert(source, fields, sink).ok());
+        ASSERT_EQ(sink.bytes, modelConvert(input, fields)) << "round " << round;
+
+        FieldMatcher matcher(fields);
+        for (const std::string& line : modelLines(input)) {
+            ASSERT_EQ(checkline(line, matcher), modelCheckline(line, fields)) << "round " << round;
+        }
+    }
+}
+
+// Output of many blocks, so that it passes through the writer thread.
+TEST(Differential, LargeOutput) {
+    std::mt19937 random(7);
+    FieldList fields = {"Name:", "Email:", "", "Comments:"};
+    std::string input;
+    while (input.size() < (12 << 20)) {
+        input += fields[random() % fields.size()] + randomText(random, "aB \t\xc3", 90);
+        input += "\n\r"[random() % 2];
+    }
+    test::StringSource source(input, 1 + random() % 70000);
+    test::StringSink sink;
+    ASSERT_TRUE(convert(source, fields, sink).ok());
+    ASSERT_EQ(sink.bytes, modelConvert(input, fields));
 }
 
 }  // namespace

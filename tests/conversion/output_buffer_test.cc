@@ -1,0 +1,97 @@
+#include "conversion/output_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "test_util.h"
+
+namespace tabulon {
+namespace {
+
+constexpr size_t kBlock = 256;
+constexpr size_t kSlack = 64;
+
+// Appends pieces of every kind and length in random order; returns what should
+// have been written. `source` must have kSlack readable bytes past what is used.
+std::string appendMix(OutputBuffer& out, const std::string& source, int pieces, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string expected;
+    for (int i = 0; i < pieces; ++i) {
+        size_t size = random() % 4 == 0 ? random() % 700 : random() % 80;
+        size_t from = random() % (source.size() - kSlack - size);
+        const char* bytes = source.data() + from;
+        switch (random() % 3) {
+            case 0:
+                out.append(bytes, size);
+                expected.append(bytes, size);
+                break;
+            case 1:
+                out.append(bytes[0]);
+                expected += bytes[0];
+                break;
+            default:
+                out.appendValue(bytes, size, '\t');
+                expected.append(bytes, size);
+                expected += '\t';
+        }
+    }
+    return expected;
+}
+
+std::string randomBytes(size_t size) {
+    std::mt19937 random(3);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    return bytes;
+}
+
+TEST(OutputBuffer, WritesEveryByteInOrder) {
+    std::string source = randomBytes(4096);
+    for (int pieces : {0, 1, 5, 40, 3000}) {
+        test::StringSink sink;
+        std::string expected;
+        {
+            OutputBuffer out(sink, kBlock, kSlack);
+            expected = appendMix(out, source, pieces, static_cast<unsigned>(pieces));
+            ASSERT_TRUE(out.finish().ok());
+        }
+        EXPECT_EQ(sink.bytes, expected) << pieces << " pieces";
+    }
+}
+
+TEST(OutputBuffer, WithoutSlackValuesAreCopiedExactly) {
+    std::string source = randomBytes(4096);
+    test::StringSink sink;
+    OutputBuffer out(sink, kBlock, 0);
+    std::string expected = appendMix(out, source, 2000, 9);
+    ASSERT_TRUE(out.finish().ok());
+    EXPECT_EQ(sink.bytes, expected);
+}
+
+// A full disk early (before the writer thread starts) and late (after): the
+// first error is kept, nothing after it is written, and going away while a
+// block is pending is clean.
+TEST(OutputBuffer, KeepsTheFirstWriteError) {
+    std::string source = randomBytes(4096);
+    for (size_t capacity : {size_t{0}, size_t{700}, size_t{40 * kBlock}}) {
+        test::FullDiskSink sink(capacity);
+        std::string expected;
+        {
+            OutputBuffer out(sink, kBlock, kSlack);
+            expected = appendMix(out, source, 3000, 5);
+            Status status = out.finish();
+            EXPECT_FALSE(status.ok()) << capacity;
+            EXPECT_EQ(status.message(), out.status().message());
+        }
+        EXPECT_EQ(sink.bytes, expected.substr(0, capacity)) << capacity;
+    }
+    test::FullDiskSink sink(10 * kBlock);
+    OutputBuffer out(sink, kBlock, kSlack);
+    appendMix(out, source, 3000, 6);  // no finish(): the destructor waits for the writer
+}
+
+}  // namespace
+}  // namespace tabulon

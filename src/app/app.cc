@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/window1.h"
 #include "platform/dialogs.h"
 #include "platform/event_client.h"
-#include "platform/file_info.h"
 #include "platform/qt_paths.h"
+#include "platform/readable_input.h"
 #include "platform/termination_signals.h"
 
 namespace tabulon {
@@ -40,7 +41,20 @@ QStringList documentsOf(const std::string& list) {
 bool handOffToRunningApp(const QStringList& documents) {
     std::string error;
     ScriptingEvent event{kOpenDocumentsClass, kOpenDocumentsId, documentList(documents)};
-    return sendEvent(event, &error) != SendResult::kNoApp;
+    switch (sendEvent(event, &error)) {
+        case SendResult::kNoApp:
+            return false;
+        case SendResult::kUntrusted:
+            // Not handed to anyone; this process starts and says why it cannot
+            // take events either.
+            std::fprintf(stderr, "tabulon: %s\n", error.c_str());
+            return false;
+        case SendResult::kHandled:
+        case SendResult::kNotHandled:
+        case SendResult::kFailed:
+            break;
+    }
+    return true;
 }
 
 App::App() {
@@ -63,9 +77,16 @@ App::~App() = default;
 
 int App::run(const QStringList& documents) {
     quitOnTerminationSignals([this] { quit(); });
-    events_->listen(fromNative(eventSocketPath()));
+    Status listening = events_->listen(eventSocketPath());
     window_->Event_Open();
     window_->show();
+    if (!listening.ok()) {
+        // The app works on; only scripts and a second Tabulon cannot reach it.
+        QString text = QStringLiteral("Tabulon cannot take scripting events: %1.")
+                           .arg(QString::fromStdString(listening.message()));
+        std::fprintf(stderr, "tabulon: %s\n", text.toLocal8Bit().constData());
+        QTimer::singleShot(0, this, [this, text] { dialogs().message(window_.get(), text); });
+    }
     // Documents given at launch arrive once the main window has opened.
     QTimer::singleShot(0, this, [this, documents] {
         for (const QString& document : documents)
@@ -87,18 +108,22 @@ void App::Event_HandleAppleEvent(const ScriptingEvent& event, EventServer::Reply
     QString text = QString::fromUtf8(event.parameter);
     if (eventIdIs(id, "quit")) {
         window_->QuitTimer->start();  // the reply goes back before the app quits
-        return reply(true);
+        return reply(true, {});
     }
     if (eventIdIs(id, "hail")) {
+        // Showing the greeting is the event's whole purpose.
         dialogs().message(window_.get(), QStringLiteral("You called me? ") + text);
-        return reply(true);
+        return reply(true, {});
     }
     if (eventIdIs(id, "prcs")) {
+        // A script is waiting, not a person: what goes wrong goes back in the reply.
         QString path = text.isEmpty() ? QStringLiteral(":zz") : text;
-        if (!fileExists(nativePath(path))) return reply(false);
+        Status input = checkReadableInput(nativePath(path));
+        if (!input.ok()) return reply(false, QString::fromStdString(input.message()));
         window_->askforsave = false;
         window_->mydragfile = path;
-        window_->openprogress([reply] { reply(true); });
+        window_->openprogress(
+            [reply](const QString& failure) { reply(failure.isEmpty(), failure); });
         return;
     }
     // Left to the standard handling: documents to open.
@@ -106,12 +131,12 @@ void App::Event_HandleAppleEvent(const ScriptingEvent& event, EventServer::Reply
         window_->raise();
         window_->activateWindow();
         QStringList documents = documentsOf(event.parameter);
-        reply(true);
+        reply(true, {});
         for (const QString& document : documents)
             Event_OpenDocument(document);
         return;
     }
-    reply(false);
+    reply(false, {});
 }
 
 }  // namespace tabulon

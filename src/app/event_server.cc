@@ -1,41 +1,38 @@
 #include "app/event_server.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <QDir>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
+#include <QVariant>
+#include <vector>
 
-#include "platform/event_client.h"
+#include "platform/private_folder.h"
+#include "platform/qt_paths.h"
+#include "platform/socket_path.h"
+#include "platform/socket_peer.h"
 
 namespace tabulon {
 namespace {
 
 // A sender has this long to deliver its whole message.
 constexpr int kMessageTimeoutMs = 10000;
-constexpr int kMaxConnections = 32;
+constexpr size_t kMaxConnections = 32;
 const char* const kBufferProperty = "tabulonBuffer";
 
-bool fromOwner(QLocalSocket* socket) {
-#ifdef SO_PEERCRED
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    int fd = static_cast<int>(socket->socketDescriptor());
-    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) return false;
-    return peer.uid == ::getuid();
-#else
-    Q_UNUSED(socket);
-    return true;
-#endif
+int descriptor(QLocalSocket* socket) {
+    return static_cast<int>(socket->socketDescriptor());
 }
 
-void answer(QLocalSocket* socket, bool handled) {
-    socket->write(QByteArray(1, handled ? kHandled : kNotHandled));
+void answer(QLocalSocket* socket, bool handled, const QString& reason = {}) {
+    QByteArray text = reason.toUtf8().left(static_cast<qsizetype>(kMaxReplyText));
+    socket->write(QByteArray(1, handled ? kHandled : kNotHandled) + text);
     socket->disconnectFromServer();
+}
+
+// A socket still waiting for (the rest of) its message.
+bool waitingForMessage(QLocalSocket* socket) {
+    return socket->property(kBufferProperty).isValid();
 }
 
 }  // namespace
@@ -52,34 +49,49 @@ QString EventServer::path() const {
     return server_->fullServerName();
 }
 
-bool EventServer::listen(const QString& path) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile::setPermissions(QFileInfo(path).absolutePath(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (server_->listen(path)) return true;
-    // A socket file left by a Tabulon that ended without removing it.
-    std::string error;
-    if (sendEvent({"aevt", "ping", ""}, &error, QFile::encodeName(path).toStdString()) !=
-        SendResult::kNoApp) {
-        return false;
+Status EventServer::listen(const std::string& path) {
+    Status status = makePrivateFolder(folderOf(path));
+    if (status.ok()) status = clearStaleSocket(path);
+    if (!status.ok()) return status;
+    if (!server_->listen(fromNative(path))) {
+        return Status::Error("Cannot listen at \"" + path +
+                             "\": " + server_->errorString().toStdString());
     }
-    QLocalServer::removeServer(path);
-    return server_->listen(path);
+    return Status::Ok();
+}
+
+// Senders that hung up before their message was complete: their place is free,
+// even when the event loop has not yet told their sockets so.
+void EventServer::dropSendersThatLeft() {
+    std::vector<QLocalSocket*> left;
+    for (QLocalSocket* socket : connections_) {
+        if (waitingForMessage(socket) && socket->bytesAvailable() == 0 &&
+            peerHasLeft(descriptor(socket))) {
+            left.push_back(socket);
+        }
+    }
+    for (QLocalSocket* socket : left) {
+        connections_.erase(socket);
+        socket->setProperty(kBufferProperty, QVariant());
+        socket->abort();
+        socket->deleteLater();
+    }
 }
 
 void EventServer::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        if (connections_ >= kMaxConnections || !fromOwner(socket)) {
+        if (connections_.size() >= kMaxConnections) dropSendersThatLeft();
+        if (connections_.size() >= kMaxConnections || !peerIsThisUser(descriptor(socket))) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        ++connections_;
-        connect(socket, &QObject::destroyed, this, [this] { --connections_; });
+        connections_.insert(socket);
+        connect(socket, &QObject::destroyed, this, [this, socket] { connections_.erase(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         QTimer::singleShot(kMessageTimeoutMs, socket, [socket] {
-            if (!socket->property(kBufferProperty).isValid()) return;  // answered meanwhile
+            if (!waitingForMessage(socket)) return;  // answered meanwhile
             socket->abort();
             socket->deleteLater();
         });
@@ -102,7 +114,7 @@ void EventServer::read(QLocalSocket* socket) {
         return;
     }
     socket->setProperty(kBufferProperty, QVariant());
-    if (result == DecodeResult::kMalformed) return answer(socket, false);
+    if (result == DecodeResult::kMalformed) return answer(socket, false, {});
     // The handler may run a whole conversion in a nested event loop, during which
     // the sender may hang up and its socket be deleted: so it runs from the event
     // loop, not from inside this socket's signal, and answers only a live socket.
@@ -110,8 +122,8 @@ void EventServer::read(QLocalSocket* socket) {
     QMetaObject::invokeMethod(
         this,
         [this, event, guarded] {
-            handler_(event, [guarded](bool handled) {
-                if (guarded) answer(guarded, handled);
+            handler_(event, [guarded](bool handled, const QString& reason) {
+                if (guarded) answer(guarded, handled, reason);
             });
         },
         Qt::QueuedConnection);

@@ -1,13 +1,17 @@
 // Receives scripting events on the event socket and hands each to a handler,
 // which answers when it is done (a conversion answers once its output is
-// closed). Only the owner may connect; anything malformed, oversized or too slow
-// is answered "not handled" or dropped, and changes nothing.
+// closed), with a text saying why when it did not handle the event. Only the
+// owner may connect; anything malformed, oversized or too slow is answered "not
+// handled" or dropped, and changes nothing.
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <functional>
+#include <set>
 
 #include "platform/scripting_event.h"
+#include "platform/status.h"
 
 class QLocalServer;
 class QLocalSocket;
@@ -17,23 +21,27 @@ namespace tabulon {
 class EventServer : public QObject {
     Q_OBJECT
   public:
-    using Reply = std::function<void(bool handled)>;
+    // `reason`: empty, or why the event was not handled, in a person's words.
+    using Reply = std::function<void(bool handled, const QString& reason)>;
     using Handler = std::function<void(const ScriptingEvent& event, Reply reply)>;
 
     EventServer(Handler handler, QObject* parent = nullptr);
     ~EventServer() override;
 
-    // Listens at `path`, taking over a socket file that nobody answers at.
-    bool listen(const QString& path);
+    // Listens at `path`, in a folder private to this user (made when missing),
+    // taking over a stale socket file; anything else in the way is left alone and
+    // the error says what it is.
+    Status listen(const std::string& path);
     QString path() const;
 
   private:
     void accept();
     void read(QLocalSocket* socket);
+    void dropSendersThatLeft();
 
     Handler handler_;
     QLocalServer* server_;
-    int connections_ = 0;
+    std::set<QLocalSocket*> connections_;
 };
 
 }  // namespace tabulon

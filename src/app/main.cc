@@ -1,10 +1,25 @@
 // tabulon: the desktop application.
+static const char kUsage[] = R"(Usage: tabulon [FILE...]
+
+Starts Tabulon, the desktop app that turns form mail saved in a text file into
+a tab-delimited table, and converts each FILE, asking where its output goes.
+When Tabulon already runs, the FILEs are handed to it and this command ends.
+
+  -h, --help     show this text and exit
+  --version      show the version and exit
+  --             the arguments after it are files, even when they begin with -
+
+See also tabulon-convert (converts without a window) and tabulon-send (scripts
+the running app).
+)";
+
 #include <QApplication>
 #include <QIcon>
 #include <QStringList>
 #include <QStyleFactory>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/app.h"
 #include "app/embedded_resources.h"
@@ -24,9 +39,40 @@ bool displayAvailable() {
 #endif
 }
 
+enum class Request { kRun, kHelp, kVersion };
+
+// Picks the documents out of the arguments; --help and --version win over them.
+Request readArguments(int argc, char** argv, QStringList* documents) {
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (options && std::strcmp(arg, "--") == 0) {
+            options = false;
+        } else if (options && (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)) {
+            return Request::kHelp;
+        } else if (options && std::strcmp(arg, "--version") == 0) {
+            return Request::kVersion;
+        } else {
+            *documents << QString::fromLocal8Bit(arg);
+        }
+    }
+    return Request::kRun;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    QStringList documents;
+    switch (readArguments(argc, argv, &documents)) {
+        case Request::kHelp:
+            std::fputs(kUsage, stdout);
+            return 0;
+        case Request::kVersion:
+            std::puts("tabulon " TABULON_VERSION);
+            return 0;
+        case Request::kRun:
+            break;
+    }
     if (!displayAvailable()) {
         std::fputs(
             "tabulon: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -36,9 +82,6 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
-    QStringList documents;
-    for (int i = 1; i < argc; ++i)
-        documents << QString::fromLocal8Bit(argv[i]);
     // A Tabulon already running takes the documents; this process is done.
     if (tabulon::handOffToRunningApp(documents)) return 0;
 

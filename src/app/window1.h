@@ -79,13 +79,18 @@ class Window1 : public QMainWindow, public MenuClient {
     bool _AppleAboutTabulon_Action();
     bool _HelpTabulonHelp_Action();
 
+    // How a run ended, for whoever asked for it: empty when it went well, else
+    // what went wrong, in the words a message would have shown.
+    using RunDone = std::function<void(const QString& failure)>;
     // Starts a conversion run of `mydragfile` (or of a file the user picks when it
     // is empty). A run asked for while another is under way waits for it.
-    // `whenDone` is called once the run has ended. Always false.
-    bool openprogress(std::function<void()> whenDone = {});
+    // `whenDone`, when given, is called once the run has ended, and the run shows
+    // no message: its caller gets the text instead. Always false.
+    bool openprogress(RunDone whenDone = {});
     bool isConverting() const { return converting_; }
     // A document handed to the app (opened with it, or dropped on this window):
-    // converted in a run of its own, which asks only where the output goes.
+    // converted in a run of its own, which asks only where the output goes. One
+    // that cannot be read is refused with a message before anything is asked.
     void openDocument(const QString& path);
 
     // Quits through the normal road (closing this window), once the conversion
@@ -152,7 +157,7 @@ class Window1 : public QMainWindow, public MenuClient {
     struct RunRequest {
         QString input;  // empty: ask for it
         bool askForSave;
-        std::function<void()> whenDone;
+        RunDone whenDone;
     };
     void runQueued();
 

@@ -3,13 +3,18 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QStringList>
+#include <memory>
 
 #include "app/window1.h"
 #include "conversion/progress_dialog.h"
+#include "platform/dialogs.h"
+#include "platform/qt_paths.h"
+#include "platform/readable_input.h"
 
 namespace tabulon {
 
-bool Window1::openprogress(std::function<void()> whenDone) {
+bool Window1::openprogress(RunDone whenDone) {
     runs_.push_back({mydragfile, askforsave, std::move(whenDone)});
     // The handed-over file belongs to this run, and "don't ask" to this run only.
     mydragfile.clear();
@@ -24,15 +29,20 @@ void Window1::runQueued() {
         RunRequest run = std::move(runs_.front());
         runs_.pop_front();
         auto* dialog = new Dialog2(this, run.input, run.askForSave);
+        auto failures = std::make_shared<QStringList>();
+        if (run.whenDone)
+            dialog->reportMessagesTo([failures](const QString& text) { failures->append(text); });
         dialog->Event_Open();  // returns when the run has ended
         dialog->deleteLater();
-        if (run.whenDone) run.whenDone();
+        if (run.whenDone) run.whenDone(failures->join(QLatin1Char('\n')));
     }
     converting_ = false;
     if (quitRequested_) close();
 }
 
 void Window1::openDocument(const QString& path) {
+    Status input = checkReadableInput(nativePath(path));
+    if (!input.ok()) return dialogs().message(this, QString::fromStdString(input.message()));
     mydragfile = path;
     openprogress();
 }

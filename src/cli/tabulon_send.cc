@@ -1,7 +1,10 @@
 static const char kUsage[] = R"(Usage: tabulon-send [--class CODE] ID [TEXT]
+       tabulon-send --help | --version
 
 Sends one scripting event to the running Tabulon and prints whether it was
-handled. CODE and ID are four characters each; CODE defaults to "aevt".
+handled; the reason Tabulon gives when it did not handle it (a conversion that
+failed, a file it cannot read) goes to standard error. CODE and ID are four
+characters each; CODE defaults to "aevt".
 
   quit        quits Tabulon about a second later
   hail TEXT   shows "You called me? TEXT"
@@ -11,7 +14,16 @@ handled. CODE and ID are four characters each; CODE defaults to "aevt".
 
 A FILE may be a native path (relative ones are taken from the current folder)
 or a ":"-path relative to Tabulon's folder.
-Exit status: 0 handled, 1 not handled, 2 Tabulon not running or wrong usage.
+
+The event socket is $XDG_RUNTIME_DIR/tabulon-events (or the same in
+$TMPDIR/runtime-USER when XDG_RUNTIME_DIR is unset). Nothing is sent unless
+that folder is yours alone and the Tabulon listening there runs as you.
+
+Exit status:
+  0  handled
+  1  not handled, or the conversion failed (the reason on standard error)
+  2  wrong usage
+  3  Tabulon is not running (or not as you): nothing was sent
 )";
 
 #include <unistd.h>
@@ -25,9 +37,14 @@ Exit status: 0 handled, 1 not handled, 2 Tabulon not running or wrong usage.
 namespace tabulon {
 namespace {
 
+constexpr int kExitHandled = 0;
+constexpr int kExitNotHandled = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNoApp = 3;
+
 int usageError(const std::string& problem) {
     std::fprintf(stderr, "tabulon-send: %s\n\n%s", problem.c_str(), kUsage);
-    return 2;
+    return kExitUsage;
 }
 
 // Paths that name files are made absolute: Tabulon runs in another folder.
@@ -43,7 +60,11 @@ int run(int argc, char** argv) {
     int i = 1;
     if (i < argc && (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h")) {
         std::fputs(kUsage, stdout);
-        return 0;
+        return kExitHandled;
+    }
+    if (i < argc && std::string(argv[i]) == "--version") {
+        std::puts("tabulon-send " TABULON_VERSION);
+        return kExitHandled;
     }
     if (i < argc && std::string(argv[i]) == "--class") {
         if (i + 1 >= argc) return usageError("--class needs a four-character code");
@@ -60,22 +81,25 @@ int run(int argc, char** argv) {
         event.parameter = pathArgument(event.parameter);
     }
 
-    std::string error;
-    switch (sendEvent(event, &error)) {
+    std::string message;
+    switch (sendEvent(event, &message)) {
         case SendResult::kHandled:
             std::puts("handled");
-            return 0;
+            return kExitHandled;
         case SendResult::kNotHandled:
             std::puts("not handled");
-            return 1;
+            // Tabulon's own words, as its window would have shown them.
+            if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
+            return kExitNotHandled;
         case SendResult::kNoApp:
-            std::fprintf(stderr, "tabulon-send: %s\n", error.c_str());
-            return 2;
+        case SendResult::kUntrusted:
+            std::fprintf(stderr, "tabulon-send: %s\n", message.c_str());
+            return kExitNoApp;
         case SendResult::kFailed:
             break;
     }
-    std::fprintf(stderr, "tabulon-send: %s\n", error.c_str());
-    return 2;
+    std::fprintf(stderr, "tabulon-send: %s\n", message.c_str());
+    return kExitNotHandled;
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ Dialog2::Dialog2(Window1* main, QString input, bool askForSave)
 }
 
 void Dialog2::message(const QString& text) {
+    if (sink_) return sink_(text);
     dialogs().message(this, text);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QLabel;
 class QProgressBar;
@@ -21,6 +22,9 @@ class Dialog2 : public QDialog {
     // input as "<input> Converted".
     Dialog2(Window1* main, QString input, bool askForSave);
 
+    // Messages about the run go to `sink` instead of a message box: a run asked
+    // for by a script shows nothing that waits for a person.
+    void reportMessagesTo(std::function<void(const QString&)> sink) { sink_ = std::move(sink); }
     // Runs the whole conversion run.
     void Event_Open();
     // Converts `input`; false when no output place was obtained.
@@ -37,6 +41,7 @@ class Dialog2 : public QDialog {
     Window1* main_;
     QString input_;
     bool askForSave_;
+    std::function<void(const QString&)> sink_;
 };
 
 }  // namespace tabulon

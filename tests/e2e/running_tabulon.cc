@@ -24,9 +24,19 @@ void pointEnvironmentAt(const TempDir& home) {
 
 }  // namespace
 
-RunningTabulon::RunningTabulon(std::vector<std::string> args) {
+bool waitFor(const std::function<bool()>& condition) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+RunningTabulon::RunningTabulon(std::vector<std::string> args, const Preparation& prepare) {
     pointEnvironmentAt(home);
     writeFile(home.file("script"), "");
+    if (prepare) prepare(home);
     args.insert(args.begin(), TABULON_APP_BINARY);
     pid_ = startProgram(args, home.file("app.out"), home.file("app.err"));
 }
@@ -41,12 +51,13 @@ RunningTabulon::~RunningTabulon() {
 }
 
 bool RunningTabulon::waitUntilListening() {
-    for (int i = 0; i < 200; ++i) {
+    bool answered = false;
+    waitFor([&] {
         std::string error;
-        if (sendEvent({"aevt", "ping", ""}, &error) == SendResult::kNotHandled) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+        answered = sendEvent({"aevt", "ping", ""}, &error) == SendResult::kNotHandled;
+        return answered || !running();
+    });
+    return answered;
 }
 
 bool RunningTabulon::running() {

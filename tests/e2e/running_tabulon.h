@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,18 @@
 
 namespace tabulon::test {
 
+// Waits until `condition` holds, checking it every few milliseconds; false when
+// it still does not after a minute (a test fails then, instead of hanging).
+bool waitFor(const std::function<bool()>& condition);
+
 class RunningTabulon {
   public:
+    using Preparation = std::function<void(const TempDir& home)>;
+
     // Starts tabulon with `args` in a fresh home; this process's environment is
     // pointed at the same folders, so that tools it starts reach that tabulon.
-    explicit RunningTabulon(std::vector<std::string> args = {});
+    // `prepare` runs just before the start, to change the home or environment.
+    explicit RunningTabulon(std::vector<std::string> args = {}, const Preparation& prepare = {});
     // Stops it (SIGTERM) if it still runs.
     ~RunningTabulon();
 

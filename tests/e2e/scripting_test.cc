@@ -11,6 +11,7 @@
 
 #include "e2e/running_tabulon.h"
 #include "platform/event_client.h"
+#include "platform/file_info.h"
 
 namespace tabulon::test {
 namespace {
@@ -60,19 +61,44 @@ TEST_F(ScriptingTest, ConvertByPathWritesBesideTheInput) {
     ProgramResult r = send({"prcs", mail});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "handled\n");
+    EXPECT_EQ(r.err, "");
     EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
 
     std::remove((mail + " Converted").c_str());
     EXPECT_EQ(send({"--class", "abcd", "SCRP", mail}).out, "handled\n");  // reversed, any case
     EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
-
-    ProgramResult missing = send({"prcs", app.home.file("absent.txt")});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.out, "not handled\n");
-    EXPECT_EQ(send({"prcs", ""}).out, "not handled\n");  // stands for "zz" beside the app
     EXPECT_EQ(send({"what"}).out, "not handled\n");
     // No dialog was shown for any of it, beyond the first start's message.
     EXPECT_EQ(app.dialogLog().find("save"), std::string::npos);
+}
+
+// A script waits for the answer, not a person: what went wrong comes back in it,
+// in the words a message would have used, and no window waits for a click.
+TEST_F(ScriptingTest, ScriptedConversionsAnswerWithWordsNotWindows) {
+    std::string folder = app.home.file("a folder");
+    ::mkdir(folder.c_str(), 0700);
+    std::string blocked = app.home.file("blocked.txt");
+    writeFile(blocked, "Name: Ann\n");
+    ::mkdir((blocked + " Converted").c_str(), 0700);  // the output's place is taken
+    struct Case {
+        std::string parameter;
+        std::string reason;  // what standard error says
+    } cases[] = {
+        {app.home.file("absent.txt"),
+         "Cannot open \"" + app.home.file("absent.txt") + "\": No such file or directory\n"},
+        {folder, "Cannot read \"" + folder + "\": it is a folder\n"},
+        {blocked, blocked + " Converted"},
+        {"", "zz\": No such file or directory\n"},  // "" stands for "zz" beside the app
+    };
+    for (const Case& c : cases) {
+        ProgramResult r = send({"prcs", c.parameter});
+        EXPECT_EQ(r.exitCode, 1) << c.parameter;
+        EXPECT_EQ(r.out, "not handled\n") << c.parameter;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << c.parameter << ": " << r.err;
+    }
+    EXPECT_TRUE(isFolder(blocked + " Converted"));
+    EXPECT_EQ(app.dialogLog().find("message Cannot"), std::string::npos) << app.dialogLog();
+    EXPECT_EQ(send({"prcs", mail}).exitCode, 0);  // and it carries on
 }
 
 TEST_F(ScriptingTest, GreetingsAndDocumentsFromASecondTabulon) {
@@ -87,18 +113,61 @@ TEST_F(ScriptingTest, GreetingsAndDocumentsFromASecondTabulon) {
                                    "save mail.txt Converted\n"),
               std::string::npos)
         << app.dialogLog();
+    // The hand-over is answered before its conversion runs; the output appears
+    // whole once it is written.
+    EXPECT_TRUE(waitFor([&] { return fileExists(app.home.file("chosen.txt")); }));
     EXPECT_EQ(readFile(app.home.file("chosen.txt")), expectedConversion());
+}
+
+TEST_F(ScriptingTest, DocumentsThatCannotBeReadAreRefusedBeforeAsking) {
+    std::string absent = app.home.file("nosuch.mbox");
+    std::string folder = app.home.file("folder.mbox");
+    ::mkdir(folder.c_str(), 0700);
+    app.answerDialogs(app.home.file("never.txt") + "\n" + app.home.file("never.txt") + "\n");
+    EXPECT_EQ(app.runProgram({TABULON_APP_BINARY, absent, folder}).exitCode, 0);
+    std::string expected = "message Cannot open \"" + absent +
+                           "\": No such file or directory\n"
+                           "message Cannot read \"" +
+                           folder + "\": it is a folder\n";
+    EXPECT_TRUE(waitFor([&] { return app.dialogLog().find(expected) != std::string::npos; }))
+        << app.dialogLog();
+    EXPECT_EQ(app.dialogLog().find("save"), std::string::npos) << app.dialogLog();
+    EXPECT_FALSE(fileExists(app.home.file("never.txt")));
+}
+
+// Asking for help or the version neither starts a window nor reaches the app
+// that runs (which would take the words for documents).
+TEST_F(ScriptingTest, HelpAndVersionOnlyPrint) {
+    struct Case {
+        std::vector<std::string> argv;
+        std::string out;
+    } cases[] = {
+        {{TABULON_APP_BINARY, "--help"}, "Usage: tabulon [FILE...]\n"},
+        {{TABULON_APP_BINARY, "-h", mail}, "Usage: tabulon [FILE...]\n"},
+        {{TABULON_APP_BINARY, mail, "--version"}, "tabulon " TABULON_VERSION "\n"},
+        {{kSend, "--help"}, "  3  Tabulon is not running"},
+        {{kSend, "--version"}, "tabulon-send " TABULON_VERSION "\n"},
+    };
+    std::string log = app.dialogLog();
+    for (const Case& c : cases) {
+        ProgramResult r = app.runProgram(c.argv);
+        EXPECT_EQ(r.exitCode, 0) << c.argv[1];
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+        EXPECT_EQ(r.err, "") << c.argv[1];
+    }
+    ASSERT_TRUE(app.waitUntilListening());
+    EXPECT_EQ(app.dialogLog(), log);
 }
 
 TEST_F(ScriptingTest, QuitEndsTheAppAndSavesItsSettings) {
     EXPECT_EQ(send({"tiuq"}).out, "handled\n");
     int code = -1;
-    ASSERT_TRUE(app.waitForExit(3.0, &code));  // a second, then closing
+    ASSERT_TRUE(app.waitForExit(60, &code));  // a second, then closing
     EXPECT_EQ(code, 0);
     EXPECT_NE(readFile(app.home.file("config/Tabulon Prefs")).find(app.home.file("data/Tabulon/")),
               std::string::npos);
     ProgramResult none = send({"hail"});
-    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_EQ(none.exitCode, 3);
     EXPECT_NE(none.err.find("Tabulon is not running"), std::string::npos);
 }
 
@@ -114,8 +183,11 @@ TEST_F(ScriptingTest, ConversionOntoAFullDisk) {
         big += "Name: someone\r\nEmail: someone@example.org\r\n";
     writeFile(input, big);
     writeFile(input + " Converted", "an older conversion");
-    EXPECT_EQ(send({"prcs", input}).out, "handled\n");
-    EXPECT_NE(app.dialogLog().find("No space left on device"), std::string::npos)
+    ProgramResult full = send({"prcs", input});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.out, "not handled\n");
+    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+    EXPECT_EQ(app.dialogLog().find("No space left on device"), std::string::npos)
         << app.dialogLog();
     EXPECT_EQ(readFile(input), big);
     EXPECT_EQ(readFile(input + " Converted"), "an older conversion");
@@ -144,8 +216,7 @@ TEST_F(ScriptingTest, SendersHangingUpDuringTheirConversion) {
         }
         ::close(fd);
         ASSERT_TRUE(app.waitUntilListening()) << id;
-        for (int i = 0; i < 200 && readFile(big + " Converted").size() < 1000; ++i)
-            usleep(20000);
+        EXPECT_TRUE(waitFor([&] { return fileExists(big + " Converted"); })) << id;
         EXPECT_GT(readFile(big + " Converted").size(), 1000u) << id;
         EXPECT_TRUE(app.running()) << id;
     }
@@ -191,8 +262,7 @@ TEST(EndToEndDocuments, FilesGivenAtLaunchRunAfterTheWindowOpens) {
     RunningTabulon app({files.file("a.txt"), files.file("b.txt")});
     app.answerDialogs(files.file("a.out") + "\n" + files.file("b.out") + "\n");
     ASSERT_TRUE(app.waitUntilListening());
-    for (int i = 0; i < 100 && readFile(files.file("b.out")).empty(); ++i)
-        usleep(50000);
+    EXPECT_TRUE(waitFor([&] { return fileExists(files.file("b.out")); }));
     EXPECT_EQ(readFile(files.file("a.out")), "Name:\tEmail:\tPhone:\tComments:\r Ann\t");
     EXPECT_EQ(readFile(files.file("b.out")), "Name:\tEmail:\tPhone:\tComments:\r Bo\t");
     std::string log = app.dialogLog();

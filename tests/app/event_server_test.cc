@@ -1,0 +1,135 @@
+// The event server in this process, its event loop driven by the test: how it
+// counts its connections, and what it finds at its socket path when it starts.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QTest>
+#include <cstring>
+#include <vector>
+
+#include "app/event_server.h"
+#include "test_util.h"
+
+namespace tabulon::test {
+namespace {
+
+int connectTo(const std::string& path) {
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// True once the server has closed its end (a refusal), running its event loop
+// meanwhile.
+bool waitUntilClosedByServer(int fd) {
+    return QTest::qWaitFor(
+        [fd] {
+            char byte;
+            ssize_t n = ::recv(fd, &byte, 1, MSG_DONTWAIT | MSG_PEEK);
+            return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+        },
+        60000);
+}
+
+// The one-byte answer to `message`, running the event loop until it comes.
+char answerTo(int fd, const std::string& message) {
+    ::send(fd, message.data(), message.size(), MSG_NOSIGNAL);
+    char answer = 0;
+    bool ended = QTest::qWaitFor(
+        [&] {
+            ssize_t n = ::recv(fd, &answer, 1, MSG_DONTWAIT);
+            return n >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        },
+        60000);
+    return ended ? answer : 0;
+}
+
+class EventServerTest : public ::testing::Test {
+  protected:
+    std::string path() const { return dir.file("tabulon-events"); }
+
+    TempDir dir;
+    EventServer server{[](const ScriptingEvent& event, EventServer::Reply reply) {
+        reply(eventIdIs(event.eventId, "hail"), {});
+    }};
+};
+
+TEST_F(EventServerTest, SendersThatLeftMakeRoomForTheNextAtOnce) {
+    ASSERT_TRUE(server.listen(path()).ok());
+    std::vector<int> idle;
+    for (int i = 0; i < 40; ++i)
+        idle.push_back(connectTo(path()));
+    // Accepted in order: once the last is refused, the first 32 are held open.
+    ASSERT_TRUE(waitUntilClosedByServer(idle.back()));
+    for (int fd : idle)
+        ::close(fd);
+    // The server has not yet seen them go when the next sender arrives.
+    int next = connectTo(path());
+    EXPECT_EQ(answerTo(next, encodeEvent({"aevt", "hail", "x"})), kHandled);
+    ::close(next);
+}
+
+TEST_F(EventServerTest, LiveIdleSendersStillCountAgainstTheLimit) {
+    ASSERT_TRUE(server.listen(path()).ok());
+    std::vector<int> idle;
+    for (int i = 0; i < 32; ++i)
+        idle.push_back(connectTo(path()));
+    int refused = connectTo(path());
+    EXPECT_TRUE(waitUntilClosedByServer(refused));
+    for (int fd : idle)
+        ::close(fd);
+    ::close(refused);
+}
+
+TEST_F(EventServerTest, WhatLiesAtTheSocketPath) {
+    // A stale socket (nobody answers at it) is replaced.
+    int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path().c_str(), path().size() + 1);
+    ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(stale);
+    {
+        EventServer first([](const ScriptingEvent&, EventServer::Reply reply) { reply(true, {}); });
+        ASSERT_TRUE(first.listen(path()).ok());
+        // A live one is not taken over.
+        Status second = server.listen(path());
+        EXPECT_FALSE(second.ok());
+        EXPECT_NE(second.message().find("already answers"), std::string::npos) << second.message();
+        int fd = connectTo(path());
+        EXPECT_EQ(answerTo(fd, encodeEvent({"aevt", "ping", ""})), kHandled);  // still the first
+        ::close(fd);
+    }
+    // Anything else is never deleted.
+    for (bool folder : {false, true}) {
+        ::unlink(path().c_str());
+        if (folder) {
+            ::mkdir(path().c_str(), 0700);
+        } else {
+            writeFile(path(), "precious");
+        }
+        Status status = server.listen(path());
+        EXPECT_FALSE(status.ok());
+        EXPECT_NE(status.message().find("is not a socket"), std::string::npos) << status.message();
+        struct stat kept {};
+        ASSERT_EQ(::lstat(path().c_str(), &kept), 0);
+        EXPECT_EQ(S_ISDIR(kept.st_mode), folder);
+        if (!folder) {
+            EXPECT_EQ(readFile(path()), "precious");
+        }
+        ::rmdir(path().c_str());
+    }
+}
+
+}  // namespace
+}  // namespace tabulon::test

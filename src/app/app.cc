@@ -65,7 +65,7 @@ int App::run(const QStringList& documents) {
     quitOnTerminationSignals([this] { quit(); });
     events_->listen(fromNative(eventSocketPath()));
     window_->Event_Open();
-    window_->show();
+    if (!window_->quitRequested()) window_->show();  // asked to quit while opening
     // Documents given at launch arrive once the main window has opened.
     QTimer::singleShot(0, this, [this, documents] {
         for (const QString& document : documents)

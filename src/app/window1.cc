@@ -204,9 +204,13 @@ void Window1::Event_Close() {
 }
 
 void Window1::closeEvent(QCloseEvent* event) {
-    if (converting_) {  // closed by the window manager during a run: after it
-        quitRequested_ = true;
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    if (converting_ || dialogs().openCount() > 0) {  // closed by the session meanwhile
         event->ignore();
+        requestQuit();
         return;
     }
     Event_Close();

@@ -88,9 +88,12 @@ class Window1 : public QMainWindow, public MenuClient {
     // converted in a run of its own, which asks only where the output goes.
     void openDocument(const QString& path);
 
-    // Quits through the normal road (closing this window), once the conversion
-    // runs asked for have ended.
+    // Quits through the normal road (closing this window). Whatever is modal ends
+    // first: open dialogs as cancelled, a conversion under way stopped with no
+    // output, runs not yet begun dropped; the window closes once back in the event
+    // loop.
     void requestQuit();
+    bool quitRequested() const { return quitRequested_; }
 
     // The run's settings (loaded from and saved to the preferences file).
     bool myupdate = false;
@@ -155,11 +158,15 @@ class Window1 : public QMainWindow, public MenuClient {
         std::function<void()> whenDone;
     };
     void runQueued();
+    // Closes now when nothing modal is under way, else as soon as that has ended.
+    void closeWhenIdle();
 
     bool closed_ = false;
     std::deque<RunRequest> runs_;
     bool converting_ = false;
     bool quitRequested_ = false;
+    class Dialog2* run_ = nullptr;          // the run under way
+    QTimer* closeWhenIdleTimer_ = nullptr;  // looks again while something modal ends
 };
 
 }  // namespace tabulon

@@ -3,13 +3,20 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTimer>
 
 #include "app/window1.h"
 #include "conversion/progress_dialog.h"
+#include "platform/dialogs.h"
 
 namespace tabulon {
 
 bool Window1::openprogress(std::function<void()> whenDone) {
+    if (quitRequested_) {  // quitting: no new run begins
+        mydragfile.clear();
+        if (whenDone) whenDone();
+        return false;
+    }
     runs_.push_back({mydragfile, askforsave, std::move(whenDone)});
     // The handed-over file belongs to this run, and "don't ask" to this run only.
     mydragfile.clear();
@@ -24,12 +31,14 @@ void Window1::runQueued() {
         RunRequest run = std::move(runs_.front());
         runs_.pop_front();
         auto* dialog = new Dialog2(this, run.input, run.askForSave);
+        run_ = dialog;
         dialog->Event_Open();  // returns when the run has ended
+        run_ = nullptr;
         dialog->deleteLater();
         if (run.whenDone) run.whenDone();
     }
     converting_ = false;
-    if (quitRequested_) close();
+    if (quitRequested_) closeWhenIdle();
 }
 
 void Window1::openDocument(const QString& path) {
@@ -67,11 +76,31 @@ void Window1::dropEvent(QDropEvent* event) {
 }
 
 void Window1::requestQuit() {
-    if (converting_) {
-        quitRequested_ = true;
+    quitRequested_ = true;
+    std::deque<RunRequest> dropped;
+    dropped.swap(runs_);
+    for (RunRequest& run : dropped) {
+        if (run.whenDone) run.whenDone();
+    }
+    if (run_) run_->stop();
+    dialogs().cancelAll();
+    closeWhenIdle();
+}
+
+void Window1::closeWhenIdle() {
+    if (!converting_ && dialogs().openCount() == 0) {
+        if (closeWhenIdleTimer_) closeWhenIdleTimer_->stop();
+        close();
         return;
     }
-    close();
+    // The dialogs and the run return at once, but only once the event loop has
+    // carried their endings out; this looks again from the event loop.
+    if (!closeWhenIdleTimer_) {
+        closeWhenIdleTimer_ = new QTimer(this);
+        closeWhenIdleTimer_->setInterval(10);
+        connect(closeWhenIdleTimer_, &QTimer::timeout, this, &Window1::closeWhenIdle);
+    }
+    closeWhenIdleTimer_->start();
 }
 
 }  // namespace tabulon

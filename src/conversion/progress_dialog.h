@@ -12,6 +12,7 @@ class QProgressBar;
 
 namespace tabulon {
 
+class BackgroundConversion;
 class Window1;
 
 class Dialog2 : public QDialog {
@@ -25,6 +26,9 @@ class Dialog2 : public QDialog {
     void Event_Open();
     // Converts `input`; false when no output place was obtained.
     bool readdatafile(const QString& input);
+    // Ends the run now (the app is quitting): a conversion under way stops and
+    // leaves no output, and none starts.
+    void stop();
     void ProgressBar1_Open() {}
 
     QLabel* StaticText1;
@@ -37,6 +41,8 @@ class Dialog2 : public QDialog {
     Window1* main_;
     QString input_;
     bool askForSave_;
+    bool stopped_ = false;
+    BackgroundConversion* conversion_ = nullptr;  // while one runs
 };
 
 }  // namespace tabulon

@@ -24,11 +24,14 @@ void pointEnvironmentAt(const TempDir& home) {
 
 }  // namespace
 
-RunningTabulon::RunningTabulon(std::vector<std::string> args) {
+RunningTabulon::RunningTabulon(std::vector<std::string> args,
+                               std::optional<std::string> dialogScript) {
     pointEnvironmentAt(home);
-    writeFile(home.file("script"), "");
+    writeFile(home.file("script"), dialogScript.value_or(""));
     args.insert(args.begin(), TABULON_APP_BINARY);
-    pid_ = startProgram(args, home.file("app.out"), home.file("app.err"));
+    ProgramOptions options;
+    if (!dialogScript) options.env.emplace_back("TABULON_DIALOG_SCRIPT", "");
+    pid_ = startProgram(args, home.file("app.out"), home.file("app.err"), options);
 }
 
 RunningTabulon::~RunningTabulon() {
@@ -44,6 +47,15 @@ bool RunningTabulon::waitUntilListening() {
     for (int i = 0; i < 200; ++i) {
         std::string error;
         if (sendEvent({"aevt", "ping", ""}, &error) == SendResult::kNotHandled) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+bool RunningTabulon::waitUntilShown(const std::string& text) {
+    for (int i = 0; i < 400; ++i) {
+        if (dialogLog().find(text) != std::string::npos) return true;
+        if (!running()) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;

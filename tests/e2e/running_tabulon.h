@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,17 @@ class RunningTabulon {
   public:
     // Starts tabulon with `args` in a fresh home; this process's environment is
     // pointed at the same folders, so that tools it starts reach that tabulon.
-    explicit RunningTabulon(std::vector<std::string> args = {});
+    // `dialogScript` holds the dialogs' first answers; without one the app shows
+    // Qt's own dialogs, which wait for a person.
+    explicit RunningTabulon(std::vector<std::string> args = {},
+                            std::optional<std::string> dialogScript = "");
     // Stops it (SIGTERM) if it still runs.
     ~RunningTabulon();
 
     // True once its event socket answers.
     bool waitUntilListening();
+    // True once the dialog log holds `text`.
+    bool waitUntilShown(const std::string& text);
     // True when it has ended by itself within `seconds`; its exit code in *code.
     bool waitForExit(double seconds, int* code);
     bool running();

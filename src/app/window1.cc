@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -100,14 +102,39 @@ void Window1::connectControls() {
     connect(QuitTimer, &QTimer::timeout, this, &Window1::QuitTimer_Action);
     ListBox1->installEventFilter(this);
     ListBox1->viewport()->installEventFilter(this);
+    for (QPushButton* button : fieldButtons())
+        button->installEventFilter(this);
     StaticText1->installEventFilter(this);
     Canvas1->installEventFilter(this);
+}
+
+QList<QPushButton*> Window1::fieldButtons() const {
+    return {FieldDeleteButton, FieldInsertButton, FieldDownButton, FieldUpButton};
 }
 
 bool Window1::eventFilter(QObject* watched, QEvent* event) {
     QEvent::Type type = event->type();
     if (watched == ListBox1 && type == QEvent::FocusIn) ListBox1_GotFocus();
-    if (watched == ListBox1 && type == QEvent::FocusOut) ListBox1_LostFocus();
+    // Tabbing from the list to its buttons keeps them enabled; leaving both ends it.
+    auto isFieldControl = [this](QObject* object) {
+        return object != nullptr &&
+               (object == ListBox1 || fieldButtons().contains(qobject_cast<QPushButton*>(object)));
+    };
+    if (type == QEvent::FocusOut && isFieldControl(watched) &&
+        !isFieldControl(QApplication::focusWidget())) {
+        ListBox1_LostFocus();
+    }
+    if (watched == ListBox1 && type == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete) {
+            FieldDeleteButton_Action();
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListBox1_DoubleClick();
+            return true;
+        }
+    }
     if (watched == ListBox1->viewport() && type == QEvent::MouseButtonDblClick) {
         ListBox1_DoubleClick();
         return true;

@@ -151,6 +151,8 @@ class Window1 : public QMainWindow, public MenuClient {
     void saveChangedFields();
     void loadTemplate(const QString& path);
     void selectRow(int row);
+    // Delete, Insert, Down and Up, in Tab order.
+    QList<QPushButton*> fieldButtons() const;
 
     struct RunRequest {
         QString input;  // empty: ask for it

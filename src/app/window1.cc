@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -243,6 +244,21 @@ void Window1::closeEvent(QCloseEvent* event) {
     Event_Close();
     event->accept();
     emit closed();
+}
+
+void Window1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // The update window opened during the opening, before this window showed:
+    // once this one is up, it goes in front of it.
+    if (!updateWindow) return;
+    QPointer<UpdateWindow> updater = updateWindow;
+    QTimer::singleShot(0, this, [updater] {
+        if (!updater) return;
+        updater->raise();
+        updater->activateWindow();
+    });
 }
 
 void Window1::CheckBox1_Action() {

@@ -140,6 +140,7 @@ class Window1 : public QMainWindow, public MenuClient {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -164,6 +165,7 @@ class Window1 : public QMainWindow, public MenuClient {
     void closeWhenIdle();
 
     bool closed_ = false;
+    bool shown_ = false;
     std::deque<RunRequest> runs_;
     bool converting_ = false;
     bool quitRequested_ = false;

@@ -97,6 +97,11 @@ int main(int argc, char** argv) {
     updater.Parsedata();
     ok &= save(&updater, out.filePath(QStringLiteral("update-window-newer.png")));
     updater.hide();
+    UpdateWindow unreached;
+    unreached.show();
+    unreached.Socket1_Error();  // as when the server cannot be reached
+    ok &= save(&unreached, out.filePath(QStringLiteral("update-window-unreachable.png")));
+    unreached.hide();
 
     AboutBox about(&window);
     about.show();

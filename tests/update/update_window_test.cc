@@ -190,6 +190,52 @@ TEST_F(UpdateWindowTest, SilentServerCanBeStopped) {
     EXPECT_TRUE(updater->ProgressBar1->isHidden());
 }
 
+// Every label shown holds its whole text inside the window, clear of the controls.
+void expectTextsReadable(QWidget* window) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(window)) continue;
+        SCOPED_TRACE(label->text().toStdString());
+        int flags =
+            static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        QRect needed =
+            label->fontMetrics().boundingRect(label->contentsRect(), flags, label->text());
+        EXPECT_TRUE(label->contentsRect().contains(needed))
+            << needed.width() << "x" << needed.height();
+        EXPECT_TRUE(window->rect().contains(label->geometry()));
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            if (control == label || qobject_cast<QLabel*>(control) || !control->isVisibleTo(window))
+                continue;
+            EXPECT_FALSE(label->geometry().intersects(control->geometry()))
+                << control->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(UpdateWindowTest, EveryStatusIsReadableWhole) {
+    expectTextsReadable(updater);  // idle
+    server.closeAfter = false;
+    updater->PushButton1->click();
+    expectTextsReadable(updater);  // checking
+    updater->PushButton1->click();
+    expectTextsReadable(updater);  // stopped
+    quint16 closedPort;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        closedPort = probe.serverPort();
+    }
+    useServer(closedPort);
+    check();
+    ASSERT_EQ(status(), "The update server could not be reached.");
+    expectTextsReadable(updater);
+    updater->tempData = "AppVersion: 1.0\rAppName: Tabulon\r";
+    updater->Parsedata();  // the latest
+    expectTextsReadable(updater);
+    updater->tempData = "AppVersion: 12.25\rAppName: Tabulon\r";
+    updater->Parsedata();  // a newer one
+    expectTextsReadable(updater);
+}
+
 TEST_F(UpdateWindowTest, UnreachableServerReturnsToStart) {
     quint16 closedPort;
     {

@@ -13,10 +13,10 @@
 #include "app/about_box.h"
 #include "app/fonts.h"
 #include "app/help.h"
+#include "app/links.h"
 #include "app/main_window_pages.h"
 #include "app/maker.h"
 #include "app/preferences.h"
-#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/file_info.h"
 #include "platform/qt_paths.h"
@@ -291,7 +291,7 @@ void Window1::StaticText1_MouseExit() {
 }
 
 bool Window1::Canvas1_MouseDown(const QPoint&) {
-    openUrl(QUrl(makerWebAddress()));
+    openLink(this, QUrl(makerWebAddress()));
     return false;
 }
 

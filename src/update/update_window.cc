@@ -12,10 +12,10 @@
 
 #include "app/fonts.h"
 #include "app/help.h"
+#include "app/links.h"
 #include "app/maker.h"
 #include "app/placed_control.h"
 #include "app/window1.h"
-#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
 #include "update/update_reply.h"
@@ -113,7 +113,7 @@ void UpdateWindow::PushButton1_Action() {
         ProgressBar1->hide();
         Socket1->abort();
     } else {
-        openUrl(QUrl(downloadAddress()));
+        openLink(this, QUrl(downloadAddress()));
     }
 }
 

@@ -98,7 +98,8 @@ void App::Event_HandleAppleEvent(const ScriptingEvent& event, EventServer::Reply
         if (!fileExists(nativePath(path))) return reply(false);
         window_->askforsave = false;
         window_->mydragfile = path;
-        window_->openprogress([reply] { reply(true); });
+        // A run stopped or dropped by quitting converted nothing.
+        window_->openprogress([this, reply] { reply(!window_->quitRequested()); });
         return;
     }
     // Left to the standard handling: documents to open.

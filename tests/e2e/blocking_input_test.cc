@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "e2e/running_tabulon.h"
@@ -30,6 +32,28 @@ TEST(EndToEnd, PipesHandedOverNeverBlockTheApp) {
     int code = -1;
     ASSERT_TRUE(app.waitForExit(30, &code));
     EXPECT_EQ(code, 0);
+}
+
+TEST(EndToEnd, QuitDuringAScriptedRunStopsItAndSaysNotHandled) {
+    RunningTabulon app;
+    ASSERT_TRUE(app.waitUntilListening()) << readFile(app.home.file("app.err"));
+    // A sparse terabyte: the run cannot end by itself while the test lasts.
+    std::string big = app.home.file("big.txt");
+    writeFile(big, "");
+    std::filesystem::resize_file(big, uint64_t{1} << 40);
+    pid_t sender = startProgram({TABULON_SEND_BINARY, "prcs", big}, app.home.file("send.out"),
+                                app.home.file("send.err"));
+    ASSERT_TRUE(app.waitUntilOpen(big));
+    app.signal(SIGTERM);
+    int code = -1;
+    ASSERT_TRUE(app.waitForExit(30, &code));
+    EXPECT_EQ(code, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(sender, &status, 0), sender);
+    EXPECT_EQ(readFile(app.home.file("send.out")), "not handled\n");
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(app.home.listing().find("big.txt Converted"), std::string::npos);
+    EXPECT_EQ(app.home.listing().find(".tabulon"), std::string::npos) << app.home.listing();
 }
 
 }  // namespace

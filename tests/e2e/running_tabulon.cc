@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "platform/event_client.h"
@@ -56,6 +57,18 @@ bool RunningTabulon::waitUntilShown(const std::string& text) {
     for (int i = 0; i < 400; ++i) {
         if (dialogLog().find(text) != std::string::npos) return true;
         if (!running()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+bool RunningTabulon::waitUntilOpen(const std::string& path) {
+    std::string fds = "/proc/" + std::to_string(pid_) + "/fd";
+    for (int i = 0; i < 400 && running(); ++i) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
+            if (std::filesystem::read_symlink(entry.path(), error) == path) return true;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;

@@ -32,6 +32,8 @@ class RunningTabulon {
     bool waitForExit(double seconds, int* code);
     bool running();
     void signal(int number);
+    // True once the app has `path` open (a run reads it).
+    bool waitUntilOpen(const std::string& path);
 
     // Runs one of the built programs (or any path) with this environment.
     ProgramResult runProgram(const std::vector<std::string>& argv);

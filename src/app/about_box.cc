@@ -9,10 +9,10 @@
 
 #include "app/embedded_resources.h"
 #include "app/fonts.h"
+#include "app/links.h"
 #include "app/main_window_pages.h"
 #include "app/maker.h"
 #include "app/window1.h"
-#include "platform/desktop.h"
 
 namespace tabulon {
 namespace {
@@ -114,11 +114,11 @@ void AboutBox::Canvas1_Paint(QPainter& painter) {
 }
 
 void AboutBox::Canvas2_MouseDown() {
-    openUrl(QUrl(makerWebAddress()));
+    openLink(this, QUrl(makerWebAddress()));
 }
 
 void AboutBox::Canvas3_MouseDown() {
-    openUrl(QUrl(QStringLiteral("mailto:") + makerEmail()));
+    openLink(this, QUrl(QStringLiteral("mailto:") + makerEmail()));
 }
 
 void AboutBox::PushButton1_Action() {

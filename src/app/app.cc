@@ -79,7 +79,7 @@ int App::run(const QStringList& documents) {
     quitOnTerminationSignals([this] { quit(); });
     Status listening = events_->listen(eventSocketPath());
     window_->Event_Open();
-    window_->show();
+    if (!window_->quitRequested()) window_->show();  // asked to quit while opening
     if (!listening.ok()) {
         // The app works on; only scripts and a second Tabulon cannot reach it.
         QString text = QStringLiteral("Tabulon cannot take scripting events: %1.")
@@ -122,8 +122,12 @@ void App::Event_HandleAppleEvent(const ScriptingEvent& event, EventServer::Reply
         if (!input.ok()) return reply(false, QString::fromStdString(input.message()));
         window_->askforsave = false;
         window_->mydragfile = path;
-        window_->openprogress(
-            [reply](const QString& failure) { reply(failure.isEmpty(), failure); });
+        window_->openprogress([this, reply](const QString& failure) {
+            // A run stopped or dropped by quitting converted nothing.
+            if (window_->quitRequested() && failure.isEmpty())
+                return reply(false, QStringLiteral("Tabulon quit before the conversion ended."));
+            reply(failure.isEmpty(), failure);
+        });
         return;
     }
     // Left to the standard handling: documents to open.

@@ -1,11 +1,28 @@
-// Opens the help document ":Tabulon Help:Tabulon Help" with the desktop's handler.
+// Tabulon's help window: shows the help document ":Tabulon Help:Tabulon Help"
+// (HTML) as a formatted page; its links to other places open in the browser.
 #pragma once
 
-class QWidget;
+#include <QWidget>
+
+class QTextBrowser;
+class QUrl;
 
 namespace tabulon {
 
-// Shows "The AppleEvent could not be sent." when the desktop refuses it.
+class HelpWindow : public QWidget {
+    Q_OBJECT
+  public:
+    HelpWindow();
+    // Loads the help document; false (with a message) when it cannot be read.
+    bool load();
+
+    QTextBrowser* HelpText;
+
+  private:
+    void followLink(const QUrl& link);
+};
+
+// Shows the help window, the one already open if there is one.
 void openHelpDocument(QWidget* parent);
 
 }  // namespace tabulon

@@ -69,8 +69,8 @@ FieldsPage::FieldsPage(QWidget* window) : WindowPage(window) {
     auto button = [this](const char* name, const char* caption, int left) {
         auto* b = named(new QPushButton(QLatin1String(caption)), name, systemFont(12));
         // Clicking a button must not take the focus from the list: the list's
-        // focus is what enables them.
-        b->setFocusPolicy(Qt::NoFocus);
+        // focus is what enables them. Tab reaches them from the list.
+        b->setFocusPolicy(Qt::TabFocus);
         return place(b, left, 270, 60, 20);
     };
     FieldDeleteButton = button("FieldDeleteButton", "Delete", 27);
@@ -108,6 +108,11 @@ PreferencesPage::PreferencesPage(QWidget* window) : WindowPage(window) {
     BevelButton1 = place(named(new QPushButton(QStringLiteral("Choose Template Folder")),
                                "BevelButton1", systemFont(12)),
                          102, 155, 176, 22);
+    // Tab goes down the page as the controls stand.
+    setTabOrder(CheckBox1, CheckBox2);
+    setTabOrder(CheckBox2, CheckBox3);
+    setTabOrder(CheckBox3, PopupMenu1);
+    setTabOrder(PopupMenu1, BevelButton1);
 }
 
 }  // namespace tabulon

@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "app/about_box.h"
+#include "app/help.h"
 #include "app/window1.h"
 #include "conversion/progress_dialog.h"
 #include "platform/app_paths.h"
@@ -97,6 +98,11 @@ int main(int argc, char** argv) {
     updater.Parsedata();
     ok &= save(&updater, out.filePath(QStringLiteral("update-window-newer.png")));
     updater.hide();
+    UpdateWindow unreached;
+    unreached.show();
+    unreached.Socket1_Error();  // as when the server cannot be reached
+    ok &= save(&unreached, out.filePath(QStringLiteral("update-window-unreachable.png")));
+    unreached.hide();
 
     AboutBox about(&window);
     about.show();
@@ -104,6 +110,12 @@ int main(int argc, char** argv) {
     about.TabPanel1->setCurrentIndex(1);
     ok &= save(&about, out.filePath(QStringLiteral("about-box-contact.png")));
     about.hide();
+    HelpWindow help;
+    if (help.load()) {
+        help.show();
+        ok &= save(&help, out.filePath(QStringLiteral("help-window.png")));
+        help.hide();
+    }
     window.Event_Close();
     home.removeRecursively();
     return ok ? 0 : 1;

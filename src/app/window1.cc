@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -10,10 +13,10 @@
 #include "app/about_box.h"
 #include "app/fonts.h"
 #include "app/help.h"
+#include "app/links.h"
 #include "app/main_window_pages.h"
 #include "app/maker.h"
 #include "app/preferences.h"
-#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/file_info.h"
 #include "platform/qt_paths.h"
@@ -100,14 +103,39 @@ void Window1::connectControls() {
     connect(QuitTimer, &QTimer::timeout, this, &Window1::QuitTimer_Action);
     ListBox1->installEventFilter(this);
     ListBox1->viewport()->installEventFilter(this);
+    for (QPushButton* button : fieldButtons())
+        button->installEventFilter(this);
     StaticText1->installEventFilter(this);
     Canvas1->installEventFilter(this);
+}
+
+QList<QPushButton*> Window1::fieldButtons() const {
+    return {FieldDeleteButton, FieldInsertButton, FieldDownButton, FieldUpButton};
 }
 
 bool Window1::eventFilter(QObject* watched, QEvent* event) {
     QEvent::Type type = event->type();
     if (watched == ListBox1 && type == QEvent::FocusIn) ListBox1_GotFocus();
-    if (watched == ListBox1 && type == QEvent::FocusOut) ListBox1_LostFocus();
+    // Tabbing from the list to its buttons keeps them enabled; leaving both ends it.
+    auto isFieldControl = [this](QObject* object) {
+        return object != nullptr &&
+               (object == ListBox1 || fieldButtons().contains(qobject_cast<QPushButton*>(object)));
+    };
+    if (type == QEvent::FocusOut && isFieldControl(watched) &&
+        !isFieldControl(QApplication::focusWidget())) {
+        ListBox1_LostFocus();
+    }
+    if (watched == ListBox1 && type == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete) {
+            FieldDeleteButton_Action();
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListBox1_DoubleClick();
+            return true;
+        }
+    }
     if (watched == ListBox1->viewport() && type == QEvent::MouseButtonDblClick) {
         ListBox1_DoubleClick();
         return true;
@@ -204,14 +232,33 @@ void Window1::Event_Close() {
 }
 
 void Window1::closeEvent(QCloseEvent* event) {
-    if (converting_) {  // closed by the window manager during a run: after it
-        quitRequested_ = true;
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    if (converting_ || dialogs().openCount() > 0) {  // closed by the session meanwhile
         event->ignore();
+        requestQuit();
         return;
     }
     Event_Close();
     event->accept();
     emit closed();
+}
+
+void Window1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // The update window opened during the opening, before this window showed:
+    // once this one is up, it goes in front of it.
+    if (!updateWindow) return;
+    QPointer<UpdateWindow> updater = updateWindow;
+    QTimer::singleShot(0, this, [updater] {
+        if (!updater) return;
+        updater->raise();
+        updater->activateWindow();
+    });
 }
 
 void Window1::CheckBox1_Action() {
@@ -244,7 +291,7 @@ void Window1::StaticText1_MouseExit() {
 }
 
 bool Window1::Canvas1_MouseDown(const QPoint&) {
-    openUrl(QUrl(makerWebAddress()));
+    openLink(this, QUrl(makerWebAddress()));
     return false;
 }
 

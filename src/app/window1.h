@@ -93,9 +93,12 @@ class Window1 : public QMainWindow, public MenuClient {
     // that cannot be read is refused with a message before anything is asked.
     void openDocument(const QString& path);
 
-    // Quits through the normal road (closing this window), once the conversion
-    // runs asked for have ended.
+    // Quits through the normal road (closing this window). Whatever is modal ends
+    // first: open dialogs as cancelled, a conversion under way stopped with no
+    // output, runs not yet begun dropped; the window closes once back in the event
+    // loop.
     void requestQuit();
+    bool quitRequested() const { return quitRequested_; }
 
     // The run's settings (loaded from and saved to the preferences file).
     bool myupdate = false;
@@ -142,6 +145,7 @@ class Window1 : public QMainWindow, public MenuClient {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -153,6 +157,8 @@ class Window1 : public QMainWindow, public MenuClient {
     void saveChangedFields();
     void loadTemplate(const QString& path);
     void selectRow(int row);
+    // Delete, Insert, Down and Up, in Tab order.
+    QList<QPushButton*> fieldButtons() const;
 
     struct RunRequest {
         QString input;  // empty: ask for it
@@ -160,11 +166,16 @@ class Window1 : public QMainWindow, public MenuClient {
         RunDone whenDone;
     };
     void runQueued();
+    // Closes now when nothing modal is under way, else as soon as that has ended.
+    void closeWhenIdle();
 
     bool closed_ = false;
+    bool shown_ = false;
     std::deque<RunRequest> runs_;
     bool converting_ = false;
     bool quitRequested_ = false;
+    class Dialog2* run_ = nullptr;          // the run under way
+    QTimer* closeWhenIdleTimer_ = nullptr;  // looks again while something modal ends
 };
 
 }  // namespace tabulon

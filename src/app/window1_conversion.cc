@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QStringList>
+#include <QTimer>
 #include <memory>
 
 #include "app/window1.h"
@@ -15,6 +16,11 @@
 namespace tabulon {
 
 bool Window1::openprogress(RunDone whenDone) {
+    if (quitRequested_) {  // quitting: no new run begins
+        mydragfile.clear();
+        if (whenDone) whenDone(QString());
+        return false;
+    }
     runs_.push_back({mydragfile, askforsave, std::move(whenDone)});
     // The handed-over file belongs to this run, and "don't ask" to this run only.
     mydragfile.clear();
@@ -32,12 +38,14 @@ void Window1::runQueued() {
         auto failures = std::make_shared<QStringList>();
         if (run.whenDone)
             dialog->reportMessagesTo([failures](const QString& text) { failures->append(text); });
+        run_ = dialog;
         dialog->Event_Open();  // returns when the run has ended
+        run_ = nullptr;
         dialog->deleteLater();
         if (run.whenDone) run.whenDone(failures->join(QLatin1Char('\n')));
     }
     converting_ = false;
-    if (quitRequested_) close();
+    if (quitRequested_) closeWhenIdle();
 }
 
 void Window1::openDocument(const QString& path) {
@@ -77,11 +85,31 @@ void Window1::dropEvent(QDropEvent* event) {
 }
 
 void Window1::requestQuit() {
-    if (converting_) {
-        quitRequested_ = true;
+    quitRequested_ = true;
+    std::deque<RunRequest> dropped;
+    dropped.swap(runs_);
+    for (RunRequest& run : dropped) {
+        if (run.whenDone) run.whenDone(QString());
+    }
+    if (run_) run_->stop();
+    dialogs().cancelAll();
+    closeWhenIdle();
+}
+
+void Window1::closeWhenIdle() {
+    if (!converting_ && dialogs().openCount() == 0) {
+        if (closeWhenIdleTimer_) closeWhenIdleTimer_->stop();
+        close();
         return;
     }
-    close();
+    // The dialogs and the run return at once, but only once the event loop has
+    // carried their endings out; this looks again from the event loop.
+    if (!closeWhenIdleTimer_) {
+        closeWhenIdleTimer_ = new QTimer(this);
+        closeWhenIdleTimer_->setInterval(10);
+        connect(closeWhenIdleTimer_, &QTimer::timeout, this, &Window1::closeWhenIdle);
+    }
+    closeWhenIdleTimer_->start();
 }
 
 }  // namespace tabulon

@@ -20,7 +20,8 @@ void BackgroundConversion::start(std::function<void()> finished) {
     thread_ = std::thread([this, finished = std::move(finished)] {
         status_ = convertToFile(
             *input_, inputName_, outputPath_, fields_,
-            [this](uint64_t read, uint64_t) { bytesRead_.store(read, std::memory_order_relaxed); });
+            [this](uint64_t read, uint64_t) { bytesRead_.store(read, std::memory_order_relaxed); },
+            &stop_);
         if (finished) finished();
     });
 }

@@ -28,6 +28,10 @@ class BackgroundConversion {
     void start(std::function<void()> finished);
     // Waits for the end and returns how it went.
     Status wait();
+    // Asks the conversion to stop at its next block, leaving no output; from any
+    // thread. wait() then returns an error.
+    void stop() { stop_.store(true); }
+    bool stopped() const { return stop_.load(); }
 
     uint64_t bytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
     uint64_t totalBytes() const { return totalBytes_; }
@@ -39,6 +43,7 @@ class BackgroundConversion {
     FieldList fields_;
     uint64_t totalBytes_;
     std::atomic<uint64_t> bytesRead_{0};
+    std::atomic<bool> stop_{false};
     Status status_;
     std::thread thread_;
 };

@@ -7,8 +7,31 @@
 
 namespace tabulon {
 
+const char kStopped[] = "The conversion was stopped.";
+
+namespace {
+
+// Reads through to the input until told to stop.
+class StoppableSource : public ByteSource {
+  public:
+    StoppableSource(ByteSource& input, const std::atomic<bool>& stop)
+        : input_(input), stop_(stop) {}
+    Status read(char* buffer, size_t capacity, size_t* count) override {
+        if (stop_.load(std::memory_order_relaxed)) return Status::Error(kStopped);
+        return input_.read(buffer, capacity, count);
+    }
+    uint64_t size() const override { return input_.size(); }
+
+  private:
+    ByteSource& input_;
+    const std::atomic<bool>& stop_;
+};
+
+}  // namespace
+
 Status convertToFile(FileSource& input, const std::string& inputName, const std::string& outputPath,
-                     const FieldList& fields, const ProgressFn& progress) {
+                     const FieldList& fields, const ProgressFn& progress,
+                     const std::atomic<bool>* stop) {
     if (isSameFile(outputPath, input.descriptor())) {
         return Status::Error("Cannot write \"" + outputPath + "\": it is the input file \"" +
                              inputName + "\"; choose another name for the output");
@@ -18,7 +41,12 @@ Status convertToFile(FileSource& input, const std::string& inputName, const std:
     // to disk before it replaces the old one.
     Status status = output.open(outputPath, AtomicFile::Durability::kNoFlush);
     if (!status.ok()) return status;
-    status = convert(input, fields, output, progress);
+    if (stop) {
+        StoppableSource stoppable(input, *stop);
+        status = convert(stoppable, fields, output, progress);
+    } else {
+        status = convert(input, fields, output, progress);
+    }
     if (!status.ok()) return status;  // the temporary file goes with `output`
     return output.commit();
 }

@@ -4,6 +4,7 @@
 // written to: an output path that names the input is refused.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "conversion/converter.h"
@@ -11,8 +12,14 @@
 
 namespace tabulon {
 
+// When `stop` is given and becomes true (from any thread), the conversion ends
+// at its next block with kStopped and leaves no output.
 Status convertToFile(FileSource& input, const std::string& inputName, const std::string& outputPath,
-                     const FieldList& fields, const ProgressFn& progress = {});
+                     const FieldList& fields, const ProgressFn& progress = {},
+                     const std::atomic<bool>* stop = nullptr);
+
+// The message of a conversion ended by `stop`.
+extern const char kStopped[];
 
 Status convertFile(const std::string& inputPath, const std::string& outputPath,
                    const FieldList& fields, const ProgressFn& progress = {});

@@ -47,6 +47,11 @@ void Dialog2::message(const QString& text) {
     dialogs().message(this, text);
 }
 
+void Dialog2::stop() {
+    stopped_ = true;
+    if (conversion_) conversion_->stop();
+}
+
 void Dialog2::Event_Open() {
     QString input = input_.isEmpty() ? dialogs().openFile(main_) : input_;
     if (input.isEmpty()) {
@@ -58,11 +63,21 @@ void Dialog2::Event_Open() {
 }
 
 bool Dialog2::readdatafile(const QString& input) {
+    // The input is opened first: no one is asked where to put the conversion of a
+    // file that cannot be read. Only regular files are taken; opening or reading
+    // a pipe or a device could keep this thread waiting for ever.
+    std::unique_ptr<FileSource> source;
+    Status status = FileSource::openRegularFile(nativePath(input), &source);
+    if (!status.ok()) {
+        message(QString::fromStdString(status.message()));
+        hide();
+        return true;
+    }
     QFileInfo info(input);
     QString defaultName = info.fileName() + QStringLiteral(" Converted");
     QString output = askForSave_ ? dialogs().saveFile(main_, defaultName, info.absolutePath())
                                  : input + QStringLiteral(" Converted");
-    if (output.isEmpty()) {
+    if (output.isEmpty() || stopped_) {
         hide();
         return false;
     }
@@ -70,13 +85,6 @@ bool Dialog2::readdatafile(const QString& input) {
     if (fields.empty()) {
         // Nothing is written: an older output of the same name stays as it was.
         message(QStringLiteral("The Field Names file is missing!"));
-        hide();
-        return true;
-    }
-    std::unique_ptr<FileSource> source;
-    Status status = FileSource::open(nativePath(input), &source);
-    if (!status.ok()) {
-        message(QString::fromStdString(status.message()));
         hide();
         return true;
     }
@@ -92,11 +100,14 @@ bool Dialog2::readdatafile(const QString& input) {
         ProgressBar1->setValue(progressPercent(conversion.bytesRead(), conversion.totalBytes()));
     });
     progress.start(kProgressIntervalMs);
+    conversion_ = &conversion;
     conversion.start([&loop] { QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection); });
     loop.exec();
     status = conversion.wait();
+    conversion_ = nullptr;
     ProgressBar1->setValue(progressPercent(conversion.bytesRead(), conversion.totalBytes()));
     hide();
+    if (conversion.stopped()) return true;  // no output, and nothing to say while quitting
     if (!status.ok()) {
         message(QString::fromStdString(status.message()));
     } else if (conversion.bytesRead() != conversion.totalBytes() && conversion.totalBytes() > 0) {

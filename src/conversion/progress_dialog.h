@@ -13,6 +13,7 @@ class QProgressBar;
 
 namespace tabulon {
 
+class BackgroundConversion;
 class Window1;
 
 class Dialog2 : public QDialog {
@@ -29,6 +30,9 @@ class Dialog2 : public QDialog {
     void Event_Open();
     // Converts `input`; false when no output place was obtained.
     bool readdatafile(const QString& input);
+    // Ends the run now (the app is quitting): a conversion under way stops and
+    // leaves no output, and none starts.
+    void stop();
     void ProgressBar1_Open() {}
 
     QLabel* StaticText1;
@@ -42,6 +46,8 @@ class Dialog2 : public QDialog {
     QString input_;
     bool askForSave_;
     std::function<void(const QString&)> sink_;
+    bool stopped_ = false;
+    BackgroundConversion* conversion_ = nullptr;  // while one runs
 };
 
 }  // namespace tabulon

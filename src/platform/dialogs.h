@@ -1,6 +1,8 @@
 // The one way the app shows anything modal: message boxes and the open, save and
 // folder dialogs. The real implementation shows Qt dialogs; the scripted one
 // answers from a file and logs what was shown, so tests never wait for a person.
+// Every call returns once the dialog has ended; dialogs open meanwhile run the
+// event loop.
 #pragma once
 
 #include <QString>
@@ -25,6 +27,12 @@ class Dialogs {
     // The chosen folder's path, or "" when cancelled. `acceptCaption` labels the
     // button that chooses.
     virtual QString chooseFolder(QWidget* parent, const QString& acceptCaption) = 0;
+
+    // For quitting: ends every dialog now open as cancelled, and from now on
+    // answers every dialog asked for as cancelled at once, without showing it.
+    virtual void cancelAll() = 0;
+    // How many dialogs are open now; a dialog opened while another waits counts too.
+    virtual int openCount() const = 0;
 };
 
 // The app's dialogs: scripted when TABULON_DIALOG_SCRIPT is set, Qt's otherwise.

@@ -36,6 +36,32 @@ Status FileSource::open(const std::string& path, std::unique_ptr<FileSource>* re
     return Status::Ok();
 }
 
+Status FileSource::openRegularFile(const std::string& path, std::unique_ptr<FileSource>* result) {
+    auto notRegular = [&path](const struct stat& st) {
+        return Status::Error("Cannot read \"" + path + "\": " +
+                             (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file"));
+    };
+    // Looked at before opening, as opening some devices does something.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errnoStatus("open", path, errno);
+    if (!S_ISREG(st.st_mode)) return notRegular(st);
+    // Should it have been replaced by a pipe meanwhile, opening does not wait.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return errnoStatus("open", path, errno);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        int err = errno;
+        Status status = S_ISREG(st.st_mode) ? errnoStatus("read", path, err) : notRegular(st);
+        ::close(fd);
+        return status;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#ifdef POSIX_FADV_SEQUENTIAL
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    result->reset(new FileSource(fd, path, true, static_cast<uint64_t>(st.st_size)));
+    return Status::Ok();
+}
+
 std::unique_ptr<FileSource> FileSource::fromDescriptor(int fd, std::string name) {
     struct stat st {};
     uint64_t size = 0;

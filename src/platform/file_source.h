@@ -13,6 +13,10 @@ class FileSource : public ByteSource {
   public:
     // Opens `path` for reading; refuses folders with a clear message.
     static Status open(const std::string& path, std::unique_ptr<FileSource>* result);
+    // Opens `path` only when it is a regular file (links followed), never waiting:
+    // a pipe, socket or device is refused with a message, so that a window never
+    // blocks on opening or reading it.
+    static Status openRegularFile(const std::string& path, std::unique_ptr<FileSource>* result);
     // Wraps an already open descriptor (not closed by this object); `name` is used
     // in messages.
     static std::unique_ptr<FileSource> fromDescriptor(int fd, std::string name);

@@ -1,7 +1,13 @@
-// Dialogs shown with Qt's message box and file dialogs.
+// Dialogs shown with Qt's message box and file dialogs. Keeps track of the ones
+// open, so that quitting can end them.
 #pragma once
 
+#include <QList>
+#include <QPointer>
+
 #include "platform/dialogs.h"
+
+class QDialog;
 
 namespace tabulon {
 
@@ -11,6 +17,15 @@ class QtDialogs : public Dialogs {
     QString openFile(QWidget* parent) override;
     QString saveFile(QWidget* parent, const QString& proposedName, const QString& folder) override;
     QString chooseFolder(QWidget* parent, const QString& acceptCaption) override;
+    void cancelAll() override;
+    int openCount() const override { return static_cast<int>(open_.size()); }
+
+  private:
+    // Runs `dialog` modally; Rejected at once when cancelling.
+    int execute(QDialog& dialog);
+
+    QList<QPointer<QDialog>> open_;
+    bool cancelling_ = false;
 };
 
 }  // namespace tabulon

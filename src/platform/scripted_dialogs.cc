@@ -1,45 +1,74 @@
 #include "platform/scripted_dialogs.h"
 
+#include <QEventLoop>
 #include <QFile>
 
 namespace tabulon {
+namespace {
+
+const char kStayOpen[] = "<stay open>";
+
+}  // namespace
 
 void ScriptedDialogs::log(const QString& line) {
     QFile file(script_ + QStringLiteral(".log"));
     if (file.open(QIODevice::Append)) file.write(line.toUtf8() + '\n');
 }
 
-QString ScriptedDialogs::nextAnswer() {
+QString ScriptedDialogs::line(int index) const {
     QFile file(script_);
     QByteArrayList lines;
     if (file.open(QIODevice::ReadOnly)) lines = file.readAll().split('\n');
-    int index = answered_++;
     if (index >= lines.size()) return QString();
-    QByteArray line = lines[index];
-    if (line.endsWith('\r')) line.chop(1);
-    return QString::fromUtf8(line);
+    QByteArray text = lines[index];
+    if (text.endsWith('\r')) text.chop(1);
+    return QString::fromUtf8(text);
+}
+
+void ScriptedDialogs::stayOpen() {
+    QEventLoop loop;
+    open_.append(&loop);
+    loop.exec();
+    open_.removeOne(&loop);
+}
+
+void ScriptedDialogs::cancelAll() {
+    cancelling_ = true;
+    for (QEventLoop* loop : open_)
+        loop->quit();
+}
+
+QString ScriptedDialogs::answer(const QString& shown) {
+    if (cancelling_) return QString();
+    log(shown);
+    QString chosen = line(answered_++);
+    if (chosen != QLatin1String(kStayOpen)) return chosen;
+    stayOpen();
+    return QString();
 }
 
 void ScriptedDialogs::message(QWidget*, const QString& text) {
+    if (cancelling_) return;
     QString escaped = text;
     escaped.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
     escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
     log(QStringLiteral("message ") + escaped);
+    // Message boxes take no answer; only "<stay open>" is meant for them.
+    if (line(answered_) != QLatin1String(kStayOpen)) return;
+    ++answered_;
+    stayOpen();
 }
 
 QString ScriptedDialogs::openFile(QWidget*) {
-    log(QStringLiteral("open"));
-    return nextAnswer();
+    return answer(QStringLiteral("open"));
 }
 
 QString ScriptedDialogs::saveFile(QWidget*, const QString& proposedName, const QString&) {
-    log(QStringLiteral("save ") + proposedName);
-    return nextAnswer();
+    return answer(QStringLiteral("save ") + proposedName);
 }
 
 QString ScriptedDialogs::chooseFolder(QWidget*, const QString&) {
-    log(QStringLiteral("folder"));
-    return nextAnswer();
+    return answer(QStringLiteral("folder"));
 }
 
 }  // namespace tabulon

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -11,10 +12,10 @@
 
 #include "app/fonts.h"
 #include "app/help.h"
+#include "app/links.h"
 #include "app/maker.h"
 #include "app/placed_control.h"
 #include "app/window1.h"
-#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/text.h"
 #include "update/update_reply.h"
@@ -102,7 +103,7 @@ void UpdateWindow::PushButton1_Action() {
     QString caption = PushButton1->text();
     if (caption.compare(QLatin1String("Start"), Qt::CaseInsensitive) == 0) {
         PushButton1->setText(QStringLiteral("Stop"));
-        StaticText1->setText(QStringLiteral("Checking for updates..."));
+        setStatus(QStringLiteral("Checking for updates..."));
         ProgressBar1->show();
         receivedThisCheck_ = false;
         decidedThisCheck_ = false;
@@ -112,7 +113,7 @@ void UpdateWindow::PushButton1_Action() {
         ProgressBar1->hide();
         Socket1->abort();
     } else {
-        openUrl(QUrl(downloadAddress()));
+        openLink(this, QUrl(downloadAddress()));
     }
 }
 
@@ -169,10 +170,28 @@ void UpdateWindow::Socket1_Error() {
     }
 }
 
+void UpdateWindow::setStatus(const QString& status) {
+    // One line in its place beside the button; a longer text wraps onto the lines
+    // below, where the progress bar stands only while checking.
+    constexpr int kLeft = 13, kTop = 13, kWidth = 183, kLineHeight = 16;
+    QFontMetrics metrics(StaticText1->font());
+    bool oneLine = metrics.horizontalAdvance(status) <= kWidth;
+    int height =
+        oneLine
+            ? kLineHeight
+            : metrics.boundingRect(QRect(0, 0, kWidth, this->height()), Qt::TextWordWrap, status)
+                  .height();
+    StaticText1->setWordWrap(!oneLine);
+    StaticText1->setAlignment(oneLine ? Qt::AlignLeft | Qt::AlignVCenter
+                                      : Qt::AlignLeft | Qt::AlignTop);
+    StaticText1->setGeometry(kLeft, kTop, kWidth, std::max(height, kLineHeight));
+    StaticText1->setText(status);
+}
+
 void UpdateWindow::showIdle(const QString& status) {
     PushButton1->setText(QStringLiteral("Start"));
     StaticText2->hide();
-    StaticText1->setText(status);
+    setStatus(status);
     StaticText1->show();
 }
 
@@ -195,7 +214,7 @@ void UpdateWindow::Parsedata() {
                                 : QStringLiteral("The latest version number could not be read "
                                                  "from the update server's reply."));
     PushButton1->setText(QStringLiteral("Start"));
-    StaticText1->setText(QStringLiteral("Check for updates."));
+    setStatus(QStringLiteral("Check for updates."));
 }
 
 }  // namespace tabulon

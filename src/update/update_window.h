@@ -57,6 +57,8 @@ class UpdateWindow : public QWidget, public MenuClient {
   private:
     void connectToServer();
     void showIdle(const QString& status);
+    // Shows `status` in StaticText1, whole.
+    void setStatus(const QString& status);
 
     bool receivedThisCheck_ = false;
     bool decidedThisCheck_ = false;

@@ -1,5 +1,7 @@
 // Conversion runs from the main window: each road in, the dialogs a person sees,
 // askforsave's one-run life, failures, and runs asked for during a run.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
@@ -8,6 +10,7 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <filesystem>
 
 #include "app/main_window_fixture.h"
 #include "conversion/progress_dialog.h"
@@ -91,18 +94,36 @@ TEST_F(ConversionRunTest, EmptyListIsReportedAndNothingReplaced) {
 }
 
 TEST_F(ConversionRunTest, FailuresNameTheFileAndLeaveNothingPartial) {
-    answerDialogs({mail(), dir.file("missing/out.txt"),    // the output folder does not exist
-                   dir.file("absent.txt"), dir.file("x"),  // the input does not exist
-                   mail(), mail()});                       // the output would replace the input
+    answerDialogs({mail(), dir.file("missing/out.txt"),  // the output folder does not exist
+                   dir.file("absent.txt"),               // the input does not exist
+                   mail(), mail()});                     // the output would replace the input
     for (int run = 0; run < 3; ++run)
         window->openprogress();
     Lines log = dialogLog();
-    ASSERT_EQ(log.size(), 9u);
+    ASSERT_EQ(log.size(), 8u);
     EXPECT_NE(log[2].find("missing/out.txt"), std::string::npos) << log[2];
-    EXPECT_NE(log[5].find("absent.txt\": No such file"), std::string::npos) << log[5];
-    EXPECT_NE(log[8].find("it is the input file"), std::string::npos) << log[8];
+    EXPECT_EQ(log[3], "open");  // not asked where the output of a missing input goes
+    EXPECT_NE(log[4].find("absent.txt\": No such file"), std::string::npos) << log[4];
+    EXPECT_NE(log[7].find("it is the input file"), std::string::npos) << log[7];
     EXPECT_EQ(readFile(mail()), kMail);
     EXPECT_EQ(dir.listing().find("Converted"), std::string::npos);
+}
+
+TEST_F(ConversionRunTest, PipesAndDevicesAreRefusedWithoutWaiting) {
+    // Opening a FIFO that no one writes to would wait for ever.
+    std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& input : {fifo, std::string("/dev/zero")}) {
+        SCOPED_TRACE(input);
+        std::filesystem::remove(dir.file("script.log"));
+        answerDialogs({input, dir.file("out.txt"), dir.file("out.txt")});
+        window->openprogress();                               // File > Open
+        window->openDocument(QString::fromStdString(input));  // a drop, a document
+        // Refused before asking where the output goes.
+        std::string refused = "message Cannot read \"" + input + "\": it is not a regular file";
+        EXPECT_EQ(dialogLog(), (Lines{"open", refused, refused}));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
+    }
 }
 
 TEST_F(ConversionRunTest, DroppedFilesRunOneAfterAnother) {
@@ -122,28 +143,22 @@ TEST_F(ConversionRunTest, DroppedFilesRunOneAfterAnother) {
     EXPECT_EQ(readFile(dir.file("second.txt Converted")), "Name:\tEmail:\r Cy\t");
 }
 
-TEST_F(ConversionRunTest, RequestsDuringARunWaitAndQuitComesLast) {
+TEST_F(ConversionRunTest, RequestsDuringARunWaitForIt) {
     std::string big;
     while (big.size() < (40 << 20))
         big += "Name: someone\nEmail: someone@example.org\n";
     writeFile(dir.file("big.txt"), big);
-    bool closed = false;
-    QObject::connect(window.get(), &Window1::closed, [&] { closed = true; });
     Lines seenDuringRun;
     QTimer::singleShot(0, window.get(), [&] {
         seenDuringRun = dialogLog();
         EXPECT_TRUE(window->isConverting());
         window->openDocument(QString::fromStdString(mail()));  // waits for the big one
-        window->QuitTimer_Action();                            // takes effect at the end
-        window->close();                                       // and so does closing
-        EXPECT_FALSE(closed);
     });
     answerDialogs({dir.file("big.txt Converted"), converted()});
     window->openDocument(QString::fromStdString(dir.file("big.txt")));
     EXPECT_EQ(seenDuringRun, (Lines{"save big.txt Converted"}));
     EXPECT_EQ(dialogLog(), (Lines{"save big.txt Converted", "save mail.txt Converted"}));
     EXPECT_EQ(readFile(converted()), kConverted);
-    EXPECT_TRUE(closed);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // Editing the field list: the four buttons' rules, their focus rule, and the
 // Edit Field dialog.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 #include "app/main_window_fixture.h"
@@ -96,6 +98,57 @@ TEST_F(FieldEditingTest, OnlyTheFocusedListEnablesDeleteDownUp) {
     EXPECT_FALSE(w.FieldDeleteButton->isEnabled());
     EXPECT_FALSE(w.FieldUpButton->isEnabled());
     EXPECT_TRUE(w.FieldInsertButton->isEnabled());
+}
+
+TEST_F(FieldEditingTest, KeyboardReachesTheButtonsAndEditsTheList) {
+    Window1& w = openWith("A\rB\rC\r");
+    w.show();
+    QApplication::setActiveWindow(&w);
+    w.TabPanel1->setCurrentIndex(1);
+    w.ListBox1->setFocus();
+    w.ListBox1->setCurrentRow(0);
+    // Tab walks the buttons left to right; they stay enabled on the way.
+    for (QPushButton* button :
+         {w.FieldDeleteButton, w.FieldInsertButton, w.FieldDownButton, w.FieldUpButton}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), button) << button->objectName().toStdString();
+        EXPECT_TRUE(w.FieldDeleteButton->isEnabled());
+        EXPECT_TRUE(w.FieldUpButton->isEnabled());
+    }
+    w.FieldDownButton->setFocus();
+    QTest::keyClick(w.FieldDownButton, Qt::Key_Space);  // moves A down
+    EXPECT_EQ(rows(), (Lines{"B", "A", "C"}));
+    w.FieldInsertButton->setFocus();
+    QTest::keyClick(w.FieldInsertButton, Qt::Key_Space);
+    EXPECT_EQ(rows(), (Lines{"B", "A", "C", "New Row"}));
+    w.CheckBox1->setFocus();  // leaving the list and its buttons
+    EXPECT_FALSE(w.FieldDeleteButton->isEnabled());
+
+    // On the list, Delete removes the selected row and Return edits it.
+    w.ListBox1->setFocus();
+    w.ListBox1->setCurrentRow(1);
+    QTest::keyClick(w.ListBox1, Qt::Key_Delete);
+    EXPECT_EQ(rows(), (Lines{"B", "C", "New Row"}));
+    w.ListBox1->setCurrentRow(1);
+    QTest::keyClick(w.ListBox1, Qt::Key_Return);
+    ASSERT_NE(editFieldDialog(), nullptr);
+    EXPECT_EQ(editFieldDialog()->EditField1->text().toStdString(), "C");
+    editFieldDialog()->reject();
+}
+
+TEST_F(FieldEditingTest, PreferencesTabOrderFollowsThePage) {
+    Window1& w = openWith("A\r");
+    w.show();
+    QApplication::setActiveWindow(&w);
+    w.TabPanel1->setCurrentIndex(2);
+    w.CheckBox3->click();  // enables the template menu
+    w.CheckBox1->setFocus();
+    std::vector<std::string> order;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.push_back(QApplication::focusWidget()->objectName().toStdString());
+    }
+    EXPECT_EQ(order, (Lines{"CheckBox2", "CheckBox3", "PopupMenu1", "BevelButton1"}));
 }
 
 TEST_F(FieldEditingTest, EditFieldUpdatesTheSelectedRow) {

@@ -6,7 +6,11 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <QTextBrowser>
+#include <filesystem>
+
 #include "app/about_box.h"
+#include "app/help.h"
 #include "app/main_window_fixture.h"
 #include "app/main_window_pages.h"
 #include "platform/desktop.h"
@@ -29,6 +33,12 @@ class MenuTest : public MainWindowTest {
         QApplication::setActiveWindow(front);
         QApplication::processEvents();
         window->menu->refresh();
+    }
+    HelpWindow* helpWindow() const {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* help = qobject_cast<HelpWindow*>(top)) return help;
+        }
+        return nullptr;
     }
     // The enabled items, in menu order.
     std::string enabledItems() const {
@@ -94,13 +104,53 @@ TEST_F(MenuTest, PreferencesAboutAndHelp) {
     ASSERT_NE(window->findChild<AboutBox*>(), nullptr);
     window->findChild<AboutBox*>()->reject();
 
+    // Help shows in Tabulon's own window, not through another program.
+    activate(window.get());
+    std::filesystem::create_directories(dir.file("app/Tabulon Help"));
+    writeFile(dir.file("app/Tabulon Help/Tabulon Help"),
+              "<html><body><h1>Tabulon Help</h1><p><a href=\"#cli\">Command line</a> "
+              "<a href=\"https://www.tabulon.example/faq\">FAQ</a></p>"
+              "<h2 id=\"cli\">Command line</h2></body></html>");
+    choose("HelpTabulonHelp");
+    HelpWindow* help = helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->HelpText->toPlainText().toStdString().rfind("Tabulon Help\n", 0), 0u);
+    emit help->HelpText->anchorClicked(QUrl(QStringLiteral("#cli")));  // scrolls, stays here
+    EXPECT_TRUE(openedUrls.empty());
+    emit help->HelpText->anchorClicked(QUrl(QStringLiteral("https://www.tabulon.example/faq")));
+    EXPECT_EQ(openedUrls, (std::vector<std::string>{"https://www.tabulon.example/faq"}));
+    activate(window.get());
+    choose("HelpTabulonHelp");  // the same window again
+    EXPECT_EQ(helpWindow(), help);
+    help->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    std::filesystem::remove(dir.file("app/Tabulon Help/Tabulon Help"));
     activate(window.get());
     choose("HelpTabulonHelp");
-    ASSERT_EQ(openedUrls.size(), 1u);
-    EXPECT_EQ(openedUrls[0], "file://" + dir.file("app/Tabulon Help/Tabulon Help"));
+    EXPECT_EQ(helpWindow(), nullptr);
+    EXPECT_EQ(dialogLog(), (std::vector<std::string>{"message The help document \"" +
+                                                     dir.file("app/Tabulon Help/Tabulon Help") +
+                                                     "\" could not be read."}));
+}
+
+TEST_F(MenuTest, LinksThatCannotBeOpenedShowTheirAddress) {
     setUrlOpenerForTesting([](const QUrl&) { return false; });
-    choose("HelpTabulonHelp");
-    EXPECT_EQ(dialogLog(), (std::vector<std::string>{"message The AppleEvent could not be sent."}));
+    QTest::mouseClick(window->StaticText1, Qt::LeftButton, {}, QPoint(70, 8));
+    AboutBox box(window.get());
+    box.TabPanel1->setCurrentIndex(1);
+    box.show();
+    QTest::mouseClick(box.Canvas3, Qt::LeftButton, {}, QPoint(2, 7));
+    UpdateWindow updater;
+    updater.PushButton1->setText(QStringLiteral("Download"));
+    updater.PushButton1->click();
+    EXPECT_EQ(dialogLog(),
+              (std::vector<std::string>{
+                  "message No program could open this address:\\nhttp://www.tabulon.example/",
+                  "message No program could open this address:\\ninfo@tabulon.example",
+                  "message No program could open this address:\\n"
+                  "http://www.tabulon.example/downloads/shareware/tabulon.zip"}));
 }
 
 TEST_F(MenuTest, AboutBoxShowsVersionPictureAndLinks) {

@@ -1,7 +1,10 @@
 // Start-up and the preferences file: the first run, what a quit writes back,
 // lenient reading, and the update window's placement.
+#include <QApplication>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QPointer>
+#include <QTest>
 #include <cstdio>
 
 #include "app/main_window_fixture.h"
@@ -79,6 +82,17 @@ TEST_F(StartupTest, UpdateWindowOpensOncePlacedFromTheStartPosition) {
     first->close();
     quit();
     EXPECT_EQ(prefs(), "true\nfalse\nField Names\nfalse\n300\n300\n40\n60\n:Templates:\n");
+}
+
+TEST_F(StartupTest, UpdateWindowOpenedAtStartComesUpInFront) {
+    skipFirstStartCopy();
+    writePrefs("true\nfalse\nField Names\nfalse\n10\n50\n10\n50\n:Templates:\n");
+    Window1& w = open();
+    w.show();  // the main window shows after its opening, as at a start
+    ASSERT_NE(w.updateWindow, nullptr);
+    QPointer<UpdateWindow> updater = w.updateWindow;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == updater; }));
+    updater->close();
 }
 
 TEST_F(StartupTest, DeletedPreferencesAreRewrittenWithDefaults) {

@@ -67,7 +67,7 @@ TEST(EventSocket, FallbackFolderIsMadeForTheUserAlone) {
     ::chmod(temp.path().c_str(), 01777);
     ScopedEnv tmpdir("TMPDIR", temp.path());
     std::optional<ScopedEnv> runtime;
-    RunningTabulon app({},
+    RunningTabulon app({}, "",
                        [&](const TempDir&) { runtime.emplace("XDG_RUNTIME_DIR", std::nullopt); });
     ASSERT_TRUE(app.waitUntilListening()) << readFile(app.home.file("app.err"));
     std::string folder = folderOf(eventSocketPath());
@@ -113,13 +113,13 @@ TEST(EventSocket, FoldersThatAreNotTheUsersAloneAreNeverUsed) {
         {"a fallback folder that is a link", true,
          [](const std::string& f, const std::string& beside) {
              ::mkdir(beside.c_str(), 0700);
-             ::symlink(beside.c_str(), f.c_str());
+             ASSERT_EQ(::symlink(beside.c_str(), f.c_str()), 0);
          },
          "it is a link"},
         {"a fallback folder made by another user first", true,
          [](const std::string& f, const std::string&) {
              ::mkdir(f.c_str(), 0700);
-             ::chown(f.c_str(), kNobody, kNobody);
+             ASSERT_EQ(::chown(f.c_str(), kNobody, kNobody), 0);
          },
          "it belongs to user 65534", true},
     };
@@ -131,7 +131,7 @@ TEST(EventSocket, FoldersThatAreNotTheUsersAloneAreNeverUsed) {
         struct stat before {};
         ScopedEnv tmpdir("TMPDIR", place.path());
         std::optional<ScopedEnv> runtime;
-        RunningTabulon app({}, [&](const TempDir&) {
+        RunningTabulon app({}, "", [&](const TempDir&) {
             if (c.fallback) {
                 runtime.emplace("XDG_RUNTIME_DIR", std::nullopt);
             } else {
@@ -163,7 +163,7 @@ TEST(EventSocket, FoldersThatAreNotTheUsersAloneAreNeverUsed) {
 }
 
 TEST(EventSocket, AFileAtTheSocketPathIsNeverDeleted) {
-    RunningTabulon app({}, [](const TempDir& home) {
+    RunningTabulon app({}, "", [](const TempDir& home) {
         ::mkdir(home.file("run").c_str(), 0700);
         writeFile(home.file("run/tabulon-events"), "precious");
     });

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "platform/event_client.h"
@@ -33,12 +34,16 @@ bool waitFor(const std::function<bool()>& condition) {
     return true;
 }
 
-RunningTabulon::RunningTabulon(std::vector<std::string> args, const Preparation& prepare) {
+RunningTabulon::RunningTabulon(std::vector<std::string> args,
+                               std::optional<std::string> dialogScript,
+                               const Preparation& prepare) {
     pointEnvironmentAt(home);
-    writeFile(home.file("script"), "");
+    writeFile(home.file("script"), dialogScript.value_or(""));
     if (prepare) prepare(home);
     args.insert(args.begin(), TABULON_APP_BINARY);
-    pid_ = startProgram(args, home.file("app.out"), home.file("app.err"));
+    ProgramOptions options;
+    if (!dialogScript) options.env.emplace_back("TABULON_DIALOG_SCRIPT", "");
+    pid_ = startProgram(args, home.file("app.out"), home.file("app.err"), options);
 }
 
 RunningTabulon::~RunningTabulon() {
@@ -58,6 +63,27 @@ bool RunningTabulon::waitUntilListening() {
         return answered || !running();
     });
     return answered;
+}
+
+bool RunningTabulon::waitUntilShown(const std::string& text) {
+    for (int i = 0; i < 400; ++i) {
+        if (dialogLog().find(text) != std::string::npos) return true;
+        if (!running()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+bool RunningTabulon::waitUntilOpen(const std::string& path) {
+    std::string fds = "/proc/" + std::to_string(pid_) + "/fd";
+    for (int i = 0; i < 400 && running(); ++i) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
+            if (std::filesystem::read_symlink(entry.path(), error) == path) return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }
 
 bool RunningTabulon::running() {

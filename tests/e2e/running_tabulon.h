@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,17 +24,25 @@ class RunningTabulon {
 
     // Starts tabulon with `args` in a fresh home; this process's environment is
     // pointed at the same folders, so that tools it starts reach that tabulon.
-    // `prepare` runs just before the start, to change the home or environment.
-    explicit RunningTabulon(std::vector<std::string> args = {}, const Preparation& prepare = {});
+    // `dialogScript` holds the dialogs' first answers; without one the app shows
+    // Qt's own dialogs, which wait for a person. `prepare` runs just before the
+    // start, to change the home or environment.
+    explicit RunningTabulon(std::vector<std::string> args = {},
+                            std::optional<std::string> dialogScript = "",
+                            const Preparation& prepare = {});
     // Stops it (SIGTERM) if it still runs.
     ~RunningTabulon();
 
     // True once its event socket answers.
     bool waitUntilListening();
+    // True once the dialog log holds `text`.
+    bool waitUntilShown(const std::string& text);
     // True when it has ended by itself within `seconds`; its exit code in *code.
     bool waitForExit(double seconds, int* code);
     bool running();
     void signal(int number);
+    // True once the app has `path` open (a run reads it).
+    bool waitUntilOpen(const std::string& path);
 
     // Runs one of the built programs (or any path) with this environment.
     ProgramResult runProgram(const std::vector<std::string>& argv);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "table/table_writer.h"
+#include "table/table_format.h"
 
 namespace tabulon {
 

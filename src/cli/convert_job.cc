@@ -6,16 +6,13 @@
 #include <optional>
 
 #include "cli/progress_line.h"
-#include "conversion/file_conversion.h"
 #include "platform/fd_sink.h"
 #include "platform/file_info.h"
-#include "table/line_table.h"
-#include "table/table_file.h"
 
 namespace tabulon {
 
-Status runConvertJob(const std::string& input, const std::string& output, const FieldList& fields,
-                     TableFormat format, const TableOptions& table, bool showProgress) {
+Status runConvertJob(const std::string& input, const std::string& output, bool showProgress,
+                     const JobConversion& conversion) {
     std::unique_ptr<FileSource> source;
     std::string inputName = input == "-" ? "standard input" : input;
     if (input == "-") {
@@ -32,7 +29,6 @@ Status runConvertJob(const std::string& input, const std::string& output, const 
         if (line) line->update(read, total);
     };
     Status status;
-    bool tab = format == TableFormat::kTab;
     if (output == "-") {
         // Appending to the input would make it grow for as long as it is read.
         if (isSameRegularFile(STDOUT_FILENO, source->descriptor())) {
@@ -40,16 +36,9 @@ Status runConvertJob(const std::string& input, const std::string& output, const 
                                  inputName + "\"; send the output elsewhere");
         }
         FdSink out(STDOUT_FILENO, "standard output");
-        if (tab) {
-            status = convert(*source, fields, out, progress);
-        } else {
-            std::unique_ptr<TableWriter> writer = makeTableWriter(format, out, table);
-            status = convertToTable(*source, fields, *writer, progress);
-        }
-    } else if (tab) {
-        status = convertToFile(*source, inputName, output, fields, progress);
+        status = conversion.toSink(*source, out, progress);
     } else {
-        status = convertToTableFile(*source, inputName, output, fields, format, table, progress);
+        status = conversion.toFile(*source, inputName, output, progress);
     }
     // Only a file named here was sized before reading: standard input may have
     // been read in part by the time it reaches us.

@@ -1,142 +1,49 @@
-static const char kUsage[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
-       tabulon-convert --messages [OPTION]... [INPUT]...
-       tabulon-convert --guess-template [-o TEMPLATE] [INPUT]...
-
-Converts saved form mail into a table: one column per field of a Field Names
-template. By default each line that begins with a field name gives a value and
-the rows are tab-delimited; with --messages each mail message is one row. An
-INPUT of "-", or no INPUT when standard input is not a terminal, reads
-standard input.
-
-Options:
-  -t, --template=FILE  the Field Names file to use (default: the template
-                       selected in Tabulon, else the "Field Names" template
-                       that comes with it)
-  -o, --output=FILE    where to write (default: beside each INPUT, named after
-                       it with " Converted" and the format's extension
-                       appended, and standard output for standard input);
-                       "-" writes to standard output
-  -q, --quiet          show no progress on standard error
-  -f, --format=FORMAT  tab (the default: tab-delimited, CR row ends), tsv,
-                       csv, xlsx or jsonl; csv and tsv put a ' before a value
-                       that a spreadsheet would run as a formula
-      --bom            with csv: begin with a UTF-8 byte-order mark (for Excel)
-  -m, --messages       one row per mail message: MIME decoded, values trimmed
-                       and over several lines, a missing field an empty cell;
-                       with -o, several INPUTs make one table
-      --headers=NAMES  with --messages: first, columns for these mail headers,
-                       comma-separated (for example Date,From,Subject)
-      --report         with --messages: tell on standard error what was read
-                       and what was missing
-      --guess-template propose a Field Names file from the labels in the mail
-  -h, --help           show this text and exit
-      --version        show the version and exit
-
-Options taking a value accept it as the next argument or after "=" (long
-forms) or directly after the letter (short forms).
-Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
-)";
-
-#include <signal.h>
+// tabulon-convert: the described conversion, line by line into tab-delimited
+// rows. Everything else it is asked for (the message conversion, the template
+// guess, the other table formats) is done by tabulon-tables, which it runs in its
+// place: those need the mail, HTML and workbook libraries, and a program that
+// loads them costs several times as much to start, which many short calls in a
+// row would feel.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
-#include <vector>
 
-#include "app/preferences.h"
-#include "cli/convert_arguments.h"
-#include "cli/convert_job.h"
-#include "cli/message_job.h"
-#include "platform/file_info.h"
-#include "platform/line_reader.h"
-#include "platform/temporary_files.h"
-#include "templates/field_names_file.h"
+#include "cli/convert_command.h"
+#include "conversion/file_conversion.h"
+#include "platform/app_paths.h"
 
 namespace tabulon {
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-
-int usageError(const std::string& problem) {
-    std::fprintf(stderr, "tabulon-convert: %s\nTry 'tabulon-convert --help'.\n", problem.c_str());
-    return kExitUsage;
-}
-
-// The template the app would use: the one named in its preferences, else the
-// bundled "Field Names".
-std::string defaultTemplatePath() {
-    std::vector<std::string> lines;
-    if (readLines(preferencesPath(), &lines).ok()) return templatePath(parsePreferences(lines));
-    return templatePath(Preferences());
-}
-
-// An empty file is read as one empty name, as the app reads it.
-bool loadTemplate(const std::string& path, FieldList* fields) {
-    Status status = readFieldNames(path, fields);
-    if (!status.ok() && !fileExists(path)) {
-        std::fprintf(stderr, "tabulon-convert: The Field Names file is missing! (%s)\n",
-                     path.c_str());
-        return false;
-    }
-    if (!status.ok()) {
-        std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
-        return false;
-    }
-    return true;
+int runTablesProgram(char** argv) {
+    std::string program = executableFolder() + "../libexec/tabulon/tabulon-tables";
+    ::execv(program.c_str(), argv);
+    std::fprintf(stderr, "tabulon-convert: Cannot start \"%s\": %s\n", program.c_str(),
+                 std::strerror(errno));
+    return kExitFailure;
 }
 
 int run(int argc, char** argv) {
     ConvertArguments args;
-    ParsedCommandLine parsed = parseConvertArguments(
-        std::vector<std::string>(argv + 1, argv + argc), ::isatty(STDIN_FILENO), &args);
-    switch (parsed.outcome) {
-        case ParsedCommandLine::Outcome::kHelp:
-            std::fputs(kUsage, stdout);
-            return kExitOk;
-        case ParsedCommandLine::Outcome::kVersion:
-            std::printf("tabulon-convert %s\n", TABULON_VERSION);
-            return kExitOk;
-        case ParsedCommandLine::Outcome::kUsageError:
-            return usageError(parsed.problem);
-        case ParsedCommandLine::Outcome::kRun:
-            break;
+    int exitCode = startConvertCommand(argc, argv, &args);
+    if (exitCode >= 0) return exitCode;
+    if (args.messages || args.guessTemplate || args.format != TableFormat::kTab) {
+        return runTablesProgram(argv);
     }
-    ::signal(SIGPIPE, SIG_IGN);
-    removeTemporariesOnTermination();
-    if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output);
-
-    std::string templateFile =
-        args.templatePath.empty() ? defaultTemplatePath() : args.templatePath;
     FieldList fields;
-    if (!loadTemplate(templateFile, &fields)) return kExitFailure;
-
-    bool showProgress = !args.quiet && ::isatty(STDERR_FILENO);
-    if (args.messages) {
-        MessageJobOptions job;
-        job.inputs = args.inputs;
-        job.output = args.output;
-        job.format = args.format;
-        job.table = TableOptions{args.bom};
-        job.headers = args.headers;
-        job.fields = fields;
-        job.report = args.report;
-        job.showProgress = showProgress;
-        return runMessageConversion(job);
-    }
-    int exitCode = kExitOk;
-    for (const std::string& input : args.inputs) {
-        Status status = runConvertJob(input, args.outputFor(input), fields, args.format,
-                                      TableOptions{args.bom}, showProgress);
-        if (status.isBrokenPipe()) break;
-        if (!status.ok()) {
-            std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
-            exitCode = kExitFailure;
-        }
-    }
-    return exitCode;
+    if (!loadConvertTemplate(args, &fields)) return kExitFailure;
+    JobConversion tab;
+    tab.toSink = [&](FileSource& input, ByteSink& out, const ProgressFn& progress) {
+        return convert(input, fields, out, progress);
+    };
+    tab.toFile = [&](FileSource& input, const std::string& inputName, const std::string& output,
+                     const ProgressFn& progress) {
+        return convertToFile(input, inputName, output, fields, progress);
+    };
+    return convertEachInput(args, tab);
 }
 
 }  // namespace

@@ -15,14 +15,6 @@ std::string& folderOverride() {
     return folder;
 }
 
-std::string executableFolder() {
-    char buffer[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return "./";
-    std::string path(buffer, static_cast<size_t>(n));
-    return path.substr(0, path.rfind('/') + 1);
-}
-
 std::string homeFolder() {
     const char* home = std::getenv("HOME");
     return asFolderPath(home != nullptr && *home != '\0' ? home : "/");
@@ -36,6 +28,14 @@ std::string xdgFolder(const char* variable, const char* fallback) {
 }
 
 }  // namespace
+
+std::string executableFolder() {
+    char buffer[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return "./";
+    std::string path(buffer, static_cast<size_t>(n));
+    return path.substr(0, path.rfind('/') + 1);
+}
 
 std::string applicationFolder() {
     if (!folderOverride().empty()) return folderOverride();

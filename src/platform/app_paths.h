@@ -7,6 +7,9 @@
 
 namespace tabulon {
 
+// The folder holding the running program, ending in "/".
+std::string executableFolder();
+
 // The folder holding the application's resources: the folder of the running
 // binary in a build tree (it has "Templates/" beside it), or <prefix>/share/tabulon/
 // when installed.

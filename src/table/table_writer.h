@@ -11,20 +11,9 @@
 
 #include "platform/byte_stream.h"
 #include "platform/status.h"
+#include "table/table_format.h"
 
 namespace tabulon {
-
-enum class TableFormat { kTab, kTsv, kCsv, kXlsx, kJsonl };
-
-// "tab", "tsv", "csv", "xlsx", "jsonl"; nothing for any other text.
-std::optional<TableFormat> parseTableFormat(std::string_view name);
-
-// The name parseTableFormat takes.
-std::string_view formatName(TableFormat format);
-
-// What an output of this format is named after its input: ".csv", ".xlsx", ...
-// (empty for tab, whose outputs keep the name without an extension).
-std::string_view formatExtension(TableFormat format);
 
 // A column's title in the formats that show names as titles (all but tab): the
 // name without its trailing colon and the blanks around that colon ("E-mail :"

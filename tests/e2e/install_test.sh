@@ -60,6 +60,8 @@ cp "$prefix/share/tabulon/examples/Contact Form Mail.txt" "$home/mail.txt"
 check "the installed tabulon-send converts through it" "$prefix/bin/tabulon-send" prcs "$home/mail.txt"
 "$prefix/bin/tabulon-convert" -q -t "$prefix/share/tabulon/Templates/Field Names" "$home/mail.txt" -o "$home/expected"
 check "the same bytes as tabulon-convert" cmp "$home/expected" "$home/mail.txt Converted"
+check "the installed tabulon-convert finds tabulon-tables for the other formats" \
+    "$prefix/bin/tabulon-convert" -q -m -f csv -t "$prefix/share/tabulon/Templates/Field Names" "$home/mail.txt"
 check "it quits when asked" "$prefix/bin/tabulon-send" quit
 for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 check "and has ended" bash -c "! kill -0 $app 2>/dev/null"

@@ -1,0 +1,124 @@
+#include "cli/convert_command.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/preferences.h"
+#include "platform/file_info.h"
+#include "platform/line_reader.h"
+#include "platform/temporary_files.h"
+#include "templates/field_names_file.h"
+
+namespace tabulon {
+namespace {
+
+static const char kUsage[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
+       tabulon-convert --messages [OPTION]... [INPUT]...
+       tabulon-convert --guess-template [-o TEMPLATE] [INPUT]...
+
+Converts saved form mail into a table: one column per field of a Field Names
+template. By default each line that begins with a field name gives a value and
+the rows are tab-delimited; with --messages each mail message is one row. An
+INPUT of "-", or no INPUT when standard input is not a terminal, reads
+standard input.
+
+Options:
+  -t, --template=FILE  the Field Names file to use (default: the template
+                       selected in Tabulon, else the "Field Names" template
+                       that comes with it)
+  -o, --output=FILE    where to write (default: beside each INPUT, named after
+                       it with " Converted" and the format's extension
+                       appended, and standard output for standard input);
+                       "-" writes to standard output
+  -q, --quiet          show no progress on standard error
+  -f, --format=FORMAT  tab (the default: tab-delimited, CR row ends), tsv,
+                       csv, xlsx or jsonl; csv and tsv put a ' before a value
+                       that a spreadsheet would run as a formula
+      --bom            with csv: begin with a UTF-8 byte-order mark (for Excel)
+  -m, --messages       one row per mail message: MIME decoded, values trimmed
+                       and over several lines, a missing field an empty cell;
+                       with -o, several INPUTs make one table
+      --headers=NAMES  with --messages: first, columns for these mail headers,
+                       comma-separated (for example Date,From,Subject)
+      --report         with --messages: tell on standard error what was read
+                       and what was missing
+      --guess-template propose a Field Names file from the labels in the mail
+  -h, --help           show this text and exit
+      --version        show the version and exit
+
+Options taking a value accept it as the next argument or after "=" (long
+forms) or directly after the letter (short forms).
+Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
+)";
+
+// The template the app would use: the one named in its preferences, else the
+// bundled "Field Names".
+std::string defaultTemplatePath() {
+    std::vector<std::string> lines;
+    if (readLines(preferencesPath(), &lines).ok()) return templatePath(parsePreferences(lines));
+    return templatePath(Preferences());
+}
+
+}  // namespace
+
+int startConvertCommand(int argc, char** argv, ConvertArguments* args) {
+    ParsedCommandLine parsed = parseConvertArguments(
+        std::vector<std::string>(argv + 1, argv + argc), ::isatty(STDIN_FILENO), args);
+    switch (parsed.outcome) {
+        case ParsedCommandLine::Outcome::kHelp:
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        case ParsedCommandLine::Outcome::kVersion:
+            std::printf("tabulon-convert %s\n", TABULON_VERSION);
+            return kExitOk;
+        case ParsedCommandLine::Outcome::kUsageError:
+            std::fprintf(stderr, "tabulon-convert: %s\nTry 'tabulon-convert --help'.\n",
+                         parsed.problem.c_str());
+            return kExitUsage;
+        case ParsedCommandLine::Outcome::kRun:
+            break;
+    }
+    ::signal(SIGPIPE, SIG_IGN);
+    removeTemporariesOnTermination();
+    return -1;
+}
+
+// An empty file is read as one empty name, as the app reads it.
+bool loadConvertTemplate(const ConvertArguments& args, FieldList* fields) {
+    std::string path = args.templatePath.empty() ? defaultTemplatePath() : args.templatePath;
+    Status status = readFieldNames(path, fields);
+    if (!status.ok() && !fileExists(path)) {
+        std::fprintf(stderr, "tabulon-convert: The Field Names file is missing! (%s)\n",
+                     path.c_str());
+        return false;
+    }
+    if (!status.ok()) {
+        std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+int convertEachInput(const ConvertArguments& args, const JobConversion& conversion) {
+    int exitCode = kExitOk;
+    for (const std::string& input : args.inputs) {
+        Status status =
+            runConvertJob(input, args.outputFor(input), showsProgress(args), conversion);
+        if (status.isBrokenPipe()) break;
+        if (!status.ok()) {
+            std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
+            exitCode = kExitFailure;
+        }
+    }
+    return exitCode;
+}
+
+bool showsProgress(const ConvertArguments& args) {
+    return !args.quiet && ::isatty(STDERR_FILENO);
+}
+
+}  // namespace tabulon

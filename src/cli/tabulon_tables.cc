@@ -1,0 +1,53 @@
+// tabulon-tables: the part of tabulon-convert that writes table formats, reads
+// mail message by message and guesses templates. tabulon-convert runs it in its
+// own place with the same command line; it is not meant to be started by hand.
+#include <memory>
+#include <string>
+
+#include "cli/convert_command.h"
+#include "cli/message_job.h"
+#include "table/line_table.h"
+#include "table/table_file.h"
+
+namespace tabulon {
+namespace {
+
+int run(int argc, char** argv) {
+    ConvertArguments args;
+    int exitCode = startConvertCommand(argc, argv, &args);
+    if (exitCode >= 0) return exitCode;
+    if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output);
+
+    FieldList fields;
+    if (!loadConvertTemplate(args, &fields)) return kExitFailure;
+    TableOptions table{args.bom};
+    if (args.messages) {
+        MessageJobOptions job;
+        job.inputs = args.inputs;
+        job.output = args.output;
+        job.format = args.format;
+        job.table = table;
+        job.headers = args.headers;
+        job.fields = fields;
+        job.report = args.report;
+        job.showProgress = showsProgress(args);
+        return runMessageConversion(job);
+    }
+    JobConversion rows;
+    rows.toSink = [&](FileSource& input, ByteSink& out, const ProgressFn& progress) {
+        std::unique_ptr<TableWriter> writer = makeTableWriter(args.format, out, table);
+        return convertToTable(input, fields, *writer, progress);
+    };
+    rows.toFile = [&](FileSource& input, const std::string& inputName, const std::string& output,
+                      const ProgressFn& progress) {
+        return convertToTableFile(input, inputName, output, fields, args.format, table, progress);
+    };
+    return convertEachInput(args, rows);
+}
+
+}  // namespace
+}  // namespace tabulon
+
+int main(int argc, char** argv) {
+    return tabulon::run(argc, argv);
+}

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include "app/preview_window.h"
 #include "app/window1.h"
 #include "platform/dialogs.h"
 #include "platform/event_client.h"
@@ -16,6 +17,9 @@ namespace {
 
 const char kOpenDocumentsClass[] = "aevt";
 const char kOpenDocumentsId[] = "odoc";
+// Documents for a spreadsheet preview (`tabulon --spreadsheet FILE...`).
+const char kSpreadsheetClass[] = "TBLN";
+const char kSpreadsheetId[] = "sprd";
 
 // Documents travel as one parameter: absolute paths separated by NUL bytes.
 std::string documentList(const QStringList& documents) {
@@ -37,9 +41,10 @@ QStringList documentsOf(const std::string& list) {
 
 }  // namespace
 
-bool handOffToRunningApp(const QStringList& documents) {
+bool handOffToRunningApp(const QStringList& documents, bool spreadsheet) {
     std::string error;
-    ScriptingEvent event{kOpenDocumentsClass, kOpenDocumentsId, documentList(documents)};
+    ScriptingEvent event{spreadsheet ? kSpreadsheetClass : kOpenDocumentsClass,
+                         spreadsheet ? kSpreadsheetId : kOpenDocumentsId, documentList(documents)};
     return sendEvent(event, &error) != SendResult::kNoApp;
 }
 
@@ -61,13 +66,14 @@ App::App() {
 
 App::~App() = default;
 
-int App::run(const QStringList& documents) {
+int App::run(const QStringList& documents, bool spreadsheet) {
     quitOnTerminationSignals([this] { quit(); });
     events_->listen(fromNative(eventSocketPath()));
     window_->Event_Open();
     window_->show();
     // Documents given at launch arrive once the main window has opened.
-    QTimer::singleShot(0, this, [this, documents] {
+    QTimer::singleShot(0, this, [this, documents, spreadsheet] {
+        if (spreadsheet) return openSpreadsheetPreview(window_.get(), documents);
         for (const QString& document : documents)
             Event_OpenDocument(document);
     });
@@ -99,6 +105,11 @@ void App::Event_HandleAppleEvent(const ScriptingEvent& event, EventServer::Reply
         window_->askforsave = false;
         window_->mydragfile = path;
         window_->openprogress([reply] { reply(true); });
+        return;
+    }
+    if (event.eventClass == kSpreadsheetClass && event.eventId == kSpreadsheetId) {
+        reply(true);
+        openSpreadsheetPreview(window_.get(), documentsOf(event.parameter));
         return;
     }
     // Left to the standard handling: documents to open.

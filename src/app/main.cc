@@ -5,6 +5,7 @@
 #include <QStyleFactory>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/app.h"
 #include "app/embedded_resources.h"
@@ -36,11 +37,13 @@ int main(int argc, char** argv) {
             stderr);
         return 1;
     }
+    // `--spreadsheet FILE...`: the files open in a spreadsheet preview.
+    bool spreadsheet = argc > 1 && std::strcmp(argv[1], "--spreadsheet") == 0;
     QStringList documents;
-    for (int i = 1; i < argc; ++i)
+    for (int i = spreadsheet ? 2 : 1; i < argc; ++i)
         documents << QString::fromLocal8Bit(argv[i]);
     // A Tabulon already running takes the documents; this process is done.
-    if (tabulon::handOffToRunningApp(documents)) return 0;
+    if (tabulon::handOffToRunningApp(documents, spreadsheet)) return 0;
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tabulon"));
@@ -51,5 +54,5 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("example.tabulon.Tabulon"));
     QApplication::setQuitOnLastWindowClosed(false);
     tabulon::App app;
-    return app.run(documents);
+    return app.run(documents, spreadsheet);
 }

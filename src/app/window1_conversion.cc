@@ -5,6 +5,7 @@
 #include <QMimeData>
 
 #include "app/window1.h"
+#include "app/preview_window.h"
 #include "conversion/progress_dialog.h"
 
 namespace tabulon {
@@ -56,6 +57,12 @@ void Window1::dragEnterEvent(QDragEnterEvent* event) {
 void Window1::dropEvent(QDropEvent* event) {
     QStringList files = droppedFiles(event->mimeData());
     event->acceptProposedAction();
+    // Dropped with Ctrl held: a spreadsheet preview instead of the described runs.
+    if (event->modifiers() & Qt::ControlModifier) {
+        QMetaObject::invokeMethod(
+            this, [this, files] { openSpreadsheetPreview(this, files); }, Qt::QueuedConnection);
+        return;
+    }
     // The drop returns first; the runs follow from the event loop.
     QMetaObject::invokeMethod(
         this,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QWidget;
@@ -25,6 +26,16 @@ class Dialogs {
     // The chosen folder's path, or "" when cancelled. `acceptCaption` labels the
     // button that chooses.
     virtual QString chooseFolder(QWidget* parent, const QString& acceptCaption) = 0;
+
+    // The chosen files' paths (one or more), or none when cancelled. By default
+    // the open dialog's single choice.
+    virtual QStringList openFiles(QWidget* parent);
+    // A save dialog that also offers the file types `filters`: `*selectedFilter`
+    // is preselected, and holds the type chosen on return. By default saveFile(),
+    // leaving the type as it was.
+    virtual QString saveFileWithTypes(QWidget* parent, const QString& proposedName,
+                                      const QString& folder, const QStringList& filters,
+                                      QString* selectedFilter);
 };
 
 // The app's dialogs: scripted when TABULON_DIALOG_SCRIPT is set, Qt's otherwise.

@@ -20,6 +20,18 @@ QString QtDialogs::saveFile(QWidget* parent, const QString& proposedName, const 
     return QFileDialog::getSaveFileName(parent, QString(), start);
 }
 
+QStringList QtDialogs::openFiles(QWidget* parent) {
+    return QFileDialog::getOpenFileNames(parent);
+}
+
+QString QtDialogs::saveFileWithTypes(QWidget* parent, const QString& proposedName,
+                                     const QString& folder, const QStringList& filters,
+                                     QString* selectedFilter) {
+    QString start = folder.isEmpty() ? proposedName : QDir(folder).filePath(proposedName);
+    return QFileDialog::getSaveFileName(parent, QString(), start,
+                                        filters.join(QStringLiteral(";;")), selectedFilter);
+}
+
 QString QtDialogs::chooseFolder(QWidget* parent, const QString& acceptCaption) {
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::Directory);

@@ -11,6 +11,9 @@ class QtDialogs : public Dialogs {
     QString openFile(QWidget* parent) override;
     QString saveFile(QWidget* parent, const QString& proposedName, const QString& folder) override;
     QString chooseFolder(QWidget* parent, const QString& acceptCaption) override;
+    QStringList openFiles(QWidget* parent) override;
+    QString saveFileWithTypes(QWidget* parent, const QString& proposedName, const QString& folder,
+                              const QStringList& filters, QString* selectedFilter) override;
 };
 
 }  // namespace tabulon

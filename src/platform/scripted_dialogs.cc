@@ -37,6 +37,19 @@ QString ScriptedDialogs::saveFile(QWidget*, const QString& proposedName, const Q
     return nextAnswer();
 }
 
+QStringList ScriptedDialogs::openFiles(QWidget*) {
+    log(QStringLiteral("open"));
+    return nextAnswer().split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+}
+
+QString ScriptedDialogs::saveFileWithTypes(QWidget*, const QString& proposedName, const QString&,
+                                           const QStringList&, QString* selectedFilter) {
+    log(QStringLiteral("save ") + proposedName);
+    QStringList answer = nextAnswer().split(QLatin1Char('\t'));
+    if (answer.size() > 1 && selectedFilter != nullptr) *selectedFilter = answer[1];
+    return answer[0];
+}
+
 QString ScriptedDialogs::chooseFolder(QWidget*, const QString&) {
     log(QStringLiteral("folder"));
     return nextAnswer();

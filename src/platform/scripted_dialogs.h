@@ -3,6 +3,11 @@
 // left, cancels); each message box is dismissed at once. Every dialog shown is
 // appended to "<script>.log", one line each: "message <text>" (CR and LF written
 // as \r and \n), "open", "save <proposed name>", "folder".
+//
+// An open dialog that takes several files takes them from one line, separated
+// by Tabs. A save dialog that offers file types takes "PATH", keeping the type
+// preselected, or "PATH<Tab>TYPE", TYPE being what the app should read as the
+// chosen type (a filter's text, or a format's name such as "csv").
 #pragma once
 
 #include "platform/dialogs.h"
@@ -17,6 +22,9 @@ class ScriptedDialogs : public Dialogs {
     QString openFile(QWidget* parent) override;
     QString saveFile(QWidget* parent, const QString& proposedName, const QString& folder) override;
     QString chooseFolder(QWidget* parent, const QString& acceptCaption) override;
+    QStringList openFiles(QWidget* parent) override;
+    QString saveFileWithTypes(QWidget* parent, const QString& proposedName, const QString& folder,
+                              const QStringList& filters, QString* selectedFilter) override;
 
   private:
     void log(const QString& line);

@@ -19,8 +19,7 @@
 
 namespace tabulon {
 
-NewTemplateDialog::NewTemplateDialog(Window1* main, const FieldList& proposed,
-                                     const QString& name)
+NewTemplateDialog::NewTemplateDialog(Window1* main, const FieldList& proposed, const QString& name)
     : QDialog(main), main_(main) {
     setObjectName(QStringLiteral("NewTemplateDialog"));
     setWindowTitle(QStringLiteral("New Template from Mail"));
@@ -58,8 +57,8 @@ NewTemplateDialog::NewTemplateDialog(Window1* main, const FieldList& proposed,
     // Moving the current row from the keyboard, without leaving the list.
     connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+Up")), this), &QShortcut::activated,
             this, [this] { moveSelected(-1); });
-    connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+Down")), this),
-            &QShortcut::activated, this, [this] { moveSelected(1); });
+    connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+Down")), this), &QShortcut::activated,
+            this, [this] { moveSelected(1); });
 
     auto* form = new QFormLayout;
     TemplateName = new QLineEdit(name);

@@ -127,8 +127,9 @@ void PreviewWindow::createControls() {
     MissingText->setWordWrap(true);
     layout->addWidget(MissingText);
 
-    LabelsText = new QLabel(QStringLiteral("Labels in the mail that the template lacks (click "
-                                           "one to add it as a column):"));
+    LabelsText =
+        new QLabel(QStringLiteral("Labels in the mail that the template lacks (click "
+                                  "one to add it as a column):"));
     LabelsText->setObjectName(QStringLiteral("LabelsText"));
     LabelsText->setWordWrap(true);
     layout->addWidget(LabelsText);
@@ -165,7 +166,8 @@ std::vector<std::string> PreviewWindow::headers() const {
 }
 
 bool PreviewWindow::isReading() const {
-    return reader_ != nullptr && !reader_->progress().done;
+    // Until the last rows and the report are shown, not only read.
+    return pollTimer_->isActive() || rerunTimer_->isActive();
 }
 
 void PreviewWindow::rerun() {
@@ -217,9 +219,9 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
     if (progress.messages == 1) text = QStringLiteral("1 message");
     if (!progress.done) text = QStringLiteral("Reading... ") + text;
     if (progress.messages > static_cast<uint64_t>(model->rowCount()) && progress.done) {
-        text += QStringLiteral("; the first %1 rows are shown, and Save writes all %2")
-                    .arg(number(static_cast<uint64_t>(model->rowCount())),
-                         number(progress.messages));
+        text +=
+            QStringLiteral("; the first %1 rows are shown, and Save writes all %2")
+                .arg(number(static_cast<uint64_t>(model->rowCount())), number(progress.messages));
     }
     StatusText->setText(text);
     QStringList missing;

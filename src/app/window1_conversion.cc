@@ -4,8 +4,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 
-#include "app/window1.h"
 #include "app/preview_window.h"
+#include "app/window1.h"
 #include "conversion/progress_dialog.h"
 
 namespace tabulon {

@@ -24,8 +24,9 @@ Status proposeTemplate(const std::string& mailPath, FieldList* fields) {
 Status checkTemplateName(const std::string& folder, const std::string& name) {
     if (name.empty()) return Status::Error("Please give the new template a name.");
     if (name.find_first_of("/\r\n") != std::string::npos || name[0] == '.') {
-        return Status::Error("A template's name cannot start with \".\" or hold \"/\" or a line "
-                             "end.");
+        return Status::Error(
+            "A template's name cannot start with \".\" or hold \"/\" or a line "
+            "end.");
     }
     if (fileExists(childPath(folder, name))) {
         return Status::Error("The Templates folder already holds \"" + name +

@@ -19,7 +19,6 @@ Status checkTemplateName(const std::string& folder, const std::string& name);
 
 // Writes the new template `folder` + `name` (CR after each name) at once, with the
 // Field Names files' type and creator; checks the name first.
-Status saveNewTemplate(const std::string& folder, const std::string& name,
-                       const FieldList& fields);
+Status saveNewTemplate(const std::string& folder, const std::string& name, const FieldList& fields);
 
 }  // namespace tabulon

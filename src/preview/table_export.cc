@@ -25,8 +25,7 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress) {
     AtomicFile output;
     Status status = output.open(request.output, AtomicFile::Durability::kNoFlush);
     if (!status.ok()) return status;
-    std::unique_ptr<TableWriter> writer =
-        makeTableWriter(request.format, output, request.table);
+    std::unique_ptr<TableWriter> writer = makeTableWriter(request.format, output, request.table);
     MessageRows rows(request.options);
     status = writer->begin(rows.columnNames());
     uint64_t done = 0;

@@ -16,7 +16,8 @@ TEST(SaveChoice, PathAndFilterGiveFileAndFormat) {
         TableFormat format;
     };
     const Case cases[] = {
-        {"/d/mail Converted.xlsx", TableFormat::kXlsx, "/d/mail Converted.xlsx", TableFormat::kXlsx},
+        {"/d/mail Converted.xlsx", TableFormat::kXlsx, "/d/mail Converted.xlsx",
+         TableFormat::kXlsx},
         // A typed extension wins over the filter, in any letter case.
         {"/d/out.CSV", TableFormat::kXlsx, "/d/out.CSV", TableFormat::kCsv},
         {"/d/out.tsv", TableFormat::kTab, "/d/out.tsv", TableFormat::kTsv},

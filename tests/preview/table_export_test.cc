@@ -42,6 +42,9 @@ TEST(TableExport, EachFormatReadsBackAsTheSameTable) {
         ASSERT_TRUE(exportTable(request).ok());
         ReadTable table = readTable(c.reader, request.output, dir.path());
         ASSERT_TRUE(table.ok) << table.error;
+        // A workbook's row ends at its last cell that holds something.
+        for (std::vector<std::string>& row : table.rows)
+            row.resize(c.header.size());
         std::vector<std::vector<std::string>> expected = {c.header};
         // csv and tsv mark a leading "+" so that no spreadsheet runs it.
         for (std::vector<std::string> row : kFormRows) {

@@ -230,14 +230,14 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
                              ? progress.missing[static_cast<size_t>(column)]
                              : 0;
         if (count > 0) {
-            missing << QStringLiteral("%1 in %2").arg(model->titles().value(column), number(count));
+            missing << QStringLiteral("%1 in %2 %3")
+                           .arg(model->titles().value(column), number(count),
+                                count == 1 ? QStringLiteral("message") : QStringLiteral("messages"));
         }
     }
     MissingText->setText(missing.isEmpty() || progress.messages == 0
                              ? QStringLiteral("No field is missing from any message.")
-                             : QStringLiteral("Missing: ") + missing.join(QStringLiteral(", ")) +
-                                   (progress.messages == 1 ? QStringLiteral(" message")
-                                                           : QStringLiteral(" messages")));
+                             : QStringLiteral("Missing: ") + missing.join(QStringLiteral(", ")));
 }
 
 void PreviewWindow::showReport() {

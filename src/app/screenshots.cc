@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "app/about_box.h"
+#include "app/spreadsheet_screenshots.h"
 #include "app/window1.h"
 #include "conversion/progress_dialog.h"
 #include "platform/app_paths.h"
@@ -104,6 +105,8 @@ int main(int argc, char** argv) {
     about.TabPanel1->setCurrentIndex(1);
     ok &= save(&about, out.filePath(QStringLiteral("about-box-contact.png")));
     about.hide();
+
+    ok &= renderSpreadsheetPictures(window, out, QStringLiteral(TABULON_SOURCE_DIR));
     window.Event_Close();
     home.removeRecursively();
     return ok ? 0 : 1;

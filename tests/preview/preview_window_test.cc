@@ -81,7 +81,7 @@ TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
     EXPECT_TRUE(missing.data(Qt::BackgroundRole).isValid());
     EXPECT_FALSE(preview->model->index(1, 1).data(Qt::BackgroundRole).isValid());
     EXPECT_EQ(preview->StatusText->text().toStdString(), "3 messages");
-    EXPECT_EQ(preview->MissingText->text().toStdString(), "Missing: Phone in 1 messages");
+    EXPECT_EQ(preview->MissingText->text().toStdString(), "Missing: Phone in 1 message");
     QList<QPushButton*> labels = preview->LabelButtons->findChildren<QPushButton*>();
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels[0]->property("label").toString().toStdString(), "Order:");

@@ -3,8 +3,11 @@
 
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
                   qt6-base-dev libgl-dev fonts-dejavu-core nginx
-                  desktop-file-utils appstream dpkg-dev file
+                  desktop-file-utils appstream dpkg-dev file libxlsxwriter-dev
                   libgmime-3.0-dev libxml2-dev)
+# Only ./test needs these: the table tests read what they wrote back through
+# Python's csv and json modules and openpyxl.
+TABULON_TEST_PACKAGES=(python3 python3-openpyxl)
 
 tabulon_ensure_packages() {
     local missing=()

@@ -8,11 +8,13 @@
 #include "cli/progress_line.h"
 #include "conversion/file_conversion.h"
 #include "platform/fd_sink.h"
+#include "table/line_table.h"
+#include "table/table_file.h"
 
 namespace tabulon {
 
 Status runConvertJob(const std::string& input, const std::string& output, const FieldList& fields,
-                     bool showProgress) {
+                     TableFormat format, const TableOptions& table, bool showProgress) {
     std::unique_ptr<FileSource> source;
     std::string inputName = input == "-" ? "standard input" : input;
     if (input == "-") {
@@ -29,11 +31,19 @@ Status runConvertJob(const std::string& input, const std::string& output, const 
         if (line) line->update(read, total);
     };
     Status status;
+    bool tab = format == TableFormat::kTab;
     if (output == "-") {
         FdSink out(STDOUT_FILENO, "standard output");
-        status = convert(*source, fields, out, progress);
-    } else {
+        if (tab) {
+            status = convert(*source, fields, out, progress);
+        } else {
+            std::unique_ptr<TableWriter> writer = makeTableWriter(format, out, table);
+            status = convertToTable(*source, fields, *writer, progress);
+        }
+    } else if (tab) {
         status = convertToFile(*source, inputName, output, fields, progress);
+    } else {
+        status = convertToTableFile(*source, inputName, output, fields, format, table, progress);
     }
     uint64_t expected = source->size();
     if (status.ok() && expected > 0 && bytesRead != expected) {

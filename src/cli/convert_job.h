@@ -5,12 +5,14 @@
 #include <string>
 
 #include "platform/status.h"
+#include "table/table_writer.h"
 #include "templates/field_list.h"
 
 namespace tabulon {
 
-// Status::BrokenPipe() when standard output was closed by its reader.
+// Status::BrokenPipe() when standard output was closed by its reader. The tab
+// format goes through the byte engine, the others through a table writer.
 Status runConvertJob(const std::string& input, const std::string& output, const FieldList& fields,
-                     bool showProgress);
+                     TableFormat format, const TableOptions& table, bool showProgress);
 
 }  // namespace tabulon

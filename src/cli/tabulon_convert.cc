@@ -1,5 +1,6 @@
-static const char kUsage[] = R"(Usage: tabulon-convert [-t TEMPLATE] [-o OUTPUT] [-q] INPUT...
-       tabulon-convert --messages [--format FORMAT] [--bom] [--headers NAME,...]
+static const char kUsage[] =
+    R"(Usage: tabulon-convert [-f FORMAT] [--bom] [-t TEMPLATE] [-o OUTPUT] [-q] INPUT...
+       tabulon-convert --messages [-f FORMAT] [--bom] [--headers NAME,...]
                        [--report] [-t TEMPLATE] [-o OUTPUT] [-q] INPUT...
        tabulon-convert --guess-template [-o TEMPLATE] INPUT...
 
@@ -10,13 +11,17 @@ Options:
   -t TEMPLATE  the Field Names file to use (default: the template selected in
                Tabulon, else the "Field Names" template that comes with it)
   -o OUTPUT    where to write (default: beside each INPUT, named after it with
-               " Converted" appended); "-" writes to standard output
+               " Converted" and the format's extension appended); "-" writes
+               to standard output
+  -f, --format FORMAT
+               tab (the default: tab-delimited, CR row ends), tsv, csv, xlsx
+               or jsonl; csv and tsv put a ' before a value that a
+               spreadsheet would run as a formula
+  --bom        start a csv file with a byte-order mark (for Excel)
   -q           show no progress on standard error
   -m, --messages  one row per message: MIME decoded, values trimmed and
-               over several lines, a missing field an empty cell
-  -f, --format FORMAT  with --messages: tab (default), tsv, csv, xlsx, jsonl;
-               the output beside INPUT gets the format's extension
-  --bom        csv: begin with a UTF-8 byte-order mark (for Excel)
+               over several lines, a missing field an empty cell; with -o,
+               several INPUTs make one table
   --headers NAME,...  with --messages: columns for these mail headers first
   --report     with --messages: a summary on standard error at the end
   --guess-template  propose a Field Names file from the labels in the mail
@@ -41,6 +46,7 @@ Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
 #include "cli/message_job.h"
 #include "platform/file_info.h"
 #include "platform/line_reader.h"
+#include "table/table_writer.h"
 #include "templates/field_names_file.h"
 
 namespace tabulon {
@@ -55,11 +61,11 @@ struct Arguments {
     std::string output;
     bool hasOutput = false;
     bool quiet = false;
+    TableFormat format = TableFormat::kTab;
+    TableOptions table;
     bool messages = false;
     bool guessTemplate = false;
     bool report = false;
-    bool bom = false;
-    std::string format = "tab";
     std::vector<std::string> headers;
     std::vector<std::string> inputs;
 };
@@ -86,13 +92,6 @@ int parseArguments(int argc, char** argv, Arguments* args) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        std::string inlineValue;
-        bool hasInlineValue = false;
-        if (!optionsEnded && arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
-            inlineValue = arg.substr(arg.find('=') + 1);
-            arg = arg.substr(0, arg.find('='));
-            hasInlineValue = true;
-        }
         if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
             args->inputs.push_back(arg);
         } else if (arg == "--") {
@@ -105,39 +104,58 @@ int parseArguments(int argc, char** argv, Arguments* args) {
             return kExitOk;
         } else if (arg == "-q") {
             args->quiet = true;
+        } else if (arg == "--bom") {
+            args->table.byteOrderMark = true;
         } else if (arg == "-m" || arg == "--messages") {
             args->messages = true;
         } else if (arg == "--guess-template") {
             args->guessTemplate = true;
         } else if (arg == "--report") {
             args->report = true;
-        } else if (arg == "--bom") {
-            args->bom = true;
-        } else if (arg == "-t" || arg == "-o" || arg == "-f" || arg == "--format" ||
-                   arg == "--headers") {
-            if (!hasInlineValue && i + 1 >= argc)
+        } else if (arg == "--headers" || arg.rfind("--headers=", 0) == 0) {
+            if (arg.rfind("--headers=", 0) == 0) {
+                args->headers = splitCommas(arg.substr(10));
+            } else if (i + 1 < argc) {
+                args->headers = splitCommas(argv[++i]);
+            } else {
                 return usageError("option " + arg + " needs a value");
-            std::string value = hasInlineValue ? inlineValue : argv[++i];
+            }
+        } else if (arg == "-f" || arg == "--format" || arg.rfind("--format=", 0) == 0) {
+            std::string name;
+            if (arg.rfind("--format=", 0) == 0) {
+                name = arg.substr(9);
+            } else if (i + 1 < argc) {
+                name = argv[++i];
+            } else {
+                return usageError("option " + arg + " needs a value");
+            }
+            std::optional<TableFormat> format = parseTableFormat(name);
+            if (!format)
+                return usageError("unknown format \"" + name + "\" (tab, tsv, csv, xlsx or jsonl)");
+            args->format = *format;
+        } else if (arg == "-t" || arg == "-o") {
+            if (i + 1 >= argc) return usageError("option " + arg + " needs a value");
+            std::string value = argv[++i];
             if (arg == "-t") {
                 args->templatePath = value;
-            } else if (arg == "-o") {
+            } else {
                 args->output = value;
                 args->hasOutput = true;
-            } else if (arg == "--headers") {
-                args->headers = splitCommas(value);
-            } else {
-                args->format = value;
             }
         } else {
             return usageError("unknown option " + arg);
         }
     }
     if (args->inputs.empty()) return usageError("no input file given");
+    if (args->table.byteOrderMark && args->format != TableFormat::kCsv) {
+        return usageError("--bom goes with --format csv only");
+    }
     if (args->hasOutput && args->inputs.size() > 1 && !args->messages && !args->guessTemplate) {
         return usageError("-o takes one INPUT only; without it each output goes beside its input");
     }
     for (const std::string& input : args->inputs) {
-        if (input == "-" && !args->hasOutput && !args->guessTemplate) return usageError("reading standard input needs -o");
+        if (input == "-" && !args->hasOutput && !args->guessTemplate)
+            return usageError("reading standard input needs -o");
     }
     return -1;
 }
@@ -174,23 +192,24 @@ int run(int argc, char** argv) {
     Arguments args;
     int exitCode = parseArguments(argc, argv, &args);
     if (exitCode >= 0) return exitCode;
-    ::signal(SIGPIPE, SIG_IGN);
-    if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output);
-    std::optional<TableFormat> format = parseTableFormat(args.format);
-    if (!format) return usageError("unknown format " + args.format);
+    if (args.guessTemplate) {
+        ::signal(SIGPIPE, SIG_IGN);
+        return runGuessTemplate(args.inputs, args.output);
+    }
 
     std::string templateFile =
         args.templatePath.empty() ? defaultTemplatePath() : args.templatePath;
     FieldList fields;
     if (!loadTemplate(templateFile, &fields)) return kExitFailure;
 
+    ::signal(SIGPIPE, SIG_IGN);
     bool showProgress = !args.quiet && ::isatty(STDERR_FILENO);
     if (args.messages) {
         MessageJobOptions job;
         job.inputs = args.inputs;
         job.output = args.output;
-        job.format = *format;
-        job.table.byteOrderMark = args.bom;
+        job.format = args.format;
+        job.table = args.table;
         job.headers = args.headers;
         job.fields = fields;
         job.report = args.report;
@@ -199,8 +218,10 @@ int run(int argc, char** argv) {
     }
     exitCode = kExitOk;
     for (const std::string& input : args.inputs) {
-        std::string output = args.hasOutput ? args.output : input + " Converted";
-        Status status = runConvertJob(input, output, fields, showProgress);
+        std::string output = args.hasOutput
+                                 ? args.output
+                                 : input + " Converted" + std::string(formatExtension(args.format));
+        Status status = runConvertJob(input, output, fields, args.format, args.table, showProgress);
         if (status.isBrokenPipe()) break;
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());

@@ -1,6 +1,9 @@
 #include "mail/message_conversion.h"
 
 #include <algorithm>
+#include <thread>
+
+#include "mail/parallel_rows.h"
 
 #include "mail/message_splitter.h"
 
@@ -8,11 +11,54 @@ namespace tabulon {
 namespace {
 
 constexpr size_t kUndecodedSamples = 10;
+constexpr uint64_t kProgressStep = 1 << 20;
+
+Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, MessageRows& rows,
+                      const RowFn& onRow, const ProgressFn& progress) {
+    std::string message;
+    std::vector<std::string> cells;
+    uint64_t reported = 0;
+    for (;;) {
+        bool found = false;
+        Status status = splitter.next(&message, &found);
+        if (!status.ok()) return status;
+        if (!found) return Status::Ok();
+        rows.rowOf(message, inputName, &cells);
+        status = onRow(cells);
+        if (!status.ok()) return status;
+        rows.countWritten();
+        if (progress && splitter.bytesRead() - reported >= kProgressStep) {
+            reported = splitter.bytesRead();
+            progress(reported, splitter.sourceSize());
+        }
+    }
+}
 
 }  // namespace
 
+RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor)
+    : keepBody_(options.countLabels), extractor_(extractor), decoder_(options.headers) {}
+
+void RowMaker::make(std::string_view message, MessageRow* row) {
+    decoder_.decode(message, &decoded_);
+    extractor_.extract(decoded_.body, &fieldCells_, &found_);
+    row->cells.clear();
+    row->present.clear();
+    for (std::string& header : decoded_.headers) {
+        row->present.push_back(!header.empty());
+        row->cells.push_back(std::move(header));
+    }
+    for (size_t i = 0; i < fieldCells_.size(); ++i) {
+        row->present.push_back(found_[i]);
+        row->cells.push_back(std::move(fieldCells_[i]));
+    }
+    row->problems = std::move(decoded_.problems);
+    row->body.clear();
+    if (keepBody_) row->body = std::move(decoded_.body);
+}
+
 MessageRows::MessageRows(const MessageConversionOptions& options)
-    : options_(options), extractor_(options.fields), decoder_(options.headers) {
+    : options_(options), extractor_(options.fields), maker_(options_, extractor_) {
     report_.columns = columnNames();
     report_.missing.assign(report_.columns.size(), 0);
 }
@@ -23,31 +69,31 @@ std::vector<std::string> MessageRows::columnNames() const {
     return names;
 }
 
-void MessageRows::rowOf(std::string_view message, std::string_view source,
-                        std::vector<std::string>* cells) {
+void MessageRows::record(const MessageRow& row, std::string_view source) {
     ++report_.messagesRead;
-    decoder_.decode(message, &decoded_);
-    extractor_.extract(decoded_.body, &fieldCells_, &found_);
-    if (options_.countLabels) census_.add(decoded_.body);
-
-    cells->clear();
-    size_t headerCount = options_.headers.size();
-    for (size_t i = 0; i < headerCount; ++i) {
-        if (decoded_.headers[i].empty()) ++report_.missing[i];
-        cells->push_back(std::move(decoded_.headers[i]));
+    if (source != source_) {
+        source_ = source;
+        sourceMessages_ = 0;
     }
-    for (size_t i = 0; i < fieldCells_.size(); ++i) {
-        if (!found_[i]) ++report_.missing[headerCount + i];
-        cells->push_back(std::move(fieldCells_[i]));
+    ++sourceMessages_;
+    for (size_t i = 0; i < row.present.size() && i < report_.missing.size(); ++i) {
+        if (!row.present[i]) ++report_.missing[i];
     }
-    for (const std::string& problem : decoded_.problems) {
+    if (options_.countLabels) census_.add(row.body);
+    for (const std::string& problem : row.problems) {
         ++report_.undecodedParts;
         if (report_.undecodedSamples.size() < kUndecodedSamples) {
             report_.undecodedSamples.push_back(std::string(source) + ", message " +
-                                               std::to_string(report_.messagesRead) + ": " +
-                                               problem);
+                                               std::to_string(sourceMessages_) + ": " + problem);
         }
     }
+}
+
+void MessageRows::rowOf(std::string_view message, std::string_view source,
+                        std::vector<std::string>* cells) {
+    maker_.make(message, &row_);
+    record(row_, source);
+    cells->swap(row_.cells);
 }
 
 MessageReport MessageRows::report() const {
@@ -63,25 +109,13 @@ MessageReport MessageRows::report() const {
 Status convertMessages(ByteSource& input, std::string_view inputName, MessageRows& rows,
                        const RowFn& onRow, const ProgressFn& progress) {
     MessageSplitter splitter(input);
-    std::string message;
-    std::vector<std::string> cells;
-    uint64_t reported = 0;
-    for (;;) {
-        bool found = false;
-        Status status = splitter.next(&message, &found);
-        if (!status.ok()) return status;
-        if (!found) break;
-        rows.rowOf(message, inputName, &cells);
-        status = onRow(cells);
-        if (!status.ok()) return status;
-        rows.countWritten();
-        if (progress && splitter.bytesRead() - reported >= (1 << 20)) {
-            reported = splitter.bytesRead();
-            progress(reported, input.size());
-        }
-    }
-    if (progress) progress(splitter.bytesRead(), input.size());
-    return Status::Ok();
+    unsigned threads = rows.options().threads;
+    if (threads == 0) threads = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
+    Status status = threads > 1
+                        ? convertInParallel(splitter, inputName, rows, onRow, progress, threads)
+                        : convertInOrder(splitter, inputName, rows, onRow, progress);
+    if (status.ok() && progress) progress(splitter.bytesRead(), input.size());
+    return status;
 }
 
 }  // namespace tabulon

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,17 +22,52 @@ struct MessageConversionOptions {
     FieldList fields;
     std::vector<std::string> headers;  // header columns, in this order
     bool countLabels = false;          // for the report's labels the template lacks
+    // Threads that decode messages: 0 picks one per processor (at most 4); with 1
+    // everything runs on the caller's thread. Rows come out in input order anyway.
+    unsigned threads = 0;
 };
 
-// Builds rows from messages and keeps the report. Not thread-safe.
+// One message made into its row, as a RowMaker leaves it.
+struct MessageRow {
+    std::vector<std::string> cells;  // header columns, then the template's fields
+    std::vector<bool> present;       // per column: whether the message had it
+    std::vector<std::string> problems;
+    std::string body;  // the decoded body, kept only when labels are counted
+};
+
+// Decodes messages and looks up their fields. One per thread.
+class RowMaker {
+  public:
+    // `extractor` must outlive the maker.
+    RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor);
+    // REQUIRES: `message` has LF line ends.
+    void make(std::string_view message, MessageRow* row);
+
+  private:
+    bool keepBody_;
+    const FieldExtractor& extractor_;
+    MessageDecoder decoder_;
+    DecodedMessage decoded_;
+    std::vector<std::string> fieldCells_;
+    std::vector<bool> found_;
+};
+
+// Builds rows from messages and keeps the report. Not thread-safe: workers each
+// take a RowMaker, and the rows they make are recorded on one thread.
 class MessageRows {
   public:
     explicit MessageRows(const MessageConversionOptions& options);
 
     // Header names, then the template's names as they stand.
     std::vector<std::string> columnNames() const;
+    const MessageConversionOptions& options() const { return options_; }
 
-    // The row of one message (LF line ends); `source` names its file in the report.
+    std::unique_ptr<RowMaker> newRowMaker() const {
+        return std::make_unique<RowMaker>(options_, extractor_);
+    }
+    // Counts a row made by a RowMaker in the report; `source` names its file.
+    void record(const MessageRow& row, std::string_view source);
+    // make() and record() in one, on the caller's thread.
     void rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells);
     void countWritten() { ++report_.rowsWritten; }
 
@@ -40,12 +76,12 @@ class MessageRows {
   private:
     MessageConversionOptions options_;
     FieldExtractor extractor_;
-    MessageDecoder decoder_;
-    DecodedMessage decoded_;
-    std::vector<std::string> fieldCells_;
-    std::vector<bool> found_;
+    RowMaker maker_;
+    MessageRow row_;
     LabelCensus census_;
     MessageReport report_;
+    std::string source_;  // the file being read, and how many of its messages so far
+    uint64_t sourceMessages_ = 0;
 };
 
 using RowFn = std::function<Status(const std::vector<std::string>& cells)>;

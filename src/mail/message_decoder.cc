@@ -1,6 +1,7 @@
 #include "mail/message_decoder.h"
 
 #include <gmime/gmime.h>
+#include <libxml/parser.h>
 
 #include <algorithm>
 
@@ -113,6 +114,7 @@ void decodePart(GMimePart* part, bool html, DecodedMessage* out) {
 MessageDecoder::MessageDecoder(std::vector<std::string> headerNames)
     : headerNames_(std::move(headerNames)) {
     initGMime();
+    xmlInitParser();  // before any thread parses HTML
     options_ = g_mime_parser_options_new();
     const char* fallback[] = {"UTF-8", "windows-1252", nullptr};
     g_mime_parser_options_set_fallback_charsets(options_, fallback);
@@ -123,30 +125,37 @@ MessageDecoder::~MessageDecoder() {
 }
 
 const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string& value) {
-    if (value == lastValue_) return lastType_;
-    lastValue_ = value;
-    lastType_ = ContentType();
-    if (value.empty()) return lastType_;  // no Content-Type: text/plain
+    for (const auto& [seen, type] : recentTypes_) {
+        if (seen == value) return type;
+    }
+    parsedType_ = ContentType();
+    if (value.empty()) return parsedType_;  // no Content-Type: text/plain
     GMimeContentType* type = g_mime_content_type_parse(options_, value.c_str());
     if (type == nullptr) {
-        lastType_.kind = Kind::kOther;
-        return lastType_;
+        parsedType_.kind = Kind::kOther;
+        return parsedType_;
     }
     const char* media = g_mime_content_type_get_media_type(type);
     if (g_mime_content_type_is_type(type, "text", "plain")) {
-        lastType_.kind = Kind::kPlain;
+        parsedType_.kind = Kind::kPlain;
     } else if (g_mime_content_type_is_type(type, "text", "html")) {
-        lastType_.kind = Kind::kHtml;
+        parsedType_.kind = Kind::kHtml;
     } else if (media != nullptr && (g_ascii_strcasecmp(media, "multipart") == 0 ||
                                     g_ascii_strcasecmp(media, "message") == 0)) {
-        lastType_.kind = Kind::kStructured;
+        parsedType_.kind = Kind::kStructured;
     } else {
-        lastType_.kind = Kind::kOther;
+        parsedType_.kind = Kind::kOther;
     }
     const char* charset = g_mime_content_type_get_parameter(type, "charset");
-    if (charset != nullptr) lastType_.charset = charset;
+    if (charset != nullptr) parsedType_.charset = charset;
     g_object_unref(type);
-    return lastType_;
+    // Multipart values differ in their boundary from message to message: only
+    // the others are worth keeping.
+    if (parsedType_.kind == Kind::kStructured) return parsedType_;
+    auto& slot = recentTypes_[nextSlot_];
+    nextSlot_ = (nextSlot_ + 1) % recentTypes_.size();
+    slot = {value, parsedType_};
+    return slot.second;
 }
 
 void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
@@ -155,7 +164,10 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->problems.clear();
     HeaderBlock block = readHeaderBlock(message);
     for (const std::string& name : headerNames_) {
-        std::string raw = block.value(name);
+        std::string_view field = trimBlanks(name);
+        if (!field.empty() && field.back() == ':')
+            field = trimBlanks(field.substr(0, field.size() - 1));
+        std::string raw = block.value(field);  // "Date" and "Date:" name the same field
         std::string value;
         if (raw.find("=?") == std::string::npos) {
             appendUtf8(raw, "", &value);  // no encoded words: 8-bit text as undeclared

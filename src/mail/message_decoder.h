@@ -13,8 +13,10 @@
 // One decoder per thread.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 typedef struct _GMimeParserOptions GMimeParserOptions;
@@ -25,6 +27,13 @@ struct DecodedMessage {
     std::string body;                   // UTF-8, LF line ends
     std::vector<std::string> headers;   // one per asked-for name, UTF-8; empty when absent
     std::vector<std::string> problems;  // one short text per part that could not be decoded
+};
+
+// What a Content-Type field says about a body, as far as this decoder cares.
+enum class BodyKind { kPlain, kHtml, kStructured, kOther };
+struct BodyType {
+    BodyKind kind = BodyKind::kPlain;
+    std::string charset;
 };
 
 class MessageDecoder {
@@ -39,13 +48,10 @@ class MessageDecoder {
     void decode(std::string_view message, DecodedMessage* out);
 
   private:
-    enum class Kind { kPlain, kHtml, kStructured, kOther };
-    struct ContentType {
-        Kind kind = Kind::kPlain;
-        std::string charset;
-    };
+    using Kind = BodyKind;
+    using ContentType = BodyType;
 
-    // What a Content-Type value says; the last one is kept, as most files repeat one.
+    // What a Content-Type value says; the last few are kept, as files repeat them.
     const ContentType& contentType(const std::string& value);
     void decodeSinglePart(std::string_view body, const ContentType& type,
                           const std::string& encoding, DecodedMessage* out);
@@ -53,8 +59,9 @@ class MessageDecoder {
 
     std::vector<std::string> headerNames_;
     GMimeParserOptions* options_;
-    std::string lastValue_;
-    ContentType lastType_;
+    std::array<std::pair<std::string, ContentType>, 4> recentTypes_;
+    size_t nextSlot_ = 0;
+    ContentType parsedType_;
     std::string scratch_;
 };
 

@@ -48,7 +48,7 @@ Status MessageSplitter::next(std::string* message, bool* found) {
             take(line);
             continue;
         }
-        if (inCandidate_) take("");  // a header block at the very end
+        if (inCandidate_) closeCandidate();  // a header block at the very end
         if (started_) ready_.push_back(std::move(current_));
         current_.clear();
         finished_ = true;
@@ -139,14 +139,7 @@ void MessageSplitter::take(std::string_view line) {
 void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
     if (inCandidate_) {
         if (blank) {
-            inCandidate_ = false;
-            bool fromAndOne = candidateFromAddress_ && candidateMailHeaders_ >= 2;
-            bool fromAndTwo = candidateFrom_ && candidateMailHeaders_ >= 3;
-            if (fromAndOne || fromAndTwo) {
-                ready_.push_back(current_.substr(0, candidateStart_));
-                current_.erase(0, candidateStart_);
-                phase_ = Phase::kHeader;
-            }
+            closeCandidate();
         } else if (line[0] == ' ' || line[0] == '\t') {
             // a folded header line
         } else if (isHeaderLine(line)) {
@@ -170,6 +163,16 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         if (blank && paragraphSeen_) phase_ = Phase::kBody;
     }
     previousBlank_ = blank;
+}
+
+void MessageSplitter::closeCandidate() {
+    inCandidate_ = false;
+    bool fromAndOne = candidateFromAddress_ && candidateMailHeaders_ >= 2;
+    bool fromAndTwo = candidateFrom_ && candidateMailHeaders_ >= 3;
+    if (!fromAndOne && !fromAndTwo) return;
+    ready_.push_back(current_.substr(0, candidateStart_));
+    current_.erase(0, candidateStart_);
+    phase_ = Phase::kHeader;
 }
 
 void MessageSplitter::countCandidateLine(std::string_view line) {

@@ -36,6 +36,7 @@ class MessageSplitter {
     Status next(std::string* message, bool* found);
 
     uint64_t bytesRead() const { return bytesRead_; }
+    uint64_t sourceSize() const { return source_.size(); }
     Layout layout() const { return layout_; }
 
   private:
@@ -46,6 +47,9 @@ class MessageSplitter {
     void take(std::string_view line);
     void takeSavedText(std::string_view line, bool blank);
     void countCandidateLine(std::string_view line);
+    // The candidate block has ended: when it is a header block, it begins the next
+    // message, and the message before it goes to `ready_`.
+    void closeCandidate();
     void append(std::string_view line);
 
     ByteSource& source_;

@@ -11,7 +11,12 @@ namespace {
 // Appends `value`, valid UTF-8, as a JSON string.
 void appendJsonString(std::string_view value, std::string* out) {
     *out += '"';
-    for (char c : value) {
+    size_t plain = 0;  // start of the bytes not yet appended
+    for (size_t i = 0; i < value.size(); ++i) {
+        auto c = static_cast<unsigned char>(value[i]);
+        if (c >= 0x20 && c != '"' && c != '\\') continue;
+        out->append(value.substr(plain, i - plain));
+        plain = i + 1;
         switch (c) {
             case '"':
                 *out += "\\\"";
@@ -28,16 +33,14 @@ void appendJsonString(std::string_view value, std::string* out) {
             case '\t':
                 *out += "\\t";
                 break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    *out += escaped;
-                } else {
-                    *out += c;
-                }
+            default: {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                *out += escaped;
+            }
         }
     }
+    out->append(value.substr(plain));
     *out += '"';
 }
 

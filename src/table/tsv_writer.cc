@@ -26,8 +26,12 @@ void TsvWriter::appendCell(std::string_view value) {
     appendValidUtf8(value, &scratch_);
     std::string& text = out_.text();
     if (looksLikeFormula(scratch_)) text += kFormulaGuard;
-    for (char c : scratch_) {
-        switch (c) {
+    std::string_view rest = scratch_;
+    for (;;) {
+        size_t special = rest.find_first_of("\t\n\r\\");
+        text.append(rest.substr(0, special));
+        if (special == std::string_view::npos) break;
+        switch (rest[special]) {
             case '\t':
                 text += "\\t";
                 break;
@@ -37,12 +41,11 @@ void TsvWriter::appendCell(std::string_view value) {
             case '\r':
                 text += "\\r";
                 break;
-            case '\\':
+            default:
                 text += "\\\\";
                 break;
-            default:
-                text += c;
         }
+        rest.remove_prefix(special + 1);
     }
 }
 

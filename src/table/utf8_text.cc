@@ -65,18 +65,25 @@ bool isWide(uint32_t c) {
 }  // namespace
 
 void appendValidUtf8(std::string_view text, std::string* out) {
+    size_t kept = 0;  // start of the well-formed bytes not yet appended
     size_t i = 0;
     while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         size_t length = sequenceLength(text, i);
         if (length > 0) {
-            out->append(text.data() + i, length);
             i += length;
             continue;
         }
+        out->append(text.data() + kept, i - kept);
         auto b = static_cast<unsigned char>(text[i++]);
         uint32_t c = b >= 0xA0 ? b : kWindows1252High[b - 0x80];
         appendCodePoint(c == 0 ? 0xFFFD : c, out);
+        kept = i;
     }
+    out->append(text.data() + kept, i - kept);
 }
 
 bool isValidUtf8(std::string_view text) {

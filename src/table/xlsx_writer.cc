@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "platform/file_source.h"
@@ -18,7 +20,7 @@ constexpr size_t kMaxCellChars = 32767;  // Excel's limit
 constexpr double kMaxColumnWidth = 80;   // in characters of the default font
 
 Status workbookError(const std::string& what, lxw_error error) {
-    return Status::Error("Cannot write the workbook: " + what + ": " + lxw_strerror(error));
+    return Status::Error(what + ": " + lxw_strerror(error));
 }
 
 // Makes valid UTF-8 `text` fit for a cell: line ends become LF, characters that
@@ -79,7 +81,11 @@ Status XlsxWriter::begin(const std::vector<std::string>& names) {
     if (workbook_ == nullptr)
         return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
     sheet_ = workbook_add_worksheet(workbook_, nullptr);
-    if (sheet_ == nullptr) return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
+    if (sheet_ == nullptr) {
+        lxw_workbook_free(workbook_);
+        workbook_ = nullptr;
+        return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
+    }
 
     // "@": the Text number format, so a cell edited later stays text too.
     textFormat_ = workbook_add_format(workbook_);
@@ -129,15 +135,31 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
         }
         lxw_error error = worksheet_write_string(sheet_, nextRow_, static_cast<lxw_col_t>(col),
                                                  cell_.c_str(), cellFormat);
-        if (error != LXW_NO_ERROR) return workbookError("a cell", error);
+        if (error != LXW_NO_ERROR)
+            return workbookError("Cannot write a cell of the workbook", error);
         widths_[col] = std::max(widths_[col], displayWidth(cell_));
     }
     ++nextRow_;
-    return Status::Ok();
+    return nextRow_ % 1024 == 0 ? checkRowFile() : Status::Ok();
+}
+
+// libxlsxwriter does not check its writes of the rows to its temporary file
+// (constant-memory mode): a full disk would give a workbook with rows missing.
+// The stream's error flag is checked instead.
+Status XlsxWriter::checkRowFile() {
+    FILE* rows = sheet_->optimize_tmpfile;
+    if (rows == nullptr) return Status::Ok();
+    int failed = std::fflush(rows);
+    int err = errno;
+    if (failed == 0 && !std::ferror(rows)) return Status::Ok();
+    return Status::Error("Cannot build the workbook in \"" + tempDir_ +
+                         "\": " + (failed != 0 ? std::strerror(err) : "a write failed"));
 }
 
 Status XlsxWriter::finish() {
     if (workbook_ == nullptr) return Status::Error("Cannot write the workbook: it was not started");
+    Status status = checkRowFile();
+    if (!status.ok()) return status;
     for (size_t col = 0; col < widths_.size(); ++col) {
         if (widths_[col] == 0) continue;
         // Bold header text and the cell's margins need a little more than the
@@ -150,9 +172,9 @@ Status XlsxWriter::finish() {
     workbook_ = nullptr;
     if (error != LXW_NO_ERROR) {
         removeTempFile();
-        return workbookError("\"" + tempDir_ + "\"", error);
+        return workbookError("Cannot build the workbook in \"" + tempDir_ + "\"", error);
     }
-    Status status = copyToSink();
+    status = copyToSink();
     removeTempFile();
     return status;
 }

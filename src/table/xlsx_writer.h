@@ -28,6 +28,8 @@ class XlsxWriter : public TableWriter {
 
   private:
     Status writeRow(const std::vector<std::string>& cells, lxw_format* format);
+    // Whether the rows so far reached the temporary file.
+    Status checkRowFile();
     Status copyToSink();
     void removeTempFile();
 

@@ -1,4 +1,5 @@
 #include "mail/charset_text.h"
+#include "mail/header_block.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,18 @@ TEST(CharsetText, LineEndsAndBlanks) {
     EXPECT_EQ(text, "a\nb\nc\n\n");
     EXPECT_EQ(trimBlanks(" \t x y \t"), "x y");
     EXPECT_EQ(trimBlanks("  "), "");
+}
+
+TEST(HeaderBlock, FieldNamesAndTheBodyStart) {
+    EXPECT_TRUE(isHeaderLine("X-Mailer: PHP"));
+    EXPECT_FALSE(isHeaderLine("Your Name: Eva"));  // a blank in the name
+    EXPECT_FALSE(isHeaderLine("Caf\xc3\xa9: 1"));
+    EXPECT_FALSE(isHeaderLine(": x"));
+    HeaderBlock block = readHeaderBlock("Subject: a\n  b\nX-Y: z\nYour Name: Eva\n");
+    EXPECT_TRUE(block.isMail);
+    EXPECT_EQ(block.value("subject"), "a  b");
+    EXPECT_EQ(block.bodyOffset, 22u);  // "Your Name: Eva" begins the body
+    EXPECT_FALSE(readHeaderBlock("Name: Ann\nPhone: 1\n\nx").isMail);
 }
 
 }  // namespace

@@ -87,11 +87,12 @@ TEST_F(ConvertMessages, SeveralInputsMakeOneTableWithOneHeaderRow) {
 
 TEST_F(ConvertMessages, ReportOnStandardError) {
     writeFile(dir.file("broken.mbox"), sample("broken.mbox"));
-    test::ProgramResult r = run({"-m", "--report", "-t", "Template", "-o", "-", "broken.mbox"});
+    test::ProgramResult r =
+        run({"-m", "--report", "-t", "Template", "-o", "-", "french.mbox", "broken.mbox"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err,
-              "Messages read: 3\nRows written: 3\nMessages without each column:\n"
-              "  Name: 0\n  Email: 0\n  Phone: 3\n  Comments: 2\n"
+              "Messages read: 6\nRows written: 6\nMessages without each column:\n"
+              "  Name: 0\n  Email: 0\n  Phone: 5\n  Comments: 2\n"
               "Parts that could not be decoded: 3\n"
               "  broken.mbox, message 1: broken base64\n"
               "  broken.mbox, message 2: text not readable in charset \"x-klingon-1\"\n"

@@ -48,5 +48,26 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
     }
 }
 
+TEST(MessageDecoder, PartsOfAMultipart) {
+    // Base64 "Name: Ann\r\nPhone: 1\r\n", then the same with a stray "*".
+    const std::string head =
+        "Content-Type: multipart/alternative; boundary=b\n\n--b\n"
+        "Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: base64\n\n";
+    MessageDecoder decoder;
+    DecodedMessage decoded;
+    decoder.decode("Subject: s\n" + head + "TmFtZTogQW5uDQpQaG9uZTogMQ0K\n--b--\n", &decoded);
+    EXPECT_EQ(decoded.body, "Name: Ann\nPhone: 1\n");
+    EXPECT_TRUE(decoded.problems.empty());
+    decoder.decode("Subject: s\n" + head + "TmFtZTogQW5uDQpQa*G9uZTogMQ0K\n--b--\n", &decoded);
+    EXPECT_EQ(decoded.problems, (std::vector<std::string>{"broken base64"}));
+}
+
+TEST(MessageDecoder, HeaderNamesWithOrWithoutTheirColon) {
+    MessageDecoder decoder({"date:", " From ", "X-Missing"});
+    DecodedMessage decoded;
+    decoder.decode("From: a@b\nDATE: today\n\nbody\n", &decoded);
+    EXPECT_EQ(decoded.headers, (std::vector<std::string>{"today", "a@b", ""}));
+}
+
 }  // namespace
 }  // namespace tabulon

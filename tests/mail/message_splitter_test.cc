@@ -71,10 +71,16 @@ const SplitCase kCases[] = {
           "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"
           "To: Oslo\n\n",
       kSaved2}},
+    {"the first paragraph after more than one blank line",
+     "From: Form <f@shop.example>\nSubject: one\n\n\nFrom: Eva <eva@mail.example>\nSubject: s\n\n"
+     "Name: Ann\n",
+     Layout::kSavedText,
+     {"From: Form <f@shop.example>\nSubject: one\n\n\nFrom: Eva <eva@mail.example>\nSubject: s\n\n"
+      "Name: Ann\n"}},
     {"a header block at the very end",
      kSaved1 + "From: Form <f@shop.example>\nSubject: two",
      Layout::kSavedText,
-     {kSaved1, "From: Form <f@shop.example>\nSubject: two\n\n"}},
+     {kSaved1, "From: Form <f@shop.example>\nSubject: two\n"}},
     {"not mail",
      "Just some text.\nName: Ann\n\n\nMore text",
      Layout::kSavedText,
@@ -98,6 +104,7 @@ TEST(MessageSplitter, MboxSeparatorLines) {
     EXPECT_TRUE(isMboxSeparator("From forms@shop.example  Mon Nov 30 09:14:02 2026"));
     EXPECT_TRUE(isMboxSeparator("From - Mon Nov 30 09:14:02 2026"));
     EXPECT_TRUE(isMboxSeparator("From MAILER-DAEMON Fri Jul  8 12:08:34 2011"));
+    EXPECT_TRUE(isMboxSeparator("From a@b Mon 9:14"));
     EXPECT_FALSE(isMboxSeparator("From: forms@shop.example"));
     EXPECT_FALSE(isMboxSeparator("From the team, 2026"));
     EXPECT_FALSE(isMboxSeparator("From 9:30"));

@@ -26,8 +26,9 @@ std::string samplePath(const std::string& name) {
     return std::string(TABULON_SOURCE_DIR) + "/tests/mail/samples/" + name;
 }
 
-Rows convertSample(const SampleCase& sample, MessageReport* report = nullptr) {
-    MessageConversionOptions options{sample.fields, sample.headers, true};
+Rows convertSample(const SampleCase& sample, MessageReport* report = nullptr,
+                   unsigned threads = 1) {
+    MessageConversionOptions options{sample.fields, sample.headers, true, threads};
     MessageRows rows(options);
     Rows result;
     // Odd block sizes put block edges inside lines and line ends.
@@ -123,15 +124,36 @@ const SampleCase kSamples[] = {
 
 TEST(MailSamples, EachGivesItsRowsCellByCell) {
     for (const SampleCase& sample : kSamples) {
-        SCOPED_TRACE(sample.file);
-        Rows rows = convertSample(sample);
-        ASSERT_EQ(rows.size(), sample.rows.size());
-        for (size_t r = 0; r < rows.size(); ++r) {
-            ASSERT_EQ(rows[r].size(), sample.rows[r].size()) << "row " << r;
-            for (size_t c = 0; c < rows[r].size(); ++c) {
-                EXPECT_EQ(rows[r][c], sample.rows[r][c]) << "row " << r << ", column " << c;
+        for (unsigned threads : {1, 3}) {
+            SCOPED_TRACE(std::string(sample.file) + ", threads: " + std::to_string(threads));
+            Rows rows = convertSample(sample, nullptr, threads);
+            ASSERT_EQ(rows.size(), sample.rows.size());
+            for (size_t r = 0; r < rows.size(); ++r) {
+                ASSERT_EQ(rows[r].size(), sample.rows[r].size()) << "row " << r;
+                for (size_t c = 0; c < rows[r].size(); ++c) {
+                    EXPECT_EQ(rows[r][c], sample.rows[r][c]) << "row " << r << ", column " << c;
+                }
             }
         }
+    }
+}
+
+TEST(MailSamples, ThreadsHandRowsOnInOrderAndStopAtAnError) {
+    std::string many;
+    for (int i = 0; i < 3000; ++i) {
+        many +=
+            "From a@b  Mon Nov 30 09:14:02 2026\nSubject: s\n\nName: " + std::to_string(i) + "\n\n";
+    }
+    for (unsigned threads : {1, 2, 4}) {
+        MessageRows rows(MessageConversionOptions{{"Name:"}, {}, false, threads});
+        test::StringSource source(many, 4096);
+        int next = 0;
+        Status status = convertMessages(source, "many", rows, [&](const auto& cells) {
+            if (cells[0] != std::to_string(next)) return Status::Error("out of order");
+            return ++next == 2500 ? Status::Error("disk full") : Status::Ok();
+        });
+        EXPECT_EQ(status.message(), "disk full") << threads;
+        EXPECT_EQ(rows.report().rowsWritten, 2499u);
     }
 }
 

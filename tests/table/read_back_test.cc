@@ -61,6 +61,7 @@ const std::vector<Cell> kCells = {
      {},
      "a\xEF\xBF\xBD"
      "b"},
+    {"not an XML character", "a\xEF\xBF\xBE b\xEF\xBF\xBF", {}, {}, "a\xEF\xBF\xBD b\xEF\xBF\xBD"},
     {"empty", ""},
     {"long", kLong, {}, {}, kLong.substr(0, 32767)},
 };

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "table/table_test_util.h"
 
 namespace tabulon {
@@ -10,13 +12,16 @@ namespace {
 
 using test::writeTable;
 
-TEST(TableFormat, NamesAndExtensionsRoundTrip) {
-    for (auto format : {TableFormat::kTab, TableFormat::kTsv, TableFormat::kCsv, TableFormat::kXlsx,
-                        TableFormat::kJsonl}) {
-        EXPECT_EQ(parseTableFormat(formatName(format)), format);
-        std::string extension(formatExtension(format));
-        EXPECT_EQ(extension,
-                  format == TableFormat::kTab ? "" : "." + std::string(formatName(format)));
+TEST(TableFormat, NamesAndExtensions) {
+    const std::tuple<TableFormat, std::string, std::string> formats[] = {
+        {TableFormat::kTab, "tab", ""},           {TableFormat::kTsv, "tsv", ".tsv"},
+        {TableFormat::kCsv, "csv", ".csv"},       {TableFormat::kXlsx, "xlsx", ".xlsx"},
+        {TableFormat::kJsonl, "jsonl", ".jsonl"},
+    };
+    for (const auto& [format, name, extension] : formats) {
+        EXPECT_EQ(parseTableFormat(name), format);
+        EXPECT_EQ(formatName(format), name);
+        EXPECT_EQ(formatExtension(format), extension);
     }
     EXPECT_EQ(parseTableFormat("CSV"), std::nullopt);
     EXPECT_EQ(parseTableFormat(""), std::nullopt);

@@ -1,0 +1,139 @@
+#include "mail/parallel_rows.h"
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tabulon {
+namespace {
+
+constexpr size_t kBatchMessages = 256;
+constexpr size_t kBatchBytes = 1 << 20;
+
+struct Batch {
+    std::vector<std::string> messages;
+    std::vector<MessageRow> rows;
+    bool done = false;
+};
+
+// Batches waiting for a worker, and the signal that one is done.
+class WorkQueue {
+  public:
+    void push(Batch* batch) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        waiting_.push_back(batch);
+        work_.notify_one();
+    }
+    // Null when the queue is closed and empty.
+    Batch* pop() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        work_.wait(lock, [&] { return closed_ || !waiting_.empty(); });
+        if (waiting_.empty()) return nullptr;
+        Batch* batch = waiting_.front();
+        waiting_.pop_front();
+        return batch;
+    }
+    void finish(Batch* batch) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        batch->done = true;
+        done_.notify_all();
+    }
+    void waitFor(const Batch* batch) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [&] { return batch->done; });
+    }
+    void close() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closed_ = true;
+        work_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable work_;
+    std::condition_variable done_;
+    std::deque<Batch*> waiting_;
+    bool closed_ = false;
+};
+
+// Workers that stop and are joined when this goes, whatever way the run ends.
+class Workers {
+  public:
+    Workers(WorkQueue& queue, const MessageRows& rows, unsigned count) : queue_(queue) {
+        for (unsigned i = 0; i < count; ++i) {
+            threads_.emplace_back([this, maker = rows.newRowMaker()] {
+                while (Batch* batch = queue_.pop()) {
+                    batch->rows.resize(batch->messages.size());
+                    for (size_t m = 0; m < batch->messages.size(); ++m)
+                        maker->make(batch->messages[m], &batch->rows[m]);
+                    queue_.finish(batch);
+                }
+            });
+        }
+    }
+    ~Workers() {
+        queue_.close();
+        for (std::thread& thread : threads_)
+            thread.join();
+    }
+
+  private:
+    WorkQueue& queue_;
+    std::vector<std::thread> threads_;
+};
+
+}  // namespace
+
+Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, MessageRows& rows,
+                         const RowFn& onRow, const ProgressFn& progress, unsigned threads) {
+    WorkQueue queue;
+    std::deque<std::unique_ptr<Batch>> inFlight;  // in input order
+    // Declared after the batches so that the workers stop before the batches go.
+    Workers workers(queue, rows, threads);
+    const size_t maxInFlight = 2 * threads;
+    uint64_t reported = 0;
+    bool ended = false;
+    std::string message;
+    while (!ended || !inFlight.empty()) {
+        if (!ended && inFlight.size() < maxInFlight) {
+            auto batch = std::make_unique<Batch>();
+            size_t bytes = 0;
+            while (batch->messages.size() < kBatchMessages && bytes < kBatchBytes) {
+                bool found = false;
+                Status status = splitter.next(&message, &found);
+                if (!status.ok()) return status;
+                if (!found) {
+                    ended = true;
+                    break;
+                }
+                bytes += message.size();
+                batch->messages.push_back(std::move(message));
+                message = std::string();
+            }
+            if (!batch->messages.empty()) {
+                queue.push(batch.get());
+                inFlight.push_back(std::move(batch));
+            }
+            continue;
+        }
+        Batch* oldest = inFlight.front().get();
+        queue.waitFor(oldest);
+        for (MessageRow& row : oldest->rows) {
+            rows.record(row, inputName);
+            Status status = onRow(row.cells);
+            if (!status.ok()) return status;
+            rows.countWritten();
+        }
+        inFlight.pop_front();
+        if (progress && splitter.bytesRead() - reported >= (1 << 20)) {
+            reported = splitter.bytesRead();
+            progress(reported, splitter.sourceSize());
+        }
+    }
+    return Status::Ok();
+}
+
+}  // namespace tabulon

@@ -1,0 +1,174 @@
+// The described conversion as a table: the same rows as the tab-delimited
+// engine, for any format.
+#include "table/line_table.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "conversion/reference_model.h"
+#include "table/table_file.h"
+#include "table/table_reader.h"
+#include "table/table_test_util.h"
+
+namespace tabulon {
+namespace {
+
+using test::Rows;
+
+// Keeps what it is given.
+class RecordingWriter : public TableWriter {
+  public:
+    Status begin(const std::vector<std::string>& names) override {
+        this->names = names;
+        return Status::Ok();
+    }
+    Status row(const std::vector<std::string>& cells) override {
+        rows.push_back(cells);
+        return Status::Ok();
+    }
+    Status finish() override {
+        finished = true;
+        return Status::Ok();
+    }
+    std::vector<std::string> names;
+    Rows rows;
+    bool finished = false;
+};
+
+// The rows the naive model of the described conversion forms.
+Rows modelRows(const std::string& input, const FieldList& fields) {
+    Rows rows(1);
+    for (const std::string& line : test::modelLines(input)) {
+        std::string piece = test::modelCheckline(line, fields);
+        if (piece.empty()) continue;
+        rows.back().push_back(piece.substr(0, piece.size() - 1));
+        if (piece.back() == '\r') rows.emplace_back();
+    }
+    if (rows.back().empty()) rows.pop_back();
+    return rows;
+}
+
+std::string randomText(std::mt19937& random, const std::string& alphabet, size_t maxLength) {
+    std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
+    for (char& c : text)
+        c = alphabet[random() % alphabet.size()];
+    return text;
+}
+
+TEST(LineTable, RowsAgreeWithTheDescribedConversion) {
+    std::mt19937 random(20261206);
+    const std::string nameAlphabet = "aAbB:\xc3";
+    for (int round = 0; round < 4000; ++round) {
+        // Every other round without Tab, so that the tab writer's bytes can be
+        // compared with the engine's too.
+        bool tabs = round % 2 == 0;
+        std::string textAlphabet = tabs ? "aAbB: \t\r\n\xc3\x89" : "aAbB: \r\n\xc3\x89";
+        FieldList fields(1 + random() % 4);
+        for (std::string& field : fields)
+            field = randomText(random, nameAlphabet, 4);
+        std::string input = randomText(random, textAlphabet, round % 3 ? 60 : 400);
+        size_t chunk = 1 + random() % (round % 5 ? 150 : 10);
+
+        test::StringSource source(input, chunk);
+        RecordingWriter recorder;
+        ASSERT_TRUE(convertToTable(source, fields, recorder).ok());
+        EXPECT_EQ(recorder.names, fields);
+        ASSERT_EQ(recorder.rows, modelRows(input, fields)) << "round " << round;
+        EXPECT_TRUE(recorder.finished);
+
+        if (tabs) continue;
+        test::StringSource again(input, chunk);
+        test::StringSink tabBytes;
+        auto writer = makeTableWriter(TableFormat::kTab, tabBytes);
+        ASSERT_TRUE(convertToTable(again, fields, *writer).ok());
+        test::StringSource third(input, chunk);
+        test::StringSink engineBytes;
+        ASSERT_TRUE(convert(third, fields, engineBytes).ok());
+        // The engine leaves an unfinished last row open; a table ends it.
+        std::string engine = engineBytes.bytes;
+        if (engine.back() == '\t') engine.back() = '\r';
+        ASSERT_EQ(tabBytes.bytes, engine) << "round " << round;
+    }
+}
+
+TEST(LineTable, ReportsProgressAndStopsAtErrors) {
+    std::string input = "Name: a\r\nCity: b\r\n";
+    test::StringSource source(input, 5);
+    RecordingWriter recorder;
+    uint64_t lastRead = 0, lastTotal = 0;
+    ASSERT_TRUE(convertToTable(source, {"Name:", "City:"}, recorder, [&](uint64_t r, uint64_t t) {
+                    lastRead = r;
+                    lastTotal = t;
+                }).ok());
+    EXPECT_EQ(lastRead, input.size());
+    EXPECT_EQ(lastTotal, input.size());
+    EXPECT_EQ(recorder.rows, (Rows{{" a", " b"}}));
+
+    std::string many;
+    for (int i = 0; i < 20000; ++i)
+        many += "Name: someone with a longish name\nCity: somewhere\n";
+    test::StringSource big(many, 4096);
+    test::FullDiskSink full(1000);
+    auto writer = makeTableWriter(TableFormat::kCsv, full);
+    Status status = convertToTable(big, {"Name:", "City:"}, *writer);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.message().find("No space left"), std::string::npos);
+}
+
+// The sample mail converted to a workbook and a csv file, as a user would.
+TEST(LineTable, SampleMailToFiles) {
+    test::TempDir dir;
+    test::writeFile(dir.file("mail.txt"),
+                    "Subject: Web form\r\nName: Ann Lee\r\nPhone: +47 555 0100\r\n"
+                    "Comments: =HYPERLINK(\"http://x.example\")\r\n\r\n"
+                    "Name: Bo Ek\r\nComments: No phone\r\n");
+    FieldList fields = {"Name:", "Phone:", "Comments:"};
+    for (TableFormat format : {TableFormat::kCsv, TableFormat::kXlsx}) {
+        std::string output = dir.file("out" + std::string(formatExtension(format)));
+        std::unique_ptr<FileSource> input;
+        ASSERT_TRUE(FileSource::open(dir.file("mail.txt"), &input).ok());
+        Status status = convertToTableFile(*input, "mail.txt", output, fields, format);
+        ASSERT_TRUE(status.ok()) << status.message();
+        test::ReadTable table =
+            test::readTable(std::string(formatName(format)), output, dir.path());
+        ASSERT_TRUE(table.ok) << table.error;
+        bool csv = format == TableFormat::kCsv;
+        EXPECT_EQ(table.rows, (Rows{{"Name", "Phone", "Comments"},
+                                    {" Ann Lee", csv ? "' +47 555 0100" : " +47 555 0100",
+                                     csv ? "' =HYPERLINK(\"http://x.example\")"
+                                         : " =HYPERLINK(\"http://x.example\")"},
+                                    {" Bo Ek", " No phone"}}));
+    }
+}
+
+TEST(LineTable, FailedOrRefusedOutputLeavesTheOldFile) {
+    test::TempDir dir;
+    test::writeFile(dir.file("mail.txt"), "Name: Ann\r\n");
+    test::writeFile(dir.file("old.xlsx"), "older content");
+    std::unique_ptr<FileSource> input;
+    ASSERT_TRUE(FileSource::open(dir.file("mail.txt"), &input).ok());
+    Status status =
+        convertToTableFile(*input, "mail.txt", dir.file("mail.txt"), {"Name:"}, TableFormat::kXlsx);
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.message().find("it is the input file"), std::string::npos);
+    EXPECT_EQ(test::readFile(dir.file("mail.txt")), "Name: Ann\r\n");
+
+    // The workbook cannot even be started: the old output stays as it was.
+    const char* old = ::getenv("TMPDIR");
+    std::string saved = old != nullptr ? old : "";
+    ::setenv("TMPDIR", dir.file("missing").c_str(), 1);
+    status =
+        convertToTableFile(*input, "mail.txt", dir.file("old.xlsx"), {"Name:"}, TableFormat::kXlsx);
+    if (saved.empty()) {
+        ::unsetenv("TMPDIR");
+    } else {
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    }
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(test::readFile(dir.file("old.xlsx")), "older content");
+    EXPECT_EQ(dir.listing(), "mail.txt|old.xlsx");
+}
+
+}  // namespace
+}  // namespace tabulon

@@ -1,0 +1,130 @@
+// What a workbook looks like when opened, and that its temporary file never
+// outlives the writer.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+
+#include "table/table_reader.h"
+#include "table/table_test_util.h"
+
+namespace tabulon {
+namespace {
+
+bool has(const std::vector<std::string>& notes, const std::string& note) {
+    return std::find(notes.begin(), notes.end(), note) != notes.end();
+}
+
+double width(const std::vector<std::string>& notes, const std::string& column) {
+    for (const std::string& note : notes) {
+        if (note.rfind("#width " + column + " ", 0) == 0) return std::stod(note.substr(9));
+    }
+    return 0;
+}
+
+// Points $TMPDIR at a folder of its own for the test's duration.
+class XlsxWriterTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* old = ::getenv("TMPDIR");
+        if (old != nullptr) oldTmpdir_ = old;
+        ::setenv("TMPDIR", tmp.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (oldTmpdir_.empty()) {
+            ::unsetenv("TMPDIR");
+        } else {
+            ::setenv("TMPDIR", oldTmpdir_.c_str(), 1);
+        }
+    }
+
+    test::TempDir tmp;
+    test::TempDir dir;
+
+  private:
+    std::string oldTmpdir_;
+};
+
+TEST_F(XlsxWriterTest, HeaderBoldAndFrozenTextCellsSizedColumns) {
+    std::string path = dir.file("t.xlsx");
+    test::writeFile(path, test::writeTable(TableFormat::kXlsx, {"Name:", "Phone:", "Comments:"},
+                                           {{"Ann Lee", "+45 5555 0101", "two\nlines"},
+                                            {"Bo", "0612", std::string(500, 'c')},
+                                            {"Cy", "=1+1", "1E5"}}));
+    test::ReadTable table = test::readTable("xlsx", path, dir.path());
+    ASSERT_TRUE(table.ok) << table.error;
+    EXPECT_EQ(table.rows, (test::Rows{{"Name", "Phone", "Comments"},
+                                      {"Ann Lee", "+45 5555 0101", "two\nlines"},
+                                      {"Bo", "0612", std::string(500, 'c')},
+                                      {"Cy", "=1+1", "1E5"}}));
+    const auto& notes = table.notes;
+    EXPECT_TRUE(has(notes, "#sheets 1"));
+    EXPECT_TRUE(has(notes, "#freeze A2"));
+    for (const char* cell : {"#bold 1 1", "#bold 1 2", "#bold 1 3"})
+        EXPECT_TRUE(has(notes, cell)) << cell;
+    EXPECT_FALSE(has(notes, "#bold 2 1"));
+    EXPECT_TRUE(has(notes, "#wrap 2 3"));
+    EXPECT_FALSE(has(notes, "#wrap 2 1"));
+    for (const std::string& note : notes)
+        EXPECT_NE(note.rfind("#not-text", 0), 0u) << note;  // every cell is text
+    // Wide enough for the widest entry, within bounds.
+    EXPECT_GE(width(notes, "A"), 7);
+    EXPECT_LT(width(notes, "A"), 15);
+    EXPECT_GE(width(notes, "B"), 13);
+    EXPECT_LT(width(notes, "B"), 25);
+    EXPECT_NEAR(width(notes, "C"), 80, 1);  // at most 80
+    EXPECT_EQ(tmp.listing(), "");
+}
+
+TEST_F(XlsxWriterTest, TemporaryFileGoesOnEveryPath) {
+    {  // abandoned after a row, as a failing conversion leaves it
+        test::StringSink sink;
+        auto writer = makeTableWriter(TableFormat::kXlsx, sink);
+        ASSERT_TRUE(writer->begin({"A:"}).ok());
+        ASSERT_TRUE(writer->row({"x"}).ok());
+        EXPECT_NE(tmp.listing(), "");
+    }
+    EXPECT_EQ(tmp.listing(), "");
+    {  // the sink fills up while the workbook is copied into it
+        test::FullDiskSink sink(100);
+        auto writer = makeTableWriter(TableFormat::kXlsx, sink);
+        ASSERT_TRUE(writer->begin({"A:"}).ok());
+        ASSERT_TRUE(writer->row({"x"}).ok());
+        EXPECT_FALSE(writer->finish().ok());
+        EXPECT_EQ(tmp.listing(), "");
+    }
+    EXPECT_EQ(tmp.listing(), "");
+}
+
+TEST_F(XlsxWriterTest, UnwritableTemporaryFolderIsReported) {
+    ::setenv("TMPDIR", dir.file("missing").c_str(), 1);
+    test::StringSink sink;
+    auto writer = makeTableWriter(TableFormat::kXlsx, sink);
+    Status status = writer->begin({"A:"});
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.message().find(dir.file("missing")), std::string::npos) << status.message();
+    EXPECT_FALSE(writer->row({"x"}).ok());
+    EXPECT_FALSE(writer->finish().ok());
+    EXPECT_EQ(sink.bytes, "");
+}
+
+TEST_F(XlsxWriterTest, MoreThanAWorkbookHoldsIsRefused) {
+    test::StringSink sink;
+    auto writer = makeTableWriter(TableFormat::kXlsx, sink);
+    ASSERT_TRUE(writer->begin({"A:"}).ok());
+    Status status = writer->row(std::vector<std::string>(16385, "x"));
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.message().find("16384"), std::string::npos) << status.message();
+
+    // Rows: the header and 1,048,575 rows fit, one more does not.
+    status = Status::Ok();
+    for (int i = 1; i < 1048576 && status.ok(); ++i)
+        status = writer->row({""});
+    ASSERT_TRUE(status.ok()) << status.message();
+    status = writer->row({""});
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.message().find("1048576"), std::string::npos) << status.message();
+}
+
+}  // namespace
+}  // namespace tabulon

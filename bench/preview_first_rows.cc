@@ -43,9 +43,10 @@ int main(int argc, char** argv) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     PreviewReader::Progress progress = reader.progress();
-    std::printf("first rows after %.3f s; whole file %.2f s; %llu messages, %zu rows kept; "
-                "peak memory %ld KB\n",
-                firstRows, total, static_cast<unsigned long long>(progress.messages), kept,
-                usage.ru_maxrss);
+    std::printf(
+        "first rows after %.3f s; whole file %.2f s; %llu messages, %zu rows kept; "
+        "peak memory %ld KB\n",
+        firstRows, total, static_cast<unsigned long long>(progress.messages), kept,
+        usage.ru_maxrss);
     return reader.status().ok() ? 0 : 1;
 }

@@ -59,7 +59,8 @@ bool saveWorkbookPicture(const QJsonArray& rows, const QString& file) {
     for (int row = 0; row < rows.size(); ++row) {
         QJsonArray cells = rows[row].toArray();
         for (int column = 0; column < cells.size(); ++column) {
-            auto* item = new QTableWidgetItem(cells[column].toString().replace('\n', QChar(0x21b5)));
+            auto* item =
+                new QTableWidgetItem(cells[column].toString().replace('\n', QChar(0x21b5)));
             if (row == 0) {
                 QFont bold = item->font();
                 bold.setBold(true);

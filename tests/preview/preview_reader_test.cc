@@ -78,7 +78,8 @@ TEST(PreviewReader, SeveralFilesInTurnWithHeaderColumns) {
 
 TEST(PreviewReader, AFileThatCannotBeReadEndsTheReadingWithItsName) {
     TempDir dir;
-    PreviewReader reader({dir.file("absent.mbox")}, formOptions());
+    writeFile(dir.file("mail.mbox"), kFormMail);
+    PreviewReader reader({dir.file("absent.mbox"), dir.file("mail.mbox")}, formOptions());
     reader.start();
     EXPECT_TRUE(readAll(reader).empty());
     EXPECT_NE(reader.status().message().find("absent.mbox"), std::string::npos);

@@ -26,6 +26,7 @@ TEST(SaveChoice, PathAndFilterGiveFileAndFormat) {
         {"/d/out.txt", TableFormat::kCsv, "/d/out.txt.csv", TableFormat::kCsv},
         {"/d/out", TableFormat::kTab, "/d/out", TableFormat::kTab},
         {"/d/out.xlsx.bak", TableFormat::kTsv, "/d/out.xlsx.bak.tsv", TableFormat::kTsv},
+        {"/d/notcsv", TableFormat::kXlsx, "/d/notcsv.xlsx", TableFormat::kXlsx},  // no dot
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen);

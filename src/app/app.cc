@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/preview_window.h"
 #include "app/window1.h"
 #include "platform/dialogs.h"
 #include "platform/event_client.h"
@@ -17,6 +18,9 @@ namespace {
 
 const char kOpenDocumentsClass[] = "aevt";
 const char kOpenDocumentsId[] = "odoc";
+// Documents for a spreadsheet preview (`tabulon --spreadsheet FILE...`).
+const char kSpreadsheetClass[] = "TBLN";
+const char kSpreadsheetId[] = "sprd";
 
 // Documents travel as one parameter: absolute paths separated by NUL bytes.
 std::string documentList(const QStringList& documents) {
@@ -38,9 +42,10 @@ QStringList documentsOf(const std::string& list) {
 
 }  // namespace
 
-bool handOffToRunningApp(const QStringList& documents) {
+bool handOffToRunningApp(const QStringList& documents, bool spreadsheet) {
     std::string error;
-    ScriptingEvent event{kOpenDocumentsClass, kOpenDocumentsId, documentList(documents)};
+    ScriptingEvent event{spreadsheet ? kSpreadsheetClass : kOpenDocumentsClass,
+                         spreadsheet ? kSpreadsheetId : kOpenDocumentsId, documentList(documents)};
     switch (sendEvent(event, &error)) {
         case SendResult::kNoApp:
             return false;
@@ -75,7 +80,7 @@ App::App() {
 
 App::~App() = default;
 
-int App::run(const QStringList& documents) {
+int App::run(const QStringList& documents, bool spreadsheet) {
     quitOnTerminationSignals([this] { quit(); });
     Status listening = events_->listen(eventSocketPath());
     window_->Event_Open();
@@ -88,7 +93,8 @@ int App::run(const QStringList& documents) {
         QTimer::singleShot(0, this, [this, text] { dialogs().message(window_.get(), text); });
     }
     // Documents given at launch arrive once the main window has opened.
-    QTimer::singleShot(0, this, [this, documents] {
+    QTimer::singleShot(0, this, [this, documents, spreadsheet] {
+        if (spreadsheet) return openSpreadsheetPreview(window_.get(), documents);
         for (const QString& document : documents)
             Event_OpenDocument(document);
     });
@@ -128,6 +134,11 @@ void App::Event_HandleAppleEvent(const ScriptingEvent& event, EventServer::Reply
                 return reply(false, QStringLiteral("Tabulon quit before the conversion ended."));
             reply(failure.isEmpty(), failure);
         });
+        return;
+    }
+    if (event.eventClass == kSpreadsheetClass && event.eventId == kSpreadsheetId) {
+        reply(true, {});
+        openSpreadsheetPreview(window_.get(), documentsOf(event.parameter));
         return;
     }
     // Left to the standard handling: documents to open.

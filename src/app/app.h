@@ -22,9 +22,10 @@ class App : public QObject {
     App();
     ~App() override;
 
-    // Opens the main window, then converts `documents` one after another, and
-    // runs the event loop; returns the exit code.
-    int run(const QStringList& documents = {});
+    // Opens the main window, then converts `documents` one after another (or
+    // shows them in a spreadsheet preview), and runs the event loop; returns the
+    // exit code.
+    int run(const QStringList& documents = {}, bool spreadsheet = false);
 
     // Answers one scripting event; `reply` may come later (a conversion replies
     // once its output is closed).
@@ -40,7 +41,8 @@ class App : public QObject {
     EventServer* events_;
 };
 
-// Sends the documents to a Tabulon that already runs; false when none answers.
-bool handOffToRunningApp(const QStringList& documents);
+// Sends the documents to a Tabulon that already runs (to be converted, or shown
+// in a spreadsheet preview); false when none answers.
+bool handOffToRunningApp(const QStringList& documents, bool spreadsheet = false);
 
 }  // namespace tabulon

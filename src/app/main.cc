@@ -5,6 +5,8 @@ Starts Tabulon, the desktop app that turns form mail saved in a text file into
 a tab-delimited table, and converts each FILE, asking where its output goes.
 When Tabulon already runs, the FILEs are handed to it and this command ends.
 
+  --spreadsheet  open the FILEs in a spreadsheet preview instead: one row per
+                 message, saved as a workbook, csv, tsv or tab-delimited text
   -h, --help     show this text and exit
   --version      show the version and exit
   --             the arguments after it are files, even when they begin with -
@@ -42,12 +44,14 @@ bool displayAvailable() {
 enum class Request { kRun, kHelp, kVersion };
 
 // Picks the documents out of the arguments; --help and --version win over them.
-Request readArguments(int argc, char** argv, QStringList* documents) {
+Request readArguments(int argc, char** argv, QStringList* documents, bool* spreadsheet) {
     bool options = true;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (options && std::strcmp(arg, "--") == 0) {
             options = false;
+        } else if (options && std::strcmp(arg, "--spreadsheet") == 0) {
+            *spreadsheet = true;
         } else if (options && (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)) {
             return Request::kHelp;
         } else if (options && std::strcmp(arg, "--version") == 0) {
@@ -63,7 +67,8 @@ Request readArguments(int argc, char** argv, QStringList* documents) {
 
 int main(int argc, char** argv) {
     QStringList documents;
-    switch (readArguments(argc, argv, &documents)) {
+    bool spreadsheet = false;  // the files open in a spreadsheet preview
+    switch (readArguments(argc, argv, &documents, &spreadsheet)) {
         case Request::kHelp:
             std::fputs(kUsage, stdout);
             return 0;
@@ -83,7 +88,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // A Tabulon already running takes the documents; this process is done.
-    if (tabulon::handOffToRunningApp(documents)) return 0;
+    if (tabulon::handOffToRunningApp(documents, spreadsheet)) return 0;
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tabulon"));
@@ -94,5 +99,5 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("example.tabulon.Tabulon"));
     QApplication::setQuitOnLastWindowClosed(false);
     tabulon::App app;
-    return app.run(documents);
+    return app.run(documents, spreadsheet);
 }

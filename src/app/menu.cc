@@ -25,6 +25,10 @@ Menu::Menu(QWidget* parent) : QMenuBar(parent) {
     setObjectName(QStringLiteral("Menu"));
     QMenu* file = addNamedMenu("UntitledMenu5", "File");
     addItem(file, "FileOpen", "Open", QKeySequence(QStringLiteral("Ctrl+O")));
+    addItem(file, "FileConvertToSpreadsheet", "Convert to Spreadsheet...",
+            QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+    addItem(file, "FileNewTemplateFromMail", "New Template from Mail...",
+            QKeySequence(QStringLiteral("Ctrl+Shift+N")));
     addItem(file, "FileClose", "Close", QKeySequence(QStringLiteral("Ctrl+W")));
     addSeparator(file, "UntitledMenu6");
     addItem(file, "FileQuit", "Quit", QKeySequence(QStringLiteral("Ctrl+Q")), QAction::QuitRole);

@@ -14,6 +14,7 @@
 
 #include "app/about_box.h"
 #include "app/help.h"
+#include "app/spreadsheet_screenshots.h"
 #include "app/window1.h"
 #include "conversion/progress_dialog.h"
 #include "platform/app_paths.h"
@@ -116,6 +117,8 @@ int main(int argc, char** argv) {
         ok &= save(&help, out.filePath(QStringLiteral("help-window.png")));
         help.hide();
     }
+
+    ok &= renderSpreadsheetPictures(window, out, QStringLiteral(TABULON_SOURCE_DIR));
     window.Event_Close();
     home.removeRecursively();
     return ok ? 0 : 1;

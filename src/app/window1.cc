@@ -16,7 +16,10 @@
 #include "app/links.h"
 #include "app/main_window_pages.h"
 #include "app/maker.h"
+#include "app/new_template_dialog.h"
 #include "app/preferences.h"
+#include "app/preview_window.h"
+#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/file_info.h"
 #include "platform/qt_paths.h"
@@ -298,6 +301,8 @@ bool Window1::Canvas1_MouseDown(const QPoint&) {
 void Window1::Event_EnableMenuItems(Menu& bar) {
     bar.enable(QStringLiteral("AppleAboutTabulon"));
     bar.enable(QStringLiteral("FileOpen"));
+    bar.enable(QStringLiteral("FileConvertToSpreadsheet"));
+    bar.enable(QStringLiteral("FileNewTemplateFromMail"));
     bar.enable(QStringLiteral("EditPreferences"));
     bar.enable(QStringLiteral("HelpTabulonHelp"));
     bar.enable(QStringLiteral("FileClose"), false);
@@ -306,6 +311,14 @@ void Window1::Event_EnableMenuItems(Menu& bar) {
 bool Window1::handleMenuItem(const QString& itemName) {
     if (itemName == QLatin1String("FileOpen")) return _FileOpen_Action();
     if (itemName == QLatin1String("EditPreferences")) return _EditPreferences_Action();
+    if (itemName == QLatin1String("FileConvertToSpreadsheet")) {
+        openSpreadsheetPreview(this);
+        return true;
+    }
+    if (itemName == QLatin1String("FileNewTemplateFromMail")) {
+        newTemplateFromMail(this);
+        return true;
+    }
     if (itemName == QLatin1String("AppleAboutTabulon")) return _AppleAboutTabulon_Action();
     if (itemName == QLatin1String("HelpTabulonHelp")) return _HelpTabulonHelp_Action();
     return false;

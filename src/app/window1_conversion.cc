@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/preview_window.h"
 #include "app/window1.h"
 #include "conversion/progress_dialog.h"
 #include "platform/dialogs.h"
@@ -74,6 +75,12 @@ void Window1::dragEnterEvent(QDragEnterEvent* event) {
 void Window1::dropEvent(QDropEvent* event) {
     QStringList files = droppedFiles(event->mimeData());
     event->acceptProposedAction();
+    // Dropped with Ctrl held: a spreadsheet preview instead of the described runs.
+    if (event->modifiers() & Qt::ControlModifier) {
+        QMetaObject::invokeMethod(
+            this, [this, files] { openSpreadsheetPreview(this, files); }, Qt::QueuedConnection);
+        return;
+    }
     // The drop returns first; the runs follow from the event loop.
     QMetaObject::invokeMethod(
         this,

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QWidget;
@@ -33,6 +34,15 @@ class Dialogs {
     virtual void cancelAll() = 0;
     // How many dialogs are open now; a dialog opened while another waits counts too.
     virtual int openCount() const = 0;
+    // The chosen files' paths (one or more), or none when cancelled. By default
+    // the open dialog's single choice.
+    virtual QStringList openFiles(QWidget* parent);
+    // A save dialog that also offers the file types `filters`: `*selectedFilter`
+    // is preselected, and holds the type chosen on return. By default saveFile(),
+    // leaving the type as it was.
+    virtual QString saveFileWithTypes(QWidget* parent, const QString& proposedName,
+                                      const QString& folder, const QStringList& filters,
+                                      QString* selectedFilter);
 };
 
 // The app's dialogs: scripted when TABULON_DIALOG_SCRIPT is set, Qt's otherwise.

@@ -45,6 +45,28 @@ QString QtDialogs::saveFile(QWidget* parent, const QString& proposedName, const 
     return dialog.selectedFiles().constFirst();
 }
 
+QStringList QtDialogs::openFiles(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (execute(dialog) != QDialog::Accepted) return QStringList();
+    return dialog.selectedFiles();
+}
+
+QString QtDialogs::saveFileWithTypes(QWidget* parent, const QString& proposedName,
+                                     const QString& folder, const QStringList& filters,
+                                     QString* selectedFilter) {
+    QString start = folder.isEmpty() ? proposedName : QDir(folder).filePath(proposedName);
+    QFileDialog dialog(parent, QString(), start);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    if (selectedFilter != nullptr && !selectedFilter->isEmpty())
+        dialog.selectNameFilter(*selectedFilter);
+    if (execute(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    if (selectedFilter != nullptr) *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
+}
+
 QString QtDialogs::chooseFolder(QWidget* parent, const QString& acceptCaption) {
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::Directory);

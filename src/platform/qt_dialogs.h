@@ -20,6 +20,10 @@ class QtDialogs : public Dialogs {
     void cancelAll() override;
     int openCount() const override { return static_cast<int>(open_.size()); }
 
+    QStringList openFiles(QWidget* parent) override;
+    QString saveFileWithTypes(QWidget* parent, const QString& proposedName, const QString& folder,
+                              const QStringList& filters, QString* selectedFilter) override;
+
   private:
     // Runs `dialog` modally; Rejected at once when cancelling.
     int execute(QDialog& dialog);

@@ -67,6 +67,17 @@ QString ScriptedDialogs::saveFile(QWidget*, const QString& proposedName, const Q
     return answer(QStringLiteral("save ") + proposedName);
 }
 
+QStringList ScriptedDialogs::openFiles(QWidget*) {
+    return answer(QStringLiteral("open")).split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+}
+
+QString ScriptedDialogs::saveFileWithTypes(QWidget*, const QString& proposedName, const QString&,
+                                           const QStringList&, QString* selectedFilter) {
+    QStringList chosen = answer(QStringLiteral("save ") + proposedName).split(QLatin1Char('\t'));
+    if (chosen.size() > 1 && selectedFilter != nullptr) *selectedFilter = chosen[1];
+    return chosen[0];
+}
+
 QString ScriptedDialogs::chooseFolder(QWidget*, const QString&) {
     return answer(QStringLiteral("folder"));
 }

@@ -5,6 +5,11 @@
 // away would, until cancelAll() ends it as cancelled. Every dialog shown is
 // appended to "<script>.log", one line each: "message <text>" (CR and LF written
 // as \r and \n), "open", "save <proposed name>", "folder".
+//
+// An open dialog that takes several files takes them from one line, separated
+// by Tabs. A save dialog that offers file types takes "PATH", keeping the type
+// preselected, or "PATH<Tab>TYPE", TYPE being what the app should read as the
+// chosen type (a filter's text, or a format's name such as "csv").
 #pragma once
 
 #include <QList>
@@ -25,6 +30,9 @@ class ScriptedDialogs : public Dialogs {
     QString chooseFolder(QWidget* parent, const QString& acceptCaption) override;
     void cancelAll() override;
     int openCount() const override { return static_cast<int>(open_.size()); }
+    QStringList openFiles(QWidget* parent) override;
+    QString saveFileWithTypes(QWidget* parent, const QString& proposedName, const QString& folder,
+                              const QStringList& filters, QString* selectedFilter) override;
 
   private:
     void log(const QString& line);

@@ -1,0 +1,26 @@
+#include "preview/background_export.h"
+
+namespace tabulon {
+
+BackgroundExport::BackgroundExport(ExportRequest request) : request_(std::move(request)) {}
+
+BackgroundExport::~BackgroundExport() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void BackgroundExport::start(std::function<void()> finished) {
+    thread_ = std::thread([this, finished = std::move(finished)] {
+        status_ = exportTable(request_, [this](uint64_t read, uint64_t total) {
+            bytesRead_.store(read, std::memory_order_relaxed);
+            totalBytes_.store(total, std::memory_order_relaxed);
+        });
+        if (finished) finished();
+    });
+}
+
+Status BackgroundExport::wait() {
+    if (thread_.joinable()) thread_.join();
+    return status_;
+}
+
+}  // namespace tabulon

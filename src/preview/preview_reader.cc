@@ -1,0 +1,110 @@
+#include "preview/preview_reader.h"
+
+#include "platform/file_info.h"
+#include "platform/file_source.h"
+
+namespace tabulon {
+namespace {
+
+std::vector<std::string> columnsOf(const MessageConversionOptions& options) {
+    return MessageRows(options).columnNames();
+}
+
+const char kStopped[] = "stopped";
+
+}  // namespace
+
+PreviewReader::PreviewReader(std::vector<std::string> inputs, MessageConversionOptions options,
+                             size_t keptRows)
+    : inputs_(std::move(inputs)),
+      options_(std::move(options)),
+      columns_(columnsOf(options_)),
+      keptRows_(keptRows) {
+    progress_.missing.assign(columns_.size(), 0);
+    for (const std::string& input : inputs_)
+        progress_.totalBytes += fileSize(input);
+}
+
+PreviewReader::~PreviewReader() {
+    stop();
+    if (thread_.joinable()) thread_.join();
+}
+
+void PreviewReader::start() {
+    thread_ = std::thread([this] { run(); });
+}
+
+void PreviewReader::stop() {
+    stopping_.store(true, std::memory_order_relaxed);
+}
+
+void PreviewReader::takeRows(std::vector<TableRow>* rows) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (rows->empty()) {
+        rows->swap(pending_);
+        return;
+    }
+    for (TableRow& row : pending_)
+        rows->push_back(std::move(row));
+    pending_.clear();
+}
+
+PreviewReader::Progress PreviewReader::progress() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return progress_;
+}
+
+Status PreviewReader::status() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return status_;
+}
+
+MessageReport PreviewReader::report() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return report_;
+}
+
+void PreviewReader::run() {
+    MessageRows rows(options_);
+    Status status;
+    uint64_t offset = 0;
+    for (const std::string& input : inputs_) {
+        status = readOne(input, rows, offset);
+        if (!status.ok()) break;
+        offset += fileSize(input);
+    }
+    if (!status.ok() && status.message() == kStopped) status = Status::Ok();
+    MessageReport report = rows.report();
+    std::lock_guard<std::mutex> lock(mutex_);
+    status_ = status;
+    progress_.missing = report.missing;
+    progress_.messages = report.messagesRead;
+    report_ = std::move(report);
+    progress_.done = true;
+}
+
+Status PreviewReader::readOne(const std::string& input, MessageRows& rows, uint64_t offset) {
+    std::unique_ptr<FileSource> source;
+    Status status = FileSource::open(input, &source);
+    if (!status.ok()) return status;
+    auto onRow = [this](const std::vector<std::string>& cells) {
+        if (stopping_.load(std::memory_order_relaxed)) return Status::Error(kStopped);
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++progress_.messages;
+        for (size_t i = 0; i < cells.size() && i < progress_.missing.size(); ++i) {
+            if (cells[i].empty()) ++progress_.missing[i];
+        }
+        if (kept_ < keptRows_) {
+            pending_.push_back(cells);
+            ++kept_;
+        }
+        return Status::Ok();
+    };
+    auto onProgress = [this, offset](uint64_t read, uint64_t) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        progress_.bytesRead = offset + read;
+    };
+    return convertMessages(*source, input, rows, onRow, onProgress);
+}
+
+}  // namespace tabulon

@@ -1,0 +1,75 @@
+// Reads mail files into rows for the spreadsheet preview on a thread of its own.
+// The first `keptRows` rows are kept and handed out in batches as they come; the
+// rest are only counted, so memory is bounded by the kept rows and the largest
+// message, whatever the size of the files. All methods are thread-safe.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "mail/message_conversion.h"
+
+namespace tabulon {
+
+using TableRow = std::vector<std::string>;
+
+class PreviewReader {
+  public:
+    static constexpr size_t kKeptRows = 10000;
+
+    PreviewReader(std::vector<std::string> inputs, MessageConversionOptions options,
+                  size_t keptRows = kKeptRows);
+    // Stops the reading and waits for its thread.
+    ~PreviewReader();
+    PreviewReader(const PreviewReader&) = delete;
+    PreviewReader& operator=(const PreviewReader&) = delete;
+
+    // REQUIRES: called once.
+    void start();
+    // Asks the reading to stop after the message at hand; returns at once.
+    void stop();
+
+    // The columns every row has: header names, then the template's names.
+    std::vector<std::string> columnNames() const { return columns_; }
+
+    // Appends the kept rows read since the last call to `rows`.
+    void takeRows(std::vector<TableRow>* rows);
+
+    struct Progress {
+        uint64_t bytesRead = 0;
+        uint64_t totalBytes = 0;
+        uint64_t messages = 0;          // read so far
+        std::vector<uint64_t> missing;  // per column: messages without it so far
+        bool done = false;
+    };
+    Progress progress() const;
+
+    // Once done: how the reading went (a file that could not be read) and the
+    // full report, with the labels the template lacks.
+    Status status() const;
+    MessageReport report() const;
+
+  private:
+    void run();
+    Status readOne(const std::string& input, MessageRows& rows, uint64_t offset);
+
+    const std::vector<std::string> inputs_;
+    const MessageConversionOptions options_;
+    const std::vector<std::string> columns_;
+    const size_t keptRows_;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+
+    mutable std::mutex mutex_;  // guards everything below
+    std::vector<TableRow> pending_;
+    size_t kept_ = 0;
+    Progress progress_;
+    Status status_;
+    MessageReport report_;
+};
+
+}  // namespace tabulon

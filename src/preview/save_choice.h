@@ -1,0 +1,40 @@
+// The save dialog's side of the spreadsheet save: which formats it offers, the
+// name it proposes, and which file and format a choice comes to.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "table/table_writer.h"
+
+namespace tabulon {
+
+// The formats offered, in the dialog's order: xlsx, csv, tsv, tab.
+const std::vector<TableFormat>& offeredFormats();
+
+// The dialog's filter text for `format`, e.g. "Excel workbook (*.xlsx)".
+std::string formatFilter(TableFormat format);
+
+// The format a filter text, or a format's own name ("csv"), stands for.
+std::optional<TableFormat> formatOfFilter(std::string_view filter);
+
+// "<input name> Converted" followed by the format's extension.
+std::string proposedOutputName(const std::string& inputName, TableFormat format);
+
+struct SaveTarget {
+    std::string path;
+    TableFormat format;
+};
+
+// A path ending in a known extension (".xlsx", ".csv", ".tsv", any letter case)
+// is saved in that format, whatever the filter; otherwise in `filterFormat`,
+// with its extension appended (tab has none).
+SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFormat);
+
+// How the format is written from the preview: csv with the byte-order mark that
+// spreadsheets need to read UTF-8.
+TableOptions tableOptionsFor(TableFormat format);
+
+}  // namespace tabulon

@@ -1,0 +1,81 @@
+#include "preview/spreadsheet_settings.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/app_paths.h"
+#include "platform/atomic_file.h"
+
+namespace tabulon {
+namespace {
+
+// The settings file is a few lines; anything bigger is not ours.
+constexpr std::streamsize kMaxSettingsBytes = 64 * 1024;
+
+std::vector<std::string> offeredHeadersIn(const std::string& list) {
+    std::vector<std::string> named;
+    std::stringstream items(list);
+    for (std::string item; std::getline(items, item, ',');)
+        named.push_back(item);
+    std::vector<std::string> headers;
+    for (const std::string& offered : kOfferedHeaders) {
+        if (std::find(named.begin(), named.end(), offered) != named.end())
+            headers.push_back(offered);
+    }
+    return headers;
+}
+
+}  // namespace
+
+std::string spreadsheetSettingsPath() {
+    return configFolder() + kSettingsFileName;
+}
+
+SpreadsheetSettings parseSpreadsheetSettings(const std::string& text) {
+    SpreadsheetSettings settings;
+    std::stringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        std::string key = line.substr(0, equals);
+        std::string value = line.substr(equals + 1);
+        if (key == "format") {
+            // The formats the save dialog offers; jsonl is for scripts.
+            std::optional<TableFormat> format = parseTableFormat(value);
+            if (format && *format != TableFormat::kJsonl) settings.format = *format;
+        } else if (key == "headers") {
+            settings.headers = offeredHeadersIn(value);
+        }
+    }
+    return settings;
+}
+
+std::string spreadsheetSettingsText(const SpreadsheetSettings& settings) {
+    std::string headers;
+    for (const std::string& header : settings.headers) {
+        if (!headers.empty()) headers += ',';
+        headers += header;
+    }
+    return "format=" + std::string(formatName(settings.format)) + "\nheaders=" + headers + "\n";
+}
+
+SpreadsheetSettings readSpreadsheetSettings(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return SpreadsheetSettings();
+    std::ifstream file(path, std::ios::binary);
+    std::string text(kMaxSettingsBytes, '\0');
+    file.read(text.data(), kMaxSettingsBytes);
+    text.resize(static_cast<size_t>(file.gcount()));
+    return parseSpreadsheetSettings(text);
+}
+
+Status writeSpreadsheetSettings(const std::string& path, const SpreadsheetSettings& settings) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    return replaceFile(path, spreadsheetSettingsText(settings));
+}
+
+}  // namespace tabulon

@@ -1,0 +1,270 @@
+// The spreadsheet preview, its save and the template made from mail, through
+// the real windows with scripted dialogs.
+#include <unistd.h>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QUrl>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/main_window_fixture.h"
+#include "app/new_template_dialog.h"
+#include "app/preview_model.h"
+#include "app/preview_window.h"
+#include "preview/preview_samples.h"
+#include "table/table_reader.h"
+#include "templates/list_box_fields.h"
+
+namespace tabulon::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Handles events until `done` holds; a slow, loaded machine only makes it wait longer.
+template <typename Condition>
+bool waitFor(Condition done) {
+    for (int i = 0; i < 30000 && !done(); ++i) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return done();
+}
+
+class PreviewWindowTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        skipFirstStartCopy();
+        writeFile(mail(), kFormMail);
+        open();
+        setListBoxFields(window->ListBox1, kFormFields);
+    }
+    std::string mail() const { return dir.file("form.mbox"); }
+
+    // File > Convert to Spreadsheet with `mail()` chosen, read to the end.
+    PreviewWindow* openPreview() {
+        answerDialogs({mail()});
+        EXPECT_TRUE(window->handleMenuItem(QStringLiteral("FileConvertToSpreadsheet")));
+        auto* preview = window->findChild<PreviewWindow*>();
+        if (preview == nullptr) return nullptr;
+        EXPECT_TRUE(waitFor([&] { return !preview->isReading(); }));
+        QApplication::processEvents();
+        return preview;
+    }
+
+    static std::vector<TableRow> shown(const PreviewModel& model) {
+        std::vector<TableRow> rows;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            TableRow cells;
+            for (int column = 0; column < model.columnCount(); ++column)
+                cells.push_back(model.cell(row, column));
+            rows.push_back(cells);
+        }
+        return rows;
+    }
+};
+
+TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
+    PreviewWindow* preview = openPreview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(dialogLog(), (Lines{"open"}));
+    EXPECT_EQ(shown(*preview->model), kFormRows);
+    EXPECT_EQ(preview->model->titles(), (QStringList{"Name", "Email", "Phone"}));
+    QModelIndex missing = preview->model->index(1, 2);
+    EXPECT_EQ(missing.data().toString().toStdString(), "missing");
+    EXPECT_TRUE(missing.data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(preview->model->index(1, 1).data(Qt::BackgroundRole).isValid());
+    EXPECT_EQ(preview->StatusText->text().toStdString(), "3 messages");
+    EXPECT_EQ(preview->MissingText->text().toStdString(), "Missing: Phone in 1 message");
+    QList<QPushButton*> labels = preview->LabelButtons->findChildren<QPushButton*>();
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0]->property("label").toString().toStdString(), "Order:");
+}
+
+TEST_F(PreviewWindowTest, SeveralFilesMakeOneTable) {
+    writeFile(dir.file("second.mbox"), kFormMail);
+    answerDialogs({mail() + "\t" + dir.file("second.mbox")});
+    window->handleMenuItem(QStringLiteral("FileConvertToSpreadsheet"));
+    auto* preview = window->findChild<PreviewWindow*>();
+    ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(waitFor([&] { return !preview->isReading(); }));
+    EXPECT_EQ(preview->model->rowCount(), 6);
+    EXPECT_EQ(preview->windowTitle().toStdString(),
+              "form.mbox and 1 more \u2013 Spreadsheet Preview");
+}
+
+// Files dropped with Ctrl held open a preview; without it they are converted as before.
+TEST_F(PreviewWindowTest, CtrlDropOpensThePreview) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(mail()))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::ControlModifier);
+    // Straight to the window: outside a real drag, the application drops the event.
+    static_cast<QObject*>(window.get())->event(&drop);
+    PreviewWindow* preview = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        preview = window->findChild<PreviewWindow*>();
+        return preview != nullptr && !preview->isReading();
+    }));
+    EXPECT_EQ(shown(*preview->model), kFormRows);
+    EXPECT_TRUE(dialogLog().empty());
+    EXPECT_FALSE(std::filesystem::exists(mail() + " Converted"));
+}
+
+TEST_F(PreviewWindowTest, HeaderColumnsComeFirst) {
+    PreviewWindow* preview = openPreview();
+    ASSERT_NE(preview, nullptr);
+    preview->HeaderFrom->click();
+    ASSERT_TRUE(waitFor([&] { return !preview->isReading(); }));
+    QApplication::processEvents();
+    EXPECT_EQ(preview->model->titles(), (QStringList{"From", "Name", "Email", "Phone"}));
+    EXPECT_EQ(preview->model->cell(2, 0), "J\xC3\xBCrgen M\xC3\xBCller <j@post.example>");
+}
+
+TEST_F(PreviewWindowTest, AddingASuggestedLabelExtendsTemplateAndPreview) {
+    PreviewWindow* preview = openPreview();
+    ASSERT_NE(preview, nullptr);
+    window->updatedfields = false;
+    preview->LabelButtons->findChild<QPushButton*>()->click();
+    EXPECT_EQ(rows(), (Lines{"Name:", "Email:", "Phone:", "Order:"}));
+    EXPECT_TRUE(window->updatedfields);
+    ASSERT_TRUE(waitFor([&] { return !preview->isReading(); }));
+    QApplication::processEvents();
+    EXPECT_EQ(preview->model->columnCount(), 4);
+    EXPECT_EQ(preview->model->cell(0, 3), "17");
+    EXPECT_TRUE(preview->LabelButtons->isHidden());
+}
+
+TEST_F(PreviewWindowTest, FollowsEditsOfTheFieldList) {
+    PreviewWindow* preview = openPreview();
+    ASSERT_NE(preview, nullptr);
+    delete window->ListBox1->takeItem(0);  // Name: goes
+    ASSERT_TRUE(
+        waitFor([&] { return preview->model->titles().size() == 2 && !preview->isReading(); }));
+    QApplication::processEvents();
+    EXPECT_EQ(preview->model->cell(0, 0), "ann@mail.example");
+}
+
+TEST_F(PreviewWindowTest, SavesEachFormatAndRemembersTheChoice) {
+    PreviewWindow* preview = openPreview();
+    ASSERT_NE(preview, nullptr);
+    struct Case {
+        const char* answer;
+        const char* file;
+        const char* reader;
+    };
+    const Case cases[] = {
+        {"book", "book.xlsx", "xlsx"},  // the workbook is the first choice
+        {"sheet\tcsv", "sheet.csv", "csv"},
+        {"values.tsv", "values.tsv", "tsv"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        answerDialogs({dir.file(c.answer)});
+        ASSERT_TRUE(preview->save());
+        ReadTable table = readTable(c.reader, dir.file(c.file), dir.path());
+        ASSERT_TRUE(table.ok) << table.error;
+        ASSERT_EQ(table.rows.size(), 4u);
+        EXPECT_EQ(table.rows[0], (Lines{"Name", "Email", "Phone"}));
+        EXPECT_EQ(table.rows[3][0], "J\xC3\xBCrgen M\xC3\xBCller");
+        EXPECT_EQ(table.rows[2].size() < 3 ? std::string() : table.rows[2][2], "");
+    }
+    // Each save proposes the format chosen last.
+    EXPECT_EQ(dialogLog(),
+              (Lines{"open", "save form.mbox Converted.xlsx", "save form.mbox Converted.xlsx",
+                     "save form.mbox Converted.csv"}));
+    EXPECT_EQ(readFile(dir.file("config/Tabulon Settings")), "format=tsv\nheaders=\n");
+    answerDialogs({""});
+    EXPECT_FALSE(preview->save());
+    EXPECT_EQ(dialogLog().back(), "save form.mbox Converted.tsv");
+}
+
+TEST_F(PreviewWindowTest, FailedSaveShowsTheMessageAndLeavesNothing) {
+    PreviewWindow* preview = openPreview();
+    ASSERT_NE(preview, nullptr);
+    writeFile(dir.file("old.csv"), "older content");
+    std::filesystem::create_directories(dir.file("full"));
+    bool haveFullDisk = ::symlink("/dev/full", dir.file("full/out.csv").c_str()) == 0;
+    answerDialogs({dir.file("missing/out.csv"), dir.file("full/out.csv")});
+    EXPECT_FALSE(preview->save());
+    if (haveFullDisk) {
+        EXPECT_FALSE(preview->save());
+    }
+    Lines log = dialogLog();
+    log.erase(log.begin());  // the open dialog
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[0], "save form.mbox Converted.xlsx");
+    EXPECT_EQ(log[1].rfind("message The spreadsheet could not be saved.", 0), 0u) << log[1];
+    EXPECT_NE(log[1].find("missing/out.csv"), std::string::npos) << log[1];
+    if (haveFullDisk) {
+        ASSERT_GE(log.size(), 4u);
+        EXPECT_NE(log[3].find("full/out.csv"), std::string::npos) << log[3];
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
+    EXPECT_EQ(readFile(dir.file("old.csv")), "older content");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("config/Tabulon Settings")));
+}
+
+TEST_F(PreviewWindowTest, TemplateFromMailIsSavedSelectedAndFillsEveryColumn) {
+    answerDialogs({mail()});
+    ASSERT_TRUE(window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail")));
+    auto* dialog = window->findChild<NewTemplateDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->FieldChoices->count(), 4);
+    EXPECT_EQ(dialog->TemplateName->text().toStdString(), "form");
+    // Order: goes to the end and Email: is unticked.
+    dialog->FieldChoices->setCurrentRow(0);
+    for (int i = 0; i < 3; ++i)
+        dialog->DownButton->click();
+    dialog->FieldChoices->item(1)->setCheckState(Qt::Unchecked);
+    dialog->TemplateName->setText(QStringLiteral("Shop Form"));
+    dialog->SaveButton->click();
+    EXPECT_EQ(readFile(appTemplates() + "Shop Form"), "Name:\rPhone:\rOrder:\r");
+    EXPECT_EQ(window->PopupMenu1->currentText().toStdString(), "Shop Form");
+    EXPECT_EQ(rows(), (Lines{"Name:", "Phone:", "Order:"}));
+
+    PreviewWindow* preview = openPreview();
+    ASSERT_NE(preview, nullptr);
+    for (int column = 0; column < preview->model->columnCount(); ++column) {
+        bool filled = false;
+        for (int row = 0; row < preview->model->rowCount(); ++row)
+            filled |= !preview->model->cell(row, column).empty();
+        EXPECT_TRUE(filled) << "column " << column;
+    }
+}
+
+TEST_F(PreviewWindowTest, TemplateNameInUseIsRefusedAndTheDialogStays) {
+    answerDialogs({mail()});
+    window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
+    auto* dialog = window->findChild<NewTemplateDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->TemplateName->setText(QStringLiteral("Field Names"));
+    EXPECT_FALSE(dialog->saveTemplate());
+    EXPECT_EQ(readFile(appTemplates() + "Field Names"), "Name:\rEmail:\r");
+    EXPECT_EQ(dialogLog().back(),
+              "message The Templates folder already holds \"Field Names\". Please choose another "
+              "name.");
+}
+
+// The described conversion is untouched by all of this: File > Open writes its bytes.
+TEST_F(PreviewWindowTest, FileOpenStillWritesTheDescribedBytes) {
+    ASSERT_NE(openPreview(), nullptr);
+    answerDialogs({mail(), dir.file("out")});
+    window->_FileOpen_Action();
+    EXPECT_EQ(
+        readFile(dir.file("out")),
+        "Name:\tEmail:\tPhone:\r"
+        " Ann Lee\t ann@mail.example\t +47 555 0100\r"
+        " Bo Ek\t bo@post.example\t J=C3=BCrgen M=C3=BCller\t j@post.example\t +49 30 5555\r");
+}
+
+}  // namespace
+}  // namespace tabulon::test

@@ -22,6 +22,7 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
     initGMime();
     iconv_t cd = g_mime_iconv_open("UTF-8", from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    const size_t start = out->size();
     char buffer[4096];
     char* in = const_cast<char*>(bytes.data());
     size_t inLeft = bytes.size();
@@ -40,6 +41,16 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     g_mime_iconv_close(cd);
+    // Some converters let through what is not UTF-8 (a lead byte past U+10FFFF
+    // under a misspelt "utf-8", say); what comes out must be UTF-8 all the same.
+    std::string_view added(out->data() + start, out->size() - start);
+    if (!isWellFormedUtf8(added)) {
+        gchar* valid = g_utf8_make_valid(added.data(), static_cast<gssize>(added.size()));
+        out->resize(start);
+        out->append(valid);
+        g_free(valid);
+        *clean = false;
+    }
     return true;
 }
 

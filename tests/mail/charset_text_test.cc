@@ -23,6 +23,9 @@ TEST(CharsetText, EverythingBecomesUtf8) {
         {"caf\xe9", "utf-8", "caf\xc3\xa9", false},           // mislabelled Latin-1
         {"a\x81z", "windows-1252", "a\xef\xbf\xbdz", false},  // a byte it lacks
         {"Name: x", "x-unknown-charset", "Name: x", false},
+        // A misspelt "utf-8" that iconv takes lets a lead byte past U+10FFFF through.
+        {"a\xf5\xb1\x9e\x92z", "utf'8", "a\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbdz",
+         false},
     };
     for (const auto& c : kCases) {
         std::string out;

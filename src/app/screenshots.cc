@@ -14,6 +14,7 @@
 
 #include "app/about_box.h"
 #include "app/help.h"
+#include "app/screenshot_file.h"
 #include "app/spreadsheet_screenshots.h"
 #include "app/window1.h"
 #include "conversion/progress_dialog.h"
@@ -24,17 +25,7 @@
 
 using namespace tabulon;
 
-namespace {
-
-bool save(QWidget* widget, const QString& file) {
-    widget->repaint();
-    QApplication::processEvents();
-    bool saved = widget->grab().save(file);
-    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
-    return saved;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -70,51 +61,51 @@ int main(int argc, char** argv) {
             window.ListBox1->setFocus();
             window.ListBox1->setCurrentRow(1);
         }
-        ok &= save(
+        ok &= saveScreenshot(
             &window,
             out.filePath(QStringLiteral("main-window-%1.png").arg(QLatin1String(pages[page]))));
     }
     window.TabPanel1->setCurrentIndex(1);
     auto* dialog = new Dialog5(window.ListBox1, &window);
     dialog->show();
-    ok &= save(dialog, out.filePath(QStringLiteral("edit-field-dialog.png")));
+    ok &= saveScreenshot(dialog, out.filePath(QStringLiteral("edit-field-dialog.png")));
     dialog->close();
 
     // The progress dialog as it looks part way through a run.
     Dialog2 progress(&window, QString(), true);
     progress.ProgressBar1->setValue(42);
     progress.show();
-    ok &= save(&progress, out.filePath(QStringLiteral("progress-dialog.png")));
+    ok &= saveScreenshot(&progress, out.filePath(QStringLiteral("progress-dialog.png")));
     progress.hide();
 
     // The update window in its three states.
     UpdateWindow updater;
     updater.show();
-    ok &= save(&updater, out.filePath(QStringLiteral("update-window-idle.png")));
+    ok &= saveScreenshot(&updater, out.filePath(QStringLiteral("update-window-idle.png")));
     updater.PushButton1->setText(QStringLiteral("Stop"));
     updater.StaticText1->setText(QStringLiteral("Checking for updates..."));
     updater.ProgressBar1->show();
-    ok &= save(&updater, out.filePath(QStringLiteral("update-window-checking.png")));
+    ok &= saveScreenshot(&updater, out.filePath(QStringLiteral("update-window-checking.png")));
     updater.tempData = "AppVersion: 1.2\rAppName: Tabulon\r";
     updater.Parsedata();
-    ok &= save(&updater, out.filePath(QStringLiteral("update-window-newer.png")));
+    ok &= saveScreenshot(&updater, out.filePath(QStringLiteral("update-window-newer.png")));
     updater.hide();
     UpdateWindow unreached;
     unreached.show();
     unreached.Socket1_Error();  // as when the server cannot be reached
-    ok &= save(&unreached, out.filePath(QStringLiteral("update-window-unreachable.png")));
+    ok &= saveScreenshot(&unreached, out.filePath(QStringLiteral("update-window-unreachable.png")));
     unreached.hide();
 
     AboutBox about(&window);
     about.show();
-    ok &= save(&about, out.filePath(QStringLiteral("about-box-about.png")));
+    ok &= saveScreenshot(&about, out.filePath(QStringLiteral("about-box-about.png")));
     about.TabPanel1->setCurrentIndex(1);
-    ok &= save(&about, out.filePath(QStringLiteral("about-box-contact.png")));
+    ok &= saveScreenshot(&about, out.filePath(QStringLiteral("about-box-contact.png")));
     about.hide();
     HelpWindow help;
     if (help.load()) {
         help.show();
-        ok &= save(&help, out.filePath(QStringLiteral("help-window.png")));
+        ok &= saveScreenshot(&help, out.filePath(QStringLiteral("help-window.png")));
         help.hide();
     }
 

@@ -15,6 +15,7 @@
 
 #include "app/new_template_dialog.h"
 #include "app/preview_window.h"
+#include "app/screenshot_file.h"
 #include "app/window1.h"
 #include "platform/qt_paths.h"
 #include "preview/save_choice.h"
@@ -23,14 +24,6 @@
 
 namespace tabulon {
 namespace {
-
-bool save(QWidget* widget, const QString& file) {
-    widget->repaint();
-    QApplication::processEvents();
-    bool saved = widget->grab().save(file);
-    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
-    return saved;
-}
 
 // The rows a workbook holds, read back by openpyxl.
 QJsonArray workbookRows(const QString& tools, const QString& workbook) {
@@ -81,7 +74,7 @@ bool saveWorkbookPicture(const QJsonArray& rows, const QString& file) {
         height += sheet.rowHeight(row);
     sheet.resize(width, height);
     sheet.show();
-    return save(&sheet, file);
+    return saveScreenshot(&sheet, file);
 }
 
 }  // namespace
@@ -102,7 +95,7 @@ bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& 
         QApplication::processEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ok &= save(preview, out.filePath(QStringLiteral("spreadsheet-preview.png")));
+    ok &= saveScreenshot(preview, out.filePath(QStringLiteral("spreadsheet-preview.png")));
 
     // The workbook Save writes, read back from the file.
     QString workbook = QDir::temp().filePath(QStringLiteral("tabulon-screenshot.xlsx"));
@@ -130,7 +123,7 @@ bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& 
     dialog.FieldChoices->item(2)->setCheckState(Qt::Unchecked);
     dialog.FieldChoices->setCurrentRow(1);
     dialog.show();
-    ok &= save(&dialog, out.filePath(QStringLiteral("new-template-dialog.png")));
+    ok &= saveScreenshot(&dialog, out.filePath(QStringLiteral("new-template-dialog.png")));
     dialog.hide();
     return ok;
 }

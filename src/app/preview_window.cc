@@ -301,7 +301,7 @@ bool PreviewWindow::save() {
         return false;
     }
 
-    // The described run's progress dialog, carrying this save.
+    // The conversion runs' progress dialog, carrying this save.
     Dialog2 progressDialog(main_, QString(), true);
     progressDialog.show();
     BackgroundExport exporting(std::move(request));

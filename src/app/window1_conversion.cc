@@ -75,7 +75,7 @@ void Window1::dragEnterEvent(QDragEnterEvent* event) {
 void Window1::dropEvent(QDropEvent* event) {
     QStringList files = droppedFiles(event->mimeData());
     event->acceptProposedAction();
-    // Dropped with Ctrl held: a spreadsheet preview instead of the described runs.
+    // Dropped with Ctrl held: a spreadsheet preview instead of line-by-line runs.
     if (event->modifiers() & Qt::ControlModifier) {
         QMetaObject::invokeMethod(
             this, [this, files] { openSpreadsheetPreview(this, files); }, Qt::QueuedConnection);

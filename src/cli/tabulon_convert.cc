@@ -1,4 +1,4 @@
-// tabulon-convert: the described conversion, line by line into tab-delimited
+// tabulon-convert: the line conversion, each field line's value into tab-delimited
 // rows. Everything else it is asked for (the message conversion, the template
 // guess, the other table formats) is done by tabulon-tables, which it runs in its
 // place: those need the mail, HTML and workbook libraries, and a program that

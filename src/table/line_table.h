@@ -1,4 +1,4 @@
-// The described conversion written as a table in any format: the same rows the
+// The line conversion written as a table in any format: the same rows the
 // tab-delimited engine forms, handed to a TableWriter cell by cell instead of
 // as bytes. Each line that matches a field-list entry (FieldMatcher's rule)
 // adds its value, the rest of the line after the entry, to the current row; a

@@ -1,4 +1,4 @@
-// The tab format: the described conversion's bytes. Each cell is followed by Tab,
+// The tab format: the line conversion's bytes. Each cell is followed by Tab,
 // a row's last cell by CR; the header row holds the names as they are. A Tab, CR
 // or LF inside a value becomes a blank so that a row stays a row; all other
 // bytes are copied untouched.

@@ -1,4 +1,4 @@
-// The described conversion from an input file to a table file in any format.
+// The line conversion from an input file to a table file in any format.
 // The output appears only when complete (it replaces any older file of that name
 // at once); after a failure the output path holds what it held before. An
 // output path that names the input is refused.

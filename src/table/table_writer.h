@@ -42,7 +42,7 @@ class TableWriter {
 // A writer of `format` into `sink`, which must outlive it.
 //
 // What each format does with awkward values:
-// - tab: the described bytes: every cell followed by Tab, a row's last by CR;
+// - tab: the line conversion's bytes: each cell followed by Tab, a row's last by CR;
 //   Tab, CR and LF inside a value become a blank; bytes are copied untouched.
 // - tsv, csv, xlsx, jsonl: UTF-8 throughout. Bytes that are not UTF-8 are read
 //   as Windows-1252 (its five unassigned bytes become U+FFFD), so that a Latin-1
@@ -53,7 +53,7 @@ class TableWriter {
 //   a "'" in front: the spreadsheets' own mark for text, so "+45 5555 0101"
 //   reads '+45 5555 0101 and nothing a web form sent can run. jsonl (for
 //   scripts) and xlsx (text cells) hold the values exactly.
-// - A row may be longer than the header (the described conversion's message
+// - A row may be longer than the header (the line conversion's message
 //   without its last field runs on): csv, tsv, tab and xlsx write the extra
 //   cells as further columns; jsonl keys them "column N" (N counted from 1).
 //   Names that repeat become "Name 2", "Name 3", ... as jsonl keys.

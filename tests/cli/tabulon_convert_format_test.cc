@@ -1,4 +1,4 @@
-// tabulon-convert --format: the described conversion written as tsv, csv, xlsx or
+// tabulon-convert --format: the line conversion written as tsv, csv, xlsx or
 // jsonl, with the failure rules of every conversion.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -254,8 +254,8 @@ TEST_F(PreviewWindowTest, TemplateNameInUseIsRefusedAndTheDialogStays) {
               "name.");
 }
 
-// The described conversion is untouched by all of this: File > Open writes its bytes.
-TEST_F(PreviewWindowTest, FileOpenStillWritesTheDescribedBytes) {
+// The line conversion is untouched by all of this: File > Open writes its bytes.
+TEST_F(PreviewWindowTest, FileOpenStillWritesTheLineConversionBytes) {
     ASSERT_NE(openPreview(), nullptr);
     answerDialogs({mail(), dir.file("out")});
     window->_FileOpen_Action();

@@ -1,4 +1,4 @@
-// The described conversion as a table: the same rows as the tab-delimited
+// The line conversion as a table: the same rows as the tab-delimited
 // engine, for any format.
 #include "table/line_table.h"
 
@@ -36,7 +36,7 @@ class RecordingWriter : public TableWriter {
     bool finished = false;
 };
 
-// The rows the naive model of the described conversion forms.
+// The rows the naive model of the line conversion forms.
 Rows modelRows(const std::string& input, const FieldList& fields) {
     Rows rows(1);
     for (const std::string& line : test::modelLines(input)) {
@@ -56,7 +56,7 @@ std::string randomText(std::mt19937& random, const std::string& alphabet, size_t
     return text;
 }
 
-TEST(LineTable, RowsAgreeWithTheDescribedConversion) {
+TEST(LineTable, RowsAgreeWithTheLineConversion) {
     std::mt19937 random(20261206);
     const std::string nameAlphabet = "aAbB:\xc3";
     for (int round = 0; round < 4000; ++round) {

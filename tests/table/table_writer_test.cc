@@ -44,8 +44,8 @@ TEST(TableFormat, ColumnTitles) {
         EXPECT_EQ(columnTitle(name), title) << name;
 }
 
-// The described conversion's bytes, a row's oddities included.
-TEST(TabWriter, WritesTheDescribedBytes) {
+// The line conversion's bytes, a row's oddities included.
+TEST(TabWriter, WritesTheLineConversionBytes) {
     std::vector<std::string> names = {"Name:", "Phone:", "Comments:"};
     EXPECT_EQ(writeTable(TableFormat::kTab, names,
                          {{" Ann", " 555", " Hi"},

@@ -40,16 +40,8 @@ Status runConvertJob(const std::string& input, const std::string& output, bool s
     } else {
         status = conversion.toFile(*source, inputName, output, progress);
     }
-    // Only a file named here was sized before reading: standard input may have
-    // been read in part by the time it reaches us.
-    uint64_t expected = input == "-" ? 0 : source->size();
-    if (status.ok() && expected > 0 && bytesRead != expected) {
-        return Status::Error("\"" + inputName + "\" changed while it was being converted (" +
-                             std::to_string(expected) + " bytes were expected, " +
-                             std::to_string(bytesRead) +
-                             " were read); the output holds what was read");
-    }
-    return status;
+    if (!status.ok()) return status;
+    return source->checkReadWhole(bytesRead);
 }
 
 }  // namespace tabulon

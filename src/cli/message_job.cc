@@ -61,13 +61,7 @@ Status convertInput(const std::string& input, const std::string& output, Message
         *source, name, rows,
         [&](const std::vector<std::string>& cells) { return writer.row(cells); }, progress);
     if (!status.ok()) return status;
-    uint64_t expected = source->size();
-    if (expected > 0 && bytesRead != expected) {
-        return Status::Error("\"" + name + "\" changed while it was being converted (" +
-                             std::to_string(expected) + " bytes were expected, " +
-                             std::to_string(bytesRead) + " were read)");
-    }
-    return Status::Ok();
+    return source->checkReadWhole(bytesRead);
 }
 
 // One table from `inputs` into `output`; the output appears only when complete.

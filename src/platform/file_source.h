@@ -29,6 +29,12 @@ class FileSource : public ByteSource {
     uint64_t size() const override { return size_; }
     int descriptor() const { return fd_; }
 
+    // After reading to the end: an error naming the file when a file opened here
+    // gave another number of bytes than it held when opened (it changed during
+    // the run). A wrapped descriptor is not checked: whoever handed it on may
+    // have read part of it already.
+    Status checkReadWhole(uint64_t bytesRead) const;
+
   private:
     FileSource(int fd, std::string name, bool owned, uint64_t size);
 

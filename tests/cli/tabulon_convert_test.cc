@@ -250,14 +250,16 @@ TEST_F(TabulonConvert, StandardOutputOntoItsOwnInputIsRefused) {
 }
 
 TEST_F(TabulonConvert, StandardInputReadInPartBeforeUs) {
-    // (read -r line; tabulon-convert -o out -) < mail.txt
-    Result r =
-        test::runProgram({"/bin/sh", "-c", "read -r line; exec \"$0\" -q -t Template -o out -",
-                          TABULON_CONVERT_BINARY},
-                         dir.path(), readFile(dir.file("mail.txt")), childOptions());
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(readFile(dir.file("out")), kConverted);
+    // (read -r line; tabulon-convert [-m] -o out -) < mail.txt, for both conversions
+    for (const char* mode : {"-q", "-qm"}) {
+        Result r = test::runProgram(
+            {"/bin/sh", "-c", "read -r line; exec \"$0\" \"$1\" -t Template -o out -",
+             TABULON_CONVERT_BINARY, mode},
+            dir.path(), readFile(dir.file("mail.txt")), childOptions());
+        EXPECT_EQ(r.exitCode, 0) << mode << " " << r.err;
+        EXPECT_EQ(r.err, "") << mode;
+        if (std::string(mode) == "-q") EXPECT_EQ(readFile(dir.file("out")), kConverted);
+    }
 }
 
 // True when process `pid` holds a file open in `folder` other than the streams

@@ -13,8 +13,8 @@
 #include <filesystem>
 
 #include "app/main_window_fixture.h"
-#include "conversion/progress_dialog.h"
-#include "templates/list_box_fields.h"
+#include "conversion/qt/progress_dialog.h"
+#include "templates/qt/list_box_fields.h"
 
 namespace tabulon::test {
 namespace {

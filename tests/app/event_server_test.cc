@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/event_server.h"
+#include "app/qt/event_server.h"
 #include "test_util.h"
 
 namespace tabulon::test {

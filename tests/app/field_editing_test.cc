@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "app/main_window_fixture.h"
-#include "templates/edit_field_dialog.h"
+#include "templates/qt/edit_field_dialog.h"
 
 namespace tabulon::test {
 namespace {

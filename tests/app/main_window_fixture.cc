@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "platform/app_paths.h"
-#include "platform/desktop.h"
-#include "platform/scripted_dialogs.h"
+#include "platform/qt/desktop.h"
+#include "platform/qt/scripted_dialogs.h"
 
 namespace tabulon::test {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window1.h"
+#include "app/qt/window1.h"
 #include "test_util.h"
 
 namespace tabulon::test {

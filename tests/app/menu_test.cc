@@ -9,13 +9,13 @@
 #include <QTextBrowser>
 #include <filesystem>
 
-#include "app/about_box.h"
-#include "app/help.h"
+#include "app/qt/about_box.h"
+#include "app/qt/help.h"
 #include "app/main_window_fixture.h"
-#include "app/main_window_pages.h"
-#include "platform/desktop.h"
-#include "templates/edit_field_dialog.h"
-#include "update/update_window.h"
+#include "app/qt/main_window_pages.h"
+#include "platform/qt/desktop.h"
+#include "templates/qt/edit_field_dialog.h"
+#include "update/qt/update_window.h"
 
 namespace tabulon::test {
 namespace {

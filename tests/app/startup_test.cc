@@ -9,7 +9,7 @@
 
 #include "app/main_window_fixture.h"
 #include "platform/file_type.h"
-#include "update/update_window.h"
+#include "update/qt/update_window.h"
 
 namespace tabulon::test {
 namespace {

@@ -258,7 +258,9 @@ TEST_F(TabulonConvert, StandardInputReadInPartBeforeUs) {
             dir.path(), readFile(dir.file("mail.txt")), childOptions());
         EXPECT_EQ(r.exitCode, 0) << mode << " " << r.err;
         EXPECT_EQ(r.err, "") << mode;
-        if (std::string(mode) == "-q") EXPECT_EQ(readFile(dir.file("out")), kConverted);
+        if (std::string(mode) == "-q") {
+            EXPECT_EQ(readFile(dir.file("out")), kConverted);
+        }
     }
 }
 

@@ -16,7 +16,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/app.h"
+#include "app/qt/app.h"
 #include "e2e/running_tabulon.h"
 #include "platform/event_client.h"
 #include "platform/file_info.h"

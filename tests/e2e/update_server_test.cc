@@ -13,7 +13,7 @@
 #include <filesystem>
 
 #include "app/main_window_fixture.h"
-#include "update/update_window.h"
+#include "update/qt/update_window.h"
 
 namespace tabulon::test {
 namespace {

@@ -17,12 +17,12 @@
 #include <thread>
 
 #include "app/main_window_fixture.h"
-#include "app/new_template_dialog.h"
-#include "app/preview_model.h"
-#include "app/preview_window.h"
+#include "app/qt/new_template_dialog.h"
+#include "app/qt/preview_model.h"
+#include "app/qt/preview_window.h"
 #include "preview/preview_samples.h"
 #include "table/table_reader.h"
-#include "templates/list_box_fields.h"
+#include "templates/qt/list_box_fields.h"
 
 namespace tabulon::test {
 namespace {

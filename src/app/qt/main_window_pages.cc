@@ -1,0 +1,118 @@
+#include "app/qt/main_window_pages.h"
+
+#include "app/qt/fonts.h"
+#include "app/qt/maker.h"
+
+namespace tabulon {
+
+const char kWelcomeText[] =
+    "Tabulon is a program to convert mail received from web site forms into a tab delimited "
+    "text file. Tabulon uses a format file call Field Names to match to your form.\r\rSee the "
+    "Read me file for more information.\r\t\r1. Update the Field Names file prior to "
+    "launching\r2. Open the file containing your mail\r3. Select the location to save your "
+    "converted file";
+
+const char kPrivacyNote[] =
+    "To protect your privacy, we do not transmit any information when you use the 'Check for "
+    "updates' option. We only retrieve the latest version number over the internet.";
+
+namespace {
+
+template <class Control>
+Control* named(Control* control, const char* name, const QFont& font) {
+    control->setObjectName(QLatin1String(name));
+    control->setFont(font);
+    return control;
+}
+
+// Label text shows CR as a line break.
+QString displayed(const char* text) {
+    return QString::fromUtf8(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+QLabel* multiLineLabel(const char* name, const char* text) {
+    auto* label = named(new QLabel(displayed(text)), name, genevaFont(10));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColour(label, Qt::black);
+    return label;
+}
+
+}  // namespace
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+WelcomePage::WelcomePage(QWidget* window) : WindowPage(window) {
+    Canvas1 = place(named(new QWidget, "Canvas1", font()), 113, 270, 148, 16);
+    Canvas1->setFocusPolicy(Qt::NoFocus);
+    Canvas1->setCursor(Qt::PointingHandCursor);
+
+    QFont linkFont = genevaFont(10);
+    linkFont.setUnderline(true);
+    StaticText1 = place(named(new QLabel(makerHost()), "StaticText1", linkFont), 113, 269, 148, 16);
+    StaticText1->setAlignment(Qt::AlignCenter);
+    StaticText1->setCursor(Qt::PointingHandCursor);
+    setTextColour(StaticText1, kLinkFirstColour);
+
+    StaticText2 = place(multiLineLabel("StaticText2", kWelcomeText), 38, 66, 302, 135);
+}
+
+FieldsPage::FieldsPage(QWidget* window) : WindowPage(window) {
+    ListBox1 = place(named(new QListWidget, "ListBox1", systemFont(12)), 26, 48, 326, 211);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto button = [this](const char* name, const char* caption, int left) {
+        auto* b = named(new QPushButton(QLatin1String(caption)), name, systemFont(12));
+        // Clicking a button must not take the focus from the list: the list's
+        // focus is what enables them. Tab reaches them from the list.
+        b->setFocusPolicy(Qt::TabFocus);
+        return place(b, left, 270, 60, 20);
+    };
+    FieldDeleteButton = button("FieldDeleteButton", "Delete", 27);
+    FieldDeleteButton->setEnabled(false);
+    FieldInsertButton = button("FieldInsertButton", "Insert", 94);
+    FieldDownButton = button("FieldDownButton", "Down", 161);
+    FieldUpButton = button("FieldUpButton", "Up", 228);
+}
+
+PreferencesPage::PreferencesPage(QWidget* window) : WindowPage(window) {
+    auto checkBox = [this](const char* name, const char* caption, int top, int height) {
+        return place(named(new QCheckBox(QLatin1String(caption)), name, genevaFont(10)), 34, top,
+                     308, height);
+    };
+    CheckBox2 = checkBox("CheckBox2", "Open file dialog on startup", 77, 20);
+    CheckBox1 = checkBox("CheckBox1", "Check for updates on startup", 56, 22);
+
+    QFont bold = genevaFont(10);
+    bold.setBold(true);
+    GroupBox2 =
+        place(named(new QGroupBox(QStringLiteral("Note")), "GroupBox2", bold), 27, 210, 325, 80);
+    // The title sits in the frame's top edge, leaving the note its whole height.
+    GroupBox2->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }"));
+    StaticText3 = place(multiLineLabel("StaticText3", kPrivacyNote), 38, 226, 302, 58);
+
+    CheckBox3 = checkBox("CheckBox3", "Allow Multiple Field Name Files...", 97, 20);
+    PopupMenu1 = place(named(new QComboBox, "PopupMenu1", systemFont(12)), 93, 120, 194, 20);
+    myTemplateLoc =
+        place(named(new QLabel(QStringLiteral("Label:")), "myTemplateLoc", genevaFont(10)), 20, 181,
+              341, 20);
+    myTemplateLoc->setAlignment(Qt::AlignCenter);
+    setTextColour(myTemplateLoc, Qt::black);
+    BevelButton1 = place(named(new QPushButton(QStringLiteral("Choose Template Folder")),
+                               "BevelButton1", systemFont(12)),
+                         102, 155, 176, 22);
+    // Tab goes down the page as the controls stand.
+    setTabOrder(CheckBox1, CheckBox2);
+    setTabOrder(CheckBox2, CheckBox3);
+    setTabOrder(CheckBox3, PopupMenu1);
+    setTabOrder(PopupMenu1, BevelButton1);
+}
+
+}  // namespace tabulon

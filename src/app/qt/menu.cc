@@ -1,0 +1,132 @@
+#include "app/qt/menu.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+
+namespace tabulon {
+namespace {
+
+const char* const kEditItems[] = {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear"};
+
+// The window in front: a modal dialog when one is up, else the active window.
+QWidget* frontWindow() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
+}
+
+QLineEdit* focusedField() {
+    return qobject_cast<QLineEdit*>(QApplication::focusWidget());
+}
+
+}  // namespace
+
+Menu::Menu(QWidget* parent) : QMenuBar(parent) {
+    setObjectName(QStringLiteral("Menu"));
+    QMenu* file = addNamedMenu("UntitledMenu5", "File");
+    addItem(file, "FileOpen", "Open", QKeySequence(QStringLiteral("Ctrl+O")));
+    addItem(file, "FileConvertToSpreadsheet", "Convert to Spreadsheet...",
+            QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+    addItem(file, "FileNewTemplateFromMail", "New Template from Mail...",
+            QKeySequence(QStringLiteral("Ctrl+Shift+N")));
+    addItem(file, "FileClose", "Close", QKeySequence(QStringLiteral("Ctrl+W")));
+    addSeparator(file, "UntitledMenu6");
+    addItem(file, "FileQuit", "Quit", QKeySequence(QStringLiteral("Ctrl+Q")), QAction::QuitRole);
+
+    QMenu* edit = addNamedMenu("UntitledMenu2", "Edit");
+    addItem(edit, "EditUndo", "Undo", QKeySequence(QStringLiteral("Ctrl+Z")));
+    addSeparator(edit, "UntitledMenu4");
+    addItem(edit, "EditCut", "Cut", QKeySequence(QStringLiteral("Ctrl+X")));
+    addItem(edit, "EditCopy", "Copy", QKeySequence(QStringLiteral("Ctrl+C")));
+    addItem(edit, "EditPaste", "Paste", QKeySequence(QStringLiteral("Ctrl+V")));
+    addItem(edit, "EditClear", "Clear", QKeySequence());
+    addSeparator(edit, "UntitledMenu3");
+    addItem(edit, "EditPreferences", "Preferences", QKeySequence(QStringLiteral("Ctrl+;")),
+            QAction::PreferencesRole);
+
+    QMenu* help = addNamedMenu("UntitledMenu0", "Help");
+    QAction* helpItem =
+        addItem(help, "HelpTabulonHelp", "Tabulon Help", QKeySequence(QStringLiteral("Ctrl+?")));
+    helpItem->setShortcuts({QKeySequence(QStringLiteral("Ctrl+?")), QKeySequence(Qt::Key_F1)});
+    addItem(help, "AppleAboutTabulon", "About Tabulon...", QKeySequence(), QAction::AboutRole);
+
+    connect(qApp, &QApplication::focusChanged, this, &Menu::refresh);
+    refresh();
+}
+
+QMenu* Menu::addNamedMenu(const char* name, const char* title) {
+    QMenu* menu = addMenu(QLatin1String(title));
+    menu->setObjectName(QLatin1String(name));
+    connect(menu, &QMenu::aboutToShow, this, &Menu::refresh);
+    return menu;
+}
+
+QAction* Menu::addItem(QMenu* menu, const char* name, const char* text,
+                       const QKeySequence& shortcut, QAction::MenuRole role) {
+    QAction* action = menu->addAction(QLatin1String(text));
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    // Items answer the front window, whichever it is, as a menu bar shared by all
+    // windows does.
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    action->setMenuRole(role);
+    QString itemName = QLatin1String(name);
+    connect(action, &QAction::triggered, this, [this, itemName] { trigger(itemName); });
+    items_.insert(itemName, action);
+    return action;
+}
+
+void Menu::addSeparator(QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QLatin1String(name));
+    items_.insert(QLatin1String(name), separator);
+}
+
+void Menu::enable(const QString& name, bool enabled) {
+    if (QAction* action = item(name)) action->setEnabled(enabled);
+}
+
+void Menu::refresh() {
+    for (QAction* action : std::as_const(items_)) {
+        if (!action->isSeparator()) action->setEnabled(false);
+    }
+    enable(QStringLiteral("FileQuit"));
+    enableEditItems();
+    if (auto* client = dynamic_cast<MenuClient*>(frontWindow()))
+        client->Event_EnableMenuItems(*this);
+}
+
+void Menu::enableEditItems() {
+    QLineEdit* field = focusedField();
+    if (field == nullptr) return;
+    bool selection = field->hasSelectedText();
+    bool writable = !field->isReadOnly();
+    enable(QStringLiteral("EditUndo"), writable && field->isUndoAvailable());
+    enable(QStringLiteral("EditCut"), writable && selection);
+    enable(QStringLiteral("EditCopy"), selection);
+    enable(QStringLiteral("EditPaste"), writable && !QApplication::clipboard()->text().isEmpty());
+    enable(QStringLiteral("EditClear"), writable && selection);
+}
+
+void Menu::trigger(const QString& name) {
+    if (name == QLatin1String("FileQuit")) {
+        emit quitRequested();
+        return;
+    }
+    for (const char* editItem : kEditItems) {
+        if (name == QLatin1String(editItem)) return editFocusedField(name);
+    }
+    if (auto* client = dynamic_cast<MenuClient*>(frontWindow())) client->handleMenuItem(name);
+}
+
+void Menu::editFocusedField(const QString& name) {
+    QLineEdit* field = focusedField();
+    if (field == nullptr) return;
+    if (name == QLatin1String("EditUndo")) field->undo();
+    if (name == QLatin1String("EditCut")) field->cut();
+    if (name == QLatin1String("EditCopy")) field->copy();
+    if (name == QLatin1String("EditPaste")) field->paste();
+    if (name == QLatin1String("EditClear")) field->del();
+}
+
+}  // namespace tabulon

@@ -1,0 +1,351 @@
+#include "app/qt/preview_window.h"
+
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/qt/preview_model.h"
+#include "app/qt/window1.h"
+#include "conversion/converter.h"
+#include "conversion/qt/progress_dialog.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/qt_paths.h"
+#include "preview/background_export.h"
+#include "preview/save_choice.h"
+#include "preview/spreadsheet_settings.h"
+#include "table/table_writer.h"
+#include "templates/qt/list_box_fields.h"
+
+namespace tabulon {
+namespace {
+
+// How often the table takes the rows read meanwhile: often enough that the first
+// rows show at once, seldom enough that a big file is not slowed by repainting.
+constexpr int kPollIntervalMs = 40;
+// Edits of the field list come in bursts (a drag, a few clicks): read again once
+// they pause.
+constexpr int kRerunDelayMs = 250;
+// The bar follows the save a few dozen times a second.
+constexpr int kSaveProgressIntervalMs = 30;
+
+QString number(uint64_t value) {
+    return QLocale(QLocale::English).toString(static_cast<qulonglong>(value));
+}
+
+QString windowTitleFor(const QStringList& inputs) {
+    QString name = QFileInfo(inputs.value(0)).fileName();
+    if (inputs.size() > 1) name += QStringLiteral(" and %1 more").arg(inputs.size() - 1);
+    return name + QStringLiteral(" \u2013 Spreadsheet Preview");
+}
+
+}  // namespace
+
+PreviewWindow::PreviewWindow(Window1* main, QStringList inputs)
+    : QWidget(main, Qt::Window), main_(main), inputs_(std::move(inputs)) {
+    setObjectName(QStringLiteral("PreviewWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(windowTitleFor(inputs_));
+    createControls();
+    pollTimer_ = new QTimer(this);
+    pollTimer_->setInterval(kPollIntervalMs);
+    connect(pollTimer_, &QTimer::timeout, this, &PreviewWindow::poll);
+    rerunTimer_ = new QTimer(this);
+    rerunTimer_->setSingleShot(true);
+    rerunTimer_->setInterval(kRerunDelayMs);
+    connect(rerunTimer_, &QTimer::timeout, this, &PreviewWindow::rerun);
+    followFieldList();
+    resize(760, 480);
+    rerun();
+}
+
+PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::createControls() {
+    auto* layout = new QVBoxLayout(this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Header columns:")));
+    SpreadsheetSettings settings = readSpreadsheetSettings(spreadsheetSettingsPath());
+    auto header = [&](const char* name, const char* text) {
+        auto* box = new QCheckBox(QLatin1String(text));
+        box->setObjectName(QLatin1String(name));
+        std::string title = std::string(name).substr(6);  // "HeaderDate" -> "Date"
+        box->setChecked(std::find(settings.headers.begin(), settings.headers.end(), title) !=
+                        settings.headers.end());
+        connect(box, &QCheckBox::toggled, this, &PreviewWindow::rerun);
+        top->addWidget(box);
+        return box;
+    };
+    HeaderDate = header("HeaderDate", "&Date");
+    HeaderFrom = header("HeaderFrom", "&From");
+    HeaderSubject = header("HeaderSubject", "S&ubject");
+    top->addStretch();
+    SaveButton = new QPushButton(QStringLiteral("&Save As Spreadsheet..."));
+    SaveButton->setObjectName(QStringLiteral("SaveButton"));
+    SaveButton->setDefault(true);
+    connect(SaveButton, &QPushButton::clicked, this, &PreviewWindow::save);
+    top->addWidget(SaveButton);
+    layout->addLayout(top);
+
+    model = new PreviewModel(this);
+    PreviewTable = new QTableView;
+    PreviewTable->setObjectName(QStringLiteral("PreviewTable"));
+    PreviewTable->setModel(model);
+    PreviewTable->setWordWrap(false);
+    PreviewTable->setAlternatingRowColors(true);
+    PreviewTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    PreviewTable->horizontalHeader()->setDefaultSectionSize(150);
+    PreviewTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    PreviewTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    layout->addWidget(PreviewTable, 1);
+
+    auto* status = new QHBoxLayout;
+    StatusText = new QLabel;
+    StatusText->setObjectName(QStringLiteral("StatusText"));
+    StatusText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status->addWidget(StatusText, 1);
+    ReadProgress = new QProgressBar;
+    ReadProgress->setObjectName(QStringLiteral("ReadProgress"));
+    ReadProgress->setRange(0, 100);
+    ReadProgress->setMaximumWidth(220);
+    status->addWidget(ReadProgress);
+    layout->addLayout(status);
+
+    MissingText = new QLabel;
+    MissingText->setObjectName(QStringLiteral("MissingText"));
+    MissingText->setWordWrap(true);
+    layout->addWidget(MissingText);
+
+    LabelsText =
+        new QLabel(QStringLiteral("Labels in the mail that the template lacks (click "
+                                  "one to add it as a column):"));
+    LabelsText->setObjectName(QStringLiteral("LabelsText"));
+    LabelsText->setWordWrap(true);
+    layout->addWidget(LabelsText);
+    LabelButtons = new QWidget;
+    LabelButtons->setObjectName(QStringLiteral("LabelButtons"));
+    labelLayout_ = new QHBoxLayout(LabelButtons);
+    labelLayout_->setContentsMargins(0, 0, 0, 0);
+    labelLayout_->addStretch();
+    layout->addWidget(LabelButtons);
+    LabelsText->hide();
+    LabelButtons->hide();
+
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
+}
+
+void PreviewWindow::followFieldList() {
+    if (!main_) return;
+    QAbstractItemModel* fields = main_->ListBox1->model();
+    auto later = [this] { rerunTimer_->start(); };
+    connect(fields, &QAbstractItemModel::rowsInserted, this, later);
+    connect(fields, &QAbstractItemModel::rowsRemoved, this, later);
+    connect(fields, &QAbstractItemModel::rowsMoved, this, later);
+    connect(fields, &QAbstractItemModel::dataChanged, this, later);
+    connect(fields, &QAbstractItemModel::modelReset, this, later);
+}
+
+std::vector<std::string> PreviewWindow::headers() const {
+    std::vector<std::string> names;
+    if (HeaderDate->isChecked()) names.push_back("Date");
+    if (HeaderFrom->isChecked()) names.push_back("From");
+    if (HeaderSubject->isChecked()) names.push_back("Subject");
+    return names;
+}
+
+bool PreviewWindow::isReading() const {
+    // Until the last rows and the report are shown, not only read.
+    return pollTimer_->isActive() || rerunTimer_->isActive();
+}
+
+void PreviewWindow::rerun() {
+    rerunTimer_->stop();
+    reader_.reset();  // stops the reading under way and waits for it
+    MessageConversionOptions options;
+    if (main_) options.fields = main_->fields();
+    options.headers = headers();
+    options.countLabels = true;
+    std::vector<std::string> paths;
+    for (const QString& input : inputs_)
+        paths.push_back(nativePath(input));
+    reader_ = std::make_unique<PreviewReader>(std::move(paths), options);
+    model->reset(reader_->columnNames());
+    PreviewTable->resizeColumnsToContents();
+    ReadProgress->setValue(0);
+    ReadProgress->show();
+    StatusText->setText(QStringLiteral("Reading..."));
+    MissingText->clear();
+    reader_->start();
+    pollTimer_->start();
+}
+
+void PreviewWindow::poll() {
+    if (!reader_) return;
+    // The progress first: rows taken afterwards are never fewer than it counts.
+    PreviewReader::Progress progress = reader_->progress();
+    bool firstRows = model->rowCount() == 0;
+    std::vector<TableRow> rows;
+    reader_->takeRows(&rows);
+    model->appendRows(&rows);
+    if (firstRows && model->rowCount() > 0) {
+        PreviewTable->resizeColumnsToContents();
+        for (int column = 0; column < model->columnCount(); ++column) {
+            if (PreviewTable->columnWidth(column) > 320) PreviewTable->setColumnWidth(column, 320);
+        }
+    }
+    ReadProgress->setValue(progressPercent(progress.bytesRead, progress.totalBytes));
+    showCounts(progress);
+    if (!progress.done) return;
+    pollTimer_->stop();
+    ReadProgress->hide();
+    showReport();
+    emit readingFinished();
+}
+
+void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
+    QString text = QStringLiteral("%1 messages").arg(number(progress.messages));
+    if (progress.messages == 1) text = QStringLiteral("1 message");
+    if (!progress.done) text = QStringLiteral("Reading... ") + text;
+    if (progress.messages > static_cast<uint64_t>(model->rowCount()) && progress.done) {
+        text +=
+            QStringLiteral("; the first %1 rows are shown, and Save writes all %2")
+                .arg(number(static_cast<uint64_t>(model->rowCount())), number(progress.messages));
+    }
+    StatusText->setText(text);
+    QStringList missing;
+    for (int column = 0; column < model->columnCount(); ++column) {
+        uint64_t count = progress.missing.size() > static_cast<size_t>(column)
+                             ? progress.missing[static_cast<size_t>(column)]
+                             : 0;
+        if (count > 0) {
+            missing << QStringLiteral("%1 in %2 %3")
+                           .arg(model->titles().value(column), number(count),
+                                count == 1 ? QStringLiteral("message") : QStringLiteral("messages"));
+        }
+    }
+    MissingText->setText(missing.isEmpty() || progress.messages == 0
+                             ? QStringLiteral("No field is missing from any message.")
+                             : QStringLiteral("Missing: ") + missing.join(QStringLiteral(", ")));
+}
+
+void PreviewWindow::showReport() {
+    while (QLayoutItem* item = labelLayout_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    Status status = reader_->status();
+    if (!status.ok()) StatusText->setText(QString::fromStdString(status.message()));
+    MessageReport report = reader_->report();
+    for (const LabelCensus::Label& label : report.unknownLabels) {
+        QString text = QString::fromStdString(label.text);
+        auto* button = new QPushButton(QStringLiteral("Add \u201c%1\u201d").arg(text));
+        button->setObjectName(QStringLiteral("AddLabel"));
+        button->setProperty("label", text);
+        button->setToolTip(QStringLiteral("Add %1 to the template's fields (%2 messages have it)")
+                               .arg(text, number(label.messages)));
+        connect(button, &QPushButton::clicked, this, [this, text] { addLabel(text); });
+        labelLayout_->addWidget(button);
+    }
+    labelLayout_->addStretch();
+    bool any = !report.unknownLabels.empty() && main_;
+    LabelsText->setVisible(any);
+    LabelButtons->setVisible(any);
+}
+
+void PreviewWindow::addLabel(const QString& label) {
+    if (!main_) return;
+    addRow(main_->ListBox1, label);
+    main_->updatedfields = true;
+    rerun();
+}
+
+bool PreviewWindow::save() {
+    if (!main_ || inputs_.isEmpty()) return false;
+    std::string settingsPath = spreadsheetSettingsPath();
+    SpreadsheetSettings settings = readSpreadsheetSettings(settingsPath);
+    QStringList filters;
+    for (TableFormat format : offeredFormats())
+        filters << QString::fromStdString(formatFilter(format));
+    QString filter = QString::fromStdString(formatFilter(settings.format));
+    QFileInfo first(inputs_.constFirst());
+    QString proposed = fromNative(
+        proposedOutputName(QFile::encodeName(first.fileName()).toStdString(), settings.format));
+    QString chosen =
+        dialogs().saveFileWithTypes(this, proposed, first.absolutePath(), filters, &filter);
+    if (chosen.isEmpty()) return false;
+    TableFormat filterFormat = formatOfFilter(filter.toStdString()).value_or(settings.format);
+    SaveTarget target = resolveSaveTarget(nativePath(chosen), filterFormat);
+
+    ExportRequest request;
+    for (const QString& input : inputs_)
+        request.inputs.push_back(nativePath(input));
+    request.options.fields = main_->fields();
+    request.options.headers = headers();
+    request.format = target.format;
+    request.table = tableOptionsFor(target.format);
+    request.output = target.path;
+    if (request.options.fields.empty() && request.options.headers.empty()) {
+        dialogs().message(this, QStringLiteral("The Field Names file is missing!"));
+        return false;
+    }
+
+    // The conversion runs' progress dialog, carrying this save.
+    Dialog2 progressDialog(main_, QString(), true);
+    progressDialog.show();
+    BackgroundExport exporting(std::move(request));
+    QEventLoop loop;
+    QTimer progress;
+    connect(&progress, &QTimer::timeout, &progressDialog, [&] {
+        progressDialog.ProgressBar1->setValue(
+            progressPercent(exporting.bytesRead(), exporting.totalBytes()));
+    });
+    progress.start(kSaveProgressIntervalMs);
+    exporting.start([&loop] { QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection); });
+    loop.exec();
+    Status status = exporting.wait();
+    progressDialog.hide();
+    if (!status.ok()) {
+        dialogs().message(this, QStringLiteral("The spreadsheet could not be saved. ") +
+                                    QString::fromStdString(status.message()));
+        return false;
+    }
+    settings.format = target.format;
+    settings.headers = headers();
+    writeSpreadsheetSettings(settingsPath, settings);  // only a convenience if it fails
+    return true;
+}
+
+void PreviewWindow::Event_EnableMenuItems(Menu& menu) {
+    if (main_) main_->Event_EnableMenuItems(menu);
+    menu.enable(QStringLiteral("FileClose"));
+}
+
+bool PreviewWindow::handleMenuItem(const QString& itemName) {
+    if (itemName == QLatin1String("FileClose")) {
+        close();
+        return true;
+    }
+    return main_ && main_->handleMenuItem(itemName);
+}
+
+void openSpreadsheetPreview(Window1* main, const QStringList& files) {
+    QStringList inputs = files.isEmpty() ? dialogs().openFiles(main) : files;
+    if (inputs.isEmpty()) return;
+    auto* preview = new PreviewWindow(main, inputs);
+    preview->show();
+    preview->activateWindow();
+}
+
+}  // namespace tabulon

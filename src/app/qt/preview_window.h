@@ -1,0 +1,85 @@
+// The spreadsheet preview: the table that one or more mail files give in the
+// one-row-per-message conversion with the main window's field list, shown as it
+// is read (on a thread of its own), with the messages and missing fields
+// counted, the labels the template lacks offered for adding, header columns to
+// switch on, and Save, which writes the whole table in a chosen format. Follows
+// edits of the field list while it is open.
+#pragma once
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+#include "app/qt/menu.h"
+#include "preview/preview_reader.h"
+
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QTimer;
+class QHBoxLayout;
+
+namespace tabulon {
+
+class PreviewModel;
+class Window1;
+
+class PreviewWindow : public QWidget, public MenuClient {
+    Q_OBJECT
+  public:
+    // `inputs`: native paths of the mail files, read as one table.
+    PreviewWindow(Window1* main, QStringList inputs);
+    ~PreviewWindow() override;
+
+    // Reads the files again with the current field list and header columns.
+    void rerun();
+    // Adds `label` to the main window's field list, as an edit there would.
+    void addLabel(const QString& label);
+    // Asks where and in which format, then writes the whole table; false when
+    // cancelled or failed.
+    bool save();
+    bool isReading() const;
+
+    void Event_EnableMenuItems(Menu& menu) override;
+    bool handleMenuItem(const QString& itemName) override;
+
+    QCheckBox* HeaderDate;
+    QCheckBox* HeaderFrom;
+    QCheckBox* HeaderSubject;
+    QPushButton* SaveButton;
+    QTableView* PreviewTable;
+    QProgressBar* ReadProgress;
+    QLabel* StatusText;
+    QLabel* MissingText;
+    QLabel* LabelsText;
+    QWidget* LabelButtons;
+    PreviewModel* model;
+
+  signals:
+    // The reading of the current run has ended.
+    void readingFinished();
+
+  private:
+    void createControls();
+    void followFieldList();
+    std::vector<std::string> headers() const;
+    void poll();
+    void showCounts(const PreviewReader::Progress& progress);
+    void showReport();
+
+    QPointer<Window1> main_;
+    QStringList inputs_;
+    std::unique_ptr<PreviewReader> reader_;
+    QTimer* pollTimer_;
+    QTimer* rerunTimer_;
+    QHBoxLayout* labelLayout_;
+};
+
+// File > Convert to Spreadsheet: a preview of `files`, or of files the user
+// picks when it is empty.
+void openSpreadsheetPreview(Window1* main, const QStringList& files = {});
+
+}  // namespace tabulon

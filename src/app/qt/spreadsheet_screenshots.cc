@@ -1,0 +1,131 @@
+#include "app/qt/spreadsheet_screenshots.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QListWidget>
+#include <QProcess>
+#include <QTableWidget>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "app/qt/new_template_dialog.h"
+#include "app/qt/preview_window.h"
+#include "app/qt/screenshot_file.h"
+#include "app/qt/window1.h"
+#include "platform/qt/qt_paths.h"
+#include "preview/save_choice.h"
+#include "preview/table_export.h"
+#include "templates/qt/list_box_fields.h"
+
+namespace tabulon {
+namespace {
+
+// The rows a workbook holds, read back by openpyxl.
+QJsonArray workbookRows(const QString& tools, const QString& workbook) {
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {tools + QStringLiteral("/xlsx_cells.py"), workbook, QStringLiteral("8")});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
+        std::fprintf(stderr, "could not read %s back: %s\n", qPrintable(workbook),
+                     python.readAllStandardError().constData());
+        return {};
+    }
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+}
+
+// The cells as a spreadsheet shows them: lettered columns, numbered rows.
+bool saveWorkbookPicture(const QJsonArray& rows, const QString& file) {
+    if (rows.isEmpty()) return false;
+    int columns = 0;
+    for (const QJsonValue& row : rows)
+        columns = std::max(columns, static_cast<int>(row.toArray().size()));
+    QTableWidget sheet(static_cast<int>(rows.size()), columns);
+    QStringList letters;
+    for (int column = 0; column < columns; ++column)
+        letters << QString(QChar('A' + column));
+    sheet.setHorizontalHeaderLabels(letters);
+    for (int row = 0; row < rows.size(); ++row) {
+        QJsonArray cells = rows[row].toArray();
+        for (int column = 0; column < cells.size(); ++column) {
+            auto* item =
+                new QTableWidgetItem(cells[column].toString().replace('\n', QChar(0x21b5)));
+            if (row == 0) {
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+            }
+            sheet.setItem(row, column, item);
+        }
+    }
+    sheet.setWindowTitle(QStringLiteral("Saved workbook"));
+    sheet.resizeColumnsToContents();
+    for (int column = 0; column < columns; ++column)
+        sheet.setColumnWidth(column, std::min(sheet.columnWidth(column), 260));
+    int width = sheet.verticalHeader()->width() + 4;
+    for (int column = 0; column < columns; ++column)
+        width += sheet.columnWidth(column);
+    int height = sheet.horizontalHeader()->height() + 4;
+    for (int row = 0; row < sheet.rowCount(); ++row)
+        height += sheet.rowHeight(row);
+    sheet.resize(width, height);
+    sheet.show();
+    return saveScreenshot(&sheet, file);
+}
+
+}  // namespace
+
+bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& sourceDir) {
+    QString samples = sourceDir + QStringLiteral("/tests/mail/samples/");
+    QStringList inputs = {samples + QStringLiteral("php-mail-form.mbox"),
+                          samples + QStringLiteral("quoted-printable-german.mbox")};
+    FieldList fields = {"Name:", "Email:", "Phone:", "Comments:"};
+    setListBoxFields(window.ListBox1, fields);
+    bool ok = true;
+
+    auto* preview = new PreviewWindow(&window, inputs);
+    preview->HeaderDate->setChecked(true);
+    preview->resize(860, 420);
+    preview->show();
+    for (int i = 0; i < 60000 && preview->isReading(); ++i) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ok &= saveScreenshot(preview, out.filePath(QStringLiteral("spreadsheet-preview.png")));
+
+    // The workbook Save writes, read back from the file.
+    QString workbook = QDir::temp().filePath(QStringLiteral("tabulon-screenshot.xlsx"));
+    ExportRequest request;
+    for (const QString& input : inputs)
+        request.inputs.push_back(nativePath(input));
+    request.options.fields = fields;
+    request.options.headers = {"Date"};
+    request.format = TableFormat::kXlsx;
+    request.output = nativePath(workbook);
+    Status status = exportTable(request);
+    if (!status.ok()) {
+        std::fprintf(stderr, "%s\n", status.message().c_str());
+        ok = false;
+    } else {
+        ok &= saveWorkbookPicture(workbookRows(sourceDir + QStringLiteral("/tools"), workbook),
+                                  out.filePath(QStringLiteral("saved-workbook.png")));
+    }
+    QFile::remove(workbook);
+    preview->close();
+
+    FieldList proposed = {"Name:", "Email:", "Phone:", "Comments:"};
+    NewTemplateDialog dialog(&window, proposed, QStringLiteral("php-mail-form"));
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog.FieldChoices->item(2)->setCheckState(Qt::Unchecked);
+    dialog.FieldChoices->setCurrentRow(1);
+    dialog.show();
+    ok &= saveScreenshot(&dialog, out.filePath(QStringLiteral("new-template-dialog.png")));
+    dialog.hide();
+    return ok;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,347 @@
+#include "app/qt/window1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/qt/about_box.h"
+#include "app/qt/fonts.h"
+#include "app/qt/help.h"
+#include "app/qt/links.h"
+#include "app/qt/main_window_pages.h"
+#include "app/qt/maker.h"
+#include "app/qt/new_template_dialog.h"
+#include "app/preferences.h"
+#include "app/qt/preview_window.h"
+#include "platform/qt/desktop.h"
+#include "platform/qt/dialogs.h"
+#include "platform/file_info.h"
+#include "platform/qt/qt_paths.h"
+#include "update/qt/update_window.h"
+
+namespace tabulon {
+namespace {
+
+Window1* theMainWindow = nullptr;
+
+}  // namespace
+
+Window1* Window1::instance() {
+    return theMainWindow;
+}
+
+Window1::Window1() {
+    theMainWindow = this;
+    setObjectName(QStringLiteral("Window1"));
+    setWindowTitle(QStringLiteral("Tabulon"));
+    setWhatsThis(QStringLiteral("This is the main application window."));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowMinimizeButtonHint);
+    setAcceptDrops(true);
+    menu = new Menu(this);
+    setMenuBar(menu);
+    createPages();
+    QuitTimer = new QTimer(this);
+    QuitTimer->setObjectName(QStringLiteral("QuitTimer"));
+    QuitTimer->setInterval(1000);
+    QuitTimer->setSingleShot(true);
+    connectControls();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+Window1::~Window1() {
+    if (theMainWindow == this) theMainWindow = nullptr;
+}
+
+void Window1::createPages() {
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("content"));
+    content->setFixedSize(381, 317);
+    setCentralWidget(content);
+
+    TabPanel1 = new QTabWidget(content);
+    TabPanel1->setObjectName(QStringLiteral("TabPanel1"));
+    TabPanel1->setFont(systemFont(12));
+    TabPanel1->setGeometry(13, 13, 353, 291);
+    auto* welcome = new WelcomePage(content);
+    auto* fields = new FieldsPage(content);
+    auto* preferences = new PreferencesPage(content);
+    TabPanel1->addTab(welcome, QStringLiteral("Welcome"));
+    TabPanel1->addTab(fields, QStringLiteral("Fields"));
+    TabPanel1->addTab(preferences, QStringLiteral("Preferences"));
+
+    ListBox1 = fields->ListBox1;
+    FieldDeleteButton = fields->FieldDeleteButton;
+    FieldInsertButton = fields->FieldInsertButton;
+    FieldDownButton = fields->FieldDownButton;
+    FieldUpButton = fields->FieldUpButton;
+    Canvas1 = welcome->Canvas1;
+    StaticText1 = welcome->StaticText1;
+    StaticText2 = welcome->StaticText2;
+    CheckBox1 = preferences->CheckBox1;
+    CheckBox2 = preferences->CheckBox2;
+    CheckBox3 = preferences->CheckBox3;
+    PopupMenu1 = preferences->PopupMenu1;
+    myTemplateLoc = preferences->myTemplateLoc;
+    BevelButton1 = preferences->BevelButton1;
+}
+
+void Window1::connectControls() {
+    connect(TabPanel1, &QTabWidget::currentChanged, this, &Window1::TabPanel1_Change);
+    connect(CheckBox1, &QCheckBox::clicked, this, &Window1::CheckBox1_Action);
+    connect(CheckBox2, &QCheckBox::clicked, this, &Window1::CheckBox2_Action);
+    connect(CheckBox3, &QCheckBox::clicked, this, &Window1::CheckBox3_Action);
+    connect(PopupMenu1, &QComboBox::currentIndexChanged, this, &Window1::PopupMenu1_Change);
+    connect(BevelButton1, &QPushButton::clicked, this, &Window1::BevelButton1_Action);
+    connect(FieldInsertButton, &QPushButton::clicked, this, &Window1::FieldInsertButton_Action);
+    connect(FieldDeleteButton, &QPushButton::clicked, this, &Window1::FieldDeleteButton_Action);
+    connect(FieldDownButton, &QPushButton::clicked, this, &Window1::FieldDownButton_Action);
+    connect(FieldUpButton, &QPushButton::clicked, this, &Window1::FieldUpButton_Action);
+    connect(QuitTimer, &QTimer::timeout, this, &Window1::QuitTimer_Action);
+    ListBox1->installEventFilter(this);
+    ListBox1->viewport()->installEventFilter(this);
+    for (QPushButton* button : fieldButtons())
+        button->installEventFilter(this);
+    StaticText1->installEventFilter(this);
+    Canvas1->installEventFilter(this);
+}
+
+QList<QPushButton*> Window1::fieldButtons() const {
+    return {FieldDeleteButton, FieldInsertButton, FieldDownButton, FieldUpButton};
+}
+
+bool Window1::eventFilter(QObject* watched, QEvent* event) {
+    QEvent::Type type = event->type();
+    if (watched == ListBox1 && type == QEvent::FocusIn) ListBox1_GotFocus();
+    // Tabbing from the list to its buttons keeps them enabled; leaving both ends it.
+    auto isFieldControl = [this](QObject* object) {
+        return object != nullptr &&
+               (object == ListBox1 || fieldButtons().contains(qobject_cast<QPushButton*>(object)));
+    };
+    if (type == QEvent::FocusOut && isFieldControl(watched) &&
+        !isFieldControl(QApplication::focusWidget())) {
+        ListBox1_LostFocus();
+    }
+    if (watched == ListBox1 && type == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete) {
+            FieldDeleteButton_Action();
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ListBox1_DoubleClick();
+            return true;
+        }
+    }
+    if (watched == ListBox1->viewport() && type == QEvent::MouseButtonDblClick) {
+        ListBox1_DoubleClick();
+        return true;
+    }
+    if (watched == StaticText1 && type == QEvent::Enter) StaticText1_MouseEnter();
+    if (watched == StaticText1 && type == QEvent::Leave) StaticText1_MouseExit();
+    if ((watched == StaticText1 || watched == Canvas1) && type == QEvent::MouseButtonPress) {
+        // The label lies over the canvas; a click on it belongs to the canvas.
+        auto* widget = static_cast<QWidget*>(watched);
+        QPoint inCanvas = Canvas1->mapFrom(
+            widget->window(),
+            widget->mapTo(widget->window(), static_cast<QMouseEvent*>(event)->pos()));
+        if (Canvas1->rect().contains(inCanvas)) {
+            Canvas1_MouseDown(inCanvas);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Window1::Event_Open() {
+    askforsave = true;
+    if (myOpened) return;
+    readprefs();
+    setGeometry(QRect(QPoint(myLeft, myTop), geometry().size()));
+    CheckBox1->setChecked(myupdate);
+    CheckBox1_Action();
+    CheckBox2->setChecked(mydrop);
+    CheckBox3->setChecked(mymultiplefiles);
+    PopupMenu1->setEnabled(mymultiplefiles);
+    if (myfilename.isEmpty()) myfilename = QStringLiteral("Field Names");
+    if (myTemplatescopy) {
+        if (myfilepath.isEmpty()) myfilepath = QStringLiteral(":Templates:");
+        templates_copy();
+    }
+    if (myfilepath.isEmpty()) myfilepath = QStringLiteral(":Templates:");
+    myfullname = joinPath(myfilepath, myfilename);
+    showTemplateFolder();
+    update_fieldfiles();
+    loadTemplate(myfullname);
+    updatedfields = false;
+    if (mydrop) openprogress();
+    myversion = QApplication::applicationVersion();
+    myOpened = true;
+}
+
+void Window1::readprefs() {
+    std::string path = preferencesPath();
+    Preferences prefs;
+    if (fileExists(path)) {
+        if (!readPreferencesFile(path, &prefs).ok()) prefs = parsePreferences({});
+        myLeft = prefs.windowLeft;
+        myTop = prefs.windowTop;
+    } else {
+        writePreferencesFile(path, Preferences());
+        prefs.checkForUpdates = false;  // off in the first run, whatever the file says
+        myLeft = prefs.windowLeft;
+        myTop = prefs.windowTop;
+        prefs.multipleTemplates = mymultiplefiles;
+        prefs.templatesFolder = QFile::encodeName(myfilepath).toStdString();
+    }
+    myupdate = prefs.checkForUpdates;
+    mydrop = prefs.openDialogOnStartup;
+    myfilename = fromNative(prefs.templateName);
+    mymultiplefiles = prefs.multipleTemplates;
+    myProgressleft = prefs.updateWindowLeft;
+    myProgresstop = prefs.updateWindowTop;
+    myfilepath = fromNative(prefs.templatesFolder);
+}
+
+void Window1::Event_Close() {
+    if (closed_) return;
+    closed_ = true;
+    std::string path = preferencesPath();
+    Preferences prefs;  // the default lines, when the file has gone meanwhile
+    if (fileExists(path)) {
+        prefs.checkForUpdates = myupdate;
+        prefs.openDialogOnStartup = mydrop;
+        prefs.templateName = QFile::encodeName(myfilename).toStdString();
+        prefs.multipleTemplates = mymultiplefiles;
+        prefs.windowLeft = geometry().x();
+        prefs.windowTop = geometry().y();
+        prefs.updateWindowLeft = myProgressleft;
+        prefs.updateWindowTop = myProgresstop;
+        prefs.templatesFolder = QFile::encodeName(myfilepath).toStdString();
+    }
+    Status saved = writePreferencesFile(path, prefs);
+    if (!saved.ok()) {
+        dialogs().message(this, QStringLiteral("The preferences could not be saved. ") +
+                                    QString::fromStdString(saved.message()));
+    }
+    if (updatedfields && fileExists(nativePath(myfullname))) writefields(myfullname);
+    updatedfields = false;
+}
+
+void Window1::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    if (converting_ || dialogs().openCount() > 0) {  // closed by the session meanwhile
+        event->ignore();
+        requestQuit();
+        return;
+    }
+    Event_Close();
+    event->accept();
+    emit closed();
+}
+
+void Window1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // The update window opened during the opening, before this window showed:
+    // once this one is up, it goes in front of it.
+    if (!updateWindow) return;
+    QPointer<UpdateWindow> updater = updateWindow;
+    QTimer::singleShot(0, this, [updater] {
+        if (!updater) return;
+        updater->raise();
+        updater->activateWindow();
+    });
+}
+
+void Window1::CheckBox1_Action() {
+    myupdate = CheckBox1->isChecked();
+    if (!myupdate || myOpenedupdate) return;
+    updateWindow = new UpdateWindow;
+    myOpenedupdate = true;
+    updateWindow->setGeometry(QRect(QPoint(myLeft + 250, myTop + 50), updateWindow->size()));
+    updateWindow->show();
+}
+
+void Window1::CheckBox2_Action() {
+    mydrop = CheckBox2->isChecked();
+}
+
+void Window1::QuitTimer_Action() {
+    requestQuit();
+}
+
+void Window1::TabPanel1_Change() {
+    update();
+}
+
+void Window1::StaticText1_MouseEnter() {
+    setTextColour(StaticText1, kLinkHoverColour);
+}
+
+void Window1::StaticText1_MouseExit() {
+    setTextColour(StaticText1, kLinkColour);
+}
+
+bool Window1::Canvas1_MouseDown(const QPoint&) {
+    openLink(this, QUrl(makerWebAddress()));
+    return false;
+}
+
+void Window1::Event_EnableMenuItems(Menu& bar) {
+    bar.enable(QStringLiteral("AppleAboutTabulon"));
+    bar.enable(QStringLiteral("FileOpen"));
+    bar.enable(QStringLiteral("FileConvertToSpreadsheet"));
+    bar.enable(QStringLiteral("FileNewTemplateFromMail"));
+    bar.enable(QStringLiteral("EditPreferences"));
+    bar.enable(QStringLiteral("HelpTabulonHelp"));
+    bar.enable(QStringLiteral("FileClose"), false);
+}
+
+bool Window1::handleMenuItem(const QString& itemName) {
+    if (itemName == QLatin1String("FileOpen")) return _FileOpen_Action();
+    if (itemName == QLatin1String("EditPreferences")) return _EditPreferences_Action();
+    if (itemName == QLatin1String("FileConvertToSpreadsheet")) {
+        openSpreadsheetPreview(this);
+        return true;
+    }
+    if (itemName == QLatin1String("FileNewTemplateFromMail")) {
+        newTemplateFromMail(this);
+        return true;
+    }
+    if (itemName == QLatin1String("AppleAboutTabulon")) return _AppleAboutTabulon_Action();
+    if (itemName == QLatin1String("HelpTabulonHelp")) return _HelpTabulonHelp_Action();
+    return false;
+}
+
+bool Window1::_FileOpen_Action() {
+    openprogress();
+    return false;
+}
+
+bool Window1::_EditPreferences_Action() {
+    TabPanel1->setCurrentIndex(2);
+    return false;
+}
+
+bool Window1::_AppleAboutTabulon_Action() {
+    (new AboutBox(this))->open();
+    return false;
+}
+
+bool Window1::_HelpTabulonHelp_Action() {
+    openHelpDocument(this);
+    return false;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,90 @@
+// The main window's field list editing: Insert, Delete, Down, Up, the buttons'
+// focus rule and the Edit Field dialog. Every edit marks the list changed; the
+// list is saved when another template or folder is chosen and at closing.
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/qt/window1.h"
+#include "templates/qt/edit_field_dialog.h"
+#include "templates/field_list_editing.h"
+#include "templates/qt/list_box_fields.h"
+
+namespace tabulon {
+namespace {
+
+int selectedRow(const QListWidget* list) {
+    QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.constFirst());
+}
+
+// Exchanges the selected row's text with the row that `otherRow` names for it;
+// returns that row, or -1 when there is none and nothing changed.
+int exchangeSelectedRow(QListWidget* list, int (*otherRow)(int selected, int count)) {
+    int selected = selectedRow(list);
+    int other = otherRow(selected, list->count());
+    if (other < 0) return -1;
+    QListWidgetItem* first = list->item(selected);
+    QListWidgetItem* second = list->item(other);
+    QListWidgetItem copy(*first);
+    *first = *second;
+    *second = copy;
+    return other;
+}
+
+}  // namespace
+
+void Window1::selectRow(int row) {
+    if (row < 0) {
+        ListBox1->clearSelection();
+        ListBox1->setCurrentRow(-1);
+    } else {
+        ListBox1->setCurrentRow(row);
+    }
+}
+
+void Window1::FieldInsertButton_Action() {
+    addRow(ListBox1, QStringLiteral("New Row"));
+    selectRow(ListBox1->count() - 1);
+    updatedfields = true;
+}
+
+void Window1::FieldDeleteButton_Action() {
+    int selected = selectedRow(ListBox1);
+    if (!canDeleteRow(selected, ListBox1->count())) return;
+    delete ListBox1->takeItem(selected);
+    selectRow(-1);
+    updatedfields = true;
+}
+
+void Window1::FieldDownButton_Action() {
+    int moved = exchangeSelectedRow(ListBox1, rowBelow);
+    if (moved < 0) return;
+    updatedfields = true;
+    selectRow(moved);
+}
+
+void Window1::FieldUpButton_Action() {
+    int moved = exchangeSelectedRow(ListBox1, rowAbove);
+    if (moved < 0) return;
+    updatedfields = true;
+    selectRow(moved);
+}
+
+void Window1::ListBox1_GotFocus() {
+    FieldDeleteButton->setEnabled(true);
+    FieldDownButton->setEnabled(true);
+    FieldUpButton->setEnabled(true);
+}
+
+void Window1::ListBox1_LostFocus() {
+    FieldDeleteButton->setEnabled(false);
+    FieldDownButton->setEnabled(false);
+    FieldUpButton->setEnabled(false);
+}
+
+void Window1::ListBox1_DoubleClick() {
+    updatedfields = true;
+    (new Dialog5(ListBox1, this))->open();
+}
+
+}  // namespace tabulon

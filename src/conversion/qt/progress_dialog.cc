@@ -1,0 +1,123 @@
+#include "conversion/qt/progress_dialog.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+
+#include "app/qt/fonts.h"
+#include "app/qt/placed_control.h"
+#include "app/qt/window1.h"
+#include "conversion/background_conversion.h"
+#include "conversion/converter.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/qt_paths.h"
+
+namespace tabulon {
+namespace {
+
+// How often the bar follows the conversion: a few dozen times a second.
+constexpr int kProgressIntervalMs = 30;
+
+}  // namespace
+
+Dialog2::Dialog2(Window1* main, QString input, bool askForSave)
+    : QDialog(main), main_(main), input_(std::move(input)), askForSave_(askForSave) {
+    setObjectName(QStringLiteral("Dialog2"));
+    setWindowTitle(QStringLiteral("Please Wait..."));
+    setWhatsThis(QStringLiteral(
+        "Your input file is currently being processed. This may take a few minutes depending on "
+        "the size of the file."));
+    setModal(true);
+    setFixedSize(298, 74);
+    StaticText1 = placed(new QLabel(QStringLiteral("Processing Input File...")), "StaticText1",
+                         this, QRect(13, 13, 258, 16));
+    ProgressBar1 = placed(new QProgressBar, "ProgressBar1", this, QRect(13, 40, 272, 12));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1_Open();
+    StaticText2 = placed(new QLabel(QStringLiteral("This may take a few minutes...")),
+                         "StaticText2", this, QRect(84, 58, 143, 16), genevaFont(9));
+}
+
+void Dialog2::message(const QString& text) {
+    if (sink_) return sink_(text);
+    dialogs().message(this, text);
+}
+
+void Dialog2::stop() {
+    stopped_ = true;
+    if (conversion_) conversion_->stop();
+}
+
+void Dialog2::Event_Open() {
+    QString input = input_.isEmpty() ? dialogs().openFile(main_) : input_;
+    if (input.isEmpty()) {
+        hide();
+        return;
+    }
+    readdatafile(input);
+    main_->askforsave = true;
+}
+
+bool Dialog2::readdatafile(const QString& input) {
+    // The input is opened first: no one is asked where to put the conversion of a
+    // file that cannot be read. Only regular files are taken; opening or reading
+    // a pipe or a device could keep this thread waiting for ever.
+    std::unique_ptr<FileSource> source;
+    Status status = FileSource::openRegularFile(nativePath(input), &source);
+    if (!status.ok()) {
+        message(QString::fromStdString(status.message()));
+        hide();
+        return true;
+    }
+    QFileInfo info(input);
+    QString defaultName = info.fileName() + QStringLiteral(" Converted");
+    QString output = askForSave_ ? dialogs().saveFile(main_, defaultName, info.absolutePath())
+                                 : input + QStringLiteral(" Converted");
+    if (output.isEmpty() || stopped_) {
+        hide();
+        return false;
+    }
+    FieldList fields = main_->fields();
+    if (fields.empty()) {
+        // Nothing is written: an older output of the same name stays as it was.
+        message(QStringLiteral("The Field Names file is missing!"));
+        hide();
+        return true;
+    }
+    ProgressBar1->setRange(0, 100);
+    show();
+    repaint();
+
+    BackgroundConversion conversion(std::move(source), nativePath(input), nativePath(output),
+                                    std::move(fields));
+    QEventLoop loop;
+    QTimer progress;
+    connect(&progress, &QTimer::timeout, this, [&] {
+        ProgressBar1->setValue(progressPercent(conversion.bytesRead(), conversion.totalBytes()));
+    });
+    progress.start(kProgressIntervalMs);
+    conversion_ = &conversion;
+    conversion.start([&loop] { QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection); });
+    loop.exec();
+    status = conversion.wait();
+    conversion_ = nullptr;
+    ProgressBar1->setValue(progressPercent(conversion.bytesRead(), conversion.totalBytes()));
+    hide();
+    if (conversion.stopped()) return true;  // no output, and nothing to say while quitting
+    if (!status.ok()) {
+        message(QString::fromStdString(status.message()));
+    } else if (conversion.bytesRead() != conversion.totalBytes() && conversion.totalBytes() > 0) {
+        message(QStringLiteral("\"%1\" changed while it was being converted (%2 bytes were "
+                               "expected, %3 were read); the converted file holds what was read.")
+                    .arg(input)
+                    .arg(conversion.totalBytes())
+                    .arg(conversion.bytesRead()));
+    }
+    return true;
+}
+
+}  // namespace tabulon

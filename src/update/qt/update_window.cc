@@ -1,0 +1,220 @@
+#include "update/qt/update_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTcpSocket>
+#include <QUrl>
+#include <algorithm>
+
+#include "app/qt/fonts.h"
+#include "app/qt/help.h"
+#include "app/qt/links.h"
+#include "app/qt/maker.h"
+#include "app/qt/placed_control.h"
+#include "app/qt/window1.h"
+#include "platform/qt/dialogs.h"
+#include "platform/text.h"
+#include "update/update_reply.h"
+
+namespace tabulon {
+QString UpdateWindow::updateAddress() {
+    return QStringLiteral("http://") + makerHost() +
+           QStringLiteral("/downloads/update/tabulon.txt");
+}
+
+QString UpdateWindow::downloadAddress() {
+    return QStringLiteral("http://") + makerHost() +
+           QStringLiteral("/downloads/shareware/tabulon.zip");
+}
+
+UpdateWindow::UpdateWindow() {
+    setObjectName(QStringLiteral("UpdateWindow"));
+    setWindowTitle(QStringLiteral("Online Updater"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(295, 70);
+    StaticText1 = placed(new QLabel(QStringLiteral("Check for Updates")), "StaticText1", this,
+                         QRect(13, 13, 183, 16));
+    StaticText2 = placed(new QLabel(QStringLiteral("There is a newer version available.")),
+                         "StaticText2", this, QRect(13, 13, 269, 16));
+    StaticText2->hide();
+    ProgressBar1 = placed(new QProgressBar, "ProgressBar1", this, QRect(13, 41, 177, 12));
+    ProgressBar1->setRange(0, 0);  // indeterminate
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    PushButton1 = placed(new QPushButton(QStringLiteral("Start")), "PushButton1", this,
+                         QRect(204, 37, 78, 20));
+    Socket1 = new QTcpSocket(this);
+    Socket1->setObjectName(QStringLiteral("Socket1"));
+    connect(PushButton1, &QPushButton::clicked, this, &UpdateWindow::PushButton1_Action);
+    connect(Socket1, &QTcpSocket::connected, this, &UpdateWindow::Socket1_Connected);
+    connect(Socket1, &QTcpSocket::readyRead, this, &UpdateWindow::Socket1_DataAvailable);
+    connect(Socket1, &QTcpSocket::bytesWritten, this, &UpdateWindow::Socket1_SendComplete);
+    connect(Socket1, &QTcpSocket::errorOccurred, this, &UpdateWindow::Socket1_Error);
+    Event_Open();
+}
+
+void UpdateWindow::Event_Open() {
+    if (Window1* main = Window1::instance()) {
+        setGeometry(QRect(QPoint(main->myProgressleft, main->myProgresstop), size()));
+    }
+}
+
+void UpdateWindow::Event_Close() {
+    if (Window1* main = Window1::instance()) {
+        main->myProgressleft = geometry().x();
+        main->myProgresstop = geometry().y();
+        if (main->updateWindow == this) main->updateWindow = nullptr;
+        main->menu->enable(QStringLiteral("FileClose"), false);
+    }
+}
+
+void UpdateWindow::closeEvent(QCloseEvent* event) {
+    Socket1->abort();
+    Event_Close();
+    event->accept();
+}
+
+void UpdateWindow::Event_EnableMenuItems(Menu& menu) {
+    menu.enable(QStringLiteral("FileClose"));
+    menu.enable(QStringLiteral("HelpTabulonHelp"));
+}
+
+bool UpdateWindow::handleMenuItem(const QString& itemName) {
+    if (itemName == QLatin1String("FileClose")) return _FileClose_Action();
+    if (itemName == QLatin1String("HelpTabulonHelp")) return _HelpTabulonHelp_Action();
+    return false;
+}
+
+bool UpdateWindow::_FileClose_Action() {
+    close();
+    return true;
+}
+
+bool UpdateWindow::_HelpTabulonHelp_Action() {
+    openHelpDocument(this);
+    return true;
+}
+
+void UpdateWindow::PushButton1_Action() {
+    QString caption = PushButton1->text();
+    if (caption.compare(QLatin1String("Start"), Qt::CaseInsensitive) == 0) {
+        PushButton1->setText(QStringLiteral("Stop"));
+        setStatus(QStringLiteral("Checking for updates..."));
+        ProgressBar1->show();
+        receivedThisCheck_ = false;
+        decidedThisCheck_ = false;
+        connectToServer();
+    } else if (caption.compare(QLatin1String("Stop"), Qt::CaseInsensitive) == 0) {
+        showIdle(QStringLiteral("Check for updates"));
+        ProgressBar1->hide();
+        Socket1->abort();
+    } else {
+        openLink(this, QUrl(downloadAddress()));
+    }
+}
+
+// The maker's host on port 80, or TABULON_UPDATE_ADDRESS=HOST:PORT.
+void UpdateWindow::connectToServer() {
+    QString host = makerHost();
+    quint16 port = 80;
+    QString address = qEnvironmentVariable("TABULON_UPDATE_ADDRESS");
+    int colon = address.lastIndexOf(QLatin1Char(':'));
+    if (colon > 0) {
+        host = address.left(colon);
+        port = static_cast<quint16>(address.mid(colon + 1).toUInt());
+    }
+    Socket1->abort();
+    Socket1->connectToHost(host, port);
+}
+
+void UpdateWindow::Socket1_Connected() {
+    QByteArray request = "GET " + updateAddress().toUtf8() + " HTTP/1.0\r\n\r\n";
+    Socket1->write(request);
+}
+
+void UpdateWindow::Socket1_DataAvailable() {
+    QByteArray data = Socket1->readAll();
+    receivedThisCheck_ = receivedThisCheck_ || !data.isEmpty();
+    if (decidedThisCheck_) return;  // the rest of a reply already read
+    size_t room = kMaxUpdateReply - std::min(kMaxUpdateReply, tempData.size());
+    for (char c : data) {
+        if (room == 0) break;
+        if (c != '\n') {
+            tempData += c;
+            --room;
+        }
+    }
+    if (tempData.empty()) return;
+    // Decide once the reply says all it will: both keys are in, or no more fits.
+    if (updateReplyComplete(tempData) || room == 0) {
+        Parsedata();
+        if (room == 0) {  // stop a reply that runs on and on
+            ProgressBar1->hide();
+            Socket1->abort();
+        }
+    }
+}
+
+void UpdateWindow::Socket1_Error() {
+    ProgressBar1->hide();
+    Socket1->abort();
+    if (decidedThisCheck_) return;
+    if (!receivedThisCheck_) {
+        showIdle(QStringLiteral("The update server could not be reached."));
+    } else if (!tempData.empty()) {
+        Parsedata();  // the server closed: the whole reply is in
+    }
+}
+
+void UpdateWindow::setStatus(const QString& status) {
+    // One line in its place beside the button; a longer text wraps onto the lines
+    // below, where the progress bar stands only while checking.
+    constexpr int kLeft = 13, kTop = 13, kWidth = 183, kLineHeight = 16;
+    QFontMetrics metrics(StaticText1->font());
+    bool oneLine = metrics.horizontalAdvance(status) <= kWidth;
+    int height =
+        oneLine
+            ? kLineHeight
+            : metrics.boundingRect(QRect(0, 0, kWidth, this->height()), Qt::TextWordWrap, status)
+                  .height();
+    StaticText1->setWordWrap(!oneLine);
+    StaticText1->setAlignment(oneLine ? Qt::AlignLeft | Qt::AlignVCenter
+                                      : Qt::AlignLeft | Qt::AlignTop);
+    StaticText1->setGeometry(kLeft, kTop, kWidth, std::max(height, kLineHeight));
+    StaticText1->setText(status);
+}
+
+void UpdateWindow::showIdle(const QString& status) {
+    PushButton1->setText(QStringLiteral("Start"));
+    StaticText2->hide();
+    setStatus(status);
+    StaticText1->show();
+}
+
+void UpdateWindow::Parsedata() {
+    decidedThisCheck_ = true;
+    double running = Val(QApplication::applicationVersion().toStdString());
+    UpdateVerdict verdict = parseUpdateReply(tempData, running);
+    latestversionint = verdict.latest;
+    if (verdict.kind == UpdateVerdict::Kind::kNewer) {
+        StaticText1->hide();
+        PushButton1->setText(QStringLiteral("Download"));
+        StaticText2->setText(QStringLiteral("A newer version (v") +
+                             QString::fromStdString(Str(latestversionint)) +
+                             QStringLiteral(") is now available."));
+        StaticText2->show();
+        return;
+    }
+    dialogs().message(this, verdict.kind == UpdateVerdict::Kind::kLatest
+                                ? QStringLiteral("You have the latest version.")
+                                : QStringLiteral("The latest version number could not be read "
+                                                 "from the update server's reply."));
+    PushButton1->setText(QStringLiteral("Start"));
+    setStatus(QStringLiteral("Check for updates."));
+}
+
+}  // namespace tabulon

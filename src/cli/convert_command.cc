@@ -12,6 +12,7 @@
 #include "platform/line_reader.h"
 #include "platform/temporary_files.h"
 #include "templates/field_names_file.h"
+#include "version.h"
 
 namespace tabulon {
 namespace {
@@ -73,7 +74,7 @@ int startConvertCommand(int argc, char** argv, ConvertArguments* args) {
             std::fputs(kUsage, stdout);
             return kExitOk;
         case ParsedCommandLine::Outcome::kVersion:
-            std::printf("tabulon-convert %s\n", TABULON_VERSION);
+            std::printf("tabulon-convert %s\n", kVersion);
             return kExitOk;
         case ParsedCommandLine::Outcome::kUsageError:
             std::fprintf(stderr, "tabulon-convert: %s\nTry 'tabulon-convert --help'.\n",

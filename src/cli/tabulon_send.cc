@@ -33,6 +33,7 @@ Exit status:
 
 #include "platform/event_client.h"
 #include "platform/scripting_event.h"
+#include "version.h"
 
 namespace tabulon {
 namespace {
@@ -63,7 +64,7 @@ int run(int argc, char** argv) {
         return kExitHandled;
     }
     if (i < argc && std::string(argv[i]) == "--version") {
-        std::puts("tabulon-send " TABULON_VERSION);
+        std::printf("tabulon-send %s\n", kVersion);
         return kExitHandled;
     }
     if (i < argc && std::string(argv[i]) == "--class") {

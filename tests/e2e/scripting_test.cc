@@ -12,6 +12,7 @@
 #include "e2e/running_tabulon.h"
 #include "platform/event_client.h"
 #include "platform/file_info.h"
+#include "version.h"
 
 namespace tabulon::test {
 namespace {
@@ -144,9 +145,9 @@ TEST_F(ScriptingTest, HelpAndVersionOnlyPrint) {
     } cases[] = {
         {{TABULON_APP_BINARY, "--help"}, "Usage: tabulon [FILE...]\n"},
         {{TABULON_APP_BINARY, "-h", mail}, "Usage: tabulon [FILE...]\n"},
-        {{TABULON_APP_BINARY, mail, "--version"}, "tabulon " TABULON_VERSION "\n"},
+        {{TABULON_APP_BINARY, mail, "--version"}, std::string("tabulon ") + kVersion + "\n"},
         {{kSend, "--help"}, "  3  Tabulon is not running"},
-        {{kSend, "--version"}, "tabulon-send " TABULON_VERSION "\n"},
+        {{kSend, "--version"}, std::string("tabulon-send ") + kVersion + "\n"},
     };
     std::string log = app.dialogLog();
     for (const Case& c : cases) {

@@ -25,6 +25,7 @@ the running app).
 
 #include "app/qt/app.h"
 #include "app/qt/embedded_resources.h"
+#include "version.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         case Request::kVersion:
-            std::puts("tabulon " TABULON_VERSION);
+            std::printf("tabulon %s\n", tabulon::kVersion);
             return 0;
         case Request::kRun:
             break;
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tabulon"));
-    QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(tabulon::kVersion));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     tabulon::registerEmbeddedResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tabulon.png")));

@@ -22,6 +22,7 @@
 #include "platform/qt/scripted_dialogs.h"
 #include "templates/qt/edit_field_dialog.h"
 #include "update/qt/update_window.h"
+#include "version.h"
 
 using namespace tabulon;
 
@@ -29,7 +30,7 @@ namespace {}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationVersion(QStringLiteral(TABULON_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     if (argc != 2) {
         std::fputs("Usage: tabulon-screenshots DIR\n", stderr);

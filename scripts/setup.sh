@@ -1,14 +1,18 @@
 # Sourced by ./run and ./test: installs what the build needs when it is missing,
 # then configures and builds a tree. Works on a fresh Debian machine.
 
-TABULON_PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
-                  qt6-base-dev libgl-dev fonts-dejavu-core nginx
-                  desktop-file-utils appstream dpkg-dev file scdoc libxlsxwriter-dev
-                  libgmime-3.0-dev libxml2-dev)
-# Only ./test needs these: lintian checks the .deb, man renders the manual pages,
-# and the table tests read what they wrote back through Python's csv and json
-# modules and openpyxl.
-TABULON_TEST_PACKAGES=(lintian man-db groff-base python3 python3-openpyxl)
+# Building and running: the compiler and build tools, Qt, the mail, HTML and
+# workbook libraries, scdoc for the manual pages, and the font the windows use.
+TABULON_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core
+                  scdoc libxlsxwriter-dev libgmime-3.0-dev libxml2-dev)
+# Only ./test needs these: GoogleTest; nginx, the web server of the update test;
+# desktop-file-utils and appstream check the desktop files, dpkg-dev and file
+# let cpack work out the .deb's dependencies, lintian checks the .deb, man
+# renders the manual pages; the table tests read what they wrote back through
+# Python's csv and json modules and openpyxl; clang builds the fuzzers (its
+# libFuzzer runtime comes from tabulon_ensure_fuzzer_runtime).
+TABULON_TEST_PACKAGES=(libgtest-dev libgmock-dev nginx desktop-file-utils appstream
+                       dpkg-dev file lintian man-db groff-base python3 python3-openpyxl clang)
 
 tabulon_ensure_packages() {
     local missing=()
@@ -26,7 +30,23 @@ tabulon_ensure_packages() {
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Installs the libFuzzer runtime of the installed clang++ when a -fsanitize=fuzzer
+# program does not link yet. Debian ships it for clang N in libclang-rt-N-dev,
+# which clang only recommends (before clang 14 it came with clang itself).
+tabulon_ensure_fuzzer_runtime() {
+    local probe
+    probe=$(mktemp -d)
+    echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
+        >"$probe/probe.cc"
+    if ! clang++ -fsanitize=fuzzer "$probe/probe.cc" -o "$probe/probe" 2>/dev/null; then
+        tabulon_ensure_packages "libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev"
+    fi
+    rm -rf "$probe"
+}
+
 # tabulon_build DIR [CMAKE OPTION...] -- [TARGET...]
+# A DIR that CMake set up with another generator (say `cmake -S . -B build`,
+# which makes Makefiles) is built with that generator rather than refused.
 tabulon_build() {
     local dir=$1
     shift
@@ -34,7 +54,15 @@ tabulon_build() {
     while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
     [ $# -gt 0 ] && shift
     targets=("$@")
-    cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
+    local generator=Ninja cached=""
+    [ -f "$dir/CMakeCache.txt" ] &&
+        cached=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$dir/CMakeCache.txt")
+    if [ -n "$cached" ] && [ "$cached" != "$generator" ]; then
+        echo "$dir/ was set up with CMake's \"$cached\" generator: building it with that one" \
+             "(remove $dir/ to build with $generator)" >&2
+        generator=$cached
+    fi
+    cmake -S . -B "$dir" -G "$generator" "${options[@]}" >/dev/null
     if [ ${#targets[@]} -gt 0 ]; then
         cmake --build "$dir" --parallel 2 --target "${targets[@]}"
     else

@@ -46,7 +46,8 @@ tabulon_ensure_fuzzer_runtime() {
 
 # tabulon_build DIR [CMAKE OPTION...] -- [TARGET...]
 # A DIR that CMake set up with another generator (say `cmake -S . -B build`,
-# which makes Makefiles) is built with that generator rather than refused.
+# which makes Makefiles) is built with that generator rather than refused; when
+# that generator's build program is gone, DIR's configuration starts afresh.
 tabulon_build() {
     local dir=$1
     shift
@@ -58,9 +59,17 @@ tabulon_build() {
     [ -f "$dir/CMakeCache.txt" ] &&
         cached=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' "$dir/CMakeCache.txt")
     if [ -n "$cached" ] && [ "$cached" != "$generator" ]; then
-        echo "$dir/ was set up with CMake's \"$cached\" generator: building it with that one" \
-             "(remove $dir/ to build with $generator)" >&2
-        generator=$cached
+        local program
+        program=$(sed -n 's/^CMAKE_MAKE_PROGRAM:[A-Z]*=//p' "$dir/CMakeCache.txt")
+        if [ -x "$program" ]; then
+            echo "$dir/ was set up with CMake's \"$cached\" generator: building it with that one" \
+                 "(remove $dir/ to build with $generator)" >&2
+            generator=$cached
+        else
+            echo "$dir/ was set up with CMake's \"$cached\" generator, whose build program" \
+                 "is missing: configuring it afresh with $generator" >&2
+            rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+        fi
     fi
     cmake -S . -B "$dir" -G "$generator" "${options[@]}" >/dev/null
     if [ ${#targets[@]} -gt 0 ]; then

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/status.h"
+#include "platform/file_source.h"
 #include "templates/field_list.h"
 
 class QLabel;
@@ -18,7 +18,6 @@ class QProgressBar;
 namespace tabulon {
 
 class BackgroundConversion;
-class FileSource;
 class Window1;
 
 class Dialog2 : public QDialog {

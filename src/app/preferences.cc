@@ -76,10 +76,15 @@ Status writePreferencesFile(const std::string& path, const Preferences& prefs) {
     return replaceFile(path, content, "pref", "TBLN");
 }
 
+Preferences withTemplateDefaults(Preferences prefs) {
+    if (prefs.templateName.empty()) prefs.templateName = kDefaultTemplateName;
+    if (prefs.templatesFolder.empty()) prefs.templatesFolder = kDefaultTemplatesFolder;
+    return prefs;
+}
+
 std::string templatePath(const Preferences& prefs) {
-    std::string folder = prefs.templatesFolder.empty() ? ":Templates:" : prefs.templatesFolder;
-    std::string name = prefs.templateName.empty() ? "Field Names" : prefs.templateName;
-    return resolvePath(childPath(folder, name));
+    Preferences used = withTemplateDefaults(prefs);
+    return resolvePath(childPath(used.templatesFolder, used.templateName));
 }
 
 }  // namespace tabulon

@@ -9,16 +9,20 @@
 
 namespace tabulon {
 
+// What an empty template name or Templates folder stands for.
+inline constexpr const char* kDefaultTemplateName = "Field Names";
+inline constexpr const char* kDefaultTemplatesFolder = ":Templates:";
+
 struct Preferences {
-    bool checkForUpdates = true;                  // line 1
-    bool openDialogOnStartup = false;             // line 2
-    std::string templateName = "Field Names";     // line 3
-    bool multipleTemplates = false;               // line 4
-    int windowLeft = 10;                          // line 5
-    int windowTop = 50;                           // line 6
-    int updateWindowLeft = 10;                    // line 7
-    int updateWindowTop = 50;                     // line 8
-    std::string templatesFolder = ":Templates:";  // line 9
+    bool checkForUpdates = true;                            // line 1
+    bool openDialogOnStartup = false;                       // line 2
+    std::string templateName = kDefaultTemplateName;        // line 3
+    bool multipleTemplates = false;                         // line 4
+    int windowLeft = 10;                                    // line 5
+    int windowTop = 50;                                     // line 6
+    int updateWindowLeft = 10;                              // line 7
+    int updateWindowTop = 50;                               // line 8
+    std::string templatesFolder = kDefaultTemplatesFolder;  // line 9
 };
 
 // The file's name inside the configuration folder.
@@ -42,8 +46,12 @@ Status readPreferencesFile(const std::string& path, Preferences* prefs);
 // the old file.
 Status writePreferencesFile(const std::string& path, const Preferences& prefs);
 
-// The template the app would load: folder and name from `prefs`, an empty name
-// meaning "Field Names" and an empty folder ":Templates:"; ":"-paths resolved.
+// `prefs` with an empty template name or Templates folder (as a short or damaged
+// file gives) replaced by its default.
+Preferences withTemplateDefaults(Preferences prefs);
+
+// The template the app would load: folder and name from
+// withTemplateDefaults(prefs), ":"-paths resolved.
 std::string templatePath(const Preferences& prefs);
 
 }  // namespace tabulon

@@ -26,7 +26,9 @@ class BackgroundConversion {
     // Starts converting; `finished` is called on the conversion's thread when it
     // has ended (the output closed or given up).
     void start(std::function<void()> finished);
-    // Waits for the end and returns how it went.
+    // Waits for the end and returns how it went: an error also when the input
+    // changed while it was read (FileSource::checkReadWhole); the output is then
+    // written and holds what was read.
     Status wait();
     // Asks the conversion to stop at its next block, leaving no output; from any
     // thread. wait() then returns an error.

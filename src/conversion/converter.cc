@@ -19,7 +19,9 @@ constexpr size_t kSlack = 64;
 static_assert(kSlack >= FieldMatcher::kReadAhead);
 
 // Per-line state of a run: which entry the current line matches, decided as soon
-// as enough of the line has been seen, and how far into the line we are.
+// as enough of the line has been seen, and how far into the line we are. What it
+// writes for a line must equal checkline() of the whole line: the same rule,
+// applied without holding the line.
 class LineConverter {
   public:
     LineConverter(const FieldMatcher& matcher, OutputBuffer& out) : matcher_(matcher), out_(out) {

@@ -87,7 +87,8 @@ Status FileSource::checkReadWhole(uint64_t bytesRead) const {
     if (!owned_ || size_ == 0 || bytesRead == size_) return Status::Ok();
     return Status::Error("\"" + name_ + "\" changed while it was being converted (" +
                          std::to_string(size_) + " bytes were expected, " +
-                         std::to_string(bytesRead) + " were read); the output holds what was read");
+                         std::to_string(bytesRead) +
+                         " were read); the converted file holds what was read.");
 }
 
 }  // namespace tabulon

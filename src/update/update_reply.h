@@ -10,9 +10,6 @@
 
 namespace tabulon {
 
-// No more than this much of a reply is kept.
-inline constexpr size_t kMaxUpdateReply = 64 * 1024;
-
 // The reply names the version and its end marker, so the decision can be made
 // without waiting for the rest.
 bool updateReplyComplete(const std::string& received);

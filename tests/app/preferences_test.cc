@@ -46,6 +46,8 @@ TEST(Preferences, TemplatePath) {
     p.templateName = "Orders";
     p.templatesFolder = "/home/ann/.local/share/Tabulon/Templates/";
     EXPECT_EQ(templatePath(p), "/home/ann/.local/share/Tabulon/Templates/Orders");
+    p.templateName = "";  // each empty value has its own default
+    EXPECT_EQ(templatePath(p), "/home/ann/.local/share/Tabulon/Templates/Field Names");
     setApplicationFolderForTesting("");
 }
 

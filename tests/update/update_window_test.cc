@@ -121,7 +121,7 @@ TEST_F(UpdateWindowTest, NewerVersionInPiecesOffersTheDownload) {
     EXPECT_TRUE(updater->StaticText1->isHidden());
     EXPECT_EQ(updater->StaticText2->text().toStdString(),
               "A newer version (v1.2) is now available.");
-    EXPECT_EQ(updater->tempData.find('\n'), std::string::npos);
+    EXPECT_EQ(updater->tempData.text().find('\n'), std::string::npos);
     EXPECT_TRUE(dialogLog().empty());
     updater->PushButton1->click();
     updater->PushButton1->click();  // every press opens the download again
@@ -154,7 +154,7 @@ TEST_F(UpdateWindowTest, RepliesWithoutTheVersionSaySo) {
 TEST_F(UpdateWindowTest, HugeRepliesAreCut) {
     server.pieces = {"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(100 << 20, 'x')};
     check();
-    EXPECT_LE(updater->tempData.size(), 64u * 1024);
+    EXPECT_LE(updater->tempData.text().size(), 64u * 1024);
     EXPECT_EQ(dialogLog().size(), 1u);
 }
 
@@ -231,10 +231,10 @@ TEST_F(UpdateWindowTest, EveryStatusIsReadableWhole) {
     check();
     ASSERT_EQ(status(), "The update server could not be reached.");
     expectTextsReadable(updater);
-    updater->tempData = "AppVersion: 1.0\rAppName: Tabulon\r";
+    updater->tempData = UpdateReplyBuffer("AppVersion: 1.0\rAppName: Tabulon\r");
     updater->Parsedata();  // the latest
     expectTextsReadable(updater);
-    updater->tempData = "AppVersion: 12.25\rAppName: Tabulon\r";
+    updater->tempData = UpdateReplyBuffer("AppVersion: 12.25\rAppName: Tabulon\r");
     updater->Parsedata();  // a newer one
     expectTextsReadable(updater);
 }
@@ -260,7 +260,7 @@ TEST_F(UpdateWindowTest, SecondCheckAppendsToTheFirstReply) {
     check();  // the first reply's version still decides
     EXPECT_EQ(dialogLog(), (Lines{"message You have the latest version.",
                                   "message You have the latest version."}));
-    EXPECT_NE(updater->tempData.find("3.0"), std::string::npos);
+    EXPECT_NE(updater->tempData.text().find("3.0"), std::string::npos);
 }
 
 }  // namespace

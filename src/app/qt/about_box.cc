@@ -103,6 +103,10 @@ void AboutBox::Event_Open() {
 void AboutBox::Canvas1_Open() {
     registerEmbeddedResources();
     QImage picture(QStringLiteral(":/MwRbHzSm"));
+    // `p` is a 32-bit copy with alpha, made once: its transparent parts stay
+    // transparent over the page (hence the fill, as a new image holds garbage),
+    // and premultiplied is the format Qt paints fastest, with no conversion at
+    // every paint.
     p = QImage(picture.size(), QImage::Format_ARGB32_Premultiplied);
     p.fill(Qt::transparent);
     QPainter painter(&p);

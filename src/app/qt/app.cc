@@ -123,6 +123,9 @@ void App::Event_HandleAppleEvent(const ScriptingEvent& event, EventServer::Reply
     }
     if (eventIdIs(id, "prcs")) {
         // A script is waiting, not a person: what goes wrong goes back in the reply.
+        // An empty path stands for "zz" beside the app, a name that normally names
+        // no file: the request is then answered as for any missing file (and a
+        // file of that name, should one be there, is converted).
         QString path = text.isEmpty() ? QStringLiteral(":zz") : text;
         Status input = checkReadableInput(nativePath(path));
         if (!input.ok()) return reply(false, QString::fromStdString(input.message()));

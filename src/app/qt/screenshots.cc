@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     updater.StaticText1->setText(QStringLiteral("Checking for updates..."));
     updater.ProgressBar1->show();
     ok &= saveScreenshot(&updater, out.filePath(QStringLiteral("update-window-checking.png")));
-    updater.tempData = "AppVersion: 1.2\rAppName: Tabulon\r";
+    updater.tempData = UpdateReplyBuffer("AppVersion: 1.2\rAppName: Tabulon\r");
     updater.Parsedata();
     ok &= saveScreenshot(&updater, out.filePath(QStringLiteral("update-window-newer.png")));
     updater.hide();

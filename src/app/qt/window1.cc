@@ -169,12 +169,7 @@ void Window1::Event_Open() {
     CheckBox2->setChecked(mydrop);
     CheckBox3->setChecked(mymultiplefiles);
     PopupMenu1->setEnabled(mymultiplefiles);
-    if (myfilename.isEmpty()) myfilename = QStringLiteral("Field Names");
-    if (myTemplatescopy) {
-        if (myfilepath.isEmpty()) myfilepath = QStringLiteral(":Templates:");
-        templates_copy();
-    }
-    if (myfilepath.isEmpty()) myfilepath = QStringLiteral(":Templates:");
+    if (myTemplatescopy) templates_copy();
     myfullname = joinPath(myfilepath, myfilename);
     showTemplateFolder();
     update_fieldfiles();
@@ -189,21 +184,30 @@ void Window1::readprefs() {
     std::string path = preferencesPath();
     Preferences prefs;
     if (fileExists(path)) {
+        // A file that is there but cannot be read reads as one whose lines are all
+        // missing, as the missing end of a short file does: false, 0 and empty.
+        // It is not taken for a first start, which would write the default lines
+        // over a file that may only be unreadable for now.
         if (!readPreferencesFile(path, &prefs).ok()) prefs = parsePreferences({});
-        myLeft = prefs.windowLeft;
-        myTop = prefs.windowTop;
     } else {
+        // The first start: the file gets the default lines, which the next starts
+        // read. This start opens the main window alone, with the update check off
+        // although the default line says "true" (from the next start on it opens
+        // the update window). The multiple-templates option and the Templates
+        // folder keep what the window holds: off, and no folder yet, which means
+        // the Templates folder beside the app (or the copy the opening makes).
         writePreferencesFile(path, Preferences());
-        prefs.checkForUpdates = false;  // off in the first run, whatever the file says
-        myLeft = prefs.windowLeft;
-        myTop = prefs.windowTop;
+        prefs.checkForUpdates = false;
         prefs.multipleTemplates = mymultiplefiles;
         prefs.templatesFolder = QFile::encodeName(myfilepath).toStdString();
     }
+    prefs = withTemplateDefaults(prefs);  // an empty name or folder means the defaults
     myupdate = prefs.checkForUpdates;
     mydrop = prefs.openDialogOnStartup;
     myfilename = fromNative(prefs.templateName);
     mymultiplefiles = prefs.multipleTemplates;
+    myLeft = prefs.windowLeft;
+    myTop = prefs.windowTop;
     myProgressleft = prefs.updateWindowLeft;
     myProgresstop = prefs.updateWindowTop;
     myfilepath = fromNative(prefs.templatesFolder);
@@ -230,8 +234,7 @@ void Window1::Event_Close() {
         dialogs().message(this, QStringLiteral("The preferences could not be saved. ") +
                                     QString::fromStdString(saved.message()));
     }
-    if (updatedfields && fileExists(nativePath(myfullname))) writefields(myfullname);
-    updatedfields = false;
+    saveChangedFields();
 }
 
 void Window1::closeEvent(QCloseEvent* event) {

@@ -107,6 +107,8 @@ class Window1 : public QMainWindow, public MenuClient {
     bool mymultiplefiles = false;
     int myLeft = 0;
     int myTop = 0;
+    // The update window's place (left, top), kept here and in the preferences so
+    // that it opens where it was last closed; the names are historical.
     int myProgressleft = 0;
     int myProgresstop = 0;
     QString myfilepath;  // Templates folder; ":"-relative or native, ending in its separator

@@ -69,6 +69,8 @@ void Window1::saveChangedFields() {
 }
 
 void Window1::showTemplateFolder() {
+    // The label is one line across the page: 50 characters of its small font fill
+    // it, so a longer path is cut there and shown whole in the tooltip.
     myTemplateLoc->setText(myfilepath.left(50));
     myTemplateLoc->setToolTip(myfilepath);
 }

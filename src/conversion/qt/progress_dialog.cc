@@ -63,20 +63,12 @@ void Dialog2::Event_Open() {
 }
 
 bool Dialog2::readdatafile(const QString& input) {
-    // The input is opened first: no one is asked where to put the conversion of a
-    // file that cannot be read. Only regular files are taken; opening or reading
-    // a pipe or a device could keep this thread waiting for ever.
-    std::unique_ptr<FileSource> source;
-    Status status = FileSource::openRegularFile(nativePath(input), &source);
-    if (!status.ok()) {
-        message(QString::fromStdString(status.message()));
+    std::unique_ptr<FileSource> source = openInput(input);
+    if (!source) {
         hide();
         return true;
     }
-    QFileInfo info(input);
-    QString defaultName = info.fileName() + QStringLiteral(" Converted");
-    QString output = askForSave_ ? dialogs().saveFile(main_, defaultName, info.absolutePath())
-                                 : input + QStringLiteral(" Converted");
+    QString output = chooseOutput(input);
     if (output.isEmpty() || stopped_) {
         hide();
         return false;
@@ -88,12 +80,42 @@ bool Dialog2::readdatafile(const QString& input) {
         hide();
         return true;
     }
+    showProgress();
+    Status status = convertShowingProgress(std::move(source), input, output, std::move(fields));
+    hide();
+    if (!status.ok()) message(QString::fromStdString(status.message()));
+    return true;
+}
+
+std::unique_ptr<FileSource> Dialog2::openInput(const QString& input) {
+    // The input is opened first: no one is asked where to put the conversion of a
+    // file that cannot be read. Only regular files are taken; opening or reading
+    // a pipe or a device could keep this thread waiting for ever.
+    std::unique_ptr<FileSource> source;
+    Status status = FileSource::openRegularFile(nativePath(input), &source);
+    if (!status.ok()) message(QString::fromStdString(status.message()));
+    return source;
+}
+
+QString Dialog2::chooseOutput(const QString& input) {
+    QFileInfo info(input);
+    QString defaultName = info.fileName() + QStringLiteral(" Converted");
+    return askForSave_ ? dialogs().saveFile(main_, defaultName, info.absolutePath())
+                       : input + QStringLiteral(" Converted");
+}
+
+void Dialog2::showProgress() {
     ProgressBar1->setRange(0, 100);
     show();
     repaint();
+}
 
+Status Dialog2::convertShowingProgress(std::unique_ptr<FileSource> source, const QString& input,
+                                       const QString& output, FieldList fields) {
     BackgroundConversion conversion(std::move(source), nativePath(input), nativePath(output),
                                     std::move(fields));
+    // The conversion works on its own thread; this loop keeps the windows painted
+    // and moves the bar until it has ended.
     QEventLoop loop;
     QTimer progress;
     connect(&progress, &QTimer::timeout, this, [&] {
@@ -103,21 +125,11 @@ bool Dialog2::readdatafile(const QString& input) {
     conversion_ = &conversion;
     conversion.start([&loop] { QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection); });
     loop.exec();
-    status = conversion.wait();
+    Status status = conversion.wait();
     conversion_ = nullptr;
     ProgressBar1->setValue(progressPercent(conversion.bytesRead(), conversion.totalBytes()));
-    hide();
-    if (conversion.stopped()) return true;  // no output, and nothing to say while quitting
-    if (!status.ok()) {
-        message(QString::fromStdString(status.message()));
-    } else if (conversion.bytesRead() != conversion.totalBytes() && conversion.totalBytes() > 0) {
-        message(QStringLiteral("\"%1\" changed while it was being converted (%2 bytes were "
-                               "expected, %3 were read); the converted file holds what was read.")
-                    .arg(input)
-                    .arg(conversion.totalBytes())
-                    .arg(conversion.bytesRead()));
-    }
-    return true;
+    if (conversion.stopped()) return Status::Ok();  // no output, and nothing to say while quitting
+    return status;
 }
 
 }  // namespace tabulon

@@ -7,6 +7,10 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
+
+#include "platform/file_source.h"
+#include "templates/field_list.h"
 
 class QLabel;
 class QProgressBar;
@@ -40,6 +44,16 @@ class Dialog2 : public QDialog {
     QLabel* StaticText2;
 
   private:
+    // The steps of a run, in order. Each that fails says so (or, for the output,
+    // returns empty when none was chosen).
+    std::unique_ptr<FileSource> openInput(const QString& input);
+    QString chooseOutput(const QString& input);
+    void showProgress();
+    // Converts on a thread of its own while this dialog's loop moves the bar.
+    // Returns what to report: an error, or ok when it went well or was stopped.
+    Status convertShowingProgress(std::unique_ptr<FileSource> source, const QString& input,
+                                  const QString& output, FieldList fields);
+
     void message(const QString& text);
 
     Window1* main_;

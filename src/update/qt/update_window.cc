@@ -9,6 +9,7 @@
 #include <QTcpSocket>
 #include <QUrl>
 #include <algorithm>
+#include <string_view>
 
 #include "app/qt/fonts.h"
 #include "app/qt/help.h"
@@ -105,8 +106,7 @@ void UpdateWindow::PushButton1_Action() {
         PushButton1->setText(QStringLiteral("Stop"));
         setStatus(QStringLiteral("Checking for updates..."));
         ProgressBar1->show();
-        receivedThisCheck_ = false;
-        decidedThisCheck_ = false;
+        tempData.startCheck();
         connectToServer();
     } else if (caption.compare(QLatin1String("Stop"), Qt::CaseInsensitive) == 0) {
         showIdle(QStringLiteral("Check for updates"));
@@ -138,35 +138,30 @@ void UpdateWindow::Socket1_Connected() {
 
 void UpdateWindow::Socket1_DataAvailable() {
     QByteArray data = Socket1->readAll();
-    receivedThisCheck_ = receivedThisCheck_ || !data.isEmpty();
-    if (decidedThisCheck_) return;  // the rest of a reply already read
-    size_t room = kMaxUpdateReply - std::min(kMaxUpdateReply, tempData.size());
-    for (char c : data) {
-        if (room == 0) break;
-        if (c != '\n') {
-            tempData += c;
-            --room;
-        }
-    }
-    if (tempData.empty()) return;
-    // Decide once the reply says all it will: both keys are in, or no more fits.
-    if (updateReplyComplete(tempData) || room == 0) {
-        Parsedata();
-        if (room == 0) {  // stop a reply that runs on and on
-            ProgressBar1->hide();
-            Socket1->abort();
-        }
-    }
+    act(tempData.add(std::string_view(data.constData(), static_cast<size_t>(data.size()))));
 }
 
 void UpdateWindow::Socket1_Error() {
     ProgressBar1->hide();
     Socket1->abort();
-    if (decidedThisCheck_) return;
-    if (!receivedThisCheck_) {
-        showIdle(QStringLiteral("The update server could not be reached."));
-    } else if (!tempData.empty()) {
-        Parsedata();  // the server closed: the whole reply is in
+    act(tempData.closed());
+}
+
+void UpdateWindow::act(UpdateReplyBuffer::Action action) {
+    switch (action) {
+        case UpdateReplyBuffer::Action::kNone:
+            break;
+        case UpdateReplyBuffer::Action::kDecide:
+            Parsedata();
+            break;
+        case UpdateReplyBuffer::Action::kDecideAndStop:
+            Parsedata();
+            ProgressBar1->hide();
+            Socket1->abort();
+            break;
+        case UpdateReplyBuffer::Action::kUnreachable:
+            showIdle(QStringLiteral("The update server could not be reached."));
+            break;
     }
 }
 
@@ -196,9 +191,8 @@ void UpdateWindow::showIdle(const QString& status) {
 }
 
 void UpdateWindow::Parsedata() {
-    decidedThisCheck_ = true;
     double running = Val(QApplication::applicationVersion().toStdString());
-    UpdateVerdict verdict = parseUpdateReply(tempData, running);
+    UpdateVerdict verdict = parseUpdateReply(tempData.text(), running);
     latestversionint = verdict.latest;
     if (verdict.kind == UpdateVerdict::Kind::kNewer) {
         StaticText1->hide();

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/qt/menu.h"
+#include "update/update_reply_buffer.h"
 
 class QLabel;
 class QProgressBar;
@@ -48,7 +49,7 @@ class UpdateWindow : public QWidget, public MenuClient {
     QPushButton* PushButton1;
     QTcpSocket* Socket1;
 
-    std::string tempData;  // all received so far, line feeds removed
+    UpdateReplyBuffer tempData;  // all received so far, line feeds removed
     double latestversionint = 0;
 
   protected:
@@ -59,9 +60,7 @@ class UpdateWindow : public QWidget, public MenuClient {
     void showIdle(const QString& status);
     // Shows `status` in StaticText1, whole.
     void setStatus(const QString& status);
-
-    bool receivedThisCheck_ = false;
-    bool decidedThisCheck_ = false;
+    void act(UpdateReplyBuffer::Action action);
 };
 
 }  // namespace tabulon

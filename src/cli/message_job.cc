@@ -41,9 +41,11 @@ Status refuseInputAsOutput(const std::string& output, const FileSource& input,
     return Status::Ok();
 }
 
-// Reads every message of one input into the table.
+// Reads every message of one input into the table. An input that changed while
+// it was read is not a failure of the table: `changed` says so, for after the
+// table is complete.
 Status convertInput(const std::string& input, const std::string& output, MessageRows& rows,
-                    TableWriter& writer, bool showProgress) {
+                    TableWriter& writer, bool showProgress, Status* changed) {
     std::unique_ptr<FileSource> source;
     Status status = openInput(input, &source);
     if (!status.ok()) return status;
@@ -61,7 +63,8 @@ Status convertInput(const std::string& input, const std::string& output, Message
         *source, name, rows,
         [&](const std::vector<std::string>& cells) { return writer.row(cells); }, progress);
     if (!status.ok()) return status;
-    return source->checkReadWhole(bytesRead);
+    if (changed->ok()) *changed = source->checkReadWhole(bytesRead);
+    return Status::Ok();
 }
 
 // One table from `inputs` into `output`; the output appears only when complete.
@@ -80,12 +83,14 @@ Status convertInto(const std::vector<std::string>& inputs, const std::string& ou
     }
     std::unique_ptr<TableWriter> writer = makeTableWriter(options.format, *sink, options.table);
     Status status = writer->begin(rows.columnNames());
+    Status changed;
     for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-        status = convertInput(inputs[i], output, rows, *writer, options.showProgress);
+        status = convertInput(inputs[i], output, rows, *writer, options.showProgress, &changed);
     }
     if (status.ok()) status = writer->finish();
     if (!status.ok()) return status;  // the temporary file goes with `file`
-    return output == "-" ? Status::Ok() : file.commit();
+    if (output != "-") status = file.commit();
+    return status.ok() ? changed : status;
 }
 
 }  // namespace

@@ -393,5 +393,51 @@ TEST_F(TabulonConvert, ClosedPipeIsNotAnError) {
     EXPECT_EQ(r.err, "");
 }
 
+// Where process `pid` is reading `file`: -1 until it has it open.
+long long readPosition(pid_t pid, const std::string& file) {
+    std::error_code error;
+    std::string proc = "/proc/" + std::to_string(pid);
+    for (const auto& entry : std::filesystem::directory_iterator(proc + "/fd", error)) {
+        if (std::filesystem::read_symlink(entry.path(), error).string() != file) continue;
+        std::string info = readFile(proc + "/fdinfo/" + entry.path().filename().string());
+        return std::atoll(info.c_str() + info.find("pos:") + 4);
+    }
+    return -1;
+}
+
+TEST_F(TabulonConvert, AnInputThatShrinksWhileReadKeepsItsTableAndSaysSo) {
+    std::string message =
+        "From form@example.org Mon Jan  1 00:00:00 2024\nFrom: form@example.org\n\n"
+        "Name: Ann Lee\nPhone: 555 0100\n\n";
+    std::string block;
+    while (block.size() < (1 << 20))
+        block += message;
+    std::string big = dir.file("big.txt");
+    {
+        FILE* f = std::fopen(big.c_str(), "w");
+        for (int i = 0; i < 100; ++i)
+            std::fwrite(block.data(), 1, block.size(), f);
+        std::fclose(f);
+    }
+    pid_t pid = test::startProgram(
+        {TABULON_CONVERT_BINARY, "-qm", "-t", "Template", "-o", "out.tsv", "-f", "tsv", big},
+        dir.file(".stdout"), dir.file(".stderr"), childOptions());
+    ASSERT_GT(pid, 0);
+    // Cut the input once reading has begun, far from its end.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (readPosition(pid, big) <= 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::filesystem::resize_file(big, 1000);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(readFile(dir.file(".stderr")).find("changed while it was being converted"),
+              std::string::npos)
+        << readFile(dir.file(".stderr"));
+    EXPECT_EQ(readFile(dir.file("out.tsv")).rfind("Name\tPhone\tCity\nAnn Lee\t555 0100\t\n", 0),
+              0u);
+}
+
 }  // namespace
 }  // namespace tabulon

@@ -138,7 +138,7 @@ TEST_F(MenuTest, PreferencesAboutAndHelp) {
 TEST_F(MenuTest, LinksThatCannotBeOpenedShowTheirAddress) {
     setUrlOpenerForTesting([](const QUrl&) { return false; });
     QTest::mouseClick(window->StaticText1, Qt::LeftButton, {}, QPoint(70, 8));
-    AboutBox box(window.get());
+    AboutBox box(window.get(), window->myversion);
     box.TabPanel1->setCurrentIndex(1);
     box.show();
     QTest::mouseClick(box.Canvas3, Qt::LeftButton, {}, QPoint(2, 7));
@@ -154,7 +154,7 @@ TEST_F(MenuTest, LinksThatCannotBeOpenedShowTheirAddress) {
 }
 
 TEST_F(MenuTest, AboutBoxShowsVersionPictureAndLinks) {
-    AboutBox box(window.get());
+    AboutBox box(window.get(), window->myversion);
     EXPECT_EQ(box.size(), QSize(379, 234));
     EXPECT_EQ(box.TabPanel1->tabText(0).toStdString(), "About");
     EXPECT_EQ(box.TabPanel1->tabText(1).toStdString(), "Contact");

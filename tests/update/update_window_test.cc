@@ -96,6 +96,8 @@ TEST_F(UpdateWindowTest, StartsIdle) {
 
 TEST_F(UpdateWindowTest, AnswersCloseAndHelp) {
     Window1& w = open();
+    delete updater;
+    updater = w.newUpdateWindow();  // placed by the main window, which keeps its place
     w.menu->refresh();
     EXPECT_TRUE(updater->handleMenuItem(QStringLiteral("HelpTabulonHelp")));
     // No help document in this scratch app folder: said so, nothing handed out.

@@ -8,11 +8,12 @@
 #include <QUrl>
 
 #include "app/qt/embedded_resources.h"
-#include "app/qt/fonts.h"
-#include "app/qt/links.h"
-#include "app/qt/main_window_pages.h"
-#include "app/qt/maker.h"
-#include "app/qt/window1.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/links.h"
+#include "platform/qt/maker.h"
+#include "platform/qt/placed_control.h"
+#include "platform/qt/text_colours.h"
+#include "platform/qt/window_page.h"
 
 namespace tabulon {
 namespace {
@@ -21,22 +22,8 @@ const char kDescription[] =
     "Tabulon is a program to convert mail received from web site forms into a tab delimited text "
     "file. Tabulon uses a format file call Field Names to match to your form.";
 
-// A tab page whose controls stand at the dialog's coordinates.
-class AboutPage : public WindowPage {
-  public:
-    using WindowPage::WindowPage;
-    template <class Control>
-    Control* add(Control* control, const char* name, QRect rect) {
-        control->setObjectName(QLatin1String(name));
-        control->setFont(genevaFont(10));
-        return place(control, rect.x(), rect.y(), rect.width(), rect.height());
-    }
-};
-
-QLabel* link(const QString& text, QWidget* canvas, QPoint offset, QSize size) {
-    auto* label = new QLabel(text, canvas);
-    label->setFont(genevaFont(10));
-    label->setGeometry(QRect(offset, size));
+QLabel* link(const QString& text, const char* name, QWidget* canvas, QRect rect) {
+    auto* label = placed(new QLabel(text), name, canvas, rect, genevaFont(10));
     label->setCursor(Qt::PointingHandCursor);
     setTextColour(label, kLinkColour);
     return label;
@@ -44,59 +31,53 @@ QLabel* link(const QString& text, QWidget* canvas, QPoint offset, QSize size) {
 
 }  // namespace
 
-AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent, QString version)
+    : QDialog(parent), version_(std::move(version)) {
     setObjectName(QStringLiteral("Dialog1"));
     setWindowTitle(QStringLiteral("About Tabulon"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
     setFixedSize(379, 234);
 
-    TabPanel1 = new QTabWidget(this);
-    TabPanel1->setObjectName(QStringLiteral("TabPanel1"));
-    TabPanel1->setFont(systemFont(12));
-    TabPanel1->setGeometry(11, 14, 357, 179);
-    auto* about = new AboutPage(this);
-    auto* contact = new AboutPage(this);
+    TabPanel1 = placed(new QTabWidget, "TabPanel1", this, {11, 14, 357, 179});
+    auto* about = new WindowPage(this);
+    auto* contact = new WindowPage(this);
     TabPanel1->addTab(about, QStringLiteral("About"));
     TabPanel1->addTab(contact, QStringLiteral("Contact"));
 
-    StaticText1 =
-        about->add(new QLabel(QLatin1String(kDescription)), "StaticText1", {39, 72, 306, 60});
+    StaticText1 = about->place(new QLabel(QLatin1String(kDescription)), "StaticText1",
+                               {39, 72, 306, 60}, genevaFont(10));
     StaticText1->setWordWrap(true);
     StaticText1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Canvas1 = about->add(new QWidget, "Canvas1", {122, 130, 146, 20});
+    Canvas1 = about->place(new QWidget, "Canvas1", {122, 130, 146, 20}, genevaFont(10));
     Canvas1->installEventFilter(this);
-    StaticText2 =
-        about->add(new QLabel(QStringLiteral("Version x.xx")), "StaticText2", {131, 157, 125, 16});
+    StaticText2 = about->place(new QLabel(QStringLiteral("Version x.xx")), "StaticText2",
+                               {131, 157, 125, 16}, genevaFont(10));
     StaticText2->setAlignment(Qt::AlignCenter);
 
-    StaticText3 = contact->add(new QLabel(makerPostalAddress()), "StaticText3", {40, 117, 296, 45});
+    StaticText3 = contact->place(new QLabel(makerPostalAddress()), "StaticText3",
+                                 {40, 117, 296, 45}, genevaFont(10));
     StaticText3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Canvas2 = contact->add(new QWidget, "Canvas2", {109, 76, 159, 14});
-    StaticText5 = link(makerHost(), Canvas2, {0, 0}, {159, 14});
-    StaticText5->setObjectName(QStringLiteral("StaticText5"));
+    Canvas2 = contact->place(new QWidget, "Canvas2", {109, 76, 159, 14}, genevaFont(10));
+    StaticText5 = link(makerHost(), "StaticText5", Canvas2, {0, 0, 159, 14});
     StaticText5->setAlignment(Qt::AlignCenter);
-    Canvas3 = contact->add(new QWidget, "Canvas3", {109, 90, 159, 14});
-    StaticText4 = link(makerEmail(), Canvas3, {5, 0}, {149, 14});
-    StaticText4->setObjectName(QStringLiteral("StaticText4"));
+    Canvas3 = contact->place(new QWidget, "Canvas3", {109, 90, 159, 14}, genevaFont(10));
+    StaticText4 = link(makerEmail(), "StaticText4", Canvas3, {5, 0, 149, 14});
     StaticText4->setAlignment(Qt::AlignCenter);
     for (QWidget* watched : {Canvas2, Canvas3, static_cast<QWidget*>(StaticText4),
                              static_cast<QWidget*>(StaticText5)}) {
         watched->installEventFilter(this);
     }
 
-    PushButton1 = new QPushButton(QStringLiteral("OK"), this);
-    PushButton1->setObjectName(QStringLiteral("PushButton1"));
-    PushButton1->setFont(systemFont(12));
-    PushButton1->setGeometry(164, 204, 60, 20);
+    PushButton1 =
+        placed(new QPushButton(QStringLiteral("OK")), "PushButton1", this, {164, 204, 60, 20});
     PushButton1->setDefault(true);
     connect(PushButton1, &QPushButton::clicked, this, &AboutBox::PushButton1_Action);
     Event_Open();
 }
 
 void AboutBox::Event_Open() {
-    Window1* main = Window1::instance();
-    StaticText2->setText(QStringLiteral("Version ") + (main ? main->myversion : QString()));
+    StaticText2->setText(QStringLiteral("Version ") + version_);
     Canvas1_Open();
 }
 
@@ -118,11 +99,11 @@ void AboutBox::Canvas1_Paint(QPainter& painter) {
 }
 
 void AboutBox::Canvas2_MouseDown() {
-    openLink(this, QUrl(makerWebAddress()));
+    openLink(this, QUrl(makerAddress()));
 }
 
 void AboutBox::Canvas3_MouseDown() {
-    openLink(this, QUrl(QStringLiteral("mailto:") + makerEmail()));
+    openLink(this, QUrl(makerMailAddress()));
 }
 
 void AboutBox::PushButton1_Action() {
@@ -145,11 +126,9 @@ bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
         Canvas3_MouseDown();
         return true;
     }
-    if ((watched == StaticText4 || watched == StaticText5) && type == QEvent::Enter) {
-        setTextColour(static_cast<QWidget*>(watched), kLinkHoverColour);
-    }
-    if ((watched == StaticText4 || watched == StaticText5) && type == QEvent::Leave) {
-        setTextColour(static_cast<QWidget*>(watched), kLinkColour);
+    if ((watched == StaticText4 || watched == StaticText5) &&
+        (type == QEvent::Enter || type == QEvent::Leave)) {
+        setLinkHovered(static_cast<QWidget*>(watched), type == QEvent::Enter);
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -14,7 +14,8 @@ namespace tabulon {
 class AboutBox : public QDialog {
     Q_OBJECT
   public:
-    explicit AboutBox(QWidget* parent);
+    // `version`: the version text shown, as "Version <version>".
+    AboutBox(QWidget* parent, QString version);
 
     void Event_Open();
     void Canvas1_Open();
@@ -34,6 +35,9 @@ class AboutBox : public QDialog {
     QLabel* StaticText4;
     QPushButton* PushButton1;
     QImage p;  // the picture, copied from the embedded resource
+
+  private:
+    QString version_;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,8 +7,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "app/qt/links.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/links.h"
 #include "platform/qt/qt_paths.h"
 
 namespace tabulon {

@@ -10,7 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/qt/window_page.h"
+#include "platform/qt/window_page.h"
 
 namespace tabulon {
 
@@ -47,12 +47,5 @@ class PreferencesPage : public WindowPage {
     QLabel* myTemplateLoc;
     QPushButton* BevelButton1;
 };
-
-// The link colours: before the first exit, under the mouse, after leaving.
-inline const QColor kLinkFirstColour(0, 0, 244);
-inline const QColor kLinkHoverColour(255, 0, 0);
-inline const QColor kLinkColour(0, 0, 255);
-
-void setTextColour(QWidget* widget, const QColor& colour);
 
 }  // namespace tabulon

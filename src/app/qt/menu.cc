@@ -5,9 +5,12 @@
 #include <QLineEdit>
 
 namespace tabulon {
+
+using namespace menu_item;
+
 namespace {
 
-const char* const kEditItems[] = {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear"};
+const char* const kEditItems[] = {kEditUndo, kEditCut, kEditCopy, kEditPaste, kEditClear};
 
 // The window in front: a modal dialog when one is up, else the active window.
 QWidget* frontWindow() {
@@ -24,31 +27,31 @@ QLineEdit* focusedField() {
 Menu::Menu(QWidget* parent) : QMenuBar(parent) {
     setObjectName(QStringLiteral("Menu"));
     QMenu* file = addNamedMenu("UntitledMenu5", "File");
-    addItem(file, "FileOpen", "Open", QKeySequence(QStringLiteral("Ctrl+O")));
-    addItem(file, "FileConvertToSpreadsheet", "Convert to Spreadsheet...",
+    addItem(file, kFileOpen, "Open", QKeySequence(QStringLiteral("Ctrl+O")));
+    addItem(file, kFileConvertToSpreadsheet, "Convert to Spreadsheet...",
             QKeySequence(QStringLiteral("Ctrl+Shift+O")));
-    addItem(file, "FileNewTemplateFromMail", "New Template from Mail...",
+    addItem(file, kFileNewTemplateFromMail, "New Template from Mail...",
             QKeySequence(QStringLiteral("Ctrl+Shift+N")));
-    addItem(file, "FileClose", "Close", QKeySequence(QStringLiteral("Ctrl+W")));
+    addItem(file, kFileClose, "Close", QKeySequence(QStringLiteral("Ctrl+W")));
     addSeparator(file, "UntitledMenu6");
-    addItem(file, "FileQuit", "Quit", QKeySequence(QStringLiteral("Ctrl+Q")), QAction::QuitRole);
+    addItem(file, kFileQuit, "Quit", QKeySequence(QStringLiteral("Ctrl+Q")), QAction::QuitRole);
 
     QMenu* edit = addNamedMenu("UntitledMenu2", "Edit");
-    addItem(edit, "EditUndo", "Undo", QKeySequence(QStringLiteral("Ctrl+Z")));
+    addItem(edit, kEditUndo, "Undo", QKeySequence(QStringLiteral("Ctrl+Z")));
     addSeparator(edit, "UntitledMenu4");
-    addItem(edit, "EditCut", "Cut", QKeySequence(QStringLiteral("Ctrl+X")));
-    addItem(edit, "EditCopy", "Copy", QKeySequence(QStringLiteral("Ctrl+C")));
-    addItem(edit, "EditPaste", "Paste", QKeySequence(QStringLiteral("Ctrl+V")));
-    addItem(edit, "EditClear", "Clear", QKeySequence());
+    addItem(edit, kEditCut, "Cut", QKeySequence(QStringLiteral("Ctrl+X")));
+    addItem(edit, kEditCopy, "Copy", QKeySequence(QStringLiteral("Ctrl+C")));
+    addItem(edit, kEditPaste, "Paste", QKeySequence(QStringLiteral("Ctrl+V")));
+    addItem(edit, kEditClear, "Clear", QKeySequence());
     addSeparator(edit, "UntitledMenu3");
-    addItem(edit, "EditPreferences", "Preferences", QKeySequence(QStringLiteral("Ctrl+;")),
+    addItem(edit, kEditPreferences, "Preferences", QKeySequence(QStringLiteral("Ctrl+;")),
             QAction::PreferencesRole);
 
     QMenu* help = addNamedMenu("UntitledMenu0", "Help");
     QAction* helpItem =
-        addItem(help, "HelpTabulonHelp", "Tabulon Help", QKeySequence(QStringLiteral("Ctrl+?")));
+        addItem(help, kHelpTabulonHelp, "Tabulon Help", QKeySequence(QStringLiteral("Ctrl+?")));
     helpItem->setShortcuts({QKeySequence(QStringLiteral("Ctrl+?")), QKeySequence(Qt::Key_F1)});
-    addItem(help, "AppleAboutTabulon", "About Tabulon...", QKeySequence(), QAction::AboutRole);
+    addItem(help, kAppleAboutTabulon, "About Tabulon...", QKeySequence(), QAction::AboutRole);
 
     connect(qApp, &QApplication::focusChanged, this, &Menu::refresh);
     refresh();
@@ -82,15 +85,15 @@ void Menu::addSeparator(QMenu* menu, const char* name) {
     items_.insert(QLatin1String(name), separator);
 }
 
-void Menu::enable(const QString& name, bool enabled) {
-    if (QAction* action = item(name)) action->setEnabled(enabled);
+void Menu::enable(const char* itemName, bool enabled) {
+    if (QAction* action = item(QLatin1String(itemName))) action->setEnabled(enabled);
 }
 
 void Menu::refresh() {
     for (QAction* action : std::as_const(items_)) {
         if (!action->isSeparator()) action->setEnabled(false);
     }
-    enable(QStringLiteral("FileQuit"));
+    enable(kFileQuit);
     enableEditItems();
     if (auto* client = dynamic_cast<MenuClient*>(frontWindow()))
         client->Event_EnableMenuItems(*this);
@@ -101,15 +104,15 @@ void Menu::enableEditItems() {
     if (field == nullptr) return;
     bool selection = field->hasSelectedText();
     bool writable = !field->isReadOnly();
-    enable(QStringLiteral("EditUndo"), writable && field->isUndoAvailable());
-    enable(QStringLiteral("EditCut"), writable && selection);
-    enable(QStringLiteral("EditCopy"), selection);
-    enable(QStringLiteral("EditPaste"), writable && !QApplication::clipboard()->text().isEmpty());
-    enable(QStringLiteral("EditClear"), writable && selection);
+    enable(kEditUndo, writable && field->isUndoAvailable());
+    enable(kEditCut, writable && selection);
+    enable(kEditCopy, selection);
+    enable(kEditPaste, writable && !QApplication::clipboard()->text().isEmpty());
+    enable(kEditClear, writable && selection);
 }
 
 void Menu::trigger(const QString& name) {
-    if (name == QLatin1String("FileQuit")) {
+    if (name == QLatin1String(kFileQuit)) {
         emit quitRequested();
         return;
     }
@@ -122,11 +125,11 @@ void Menu::trigger(const QString& name) {
 void Menu::editFocusedField(const QString& name) {
     QLineEdit* field = focusedField();
     if (field == nullptr) return;
-    if (name == QLatin1String("EditUndo")) field->undo();
-    if (name == QLatin1String("EditCut")) field->cut();
-    if (name == QLatin1String("EditCopy")) field->copy();
-    if (name == QLatin1String("EditPaste")) field->paste();
-    if (name == QLatin1String("EditClear")) field->del();
+    if (name == QLatin1String(kEditUndo)) field->undo();
+    if (name == QLatin1String(kEditCut)) field->cut();
+    if (name == QLatin1String(kEditCopy)) field->copy();
+    if (name == QLatin1String(kEditPaste)) field->paste();
+    if (name == QLatin1String(kEditClear)) field->del();
 }
 
 }  // namespace tabulon

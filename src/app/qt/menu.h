@@ -9,26 +9,18 @@
 #include <QHash>
 #include <QMenuBar>
 
+#include "platform/qt/menu_client.h"
+
 namespace tabulon {
 
-class Menu;
-
-class MenuClient {
-  public:
-    virtual ~MenuClient() = default;
-    virtual void Event_EnableMenuItems(Menu& menu) = 0;
-    // Carries out the item; false when this window does not handle it.
-    virtual bool handleMenuItem(const QString& itemName) = 0;
-};
-
-class Menu : public QMenuBar {
+class Menu : public QMenuBar, public MenuItems {
     Q_OBJECT
   public:
     explicit Menu(QWidget* parent = nullptr);
 
-    // The item named `name` ("FileOpen", "EditPreferences"...).
+    // The item named `name` (menu_item::kFileOpen...).
     QAction* item(const QString& name) const { return items_.value(name); }
-    void enable(const QString& name, bool enabled = true);
+    void enable(const char* itemName, bool enabled = true) override;
 
     // Recomputes which items are enabled for the current front window.
     void refresh();

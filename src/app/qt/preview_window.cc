@@ -56,6 +56,7 @@ PreviewWindow::PreviewWindow(Window1* main, QStringList inputs)
     setObjectName(QStringLiteral("PreviewWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(windowTitleFor(inputs_));
+    AddMenuHandlers();
     createControls();
     pollTimer_ = new QTimer(this);
     pollTimer_->setInterval(kPollIntervalMs);
@@ -231,8 +232,9 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
                              : 0;
         if (count > 0) {
             missing << QStringLiteral("%1 in %2 %3")
-                           .arg(model->titles().value(column), number(count),
-                                count == 1 ? QStringLiteral("message") : QStringLiteral("messages"));
+                           .arg(
+                               model->titles().value(column), number(count),
+                               count == 1 ? QStringLiteral("message") : QStringLiteral("messages"));
         }
     }
     MissingText->setText(missing.isEmpty() || progress.messages == 0
@@ -327,17 +329,20 @@ bool PreviewWindow::save() {
     return true;
 }
 
-void PreviewWindow::Event_EnableMenuItems(Menu& menu) {
-    if (main_) main_->Event_EnableMenuItems(menu);
-    menu.enable(QStringLiteral("FileClose"));
+void PreviewWindow::AddMenuHandlers() {
+    addMenuHandler(menu_item::kFileClose, [this] {
+        close();
+        return true;
+    });
+}
+
+void PreviewWindow::Event_EnableMenuItems(MenuItems& items) {
+    if (main_) main_->Event_EnableMenuItems(items);
+    items.enable(menu_item::kFileClose);
 }
 
 bool PreviewWindow::handleMenuItem(const QString& itemName) {
-    if (itemName == QLatin1String("FileClose")) {
-        close();
-        return true;
-    }
-    return main_ && main_->handleMenuItem(itemName);
+    return MenuClient::handleMenuItem(itemName) || (main_ && main_->handleMenuItem(itemName));
 }
 
 void openSpreadsheetPreview(Window1* main, const QStringList& files) {

@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/qt/menu.h"
+#include "platform/qt/menu_client.h"
 #include "preview/preview_reader.h"
 
 class QCheckBox;
@@ -43,7 +43,8 @@ class PreviewWindow : public QWidget, public MenuClient {
     bool save();
     bool isReading() const;
 
-    void Event_EnableMenuItems(Menu& menu) override;
+    // Close closes this window; every other item is the main window's.
+    void Event_EnableMenuItems(MenuItems& items) override;
     bool handleMenuItem(const QString& itemName) override;
 
     QCheckBox* HeaderDate;
@@ -63,6 +64,7 @@ class PreviewWindow : public QWidget, public MenuClient {
     void readingFinished();
 
   private:
+    void AddMenuHandlers();
     void createControls();
     void followFieldList();
     std::vector<std::string> headers() const;

@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     ok &= saveScreenshot(&unreached, out.filePath(QStringLiteral("update-window-unreachable.png")));
     unreached.hide();
 
-    AboutBox about(&window);
+    AboutBox about(&window, window.myversion);
     about.show();
     ok &= saveScreenshot(&about, out.filePath(QStringLiteral("about-box-about.png")));
     about.TabPanel1->setCurrentIndex(1);

@@ -10,34 +10,25 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/qt/about_box.h"
-#include "app/qt/fonts.h"
-#include "app/qt/help.h"
-#include "app/qt/links.h"
-#include "app/qt/main_window_pages.h"
-#include "app/qt/maker.h"
-#include "app/qt/new_template_dialog.h"
 #include "app/preferences.h"
+#include "app/qt/about_box.h"
+#include "app/qt/help.h"
+#include "app/qt/main_window_pages.h"
+#include "app/qt/new_template_dialog.h"
 #include "app/qt/preview_window.h"
+#include "platform/file_info.h"
 #include "platform/qt/desktop.h"
 #include "platform/qt/dialogs.h"
-#include "platform/file_info.h"
+#include "platform/qt/links.h"
+#include "platform/qt/maker.h"
+#include "platform/qt/placed_control.h"
 #include "platform/qt/qt_paths.h"
+#include "platform/qt/text_colours.h"
 #include "update/qt/update_window.h"
 
 namespace tabulon {
-namespace {
-
-Window1* theMainWindow = nullptr;
-
-}  // namespace
-
-Window1* Window1::instance() {
-    return theMainWindow;
-}
 
 Window1::Window1() {
-    theMainWindow = this;
     setObjectName(QStringLiteral("Window1"));
     setWindowTitle(QStringLiteral("Tabulon"));
     setWhatsThis(QStringLiteral("This is the main application window."));
@@ -46,6 +37,7 @@ Window1::Window1() {
     setAcceptDrops(true);
     menu = new Menu(this);
     setMenuBar(menu);
+    AddMenuHandlers();
     createPages();
     QuitTimer = new QTimer(this);
     QuitTimer->setObjectName(QStringLiteral("QuitTimer"));
@@ -55,20 +47,13 @@ Window1::Window1() {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-Window1::~Window1() {
-    if (theMainWindow == this) theMainWindow = nullptr;
-}
-
 void Window1::createPages() {
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("content"));
     content->setFixedSize(381, 317);
     setCentralWidget(content);
 
-    TabPanel1 = new QTabWidget(content);
-    TabPanel1->setObjectName(QStringLiteral("TabPanel1"));
-    TabPanel1->setFont(systemFont(12));
-    TabPanel1->setGeometry(13, 13, 353, 291);
+    TabPanel1 = placed(new QTabWidget, "TabPanel1", content, {13, 13, 353, 291});
     auto* welcome = new WelcomePage(content);
     auto* fields = new FieldsPage(content);
     auto* preferences = new PreferencesPage(content);
@@ -270,10 +255,22 @@ void Window1::showEvent(QShowEvent* event) {
 void Window1::CheckBox1_Action() {
     myupdate = CheckBox1->isChecked();
     if (!myupdate || myOpenedupdate) return;
-    updateWindow = new UpdateWindow;
+    updateWindow = newUpdateWindow();
     myOpenedupdate = true;
     updateWindow->setGeometry(QRect(QPoint(myLeft + 250, myTop + 50), updateWindow->size()));
     updateWindow->show();
+}
+
+UpdateWindow* Window1::newUpdateWindow() {
+    auto* window = new UpdateWindow(QPoint(myProgressleft, myProgresstop));
+    connect(window, &UpdateWindow::helpRequested, this, [window] { openHelpDocument(window); });
+    connect(window, &UpdateWindow::closing, this, [this, window](QPoint place) {
+        myProgressleft = place.x();
+        myProgresstop = place.y();
+        if (updateWindow == window) updateWindow = nullptr;
+        menu->enable(menu_item::kFileClose, false);
+    });
+    return window;
 }
 
 void Window1::CheckBox2_Action() {
@@ -289,62 +286,68 @@ void Window1::TabPanel1_Change() {
 }
 
 void Window1::StaticText1_MouseEnter() {
-    setTextColour(StaticText1, kLinkHoverColour);
+    setLinkHovered(StaticText1, true);
 }
 
 void Window1::StaticText1_MouseExit() {
-    setTextColour(StaticText1, kLinkColour);
+    setLinkHovered(StaticText1, false);
 }
 
 bool Window1::Canvas1_MouseDown(const QPoint&) {
-    openLink(this, QUrl(makerWebAddress()));
+    openLink(this, QUrl(makerAddress()));
     return false;
 }
 
-void Window1::Event_EnableMenuItems(Menu& bar) {
-    bar.enable(QStringLiteral("AppleAboutTabulon"));
-    bar.enable(QStringLiteral("FileOpen"));
-    bar.enable(QStringLiteral("FileConvertToSpreadsheet"));
-    bar.enable(QStringLiteral("FileNewTemplateFromMail"));
-    bar.enable(QStringLiteral("EditPreferences"));
-    bar.enable(QStringLiteral("HelpTabulonHelp"));
-    bar.enable(QStringLiteral("FileClose"), false);
+void Window1::AddMenuHandlers() {
+    using namespace menu_item;
+    addMenuHandler(kAppleAboutTabulon, [this] { return _AppleAboutTabulon_Action(); });
+    addMenuHandler(kFileOpen, [this] { return _FileOpen_Action(); });
+    addMenuHandler(kFileConvertToSpreadsheet,
+                   [this] { return _FileConvertToSpreadsheet_Action(); });
+    addMenuHandler(kFileNewTemplateFromMail, [this] { return _FileNewTemplateFromMail_Action(); });
+    addMenuHandler(kEditPreferences, [this] { return _EditPreferences_Action(); });
+    addMenuHandler(kHelpTabulonHelp, [this] { return _HelpTabulonHelp_Action(); });
 }
 
-bool Window1::handleMenuItem(const QString& itemName) {
-    if (itemName == QLatin1String("FileOpen")) return _FileOpen_Action();
-    if (itemName == QLatin1String("EditPreferences")) return _EditPreferences_Action();
-    if (itemName == QLatin1String("FileConvertToSpreadsheet")) {
-        openSpreadsheetPreview(this);
-        return true;
-    }
-    if (itemName == QLatin1String("FileNewTemplateFromMail")) {
-        newTemplateFromMail(this);
-        return true;
-    }
-    if (itemName == QLatin1String("AppleAboutTabulon")) return _AppleAboutTabulon_Action();
-    if (itemName == QLatin1String("HelpTabulonHelp")) return _HelpTabulonHelp_Action();
-    return false;
+void Window1::Event_EnableMenuItems(MenuItems& items) {
+    using namespace menu_item;
+    items.enable(kAppleAboutTabulon);
+    items.enable(kFileOpen);
+    items.enable(kFileConvertToSpreadsheet);
+    items.enable(kFileNewTemplateFromMail);
+    items.enable(kEditPreferences);
+    items.enable(kHelpTabulonHelp);
+    items.enable(kFileClose, false);
 }
 
 bool Window1::_FileOpen_Action() {
     openprogress();
-    return false;
+    return true;
+}
+
+bool Window1::_FileConvertToSpreadsheet_Action() {
+    openSpreadsheetPreview(this);
+    return true;
+}
+
+bool Window1::_FileNewTemplateFromMail_Action() {
+    newTemplateFromMail(this);
+    return true;
 }
 
 bool Window1::_EditPreferences_Action() {
     TabPanel1->setCurrentIndex(2);
-    return false;
+    return true;
 }
 
 bool Window1::_AppleAboutTabulon_Action() {
-    (new AboutBox(this))->open();
-    return false;
+    (new AboutBox(this, myversion))->open();
+    return true;
 }
 
 bool Window1::_HelpTabulonHelp_Action() {
     openHelpDocument(this);
-    return false;
+    return true;
 }
 
 }  // namespace tabulon

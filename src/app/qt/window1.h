@@ -1,7 +1,7 @@
 // The main window: three pages (Welcome, Fields, Preferences), the field list of
 // the current template, and the run's settings, which it loads from the
 // preferences file when it opens and writes back when it closes. The only
-// long-lived window; others reach it through instance().
+// long-lived window; the windows it opens are given what they need of it.
 #pragma once
 
 #include <QMainWindow>
@@ -28,10 +28,6 @@ class Window1 : public QMainWindow, public MenuClient {
     Q_OBJECT
   public:
     Window1();
-    ~Window1() override;
-
-    // The main window, or nullptr while there is none.
-    static Window1* instance();
 
     // Opening and closing sequences. Event_Close runs once, however the window
     // or the application is closed.
@@ -71,13 +67,18 @@ class Window1 : public QMainWindow, public MenuClient {
     void StaticText1_MouseExit();
     bool Canvas1_MouseDown(const QPoint& position);
 
-    // Menu items.
-    void Event_EnableMenuItems(Menu& menu) override;
-    bool handleMenuItem(const QString& itemName) override;
+    // Menu items. Each handler returns true (see MenuClient).
+    void Event_EnableMenuItems(MenuItems& items) override;
     bool _FileOpen_Action();
+    bool _FileConvertToSpreadsheet_Action();
+    bool _FileNewTemplateFromMail_Action();
     bool _EditPreferences_Action();
     bool _AppleAboutTabulon_Action();
     bool _HelpTabulonHelp_Action();
+
+    // A new update window, at the place it had when it last closed, which stores
+    // its place here again when it closes.
+    UpdateWindow* newUpdateWindow();
 
     // How a run ended, for whoever asked for it: empty when it went well, else
     // what went wrong, in the words a message would have shown.
@@ -153,6 +154,7 @@ class Window1 : public QMainWindow, public MenuClient {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void AddMenuHandlers();
     void createPages();
     void connectControls();
     void showTemplateFolder();

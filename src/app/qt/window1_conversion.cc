@@ -35,13 +35,14 @@ void Window1::runQueued() {
     while (!runs_.empty()) {
         RunRequest run = std::move(runs_.front());
         runs_.pop_front();
-        auto* dialog = new Dialog2(this, run.input, run.askForSave);
+        auto* dialog = new Dialog2(this, run.input, run.askForSave, [this] { return fields(); });
         auto failures = std::make_shared<QStringList>();
         if (run.whenDone)
             dialog->reportMessagesTo([failures](const QString& text) { failures->append(text); });
         run_ = dialog;
         dialog->Event_Open();  // returns when the run has ended
         run_ = nullptr;
+        askforsave = true;  // "don't ask" lasted for the run that took it
         dialog->deleteLater();
         if (run.whenDone) run.whenDone(failures->join(QLatin1Char('\n')));
     }

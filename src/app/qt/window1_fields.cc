@@ -5,17 +5,12 @@
 #include <QPushButton>
 
 #include "app/qt/window1.h"
-#include "templates/qt/edit_field_dialog.h"
 #include "templates/field_list_editing.h"
+#include "templates/qt/edit_field_dialog.h"
 #include "templates/qt/list_box_fields.h"
 
 namespace tabulon {
 namespace {
-
-int selectedRow(const QListWidget* list) {
-    QList<QListWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? -1 : list->row(selected.constFirst());
-}
 
 // Exchanges the selected row's text with the row that `otherRow` names for it;
 // returns that row, or -1 when there is none and nothing changed.

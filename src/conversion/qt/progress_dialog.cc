@@ -6,12 +6,11 @@
 #include <QProgressBar>
 #include <QTimer>
 
-#include "app/qt/fonts.h"
-#include "app/qt/placed_control.h"
-#include "app/qt/window1.h"
 #include "conversion/background_conversion.h"
 #include "conversion/converter.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/placed_control.h"
 #include "platform/qt/qt_paths.h"
 
 namespace tabulon {
@@ -22,8 +21,12 @@ constexpr int kProgressIntervalMs = 30;
 
 }  // namespace
 
-Dialog2::Dialog2(Window1* main, QString input, bool askForSave)
-    : QDialog(main), main_(main), input_(std::move(input)), askForSave_(askForSave) {
+Dialog2::Dialog2(QWidget* main, QString input, bool askForSave, std::function<FieldList()> fields)
+    : QDialog(main),
+      main_(main),
+      input_(std::move(input)),
+      askForSave_(askForSave),
+      fields_(std::move(fields)) {
     setObjectName(QStringLiteral("Dialog2"));
     setWindowTitle(QStringLiteral("Please Wait..."));
     setWhatsThis(QStringLiteral(
@@ -59,7 +62,6 @@ void Dialog2::Event_Open() {
         return;
     }
     readdatafile(input);
-    main_->askforsave = true;
 }
 
 bool Dialog2::readdatafile(const QString& input) {
@@ -73,7 +75,7 @@ bool Dialog2::readdatafile(const QString& input) {
         hide();
         return false;
     }
-    FieldList fields = main_->fields();
+    FieldList fields = fields_ ? fields_() : FieldList();
     if (fields.empty()) {
         // Nothing is written: an older output of the same name stays as it was.
         message(QStringLiteral("The Field Names file is missing!"));

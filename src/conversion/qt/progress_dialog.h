@@ -12,20 +12,23 @@
 #include "platform/file_source.h"
 #include "templates/field_list.h"
 
+#include "templates/field_list.h"
+
 class QLabel;
 class QProgressBar;
 
 namespace tabulon {
 
 class BackgroundConversion;
-class Window1;
 
 class Dialog2 : public QDialog {
     Q_OBJECT
   public:
-    // `input` empty: ask for it. `askForSave` false: the output goes beside the
-    // input as "<input> Converted".
-    Dialog2(Window1* main, QString input, bool askForSave);
+    // `main`: the window the run's dialogs belong to. `input` empty: ask for it.
+    // `askForSave` false: the output goes beside the input as "<input> Converted".
+    // `fields` gives the field list when the conversion begins, once the input and
+    // the output are known; none gives an empty list.
+    Dialog2(QWidget* main, QString input, bool askForSave, std::function<FieldList()> fields = {});
 
     // Messages about the run go to `sink` instead of a message box: a run asked
     // for by a script shows nothing that waits for a person.
@@ -56,9 +59,10 @@ class Dialog2 : public QDialog {
 
     void message(const QString& text);
 
-    Window1* main_;
+    QWidget* main_;
     QString input_;
     bool askForSave_;
+    std::function<FieldList()> fields_;
     std::function<void(const QString&)> sink_;
     bool stopped_ = false;
     BackgroundConversion* conversion_ = nullptr;  // while one runs

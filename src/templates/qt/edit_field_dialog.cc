@@ -5,11 +5,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/qt/fonts.h"
-#include "app/qt/placed_control.h"
+#include "platform/qt/placed_control.h"
 #include "templates/qt/list_box_fields.h"
 
 namespace tabulon {
+
 Dialog5::Dialog5(QListWidget* list, QWidget* parent) : QDialog(parent), list_(list) {
     setObjectName(QStringLiteral("Dialog5"));
     setWindowTitle(QStringLiteral("Edit Field"));
@@ -30,23 +30,15 @@ Dialog5::Dialog5(QListWidget* list, QWidget* parent) : QDialog(parent), list_(li
     Event_Open();
 }
 
-namespace {
-
-QListWidgetItem* selectedRow(QListWidget* list) {
-    QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
-    return selected.isEmpty() ? nullptr : selected.constFirst();
-}
-
-}  // namespace
-
 void Dialog5::Event_Open() {
-    QListWidgetItem* row = selectedRow(list_);
-    EditField1->setText(row ? row->text() : QString());
+    int row = selectedRow(list_);
+    EditField1->setText(row >= 0 ? list_->item(row)->text() : QString());
     EditField1->selectAll();
 }
 
 void Dialog5::PushButton1_Action() {
-    if (QListWidgetItem* row = selectedRow(list_)) setRowText(row, EditField1->text());
+    int row = selectedRow(list_);
+    if (row >= 0) setRowText(list_->item(row), EditField1->text());
     accept();
 }
 

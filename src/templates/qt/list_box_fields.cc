@@ -46,4 +46,9 @@ void setRowText(QListWidgetItem* row, const QString& text) {
     row->setData(kBytesRole, text.toUtf8());
 }
 
+int selectedRow(const QListWidget* list) {
+    QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.constFirst());
+}
+
 }  // namespace tabulon

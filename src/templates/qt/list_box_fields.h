@@ -19,5 +19,7 @@ FieldList listBoxFields(const QListWidget* list);
 QListWidgetItem* addRow(QListWidget* list, const QString& text);
 // Gives a row new text (its bytes become the text's UTF-8).
 void setRowText(QListWidgetItem* row, const QString& text);
+// The selected row's index, or -1 when no row is selected.
+int selectedRow(const QListWidget* list);
 
 }  // namespace tabulon

@@ -11,28 +11,24 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/qt/fonts.h"
-#include "app/qt/help.h"
-#include "app/qt/links.h"
-#include "app/qt/maker.h"
-#include "app/qt/placed_control.h"
-#include "app/qt/window1.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/links.h"
+#include "platform/qt/maker.h"
+#include "platform/qt/placed_control.h"
 #include "platform/text.h"
 #include "update/update_reply.h"
 
 namespace tabulon {
+
 QString UpdateWindow::updateAddress() {
-    return QStringLiteral("http://") + makerHost() +
-           QStringLiteral("/downloads/update/tabulon.txt");
+    return makerAddress(QStringLiteral("/downloads/update/tabulon.txt"));
 }
 
 QString UpdateWindow::downloadAddress() {
-    return QStringLiteral("http://") + makerHost() +
-           QStringLiteral("/downloads/shareware/tabulon.zip");
+    return makerAddress(QStringLiteral("/downloads/shareware/tabulon.zip"));
 }
 
-UpdateWindow::UpdateWindow() {
+UpdateWindow::UpdateWindow(std::optional<QPoint> position) : position_(position) {
     setObjectName(QStringLiteral("UpdateWindow"));
     setWindowTitle(QStringLiteral("Online Updater"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -55,22 +51,16 @@ UpdateWindow::UpdateWindow() {
     connect(Socket1, &QTcpSocket::readyRead, this, &UpdateWindow::Socket1_DataAvailable);
     connect(Socket1, &QTcpSocket::bytesWritten, this, &UpdateWindow::Socket1_SendComplete);
     connect(Socket1, &QTcpSocket::errorOccurred, this, &UpdateWindow::Socket1_Error);
+    AddMenuHandlers();
     Event_Open();
 }
 
 void UpdateWindow::Event_Open() {
-    if (Window1* main = Window1::instance()) {
-        setGeometry(QRect(QPoint(main->myProgressleft, main->myProgresstop), size()));
-    }
+    if (position_) setGeometry(QRect(*position_, size()));
 }
 
 void UpdateWindow::Event_Close() {
-    if (Window1* main = Window1::instance()) {
-        main->myProgressleft = geometry().x();
-        main->myProgresstop = geometry().y();
-        if (main->updateWindow == this) main->updateWindow = nullptr;
-        main->menu->enable(QStringLiteral("FileClose"), false);
-    }
+    emit closing(geometry().topLeft());
 }
 
 void UpdateWindow::closeEvent(QCloseEvent* event) {
@@ -79,15 +69,14 @@ void UpdateWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void UpdateWindow::Event_EnableMenuItems(Menu& menu) {
-    menu.enable(QStringLiteral("FileClose"));
-    menu.enable(QStringLiteral("HelpTabulonHelp"));
+void UpdateWindow::AddMenuHandlers() {
+    addMenuHandler(menu_item::kFileClose, [this] { return _FileClose_Action(); });
+    addMenuHandler(menu_item::kHelpTabulonHelp, [this] { return _HelpTabulonHelp_Action(); });
 }
 
-bool UpdateWindow::handleMenuItem(const QString& itemName) {
-    if (itemName == QLatin1String("FileClose")) return _FileClose_Action();
-    if (itemName == QLatin1String("HelpTabulonHelp")) return _HelpTabulonHelp_Action();
-    return false;
+void UpdateWindow::Event_EnableMenuItems(MenuItems& items) {
+    items.enable(menu_item::kFileClose);
+    items.enable(menu_item::kHelpTabulonHelp);
 }
 
 bool UpdateWindow::_FileClose_Action() {
@@ -96,7 +85,7 @@ bool UpdateWindow::_FileClose_Action() {
 }
 
 bool UpdateWindow::_HelpTabulonHelp_Action() {
-    openHelpDocument(this);
+    emit helpRequested();
     return true;
 }
 

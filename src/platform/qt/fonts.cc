@@ -1,4 +1,4 @@
-#include "app/qt/fonts.h"
+#include "platform/qt/fonts.h"
 
 #include <QApplication>
 

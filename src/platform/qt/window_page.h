@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/qt/placed_control.h"
+
 namespace tabulon {
 
 class WindowPage : public QWidget {
@@ -16,16 +18,17 @@ class WindowPage : public QWidget {
     // `window` is the widget whose coordinates the layout uses.
     explicit WindowPage(QWidget* window);
 
-  protected:
-    // Makes `control` a child of this page at the given window rectangle.
+    // Makes `control` a child of this page, named `name`, in `font`, at `rect`
+    // of the window.
     template <class Control>
-    Control* place(Control* control, int left, int top, int width, int height) {
-        control->setParent(this);
-        placed_.emplace_back(control, QRect(left, top, width, height));
+    Control* place(Control* control, const char* name, QRect rect, const QFont& font) {
+        placed(control, name, this, rect, font);
+        placed_.emplace_back(control, rect);
         placeControls();
         return control;
     }
 
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

@@ -1,4 +1,4 @@
-#include "app/qt/window_page.h"
+#include "platform/qt/window_page.h"
 
 namespace tabulon {
 

@@ -1,11 +1,11 @@
 // Puts a control of a fixed-layout window in place: named (its objectName), a
-// child of `parent` at `rect` in the window's pixels, in `font`.
+// child of `parent` at `rect` in the parent's pixels, in `font`.
 #pragma once
 
 #include <QRect>
 #include <QWidget>
 
-#include "app/qt/fonts.h"
+#include "platform/qt/fonts.h"
 
 namespace tabulon {
 

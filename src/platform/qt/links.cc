@@ -1,4 +1,4 @@
-#include "app/qt/links.h"
+#include "platform/qt/links.h"
 
 #include "platform/qt/desktop.h"
 #include "platform/qt/dialogs.h"

@@ -1,0 +1,14 @@
+#include "platform/qt/menu_client.h"
+
+namespace tabulon {
+
+bool MenuClient::handleMenuItem(const QString& itemName) {
+    auto handler = handlers_.constFind(itemName);
+    return handler != handlers_.constEnd() && (*handler)();
+}
+
+void MenuClient::addMenuHandler(const char* itemName, MenuHandler handler) {
+    handlers_.insert(QLatin1String(itemName), std::move(handler));
+}
+
+}  // namespace tabulon

@@ -18,13 +18,17 @@ BackgroundConversion::~BackgroundConversion() {
 
 void BackgroundConversion::start(std::function<void()> finished) {
     thread_ = std::thread([this, finished = std::move(finished)] {
-        status_ = convertToFile(
-            *input_, inputName_, outputPath_, fields_,
-            [this](uint64_t read, uint64_t) { bytesRead_.store(read, std::memory_order_relaxed); },
-            &stop_);
-        if (status_.ok()) status_ = input_->checkReadWhole(bytesRead_.load());
+        run();
         if (finished) finished();
     });
+}
+
+void BackgroundConversion::run() {
+    status_ = convertToFile(
+        *input_, inputName_, outputPath_, fields_,
+        [this](uint64_t read, uint64_t) { bytesRead_.store(read, std::memory_order_relaxed); },
+        &stop_);
+    if (status_.ok()) status_ = input_->checkReadWhole(bytesRead_.load());
 }
 
 Status BackgroundConversion::wait() {

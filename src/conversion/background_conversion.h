@@ -26,6 +26,9 @@ class BackgroundConversion {
     // Starts converting; `finished` is called on the conversion's thread when it
     // has ended (the output closed or given up).
     void start(std::function<void()> finished);
+    // Converts on the calling thread instead, to the end; wait() then returns at
+    // once. For inputs so small that a thread would cost more than the work.
+    void run();
     // Waits for the end and returns how it went: an error also when the input
     // changed while it was read (FileSource::checkReadWhole); the output is then
     // written and holds what was read.

@@ -161,5 +161,37 @@ TEST_F(ConversionRunTest, RequestsDuringARunWaitForIt) {
     EXPECT_EQ(readFile(converted()), kConverted);
 }
 
+// Counts the progress dialog's appearances, and stops the run it shows.
+class ProgressDialogWatch : public QObject {
+  public:
+    int shown = 0;
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && object->objectName() == "Dialog2") {
+            ++shown;
+            static_cast<Dialog2*>(object)->stop();
+        }
+        return false;
+    }
+};
+
+TEST_F(ConversionRunTest, TheProgressDialogAppearsOnlyForRunsLongEnoughToSee) {
+    ProgressDialogWatch watch;
+    qApp->installEventFilter(&watch);
+    answerDialogs({converted()});
+    window->openDocument(QString::fromStdString(mail()));
+    EXPECT_EQ(readFile(converted()), kConverted);
+    EXPECT_EQ(watch.shown, 0);
+
+    // A sparse terabyte never ends by itself: it ends when the dialog has shown.
+    std::string big = dir.file("big.txt");
+    writeFile(big, "");
+    std::filesystem::resize_file(big, uint64_t{1} << 40);
+    answerDialogs({big + " Converted"});
+    window->openDocument(QString::fromStdString(big));
+    qApp->removeEventFilter(&watch);
+    EXPECT_EQ(watch.shown, 1);
+    EXPECT_FALSE(std::filesystem::exists(big + " Converted"));
+}
+
 }  // namespace
 }  // namespace tabulon::test

@@ -18,6 +18,12 @@ namespace {
 
 // How often the bar follows the conversion: a few dozen times a second.
 constexpr int kProgressIntervalMs = 30;
+// The dialog appears only for a run that lasts long enough to be seen; drawing
+// it costs more than converting a mail file of a few hundred kilobytes.
+constexpr int kShowAfterMs = 200;
+// Inputs up to this size convert in about a millisecond: on this thread, with no
+// worker thread or event loop to hand over to.
+constexpr uint64_t kConvertAtOnceBytes = 256 * 1024;
 
 }  // namespace
 
@@ -82,7 +88,6 @@ bool Dialog2::readdatafile(const QString& input) {
         hide();
         return true;
     }
-    showProgress();
     Status status = convertShowingProgress(std::move(source), input, output, std::move(fields));
     hide();
     if (!status.ok()) message(QString::fromStdString(status.message()));
@@ -116,9 +121,17 @@ Status Dialog2::convertShowingProgress(std::unique_ptr<FileSource> source, const
                                        const QString& output, FieldList fields) {
     BackgroundConversion conversion(std::move(source), nativePath(input), nativePath(output),
                                     std::move(fields));
+    if (conversion.totalBytes() <= kConvertAtOnceBytes) {
+        conversion.run();
+        return conversion.wait();
+    }
     // The conversion works on its own thread; this loop keeps the windows painted
     // and moves the bar until it has ended.
     QEventLoop loop;
+    QTimer appear;
+    appear.setSingleShot(true);
+    connect(&appear, &QTimer::timeout, this, &Dialog2::showProgress);
+    appear.start(kShowAfterMs);
     QTimer progress;
     connect(&progress, &QTimer::timeout, this, [&] {
         ProgressBar1->setValue(progressPercent(conversion.bytesRead(), conversion.totalBytes()));

@@ -52,7 +52,8 @@ class Dialog2 : public QDialog {
     std::unique_ptr<FileSource> openInput(const QString& input);
     QString chooseOutput(const QString& input);
     void showProgress();
-    // Converts on a thread of its own while this dialog's loop moves the bar.
+    // Converts, on a thread of its own when the input is not small, while this
+    // dialog's loop moves the bar (shown once the run has lasted a moment).
     // Returns what to report: an error, or ok when it went well or was stopped.
     Status convertShowingProgress(std::unique_ptr<FileSource> source, const QString& input,
                                   const QString& output, FieldList fields);

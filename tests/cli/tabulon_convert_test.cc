@@ -391,7 +391,9 @@ TEST_F(TabulonConvert, EachFormatBesideItsInputOrOnStandardOutput) {
         EXPECT_EQ(r.err, "");
         std::string format = options.back().substr(options.back().rfind('=') + 1);
         std::string name = format == "tab" ? "mail.txt Converted" : "mail.txt Converted." + format;
-        if (!bytes.empty()) EXPECT_EQ(readFile(dir.file(name)), bytes) << format;
+        if (!bytes.empty()) {
+            EXPECT_EQ(readFile(dir.file(name)), bytes) << format;
+        }
     }
     EXPECT_EQ(files(),
               "Template|mail.txt|mail.txt Converted|mail.txt Converted.csv|"

@@ -283,7 +283,9 @@ TEST(TabulonSend, UsageErrorsAndNoApp) {
         std::string call = c.args.empty() ? "(none)" : c.args[0];
         EXPECT_EQ(r.exitCode, c.exitCode) << call;
         EXPECT_EQ(r.err.substr(0, c.errStart.size()), c.errStart) << call;
-        if (c.exitCode == 0) EXPECT_EQ(r.out.rfind("Usage", 0), 0u) << r.out;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(r.out.rfind("Usage", 0), 0u) << r.out;
+        }
     }
 }
 

@@ -67,6 +67,12 @@ TEST_F(ScriptingTest, ConvertByPathWritesBesideTheInput) {
     std::remove((mail + " Converted").c_str());
     EXPECT_EQ(send({"--class", "abcd", "SCRP", mail}).out, "handled\n");  // reversed, any case
     EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
+    std::remove((mail + " Converted").c_str());
+    ProgramOptions inHome;  // a path relative to the sender's folder, not the app's
+    inHome.workingDir = app.home.path();
+    EXPECT_EQ(runProgram({kSend, "prcs", "mail.txt"}, app.home.path(), "", inHome).out,
+              "handled\n");
+    EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
     EXPECT_EQ(send({"what"}).out, "not handled\n");
     // No dialog was shown for any of it, beyond the first start's message.
     EXPECT_EQ(app.dialogLog().find("save"), std::string::npos);

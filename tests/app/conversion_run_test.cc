@@ -46,16 +46,6 @@ TEST_F(ConversionRunTest, FileOpenAsksForInputThenOutput) {
     EXPECT_FALSE(window->isConverting());
 }
 
-TEST_F(ConversionRunTest, ProgressDialogLayout) {
-    Dialog2 dialog(window.get(), QString(), true);
-    EXPECT_EQ(dialog.windowTitle().toStdString(), "Please Wait...");
-    EXPECT_EQ(dialog.size(), QSize(298, 74));
-    EXPECT_EQ(dialog.StaticText1->text().toStdString(), "Processing Input File...");
-    EXPECT_EQ(dialog.StaticText2->text().toStdString(), "This may take a few minutes...");
-    EXPECT_EQ(dialog.ProgressBar1->geometry(), QRect(13, 40, 272, 12));
-    EXPECT_EQ(dialog.ProgressBar1->maximum(), 100);
-}
-
 TEST_F(ConversionRunTest, CancellingWritesNothing) {
     answerDialogs({""});
     window->openprogress();

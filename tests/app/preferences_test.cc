@@ -11,14 +11,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(Preferences, DefaultsRoundTrip) {
-    Lines lines = preferenceLines(Preferences());
-    EXPECT_EQ(lines, (Lines{"true", "false", "Field Names", "false", "10", "50", "10", "50",
-                            ":Templates:"}));
-    Preferences back = parsePreferences(lines);
-    EXPECT_EQ(preferenceLines(back), lines);
-}
-
 TEST(Preferences, LenientReading) {
     Preferences p = parsePreferences({"TRUE", "yes", "My Form", "1", "-20px", "x", "", "7"});
     EXPECT_TRUE(p.checkForUpdates);

@@ -72,17 +72,6 @@ TEST_F(QuittingTest, OpenDialogsEndAsCancelled) {
     }
 }
 
-TEST_F(QuittingTest, FirstStartMessageEndsAndTheAppCloses) {
-    answerDialogs({"<stay open>"});
-    QTimer::singleShot(0, [this] { window->requestQuit(); });
-    open();  // returns although the first-start message waits for a person
-    ASSERT_EQ(dialogLog().size(), 1u);
-    EXPECT_EQ(dialogLog()[0].rfind("message The Templates directory was moved", 0), 0u);
-    QObject::connect(window.get(), &Window1::closed, [this] { closed = true; });
-    ASSERT_TRUE(waitUntilClosed());
-    EXPECT_NE(prefs().find(copiedTemplates()), std::string::npos) << prefs();
-}
-
 TEST_F(QuittingTest, ARunUnderWayStopsAndLeavesNoOutput) {
     openChanged();
     // A sparse terabyte: the run cannot end by itself while the test lasts.

@@ -16,6 +16,7 @@
 #include "conversion/converter.h"
 
 #include "program_runner.h"
+#include "table/table_reader.h"
 #include "test_util.h"
 
 namespace tabulon {
@@ -40,6 +41,7 @@ struct Options {
 class TabulonConvert : public ::testing::Test {
   protected:
     void SetUp() override {
+        ::mkdir(dir.file("tmp").c_str(), 0755);  // where a workbook's temporary file goes
         writeFile(dir.file("Template"), "Name:\rPhone:\rCity:\r");
         writeFile(dir.file("mail.txt"),
                   "Subject: Web form reply\r\nName: Ann Lee\r\nPhone: 555 0100\r\n"
@@ -52,7 +54,9 @@ class TabulonConvert : public ::testing::Test {
     ProgramOptions childOptions() {
         ProgramOptions child;
         child.workingDir = dir.path();
-        child.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
+        child.env = {{"HOME", dir.path()},
+                     {"XDG_CONFIG_HOME", dir.path() + "config"},
+                     {"TMPDIR", dir.file("tmp")}};
         return child;
     }
 
@@ -83,7 +87,8 @@ class TabulonConvert : public ::testing::Test {
             size_t end = all.find('|', start);
             if (end == std::string::npos) end = all.size();
             std::string name = all.substr(start, end - start);
-            if (name != ".stdin" && name != ".stdout" && name != ".stderr" && name != "fifo") {
+            if (name != ".stdin" && name != ".stdout" && name != ".stderr" && name != "fifo" &&
+                name != "tmp") {
                 kept += (kept.empty() ? "" : "|") + name;
             }
             start = end + 1;
@@ -179,20 +184,16 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
         // A filter in a pipe needs no flags.
         {{"-t", "Template"}, mail, false, 0, kConverted, ""},
         {{"-t", "Template", "-"}, mail, false, 0, kConverted, ""},
-        {{"-q", "--template=Template", "--output=-", "mail.txt"}, "", false, 0, kConverted, ""},
-        {{"--template", "Template", "mail.txt", "--output", "-", "--quiet"}, "", false, 0, kConverted, ""},
         {{"-qtTemplate", "-o-", "mail.txt"}, "", false, 0, kConverted, ""},
         {{"--help"}, "", false, 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
         {{"--version"}, "", false, 0, "tabulon-convert 1.0\n", ""},
-        // Usage errors: one line and where to find help.
+        // Usage errors: one line and where to find help (each error's wording is
+        // the argument parser's test).
         {{"-t", "Template"}, "", true, 2, "", "tabulon-convert: no input file given" + tryHelp},
-        {{"-t", "", "mail.txt"}, "", false, 2, "", "tabulon-convert: option -t has an empty value" + tryHelp},
         {{"--frobnicate", "mail.txt"}, "", false, 2, "", "tabulon-convert: unknown option --frobnicate" + tryHelp},
         {{"-f", "doc", "mail.txt"}, "", false, 2, "",
          "tabulon-convert: option -f: unknown format 'doc' (choose tab, tsv, csv, xlsx or jsonl)" + tryHelp},
-        {{"mail.txt", "-f"}, "", false, 2, "", "tabulon-convert: option -f needs a value" + tryHelp},
         {{"-f", "xlsx", "--bom", "mail.txt"}, "", false, 2, "", "tabulon-convert: --bom goes with --format csv only" + tryHelp},
-        {{"--report", "mail.txt"}, "", false, 2, "", "tabulon-convert: --report goes with --messages" + tryHelp},
         {{"-o", "x", "mail.txt", "mail.txt"}, "", false, 2, "",
          "tabulon-convert: -o takes one INPUT only; without it each output goes beside its input" + tryHelp},
     }) {
@@ -370,6 +371,67 @@ TEST_F(TabulonConvert, FailuresLeaveNoPartialOutput) {
     r = run({"-t", "Template", "absent.txt", "mail.txt"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(readFile(dir.file("mail.txt Converted")), kConverted);
+}
+
+TEST_F(TabulonConvert, EachFormatBesideItsInputOrOnStandardOutput) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
+        {{"-f", "csv"}, "Name,Phone,City\r\n Ann Lee, 555 0100, Oslo\r\n Bo Ek, Lund\r\n"},
+        {{"--format", "tsv"}, "Name\tPhone\tCity\n Ann Lee\t 555 0100\t Oslo\n Bo Ek\t Lund\n"},
+        {{"--format=jsonl"},
+         "{\"Name\":\" Ann Lee\",\"Phone\":\" 555 0100\",\"City\":\" Oslo\"}\n"
+         "{\"Name\":\" Bo Ek\",\"Phone\":\" Lund\"}\n"},
+        {{"-f", "xlsx"}, ""},  // read back below
+        {{"-f", "tab"}, kConverted},
+    };
+    for (const auto& [options, bytes] : runs) {
+        std::vector<std::string> args = options;
+        args.insert(args.end(), {"-t", "Template", "mail.txt"});
+        Result r = run(args);
+        EXPECT_EQ(r.exitCode, 0) << options.back() << ": " << r.err;
+        EXPECT_EQ(r.err, "");
+        std::string format = options.back().substr(options.back().rfind('=') + 1);
+        std::string name = format == "tab" ? "mail.txt Converted" : "mail.txt Converted." + format;
+        if (!bytes.empty()) {
+            EXPECT_EQ(readFile(dir.file(name)), bytes) << format;
+        }
+    }
+    EXPECT_EQ(files(),
+              "Template|mail.txt|mail.txt Converted|mail.txt Converted.csv|"
+              "mail.txt Converted.jsonl|mail.txt Converted.tsv|mail.txt Converted.xlsx");
+    test::ReadTable book = test::readTable("xlsx", dir.file("mail.txt Converted.xlsx"), dir.path());
+    ASSERT_TRUE(book.ok) << book.error;
+    EXPECT_EQ(book.rows, (std::vector<std::vector<std::string>>{{"Name", "Phone", "City"},
+                                                                {" Ann Lee", " 555 0100", " Oslo"},
+                                                                {" Bo Ek", " Lund"}}));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("tmp")));  // the workbook's temporary file
+
+    Result r = run({"-f", "csv", "--bom", "-t", "Template", "-o", "-", "mail.txt"});
+    EXPECT_EQ(r.out.substr(0, 20), "\xEF\xBB\xBFName,Phone,City\r\n");
+    r = run({"-f", "xlsx", "-t", "Template", "-o", "-", "mail.txt"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 2), "PK");  // a zip container
+}
+
+// The disk fills part way through each format: exit 1, a message naming the
+// output, the older output whole, no temporary file left.
+TEST_F(TabulonConvert, EachFormatOnAFullDiskKeepsTheOlderOutput) {
+    std::string big;
+    for (int i = 0; i < 20000; ++i)
+        big += "Name: someone\r\nPhone: 0612 345\r\nCity: somewhere\r\n";
+    writeFile(dir.file("big"), big);
+    for (const char* format : {"csv", "xlsx", "jsonl", "tsv"}) {
+        std::string output = std::string("big Converted.") + format;
+        writeFile(dir.file(output), "previous");
+        Options limited;
+        limited.fileSizeLimit = 100000;
+        Result r = run({"-f", format, "-t", "Template", "big"}, limited);
+        EXPECT_EQ(r.exitCode, 1) << format;
+        EXPECT_NE(r.err.find("\"" + output + "\""), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(dir.file(output)), "previous") << format;
+        ::unlink(dir.file(output).c_str());
+    }
+    EXPECT_EQ(files(), "Template|big|mail.txt");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("tmp")));
 }
 
 TEST_F(TabulonConvert, UnreadableInputWhenNotRoot) {

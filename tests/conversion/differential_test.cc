@@ -86,6 +86,31 @@ TEST(Differential, LongAndManyNames) {
     }
 }
 
+// Bytes that are not text, at the start of lines and of names: NUL, 0xFF, 0x80,
+// and names of one such byte (matched through the one-byte table).
+TEST(Differential, NulAndHighBytesStartingLinesAndNames) {
+    std::mt19937 random(5);
+    const std::string alphabet("a:\0\xff\x80\xc3", 6);
+    for (int round = 0; round < 2000; ++round) {
+        FieldList fields(1 + random() % 4);
+        for (std::string& field : fields)
+            field = randomText(random, alphabet, round % 2 ? 1 : 10);
+        std::string input;
+        while (input.size() < 300) {
+            input += fields[random() % fields.size()] + randomText(random, alphabet, 12);
+            input += "\r\n"[random() % 2];
+        }
+        test::StringSource source(input, 1 + random() % 40);
+        test::StringSink sink;
+        ASSERT_TRUE(convert(source, fields, sink).ok());
+        ASSERT_EQ(sink.bytes, modelConvert(input, fields)) << "round " << round;
+        FieldMatcher matcher(fields);
+        for (const std::string& line : modelLines(input)) {
+            ASSERT_EQ(checkline(line, matcher), modelCheckline(line, fields)) << "round " << round;
+        }
+    }
+}
+
 // Output of many blocks, so that it passes through the writer thread.
 TEST(Differential, LargeOutput) {
     std::mt19937 random(7);

@@ -162,22 +162,6 @@ TEST(EventSocket, FoldersThatAreNotTheUsersAloneAreNeverUsed) {
     }
 }
 
-TEST(EventSocket, AFileAtTheSocketPathIsNeverDeleted) {
-    RunningTabulon app({}, "", [](const TempDir& home) {
-        ::mkdir(home.file("run").c_str(), 0700);
-        writeFile(home.file("run/tabulon-events"), "precious");
-    });
-    std::string socket = app.home.file("run/tabulon-events");
-    EXPECT_TRUE(waitFor([&] {
-        return app.dialogLog().find("message Tabulon cannot take scripting events: \"" + socket +
-                                    "\" is not a socket; it is left as it is.\n") !=
-               std::string::npos;
-    })) << app.dialogLog();
-    EXPECT_EQ(readFile(socket), "precious");
-    EXPECT_EQ(app.runProgram({kSend, "hail", "x"}).exitCode, 3);
-    EXPECT_TRUE(app.running());
-}
-
 // A process of another user listening in the user's own folder (root can put it
 // there) hears nothing from either client.
 TEST(EventSocket, NothingIsSentToAListenerOfAnotherUser) {

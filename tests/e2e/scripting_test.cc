@@ -68,6 +68,12 @@ TEST_F(ScriptingTest, ConvertByPathWritesBesideTheInput) {
     std::remove((mail + " Converted").c_str());
     EXPECT_EQ(send({"--class", "abcd", "SCRP", mail}).out, "handled\n");  // reversed, any case
     EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
+    std::remove((mail + " Converted").c_str());
+    ProgramOptions inHome;  // a path relative to the sender's folder, not the app's
+    inHome.workingDir = app.home.path();
+    EXPECT_EQ(runProgram({kSend, "prcs", "mail.txt"}, app.home.path(), "", inHome).out,
+              "handled\n");
+    EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
     EXPECT_EQ(send({"what"}).out, "not handled\n");
     // No dialog was shown for any of it, beyond the first start's message.
     EXPECT_EQ(app.dialogLog().find("save"), std::string::npos);
@@ -254,6 +260,40 @@ TEST_F(ScriptingTest, HostileMessagesChangeNothing) {
     EXPECT_EQ(r.out, "handled\n");
     EXPECT_EQ(readFile(mail + " Converted"), expectedConversion());
     EXPECT_TRUE(app.running());
+}
+
+// tabulon-send's own answers, with no app to reach: exit 0 for help, 2 for a
+// call it cannot make sense of (with the usage), 3 when nothing listens.
+TEST(TabulonSend, UsageErrorsAndNoApp) {
+    TempDir scratch;
+    ProgramOptions alone;
+    alone.env = {{"XDG_RUNTIME_DIR", scratch.path()}};
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string errStart;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--help"}, 0, ""},
+             {{"-h"}, 0, ""},
+             {{}, 2, "tabulon-send: no event ID given\n\nUsage"},
+             {{"--class"}, 2, "tabulon-send: --class needs a four-character code\n"},
+             {{"--class", "abc", "hail"}, 2, "tabulon-send: the class must be four characters\n"},
+             {{"hai"}, 2, "tabulon-send: the event ID must be four characters\n"},
+             {{"hail", "a", "b"}, 2, "tabulon-send: too many arguments\n"},
+             {{"hail"}, 3, "tabulon-send: Tabulon is not running"},
+             {{"--class", "aevt", "hail"}, 3, "tabulon-send: Tabulon is not running"},
+         }) {
+        std::vector<std::string> argv = {kSend};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        ProgramResult r = runProgram(argv, scratch.path(), "", alone);
+        std::string call = c.args.empty() ? "(none)" : c.args[0];
+        EXPECT_EQ(r.exitCode, c.exitCode) << call;
+        EXPECT_EQ(r.err.substr(0, c.errStart.size()), c.errStart) << call;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(r.out.rfind("Usage", 0), 0u) << r.out;
+        }
+    }
 }
 
 TEST(EndToEndDocuments, FilesGivenAtLaunchRunAfterTheWindowOpens) {

@@ -126,14 +126,7 @@ TEST(MailSamples, EachGivesItsRowsCellByCell) {
     for (const SampleCase& sample : kSamples) {
         for (unsigned threads : {1, 3}) {
             SCOPED_TRACE(std::string(sample.file) + ", threads: " + std::to_string(threads));
-            Rows rows = convertSample(sample, nullptr, threads);
-            ASSERT_EQ(rows.size(), sample.rows.size());
-            for (size_t r = 0; r < rows.size(); ++r) {
-                ASSERT_EQ(rows[r].size(), sample.rows[r].size()) << "row " << r;
-                for (size_t c = 0; c < rows[r].size(); ++c) {
-                    EXPECT_EQ(rows[r][c], sample.rows[r][c]) << "row " << r << ", column " << c;
-                }
-            }
+            EXPECT_EQ(convertSample(sample, nullptr, threads), sample.rows);
         }
     }
 }

@@ -36,19 +36,6 @@ TEST(SaveChoice, PathAndFilterGiveFileAndFormat) {
     }
 }
 
-TEST(SaveChoice, FiltersAndNamesStandForTheirFormats) {
-    for (TableFormat format : offeredFormats()) {
-        EXPECT_EQ(formatOfFilter(formatFilter(format)), format);
-        EXPECT_EQ(formatOfFilter(formatName(format)), format);
-    }
-    EXPECT_EQ(formatOfFilter("jsonl"), std::nullopt);
-    EXPECT_EQ(formatOfFilter("All files (*)"), std::nullopt);
-    EXPECT_EQ(proposedOutputName("mail.mbox", TableFormat::kXlsx), "mail.mbox Converted.xlsx");
-    EXPECT_EQ(proposedOutputName("mail.mbox", TableFormat::kTab), "mail.mbox Converted");
-    EXPECT_TRUE(tableOptionsFor(TableFormat::kCsv).byteOrderMark);
-    EXPECT_FALSE(tableOptionsFor(TableFormat::kTsv).byteOrderMark);
-}
-
 TEST(SpreadsheetSettings, ReadsWhatItWrites) {
     TempDir dir;
     std::string path = dir.file("config/Tabulon Settings");

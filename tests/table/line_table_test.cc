@@ -8,7 +8,6 @@
 
 #include "conversion/reference_model.h"
 #include "table/table_file.h"
-#include "table/table_reader.h"
 #include "table/table_test_util.h"
 
 namespace tabulon {
@@ -114,32 +113,6 @@ TEST(LineTable, ReportsProgressAndStopsAtErrors) {
     Status status = convertToTable(big, {"Name:", "City:"}, *writer);
     EXPECT_FALSE(status.ok());
     EXPECT_NE(status.message().find("No space left"), std::string::npos);
-}
-
-// The sample mail converted to a workbook and a csv file, as a user would.
-TEST(LineTable, SampleMailToFiles) {
-    test::TempDir dir;
-    test::writeFile(dir.file("mail.txt"),
-                    "Subject: Web form\r\nName: Ann Lee\r\nPhone: +47 555 0100\r\n"
-                    "Comments: =HYPERLINK(\"http://x.example\")\r\n\r\n"
-                    "Name: Bo Ek\r\nComments: No phone\r\n");
-    FieldList fields = {"Name:", "Phone:", "Comments:"};
-    for (TableFormat format : {TableFormat::kCsv, TableFormat::kXlsx}) {
-        std::string output = dir.file("out" + std::string(formatExtension(format)));
-        std::unique_ptr<FileSource> input;
-        ASSERT_TRUE(FileSource::open(dir.file("mail.txt"), &input).ok());
-        Status status = convertToTableFile(*input, "mail.txt", output, fields, format);
-        ASSERT_TRUE(status.ok()) << status.message();
-        test::ReadTable table =
-            test::readTable(std::string(formatName(format)), output, dir.path());
-        ASSERT_TRUE(table.ok) << table.error;
-        bool csv = format == TableFormat::kCsv;
-        EXPECT_EQ(table.rows, (Rows{{"Name", "Phone", "Comments"},
-                                    {" Ann Lee", csv ? "' +47 555 0100" : " +47 555 0100",
-                                     csv ? "' =HYPERLINK(\"http://x.example\")"
-                                         : " =HYPERLINK(\"http://x.example\")"},
-                                    {" Bo Ek", " No phone"}}));
-    }
 }
 
 TEST(LineTable, FailedOrRefusedOutputLeavesTheOldFile) {

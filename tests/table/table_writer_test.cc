@@ -3,30 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "table/table_test_util.h"
 
 namespace tabulon {
 namespace {
 
 using test::writeTable;
-
-TEST(TableFormat, NamesAndExtensions) {
-    const std::tuple<TableFormat, std::string, std::string> formats[] = {
-        {TableFormat::kTab, "tab", ""},           {TableFormat::kTsv, "tsv", ".tsv"},
-        {TableFormat::kCsv, "csv", ".csv"},       {TableFormat::kXlsx, "xlsx", ".xlsx"},
-        {TableFormat::kJsonl, "jsonl", ".jsonl"},
-    };
-    for (const auto& [format, name, extension] : formats) {
-        EXPECT_EQ(parseTableFormat(name), format);
-        EXPECT_EQ(formatName(format), name);
-        EXPECT_EQ(formatExtension(format), extension);
-    }
-    EXPECT_EQ(parseTableFormat("CSV"), std::nullopt);
-    EXPECT_EQ(parseTableFormat(""), std::nullopt);
-    EXPECT_EQ(parseTableFormat("xls"), std::nullopt);
-}
 
 TEST(TableFormat, ColumnTitles) {
     const std::pair<std::string, std::string> cases[] = {

@@ -37,11 +37,15 @@ TEST(UpdateReply, RepliesWithoutAVersionSaySo) {
     EXPECT_EQ(parseUpdateReply(reply("AppVersion: 2.0\r"), 1.0).kind, Kind::kNoVersion);
     EXPECT_EQ(parseUpdateReply(reply("AppVersion: soon\rAppName"), 1.0).kind, Kind::kNoVersion);
     EXPECT_EQ(parseUpdateReply(reply("AppName: T\rAppVersion: 2"), 1.0).kind, Kind::kNoVersion);
+    UpdateVerdict nameOnly = parseUpdateReply(reply("AppName: Tabulon\r"), 1.0);
+    EXPECT_EQ(nameOnly.kind, Kind::kNoVersion);
+    EXPECT_EQ(nameOnly.latest, 0.0);
 }
 
 TEST(UpdateReply, CompleteOnceBothKeysAreIn) {
     EXPECT_FALSE(updateReplyComplete("HTTP/1.1 200 OK\r\rAppVersion: 1."));
     EXPECT_FALSE(updateReplyComplete("AppName: T\rAppVersion: 1.2\r"));
+    EXPECT_FALSE(updateReplyComplete("AppName: T\r"));
     EXPECT_TRUE(
         updateReplyComplete("AppVersion: 1.2\rAppNa"
                             "me"));

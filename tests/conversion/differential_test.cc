@@ -23,6 +23,27 @@ std::string randomText(std::mt19937& random, const std::string& alphabet, size_t
     return text;
 }
 
+// The engine, read in blocks of `chunk` bytes, and checkline each agree with the
+// model on `input`.
+::testing::AssertionResult agreesWithModel(const std::string& input, const FieldList& fields,
+                                           size_t chunk) {
+    test::StringSource source(input, chunk);
+    test::StringSink sink;
+    if (!convert(source, fields, sink).ok()) return ::testing::AssertionFailure() << "failed";
+    if (sink.bytes != modelConvert(input, fields)) {
+        return ::testing::AssertionFailure()
+               << "convert differs on " << ::testing::PrintToString(input);
+    }
+    FieldMatcher matcher(fields);
+    for (const std::string& line : modelLines(input)) {
+        if (checkline(line, matcher) != modelCheckline(line, fields)) {
+            return ::testing::AssertionFailure()
+                   << "checkline differs on " << ::testing::PrintToString(line);
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 TEST(Differential, EngineAgreesWithNaiveModel) {
     std::mt19937 random(20261206);
     const std::string nameAlphabet = "aAbB:\xc3";
@@ -33,16 +54,7 @@ TEST(Differential, EngineAgreesWithNaiveModel) {
             field = randomText(random, nameAlphabet, 4);
         std::string input = randomText(random, textAlphabet, round % 2 ? 60 : 400);
         size_t chunk = 1 + random() % (round % 3 ? 150 : 10);
-
-        test::StringSource source(input, chunk);
-        test::StringSink sink;
-        ASSERT_TRUE(convert(source, fields, sink).ok());
-        ASSERT_EQ(sink.bytes, modelConvert(input, fields)) << "round " << round;
-
-        FieldMatcher matcher(fields);
-        for (const std::string& line : modelLines(input)) {
-            ASSERT_EQ(checkline(line, matcher), modelCheckline(line, fields)) << "round " << round;
-        }
+        ASSERT_TRUE(agreesWithModel(input, fields, chunk)) << "round " << round;
     }
 }
 
@@ -73,16 +85,7 @@ TEST(Differential, LongAndManyNames) {
             input += "\r\n"[random() % 2];
         }
         size_t chunk = 1 + random() % (round % 2 ? 100 : 5000);
-
-        test::StringSource source(input, chunk);
-        test::StringSink sink;
-        ASSERT_TRUE(convert(source, fields, sink).ok());
-        ASSERT_EQ(sink.bytes, modelConvert(input, fields)) << "round " << round;
-
-        FieldMatcher matcher(fields);
-        for (const std::string& line : modelLines(input)) {
-            ASSERT_EQ(checkline(line, matcher), modelCheckline(line, fields)) << "round " << round;
-        }
+        ASSERT_TRUE(agreesWithModel(input, fields, chunk)) << "round " << round;
     }
 }
 
@@ -100,14 +103,7 @@ TEST(Differential, NulAndHighBytesStartingLinesAndNames) {
             input += fields[random() % fields.size()] + randomText(random, alphabet, 12);
             input += "\r\n"[random() % 2];
         }
-        test::StringSource source(input, 1 + random() % 40);
-        test::StringSink sink;
-        ASSERT_TRUE(convert(source, fields, sink).ok());
-        ASSERT_EQ(sink.bytes, modelConvert(input, fields)) << "round " << round;
-        FieldMatcher matcher(fields);
-        for (const std::string& line : modelLines(input)) {
-            ASSERT_EQ(checkline(line, matcher), modelCheckline(line, fields)) << "round " << round;
-        }
+        ASSERT_TRUE(agreesWithModel(input, fields, 1 + random() % 40)) << "round " << round;
     }
 }
 

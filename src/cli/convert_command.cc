@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/preferences.h"
 #include "platform/file_info.h"
 #include "platform/line_reader.h"
+#include "platform/preferences.h"
 #include "platform/temporary_files.h"
 #include "templates/field_names_file.h"
 #include "version.h"

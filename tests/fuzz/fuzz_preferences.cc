@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/preferences.h"
+#include "platform/preferences.h"
 #include "test_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -10,13 +10,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/preferences.h"
 #include "app/qt/about_box.h"
 #include "app/qt/help.h"
 #include "app/qt/main_window_pages.h"
 #include "app/qt/new_template_dialog.h"
 #include "app/qt/preview_window.h"
 #include "platform/file_info.h"
+#include "platform/preferences.h"
 #include "platform/qt/desktop.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/links.h"

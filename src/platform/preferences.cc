@@ -1,4 +1,4 @@
-#include "app/preferences.h"
+#include "platform/preferences.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,4 +1,5 @@
-// The preferences file "Tabulon Prefs": nine lines, one value each, no keys.
+// The preferences file "Tabulon Prefs", read and written by the app and read by
+// tabulon-convert for the current template: nine lines, one value each, no keys.
 // Booleans are "true"/"false" (any other text reads as false), integers decimal.
 #pragma once
 

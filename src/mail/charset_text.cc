@@ -3,6 +3,8 @@
 #include <gmime/gmime.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 
 namespace tabulon {
@@ -63,6 +65,22 @@ void appendUndeclared(std::string_view bytes, std::string* out) {
     convertWith(bytes, "CP1252", out, &clean);
 }
 
+// How many bytes at the start of `bytes` are ASCII other than NUL, eight at a time.
+size_t plainAsciiPrefix(std::string_view bytes) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        // A byte with its high bit set, or a NUL byte, stops the run.
+        if (((word | ((word - kOnes) & ~word)) & kHighBits) != 0) break;
+    }
+    while (i < bytes.size() && bytes[i] != '\0' && static_cast<unsigned char>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 }  // namespace
 
 void initGMime() {
@@ -71,6 +89,7 @@ void initGMime() {
 }
 
 bool isWellFormedUtf8(std::string_view bytes) {
+    bytes.remove_prefix(plainAsciiPrefix(bytes));
     // GLib's check refuses NUL bytes, which are valid UTF-8: check between them.
     while (!bytes.empty()) {
         size_t nul = bytes.find('\0');

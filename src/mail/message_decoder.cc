@@ -57,6 +57,27 @@ bool isBrokenBase64(std::string_view text) {
     return symbols % 4 != 0;
 }
 
+// "multipart/SUBTYPE" followed by its parameters or nothing: what GMime's parser
+// would read as a multipart type anyway, and which differs from message to
+// message in its boundary, so it is not worth parsing here.
+bool isPlainMultipart(std::string_view value) {
+    constexpr std::string_view kMultipart = "multipart/";
+    if (value.size() <= kMultipart.size() ||
+        !equalsIgnoringCase(value.substr(0, kMultipart.size()), kMultipart))
+        return false;
+    size_t i = kMultipart.size();
+    auto isTokenChar = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '-' || c == '.' || c == '+';
+    };
+    if (!isTokenChar(value[i])) return false;
+    while (i < value.size() && isTokenChar(value[i]))
+        ++i;
+    while (i < value.size() && (value[i] == ' ' || value[i] == '\t'))
+        ++i;
+    return i == value.size() || value[i] == ';';
+}
+
 struct FoundParts {
     GMimePart* plain = nullptr;
     GMimePart* html = nullptr;
@@ -118,9 +139,16 @@ MessageDecoder::MessageDecoder(std::vector<std::string> headerNames)
     options_ = g_mime_parser_options_new();
     const char* fallback[] = {"UTF-8", "windows-1252", nullptr};
     g_mime_parser_options_set_fallback_charsets(options_, fallback);
+    bytes_ = g_byte_array_new();
+    stream_ = g_mime_stream_mem_new_with_byte_array(bytes_);
+    g_mime_stream_mem_set_owner(GMIME_STREAM_MEM(stream_), FALSE);
+    parser_ = g_mime_parser_new();
 }
 
 MessageDecoder::~MessageDecoder() {
+    g_object_unref(parser_);
+    g_object_unref(stream_);  // does not own bytes_
+    g_byte_array_unref(bytes_);
     g_mime_parser_options_free(options_);
 }
 
@@ -130,6 +158,10 @@ const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string
     }
     parsedType_ = ContentType();
     if (value.empty()) return parsedType_;  // no Content-Type: text/plain
+    if (isPlainMultipart(value)) {
+        parsedType_.kind = Kind::kStructured;
+        return parsedType_;
+    }
     GMimeContentType* type = g_mime_content_type_parse(options_, value.c_str());
     if (type == nullptr) {
         parsedType_.kind = Kind::kOther;
@@ -162,7 +194,8 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->body.clear();
     out->headers.clear();
     out->problems.clear();
-    HeaderBlock block = readHeaderBlock(message);
+    readHeaderBlock(message, &block_);
+    const HeaderBlock& block = block_;
     for (const std::string& name : headerNames_) {
         std::string_view field = trimBlanks(name);
         if (!field.empty() && field.back() == ':')
@@ -227,10 +260,9 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     // Only the structure is parsed: the message's other header fields (addresses,
     // dates) would cost the parser more than the whole body does.
     static constexpr std::string_view kName = "Content-Type: ";
-    GByteArray* bytes = g_byte_array_sized_new(
-        static_cast<guint>(kName.size() + contentType.size() + 2 + body.size()));
+    g_byte_array_set_size(bytes_, 0);
     auto append = [&](std::string_view text) {
-        g_byte_array_append(bytes, reinterpret_cast<const guint8*>(text.data()),
+        g_byte_array_append(bytes_, reinterpret_cast<const guint8*>(text.data()),
                             static_cast<guint>(text.size()));
     };
     append(kName);
@@ -239,11 +271,11 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     append(body);
     ParseWarnings warnings;
     g_mime_parser_options_set_warning_callback(options_, onParserWarning, &warnings);
-    GMimeStream* stream = g_mime_stream_mem_new_with_byte_array(bytes);
-    GMimeParser* parser = g_mime_parser_new_with_stream(stream);
-    GMimeObject* entity = g_mime_parser_construct_part(parser, options_);
-    g_object_unref(parser);
-    g_object_unref(stream);
+    // One stream and one parser serve every message; the parts refer to the stream
+    // and are done with before the next message.
+    g_mime_stream_reset(stream_);
+    g_mime_parser_init_with_stream(parser_, stream_);
+    GMimeObject* entity = g_mime_parser_construct_part(parser_, options_);
     g_mime_parser_options_set_warning_callback(options_, nullptr, nullptr);
     if (entity == nullptr) {
         out->problems.push_back("not a MIME message");
@@ -258,6 +290,15 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     }
     if (warnings.broken) out->problems.push_back("cut or malformed MIME structure");
     g_object_unref(entity);
+    releaseLargeBuffer();
+}
+
+void MessageDecoder::releaseLargeBuffer() {
+    // A rare huge message should not keep its copy in memory.
+    if (bytes_->len <= kKeptBytes) return;
+    GByteArray* fresh = g_byte_array_new();
+    g_mime_stream_mem_set_byte_array(GMIME_STREAM_MEM(stream_), fresh);  // frees bytes_
+    bytes_ = fresh;
 }
 
 }  // namespace tabulon

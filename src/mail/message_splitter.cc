@@ -63,8 +63,7 @@ Status MessageSplitter::next(std::string* message, bool* found) {
         // The caller's old string is kept for the next message but one, unless it
         // is large: a rare huge message should not stay in memory.
         std::string& old = ready_.front();
-        if (old.capacity() > spare_.capacity() && old.capacity() <= kKeptCapacity)
-            spare_.swap(old);
+        if (old.capacity() > spare_.capacity() && old.capacity() <= kKeptCapacity) spare_.swap(old);
         ready_.pop_front();
     }
     return Status::Ok();

@@ -104,9 +104,52 @@ void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
     }
 }
 
-void decodePart(GMimePart* part, bool html, DecodedMessage* out) {
-    GMimeDataWrapper* content = g_mime_part_get_content(part);
-    if (content == nullptr) return;
+// The part's bytes as they stand in the message, when the parser left its content
+// as a window on the message's memory (as it does for a memory stream).
+bool contentBytes(GMimeDataWrapper* content, std::string_view* bytes) {
+    GMimeStream* stream = g_mime_data_wrapper_get_stream(content);
+    if (stream == nullptr || !GMIME_IS_STREAM_MEM(stream)) return false;
+    GByteArray* array = GMIME_STREAM_MEM(stream)->buffer;
+    if (array == nullptr) return false;
+    gint64 start = stream->bound_start;
+    gint64 end = stream->bound_end == -1 ? static_cast<gint64>(array->len) : stream->bound_end;
+    if (start < 0 || end < start || end > static_cast<gint64>(array->len)) return false;
+    *bytes = std::string_view(reinterpret_cast<const char*>(array->data) + start,
+                              static_cast<size_t>(end - start));
+    return true;
+}
+
+// The part's content decoded from its transfer encoding into `scratch`, with
+// GMime's decoders; false for what is left to GMime's data wrapper (uuencode, a
+// content not in memory).
+bool decodeInPlace(GMimeDataWrapper* content, std::string* scratch, DecodedMessage* out) {
+    std::string_view bytes;
+    if (!contentBytes(content, &bytes)) return false;
+    GMimeContentEncoding encoding = g_mime_data_wrapper_get_encoding(content);
+    switch (encoding) {
+        case GMIME_CONTENT_ENCODING_DEFAULT:
+        case GMIME_CONTENT_ENCODING_7BIT:
+        case GMIME_CONTENT_ENCODING_8BIT:
+        case GMIME_CONTENT_ENCODING_BINARY:
+            scratch->assign(bytes);
+            return true;
+        case GMIME_CONTENT_ENCODING_BASE64:
+        case GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE: {
+            if (encoding == GMIME_CONTENT_ENCODING_BASE64 && isBrokenBase64(bytes))
+                out->problems.push_back("broken base64");
+            GMimeEncoding decoder;
+            g_mime_encoding_init_decode(&decoder, encoding);
+            scratch->resize(g_mime_encoding_outlen(&decoder, bytes.size()));
+            size_t n = g_mime_encoding_flush(&decoder, bytes.data(), bytes.size(), scratch->data());
+            scratch->resize(std::min(n, scratch->size()));
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void decodeWithWrapper(GMimeDataWrapper* content, std::string* bytes, DecodedMessage* out) {
     if (g_mime_data_wrapper_get_encoding(content) == GMIME_CONTENT_ENCODING_BASE64) {
         GMimeStream* raw = g_mime_data_wrapper_get_stream(content);
         GMimeStream* copy = g_mime_stream_mem_new();
@@ -118,12 +161,18 @@ void decodePart(GMimePart* part, bool html, DecodedMessage* out) {
     }
     GMimeStream* decoded = g_mime_stream_mem_new();
     g_mime_data_wrapper_write_to_stream(content, decoded);
-    std::string bytes = streamBytes(decoded);
+    *bytes = streamBytes(decoded);
     g_object_unref(decoded);
+}
+
+void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage* out) {
+    GMimeDataWrapper* content = g_mime_part_get_content(part);
+    if (content == nullptr) return;
+    if (!decodeInPlace(content, scratch, out)) decodeWithWrapper(content, scratch, out);
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
     std::string text;
     std::string name = charset == nullptr ? "" : charset;
-    if (!appendUtf8(bytes, name, &text)) {
+    if (!appendUtf8(*scratch, name, &text)) {
         out->problems.push_back("text not readable in charset \"" + name + "\"");
     }
     normalizeLineEnds(&text);
@@ -284,9 +333,9 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     FoundParts found;
     findTextParts(entity, &found, 0);
     if (found.plain != nullptr) {
-        decodePart(found.plain, false, out);
+        decodePart(found.plain, false, &scratch_, out);
     } else if (found.html != nullptr) {
-        decodePart(found.html, true, out);
+        decodePart(found.html, true, &scratch_, out);
     }
     if (warnings.broken) out->problems.push_back("cut or malformed MIME structure");
     g_object_unref(entity);

@@ -200,6 +200,12 @@ void MessageSplitter::handOn() {
 
 void MessageSplitter::append(std::string_view line) {
     started_ = true;
+    // A line from readLine() is followed in the buffer by its line end, or by the
+    // string's terminating NUL at the end of the input: an LF goes along in one copy.
+    if (line.data()[line.size()] == '\n') {
+        current_.append(line.data(), line.size() + 1);
+        return;
+    }
     current_.append(line);
     current_ += '\n';
 }

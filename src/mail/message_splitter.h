@@ -50,6 +50,7 @@ class MessageSplitter {
     // The candidate block has ended: when it is a header block, it begins the next
     // message, and the message before it goes to `ready_`.
     void closeCandidate();
+    // REQUIRES: `line` comes from readLine().
     void append(std::string_view line);
     // Hands the current message on to `ready_` and begins the next in `spare_`.
     void handOn();

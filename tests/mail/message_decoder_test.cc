@@ -114,6 +114,9 @@ TEST(MessageDecoder, ADecoderUsedForManyMessagesDecodesEachAsAFreshOneWould) {
         "Name: Fran\xe7ois\n",
         "Subject: s\nContent-Type: multipart/alternative; boundary=e\n\n--e\n"
         "Content-Transfer-Encoding: base64\n\nTmFtZTogQW5u*\n--e--\n",
+        "Subject: s\nContent-Type: multipart/mixed; boundary=f\n\n--f\n"
+        "Content-Transfer-Encoding: x-uuencode\n\nbegin 644 a.txt\n*3F%M93H@06YN\"@``\n`\nend\n"
+        "--f--\n",
         "Name: not mail\n",
         "<html><p>Name: Ann</p>",
     };

@@ -2,7 +2,10 @@
 
 #include <gmime/gmime.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 
 namespace tabulon {
@@ -17,10 +20,51 @@ bool isUtf8Name(std::string_view charset) {
     return lower == "utf-8" || lower == "utf8" || lower == "us-ascii" || lower == "ascii";
 }
 
+// Converters to UTF-8 that a thread keeps open for the charsets it met last:
+// opening one through GMime costs more than converting a form's body.
+class Converters {
+  public:
+    Converters() = default;
+    ~Converters() {
+        for (Entry& entry : entries_) {
+            if (entry.open) g_mime_iconv_close(entry.cd);
+        }
+    }
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
+
+    // A converter from `from` in its initial state; (iconv_t)-1 when unknown.
+    iconv_t get(const char* from) {
+        for (Entry& entry : entries_) {
+            if (entry.open && entry.name == from) {
+                iconv(entry.cd, nullptr, nullptr, nullptr, nullptr);
+                return entry.cd;
+            }
+        }
+        iconv_t cd = g_mime_iconv_open("UTF-8", from);
+        if (cd == reinterpret_cast<iconv_t>(-1)) return cd;
+        Entry& slot = entries_[next_];
+        next_ = (next_ + 1) % entries_.size();
+        if (slot.open) g_mime_iconv_close(slot.cd);
+        slot = Entry{from, cd, true};
+        return cd;
+    }
+
+  private:
+    struct Entry {
+        std::string name;
+        iconv_t cd = nullptr;
+        bool open = false;
+    };
+    std::array<Entry, 4> entries_;
+    size_t next_ = 0;
+};
+
 // Converts with iconv, replacing each byte it refuses; false when `from` is unknown.
 bool convertWith(std::string_view bytes, const char* from, std::string* out, bool* clean) {
     initGMime();
-    iconv_t cd = g_mime_iconv_open("UTF-8", from);
+    static thread_local Converters converters;
+    iconv_t cd = converters.get(from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     const size_t start = out->size();
     char buffer[4096];
@@ -40,7 +84,6 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
         *clean = false;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    g_mime_iconv_close(cd);
     // Some converters let through what is not UTF-8 (a lead byte past U+10FFFF
     // under a misspelt "utf-8", say); what comes out must be UTF-8 all the same.
     std::string_view added(out->data() + start, out->size() - start);
@@ -63,6 +106,22 @@ void appendUndeclared(std::string_view bytes, std::string* out) {
     convertWith(bytes, "CP1252", out, &clean);
 }
 
+// How many bytes at the start of `bytes` are ASCII other than NUL, eight at a time.
+size_t plainAsciiPrefix(std::string_view bytes) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        // A byte with its high bit set, or a NUL byte, stops the run.
+        if (((word | ((word - kOnes) & ~word)) & kHighBits) != 0) break;
+    }
+    while (i < bytes.size() && bytes[i] != '\0' && static_cast<unsigned char>(bytes[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 }  // namespace
 
 void initGMime() {
@@ -71,6 +130,7 @@ void initGMime() {
 }
 
 bool isWellFormedUtf8(std::string_view bytes) {
+    bytes.remove_prefix(plainAsciiPrefix(bytes));
     // GLib's check refuses NUL bytes, which are valid UTF-8: check between them.
     while (!bytes.empty()) {
         size_t nul = bytes.find('\0');

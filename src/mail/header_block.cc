@@ -35,6 +35,15 @@ bool isMailHeaderName(std::string_view name) {
 
 HeaderBlock readHeaderBlock(std::string_view message) {
     HeaderBlock block;
+    readHeaderBlock(message, &block);
+    return block;
+}
+
+void readHeaderBlock(std::string_view message, HeaderBlock* out) {
+    HeaderBlock& block = *out;
+    block.fields.clear();
+    block.bodyOffset = 0;
+    block.isMail = false;
     size_t pos = 0;
     bool known = false;
     while (pos < message.size()) {
@@ -63,15 +72,18 @@ HeaderBlock readHeaderBlock(std::string_view message) {
         }
         pos = next;
     }
-    if (!known) return HeaderBlock();
+    if (!known) {
+        block.fields.clear();
+        return;
+    }
     block.isMail = true;
     block.bodyOffset = pos;
-    return block;
 }
 
 std::string HeaderBlock::value(std::string_view name) const {
     for (const HeaderField& field : fields) {
         if (!equalsIgnoringCase(field.name, name)) continue;
+        if (field.value.find('\n') == std::string_view::npos) return std::string(field.value);
         std::string unfolded;
         for (char c : field.value) {
             if (c != '\n') unfolded += c;

@@ -28,6 +28,8 @@ struct HeaderBlock {
 
 // REQUIRES: `message` has LF line ends; it must outlive the result.
 HeaderBlock readHeaderBlock(std::string_view message);
+// The same into `block`, whose field list keeps its memory for the next message.
+void readHeaderBlock(std::string_view message, HeaderBlock* block);
 
 // A line that opens a header field: a field name (printable ASCII, no blank or
 // colon) followed by a colon.

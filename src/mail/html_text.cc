@@ -4,6 +4,8 @@
 #include <libxml/tree.h>
 
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 namespace tabulon {
 namespace {
@@ -11,40 +13,51 @@ namespace {
 enum class Kind { kInline, kSkip, kLineBreak, kLine, kParagraph, kCell };
 
 Kind kindOf(const char* name) {
-    static const char* const kSkip[] = {"script", "style", "head", "title", "noscript"};
-    static const char* const kLine[] = {
-        "div",     "tr",     "li",     "ul",     "ol",      "dl",   "dt",    "dd",    "section",
-        "article", "header", "footer", "center", "address", "form", "tbody", "thead", "tfoot"};
-    static const char* const kParagraph[] = {"p",  "table", "h1",         "h2", "h3", "h4",
-                                             "h5", "h6",    "blockquote", "hr", "pre"};
-    if (std::strcmp(name, "br") == 0) return Kind::kLineBreak;
-    if (std::strcmp(name, "td") == 0 || std::strcmp(name, "th") == 0) return Kind::kCell;
-    for (const char* skip : kSkip) {
-        if (std::strcmp(name, skip) == 0) return Kind::kSkip;
-    }
-    for (const char* line : kLine) {
-        if (std::strcmp(name, line) == 0) return Kind::kLine;
-    }
-    for (const char* paragraph : kParagraph) {
-        if (std::strcmp(name, paragraph) == 0) return Kind::kParagraph;
-    }
-    return Kind::kInline;
+    static const std::unordered_map<std::string_view, Kind> kKinds = [] {
+        std::unordered_map<std::string_view, Kind> kinds;
+        for (const char* skip : {"script", "style", "head", "title", "noscript"})
+            kinds.emplace(skip, Kind::kSkip);
+        for (const char* line :
+             {"div", "tr", "li", "ul", "ol", "dl", "dt", "dd", "section", "article", "header",
+              "footer", "center", "address", "form", "tbody", "thead", "tfoot"})
+            kinds.emplace(line, Kind::kLine);
+        for (const char* paragraph :
+             {"p", "table", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "hr", "pre"})
+            kinds.emplace(paragraph, Kind::kParagraph);
+        kinds.emplace("br", Kind::kLineBreak);
+        kinds.emplace("td", Kind::kCell);
+        kinds.emplace("th", Kind::kCell);
+        return kinds;
+    }();
+    auto found = kKinds.find(name);
+    return found == kKinds.end() ? Kind::kInline : found->second;
+}
+
+// How many bytes of white space (a no-break space among it) begin `s`: 0, 1 or 2.
+size_t blankLength(const char* s) {
+    char c = s[0];
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') return 1;
+    return c == '\xC2' && s[1] == '\xA0' ? 2 : 0;
 }
 
 class TextBuilder {
   public:
     void text(const char* s) {
-        for (size_t i = 0; s[i] != '\0'; ++i) {
-            char c = s[i];
-            bool nbsp = c == '\xC2' && s[i + 1] == '\xA0';
-            if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || nbsp) {
-                if (nbsp) ++i;
+        size_t i = 0;
+        while (s[i] != '\0') {
+            size_t blank = blankLength(s + i);
+            if (blank > 0) {
+                i += blank;
                 space_ = !line_.empty();
                 continue;
             }
+            size_t end = i + 1;
+            while (s[end] != '\0' && blankLength(s + end) == 0)
+                ++end;
             if (space_) line_ += ' ';
             space_ = false;
-            line_ += c;
+            line_.append(s + i, end - i);
+            i = end;
         }
     }
     void cell() { space_ = !line_.empty(); }
@@ -100,15 +113,34 @@ void walk(xmlNode* node, TextBuilder& builder, int depth) {
     }
 }
 
+// One HTML parser context, freed with its thread.
+class ParserContext {
+  public:
+    ParserContext() : context_(htmlNewParserCtxt()) {}
+    ~ParserContext() {
+        if (context_ != nullptr) htmlFreeParserCtxt(context_);
+    }
+    ParserContext(const ParserContext&) = delete;
+    ParserContext& operator=(const ParserContext&) = delete;
+    htmlParserCtxtPtr get() const { return context_; }
+
+  private:
+    htmlParserCtxtPtr context_;
+};
+
 }  // namespace
 
 std::string htmlToText(std::string_view html) {
     if (html.empty()) return std::string();
     int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
                   HTML_PARSE_NONET | HTML_PARSE_NOBLANKS;
-    htmlDocPtr doc =
-        htmlReadMemory(html.data(), static_cast<int>(std::min<size_t>(html.size(), INT32_MAX)),
-                       nullptr, "UTF-8", options);
+    // Making a parser context costs more than parsing a form's short body, so each
+    // thread keeps one and resets it for every document.
+    static thread_local ParserContext context;
+    if (context.get() == nullptr) return std::string();
+    htmlDocPtr doc = htmlCtxtReadMemory(context.get(), html.data(),
+                                        static_cast<int>(std::min<size_t>(html.size(), INT32_MAX)),
+                                        nullptr, "UTF-8", options);
     if (doc == nullptr) return std::string();
     TextBuilder builder;
     walk(xmlDocGetRootElement(doc), builder, 0);

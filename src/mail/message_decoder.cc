@@ -57,6 +57,27 @@ bool isBrokenBase64(std::string_view text) {
     return symbols % 4 != 0;
 }
 
+// "multipart/SUBTYPE" followed by its parameters or nothing: what GMime's parser
+// would read as a multipart type anyway, and which differs from message to
+// message in its boundary, so it is not worth parsing here.
+bool isPlainMultipart(std::string_view value) {
+    constexpr std::string_view kMultipart = "multipart/";
+    if (value.size() <= kMultipart.size() ||
+        !equalsIgnoringCase(value.substr(0, kMultipart.size()), kMultipart))
+        return false;
+    size_t i = kMultipart.size();
+    auto isTokenChar = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '-' || c == '.' || c == '+';
+    };
+    if (!isTokenChar(value[i])) return false;
+    while (i < value.size() && isTokenChar(value[i]))
+        ++i;
+    while (i < value.size() && (value[i] == ' ' || value[i] == '\t'))
+        ++i;
+    return i == value.size() || value[i] == ';';
+}
+
 struct FoundParts {
     GMimePart* plain = nullptr;
     GMimePart* html = nullptr;
@@ -83,9 +104,52 @@ void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
     }
 }
 
-void decodePart(GMimePart* part, bool html, DecodedMessage* out) {
-    GMimeDataWrapper* content = g_mime_part_get_content(part);
-    if (content == nullptr) return;
+// The part's bytes as they stand in the message, when the parser left its content
+// as a window on the message's memory (as it does for a memory stream).
+bool contentBytes(GMimeDataWrapper* content, std::string_view* bytes) {
+    GMimeStream* stream = g_mime_data_wrapper_get_stream(content);
+    if (stream == nullptr || !GMIME_IS_STREAM_MEM(stream)) return false;
+    GByteArray* array = GMIME_STREAM_MEM(stream)->buffer;
+    if (array == nullptr) return false;
+    gint64 start = stream->bound_start;
+    gint64 end = stream->bound_end == -1 ? static_cast<gint64>(array->len) : stream->bound_end;
+    if (start < 0 || end < start || end > static_cast<gint64>(array->len)) return false;
+    *bytes = std::string_view(reinterpret_cast<const char*>(array->data) + start,
+                              static_cast<size_t>(end - start));
+    return true;
+}
+
+// The part's content decoded from its transfer encoding into `scratch`, with
+// GMime's decoders; false for what is left to GMime's data wrapper (uuencode, a
+// content not in memory).
+bool decodeInPlace(GMimeDataWrapper* content, std::string* scratch, DecodedMessage* out) {
+    std::string_view bytes;
+    if (!contentBytes(content, &bytes)) return false;
+    GMimeContentEncoding encoding = g_mime_data_wrapper_get_encoding(content);
+    switch (encoding) {
+        case GMIME_CONTENT_ENCODING_DEFAULT:
+        case GMIME_CONTENT_ENCODING_7BIT:
+        case GMIME_CONTENT_ENCODING_8BIT:
+        case GMIME_CONTENT_ENCODING_BINARY:
+            scratch->assign(bytes);
+            return true;
+        case GMIME_CONTENT_ENCODING_BASE64:
+        case GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE: {
+            if (encoding == GMIME_CONTENT_ENCODING_BASE64 && isBrokenBase64(bytes))
+                out->problems.push_back("broken base64");
+            GMimeEncoding decoder;
+            g_mime_encoding_init_decode(&decoder, encoding);
+            scratch->resize(g_mime_encoding_outlen(&decoder, bytes.size()));
+            size_t n = g_mime_encoding_flush(&decoder, bytes.data(), bytes.size(), scratch->data());
+            scratch->resize(std::min(n, scratch->size()));
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void decodeWithWrapper(GMimeDataWrapper* content, std::string* bytes, DecodedMessage* out) {
     if (g_mime_data_wrapper_get_encoding(content) == GMIME_CONTENT_ENCODING_BASE64) {
         GMimeStream* raw = g_mime_data_wrapper_get_stream(content);
         GMimeStream* copy = g_mime_stream_mem_new();
@@ -97,12 +161,18 @@ void decodePart(GMimePart* part, bool html, DecodedMessage* out) {
     }
     GMimeStream* decoded = g_mime_stream_mem_new();
     g_mime_data_wrapper_write_to_stream(content, decoded);
-    std::string bytes = streamBytes(decoded);
+    *bytes = streamBytes(decoded);
     g_object_unref(decoded);
+}
+
+void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage* out) {
+    GMimeDataWrapper* content = g_mime_part_get_content(part);
+    if (content == nullptr) return;
+    if (!decodeInPlace(content, scratch, out)) decodeWithWrapper(content, scratch, out);
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
     std::string text;
     std::string name = charset == nullptr ? "" : charset;
-    if (!appendUtf8(bytes, name, &text)) {
+    if (!appendUtf8(*scratch, name, &text)) {
         out->problems.push_back("text not readable in charset \"" + name + "\"");
     }
     normalizeLineEnds(&text);
@@ -118,9 +188,16 @@ MessageDecoder::MessageDecoder(std::vector<std::string> headerNames)
     options_ = g_mime_parser_options_new();
     const char* fallback[] = {"UTF-8", "windows-1252", nullptr};
     g_mime_parser_options_set_fallback_charsets(options_, fallback);
+    bytes_ = g_byte_array_new();
+    stream_ = g_mime_stream_mem_new_with_byte_array(bytes_);
+    g_mime_stream_mem_set_owner(GMIME_STREAM_MEM(stream_), FALSE);
+    parser_ = g_mime_parser_new();
 }
 
 MessageDecoder::~MessageDecoder() {
+    g_object_unref(parser_);
+    g_object_unref(stream_);  // does not own bytes_
+    g_byte_array_unref(bytes_);
     g_mime_parser_options_free(options_);
 }
 
@@ -130,6 +207,10 @@ const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string
     }
     parsedType_ = ContentType();
     if (value.empty()) return parsedType_;  // no Content-Type: text/plain
+    if (isPlainMultipart(value)) {
+        parsedType_.kind = Kind::kStructured;
+        return parsedType_;
+    }
     GMimeContentType* type = g_mime_content_type_parse(options_, value.c_str());
     if (type == nullptr) {
         parsedType_.kind = Kind::kOther;
@@ -162,7 +243,8 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->body.clear();
     out->headers.clear();
     out->problems.clear();
-    HeaderBlock block = readHeaderBlock(message);
+    readHeaderBlock(message, &block_);
+    const HeaderBlock& block = block_;
     for (const std::string& name : headerNames_) {
         std::string_view field = trimBlanks(name);
         if (!field.empty() && field.back() == ':')
@@ -227,10 +309,9 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     // Only the structure is parsed: the message's other header fields (addresses,
     // dates) would cost the parser more than the whole body does.
     static constexpr std::string_view kName = "Content-Type: ";
-    GByteArray* bytes = g_byte_array_sized_new(
-        static_cast<guint>(kName.size() + contentType.size() + 2 + body.size()));
+    g_byte_array_set_size(bytes_, 0);
     auto append = [&](std::string_view text) {
-        g_byte_array_append(bytes, reinterpret_cast<const guint8*>(text.data()),
+        g_byte_array_append(bytes_, reinterpret_cast<const guint8*>(text.data()),
                             static_cast<guint>(text.size()));
     };
     append(kName);
@@ -239,11 +320,11 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     append(body);
     ParseWarnings warnings;
     g_mime_parser_options_set_warning_callback(options_, onParserWarning, &warnings);
-    GMimeStream* stream = g_mime_stream_mem_new_with_byte_array(bytes);
-    GMimeParser* parser = g_mime_parser_new_with_stream(stream);
-    GMimeObject* entity = g_mime_parser_construct_part(parser, options_);
-    g_object_unref(parser);
-    g_object_unref(stream);
+    // One stream and one parser serve every message; the parts refer to the stream
+    // and are done with before the next message.
+    g_mime_stream_reset(stream_);
+    g_mime_parser_init_with_stream(parser_, stream_);
+    GMimeObject* entity = g_mime_parser_construct_part(parser_, options_);
     g_mime_parser_options_set_warning_callback(options_, nullptr, nullptr);
     if (entity == nullptr) {
         out->problems.push_back("not a MIME message");
@@ -252,12 +333,21 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     FoundParts found;
     findTextParts(entity, &found, 0);
     if (found.plain != nullptr) {
-        decodePart(found.plain, false, out);
+        decodePart(found.plain, false, &scratch_, out);
     } else if (found.html != nullptr) {
-        decodePart(found.html, true, out);
+        decodePart(found.html, true, &scratch_, out);
     }
     if (warnings.broken) out->problems.push_back("cut or malformed MIME structure");
     g_object_unref(entity);
+    releaseLargeBuffer();
+}
+
+void MessageDecoder::releaseLargeBuffer() {
+    // A rare huge message should not keep its copy in memory.
+    if (bytes_->len <= kKeptBytes) return;
+    GByteArray* fresh = g_byte_array_new();
+    g_mime_stream_mem_set_byte_array(GMIME_STREAM_MEM(stream_), fresh);  // frees bytes_
+    bytes_ = fresh;
 }
 
 }  // namespace tabulon

@@ -19,7 +19,12 @@
 #include <utility>
 #include <vector>
 
+#include "mail/header_block.h"
+
 typedef struct _GMimeParserOptions GMimeParserOptions;
+typedef struct _GMimeParser GMimeParser;
+typedef struct _GMimeStream GMimeStream;
+typedef struct _GByteArray GByteArray;
 
 namespace tabulon {
 
@@ -56,12 +61,20 @@ class MessageDecoder {
     void decodeSinglePart(std::string_view body, const ContentType& type,
                           const std::string& encoding, DecodedMessage* out);
     void decodeMime(const std::string& contentType, std::string_view body, DecodedMessage* out);
+    void releaseLargeBuffer();
+
+    static constexpr unsigned kKeptBytes = 1 << 20;
 
     std::vector<std::string> headerNames_;
     GMimeParserOptions* options_;
+    // For multipart messages: their text, a stream over it and the parser.
+    GByteArray* bytes_;
+    GMimeStream* stream_;
+    GMimeParser* parser_;
     std::array<std::pair<std::string, ContentType>, 4> recentTypes_;
     size_t nextSlot_ = 0;
     ContentType parsedType_;
+    HeaderBlock block_;  // of the message being decoded
     std::string scratch_;
 };
 

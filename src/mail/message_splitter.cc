@@ -15,6 +15,9 @@ bool isBlank(std::string_view line) {
     return true;
 }
 
+// Strings up to this size are reused from message to message.
+constexpr size_t kKeptCapacity = 1 << 16;
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -49,7 +52,7 @@ Status MessageSplitter::next(std::string* message, bool* found) {
             continue;
         }
         if (inCandidate_) closeCandidate();  // a header block at the very end
-        if (started_) ready_.push_back(std::move(current_));
+        if (started_) handOn();
         current_.clear();
         finished_ = true;
     }
@@ -57,6 +60,10 @@ Status MessageSplitter::next(std::string* message, bool* found) {
     message->clear();
     if (*found) {
         message->swap(ready_.front());
+        // The caller's old string is kept for the next message but one, unless it
+        // is large: a rare huge message should not stay in memory.
+        std::string& old = ready_.front();
+        if (old.capacity() > spare_.capacity() && old.capacity() <= kKeptCapacity) spare_.swap(old);
         ready_.pop_front();
     }
     return Status::Ok();
@@ -123,7 +130,7 @@ void MessageSplitter::take(std::string_view line) {
     }
     if (layout_ == Layout::kMbox) {
         if (previousBlank_ && isMboxSeparator(line)) {
-            if (started_) ready_.push_back(std::move(current_));
+            if (started_) handOn();
             current_.clear();
             started_ = true;
             previousBlank_ = false;
@@ -185,8 +192,20 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
     }
 }
 
+void MessageSplitter::handOn() {
+    ready_.push_back(std::move(current_));
+    current_.swap(spare_);
+    current_.clear();
+}
+
 void MessageSplitter::append(std::string_view line) {
     started_ = true;
+    // A line from readLine() is followed in the buffer by its line end, or by the
+    // string's terminating NUL at the end of the input: an LF goes along in one copy.
+    if (line.data()[line.size()] == '\n') {
+        current_.append(line.data(), line.size() + 1);
+        return;
+    }
     current_.append(line);
     current_ += '\n';
 }

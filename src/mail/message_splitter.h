@@ -50,7 +50,10 @@ class MessageSplitter {
     // The candidate block has ended: when it is a header block, it begins the next
     // message, and the message before it goes to `ready_`.
     void closeCandidate();
+    // REQUIRES: `line` comes from readLine().
     void append(std::string_view line);
+    // Hands the current message on to `ready_` and begins the next in `spare_`.
+    void handOn();
 
     ByteSource& source_;
     size_t blockSize_;
@@ -65,6 +68,7 @@ class MessageSplitter {
     Layout layout_ = Layout::kUndecided;
     std::string current_;            // the message being read, LF line ends
     std::deque<std::string> ready_;  // complete messages waiting to be handed on
+    std::string spare_;              // a string handed back by the caller, for reuse
     bool started_ = false;           // current_ has begun (a separator or a first line)
     bool previousBlank_ = true;
 

@@ -13,9 +13,12 @@ namespace {
 constexpr size_t kBatchMessages = 256;
 constexpr size_t kBatchBytes = 1 << 20;
 
+// Batches are used again once their rows are written, so that the strings of
+// their messages and cells keep their buffers.
 struct Batch {
-    std::vector<std::string> messages;
+    std::vector<std::string> messages;  // the first `count` are this batch's
     std::vector<MessageRow> rows;
+    size_t count = 0;
     bool done = false;
 };
 
@@ -66,8 +69,8 @@ class Workers {
         for (unsigned i = 0; i < count; ++i) {
             threads_.emplace_back([this, maker = rows.newRowMaker()] {
                 while (Batch* batch = queue_.pop()) {
-                    batch->rows.resize(batch->messages.size());
-                    for (size_t m = 0; m < batch->messages.size(); ++m)
+                    batch->rows.resize(batch->count);
+                    for (size_t m = 0; m < batch->count; ++m)
                         maker->make(batch->messages[m], &batch->rows[m]);
                     queue_.finish(batch);
                 }
@@ -91,17 +94,27 @@ Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, 
                          const RowFn& onRow, const ProgressFn& progress, unsigned threads) {
     WorkQueue queue;
     std::deque<std::unique_ptr<Batch>> inFlight;  // in input order
+    std::vector<std::unique_ptr<Batch>> unused;
     // Declared after the batches so that the workers stop before the batches go.
     Workers workers(queue, rows, threads);
     const size_t maxInFlight = 2 * threads;
     uint64_t reported = 0;
     bool ended = false;
-    std::string message;
     while (!ended || !inFlight.empty()) {
         if (!ended && inFlight.size() < maxInFlight) {
-            auto batch = std::make_unique<Batch>();
+            std::unique_ptr<Batch> batch;
+            if (unused.empty()) {
+                batch = std::make_unique<Batch>();
+            } else {
+                batch = std::move(unused.back());
+                unused.pop_back();
+            }
+            batch->count = 0;
+            batch->done = false;
             size_t bytes = 0;
-            while (batch->messages.size() < kBatchMessages && bytes < kBatchBytes) {
+            while (batch->count < kBatchMessages && bytes < kBatchBytes) {
+                if (batch->messages.size() == batch->count) batch->messages.emplace_back();
+                std::string& message = batch->messages[batch->count];
                 bool found = false;
                 Status status = splitter.next(&message, &found);
                 if (!status.ok()) return status;
@@ -110,10 +123,9 @@ Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, 
                     break;
                 }
                 bytes += message.size();
-                batch->messages.push_back(std::move(message));
-                message = std::string();
+                ++batch->count;
             }
-            if (!batch->messages.empty()) {
+            if (batch->count > 0) {
                 queue.push(batch.get());
                 inFlight.push_back(std::move(batch));
             }
@@ -121,12 +133,14 @@ Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, 
         }
         Batch* oldest = inFlight.front().get();
         queue.waitFor(oldest);
-        for (MessageRow& row : oldest->rows) {
+        for (size_t m = 0; m < oldest->count; ++m) {
+            const MessageRow& row = oldest->rows[m];
             rows.record(row, inputName);
             Status status = onRow(row.cells);
             if (!status.ok()) return status;
             rows.countWritten();
         }
+        unused.push_back(std::move(inFlight.front()));
         inFlight.pop_front();
         if (progress && splitter.bytesRead() - reported >= (1 << 20)) {
             reported = splitter.bytesRead();

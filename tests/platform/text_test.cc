@@ -28,6 +28,8 @@ TEST(Text, StrWritesNumbersBack) {
     EXPECT_EQ(Str(1.0 / 3.0), "0.3333333");
     EXPECT_EQ(Str(int64_t{-2147483648}), "-2147483648");
     EXPECT_EQ(Str(1.5e20), "1.5e+20");
+    EXPECT_EQ(Str(15000000.5), "1.5e+7");  // no padding zero in the exponent
+    EXPECT_EQ(Str(2.5e-5), "2.5e-5");
 }
 
 TEST(Text, CaseIsIgnoredForAsciiOnly) {

@@ -1,6 +1,9 @@
 #include "test_util.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -34,6 +37,22 @@ std::string TempDir::listing() const {
     for (const std::string& name : names)
         result += (result.empty() ? "" : "|") + name;
     return result;
+}
+
+std::string scratchDevice(const std::string& name) {
+    std::string system = "/dev/" + name;
+    struct stat st {};
+    if (::geteuid() != 0 || ::stat(system.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return system;
+    static TempDir devices;
+    std::string path = devices.file(name);
+    if (::access(path.c_str(), F_OK) != 0 &&
+        ::mknod(path.c_str(), S_IFCHR | 0666, st.st_rdev) != 0) {
+        return system;
+    }
+    int fd = ::open(path.c_str(), O_WRONLY);
+    if (fd < 0) return system;  // a file system mounted without devices
+    ::close(fd);
+    return path;
 }
 
 std::string readFile(const std::string& path) {

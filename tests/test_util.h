@@ -25,6 +25,13 @@ class TempDir {
     std::string path_;
 };
 
+// A character device that acts as /dev/NAME ("null", "full"). As root it is a
+// node of its own in a scratch folder, so that a fault that replaced the file
+// instead of writing into it cannot replace the system's own device; otherwise
+// (or where the scratch folder's file system refuses devices) the system's,
+// which only root could replace.
+std::string scratchDevice(const std::string& name);
+
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 

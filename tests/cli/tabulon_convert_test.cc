@@ -344,7 +344,8 @@ TEST_F(TabulonConvert, FailuresLeaveNoPartialOutput) {
              {{"-t", "Template", "folder"}, "\"folder\": it is a folder"},
              {{"-t", "Template", "mail.txt", "-o", "nowhere/out"}, "nowhere/out"},
              {{"-t", "Template", "mail.txt", "-o", "mail.txt"}, "it is the input file"},
-             {{"-t", "Template", "mail.txt", "-o", "/dev/full"}, "No space left on device"},
+             {{"-t", "Template", "mail.txt", "-o", test::scratchDevice("full")},
+              "No space left on device"},
          }) {
         Result r = run(c.args);
         EXPECT_EQ(r.exitCode, 1);

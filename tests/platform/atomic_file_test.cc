@@ -116,8 +116,8 @@ TEST_P(AtomicFileTest, LinksAreFollowedAndDevicesWrittenInPlace) {
                                   "\": it is a symbolic link that leads back to itself");
     EXPECT_EQ(dir.listing(), "dangling|first|link|loop|new|real");
 
-    EXPECT_TRUE(writeAll("/dev/null", "discarded").ok());
-    Status full = writeAll("/dev/full", "x");
+    EXPECT_TRUE(writeAll(test::scratchDevice("null"), "discarded").ok());
+    Status full = writeAll(test::scratchDevice("full"), "x");
     EXPECT_FALSE(full.ok());
     EXPECT_NE(full.message().find("No space left"), std::string::npos);
 }

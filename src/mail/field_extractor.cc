@@ -8,6 +8,15 @@ bool isSignatureLine(std::string_view line) {
     return line == "-- " || line == "--";
 }
 
+bool BodyLines::next(std::string_view* line) {
+    if (pos_ >= body_.size()) return false;
+    size_t end = body_.find('\n', pos_);
+    if (end == std::string_view::npos) end = body_.size();
+    *line = body_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    return !isSignatureLine(*line);
+}
+
 FieldExtractor::FieldExtractor(const FieldList& fields) : matcher_(fields), count_(fields.size()) {}
 
 void FieldExtractor::extract(std::string_view body, std::vector<std::string>* cells,
@@ -15,13 +24,9 @@ void FieldExtractor::extract(std::string_view body, std::vector<std::string>* ce
     cells->assign(count_, std::string());
     found->assign(count_, false);
     int current = -1;  // the field whose value the next lines continue
-    size_t pos = 0;
-    while (pos < body.size()) {
-        size_t end = body.find('\n', pos);
-        if (end == std::string_view::npos) end = body.size();
-        std::string_view line = body.substr(pos, end - pos);
-        pos = end + 1;
-        if (isSignatureLine(line)) break;
+    BodyLines lines(body);
+    std::string_view line;
+    while (lines.next(&line)) {
         int index = matcher_.match(line.data(), line.size());
         if (index >= 0) {
             auto i = static_cast<size_t>(index);

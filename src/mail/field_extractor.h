@@ -46,4 +46,17 @@ class FieldExtractor {
 // "-- " (and "--", as some programs trim it): the line above a signature.
 bool isSignatureLine(std::string_view line);
 
+// The lines of a message body, split at line feeds, up to the line above a
+// signature: what both the fields and the label census read.
+class BodyLines {
+  public:
+    explicit BodyLines(std::string_view body) : body_(body) {}
+    // The next line into `line`; false at the end of the body or at a signature.
+    bool next(std::string_view* line);
+
+  private:
+    std::string_view body_;
+    size_t pos_ = 0;
+};
+
 }  // namespace tabulon

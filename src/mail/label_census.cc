@@ -42,13 +42,9 @@ void LabelCensus::add(std::string_view body) {
     std::vector<uint32_t>* sample = nullptr;
     if (samples_.size() < kOrderSamples) sample = &samples_.emplace_back();
     size_t rank = 0;
-    size_t pos = 0;
-    while (pos < body.size()) {
-        size_t end = body.find('\n', pos);
-        if (end == std::string_view::npos) end = body.size();
-        std::string_view line = body.substr(pos, end - pos);
-        pos = end + 1;
-        if (isSignatureLine(line)) break;
+    BodyLines lines(body);
+    std::string_view line;
+    while (lines.next(&line)) {
         std::string_view label = labelOf(line);
         if (label.empty()) continue;
         std::string key(label);

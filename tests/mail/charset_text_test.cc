@@ -18,7 +18,6 @@ TEST(CharsetText, EverythingBecomesUtf8) {
         {"caf\xc3\xa9", "", "caf\xc3\xa9", true},                // undeclared UTF-8 stays
         {"caf\xe9 \x80", "", "caf\xc3\xa9 \xe2\x82\xac", true},  // else Windows-1252
         {std::string("a\0\xc3\xa9", 4), "", std::string("a\0\xc3\xa9", 4), true},  // NUL is UTF-8
-        {"caf\xe9", "ISO-8859-1", "caf\xc3\xa9", true},
         {"caf\xe9", "latin1", "caf\xc3\xa9", true},
         {"caf\xe9", "utf-8", "caf\xc3\xa9", false},           // mislabelled Latin-1
         {"a\x81z", "windows-1252", "a\xef\xbf\xbdz", false},  // a byte it lacks
@@ -35,19 +34,10 @@ TEST(CharsetText, EverythingBecomesUtf8) {
     }
 }
 
-TEST(CharsetText, LineEndsAndBlanks) {
-    std::string text = "a\r\nb\rc\n\r\n";
-    normalizeLineEnds(&text);
-    EXPECT_EQ(text, "a\nb\nc\n\n");
-    EXPECT_EQ(trimBlanks(" \t x y \t"), "x y");
-    EXPECT_EQ(trimBlanks("  "), "");
-}
-
 TEST(HeaderBlock, FieldNamesAndTheBodyStart) {
     EXPECT_TRUE(isHeaderLine("X-Mailer: PHP"));
-    EXPECT_FALSE(isHeaderLine("Your Name: Eva"));  // a blank in the name
-    EXPECT_FALSE(isHeaderLine("Caf\xc3\xa9: 1"));
-    EXPECT_FALSE(isHeaderLine(": x"));
+    for (const char* line : {"Your Name: Eva", "Caf\xc3\xa9: 1", ": x"})
+        EXPECT_FALSE(isHeaderLine(line)) << line;
     HeaderBlock block = readHeaderBlock("Subject: a\n  b\nX-Y: z\nYour Name: Eva\n");
     EXPECT_TRUE(block.isMail);
     EXPECT_EQ(block.value("subject"), "a  b");

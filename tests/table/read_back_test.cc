@@ -22,27 +22,15 @@ struct Cell {
 
 const std::string kLong(40000, 'L');
 
+// Which values are guarded is FormulaGuard's test; here, how a guarded value
+// survives each writer's quoting and escaping.
 const std::vector<Cell> kCells = {
     {"plain", "Ann Lee"},
-    {"phone", "+45 5555 0101", {}, "'+45 5555 0101"},
-    {"leading zero", "0612"},
-    {"number", "12.50"},
-    {"negative", "-12.50", {}, "'-12.50"},
     {"formula",
      "=HYPERLINK(\"http://x.example\",\"click\")",
      {},
      "'=HYPERLINK(\"http://x.example\",\"click\")"},
-    {"at", "@SUM(A1:A2)", {}, "'@SUM(A1:A2)"},
-    {"blank first", " =1+1", {}, "' =1+1"},
-    {"tab first", "\t=1+1", {}, "'\t=1+1"},
     {"line end first", "\r\n+1", {}, "'\r\n+1", "\n+1"},
-    {"full-width",
-     "\xEF\xBC\x9D"
-     "1+1",
-     {},
-     "'\xEF\xBC\x9D"
-     "1+1"},
-    {"minus inside", "a-b=c"},
     {"multi-line",
      "line one\nline two\r\nline three\rfour",
      {},
@@ -51,7 +39,6 @@ const std::vector<Cell> kCells = {
     {"non-ASCII", "J\xC3\xBCrgen \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x99\x82"},
     {"Latin-1", "J\xFCrgen \x80 \x81", "J\xC3\xBCrgen \xE2\x82\xAC \xEF\xBF\xBD"},
     {"cut sequence", "x\xE2\x82", "x\xC3\xA2\xE2\x80\x9A"},
-    {"surrogate", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
     {"quotes and commas", "say \"hi\", then go"},
     {"backslashes", "C:\\dir\\t\\"},
     {"control",
@@ -118,16 +105,6 @@ TEST_P(ReadBack, EveryCellAsWritten) {
         if (format == TableFormat::kXlsx && want.back().empty()) want.pop_back();
         EXPECT_EQ(table.rows[first + i], want) << cell.what;
     }
-}
-
-TEST_P(ReadBack, RaggedRows) {
-    test::ReadTable table = writeAndRead({"A:", "B:"}, {{"1"}, {"1", "2", "3"}, {"x", "y"}});
-    ASSERT_TRUE(table.ok) << table.error;
-    Rows want = {{"A", "B"}, {"1"}, {"1", "2", "3"}, {"x", "y"}};
-    if (GetParam() == TableFormat::kJsonl) {
-        want = {{"A", "1"}, {"A", "1", "B", "2", "column 3", "3"}, {"A", "x", "B", "y"}};
-    }
-    EXPECT_EQ(table.rows, want);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ReadBack,

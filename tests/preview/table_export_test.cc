@@ -60,17 +60,6 @@ TEST(TableExport, EachFormatReadsBackAsTheSameTable) {
     }
 }
 
-TEST(TableExport, TabFormatKeepsEmptyCellsInTheirColumns) {
-    TempDir dir;
-    ExportRequest request = requestFor(dir, TableFormat::kTab, "out");
-    ASSERT_TRUE(exportTable(request).ok());
-    EXPECT_EQ(readFile(request.output),
-              "Name:\tEmail:\tPhone:\r"
-              "Ann Lee\tann@mail.example\t+47 555 0100\r"
-              "Bo Ek\tbo@post.example\t\r"
-              "J\xC3\xBCrgen M\xC3\xBCller\tj@post.example\t+49 30 5555\r");
-}
-
 // Each failure names the file, leaves no output and the input as it was.
 TEST(TableExport, FailuresNameTheFileAndLeaveNothing) {
     struct Case {

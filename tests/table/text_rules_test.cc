@@ -38,17 +38,6 @@ TEST(Utf8Text, WellFormedSequencesOnly) {
     }
 }
 
-TEST(Utf8Text, DisplayWidth) {
-    const std::pair<std::string, size_t> cases[] = {
-        {"J\xC3\xBCrgen", 6},
-        {"\xE6\x9D\xB1\xE4\xBA\xAC", 4},  // two wide characters
-        {"\xF0\x9F\x99\x82!", 3},
-        {"short\na much longer line\r\nmid", 18},
-    };
-    for (const auto& [text, width] : cases)
-        EXPECT_EQ(displayWidth(text), width) << text;
-}
-
 TEST(FormulaGuard, WhatASpreadsheetWouldRun) {
     const std::pair<std::string, bool> cases[] = {
         {"=1+1", true},      {"+45 5555 0101", true}, {"-12", true},

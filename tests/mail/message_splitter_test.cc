@@ -40,11 +40,6 @@ const std::string kSaved2 =
     "From: Form <f@shop.example>\nDate: Mon, 30 Nov 2026\nTo: i@x\n\nName: Bo\n";
 
 const SplitCase kCases[] = {
-    {"mbox",
-     "From a@shop.example  Mon Nov 30 09:14:02 2026\nSubject: x\n\nName: Ann\n\n"
-     "From a@shop.example  Mon Nov 30 10:00:00 2026\nSubject: y\n\nName: Bo\n",
-     Layout::kMbox,
-     {"Subject: x\n\nName: Ann\n\n", "Subject: y\n\nName: Bo\n"}},
     {"mail client mbox, CR LF, From -",
      "\r\n\r\nFrom - Mon Nov 30 09:14:02 2026\r\nSubject: x\r\n\r\nName: Ann\r\n\r\n"
      "From - Mon Nov 30 10:00:00 2026\r\nSubject: y\r\n\r\nName: Bo",
@@ -61,7 +56,6 @@ const SplitCase kCases[] = {
      Layout::kMbox,
      {"\nFrom here on, no time given\n\nFrom 9:30\n\n>From a@b  Mon Nov 30 09:14:02 2026\n"
       "Text\nFrom a@b  Mon Nov 30 10:00:00 2026\n"}},
-    {"mail saved as text", kSaved1 + kSaved2, Layout::kSavedText, {kSaved1, kSaved2}},
     {"header-like fields in the first paragraph and a block without From",
      kSaved1.substr(0, kSaved1.size() - 1) +
          "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"

@@ -1,5 +1,5 @@
 // The samples in tests/mail/samples/, each what a kind of web form or mail
-// program really sends, converted message by message and checked cell by cell
+// program really sends, converted message by message and checked cell by cell.
 // Not here: the samples that tabulon-convert reads in convert_messages_test.cc,
 // and those whose layout (CR LF, fields in any order) the splitter's and the
 // extractor's tests hold.

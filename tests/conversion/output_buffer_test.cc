@@ -48,20 +48,17 @@ std::string randomBytes(size_t size) {
     return bytes;
 }
 
-// With and without room to copy values in fixed-size pieces.
 TEST(OutputBuffer, WritesEveryByteInOrder) {
     std::string source = randomBytes(4096);
-    for (size_t slack : {kSlack, size_t{0}}) {
-        for (int pieces : {0, 1, 5, 40, 3000}) {
-            test::StringSink sink;
-            std::string expected;
-            {
-                OutputBuffer out(sink, kBlock, slack);
-                expected = appendMix(out, source, pieces, static_cast<unsigned>(pieces));
-                ASSERT_TRUE(out.finish().ok());
-            }
-            EXPECT_EQ(sink.bytes, expected) << pieces << " pieces, slack " << slack;
+    for (int pieces : {0, 1, 5, 40, 3000}) {
+        test::StringSink sink;
+        std::string expected;
+        {
+            OutputBuffer out(sink, kBlock, kSlack);
+            expected = appendMix(out, source, pieces, static_cast<unsigned>(pieces));
+            ASSERT_TRUE(out.finish().ok());
         }
+        EXPECT_EQ(sink.bytes, expected) << pieces << " pieces";
     }
 }
 

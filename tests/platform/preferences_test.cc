@@ -32,9 +32,6 @@ TEST(Preferences, TemplatePath) {
     setApplicationFolderForTesting("/app");
     Preferences p;
     EXPECT_EQ(templatePath(p), "/app/Templates/Field Names");
-    p.templateName = "";
-    p.templatesFolder = "";
-    EXPECT_EQ(templatePath(p), "/app/Templates/Field Names");
     p.templateName = "Orders";
     p.templatesFolder = "/home/ann/.local/share/Tabulon/Templates/";
     EXPECT_EQ(templatePath(p), "/home/ann/.local/share/Tabulon/Templates/Orders");

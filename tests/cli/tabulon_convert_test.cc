@@ -103,6 +103,9 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
     writeFile(dir.file("Empty"), "");
     ::mkdir(dir.file("folder").c_str(), 0755);
     ASSERT_EQ(::symlink("folder/converted", dir.file("link").c_str()), 0);  // dangling
+    ::mkdir(dir.file("sub").c_str(), 0755);
+    writeFile(dir.file("sub/b"), "City: Rome\n");
+    writeFile(dir.file("mail.txt Converted"), "an older conversion");
     struct Case {
         Args args;
         std::string stdinData;
@@ -118,6 +121,10 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
         {{"-t", "Template", "-"}, kMail, 0, kConverted, ""},
         {{"-qtTemplate", "-o-", "mail.txt"}, "", 0, kConverted, ""},
         {{"-tTemplate", "-olink", "mail.txt"}, "", 0, "", ""},  // written through the link
+        // Each output beside its input, an older one replaced; an input that
+        // cannot be read is named, and the others are still converted.
+        {{"-t", "Template", "absent.txt", "mail.txt", "sub/b"}, "", 1, "",
+         "tabulon-convert: Cannot open \"absent.txt\": No such file or directory\n"},
         // An empty template is one empty name, as the app reads it: every line.
         {{"-t", "Empty", "mail.txt", "-o", "-"}, "", 0,
          "\rSubject: Web form reply\rName: Ann Lee\rPhone: 555 0100\rCity: Oslo\r\rName: Bo Ek\rCity: Lund\r", ""},
@@ -141,25 +148,12 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
             << c.args[0];
         EXPECT_EQ(r.err, c.err);
     }
-    EXPECT_EQ(dir.listing(), "Empty|Template|folder|link|mail.txt");
+    EXPECT_EQ(dir.listing(), "Empty|Template|folder|link|mail.txt|mail.txt Converted|sub");
+    EXPECT_EQ(readFile(dir.file("mail.txt Converted")), kConverted);
+    EXPECT_EQ(readFile(dir.file("sub/b Converted")), "Name:\tPhone:\tCity:\r Rome\r");
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
     EXPECT_EQ(readFile(dir.file("folder/converted")), kConverted);
     EXPECT_TRUE(std::filesystem::is_empty(io.file("tmp")));  // the workbook's temporary file
-}
-
-// Each output beside its input, an older one replaced; an input that cannot be
-// read is named, and the others are still converted.
-TEST_F(TabulonConvert, ConvertsBesideEachInput) {
-    ::mkdir(dir.file("sub").c_str(), 0755);
-    writeFile(dir.file("sub/b"), "City: Rome\n");
-    writeFile(dir.file("mail.txt Converted"), "an older conversion");
-    Result r = run({"-t", "Template", "absent.txt", "mail.txt", "sub/b"});
-    EXPECT_EQ(r.exitCode, 1);
-    // No progress either: standard error is not a terminal.
-    EXPECT_EQ(r.err, "tabulon-convert: Cannot open \"absent.txt\": No such file or directory\n");
-    EXPECT_EQ(readFile(dir.file("mail.txt Converted")), kConverted);
-    EXPECT_EQ(readFile(dir.file("sub/b Converted")), "Name:\tPhone:\tCity:\r Rome\r");
-    EXPECT_EQ(dir.listing(), "Template|mail.txt|mail.txt Converted|sub");
 }
 
 TEST_F(TabulonConvert, DefaultTemplateFollowsTheAppsPreferences) {

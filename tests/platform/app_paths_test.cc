@@ -5,7 +5,6 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>

@@ -55,8 +55,10 @@ pid_t startProgram(const std::vector<std::string>& argv, const std::string& outF
 ProgramResult runProgram(const std::vector<std::string>& argv, const std::string& scratch,
                          const std::string& stdinData, ProgramOptions options) {
     std::string folder = scratch.empty() || scratch.back() == '/' ? scratch : scratch + "/";
-    writeFile(folder + ".stdin", stdinData);
-    options.stdinFile = folder + ".stdin";
+    if (options.stdinFile.empty()) {
+        writeFile(folder + ".stdin", stdinData);
+        options.stdinFile = folder + ".stdin";
+    }
     pid_t pid = startProgram(argv, folder + ".stdout", folder + ".stderr", options);
     int status = 0;
     ::waitpid(pid, &status, 0);

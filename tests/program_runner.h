@@ -32,7 +32,8 @@ pid_t startProgram(const std::vector<std::string>& argv, const std::string& outF
                    const std::string& errFile, const ProgramOptions& options = {});
 
 // Runs `argv` to its end; its streams pass through ".stdout" and ".stderr" in the
-// folder `scratch`, and `stdinData` through ".stdin" there.
+// folder `scratch`, and `stdinData` through ".stdin" there unless
+// `options.stdinFile` names another file to read.
 ProgramResult runProgram(const std::vector<std::string>& argv, const std::string& scratch,
                          const std::string& stdinData = "", ProgramOptions options = {});
 

@@ -1,14 +1,12 @@
 #include "platform/app_paths.h"
 
+#include <gtest/gtest.h>
 #include <pwd.h>
+#include <stdlib.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <cstdlib>
+#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/scripting_event.h"
@@ -16,15 +14,21 @@
 namespace tabulon {
 namespace {
 
+// Sets `name` to `value` (null: unsets it); returns what it was.
+std::optional<std::string> setEnv(const char* name, const char* value) {
+    const char* old = std::getenv(name);
+    std::optional<std::string> was = old ? std::optional<std::string>(old) : std::nullopt;
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    return was;
+}
+
 TEST(AppPaths, ColonPathsAreRelativeToTheApplicationFolder) {
     setApplicationFolderForTesting("/opt/tabulon");
     EXPECT_EQ(resolvePath(":Templates:Field Names"), "/opt/tabulon/Templates/Field Names");
     EXPECT_EQ(resolvePath(":Templates:"), "/opt/tabulon/Templates/");
     EXPECT_EQ(resolvePath("/home/ann/a:b"), "/home/ann/a:b");  // native paths stay
     setApplicationFolderForTesting("");
-}
-
-TEST(AppPaths, ChildPaths) {
+    // A child's path is written the way its folder's is.
     EXPECT_EQ(childPath(":Templates:", "Field Names"), ":Templates:Field Names");
     EXPECT_EQ(childPath(":Templates", "Field Names"), ":Templates:Field Names");
     EXPECT_EQ(childPath("/data/Templates/", "x"), "/data/Templates/x");
@@ -32,26 +36,20 @@ TEST(AppPaths, ChildPaths) {
 }
 
 TEST(AppPaths, XdgFoldersWithFallbacks) {
-    const char* home = std::getenv("HOME");
-    std::string savedHome = home ? home : "";
-    ::setenv("HOME", "/home/ann", 1);
-    ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    ::setenv("XDG_DATA_HOME", "relative/ignored", 1);
+    auto home = setEnv("HOME", "/home/ann");
+    setEnv("XDG_CONFIG_HOME", "/cfg");
+    setEnv("XDG_DATA_HOME", "relative/ignored");
     EXPECT_EQ(configFolder(), "/cfg/");
     EXPECT_EQ(dataFolder(), "/home/ann/.local/share/");
-    ::unsetenv("XDG_CONFIG_HOME");
+    setEnv("XDG_CONFIG_HOME", nullptr);
     EXPECT_EQ(configFolder(), "/home/ann/.config/");
-    ::unsetenv("XDG_DATA_HOME");
-    ::setenv("HOME", savedHome.c_str(), 1);
+    setEnv("XDG_DATA_HOME", nullptr);
+    setEnv("HOME", home ? home->c_str() : nullptr);
 }
 
 // The event socket's folder: an absolute XDG_RUNTIME_DIR, else a folder of the
 // user's own under an absolute TMPDIR (trailing slashes dropped) or /tmp.
 TEST(AppPaths, EventSocketPath) {
-    std::vector<std::pair<const char*, std::string>> saved;
-    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
-        if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
-    }
     const passwd* user = ::getpwuid(::getuid());
     const std::string own =
         "/runtime-" + std::string(user != nullptr ? user->pw_name : "") + "/tabulon-events";
@@ -60,6 +58,7 @@ TEST(AppPaths, EventSocketPath) {
         const char* temp;
         std::string path;
     };
+    auto runtime = setEnv("XDG_RUNTIME_DIR", nullptr), temp = setEnv("TMPDIR", nullptr);
     for (const Case& c : std::vector<Case>{
              {"/run/user/7", "/var/tmp", "/run/user/7/tabulon-events"},
              {"run/relative", "/var/tmp/", "/var/tmp" + own},
@@ -67,20 +66,12 @@ TEST(AppPaths, EventSocketPath) {
              {nullptr, "relative", "/tmp" + own},
              {nullptr, nullptr, "/tmp" + own},
          }) {
-        for (const auto& [name, value] :
-             {std::pair{"XDG_RUNTIME_DIR", c.runtime}, {"TMPDIR", c.temp}}) {
-            if (value != nullptr) {
-                ::setenv(name, value, 1);
-            } else {
-                ::unsetenv(name);
-            }
-        }
+        setEnv("XDG_RUNTIME_DIR", c.runtime);
+        setEnv("TMPDIR", c.temp);
         EXPECT_EQ(eventSocketPath(), c.path) << (c.temp ? c.temp : "(no TMPDIR)");
     }
-    ::unsetenv("XDG_RUNTIME_DIR");
-    ::unsetenv("TMPDIR");
-    for (const auto& [name, value] : saved)
-        ::setenv(name, value.c_str(), 1);
+    setEnv("XDG_RUNTIME_DIR", runtime ? runtime->c_str() : nullptr);
+    setEnv("TMPDIR", temp ? temp->c_str() : nullptr);
 }
 
 }  // namespace

@@ -11,29 +11,20 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// Yes/no lines are true only as "true" in any case, numbers are read up to what
+// is not a number and clamped, missing lines are empty.
 TEST(Preferences, LenientReading) {
     Preferences p = parsePreferences({"TRUE", "yes", "My Form", "1", "-20px", "x", "", "7"});
-    EXPECT_TRUE(p.checkForUpdates);
-    EXPECT_FALSE(p.openDialogOnStartup);
-    EXPECT_EQ(p.templateName, "My Form");
-    EXPECT_FALSE(p.multipleTemplates);
-    EXPECT_EQ(p.windowLeft, -20);
-    EXPECT_EQ(p.windowTop, 0);
-    EXPECT_EQ(p.updateWindowLeft, 0);
-    EXPECT_EQ(p.updateWindowTop, 7);
-    EXPECT_EQ(p.templatesFolder, "");  // missing line reads as empty
-
-    Preferences huge = parsePreferences({"", "", "", "", "99999999999", "-1e300"});
-    EXPECT_EQ(huge.windowLeft, 2147483647);
-    EXPECT_EQ(huge.windowTop, -2147483647 - 1);
+    EXPECT_EQ(preferenceLines(p),
+              (Lines{"true", "false", "My Form", "false", "-20", "0", "0", "7", ""}));
+    p = parsePreferences({"", "", "", "", "99999999999", "-1e300"});
+    EXPECT_EQ(p.windowLeft, 2147483647);
+    EXPECT_EQ(p.windowTop, -2147483647 - 1);
 }
 
 TEST(Preferences, TemplatePath) {
     setApplicationFolderForTesting("/app");
     Preferences p;
-    EXPECT_EQ(templatePath(p), "/app/Templates/Field Names");
-    p.templateName = "";
-    p.templatesFolder = "";
     EXPECT_EQ(templatePath(p), "/app/Templates/Field Names");
     p.templateName = "Orders";
     p.templatesFolder = "/home/ann/.local/share/Tabulon/Templates/";

@@ -2,22 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace tabulon {
 namespace {
 
 TEST(Text, ValReadsTheLeadingNumber) {
-    EXPECT_DOUBLE_EQ(Val("1.2"), 1.2);
-    EXPECT_DOUBLE_EQ(Val("1.10"), 1.1);
-    EXPECT_DOUBLE_EQ(Val("2.0.1"), 2.0);
-    EXPECT_DOUBLE_EQ(Val("  42 px"), 42);
-    EXPECT_DOUBLE_EQ(Val("-7\r"), -7);
-    EXPECT_DOUBLE_EQ(Val(".5"), 0.5);
-    EXPECT_DOUBLE_EQ(Val("3e2x"), 300);
-    EXPECT_DOUBLE_EQ(Val("3e"), 3);
-    EXPECT_DOUBLE_EQ(Val("x1"), 0);
-    EXPECT_DOUBLE_EQ(Val(""), 0);
-    EXPECT_DOUBLE_EQ(Val("-"), 0);
-    EXPECT_DOUBLE_EQ(Val("."), 0);
+    // clang-format off
+    for (const auto& [text, value] : {
+             std::pair{"1.2", 1.2}, {"1.10", 1.1}, {"2.0.1", 2.0}, {"  42 px", 42.0}, {"-7\r", -7.0},
+             {".5", 0.5}, {"3e2x", 300.0}, {"3e", 3.0},
+             {"x1", 0.0}, {"", 0.0}, {"-", 0.0}, {".", 0.0}}) {
+        // clang-format on
+        EXPECT_DOUBLE_EQ(Val(text), value) << text;
+    }
 }
 
 TEST(Text, StrWritesNumbersBack) {

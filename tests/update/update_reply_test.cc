@@ -42,14 +42,5 @@ TEST(UpdateReply, RepliesWithoutAVersionSaySo) {
     EXPECT_EQ(nameOnly.latest, 0.0);
 }
 
-TEST(UpdateReply, CompleteOnceBothKeysAreIn) {
-    EXPECT_FALSE(updateReplyComplete("HTTP/1.1 200 OK\r\rAppVersion: 1."));
-    EXPECT_FALSE(updateReplyComplete("AppName: T\rAppVersion: 1.2\r"));
-    EXPECT_FALSE(updateReplyComplete("AppName: T\r"));
-    EXPECT_TRUE(
-        updateReplyComplete("AppVersion: 1.2\rAppNa"
-                            "me"));
-}
-
 }  // namespace
 }  // namespace tabulon

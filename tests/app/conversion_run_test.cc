@@ -36,51 +36,32 @@ class ConversionRunTest : public MainWindowTest {
     std::string converted() const { return dir.file("mail.txt Converted"); }
 };
 
+// File > Open asks for the input, then the output; cancelling either writes nothing.
 TEST_F(ConversionRunTest, FileOpenAsksForInputThenOutput) {
-    answerDialogs({mail(), dir.file("out.txt")});
+    answerDialogs({"", mail(), "", mail(), dir.file("out.txt")});
+    window->openprogress();
+    window->openprogress();
     window->menu->item(QStringLiteral("FileOpen"))->setEnabled(true);
     window->_FileOpen_Action();
-    EXPECT_EQ(dialogLog(), (Lines{"open", "save mail.txt Converted"}));
+    EXPECT_EQ(dialogLog(), (Lines{"open", "open", "save mail.txt Converted", "open",
+                                  "save mail.txt Converted"}));
     EXPECT_EQ(readFile(dir.file("out.txt")), kConverted);
+    EXPECT_EQ(dir.listing().find("Converted"), std::string::npos);
     EXPECT_TRUE(window->askforsave);
     EXPECT_FALSE(window->isConverting());
 }
 
-TEST_F(ConversionRunTest, CancellingWritesNothing) {
-    answerDialogs({""});
-    window->openprogress();
-    answerDialogs({mail(), ""});  // the second run: input chosen, save cancelled
-    window->openprogress();
-    EXPECT_EQ(dialogLog(), (Lines{"open", "open", "save mail.txt Converted"}));
-    EXPECT_EQ(dir.listing().find("Converted"), std::string::npos);
-}
-
-TEST_F(ConversionRunTest, DocumentsAskOnlyForTheOutput) {
-    answerDialogs({converted()});
-    window->openDocument(QString::fromStdString(mail()));
-    EXPECT_EQ(dialogLog(), (Lines{"save mail.txt Converted"}));
-    EXPECT_EQ(readFile(converted()), kConverted);
-}
-
-TEST_F(ConversionRunTest, DontAskLastsOneRun) {
+// A document asks only for the output, and not at all for one run after "don't ask".
+TEST_F(ConversionRunTest, DocumentsAskOnlyForTheOutputAndDontAskLastsOneRun) {
     window->askforsave = false;
-    window->mydragfile = QString::fromStdString(mail());
-    window->openprogress();
+    window->openDocument(QString::fromStdString(mail()));
     EXPECT_TRUE(dialogLog().empty());  // written beside the input, no dialog at all
     EXPECT_EQ(readFile(converted()), kConverted);
     EXPECT_TRUE(window->askforsave);
-    answerDialogs({""});
+    answerDialogs({dir.file("again.txt")});
     window->openDocument(QString::fromStdString(mail()));
     EXPECT_EQ(dialogLog(), (Lines{"save mail.txt Converted"}));
-}
-
-TEST_F(ConversionRunTest, EmptyListIsReportedAndNothingReplaced) {
-    writeFile(converted(), "an older conversion");
-    setListBoxFields(window->ListBox1, {});
-    window->askforsave = false;
-    window->openDocument(QString::fromStdString(mail()));
-    EXPECT_EQ(dialogLog(), (Lines{"message The Field Names file is missing!"}));
-    EXPECT_EQ(readFile(converted()), "an older conversion");
+    EXPECT_EQ(readFile(dir.file("again.txt")), kConverted);
 }
 
 TEST_F(ConversionRunTest, FailuresNameTheFileAndLeaveNothingPartial) {
@@ -97,6 +78,14 @@ TEST_F(ConversionRunTest, FailuresNameTheFileAndLeaveNothingPartial) {
     EXPECT_NE(log[7].find("it is the input file"), std::string::npos) << log[7];
     EXPECT_EQ(readFile(mail()), kMail);
     EXPECT_EQ(dir.listing().find("Converted"), std::string::npos);
+
+    // An empty field list is said so, and an older output stays as it was.
+    writeFile(converted(), "an older conversion");
+    setListBoxFields(window->ListBox1, {});
+    window->askforsave = false;
+    window->openDocument(QString::fromStdString(mail()));
+    EXPECT_EQ(dialogLog().back(), "message The Field Names file is missing!");
+    EXPECT_EQ(readFile(converted()), "an older conversion");
 }
 
 TEST_F(ConversionRunTest, PipesAndDevicesAreRefusedWithoutWaiting) {

@@ -39,6 +39,7 @@ TEST_F(StartupTest, FirstRunWritesDefaultsAndOpensWithOptionsOff) {
     EXPECT_TRUE(dialogLog().empty());
 }
 
+// A quit writes the current settings, and the defaults when the file was deleted.
 TEST_F(StartupTest, QuitWritesTheCurrentSettings) {
     skipFirstStartCopy();
     Window1& w = open();
@@ -47,6 +48,10 @@ TEST_F(StartupTest, QuitWritesTheCurrentSettings) {
     w.CheckBox3->click();
     quit();
     EXPECT_EQ(prefs(), "false\ntrue\nField Names\ntrue\n120\n130\n10\n50\n:Templates:\n");
+    open().CheckBox2->click();
+    std::remove(prefsPath().c_str());
+    quit();
+    EXPECT_EQ(prefs(), kDefaultPrefs);
 }
 
 TEST_F(StartupTest, LenientReadingOfThePreferences) {
@@ -93,15 +98,6 @@ TEST_F(StartupTest, UpdateWindowOpenedAtStartComesUpInFront) {
     QPointer<UpdateWindow> updater = w.updateWindow;
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == updater; }));
     updater->close();
-}
-
-TEST_F(StartupTest, DeletedPreferencesAreRewrittenWithDefaults) {
-    skipFirstStartCopy();
-    Window1& w = open();
-    w.CheckBox2->click();
-    std::remove(prefsPath().c_str());
-    quit();
-    EXPECT_EQ(prefs(), kDefaultPrefs);
 }
 
 TEST_F(StartupTest, MissingOrUnreadableTemplateIsReported) {

@@ -78,6 +78,7 @@ TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(dialogLog(), (Lines{"open"}));
     EXPECT_EQ(shown(*preview->model), kFormRows);
+    EXPECT_EQ(preview->PreviewTable->model(), preview->model);
     EXPECT_EQ(preview->model->titles(), (QStringList{"Name", "Email", "Phone"}));
     QModelIndex missing = preview->model->index(1, 2);
     EXPECT_EQ(missing.data().toString().toStdString(), "missing");
@@ -90,22 +91,13 @@ TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
     EXPECT_EQ(labels[0]->property("label").toString().toStdString(), "Order:");
 }
 
-TEST_F(PreviewWindowTest, SeveralFilesMakeOneTable) {
+// Files dropped with Ctrl held open a preview of them all in one table; without
+// it they are converted as before.
+TEST_F(PreviewWindowTest, CtrlDropOpensThePreviewOfEveryFile) {
     writeFile(dir.file("second.mbox"), kFormMail);
-    answerDialogs({mail() + "\t" + dir.file("second.mbox")});
-    window->handleMenuItem(QStringLiteral("FileConvertToSpreadsheet"));
-    auto* preview = window->findChild<PreviewWindow*>();
-    ASSERT_NE(preview, nullptr);
-    ASSERT_TRUE(waitFor([&] { return !preview->isReading(); }));
-    EXPECT_EQ(preview->model->rowCount(), 6);
-    EXPECT_EQ(preview->windowTitle().toStdString(),
-              "form.mbox and 1 more \u2013 Spreadsheet Preview");
-}
-
-// Files dropped with Ctrl held open a preview; without it they are converted as before.
-TEST_F(PreviewWindowTest, CtrlDropOpensThePreview) {
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(mail()))});
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(mail())),
+                  QUrl::fromLocalFile(QString::fromStdString(dir.file("second.mbox")))});
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::ControlModifier);
     // Straight to the window: outside a real drag, the application drops the event.
     static_cast<QObject*>(window.get())->event(&drop);
@@ -114,43 +106,43 @@ TEST_F(PreviewWindowTest, CtrlDropOpensThePreview) {
         preview = window->findChild<PreviewWindow*>();
         return preview != nullptr && !preview->isReading();
     }));
-    EXPECT_EQ(shown(*preview->model), kFormRows);
+    std::vector<TableRow> twice = kFormRows;
+    twice.insert(twice.end(), kFormRows.begin(), kFormRows.end());
+    EXPECT_EQ(shown(*preview->model), twice);
+    EXPECT_EQ(preview->windowTitle().toStdString(),
+              "form.mbox and 1 more \u2013 Spreadsheet Preview");
     EXPECT_TRUE(dialogLog().empty());
     EXPECT_FALSE(std::filesystem::exists(mail() + " Converted"));
 }
 
-TEST_F(PreviewWindowTest, HeaderColumnsComeFirst) {
+// Header columns come first; a suggested label extends the template and the
+// preview; the preview follows edits of the field list.
+TEST_F(PreviewWindowTest, FollowsHeaderColumnsLabelsAndEditsOfTheFieldList) {
     PreviewWindow* preview = openPreview();
     ASSERT_NE(preview, nullptr);
+    auto readAgain = [&] {
+        ASSERT_TRUE(waitFor([&] { return !preview->isReading(); }));
+        QApplication::processEvents();
+    };
     preview->HeaderFrom->click();
-    ASSERT_TRUE(waitFor([&] { return !preview->isReading(); }));
-    QApplication::processEvents();
+    readAgain();
     EXPECT_EQ(preview->model->titles(), (QStringList{"From", "Name", "Email", "Phone"}));
     EXPECT_EQ(preview->model->cell(2, 0), "J\xC3\xBCrgen M\xC3\xBCller <j@post.example>");
-}
 
-TEST_F(PreviewWindowTest, AddingASuggestedLabelExtendsTemplateAndPreview) {
-    PreviewWindow* preview = openPreview();
-    ASSERT_NE(preview, nullptr);
     window->updatedfields = false;
     preview->LabelButtons->findChild<QPushButton*>()->click();
     EXPECT_EQ(rows(), (Lines{"Name:", "Email:", "Phone:", "Order:"}));
     EXPECT_TRUE(window->updatedfields);
-    ASSERT_TRUE(waitFor([&] { return !preview->isReading(); }));
-    QApplication::processEvents();
-    EXPECT_EQ(preview->model->columnCount(), 4);
-    EXPECT_EQ(preview->model->cell(0, 3), "17");
+    readAgain();
+    EXPECT_EQ(preview->model->columnCount(), 5);
+    EXPECT_EQ(preview->model->cell(0, 4), "17");
     EXPECT_TRUE(preview->LabelButtons->isHidden());
-}
 
-TEST_F(PreviewWindowTest, FollowsEditsOfTheFieldList) {
-    PreviewWindow* preview = openPreview();
-    ASSERT_NE(preview, nullptr);
     delete window->ListBox1->takeItem(0);  // Name: goes
     ASSERT_TRUE(
-        waitFor([&] { return preview->model->titles().size() == 2 && !preview->isReading(); }));
+        waitFor([&] { return preview->model->titles().size() == 4 && !preview->isReading(); }));
     QApplication::processEvents();
-    EXPECT_EQ(preview->model->cell(0, 0), "ann@mail.example");
+    EXPECT_EQ(preview->model->cell(0, 1), "ann@mail.example");
 }
 
 // The formats' bytes are the writers' (tests/table); here: the dialog's answer
@@ -192,6 +184,12 @@ TEST_F(PreviewWindowTest, TemplateFromMailIsSavedSelectedAndFillsEveryColumn) {
     for (int i = 0; i < 3; ++i)
         dialog->DownButton->click();
     dialog->FieldChoices->item(1)->setCheckState(Qt::Unchecked);
+    dialog->TemplateName->setText(QStringLiteral("Field Names"));  // in use: refused, stays
+    EXPECT_FALSE(dialog->saveTemplate());
+    EXPECT_EQ(readFile(appTemplates() + "Field Names"), "Name:\rEmail:\r");
+    EXPECT_EQ(dialogLog().back(),
+              "message The Templates folder already holds \"Field Names\". Please choose another "
+              "name.");
     dialog->TemplateName->setText(QStringLiteral("Shop Form"));
     dialog->SaveButton->click();
     EXPECT_EQ(readFile(appTemplates() + "Shop Form"), "Name:\rPhone:\rOrder:\r");
@@ -206,19 +204,6 @@ TEST_F(PreviewWindowTest, TemplateFromMailIsSavedSelectedAndFillsEveryColumn) {
             filled |= !preview->model->cell(row, column).empty();
         EXPECT_TRUE(filled) << "column " << column;
     }
-}
-
-TEST_F(PreviewWindowTest, TemplateNameInUseIsRefusedAndTheDialogStays) {
-    answerDialogs({mail()});
-    window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
-    auto* dialog = window->findChild<NewTemplateDialog*>();
-    ASSERT_NE(dialog, nullptr);
-    dialog->TemplateName->setText(QStringLiteral("Field Names"));
-    EXPECT_FALSE(dialog->saveTemplate());
-    EXPECT_EQ(readFile(appTemplates() + "Field Names"), "Name:\rEmail:\r");
-    EXPECT_EQ(dialogLog().back(),
-              "message The Templates folder already holds \"Field Names\". Please choose another "
-              "name.");
 }
 
 }  // namespace

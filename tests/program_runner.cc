@@ -34,6 +34,7 @@ pid_t startProgram(const std::vector<std::string>& argv, const std::string& outF
     ::dup2(out, 1);
     ::dup2(err, 2);
     if (options.closedStdout) ::close(pipeFds[0]);
+    if (options.closedStdin) ::close(0);
     if (options.fileSizeLimit >= 0) {
         rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), RLIM_INFINITY};
         ::setrlimit(RLIMIT_FSIZE, &limit);

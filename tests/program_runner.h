@@ -15,6 +15,7 @@ struct ProgramOptions {
     std::string workingDir;                                // "" keeps ours
     std::vector<std::pair<std::string, std::string>> env;  // set in the child only
     std::string stdinFile;                                 // "" reads /dev/null
+    bool closedStdin = false;                              // started with descriptor 0 closed
     long fileSizeLimit = -1;                               // RLIMIT_FSIZE; -1 keeps it
     bool closedStdout = false;                             // stdout is a pipe whose reader has gone
     bool appendStdout = false;  // stdout appends to the file, as `>>` does

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QUrl>
 #include <chrono>
@@ -89,6 +90,9 @@ TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
     QList<QPushButton*> labels = preview->LabelButtons->findChildren<QPushButton*>();
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels[0]->property("label").toString().toStdString(), "Order:");
+    // Menu items the preview has no handler for go to the main window.
+    EXPECT_TRUE(preview->handleMenuItem(QStringLiteral("EditPreferences")));
+    EXPECT_EQ(window->TabPanel1->currentIndex(), 2);
 }
 
 // Files dropped with Ctrl held open a preview of them all in one table; without

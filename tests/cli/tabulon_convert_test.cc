@@ -170,10 +170,12 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
     EXPECT_EQ(readFile(dir.file("mail.txt")), kMail);
     EXPECT_TRUE(std::filesystem::is_empty(io.file("tmp")));  // the workbook's temporary file
 
-    // Started with standard input closed, the template opens as descriptor 0.
+    // Started with standard input closed: the template, then the output, open as
+    // descriptor 0.
     test::ProgramOptions noStdin;
     noStdin.closedStdin = true;
-    EXPECT_EQ(run({"-tTemplate", "-o-", "mail.txt"}, noStdin).out, kConverted);
+    EXPECT_EQ(run({"-tTemplate", "-o", "closed.txt", "mail.txt"}, noStdin).exitCode, 0);
+    EXPECT_EQ(readFile(dir.file("closed.txt")), kConverted);
 
     if (::geteuid() != 0) {  // root reads every file
         ::chmod(dir.file("mail.txt").c_str(), 0);

@@ -30,7 +30,7 @@ TEST(EndToEnd, QuitRequestsEndTheAppWhileAMessageWaits) {
         } else {
             app.signal(road < 0 ? -road : road);
         }
-        EXPECT_EQ(app.exitCode(), 0);
+        ASSERT_EQ(app.exitCode(), 0);
         EXPECT_EQ(readFile(app.home.file("config/Tabulon Prefs")),
                   "false\nfalse\nField Names\nfalse\n10\n50\n10\n50\n" +
                       app.home.file("data/Tabulon/Templates/") + "\n");

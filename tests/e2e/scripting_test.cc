@@ -152,7 +152,7 @@ TEST_F(ScriptingTest, HelpAndVersionOnlyPrint) {
 
 TEST_F(ScriptingTest, QuitEndsTheAppAndSavesItsSettings) {
     EXPECT_EQ(app.send({"tiuq"}).out, "handled\n");
-    EXPECT_EQ(app.exitCode(), 0);  // a second, then closing
+    ASSERT_EQ(app.exitCode(), 0);  // a second, then closing
     EXPECT_NE(readFile(app.home.file("config/Tabulon Prefs")).find(app.home.file("data/Tabulon/")),
               std::string::npos);
     ProgramResult none = app.send({"hail"});
@@ -178,7 +178,7 @@ TEST_F(ScriptingTest, PipesAndEndlessRunsNeverHoldTheApp) {
         startProgram({kSend, "prcs", big}, app.home.file("send.out"), app.home.file("send.err"));
     ASSERT_TRUE(app.waitUntilOpen(big));
     app.signal(SIGTERM);
-    EXPECT_EQ(app.exitCode(), 0);
+    ASSERT_EQ(app.exitCode(), 0);
     int status = 0;
     ASSERT_EQ(::waitpid(sender, &status, 0), sender);
     EXPECT_EQ(readFile(app.home.file("send.out")), "not handled\n");

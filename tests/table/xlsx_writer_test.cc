@@ -26,7 +26,7 @@ class XlsxWriterTest : public ::testing::Test {
   protected:
     test::TempDir tmp;
     test::TempDir dir;
-    test::ScopedEnv tmpdir("TMPDIR", tmp.path().c_str());
+    test::ScopedEnv tmpdir{"TMPDIR", tmp.path().c_str()};
 };
 
 TEST_F(XlsxWriterTest, HeaderBoldAndFrozenTextCellsSizedColumns) {

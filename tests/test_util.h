@@ -2,6 +2,9 @@
 // in-memory byte sources and sinks that misbehave on request.
 #pragma once
 
+#include <sys/un.h>
+
+#include <optional>
 #include <string>
 
 #include "platform/byte_stream.h"
@@ -34,6 +37,24 @@ std::string scratchDevice(const std::string& name);
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
+
+// Sets the environment variable `name` to `value` (null: unsets it) for the
+// object's lifetime.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// The address of the Unix socket at `path`, and a connection to it (-1 if none).
+sockaddr_un unixAddress(const std::string& path);
+int connectTo(const std::string& path);
 
 // Serves `data` in reads of at most `chunk` bytes, to put block edges anywhere.
 class StringSource : public ByteSource {

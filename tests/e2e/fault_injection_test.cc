@@ -5,10 +5,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 #include <QTimer>
 #include <filesystem>
 #include <map>
@@ -21,21 +19,13 @@ namespace {
 namespace fs = std::filesystem;
 using Snapshot = std::map<std::string, std::string>;
 
-// A file's bytes; for a huge one, its size and time of change stand in.
-std::string contentOf(const std::string& path) {
-    if (fs::file_size(path) < (64 << 20)) return readFile(path);
-    auto changed = fs::last_write_time(path).time_since_epoch().count();
-    return std::to_string(fs::file_size(path)) + "@" + std::to_string(changed);
-}
-
 // Every regular file below `folder` with its bytes.
 Snapshot snapshot(const std::string& folder) {
     Snapshot files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         std::string name = entry.path().filename().string();
         if (name.rfind("script", 0) == 0) continue;  // the dialogs' own script and log
-        if (entry.is_regular_file())
-            files[entry.path().string()] = contentOf(entry.path().string());
+        if (entry.is_regular_file()) files[entry.path().string()] = readFile(entry.path().string());
     }
     return files;
 }
@@ -44,18 +34,20 @@ Snapshot snapshot(const std::string& folder) {
 std::vector<std::string> changedSince(const Snapshot& before) {
     std::vector<std::string> changed;
     for (const auto& [path, bytes] : before) {
-        if (!fs::exists(path) || contentOf(path) != bytes) changed.push_back(path);
+        if (!fs::exists(path) || readFile(path) != bytes) changed.push_back(path);
     }
     return changed;
 }
 
-// A tmpfs of its own at `path`, unmounted again at the end.
+// A tmpfs of its own at `path` with `kilobytes` of room (read-only when 0),
+// unmounted again at the end.
 class Mount {
   public:
-    Mount(const std::string& path, unsigned long flags, const std::string& options) : path_(path) {
+    Mount(const std::string& path, int kilobytes) : path_(path) {
         fs::create_directories(path);
-        mounted_ = ::geteuid() == 0 &&
-                   ::mount("tmpfs", path.c_str(), "tmpfs", flags, options.c_str()) == 0;
+        std::string size = "size=" + std::to_string(kilobytes) + "k";
+        mounted_ = ::geteuid() == 0 && ::mount("tmpfs", path.c_str(), "tmpfs",
+                                               kilobytes > 0 ? 0 : MS_RDONLY, size.c_str()) == 0;
     }
     ~Mount() {
         if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
@@ -69,14 +61,6 @@ class Mount {
 
 class FaultTest : public MainWindowTest {
   protected:
-    // A folder on a disk with `kilobytes` of room, or read-only when 0.
-    std::unique_ptr<Mount> smallDisk(const std::string& name, int kilobytes) {
-        auto mount = kilobytes > 0
-                         ? std::make_unique<Mount>(dir.file(name), 0,
-                                                   "size=" + std::to_string(kilobytes) + "k")
-                         : std::make_unique<Mount>(dir.file(name), MS_RDONLY, "");
-        return mount;
-    }
     // Fills the disk holding `folder` up to the last byte.
     void fill(const std::string& folder) {
         std::string filler(4096, 'f');
@@ -101,10 +85,10 @@ class FaultTest : public MainWindowTest {
 };
 
 #define REQUIRE_MOUNT(m) \
-    if (!(m)->mounted()) GTEST_SKIP() << "needs root to mount a small tmpfs"
+    if (!(m).mounted()) GTEST_SKIP() << "needs root to mount a small tmpfs"
 
 TEST_F(FaultTest, ConversionOnAFullDisk) {
-    auto disk = smallDisk("full", 64);
+    Mount disk(dir.file("full"), 64);
     REQUIRE_MOUNT(disk);
     skipFirstStartCopy();
     open();
@@ -119,37 +103,28 @@ TEST_F(FaultTest, ConversionOnAFullDisk) {
     EXPECT_NE(lastMessage().find("No space left on device"), std::string::npos) << lastMessage();
     EXPECT_NE(lastMessage().find("full/out.txt"), std::string::npos);
     EXPECT_TRUE(changedSince(before).empty());
-    EXPECT_EQ(fs::directory_iterator(dir.file("full")) != fs::directory_iterator(), true);
     EXPECT_EQ(snapshot(dir.file("full")).size(), 1u);  // no partial output left
     EXPECT_TRUE(stillConverts());
 }
 
-TEST_F(FaultTest, TemplateSaveOnAFullDisk) {
-    auto disk = smallDisk("templates", 64);
-    REQUIRE_MOUNT(disk);
+// The template and, at quit, the preferences, each on a disk that is full.
+TEST_F(FaultTest, SavesOnAFullDisk) {
+    Mount templates(dir.file("templates"), 64), config(dir.file("config"), 64);
+    REQUIRE_MOUNT(templates);
     skipFirstStartCopy();
     writeFile(dir.file("templates/Field Names"), "Name:\rEmail:\r");
     writeFile(dir.file("templates/Orders"), "Item:\r");
-    fill(dir.file("templates"));
     writePrefs("false\nfalse\nField Names\ntrue\n10\n50\n10\n50\n" + dir.file("templates/") + "\n");
-    open();
+    fill(dir.file("templates"));
+    fill(dir.file("config"));
     Snapshot before = snapshot(dir.file("templates"));
+    before.merge(snapshot(dir.file("config")));
+    open();
     window->FieldInsertButton_Action();
     window->PopupMenu1->setCurrentIndex(window->PopupMenu1->findText(QStringLiteral("Orders")));
     EXPECT_NE(lastMessage().find("The field names could not be saved."), std::string::npos);
     EXPECT_NE(lastMessage().find("No space left on device"), std::string::npos) << lastMessage();
-    EXPECT_TRUE(changedSince(before).empty());
     EXPECT_EQ(rows(), (std::vector<std::string>{"Item:"}));  // the chosen template is shown
-}
-
-TEST_F(FaultTest, PreferencesSaveOnAFullDisk) {
-    auto disk = smallDisk("config", 64);
-    REQUIRE_MOUNT(disk);
-    skipFirstStartCopy();
-    writePrefs("false\nfalse\nField Names\nfalse\n10\n50\n10\n50\n:Templates:\n");
-    fill(dir.file("config"));
-    Snapshot before = snapshot(dir.file("config"));
-    open();
     window->CheckBox2->click();
     quit();
     EXPECT_NE(lastMessage().find("The preferences could not be saved."), std::string::npos);
@@ -157,9 +132,8 @@ TEST_F(FaultTest, PreferencesSaveOnAFullDisk) {
 }
 
 TEST_F(FaultTest, ReadOnlyFolders) {
-    auto output = smallDisk("output", 0);
+    Mount output(dir.file("output"), 0), config(dir.file("config"), 0);
     REQUIRE_MOUNT(output);
-    auto config = smallDisk("config", 0);
     skipFirstStartCopy();
     Snapshot before = snapshot(dir.path());
     open();
@@ -174,7 +148,7 @@ TEST_F(FaultTest, ReadOnlyFolders) {
 }
 
 TEST_F(FaultTest, HomeThatCannotBeWritten) {
-    auto home = smallDisk("home", 0);
+    Mount home(dir.file("home"), 0);
     REQUIRE_MOUNT(home);
     ::setenv("HOME", dir.file("home/ann").c_str(), 1);
     ::unsetenv("XDG_CONFIG_HOME");
@@ -233,17 +207,13 @@ TEST_F(FaultTest, TemplatesThatAreNotTemplates) {
     skipFirstStartCopy();
     fs::create_directories(appTemplates() + "a folder");
     fs::create_symlink("/dev/zero", appTemplates() + "a device");
-    {
-        FILE* huge = std::fopen((appTemplates() + "a huge file").c_str(), "w");
-        std::fclose(huge);
-        fs::resize_file(appTemplates() + "a huge file", 1ULL << 30);  // sparse: 1 GB, no disk
-    }
     std::string binary;
     for (int i = 0; i < 4096; ++i)
         binary += static_cast<char>(i * 131 % 256);
     writeFile(appTemplates() + "binary", binary);
     Snapshot before = snapshot(appTemplates());
-    for (const char* name : {"a folder", "a device", "a huge file"}) {
+    // (A huge template is refused as the device is: LineReader.RefusesWhatIsNotASmallFile.)
+    for (const char* name : {"a folder", "a device"}) {
         writePrefs(std::string("false\nfalse\n") + name + "\nfalse\n10\n50\n10\n50\n:Templates:\n");
         writeFile(dir.file("script.log"), "");
         open();

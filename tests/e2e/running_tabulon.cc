@@ -49,8 +49,7 @@ RunningTabulon::RunningTabulon(std::vector<std::string> args,
 RunningTabulon::~RunningTabulon() {
     if (!running()) return;
     ::kill(pid_, SIGTERM);
-    int code = 0;
-    if (waitForExit(5, &code)) return;
+    if (exitCode() >= 0) return;
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
 }
@@ -66,24 +65,20 @@ bool RunningTabulon::waitUntilListening() {
 }
 
 bool RunningTabulon::waitUntilShown(const std::string& text) {
-    for (int i = 0; i < 400; ++i) {
-        if (dialogLog().find(text) != std::string::npos) return true;
-        if (!running()) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return waitFor([&] { return dialogLog().find(text) != std::string::npos || !running(); }) &&
+           dialogLog().find(text) != std::string::npos;
 }
 
 bool RunningTabulon::waitUntilOpen(const std::string& path) {
     std::string fds = "/proc/" + std::to_string(pid_) + "/fd";
-    for (int i = 0; i < 400 && running(); ++i) {
+    auto isOpen = [&] {
         std::error_code error;
         for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
             if (std::filesystem::read_symlink(entry.path(), error) == path) return true;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+        return false;
+    };
+    return waitFor([&] { return !running() || isOpen(); }) && running();
 }
 
 bool RunningTabulon::running() {
@@ -98,18 +93,18 @@ void RunningTabulon::signal(int number) {
     if (running()) ::kill(pid_, number);
 }
 
-bool RunningTabulon::waitForExit(double seconds, int* code) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (running()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    *code = exitCode_;
-    return true;
+int RunningTabulon::exitCode() {
+    return waitFor([&] { return !running(); }) ? exitCode_ : -1;
 }
 
 ProgramResult RunningTabulon::runProgram(const std::vector<std::string>& argv) {
     return test::runProgram(argv, home.path());
+}
+
+ProgramResult RunningTabulon::send(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {TABULON_SEND_BINARY};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runProgram(argv);
 }
 
 }  // namespace tabulon::test

@@ -37,15 +37,17 @@ class RunningTabulon {
     bool waitUntilListening();
     // True once the dialog log holds `text`.
     bool waitUntilShown(const std::string& text);
-    // True when it has ended by itself within `seconds`; its exit code in *code.
-    bool waitForExit(double seconds, int* code);
-    bool running();
-    void signal(int number);
     // True once the app has `path` open (a run reads it).
     bool waitUntilOpen(const std::string& path);
+    // Its exit code once it has ended by itself; -1 if it still runs after a minute.
+    int exitCode();
+    bool running();
+    void signal(int number);
 
-    // Runs one of the built programs (or any path) with this environment.
+    // Runs one of the built programs (or any path) with this environment, or
+    // tabulon-send with `args`.
     ProgramResult runProgram(const std::vector<std::string>& argv);
+    ProgramResult send(const std::vector<std::string>& args);
     std::string dialogLog() const { return readFile(home.file("script.log")); }
     void answerDialogs(const std::string& lines) { writeFile(home.file("script"), lines); }
 

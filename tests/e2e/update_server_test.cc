@@ -28,31 +28,23 @@ class Nginx {
             probe.listen(QHostAddress::LocalHost);
             port_ = probe.serverPort();
         }
+        // Every path in the configuration is relative to the prefix.
         std::string prefix = dir.file("nginx/");
         std::filesystem::create_directories(prefix + "logs");
-        std::string conf = prefix + "nginx.conf";
-        writeFile(conf,
-                  "daemon off;\nmaster_process off;\npid " + prefix +
-                      "nginx.pid;\n"
-                      "error_log " +
-                      prefix +
-                      "error.log;\nevents { worker_connections 16; }\n"
-                      "http {\n access_log off;\n client_body_temp_path " +
-                      prefix +
-                      "body;\n"
-                      " proxy_temp_path " +
-                      prefix + "proxy;\n fastcgi_temp_path " + prefix +
-                      "fastcgi;\n uwsgi_temp_path " + prefix + "uwsgi;\n scgi_temp_path " + prefix +
-                      "scgi;\n types { text/plain txt; }\n server {\n  listen 127.0.0.1:" +
-                      std::to_string(port_) + ";\n  root " TABULON_SOURCE_DIR "/site;\n }\n}\n");
+        writeFile(prefix + "nginx.conf",
+                  "daemon off; master_process off; pid nginx.pid; error_log error.log;\n"
+                  "events { worker_connections 16; }\n"
+                  "http { access_log off; client_body_temp_path body; proxy_temp_path proxy;\n"
+                  " fastcgi_temp_path fastcgi; uwsgi_temp_path uwsgi; scgi_temp_path scgi;\n"
+                  " types { text/plain txt; }\n server { listen 127.0.0.1:" +
+                      std::to_string(port_) + "; root " TABULON_SOURCE_DIR "/site; } }\n");
         pid_ = ::fork();
         if (pid_ == 0) {
-            ::execl(kNginx, kNginx, "-p", prefix.c_str(), "-c", conf.c_str(),
-                    static_cast<char*>(nullptr));
+            ::execl(kNginx, kNginx, "-p", prefix.c_str(), "-c", (prefix + "nginx.conf").c_str(),
+                    "-e", "error.log", static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        for (int i = 0; i < 100 && !listening(); ++i)
-            QTest::qWait(20);
+        static_cast<void>(QTest::qWaitFor([this] { return listening(); }, 60000));
     }
     ~Nginx() {
         ::kill(pid_, SIGTERM);
@@ -89,9 +81,8 @@ TEST_F(UpdateServerTest, RealServerNewerEqualAndOlder) {
         QApplication::setApplicationVersion(QLatin1String(c.running));
         UpdateWindow updater;
         updater.PushButton1->click();
-        for (int i = 0; i < 300 && updater.PushButton1->text() == QLatin1String("Stop"); ++i) {
-            QTest::qWait(10);
-        }
+        auto stopped = [&] { return updater.PushButton1->text() != QLatin1String("Stop"); };
+        EXPECT_TRUE(QTest::qWaitFor(stopped, 60000)) << c.running;
         EXPECT_EQ(updater.PushButton1->text().toStdString(), c.caption) << c.running;
         QLabel* label = updater.StaticText2->isHidden() ? updater.StaticText1 : updater.StaticText2;
         EXPECT_EQ(label->text().toStdString(), c.shown) << c.running;

@@ -2,25 +2,18 @@
 
 #include <gtest/gtest.h>
 #include <pwd.h>
-#include <stdlib.h>
 #include <unistd.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/scripting_event.h"
+#include "test_util.h"
 
 namespace tabulon {
 namespace {
 
-// Sets `name` to `value` (null: unsets it); returns what it was.
-std::optional<std::string> setEnv(const char* name, const char* value) {
-    const char* old = std::getenv(name);
-    std::optional<std::string> was = old ? std::optional<std::string>(old) : std::nullopt;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    return was;
-}
+using test::ScopedEnv;
 
 TEST(AppPaths, ColonPathsAreRelativeToTheApplicationFolder) {
     setApplicationFolderForTesting("/opt/tabulon");
@@ -36,15 +29,12 @@ TEST(AppPaths, ColonPathsAreRelativeToTheApplicationFolder) {
 }
 
 TEST(AppPaths, XdgFoldersWithFallbacks) {
-    auto home = setEnv("HOME", "/home/ann");
-    setEnv("XDG_CONFIG_HOME", "/cfg");
-    setEnv("XDG_DATA_HOME", "relative/ignored");
+    ScopedEnv home("HOME", "/home/ann"), config("XDG_CONFIG_HOME", "/cfg"),
+        data("XDG_DATA_HOME", "relative/ignored");
     EXPECT_EQ(configFolder(), "/cfg/");
     EXPECT_EQ(dataFolder(), "/home/ann/.local/share/");
-    setEnv("XDG_CONFIG_HOME", nullptr);
+    ScopedEnv noConfig("XDG_CONFIG_HOME", nullptr);
     EXPECT_EQ(configFolder(), "/home/ann/.config/");
-    setEnv("XDG_DATA_HOME", nullptr);
-    setEnv("HOME", home ? home->c_str() : nullptr);
 }
 
 // The event socket's folder: an absolute XDG_RUNTIME_DIR, else a folder of the
@@ -58,7 +48,6 @@ TEST(AppPaths, EventSocketPath) {
         const char* temp;
         std::string path;
     };
-    auto runtime = setEnv("XDG_RUNTIME_DIR", nullptr), temp = setEnv("TMPDIR", nullptr);
     for (const Case& c : std::vector<Case>{
              {"/run/user/7", "/var/tmp", "/run/user/7/tabulon-events"},
              {"run/relative", "/var/tmp/", "/var/tmp" + own},
@@ -66,12 +55,9 @@ TEST(AppPaths, EventSocketPath) {
              {nullptr, "relative", "/tmp" + own},
              {nullptr, nullptr, "/tmp" + own},
          }) {
-        setEnv("XDG_RUNTIME_DIR", c.runtime);
-        setEnv("TMPDIR", c.temp);
+        ScopedEnv runtime("XDG_RUNTIME_DIR", c.runtime), temp("TMPDIR", c.temp);
         EXPECT_EQ(eventSocketPath(), c.path) << (c.temp ? c.temp : "(no TMPDIR)");
     }
-    setEnv("XDG_RUNTIME_DIR", runtime ? runtime->c_str() : nullptr);
-    setEnv("TMPDIR", temp ? temp->c_str() : nullptr);
 }
 
 }  // namespace

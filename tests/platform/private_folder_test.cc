@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "platform/file_info.h"
 #include "test_util.h"
 
@@ -38,18 +40,56 @@ TEST(PrivateFolder, MadeWithItsParentsForTheUserAloneWhateverTheUmask) {
     EXPECT_TRUE(makePrivateFolder(dir.file("a/b/run")).ok());  // found the second time
 }
 
-TEST(PrivateFolder, AFolderThatExistedKeepsItsMode) {
+// A folder that is not the user's alone is refused with its reason, by the app's
+// makePrivateFolder and the clients' checkPrivateFolder alike, and keeps its mode
+// and owner (a link: its target too).
+TEST(PrivateFolder, FoldersNotTheUsersAloneAreLeftAsTheyAre) {
+    auto folderWithMode = [](mode_t mode) {
+        return [mode](const std::string& f) {
+            ::mkdir(f.c_str(), 0700);
+            ::chmod(f.c_str(), mode);
+        };
+    };
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        std::string reason;
+    } cases[] = {
+        {"shared", folderWithMode(01777), "others have access to it: mode 1777"},
+        {"group", folderWithMode(0750), "others have access to it: mode 0750"},
+        {"file", [](const std::string& f) { test::writeFile(f, "a file"); }, "it is not a folder"},
+        {"link",
+         [](const std::string& f) {
+             ::mkdir((f + "-target").c_str(), 0700);
+             ASSERT_EQ(::symlink((f + "-target").c_str(), f.c_str()), 0);
+         },
+         "it is a link"},
+        {"another user's",
+         [](const std::string& f) {
+             ::mkdir(f.c_str(), 0700);
+             ASSERT_EQ(::chown(f.c_str(), 65534, 65534), 0);
+         },
+         "it belongs to user 65534"},
+    };
     test::TempDir dir;
-    std::string shared = dir.file("shared");
-    ::mkdir(shared.c_str(), 0700);
-    ::chmod(shared.c_str(), 01777);
-    Status status = makePrivateFolder(shared);
-    EXPECT_FALSE(status.ok());
-    EXPECT_EQ(status.message(), "the folder \"" + shared +
-                                    "\" is not private to you (others have access to it: "
-                                    "mode 1777)");
-    EXPECT_EQ(modeOf(shared), 01777u);
-
+    for (const Case& c : cases) {
+        if (c.reason.find("user") != std::string::npos && ::geteuid() != 0) continue;  // root's
+        std::string folder = dir.file(c.name);
+        c.make(folder);
+        struct stat before {};
+        ::lstat(folder.c_str(), &before);
+        Status made = makePrivateFolder(folder);
+        std::string why;
+        EXPECT_EQ(checkPrivateFolder(folder, &why), FolderCheck::kNotPrivate) << c.name;
+        EXPECT_EQ(made.message(),
+                  "the folder \"" + folder + "\" is not private to you (" + c.reason + ")");
+        EXPECT_EQ(why, made.message());
+        struct stat after {};
+        ::lstat(folder.c_str(), &after);
+        EXPECT_EQ(after.st_mode, before.st_mode) << c.name;
+        EXPECT_EQ(after.st_uid, before.st_uid) << c.name;
+    }
+    EXPECT_EQ(modeOf(dir.file("link-target")), 0700u);
     std::string why;
     EXPECT_EQ(checkPrivateFolder(dir.file("absent"), &why), FolderCheck::kMissing);
     EXPECT_FALSE(fileExists(dir.file("absent")));

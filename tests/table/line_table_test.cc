@@ -107,7 +107,7 @@ TEST(LineTable, FailedOrRefusedOutputLeavesTheOldFile) {
 
     // The workbook cannot even be started: the old output stays as it was.
     {
-        test::ScopedTmpdir missing(dir.file("missing"));
+        test::ScopedEnv missing("TMPDIR", dir.file("missing").c_str());
         status = convertToTableFile(*input, "mail.txt", dir.file("old.xlsx"), {"Name:"},
                                     TableFormat::kXlsx);
     }

@@ -1,8 +1,5 @@
-// Writing a whole table through a writer into memory, and a scratch $TMPDIR
-// for the workbook writer, for the table tests.
+// Writing a whole table through a writer into memory, for the table tests.
 #pragma once
-
-#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -28,18 +25,5 @@ inline std::string writeTable(TableFormat format, const std::vector<std::string>
     if (!status.ok()) ADD_FAILURE() << status.message();
     return sink.bytes;
 }
-
-// Points $TMPDIR at `path` for the object's lifetime.
-class ScopedTmpdir {
-  public:
-    explicit ScopedTmpdir(const std::string& path) {
-        if (const char* old = ::getenv("TMPDIR")) old_ = old;
-        ::setenv("TMPDIR", path.c_str(), 1);
-    }
-    ~ScopedTmpdir() { old_.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", old_.c_str(), 1); }
-
-  private:
-    std::string old_;
-};
 
 }  // namespace tabulon::test

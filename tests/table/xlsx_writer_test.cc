@@ -26,7 +26,7 @@ class XlsxWriterTest : public ::testing::Test {
   protected:
     test::TempDir tmp;
     test::TempDir dir;
-    test::ScopedTmpdir tmpdir{tmp.path()};
+    test::ScopedEnv tmpdir{"TMPDIR", tmp.path().c_str()};
 };
 
 TEST_F(XlsxWriterTest, HeaderBoldAndFrozenTextCellsSizedColumns) {
@@ -78,7 +78,7 @@ TEST_F(XlsxWriterTest, TemporaryFileGoesOnEveryPath) {
         EXPECT_EQ(tmp.listing(), "");
     }
     // A temporary folder that cannot be written is named; nothing is written.
-    test::ScopedTmpdir missing(dir.file("missing"));
+    test::ScopedEnv missing("TMPDIR", dir.file("missing").c_str());
     test::StringSink sink;
     auto writer = makeTableWriter(TableFormat::kXlsx, sink);
     Status status = writer->begin({"A:"});

@@ -116,4 +116,18 @@ TEST(MessageDecoder, ADecoderUsedForManyMessagesDecodesEachAsAFreshOneWould) {
 }
 
 }  // namespace
+TEST(MessageDecoder, PartsOfAMultipart) {
+    // Base64 "Name: Ann\r\nPhone: 1\r\n", then the same with a stray "*".
+    const std::string head =
+        "Content-Type: multipart/alternative; boundary=b\n\n--b\n"
+        "Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: base64\n\n";
+    MessageDecoder decoder;
+    DecodedMessage decoded;
+    decoder.decode("Subject: s\n" + head + "TmFtZTogQW5uDQpQaG9uZTogMQ0K\n--b--\n", &decoded);
+    EXPECT_EQ(decoded.body, "Name: Ann\nPhone: 1\n");
+    EXPECT_TRUE(decoded.problems.empty());
+    decoder.decode("Subject: s\n" + head + "TmFtZTogQW5uDQpQa*G9uZTogMQ0K\n--b--\n", &decoded);
+    EXPECT_EQ(decoded.problems, (std::vector<std::string>{"broken base64"}));
+}
+
 }  // namespace tabulon

@@ -57,4 +57,17 @@ TEST(FormulaGuard, WhatASpreadsheetWouldRun) {
 }
 
 }  // namespace
+TEST(Utf8Text, DisplayWidth) {
+    const std::pair<std::string, size_t> cases[] = {
+        {"", 0},
+        {"Ann Lee", 7},
+        {"J\xC3\xBCrgen", 6},
+        {"\xE6\x9D\xB1\xE4\xBA\xAC", 4},  // two wide characters
+        {"\xF0\x9F\x99\x82!", 3},
+        {"short\na much longer line\r\nmid", 18},
+    };
+    for (const auto& [text, width] : cases)
+        EXPECT_EQ(displayWidth(text), width) << text;
+}
+
 }  // namespace tabulon

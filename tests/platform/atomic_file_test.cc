@@ -92,6 +92,13 @@ TEST_P(AtomicFileTest, FailuresKeepTheOldFile) {
     EXPECT_NE(writeAll(dir.file("no/such/folder/t"), "x").message().find("no/such/folder/t"),
               std::string::npos);
     EXPECT_NE(writeAll(dir.path(), "x").message().find("it is a folder"), std::string::npos);
+    {  // a folder took the target's place meanwhile: no hidden file stays behind
+        AtomicFile file;
+        ASSERT_TRUE(file.open(dir.file("taken")).ok());
+        ASSERT_EQ(::mkdir(dir.file("taken").c_str(), 0700), 0);
+        EXPECT_FALSE(file.commit().ok());
+        EXPECT_EQ(dir.listing(), "t|taken");
+    }
     std::string longName(255, 'n');  // the longest name a file may have
     EXPECT_TRUE(writeAll(dir.file(longName), "x").ok());
 }

@@ -137,6 +137,11 @@ TEST_F(ConvertMessages, GuessedTemplatePrintedOrSaved) {
     r = run({"--guess-template", "-o", "Guessed", "plain.txt"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(readFile(dir.file("Guessed")), "Name:\rEmail:\rComments:\r");
+
+    r = run({"--guess-template", "-o", "nowhere/Guessed", "saved.txt"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("\"nowhere/Guessed\": No such file or directory"), std::string::npos)
+        << r.err;
 }
 
 }  // namespace

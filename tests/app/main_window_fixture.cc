@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QListWidget>
+#include <QTest>
 #include <filesystem>
 #include <sstream>
 
@@ -12,6 +13,10 @@
 #include "platform/qt/scripted_dialogs.h"
 
 namespace tabulon::test {
+
+bool waitForEvents(const std::function<bool()>& done) {
+    return QTest::qWaitFor(done, 60000);
+}
 
 void MainWindowTest::SetUp() {
     std::filesystem::create_directories(appTemplates());

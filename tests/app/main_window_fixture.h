@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,10 @@
 #include "test_util.h"
 
 namespace tabulon::test {
+
+// Handles events until `done` holds, for a minute at most: a loaded machine only
+// makes it wait longer.
+bool waitForEvents(const std::function<bool()>& done);
 
 class MainWindowTest : public ::testing::Test {
   protected:

@@ -13,9 +13,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QUrl>
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "app/main_window_fixture.h"
 #include "app/qt/new_template_dialog.h"
@@ -29,16 +27,6 @@ namespace tabulon::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// Handles events until `done` holds; a slow, loaded machine only makes it wait longer.
-template <typename Condition>
-bool waitFor(Condition done) {
-    for (int i = 0; i < 30000 && !done(); ++i) {
-        QApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return done();
-}
 
 class PreviewWindowTest : public MainWindowTest {
   protected:
@@ -57,7 +45,7 @@ class PreviewWindowTest : public MainWindowTest {
         EXPECT_TRUE(window->handleMenuItem(QStringLiteral("FileConvertToSpreadsheet")));
         auto* preview = window->findChild<PreviewWindow*>();
         if (preview == nullptr) return nullptr;
-        EXPECT_TRUE(waitFor([&] { return !preview->isReading(); }));
+        EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
         QApplication::processEvents();
         return preview;
     }
@@ -106,7 +94,7 @@ TEST_F(PreviewWindowTest, CtrlDropOpensThePreviewOfEveryFile) {
     // Straight to the window: outside a real drag, the application drops the event.
     static_cast<QObject*>(window.get())->event(&drop);
     PreviewWindow* preview = nullptr;
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(waitForEvents([&] {
         preview = window->findChild<PreviewWindow*>();
         return preview != nullptr && !preview->isReading();
     }));
@@ -125,7 +113,7 @@ TEST_F(PreviewWindowTest, FollowsHeaderColumnsLabelsAndEditsOfTheFieldList) {
     PreviewWindow* preview = openPreview();
     ASSERT_NE(preview, nullptr);
     auto readAgain = [&] {
-        ASSERT_TRUE(waitFor([&] { return !preview->isReading(); }));
+        ASSERT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
         QApplication::processEvents();
     };
     preview->HeaderFrom->click();
@@ -143,8 +131,8 @@ TEST_F(PreviewWindowTest, FollowsHeaderColumnsLabelsAndEditsOfTheFieldList) {
     EXPECT_TRUE(preview->LabelButtons->isHidden());
 
     delete window->ListBox1->takeItem(0);  // Name: goes
-    ASSERT_TRUE(
-        waitFor([&] { return preview->model->titles().size() == 4 && !preview->isReading(); }));
+    ASSERT_TRUE(waitForEvents(
+        [&] { return preview->model->titles().size() == 4 && !preview->isReading(); }));
     QApplication::processEvents();
     EXPECT_EQ(preview->model->cell(0, 1), "ann@mail.example");
 }

@@ -70,12 +70,8 @@ class UpdateWindowTest : public MainWindowTest {
     // Presses Start and waits until the check has come to an end.
     void check() {
         updater->PushButton1->click();
-        waitUntil([this] { return updater->PushButton1->text() != QLatin1String("Stop"); });
-        waitUntil([this] { return updater->ProgressBar1->isHidden(); });
-    }
-    void waitUntil(const std::function<bool()>& condition) {
-        for (int i = 0; i < 300 && !condition(); ++i)
-            QTest::qWait(10);
+        waitForEvents([this] { return updater->PushButton1->text() != QLatin1String("Stop"); });
+        waitForEvents([this] { return updater->ProgressBar1->isHidden(); });
     }
     std::string status() const { return updater->StaticText1->text().toStdString(); }
     std::string caption() const { return updater->PushButton1->text().toStdString(); }
@@ -144,8 +140,8 @@ TEST_F(UpdateWindowTest, BrokenRepliesAndStoppedChecks) {
         for (char byte : trickle)
             server.pieces.push_back(QByteArray(1, byte));
         updater->PushButton1->click();
-        waitUntil([this] { return !server.request.isEmpty(); });
-        waitUntil([&] { return updater->tempData.text().size() == before + trickle.size(); });
+        waitForEvents([this] { return !server.request.isEmpty(); });
+        waitForEvents([&] { return updater->tempData.text().size() == before + trickle.size(); });
         EXPECT_EQ(caption(), "Stop");
         EXPECT_EQ(status(), "Checking for updates...");
         updater->PushButton1->click();

@@ -235,6 +235,34 @@ TEST_F(TabulonConvert, StandardInputReadInPartBeforeUs) {
     }
 }
 
+// On a terminal, standard error shows how much of the input is read, as a share of
+// its size when it has one (a file, or a file on standard input), and is cleared
+// when the run ends.
+TEST_F(TabulonConvert, ProgressOnATerminalIsClearedAtTheEnd) {
+    int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+    const std::string end = ": 100%\r\033[K";
+    writeFile(dir.file("one"), "x");  // the smallest size to show as a share
+    for (std::string input : {"one", "-"}) {
+        test::ProgramOptions options;
+        options.stdinFile = dir.file("one");
+        pid_t pid = test::startProgram({TABULON_CONVERT_BINARY, "-tTemplate", "-oout", input},
+                                       io.file(".stdout"), ::ptsname(terminal), child(options));
+        std::string shown;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!shown.ends_with(end) && std::chrono::steady_clock::now() < deadline) {
+            char buffer[256];
+            ssize_t n = ::read(terminal, buffer, sizeof buffer);
+            if (n > 0) shown.append(buffer, static_cast<size_t>(n));
+            if (n <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_EQ(waitStatus(pid), 0);
+        std::string name = input == "-" ? "standard input" : input;
+        EXPECT_TRUE(shown.starts_with("\r\033[K" + name) && shown.ends_with(name + end)) << shown;
+    }
+    ::close(terminal);
+}
+
 TEST_F(TabulonConvert, InterruptedRunsLeaveNoTemporaryFile) {
     const std::string fifo = io.file("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);

@@ -30,6 +30,17 @@ Status writeAll(const std::string& path, const std::string& content) {
     return status;
 }
 
+// Descriptor 0 closed for as long as it lives, as in a program started with
+// standard input closed.
+struct StdinClosed {
+    StdinClosed() { ::close(STDIN_FILENO); }
+    ~StdinClosed() {
+        ::dup2(saved, STDIN_FILENO);
+        ::close(saved);
+    }
+    int saved = ::dup(STDIN_FILENO);
+};
+
 // Every case runs twice: with the new content in an unnamed file, and as on a
 // file system that has none, in a hidden file beside the target.
 class AtomicFileTest : public ::testing::TestWithParam<bool> {
@@ -54,6 +65,7 @@ TEST_P(AtomicFileTest, ReplacesOnlyOnCommitKeepingOwnerAndMode) {
     }, after{};
     ASSERT_EQ(::stat(dir.file("t").c_str(), &before), 0);
     {
+        StdinClosed stdinClosed;  // so that the new file may get descriptor 0
         AtomicFile file;
         ASSERT_TRUE(file.open(dir.file("t")).ok());
         ASSERT_TRUE(file.write("new", 3).ok());

@@ -1,5 +1,6 @@
 #include "platform/atomic_file.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -87,6 +88,23 @@ TEST_P(AtomicFileTest, ReplacesOnlyOnCommitKeepingOwnerAndMode) {
     }
     EXPECT_EQ(readFile(dir.file("t")), "new");
     EXPECT_EQ(dir.listing(), "t");  // no temporary file left behind
+
+    // A user who does not own the file keeps the group they share with it.
+    if (::geteuid() != 0) return;  // becoming another user needs root
+    ASSERT_EQ(::chown(dir.file("t").c_str(), 0, 4321), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        gid_t group = 4321;
+        bool ok = ::setgroups(1, &group) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(ok && writeAll(dir.file("t"), "other").ok() ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(::stat(dir.file("t").c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, 65534u);
+    EXPECT_EQ(after.st_gid, 4321u);
 }
 
 // Failures name the file, and leave the old one as it was.

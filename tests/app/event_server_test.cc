@@ -1,30 +1,17 @@
-// The event server in this process, its event loop driven by the test: how it
-// counts its connections, and what it finds at its socket path when it starts.
+// The event server in this process, its event loop driven by the test: what it
+// finds at its socket path when it starts.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QTest>
-#include <vector>
 
 #include "app/qt/event_server.h"
 #include "test_util.h"
 
 namespace tabulon::test {
 namespace {
-
-// True once the server has closed its end (a refusal), running its event loop
-// meanwhile.
-bool waitUntilClosedByServer(int fd) {
-    return QTest::qWaitFor(
-        [fd] {
-            char byte;
-            ssize_t n = ::recv(fd, &byte, 1, MSG_DONTWAIT | MSG_PEEK);
-            return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
-        },
-        60000);
-}
 
 // The one-byte answer to `message`, running the event loop until it comes.
 char answerTo(int fd, const std::string& message) {
@@ -48,22 +35,6 @@ class EventServerTest : public ::testing::Test {
         reply(eventIdIs(event.eventId, "hail"), {});
     }};
 };
-
-// 32 live idle senders fill the limit; once they have left, the next sender is
-// answered at once, before the server has seen them go.
-TEST_F(EventServerTest, SendersThatLeftMakeRoomForTheNextAtOnce) {
-    ASSERT_TRUE(server.listen(path()).ok());
-    std::vector<int> idle;
-    for (int i = 0; i < 33; ++i)
-        idle.push_back(connectTo(path()));
-    // Accepted in order: once the last is refused, the first 32 are held open.
-    ASSERT_TRUE(waitUntilClosedByServer(idle.back()));
-    for (int fd : idle)
-        ::close(fd);
-    int next = connectTo(path());
-    EXPECT_EQ(answerTo(next, encodeEvent({"aevt", "hail", "x"})), kHandled);
-    ::close(next);
-}
 
 TEST_F(EventServerTest, WhatLiesAtTheSocketPath) {
     // A stale socket (nobody answers at it) is replaced.

@@ -2,11 +2,9 @@
 // Edit Field dialog.
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
 
 #include "app/main_window_fixture.h"
@@ -118,21 +116,6 @@ TEST_F(FieldEditingTest, KeyboardReachesTheButtonsAndEditsTheList) {
     editFieldDialog()->reject();
 }
 
-TEST_F(FieldEditingTest, PreferencesTabOrderFollowsThePage) {
-    Window1& w = openWith("A\r");
-    w.show();
-    QApplication::setActiveWindow(&w);
-    w.TabPanel1->setCurrentIndex(2);
-    w.CheckBox3->click();  // enables the template menu
-    w.CheckBox1->setFocus();
-    std::vector<std::string> order;
-    for (int i = 0; i < 4; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        order.push_back(QApplication::focusWidget()->objectName().toStdString());
-    }
-    EXPECT_EQ(order, (Lines{"CheckBox2", "CheckBox3", "PopupMenu1", "BevelButton1"}));
-}
-
 // A double click edits the row; OK writes the text back, even an empty one, and a
 // cancelled edit still counts as a change, so the list is saved with CR line ends.
 TEST_F(FieldEditingTest, EditFieldUpdatesTheSelectedRow) {
@@ -163,14 +146,6 @@ TEST_F(FieldEditingTest, EditFieldUpdatesTheSelectedRow) {
     EXPECT_TRUE(w.updatedfields);
     quit();  // the empty row stays an empty line in the file
     EXPECT_EQ(readFile(appTemplates() + "Field Names"), "Name:\r\r");
-}
-
-TEST_F(FieldEditingTest, NamesKeepTheirBytes) {
-    Window1& w = openWith("Caf\xe9:\rNa\xc3\xafve:\r");  // Latin-1, then UTF-8
-    EXPECT_EQ(rows(), (Lines{"Caf\xc3\xa9:", "Na\xc3\xafve:"}));
-    w.FieldInsertButton_Action();
-    quit();
-    EXPECT_EQ(readFile(appTemplates() + "Field Names"), "Caf\xe9:\rNa\xc3\xafve:\rNew Row\r");
 }
 
 }  // namespace

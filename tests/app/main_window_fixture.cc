@@ -1,7 +1,6 @@
 #include "app/main_window_fixture.h"
 
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #include <QListWidget>
 #include <QTest>

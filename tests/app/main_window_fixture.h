@@ -38,7 +38,6 @@ class MainWindowTest : public ::testing::Test {
     std::string prefs() const { return readFile(prefsPath()); }
     void writePrefs(const std::string& content);
     std::string appTemplates() const { return dir.file("app/Templates/"); }
-    std::string copiedTemplates() const { return dir.file("data/Tabulon/Templates/"); }
     // Makes the data folder's Tabulon folder exist, as after an earlier start.
     void skipFirstStartCopy();
     std::vector<std::string> rows() const;

@@ -1,21 +1,16 @@
 // Menus answer the front window; the link, Help and About.
 #include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
-
 #include <QTextBrowser>
+
 #include <filesystem>
 
 #include "app/main_window_fixture.h"
 #include "app/qt/about_box.h"
 #include "app/qt/help.h"
 #include "platform/qt/desktop.h"
-#include "templates/qt/edit_field_dialog.h"
 #include "update/qt/update_window.h"
 
 namespace tabulon::test {
@@ -54,36 +49,6 @@ class MenuTest : public MainWindowTest {
     }
     void choose(const char* item) { window->menu->item(QLatin1String(item))->trigger(); }
 };
-
-TEST_F(MenuTest, ItemsFollowTheFrontWindow) {
-    EXPECT_EQ(enabledItems(),
-              "FileOpen FileQuit EditPreferences HelpTabulonHelp AppleAboutTabulon ");
-
-    window->CheckBox1->click();
-    UpdateWindow* updater = window->updateWindow;
-    ASSERT_NE(updater, nullptr);
-    activate(updater);
-    EXPECT_EQ(enabledItems(), "FileClose FileQuit HelpTabulonHelp ");
-    QPointer<UpdateWindow> watched(updater);
-    choose("FileClose");
-    QApplication::processEvents();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(watched.isNull());
-
-    activate(window.get());
-    window->ListBox1->setCurrentRow(0);
-    window->ListBox1_DoubleClick();
-    auto* dialog = window->findChild<Dialog5*>();
-    ASSERT_NE(dialog, nullptr);
-    activate(dialog);
-    dialog->EditField1->setFocus();
-    dialog->EditField1->selectAll();
-    window->menu->refresh();
-    EXPECT_EQ(enabledItems(), "FileQuit EditCut EditCopy EditClear ");
-    choose("EditCut");
-    EXPECT_EQ(dialog->EditField1->text().toStdString(), "");
-    dialog->reject();
-}
 
 TEST_F(MenuTest, PreferencesAboutAndHelp) {
     window->TabPanel1->setCurrentIndex(1);

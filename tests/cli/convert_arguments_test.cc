@@ -41,32 +41,6 @@ void expectParses(const std::vector<Case>& cases) {
         EXPECT_EQ(parsed(c.args, c.terminal), c.parsed) << joined(c.args);
 }
 
-TEST(ConvertArguments, WhatEachCallAsksFor) {
-    const std::string usual = "t=T o=out in=in, f= first=out";
-    // clang-format off
-    expectParses({
-        {{"-t", "T", "-o", "out", "in"}, usual},
-        {{"--template=T", "--output=out", "in"}, usual},
-        {{"--template", "T", "--output", "out", "in"}, usual},
-        {{"-tT", "-oout", "in"}, usual},
-        {{"in", "-qt", "T", "-o", "out"}, "t=T o=out in=in, f= q first=out"},
-        {{"-t", "-x", "-o", "out", "in"}, "t=-x o=out in=in, f= first=out"},  // a value may begin with "-"
-        // Standard input and output for a filter, each output beside its input otherwise.
-        {{"-q"}, "t= o= in=-, f= q first=-"},
-        {{"a.txt", "-"}, "t= o= in=a.txt,-, f= first=a.txt Converted"},
-        {{"--", "-q", "--help"}, "t= o= in=-q,--help, f= first=-q Converted", true},
-        {{"-m", "-f", "csv", "--bom", "--headers=Date,From,Subject", "--report", "in"},
-         "t= o= in=in, f=.csv m bom report h=Date,From,Subject, first=in Converted.csv"},
-        {{"--guess-template", "--format=jsonl", "-mfxlsx", "in"}, "t= o= in=in, f=.xlsx m guess first=in Converted.xlsx"},
-        {{"-m", "-o", "x", "a", "b"}, "t= o=x in=a,b, f= m first=x"},  // one table of all inputs
-        // Help and version end the parse, but not before an unknown option.
-        {{"in", "--frobnicate", "--help"}, "unknown option --frobnicate"},
-        {{"in", "-o", "x", "-h"}, "help"},
-        {{"--version", "in"}, "version"},
-    });
-    // clang-format on
-}
-
 TEST(ConvertArguments, UsageErrorsSayWhatIsWrong) {
     // clang-format off
     expectParses({

@@ -3,10 +3,8 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
 #include "platform/event_client.h"
@@ -67,18 +65,6 @@ bool RunningTabulon::waitUntilListening() {
 bool RunningTabulon::waitUntilShown(const std::string& text) {
     return waitFor([&] { return dialogLog().find(text) != std::string::npos || !running(); }) &&
            dialogLog().find(text) != std::string::npos;
-}
-
-bool RunningTabulon::waitUntilOpen(const std::string& path) {
-    std::string fds = "/proc/" + std::to_string(pid_) + "/fd";
-    auto isOpen = [&] {
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
-            if (std::filesystem::read_symlink(entry.path(), error) == path) return true;
-        }
-        return false;
-    };
-    return waitFor([&] { return !running() || isOpen(); }) && running();
 }
 
 bool RunningTabulon::running() {

@@ -1,9 +1,7 @@
 // Field Names files: whatever a file holds reads into names that write back as
 // each name followed by CR, and read again into the same names.
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "templates/field_names_file.h"

@@ -1,7 +1,6 @@
 // tabulon-convert --messages and --guess-template as a user runs them: the built
 // binary in a scratch folder, its tables read back through real parsers.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -38,48 +37,17 @@ class ConvertMessages : public ::testing::Test {
         return test::runProgram(args, dir.path(), "", child);
     }
 
-    Rows readBack(const std::string& format, const std::string& name) {
-        test::ReadTable table = test::readTable(format, dir.file(name), dir.path());
-        EXPECT_TRUE(table.ok) << table.error;
-        return table.rows;
-    }
-
     test::TempDir dir;
 };
-
-const Rows kFrench = {
-    {"Date", "Name", "Email", "Phone", "Comments"},
-    {"Fri, 04 Dec 2026 09:00:00 +0100", "Hélène Dubois", "helene@courriel.example",
-     "01 55 55 01 23", "Très bien reçu, merci ! À bientôt."},
-    {"Fri, 04 Dec 2026 09:30:00 +0100", "François Lefèvre", "francois@courriel.example", "",
-     "Pouvez-vous livrer à Besançon ?"},
-    {"Fri, 04 Dec 2026 10:00:00 +0100", "Zoë Noël", "zoe@courriel.example", "",
-     "Prix 15 € – c’est noté."},
-};
-
-TEST_F(ConvertMessages, EachFormatBesideTheInputReadsBackCellByCell) {
-    for (const char* format : {"csv", "tsv", "xlsx"}) {
-        SCOPED_TRACE(format);
-        test::ProgramResult r = run({"--messages", std::string("--format=") + format, "--headers",
-                                     "Date", "-t", "Template", "french.mbox"});
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(readBack(format, "french.mbox Converted." + std::string(format)), kFrench);
-    }
-    // tab: the line conversion's bytes, with values decoded and trimmed.
-    ASSERT_EQ(run({"-m", "-t", "Template", "saved.txt"}).exitCode, 0);
-    EXPECT_EQ(readFile(dir.file("saved.txt Converted")),
-              "Name:\tEmail:\tPhone:\tComments:\r"
-              "Ann Lee\tann.lee@mail.example\t+47 555 0100\tDo you ship to Norway?\r"
-              "Bo Ek\tbo.ek@post.example\t\tNo phone, please write back by e-mail.\r"
-              "Carla Souza\tcarla@souza.example\t\t\r");
-}
 
 TEST_F(ConvertMessages, SeveralInputsMakeOneTableWithOneHeaderRow) {
     writeFile(dir.file("notmail.txt"), "Name: Just a note\nComments: typed by hand\n");
     test::ProgramResult r = run(
         {"-m", "-f", "jsonl", "-t", "Template", "-o", "all.jsonl", "french.mbox", "notmail.txt"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    Rows rows = readBack("jsonl", "all.jsonl");
+    test::ReadTable table = test::readTable("jsonl", dir.file("all.jsonl"), dir.path());
+    ASSERT_TRUE(table.ok) << table.error;
+    const Rows& rows = table.rows;
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[3], (std::vector<std::string>{"Name", "Just a note", "Email", "", "Phone", "",
                                                  "Comments", "typed by hand"}));

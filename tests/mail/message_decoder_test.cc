@@ -62,59 +62,6 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
     }
 }
 
-TEST(MessageDecoder, HeaderNamesWithOrWithoutTheirColon) {
-    MessageDecoder decoder({"date:", " From ", "X-Missing"});
-    DecodedMessage decoded;
-    decoder.decode("From: a@b\nDATE: today\n\nbody\n", &decoded);
-    EXPECT_EQ(decoded.headers, (std::vector<std::string>{"today", "a@b", ""}));
-}
-
-// A decoder keeps its GMime parser, stream and header list from message to
-// message: whatever came before must not change a message's text.
-TEST(MessageDecoder, ADecoderUsedForManyMessagesDecodesEachAsAFreshOneWould) {
-    const std::string large((1 << 20) + 100, 'x');  // more than the decoder keeps between messages
-    const std::vector<std::string> messages = {
-        multipart("multipart/alternative; boundary=b", "b",
-                  "Name: Ren=E9\n--b\nContent-Type: text/html\n\n<p>x</p>\n--b--\n"),
-        multipart("multipart/mixed; boundary=c", "c", "Name: cut off before its end\n"),
-        multipart("multipart/alternative; boundary=d", "d", "Name: " + large + "\n--d--\n"),
-        "Subject: s\nContent-Type: text/html; charset=utf-8\n"
-        "Content-Transfer-Encoding: quoted-printable\n\n<table><tr><td>Name:</td><td>Eva=\n"
-        "</td></tr></table>\n",
-        "Subject: =?ISO-8859-1?Q?Fran=E7ois?=\nContent-Type: text/plain; charset=iso-8859-1\n\n"
-        "Name: Fran\xe7ois\n",
-        "Subject: s\nContent-Type: multipart/alternative; boundary=e\n\n--e\n"
-        "Content-Transfer-Encoding: base64\n\nTmFtZTogQW5u*\n--e--\n",
-        "Subject: s\nContent-Type: multipart/mixed; boundary=f\n\n--f\n"
-        "Content-Transfer-Encoding: x-uuencode\n\nbegin 644 a.txt\n*3F%M93H@06YN\"@``\n`\nend\n"
-        "--f--\n",
-        "Name: not mail\n",
-        "<html><p>Name: Ann</p>",
-    };
-    auto decodeFresh = [](const std::string& message) {
-        MessageDecoder decoder({"Subject"});
-        DecodedMessage decoded;
-        decoder.decode(message, &decoded);
-        return decoded;
-    };
-    MessageDecoder shared({"Subject"});
-    DecodedMessage decoded;
-    for (int round = 0; round < 2; ++round) {
-        for (size_t n = 0; n < messages.size(); ++n) {
-            // Forwards, then backwards, so that each follows another message.
-            size_t i = round == 0 ? n : messages.size() - 1 - n;
-            SCOPED_TRACE("message " + std::to_string(i));
-            shared.decode(messages[i], &decoded);
-            DecodedMessage fresh = decodeFresh(messages[i]);
-            EXPECT_EQ(decoded.body, fresh.body);
-            EXPECT_EQ(decoded.headers, fresh.headers);
-            EXPECT_EQ(decoded.problems, fresh.problems);
-        }
-    }
-    EXPECT_EQ(decodeFresh(messages[0]).body, "Name: Ren\xc3\xa9");
-    EXPECT_EQ(decodeFresh(messages[2]).body.size(), large.size() + 6);
-}
-
 }  // namespace
 TEST(MessageDecoder, PartsOfAMultipart) {
     // Base64 "Name: Ann\r\nPhone: 1\r\n", then the same with a stray "*".

@@ -95,17 +95,5 @@ TEST(MessageSplitter, SplitsEveryLayoutWhereverTheBlocksEnd) {
     }
 }
 
-TEST(MessageSplitter, ReadErrorsStopTheSplit) {
-    class FailingSource : public ByteSource {
-      public:
-        Status read(char*, size_t, size_t*) override { return Status::Error("disk on fire"); }
-        uint64_t size() const override { return 0; }
-    } source;
-    MessageSplitter splitter(source);
-    std::string message;
-    bool found = false;
-    EXPECT_EQ(splitter.next(&message, &found).message(), "disk on fire");
-}
-
 }  // namespace
 }  // namespace tabulon

@@ -15,28 +15,6 @@ namespace {
 
 using test::ScopedEnv;
 
-TEST(AppPaths, ColonPathsAreRelativeToTheApplicationFolder) {
-    setApplicationFolderForTesting("/opt/tabulon");
-    EXPECT_EQ(resolvePath(":Templates:Field Names"), "/opt/tabulon/Templates/Field Names");
-    EXPECT_EQ(resolvePath(":Templates:"), "/opt/tabulon/Templates/");
-    EXPECT_EQ(resolvePath("/home/ann/a:b"), "/home/ann/a:b");  // native paths stay
-    setApplicationFolderForTesting("");
-    // A child's path is written the way its folder's is.
-    EXPECT_EQ(childPath(":Templates:", "Field Names"), ":Templates:Field Names");
-    EXPECT_EQ(childPath(":Templates", "Field Names"), ":Templates:Field Names");
-    EXPECT_EQ(childPath("/data/Templates/", "x"), "/data/Templates/x");
-    EXPECT_EQ(childPath("/data/Templates", "x"), "/data/Templates/x");
-}
-
-TEST(AppPaths, XdgFoldersWithFallbacks) {
-    ScopedEnv home("HOME", "/home/ann"), config("XDG_CONFIG_HOME", "/cfg"),
-        data("XDG_DATA_HOME", "relative/ignored");
-    EXPECT_EQ(configFolder(), "/cfg/");
-    EXPECT_EQ(dataFolder(), "/home/ann/.local/share/");
-    ScopedEnv noConfig("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(configFolder(), "/home/ann/.config/");
-}
-
 // The event socket's folder: an absolute XDG_RUNTIME_DIR, else a folder of the
 // user's own under an absolute TMPDIR (trailing slashes dropped) or /tmp.
 TEST(AppPaths, EventSocketPath) {

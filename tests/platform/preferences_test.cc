@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "file_size_limit.h"
-#include "platform/app_paths.h"
 #include "test_util.h"
 
 namespace tabulon {
@@ -20,18 +19,6 @@ TEST(Preferences, LenientReading) {
     p = parsePreferences({"", "", "", "", "99999999999", "-1e300"});
     EXPECT_EQ(p.windowLeft, 2147483647);
     EXPECT_EQ(p.windowTop, -2147483647 - 1);
-}
-
-TEST(Preferences, TemplatePath) {
-    setApplicationFolderForTesting("/app");
-    Preferences p;
-    EXPECT_EQ(templatePath(p), "/app/Templates/Field Names");
-    p.templateName = "Orders";
-    p.templatesFolder = "/home/ann/.local/share/Tabulon/Templates/";
-    EXPECT_EQ(templatePath(p), "/home/ann/.local/share/Tabulon/Templates/Orders");
-    p.templateName = "";  // each empty value has its own default
-    EXPECT_EQ(templatePath(p), "/home/ann/.local/share/Tabulon/Templates/Field Names");
-    setApplicationFolderForTesting("");
 }
 
 TEST(Preferences, FileWritesAreWholeOrNothing) {

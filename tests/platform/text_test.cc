@@ -30,15 +30,5 @@ TEST(Text, StrWritesNumbersBack) {
     EXPECT_EQ(Str(2.5e-5), "2.5e-5");
 }
 
-TEST(Text, CaseIsIgnoredForAsciiOnly) {
-    EXPECT_TRUE(equalsIgnoringCase("TRUE", "true"));
-    EXPECT_FALSE(equalsIgnoringCase("\xc3\x89", "\xc3\xa9"));
-    EXPECT_FALSE(equalsIgnoringCase("true ", "true"));
-    EXPECT_EQ(findIgnoringCase("xx appversion: 1", "AppVersion:"), 4u);
-    EXPECT_EQ(findIgnoringCase("AppName AppName", "appname", 2), 9u);
-    EXPECT_EQ(findIgnoringCase("abc", "d"), 0u);
-    EXPECT_EQ(findIgnoringCase("ab", "abc"), 0u);
-}
-
 }  // namespace
 }  // namespace tabulon

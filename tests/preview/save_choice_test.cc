@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "preview/spreadsheet_settings.h"
 #include "test_util.h"
 
 namespace tabulon::test {
@@ -34,30 +33,6 @@ TEST(SaveChoice, PathAndFilterGiveFileAndFormat) {
         EXPECT_EQ(target.path, c.path);
         EXPECT_EQ(target.format, c.format);
     }
-}
-
-// What cannot be read keeps its default (the preview window's test saves and
-// reads the settings back).
-TEST(SpreadsheetSettings, UnreadableValuesKeepTheirDefaults) {
-    const struct {
-        const char* text;
-        TableFormat format;
-        std::vector<std::string> headers;
-    } kCases[] = {
-        {"format=tab\r\nheaders=Subject,From\r\n", TableFormat::kTab, {"From", "Subject"}},
-        {"format=jsonl\n", TableFormat::kXlsx, {}},  // not offered by the save dialog
-        {"format=XLS\nheaders=Date,To,,Cc\n", TableFormat::kXlsx, {"Date"}},
-        {"colour=blue\nno equals sign\n=\nformat=tsv", TableFormat::kTsv, {}},
-    };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.text);
-        SpreadsheetSettings parsed = parseSpreadsheetSettings(c.text);
-        EXPECT_EQ(parsed.format, c.format);
-        EXPECT_EQ(parsed.headers, c.headers);
-    }
-    TempDir dir;
-    EXPECT_EQ(readSpreadsheetSettings(dir.file("absent")).format, TableFormat::kXlsx);
-    EXPECT_EQ(readSpreadsheetSettings(dir.path()).format, TableFormat::kXlsx);  // a folder
 }
 
 }  // namespace

@@ -93,28 +93,5 @@ TEST(LineTable, RowsAgreeWithTheLineConversion) {
     }
 }
 
-TEST(LineTable, FailedOrRefusedOutputLeavesTheOldFile) {
-    test::TempDir dir;
-    test::writeFile(dir.file("mail.txt"), "Name: Ann\r\n");
-    test::writeFile(dir.file("old.xlsx"), "older content");
-    std::unique_ptr<FileSource> input;
-    ASSERT_TRUE(FileSource::open(dir.file("mail.txt"), &input).ok());
-    Status status =
-        convertToTableFile(*input, "mail.txt", dir.file("mail.txt"), {"Name:"}, TableFormat::kXlsx);
-    EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.message().find("it is the input file"), std::string::npos);
-    EXPECT_EQ(test::readFile(dir.file("mail.txt")), "Name: Ann\r\n");
-
-    // The workbook cannot even be started: the old output stays as it was.
-    {
-        test::ScopedEnv missing("TMPDIR", dir.file("missing").c_str());
-        status = convertToTableFile(*input, "mail.txt", dir.file("old.xlsx"), {"Name:"},
-                                    TableFormat::kXlsx);
-    }
-    EXPECT_FALSE(status.ok());
-    EXPECT_EQ(test::readFile(dir.file("old.xlsx")), "older content");
-    EXPECT_EQ(dir.listing(), "mail.txt|old.xlsx");
-}
-
 }  // namespace
 }  // namespace tabulon

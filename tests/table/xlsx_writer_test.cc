@@ -10,10 +10,6 @@
 namespace tabulon {
 namespace {
 
-bool has(const std::vector<std::string>& notes, const std::string& note) {
-    return std::find(notes.begin(), notes.end(), note) != notes.end();
-}
-
 double width(const std::vector<std::string>& notes, const std::string& column) {
     for (const std::string& note : notes) {
         if (note.rfind("#width " + column + " ", 0) == 0) return std::stod(note.substr(9));
@@ -43,12 +39,13 @@ TEST_F(XlsxWriterTest, HeaderBoldAndFrozenTextCellsSizedColumns) {
     want.insert(want.begin(), {"Name", "Phone", "Comments"});
     EXPECT_EQ(table.rows, want);
     const auto& notes = table.notes;
-    EXPECT_TRUE(has(notes, "#sheets 1"));
-    EXPECT_TRUE(has(notes, "#freeze A2"));
+    auto has = [&](const std::string& note) { return std::ranges::count(notes, note) > 0; };
+    EXPECT_TRUE(has("#sheets 1"));
+    EXPECT_TRUE(has("#freeze A2"));
     for (const char* cell : {"#bold 1 1", "#bold 1 2", "#bold 1 3", "#wrap 2 3"})
-        EXPECT_TRUE(has(notes, cell)) << cell;
-    EXPECT_FALSE(has(notes, "#bold 2 1"));
-    EXPECT_FALSE(has(notes, "#wrap 2 1"));
+        EXPECT_TRUE(has(cell)) << cell;
+    EXPECT_FALSE(has("#bold 2 1"));
+    EXPECT_FALSE(has("#wrap 2 1"));
     for (const std::string& note : notes)
         EXPECT_NE(note.rfind("#not-text", 0), 0u) << note;  // every cell is text
     // Wide enough for the widest entry, within bounds.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "file_size_limit.h"
 #include "platform/file_info.h"
 #include "platform/file_type.h"
 #include "test_util.h"
@@ -43,24 +42,6 @@ TEST(FieldNamesFile, ReadAndWrittenBackByteForByte) {
         EXPECT_EQ(fileType(path), "TEXT");
         EXPECT_EQ(fileCreator(path), "R*ch");
     }
-}
-
-TEST(FieldNamesFile, NothingIsCreatedOrLost) {
-    test::TempDir dir;
-    ASSERT_TRUE(writeFieldNames(dir.file("gone"), {"A"}).ok());
-    EXPECT_FALSE(fileExists(dir.file("gone")));
-
-    writeFile(dir.file("t"), "Old\r");
-    {
-        test::FileSizeLimit limit(2);
-        EXPECT_FALSE(writeFieldNames(dir.file("t"), {"Longer", "List"}).ok());
-    }
-    EXPECT_EQ(readFile(dir.file("t")), "Old\r");
-    EXPECT_EQ(dir.listing(), "t");
-
-    FieldList fields = {"stale"};
-    EXPECT_FALSE(readFieldNames(dir.file("absent"), &fields).ok());
-    EXPECT_TRUE(fields.empty());
 }
 
 }  // namespace

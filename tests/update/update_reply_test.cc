@@ -22,9 +22,7 @@ TEST(UpdateReply, VersionsCompareAsDecimalNumbers) {
     // Keys ignore case; exactly one separator is skipped after the colon.
     EXPECT_EQ(parseUpdateReply("appversion: 3\rappname", 1.0).kind, Kind::kNewer);
     EXPECT_DOUBLE_EQ(parseUpdateReply("AppVersion:12\rAppName", 1.0).latest, 2.0);
-}
-
-TEST(UpdateReply, TheFirstVersionKeyDecidesEvenInHeaders) {
+    // The first version key decides, even in the headers.
     EXPECT_EQ(parseUpdateReply("X-AppVersion: 0.5\r\rAppVersion: 9\rAppName", 1.0).kind,
               Kind::kLatest);
     // A second check appends its reply to the first.

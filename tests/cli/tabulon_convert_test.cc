@@ -221,7 +221,7 @@ TEST_F(TabulonConvert, ProgressOnATerminalIsClearedAtTheEnd) {
             }
             // What the child wrote may reach us a moment after it has ended.
             if (status == -1 && ::waitpid(pid, &status, WNOHANG) == pid) {
-                deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+                deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -18,8 +19,21 @@
 namespace tabulon {
 namespace {
 
+// GMime and libxml2 make and free dozens of small objects for each message, on
+// every decoding thread. glibc keeps 7 freed blocks of each size per thread and
+// sends the rest back to the shared heap, under its lock; a cache of 1,000 makes
+// the message conversion about a tenth faster (bench/README.md) for some 0.6 MB
+// more memory. Settings of the user's own come after ours, so theirs win.
+void preferLargerMallocCache() {
+    std::string tunables = "glibc.malloc.tcache_count=1000";
+    const char* given = std::getenv("GLIBC_TUNABLES");
+    if (given != nullptr && *given != '\0') tunables += std::string(":") + given;
+    ::setenv("GLIBC_TUNABLES", tunables.c_str(), 1);
+}
+
 int runTablesProgram(char** argv) {
     std::string program = executableFolder() + "../libexec/tabulon/tabulon-tables";
+    preferLargerMallocCache();
     ::execv(program.c_str(), argv);
     std::fprintf(stderr, "tabulon-convert: Cannot start \"%s\": %s\n", program.c_str(),
                  std::strerror(errno));

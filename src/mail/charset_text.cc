@@ -13,11 +13,27 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-bool isUtf8Name(std::string_view charset) {
+std::string lowerAscii(std::string_view text) {
     std::string lower;
-    for (char c : charset)
+    for (char c : text)
         lower += static_cast<char>(g_ascii_tolower(c));
+    return lower;
+}
+
+bool isUtf8Name(std::string_view charset) {
+    std::string lower = lowerAscii(charset);
     return lower == "utf-8" || lower == "utf8" || lower == "us-ascii" || lower == "ascii";
+}
+
+bool isLatin1Name(std::string_view charset) {
+    static constexpr std::string_view kNames[] = {
+        "iso-8859-1", "iso8859-1", "iso_8859-1", "iso_8859-1:1987", "latin1", "l1",
+        "iso-ir-100", "cp819",     "ibm819",     "csisolatin1",     "latin-1"};
+    std::string lower = lowerAscii(charset);
+    for (std::string_view name : kNames) {
+        if (lower == name) return true;
+    }
+    return false;
 }
 
 // Converters to UTF-8 that a thread keeps open for the charsets it met last:
@@ -155,6 +171,16 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
         }
         appendUndeclared(bytes, out);  // mislabelled: most often Latin-1 text
         return false;
+    }
+    if (isLatin1Name(charset)) {
+        // Text labelled Latin-1 is most often Windows-1252 (curly quotes, the euro
+        // sign), as mail clients and browsers read it; only the bytes 0x80 to 0x9F
+        // differ. Text with a byte Windows-1252 lacks is read as Latin-1 after all.
+        const size_t start = out->size();
+        bool clean = true;
+        convertWith(bytes, "CP1252", out, &clean);
+        if (clean) return true;
+        out->resize(start);
     }
     std::string name(charset);
     bool clean = true;

@@ -250,6 +250,8 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         if (!field.empty() && field.back() == ':')
             field = trimBlanks(field.substr(0, field.size() - 1));
         std::string raw = block.value(field);  // "Date" and "Date:" name the same field
+        // Mail saved as text by some clients gives its date as "Sent:".
+        if (raw.empty() && equalsIgnoringCase(field, "date")) raw = block.value("sent");
         std::string value;
         if (raw.find("=?") == std::string::npos) {
             appendUtf8(raw, "", &value);  // no encoded words: 8-bit text as undeclared

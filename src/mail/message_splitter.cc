@@ -22,6 +22,13 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Writers of mbox files put a ">" before a body line that begins "From " (and
+// before one that already begins ">From "), so that it cannot pass for a separator.
+bool isQuotedFromLine(std::string_view line) {
+    size_t quotes = line.find_first_not_of('>');
+    return quotes != 0 && quotes != std::string_view::npos && line.substr(quotes, 5) == "From ";
+}
+
 }  // namespace
 
 bool isMboxSeparator(std::string_view line) {
@@ -136,7 +143,7 @@ void MessageSplitter::take(std::string_view line) {
             previousBlank_ = false;
             return;
         }
-        append(line);
+        append(isQuotedFromLine(line) ? line.substr(1) : line);
         previousBlank_ = blank;
         return;
     }

@@ -62,6 +62,17 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
     }
 }
 
+TEST(MessageDecoder, ADateColumnTakesTheSentLineOfMailSavedAsText) {
+    MessageDecoder decoder({"Date:", "From"});
+    DecodedMessage decoded;
+    decoder.decode("From:\tForm <f@x.example>\nSent:\tMonday, December 7, 2026 10:00 AM\n\nA\n",
+                   &decoded);
+    EXPECT_EQ(decoded.headers,
+              (std::vector<std::string>{"Monday, December 7, 2026 10:00 AM", "Form <f@x.example>"}));
+    decoder.decode("Sent: Monday\nDate: Mon, 7 Dec 2026\nFrom: f@x.example\n\nA\n", &decoded);
+    EXPECT_EQ(decoded.headers, (std::vector<std::string>{"Mon, 7 Dec 2026", "f@x.example"}));
+}
+
 }  // namespace
 TEST(MessageDecoder, PartsOfAMultipart) {
     // Base64 "Name: Ann\r\nPhone: 1\r\n", then the same with a stray "*".

@@ -52,10 +52,10 @@ const SplitCase kCases[] = {
      {"Subject: x\n\nName: Ann\n\n", "Subject: y\n"}},
     {"From lines that are not separators",
      "From a@b  Mon Nov 30 09:14:02 2026\n\nFrom here on, no time given\n\nFrom 9:30\n\n"
-     ">From a@b  Mon Nov 30 09:14:02 2026\nText\nFrom a@b  Mon Nov 30 10:00:00 2026\n",
+     ">From a@b  Mon Nov 30 09:14:02 2026\n>>From me\n>From\n> From\nText\nFrom a@b  Mon Nov 30 10:00:00 2026\n",
      Layout::kMbox,
-     {"\nFrom here on, no time given\n\nFrom 9:30\n\n>From a@b  Mon Nov 30 09:14:02 2026\n"
-      "Text\nFrom a@b  Mon Nov 30 10:00:00 2026\n"}},
+     {"\nFrom here on, no time given\n\nFrom 9:30\n\nFrom a@b  Mon Nov 30 09:14:02 2026\n>From me\n"
+      ">From\n> From\nText\nFrom a@b  Mon Nov 30 10:00:00 2026\n"}},
     {"header-like fields in the first paragraph and a block without From",
      kSaved1.substr(0, kSaved1.size() - 1) +
          "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"

@@ -67,8 +67,8 @@ TEST(MessageDecoder, ADateColumnTakesTheSentLineOfMailSavedAsText) {
     DecodedMessage decoded;
     decoder.decode("From:\tForm <f@x.example>\nSent:\tMonday, December 7, 2026 10:00 AM\n\nA\n",
                    &decoded);
-    EXPECT_EQ(decoded.headers,
-              (std::vector<std::string>{"Monday, December 7, 2026 10:00 AM", "Form <f@x.example>"}));
+    EXPECT_EQ(decoded.headers, (std::vector<std::string>{"Monday, December 7, 2026 10:00 AM",
+                                                         "Form <f@x.example>"}));
     decoder.decode("Sent: Monday\nDate: Mon, 7 Dec 2026\nFrom: f@x.example\n\nA\n", &decoded);
     EXPECT_EQ(decoded.headers, (std::vector<std::string>{"Mon, 7 Dec 2026", "f@x.example"}));
 }

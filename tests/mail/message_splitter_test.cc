@@ -52,7 +52,8 @@ const SplitCase kCases[] = {
      {"Subject: x\n\nName: Ann\n\n", "Subject: y\n"}},
     {"From lines that are not separators",
      "From a@b  Mon Nov 30 09:14:02 2026\n\nFrom here on, no time given\n\nFrom 9:30\n\n"
-     ">From a@b  Mon Nov 30 09:14:02 2026\n>>From me\n>From\n> From\nText\nFrom a@b  Mon Nov 30 10:00:00 2026\n",
+     ">From a@b  Mon Nov 30 09:14:02 2026\n>>From me\n>From\n> From\nText\nFrom a@b  Mon Nov 30 "
+     "10:00:00 2026\n",
      Layout::kMbox,
      {"\nFrom here on, no time given\n\nFrom 9:30\n\nFrom a@b  Mon Nov 30 09:14:02 2026\n>From me\n"
       ">From\n> From\nText\nFrom a@b  Mon Nov 30 10:00:00 2026\n"}},

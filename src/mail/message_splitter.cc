@@ -1,5 +1,6 @@
 #include "mail/message_splitter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "mail/header_block.h"
@@ -27,6 +28,38 @@ bool isDigit(char c) {
 bool isQuotedFromLine(std::string_view line) {
     size_t quotes = line.find_first_not_of('>');
     return quotes != 0 && quotes != std::string_view::npos && line.substr(quotes, 5) == "From ";
+}
+
+// Whether `word` is one of the three-letter words in `words` ("Mon Tue ...").
+bool isOneOf(std::string_view words, std::string_view word) {
+    for (size_t i = 0; i + 3 <= words.size(); i += 4) {
+        if (words.substr(i, 3) == word) return true;
+    }
+    return false;
+}
+
+// A date as mbox writers put it after the sender: "Mon Nov 30 09:14:02 2026", the
+// zone (if any) before the year or after it.
+bool hasDateOfMboxSeparator(std::string_view line) {
+    static constexpr std::string_view kDays = "Mon Tue Wed Thu Fri Sat Sun";
+    static constexpr std::string_view kMonths = "Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec";
+    bool day = false, month = false, time = false, year = false;
+    size_t start = line.find(' ', 5);  // after the sender
+    while (start != std::string_view::npos && start < line.size()) {
+        size_t end = line.find(' ', start + 1);
+        std::string_view word =
+            line.substr(start + 1, (end == std::string_view::npos ? line.size() : end) - start - 1);
+        if (word.size() == 3) {
+            day = day || isOneOf(kDays, word);
+            month = month || isOneOf(kMonths, word);
+        }
+        if (word.size() == 4 && std::all_of(word.begin(), word.end(), isDigit)) year = true;
+        if (word.size() >= 4 && word.find(':') != std::string_view::npos &&
+            std::all_of(word.begin(), word.end(), [](char c) { return isDigit(c) || c == ':'; }))
+            time = true;
+        start = end;
+    }
+    return day && month && time && year;
 }
 
 }  // namespace
@@ -136,7 +169,9 @@ void MessageSplitter::take(std::string_view line) {
         layout_ = isMboxSeparator(line) ? Layout::kMbox : Layout::kSavedText;
     }
     if (layout_ == Layout::kMbox) {
-        if (previousBlank_ && isMboxSeparator(line)) {
+        // A separator follows a blank line; some writers leave that line out, so a
+        // separator with a full date ("Mon Nov 30 09:14:02 2026") is one anyway.
+        if (isMboxSeparator(line) && (previousBlank_ || hasDateOfMboxSeparator(line))) {
             if (started_) handOn();
             current_.clear();
             started_ = true;

@@ -52,11 +52,15 @@ const SplitCase kCases[] = {
      {"Subject: x\n\nName: Ann\n\n", "Subject: y\n"}},
     {"From lines that are not separators",
      "From a@b  Mon Nov 30 09:14:02 2026\n\nFrom here on, no time given\n\nFrom 9:30\n\n"
-     ">From a@b  Mon Nov 30 09:14:02 2026\n>>From me\n>From\n> From\nText\nFrom a@b  Mon Nov 30 "
-     "10:00:00 2026\n",
+     ">From a@b  Mon Nov 30 09:14:02 2026\n>>From me\n>From\n> From\nText\nFrom a@b at 10:00\n",
      Layout::kMbox,
      {"\nFrom here on, no time given\n\nFrom 9:30\n\nFrom a@b  Mon Nov 30 09:14:02 2026\n>From me\n"
-      ">From\n> From\nText\nFrom a@b  Mon Nov 30 10:00:00 2026\n"}},
+      ">From\n> From\nText\nFrom a@b at 10:00\n"}},
+    {"separators with a full date need no blank line before them",
+     "From a@b Mon Nov 30 09:14:02 2026\nName: Ann\nFrom 123@x Tue Dec 01 10:00:00 +0000 2026\n"
+     "Name: Bo\nFrom a@b Nov 30 09:14:02 2026\n",
+     Layout::kMbox,
+     {"Name: Ann\n", "Name: Bo\nFrom a@b Nov 30 09:14:02 2026\n"}},
     {"header-like fields in the first paragraph and a block without From",
      kSaved1.substr(0, kSaved1.size() - 1) +
          "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"

@@ -25,10 +25,12 @@ bool isUtf8Name(std::string_view charset) {
     return lower == "utf-8" || lower == "utf8" || lower == "us-ascii" || lower == "ascii";
 }
 
+// Latin-1 and Windows-1252 by their usual names.
 bool isLatin1Name(std::string_view charset) {
     static constexpr std::string_view kNames[] = {
-        "iso-8859-1", "iso8859-1", "iso_8859-1", "iso_8859-1:1987", "latin1", "l1",
-        "iso-ir-100", "cp819",     "ibm819",     "csisolatin1",     "latin-1"};
+        "iso-8859-1", "iso8859-1",    "iso_8859-1", "iso_8859-1:1987", "latin1",
+        "l1",         "iso-ir-100",   "cp819",      "ibm819",          "csisolatin1",
+        "latin-1",    "windows-1252", "cp1252",     "x-cp1252"};
     std::string lower = lowerAscii(charset);
     for (std::string_view name : kNames) {
         if (lower == name) return true;
@@ -173,9 +175,15 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
         return false;
     }
     if (isLatin1Name(charset)) {
+        // A form script that labels its mail Latin-1 often sends the UTF-8 of its web
+        // page: 8-bit text that is well-formed UTF-8 is hardly ever Latin-1.
+        if (isWellFormedUtf8(bytes)) {
+            out->append(bytes);
+            return true;
+        }
         // Text labelled Latin-1 is most often Windows-1252 (curly quotes, the euro
         // sign), as mail clients and browsers read it; only the bytes 0x80 to 0x9F
-        // differ. Text with a byte Windows-1252 lacks is read as Latin-1 after all.
+        // differ. Text with a byte Windows-1252 lacks is read in its own charset.
         const size_t start = out->size();
         bool clean = true;
         convertWith(bytes, "CP1252", out, &clean);

@@ -17,6 +17,7 @@ TEST(CharsetText, EverythingBecomesUtf8) {
         {"caf\xe9 \x80", "", "caf\xc3\xa9 \xe2\x82\xac", true},  // else Windows-1252
         {std::string("a\0\xc3\xa9", 4), "", std::string("a\0\xc3\xa9", 4), true},  // NUL is UTF-8
         {"caf\xe9", "latin1", "caf\xc3\xa9", true},
+        {"J\xc3\xbcrgen", "iso-8859-1", "J\xc3\xbcrgen", true},  // a PHP form's UTF-8
         {"\x93\x80\x94", "ISO-8859-1", "\xe2\x80\x9c\xe2\x82\xac\xe2\x80\x9d", true},  // as 1252
         {"\x93\x81", "iso-8859-1", "\xc2\x93\xc2\x81", true},  // not 1252: Latin-1 after all
         {"caf\xe9", "utf-8", "caf\xc3\xa9", false},            // mislabelled Latin-1

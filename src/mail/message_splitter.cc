@@ -92,7 +92,7 @@ Status MessageSplitter::next(std::string* message, bool* found) {
             continue;
         }
         if (inCandidate_) closeCandidate();  // a header block at the very end
-        if (started_) handOn();
+        if (started_ && !current_.empty()) handOn();
         current_.clear();
         finished_ = true;
     }
@@ -172,7 +172,8 @@ void MessageSplitter::take(std::string_view line) {
         // A separator follows a blank line; some writers leave that line out, so a
         // separator with a full date ("Mon Nov 30 09:14:02 2026") is one anyway.
         if (isMboxSeparator(line) && (previousBlank_ || hasDateOfMboxSeparator(line))) {
-            if (started_) handOn();
+            // Between two separators in a row there is no message to hand on.
+            if (started_ && !current_.empty()) handOn();
             current_.clear();
             started_ = true;
             previousBlank_ = false;

@@ -61,6 +61,11 @@ const SplitCase kCases[] = {
      "Name: Bo\nFrom a@b Nov 30 09:14:02 2026\n",
      Layout::kMbox,
      {"Name: Ann\n", "Name: Bo\nFrom a@b Nov 30 09:14:02 2026\n"}},
+    {"a separator right after another, and one at the very end",
+     "From a@b Mon Nov 30 09:14:02 2026\nFrom MAILER-DAEMON Mon Nov 30 09:14:02 2026\nName: Ann\n\n"
+     "From a@b Mon Nov 30 10:00:00 2026\n",
+     Layout::kMbox,
+     {"Name: Ann\n\n"}},
     {"header-like fields in the first paragraph and a block without From",
      kSaved1.substr(0, kSaved1.size() - 1) +
          "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"

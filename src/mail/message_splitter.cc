@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include <gmime/gmime.h>
+
+#include "mail/charset_text.h"
 #include "mail/header_block.h"
 #include "platform/text.h"
 
@@ -60,6 +63,24 @@ bool hasDateOfMboxSeparator(std::string_view line) {
         start = end;
     }
     return day && month && time && year;
+}
+
+// The line that closes a message's multipart body ("--boundary--"), or "" when
+// its header block declares no multipart.
+std::string closingDelimiter(std::string_view message) {
+    std::string type = readHeaderBlock(message).value("content-type");
+    if (type.empty()) return {};
+    initGMime();
+    GMimeContentType* parsed = g_mime_content_type_parse(nullptr, type.c_str());
+    if (parsed == nullptr) return {};
+    std::string closing;
+    const char* boundary = g_mime_content_type_get_parameter(parsed, "boundary");
+    if (g_mime_content_type_is_type(parsed, "multipart", "*") && boundary != nullptr &&
+        *boundary != '\0') {
+        closing = std::string("--") + boundary + "--";
+    }
+    g_object_unref(parsed);
+    return closing;
 }
 
 }  // namespace
@@ -197,6 +218,10 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         } else {
             inCandidate_ = false;
         }
+    } else if (!openBoundary_.empty()) {
+        // Inside a multipart body, header blocks belong to its parts (a forwarded
+        // message, a digest) until the line that closes it.
+        if (trimBlanks(line) == openBoundary_) openBoundary_.clear();
     } else if (phase_ == Phase::kBody && previousBlank_ && !blank && isHeaderLine(line)) {
         inCandidate_ = true;
         candidateStart_ = current_.size();
@@ -206,6 +231,7 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
     }
     append(line);
     if (phase_ == Phase::kHeader && blank) {
+        openBoundary_ = closingDelimiter(current_);
         phase_ = Phase::kFirstParagraph;
         paragraphSeen_ = false;
     } else if (phase_ == Phase::kFirstParagraph) {

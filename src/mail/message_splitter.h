@@ -10,7 +10,8 @@
 //   lines that holds a From: line with an address and another mail header, or three
 //   mail headers (From, To, Subject, Date, Sent, ...). The first paragraph of a
 //   body never begins a message, so a form that sends "From:" and "Subject:" fields
-//   at the top of its text stays one message.
+//   at the top of its text stays one message. Nor does anything inside a multipart
+//   body (a forwarded message, a digest) before the line that closes it.
 // A file that is not mail is one message. Lines end in LF, CR LF or CR (the first
 // line end decides between LF and CR); messages are handed on with LF line ends.
 // Not thread-safe.
@@ -82,6 +83,7 @@ class MessageSplitter {
     int candidateMailHeaders_ = 0;
     bool candidateFrom_ = false;
     bool candidateFromAddress_ = false;
+    std::string openBoundary_;  // closes the current message's multipart body
 };
 
 // An mbox separator line: "From ", a sender (or "-"), then a date with a time.

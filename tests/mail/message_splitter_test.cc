@@ -82,6 +82,15 @@ const SplitCase kCases[] = {
      Layout::kSavedText,
      {"From: Form <f@shop.example>\nSubject: one\n\n\nFrom: Eva <eva@mail.example>\nSubject: s\n\n"
       "Name: Ann\n"}},
+    {"header blocks inside a multipart body, then the next message",
+     "From: Form <f@shop.example>\nSubject: fwd\nContent-Type: multipart/mixed;\n"
+     " boundary=\"b b\"\n\n--b b\n\nSee below.\n\n--b b\nContent-Type: message/rfc822\n\n" +
+         kSaved2 + "\n--b b--  \n\n" + kSaved1,
+     Layout::kSavedText,
+     {"From: Form <f@shop.example>\nSubject: fwd\nContent-Type: multipart/mixed;\n"
+      " boundary=\"b b\"\n\n--b b\n\nSee below.\n\n--b b\nContent-Type: message/rfc822\n\n" +
+          kSaved2 + "\n--b b--  \n\n",
+      kSaved1}},
     {"a header block at the very end",
      kSaved1 + "From: Form <f@shop.example>\nSubject: two",
      Layout::kSavedText,

@@ -42,27 +42,20 @@ bool isOneOf(std::string_view words, std::string_view word) {
 }
 
 // A date as mbox writers put it after the sender: "Mon Nov 30 09:14:02 2026", the
-// zone (if any) before the year or after it.
+// zone (if any) before the year or after it. (isMboxSeparator() sees to the time.)
 bool hasDateOfMboxSeparator(std::string_view line) {
     static constexpr std::string_view kDays = "Mon Tue Wed Thu Fri Sat Sun";
     static constexpr std::string_view kMonths = "Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec";
-    bool day = false, month = false, time = false, year = false;
-    size_t start = line.find(' ', 5);  // after the sender
-    while (start != std::string_view::npos && start < line.size()) {
-        size_t end = line.find(' ', start + 1);
-        std::string_view word =
-            line.substr(start + 1, (end == std::string_view::npos ? line.size() : end) - start - 1);
-        if (word.size() == 3) {
-            day = day || isOneOf(kDays, word);
-            month = month || isOneOf(kMonths, word);
-        }
-        if (word.size() == 4 && std::all_of(word.begin(), word.end(), isDigit)) year = true;
-        if (word.size() >= 4 && word.find(':') != std::string_view::npos &&
-            std::all_of(word.begin(), word.end(), [](char c) { return isDigit(c) || c == ':'; }))
-            time = true;
-        start = end;
+    bool day = false, month = false, year = false;
+    for (size_t pos = 5; pos < line.size();) {
+        size_t end = std::min(line.find(' ', pos), line.size());
+        std::string_view word = line.substr(pos, end - pos);
+        day = day || isOneOf(kDays, word);
+        month = month || isOneOf(kMonths, word);
+        year = year || (word.size() == 4 && std::all_of(word.begin(), word.end(), isDigit));
+        pos = end + 1;
     }
-    return day && month && time && year;
+    return day && month && year;
 }
 
 // The line that closes a message's multipart body ("--boundary--"), or "" when

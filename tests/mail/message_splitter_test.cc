@@ -58,9 +58,12 @@ const SplitCase kCases[] = {
       ">From\n> From\nText\nFrom a@b at 10:00\n"}},
     {"separators with a full date need no blank line before them",
      "From a@b Mon Nov 30 09:14:02 2026\nName: Ann\nFrom 123@x Tue Dec 01 10:00:00 +0000 2026\n"
-     "Name: Bo\nFrom a@b Nov 30 09:14:02 2026\n",
+     "Name: Bo\nFrom a@b Nov 30 09:14:02 2026\nFrom a@b Mon 30 09:14:02 2026\n"
+     "From a@b Mon Nov 30 09:14:02\n",
      Layout::kMbox,
-     {"Name: Ann\n", "Name: Bo\nFrom a@b Nov 30 09:14:02 2026\n"}},
+     {"Name: Ann\n",
+      "Name: Bo\nFrom a@b Nov 30 09:14:02 2026\nFrom a@b Mon 30 09:14:02 2026\n"
+      "From a@b Mon Nov 30 09:14:02\n"}},
     {"a separator right after another, and one at the very end",
      "From a@b Mon Nov 30 09:14:02 2026\nFrom MAILER-DAEMON Mon Nov 30 09:14:02 2026\nName: Ann\n\n"
      "From a@b Mon Nov 30 10:00:00 2026\n",

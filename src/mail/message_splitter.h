@@ -3,8 +3,9 @@
 //
 // The layout is decided by the first line that is not blank:
 // - an mbox "From " separator line ("From sender date" or "From - date"): each
-//   separator at the start or after a blank line begins a message and is dropped,
-//   and the ">" that quotes a body line beginning ">...From " comes off again;
+//   separator at the start or after a blank line (or anywhere, when it carries a
+//   full date) begins a message and is dropped, and the ">" that quotes a body
+//   line beginning ">...From " comes off again;
 // - otherwise mail saved as text (one message, an .eml, or several one after the
 //   other): a new message begins where, after a blank line, comes a block of header
 //   lines that holds a From: line with an address and another mail header, or three

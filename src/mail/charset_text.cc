@@ -8,32 +8,26 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/text.h"
+
 namespace tabulon {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-std::string lowerAscii(std::string_view text) {
-    std::string lower;
-    for (char c : text)
-        lower += static_cast<char>(g_ascii_tolower(c));
-    return lower;
-}
-
 bool isUtf8Name(std::string_view charset) {
-    std::string lower = lowerAscii(charset);
-    return lower == "utf-8" || lower == "utf8" || lower == "us-ascii" || lower == "ascii";
+    for (std::string_view name : {"utf-8", "utf8", "us-ascii", "ascii"}) {
+        if (equalsIgnoringCase(charset, name)) return true;
+    }
+    return false;
 }
 
 // Latin-1 and Windows-1252 by their usual names.
 bool isLatin1Name(std::string_view charset) {
-    static constexpr std::string_view kNames[] = {
-        "iso-8859-1", "iso8859-1",    "iso_8859-1", "iso_8859-1:1987", "latin1",
-        "l1",         "iso-ir-100",   "cp819",      "ibm819",          "csisolatin1",
-        "latin-1",    "windows-1252", "cp1252",     "x-cp1252"};
-    std::string lower = lowerAscii(charset);
-    for (std::string_view name : kNames) {
-        if (lower == name) return true;
+    for (std::string_view name :
+         {"iso-8859-1", "iso8859-1", "iso_8859-1", "iso_8859-1:1987", "latin1", "l1", "iso-ir-100",
+          "cp819", "ibm819", "csisolatin1", "latin-1", "windows-1252", "cp1252", "x-cp1252"}) {
+        if (equalsIgnoringCase(charset, name)) return true;
     }
     return false;
 }

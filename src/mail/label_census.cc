@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mail/charset_text.h"
 #include "mail/field_extractor.h"
 #include "platform/text.h"
 
@@ -37,6 +38,41 @@ std::string_view labelOf(std::string_view line) {
     return line.substr(0, colon + 1);
 }
 
+std::string_view bareLabelOf(std::string_view line) {
+    if (line.empty() || line.size() > 40 || line.back() == '.' || line.back() == ' ') return {};
+    unsigned char first = static_cast<unsigned char>(line[0]);
+    bool letter = (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z') || first >= 0x80;
+    if (!letter) return {};
+    int words = 1;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (!isLabelByte(static_cast<unsigned char>(line[i]))) return {};
+        if (line[i] == ' ') {
+            if (line[i - 1] == ' ') return {};
+            ++words;
+        }
+    }
+    return words > 4 ? std::string_view() : line;
+}
+
+LabelCensus::Entry* LabelCensus::count(Entries* entries, std::string_view label, size_t* rank,
+                                       std::vector<uint32_t>* sample) {
+    std::string key(label);
+    for (char& c : key)
+        c = asciiLower(c);
+    auto it = entries->find(key);
+    if (it == entries->end()) {
+        if (entries->size() >= kMaxLabels) return nullptr;
+        it = entries->emplace(key, Entry{std::string(label), 0, 0, 0, nextId_++, {}, false}).first;
+    }
+    Entry& entry = it->second;
+    if (entry.lastMessage == messages_) return nullptr;  // counted once per message
+    entry.lastMessage = messages_;
+    ++entry.messages;
+    entry.positionSum += static_cast<double>((*rank)++);
+    if (sample != nullptr) sample->push_back(static_cast<uint32_t>(entry.id));
+    return &entry;
+}
+
 void LabelCensus::add(std::string_view body) {
     ++messages_;
     std::vector<uint32_t>* sample = nullptr;
@@ -44,23 +80,21 @@ void LabelCensus::add(std::string_view body) {
     size_t rank = 0;
     BodyLines lines(body);
     std::string_view line;
+    std::string_view bare;  // the line before, when it may be a label without a colon
     while (lines.next(&line)) {
-        std::string_view label = labelOf(line);
-        if (label.empty()) continue;
-        std::string key(label);
-        for (char& c : key)
-            c = asciiLower(c);
-        auto it = entries_.find(key);
-        if (it == entries_.end()) {
-            if (entries_.size() >= kMaxLabels) continue;
-            it = entries_.emplace(key, Entry{std::string(label), 0, 0, 0, entries_.size()}).first;
+        if (!bare.empty() && !trimBlanks(line).empty()) {
+            if (Entry* entry = count(&bare_, bare, &rank, sample)) {
+                std::string_view value = line.substr(0, 64);
+                if (entry->messages == 1) {
+                    entry->firstValue = value;
+                } else if (value != entry->firstValue) {
+                    entry->valueVaries = true;
+                }
+            }
         }
-        Entry& entry = it->second;
-        if (entry.lastMessage == messages_) continue;  // counted once per message
-        entry.lastMessage = messages_;
-        ++entry.messages;
-        entry.positionSum += static_cast<double>(rank++);
-        if (sample != nullptr) sample->push_back(static_cast<uint32_t>(entry.id));
+        std::string_view label = labelOf(line);
+        bare = label.empty() ? bareLabelOf(line) : std::string_view();
+        if (!label.empty()) count(&entries_, label, &rank, sample);
     }
 }
 
@@ -69,6 +103,19 @@ std::vector<LabelCensus::Label> LabelCensus::labels(uint64_t minMessages) const 
     for (const auto& [key, entry] : entries_) {
         if (entry.messages >= minMessages && entry.messages > 0) kept.push_back(&entry);
     }
+    return ordered(std::move(kept));
+}
+
+std::vector<LabelCensus::Label> LabelCensus::bareLabels(uint64_t minMessages) const {
+    std::vector<const Entry*> kept;
+    for (const auto& [key, entry] : bare_) {
+        if (entry.messages >= minMessages && entry.messages > 0 && entry.valueVaries)
+            kept.push_back(&entry);
+    }
+    return ordered(std::move(kept));
+}
+
+std::vector<LabelCensus::Label> LabelCensus::ordered(std::vector<const Entry*> kept) const {
     // before[i][j]: sampled messages in which kept label i comes before kept label j.
     // At most kMaxOrdered labels are kept, the most frequent: no real form has more.
     if (kept.size() > kMaxOrdered) {

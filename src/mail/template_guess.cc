@@ -6,10 +6,14 @@
 namespace tabulon {
 
 FieldList guessTemplate(const LabelCensus& census) {
+    uint64_t most = census.messages() / 2 + 1;
+    std::vector<LabelCensus::Label> labels = census.labels(most);
+    // Mail without a single "Label:" that most messages share may put its labels,
+    // colon-less, on lines of their own above the values.
+    if (labels.empty()) labels = census.bareLabels(most);
     FieldList fields;
-    for (const LabelCensus::Label& label : census.labels(census.messages() / 2 + 1)) {
+    for (const LabelCensus::Label& label : labels)
         fields.push_back(label.text);
-    }
     return fields;
 }
 

@@ -10,7 +10,8 @@
 
 namespace tabulon {
 
-// Labels found in more than half of the messages (all of them when there is one).
+// Labels found in more than half of the messages (all of them when there is one);
+// where there are none, labels without a colon found as often.
 FieldList guessTemplate(const LabelCensus& census);
 
 // Reads every message of `input` into `census`.

@@ -1,4 +1,5 @@
 #include "mail/label_census.h"
+#include "mail/template_guess.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,24 @@ TEST(LabelCensus, WhatCountsAsALabel) {
     };
     for (const auto& c : kCases)
         EXPECT_EQ(labelOf(c.line), c.label) << c.line;
+}
+
+TEST(LabelCensus, LabelsWithoutAColonAreGuessedWhereNoMessageHasOne) {
+    // As an HTML notification with a row for each label and one for its value reads.
+    LabelCensus plugin;
+    for (const char* person : {"Ann Berg", "Bo Ek", "Cai Lund"}) {
+        plugin.add(std::string("Name\n") + person + "\nEmail\n" + person[0] +
+                   "@x.example\nNewsletter\nYes\nComment or Message\nHello from " + person +
+                   "\nsecond line\n\nSent from the contact form.\nPowered by Forms\n");
+    }
+    EXPECT_EQ(guessTemplate(plugin), (FieldList{"Name", "Email", "Comment or Message"}));
+
+    // Where most messages have "Label:" lines, lines without a colon are no labels.
+    LabelCensus colons;
+    for (const char* person : {"Ann", "Bo"})
+        colons.add(std::string("Name: ") + person + "\nMessage\n" + person + " says hi\n");
+    EXPECT_EQ(guessTemplate(colons), (FieldList{"Name:"}));
+    EXPECT_EQ(colons.bareLabels(2).size(), 1u);  // "Message"
 }
 
 }  // namespace

@@ -10,21 +10,36 @@ TEST(LabelCensus, WhatCountsAsALabel) {
     const struct {
         const char* line;
         const char* label;
+        const char* bare;  // as a label without a colon
     } kCases[] = {
-        {"Name: Ann", "Name:"},
-        {"Your Message:", "Your Message:"},
-        {"E-mail address: a@b", "E-mail address:"},
-        {"Téléphone: 01", "Téléphone:"},
-        {"http://shop.example", ""},
-        {"Meeting at 10:30", ""},
-        {"Note:x", ""},
-        {": nothing", ""},
-        {"  Name: indented", ""},
-        {"This is a whole sentence with words: no", ""},
-        {"Price <b>: 1", ""},
+        {"Name: Ann", "Name:", ""},
+        {"Your Message:", "Your Message:", ""},
+        {"E-mail address: a@b", "E-mail address:", ""},
+        {"T\xc3\xa9l\xc3\xa9phone: 01", "T\xc3\xa9l\xc3\xa9phone:", ""},
+        {"http://shop.example", "", ""},
+        {"Meeting at 10:30", "", ""},
+        {"Note:x", "", ""},
+        {": nothing", "", ""},
+        {"  Name: indented", "", ""},
+        {"This is a whole sentence with words: no", "", ""},
+        {"Price <b>: 1", "", ""},
+        {"Name", "", "Name"},
+        {"Comment or Message", "", "Comment or Message"},
+        {"\xc3\x89tage", "", "\xc3\x89tage"},
+        {"Thanks for writing.", "", ""},
+        {"These are five whole words", "", ""},
+        {"  Name", "", ""},
+        {"Name ", "", ""},
+        {"Two  blanks", "", ""},
+        {"+45 5555 0101", "", ""},
+        {"Price <b>", "", ""},
+        {"Averyveryverylongwordthatgoesonandonandon", "", ""},  // 41 bytes
+        {"", "", ""},
     };
-    for (const auto& c : kCases)
+    for (const auto& c : kCases) {
         EXPECT_EQ(labelOf(c.line), c.label) << c.line;
+        EXPECT_EQ(bareLabelOf(c.line), c.bare) << c.line;
+    }
 }
 
 TEST(LabelCensus, LabelsWithoutAColonAreGuessedWhereNoMessageHasOne) {

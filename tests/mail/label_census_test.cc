@@ -33,6 +33,11 @@ TEST(LabelCensus, WhatCountsAsALabel) {
         {"Two  blanks", "", ""},
         {"+45 5555 0101", "", ""},
         {"Price <b>", "", ""},
+        {"How can we help", "", "How can we help"},
+        {"1st choice", "", ""},
+        {" Name", "", ""},
+        {"Averyveryverylongwordthatgoesonandonando", "",
+         "Averyveryverylongwordthatgoesonandonando"},
         {"Averyveryverylongwordthatgoesonandonandon", "", ""},  // 41 bytes
         {"", "", ""},
     };

@@ -17,15 +17,19 @@ bool isLabelByte(unsigned char c) {
            c == ')' || c == '/' || c == '&' || c == '?' || c == '#';
 }
 
+// An ASCII letter or the first byte of a UTF-8 sequence.
+bool beginsWithLetter(std::string_view line) {
+    unsigned char first = static_cast<unsigned char>(line[0]);
+    return (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z') || first >= 0x80;
+}
+
 }  // namespace
 
 std::string_view labelOf(std::string_view line) {
     size_t colon = line.find(':');
     if (colon == 0 || colon == std::string_view::npos || colon > 40) return {};
     if (colon + 1 < line.size() && line[colon + 1] != ' ' && line[colon + 1] != '\t') return {};
-    unsigned char first = static_cast<unsigned char>(line[0]);
-    bool letter = (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z') || first >= 0x80;
-    if (!letter || line[colon - 1] == ' ') return {};
+    if (!beginsWithLetter(line) || line[colon - 1] == ' ') return {};
     int words = 1;
     for (size_t i = 0; i < colon; ++i) {
         if (!isLabelByte(static_cast<unsigned char>(line[i]))) return {};
@@ -40,9 +44,7 @@ std::string_view labelOf(std::string_view line) {
 
 std::string_view bareLabelOf(std::string_view line) {
     if (line.empty() || line.size() > 40 || line.back() == '.' || line.back() == ' ') return {};
-    unsigned char first = static_cast<unsigned char>(line[0]);
-    bool letter = (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z') || first >= 0x80;
-    if (!letter) return {};
+    if (!beginsWithLetter(line)) return {};
     int words = 1;
     for (size_t i = 0; i < line.size(); ++i) {
         if (!isLabelByte(static_cast<unsigned char>(line[i]))) return {};

@@ -25,21 +25,17 @@ TEST(LabelCensus, WhatCountsAsALabel) {
         {"Price <b>: 1", "", ""},
         {"Name", "", "Name"},
         {"Comment or Message", "", "Comment or Message"},
-        {"\xc3\x89tage", "", "\xc3\x89tage"},
         {"Thanks for writing.", "", ""},
         {"These are five whole words", "", ""},
-        {"  Name", "", ""},
         {"Name ", "", ""},
         {"Two  blanks", "", ""},
         {"+45 5555 0101", "", ""},
-        {"Price <b>", "", ""},
         {"How can we help", "", "How can we help"},
         {"1st choice", "", ""},
         {" Name", "", ""},
         {"Averyveryverylongwordthatgoesonandonando", "",
          "Averyveryverylongwordthatgoesonandonando"},
         {"Averyveryverylongwordthatgoesonandonandon", "", ""},  // 41 bytes
-        {"", "", ""},
     };
     for (const auto& c : kCases) {
         EXPECT_EQ(labelOf(c.line), c.label) << c.line;

@@ -1,7 +1,5 @@
 #include "mail/field_extractor.h"
 
-#include "mail/charset_text.h"
-
 namespace tabulon {
 
 bool isSignatureLine(std::string_view line) {
@@ -17,35 +15,35 @@ bool BodyLines::next(std::string_view* line) {
     return !isSignatureLine(*line);
 }
 
-FieldExtractor::FieldExtractor(const FieldList& fields) : matcher_(fields), count_(fields.size()) {}
+FieldExtractor::FieldExtractor(const FieldList& fields, FormLayout layout) : fields_(fields) {
+    setLayout(std::move(layout));
+}
+
+void FieldExtractor::setLayout(FormLayout layout) {
+    layout_ = std::make_unique<FormLayout>(std::move(layout));
+    reader_ = std::make_unique<FormReader>(fields_, *layout_);
+}
 
 void FieldExtractor::extract(std::string_view body, std::vector<std::string>* cells,
-                             std::vector<bool>* found) const {
-    cells->assign(count_, std::string());
-    found->assign(count_, false);
-    int current = -1;  // the field whose value the next lines continue
-    BodyLines lines(body);
-    std::string_view line;
-    while (lines.next(&line)) {
-        int index = matcher_.match(line.data(), line.size());
-        if (index >= 0) {
-            auto i = static_cast<size_t>(index);
-            std::string_view value = trimBlanks(line.substr(matcher_.entryLength(index)));
-            std::string& cell = (*cells)[i];
-            if (!cell.empty() && !value.empty()) cell += '\n';
-            cell.append(value);
-            (*found)[i] = true;
-            current = index;
+                             std::vector<bool>* found, ExtractedExtras* extras) const {
+    cells->assign(fields_.size(), std::string());
+    found->assign(fields_.size(), false);
+    thread_local FormText form;
+    reader_->read(body, &form);
+    if (extras != nullptr) {
+        extras->unplacedLines = form.unplacedLines;
+        extras->otherLabels.clear();
+    }
+    for (FormField& field : form.fields) {
+        if (field.entry < 0) {
+            if (extras != nullptr) extras->otherLabels.push_back(std::move(field.label));
             continue;
         }
-        std::string_view text = trimBlanks(line);
-        if (text.empty()) {
-            current = -1;
-        } else if (current >= 0) {
-            std::string& cell = (*cells)[static_cast<size_t>(current)];
-            if (!cell.empty()) cell += '\n';
-            cell.append(text);
-        }
+        auto i = static_cast<size_t>(field.entry);
+        std::string& cell = (*cells)[i];
+        if (!cell.empty() && !field.value.empty()) cell += '\n';
+        cell.append(field.value);
+        (*found)[i] = true;
     }
 }
 

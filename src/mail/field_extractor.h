@@ -1,53 +1,58 @@
-// One row from one message body: the template's fields looked up line by line.
-//
-// A line belongs to a field when it begins with the field's name (ASCII case
-// ignored, the last matching name of the template wins, as in the line
-// conversion). The value is the rest of the line with the blanks around it
-// trimmed. Lines below a field line that match no field add to its value, joined
-// with LF, until a blank line, the next field line or a signature line ("-- ");
-// so a field line with nothing after its name takes the lines below it. Nothing
-// after a signature line is read: it is not the form's text.
+// One row from one message body: the form read as the mail lays it out
+// (form_reader.h), then the template's entries pick and order its fields. A field
+// belongs to an entry when its label line begins with the entry (ASCII case
+// ignored, the last matching entry wins, as in the line conversion) or when the
+// two are the same label ("Name" and "Name:").
 //
 // A field that appears twice in one message keeps both values, joined with LF in
 // the order they came, so that nothing is lost; a repeat with no value adds
-// nothing. Immutable after construction; safe to share between threads.
+// nothing. Immutable once the layout is set; safe to share between threads.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "conversion/field_matcher.h"
+#include "mail/form_layout.h"
+#include "mail/form_reader.h"
 #include "templates/field_list.h"
 
 namespace tabulon {
 
+// What one body gave besides the cells.
+struct ExtractedExtras {
+    size_t unplacedLines = 0;
+    std::vector<std::string> otherLabels;  // labels of fields no entry takes, in order
+};
+
 class FieldExtractor {
   public:
-    explicit FieldExtractor(const FieldList& fields);
+    explicit FieldExtractor(const FieldList& fields, FormLayout layout = {});
 
-    // Sets `cells` to one value per field (empty when missing) and `found` to
-    // whether each field's line was in the body.
+    // What the file's first messages taught. REQUIRES: no extract() runs meanwhile.
+    void setLayout(FormLayout layout);
+    const FormLayout& layout() const { return *layout_; }
+
+    // Sets `cells` to one value per entry (empty when missing) and `found` to
+    // whether each entry's label was in the body.
     // REQUIRES: `body` has LF line ends.
-    void extract(std::string_view body, std::vector<std::string>* cells,
-                 std::vector<bool>* found) const;
+    void extract(std::string_view body, std::vector<std::string>* cells, std::vector<bool>* found,
+                 ExtractedExtras* extras = nullptr) const;
 
-    size_t fieldCount() const { return count_; }
-    // Whether `line` would be taken as a field line.
-    bool isFieldLine(std::string_view line) const {
-        return matcher_.match(line.data(), line.size()) >= 0;
-    }
+    size_t fieldCount() const { return fields_.size(); }
 
   private:
-    FieldMatcher matcher_;
-    size_t count_;
+    FieldList fields_;
+    std::unique_ptr<FormLayout> layout_;
+    std::unique_ptr<FormReader> reader_;
 };
 
 // "-- " (and "--", as some programs trim it): the line above a signature.
 bool isSignatureLine(std::string_view line);
 
 // The lines of a message body, split at line feeds, up to the line above a
-// signature: what both the fields and the label census read.
+// signature: what the form reader and the layout learner read.
 class BodyLines {
   public:
     explicit BodyLines(std::string_view body) : body_(body) {}

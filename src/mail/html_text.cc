@@ -54,18 +54,36 @@ class TextBuilder {
             size_t end = i + 1;
             while (s[end] != '\0' && blankLength(s + end) == 0)
                 ++end;
-            if (space_) line_ += ' ';
-            space_ = false;
+            if (tab_) {
+                line_ += '\t';
+                tabbed_ = true;
+            } else if (space_) {
+                line_ += ' ';
+            }
+            space_ = tab_ = false;
             line_.append(s + i, end - i);
             i = end;
         }
     }
-    void cell() { space_ = !line_.empty(); }
+    // The first cell boundary of a table row is a Tab, so that the label cell
+    // stays told from its value; further cells are parted by a blank.
+    void cellStart() {
+        if (line_.empty()) return;
+        if (tabbed_) {
+            space_ = true;
+        } else {
+            tab_ = true;
+        }
+    }
+    void cellEnd() {
+        if (!tab_) space_ = !line_.empty();
+    }
     void lineBreak() {
+        if (tab_) line_ += '\t';  // a row whose value cell is empty
         out_ += line_;
         out_ += '\n';
         line_.clear();
-        space_ = false;
+        space_ = tab_ = tabbed_ = false;
     }
     void endLine() {
         if (!line_.empty()) lineBreak();
@@ -86,6 +104,8 @@ class TextBuilder {
     std::string out_;
     std::string line_;
     bool space_ = false;
+    bool tab_ = false;     // a Tab goes before the line's next text
+    bool tabbed_ = false;  // the line has its Tab
 };
 
 void walk(xmlNode* node, TextBuilder& builder, int depth) {
@@ -105,11 +125,11 @@ void walk(xmlNode* node, TextBuilder& builder, int depth) {
         }
         if (kind == Kind::kLine) builder.endLine();
         if (kind == Kind::kParagraph) builder.paragraph();
-        if (kind == Kind::kCell) builder.cell();
+        if (kind == Kind::kCell) builder.cellStart();
         walk(node->children, builder, depth + 1);
         if (kind == Kind::kLine) builder.endLine();
         if (kind == Kind::kParagraph) builder.paragraph();
-        if (kind == Kind::kCell) builder.cell();
+        if (kind == Kind::kCell) builder.cellEnd();
     }
 }
 

@@ -2,101 +2,33 @@
 
 #include <algorithm>
 
-#include "mail/charset_text.h"
-#include "mail/field_extractor.h"
-#include "platform/text.h"
+#include "mail/label_shape.h"
 
 namespace tabulon {
 namespace {
 
 constexpr size_t kMaxOrdered = 512;
 
-bool isLabelByte(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c >= 0x80 || c == ' ' || c == '-' || c == '_' || c == '.' || c == '\'' || c == '(' ||
-           c == ')' || c == '/' || c == '&' || c == '?' || c == '#';
-}
-
-// An ASCII letter or the first byte of a UTF-8 sequence.
-bool beginsWithLetter(std::string_view line) {
-    unsigned char first = static_cast<unsigned char>(line[0]);
-    return (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z') || first >= 0x80;
-}
-
 }  // namespace
 
-std::string_view labelOf(std::string_view line) {
-    size_t colon = line.find(':');
-    if (colon == 0 || colon == std::string_view::npos || colon > 40) return {};
-    if (colon + 1 < line.size() && line[colon + 1] != ' ' && line[colon + 1] != '\t') return {};
-    if (!beginsWithLetter(line) || line[colon - 1] == ' ') return {};
-    int words = 1;
-    for (size_t i = 0; i < colon; ++i) {
-        if (!isLabelByte(static_cast<unsigned char>(line[i]))) return {};
-        if (line[i] == ' ') {
-            if (line[i - 1] == ' ') return {};
-            ++words;
-        }
-    }
-    if (words > 4) return {};
-    return line.substr(0, colon + 1);
-}
-
-std::string_view bareLabelOf(std::string_view line) {
-    if (line.empty() || line.size() > 40 || line.back() == '.' || line.back() == ' ') return {};
-    if (!beginsWithLetter(line)) return {};
-    int words = 1;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (!isLabelByte(static_cast<unsigned char>(line[i]))) return {};
-        if (line[i] == ' ') {
-            if (line[i - 1] == ' ') return {};
-            ++words;
-        }
-    }
-    return words > 4 ? std::string_view() : line;
-}
-
-LabelCensus::Entry* LabelCensus::count(Entries* entries, std::string_view label, size_t* rank,
-                                       std::vector<uint32_t>* sample) {
-    std::string key(label);
-    for (char& c : key)
-        c = asciiLower(c);
-    auto it = entries->find(key);
-    if (it == entries->end()) {
-        if (entries->size() >= kMaxLabels) return nullptr;
-        it = entries->emplace(key, Entry{std::string(label), 0, 0, 0, nextId_++, {}, false}).first;
-    }
-    Entry& entry = it->second;
-    if (entry.lastMessage == messages_) return nullptr;  // counted once per message
-    entry.lastMessage = messages_;
-    ++entry.messages;
-    entry.positionSum += static_cast<double>((*rank)++);
-    if (sample != nullptr) sample->push_back(static_cast<uint32_t>(entry.id));
-    return &entry;
-}
-
-void LabelCensus::add(std::string_view body) {
+void LabelCensus::add(const std::vector<std::string>& labels) {
     ++messages_;
     std::vector<uint32_t>* sample = nullptr;
     if (samples_.size() < kOrderSamples) sample = &samples_.emplace_back();
     size_t rank = 0;
-    BodyLines lines(body);
-    std::string_view line;
-    std::string_view bare;  // the line before, when it may be a label without a colon
-    while (lines.next(&line)) {
-        if (!bare.empty() && !trimBlanks(line).empty()) {
-            if (Entry* entry = count(&bare_, bare, &rank, sample)) {
-                std::string_view value = line.substr(0, 64);
-                if (entry->messages == 1) {
-                    entry->firstValue = value;
-                } else if (value != entry->firstValue) {
-                    entry->valueVaries = true;
-                }
-            }
+    for (const std::string& label : labels) {
+        std::string key = labelKey(label);
+        auto it = entries_.find(key);
+        if (it == entries_.end()) {
+            if (entries_.size() >= kMaxLabels) continue;
+            it = entries_.emplace(std::move(key), Entry{label, 0, 0, 0, nextId_++}).first;
         }
-        std::string_view label = labelOf(line);
-        bare = label.empty() ? bareLabelOf(line) : std::string_view();
-        if (!label.empty()) count(&entries_, label, &rank, sample);
+        Entry& entry = it->second;
+        if (entry.lastMessage == messages_) continue;  // counted once per message
+        entry.lastMessage = messages_;
+        ++entry.messages;
+        entry.positionSum += static_cast<double>(rank++);
+        if (sample != nullptr) sample->push_back(static_cast<uint32_t>(entry.id));
     }
 }
 
@@ -104,15 +36,6 @@ std::vector<LabelCensus::Label> LabelCensus::labels(uint64_t minMessages) const 
     std::vector<const Entry*> kept;
     for (const auto& [key, entry] : entries_) {
         if (entry.messages >= minMessages && entry.messages > 0) kept.push_back(&entry);
-    }
-    return ordered(std::move(kept));
-}
-
-std::vector<LabelCensus::Label> LabelCensus::bareLabels(uint64_t minMessages) const {
-    std::vector<const Entry*> kept;
-    for (const auto& [key, entry] : bare_) {
-        if (entry.messages >= minMessages && entry.messages > 0 && entry.valueVaries)
-            kept.push_back(&entry);
     }
     return ordered(std::move(kept));
 }

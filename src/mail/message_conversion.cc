@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <thread>
 
-#include "mail/parallel_rows.h"
-
+#include "mail/layout_lookahead.h"
 #include "mail/message_splitter.h"
+#include "mail/parallel_rows.h"
 
 namespace tabulon {
 namespace {
@@ -37,11 +37,11 @@ Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, Mes
 }  // namespace
 
 RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor)
-    : keepBody_(options.countLabels), extractor_(extractor), decoder_(options.headers) {}
+    : keepLabels_(options.countLabels), extractor_(extractor), decoder_(options.headers) {}
 
 void RowMaker::make(std::string_view message, MessageRow* row) {
     decoder_.decode(message, &decoded_);
-    extractor_.extract(decoded_.body, &fieldCells_, &found_);
+    extractor_.extract(decoded_.body, &fieldCells_, &found_, &extras_);
     row->cells.clear();
     row->present.clear();
     for (std::string& header : decoded_.headers) {
@@ -53,14 +53,21 @@ void RowMaker::make(std::string_view message, MessageRow* row) {
         row->cells.push_back(std::move(fieldCells_[i]));
     }
     row->problems = std::move(decoded_.problems);
-    row->body.clear();
-    if (keepBody_) row->body = std::move(decoded_.body);
+    row->unplacedLines = extras_.unplacedLines;
+    row->otherLabels.clear();
+    if (keepLabels_) row->otherLabels.swap(extras_.otherLabels);
 }
 
 MessageRows::MessageRows(const MessageConversionOptions& options)
     : options_(options), extractor_(options.fields), maker_(options_, extractor_) {
     report_.columns = columnNames();
     report_.missing.assign(report_.columns.size(), 0);
+    report_.empty.assign(report_.columns.size(), 0);
+}
+
+void MessageRows::learn(FormLayout layout) {
+    extractor_.setLayout(std::move(layout));
+    learned_ = true;
 }
 
 std::vector<std::string> MessageRows::columnNames() const {
@@ -76,10 +83,18 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
         sourceMessages_ = 0;
     }
     ++sourceMessages_;
+    bool incomplete = row.unplacedLines > 0;
     for (size_t i = 0; i < row.present.size() && i < report_.missing.size(); ++i) {
-        if (!row.present[i]) ++report_.missing[i];
+        if (!row.present[i]) {
+            ++report_.missing[i];
+            incomplete = true;
+        } else if (row.cells[i].empty()) {
+            ++report_.empty[i];
+        }
     }
-    if (options_.countLabels) census_.add(row.body);
+    report_.unplacedLines += row.unplacedLines;
+    if (incomplete) ++report_.incompleteRows;
+    if (options_.countLabels) census_.add(row.otherLabels);
     for (const std::string& problem : row.problems) {
         ++report_.undecodedParts;
         if (report_.undecodedSamples.size() < kUndecodedSamples) {
@@ -100,15 +115,19 @@ MessageReport MessageRows::report() const {
     MessageReport report = report_;
     if (!options_.countLabels) return report;
     uint64_t many = std::max<uint64_t>(2, (census_.messages() + 9) / 10);
-    for (const LabelCensus::Label& label : census_.labels(many)) {
-        if (!extractor_.isFieldLine(label.text)) report.unknownLabels.push_back(label);
-    }
+    report.unknownLabels = census_.labels(many);
     return report;
 }
 
 Status convertMessages(ByteSource& input, std::string_view inputName, MessageRows& rows,
                        const RowFn& onRow, const ProgressFn& progress) {
     MessageSplitter splitter(input);
+    if (!rows.learned()) {
+        FormLayoutLearner learner;
+        Status status = lookAhead(splitter, &learner);
+        if (!status.ok()) return status;
+        rows.learn(learner.layout());
+    }
     unsigned threads = rows.options().threads;
     if (threads == 0) threads = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
     Status status = threads > 1

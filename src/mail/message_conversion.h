@@ -32,7 +32,8 @@ struct MessageRow {
     std::vector<std::string> cells;  // header columns, then the template's fields
     std::vector<bool> present;       // per column: whether the message had it
     std::vector<std::string> problems;
-    std::string body;  // the decoded body, kept only when labels are counted
+    size_t unplacedLines = 0;              // lines of the body that no field took
+    std::vector<std::string> otherLabels;  // fields no column takes, when labels are counted
 };
 
 // Decodes messages and looks up their fields. One per thread.
@@ -44,12 +45,13 @@ class RowMaker {
     void make(std::string_view message, MessageRow* row);
 
   private:
-    bool keepBody_;
+    bool keepLabels_;
     const FieldExtractor& extractor_;
     MessageDecoder decoder_;
     DecodedMessage decoded_;
     std::vector<std::string> fieldCells_;
     std::vector<bool> found_;
+    ExtractedExtras extras_;
 };
 
 // Builds rows from messages and keeps the report. Not thread-safe: workers each
@@ -61,6 +63,12 @@ class MessageRows {
     // Header names, then the template's names as they stand.
     std::vector<std::string> columnNames() const;
     const MessageConversionOptions& options() const { return options_; }
+
+    // Whether the form's layout has been learned; convertMessages() learns it from
+    // the first messages of its input unless it already was.
+    bool learned() const { return learned_; }
+    // REQUIRES: no RowMaker is making rows.
+    void learn(FormLayout layout);
 
     std::unique_ptr<RowMaker> newRowMaker() const {
         return std::make_unique<RowMaker>(options_, extractor_);
@@ -80,6 +88,7 @@ class MessageRows {
     MessageRow row_;
     LabelCensus census_;
     MessageReport report_;
+    bool learned_ = false;
     std::string source_;  // the file being read, and how many of its messages so far
     uint64_t sourceMessages_ = 0;
 };
@@ -87,7 +96,8 @@ class MessageRows {
 using RowFn = std::function<Status(const std::vector<std::string>& cells)>;
 
 // Splits `input` into messages and hands each one's row to `onRow`. Stops at the
-// first read error or the first error `onRow` returns.
+// first read error or the first error `onRow` returns. Unless `rows` has learned
+// the form's layout, the first messages of `input` teach it.
 Status convertMessages(ByteSource& input, std::string_view inputName, MessageRows& rows,
                        const RowFn& onRow, const ProgressFn& progress = {});
 

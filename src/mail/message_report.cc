@@ -6,10 +6,15 @@ std::string renderReport(const MessageReport& report) {
     std::string text;
     text += "Messages read: " + std::to_string(report.messagesRead) + "\n";
     text += "Rows written: " + std::to_string(report.rowsWritten) + "\n";
-    text += "Messages without each column:\n";
+    text += "Messages without each column (absent, or there but empty):\n";
     for (size_t i = 0; i < report.columns.size() && i < report.missing.size(); ++i) {
-        text += "  " + report.columns[i] + " " + std::to_string(report.missing[i]) + "\n";
+        uint64_t empty = i < report.empty.size() ? report.empty[i] : 0;
+        text += "  " + report.columns[i] + " " + std::to_string(report.missing[i]) + " absent, " +
+                std::to_string(empty) + " empty\n";
     }
+    text += "Lines that no field took: " + std::to_string(report.unplacedLines) + "\n";
+    text += "Rows lacking a field or leaving a line out: " + std::to_string(report.incompleteRows) +
+            "\n";
     text += "Parts that could not be decoded: " + std::to_string(report.undecodedParts) + "\n";
     for (const std::string& sample : report.undecodedSamples)
         text += "  " + sample + "\n";

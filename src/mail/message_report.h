@@ -17,10 +17,14 @@ struct MessageReport {
     uint64_t rowsWritten = 0;
     std::vector<std::string> columns;
     std::vector<uint64_t> missing;  // per column: messages without it
+    std::vector<uint64_t> empty;    // per column: messages where it is there but empty
+    uint64_t unplacedLines = 0;     // lines of text after a form's first field that no field took
+    uint64_t incompleteRows = 0;    // rows missing a column or leaving a line unplaced
     uint64_t undecodedParts = 0;
     // The first few undecoded parts: "mail.mbox, message 7: broken base64".
     std::vector<std::string> undecodedSamples;
-    // Labels in at least a tenth of the messages (and two) that no column takes.
+    // Labels of fields in at least a tenth of the messages (and two) that no column
+    // takes.
     std::vector<LabelCensus::Label> unknownLabels;
 };
 

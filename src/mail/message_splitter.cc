@@ -95,6 +95,11 @@ bool isMboxSeparator(std::string_view line) {
 MessageSplitter::MessageSplitter(ByteSource& source, size_t blockSize)
     : source_(source), blockSize_(blockSize == 0 ? 1 : blockSize) {}
 
+void MessageSplitter::giveBack(std::vector<std::string> messages) {
+    for (auto it = messages.rbegin(); it != messages.rend(); ++it)
+        ready_.push_front(std::move(*it));
+}
+
 Status MessageSplitter::next(std::string* message, bool* found) {
     while (ready_.empty() && !finished_) {
         std::string_view line;

@@ -22,6 +22,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/byte_stream.h"
 
@@ -37,6 +38,10 @@ class MessageSplitter {
     // Stores the next message in `*message` and sets `*found`; at the end of the
     // input `*found` is false. Stops at the first read error and returns it.
     Status next(std::string* message, bool* found);
+
+    // Hands `messages` out again before any other, in their order: a look at the
+    // first messages of an input that cannot be read twice.
+    void giveBack(std::vector<std::string> messages);
 
     uint64_t bytesRead() const { return bytesRead_; }
     uint64_t sourceSize() const { return source_.size(); }

@@ -1,16 +1,14 @@
 #include "mail/template_guess.h"
 
+#include "mail/field_extractor.h"
+#include "mail/layout_lookahead.h"
 #include "mail/message_decoder.h"
 #include "mail/message_splitter.h"
 
 namespace tabulon {
 
 FieldList guessTemplate(const LabelCensus& census) {
-    uint64_t most = census.messages() / 2 + 1;
-    std::vector<LabelCensus::Label> labels = census.labels(most);
-    // Mail without a single "Label:" that most messages share may put its labels,
-    // colon-less, on lines of their own above the values.
-    if (labels.empty()) labels = census.bareLabels(most);
+    std::vector<LabelCensus::Label> labels = census.labels((census.messages() + 1) / 2);
     FieldList fields;
     for (const LabelCensus::Label& label : labels)
         fields.push_back(label.text);
@@ -19,17 +17,28 @@ FieldList guessTemplate(const LabelCensus& census) {
 
 Status countLabels(ByteSource& input, LabelCensus* census) {
     MessageSplitter splitter(input);
+    FormLayoutLearner learner;
+    Status status = lookAhead(splitter, &learner);
+    if (!status.ok()) return status;
+    FieldExtractor extractor({}, learner.layout());
     MessageDecoder decoder;
     std::string message;
     DecodedMessage decoded;
-    for (;;) {
-        bool found = false;
-        Status status = splitter.next(&message, &found);
+    std::vector<std::string> cells;
+    std::vector<bool> found;
+    ExtractedExtras extras;
+    // The order and the share of each label are clear long before the end of a
+    // large file.
+    for (uint64_t read = 0; read < LabelCensus::kOrderSamples; ++read) {
+        bool more = false;
+        status = splitter.next(&message, &more);
         if (!status.ok()) return status;
-        if (!found) return Status::Ok();
+        if (!more) break;
         decoder.decode(message, &decoded);
-        census->add(decoded.body);
+        extractor.extract(decoded.body, &cells, &found, &extras);
+        census->add(extras.otherLabels);
     }
+    return Status::Ok();
 }
 
 std::string fieldNamesText(const FieldList& fields) {

@@ -10,11 +10,11 @@
 
 namespace tabulon {
 
-// Labels found in more than half of the messages (all of them when there is one);
-// where there are none, labels without a colon found as often.
+// Labels found in at least half of the messages, in their usual order.
 FieldList guessTemplate(const LabelCensus& census);
 
-// Reads every message of `input` into `census`.
+// Reads the labels of `input`'s messages into `census`, as a conversion would find
+// them (the first LabelCensus::kOrderSamples messages).
 Status countLabels(ByteSource& input, LabelCensus* census);
 
 // The Field Names file's bytes: each name followed by CR.

@@ -53,7 +53,8 @@ TEST_F(ConvertMessages, SeveralInputsMakeOneTableWithOneHeaderRow) {
                                                  "Comments", "typed by hand"}));
 }
 
-// A template without "Comments:", which most messages have.
+// A template without "Comments:", which most messages have; --strict makes the
+// rows without a phone number an exit status.
 TEST_F(ConvertMessages, ReportOnStandardError) {
     writeFile(dir.file("broken.mbox"), sample("broken.mbox"));
     writeFile(dir.file("Short"), "Name:\rEmail:\rPhone:\r");
@@ -61,13 +62,21 @@ TEST_F(ConvertMessages, ReportOnStandardError) {
         run({"-m", "--report", "-t", "Short", "-o", "-", "french.mbox", "broken.mbox"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err,
-              "Messages read: 6\nRows written: 6\nMessages without each column:\n"
-              "  Name: 0\n  Email: 0\n  Phone: 5\n"
+              "Messages read: 6\nRows written: 6\n"
+              "Messages without each column (absent, or there but empty):\n"
+              "  Name: 0 absent, 0 empty\n  Email: 0 absent, 0 empty\n  Phone: 5 absent, 0 empty\n"
+              "Lines that no field took: 0\nRows lacking a field or leaving a line out: 5\n"
               "Parts that could not be decoded: 3\n"
               "  broken.mbox, message 1: broken base64\n"
               "  broken.mbox, message 2: text not readable in charset \"x-klingon-1\"\n"
               "  broken.mbox, message 3: cut or malformed MIME structure\n"
               "Labels in many messages that the template lacks:\n  Comments: (4 messages)\n");
+    r = run({"-m", "--strict", "-q", "-t", "Short", "-o", "-", "french.mbox", "broken.mbox"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.err, "tabulon-convert: 5 of 6 rows lack a field or leave a line out\n");
+    writeFile(dir.file("Two"), "Name:\rEmail:\r");
+    r = run({"-m", "--strict", "-t", "Two", "-o", "-", "french.mbox"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
 TEST_F(ConvertMessages, FailuresLeaveNoPartialOutputAndNeverTouchTheInput) {

@@ -23,21 +23,51 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
         {"You have a new message:\nwith two lines\n\nName: Bo\nComments: No phone\n",
          {"Bo", "", "No phone"},
          {true, false, true}},
-        // A value runs on up to a blank line or the next field line.
+        // A short value ends at a blank line; free text goes on past it.
         {"Comments: one\n  two\nthree\n\nnot part of it\nPhone: 1\nx\nName: Ann\n",
          {"Ann", "1\nx", "one\ntwo\nthree"},
          {true, true, true}},
-        // A label above its value; an empty one followed by a blank line stays empty.
-        {"Name:\nEva Berg\n\nPhone:\n\nsomething else\nComments:\nline one\nline two\n\n",
-         {"Eva Berg", "", "line one\nline two"},
+        {"Name: Ann\nComments: Guten Tag, ich bin es.\n\nZweiter Absatz.\n\n\nDritter.\n",
+         {"Ann", "", "Guten Tag, ich bin es.\n\nZweiter Absatz.\n\nDritter."},
+         {true, false, true}},
+        // A label above its value, with or without a blank line between.
+        {"Name:\nEva Berg\n\nPhone:\n\n555 0100\nComments:\nline one\n\nline two\n\n",
+         {"Eva Berg", "555 0100", "line one\n\nline two"},
          {true, true, true}},
-        // Nothing after a signature line is read.
+        // Fields the template does not list end the value before them.
+        {"Name: Ann\nCompany: Shop\nComments: hi\nthere\nNewsletter: Yes\nconsent: true\n",
+         {"Ann", "", "hi\nthere"},
+         {true, false, true}},
+        // A colon inside free text stays text.
+        {"Comments: About the poster,\nAspect ratio: 3:1 would also work.\n",
+         {"", "", "About the poster,\nAspect ratio: 3:1 would also work."},
+         {false, false, true}},
+        // Nothing after a signature line, a rule or a footer is any field's.
         {"Name: Ann\nComments: hi\n-- \nPhone: 555 (the shop's own)\n",
          {"Ann", "", "hi"},
          {true, false, true}},
+        {"Name: Ann\nComments: I would like two, please.\n\n(Sent via Shop Site)\n",
+         {"Ann", "", "I would like two, please."},
+         {true, false, true}},
+        {"Comments: Hello there, friends.\n\n---\n\nDate: 1 May\nPowered by: Forms\n",
+         {"", "", "Hello there, friends."},
+         {false, false, true}},
+        // Table rows from HTML: label cell, Tab, value cell; an empty value cell.
+        {"Name\tAnn\nPhone\t\nComments\tfirst\nsecond\nHow did you hear about us?\tRadio\n",
+         {"Ann", "", "first\nsecond"},
+         {true, true, true}},
         {"Name: Ann\nName:\nName: Bo\n", {"Ann\nBo", "", ""}, {true, false, false}},
-        // The last matching entry wins.
+        // The last matching entry wins; a shorter entry takes the rest of the line.
         {"Email: a@b\nEx: 1\n", {"x: 1", "a@b", ""}, {true, true, false}, {"E", "Email:", "Name:"}},
+        // Labels without a colon, told by the message's shape alone.
+        {"Name\nAnn Lee\n\nEmail\nann@x.example\n\nComment or Message\nHello\nthere\n",
+         {"Ann Lee", "ann@x.example", "Hello\nthere"},
+         {true, true, true},
+         {"Name", "Email", "Comment or Message"}},
+        {"Your name?\n\nAnn\n\nWhich size?\n\nL\n\nAnything else?\n\nNo, thanks.\n",
+         {"Ann", "No, thanks."},
+         {true, true},
+         {"Your name?", "Anything else?"}},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.body);
@@ -48,6 +78,27 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
         EXPECT_EQ(cells, c.cells);
         EXPECT_EQ(found, c.found);
     }
+}
+
+// What the file's other messages teach: recurring labels and boilerplate.
+TEST(FieldExtractor, LearnsLabelsAndBoilerplateFromTheFile) {
+    FormLayoutLearner learner;
+    for (const char* who : {"Ann", "Bo", "Cai"}) {
+        learner.add(std::string("You received a new message.\n\nName\n") + who + "\nNotes\n" + who +
+                    " met us\nRef: " + who + "-1\nMessage\nHello from " + who +
+                    "\nThanks for using our form\nVisit us\n");
+    }
+    FieldExtractor extractor({"Name", "Message"}, learner.layout());
+    std::vector<std::string> cells;
+    std::vector<bool> found;
+    ExtractedExtras extras;
+    extractor.extract(
+        "You received a new message.\n\nName\nDee\nNotes\nnothing\nRef: D-1\nMessage\nHi\n"
+        "two lines.\nThanks for using our form\nVisit us\n",
+        &cells, &found, &extras);
+    EXPECT_EQ(cells, (std::vector<std::string>{"Dee", "Hi\ntwo lines."}));
+    EXPECT_EQ(extras.otherLabels, (std::vector<std::string>{"Notes", "Ref:"}));
+    EXPECT_EQ(extras.unplacedLines, 0u);
 }
 
 }  // namespace

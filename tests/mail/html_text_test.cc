@@ -14,8 +14,10 @@ TEST(HtmlText, CellsJoinRowsAndBreaksEndLines) {
         std::string html;
         const char* text;
     } kCases[] = {
-        {"<table><tr><td>Name:</td><td>Eva</td></tr><tr><th>Phone:</th><td> 1 </td></tr></table>",
-         "Name: Eva\nPhone: 1"},
+        // A Tab parts a row's first cell from the rest; an empty value cell keeps it.
+        {"<table><tr><td>Name:</td><td>Eva</td></tr><tr><th>Phone</th><td> 1 </td><td>2</td></tr>"
+         "<tr><td>&nbsp;</td><td>Lund</td></tr><tr><td>Fax</td><td></td></tr></table>",
+         "Name:\tEva\nPhone\t1 2\nLund\nFax\t"},
         {"<p>Comments: one<br>two<br/><br>four</p><p>Next: x</p>",
          "Comments: one\ntwo\n\nfour\n\nNext: x"},
         {"<div>Name:\n   Eva\tBerg</div><div>City:&nbsp;Oslo &amp; Lund</div>",

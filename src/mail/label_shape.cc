@@ -1,0 +1,179 @@
+#include "mail/label_shape.h"
+
+#include <array>
+
+#include "mail/charset_text.h"
+#include "platform/text.h"
+
+namespace tabulon {
+namespace {
+
+constexpr std::string_view kFullWidthColon = "\xEF\xBC\x9A";
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+
+bool isLetter(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
+}
+
+bool isLabelByte(unsigned char c) {
+    return isLetter(c) || (c >= '0' && c <= '9') || c == ' ' || c == '-' || c == '_' || c == '.' ||
+           c == '\'' || c == '(' || c == ')' || c == '/' || c == '&' || c == '?' || c == '#' ||
+           c == '*' || c == ',' || c == '+' || c == '"';
+}
+
+// The words of `text` when every byte may be in a label and single blanks part
+// them; -1 when not.
+int labelWords(std::string_view text) {
+    if (text.empty() || !(isLetter(static_cast<unsigned char>(text[0])) || text[0] == '_'))
+        return -1;
+    int words = 1;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!isLabelByte(static_cast<unsigned char>(text[i]))) return -1;
+        if (text[i] == ' ') {
+            if (text[i - 1] == ' ') return -1;
+            ++words;
+        }
+    }
+    return text.back() == ' ' ? -1 : words;
+}
+
+bool startsBlank(std::string_view text) {
+    return text.empty() || text[0] == ' ' || text[0] == '\t' || text.starts_with(kNoBreakSpace);
+}
+
+std::string_view trimAll(std::string_view text) {
+    for (;;) {
+        std::string_view trimmed = trimBlanks(text);
+        if (trimmed.starts_with(kNoBreakSpace)) trimmed.remove_prefix(kNoBreakSpace.size());
+        if (trimmed.ends_with(kNoBreakSpace)) trimmed.remove_suffix(kNoBreakSpace.size());
+        if (trimmed.size() == text.size()) return text;
+        text = trimmed;
+    }
+}
+
+}  // namespace
+
+bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
+    size_t ascii = line.find(':');
+    size_t wide = line.find(kFullWidthColon);
+    size_t colon = std::min(ascii, wide);
+    if (colon == std::string_view::npos || colon == 0 || colon > 120) return false;
+    size_t after = colon + (colon == wide ? kFullWidthColon.size() : 1);
+    std::string_view rest = line.substr(after);
+    if (colon == ascii && !startsBlank(rest)) return false;
+    std::string_view name = line.substr(0, colon);
+    // French typography sets a blank (often a no-break one) before the colon.
+    if (name.ends_with(kNoBreakSpace)) {
+        name.remove_suffix(kNoBreakSpace.size());
+    } else if (name.ends_with(' ')) {
+        name.remove_suffix(1);
+    }
+    int words = labelWords(name);
+    if (words < 0) return false;
+    if (words > maxWords && !(name.back() == '?' && words <= 16)) return false;
+    out->label = line.substr(0, after);
+    out->value = trimAll(rest);
+    return true;
+}
+
+bool tableRowOf(std::string_view line, LabelLine* out) {
+    size_t tab = line.find('\t');
+    if (tab == std::string_view::npos) return false;
+    std::string_view cell = trimAll(line.substr(0, tab));
+    std::string_view name = cell;
+    if (name.ends_with(':')) name.remove_suffix(1);
+    if (name.ends_with(kFullWidthColon)) name.remove_suffix(kFullWidthColon.size());
+    name = trimAll(name);
+    int words = labelWords(name);
+    if (words < 0 || words > 16 || cell.size() > 200) return false;
+    out->label = cell;
+    out->value = trimAll(line.substr(tab + 1));
+    return true;
+}
+
+std::string_view bareLabelOf(std::string_view line) {
+    if (line.size() > 120 || line.empty()) return {};
+    char last = line.back();
+    if (last == '.' || last == ',' || last == ';') return {};
+    if (line.find(kFullWidthColon) != std::string_view::npos) return {};
+    int words = labelWords(line);
+    return words < 0 || words > 10 ? std::string_view() : line;
+}
+
+bool isSentence(std::string_view text) {
+    text = trimAll(text);
+    if (text.empty()) return false;
+    char last = text.back();
+    if (last != '.' && last != '!' && last != '?') return false;
+    int words = 1;
+    for (size_t i = 1; i < text.size(); ++i)
+        words += text[i] == ' ' && text[i - 1] != ' ';
+    return words >= 3;
+}
+
+bool isRuleLine(std::string_view line) {
+    line = trimAll(line);
+    size_t marks = 0;
+    for (char c : line) {
+        if (c == '-' || c == '_' || c == '=' || c == '*' || c == '~' || c == '#') {
+            ++marks;
+        } else if (c != ' ') {
+            return false;
+        }
+    }
+    return marks >= 3;
+}
+
+bool isFooterLine(std::string_view line) {
+    static constexpr std::array<std::string_view, 23> kOpenings = {
+        "sent via ",
+        "sent by ",
+        "sent from ",
+        "sent using ",
+        "this e-mail was ",
+        "this email was ",
+        "this message was ",
+        "this mail was ",
+        "this notification ",
+        "powered by",
+        "view all responses",
+        "view response",
+        "view submission",
+        "view the submission",
+        "edit submission",
+        "you received this ",
+        "you are receiving ",
+        "to unsubscribe",
+        "unsubscribe",
+        "manage notifications",
+        "mark as spam",
+        "please do not reply",
+        "do not reply to this",
+    };
+    line = trimAll(line);
+    while (!line.empty() && (line[0] == '(' || line[0] == '['))
+        line.remove_prefix(1);
+    for (std::string_view opening : kOpenings) {
+        if (line.size() >= opening.size() &&
+            equalsIgnoringCase(line.substr(0, opening.size()), opening))
+            return true;
+    }
+    return false;
+}
+
+std::string labelKey(std::string_view label) {
+    for (;;) {
+        std::string_view before = label;
+        label = trimAll(label);
+        if (label.ends_with(':')) label.remove_suffix(1);
+        if (label.ends_with(kFullWidthColon)) label.remove_suffix(kFullWidthColon.size());
+        if (label.ends_with('*')) label.remove_suffix(1);
+        if (label.size() == before.size()) break;
+    }
+    std::string key(label);
+    for (char& c : key)
+        c = asciiLower(c);
+    return key;
+}
+
+}  // namespace tabulon

@@ -1,0 +1,50 @@
+// The shapes of a line of form mail, judged from the line alone: whether it could
+// open a field ("Label: value", a table row "label<Tab>value", a short line standing
+// above its value), whether it reads as a sentence, a rule or a footer. Whether a
+// line that could be a label really is one is decided with the mail's other
+// evidence (form_reader.h).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tabulon {
+
+// A label and the value that follows it on the same line.
+struct LabelLine {
+    std::string_view label;  // as shown, its colon included ("Name:", "Nom :", "Name")
+    std::string_view value;  // trimmed; may be empty
+};
+
+// "Label: value", "Label:" alone, French "Nom : value" and the full-width colon
+// "名前：value": a label of at most `maxWords` words in 80 bytes, beginning with a
+// letter, the colon at the end of the line or followed by a blank. A colon in the
+// middle of a word ("10:30", "http://") opens nothing.
+bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords = 8);
+
+// A row of an HTML table as the HTML reader lays it out, cells separated by a Tab:
+// "label<Tab>value". The label cell holds at most 16 words; a cell with a colon at
+// its end keeps it.
+bool tableRowOf(std::string_view line, LabelLine* out);
+
+// The line itself when it could be a label without a colon standing above its
+// value ("Name", "Comment or Message", "Which products are you interested in?"):
+// at most ten words in 120 bytes, beginning with a letter, not ending in a full
+// stop or a comma. Else empty.
+std::string_view bareLabelOf(std::string_view line);
+
+// Words of free text that end a sentence: at least three words ending in . ! or ?.
+bool isSentence(std::string_view text);
+
+// A line drawn across: "---", "____", "=====", "* * *".
+bool isRuleLine(std::string_view line);
+
+// The first line of a footer that form services and shops put under the fields:
+// "Sent via …", "This e-mail was sent from …", "Powered by …", "View all responses".
+bool isFooterLine(std::string_view line);
+
+// The key two labels are compared by: ASCII letters in lower case, the colon and
+// the blanks at the end gone ("Name :" and "NAME：" are both "name").
+std::string labelKey(std::string_view label);
+
+}  // namespace tabulon

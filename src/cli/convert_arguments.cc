@@ -49,6 +49,7 @@ constexpr Option kOptions[] = {
     {"bom",      0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.bom = true; return ""; }},
     {"headers",  0,   true, setHeaders},
     {"report",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.report = true; return ""; }},
+    {"strict",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.strict = true; return ""; }},
     {"guess-template", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.guessTemplate = true; return ""; }},
 };
 // clang-format on

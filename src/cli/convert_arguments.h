@@ -18,6 +18,7 @@ struct ConvertArguments {
     bool bom = false;
     std::vector<std::string> headers;  // mail header names, in the order given
     bool report = false;
+    bool strict = false;  // exit status 4 when a row lacks a field or leaves a line out
     bool guessTemplate = false;
     std::vector<std::string> inputs;  // "-" is standard input
 

@@ -40,20 +40,24 @@ Options:
                        csv, xlsx or jsonl; csv and tsv put a ' before a value
                        that a spreadsheet would run as a formula
       --bom            with csv: begin with a UTF-8 byte-order mark (for Excel)
-  -m, --messages       one row per mail message: MIME decoded, values trimmed
-                       and over several lines, a missing field an empty cell;
-                       with -o, several INPUTs make one table
+  -m, --messages       one row per mail message: MIME decoded, each value as
+                       the form laid it out (to the next label, its paragraphs
+                       kept), a missing field an empty cell; with -o, several
+                       INPUTs make one table
       --headers=NAMES  with --messages: first, columns for these mail headers,
                        comma-separated (for example Date,From,Subject)
-      --report         with --messages: tell on standard error what was read
-                       and what was missing
+      --report         with --messages: tell on standard error what was read,
+                       which fields were absent or empty, and what no field took
+      --strict         with --messages: exit status 4 when a row lacks a field
+                       or a line of a message belongs to no field
       --guess-template propose a Field Names file from the labels in the mail
   -h, --help           show this text and exit
       --version        show the version and exit
 
 Options taking a value accept it as the next argument or after "=" (long
 forms) or directly after the letter (short forms).
-Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage.
+Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage,
+4 (with --strict) converted but a row is incomplete.
 )";
 
 // The template the app would use: the one named in its preferences, else the

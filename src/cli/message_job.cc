@@ -6,7 +6,9 @@
 #include <memory>
 #include <optional>
 
+#include "cli/convert_command.h"
 #include "cli/progress_line.h"
+#include "mail/layout_lookahead.h"
 #include "mail/message_conversion.h"
 #include "mail/template_guess.h"
 #include "platform/atomic_file.h"
@@ -16,9 +18,6 @@
 
 namespace tabulon {
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
 
 std::string displayName(const std::string& path) {
     return path == "-" ? "standard input" : path;
@@ -39,6 +38,22 @@ Status refuseInputAsOutput(const std::string& output, const FileSource& input,
                              inputName + "\"; choose another name for the output");
     }
     return Status::Ok();
+}
+
+// Several files (a folder's .eml files, say) are one form's mail: the layout is
+// learned from the first messages of all of them, not of the first file alone.
+// Standard input cannot be read twice; its own first messages teach it.
+void learnFromFiles(const std::vector<std::string>& inputs, MessageRows& rows) {
+    if (inputs.size() < 2) return;
+    FormLayoutLearner learner;
+    for (const std::string& input : inputs) {
+        if (input == "-" || learner.messages() >= kLookaheadMessages) continue;
+        std::unique_ptr<FileSource> source;
+        if (!FileSource::open(input, &source).ok()) continue;  // converting it will say why
+        MessageSplitter splitter(*source);
+        lookAhead(splitter, &learner);
+    }
+    rows.learn(learner.layout());
 }
 
 // Reads every message of one input into the table. An input that changed while
@@ -98,6 +113,7 @@ Status convertInto(const std::vector<std::string>& inputs, const std::string& ou
 int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     MessageRows rows(conversion);
+    learnFromFiles(options.inputs, rows);
     int exitCode = kExitOk;
     auto fail = [&](const Status& status) {
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
@@ -114,7 +130,15 @@ int runMessageConversion(const MessageJobOptions& options) {
             if (!status.ok()) fail(status);
         }
     }
-    if (options.report) std::fputs(renderReport(rows.report()).c_str(), stderr);
+    MessageReport report = rows.report();
+    if (options.report) std::fputs(renderReport(report).c_str(), stderr);
+    if (options.strict && exitCode == kExitOk && report.incompleteRows > 0) {
+        std::fprintf(stderr,
+                     "tabulon-convert: %llu of %llu rows lack a field or leave a line out\n",
+                     static_cast<unsigned long long>(report.incompleteRows),
+                     static_cast<unsigned long long>(report.messagesRead));
+        return kExitIncomplete;
+    }
     return exitCode;
 }
 

@@ -21,11 +21,13 @@ struct MessageJobOptions {
     std::vector<std::string> headers;  // header columns before the fields
     FieldList fields;
     bool report = false;  // the report on standard error at the end
+    bool strict = false;  // kExitIncomplete when a row lacks a field or leaves a line out
     bool showProgress = false;
 };
 
 // 0 when every input was converted, 1 when a file could not be read or written
-// (an output is then left as it was: nothing partial appears).
+// (an output is then left as it was: nothing partial appears); with `strict`, 4
+// when every input was converted but a row lacks a field or leaves a line out.
 int runMessageConversion(const MessageJobOptions& options);
 
 // Prints the proposed Field Names file, or saves it at `output` (atomically)

@@ -30,6 +30,7 @@ int run(int argc, char** argv) {
         job.headers = args.headers;
         job.fields = fields;
         job.report = args.report;
+        job.strict = args.strict;
         job.showProgress = showsProgress(args);
         return runMessageConversion(job);
     }

@@ -5,6 +5,8 @@
 // shown, but it is skipped instead of failing; TABULON_CORPUS_STRICT=1 fails it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -182,7 +184,6 @@ TEST(MailCorpusFiles, EveryFileHasItsCaseAndEveryCaseItsFile) {
     EXPECT_EQ(cased, files);
     for (const std::string& name : knownFailing())
         EXPECT_TRUE(cased.count(name)) << name;
-    EXPECT_GE(cased.size(), 45u);
 }
 
 }  // namespace

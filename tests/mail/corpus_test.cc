@@ -1,0 +1,190 @@
+// The corpus in tests/mail/corpus/: mail files written the way real form tools
+// and mail clients write them, each converted and compared cell by cell with the
+// table a reader would fill (cases.txt; README.md there says how a case is
+// written). A case named in known_failing.txt is still run and its differences
+// shown, but it is skipped instead of failing; TABULON_CORPUS_STRICT=1 fails it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "mail/message_conversion.h"
+#include "test_util.h"
+
+namespace tabulon {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+struct CorpusCase {
+    std::string file;
+    std::string note;
+    FieldList fields;
+    std::vector<std::string> headers;
+    std::vector<unsigned> threads;
+    Rows rows;
+};
+
+std::string corpusPath(const std::string& name) {
+    return std::string(TABULON_SOURCE_DIR) + "/tests/mail/corpus/" + name;
+}
+
+// Cells separated by `separator`; \n, \t, \\ and \<separator> are escapes.
+std::vector<std::string> splitCells(const std::string& text, char separator = '|') {
+    std::vector<std::string> cells(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\\' && i + 1 < text.size()) {
+            c = text[++i];
+            cells.back() += c == 'n' ? '\n' : c == 't' ? '\t' : c;
+        } else if (c == separator) {
+            cells.emplace_back();
+        } else {
+            cells.back() += c;
+        }
+    }
+    return cells;
+}
+
+std::vector<CorpusCase> loadCases() {
+    std::vector<CorpusCase> cases;
+    std::istringstream in(test::readFile(corpusPath("cases.txt")));
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        size_t space = line.find(' ');
+        std::string key = line.substr(0, space);
+        std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
+        if (key == "case") {
+            cases.push_back({rest, "", {}, {}, {1}, {}});
+        } else if (cases.empty()) {
+            ADD_FAILURE() << "cases.txt: \"" << line << "\" before the first case";
+        } else if (key == "note") {
+            cases.back().note = rest;
+        } else if (key == "fields") {
+            cases.back().fields = splitCells(rest);
+        } else if (key == "headers") {
+            cases.back().headers = splitCells(rest);
+        } else if (key == "threads") {
+            cases.back().threads.clear();
+            for (const std::string& n : splitCells(rest, ','))
+                cases.back().threads.push_back(std::stoul(n));
+        } else if (key == "row") {
+            cases.back().rows.push_back(splitCells(rest));
+        } else {
+            ADD_FAILURE() << "cases.txt: unknown line \"" << line << "\"";
+        }
+    }
+    return cases;
+}
+
+std::set<std::string> knownFailing() {
+    std::set<std::string> names;
+    std::istringstream in(test::readFile(corpusPath("known_failing.txt")));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line[0] != '#') names.insert(line);
+    }
+    return names;
+}
+
+Rows convert(const CorpusCase& c, unsigned threads) {
+    MessageRows rows(MessageConversionOptions{c.fields, c.headers, true, threads});
+    Rows result;
+    // Odd block sizes put block edges inside lines and line ends.
+    test::StringSource source(test::readFile(corpusPath(c.file)), 97);
+    Status status = convertMessages(source, c.file, rows, [&](const auto& cells) {
+        result.push_back(cells);
+        return Status::Ok();
+    });
+    EXPECT_TRUE(status.ok()) << c.file << ": " << status.message();
+    return result;
+}
+
+std::string shown(const std::string& cell) {
+    std::string out = "\"";
+    for (char c : cell)
+        out += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return out + "\"";
+}
+
+// Each differing cell on a line of its own: file, row, column, expected, got.
+std::string differences(const CorpusCase& c, const Rows& got, unsigned threads) {
+    std::ostringstream out;
+    std::string where = c.file + " (threads " + std::to_string(threads) + ")";
+    if (got.size() != c.rows.size())
+        out << where << ": " << c.rows.size() << " rows expected, got " << got.size() << "\n";
+    std::vector<std::string> names = c.headers;
+    names.insert(names.end(), c.fields.begin(), c.fields.end());
+    for (size_t r = 0; r < std::min(got.size(), c.rows.size()); ++r) {
+        for (size_t col = 0; col < std::max(got[r].size(), c.rows[r].size()); ++col) {
+            std::string want = col < c.rows[r].size() ? c.rows[r][col] : "<no cell>";
+            std::string have = col < got[r].size() ? got[r][col] : "<no cell>";
+            if (want == have) continue;
+            out << where << ": row " << r + 1 << ", column " << col + 1 << " ("
+                << (col < names.size() ? names[col] : "?") << "): expected " << shown(want)
+                << ", got " << shown(have) << "\n";
+        }
+    }
+    for (size_t r = c.rows.size(); r < got.size(); ++r) {
+        out << where << ": extra row " << r + 1 << ":";
+        for (const std::string& cell : got[r])
+            out << " " << shown(cell);
+        out << "\n";
+    }
+    return out.str();
+}
+
+// Names the case in test output, which would otherwise show its bytes.
+void PrintTo(const CorpusCase& c, std::ostream* os) {
+    *os << c.file;
+}
+
+class MailCorpus : public testing::TestWithParam<CorpusCase> {};
+
+TEST_P(MailCorpus, GivesTheTableAReaderWouldFill) {
+    const CorpusCase& c = GetParam();
+    for (const auto& row : c.rows) {
+        ASSERT_EQ(row.size(), c.headers.size() + c.fields.size()) << c.file << ": a row's cells";
+    }
+    std::string diff;
+    for (unsigned threads : c.threads)
+        diff += differences(c, convert(c, threads), threads);
+    bool known = knownFailing().count(c.file) > 0;
+    if (known && diff.empty()) {
+        ADD_FAILURE() << c.file << " gives its table now: take it out of known_failing.txt";
+    } else if (known && std::getenv("TABULON_CORPUS_STRICT") == nullptr) {
+        GTEST_SKIP() << "known to fail (" << c.note << "):\n" << diff;
+    }
+    if (!diff.empty()) ADD_FAILURE() << c.note << ":\n" << diff;
+}
+
+std::string caseName(const testing::TestParamInfo<CorpusCase>& info) {
+    std::string name;
+    for (char c : info.param.file)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, MailCorpus, testing::ValuesIn(loadCases()), caseName);
+
+TEST(MailCorpusFiles, EveryFileHasItsCaseAndEveryCaseItsFile) {
+    std::set<std::string> cased, files;
+    for (const CorpusCase& c : loadCases())
+        EXPECT_TRUE(cased.insert(c.file).second) << c.file;
+    for (const auto& entry : std::filesystem::directory_iterator(corpusPath(""))) {
+        std::string name = entry.path().filename().string();
+        if (name != "cases.txt" && name != "known_failing.txt" && name != "README.md")
+            files.insert(name);
+    }
+    EXPECT_EQ(cased, files);
+    for (const std::string& name : knownFailing())
+        EXPECT_TRUE(cased.count(name)) << name;
+}
+
+}  // namespace
+}  // namespace tabulon

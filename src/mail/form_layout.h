@@ -28,6 +28,7 @@ class FormLayout {
     bool knowsLabel(const std::string& key) const { return labels_.count(key) != 0; }
     // Whether this line (trimmed) recurs as a label of its own above varying values.
     bool knowsBareLabel(const std::string& key) const { return bareLabels_.count(key) != 0; }
+    size_t bareLabelCount() const { return bareLabels_.size(); }
     // Whether this line (trimmed) recurs unchanged in most messages.
     bool isBoilerplate(std::string_view line) const {
         return !boilerplate_.empty() && boilerplate_.count(std::string(line)) != 0;

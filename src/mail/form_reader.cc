@@ -1,5 +1,6 @@
 #include "mail/form_reader.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "mail/charset_text.h"
@@ -62,18 +63,21 @@ std::vector<bool> bareLabelsByShape(const std::vector<std::string_view>& lines) 
     return labels;
 }
 
-// Whether a value goes on past a blank line: free text, or an answer that began
-// below its label, as long texts do.
-bool continuesPastBlank(const std::string& value, bool below) {
-    if (below) return true;
+// Whether a value goes on past a blank line: free text does, its last line
+// ending a sentence or a greeting, or long; a name, a list or an address does not.
+bool continuesPastBlank(const std::string& value) {
     if (value.empty()) return false;
     char last = value.back();
     if (last == '.' || last == '!' || last == '?' || last == ',' || last == ';' || last == ':')
         return true;
+    // The full stop, comma, exclamation and question marks of Chinese and Japanese.
+    for (std::string_view mark : {"\xE3\x80\x82", "\xE3\x80\x81", "\xEF\xBC\x81", "\xEF\xBC\x9F"}) {
+        if (std::string_view(value).ends_with(mark)) return true;
+    }
     int words = 1;
-    for (char c : value)
-        words += c == ' ' || c == '\n';
-    return words >= 4;
+    for (size_t i = value.rfind('\n') + 1; i < value.size(); ++i)
+        words += value[i] == ' ';
+    return words >= 6;
 }
 
 }  // namespace
@@ -111,10 +115,10 @@ void FormReader::read(std::string_view body, FormText* out) const {
         emptyCells.push_back(emptyCell);
     }
     std::vector<bool> shaped(lines.size(), false);
-    if (colonLines < 2 && layout_.fewMessages()) shaped = bareLabelsByShape(lines);
+    if (colonLines < 2 && layout_.fewMessages() && layout_.bareLabelCount() < 2)
+        shaped = bareLabelsByShape(lines);
 
     int current = -1;          // the field whose value the next lines continue
-    bool below = false;        // the current value began below its label
     bool paragraph = true;     // the line opens a paragraph
     bool afterLabel = false;   // the line before opened a field
     bool blankInside = false;  // blank lines since the current value's last line
@@ -132,7 +136,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
         FormField* field = current >= 0 ? &out->fields[static_cast<size_t>(current)] : nullptr;
         bool waiting = field != nullptr && field->value.empty();
         if (skipping) continue;
-        if (isRuleLine(line) || ((opens || afterLabel) && !waiting && isFooterLine(line))) {
+        if (isRuleLine(line) || ((opens || afterLabel) && isFooterLine(line))) {
             current = -1;
             skipping = !isRuleLine(line);
             paragraph = !skipping;
@@ -144,9 +148,14 @@ void FormReader::read(std::string_view body, FormText* out) const {
         bool isLabel = false;
         if (colonLabelOf(line, &label, 16)) {
             entry = entryOf(line, label.label);
+            // A label nothing else vouches for opens a field where it starts a
+            // paragraph or where its value is no sentence, unless it follows free
+            // text over a blank line ("Note: ..." in a message's paragraphs).
             LabelLine shortForm;
+            bool inFreeText =
+                field != nullptr && blankInside && !waiting && continuesPastBlank(field->value);
             isLabel = entry >= 0 || layout_.knowsLabel(labelKey(label.label)) ||
-                      (colonLabelOf(line, &shortForm, kShortLabelWords) &&
+                      (colonLabelOf(line, &shortForm, kShortLabelWords) && !inFreeText &&
                        (opens || !isSentence(label.value)));
         } else if (emptyCells[i] || tableRowOf(line, &label)) {
             if (emptyCells[i]) label = {line, {}};
@@ -171,17 +180,18 @@ void FormReader::read(std::string_view body, FormText* out) const {
                 value = trimBlanks(line.substr(matcher_.entryLength(entry)));
             out->fields.push_back({std::string(label.label), std::string(value), entry});
             current = static_cast<int>(out->fields.size()) - 1;
-            below = value.empty();
             blankInside = false;
             afterLabel = true;
             continue;
         }
         afterLabel = false;
-        if (!waiting && layout_.isBoilerplate(line)) {
+        // A short line that recurs may still be an answer that many give ("Yes").
+        if ((!waiting || std::count(line.begin(), line.end(), ' ') >= 4) &&
+            layout_.isBoilerplate(line)) {
             current = -1;
             continue;
         }
-        if (field != nullptr && blankInside && !waiting && !continuesPastBlank(field->value, below))
+        if (field != nullptr && blankInside && !waiting && !continuesPastBlank(field->value))
             field = nullptr;
         if (field == nullptr) {
             current = -1;

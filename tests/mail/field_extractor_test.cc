@@ -31,8 +31,8 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
          {"Ann", "", "Guten Tag, ich bin es.\n\nZweiter Absatz.\n\nDritter."},
          {true, false, true}},
         // A label above its value, with or without a blank line between.
-        {"Name:\nEva Berg\n\nPhone:\n\n555 0100\nComments:\nline one\n\nline two\n\n",
-         {"Eva Berg", "555 0100", "line one\n\nline two"},
+        {"Name:\nEva Berg\n\nPhone:\n\n555 0100\nComments:\nLine one.\n\nline two\n\n",
+         {"Eva Berg", "555 0100", "Line one.\n\nline two"},
          {true, true, true}},
         // Fields the template does not list end the value before them.
         {"Name: Ann\nCompany: Shop\nComments: hi\nthere\nNewsletter: Yes\nconsent: true\n",

@@ -40,22 +40,6 @@ Status refuseInputAsOutput(const std::string& output, const FileSource& input,
     return Status::Ok();
 }
 
-// Several files (a folder's .eml files, say) are one form's mail: the layout is
-// learned from the first messages of all of them, not of the first file alone.
-// Standard input cannot be read twice; its own first messages teach it.
-void learnFromFiles(const std::vector<std::string>& inputs, MessageRows& rows) {
-    if (inputs.size() < 2) return;
-    FormLayoutLearner learner;
-    for (const std::string& input : inputs) {
-        if (input == "-" || learner.messages() >= kLookaheadMessages) continue;
-        std::unique_ptr<FileSource> source;
-        if (!FileSource::open(input, &source).ok()) continue;  // converting it will say why
-        MessageSplitter splitter(*source);
-        lookAhead(splitter, &learner);
-    }
-    rows.learn(learner.layout());
-}
-
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the
 // table is complete.
@@ -113,7 +97,7 @@ Status convertInto(const std::vector<std::string>& inputs, const std::string& ou
 int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     MessageRows rows(conversion);
-    learnFromFiles(options.inputs, rows);
+    if (options.inputs.size() > 1) learnFromFiles(options.inputs, rows);
     int exitCode = kExitOk;
     auto fail = [&](const Status& status) {
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());

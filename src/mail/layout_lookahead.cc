@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "mail/message_decoder.h"
+#include "platform/file_source.h"
 
 namespace tabulon {
 
@@ -25,6 +26,18 @@ Status lookAhead(MessageSplitter& splitter, FormLayoutLearner* learner) {
     }
     splitter.giveBack(std::move(messages));
     return status;
+}
+
+void learnFromFiles(const std::vector<std::string>& paths, MessageRows& rows) {
+    FormLayoutLearner learner;
+    for (const std::string& path : paths) {
+        if (path == "-" || learner.messages() >= kLookaheadMessages) continue;
+        std::unique_ptr<FileSource> source;
+        if (!FileSource::open(path, &source).ok()) continue;
+        MessageSplitter splitter(*source);
+        lookAhead(splitter, &learner);
+    }
+    if (learner.messages() > 0) rows.learn(learner.layout());
 }
 
 }  // namespace tabulon

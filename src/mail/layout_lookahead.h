@@ -3,7 +3,11 @@
 // input that cannot be read twice (standard input) is read once.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "mail/form_layout.h"
+#include "mail/message_conversion.h"
 #include "mail/message_splitter.h"
 
 namespace tabulon {
@@ -14,5 +18,12 @@ constexpr size_t kLookaheadBytes = 8 << 20;
 
 // Adds the bodies of the splitter's next messages to `learner`, then gives them back.
 Status lookAhead(MessageSplitter& splitter, FormLayoutLearner* learner);
+
+// Several files (a folder's .eml files, say) are one form's mail: the layout is
+// learned from the first messages of all of them, not of the first alone. "-"
+// (standard input, which cannot be read twice) and files that cannot be opened
+// are passed over; converting them says why. When no file gave a message, `rows`
+// is left to learn from its first input.
+void learnFromFiles(const std::vector<std::string>& paths, MessageRows& rows);
 
 }  // namespace tabulon

@@ -1,5 +1,6 @@
 #include "preview/preview_reader.h"
 
+#include "mail/layout_lookahead.h"
 #include "platform/file_info.h"
 #include "platform/file_source.h"
 
@@ -67,6 +68,7 @@ MessageReport PreviewReader::report() const {
 void PreviewReader::run() {
     MessageRows rows(options_);
     Status status;
+    if (inputs_.size() > 1) learnFromFiles(inputs_, rows);
     uint64_t offset = 0;
     for (const std::string& input : inputs_) {
         status = readOne(input, rows, offset);

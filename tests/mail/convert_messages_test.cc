@@ -53,6 +53,24 @@ TEST_F(ConvertMessages, SeveralInputsMakeOneTableWithOneHeaderRow) {
                                                  "Comments", "typed by hand"}));
 }
 
+// Single messages saved one per file are one form's mail: what recurs in them
+// (here a closing line) is learned from all of them together.
+TEST_F(ConvertMessages, SeveralFilesTeachTheFormTogether) {
+    std::vector<std::string> args = {"-m", "-f", "jsonl", "-t", "Two", "-o", "-"};
+    for (const char* who : {"Ann", "Bo", "Cai"}) {
+        writeFile(dir.file(std::string(who) + ".eml"),
+                  std::string("Subject: Contact\n\nName: ") + who +
+                      "\nEmail: Hello, a question.\n\nFrom " + who +
+                      ".\n\nThank you for shopping with Example Shop\n");
+        args.push_back(std::string(who) + ".eml");
+    }
+    writeFile(dir.file("Two"), "Name:\rEmail:\r");
+    test::ProgramResult r = run(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "{\"Name\":\"Ann\",\"Email\":\"Hello, a question.\\n\\nFrom Ann.\"}");
+}
+
 // A template without "Comments:", which most messages have; --strict makes the
 // rows without a phone number an exit status.
 TEST_F(ConvertMessages, ReportOnStandardError) {

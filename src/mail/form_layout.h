@@ -16,6 +16,13 @@
 
 namespace tabulon {
 
+// A set of strings looked up by string_view, without a copy.
+struct StringViewHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+using StringSet = std::unordered_set<std::string, StringViewHash, std::equal_to<>>;
+
 class FormLayout {
   public:
     // With fewer messages than this, a form's labels are told by the shape of
@@ -25,21 +32,23 @@ class FormLayout {
     uint64_t messages() const { return messages_; }
     bool fewMessages() const { return messages_ < kEnoughMessages; }
     // Whether a label with this labelKey() recurs as "Label: value" or as a table row.
-    bool knowsLabel(const std::string& key) const { return labels_.count(key) != 0; }
+    bool knowsLabel(std::string_view key) const { return labels_.find(key) != labels_.end(); }
     // Whether this line (trimmed) recurs as a label of its own above varying values.
-    bool knowsBareLabel(const std::string& key) const { return bareLabels_.count(key) != 0; }
+    bool knowsBareLabel(std::string_view key) const {
+        return bareLabels_.find(key) != bareLabels_.end();
+    }
     size_t bareLabelCount() const { return bareLabels_.size(); }
     // Whether this line (trimmed) recurs unchanged in most messages.
     bool isBoilerplate(std::string_view line) const {
-        return !boilerplate_.empty() && boilerplate_.count(std::string(line)) != 0;
+        return !boilerplate_.empty() && boilerplate_.find(line) != boilerplate_.end();
     }
 
   private:
     friend class FormLayoutLearner;
     uint64_t messages_ = 0;
-    std::unordered_set<std::string> labels_;
-    std::unordered_set<std::string> bareLabels_;
-    std::unordered_set<std::string> boilerplate_;
+    StringSet labels_;
+    StringSet bareLabels_;
+    StringSet boilerplate_;
 };
 
 class FormLayoutLearner {

@@ -90,18 +90,21 @@ FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
     }
 }
 
-int FormReader::entryOf(std::string_view line, std::string_view label) const {
+int FormReader::entryOf(std::string_view line, std::string_view label, std::string_view key) const {
     int index = matcher_.match(line.data(), line.size());
     if (index >= 0 && matcher_.entryLength(index) <= label.size()) return index;
-    auto found = entryKeys_.find(labelKey(label));
+    auto found = entryKeys_.find(key);
     return found == entryKeys_.end() ? -1 : found->second;
 }
 
 void FormReader::read(std::string_view body, FormText* out) const {
     out->fields.clear();
     out->unplacedLines = 0;
-    std::vector<std::string_view> lines;
-    std::vector<bool> emptyCells;  // table rows whose value cell is empty: "Label<Tab>"
+    // Kept for the thread's next body.
+    thread_local std::vector<std::string_view> lines;
+    thread_local std::vector<bool> emptyCells;  // table rows with an empty value cell: "Label<Tab>"
+    lines.clear();
+    emptyCells.clear();
     BodyLines reader(body);
     std::string_view raw;
     size_t colonLines = 0;
@@ -109,12 +112,14 @@ void FormReader::read(std::string_view body, FormText* out) const {
         std::string_view line = trimBlanks(raw);
         bool emptyCell = !line.empty() && raw.ends_with('\t') && line.find('\t') == line.npos;
         LabelLine label;
-        if (emptyCell || colonLabelOf(line, &label, kShortLabelWords) || tableRowOf(line, &label))
+        if (layout_.fewMessages() &&
+            (emptyCell || colonLabelOf(line, &label, kShortLabelWords) || tableRowOf(line, &label)))
             ++colonLines;
         lines.push_back(line);
         emptyCells.push_back(emptyCell);
     }
-    std::vector<bool> shaped(lines.size(), false);
+    thread_local std::vector<bool> shaped;
+    shaped.assign(lines.size(), false);
     if (colonLines < 2 && layout_.fewMessages() && layout_.bareLabelCount() < 2)
         shaped = bareLabelsByShape(lines);
 
@@ -123,6 +128,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
     bool afterLabel = false;   // the line before opened a field
     bool blankInside = false;  // blank lines since the current value's last line
     bool skipping = false;     // inside a footer's paragraph
+    std::string key;           // the labelKey() of the line's label
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string_view line = lines[i];
         if (line.empty()) {
@@ -136,46 +142,56 @@ void FormReader::read(std::string_view body, FormText* out) const {
         FormField* field = current >= 0 ? &out->fields[static_cast<size_t>(current)] : nullptr;
         bool waiting = field != nullptr && field->value.empty();
         if (skipping) continue;
-        if (isRuleLine(line) || ((opens || afterLabel) && isFooterLine(line))) {
+        if (isRuleLine(line)) {
             current = -1;
-            skipping = !isRuleLine(line);
-            paragraph = !skipping;
+            paragraph = true;
             continue;
         }
 
         LabelLine label;
         int entry = -1;
         bool isLabel = false;
+        bool vouched = false;  // the template or the file's other messages say it is a label
         if (colonLabelOf(line, &label, 16)) {
-            entry = entryOf(line, label.label);
+            labelKey(label.label, &key);
+            entry = entryOf(line, label.label, key);
             // A label nothing else vouches for opens a field where it starts a
             // paragraph or where its value is no sentence, unless it follows free
             // text over a blank line ("Note: ..." in a message's paragraphs).
             LabelLine shortForm;
             bool inFreeText =
                 field != nullptr && blankInside && !waiting && continuesPastBlank(field->value);
-            isLabel = entry >= 0 || layout_.knowsLabel(labelKey(label.label)) ||
-                      (colonLabelOf(line, &shortForm, kShortLabelWords) && !inFreeText &&
-                       (opens || !isSentence(label.value)));
+            vouched = entry >= 0 || layout_.knowsLabel(key);
+            isLabel = vouched || (colonLabelOf(line, &shortForm, kShortLabelWords) && !inFreeText &&
+                                  (opens || !isSentence(label.value)));
         } else if (emptyCells[i] || tableRowOf(line, &label)) {
             if (emptyCells[i]) label = {line, {}};
-            entry = entryOf(line, label.label);
+            labelKey(label.label, &key);
+            entry = entryOf(line, label.label, key);
             isLabel = true;
         } else if (int index = matcher_.match(line.data(), line.size()); index >= 0) {
             label.label = line.substr(0, matcher_.entryLength(index));
+            labelKey(label.label, &key);
             label.value = trimBlanks(line.substr(label.label.size()));
             entry = index;
-            isLabel = true;
-        } else if (mayBeBareLabel(line)) {
+            isLabel = vouched = true;
+        } else if (!bareLabelOf(line).empty()) {
             label = {line, {}};
-            entry = entryOf(line, line);
-            isLabel = shaped[i] || entry >= 0 || layout_.knowsBareLabel(labelKey(line));
+            labelKey(line, &key);
+            entry = entryOf(line, line, key);
+            vouched = entry >= 0 || layout_.knowsBareLabel(key);
+            isLabel = vouched || shaped[i];
+        }
+        if (!vouched && (opens || afterLabel) && isFooterLine(line)) {
+            current = -1;
+            skipping = true;
+            continue;
         }
         if (isLabel) {
             // An entry that is only the beginning of the label takes what follows
             // it on the line, as in the line conversion.
             std::string_view value = label.value;
-            if (entry >= 0 && keys_[static_cast<size_t>(entry)] != labelKey(label.label) &&
+            if (entry >= 0 && keys_[static_cast<size_t>(entry)] != key &&
                 matcher_.match(line.data(), line.size()) == entry)
                 value = trimBlanks(line.substr(matcher_.entryLength(entry)));
             out->fields.push_back({std::string(label.label), std::string(value), entry});

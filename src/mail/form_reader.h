@@ -44,11 +44,13 @@ class FormReader {
 
   private:
     // The entry that takes a field with this label (the line it opens), or -1.
-    int entryOf(std::string_view line, std::string_view label) const;
+    // `key` is the label's labelKey().
+    int entryOf(std::string_view line, std::string_view label, std::string_view key) const;
 
     FieldMatcher matcher_;
-    std::vector<std::string> keys_;                   // labelKey() of each entry
-    std::unordered_map<std::string, int> entryKeys_;  // the last entry of each key
+    std::vector<std::string> keys_;  // labelKey() of each entry
+    std::unordered_map<std::string, int, StringViewHash, std::equal_to<>>
+        entryKeys_;  // the last entry of each key
     const FormLayout& layout_;
 };
 

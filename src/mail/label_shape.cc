@@ -41,7 +41,12 @@ bool startsBlank(std::string_view text) {
     return text.empty() || text[0] == ' ' || text[0] == '\t' || text.starts_with(kNoBreakSpace);
 }
 
+bool mayBeBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\xC2' || c == '\xA0';
+}
+
 std::string_view trimAll(std::string_view text) {
+    if (text.empty() || (!mayBeBlank(text.front()) && !mayBeBlank(text.back()))) return text;
     for (;;) {
         std::string_view trimmed = trimBlanks(text);
         if (trimmed.starts_with(kNoBreakSpace)) trimmed.remove_prefix(kNoBreakSpace.size());
@@ -54,8 +59,10 @@ std::string_view trimAll(std::string_view text) {
 }  // namespace
 
 bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
-    size_t ascii = line.find(':');
-    size_t wide = line.find(kFullWidthColon);
+    // A label's colon comes within its first 120 bytes.
+    std::string_view head = line.substr(0, 124);
+    size_t ascii = head.find(':');
+    size_t wide = head.find('\xEF') == head.npos ? head.npos : head.find(kFullWidthColon);
     size_t colon = std::min(ascii, wide);
     if (colon == std::string_view::npos || colon == 0 || colon > 120) return false;
     size_t after = colon + (colon == wide ? kFullWidthColon.size() : 1);
@@ -153,8 +160,10 @@ bool isFooterLine(std::string_view line) {
     line = trimAll(line);
     while (!line.empty() && (line[0] == '(' || line[0] == '['))
         line.remove_prefix(1);
+    if (line.empty() || std::string_view("dempstuvDEMPSTUV").find(line[0]) == line.npos)
+        return false;
     for (std::string_view opening : kOpenings) {
-        if (line.size() >= opening.size() &&
+        if (asciiLower(line[0]) == opening[0] && line.size() >= opening.size() &&
             equalsIgnoringCase(line.substr(0, opening.size()), opening))
             return true;
     }
@@ -162,6 +171,12 @@ bool isFooterLine(std::string_view line) {
 }
 
 std::string labelKey(std::string_view label) {
+    std::string key;
+    labelKey(label, &key);
+    return key;
+}
+
+void labelKey(std::string_view label, std::string* key) {
     for (;;) {
         std::string_view before = label;
         label = trimAll(label);
@@ -170,10 +185,9 @@ std::string labelKey(std::string_view label) {
         if (label.ends_with('*')) label.remove_suffix(1);
         if (label.size() == before.size()) break;
     }
-    std::string key(label);
-    for (char& c : key)
+    key->assign(label);
+    for (char& c : *key)
         c = asciiLower(c);
-    return key;
 }
 
 }  // namespace tabulon

@@ -46,5 +46,6 @@ bool isFooterLine(std::string_view line);
 // The key two labels are compared by: ASCII letters in lower case, the colon and
 // the blanks at the end gone ("Name :" and "NAME：" are both "name").
 std::string labelKey(std::string_view label);
+void labelKey(std::string_view label, std::string* key);
 
 }  // namespace tabulon

@@ -1,6 +1,7 @@
 #include "mail/template_guess.h"
 
 #include "mail/field_extractor.h"
+#include "mail/label_shape.h"
 #include "mail/layout_lookahead.h"
 #include "mail/message_decoder.h"
 #include "mail/message_splitter.h"
@@ -10,8 +11,9 @@ namespace tabulon {
 FieldList guessTemplate(const LabelCensus& census) {
     std::vector<LabelCensus::Label> labels = census.labels((census.messages() + 1) / 2);
     FieldList fields;
-    for (const LabelCensus::Label& label : labels)
-        fields.push_back(label.text);
+    for (const LabelCensus::Label& label : labels) {
+        if (!isFooterLine(label.text)) fields.push_back(label.text);  // "Powered by:"
+    }
     return fields;
 }
 

@@ -40,6 +40,7 @@ void FormLayoutLearner::add(std::string_view body) {
         if (i + 1 == lines.size() || bareLabelOf(lines[i]).empty()) continue;
         if (Seen* seen = count(&bare_, std::string(lines[i]))) {
             std::string_view value = lines[i + 1].substr(0, 64);
+            if (seen->below.size() < kBelowSamples) seen->below.emplace_back(value);
             if (seen->messages == 1) {
                 seen->firstValue = value;
             } else if (value != seen->firstValue) {
@@ -59,9 +60,19 @@ FormLayout FormLayoutLearner::layout() const {
     // recurs unchanged in most (and is no such label) is the form's own text.
     uint64_t third = (messages_ + 2) / 3;
     uint64_t most = messages_ - messages_ * 2 / 5;
+    StringSet candidates;
     for (const auto& [line, seen] : bare_) {
         if (seen.messages >= 2 && seen.messages >= third && seen.valueVaries)
-            layout.bareLabels_.insert(labelKey(line));
+            candidates.insert(line);
+    }
+    // A checkbox answer that many give ("Online booking") recurs above varying
+    // lines too; but what stands below it is as often the next question.
+    for (const auto& [line, seen] : bare_) {
+        if (candidates.find(line) == candidates.end()) continue;
+        size_t aboveLabel = 0;
+        for (const std::string& below : seen.below)
+            aboveLabel += candidates.find(below) != candidates.end();
+        if (aboveLabel * 2 < seen.below.size()) layout.bareLabels_.insert(labelKey(line));
     }
     for (const auto& [line, seen] : lines_) {
         if (seen.messages >= 2 && seen.messages >= most && !layout.knowsBareLabel(labelKey(line)))

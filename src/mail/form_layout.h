@@ -13,6 +13,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace tabulon {
 
@@ -54,6 +55,7 @@ class FormLayout {
 class FormLayoutLearner {
   public:
     static constexpr size_t kMaxLines = 50000;
+    static constexpr size_t kBelowSamples = 8;
 
     // One message's body, LF line ends.
     void add(std::string_view body);
@@ -66,6 +68,7 @@ class FormLayoutLearner {
         uint64_t lastMessage = 0;
         std::string firstValue;  // bare labels: the line below, the first time
         bool valueVaries = false;
+        std::vector<std::string> below;  // bare labels: the line below, the first few times
     };
     using Counts = std::unordered_map<std::string, Seen>;
     // Counts `key` once for this message; null when it already was or is not kept.

@@ -107,13 +107,13 @@ void FormReader::read(std::string_view body, FormText* out) const {
     emptyCells.clear();
     BodyLines reader(body);
     std::string_view raw;
-    size_t colonLines = 0;
+    size_t colonLines = 0;  // lines whose structure makes them labels
     while (reader.next(&raw)) {
         std::string_view line = trimBlanks(raw);
         bool emptyCell = !line.empty() && raw.ends_with('\t') && line.find('\t') == line.npos;
         LabelLine label;
-        if (layout_.fewMessages() &&
-            (emptyCell || colonLabelOf(line, &label, kShortLabelWords) || tableRowOf(line, &label)))
+        if (layout_.fewMessages() && (emptyCell || colonLabelOf(line, &label, kShortLabelWords) ||
+                                      tableRowOf(line, &label) || !headingLabelOf(line).empty()))
             ++colonLines;
         lines.push_back(line);
         emptyCells.push_back(emptyCell);
@@ -152,7 +152,12 @@ void FormReader::read(std::string_view body, FormText* out) const {
         int entry = -1;
         bool isLabel = false;
         bool vouched = false;  // the template or the file's other messages say it is a label
-        if (colonLabelOf(line, &label, 16)) {
+        if (std::string_view heading = headingLabelOf(line); !heading.empty()) {
+            label = {heading, {}};
+            labelKey(heading, &key);
+            entry = entryOf(heading, heading, key);
+            isLabel = vouched = true;
+        } else if (colonLabelOf(line, &label, 16)) {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);
             // A label nothing else vouches for opens a field where it starts a

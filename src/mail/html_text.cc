@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace tabulon {
 namespace {
@@ -108,6 +109,61 @@ class TextBuilder {
     bool tabbed_ = false;  // the line has its Tab
 };
 
+void walk(xmlNode* node, TextBuilder& builder, int depth);
+
+bool named(const xmlNode* node, const char* name) {
+    return node->type == XML_ELEMENT_NODE &&
+           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
+}
+
+// The element children of `parent` that `keep` takes.
+template <typename Keep>
+std::vector<xmlNode*> childrenOf(xmlNode* parent, Keep keep) {
+    std::vector<xmlNode*> children;
+    for (xmlNode* child = parent->children; child != nullptr; child = child->next) {
+        if (keep(child)) children.push_back(child);
+    }
+    return children;
+}
+
+// A table laid out across: a first row of header cells (<th>) only, the questions,
+// above rows of as many cells, the answers. Each answer row reads as lines of
+// "question<Tab>answer", as the rows of a table laid out down the page do.
+bool writeTableAcross(xmlNode* table, TextBuilder& builder, int depth) {
+    std::vector<xmlNode*> rows;
+    for (xmlNode* child = table->children; child != nullptr; child = child->next) {
+        if (named(child, "tr")) rows.push_back(child);
+        if (named(child, "thead") || named(child, "tbody") || named(child, "tfoot")) {
+            for (xmlNode* row : childrenOf(child, [](xmlNode* n) { return named(n, "tr"); }))
+                rows.push_back(row);
+        }
+    }
+    auto isCell = [](xmlNode* n) { return named(n, "td") || named(n, "th"); };
+    if (rows.size() < 2) return false;
+    std::vector<xmlNode*> header = childrenOf(rows[0], isCell);
+    if (header.size() < 2) return false;
+    for (xmlNode* cell : header) {
+        if (!named(cell, "th")) return false;
+    }
+    std::vector<std::vector<xmlNode*>> answers;
+    for (size_t r = 1; r < rows.size(); ++r) {
+        answers.push_back(childrenOf(rows[r], isCell));
+        if (answers.back().size() != header.size()) return false;
+    }
+    builder.paragraph();
+    for (const std::vector<xmlNode*>& answer : answers) {
+        for (size_t i = 0; i < header.size(); ++i) {
+            walk(header[i]->children, builder, depth + 1);
+            builder.cellStart();
+            walk(answer[i]->children, builder, depth + 1);
+            builder.cellEnd();
+            builder.endLine();
+        }
+        builder.paragraph();
+    }
+    return true;
+}
+
 void walk(xmlNode* node, TextBuilder& builder, int depth) {
     if (depth > 256) return;  // libxml2 bounds nesting too; this keeps the stack small
     for (; node != nullptr; node = node->next) {
@@ -123,6 +179,7 @@ void walk(xmlNode* node, TextBuilder& builder, int depth) {
             builder.lineBreak();
             continue;
         }
+        if (named(node, "table") && writeTableAcross(node, builder, depth)) continue;
         if (kind == Kind::kLine) builder.endLine();
         if (kind == Kind::kParagraph) builder.paragraph();
         if (kind == Kind::kCell) builder.cellStart();

@@ -37,6 +37,22 @@ int labelWords(std::string_view text) {
     return text.back() == ' ' ? -1 : words;
 }
 
+// `label` without the blanks, dot leaders ("Name.......") and underscores that pad
+// it to its colon.
+std::string_view withoutPadding(std::string_view label) {
+    for (;;) {
+        size_t before = label.size();
+        if (label.ends_with(kNoBreakSpace)) label.remove_suffix(kNoBreakSpace.size());
+        while (!label.empty() && (label.back() == ' ' || label.back() == '\t'))
+            label.remove_suffix(1);
+        if (label.ends_with("..") || label.ends_with("__")) {
+            while (!label.empty() && (label.back() == '.' || label.back() == '_'))
+                label.remove_suffix(1);
+        }
+        if (label.size() == before) return label;
+    }
+}
+
 bool startsBlank(std::string_view text) {
     return text.empty() || text[0] == ' ' || text[0] == '\t' || text.starts_with(kNoBreakSpace);
 }
@@ -68,13 +84,9 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     size_t after = colon + (colon == wide ? kFullWidthColon.size() : 1);
     std::string_view rest = line.substr(after);
     if (colon == ascii && !startsBlank(rest)) return false;
-    std::string_view name = line.substr(0, colon);
-    // French typography sets a blank (often a no-break one) before the colon.
-    if (name.ends_with(kNoBreakSpace)) {
-        name.remove_suffix(kNoBreakSpace.size());
-    } else if (name.ends_with(' ')) {
-        name.remove_suffix(1);
-    }
+    // French typography sets a blank (often a no-break one) before the colon;
+    // forms that align their values pad the label with blanks or dot leaders.
+    std::string_view name = withoutPadding(line.substr(0, colon));
     int words = labelWords(name);
     if (words < 0) return false;
     if (words > maxWords && !(name.back() == '?' && words <= 16)) return false;
@@ -94,7 +106,11 @@ bool tableRowOf(std::string_view line, LabelLine* out) {
     int words = labelWords(name);
     if (words < 0 || words > 16 || cell.size() > 200) return false;
     out->label = cell;
-    out->value = trimAll(line.substr(tab + 1));
+    // A cell that holds only the colon may stand between label and value.
+    std::string_view value = trimAll(line.substr(tab + 1));
+    if (value.starts_with(':')) value = trimAll(value.substr(1));
+    if (value.starts_with(kFullWidthColon)) value = trimAll(value.substr(kFullWidthColon.size()));
+    out->value = value;
     return true;
 }
 
@@ -105,6 +121,18 @@ std::string_view bareLabelOf(std::string_view line) {
     if (line.find(kFullWidthColon) != std::string_view::npos) return {};
     int words = labelWords(line);
     return words < 0 || words > 10 ? std::string_view() : line;
+}
+
+std::string_view headingLabelOf(std::string_view line) {
+    auto isMark = [](char c) { return c == '-' || c == '=' || c == '*' || c == '#' || c == '~'; };
+    if (line.size() < 6 || !isMark(line[0]) || line[1] != line[0] || line.back() != line[0])
+        return {};
+    size_t start = line.find_first_not_of(line[0]);
+    size_t end = line.find_last_not_of(line[0]);
+    if (start == line.npos || line[start] != ' ' || line[end] != ' ') return {};
+    std::string_view name = trimAll(line.substr(start, end - start + 1));
+    int words = labelWords(name);
+    return words < 1 || words > 16 ? std::string_view() : name;
 }
 
 bool isSentence(std::string_view text) {
@@ -179,7 +207,7 @@ std::string labelKey(std::string_view label) {
 void labelKey(std::string_view label, std::string* key) {
     for (;;) {
         std::string_view before = label;
-        label = trimAll(label);
+        label = withoutPadding(trimAll(label));
         if (label.ends_with(':')) label.remove_suffix(1);
         if (label.ends_with(kFullWidthColon)) label.remove_suffix(kFullWidthColon.size());
         if (label.ends_with('*')) label.remove_suffix(1);

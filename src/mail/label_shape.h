@@ -33,6 +33,10 @@ bool tableRowOf(std::string_view line, LabelLine* out);
 // stop or a comma. Else empty.
 std::string_view bareLabelOf(std::string_view line);
 
+// The label of a heading line that stands above its value: "--- Full Name ---",
+// "== Email ==", "*** Message ***". Else empty.
+std::string_view headingLabelOf(std::string_view line);
+
 // Words of free text that end a sentence: at least three words ending in . ! or ?.
 bool isSentence(std::string_view text);
 

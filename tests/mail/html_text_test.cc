@@ -18,6 +18,10 @@ TEST(HtmlText, CellsJoinRowsAndBreaksEndLines) {
         {"<table><tr><td>Name:</td><td>Eva</td></tr><tr><th>Phone</th><td> 1 </td><td>2</td></tr>"
          "<tr><td>&nbsp;</td><td>Lund</td></tr><tr><td>Fax</td><td></td></tr></table>",
          "Name:\tEva\nPhone\t1 2\nLund\nFax\t"},
+        // A table laid out across: questions in a header row, answers below.
+        {"<table><thead><tr><th>Name</th><th>Day</th></tr></thead><tr><td>Eva</td><td>Mon</td>"
+         "</tr></table>",
+         "Name\tEva\nDay\tMon"},
         {"<p>Comments: one<br>two<br/><br>four</p><p>Next: x</p>",
          "Comments: one\ntwo\n\nfour\n\nNext: x"},
         {"<div>Name:\n   Eva\tBerg</div><div>City:&nbsp;Oslo &amp; Lund</div>",

@@ -24,6 +24,8 @@ TEST(LabelShape, WhatALineCouldBe) {
         {"\xe5\x90\x8d\xe5\x89\x8d\xef\xbc\x9a\xe5\xb1\xb1\xe7\x94\xb0",
          "\xe5\x90\x8d\xe5\x89\x8d\xef\xbc\x9a", ""},
         {"_subject: New lead", "_subject:", ""},
+        {"Name........: Ann", "Name........:", ""},
+        {"Name       : Ann", "Name       :", ""},
         {"Which products are you interested in?: Apples",
          "Which products are you interested in?:", ""},
         {"http://shop.example", "", ""},
@@ -51,6 +53,11 @@ TEST(LabelShape, WhatALineCouldBe) {
     EXPECT_EQ(row.value, "A friend");
     EXPECT_EQ(labelKey("E-Mail :"), "e-mail");
     EXPECT_EQ(labelKey("Name*:"), "name");
+    EXPECT_EQ(labelKey("Name.....:"), "name");
+    EXPECT_EQ(headingLabelOf("--- Full Name ---"), "Full Name");
+    EXPECT_EQ(headingLabelOf("--- ---"), "");
+    ASSERT_TRUE(tableRowOf("Name\t: Ann", &row));
+    EXPECT_EQ(row.value, "Ann");
     EXPECT_TRUE(isSentence("Aspect ratio 3:1 would also work."));
     EXPECT_FALSE(isSentence("Yes."));
     EXPECT_TRUE(isRuleLine("* * *"));

@@ -43,7 +43,10 @@ Options:
   -m, --messages       one row per mail message: MIME decoded, each value as
                        the form laid it out (to the next label, its paragraphs
                        kept), a missing field an empty cell; with -o, several
-                       INPUTs make one table
+                       INPUTs make one table. An INPUT may be a folder: saved
+                       .eml and mbox files, a Maildir (trashed messages left
+                       out), an "X.mbox" export or a mail client's folder,
+                       subfolders included, read in name order
       --headers=NAMES  with --messages: first, columns for these mail headers,
                        comma-separated (for example Date,From,Subject)
       --report         with --messages: tell on standard error what was read,

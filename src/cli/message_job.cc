@@ -9,6 +9,7 @@
 #include "cli/convert_command.h"
 #include "cli/progress_line.h"
 #include "mail/layout_lookahead.h"
+#include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
 #include "mail/template_guess.h"
 #include "platform/atomic_file.h"
@@ -97,20 +98,36 @@ Status convertInto(const std::vector<std::string>& inputs, const std::string& ou
 int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     MessageRows rows(conversion);
-    if (options.inputs.size() > 1) learnFromFiles(options.inputs, rows);
     int exitCode = kExitOk;
     auto fail = [&](const Status& status) {
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         exitCode = kExitFailure;
     };
+    // A folder is one input: its mail files make one table beside it.
+    std::vector<std::vector<std::string>> groups;
+    std::vector<std::string> files;
+    uint64_t trashed = 0;
+    for (const std::string& input : options.inputs) {
+        Status status = expandMailInputs({input}, &groups.emplace_back(), &trashed);
+        if (!status.ok()) {
+            fail(status);
+            return exitCode;
+        }
+        files.insert(files.end(), groups.back().begin(), groups.back().end());
+    }
+    rows.countSkipped(trashed);
+    if (files.size() > 1) learnFromFiles(files, rows);
     if (!options.output.empty()) {
-        Status status = convertInto(options.inputs, options.output, options, rows);
+        Status status = convertInto(files, options.output, options, rows);
         if (!status.ok() && !status.isBrokenPipe()) fail(status);
     } else {
-        for (const std::string& input : options.inputs) {
+        for (size_t i = 0; i < options.inputs.size(); ++i) {
+            std::string input = options.inputs[i];
+            while (input.size() > 1 && input.back() == '/')
+                input.pop_back();
             std::string output =
                 input + " Converted" + std::string(formatExtension(options.format));
-            Status status = convertInto({input}, output, options, rows);
+            Status status = convertInto(groups[i], output, options, rows);
             if (!status.ok()) fail(status);
         }
     }
@@ -126,7 +143,17 @@ int runMessageConversion(const MessageJobOptions& options) {
     return exitCode;
 }
 
-int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& output) {
+int runGuessTemplate(const std::vector<std::string>& given, const std::string& output) {
+    std::vector<std::string> inputs;
+    Status expanded = expandMailInputs(given, &inputs, nullptr);
+    if (!expanded.ok()) {
+        std::fprintf(stderr, "tabulon-convert: %s\n", expanded.message().c_str());
+        return kExitFailure;
+    }
+    // Several files are one form's mail, learned together.
+    std::optional<FormLayout> layout;
+    if (inputs.size() > 1) layout = learnFromFiles(inputs);
+    if (layout && layout->messages() == 0) layout.reset();
     LabelCensus census;
     for (const std::string& input : inputs) {
         std::unique_ptr<FileSource> source;
@@ -134,7 +161,7 @@ int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& 
         if (status.ok() && !output.empty()) {
             status = refuseInputAsOutput(output, *source, displayName(input));
         }
-        if (status.ok()) status = countLabels(*source, &census);
+        if (status.ok()) status = countLabels(*source, &census, layout ? &*layout : nullptr);
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
             return kExitFailure;
@@ -143,8 +170,8 @@ int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& 
     FieldList fields = guessTemplate(census);
     if (fields.empty()) {
         std::fprintf(stderr,
-                     "tabulon-convert: no field labels (\"Label: value\" lines) were found in "
-                     "most messages; no template was made\n");
+                     "tabulon-convert: no field labels were found in at least half of the "
+                     "messages; no template was made\n");
         return kExitFailure;
     }
     std::string text = fieldNamesText(fields);

@@ -28,7 +28,7 @@ Status lookAhead(MessageSplitter& splitter, FormLayoutLearner* learner) {
     return status;
 }
 
-void learnFromFiles(const std::vector<std::string>& paths, MessageRows& rows) {
+FormLayout learnFromFiles(const std::vector<std::string>& paths) {
     FormLayoutLearner learner;
     for (const std::string& path : paths) {
         if (path == "-" || learner.messages() >= kLookaheadMessages) continue;
@@ -37,7 +37,12 @@ void learnFromFiles(const std::vector<std::string>& paths, MessageRows& rows) {
         MessageSplitter splitter(*source);
         lookAhead(splitter, &learner);
     }
-    if (learner.messages() > 0) rows.learn(learner.layout());
+    return learner.layout();
+}
+
+void learnFromFiles(const std::vector<std::string>& paths, MessageRows& rows) {
+    FormLayout layout = learnFromFiles(paths);
+    if (layout.messages() > 0) rows.learn(std::move(layout));
 }
 
 }  // namespace tabulon

@@ -22,8 +22,9 @@ Status lookAhead(MessageSplitter& splitter, FormLayoutLearner* learner);
 // Several files (a folder's .eml files, say) are one form's mail: the layout is
 // learned from the first messages of all of them, not of the first alone. "-"
 // (standard input, which cannot be read twice) and files that cannot be opened
-// are passed over; converting them says why. When no file gave a message, `rows`
-// is left to learn from its first input.
+// are passed over; converting them says why. messages() is 0 when none was read.
+FormLayout learnFromFiles(const std::vector<std::string>& paths);
+// The same for `rows`; when no file gave a message, it learns from its first input.
 void learnFromFiles(const std::vector<std::string>& paths, MessageRows& rows);
 
 }  // namespace tabulon

@@ -78,6 +78,8 @@ class MessageRows {
     // make() and record() in one, on the caller's thread.
     void rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells);
     void countWritten() { ++report_.rowsWritten; }
+    // Messages left out before they were read: trashed in a Maildir.
+    void countSkipped(uint64_t messages) { report_.messagesSkipped += messages; }
 
     MessageReport report() const;
 

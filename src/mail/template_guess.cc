@@ -17,12 +17,13 @@ FieldList guessTemplate(const LabelCensus& census) {
     return fields;
 }
 
-Status countLabels(ByteSource& input, LabelCensus* census) {
+Status countLabels(ByteSource& input, LabelCensus* census, const FormLayout* layout) {
     MessageSplitter splitter(input);
     FormLayoutLearner learner;
-    Status status = lookAhead(splitter, &learner);
+    Status status = Status::Ok();
+    if (layout == nullptr) status = lookAhead(splitter, &learner);
     if (!status.ok()) return status;
-    FieldExtractor extractor({}, learner.layout());
+    FieldExtractor extractor({}, layout != nullptr ? *layout : learner.layout());
     MessageDecoder decoder;
     std::string message;
     DecodedMessage decoded;

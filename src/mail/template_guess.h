@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "mail/form_layout.h"
 #include "mail/label_census.h"
 #include "platform/byte_stream.h"
 #include "templates/field_list.h"
@@ -15,7 +16,8 @@ FieldList guessTemplate(const LabelCensus& census);
 
 // Reads the labels of `input`'s messages into `census`, as a conversion would find
 // them (the first LabelCensus::kOrderSamples messages).
-Status countLabels(ByteSource& input, LabelCensus* census);
+// With `layout`, the input's own first messages do not teach another.
+Status countLabels(ByteSource& input, LabelCensus* census, const FormLayout* layout = nullptr);
 
 // The Field Names file's bytes: each name followed by CR.
 std::string fieldNamesText(const FieldList& fields);

@@ -1,6 +1,7 @@
 #include "preview/preview_reader.h"
 
 #include "mail/layout_lookahead.h"
+#include "mail/mail_folder.h"
 #include "platform/file_info.h"
 #include "platform/file_source.h"
 
@@ -68,9 +69,21 @@ MessageReport PreviewReader::report() const {
 void PreviewReader::run() {
     MessageRows rows(options_);
     Status status;
-    if (inputs_.size() > 1) learnFromFiles(inputs_, rows);
+    std::vector<std::string> files;
+    uint64_t trashed = 0;
+    status = expandMailInputs(inputs_, &files, &trashed);
+    rows.countSkipped(trashed);
+    {
+        uint64_t total = 0;
+        for (const std::string& file : files)
+            total += fileSize(file);
+        std::lock_guard<std::mutex> lock(mutex_);
+        progress_.totalBytes = total;
+    }
+    if (files.size() > 1) learnFromFiles(files, rows);
     uint64_t offset = 0;
-    for (const std::string& input : inputs_) {
+    for (const std::string& input : files) {
+        if (!status.ok()) break;
         status = readOne(input, rows, offset);
         if (!status.ok()) break;
         offset += fileSize(input);

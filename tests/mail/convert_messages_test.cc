@@ -2,6 +2,8 @@
 // binary in a scratch folder, its tables read back through real parsers.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -69,6 +71,60 @@ TEST_F(ConvertMessages, SeveralFilesTeachTheFormTogether) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
               "{\"Name\":\"Ann\",\"Email\":\"Hello, a question.\\n\\nFrom Ann.\"}");
+}
+
+// Folders as mail clients and exports leave them: each is one input and one
+// table beside it, its messages in name order.
+TEST_F(ConvertMessages, FoldersOfMailAreReadWhole) {
+    writeFile(dir.file("Two"), "Name:\rEmail:\r");
+    auto message = [](const char* who) {
+        return std::string("From: f@x.example\nSubject: Form\n\nName: ") + who + "\nEmail: " + who +
+               "@x.example\n";
+    };
+    auto mbox = [&](const char* who) {
+        return "From f@x.example Mon Nov 30 09:14:02 2026\n" + message(who);
+    };
+    const struct {
+        const char* folder;
+        std::vector<std::pair<std::string, std::string>> files;
+        const char* names;  // the Name column, one per row
+    } kCases[] = {
+        {"Saved",
+         {{"b.eml", message("Bo")}, {"a.eml", message("Ann")}, {"notes.pdf", "%PDF"}},
+         "Ann,Bo,"},
+        {"Maildir",
+         {{"cur/2:2,S", message("Bo")},
+          {"new/1", message("Ann")},
+          {"cur/3:2,ST", message("X")},
+          {"tmp/4", message("Y")}},
+         "Ann,Bo,"},
+        {"Export.mbox",
+         {{"mbox", mbox("Ann") + "\n" + mbox("Bo")}, {"Info.plist", "<plist/>"}},
+         "Ann,Bo,"},
+        {"Local Folders",
+         {{"Inbox", mbox("Ann")}, {"Inbox.msf", "// index"}, {"Inbox.sbd/Forms", mbox("Bo")}},
+         "Ann,Bo,"},
+    };
+    for (const auto& c : kCases) {
+        for (const auto& [name, text] : c.files) {
+            std::filesystem::path path = dir.file(std::string(c.folder) + "/" + name);
+            std::filesystem::create_directories(path.parent_path());
+            writeFile(path.string(), text);
+        }
+        std::filesystem::create_directories(dir.file(std::string(c.folder) + "/.hidden"));
+        test::ProgramResult r = run({"-m", "-f", "csv", "--report", "-q", "-t", "Two", c.folder});
+        ASSERT_EQ(r.exitCode, 0) << c.folder << ": " << r.err;
+        std::string names;
+        std::istringstream table(readFile(dir.file(std::string(c.folder) + " Converted.csv")));
+        std::string line;
+        std::getline(table, line);
+        while (std::getline(table, line))
+            names += line.substr(0, line.find(',')) + ",";
+        EXPECT_EQ(names, c.names) << c.folder;
+        EXPECT_EQ(r.err.find("skipped, marked deleted by the mail client: 1") != std::string::npos,
+                  std::string(c.folder) == "Maildir")
+            << r.err;
+    }
 }
 
 // A template without "Comments:", which most messages have; --strict makes the

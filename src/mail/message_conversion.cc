@@ -12,6 +12,7 @@ namespace {
 
 constexpr size_t kUndecodedSamples = 10;
 constexpr uint64_t kProgressStep = 1 << 20;
+constexpr uint64_t kSmallInput = 256 << 10;
 
 Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, MessageRows& rows,
                       const RowFn& onRow, const ProgressFn& progress) {
@@ -130,6 +131,9 @@ Status convertMessages(ByteSource& input, std::string_view inputName, MessageRow
     }
     unsigned threads = rows.options().threads;
     if (threads == 0) threads = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
+    // Starting threads costs more than a small file's messages take (a folder of
+    // .eml files is thousands of such inputs).
+    if (rows.options().threads == 0 && input.size() > 0 && input.size() < kSmallInput) threads = 1;
     Status status = threads > 1
                         ? convertInParallel(splitter, inputName, rows, onRow, progress, threads)
                         : convertInOrder(splitter, inputName, rows, onRow, progress);

@@ -36,7 +36,8 @@ void FieldExtractor::extract(std::string_view body, std::vector<std::string>* ce
     }
     for (FormField& field : form.fields) {
         if (field.entry < 0) {
-            if (extras != nullptr) extras->otherLabels.push_back(std::move(field.label));
+            if (extras != nullptr)
+                extras->otherLabels.push_back({std::move(field.label), !field.value.empty()});
             continue;
         }
         auto i = static_cast<size_t>(field.entry);

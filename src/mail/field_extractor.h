@@ -16,6 +16,7 @@
 
 #include "mail/form_layout.h"
 #include "mail/form_reader.h"
+#include "mail/label_census.h"
 #include "templates/field_list.h"
 
 namespace tabulon {
@@ -23,7 +24,7 @@ namespace tabulon {
 // What one body gave besides the cells.
 struct ExtractedExtras {
     size_t unplacedLines = 0;
-    std::vector<std::string> otherLabels;  // labels of fields no entry takes, in order
+    std::vector<SeenLabel> otherLabels;  // labels of fields no entry takes, in order
 };
 
 class FieldExtractor {

@@ -38,6 +38,8 @@ void FormLayoutLearner::add(std::string_view body) {
         }
         count(&lines_, std::string(lines[i]));
         if (i + 1 == lines.size() || bareLabelOf(lines[i]).empty()) continue;
+        // A title above a table's rows or a run of "Label: value" lines labels no value.
+        if (colonLabelOf(lines[i + 1], &label, 16) || tableRowOf(lines[i + 1], &label)) continue;
         if (Seen* seen = count(&bare_, std::string(lines[i]))) {
             std::string_view value = lines[i + 1].substr(0, 64);
             if (seen->below.size() < kBelowSamples) seen->below.emplace_back(value);

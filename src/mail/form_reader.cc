@@ -199,7 +199,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             if (entry >= 0 && keys_[static_cast<size_t>(entry)] != key &&
                 matcher_.match(line.data(), line.size()) == entry)
                 value = trimBlanks(line.substr(matcher_.entryLength(entry)));
-            out->fields.push_back({std::string(label.label), std::string(value), entry});
+            out->fields.push_back({tidyLabel(label.label), std::string(value), entry});
             current = static_cast<int>(out->fields.size()) - 1;
             blankInside = false;
             afterLabel = true;

@@ -11,19 +11,23 @@ constexpr size_t kMaxOrdered = 512;
 
 }  // namespace
 
-void LabelCensus::add(const std::vector<std::string>& labels) {
+void LabelCensus::add(const std::vector<SeenLabel>& labels) {
     ++messages_;
     std::vector<uint32_t>* sample = nullptr;
     if (samples_.size() < kOrderSamples) sample = &samples_.emplace_back();
     size_t rank = 0;
-    for (const std::string& label : labels) {
-        std::string key = labelKey(label);
+    for (const SeenLabel& label : labels) {
+        std::string key = labelKey(label.text);
         auto it = entries_.find(key);
         if (it == entries_.end()) {
             if (entries_.size() >= kMaxLabels) continue;
-            it = entries_.emplace(std::move(key), Entry{label, 0, 0, 0, nextId_++}).first;
+            it = entries_.emplace(std::move(key), Entry{label.text, 0, 0, 0, 0, nextId_++}).first;
         }
         Entry& entry = it->second;
+        if (label.valued && entry.lastValued != messages_) {
+            entry.lastValued = messages_;
+            ++entry.valued;
+        }
         if (entry.lastMessage == messages_) continue;  // counted once per message
         entry.lastMessage = messages_;
         ++entry.messages;
@@ -35,7 +39,7 @@ void LabelCensus::add(const std::vector<std::string>& labels) {
 std::vector<LabelCensus::Label> LabelCensus::labels(uint64_t minMessages) const {
     std::vector<const Entry*> kept;
     for (const auto& [key, entry] : entries_) {
-        if (entry.messages >= minMessages && entry.messages > 0) kept.push_back(&entry);
+        if (entry.messages >= minMessages && entry.valued > 0) kept.push_back(&entry);
     }
     return ordered(std::move(kept));
 }
@@ -80,7 +84,7 @@ std::vector<LabelCensus::Label> LabelCensus::ordered(std::vector<const Entry*> k
     });
     std::vector<Label> result;
     for (size_t i : order)
-        result.push_back({kept[i]->text, kept[i]->messages, mean(kept[i])});
+        result.push_back({kept[i]->text, kept[i]->messages, kept[i]->valued, mean(kept[i])});
     return result;
 }
 

@@ -160,7 +160,7 @@ bool isRuleLine(std::string_view line) {
 }
 
 bool isFooterLine(std::string_view line) {
-    static constexpr std::array<std::string_view, 23> kOpenings = {
+    static constexpr std::array<std::string_view, 24> kOpenings = {
         "sent via ",
         "sent by ",
         "sent from ",
@@ -172,6 +172,7 @@ bool isFooterLine(std::string_view line) {
         "this notification ",
         "powered by",
         "view all responses",
+        "edit this form",
         "view response",
         "view submission",
         "view the submission",
@@ -196,6 +197,18 @@ bool isFooterLine(std::string_view line) {
             return true;
     }
     return false;
+}
+
+std::string tidyLabel(std::string_view label) {
+    std::string_view colon;
+    if (label.ends_with(':')) colon = ":";
+    if (label.ends_with(kFullWidthColon)) colon = kFullWidthColon;
+    std::string_view name = label.substr(0, label.size() - colon.size());
+    std::string_view tidy = withoutPadding(name);
+    if (name.size() - tidy.size() <= 1 && !name.ends_with('\t')) return std::string(label);
+    if (name.size() - tidy.size() == kNoBreakSpace.size() && name.ends_with(kNoBreakSpace))
+        return std::string(label);
+    return std::string(tidy) + std::string(colon);
 }
 
 std::string labelKey(std::string_view label) {

@@ -47,6 +47,11 @@ bool isRuleLine(std::string_view line);
 // "Sent via …", "This e-mail was sent from …", "Powered by …", "View all responses".
 bool isFooterLine(std::string_view line);
 
+// A label as a template would name it: as shown, but without the blanks, Tabs
+// or dot leaders that pad it to its colon ("Name.....:" is "Name:"; French
+// "Nom :" stays).
+std::string tidyLabel(std::string_view label);
+
 // The key two labels are compared by: ASCII letters in lower case, the colon and
 // the blanks at the end gone ("Name :" and "NAME：" are both "name").
 std::string labelKey(std::string_view label);

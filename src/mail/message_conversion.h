@@ -32,8 +32,8 @@ struct MessageRow {
     std::vector<std::string> cells;  // header columns, then the template's fields
     std::vector<bool> present;       // per column: whether the message had it
     std::vector<std::string> problems;
-    size_t unplacedLines = 0;              // lines of the body that no field took
-    std::vector<std::string> otherLabels;  // fields no column takes, when labels are counted
+    size_t unplacedLines = 0;            // lines of the body that no field took
+    std::vector<SeenLabel> otherLabels;  // fields no column takes, when labels are counted
 };
 
 // Decodes messages and looks up their fields. One per thread.

@@ -97,7 +97,9 @@ TEST(FieldExtractor, LearnsLabelsAndBoilerplateFromTheFile) {
         "two lines.\nThanks for using our form\nVisit us\n",
         &cells, &found, &extras);
     EXPECT_EQ(cells, (std::vector<std::string>{"Dee", "Hi\ntwo lines."}));
-    EXPECT_EQ(extras.otherLabels, (std::vector<std::string>{"Notes", "Ref:"}));
+    ASSERT_EQ(extras.otherLabels.size(), 2u);
+    EXPECT_EQ(extras.otherLabels[0].text, "Notes");
+    EXPECT_EQ(extras.otherLabels[1].text, "Ref:");
     EXPECT_EQ(extras.unplacedLines, 0u);
 }
 

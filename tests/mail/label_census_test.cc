@@ -54,6 +54,9 @@ TEST(LabelShape, WhatALineCouldBe) {
     EXPECT_EQ(labelKey("E-Mail :"), "e-mail");
     EXPECT_EQ(labelKey("Name*:"), "name");
     EXPECT_EQ(labelKey("Name.....:"), "name");
+    EXPECT_EQ(tidyLabel("Name.....:"), "Name:");
+    EXPECT_EQ(tidyLabel("Name\t:"), "Name:");
+    EXPECT_EQ(tidyLabel("Nom :"), "Nom :");
     EXPECT_EQ(headingLabelOf("--- Full Name ---"), "Full Name");
     EXPECT_EQ(headingLabelOf("--- ---"), "");
     ASSERT_TRUE(tableRowOf("Name\t: Ann", &row));

@@ -77,11 +77,6 @@ std::string apply(const Option& option, const std::string& spelling, const std::
 
 }  // namespace
 
-std::string ConvertArguments::outputFor(const std::string& input) const {
-    if (!output.empty()) return output;
-    return input == "-" ? "-" : input + " Converted" + std::string(formatExtension(format));
-}
-
 ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bool stdinIsTerminal,
                                         ConvertArguments* result) {
     auto usageError = [](std::string problem) {

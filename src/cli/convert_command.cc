@@ -106,9 +106,10 @@ bool loadConvertTemplate(const ConvertArguments& args, FieldList* fields) {
 
 int convertEachInput(const ConvertArguments& args, const JobConversion& conversion) {
     int exitCode = kExitOk;
+    OutputPlan plan = args.outputPlan();
     for (const std::string& input : args.inputs) {
         Status status =
-            runConvertJob(input, args.outputFor(input), showsProgress(args), conversion);
+            runConvertJob(input, plan.targetFor(input), showsProgress(args), conversion);
         if (status.isBrokenPipe()) break;
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());

@@ -1,18 +1,17 @@
 #include "cli/message_job.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <memory>
 #include <optional>
 
+#include "cli/convert_job.h"
 #include "cli/progress_line.h"
 #include "mail/message_conversion.h"
 #include "mail/template_guess.h"
 #include "platform/atomic_file.h"
 #include "platform/fd_sink.h"
-#include "platform/file_info.h"
 #include "platform/file_source.h"
+#include "table/table_output.h"
 
 namespace tabulon {
 namespace {
@@ -20,37 +19,16 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 
-std::string displayName(const std::string& path) {
-    return path == "-" ? "standard input" : path;
-}
-
-Status openInput(const std::string& path, std::unique_ptr<FileSource>* source) {
-    if (path == "-") {
-        *source = FileSource::fromDescriptor(STDIN_FILENO, displayName(path));
-        return Status::Ok();
-    }
-    return FileSource::open(path, source);
-}
-
-Status refuseInputAsOutput(const std::string& output, const FileSource& input,
-                           const std::string& inputName) {
-    if (output != "-" && isSameFile(output, input.descriptor())) {
-        return Status::Error("Cannot write \"" + output + "\": it is the input file \"" +
-                             inputName + "\"; choose another name for the output");
-    }
-    return Status::Ok();
-}
-
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the
 // table is complete.
-Status convertInput(const std::string& input, const std::string& output, MessageRows& rows,
+Status convertInput(const std::string& input, const OutputTarget& output, MessageRows& rows,
                     TableWriter& writer, bool showProgress, Status* changed) {
     std::unique_ptr<FileSource> source;
-    Status status = openInput(input, &source);
+    Status status = openJobInput(input, &source);
     if (!status.ok()) return status;
-    std::string name = displayName(input);
-    status = refuseInputAsOutput(output, *source, name);
+    std::string name = inputDisplayName(input);
+    status = output.refuseInput(source->descriptor(), name);
     if (!status.ok()) return status;
     std::optional<ProgressLine> line;
     if (showProgress) line.emplace(name);
@@ -67,29 +45,23 @@ Status convertInput(const std::string& input, const std::string& output, Message
     return Status::Ok();
 }
 
-// One table from `inputs` into `output`; the output appears only when complete.
-Status convertInto(const std::vector<std::string>& inputs, const std::string& output,
+// One table from `inputs` into `output`; a file appears only when complete.
+Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& output,
                    const MessageJobOptions& options, MessageRows& rows) {
-    AtomicFile file;
-    std::optional<FdSink> out;
-    ByteSink* sink = &file;
-    if (output == "-") {
-        out.emplace(STDOUT_FILENO, "standard output");
-        sink = &*out;
-    } else {
-        // The table can always be made again from its input: no flush to disk.
-        Status status = file.open(output, AtomicFile::Durability::kNoFlush);
+    // Before anything is written: nothing may land on an input, not even the
+    // header row on standard output appended to one.
+    for (const std::string& input : inputs) {
+        Status status = output.refuseInput(input);
         if (!status.ok()) return status;
     }
-    std::unique_ptr<TableWriter> writer = makeTableWriter(options.format, *sink, options.table);
-    Status status = writer->begin(rows.columnNames());
     Status changed;
-    for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-        status = convertInput(inputs[i], output, rows, *writer, options.showProgress, &changed);
-    }
-    if (status.ok()) status = writer->finish();
-    if (!status.ok()) return status;  // the temporary file goes with `file`
-    if (output != "-") status = file.commit();
+    Status status = writeTable(output, options.format, options.table, [&](TableWriter& writer) {
+        Status status = writer.begin(rows.columnNames());
+        for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
+            status = convertInput(inputs[i], output, rows, writer, options.showProgress, &changed);
+        }
+        return status;
+    });
     return status.ok() ? changed : status;
 }
 
@@ -99,32 +71,32 @@ int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     MessageRows rows(conversion);
     int exitCode = kExitOk;
-    auto fail = [&](const Status& status) {
+    auto convert = [&](const std::vector<std::string>& inputs, const OutputTarget& output) {
+        Status status = convertInto(inputs, output, options, rows);
+        if (status.ok() || status.isBrokenPipe()) return;
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         exitCode = kExitFailure;
     };
-    if (!options.output.empty()) {
-        Status status = convertInto(options.inputs, options.output, options, rows);
-        if (!status.ok() && !status.isBrokenPipe()) fail(status);
+    OutputPlan plan(options.output, formatExtension(options.format));
+    if (plan.namedOutput()) {
+        convert(options.inputs, plan.targetFor(""));
     } else {
-        for (const std::string& input : options.inputs) {
-            std::string output =
-                input + " Converted" + std::string(formatExtension(options.format));
-            Status status = convertInto({input}, output, options, rows);
-            if (!status.ok()) fail(status);
-        }
+        for (const std::string& input : options.inputs)
+            convert({input}, plan.targetFor(input));
     }
     if (options.report) std::fputs(renderReport(rows.report()).c_str(), stderr);
     return exitCode;
 }
 
 int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& output) {
+    OutputTarget target =
+        output.empty() ? OutputTarget::standardOutput() : OutputTarget::named(output);
     LabelCensus census;
     for (const std::string& input : inputs) {
         std::unique_ptr<FileSource> source;
-        Status status = openInput(input, &source);
-        if (status.ok() && !output.empty()) {
-            status = refuseInputAsOutput(output, *source, displayName(input));
+        Status status = openJobInput(input, &source);
+        if (status.ok() && !target.isStandardOutput()) {  // read whole before anything is written
+            status = target.refuseInput(source->descriptor(), inputDisplayName(input));
         }
         if (status.ok()) status = countLabels(*source, &census);
         if (!status.ok()) {
@@ -140,13 +112,13 @@ int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& 
         return kExitFailure;
     }
     std::string text = fieldNamesText(fields);
-    if (output.empty() || output == "-") {
-        FdSink out(STDOUT_FILENO, "standard output");
-        Status status = out.write(text.data(), text.size());
-        return status.ok() || status.isBrokenPipe() ? kExitOk : kExitFailure;
+    Status status;
+    if (target.isStandardOutput()) {
+        status = FdSink::standardOutput().write(text.data(), text.size());
+    } else {
+        status = replaceFile(target.path(), text, "TEXT", "R*ch");
     }
-    Status status = replaceFile(output, text, "TEXT", "R*ch");
-    if (!status.ok()) {
+    if (!status.ok() && !status.isBrokenPipe()) {
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         return kExitFailure;
     }

@@ -1,5 +1,7 @@
 #include "preview/save_choice.h"
 
+#include "conversion/output_plan.h"
+
 namespace tabulon {
 namespace {
 
@@ -45,7 +47,7 @@ std::optional<TableFormat> formatOfFilter(std::string_view filter) {
 }
 
 std::string proposedOutputName(const std::string& inputName, TableFormat format) {
-    return inputName + " Converted" + std::string(formatExtension(format));
+    return OutputPlan("", formatExtension(format)).besideName(inputName);
 }
 
 SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFormat) {

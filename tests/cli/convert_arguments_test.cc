@@ -33,7 +33,7 @@ std::string parsed(const Args& args, bool terminal) {
            (a.messages ? " m" : "") + (a.bom ? " bom" : "") + (a.report ? " report" : "") +
            (a.guessTemplate ? " guess" : "") +
            (a.headers.empty() ? "" : " h=" + joined(a.headers)) +
-           " first=" + a.outputFor(a.inputs[0]);
+           " first=" + a.outputPlan().targetFor(a.inputs[0]).name();
 }
 
 void expectParses(const std::vector<Case>& cases) {

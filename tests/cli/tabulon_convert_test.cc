@@ -112,6 +112,9 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
          "\rSubject: Web form reply\rName: Ann Lee\rPhone: 555 0100\rCity: Oslo\r\rName: Bo Ek\rCity: Lund\r", ""},
         {{"-fcsv", "--bom", "-tTemplate", "-o-", "mail.txt"}, "", 0, "\xEF\xBB\xBFName,Phone,City\r\n", ""},
         {{"-fxlsx", "-tTemplate", "-o-", "mail.txt"}, "", 0, "PK", ""},  // a zip container
+        // Messages from standard input go to standard output too.
+        {{"-m", "-t", "Template"}, kMail, 0, "Name:\tPhone:\tCity:\r", ""},
+        {{"-qm", "-tTemplate", "-"}, kMail, 0, "Name:\tPhone:\tCity:\r", ""},
         {{"--help"}, "", 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
         {{"--version"}, "", 0, "tabulon-convert 1.0\n", ""},
         {{"-t", "absent", "mail.txt"}, "", 1, "", "tabulon-convert: The Field Names file is missing! (absent)\n"},
@@ -165,7 +168,8 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
 }
 
 TEST_F(TabulonConvert, StandardOutputOntoItsOwnInputIsRefused) {
-    for (const Args& args : {Args{"-o", "-", "mail.txt"}, Args{}}) {  // ... >> mail.txt
+    for (const Args& args : {Args{"-o", "-", "mail.txt"}, Args{}, Args{"-m", "-o", "-", "mail.txt"},
+                             Args{"-m"}}) {  // ... >> mail.txt
         test::ProgramOptions options;
         options.stdinFile = dir.file("mail.txt");  // < mail.txt
         options.appendStdout = true;
@@ -179,6 +183,26 @@ TEST_F(TabulonConvert, StandardOutputOntoItsOwnInputIsRefused) {
         EXPECT_EQ(readFile(dir.file("mail.txt")), kMail);
     }
     EXPECT_EQ(dir.listing(), "Template|mail.txt");
+}
+
+// Standard output that cannot take what is written: the failure is told, exit 1.
+TEST_F(TabulonConvert, StandardOutputThatFails) {
+    const std::string mbox = TABULON_SOURCE_DIR "/tests/mail/samples/php-mail-form.mbox";
+    const std::string full = test::scratchDevice("full");
+    struct Case {
+        Args args;
+        std::string out;
+        std::string err;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--guess-template", mbox}, full, "Cannot write \"standard output\": No space left"},
+             {{"-qm", "-tTemplate", "-o-", mbox},
+              full,
+              "Cannot write \"standard output\": No space left"},
+         }) {
+        EXPECT_EQ(WEXITSTATUS(waitStatus(start(c.args, {}, c.out))), 1) << c.args[0];
+        EXPECT_NE(readFile(io.file(".stderr")).find(c.err), npos) << readFile(io.file(".stderr"));
+    }
 }
 
 TEST_F(TabulonConvert, StandardInputReadInPartBeforeUs) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "table/table_format.h"
 #include "test_util.h"
 
 namespace tabulon {
@@ -25,13 +26,14 @@ TEST(OutputPlan, WhereEachOutputGoes) {
         {"out", "mail.txt", "out"},  // a named output takes no extension
         {"out", "-", "out"},
     };
-    for (std::string_view extension : {"", ".csv", ".xlsx"}) {
+    for (const FormatInfo& format : tableFormats()) {
+        std::string_view extension = format.extension;
         for (const Case& c : cases) {
             OutputTarget target = OutputPlan(c.output, extension).targetFor(c.input);
             std::string want = c.target;
             if (size_t mark = want.find('%'); mark != std::string::npos)
                 want.replace(mark, 1, extension);
-            EXPECT_EQ(target.name(), want) << extension << " -o '" << c.output << "' " << c.input;
+            EXPECT_EQ(target.name(), want) << format.name << " -o '" << c.output << "' " << c.input;
             EXPECT_EQ(target.isStandardOutput(), want == "standard output");
             EXPECT_EQ(target.path(), target.isStandardOutput() ? "" : want);
         }

@@ -1,6 +1,7 @@
 #include "table/table_output.h"
 
 #include "conversion/output_write.h"
+#include "platform/file_info.h"
 
 namespace tabulon {
 namespace {
@@ -34,6 +35,11 @@ class OutputNamingWriter : public TableWriter {
 
 Status writeTable(const OutputTarget& target, TableFormat format, const TableOptions& options,
                   const std::function<Status(TableWriter& writer)>& fill) {
+    if (target.isStandardOutput() && formatInfo(format).binary && standardOutputIsTerminal()) {
+        return Status::Error("Cannot write standard output: it is a terminal, which cannot show " +
+                             std::string(formatName(format)) +
+                             " data; send it to a file or a pipe");
+    }
     return writeOutput(target, [&](ByteSink& sink) {
         std::unique_ptr<TableWriter> writer = makeTableWriter(format, sink, options);
         OutputNamingWriter named(*writer, target);

@@ -13,7 +13,8 @@
 namespace tabulon {
 
 // A failure of the writer that does not name the output (a workbook's temporary
-// folder filling up) is told as a failure to write the output.
+// folder filling up) is told as a failure to write the output. A binary format
+// is refused on a standard output that is a terminal, before anything is read.
 Status writeTable(const OutputTarget& target, TableFormat format, const TableOptions& options,
                   const std::function<Status(TableWriter& writer)>& fill);
 

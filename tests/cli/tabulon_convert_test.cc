@@ -186,9 +186,12 @@ TEST_F(TabulonConvert, StandardOutputOntoItsOwnInputIsRefused) {
 }
 
 // Standard output that cannot take what is written: the failure is told, exit 1.
+// A terminal gets no workbook, as it gets no compressed data from a compressor.
 TEST_F(TabulonConvert, StandardOutputThatFails) {
     const std::string mbox = TABULON_SOURCE_DIR "/tests/mail/samples/php-mail-form.mbox";
     const std::string full = test::scratchDevice("full");
+    const std::string noXlsx =
+        "Cannot write standard output: it is a terminal, which cannot show xlsx";
     struct Case {
         Args args;
         std::string out;
@@ -199,7 +202,10 @@ TEST_F(TabulonConvert, StandardOutputThatFails) {
              {{"-qm", "-tTemplate", "-o-", mbox},
               full,
               "Cannot write \"standard output\": No space left"},
+             {{"-fxlsx", "-tTemplate", "-o-", "mail.txt"}, terminalPath(), noXlsx},
+             {{"-qm", "-fxlsx", "-tTemplate", mbox, "-o", "-"}, terminalPath(), noXlsx},
          }) {
+        if (c.out.empty()) continue;  // no terminal to be had
         EXPECT_EQ(WEXITSTATUS(waitStatus(start(c.args, {}, c.out))), 1) << c.args[0];
         EXPECT_NE(readFile(io.file(".stderr")).find(c.err), npos) << readFile(io.file(".stderr"));
     }

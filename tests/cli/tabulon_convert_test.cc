@@ -228,17 +228,21 @@ TEST_F(TabulonConvert, StandardInputReadInPartBeforeUs) {
 
 // On a terminal, standard error shows how much of the input is read, as a share of
 // its size when it has one (a file, or a file on standard input), and is cleared
-// when the run ends.
+// when the run ends; with blanks where the terminal knows no control sequences.
 TEST_F(TabulonConvert, ProgressOnATerminalIsClearedAtTheEnd) {
     int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
-    const std::string end = ": 100%\r\033[K";
     writeFile(dir.file("one"), "x");  // the smallest size to show as a share
-    for (std::string input : {"one", "-"}) {
-        test::ProgramOptions options;
+    for (auto [input, term] : {std::pair{"one", "xterm"}, {"-", "xterm"}, {"one", "dumb"}}) {
+        std::string name = input == std::string("-") ? "standard input" : input;
+        bool dumb = term == std::string("dumb");
+        const std::string end =
+            dumb ? ": 100%\r" + std::string(name.size() + 6, ' ') + "\r" : ": 100%\r\033[K";
+        test::ProgramOptions options = child();
         options.stdinFile = dir.file("one");
+        options.env.push_back({"TERM", term});
         pid_t pid = test::startProgram({TABULON_CONVERT_BINARY, "-tTemplate", "-oout", input},
-                                       io.file(".stdout"), ::ptsname(terminal), child(options));
+                                       io.file(".stdout"), ::ptsname(terminal), options);
         std::string shown;
         int status = -1;
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -257,8 +261,10 @@ TEST_F(TabulonConvert, ProgressOnATerminalIsClearedAtTheEnd) {
         }
         if (status == -1) status = waitStatus(pid);
         EXPECT_EQ(status, 0);
-        std::string name = input == "-" ? "standard input" : input;
-        EXPECT_TRUE(shown.starts_with("\r\033[K" + name) && shown.ends_with(name + end)) << shown;
+        EXPECT_TRUE(shown.starts_with((dumb ? "\r" : "\r\033[K") + name) &&
+                    shown.ends_with(name + end))
+            << shown;
+        EXPECT_EQ(shown.find('\033') == npos, dumb) << shown;
     }
     ::close(terminal);
 }

@@ -4,13 +4,10 @@
 
 #include "cli/convert_arguments.h"
 #include "cli/convert_job.h"
+#include "cli/exit_status.h"
 #include "templates/field_list.h"
 
 namespace tabulon {
-
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
 
 // Reads the command line into `args`. Returns -1 when there is work to do, else
 // the exit status (after --help, --version or a usage error). Also makes a

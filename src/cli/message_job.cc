@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli/convert_job.h"
+#include "cli/exit_status.h"
 #include "cli/progress_line.h"
 #include "mail/message_conversion.h"
 #include "mail/template_guess.h"
@@ -15,9 +16,6 @@
 
 namespace tabulon {
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
 
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the

@@ -1,6 +1,6 @@
 #include "mail/field_extractor.h"
 
-#include "mail/charset_text.h"
+#include "platform/text.h"
 
 namespace tabulon {
 

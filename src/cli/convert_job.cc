@@ -8,28 +8,37 @@
 
 namespace tabulon {
 
-Status openJobInput(const std::string& input, std::unique_ptr<FileSource>* source) {
-    if (input != "-") return FileSource::open(input, source);
-    *source = FileSource::fromDescriptor(STDIN_FILENO, inputDisplayName(input));
-    return Status::Ok();
+Status readJobInput(const std::string& input, bool showProgress, const JobReading& read,
+                    Status* changed) {
+    std::unique_ptr<FileSource> source;
+    std::string name = inputDisplayName(input);
+    if (input == "-") {
+        source = FileSource::fromDescriptor(STDIN_FILENO, name);
+    } else {
+        Status status = FileSource::open(input, &source);
+        if (!status.ok()) return status;
+    }
+    std::optional<ProgressLine> line;
+    if (showProgress) line.emplace(name);
+    uint64_t bytesRead = 0;
+    Status status = read(*source, name, [&](uint64_t read, uint64_t total) {
+        bytesRead = read;
+        if (line) line->update(read, total);
+    });
+    if (status.ok()) *changed = source->checkReadWhole(bytesRead);
+    return status;
 }
 
 Status runConvertJob(const std::string& input, const OutputTarget& output, bool showProgress,
                      const JobConversion& conversion) {
-    std::unique_ptr<FileSource> source;
-    Status status = openJobInput(input, &source);
-    if (!status.ok()) return status;
-    std::string inputName = inputDisplayName(input);
-    std::optional<ProgressLine> line;
-    if (showProgress) line.emplace(inputName);
-    uint64_t bytesRead = 0;
-    ProgressFn progress = [&](uint64_t read, uint64_t total) {
-        bytesRead = read;
-        if (line) line->update(read, total);
-    };
-    status = conversion(*source, inputName, output, progress);
-    if (!status.ok()) return status;
-    return source->checkReadWhole(bytesRead);
+    Status changed;
+    Status status = readJobInput(
+        input, showProgress,
+        [&](FileSource& source, const std::string& name, const ProgressFn& progress) {
+            return conversion(source, name, output, progress);
+        },
+        &changed);
+    return status.ok() ? changed : status;
 }
 
 }  // namespace tabulon

@@ -19,8 +19,14 @@ namespace tabulon {
 using JobConversion = std::function<Status(FileSource& input, const std::string& inputName,
                                            const OutputTarget& output, const ProgressFn& progress)>;
 
-// Opens `input`: a file, or standard input for "-".
-Status openJobInput(const std::string& input, std::unique_ptr<FileSource>* source);
+// Opens `input` (a file, or standard input for "-"), shows how much of it is
+// read on the terminal when asked, and has `read` read it. An input that gave
+// another number of bytes than it held (it changed while it was read) is told in
+// `*changed`, apart from how the reading went.
+using JobReading = std::function<Status(FileSource& input, const std::string& inputName,
+                                        const ProgressFn& progress)>;
+Status readJobInput(const std::string& input, bool showProgress, const JobReading& read,
+                    Status* changed);
 
 // Status::BrokenPipe() when standard output was closed by its reader.
 Status runConvertJob(const std::string& input, const OutputTarget& output, bool showProgress,

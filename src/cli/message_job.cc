@@ -1,12 +1,9 @@
 #include "cli/message_job.h"
 
 #include <cstdio>
-#include <memory>
-#include <optional>
 
 #include "cli/convert_job.h"
 #include "cli/exit_status.h"
-#include "cli/progress_line.h"
 #include "mail/message_conversion.h"
 #include "mail/template_guess.h"
 #include "platform/atomic_file.h"
@@ -22,25 +19,18 @@ namespace {
 // table is complete.
 Status convertInput(const std::string& input, const OutputTarget& output, MessageRows& rows,
                     TableWriter& writer, bool showProgress, Status* changed) {
-    std::unique_ptr<FileSource> source;
-    Status status = openJobInput(input, &source);
-    if (!status.ok()) return status;
-    std::string name = inputDisplayName(input);
-    status = output.refuseInput(source->descriptor(), name);
-    if (!status.ok()) return status;
-    std::optional<ProgressLine> line;
-    if (showProgress) line.emplace(name);
-    uint64_t bytesRead = 0;
-    ProgressFn progress = [&](uint64_t read, uint64_t total) {
-        bytesRead = read;
-        if (line) line->update(read, total);
-    };
-    status = convertMessages(
-        *source, name, rows,
-        [&](const std::vector<std::string>& cells) { return writer.row(cells); }, progress);
-    if (!status.ok()) return status;
-    if (changed->ok()) *changed = source->checkReadWhole(bytesRead);
-    return Status::Ok();
+    Status inputChanged;
+    Status status = readJobInput(
+        input, showProgress,
+        [&](FileSource& source, const std::string& name, const ProgressFn& progress) {
+            Status status = output.refuseInput(source.descriptor(), name);
+            if (!status.ok()) return status;
+            auto onRow = [&](const std::vector<std::string>& cells) { return writer.row(cells); };
+            return convertMessages(source, name, rows, onRow, progress);
+        },
+        &inputChanged);
+    if (changed->ok()) *changed = inputChanged;
+    return status;
 }
 
 // One table from `inputs` into `output`; a file appears only when complete.
@@ -91,12 +81,17 @@ int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& 
         output.empty() ? OutputTarget::standardOutput() : OutputTarget::named(output);
     LabelCensus census;
     for (const std::string& input : inputs) {
-        std::unique_ptr<FileSource> source;
-        Status status = openJobInput(input, &source);
-        if (status.ok() && !target.isStandardOutput()) {  // read whole before anything is written
-            status = target.refuseInput(source->descriptor(), inputDisplayName(input));
-        }
-        if (status.ok()) status = countLabels(*source, &census);
+        Status changed;  // the census takes what was read
+        Status status = readJobInput(
+            input, false,
+            [&](FileSource& source, const std::string& name, const ProgressFn&) {
+                // Read whole before anything is written: standard output may be an input.
+                Status status = target.isStandardOutput()
+                                    ? Status::Ok()
+                                    : target.refuseInput(source.descriptor(), name);
+                return status.ok() ? countLabels(source, &census) : status;
+            },
+            &changed);
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
             return kExitFailure;

@@ -1,4 +1,4 @@
-static const char kUsage[] = R"(Usage: tabulon-send [--class CODE] ID [TEXT]
+static const char kUsage[] = R"(Usage: tabulon-send [--class=CODE] ID [TEXT]
        tabulon-send --help | --version
 
 Sends one scripting event to the running Tabulon and prints whether it was

@@ -67,7 +67,7 @@ int runMessageConversion(const MessageJobOptions& options) {
     };
     OutputPlan plan(options.output, formatExtension(options.format));
     if (plan.namedOutput()) {
-        convert(options.inputs, plan.targetFor(""));
+        convert(options.inputs, OutputTarget::named(options.output));
     } else {
         for (const std::string& input : options.inputs)
             convert({input}, plan.targetFor(input));

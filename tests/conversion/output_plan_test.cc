@@ -40,38 +40,22 @@ TEST(OutputPlan, WhereEachOutputGoes) {
     }
 }
 
+// Whatever name leads to the input. (Standard output onto an input, and the
+// messages, are the command line's tests.)
 TEST(OutputPlan, AnOutputThatIsAnInputIsRefused) {
     test::TempDir dir;
     test::writeFile(dir.file("mail"), "x");
     test::writeFile(dir.file("other"), "y");
     ASSERT_EQ(::symlink("mail", dir.file("link").c_str()), 0);
     ASSERT_EQ(::link(dir.file("mail").c_str(), dir.file("hard").c_str()), 0);
-    struct Case {
-        const char* output;
-        bool refused;
-    };
-    for (const Case& c : {Case{"mail", true}, Case{"link", true}, Case{"hard", true},
-                          Case{"other", false}, Case{"absent", false}}) {
-        OutputTarget target = OutputTarget::file(dir.file(c.output));
-        Status byPath = target.refuseInput(dir.file("mail"));
-        EXPECT_EQ(!byPath.ok(), c.refused) << c.output;
-        if (c.refused) {
-            EXPECT_EQ(byPath.message(), "Cannot write \"" + dir.file(c.output) +
-                                            "\": it is the input file \"" + dir.file("mail") +
-                                            "\"; choose another name for the output");
-        }
+    for (auto [output, refused] : {std::pair{"mail", true},
+                                   {"link", true},
+                                   {"hard", true},
+                                   {"other", false},
+                                   {"absent", false}}) {
+        OutputTarget target = OutputTarget::file(dir.file(output));
+        EXPECT_EQ(!target.refuseInput(dir.file("mail")).ok(), refused) << output;
     }
-    // Standard output is refused only where it is the input's regular file.
-    int saved = ::dup(STDOUT_FILENO);
-    for (const char* out : {"mail", "other"}) {
-        FILE* file = std::fopen(dir.file(out).c_str(), "a");
-        ::dup2(::fileno(file), STDOUT_FILENO);
-        Status status = OutputTarget::standardOutput().refuseInput(dir.file("link"));
-        ::dup2(saved, STDOUT_FILENO);
-        std::fclose(file);
-        EXPECT_EQ(status.ok(), out == std::string("other"));
-    }
-    ::close(saved);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ struct Option {
 
 std::string setFormat(ConvertArguments& args, const std::string& value) {
     std::optional<TableFormat> format = parseTableFormat(value);
-    if (!format) return "unknown format '" + value + "' (choose tab, tsv, csv, xlsx or jsonl)";
+    if (!format) return "unknown format '" + value + "' (choose " + formatNames() + ")";
     args.format = *format;
     return "";
 }
@@ -77,11 +77,6 @@ std::string apply(const Option& option, const std::string& spelling, const std::
 }
 
 }  // namespace
-
-std::string ConvertArguments::outputFor(const std::string& input) const {
-    if (!output.empty()) return output;
-    return input == "-" ? "-" : input + " Converted" + std::string(formatExtension(format));
-}
 
 ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bool stdinIsTerminal,
                                         ConvertArguments* result) {
@@ -143,8 +138,9 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
     if (std::count(result->inputs.begin(), result->inputs.end(), "-") > 1) {
         return usageError("standard input (-) can be read only once");
     }
-    if (result->bom && result->format != TableFormat::kCsv) {
-        return usageError("--bom goes with --format csv only");
+    if (result->bom && !formatInfo(result->format).byteOrderMark) {
+        return usageError("--bom goes with --format " + formatNames(&FormatInfo::byteOrderMark) +
+                          " only");
     }
     if ((!result->headers.empty() || result->report) && !result->messages) {
         return usageError(std::string(result->report ? "--report" : "--headers") +

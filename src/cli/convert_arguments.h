@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/output_plan.h"
 #include "table/table_format.h"
 
 namespace tabulon {
@@ -22,8 +23,8 @@ struct ConvertArguments {
     bool guessTemplate = false;
     std::vector<std::string> inputs;  // "-" is standard input
 
-    // Where the conversion of `input` goes; "-" is standard output.
-    std::string outputFor(const std::string& input) const;
+    // Where the conversion of each input goes.
+    OutputPlan outputPlan() const { return OutputPlan(output, formatExtension(format)); }
 };
 
 struct ParsedCommandLine {

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,7 +18,9 @@
 namespace tabulon {
 namespace {
 
-static const char kUsage[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
+// The usage text, in three parts around what the format registry gives: the
+// --bom line and the list of formats.
+static const char kUsageStart[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
        tabulon-convert --messages [OPTION]... [INPUT]...
        tabulon-convert --guess-template [-o TEMPLATE] [INPUT]...
 
@@ -36,11 +39,10 @@ Options:
                        appended, and standard output for standard input);
                        "-" writes to standard output
   -q, --quiet          show no progress on standard error
-  -f, --format=FORMAT  tab (the default: tab-delimited, CR row ends), tsv,
-                       csv, xlsx or jsonl; csv and tsv put a ' before a value
-                       that a spreadsheet would run as a formula
-      --bom            with csv: begin with a UTF-8 byte-order mark (for Excel)
-  -m, --messages       one row per mail message: MIME decoded, each value as
+  -f, --format=FORMAT  the table's format (see Formats below)
+)";
+static const char kUsageOptions[] =
+    R"(  -m, --messages       one row per mail message: MIME decoded, each value as
                        the form laid it out (to the next label, its paragraphs
                        kept), a missing field an empty cell; with -o, several
                        INPUTs make one table. An INPUT may be a folder: saved
@@ -59,9 +61,28 @@ Options:
 
 Options taking a value accept it as the next argument or after "=" (long
 forms) or directly after the letter (short forms).
+
+Formats:
+)";
+static const char kUsageEnd[] = R"(
 Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage,
 4 (with --strict) converted but a row is incomplete.
 )";
+
+std::string usageText() {
+    std::string text = kUsageStart;
+    text += "      --bom            with " + formatNames(&FormatInfo::byteOrderMark) +
+            ": begin with a UTF-8 byte-order mark (for Excel)\n";
+    text += kUsageOptions;
+    const TableFormat defaultFormat = ConvertArguments().format;
+    for (const FormatInfo& format : tableFormats()) {
+        std::string name(format.name);
+        name.resize(std::max<size_t>(name.size(), 6), ' ');
+        text += "  " + name + " " + std::string(format.summary) +
+                (format.format == defaultFormat ? " (the default)" : "") + "\n";
+    }
+    return text + kUsageEnd;
+}
 
 // The template the app would use: the one named in its preferences, else the
 // bundled "Field Names".
@@ -78,7 +99,7 @@ int startConvertCommand(int argc, char** argv, ConvertArguments* args) {
         std::vector<std::string>(argv + 1, argv + argc), ::isatty(STDIN_FILENO), args);
     switch (parsed.outcome) {
         case ParsedCommandLine::Outcome::kHelp:
-            std::fputs(kUsage, stdout);
+            std::fputs(usageText().c_str(), stdout);
             return kExitOk;
         case ParsedCommandLine::Outcome::kVersion:
             std::printf("tabulon-convert %s\n", kVersion);
@@ -113,9 +134,10 @@ bool loadConvertTemplate(const ConvertArguments& args, FieldList* fields) {
 
 int convertEachInput(const ConvertArguments& args, const JobConversion& conversion) {
     int exitCode = kExitOk;
+    OutputPlan plan = args.outputPlan();
     for (const std::string& input : args.inputs) {
         Status status =
-            runConvertJob(input, args.outputFor(input), showsProgress(args), conversion);
+            runConvertJob(input, plan.targetFor(input), showsProgress(args), conversion);
         if (status.isBrokenPipe()) break;
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());

@@ -4,14 +4,10 @@
 
 #include "cli/convert_arguments.h"
 #include "cli/convert_job.h"
+#include "cli/exit_status.h"
 #include "templates/field_list.h"
 
 namespace tabulon {
-
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
-inline constexpr int kExitIncomplete = 4;  // --strict: a row lacks a field or leaves a line out
 
 // Reads the command line into `args`. Returns -1 when there is work to do, else
 // the exit status (after --help, --version or a usage error). Also makes a

@@ -1,95 +1,57 @@
 #include "cli/message_job.h"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <memory>
-#include <optional>
 
-#include "cli/convert_command.h"
-#include "cli/progress_line.h"
+#include "cli/convert_job.h"
+#include "cli/exit_status.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
 #include "mail/template_guess.h"
 #include "platform/atomic_file.h"
 #include "platform/fd_sink.h"
-#include "platform/file_info.h"
 #include "platform/file_source.h"
+#include "table/table_output.h"
 
 namespace tabulon {
 namespace {
 
-std::string displayName(const std::string& path) {
-    return path == "-" ? "standard input" : path;
-}
-
-Status openInput(const std::string& path, std::unique_ptr<FileSource>* source) {
-    if (path == "-") {
-        *source = FileSource::fromDescriptor(STDIN_FILENO, displayName(path));
-        return Status::Ok();
-    }
-    return FileSource::open(path, source);
-}
-
-Status refuseInputAsOutput(const std::string& output, const FileSource& input,
-                           const std::string& inputName) {
-    if (output != "-" && isSameFile(output, input.descriptor())) {
-        return Status::Error("Cannot write \"" + output + "\": it is the input file \"" +
-                             inputName + "\"; choose another name for the output");
-    }
-    return Status::Ok();
-}
-
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the
 // table is complete.
-Status convertInput(const std::string& input, const std::string& output, MessageRows& rows,
+Status convertInput(const std::string& input, const OutputTarget& output, MessageRows& rows,
                     TableWriter& writer, bool showProgress, Status* changed) {
-    std::unique_ptr<FileSource> source;
-    Status status = openInput(input, &source);
-    if (!status.ok()) return status;
-    std::string name = displayName(input);
-    status = refuseInputAsOutput(output, *source, name);
-    if (!status.ok()) return status;
-    std::optional<ProgressLine> line;
-    if (showProgress) line.emplace(name);
-    uint64_t bytesRead = 0;
-    ProgressFn progress = [&](uint64_t read, uint64_t total) {
-        bytesRead = read;
-        if (line) line->update(read, total);
-    };
-    status = convertMessages(
-        *source, name, rows,
-        [&](const std::vector<std::string>& cells) { return writer.row(cells); }, progress);
-    if (!status.ok()) return status;
-    if (changed->ok()) *changed = source->checkReadWhole(bytesRead);
-    return Status::Ok();
+    Status inputChanged;
+    Status status = readJobInput(
+        input, showProgress,
+        [&](FileSource& source, const std::string& name, const ProgressFn& progress) {
+            Status status = output.refuseInput(source.descriptor(), name);
+            if (!status.ok()) return status;
+            auto onRow = [&](const std::vector<std::string>& cells) { return writer.row(cells); };
+            return convertMessages(source, name, rows, onRow, progress);
+        },
+        &inputChanged);
+    if (changed->ok()) *changed = inputChanged;
+    return status;
 }
 
-// One table from `inputs` into `output`; the output appears only when complete.
-Status convertInto(const std::vector<std::string>& inputs, const std::string& output,
+// One table from `inputs` into `output`; a file appears only when complete.
+Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& output,
                    const MessageJobOptions& options, MessageRows& rows) {
-    AtomicFile file;
-    std::optional<FdSink> out;
-    ByteSink* sink = &file;
-    if (output == "-") {
-        out.emplace(STDOUT_FILENO, "standard output");
-        sink = &*out;
-    } else {
-        // The table can always be made again from its input: no flush to disk.
-        Status status = file.open(output, AtomicFile::Durability::kNoFlush);
+    // Before anything is written: nothing may land on an input, not even the
+    // header row on standard output appended to one.
+    for (const std::string& input : inputs) {
+        Status status = output.refuseInput(input);
         if (!status.ok()) return status;
     }
-    std::unique_ptr<TableWriter> writer = makeTableWriter(options.format, *sink, options.table);
-    Status status = writer->begin(rows.columnNames());
     Status changed;
-    for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-        status = convertInput(inputs[i], output, rows, *writer, options.showProgress, &changed);
-    }
-    if (status.ok()) status = writer->finish();
-    if (!status.ok()) return status;  // the temporary file goes with `file`
-    if (output != "-") status = file.commit();
+    Status status = writeTable(output, options.format, options.table, [&](TableWriter& writer) {
+        Status status = writer.begin(rows.columnNames());
+        for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
+            status = convertInput(inputs[i], output, rows, writer, options.showProgress, &changed);
+        }
+        return status;
+    });
     return status.ok() ? changed : status;
 }
 
@@ -99,7 +61,9 @@ int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     MessageRows rows(conversion);
     int exitCode = kExitOk;
-    auto fail = [&](const Status& status) {
+    auto convert = [&](const std::vector<std::string>& inputs, const OutputTarget& output) {
+        Status status = convertInto(inputs, output, options, rows);
+        if (status.ok() || status.isBrokenPipe()) return;
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         exitCode = kExitFailure;
     };
@@ -110,25 +74,22 @@ int runMessageConversion(const MessageJobOptions& options) {
     for (const std::string& input : options.inputs) {
         Status status = expandMailInputs({input}, &groups.emplace_back(), &trashed);
         if (!status.ok()) {
-            fail(status);
-            return exitCode;
+            std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
+            return kExitFailure;
         }
         files.insert(files.end(), groups.back().begin(), groups.back().end());
     }
     rows.countSkipped(trashed);
     if (files.size() > 1) learnFromFiles(files, rows);
-    if (!options.output.empty()) {
-        Status status = convertInto(files, options.output, options, rows);
-        if (!status.ok() && !status.isBrokenPipe()) fail(status);
+    OutputPlan plan(options.output, formatExtension(options.format));
+    if (plan.namedOutput()) {
+        convert(files, OutputTarget::named(options.output));
     } else {
         for (size_t i = 0; i < options.inputs.size(); ++i) {
             std::string input = options.inputs[i];
             while (input.size() > 1 && input.back() == '/')
                 input.pop_back();
-            std::string output =
-                input + " Converted" + std::string(formatExtension(options.format));
-            Status status = convertInto(groups[i], output, options, rows);
-            if (!status.ok()) fail(status);
+            convert(groups[i], plan.targetFor(input));
         }
     }
     MessageReport report = rows.report();
@@ -144,6 +105,8 @@ int runMessageConversion(const MessageJobOptions& options) {
 }
 
 int runGuessTemplate(const std::vector<std::string>& given, const std::string& output) {
+    OutputTarget target =
+        output.empty() ? OutputTarget::standardOutput() : OutputTarget::named(output);
     std::vector<std::string> inputs;
     Status expanded = expandMailInputs(given, &inputs, nullptr);
     if (!expanded.ok()) {
@@ -151,17 +114,22 @@ int runGuessTemplate(const std::vector<std::string>& given, const std::string& o
         return kExitFailure;
     }
     // Several files are one form's mail, learned together.
-    std::optional<FormLayout> layout;
+    FormLayout layout;
     if (inputs.size() > 1) layout = learnFromFiles(inputs);
-    if (layout && layout->messages() == 0) layout.reset();
+    const FormLayout* learned = layout.messages() > 0 ? &layout : nullptr;
     LabelCensus census;
     for (const std::string& input : inputs) {
-        std::unique_ptr<FileSource> source;
-        Status status = openInput(input, &source);
-        if (status.ok() && !output.empty()) {
-            status = refuseInputAsOutput(output, *source, displayName(input));
-        }
-        if (status.ok()) status = countLabels(*source, &census, layout ? &*layout : nullptr);
+        Status changed;  // the census takes what was read
+        Status status = readJobInput(
+            input, false,
+            [&](FileSource& source, const std::string& name, const ProgressFn&) {
+                // Read whole before anything is written: standard output may be an input.
+                Status status = target.isStandardOutput()
+                                    ? Status::Ok()
+                                    : target.refuseInput(source.descriptor(), name);
+                return status.ok() ? countLabels(source, &census, learned) : status;
+            },
+            &changed);
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
             return kExitFailure;
@@ -175,13 +143,13 @@ int runGuessTemplate(const std::vector<std::string>& given, const std::string& o
         return kExitFailure;
     }
     std::string text = fieldNamesText(fields);
-    if (output.empty() || output == "-") {
-        FdSink out(STDOUT_FILENO, "standard output");
-        Status status = out.write(text.data(), text.size());
-        return status.ok() || status.isBrokenPipe() ? kExitOk : kExitFailure;
+    Status status;
+    if (target.isStandardOutput()) {
+        status = FdSink::standardOutput().write(text.data(), text.size());
+    } else {
+        status = replaceFile(target.path(), text, "TEXT", "R*ch");
     }
-    Status status = replaceFile(output, text, "TEXT", "R*ch");
-    if (!status.ok()) {
+    if (!status.ok() && !status.isBrokenPipe()) {
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         return kExitFailure;
     }

@@ -49,15 +49,10 @@ int run(int argc, char** argv) {
     }
     FieldList fields;
     if (!loadConvertTemplate(args, &fields)) return kExitFailure;
-    JobConversion tab;
-    tab.toSink = [&](FileSource& input, ByteSink& out, const ProgressFn& progress) {
-        return convert(input, fields, out, progress);
-    };
-    tab.toFile = [&](FileSource& input, const std::string& inputName, const std::string& output,
-                     const ProgressFn& progress) {
+    return convertEachInput(args, [&](FileSource& input, const std::string& inputName,
+                                      const OutputTarget& output, const ProgressFn& progress) {
         return convertToFile(input, inputName, output, fields, progress);
-    };
-    return convertEachInput(args, tab);
+    });
 }
 
 }  // namespace

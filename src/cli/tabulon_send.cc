@@ -1,4 +1,4 @@
-static const char kUsage[] = R"(Usage: tabulon-send [--class CODE] ID [TEXT]
+static const char kUsage[] = R"(Usage: tabulon-send [--class=CODE] ID [TEXT]
        tabulon-send --help | --version
 
 Sends one scripting event to the running Tabulon and prints whether it was
@@ -31,6 +31,7 @@ Exit status:
 #include <cstdio>
 #include <string>
 
+#include "cli/exit_status.h"
 #include "platform/event_client.h"
 #include "platform/scripting_event.h"
 #include "version.h"
@@ -38,13 +39,8 @@ Exit status:
 namespace tabulon {
 namespace {
 
-constexpr int kExitHandled = 0;
-constexpr int kExitNotHandled = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitNoApp = 3;
-
 int usageError(const std::string& problem) {
-    std::fprintf(stderr, "tabulon-send: %s\n\n%s", problem.c_str(), kUsage);
+    std::fprintf(stderr, "tabulon-send: %s\nTry 'tabulon-send --help'.\n", problem.c_str());
     return kExitUsage;
 }
 
@@ -61,13 +57,15 @@ int run(int argc, char** argv) {
     int i = 1;
     if (i < argc && (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h")) {
         std::fputs(kUsage, stdout);
-        return kExitHandled;
+        return kExitOk;
     }
     if (i < argc && std::string(argv[i]) == "--version") {
         std::printf("tabulon-send %s\n", kVersion);
-        return kExitHandled;
+        return kExitOk;
     }
-    if (i < argc && std::string(argv[i]) == "--class") {
+    if (i < argc && std::string(argv[i]).starts_with("--class=")) {
+        event.eventClass = std::string(argv[i++]).substr(8);
+    } else if (i < argc && std::string(argv[i]) == "--class") {
         if (i + 1 >= argc) return usageError("--class needs a four-character code");
         event.eventClass = argv[i + 1];
         i += 2;
@@ -86,12 +84,12 @@ int run(int argc, char** argv) {
     switch (sendEvent(event, &message)) {
         case SendResult::kHandled:
             std::puts("handled");
-            return kExitHandled;
+            return kExitOk;
         case SendResult::kNotHandled:
             std::puts("not handled");
             // Tabulon's own words, as its window would have shown them.
             if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
-            return kExitNotHandled;
+            return kExitFailure;
         case SendResult::kNoApp:
         case SendResult::kUntrusted:
             std::fprintf(stderr, "tabulon-send: %s\n", message.c_str());
@@ -100,7 +98,7 @@ int run(int argc, char** argv) {
             break;
     }
     std::fprintf(stderr, "tabulon-send: %s\n", message.c_str());
-    return kExitNotHandled;
+    return kExitFailure;
 }
 
 }  // namespace

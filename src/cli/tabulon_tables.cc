@@ -1,12 +1,10 @@
 // tabulon-tables: the part of tabulon-convert that writes table formats, reads
 // mail message by message and guesses templates. tabulon-convert runs it in its
 // own place with the same command line; it is not meant to be started by hand.
-#include <memory>
 #include <string>
 
 #include "cli/convert_command.h"
 #include "cli/message_job.h"
-#include "table/line_table.h"
 #include "table/table_file.h"
 
 namespace tabulon {
@@ -34,16 +32,10 @@ int run(int argc, char** argv) {
         job.showProgress = showsProgress(args);
         return runMessageConversion(job);
     }
-    JobConversion rows;
-    rows.toSink = [&](FileSource& input, ByteSink& out, const ProgressFn& progress) {
-        std::unique_ptr<TableWriter> writer = makeTableWriter(args.format, out, table);
-        return convertToTable(input, fields, *writer, progress);
-    };
-    rows.toFile = [&](FileSource& input, const std::string& inputName, const std::string& output,
-                      const ProgressFn& progress) {
+    return convertEachInput(args, [&](FileSource& input, const std::string& inputName,
+                                      const OutputTarget& output, const ProgressFn& progress) {
         return convertToTableFile(input, inputName, output, fields, args.format, table, progress);
-    };
-    return convertEachInput(args, rows);
+    });
 }
 
 }  // namespace

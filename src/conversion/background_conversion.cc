@@ -25,7 +25,7 @@ void BackgroundConversion::start(std::function<void()> finished) {
 
 void BackgroundConversion::run() {
     status_ = convertToFile(
-        *input_, inputName_, outputPath_, fields_,
+        *input_, inputName_, OutputTarget::file(outputPath_), fields_,
         [this](uint64_t read, uint64_t) { bytesRead_.store(read, std::memory_order_relaxed); },
         &stop_);
     if (status_.ok()) status_ = input_->checkReadWhole(bytesRead_.load());

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace tabulon {
 namespace {
@@ -99,7 +100,7 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
     // Some converters let through what is not UTF-8 (a lead byte past U+10FFFF
     // under a misspelt "utf-8", say); what comes out must be UTF-8 all the same.
     std::string_view added(out->data() + start, out->size() - start);
-    if (!isWellFormedUtf8(added)) {
+    if (!isValidUtf8(added)) {
         gchar* valid = g_utf8_make_valid(added.data(), static_cast<gssize>(added.size()));
         out->resize(start);
         out->append(valid);
@@ -110,28 +111,12 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
 }
 
 void appendUndeclared(std::string_view bytes, std::string* out) {
-    if (isWellFormedUtf8(bytes)) {
+    if (isValidUtf8(bytes)) {
         out->append(bytes);
         return;
     }
     bool clean = true;
     convertWith(bytes, "CP1252", out, &clean);
-}
-
-// How many bytes at the start of `bytes` are ASCII other than NUL, eight at a time.
-size_t plainAsciiPrefix(std::string_view bytes) {
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHighBits = 0x8080808080808080ull;
-    size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes.data() + i, sizeof word);
-        // A byte with its high bit set, or a NUL byte, stops the run.
-        if (((word | ((word - kOnes) & ~word)) & kHighBits) != 0) break;
-    }
-    while (i < bytes.size() && bytes[i] != '\0' && static_cast<unsigned char>(bytes[i]) < 0x80)
-        ++i;
-    return i;
 }
 
 }  // namespace
@@ -141,27 +126,13 @@ void initGMime() {
     std::call_once(once, [] { g_mime_init(); });
 }
 
-bool isWellFormedUtf8(std::string_view bytes) {
-    bytes.remove_prefix(plainAsciiPrefix(bytes));
-    // GLib's check refuses NUL bytes, which are valid UTF-8: check between them.
-    while (!bytes.empty()) {
-        size_t nul = bytes.find('\0');
-        std::string_view piece = bytes.substr(0, nul);
-        if (!g_utf8_validate(piece.data(), static_cast<gssize>(piece.size()), nullptr))
-            return false;
-        if (nul == std::string_view::npos) break;
-        bytes.remove_prefix(nul + 1);
-    }
-    return true;
-}
-
 bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out) {
     if (charset.empty()) {
         appendUndeclared(bytes, out);
         return true;
     }
     if (isUtf8Name(charset)) {
-        if (isWellFormedUtf8(bytes)) {
+        if (isValidUtf8(bytes)) {
             out->append(bytes);
             return true;
         }
@@ -171,7 +142,7 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
     if (isLatin1Name(charset)) {
         // A form script that labels its mail Latin-1 often sends the UTF-8 of its web
         // page: 8-bit text that is well-formed UTF-8 is hardly ever Latin-1.
-        if (isWellFormedUtf8(bytes)) {
+        if (isValidUtf8(bytes)) {
             out->append(bytes);
             return true;
         }
@@ -206,15 +177,6 @@ void normalizeLineEnds(std::string* text) {
         (*text)[w++] = c;
     }
     text->resize(w);
-}
-
-std::string_view trimBlanks(std::string_view text) {
-    size_t begin = 0, end = text.size();
-    while (begin < end && (text[begin] == ' ' || text[begin] == '\t'))
-        ++begin;
-    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t'))
-        --end;
-    return text.substr(begin, end - begin);
 }
 
 }  // namespace tabulon

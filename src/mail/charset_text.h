@@ -14,15 +14,10 @@ namespace tabulon {
 // undeclared) or when some bytes were not valid in it.
 bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out);
 
-bool isWellFormedUtf8(std::string_view bytes);
-
 // Starts GMime once per process; everything here that uses it calls this first.
 void initGMime();
 
 // CR LF and lone CR become LF.
 void normalizeLineEnds(std::string* text);
-
-// `text` without the blanks (space, Tab) at either end.
-std::string_view trimBlanks(std::string_view text);
 
 }  // namespace tabulon

@@ -51,8 +51,8 @@ Status followLinks(const std::string& path, std::string* target) {
         std::string next(link, static_cast<size_t>(size));
         current = next[0] == '/' ? next : folderOf(current) + next;
     }
-    return Status::Error("Cannot write \"" + path +
-                         "\": it is a symbolic link that leads back to itself");
+    return Status::FileError(
+        path, "Cannot write \"" + path + "\": it is a symbolic link that leads back to itself");
 }
 
 // A hidden name beside `target` that is not taken yet at the time of asking.
@@ -130,7 +130,7 @@ Status AtomicFile::open(const std::string& path, Durability durability) {
     struct stat st {};
     bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) {
-        return Status::Error("Cannot write \"" + path + "\": it is a folder");
+        return Status::FileError(path, "Cannot write \"" + path + "\": it is a folder");
     }
     if (exists && !S_ISREG(st.st_mode)) {
         inPlace_ = true;
@@ -152,7 +152,9 @@ Status AtomicFile::open(const std::string& path, Durability durability) {
 
 Status AtomicFile::write(const char* data, size_t size) {
     Status status = FdSink(fd_, path_).write(data, size);
-    if (status.isBrokenPipe()) return Status::Error("Cannot write \"" + path_ + "\": broken pipe");
+    if (status.isBrokenPipe()) {
+        return Status::FileError(path_, "Cannot write \"" + path_ + "\": broken pipe");
+    }
     return status;
 }
 

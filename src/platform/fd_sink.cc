@@ -6,6 +6,10 @@
 
 namespace tabulon {
 
+FdSink FdSink::standardOutput() {
+    return FdSink(STDOUT_FILENO, "standard output");
+}
+
 Status FdSink::write(const char* data, size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd_, data, size);

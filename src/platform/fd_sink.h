@@ -11,6 +11,8 @@ namespace tabulon {
 class FdSink : public ByteSink {
   public:
     FdSink(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+    // The process's standard output, named "standard output" in messages.
+    static FdSink standardOutput();
     Status write(const char* data, size_t size) override;
 
   private:

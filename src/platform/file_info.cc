@@ -1,8 +1,17 @@
 #include "platform/file_info.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tabulon {
+namespace {
+
+FileId idOf(const struct stat& st) {
+    return FileId{true, S_ISREG(st.st_mode), static_cast<uint64_t>(st.st_dev),
+                  static_cast<uint64_t>(st.st_ino)};
+}
+
+}  // namespace
 
 bool fileExists(const std::string& path) {
     struct stat st {};
@@ -19,18 +28,26 @@ uint64_t fileSize(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
 }
 
-bool isSameFile(const std::string& path, int fd) {
-    struct stat byPath {
-    }, byDescriptor{};
-    if (::stat(path.c_str(), &byPath) != 0 || ::fstat(fd, &byDescriptor) != 0) return false;
-    return byPath.st_dev == byDescriptor.st_dev && byPath.st_ino == byDescriptor.st_ino;
+FileId fileIdOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? idOf(st) : FileId();
 }
 
-bool isSameRegularFile(int fd, int otherFd) {
-    struct stat one {
-    }, other{};
-    if (::fstat(fd, &one) != 0 || ::fstat(otherFd, &other) != 0) return false;
-    return S_ISREG(one.st_mode) && one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+FileId fileIdOf(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? idOf(st) : FileId();
+}
+
+FileId standardInputId() {
+    return fileIdOf(STDIN_FILENO);
+}
+
+FileId standardOutputId() {
+    return fileIdOf(STDOUT_FILENO);
+}
+
+bool standardOutputIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
 }
 
 }  // namespace tabulon

@@ -5,7 +5,7 @@
 namespace tabulon {
 
 Status errnoStatus(const std::string& action, const std::string& path, int err) {
-    return Status::Error("Cannot " + action + " \"" + path + "\": " + std::strerror(err));
+    return Status::FileError(path, "Cannot " + action + " \"" + path + "\": " + std::strerror(err));
 }
 
 }  // namespace tabulon

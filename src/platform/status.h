@@ -9,7 +9,7 @@ namespace tabulon {
 
 class Status {
   public:
-    enum class Code { kOk, kError, kBrokenPipe };
+    enum class Code { kOk, kError, kBrokenPipe, kStopped };
 
     Status() = default;
     static Status Ok() { return Status(); }
@@ -17,20 +17,32 @@ class Status {
     // The reader at the other end of a pipe went away; callers that write to a
     // pipe treat this as a normal end.
     static Status BrokenPipe() { return Status(Code::kBrokenPipe, "broken pipe"); }
+    // An error whose message already names the file `path` (and says what failed).
+    static Status FileError(std::string path, std::string message) {
+        Status status(Code::kError, std::move(message));
+        status.file_ = std::move(path);
+        return status;
+    }
+    // A run ended on request before its end; nothing is wrong.
+    static Status Stopped() { return Status(Code::kStopped, "The conversion was stopped."); }
 
     bool ok() const { return code_ == Code::kOk; }
     bool isBrokenPipe() const { return code_ == Code::kBrokenPipe; }
+    bool isStopped() const { return code_ == Code::kStopped; }
     Code code() const { return code_; }
     const std::string& message() const { return message_; }
+    // The file a FileError names; "" for any other status.
+    const std::string& file() const { return file_; }
 
   private:
     Status(Code code, std::string message) : code_(code), message_(std::move(message)) {}
 
     Code code_ = Code::kOk;
     std::string message_;
+    std::string file_;
 };
 
-// "Cannot <action> "<path>": <strerror(err)>"
+// "Cannot <action> "<path>": <strerror(err)>", a FileError naming `path`.
 Status errnoStatus(const std::string& action, const std::string& path, int err);
 
 }  // namespace tabulon

@@ -24,6 +24,10 @@ inline char asciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
+// `text` without the blanks (space, Tab) at either end, or at its end only.
+std::string_view trimBlanks(std::string_view text);
+std::string_view trimEndBlanks(std::string_view text);
+
 // Equality ignoring the case of ASCII letters; other bytes compare exactly.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 

@@ -12,8 +12,6 @@ std::vector<std::string> columnsOf(const MessageConversionOptions& options) {
     return MessageRows(options).columnNames();
 }
 
-const char kStopped[] = "stopped";
-
 }  // namespace
 
 PreviewReader::PreviewReader(std::vector<std::string> inputs, MessageConversionOptions options,
@@ -88,7 +86,7 @@ void PreviewReader::run() {
         if (!status.ok()) break;
         offset += fileSize(input);
     }
-    if (!status.ok() && status.message() == kStopped) status = Status::Ok();
+    if (status.isStopped()) status = Status::Ok();
     MessageReport report = rows.report();
     std::lock_guard<std::mutex> lock(mutex_);
     status_ = status;
@@ -103,7 +101,7 @@ Status PreviewReader::readOne(const std::string& input, MessageRows& rows, uint6
     Status status = FileSource::open(input, &source);
     if (!status.ok()) return status;
     auto onRow = [this](const std::vector<std::string>& cells) {
-        if (stopping_.load(std::memory_order_relaxed)) return Status::Error(kStopped);
+        if (stopping_.load(std::memory_order_relaxed)) return Status::Stopped();
         std::lock_guard<std::mutex> lock(mutex_);
         ++progress_.messages;
         for (size_t i = 0; i < cells.size() && i < progress_.missing.size(); ++i) {

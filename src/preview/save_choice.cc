@@ -1,5 +1,9 @@
 #include "preview/save_choice.h"
 
+#include <algorithm>
+
+#include "conversion/output_plan.h"
+
 namespace tabulon {
 namespace {
 
@@ -16,25 +20,23 @@ bool endsWithNoCase(std::string_view text, std::string_view end) {
 }  // namespace
 
 const std::vector<TableFormat>& offeredFormats() {
-    static const std::vector<TableFormat> formats = {TableFormat::kXlsx, TableFormat::kCsv,
-                                                     TableFormat::kTsv, TableFormat::kTab};
+    static const std::vector<TableFormat> formats = [] {
+        std::vector<const FormatInfo*> offered;
+        for (const FormatInfo& info : tableFormats()) {
+            if (info.dialogPlace > 0) offered.push_back(&info);
+        }
+        std::sort(offered.begin(), offered.end(),
+                  [](auto* a, auto* b) { return a->dialogPlace < b->dialogPlace; });
+        std::vector<TableFormat> result;
+        for (const FormatInfo* info : offered)
+            result.push_back(info->format);
+        return result;
+    }();
     return formats;
 }
 
 std::string formatFilter(TableFormat format) {
-    switch (format) {
-        case TableFormat::kXlsx:
-            return "Excel workbook (*.xlsx)";
-        case TableFormat::kCsv:
-            return "CSV, comma-separated, UTF-8 (*.csv)";
-        case TableFormat::kTsv:
-            return "TSV, tab-separated, UTF-8 (*.tsv)";
-        case TableFormat::kTab:
-            return "Tab-delimited text, CR row ends (*)";
-        case TableFormat::kJsonl:
-            return "JSON Lines (*.jsonl)";
-    }
-    return {};
+    return std::string(formatInfo(format).dialogFilter);
 }
 
 std::optional<TableFormat> formatOfFilter(std::string_view filter) {
@@ -45,7 +47,7 @@ std::optional<TableFormat> formatOfFilter(std::string_view filter) {
 }
 
 std::string proposedOutputName(const std::string& inputName, TableFormat format) {
-    return inputName + " Converted" + std::string(formatExtension(format));
+    return OutputPlan("", formatExtension(format)).besideName(inputName);
 }
 
 SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFormat) {
@@ -57,7 +59,7 @@ SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFo
 
 TableOptions tableOptionsFor(TableFormat format) {
     TableOptions options;
-    options.byteOrderMark = format == TableFormat::kCsv;
+    options.byteOrderMark = formatInfo(format).byteOrderMark;
     return options;
 }
 

@@ -11,7 +11,7 @@
 
 namespace tabulon {
 
-// The formats offered, in the dialog's order: xlsx, csv, tsv, tab.
+// The formats the app offers (FormatInfo::dialogPlace), in the dialog's order.
 const std::vector<TableFormat>& offeredFormats();
 
 // The dialog's filter text for `format`, e.g. "Excel workbook (*.xlsx)".
@@ -33,8 +33,8 @@ struct SaveTarget {
 // with its extension appended (tab has none).
 SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFormat);
 
-// How the format is written from the preview: csv with the byte-order mark that
-// spreadsheets need to read UTF-8.
+// How the format is written from the preview: with the byte-order mark that
+// spreadsheets need to read UTF-8 where the format takes one.
 TableOptions tableOptionsFor(TableFormat format);
 
 }  // namespace tabulon

@@ -43,9 +43,9 @@ SpreadsheetSettings parseSpreadsheetSettings(const std::string& text) {
         std::string key = line.substr(0, equals);
         std::string value = line.substr(equals + 1);
         if (key == "format") {
-            // The formats the save dialog offers; jsonl is for scripts.
+            // Only a format the save dialog offers.
             std::optional<TableFormat> format = parseTableFormat(value);
-            if (format && *format != TableFormat::kJsonl) settings.format = *format;
+            if (format && formatInfo(*format).dialogPlace > 0) settings.format = *format;
         } else if (key == "headers") {
             settings.headers = offeredHeadersIn(value);
         }

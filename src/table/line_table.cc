@@ -93,8 +93,6 @@ Status convertToTable(ByteSource& input, const FieldList& fields, TableWriter& w
     scanner.finish(rows);
     status = rows.finish();
     if (!status.ok()) return status;
-    status = writer.finish();
-    if (!status.ok()) return status;
     if (progress) progress(bytesRead, total);
     return Status::Ok();
 }

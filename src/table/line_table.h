@@ -17,8 +17,9 @@
 
 namespace tabulon {
 
-// Writes the header (the field list's names), every row, and finishes the
-// writer. Stops at the first read or write error and returns it.
+// Writes the header (the field list's names) and every row; finishing the writer
+// is left to the caller (writeTable). Stops at the first read or write error and
+// returns it.
 // REQUIRES: !fields.empty()
 Status convertToTable(ByteSource& input, const FieldList& fields, TableWriter& writer,
                       const ProgressFn& progress = {});

@@ -3,26 +3,33 @@
 namespace tabulon {
 namespace {
 
-struct FormatInfo {
-    TableFormat format;
-    std::string_view name;
-    std::string_view extension;
-};
-
+// clang-format off
 constexpr FormatInfo kFormats[] = {
-    {TableFormat::kTab, "tab", ""},           {TableFormat::kTsv, "tsv", ".tsv"},
-    {TableFormat::kCsv, "csv", ".csv"},       {TableFormat::kXlsx, "xlsx", ".xlsx"},
-    {TableFormat::kJsonl, "jsonl", ".jsonl"},
+    {TableFormat::kTab, "tab", "", "Tab between cells, CR row ends, values as read",
+     4, "Tab-delimited text, CR row ends (*)", false, false},
+    {TableFormat::kTsv, "tsv", ".tsv", "UTF-8, Tab between cells, LF row ends, ' before a formula",
+     3, "TSV, tab-separated, UTF-8 (*.tsv)", false, false},
+    {TableFormat::kCsv, "csv", ".csv", "RFC 4180, UTF-8, comma-separated, ' before a formula",
+     2, "CSV, comma-separated, UTF-8 (*.csv)", true, false},
+    {TableFormat::kXlsx, "xlsx", ".xlsx", "an Excel workbook, every value a text cell",
+     1, "Excel workbook (*.xlsx)", false, true},
+    {TableFormat::kJsonl, "jsonl", ".jsonl", "one JSON object per row, for scripts",
+     0, "JSON Lines (*.jsonl)", false, false},
 };
+// clang-format on
 
-const FormatInfo& info(TableFormat format) {
+}  // namespace
+
+std::span<const FormatInfo> tableFormats() {
+    return kFormats;
+}
+
+const FormatInfo& formatInfo(TableFormat format) {
     for (const FormatInfo& entry : kFormats) {
         if (entry.format == format) return entry;
     }
     return kFormats[0];
 }
-
-}  // namespace
 
 std::optional<TableFormat> parseTableFormat(std::string_view name) {
     for (const FormatInfo& entry : kFormats) {
@@ -32,11 +39,24 @@ std::optional<TableFormat> parseTableFormat(std::string_view name) {
 }
 
 std::string_view formatName(TableFormat format) {
-    return info(format).name;
+    return formatInfo(format).name;
 }
 
 std::string_view formatExtension(TableFormat format) {
-    return info(format).extension;
+    return formatInfo(format).extension;
+}
+
+std::string formatNames(bool FormatInfo::*only) {
+    std::vector<std::string_view> names;
+    for (const FormatInfo& entry : kFormats) {
+        if (only == nullptr || entry.*only) names.push_back(entry.name);
+    }
+    std::string list;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) list += i + 1 == names.size() ? " or " : ", ";
+        list += names[i];
+    }
+    return list;
 }
 
 }  // namespace tabulon

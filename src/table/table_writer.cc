@@ -1,5 +1,6 @@
 #include "table/table_writer.h"
 
+#include "platform/text.h"
 #include "table/csv_writer.h"
 #include "table/jsonl_writer.h"
 #include "table/tab_writer.h"
@@ -9,12 +10,10 @@
 namespace tabulon {
 
 std::string columnTitle(std::string_view name) {
-    auto trimEnd = [](std::string_view text) {
-        size_t end = text.find_last_not_of(" \t");
-        return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-    };
-    std::string_view title = trimEnd(name);
-    if (!title.empty() && title.back() == ':') title = trimEnd(title.substr(0, title.size() - 1));
+    std::string_view title = trimEndBlanks(name);
+    if (!title.empty() && title.back() == ':') {
+        title = trimEndBlanks(title.substr(0, title.size() - 1));
+    }
     return std::string(title);
 }
 

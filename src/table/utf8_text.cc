@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/utf8.h"
+
 namespace tabulon {
 namespace {
 
@@ -25,35 +27,6 @@ void appendCodePoint(uint32_t c, std::string* out) {
     }
 }
 
-// Length of the well-formed UTF-8 sequence at text[i], or 0 when there is none
-// (the ranges of the Unicode standard's table of well-formed byte sequences).
-size_t sequenceLength(std::string_view text, size_t i) {
-    auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    unsigned char b0 = byte(i);
-    if (b0 < 0x80) return 1;
-    size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-        if (b0 == 0xE0) low = 0xA0;
-        if (b0 == 0xED) high = 0x9F;  // no surrogates
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-        if (b0 == 0xF0) low = 0x90;
-        if (b0 == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (text.size() - i < length) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (size_t k = 2; k < length; ++k) {
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-    }
-    return length;
-}
-
 bool isWide(uint32_t c) {
     return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
            (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
@@ -72,7 +45,7 @@ void appendValidUtf8(std::string_view text, std::string* out) {
             ++i;
             continue;
         }
-        size_t length = sequenceLength(text, i);
+        size_t length = utf8SequenceLength(text, i);
         if (length > 0) {
             i += length;
             continue;
@@ -84,15 +57,6 @@ void appendValidUtf8(std::string_view text, std::string* out) {
         kept = i;
     }
     out->append(text.data() + kept, i - kept);
-}
-
-bool isValidUtf8(std::string_view text) {
-    for (size_t i = 0; i < text.size();) {
-        size_t length = sequenceLength(text, i);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
 }
 
 size_t displayWidth(std::string_view text) {

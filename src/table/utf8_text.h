@@ -8,12 +8,9 @@
 
 namespace tabulon {
 
-// Appends `text` to `out` as valid UTF-8: well-formed sequences are kept, every
-// other byte is read as Windows-1252 (its five unassigned bytes as U+FFFD).
+// Appends `text` to `out` as valid UTF-8: well-formed sequences (platform/utf8.h)
+// are kept, every other byte is read as Windows-1252 (its five unassigned bytes as U+FFFD).
 void appendValidUtf8(std::string_view text, std::string* out);
-
-// True when `text` is well-formed UTF-8.
-bool isValidUtf8(std::string_view text);
 
 // Columns the longest line of valid UTF-8 `text` takes in a fixed-width view:
 // one per character, two for East Asian wide characters and emoji.

@@ -33,7 +33,7 @@ std::string parsed(const Args& args, bool terminal) {
            (a.messages ? " m" : "") + (a.bom ? " bom" : "") + (a.report ? " report" : "") +
            (a.guessTemplate ? " guess" : "") +
            (a.headers.empty() ? "" : " h=" + joined(a.headers)) +
-           " first=" + a.outputFor(a.inputs[0]);
+           " first=" + a.outputPlan().targetFor(a.inputs[0]).name();
 }
 
 void expectParses(const std::vector<Case>& cases) {
@@ -53,8 +53,8 @@ TEST(ConvertArguments, UsageErrorsSayWhatIsWrong) {
         {{"--frobnicate", "in"}, "unknown option --frobnicate"},
         {{"-qz", "in"}, "unknown option -z"},
         {{"--temp=T", "in"}, "unknown option --temp"},
-        {{"-f", "doc", "in"}, "option -f: unknown format 'doc' (choose tab, tsv, csv, xlsx or jsonl)"},
-        {{"--format=TAB", "in"}, "option --format: unknown format 'TAB' (choose tab, tsv, csv, xlsx or jsonl)"},
+        {{"-f", "doc", "in"}, "option -f: unknown format 'doc' (choose " + formatNames() + ")"},
+        {{"--format=TAB", "in"}, "option --format: unknown format 'TAB' (choose " + formatNames() + ")"},
         {{"--headers", "Date,,From", "-m", "in"}, "option --headers: an empty header name in 'Date,,From'"},
         {{"--headers=Date,", "in"}, "option --headers: an empty header name in 'Date,'"},
         {{"-f", "xlsx", "--bom", "in"}, "--bom goes with --format csv only"},

@@ -112,6 +112,9 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
          "\rSubject: Web form reply\rName: Ann Lee\rPhone: 555 0100\rCity: Oslo\r\rName: Bo Ek\rCity: Lund\r", ""},
         {{"-fcsv", "--bom", "-tTemplate", "-o-", "mail.txt"}, "", 0, "\xEF\xBB\xBFName,Phone,City\r\n", ""},
         {{"-fxlsx", "-tTemplate", "-o-", "mail.txt"}, "", 0, "PK", ""},  // a zip container
+        // Messages from standard input go to standard output too.
+        {{"-m", "-t", "Template"}, kMail, 0, "Name:\tPhone:\tCity:\r", ""},
+        {{"-qm", "-tTemplate", "-"}, kMail, 0, "Name:\tPhone:\tCity:\r", ""},
         {{"--help"}, "", 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
         {{"--version"}, "", 0, "tabulon-convert 1.0\n", ""},
         {{"-t", "absent", "mail.txt"}, "", 1, "", "tabulon-convert: The Field Names file is missing! (absent)\n"},
@@ -165,7 +168,8 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
 }
 
 TEST_F(TabulonConvert, StandardOutputOntoItsOwnInputIsRefused) {
-    for (const Args& args : {Args{"-o", "-", "mail.txt"}, Args{}}) {  // ... >> mail.txt
+    for (const Args& args : {Args{"-o", "-", "mail.txt"}, Args{}, Args{"-m", "-o", "-", "mail.txt"},
+                             Args{"-m"}}) {  // ... >> mail.txt
         test::ProgramOptions options;
         options.stdinFile = dir.file("mail.txt");  // < mail.txt
         options.appendStdout = true;
@@ -179,6 +183,32 @@ TEST_F(TabulonConvert, StandardOutputOntoItsOwnInputIsRefused) {
         EXPECT_EQ(readFile(dir.file("mail.txt")), kMail);
     }
     EXPECT_EQ(dir.listing(), "Template|mail.txt");
+}
+
+// Standard output that cannot take what is written: the failure is told, exit 1.
+// A terminal gets no workbook, as it gets no compressed data from a compressor.
+TEST_F(TabulonConvert, StandardOutputThatFails) {
+    const std::string mbox = TABULON_SOURCE_DIR "/tests/mail/samples/php-mail-form.mbox";
+    const std::string full = test::scratchDevice("full");
+    const std::string noXlsx =
+        "Cannot write standard output: it is a terminal, which cannot show xlsx";
+    struct Case {
+        Args args;
+        std::string out;
+        std::string err;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--guess-template", mbox}, full, "Cannot write \"standard output\": No space left"},
+             {{"-qm", "-tTemplate", "-o-", mbox},
+              full,
+              "Cannot write \"standard output\": No space left"},
+             {{"-fxlsx", "-tTemplate", "-o-", "mail.txt"}, terminalPath(), noXlsx},
+             {{"-qm", "-fxlsx", "-tTemplate", mbox, "-o", "-"}, terminalPath(), noXlsx},
+         }) {
+        if (c.out.empty()) continue;  // no terminal to be had
+        EXPECT_EQ(WEXITSTATUS(waitStatus(start(c.args, {}, c.out))), 1) << c.args[0];
+        EXPECT_NE(readFile(io.file(".stderr")).find(c.err), npos) << readFile(io.file(".stderr"));
+    }
 }
 
 TEST_F(TabulonConvert, StandardInputReadInPartBeforeUs) {
@@ -198,17 +228,21 @@ TEST_F(TabulonConvert, StandardInputReadInPartBeforeUs) {
 
 // On a terminal, standard error shows how much of the input is read, as a share of
 // its size when it has one (a file, or a file on standard input), and is cleared
-// when the run ends.
+// when the run ends; with blanks where the terminal knows no control sequences.
 TEST_F(TabulonConvert, ProgressOnATerminalIsClearedAtTheEnd) {
     int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
-    const std::string end = ": 100%\r\033[K";
     writeFile(dir.file("one"), "x");  // the smallest size to show as a share
-    for (std::string input : {"one", "-"}) {
-        test::ProgramOptions options;
+    for (auto [input, term] : {std::pair{"one", "xterm"}, {"-", "xterm"}, {"one", "dumb"}}) {
+        std::string name = input == std::string("-") ? "standard input" : input;
+        bool dumb = term == std::string("dumb");
+        const std::string end =
+            dumb ? ": 100%\r" + std::string(name.size() + 6, ' ') + "\r" : ": 100%\r\033[K";
+        test::ProgramOptions options = child();
         options.stdinFile = dir.file("one");
+        options.env.push_back({"TERM", term});
         pid_t pid = test::startProgram({TABULON_CONVERT_BINARY, "-tTemplate", "-oout", input},
-                                       io.file(".stdout"), ::ptsname(terminal), child(options));
+                                       io.file(".stdout"), ::ptsname(terminal), options);
         std::string shown;
         int status = -1;
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -227,8 +261,10 @@ TEST_F(TabulonConvert, ProgressOnATerminalIsClearedAtTheEnd) {
         }
         if (status == -1) status = waitStatus(pid);
         EXPECT_EQ(status, 0);
-        std::string name = input == "-" ? "standard input" : input;
-        EXPECT_TRUE(shown.starts_with("\r\033[K" + name) && shown.ends_with(name + end)) << shown;
+        EXPECT_TRUE(shown.starts_with((dumb ? "\r" : "\r\033[K") + name) &&
+                    shown.ends_with(name + end))
+            << shown;
+        EXPECT_EQ(shown.find('\033') == npos, dumb) << shown;
     }
     ::close(terminal);
 }

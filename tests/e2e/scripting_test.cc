@@ -179,7 +179,8 @@ TEST_F(ScriptingTest, HostileMessagesChangeNothing) {
 }
 
 // tabulon-send's own answers, with no app to reach: exit 0 for help, 2 for a
-// call it cannot make sense of (with the usage), 3 when nothing listens.
+// call it cannot make sense of (one line and where to find help), 3 when nothing
+// listens.
 TEST(TabulonSend, UsageErrorsAndNoApp) {
     TempDir scratch;
     ProgramOptions alone;
@@ -192,13 +193,15 @@ TEST(TabulonSend, UsageErrorsAndNoApp) {
     for (const Case& c : std::vector<Case>{
              {{"--help"}, 0, ""},
              {{"-h"}, 0, ""},
-             {{}, 2, "tabulon-send: no event ID given\n\nUsage"},
+             {{}, 2, "tabulon-send: no event ID given\nTry 'tabulon-send --help'.\n"},
              {{"--class"}, 2, "tabulon-send: --class needs a four-character code\n"},
              {{"--class", "abc", "hail"}, 2, "tabulon-send: the class must be four characters\n"},
              {{"hai"}, 2, "tabulon-send: the event ID must be four characters\n"},
              {{"hail", "a", "b"}, 2, "tabulon-send: too many arguments\n"},
              {{"hail"}, 3, "tabulon-send: Tabulon is not running"},
              {{"--class", "aevt", "hail"}, 3, "tabulon-send: Tabulon is not running"},
+             {{"--class=abc", "hail"}, 2, "tabulon-send: the class must be four characters\n"},
+             {{"--class=aevt", "hail"}, 3, "tabulon-send: Tabulon is not running"},
          }) {
         std::vector<std::string> argv = {kSend};
         argv.insert(argv.end(), c.args.begin(), c.args.end());

@@ -11,6 +11,7 @@
 #include "mail/label_census.h"
 #include "mail/message_decoder.h"
 #include "mail/message_splitter.h"
+#include "platform/utf8.h"
 #include "test_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -31,13 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!splitter.next(&message, &more).ok()) __builtin_trap();
         if (!more) break;
         decoder.decode(message, &decoded);
-        if (!tabulon::isWellFormedUtf8(decoded.body)) __builtin_trap();
+        if (!tabulon::isValidUtf8(decoded.body)) __builtin_trap();
         for (const std::string& header : decoded.headers) {
-            if (!tabulon::isWellFormedUtf8(header)) __builtin_trap();
+            if (!tabulon::isValidUtf8(header)) __builtin_trap();
         }
         extractor.extract(decoded.body, &cells, &found);
         for (const std::string& cell : cells) {
-            if (!tabulon::isWellFormedUtf8(cell)) __builtin_trap();
+            if (!tabulon::isValidUtf8(cell)) __builtin_trap();
         }
         census.add(decoded.body);
     }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Asks the bash completion of tabulon-convert and tabulon-send what it offers,
 # as bash would when Tab is pressed, and checks the answers.
-#   completion_test.sh COMPLETION_DIR
+#   completion_test.sh COMPLETION_DIR PROGRAM_DIR
 set -euo pipefail
 completion=$(cd "$1" && pwd)
+PATH=$(cd "$2" && pwd):$PATH  # the formats come from tabulon-convert --help
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failed=0
@@ -41,11 +42,17 @@ touch "$scratch/work/Saved mail.txt" "$scratch/work/mail.mbox" "$scratch/work/--
 touch "$scratch/data/Tabulon/Templates/Field Names" "$scratch/data/Tabulon/Templates/Order Form"
 templates=$scratch/data/Tabulon/Templates
 
-# The formats, after each way of writing the option.
-expect "csv jsonl tab tsv xlsx" tabulon-convert --format ""
-expect "csv jsonl tab tsv xlsx" tabulon-convert -f ""
-expect "tab tsv" tabulon-convert -m --format t
-expect "csv jsonl tab tsv xlsx" tabulon-convert --format = ""
+# The formats the program takes, after each way of writing the option.
+formats=$(offers tabulon-convert --format "" | paste -sd ' ' -)
+for format in $formats; do
+    tabulon-convert -f "$format" --version >/dev/null || {
+        echo "FAILED: the completion offers '$format', which tabulon-convert refuses"
+        failed=$((failed + 1))
+    }
+done
+[ -n "$formats" ] || { echo "FAILED: no formats offered"; failed=$((failed + 1)); }
+expect "$formats" tabulon-convert -f ""
+expect "$formats" tabulon-convert --format = ""
 expect "--format=csv" tabulon-convert "--format=c"
 # Options, unless -- ended them; files otherwise, spaces and all.
 expect "--headers --help" tabulon-convert --h

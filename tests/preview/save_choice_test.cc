@@ -35,5 +35,13 @@ TEST(SaveChoice, PathAndFilterGiveFileAndFormat) {
     }
 }
 
+TEST(SaveChoice, EachOfferedFormatByItsFilter) {
+    for (TableFormat format : offeredFormats()) {
+        EXPECT_EQ(formatOfFilter(formatFilter(format)), format) << formatFilter(format);
+        EXPECT_EQ(resolveSaveTarget("/d/x", format).path,
+                  "/d/x" + std::string(formatExtension(format)));
+    }
+}
+
 }  // namespace
 }  // namespace tabulon::test

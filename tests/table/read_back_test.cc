@@ -83,9 +83,16 @@ TEST_P(ReadBack, EveryCellAsWritten) {
     EXPECT_EQ(table.rows.back(), ragged);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, ReadBack,
-                         ::testing::Values(TableFormat::kCsv, TableFormat::kTsv,
-                                           TableFormat::kJsonl, TableFormat::kXlsx),
+// Every format but tab, which turns Tabs and line ends in a value into blanks.
+std::vector<TableFormat> readableFormats() {
+    std::vector<TableFormat> formats;
+    for (const FormatInfo& info : tableFormats()) {
+        if (info.format != TableFormat::kTab) formats.push_back(info.format);
+    }
+    return formats;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ReadBack, ::testing::ValuesIn(readableFormats()),
                          [](const auto& info) { return std::string(formatName(info.param)); });
 
 }  // namespace

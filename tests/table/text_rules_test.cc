@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "platform/utf8.h"
 #include "table/formula_guard.h"
 #include "table/utf8_text.h"
 

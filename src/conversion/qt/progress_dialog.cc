@@ -8,6 +8,7 @@
 
 #include "conversion/background_conversion.h"
 #include "conversion/converter.h"
+#include "conversion/output_plan.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/placed_control.h"
@@ -105,10 +106,11 @@ std::unique_ptr<FileSource> Dialog2::openInput(const QString& input) {
 }
 
 QString Dialog2::chooseOutput(const QString& input) {
+    // The line conversion's output has no extension: "<input> Converted".
+    QString suffix = QString::fromStdString(OutputPlan("", "").suffix());
     QFileInfo info(input);
-    QString defaultName = info.fileName() + QStringLiteral(" Converted");
-    return askForSave_ ? dialogs().saveFile(main_, defaultName, info.absolutePath())
-                       : input + QStringLiteral(" Converted");
+    return askForSave_ ? dialogs().saveFile(main_, info.fileName() + suffix, info.absolutePath())
+                       : input + suffix;
 }
 
 void Dialog2::showProgress() {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace tabulon {
 namespace {
@@ -88,29 +89,63 @@ class TextBuilder {
     bool space_ = false;
 };
 
-void walk(xmlNode* node, TextBuilder& builder, int depth) {
-    if (depth > 256) return;  // libxml2 bounds nesting too; this keeps the stack small
-    for (; node != nullptr; node = node->next) {
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            if (node->content != nullptr)
-                builder.text(reinterpret_cast<const char*>(node->content));
-            continue;
-        }
-        if (node->type != XML_ELEMENT_NODE) continue;
-        Kind kind = kindOf(reinterpret_cast<const char*>(node->name));
-        if (kind == Kind::kSkip) continue;
-        if (kind == Kind::kLineBreak) {
-            builder.lineBreak();
-            continue;
-        }
-        if (kind == Kind::kLine) builder.endLine();
-        if (kind == Kind::kParagraph) builder.paragraph();
-        if (kind == Kind::kCell) builder.cell();
-        walk(node->children, builder, depth + 1);
-        if (kind == Kind::kLine) builder.endLine();
-        if (kind == Kind::kParagraph) builder.paragraph();
-        if (kind == Kind::kCell) builder.cell();
+// Walks the document as the parser reads it, element by element, without building
+// its tree: memory stays a byte per level of nesting however deep the document.
+class Walk {
+  public:
+    explicit Walk(TextBuilder& builder) : builder_(builder) {}
+
+    void start(const char* name) {
+        Kind kind = kindOf(name);
+        open_.push_back(kind);
+        if (kind == Kind::kSkip) ++skipping_;
+        if (skipping_ > 0) return;
+        if (kind == Kind::kLineBreak) builder_.lineBreak();
+        if (kind == Kind::kLine) builder_.endLine();
+        if (kind == Kind::kParagraph) builder_.paragraph();
+        if (kind == Kind::kCell) builder_.cell();
     }
+    void end() {
+        if (open_.empty()) return;
+        Kind kind = open_.back();
+        open_.pop_back();
+        if (kind == Kind::kSkip) --skipping_;
+        if (skipping_ > 0) return;
+        if (kind == Kind::kLine) builder_.endLine();
+        if (kind == Kind::kParagraph) builder_.paragraph();
+        if (kind == Kind::kCell) builder_.cell();
+    }
+    void text(const char* bytes, int length) {
+        if (skipping_ > 0 || length <= 0) return;
+        text_.assign(bytes, static_cast<size_t>(length));
+        builder_.text(text_.c_str());
+    }
+
+    // The walk of the document being parsed on this thread.
+    static thread_local Walk* current;
+
+  private:
+    TextBuilder& builder_;
+    std::vector<Kind> open_;  // the kinds of the elements open, outermost first
+    size_t skipping_ = 0;     // open elements whose text is dropped
+    std::string text_;
+};
+
+thread_local Walk* Walk::current = nullptr;
+
+htmlSAXHandler walkHandler() {
+    htmlSAXHandler handler;
+    std::memset(&handler, 0, sizeof handler);
+    handler.startElement = [](void*, const xmlChar* name, const xmlChar**) {
+        Walk::current->start(reinterpret_cast<const char*>(name));
+    };
+    handler.endElement = [](void*, const xmlChar*) { Walk::current->end(); };
+    handler.characters = [](void*, const xmlChar* text, int length) {
+        Walk::current->text(reinterpret_cast<const char*>(text), length);
+    };
+    handler.cdataBlock = handler.characters;
+    handler.ignorableWhitespace = [](void*, const xmlChar*, int) {};
+    return handler;
 }
 
 // One HTML parser context, freed with its thread.
@@ -130,21 +165,29 @@ class ParserContext {
 
 }  // namespace
 
-std::string htmlToText(std::string_view html) {
+std::string htmlToText(std::string_view html, bool* cut) {
+    if (cut != nullptr) *cut = false;
     if (html.empty()) return std::string();
+    // Deep nesting is read whole (XML_PARSE_HUGE): the walk keeps no tree.
     int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                  HTML_PARSE_NONET | HTML_PARSE_NOBLANKS;
+                  HTML_PARSE_NONET | HTML_PARSE_NOBLANKS | XML_PARSE_HUGE;
     // Making a parser context costs more than parsing a form's short body, so each
     // thread keeps one and resets it for every document.
     static thread_local ParserContext context;
     if (context.get() == nullptr) return std::string();
+    static const htmlSAXHandler kHandler = walkHandler();
+    *context.get()->sax = kHandler;
+    TextBuilder builder;
+    Walk walk(builder);
+    Walk::current = &walk;
     htmlDocPtr doc = htmlCtxtReadMemory(context.get(), html.data(),
                                         static_cast<int>(std::min<size_t>(html.size(), INT32_MAX)),
                                         nullptr, "UTF-8", options);
-    if (doc == nullptr) return std::string();
-    TextBuilder builder;
-    walk(xmlDocGetRootElement(doc), builder, 0);
-    xmlFreeDoc(doc);
+    Walk::current = nullptr;
+    if (doc != nullptr) xmlFreeDoc(doc);
+    // The parser gives up where it cannot go on (nesting beyond its own bound):
+    // what came after is lost.
+    if (cut != nullptr) *cut = context.get()->errNo == XML_ERR_INTERNAL_ERROR;
     std::string text = builder.take();
     while (!text.empty() && text.back() == '\n')
         text.pop_back();

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "mail/charset_text.h"
+#include "mail/encoded_words.h"
 #include "mail/header_block.h"
 #include "mail/html_text.h"
 #include "platform/text.h"
@@ -253,14 +254,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         // Mail saved as text by some clients gives its date as "Sent:".
         if (raw.empty() && equalsIgnoringCase(field, "date")) raw = block.value("sent");
         std::string value;
-        if (raw.find("=?") == std::string::npos) {
-            appendUtf8(raw, "", &value);  // no encoded words: 8-bit text as undeclared
-        } else {
-            char* decoded = g_mime_utils_header_decode_text(options_, raw.c_str());
-            // Encoded words may carry bytes their charset does not have.
-            appendUtf8(decoded == nullptr ? "" : decoded, "", &value);
-            g_free(decoded);
-        }
+        appendHeaderText(raw, &value);
         out->headers.push_back(std::move(value));
     }
     if (!block.isMail) {

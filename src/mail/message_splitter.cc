@@ -128,7 +128,8 @@ Status MessageSplitter::readLine(std::string_view* line, bool* found) {
         const char* data = buffer_.data();
         size_t size = buffer_.size();
         if (lineEnd_ == 0) {
-            for (size_t i = scanned_; i < size; ++i) {
+            size_t i = scanned_;
+            for (; i < size; ++i) {
                 if (data[i] == '\n') {
                     lineEnd_ = '\n';
                 } else if (data[i] == '\r' && (i + 1 < size || eof_)) {
@@ -138,6 +139,7 @@ Status MessageSplitter::readLine(std::string_view* line, bool* found) {
                 }
                 if (lineEnd_ != 0) break;
             }
+            if (lineEnd_ == 0) scanned_ = i;  // what was looked at is not looked at again
         }
         if (lineEnd_ != 0) {
             const void* hit = std::memchr(data + scanned_, lineEnd_, size - scanned_);

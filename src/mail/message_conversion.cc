@@ -12,6 +12,7 @@ namespace {
 
 constexpr size_t kUndecodedSamples = 10;
 constexpr uint64_t kProgressStep = 1 << 20;
+constexpr size_t kKeptBytes = 1 << 20;
 
 Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, MessageRows& rows,
                       const RowFn& onRow, const ProgressFn& progress) {
@@ -20,13 +21,15 @@ Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, Mes
     uint64_t reported = 0;
     for (;;) {
         bool found = false;
-        Status status = splitter.next(&message, &found);
+        bool tooLarge = false;
+        Status status = splitter.next(&message, &found, &tooLarge);
         if (!status.ok()) return status;
         if (!found) return Status::Ok();
-        rows.rowOf(message, inputName, &cells);
-        status = onRow(cells);
-        if (!status.ok()) return status;
-        rows.countWritten();
+        if (rows.rowOf(message, inputName, &cells, tooLarge)) {
+            status = onRow(cells);
+            if (!status.ok()) return status;
+            rows.countWritten();
+        }
         if (progress && splitter.bytesRead() - reported >= kProgressStep) {
             reported = splitter.bytesRead();
             progress(reported, splitter.sourceSize());
@@ -39,11 +42,17 @@ Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, Mes
 RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor)
     : keepBody_(options.countLabels), extractor_(extractor), decoder_(options.headers) {}
 
-void RowMaker::make(std::string_view message, MessageRow* row) {
-    decoder_.decode(message, &decoded_);
-    extractor_.extract(decoded_.body, &fieldCells_, &found_);
+void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->cells.clear();
     row->present.clear();
+    row->problems.clear();
+    row->body.clear();
+    row->skipped = Skip::kTooLarge;
+    if (tooLarge) return;
+    decoder_.decode(message, &decoded_);
+    row->skipped = decoded_.skipped;
+    if (decoded_.skipped != Skip::kNone) return;
+    extractor_.extract(decoded_.body, &fieldCells_, &found_);
     for (std::string& header : decoded_.headers) {
         row->present.push_back(!header.empty());
         row->cells.push_back(std::move(header));
@@ -55,6 +64,11 @@ void RowMaker::make(std::string_view message, MessageRow* row) {
     row->problems = std::move(decoded_.problems);
     row->body.clear();
     if (keepBody_) row->body = std::move(decoded_.body);
+    // A rare huge message should not keep its buffers in memory.
+    if (decoded_.body.capacity() > kKeptBytes) std::string().swap(decoded_.body);
+    for (std::string& cell : fieldCells_) {
+        if (cell.capacity() > kKeptBytes) std::string().swap(cell);
+    }
 }
 
 MessageRows::MessageRows(const MessageConversionOptions& options)
@@ -76,6 +90,10 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
         sourceMessages_ = 0;
     }
     ++sourceMessages_;
+    if (row.skipped != Skip::kNone) {
+        countSkipped(row.skipped, source);
+        return;
+    }
     for (size_t i = 0; i < row.present.size() && i < report_.missing.size(); ++i) {
         if (!row.present[i]) ++report_.missing[i];
     }
@@ -89,11 +107,20 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
     }
 }
 
-void MessageRows::rowOf(std::string_view message, std::string_view source,
-                        std::vector<std::string>* cells) {
-    maker_.make(message, &row_);
+void MessageRows::countSkipped(Skip reason, std::string_view source) {
+    ++(reason == Skip::kTooLarge ? report_.skippedTooLarge : report_.skippedTooManyParts);
+    if (report_.skippedSamples.size() < kUndecodedSamples) {
+        report_.skippedSamples.push_back(std::string(source) + ", message " +
+                                         std::to_string(sourceMessages_) + ": " + skipText(reason));
+    }
+}
+
+bool MessageRows::rowOf(std::string_view message, std::string_view source,
+                        std::vector<std::string>* cells, bool tooLarge) {
+    maker_.make(message, &row_, tooLarge);
     record(row_, source);
     cells->swap(row_.cells);
+    return row_.skipped == Skip::kNone;
 }
 
 MessageReport MessageRows::report() const {

@@ -32,7 +32,8 @@ struct MessageRow {
     std::vector<std::string> cells;  // header columns, then the template's fields
     std::vector<bool> present;       // per column: whether the message had it
     std::vector<std::string> problems;
-    std::string body;  // the decoded body, kept only when labels are counted
+    std::string body;            // the decoded body, kept only when labels are counted
+    Skip skipped = Skip::kNone;  // when not kNone, no row is written
 };
 
 // Decodes messages and looks up their fields. One per thread.
@@ -40,8 +41,9 @@ class RowMaker {
   public:
     // `extractor` must outlive the maker.
     RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor);
-    // REQUIRES: `message` has LF line ends.
-    void make(std::string_view message, MessageRow* row);
+    // REQUIRES: `message` has LF line ends. `tooLarge`: the splitter let the
+    // message go (MessageSplitter::next()).
+    void make(std::string_view message, MessageRow* row, bool tooLarge = false);
 
   private:
     bool keepBody_;
@@ -67,13 +69,17 @@ class MessageRows {
     }
     // Counts a row made by a RowMaker in the report; `source` names its file.
     void record(const MessageRow& row, std::string_view source);
-    // make() and record() in one, on the caller's thread.
-    void rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells);
+    // make() and record() in one, on the caller's thread; false when the message
+    // gives no row.
+    bool rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells,
+               bool tooLarge = false);
     void countWritten() { ++report_.rowsWritten; }
 
     MessageReport report() const;
 
   private:
+    void countSkipped(Skip reason, std::string_view source);
+
     MessageConversionOptions options_;
     FieldExtractor extractor_;
     RowMaker maker_;

@@ -166,6 +166,31 @@ void decodeWithWrapper(GMimeDataWrapper* content, std::string* bytes, DecodedMes
     g_object_unref(decoded);
 }
 
+std::string textOfHtml(std::string_view html, DecodedMessage* out) {
+    bool cut = false;
+    std::string text = htmlToText(html, &cut);
+    if (cut) out->problems.push_back("HTML the parser could not read to its end");
+    return text;
+}
+
+// The part of a text body that is read: all of it, or up to the last line end
+// within the limit.
+std::string_view keptText(std::string_view bytes, DecodedMessage* out) {
+    constexpr size_t kMax = MessageDecoder::kMaxTextBytes;
+    if (bytes.size() <= kMax) return bytes;
+    size_t end = bytes.rfind('\n', kMax - 1);
+    if (end != std::string_view::npos) {
+        ++end;
+    } else {
+        end = kMax;
+        while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
+            --end;  // not inside a UTF-8 character
+    }
+    out->problems.push_back("text over " + std::to_string(kMax >> 20) +
+                            " MB: the rest was not read");
+    return bytes.substr(0, end);
+}
+
 void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage* out) {
     GMimeDataWrapper* content = g_mime_part_get_content(part);
     if (content == nullptr) return;
@@ -173,11 +198,20 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
     std::string text;
     std::string name = charset == nullptr ? "" : charset;
-    if (!appendUtf8(*scratch, name, &text)) {
+    if (!appendUtf8(keptText(*scratch, out), name, &text)) {
         out->problems.push_back("text not readable in charset \"" + name + "\"");
     }
     normalizeLineEnds(&text);
-    out->body = html ? htmlToText(text) : std::move(text);
+    out->body = html ? textOfHtml(text, out) : std::move(text);
+}
+
+// How many lines could delimit a MIME part: those beginning "--".
+size_t delimiterLines(std::string_view body) {
+    size_t count = body.substr(0, 2) == "--" ? 1 : 0;
+    for (size_t at = body.find("\n--"); at != std::string_view::npos;
+         at = body.find("\n--", at + 3))
+        ++count;
+    return count;
 }
 
 }  // namespace
@@ -241,6 +275,7 @@ const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string
 }
 
 void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
+    out->skipped = Skip::kNone;
     out->body.clear();
     out->headers.clear();
     out->problems.clear();
@@ -258,16 +293,17 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         out->headers.push_back(std::move(value));
     }
     if (!block.isMail) {
-        appendUtf8(message, "", &out->body);
-        return;
-    }
-    std::string contentTypeValue = block.value("content-type");
-    const ContentType& type = contentType(contentTypeValue);
-    if (type.kind == Kind::kStructured) {
-        decodeMime(contentTypeValue, message.substr(block.bodyOffset), out);
-    } else if (type.kind != Kind::kOther) {
-        decodeSinglePart(message.substr(block.bodyOffset), type,
-                         block.value("content-transfer-encoding"), out);
+        appendUtf8(keptText(message, out), "", &out->body);
+    } else {
+        std::string contentTypeValue = block.value("content-type");
+        const ContentType& type = contentType(contentTypeValue);
+        if (type.kind == Kind::kStructured) {
+            decodeMime(contentTypeValue, message.substr(block.bodyOffset), out);
+        } else if (type.kind != Kind::kOther) {
+            decodeSinglePart(message.substr(block.bodyOffset), type,
+                             block.value("content-transfer-encoding"), out);
+        }
+        if (scratch_.capacity() > kKeptBytes) std::string().swap(scratch_);
     }
 }
 
@@ -293,11 +329,11 @@ void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& 
     std::string* text = &out->body;
     std::string html;
     if (type.kind == Kind::kHtml) text = &html;
-    if (!appendUtf8(bytes, type.charset, text)) {
+    if (!appendUtf8(keptText(bytes, out), type.charset, text)) {
         out->problems.push_back("text not readable in charset \"" + type.charset + "\"");
     }
     if (encoded) normalizeLineEnds(text);
-    if (type.kind == Kind::kHtml) out->body = htmlToText(html);
+    if (type.kind == Kind::kHtml) out->body = textOfHtml(html, out);
 }
 
 void MessageDecoder::decodeMime(const std::string& contentType, std::string_view body,
@@ -305,6 +341,11 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     // Only the structure is parsed: the message's other header fields (addresses,
     // dates) would cost the parser more than the whole body does.
     static constexpr std::string_view kName = "Content-Type: ";
+    if (delimiterLines(body) > kMaxParts) {
+        out->skipped = Skip::kTooManyParts;
+        out->headers.clear();
+        return;
+    }
     g_byte_array_set_size(bytes_, 0);
     auto append = [&](std::string_view text) {
         g_byte_array_append(bytes_, reinterpret_cast<const guint8*>(text.data()),

@@ -28,7 +28,15 @@ typedef struct _GByteArray GByteArray;
 
 namespace tabulon {
 
+// Why a message gives no row.
+enum class Skip {
+    kNone,
+    kTooLarge,      // larger than the splitter keeps
+    kTooManyParts,  // more MIME parts than are worth parsing
+};
+
 struct DecodedMessage {
+    Skip skipped = Skip::kNone;         // when not kNone, the rest is empty
     std::string body;                   // UTF-8, LF line ends
     std::vector<std::string> headers;   // one per asked-for name, UTF-8; empty when absent
     std::vector<std::string> problems;  // one short text per part that could not be decoded
@@ -48,6 +56,14 @@ class MessageDecoder {
     ~MessageDecoder();
     MessageDecoder(const MessageDecoder&) = delete;
     MessageDecoder& operator=(const MessageDecoder&) = delete;
+
+    // A multipart message with more parts than this is skipped: parsing costs a few
+    // KB a part, and no form mail comes near it.
+    static constexpr size_t kMaxParts = 10000;
+    // A text body is read up to this many bytes (to a line end): no form writes
+    // that much, and text costs several times its size while it is read. The
+    // rest is listed in `problems`.
+    static constexpr size_t kMaxTextBytes = size_t{4} << 20;
 
     // REQUIRES: `message` has LF line ends.
     void decode(std::string_view message, DecodedMessage* out);

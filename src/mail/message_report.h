@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mail/label_census.h"
+#include "mail/message_decoder.h"
 
 namespace tabulon {
 
@@ -22,7 +23,17 @@ struct MessageReport {
     std::vector<std::string> undecodedSamples;
     // Labels in at least a tenth of the messages (and two) that no column takes.
     std::vector<LabelCensus::Label> unknownLabels;
+    // Messages read that gave no row, by reason.
+    uint64_t skippedTooLarge = 0;      // over the size limit
+    uint64_t skippedTooManyParts = 0;  // over the MIME part limit
+    // The first few too large ones: "mail.mbox, message 7: larger than 32 MB".
+    std::vector<std::string> skippedSamples;
+
+    uint64_t skipped() const { return skippedTooLarge + skippedTooManyParts; }
 };
+
+// Why a message was skipped, in a few words: "larger than 32 MB".
+std::string skipText(Skip reason);
 
 // The report as lines of text for a terminal.
 std::string renderReport(const MessageReport& report);

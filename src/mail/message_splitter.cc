@@ -92,31 +92,42 @@ bool isMboxSeparator(std::string_view line) {
     return false;
 }
 
-MessageSplitter::MessageSplitter(ByteSource& source, size_t blockSize)
-    : source_(source), blockSize_(blockSize == 0 ? 1 : blockSize) {}
+MessageSplitter::MessageSplitter(ByteSource& source, size_t blockSize, size_t maxMessageBytes)
+    : source_(source),
+      blockSize_(blockSize == 0 ? 1 : blockSize),
+      maxMessageBytes_(std::max<size_t>(maxMessageBytes, 1)) {}
 
-Status MessageSplitter::next(std::string* message, bool* found) {
+Status MessageSplitter::next(std::string* message, bool* found, bool* tooLarge) {
     while (ready_.empty() && !finished_) {
         std::string_view line;
         bool got = false;
+        bool endOfLongLine = longLine_;
         Status status = readLine(&line, &got);
         if (!status.ok()) return status;
+        endOfLongLine = endOfLongLine || longLine_;
+        longLine_ = false;
         if (got) {
-            take(line);
+            if (endOfLongLine) {
+                takeEndOfLongLine();
+            } else {
+                take(line);
+            }
             continue;
         }
         if (inCandidate_) closeCandidate();  // a header block at the very end
-        if (started_ && !current_.empty()) handOn();
+        if (started_ && (!current_.empty() || tooLarge_)) handOn();
         current_.clear();
         finished_ = true;
     }
     *found = !ready_.empty();
     message->clear();
+    if (tooLarge != nullptr) *tooLarge = false;
     if (*found) {
-        message->swap(ready_.front());
+        message->swap(ready_.front().text);
+        if (tooLarge != nullptr) *tooLarge = ready_.front().tooLarge;
         // The caller's old string is kept for the next message but one, unless it
         // is large: a rare huge message should not stay in memory.
-        std::string& old = ready_.front();
+        std::string& old = ready_.front().text;
         if (old.capacity() > spare_.capacity() && old.capacity() <= kKeptCapacity) spare_.swap(old);
         ready_.pop_front();
     }
@@ -167,6 +178,15 @@ Status MessageSplitter::readLine(std::string_view* line, bool* found) {
         buffer_.erase(0, pos_);
         scanned_ -= pos_;
         pos_ = 0;
+        if (longLine_ || buffer_.size() > maxMessageBytes_) {
+            // A line longer than any message may be: its bytes go as they come, and
+            // the message that holds it is too large.
+            buffer_.erase(0, scanned_);
+            scanned_ = 0;
+            longLine_ = true;
+            dropTooLarge();
+        }
+        if (buffer_.capacity() > 4 * (blockSize_ + buffer_.size())) buffer_.shrink_to_fit();
         size_t old = buffer_.size();
         buffer_.resize(old + blockSize_);
         size_t count = 0;
@@ -189,7 +209,7 @@ void MessageSplitter::take(std::string_view line) {
         // separator with a full date ("Mon Nov 30 09:14:02 2026") is one anyway.
         if (isMboxSeparator(line) && (previousBlank_ || hasDateOfMboxSeparator(line))) {
             // Between two separators in a row there is no message to hand on.
-            if (started_ && !current_.empty()) handOn();
+            if (started_ && (!current_.empty() || tooLarge_)) handOn();
             current_.clear();
             started_ = true;
             previousBlank_ = false;
@@ -211,7 +231,7 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         } else if (isHeaderLine(line)) {
             countCandidateLine(line);
         } else {
-            inCandidate_ = false;
+            dropCandidate();
         }
     } else if (!openBoundary_.empty()) {
         // Inside a multipart body, header blocks belong to its parts (a forwarded
@@ -237,13 +257,46 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
 }
 
 void MessageSplitter::closeCandidate() {
-    inCandidate_ = false;
     bool fromAndOne = candidateFromAddress_ && candidateMailHeaders_ >= 2;
     bool fromAndTwo = candidateFrom_ && candidateMailHeaders_ >= 3;
-    if (!fromAndOne && !fromAndTwo) return;
-    ready_.push_back(current_.substr(0, candidateStart_));
+    if (!fromAndOne && !fromAndTwo) {
+        dropCandidate();
+        return;
+    }
+    inCandidate_ = false;
+    ready_.push_back({current_.substr(0, candidateStart_), tooLarge_});
     current_.erase(0, candidateStart_);
+    tooLarge_ = false;
     phase_ = Phase::kHeader;
+}
+
+void MessageSplitter::dropCandidate() {
+    inCandidate_ = false;
+    if (tooLarge_) current_.clear();
+}
+
+void MessageSplitter::dropTooLarge() {
+    if (layout_ == Layout::kUndecided) layout_ = Layout::kSavedText;
+    tooLarge_ = true;
+    started_ = true;
+    // A header block being read may begin the next message: it stays, unless it is
+    // itself most of the limit.
+    if (inCandidate_ && current_.size() - candidateStart_ < maxMessageBytes_ / 2) {
+        current_.erase(0, candidateStart_);
+        candidateStart_ = 0;
+    } else {
+        inCandidate_ = false;
+        current_.clear();
+    }
+    current_.shrink_to_fit();
+}
+
+void MessageSplitter::takeEndOfLongLine() {
+    // Text, whatever its bytes: it neither separates messages nor begins one.
+    if (layout_ == Layout::kUndecided) layout_ = Layout::kSavedText;
+    if (inCandidate_) dropCandidate();
+    if (phase_ == Phase::kFirstParagraph) paragraphSeen_ = true;
+    previousBlank_ = false;
 }
 
 void MessageSplitter::countCandidateLine(std::string_view line) {
@@ -257,13 +310,16 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
 }
 
 void MessageSplitter::handOn() {
-    ready_.push_back(std::move(current_));
+    ready_.push_back({std::move(current_), tooLarge_});
+    tooLarge_ = false;
     current_.swap(spare_);
     current_.clear();
 }
 
 void MessageSplitter::append(std::string_view line) {
     started_ = true;
+    if (current_.size() + line.size() >= maxMessageBytes_) dropTooLarge();
+    if (tooLarge_ && !inCandidate_) return;
     // A line from readLine() is followed in the buffer by its line end, or by the
     // string's terminating NUL at the end of the input: an LF goes along in one copy.
     if (line.data()[line.size()] == '\n') {

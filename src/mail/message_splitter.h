@@ -15,7 +15,11 @@
 //   body (a forwarded message, a digest) before the line that closes it.
 // A file that is not mail is one message. Lines end in LF, CR LF or CR (the first
 // line end decides between LF and CR); messages are handed on with LF line ends.
-// Not thread-safe.
+//
+// A message larger than the limit (a line longer than it included) is not kept:
+// its bytes are read and let go until the next message begins, and it is handed on
+// empty and marked too large, so that memory stays bounded on any input and the
+// next message still converts. Not thread-safe.
 #pragma once
 
 #include <cstdint>
@@ -31,12 +35,18 @@ class MessageSplitter {
   public:
     enum class Layout { kUndecided, kMbox, kSavedText };
 
+    // The largest message kept, in bytes: far above any form mail, and low enough
+    // that a few messages being decoded at once stay within a few hundred MB.
+    static constexpr size_t kMaxMessageBytes = size_t{32} << 20;
+
     // `source` must outlive the splitter.
-    explicit MessageSplitter(ByteSource& source, size_t blockSize = 1 << 16);
+    explicit MessageSplitter(ByteSource& source, size_t blockSize = 1 << 16,
+                             size_t maxMessageBytes = kMaxMessageBytes);
 
     // Stores the next message in `*message` and sets `*found`; at the end of the
-    // input `*found` is false. Stops at the first read error and returns it.
-    Status next(std::string* message, bool* found);
+    // input `*found` is false. A message over the limit comes out empty, with
+    // `*tooLarge` set when given. Stops at the first read error and returns it.
+    Status next(std::string* message, bool* found, bool* tooLarge = nullptr);
 
     uint64_t bytesRead() const { return bytesRead_; }
     uint64_t sourceSize() const { return source_.size(); }
@@ -45,9 +55,20 @@ class MessageSplitter {
   private:
     enum class Phase { kHeader, kFirstParagraph, kBody };
 
+    struct Ready {
+        std::string text;
+        bool tooLarge = false;
+    };
+
     Status readLine(std::string_view* line, bool* found);
     // Takes one line; a message it completes goes to `ready_`.
     void take(std::string_view line);
+    // Takes the end of a line too long to keep, whose bytes were let go.
+    void takeEndOfLongLine();
+    // The current message passed the limit: what it holds so far is let go.
+    void dropTooLarge();
+    // The candidate block is not a header block after all.
+    void dropCandidate();
     void takeSavedText(std::string_view line, bool blank);
     void countCandidateLine(std::string_view line);
     // The candidate block has ended: when it is a header block, it begins the next
@@ -60,6 +81,7 @@ class MessageSplitter {
 
     ByteSource& source_;
     size_t blockSize_;
+    size_t maxMessageBytes_;
     std::string buffer_;  // input not yet taken
     size_t pos_ = 0;      // start of the next line in buffer_
     size_t scanned_ = 0;  // buffer_ holds no line end between pos_ and here
@@ -67,12 +89,14 @@ class MessageSplitter {
     bool finished_ = false;
     char lineEnd_ = 0;  // '\n' or '\r' once the first line end is seen
     uint64_t bytesRead_ = 0;
+    bool longLine_ = false;  // the line being read passed the limit; its bytes are let go
 
     Layout layout_ = Layout::kUndecided;
-    std::string current_;            // the message being read, LF line ends
-    std::deque<std::string> ready_;  // complete messages waiting to be handed on
-    std::string spare_;              // a string handed back by the caller, for reuse
-    bool started_ = false;           // current_ has begun (a separator or a first line)
+    std::string current_;      // the message being read, LF line ends
+    bool tooLarge_ = false;    // current_ passed the limit and holds only a candidate block
+    std::deque<Ready> ready_;  // complete messages waiting to be handed on
+    std::string spare_;        // a string handed back by the caller, for reuse
+    bool started_ = false;     // current_ has begun (a separator or a first line)
     bool previousBlank_ = true;
 
     // Mail saved as text: where the current message is, and a candidate block of

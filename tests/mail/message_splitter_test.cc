@@ -10,16 +10,19 @@
 namespace tabulon {
 namespace {
 
+// Messages over `maxBytes` come out as "(too large)".
 std::vector<std::string> split(const std::string& input, size_t chunk,
-                               MessageSplitter::Layout* layout = nullptr) {
+                               MessageSplitter::Layout* layout = nullptr,
+                               size_t maxBytes = MessageSplitter::kMaxMessageBytes) {
     test::StringSource source(input, chunk);
-    MessageSplitter splitter(source, chunk);
+    MessageSplitter splitter(source, chunk, maxBytes);
     std::vector<std::string> messages;
     std::string message;
     bool found = true;
     while (found) {
-        EXPECT_TRUE(splitter.next(&message, &found).ok());
-        if (found) messages.push_back(message);
+        bool tooLarge = false;
+        EXPECT_TRUE(splitter.next(&message, &found, &tooLarge).ok());
+        if (found) messages.push_back(tooLarge ? "(too large)" : message);
     }
     EXPECT_EQ(splitter.bytesRead(), input.size());
     if (layout != nullptr) *layout = splitter.layout();
@@ -112,6 +115,40 @@ TEST(MessageSplitter, SplitsEveryLayoutWhereverTheBlocksEnd) {
             SCOPED_TRACE(std::string(c.what) + ", blocks of " + std::to_string(chunk));
             Layout layout;
             EXPECT_EQ(split(c.input, chunk, &layout), c.messages);
+            EXPECT_EQ(layout, c.layout);
+        }
+    }
+}
+
+// With a limit of 40 bytes.
+const SplitCase kLimitCases[] = {
+    {"a long line in an mbox message, the next one kept",
+     "From a@b Mon Nov 30 09:14:02 2026\nName: Ann\n\nFrom a@b Mon Nov 30 09:14:02 2026\n"
+     "Name: " +
+         std::string(100, 'x') + "\nFrom a@b\n\nFrom a@b Mon Nov 30 10:00:00 2026\nName: Bo\n",
+     Layout::kMbox,
+     {"Name: Ann\n\n", "(too large)", "Name: Bo\n"}},
+    {"many short lines, then a saved message",
+     "From: Form <f@x.example>\nSubject: one\n\nName: Ann\n" + std::string(30, '\n') +
+         "Name: Ann\nName: Ann\n\nFrom: F <f@x.example>\nTo: y\n\nName: Bo\n",
+     Layout::kSavedText,
+     {"(too large)", "From: F <f@x.example>\nTo: y\n\nName: Bo\n"}},
+    {"a line without an end, LF unknown yet",
+     std::string(1000, '\0'),
+     Layout::kSavedText,
+     {"(too large)"}},
+    {"a long first line, then mail",
+     std::string(100, 'x') + "\r\n\r\nText\r\n\r\nFrom: F <f@x.example>\r\nTo: y\r\n\r\nA\r\n",
+     Layout::kSavedText,
+     {"(too large)", "From: F <f@x.example>\nTo: y\n\nA\n"}},
+};
+
+TEST(MessageSplitter, AMessageOverTheLimitIsLetGoAndTheNextOneKept) {
+    for (const SplitCase& c : kLimitCases) {
+        for (size_t chunk : {1, 7, 65536}) {
+            SCOPED_TRACE(std::string(c.what) + ", blocks of " + std::to_string(chunk));
+            Layout layout;
+            EXPECT_EQ(split(c.input, chunk, &layout, 40), c.messages);
             EXPECT_EQ(layout, c.layout);
         }
     }

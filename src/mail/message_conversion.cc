@@ -108,6 +108,10 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
 }
 
 void MessageRows::countSkipped(Skip reason, std::string_view source) {
+    if (reason == Skip::kDeleted) {
+        ++report_.skippedDeleted;
+        return;
+    }
     ++(reason == Skip::kTooLarge ? report_.skippedTooLarge : report_.skippedTooManyParts);
     if (report_.skippedSamples.size() < kUndecodedSamples) {
         report_.skippedSamples.push_back(std::string(source) + ", message " +

@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "mail/charset_text.h"
 #include "mail/encoded_words.h"
@@ -205,6 +206,16 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
     out->body = html ? textOfHtml(text, out) : std::move(text);
 }
 
+// Thunderbird marks a deleted message in its X-Mozilla-Status field (flag 0x0008)
+// and leaves it in the file until the folder is compacted.
+bool isMarkedDeleted(const HeaderBlock& block) {
+    std::string status = block.value("x-mozilla-status");
+    if (status.empty()) return false;
+    char* end = nullptr;
+    unsigned long flags = std::strtoul(status.c_str(), &end, 16);
+    return end != status.c_str() && (flags & 0x0008) != 0;
+}
+
 // How many lines could delimit a MIME part: those beginning "--".
 size_t delimiterLines(std::string_view body) {
     size_t count = body.substr(0, 2) == "--" ? 1 : 0;
@@ -281,6 +292,10 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->problems.clear();
     readHeaderBlock(message, &block_);
     const HeaderBlock& block = block_;
+    if (isMarkedDeleted(block)) {
+        out->skipped = Skip::kDeleted;
+        return;
+    }
     for (const std::string& name : headerNames_) {
         std::string_view field = trimBlanks(name);
         if (!field.empty() && field.back() == ':')

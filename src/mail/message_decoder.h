@@ -31,6 +31,7 @@ namespace tabulon {
 // Why a message gives no row.
 enum class Skip {
     kNone,
+    kDeleted,       // marked deleted by the mail client, not yet removed from the file
     kTooLarge,      // larger than the splitter keeps
     kTooManyParts,  // more MIME parts than are worth parsing
 };

@@ -6,6 +6,8 @@ namespace tabulon {
 
 std::string skipText(Skip reason) {
     switch (reason) {
+        case Skip::kDeleted:
+            return "marked deleted";
         case Skip::kTooLarge:
             return "larger than " + std::to_string(MessageSplitter::kMaxMessageBytes >> 20) + " MB";
         case Skip::kTooManyParts:
@@ -32,6 +34,7 @@ std::string renderReport(const MessageReport& report) {
         if (count == 0) return;
         text += "Messages skipped (" + skipText(reason) + "): " + std::to_string(count) + "\n";
     };
+    skipped(Skip::kDeleted, report.skippedDeleted);
     skipped(Skip::kTooLarge, report.skippedTooLarge);
     skipped(Skip::kTooManyParts, report.skippedTooManyParts);
     for (const std::string& sample : report.skippedSamples)

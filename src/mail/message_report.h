@@ -24,12 +24,13 @@ struct MessageReport {
     // Labels in at least a tenth of the messages (and two) that no column takes.
     std::vector<LabelCensus::Label> unknownLabels;
     // Messages read that gave no row, by reason.
+    uint64_t skippedDeleted = 0;       // marked deleted by the mail client
     uint64_t skippedTooLarge = 0;      // over the size limit
     uint64_t skippedTooManyParts = 0;  // over the MIME part limit
     // The first few too large ones: "mail.mbox, message 7: larger than 32 MB".
     std::vector<std::string> skippedSamples;
 
-    uint64_t skipped() const { return skippedTooLarge + skippedTooManyParts; }
+    uint64_t skipped() const { return skippedDeleted + skippedTooLarge + skippedTooManyParts; }
 };
 
 // Why a message was skipped, in a few words: "larger than 32 MB".

@@ -102,6 +102,10 @@ TEST(MessageDecoder, MessagesThatGiveNoRow) {
         std::string message;
         Skip skipped;
     } kCases[] = {
+        {"X-Mozilla-Status: 0009\nSubject: s\n\nName: Ann\n", Skip::kDeleted},
+        {"X-Mozilla-Status: 0008\nFrom: a@b\n\nName: Ann\n", Skip::kDeleted},
+        {"X-Mozilla-Status: 0001\nFrom: a@b\n\nName: Ann\n", Skip::kNone},
+        {"X-Mozilla-Status: zz\nFrom: a@b\n\nName: Ann\n", Skip::kNone},
         {"Content-Type: multipart/mixed; boundary=b\n\n" + parts + "--b--\n", Skip::kTooManyParts},
         {"Content-Type: multipart/mixed; boundary=b\n\n" + parts.substr(parts.size() / 2) +
              "--b--\n",

@@ -140,8 +140,9 @@ TEST(MailSamples, SkippedMessagesAreCountedAndTheNextStillConverts) {
         parts += "--b\n\nName: Ann\n";
     const std::string from = "From a@b Mon Nov 30 09:14:02 2026\n";
     const std::string input =
-        from + "Subject: s\n\nName: Ann\n\n" + from +
-        "Content-Type: multipart/mixed; boundary=b\n\n" + parts + "--b--\n\n" + from +
+        from + "X-Mozilla-Status: 0009\nFrom: a@b\n\nName: Deleted\n\n" + from +
+        "Subject: s\n\nName: Ann\n\n" + from + "Content-Type: multipart/mixed; boundary=b\n\n" +
+        parts + "--b--\n\n" + from +
         "Subject: s\n\nName: " + std::string(MessageSplitter::kMaxMessageBytes, 'x') + "\n\n" +
         from + "Subject: s\n\nName: Bo\n";
     for (unsigned threads : {1, 3}) {
@@ -155,15 +156,16 @@ TEST(MailSamples, SkippedMessagesAreCountedAndTheNextStillConverts) {
         EXPECT_TRUE(status.ok());
         EXPECT_EQ(result, (Rows{{"Ann"}, {"Bo"}}));
         MessageReport report = rows.report();
-        EXPECT_EQ(report.messagesRead, 4u);
+        EXPECT_EQ(report.messagesRead, 5u);
         EXPECT_EQ(report.rowsWritten, 2u);
         EXPECT_EQ(report.missing, std::vector<uint64_t>{0});
         std::string text = renderReport(report);
         EXPECT_EQ(text.substr(text.find("Messages skipped")),
+                  "Messages skipped (marked deleted): 1\n"
                   "Messages skipped (larger than 32 MB): 1\n"
                   "Messages skipped (more than 10000 MIME parts): 1\n"
-                  "  big.mbox, message 2: more than 10000 MIME parts\n"
-                  "  big.mbox, message 3: larger than 32 MB\n");
+                  "  big.mbox, message 3: more than 10000 MIME parts\n"
+                  "  big.mbox, message 4: larger than 32 MB\n");
     }
 }
 

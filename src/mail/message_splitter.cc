@@ -7,6 +7,7 @@
 
 #include "mail/charset_text.h"
 #include "mail/header_block.h"
+#include "mail/quoted_message.h"
 #include "platform/text.h"
 
 namespace tabulon {
@@ -58,9 +59,36 @@ bool hasDateOfMboxSeparator(std::string_view line) {
     return day && month && year;
 }
 
+// The fields that every way of saving mail shows of a message (not its MIME or
+// transport fields): From, To, Cc, Subject, Date, Sent.
+bool isShownField(std::string_view name) {
+    for (std::string_view shown : {"from", "to", "cc", "subject", "date", "sent"}) {
+        if (equalsIgnoringCase(name, shown)) return true;
+    }
+    return false;
+}
+
+// A line that begins a MIME part's header lines: "--boundary" of the multipart or
+// of one inside it (not a "-- " signature line).
+bool isPartDelimiter(std::string_view line) {
+    return line.size() > 2 && line[0] == '-' && line[1] == '-' && line[2] != ' ' && line[2] != '\t';
+}
+
+// A part header line that makes the part a message (forwarded, returned).
+bool declaresMessage(std::string_view line) {
+    constexpr std::string_view kType = "content-type:";
+    constexpr std::string_view kMessage = "message/";
+    if (line.size() <= kType.size() || !equalsIgnoringCase(line.substr(0, kType.size()), kType))
+        return false;
+    std::string_view type = trimBlanks(line.substr(kType.size()));
+    return type.size() > kMessage.size() &&
+           equalsIgnoringCase(type.substr(0, kMessage.size()), kMessage);
+}
+
 // The line that closes a message's multipart body ("--boundary--"), or "" when
-// its header block declares no multipart.
-std::string closingDelimiter(std::string_view message) {
+// its header block declares no multipart. `*digest`: a multipart of messages.
+std::string closingDelimiter(std::string_view message, bool* digest) {
+    *digest = false;
     std::string type = readHeaderBlock(message).value("content-type");
     if (type.empty()) return {};
     initGMime();
@@ -71,6 +99,7 @@ std::string closingDelimiter(std::string_view message) {
     if (g_mime_content_type_is_type(parsed, "multipart", "*") && boundary != nullptr &&
         *boundary != '\0') {
         closing = std::string("--") + boundary + "--";
+        *digest = g_mime_content_type_is_type(parsed, "multipart", "digest");
     }
     g_object_unref(parsed);
     return closing;
@@ -233,20 +262,24 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         } else {
             dropCandidate();
         }
-    } else if (!openBoundary_.empty()) {
-        // Inside a multipart body, header blocks belong to its parts (a forwarded
-        // message, a digest) until the line that closes it.
-        if (trimBlanks(line) == openBoundary_) openBoundary_.clear();
-    } else if (phase_ == Phase::kBody && previousBlank_ && !blank && isHeaderLine(line)) {
+    } else if (!(!openBoundary_.empty() && inMessageOfMultipart(line, blank)) &&
+               phase_ == Phase::kBody && previousBlank_ && !blank && !afterQuoteMarker_ &&
+               isHeaderLine(line)) {
         inCandidate_ = true;
         candidateStart_ = current_.size();
-        candidateMailHeaders_ = 0;
+        candidateMailHeaders_ = candidateShownFields_ = 0;
         candidateFrom_ = candidateFromAddress_ = false;
         countCandidateLine(line);
     }
+    if (!blank && !inCandidate_) afterQuoteMarker_ = isQuoteMarker(line);
+    if (phase_ == Phase::kHeader && !blank && isHeaderLine(line) && isShownField(headerName(line)))
+        ++headerShownFields_;
     append(line);
     if (phase_ == Phase::kHeader && blank) {
-        openBoundary_ = closingDelimiter(current_);
+        openBoundary_ = closingDelimiter(current_, &digest_);
+        inPartHeader_ = inMessagePart_ = false;
+        if (firstShownFields_ < 0) firstShownFields_ = headerShownFields_;
+        headerShownFields_ = 0;
         phase_ = Phase::kFirstParagraph;
         paragraphSeen_ = false;
     } else if (phase_ == Phase::kFirstParagraph) {
@@ -256,10 +289,36 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
     previousBlank_ = blank;
 }
 
+bool MessageSplitter::inMessageOfMultipart(std::string_view line, bool blank) {
+    std::string_view trimmed = trimBlanks(line);
+    if (trimmed == openBoundary_) {
+        openBoundary_.clear();
+        return true;
+    }
+    if (inPartHeader_) {
+        if (blank) inPartHeader_ = false;
+        if (declaresMessage(line)) inMessagePart_ = true;
+        return true;
+    }
+    if (isPartDelimiter(trimmed)) {
+        // The multipart's own delimiter ends the part before it; one of a multipart
+        // inside a message part does not.
+        if (trimmed == std::string_view(openBoundary_).substr(0, openBoundary_.size() - 2))
+            inMessagePart_ = false;
+        inPartHeader_ = true;
+        return true;
+    }
+    return digest_ || inMessagePart_;
+}
+
 void MessageSplitter::closeCandidate() {
+    // As many of the shown fields as the file's first message has (up to three), so that
+    // the From: and Subject: lines that some forms send in their text do not pass
+    // for the header block of mail saved with From, Sent, To and Subject.
+    bool asFirst = candidateShownFields_ >= std::min(firstShownFields_, 3);
     bool fromAndOne = candidateFromAddress_ && candidateMailHeaders_ >= 2;
     bool fromAndTwo = candidateFrom_ && candidateMailHeaders_ >= 3;
-    if (!fromAndOne && !fromAndTwo) {
+    if (!asFirst || (!fromAndOne && !fromAndTwo)) {
         dropCandidate();
         return;
     }
@@ -303,6 +362,7 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
     std::string_view name = headerName(line);
     if (!isMailHeaderName(name)) return;
     ++candidateMailHeaders_;
+    if (isShownField(name)) ++candidateShownFields_;
     if (equalsIgnoringCase(name, "from")) {
         candidateFrom_ = true;
         if (line.find('@') != std::string_view::npos) candidateFromAddress_ = true;

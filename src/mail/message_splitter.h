@@ -9,10 +9,13 @@
 // - otherwise mail saved as text (one message, an .eml, or several one after the
 //   other): a new message begins where, after a blank line, comes a block of header
 //   lines that holds a From: line with an address and another mail header, or three
-//   mail headers (From, To, Subject, Date, Sent, ...). The first paragraph of a
-//   body never begins a message, so a form that sends "From:" and "Subject:" fields
-//   at the top of its text stays one message. Nor does anything inside a multipart
-//   body (a forwarded message, a digest) before the line that closes it.
+//   mail headers (From, To, Subject, Date, Sent, ...), and at least as many of From,
+//   To, Cc, Subject, Date and Sent as the first message's header block (up to three). The first
+//   paragraph of a body never begins a message, so a form that sends "From:" and "Subject:" fields
+//   at the top of its text stays one message. Nor does a block after a line that announces a quoted
+//   message ("-----Original Message-----"), nor one inside a multipart body's message parts (a
+//   forwarded message, a digest) before the line that closes it; a multipart left unclosed ends
+//   where a message begins.
 // A file that is not mail is one message. Lines end in LF, CR LF or CR (the first
 // line end decides between LF and CR); messages are handed on with LF line ends.
 //
@@ -74,6 +77,10 @@ class MessageSplitter {
     // The candidate block has ended: when it is a header block, it begins the next
     // message, and the message before it goes to `ready_`.
     void closeCandidate();
+    // Follows the parts of an open multipart body: whether `line` is in a part
+    // header or in a part that is a message (forwarded, a digest's, a returned
+    // one), where header blocks do not begin messages.
+    bool inMessageOfMultipart(std::string_view line, bool blank);
     // REQUIRES: `line` comes from readLine().
     void append(std::string_view line);
     // Hands the current message on to `ready_` and begins the next in `spare_`.
@@ -109,6 +116,15 @@ class MessageSplitter {
     bool candidateFrom_ = false;
     bool candidateFromAddress_ = false;
     std::string openBoundary_;  // closes the current message's multipart body
+    bool digest_ = false;       // that multipart is a digest: each part a message
+    bool inPartHeader_ = false;
+    bool inMessagePart_ = false;
+    bool afterQuoteMarker_ = false;  // the last line with text announced a quoted message
+    // From, To, Cc, Subject, Date and Sent fields in the header block being read, in
+    // the first message's and in the candidate block.
+    int headerShownFields_ = 0;
+    int firstShownFields_ = -1;
+    int candidateShownFields_ = 0;
 };
 
 // An mbox separator line: "From ", a sender (or "-"), then a date with a time.

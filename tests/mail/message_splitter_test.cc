@@ -42,6 +42,16 @@ const std::string kSaved1 = "From: Form <f@shop.example>\nSubject: one\n\nName: 
 const std::string kSaved2 =
     "From: Form <f@shop.example>\nDate: Mon, 30 Nov 2026\nTo: i@x\n\nName: Bo\n";
 
+const std::string kRaw2 = "From: Form <f@x.example>\nTo: i@x\nSubject: two\n\nName: Bo\n\n";
+const std::string kOutlook =
+    "From:\tWordPress <wp@x.example>\nSent:\tMonday, December 7, 2026 10:00 AM\nTo:\t"
+    "info@x.example\nSubject:\tContact form\n\nA message from your site:\n\nFrom: Ann "
+    "<ann@mail.example>\nSubject: Hello\n\nMessage Body:\nHi\n\n";
+const std::string kQuoting =
+    "From: Ann <ann@mail.example>\nDate: Tue, 1 Dec 2026\nTo: f@shop.example\nSubject: RE: one\n\n"
+    "Thanks!\n\n-----Original Message-----\n\nFrom: Form <f@shop.example>\nSent: Monday\nTo: "
+    "i@x\nSubject: one\n\nName: Bo\n";
+
 const SplitCase kCases[] = {
     {"mail client mbox, CR LF, From -",
      "\r\n\r\nFrom - Mon Nov 30 09:14:02 2026\r\nSubject: x\r\n\r\nName: Ann\r\n\r\n"
@@ -97,6 +107,24 @@ const SplitCase kCases[] = {
       " boundary=\"b b\"\n\n--b b\n\nSee below.\n\n--b b\nContent-Type: message/rfc822\n\n" +
           kSaved2 + "\n--b b--  \n\n",
       kSaved1}},
+    {"raw sources one after another, the first a multipart left unclosed",
+     "From: Form <f@x.example>\nTo: i@x\nSubject: one\nContent-Type: multipart/alternative; "
+     "boundary=b\n\n--b\nContent-Type: text/plain\n\nName: Ann\n\n--b\nContent-Type: "
+     "text/html\n\n<p>Name: Ann</p>\n\n" +
+         kRaw2 + kRaw2,
+     Layout::kSavedText,
+     {"From: Form <f@x.example>\nTo: i@x\nSubject: one\nContent-Type: multipart/alternative; "
+      "boundary=b\n\n--b\nContent-Type: text/plain\n\nName: Ann\n\n--b\nContent-Type: "
+      "text/html\n\n<p>Name: Ann</p>\n\n",
+      kRaw2, kRaw2}},
+    {"a form's own From and Subject after a line of text, in mail saved with Sent and To",
+     kOutlook + kOutlook,
+     Layout::kSavedText,
+     {kOutlook, kOutlook}},
+    {"a quoted earlier message after a line that announces it",
+     kSaved2 + "\n" + kQuoting,
+     Layout::kSavedText,
+     {kSaved2 + "\n", kQuoting}},
     {"a header block at the very end",
      kSaved1 + "From: Form <f@shop.example>\nSubject: two",
      Layout::kSavedText,

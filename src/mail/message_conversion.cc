@@ -53,6 +53,12 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->skipped = decoded_.skipped;
     if (decoded_.skipped != Skip::kNone) return;
     extractor_.extract(decoded_.body, &fieldCells_, &found_);
+    // A reply to a form mail would give the row of the mail it quotes again.
+    if (decoded_.quotesEarlier && !found_.empty() &&
+        std::none_of(found_.begin(), found_.end(), [](bool found) { return found; })) {
+        row->skipped = Skip::kQuotedReply;
+        return;
+    }
     for (std::string& header : decoded_.headers) {
         row->present.push_back(!header.empty());
         row->cells.push_back(std::move(header));
@@ -108,8 +114,8 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
 }
 
 void MessageRows::countSkipped(Skip reason, std::string_view source) {
-    if (reason == Skip::kDeleted) {
-        ++report_.skippedDeleted;
+    if (reason == Skip::kDeleted || reason == Skip::kQuotedReply) {
+        ++(reason == Skip::kDeleted ? report_.skippedDeleted : report_.skippedReplies);
         return;
     }
     ++(reason == Skip::kTooLarge ? report_.skippedTooLarge : report_.skippedTooManyParts);

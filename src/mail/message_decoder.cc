@@ -10,6 +10,7 @@
 #include "mail/encoded_words.h"
 #include "mail/header_block.h"
 #include "mail/html_text.h"
+#include "mail/quoted_message.h"
 #include "platform/text.h"
 
 namespace tabulon {
@@ -287,6 +288,7 @@ const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string
 
 void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->skipped = Skip::kNone;
+    out->quotesEarlier = false;
     out->body.clear();
     out->headers.clear();
     out->problems.clear();
@@ -319,6 +321,12 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
                              block.value("content-transfer-encoding"), out);
         }
         if (scratch_.capacity() > kKeptBytes) std::string().swap(scratch_);
+    }
+    // A reply's quote of the message it answers is not this message's text.
+    size_t quote = quotedMessageStart(out->body);
+    if (quote != std::string::npos) {
+        out->body.resize(quote);
+        out->quotesEarlier = true;
     }
 }
 

@@ -34,6 +34,7 @@ enum class Skip {
     kDeleted,       // marked deleted by the mail client, not yet removed from the file
     kTooLarge,      // larger than the splitter keeps
     kTooManyParts,  // more MIME parts than are worth parsing
+    kQuotedReply,   // a reply whose only fields were in its quote of an earlier message
 };
 
 struct DecodedMessage {
@@ -41,6 +42,7 @@ struct DecodedMessage {
     std::string body;                   // UTF-8, LF line ends
     std::vector<std::string> headers;   // one per asked-for name, UTF-8; empty when absent
     std::vector<std::string> problems;  // one short text per part that could not be decoded
+    bool quotesEarlier = false;         // the body ended where a quote of an earlier message began
 };
 
 // What a Content-Type field says about a body, as far as this decoder cares.

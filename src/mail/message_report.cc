@@ -12,6 +12,8 @@ std::string skipText(Skip reason) {
             return "larger than " + std::to_string(MessageSplitter::kMaxMessageBytes >> 20) + " MB";
         case Skip::kTooManyParts:
             return "more than " + std::to_string(MessageDecoder::kMaxParts) + " MIME parts";
+        case Skip::kQuotedReply:
+            return "replies quoting an earlier message";
         case Skip::kNone:
             break;
     }
@@ -35,6 +37,7 @@ std::string renderReport(const MessageReport& report) {
         text += "Messages skipped (" + skipText(reason) + "): " + std::to_string(count) + "\n";
     };
     skipped(Skip::kDeleted, report.skippedDeleted);
+    skipped(Skip::kQuotedReply, report.skippedReplies);
     skipped(Skip::kTooLarge, report.skippedTooLarge);
     skipped(Skip::kTooManyParts, report.skippedTooManyParts);
     for (const std::string& sample : report.skippedSamples)

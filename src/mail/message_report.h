@@ -27,10 +27,13 @@ struct MessageReport {
     uint64_t skippedDeleted = 0;       // marked deleted by the mail client
     uint64_t skippedTooLarge = 0;      // over the size limit
     uint64_t skippedTooManyParts = 0;  // over the MIME part limit
+    uint64_t skippedReplies = 0;       // replies with no field outside their quote
     // The first few too large ones: "mail.mbox, message 7: larger than 32 MB".
     std::vector<std::string> skippedSamples;
 
-    uint64_t skipped() const { return skippedDeleted + skippedTooLarge + skippedTooManyParts; }
+    uint64_t skipped() const {
+        return skippedDeleted + skippedTooLarge + skippedTooManyParts + skippedReplies;
+    }
 };
 
 // Why a message was skipped, in a few words: "larger than 32 MB".

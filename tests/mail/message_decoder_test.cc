@@ -16,6 +16,9 @@ std::string multipart(const std::string& contentType, const std::string& boundar
            parts;
 }
 
+const std::string kQuote =
+    "From: Form <f@x.example>\nSent: Monday\nTo: i@x\nSubject: Contact\n\nName: Ann\n";
+
 TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
     const struct {
         const char* what;
@@ -37,6 +40,18 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
         {"folded RFC 2047 subject",
          "Subject: =?ISO-8859-1?Q?Fran=E7ois?=\n =?UTF-8?B?IOKAkyBUZXN0?=\n\n", "",
          "Fran\xc3\xa7ois \xe2\x80\x93 Test"},
+        // A reply's quote of an earlier message is not its text; a forwarded one is.
+        {"", "Subject: s\n\nThanks.\n\n-----Original Message-----\n" + kQuote, "Thanks.\n\n"},
+        {"", "Subject: s\n\nThanks.\n________________________________\n" + kQuote, "Thanks.\n"},
+        {"", "Subject: s\n\nThanks.\n\n" + kQuote, "Thanks.\n\n"},
+        {"",
+         "Subject: s\n\nDanke.\n\nVon: F <f@x>\nGesendet: Montag\nAn: i@x\nBetreff: K\n\nName: A\n",
+         "Danke.\n\n"},
+        {"", "Subject: s\n\n---------- Forwarded message ---------\n" + kQuote,
+         "---------- Forwarded message ---------\n" + kQuote},
+        {"", "Subject: s\n\n" + kQuote, kQuote},
+        {"", "Subject: s\n\nHello\nFrom: Ann <a@x>\nSubject: Hi\nTo: us\n",
+         "Hello\nFrom: Ann <a@x>\nSubject: Hi\nTo: us\n"},
         {"attachments are not the text",
          "Subject: s\nContent-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain\n"
          "Content-Disposition: attachment; filename=a.txt\n\nName: attached\n--b\n"

@@ -144,6 +144,8 @@ TEST(MailSamples, SkippedMessagesAreCountedAndTheNextStillConverts) {
         "Subject: s\n\nName: Ann\n\n" + from + "Content-Type: multipart/mixed; boundary=b\n\n" +
         parts + "--b--\n\n" + from +
         "Subject: s\n\nName: " + std::string(MessageSplitter::kMaxMessageBytes, 'x') + "\n\n" +
+        from +
+        "Subject: RE: s\n\nThanks!\n\nFrom: f@x\nSent: Mon\nTo: i@x\nSubject: s\n\nName: Ann\n\n" +
         from + "Subject: s\n\nName: Bo\n";
     for (unsigned threads : {1, 3}) {
         MessageRows rows(MessageConversionOptions{{"Name:"}, {}, false, threads});
@@ -156,12 +158,13 @@ TEST(MailSamples, SkippedMessagesAreCountedAndTheNextStillConverts) {
         EXPECT_TRUE(status.ok());
         EXPECT_EQ(result, (Rows{{"Ann"}, {"Bo"}}));
         MessageReport report = rows.report();
-        EXPECT_EQ(report.messagesRead, 5u);
+        EXPECT_EQ(report.messagesRead, 6u);
         EXPECT_EQ(report.rowsWritten, 2u);
         EXPECT_EQ(report.missing, std::vector<uint64_t>{0});
         std::string text = renderReport(report);
         EXPECT_EQ(text.substr(text.find("Messages skipped")),
                   "Messages skipped (marked deleted): 1\n"
+                  "Messages skipped (replies quoting an earlier message): 1\n"
                   "Messages skipped (larger than 32 MB): 1\n"
                   "Messages skipped (more than 10000 MIME parts): 1\n"
                   "  big.mbox, message 3: more than 10000 MIME parts\n"

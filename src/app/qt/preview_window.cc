@@ -220,7 +220,7 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
     if (progress.messages == 1) text = QStringLiteral("1 message");
     if (!progress.done) text = QStringLiteral("Reading... ") + text;
     if (progress.skipped > 0) {
-        text += QStringLiteral(" (%1 more skipped: marked deleted or too large)")
+        text += QStringLiteral(" (%1 more skipped: replies, marked deleted or too large)")
                     .arg(number(progress.skipped));
     }
     if (progress.messages > static_cast<uint64_t>(model->rowCount()) && progress.done) {

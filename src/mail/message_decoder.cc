@@ -84,19 +84,30 @@ bool isPlainMultipart(std::string_view value) {
 struct FoundParts {
     GMimePart* plain = nullptr;
     GMimePart* html = nullptr;
+    GMimeMessage* attached = nullptr;  // the first message attached (forwarded) whole
 };
 
 void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
-    if (object == nullptr || depth > 64 || found->plain != nullptr) return;
+    if (object == nullptr || depth > 64) return;
     if (GMIME_IS_MULTIPART(object)) {
         GMimeMultipart* multipart = GMIME_MULTIPART(object);
+        // A delivery report returns the message it could not deliver: that
+        // message is not what the report says.
+        GMimeContentType* type = g_mime_object_get_content_type(object);
+        bool report = type != nullptr && g_mime_content_type_is_type(type, "multipart", "report");
         int count = g_mime_multipart_get_count(multipart);
-        for (int i = 0; i < count && found->plain == nullptr; ++i) {
-            findTextParts(g_mime_multipart_get_part(multipart, i), found, depth + 1);
+        for (int i = 0; i < count && found->attached == nullptr; ++i) {
+            GMimeObject* part = g_mime_multipart_get_part(multipart, i);
+            if (report && GMIME_IS_MESSAGE_PART(part)) continue;
+            findTextParts(part, found, depth + 1);
         }
         return;
     }
-    if (!GMIME_IS_PART(object)) return;  // attached messages are not this message's text
+    if (GMIME_IS_MESSAGE_PART(object)) {
+        found->attached = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
+        return;
+    }
+    if (!GMIME_IS_PART(object) || found->plain != nullptr) return;
     GMimePart* part = GMIME_PART(object);
     if (g_mime_part_is_attachment(part)) return;
     GMimeContentType* type = g_mime_object_get_content_type(object);
@@ -392,7 +403,14 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     }
     FoundParts found;
     findTextParts(entity, &found, 0);
-    if (found.plain != nullptr) {
+    // A message forwarded as an attachment is read as the message it holds, its
+    // text and the header fields this one lacks.
+    std::string attached;
+    if (found.attached != nullptr && nesting_ < kMaxNesting) {
+        char* text = g_mime_object_to_string(GMIME_OBJECT(found.attached), nullptr);
+        if (text != nullptr) attached = text;
+        g_free(text);
+    } else if (found.plain != nullptr) {
         decodePart(found.plain, false, &scratch_, out);
     } else if (found.html != nullptr) {
         decodePart(found.html, true, &scratch_, out);
@@ -400,6 +418,21 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     if (warnings.broken) out->problems.push_back("cut or malformed MIME structure");
     g_object_unref(entity);
     releaseLargeBuffer();
+    if (found.attached != nullptr && nesting_ < kMaxNesting) decodeAttached(attached, out);
+}
+
+void MessageDecoder::decodeAttached(std::string_view message, DecodedMessage* out) {
+    DecodedMessage inner;
+    ++nesting_;
+    decode(message, &inner);
+    --nesting_;
+    out->body = std::move(inner.body);
+    if (inner.skipped != Skip::kNone) out->skipped = inner.skipped;
+    for (size_t i = 0; i < out->headers.size() && i < inner.headers.size(); ++i) {
+        if (out->headers[i].empty()) out->headers[i] = std::move(inner.headers[i]);
+    }
+    for (std::string& problem : inner.problems)
+        out->problems.push_back(std::move(problem));
 }
 
 void MessageDecoder::releaseLargeBuffer() {

@@ -80,9 +80,12 @@ class MessageDecoder {
     void decodeSinglePart(std::string_view body, const ContentType& type,
                           const std::string& encoding, DecodedMessage* out);
     void decodeMime(const std::string& contentType, std::string_view body, DecodedMessage* out);
+    // `message`: a message attached to the one being decoded, into `out`.
+    void decodeAttached(std::string_view message, DecodedMessage* out);
     void releaseLargeBuffer();
 
     static constexpr unsigned kKeptBytes = 1 << 20;
+    static constexpr int kMaxNesting = 8;  // messages attached to attached messages
 
     std::vector<std::string> headerNames_;
     GMimeParserOptions* options_;
@@ -95,6 +98,7 @@ class MessageDecoder {
     ContentType parsedType_;
     HeaderBlock block_;  // of the message being decoded
     std::string scratch_;
+    int nesting_ = 0;
 };
 
 }  // namespace tabulon

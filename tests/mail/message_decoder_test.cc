@@ -69,6 +69,18 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
          "Name: Ren\xc3\xa9"},
         {"", multipart("multipart/x-custom.sub+type; boundary=b", "b", "Name: Ren=E9\n--b--\n"),
          "Name: Ren\xc3\xa9"},
+        {"a message forwarded as an attachment: its text, the outer header fields",
+         "Subject: Fwd: form\nContent-Type: multipart/mixed; boundary=b\n\n--b\n\nSee below.\n"
+         "--b\nContent-Type: message/rfc822\n\nSubject: Contact\nContent-Type: text/plain; "
+         "charset=iso-8859-1\nContent-Transfer-Encoding: quoted-printable\n\nName: Ren=E9\n--b--\n",
+         "Name: Ren\xc3\xa9", "Fwd: form"},
+        {"a whole body that is a message; header fields the outer one lacks come from it",
+         "From: a@b\nContent-Type: message/rfc822\n\nSubject: =?utf-8?q?s?=\n\nName: Ann\n",
+         "Name: Ann\n"},
+        {"a delivery report is not the message it returns",
+         "Subject: s\nContent-Type: multipart/report; boundary=b\n\n--b\n\nNot delivered.\n"
+         "--b\nContent-Type: message/rfc822\n\nSubject: Contact\n\nName: Ann\n--b--\n",
+         "Not delivered."},
         {"no subtype: not read as multipart",
          multipart("multipart/ (comment); boundary=b", "b", "Name: Ren=E9\n--b--\n"), ""},
     };

@@ -74,15 +74,18 @@ bool isPartDelimiter(std::string_view line) {
     return line.size() > 2 && line[0] == '-' && line[1] == '-' && line[2] != ' ' && line[2] != '\t';
 }
 
-// A part header line that makes the part a message (forwarded, returned).
+// A part header line that makes the part a message (forwarded, returned) or the
+// header block of one (a delivery report's text/rfc822-headers).
 bool declaresMessage(std::string_view line) {
     constexpr std::string_view kType = "content-type:";
     constexpr std::string_view kMessage = "message/";
+    constexpr std::string_view kHeaders = "text/rfc822-headers";
     if (line.size() <= kType.size() || !equalsIgnoringCase(line.substr(0, kType.size()), kType))
         return false;
     std::string_view type = trimBlanks(line.substr(kType.size()));
-    return type.size() > kMessage.size() &&
-           equalsIgnoringCase(type.substr(0, kMessage.size()), kMessage);
+    return (type.size() > kMessage.size() &&
+            equalsIgnoringCase(type.substr(0, kMessage.size()), kMessage)) ||
+           equalsIgnoringCase(type.substr(0, kHeaders.size()), kHeaders);
 }
 
 // The line that closes a message's multipart body ("--boundary--"), or "" when

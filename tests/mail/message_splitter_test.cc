@@ -43,6 +43,11 @@ const std::string kSaved2 =
     "From: Form <f@shop.example>\nDate: Mon, 30 Nov 2026\nTo: i@x\n\nName: Bo\n";
 
 const std::string kRaw2 = "From: Form <f@x.example>\nTo: i@x\nSubject: two\n\nName: Bo\n\n";
+const std::string kBounce =
+    "From: Mail Delivery <mailer@x.example>\nTo: f@x.example\nSubject: Undelivered\n"
+    "Content-Type: multipart/report; boundary=r\n\n--r\n\nNot delivered.\n\n--r\n"
+    "Content-Type: text/rfc822-headers\n\nFrom: Form <f@x.example>\nTo: i@x\nSubject: one\n\n"
+    "--r--\n\n";
 const std::string kOutlook =
     "From:\tWordPress <wp@x.example>\nSent:\tMonday, December 7, 2026 10:00 AM\nTo:\t"
     "info@x.example\nSubject:\tContact form\n\nA message from your site:\n\nFrom: Ann "
@@ -117,6 +122,10 @@ const SplitCase kCases[] = {
       "boundary=b\n\n--b\nContent-Type: text/plain\n\nName: Ann\n\n--b\nContent-Type: "
       "text/html\n\n<p>Name: Ann</p>\n\n",
       kRaw2, kRaw2}},
+    {"a delivery report's returned header block, then the next message",
+     kBounce + kRaw2,
+     Layout::kSavedText,
+     {kBounce, kRaw2}},
     {"a form's own From and Subject after a line of text, in mail saved with Sent and To",
      kOutlook + kOutlook,
      Layout::kSavedText,

@@ -24,11 +24,14 @@ Status countLabels(ByteSource& input, LabelCensus* census) {
     DecodedMessage decoded;
     for (;;) {
         bool found = false;
-        Status status = splitter.next(&message, &found);
+        bool tooLarge = false;
+        Status status = splitter.next(&message, &found, &tooLarge);
         if (!status.ok()) return status;
         if (!found) return Status::Ok();
+        if (tooLarge) continue;
         decoder.decode(message, &decoded);
-        census->add(decoded.body);
+        // Messages that give no row (marked deleted, too many parts) teach nothing.
+        if (decoded.skipped == Skip::kNone) census->add(decoded.body);
     }
 }
 

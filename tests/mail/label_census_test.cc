@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_util.h"
+
 namespace tabulon {
 namespace {
 
@@ -59,6 +61,19 @@ TEST(LabelCensus, LabelsWithoutAColonAreGuessedWhereNoMessageHasOne) {
         colons.add(std::string("Name: ") + person + "\nMessage\n" + person + " says hi\n");
     EXPECT_EQ(guessTemplate(colons), (FieldList{"Name:"}));
     EXPECT_EQ(colons.bareLabels(2).size(), 1u);  // "Message"
+}
+
+// Messages marked deleted give no row, so they do not outvote the others.
+TEST(LabelCensus, MessagesThatGiveNoRowAreNotCounted) {
+    const std::string deleted =
+        "From a@b Mon Nov 30 09:14:02 2026\nX-Mozilla-Status: 0009\n"
+        "From: f@x\n\nOther: x\n\n";
+    test::StringSource input(deleted + deleted +
+                             "From a@b Mon Nov 30 09:14:02 2026\nFrom: f@x\n\nName: Ann\n");
+    LabelCensus census;
+    ASSERT_TRUE(countLabels(input, &census).ok());
+    EXPECT_EQ(census.messages(), 1u);
+    EXPECT_EQ(guessTemplate(census), (FieldList{"Name:"}));
 }
 
 }  // namespace

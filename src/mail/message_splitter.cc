@@ -255,6 +255,17 @@ void MessageSplitter::take(std::string_view line) {
 }
 
 void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
+    // A separator line with a full date, as some programs put between the raw
+    // messages they save one after the other, ends the message before it.
+    if (!blank && line[0] == 'F' && isMboxSeparator(line) && hasDateOfMboxSeparator(line)) {
+        if (inCandidate_) dropCandidate();
+        if (started_ && (!current_.empty() || tooLarge_)) handOn();
+        phase_ = Phase::kHeader;
+        openBoundary_.clear();
+        digest_ = inPartHeader_ = inMessagePart_ = afterQuoteMarker_ = false;
+        previousBlank_ = false;
+        return;
+    }
     if (inCandidate_) {
         if (blank) {
             closeCandidate();

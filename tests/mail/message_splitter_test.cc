@@ -43,6 +43,10 @@ const std::string kSaved2 =
     "From: Form <f@shop.example>\nDate: Mon, 30 Nov 2026\nTo: i@x\n\nName: Bo\n";
 
 const std::string kRaw2 = "From: Form <f@x.example>\nTo: i@x\nSubject: two\n\nName: Bo\n\n";
+const std::string kMultipart =
+    "From: Form <f@x.example>\nTo: i@x\nSubject: one\nContent-Type: multipart/mixed; "
+    "boundary=b\n\n--b\n\nName: Ann\n";
+const std::string kSeparator = "From a@b Mon Nov 30 09:14:02 2026\n";
 const std::string kBounce =
     "From: Mail Delivery <mailer@x.example>\nTo: f@x.example\nSubject: Undelivered\n"
     "Content-Type: multipart/report; boundary=r\n\n--r\n\nNot delivered.\n\n--r\n"
@@ -122,6 +126,10 @@ const SplitCase kCases[] = {
       "boundary=b\n\n--b\nContent-Type: text/plain\n\nName: Ann\n\n--b\nContent-Type: "
       "text/html\n\n<p>Name: Ann</p>\n\n",
       kRaw2, kRaw2}},
+    {"raw sources with separator lines, the first a multipart left unclosed",
+     kMultipart + kSeparator + kRaw2 + kSeparator + kRaw2,
+     Layout::kSavedText,
+     {kMultipart, kRaw2, kRaw2}},
     {"a delivery report's returned header block, then the next message",
      kBounce + kRaw2,
      Layout::kSavedText,

@@ -7,15 +7,17 @@
 //   full date) begins a message and is dropped, and the ">" that quotes a body
 //   line beginning ">...From " comes off again;
 // - otherwise mail saved as text (one message, an .eml, or several one after the
-//   other): a new message begins where, after a blank line, comes a block of header
-//   lines that holds a From: line with an address and another mail header, or three
-//   mail headers (From, To, Subject, Date, Sent, ...), and at least as many of From,
-//   To, Cc, Subject, Date and Sent as the first message's header block (up to three). The first
-//   paragraph of a body never begins a message, so a form that sends "From:" and "Subject:" fields
-//   at the top of its text stays one message. Nor does a block after a line that announces a quoted
-//   message ("-----Original Message-----"), nor one inside a multipart body's message parts (a
-//   forwarded message, a digest) before the line that closes it; a multipart left unclosed ends
-//   where a message begins.
+//   other): a new message begins where, after a blank line, comes a block of
+//   header lines that holds a From: line with an address and another mail header,
+//   or three mail headers (From, To, Subject, Date, Sent, ...), and at least as
+//   many of From, To, Cc, Subject, Date and Sent as the first message's header
+//   block (up to three); and at a separator line with a full date, which is
+//   dropped. The first paragraph of a body never begins a message, so a form that
+//   sends "From:" and "Subject:" fields at the top of its text stays one message.
+//   Nor does a block after a line that announces a quoted message ("-----Original
+//   Message-----"), nor one inside a multipart body's message parts (a forwarded
+//   message, a digest, a returned one) before the line that closes it; a
+//   multipart left unclosed ends where a message begins.
 // A file that is not mail is one message. Lines end in LF, CR LF or CR (the first
 // line end decides between LF and CR); messages are handed on with LF line ends.
 //

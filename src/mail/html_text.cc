@@ -101,7 +101,85 @@ class TextBuilder {
         return std::move(out_);
     }
 
+    // A table laid out across, a first row of header cells (<th>) only, the
+    // questions, above rows of as many cells, the answers, is written again as
+    // lines of "question<Tab>answer", as a table laid out down the page reads.
+    // Each open table keeps where its text began and the text of its cells.
+    void tableStart() {
+        if (!tables_.empty()) tables_.back().nested = true;
+        tables_.push_back({out_.size() + line_.size(), {}, false, 0});
+    }
+    void rowStart() {
+        if (!tables_.empty()) tables_.back().rows.emplace_back();
+    }
+    void cellOpened(bool header) {
+        if (tables_.empty() || tables_.back().rows.empty()) return;
+        Table& table = tables_.back();
+        table.rows.back().push_back({std::string(), header});
+        table.cellFrom = out_.size() + line_.size();
+    }
+    void cellClosed() {
+        if (tables_.empty() || tables_.back().rows.empty() || tables_.back().rows.back().empty())
+            return;
+        Table& table = tables_.back();
+        std::string text = textSince(table.cellFrom);
+        size_t first = text.find_first_not_of(" \t\n");
+        size_t last = text.find_last_not_of(" \t\n");
+        table.rows.back().back().text =
+            first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    }
+    void tableEnd() {
+        if (tables_.empty()) return;
+        Table table = std::move(tables_.back());
+        tables_.pop_back();
+        if (table.nested || !isAcross(table)) return;
+        // Everything the table wrote since it began goes, the rows come again.
+        if (table.start >= out_.size()) {
+            line_.resize(table.start - out_.size());
+        } else {
+            out_.resize(table.start);
+            line_.clear();
+        }
+        space_ = tab_ = tabbed_ = false;
+        const std::vector<Cell>& header = table.rows[0];
+        for (size_t r = 1; r < table.rows.size(); ++r) {
+            paragraph();
+            for (size_t i = 0; i < header.size(); ++i) {
+                out_ += header[i].text + '\t' + table.rows[r][i].text + '\n';
+            }
+        }
+    }
+
   private:
+    struct Cell {
+        std::string text;
+        bool header = false;
+    };
+    struct Table {
+        size_t start;  // where its text began, in out_ and line_ together
+        std::vector<std::vector<Cell>> rows;
+        bool nested;  // holds another table: a layout, not a form's answers
+        size_t cellFrom;
+    };
+
+    // The text written since `position` of out_ and line_ together.
+    std::string textSince(size_t position) const {
+        if (position >= out_.size())
+            return line_.substr(std::min(line_.size(), position - out_.size()));
+        return out_.substr(position) + line_;
+    }
+    static bool isAcross(const Table& table) {
+        if (table.rows.size() < 2 || table.rows[0].size() < 2) return false;
+        for (const Cell& cell : table.rows[0]) {
+            if (!cell.header) return false;
+        }
+        for (size_t r = 1; r < table.rows.size(); ++r) {
+            if (table.rows[r].size() != table.rows[0].size()) return false;
+        }
+        return true;
+    }
+
+    std::vector<Table> tables_;
     std::string out_;
     std::string line_;
     bool space_ = false;
@@ -109,85 +187,83 @@ class TextBuilder {
     bool tabbed_ = false;  // the line has its Tab
 };
 
-void walk(xmlNode* node, TextBuilder& builder, int depth);
+// Walks the document as the parser reads it, element by element, without building
+// its tree: memory stays a byte per level of nesting however deep the document.
+class Walk {
+  public:
+    explicit Walk(TextBuilder& builder) : builder_(builder) {}
 
-bool named(const xmlNode* node, const char* name) {
-    return node->type == XML_ELEMENT_NODE &&
-           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
-}
-
-// The element children of `parent` that `keep` takes.
-template <typename Keep>
-std::vector<xmlNode*> childrenOf(xmlNode* parent, Keep keep) {
-    std::vector<xmlNode*> children;
-    for (xmlNode* child = parent->children; child != nullptr; child = child->next) {
-        if (keep(child)) children.push_back(child);
-    }
-    return children;
-}
-
-// A table laid out across: a first row of header cells (<th>) only, the questions,
-// above rows of as many cells, the answers. Each answer row reads as lines of
-// "question<Tab>answer", as the rows of a table laid out down the page do.
-bool writeTableAcross(xmlNode* table, TextBuilder& builder, int depth) {
-    std::vector<xmlNode*> rows;
-    for (xmlNode* child = table->children; child != nullptr; child = child->next) {
-        if (named(child, "tr")) rows.push_back(child);
-        if (named(child, "thead") || named(child, "tbody") || named(child, "tfoot")) {
-            for (xmlNode* row : childrenOf(child, [](xmlNode* n) { return named(n, "tr"); }))
-                rows.push_back(row);
+    void start(const char* name) {
+        Kind kind = kindOf(name);
+        Part part = partOf(name);
+        open_.push_back(kind);
+        parts_.push_back(part);
+        if (kind == Kind::kSkip) ++skipping_;
+        if (skipping_ > 0) return;
+        if (kind == Kind::kLineBreak) builder_.lineBreak();
+        if (kind == Kind::kLine) builder_.endLine();
+        if (kind == Kind::kParagraph) builder_.paragraph();
+        if (part == Part::kTable) builder_.tableStart();
+        if (part == Part::kRow) builder_.rowStart();
+        if (kind == Kind::kCell) {
+            builder_.cellStart();
+            builder_.cellOpened(part == Part::kHeaderCell);
         }
     }
-    auto isCell = [](xmlNode* n) { return named(n, "td") || named(n, "th"); };
-    if (rows.size() < 2) return false;
-    std::vector<xmlNode*> header = childrenOf(rows[0], isCell);
-    if (header.size() < 2) return false;
-    for (xmlNode* cell : header) {
-        if (!named(cell, "th")) return false;
+    void end() {
+        if (open_.empty()) return;
+        Kind kind = open_.back();
+        Part part = parts_.back();
+        open_.pop_back();
+        parts_.pop_back();
+        if (kind == Kind::kSkip) --skipping_;
+        if (skipping_ > 0) return;
+        if (kind == Kind::kCell) builder_.cellClosed();
+        if (part == Part::kTable) builder_.tableEnd();
+        if (kind == Kind::kLine) builder_.endLine();
+        if (kind == Kind::kParagraph) builder_.paragraph();
+        if (kind == Kind::kCell) builder_.cellEnd();
     }
-    std::vector<std::vector<xmlNode*>> answers;
-    for (size_t r = 1; r < rows.size(); ++r) {
-        answers.push_back(childrenOf(rows[r], isCell));
-        if (answers.back().size() != header.size()) return false;
+    void text(const char* bytes, int length) {
+        if (skipping_ > 0 || length <= 0) return;
+        text_.assign(bytes, static_cast<size_t>(length));
+        builder_.text(text_.c_str());
     }
-    builder.paragraph();
-    for (const std::vector<xmlNode*>& answer : answers) {
-        for (size_t i = 0; i < header.size(); ++i) {
-            walk(header[i]->children, builder, depth + 1);
-            builder.cellStart();
-            walk(answer[i]->children, builder, depth + 1);
-            builder.cellEnd();
-            builder.endLine();
-        }
-        builder.paragraph();
-    }
-    return true;
-}
 
-void walk(xmlNode* node, TextBuilder& builder, int depth) {
-    if (depth > 256) return;  // libxml2 bounds nesting too; this keeps the stack small
-    for (; node != nullptr; node = node->next) {
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            if (node->content != nullptr)
-                builder.text(reinterpret_cast<const char*>(node->content));
-            continue;
-        }
-        if (node->type != XML_ELEMENT_NODE) continue;
-        Kind kind = kindOf(reinterpret_cast<const char*>(node->name));
-        if (kind == Kind::kSkip) continue;
-        if (kind == Kind::kLineBreak) {
-            builder.lineBreak();
-            continue;
-        }
-        if (named(node, "table") && writeTableAcross(node, builder, depth)) continue;
-        if (kind == Kind::kLine) builder.endLine();
-        if (kind == Kind::kParagraph) builder.paragraph();
-        if (kind == Kind::kCell) builder.cellStart();
-        walk(node->children, builder, depth + 1);
-        if (kind == Kind::kLine) builder.endLine();
-        if (kind == Kind::kParagraph) builder.paragraph();
-        if (kind == Kind::kCell) builder.cellEnd();
+    // The walk of the document being parsed on this thread.
+    static thread_local Walk* current;
+
+  private:
+    enum class Part : char { kOther, kTable, kRow, kHeaderCell };
+    static Part partOf(const char* name) {
+        if (std::strcmp(name, "table") == 0) return Part::kTable;
+        if (std::strcmp(name, "tr") == 0) return Part::kRow;
+        if (std::strcmp(name, "th") == 0) return Part::kHeaderCell;
+        return Part::kOther;
     }
+
+    TextBuilder& builder_;
+    std::vector<Kind> open_;   // the kinds of the elements open, outermost first
+    std::vector<Part> parts_;  // and what each is of a table
+    size_t skipping_ = 0;      // open elements whose text is dropped
+    std::string text_;
+};
+
+thread_local Walk* Walk::current = nullptr;
+
+htmlSAXHandler walkHandler() {
+    htmlSAXHandler handler;
+    std::memset(&handler, 0, sizeof handler);
+    handler.startElement = [](void*, const xmlChar* name, const xmlChar**) {
+        Walk::current->start(reinterpret_cast<const char*>(name));
+    };
+    handler.endElement = [](void*, const xmlChar*) { Walk::current->end(); };
+    handler.characters = [](void*, const xmlChar* text, int length) {
+        Walk::current->text(reinterpret_cast<const char*>(text), length);
+    };
+    handler.cdataBlock = handler.characters;
+    handler.ignorableWhitespace = [](void*, const xmlChar*, int) {};
+    return handler;
 }
 
 // One HTML parser context, freed with its thread.
@@ -207,21 +283,29 @@ class ParserContext {
 
 }  // namespace
 
-std::string htmlToText(std::string_view html) {
+std::string htmlToText(std::string_view html, bool* cut) {
+    if (cut != nullptr) *cut = false;
     if (html.empty()) return std::string();
+    // Deep nesting is read whole (XML_PARSE_HUGE): the walk keeps no tree.
     int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                  HTML_PARSE_NONET | HTML_PARSE_NOBLANKS;
+                  HTML_PARSE_NONET | HTML_PARSE_NOBLANKS | XML_PARSE_HUGE;
     // Making a parser context costs more than parsing a form's short body, so each
     // thread keeps one and resets it for every document.
     static thread_local ParserContext context;
     if (context.get() == nullptr) return std::string();
+    static const htmlSAXHandler kHandler = walkHandler();
+    *context.get()->sax = kHandler;
+    TextBuilder builder;
+    Walk walk(builder);
+    Walk::current = &walk;
     htmlDocPtr doc = htmlCtxtReadMemory(context.get(), html.data(),
                                         static_cast<int>(std::min<size_t>(html.size(), INT32_MAX)),
                                         nullptr, "UTF-8", options);
-    if (doc == nullptr) return std::string();
-    TextBuilder builder;
-    walk(xmlDocGetRootElement(doc), builder, 0);
-    xmlFreeDoc(doc);
+    Walk::current = nullptr;
+    if (doc != nullptr) xmlFreeDoc(doc);
+    // The parser gives up where it cannot go on (nesting beyond its own bound):
+    // what came after is lost.
+    if (cut != nullptr) *cut = context.get()->errNo == XML_ERR_INTERNAL_ERROR;
     std::string text = builder.take();
     while (!text.empty() && text.back() == '\n')
         text.pop_back();

@@ -10,7 +10,8 @@
 
 namespace tabulon {
 
-// REQUIRES: `html` is UTF-8. The result has LF line ends.
-std::string htmlToText(std::string_view html);
+// REQUIRES: `html` is UTF-8. The result has LF line ends. `*cut`, when given, says
+// whether the parser stopped before the end (the rest of the text is lost).
+std::string htmlToText(std::string_view html, bool* cut = nullptr);
 
 }  // namespace tabulon

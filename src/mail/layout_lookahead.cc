@@ -11,17 +11,19 @@ namespace tabulon {
 Status lookAhead(MessageSplitter& splitter, FormLayoutLearner* learner) {
     MessageDecoder decoder;
     DecodedMessage decoded;
-    std::vector<std::string> messages;
+    std::vector<MessageSplitter::Message> messages;
     size_t bytes = 0;
     Status status = Status::Ok();
     while (messages.size() < kLookaheadMessages && bytes < kLookaheadBytes) {
-        std::string message;
+        MessageSplitter::Message message;
         bool found = false;
-        status = splitter.next(&message, &found);
+        status = splitter.next(&message.text, &found, &message.tooLarge);
         if (!status.ok() || !found) break;
-        decoder.decode(message, &decoded);
-        learner->add(decoded.body);
-        bytes += message.size();
+        if (!message.tooLarge) {
+            decoder.decode(message.text, &decoded);
+            if (decoded.skipped == Skip::kNone) learner->add(decoded.body);
+        }
+        bytes += message.text.size();
         messages.push_back(std::move(message));
     }
     splitter.giveBack(std::move(messages));

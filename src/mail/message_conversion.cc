@@ -13,6 +13,7 @@ namespace {
 constexpr size_t kUndecodedSamples = 10;
 constexpr uint64_t kProgressStep = 1 << 20;
 constexpr uint64_t kSmallInput = 256 << 10;
+constexpr size_t kKeptBytes = 1 << 20;
 
 Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, MessageRows& rows,
                       const RowFn& onRow, const ProgressFn& progress) {
@@ -21,13 +22,15 @@ Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, Mes
     uint64_t reported = 0;
     for (;;) {
         bool found = false;
-        Status status = splitter.next(&message, &found);
+        bool tooLarge = false;
+        Status status = splitter.next(&message, &found, &tooLarge);
         if (!status.ok()) return status;
         if (!found) return Status::Ok();
-        rows.rowOf(message, inputName, &cells);
-        status = onRow(cells);
-        if (!status.ok()) return status;
-        rows.countWritten();
+        if (rows.rowOf(message, inputName, &cells, tooLarge)) {
+            status = onRow(cells);
+            if (!status.ok()) return status;
+            rows.countWritten();
+        }
         if (progress && splitter.bytesRead() - reported >= kProgressStep) {
             reported = splitter.bytesRead();
             progress(reported, splitter.sourceSize());
@@ -40,11 +43,24 @@ Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, Mes
 RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor)
     : keepLabels_(options.countLabels), extractor_(extractor), decoder_(options.headers) {}
 
-void RowMaker::make(std::string_view message, MessageRow* row) {
-    decoder_.decode(message, &decoded_);
-    extractor_.extract(decoded_.body, &fieldCells_, &found_, &extras_);
+void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->cells.clear();
     row->present.clear();
+    row->problems.clear();
+    row->unplacedLines = 0;
+    row->otherLabels.clear();
+    row->skipped = Skip::kTooLarge;
+    if (tooLarge) return;
+    decoder_.decode(message, &decoded_);
+    row->skipped = decoded_.skipped;
+    if (decoded_.skipped != Skip::kNone) return;
+    extractor_.extract(decoded_.body, &fieldCells_, &found_, &extras_);
+    // A reply to a form mail would give the row of the mail it quotes again.
+    if (decoded_.quotesEarlier && !found_.empty() &&
+        std::none_of(found_.begin(), found_.end(), [](bool found) { return found; })) {
+        row->skipped = Skip::kQuotedReply;
+        return;
+    }
     for (std::string& header : decoded_.headers) {
         row->present.push_back(!header.empty());
         row->cells.push_back(std::move(header));
@@ -57,6 +73,11 @@ void RowMaker::make(std::string_view message, MessageRow* row) {
     row->unplacedLines = extras_.unplacedLines;
     row->otherLabels.clear();
     if (keepLabels_) row->otherLabels.swap(extras_.otherLabels);
+    // A rare huge message should not keep its buffers in memory.
+    if (decoded_.body.capacity() > kKeptBytes) std::string().swap(decoded_.body);
+    for (std::string& cell : fieldCells_) {
+        if (cell.capacity() > kKeptBytes) std::string().swap(cell);
+    }
 }
 
 MessageRows::MessageRows(const MessageConversionOptions& options)
@@ -84,6 +105,10 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
         sourceMessages_ = 0;
     }
     ++sourceMessages_;
+    if (row.skipped != Skip::kNone) {
+        countSkipped(row.skipped, source);
+        return;
+    }
     bool incomplete = row.unplacedLines > 0;
     for (size_t i = 0; i < row.present.size() && i < report_.missing.size(); ++i) {
         if (!row.present[i]) {
@@ -105,11 +130,24 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
     }
 }
 
-void MessageRows::rowOf(std::string_view message, std::string_view source,
-                        std::vector<std::string>* cells) {
-    maker_.make(message, &row_);
+void MessageRows::countSkipped(Skip reason, std::string_view source) {
+    if (reason == Skip::kDeleted || reason == Skip::kQuotedReply) {
+        ++(reason == Skip::kDeleted ? report_.skippedDeleted : report_.skippedReplies);
+        return;
+    }
+    ++(reason == Skip::kTooLarge ? report_.skippedTooLarge : report_.skippedTooManyParts);
+    if (report_.skippedSamples.size() < kUndecodedSamples) {
+        report_.skippedSamples.push_back(std::string(source) + ", message " +
+                                         std::to_string(sourceMessages_) + ": " + skipText(reason));
+    }
+}
+
+bool MessageRows::rowOf(std::string_view message, std::string_view source,
+                        std::vector<std::string>* cells, bool tooLarge) {
+    maker_.make(message, &row_, tooLarge);
     record(row_, source);
     cells->swap(row_.cells);
+    return row_.skipped == Skip::kNone;
 }
 
 MessageReport MessageRows::report() const {

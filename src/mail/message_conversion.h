@@ -34,6 +34,7 @@ struct MessageRow {
     std::vector<std::string> problems;
     size_t unplacedLines = 0;            // lines of the body that no field took
     std::vector<SeenLabel> otherLabels;  // fields no column takes, when labels are counted
+    Skip skipped = Skip::kNone;          // when not kNone, no row is written
 };
 
 // Decodes messages and looks up their fields. One per thread.
@@ -41,8 +42,9 @@ class RowMaker {
   public:
     // `extractor` must outlive the maker.
     RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor);
-    // REQUIRES: `message` has LF line ends.
-    void make(std::string_view message, MessageRow* row);
+    // REQUIRES: `message` has LF line ends. `tooLarge`: the splitter let the
+    // message go (MessageSplitter::next()).
+    void make(std::string_view message, MessageRow* row, bool tooLarge = false);
 
   private:
     bool keepLabels_;
@@ -75,8 +77,10 @@ class MessageRows {
     }
     // Counts a row made by a RowMaker in the report; `source` names its file.
     void record(const MessageRow& row, std::string_view source);
-    // make() and record() in one, on the caller's thread.
-    void rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells);
+    // make() and record() in one, on the caller's thread; false when the message
+    // gives no row.
+    bool rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells,
+               bool tooLarge = false);
     void countWritten() { ++report_.rowsWritten; }
     // Messages left out before they were read: trashed in a Maildir.
     void countSkipped(uint64_t messages) { report_.messagesSkipped += messages; }
@@ -84,6 +88,8 @@ class MessageRows {
     MessageReport report() const;
 
   private:
+    void countSkipped(Skip reason, std::string_view source);
+
     MessageConversionOptions options_;
     FieldExtractor extractor_;
     RowMaker maker_;

@@ -4,10 +4,14 @@
 #include <libxml/parser.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "mail/charset_text.h"
+#include "mail/encoded_words.h"
+#include "mail/flowed_text.h"
 #include "mail/header_block.h"
 #include "mail/html_text.h"
+#include "mail/quoted_message.h"
 #include "platform/text.h"
 
 namespace tabulon {
@@ -81,19 +85,30 @@ bool isPlainMultipart(std::string_view value) {
 struct FoundParts {
     GMimePart* plain = nullptr;
     GMimePart* html = nullptr;
+    GMimeMessage* attached = nullptr;  // the first message attached (forwarded) whole
 };
 
 void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
-    if (object == nullptr || depth > 64 || found->plain != nullptr) return;
+    if (object == nullptr || depth > 64) return;
     if (GMIME_IS_MULTIPART(object)) {
         GMimeMultipart* multipart = GMIME_MULTIPART(object);
+        // A delivery report returns the message it could not deliver: that
+        // message is not what the report says.
+        GMimeContentType* type = g_mime_object_get_content_type(object);
+        bool report = type != nullptr && g_mime_content_type_is_type(type, "multipart", "report");
         int count = g_mime_multipart_get_count(multipart);
-        for (int i = 0; i < count && found->plain == nullptr; ++i) {
-            findTextParts(g_mime_multipart_get_part(multipart, i), found, depth + 1);
+        for (int i = 0; i < count && found->attached == nullptr; ++i) {
+            GMimeObject* part = g_mime_multipart_get_part(multipart, i);
+            if (report && GMIME_IS_MESSAGE_PART(part)) continue;
+            findTextParts(part, found, depth + 1);
         }
         return;
     }
-    if (!GMIME_IS_PART(object)) return;  // attached messages are not this message's text
+    if (GMIME_IS_MESSAGE_PART(object)) {
+        found->attached = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
+        return;
+    }
+    if (!GMIME_IS_PART(object) || found->plain != nullptr) return;
     GMimePart* part = GMIME_PART(object);
     if (g_mime_part_is_attachment(part)) return;
     GMimeContentType* type = g_mime_object_get_content_type(object);
@@ -165,6 +180,31 @@ void decodeWithWrapper(GMimeDataWrapper* content, std::string* bytes, DecodedMes
     g_object_unref(decoded);
 }
 
+std::string textOfHtml(std::string_view html, DecodedMessage* out) {
+    bool cut = false;
+    std::string text = htmlToText(html, &cut);
+    if (cut) out->problems.push_back("HTML the parser could not read to its end");
+    return text;
+}
+
+// The part of a text body that is read: all of it, or up to the last line end
+// within the limit.
+std::string_view keptText(std::string_view bytes, DecodedMessage* out) {
+    constexpr size_t kMax = MessageDecoder::kMaxTextBytes;
+    if (bytes.size() <= kMax) return bytes;
+    size_t end = bytes.rfind('\n', kMax - 1);
+    if (end != std::string_view::npos) {
+        ++end;
+    } else {
+        end = kMax;
+        while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
+            --end;  // not inside a UTF-8 character
+    }
+    out->problems.push_back("text over " + std::to_string(kMax >> 20) +
+                            " MB: the rest was not read");
+    return bytes.substr(0, end);
+}
+
 void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage* out) {
     GMimeDataWrapper* content = g_mime_part_get_content(part);
     if (content == nullptr) return;
@@ -172,11 +212,35 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
     std::string text;
     std::string name = charset == nullptr ? "" : charset;
-    if (!appendUtf8(*scratch, name, &text)) {
+    if (!appendUtf8(keptText(*scratch, out), name, &text)) {
         out->problems.push_back("text not readable in charset \"" + name + "\"");
     }
     normalizeLineEnds(&text);
-    out->body = html ? htmlToText(text) : std::move(text);
+    const char* format = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "format");
+    if (!html && format != nullptr && g_ascii_strcasecmp(format, "flowed") == 0) {
+        const char* delsp = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "delsp");
+        unwrapFlowed(&text, delsp != nullptr && g_ascii_strcasecmp(delsp, "yes") == 0);
+    }
+    out->body = html ? textOfHtml(text, out) : std::move(text);
+}
+
+// Thunderbird marks a deleted message in its X-Mozilla-Status field (flag 0x0008)
+// and leaves it in the file until the folder is compacted.
+bool isMarkedDeleted(const HeaderBlock& block) {
+    std::string status = block.value("x-mozilla-status");
+    if (status.empty()) return false;
+    char* end = nullptr;
+    unsigned long flags = std::strtoul(status.c_str(), &end, 16);
+    return end != status.c_str() && (flags & 0x0008) != 0;
+}
+
+// How many lines could delimit a MIME part: those beginning "--".
+size_t delimiterLines(std::string_view body) {
+    size_t count = body.substr(0, 2) == "--" ? 1 : 0;
+    for (size_t at = body.find("\n--"); at != std::string_view::npos;
+         at = body.find("\n--", at + 3))
+        ++count;
+    return count;
 }
 
 }  // namespace
@@ -229,6 +293,10 @@ const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string
     }
     const char* charset = g_mime_content_type_get_parameter(type, "charset");
     if (charset != nullptr) parsedType_.charset = charset;
+    const char* format = g_mime_content_type_get_parameter(type, "format");
+    const char* delsp = g_mime_content_type_get_parameter(type, "delsp");
+    parsedType_.flowed = format != nullptr && g_ascii_strcasecmp(format, "flowed") == 0;
+    parsedType_.delsp = delsp != nullptr && g_ascii_strcasecmp(delsp, "yes") == 0;
     g_object_unref(type);
     // Multipart values differ in their boundary from message to message: only
     // the others are worth keeping.
@@ -240,11 +308,17 @@ const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string
 }
 
 void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
+    out->skipped = Skip::kNone;
+    out->quotesEarlier = false;
     out->body.clear();
     out->headers.clear();
     out->problems.clear();
     readHeaderBlock(message, &block_);
     const HeaderBlock& block = block_;
+    if (isMarkedDeleted(block)) {
+        out->skipped = Skip::kDeleted;
+        return;
+    }
     for (const std::string& name : headerNames_) {
         std::string_view field = trimBlanks(name);
         if (!field.empty() && field.back() == ':')
@@ -253,27 +327,27 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         // Mail saved as text by some clients gives its date as "Sent:".
         if (raw.empty() && equalsIgnoringCase(field, "date")) raw = block.value("sent");
         std::string value;
-        if (raw.find("=?") == std::string::npos) {
-            appendUtf8(raw, "", &value);  // no encoded words: 8-bit text as undeclared
-        } else {
-            char* decoded = g_mime_utils_header_decode_text(options_, raw.c_str());
-            // Encoded words may carry bytes their charset does not have.
-            appendUtf8(decoded == nullptr ? "" : decoded, "", &value);
-            g_free(decoded);
-        }
+        appendHeaderText(raw, &value);
         out->headers.push_back(std::move(value));
     }
     if (!block.isMail) {
-        appendUtf8(message, "", &out->body);
-        return;
+        appendUtf8(keptText(message, out), "", &out->body);
+    } else {
+        std::string contentTypeValue = block.value("content-type");
+        const ContentType& type = contentType(contentTypeValue);
+        if (type.kind == Kind::kStructured) {
+            decodeMime(contentTypeValue, message.substr(block.bodyOffset), out);
+        } else if (type.kind != Kind::kOther) {
+            decodeSinglePart(message.substr(block.bodyOffset), type,
+                             block.value("content-transfer-encoding"), out);
+        }
+        if (scratch_.capacity() > kKeptBytes) std::string().swap(scratch_);
     }
-    std::string contentTypeValue = block.value("content-type");
-    const ContentType& type = contentType(contentTypeValue);
-    if (type.kind == Kind::kStructured) {
-        decodeMime(contentTypeValue, message.substr(block.bodyOffset), out);
-    } else if (type.kind != Kind::kOther) {
-        decodeSinglePart(message.substr(block.bodyOffset), type,
-                         block.value("content-transfer-encoding"), out);
+    // A reply's quote of the message it answers is not this message's text.
+    size_t quote = quotedMessageStart(out->body);
+    if (quote != std::string::npos) {
+        out->body.resize(quote);
+        out->quotesEarlier = true;
     }
 }
 
@@ -299,11 +373,12 @@ void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& 
     std::string* text = &out->body;
     std::string html;
     if (type.kind == Kind::kHtml) text = &html;
-    if (!appendUtf8(bytes, type.charset, text)) {
+    if (!appendUtf8(keptText(bytes, out), type.charset, text)) {
         out->problems.push_back("text not readable in charset \"" + type.charset + "\"");
     }
     if (encoded) normalizeLineEnds(text);
-    if (type.kind == Kind::kHtml) out->body = htmlToText(html);
+    if (type.kind == Kind::kHtml) out->body = textOfHtml(html, out);
+    if (type.kind == Kind::kPlain && type.flowed) unwrapFlowed(&out->body, type.delsp);
 }
 
 void MessageDecoder::decodeMime(const std::string& contentType, std::string_view body,
@@ -311,6 +386,11 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     // Only the structure is parsed: the message's other header fields (addresses,
     // dates) would cost the parser more than the whole body does.
     static constexpr std::string_view kName = "Content-Type: ";
+    if (delimiterLines(body) > kMaxParts) {
+        out->skipped = Skip::kTooManyParts;
+        out->headers.clear();
+        return;
+    }
     g_byte_array_set_size(bytes_, 0);
     auto append = [&](std::string_view text) {
         g_byte_array_append(bytes_, reinterpret_cast<const guint8*>(text.data()),
@@ -334,7 +414,14 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     }
     FoundParts found;
     findTextParts(entity, &found, 0);
-    if (found.plain != nullptr) {
+    // A message forwarded as an attachment is read as the message it holds, its
+    // text and the header fields this one lacks.
+    std::string attached;
+    if (found.attached != nullptr && nesting_ < kMaxNesting) {
+        char* text = g_mime_object_to_string(GMIME_OBJECT(found.attached), nullptr);
+        if (text != nullptr) attached = text;
+        g_free(text);
+    } else if (found.plain != nullptr) {
         decodePart(found.plain, false, &scratch_, out);
     } else if (found.html != nullptr) {
         decodePart(found.html, true, &scratch_, out);
@@ -342,6 +429,21 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     if (warnings.broken) out->problems.push_back("cut or malformed MIME structure");
     g_object_unref(entity);
     releaseLargeBuffer();
+    if (found.attached != nullptr && nesting_ < kMaxNesting) decodeAttached(attached, out);
+}
+
+void MessageDecoder::decodeAttached(std::string_view message, DecodedMessage* out) {
+    DecodedMessage inner;
+    ++nesting_;
+    decode(message, &inner);
+    --nesting_;
+    out->body = std::move(inner.body);
+    if (inner.skipped != Skip::kNone) out->skipped = inner.skipped;
+    for (size_t i = 0; i < out->headers.size() && i < inner.headers.size(); ++i) {
+        if (out->headers[i].empty()) out->headers[i] = std::move(inner.headers[i]);
+    }
+    for (std::string& problem : inner.problems)
+        out->problems.push_back(std::move(problem));
 }
 
 void MessageDecoder::releaseLargeBuffer() {

@@ -28,10 +28,21 @@ typedef struct _GByteArray GByteArray;
 
 namespace tabulon {
 
+// Why a message gives no row.
+enum class Skip {
+    kNone,
+    kDeleted,       // marked deleted by the mail client, not yet removed from the file
+    kTooLarge,      // larger than the splitter keeps
+    kTooManyParts,  // more MIME parts than are worth parsing
+    kQuotedReply,   // a reply whose only fields were in its quote of an earlier message
+};
+
 struct DecodedMessage {
+    Skip skipped = Skip::kNone;         // when not kNone, the rest is empty
     std::string body;                   // UTF-8, LF line ends
     std::vector<std::string> headers;   // one per asked-for name, UTF-8; empty when absent
     std::vector<std::string> problems;  // one short text per part that could not be decoded
+    bool quotesEarlier = false;         // the body ended where a quote of an earlier message began
 };
 
 // What a Content-Type field says about a body, as far as this decoder cares.
@@ -39,6 +50,8 @@ enum class BodyKind { kPlain, kHtml, kStructured, kOther };
 struct BodyType {
     BodyKind kind = BodyKind::kPlain;
     std::string charset;
+    bool flowed = false;  // format=flowed text (RFC 3676)
+    bool delsp = false;   // its delsp=yes
 };
 
 class MessageDecoder {
@@ -48,6 +61,14 @@ class MessageDecoder {
     ~MessageDecoder();
     MessageDecoder(const MessageDecoder&) = delete;
     MessageDecoder& operator=(const MessageDecoder&) = delete;
+
+    // A multipart message with more parts than this is skipped: parsing costs a few
+    // KB a part, and no form mail comes near it.
+    static constexpr size_t kMaxParts = 10000;
+    // A text body is read up to this many bytes (to a line end): no form writes
+    // that much, and text costs several times its size while it is read. The
+    // rest is listed in `problems`.
+    static constexpr size_t kMaxTextBytes = size_t{4} << 20;
 
     // REQUIRES: `message` has LF line ends.
     void decode(std::string_view message, DecodedMessage* out);
@@ -61,9 +82,12 @@ class MessageDecoder {
     void decodeSinglePart(std::string_view body, const ContentType& type,
                           const std::string& encoding, DecodedMessage* out);
     void decodeMime(const std::string& contentType, std::string_view body, DecodedMessage* out);
+    // `message`: a message attached to the one being decoded, into `out`.
+    void decodeAttached(std::string_view message, DecodedMessage* out);
     void releaseLargeBuffer();
 
     static constexpr unsigned kKeptBytes = 1 << 20;
+    static constexpr int kMaxNesting = 8;  // messages attached to attached messages
 
     std::vector<std::string> headerNames_;
     GMimeParserOptions* options_;
@@ -76,6 +100,7 @@ class MessageDecoder {
     ContentType parsedType_;
     HeaderBlock block_;  // of the message being decoded
     std::string scratch_;
+    int nesting_ = 0;
 };
 
 }  // namespace tabulon

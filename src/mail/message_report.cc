@@ -1,6 +1,24 @@
 #include "mail/message_report.h"
 
+#include "mail/message_splitter.h"
+
 namespace tabulon {
+
+std::string skipText(Skip reason) {
+    switch (reason) {
+        case Skip::kDeleted:
+            return "marked deleted";
+        case Skip::kTooLarge:
+            return "larger than " + std::to_string(MessageSplitter::kMaxMessageBytes >> 20) + " MB";
+        case Skip::kTooManyParts:
+            return "more than " + std::to_string(MessageDecoder::kMaxParts) + " MIME parts";
+        case Skip::kQuotedReply:
+            return "replies quoting an earlier message";
+        case Skip::kNone:
+            break;
+    }
+    return {};
+}
 
 std::string renderReport(const MessageReport& report) {
     std::string text;
@@ -23,6 +41,18 @@ std::string renderReport(const MessageReport& report) {
     for (const std::string& sample : report.undecodedSamples)
         text += "  " + sample + "\n";
     if (report.undecodedSamples.size() < report.undecodedParts) text += "  ...\n";
+    auto skipped = [&](Skip reason, uint64_t count) {
+        if (count == 0) return;
+        text += "Messages skipped (" + skipText(reason) + "): " + std::to_string(count) + "\n";
+    };
+    skipped(Skip::kDeleted, report.skippedDeleted);
+    skipped(Skip::kQuotedReply, report.skippedReplies);
+    skipped(Skip::kTooLarge, report.skippedTooLarge);
+    skipped(Skip::kTooManyParts, report.skippedTooManyParts);
+    for (const std::string& sample : report.skippedSamples)
+        text += "  " + sample + "\n";
+    if (report.skippedSamples.size() < report.skippedTooLarge + report.skippedTooManyParts)
+        text += "  ...\n";
     if (!report.unknownLabels.empty()) {
         text += "Labels in many messages that the template lacks:\n";
         for (const LabelCensus::Label& label : report.unknownLabels) {

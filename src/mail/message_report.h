@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mail/label_census.h"
+#include "mail/message_decoder.h"
 
 namespace tabulon {
 
@@ -27,7 +28,21 @@ struct MessageReport {
     // Labels of fields in at least a tenth of the messages (and two) that no column
     // takes.
     std::vector<LabelCensus::Label> unknownLabels;
+    // Messages read that gave no row, by reason.
+    uint64_t skippedDeleted = 0;       // marked deleted by the mail client
+    uint64_t skippedTooLarge = 0;      // over the size limit
+    uint64_t skippedTooManyParts = 0;  // over the MIME part limit
+    uint64_t skippedReplies = 0;       // replies with no field outside their quote
+    // The first few too large ones: "mail.mbox, message 7: larger than 32 MB".
+    std::vector<std::string> skippedSamples;
+
+    uint64_t skipped() const {
+        return skippedDeleted + skippedTooLarge + skippedTooManyParts + skippedReplies;
+    }
 };
+
+// Why a message was skipped, in a few words: "larger than 32 MB".
+std::string skipText(Skip reason);
 
 // The report as lines of text for a terminal.
 std::string renderReport(const MessageReport& report);

@@ -7,6 +7,7 @@
 
 #include "mail/charset_text.h"
 #include "mail/header_block.h"
+#include "mail/quoted_message.h"
 #include "platform/text.h"
 
 namespace tabulon {
@@ -58,9 +59,39 @@ bool hasDateOfMboxSeparator(std::string_view line) {
     return day && month && year;
 }
 
+// The fields that every way of saving mail shows of a message (not its MIME or
+// transport fields): From, To, Cc, Subject, Date, Sent.
+bool isShownField(std::string_view name) {
+    for (std::string_view shown : {"from", "to", "cc", "subject", "date", "sent"}) {
+        if (equalsIgnoringCase(name, shown)) return true;
+    }
+    return false;
+}
+
+// A line that begins a MIME part's header lines: "--boundary" of the multipart or
+// of one inside it (not a "-- " signature line).
+bool isPartDelimiter(std::string_view line) {
+    return line.size() > 2 && line[0] == '-' && line[1] == '-' && line[2] != ' ' && line[2] != '\t';
+}
+
+// A part header line that makes the part a message (forwarded, returned) or the
+// header block of one (a delivery report's text/rfc822-headers).
+bool declaresMessage(std::string_view line) {
+    constexpr std::string_view kType = "content-type:";
+    constexpr std::string_view kMessage = "message/";
+    constexpr std::string_view kHeaders = "text/rfc822-headers";
+    if (line.size() <= kType.size() || !equalsIgnoringCase(line.substr(0, kType.size()), kType))
+        return false;
+    std::string_view type = trimBlanks(line.substr(kType.size()));
+    return (type.size() > kMessage.size() &&
+            equalsIgnoringCase(type.substr(0, kMessage.size()), kMessage)) ||
+           equalsIgnoringCase(type.substr(0, kHeaders.size()), kHeaders);
+}
+
 // The line that closes a message's multipart body ("--boundary--"), or "" when
-// its header block declares no multipart.
-std::string closingDelimiter(std::string_view message) {
+// its header block declares no multipart. `*digest`: a multipart of messages.
+std::string closingDelimiter(std::string_view message, bool* digest) {
+    *digest = false;
     std::string type = readHeaderBlock(message).value("content-type");
     if (type.empty()) return {};
     initGMime();
@@ -71,6 +102,7 @@ std::string closingDelimiter(std::string_view message) {
     if (g_mime_content_type_is_type(parsed, "multipart", "*") && boundary != nullptr &&
         *boundary != '\0') {
         closing = std::string("--") + boundary + "--";
+        *digest = g_mime_content_type_is_type(parsed, "multipart", "digest");
     }
     g_object_unref(parsed);
     return closing;
@@ -92,36 +124,47 @@ bool isMboxSeparator(std::string_view line) {
     return false;
 }
 
-MessageSplitter::MessageSplitter(ByteSource& source, size_t blockSize)
-    : source_(source), blockSize_(blockSize == 0 ? 1 : blockSize) {}
+MessageSplitter::MessageSplitter(ByteSource& source, size_t blockSize, size_t maxMessageBytes)
+    : source_(source),
+      blockSize_(blockSize == 0 ? 1 : blockSize),
+      maxMessageBytes_(std::max<size_t>(maxMessageBytes, 1)) {}
 
-void MessageSplitter::giveBack(std::vector<std::string> messages) {
+void MessageSplitter::giveBack(std::vector<Message> messages) {
     for (auto it = messages.rbegin(); it != messages.rend(); ++it)
-        ready_.push_front(std::move(*it));
+        ready_.push_front({std::move(it->text), it->tooLarge});
 }
 
-Status MessageSplitter::next(std::string* message, bool* found) {
+Status MessageSplitter::next(std::string* message, bool* found, bool* tooLarge) {
     while (ready_.empty() && !finished_) {
         std::string_view line;
         bool got = false;
+        bool endOfLongLine = longLine_;
         Status status = readLine(&line, &got);
         if (!status.ok()) return status;
+        endOfLongLine = endOfLongLine || longLine_;
+        longLine_ = false;
         if (got) {
-            take(line);
+            if (endOfLongLine) {
+                takeEndOfLongLine();
+            } else {
+                take(line);
+            }
             continue;
         }
         if (inCandidate_) closeCandidate();  // a header block at the very end
-        if (started_ && !current_.empty()) handOn();
+        if (started_ && (!current_.empty() || tooLarge_)) handOn();
         current_.clear();
         finished_ = true;
     }
     *found = !ready_.empty();
     message->clear();
+    if (tooLarge != nullptr) *tooLarge = false;
     if (*found) {
-        message->swap(ready_.front());
+        message->swap(ready_.front().text);
+        if (tooLarge != nullptr) *tooLarge = ready_.front().tooLarge;
         // The caller's old string is kept for the next message but one, unless it
         // is large: a rare huge message should not stay in memory.
-        std::string& old = ready_.front();
+        std::string& old = ready_.front().text;
         if (old.capacity() > spare_.capacity() && old.capacity() <= kKeptCapacity) spare_.swap(old);
         ready_.pop_front();
     }
@@ -133,7 +176,8 @@ Status MessageSplitter::readLine(std::string_view* line, bool* found) {
         const char* data = buffer_.data();
         size_t size = buffer_.size();
         if (lineEnd_ == 0) {
-            for (size_t i = scanned_; i < size; ++i) {
+            size_t i = scanned_;
+            for (; i < size; ++i) {
                 if (data[i] == '\n') {
                     lineEnd_ = '\n';
                 } else if (data[i] == '\r' && (i + 1 < size || eof_)) {
@@ -143,6 +187,7 @@ Status MessageSplitter::readLine(std::string_view* line, bool* found) {
                 }
                 if (lineEnd_ != 0) break;
             }
+            if (lineEnd_ == 0) scanned_ = i;  // what was looked at is not looked at again
         }
         if (lineEnd_ != 0) {
             const void* hit = std::memchr(data + scanned_, lineEnd_, size - scanned_);
@@ -170,6 +215,15 @@ Status MessageSplitter::readLine(std::string_view* line, bool* found) {
         buffer_.erase(0, pos_);
         scanned_ -= pos_;
         pos_ = 0;
+        if (longLine_ || buffer_.size() > maxMessageBytes_) {
+            // A line longer than any message may be: its bytes go as they come, and
+            // the message that holds it is too large.
+            buffer_.erase(0, scanned_);
+            scanned_ = 0;
+            longLine_ = true;
+            dropTooLarge();
+        }
+        if (buffer_.capacity() > 4 * (blockSize_ + buffer_.size())) buffer_.shrink_to_fit();
         size_t old = buffer_.size();
         buffer_.resize(old + blockSize_);
         size_t count = 0;
@@ -192,7 +246,7 @@ void MessageSplitter::take(std::string_view line) {
         // separator with a full date ("Mon Nov 30 09:14:02 2026") is one anyway.
         if (isMboxSeparator(line) && (previousBlank_ || hasDateOfMboxSeparator(line))) {
             // Between two separators in a row there is no message to hand on.
-            if (started_ && !current_.empty()) handOn();
+            if (started_ && (!current_.empty() || tooLarge_)) handOn();
             current_.clear();
             started_ = true;
             previousBlank_ = false;
@@ -206,6 +260,17 @@ void MessageSplitter::take(std::string_view line) {
 }
 
 void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
+    // A separator line with a full date, as some programs put between the raw
+    // messages they save one after the other, ends the message before it.
+    if (!blank && line[0] == 'F' && isMboxSeparator(line) && hasDateOfMboxSeparator(line)) {
+        if (inCandidate_) dropCandidate();
+        if (started_ && (!current_.empty() || tooLarge_)) handOn();
+        phase_ = Phase::kHeader;
+        openBoundary_.clear();
+        digest_ = inPartHeader_ = inMessagePart_ = afterQuoteMarker_ = false;
+        previousBlank_ = false;
+        return;
+    }
     if (inCandidate_) {
         if (blank) {
             closeCandidate();
@@ -214,22 +279,26 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         } else if (isHeaderLine(line)) {
             countCandidateLine(line);
         } else {
-            inCandidate_ = false;
+            dropCandidate();
         }
-    } else if (!openBoundary_.empty()) {
-        // Inside a multipart body, header blocks belong to its parts (a forwarded
-        // message, a digest) until the line that closes it.
-        if (trimBlanks(line) == openBoundary_) openBoundary_.clear();
-    } else if (phase_ == Phase::kBody && previousBlank_ && !blank && isHeaderLine(line)) {
+    } else if (!(!openBoundary_.empty() && inMessageOfMultipart(line, blank)) &&
+               phase_ == Phase::kBody && previousBlank_ && !blank && !afterQuoteMarker_ &&
+               isHeaderLine(line)) {
         inCandidate_ = true;
         candidateStart_ = current_.size();
-        candidateMailHeaders_ = 0;
+        candidateMailHeaders_ = candidateShownFields_ = 0;
         candidateFrom_ = candidateFromAddress_ = false;
         countCandidateLine(line);
     }
+    if (!blank && !inCandidate_) afterQuoteMarker_ = isQuoteMarker(line);
+    if (phase_ == Phase::kHeader && !blank && isHeaderLine(line) && isShownField(headerName(line)))
+        ++headerShownFields_;
     append(line);
     if (phase_ == Phase::kHeader && blank) {
-        openBoundary_ = closingDelimiter(current_);
+        openBoundary_ = closingDelimiter(current_, &digest_);
+        inPartHeader_ = inMessagePart_ = false;
+        if (firstShownFields_ < 0) firstShownFields_ = headerShownFields_;
+        headerShownFields_ = 0;
         phase_ = Phase::kFirstParagraph;
         paragraphSeen_ = false;
     } else if (phase_ == Phase::kFirstParagraph) {
@@ -239,20 +308,80 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
     previousBlank_ = blank;
 }
 
+bool MessageSplitter::inMessageOfMultipart(std::string_view line, bool blank) {
+    std::string_view trimmed = trimBlanks(line);
+    if (trimmed == openBoundary_) {
+        openBoundary_.clear();
+        return true;
+    }
+    if (inPartHeader_) {
+        if (blank) inPartHeader_ = false;
+        if (declaresMessage(line)) inMessagePart_ = true;
+        return true;
+    }
+    if (isPartDelimiter(trimmed)) {
+        // The multipart's own delimiter ends the part before it; one of a multipart
+        // inside a message part does not.
+        if (trimmed == std::string_view(openBoundary_).substr(0, openBoundary_.size() - 2))
+            inMessagePart_ = false;
+        inPartHeader_ = true;
+        return true;
+    }
+    return digest_ || inMessagePart_;
+}
+
 void MessageSplitter::closeCandidate() {
-    inCandidate_ = false;
+    // As many of the shown fields as the file's first message has (up to three), so that
+    // the From: and Subject: lines that some forms send in their text do not pass
+    // for the header block of mail saved with From, Sent, To and Subject.
+    bool asFirst = candidateShownFields_ >= std::min(firstShownFields_, 3);
     bool fromAndOne = candidateFromAddress_ && candidateMailHeaders_ >= 2;
     bool fromAndTwo = candidateFrom_ && candidateMailHeaders_ >= 3;
-    if (!fromAndOne && !fromAndTwo) return;
-    ready_.push_back(current_.substr(0, candidateStart_));
+    if (!asFirst || (!fromAndOne && !fromAndTwo)) {
+        dropCandidate();
+        return;
+    }
+    inCandidate_ = false;
+    ready_.push_back({current_.substr(0, candidateStart_), tooLarge_});
     current_.erase(0, candidateStart_);
+    tooLarge_ = false;
     phase_ = Phase::kHeader;
+}
+
+void MessageSplitter::dropCandidate() {
+    inCandidate_ = false;
+    if (tooLarge_) current_.clear();
+}
+
+void MessageSplitter::dropTooLarge() {
+    if (layout_ == Layout::kUndecided) layout_ = Layout::kSavedText;
+    tooLarge_ = true;
+    started_ = true;
+    // A header block being read may begin the next message: it stays, unless it is
+    // itself most of the limit.
+    if (inCandidate_ && current_.size() - candidateStart_ < maxMessageBytes_ / 2) {
+        current_.erase(0, candidateStart_);
+        candidateStart_ = 0;
+    } else {
+        inCandidate_ = false;
+        current_.clear();
+    }
+    current_.shrink_to_fit();
+}
+
+void MessageSplitter::takeEndOfLongLine() {
+    // Text, whatever its bytes: it neither separates messages nor begins one.
+    if (layout_ == Layout::kUndecided) layout_ = Layout::kSavedText;
+    if (inCandidate_) dropCandidate();
+    if (phase_ == Phase::kFirstParagraph) paragraphSeen_ = true;
+    previousBlank_ = false;
 }
 
 void MessageSplitter::countCandidateLine(std::string_view line) {
     std::string_view name = headerName(line);
     if (!isMailHeaderName(name)) return;
     ++candidateMailHeaders_;
+    if (isShownField(name)) ++candidateShownFields_;
     if (equalsIgnoringCase(name, "from")) {
         candidateFrom_ = true;
         if (line.find('@') != std::string_view::npos) candidateFromAddress_ = true;
@@ -260,13 +389,16 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
 }
 
 void MessageSplitter::handOn() {
-    ready_.push_back(std::move(current_));
+    ready_.push_back({std::move(current_), tooLarge_});
+    tooLarge_ = false;
     current_.swap(spare_);
     current_.clear();
 }
 
 void MessageSplitter::append(std::string_view line) {
     started_ = true;
+    if (current_.size() + line.size() >= maxMessageBytes_) dropTooLarge();
+    if (tooLarge_ && !inCandidate_) return;
     // A line from readLine() is followed in the buffer by its line end, or by the
     // string's terminating NUL at the end of the input: an LF goes along in one copy.
     if (line.data()[line.size()] == '\n') {

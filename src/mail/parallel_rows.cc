@@ -12,13 +12,18 @@ namespace {
 
 constexpr size_t kBatchMessages = 256;
 constexpr size_t kBatchBytes = 1 << 20;
+// Messages in flight, in bytes, past which no new batch begins: a few large
+// messages at once cost several times their size while they are decoded.
+constexpr size_t kInFlightBytes = size_t{16} << 20;
 
 // Batches are used again once their rows are written, so that the strings of
 // their messages and cells keep their buffers.
 struct Batch {
     std::vector<std::string> messages;  // the first `count` are this batch's
+    std::vector<char> tooLarge;         // per message: let go by the splitter
     std::vector<MessageRow> rows;
     size_t count = 0;
+    size_t bytes = 0;
     bool done = false;
 };
 
@@ -71,7 +76,7 @@ class Workers {
                 while (Batch* batch = queue_.pop()) {
                     batch->rows.resize(batch->count);
                     for (size_t m = 0; m < batch->count; ++m)
-                        maker->make(batch->messages[m], &batch->rows[m]);
+                        maker->make(batch->messages[m], &batch->rows[m], batch->tooLarge[m]);
                     queue_.finish(batch);
                 }
             });
@@ -99,9 +104,11 @@ Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, 
     Workers workers(queue, rows, threads);
     const size_t maxInFlight = 2 * threads;
     uint64_t reported = 0;
+    size_t inFlightBytes = 0;
     bool ended = false;
     while (!ended || !inFlight.empty()) {
-        if (!ended && inFlight.size() < maxInFlight) {
+        if (!ended && inFlight.size() < maxInFlight &&
+            (inFlight.empty() || inFlightBytes < kInFlightBytes)) {
             std::unique_ptr<Batch> batch;
             if (unused.empty()) {
                 batch = std::make_unique<Batch>();
@@ -113,10 +120,15 @@ Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, 
             batch->done = false;
             size_t bytes = 0;
             while (batch->count < kBatchMessages && bytes < kBatchBytes) {
-                if (batch->messages.size() == batch->count) batch->messages.emplace_back();
+                if (batch->messages.size() == batch->count) {
+                    batch->messages.emplace_back();
+                    batch->tooLarge.push_back(false);
+                }
                 std::string& message = batch->messages[batch->count];
                 bool found = false;
-                Status status = splitter.next(&message, &found);
+                bool tooLarge = false;
+                Status status = splitter.next(&message, &found, &tooLarge);
+                batch->tooLarge[batch->count] = tooLarge;
                 if (!status.ok()) return status;
                 if (!found) {
                     ended = true;
@@ -125,6 +137,8 @@ Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, 
                 bytes += message.size();
                 ++batch->count;
             }
+            batch->bytes = bytes;
+            inFlightBytes += bytes;
             if (batch->count > 0) {
                 queue.push(batch.get());
                 inFlight.push_back(std::move(batch));
@@ -136,9 +150,18 @@ Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, 
         for (size_t m = 0; m < oldest->count; ++m) {
             const MessageRow& row = oldest->rows[m];
             rows.record(row, inputName);
+            if (row.skipped != Skip::kNone) continue;
             Status status = onRow(row.cells);
             if (!status.ok()) return status;
             rows.countWritten();
+        }
+        inFlightBytes -= oldest->bytes;
+        // A batch waiting to be used again keeps no large message.
+        for (size_t m = 0; m < oldest->count; ++m) {
+            if (oldest->messages[m].capacity() > kBatchBytes) {
+                std::string().swap(oldest->messages[m]);
+                oldest->rows[m] = MessageRow();
+            }
         }
         unused.push_back(std::move(inFlight.front()));
         inFlight.pop_front();

@@ -34,10 +34,14 @@ Status countLabels(ByteSource& input, LabelCensus* census, const FormLayout* lay
     // large file.
     for (uint64_t read = 0; read < LabelCensus::kOrderSamples; ++read) {
         bool more = false;
-        status = splitter.next(&message, &more);
+        bool tooLarge = false;
+        status = splitter.next(&message, &more, &tooLarge);
         if (!status.ok()) return status;
         if (!more) break;
+        if (tooLarge) continue;
         decoder.decode(message, &decoded);
+        // Messages that give no row (marked deleted, too many parts) teach nothing.
+        if (decoded.skipped != Skip::kNone) continue;
         extractor.extract(decoded.body, &cells, &found, &extras);
         census->add(extras.otherLabels);
     }

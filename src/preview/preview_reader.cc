@@ -91,7 +91,8 @@ void PreviewReader::run() {
     std::lock_guard<std::mutex> lock(mutex_);
     status_ = status;
     progress_.missing = report.missing;
-    progress_.messages = report.messagesRead;
+    progress_.messages = report.rowsWritten;
+    progress_.skipped = report.skipped();
     report_ = std::move(report);
     progress_.done = true;
 }

@@ -42,7 +42,8 @@ class PreviewReader {
     struct Progress {
         uint64_t bytesRead = 0;
         uint64_t totalBytes = 0;
-        uint64_t messages = 0;          // read so far
+        uint64_t messages = 0;          // rows read so far
+        uint64_t skipped = 0;           // messages that give no row (MessageReport), once done
         std::vector<uint64_t> missing;  // per column: messages without it so far
         bool done = false;
     };

@@ -1,6 +1,8 @@
 // The message splitter and decoder on any bytes: every byte is read, and every
 // body, header value and cell that comes out is valid UTF-8. The first byte picks
-// the block size the input is read in.
+// the block size the input is read in and, with its high bit, a message limit of
+// 300 bytes, so that long lines and messages over the limit are met often. Each
+// body is read once more as HTML (deep nesting, broken markup).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,6 +10,7 @@
 
 #include "mail/charset_text.h"
 #include "mail/field_extractor.h"
+#include "mail/html_text.h"
 #include "mail/label_census.h"
 #include "mail/message_decoder.h"
 #include "mail/message_splitter.h"
@@ -19,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t chunk = 1 + data[0] % 97;
     std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
     tabulon::test::StringSource source(input, chunk);
-    tabulon::MessageSplitter splitter(source, chunk);
+    size_t limit = (data[0] & 0x80) != 0 ? 300 : tabulon::MessageSplitter::kMaxMessageBytes;
+    tabulon::MessageSplitter splitter(source, chunk, limit);
     tabulon::MessageDecoder decoder({"Subject", "From"});
     tabulon::FieldExtractor extractor({"Name:", "Comments:", ""});
     tabulon::LabelCensus census;
@@ -29,8 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<bool> found;
     for (;;) {
         bool more = false;
-        if (!splitter.next(&message, &more).ok()) __builtin_trap();
+        bool tooLarge = false;
+        if (!splitter.next(&message, &more, &tooLarge).ok()) __builtin_trap();
         if (!more) break;
+        if (tooLarge && !message.empty()) __builtin_trap();
+        if (message.size() > 2 * limit + chunk) __builtin_trap();  // memory stays bounded
         decoder.decode(message, &decoded);
         if (!tabulon::isValidUtf8(decoded.body)) __builtin_trap();
         for (const std::string& header : decoded.headers) {
@@ -41,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (!tabulon::isValidUtf8(cell)) __builtin_trap();
         }
         census.add(decoded.body);
+        if (!tabulon::isWellFormedUtf8(tabulon::htmlToText(decoded.body))) __builtin_trap();
     }
     if (splitter.bytesRead() != input.size()) __builtin_trap();
     census.labels(1);

@@ -38,8 +38,26 @@ TEST(HtmlText, CellsJoinRowsAndBreaksEndLines) {
         {"\xef\xbb\xbf<p>Name: \xc3\x85se</p>", "Name: \xc3\x85se"},  // a byte-order mark
         {std::string("<p>Name: \xc3\x85se</p><p>a\0b</p>", 27), "Name: \xc3\x85se\n\na b"},
     };
-    for (const auto& c : kCases)
-        EXPECT_EQ(htmlToText(c.html), c.text) << c.html;
+    for (const auto& c : kCases) {
+        bool cut = true;
+        EXPECT_EQ(htmlToText(c.html, &cut), c.text) << c.html;
+        EXPECT_FALSE(cut);
+    }
+}
+
+TEST(HtmlText, DeepNestingKeepsItsTextAndWhatFollows) {
+    for (int depth : {255, 256, 3000, 100000}) {
+        std::string html = "<p>Name: Ann</p>";
+        for (int i = 0; i < depth; ++i)
+            html += i % 2 ? "<div>" : "<span>";
+        html += "deep<script>x</script>";
+        for (int i = depth - 1; i >= 0; --i)
+            html += i % 2 ? "</div>" : "</span>";
+        html += "<p>Phone: 1</p>";
+        bool cut = true;
+        EXPECT_EQ(htmlToText(html, &cut), "Name: Ann\n\ndeep\n\nPhone: 1") << depth;
+        EXPECT_FALSE(cut);
+    }
 }
 
 }  // namespace

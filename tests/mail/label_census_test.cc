@@ -101,5 +101,18 @@ TEST(TemplateGuess, ProposesTheFormsLabelsInTheirOrder) {
     }
 }
 
+// Messages marked deleted give no row, so they do not outvote the others.
+TEST(LabelCensus, MessagesThatGiveNoRowAreNotCounted) {
+    const std::string deleted =
+        "From a@b Mon Nov 30 09:14:02 2026\nX-Mozilla-Status: 0009\n"
+        "From: f@x\n\nOther: x\n\n";
+    test::StringSource input(deleted + deleted +
+                             "From a@b Mon Nov 30 09:14:02 2026\nFrom: f@x\n\nName: Ann\n");
+    LabelCensus census;
+    ASSERT_TRUE(countLabels(input, &census).ok());
+    EXPECT_EQ(census.messages(), 1u);
+    EXPECT_EQ(guessTemplate(census), (FieldList{"Name:"}));
+}
+
 }  // namespace
 }  // namespace tabulon

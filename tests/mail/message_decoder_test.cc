@@ -16,6 +16,9 @@ std::string multipart(const std::string& contentType, const std::string& boundar
            parts;
 }
 
+const std::string kQuote =
+    "From: Form <f@x.example>\nSent: Monday\nTo: i@x\nSubject: Contact\n\nName: Ann\n";
+
 TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
     const struct {
         const char* what;
@@ -27,10 +30,28 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
          "Name: Ann\nPhone: 1\n\nComments: x\n", ""},
         {"8-bit header without a charset", "Subject: caf\xe9\n\nx\n", "x\n", "caf\xc3\xa9"},
         {"an encoded word whose bytes are not its charset's",
-         "Subject: =?utf-8?q?caf=E9?= ok\n\nx\n", "x\n", "caf? ok"},  // GMime marks the byte
+         "Subject: =?utf-8?q?caf=E9?= ok\n\nx\n", "x\n", "caf\xc3\xa9 ok"},
+        {"encoded words labelled Latin-1 or ASCII read as Windows-1252, as bodies",
+         "Subject: =?ISO-8859-1?Q?A_=96_B?= =?latin1?q?=80?=\n =?us-ascii*en?B?k3iU?=\n\n", "",
+         "A \xe2\x80\x93 B\xe2\x82\xac\xe2\x80\x9cx\xe2\x80\x9d"},
+        {"a character split between two words; text between words kept",
+         "Subject: =?UTF-8?B?w6k=?= =?UTF-8?Q?=C3?=\t=?UTF-8?Q?=A9?= x =?bad?Q?a b?= =?x?Q?\n\n",
+         "", "\xc3\xa9\xc3\xa9 x =?bad?Q?a b?= =?x?Q?"},
         {"folded RFC 2047 subject",
          "Subject: =?ISO-8859-1?Q?Fran=E7ois?=\n =?UTF-8?B?IOKAkyBUZXN0?=\n\n", "",
          "Fran\xc3\xa7ois \xe2\x80\x93 Test"},
+        // A reply's quote of an earlier message is not its text; a forwarded one is.
+        {"", "Subject: s\n\nThanks.\n\n-----Original Message-----\n" + kQuote, "Thanks.\n\n"},
+        {"", "Subject: s\n\nThanks.\n________________________________\n" + kQuote, "Thanks.\n"},
+        {"", "Subject: s\n\nThanks.\n\n" + kQuote, "Thanks.\n\n"},
+        {"",
+         "Subject: s\n\nDanke.\n\nVon: F <f@x>\nGesendet: Montag\nAn: i@x\nBetreff: K\n\nName: A\n",
+         "Danke.\n\n"},
+        {"", "Subject: s\n\n---------- Forwarded message ---------\n" + kQuote,
+         "---------- Forwarded message ---------\n" + kQuote},
+        {"", "Subject: s\n\n" + kQuote, kQuote},
+        {"", "Subject: s\n\nHello\nFrom: Ann <a@x>\nSubject: Hi\nTo: us\n",
+         "Hello\nFrom: Ann <a@x>\nSubject: Hi\nTo: us\n"},
         {"attachments are not the text",
          "Subject: s\nContent-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain\n"
          "Content-Disposition: attachment; filename=a.txt\n\nName: attached\n--b\n"
@@ -48,6 +69,18 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
          "Name: Ren\xc3\xa9"},
         {"", multipart("multipart/x-custom.sub+type; boundary=b", "b", "Name: Ren=E9\n--b--\n"),
          "Name: Ren\xc3\xa9"},
+        {"a message forwarded as an attachment: its text, the outer header fields",
+         "Subject: Fwd: form\nContent-Type: multipart/mixed; boundary=b\n\n--b\n\nSee below.\n"
+         "--b\nContent-Type: message/rfc822\n\nSubject: Contact\nContent-Type: text/plain; "
+         "charset=iso-8859-1\nContent-Transfer-Encoding: quoted-printable\n\nName: Ren=E9\n--b--\n",
+         "Name: Ren\xc3\xa9", "Fwd: form"},
+        {"a whole body that is a message; header fields the outer one lacks come from it",
+         "From: a@b\nContent-Type: message/rfc822\n\nSubject: =?utf-8?q?s?=\n\nName: Ann\n",
+         "Name: Ann\n"},
+        {"a delivery report is not the message it returns",
+         "Subject: s\nContent-Type: multipart/report; boundary=b\n\n--b\n\nNot delivered.\n"
+         "--b\nContent-Type: message/rfc822\n\nSubject: Contact\n\nName: Ann\n--b--\n",
+         "Not delivered."},
         {"no subtype: not read as multipart",
          multipart("multipart/ (comment); boundary=b", "b", "Name: Ren=E9\n--b--\n"), ""},
     };
@@ -86,6 +119,33 @@ TEST(MessageDecoder, PartsOfAMultipart) {
     EXPECT_TRUE(decoded.problems.empty());
     decoder.decode("Subject: s\n" + head + "TmFtZTogQW5uDQpQa*G9uZTogMQ0K\n--b--\n", &decoded);
     EXPECT_EQ(decoded.problems, (std::vector<std::string>{"broken base64"}));
+}
+
+TEST(MessageDecoder, MessagesThatGiveNoRow) {
+    std::string parts;
+    for (size_t i = 0; i <= MessageDecoder::kMaxParts; ++i)
+        parts += "--b\n\nName: Ann\n";
+    const struct {
+        std::string message;
+        Skip skipped;
+    } kCases[] = {
+        {"X-Mozilla-Status: 0009\nSubject: s\n\nName: Ann\n", Skip::kDeleted},
+        {"X-Mozilla-Status: 0008\nFrom: a@b\n\nName: Ann\n", Skip::kDeleted},
+        {"X-Mozilla-Status: 0001\nFrom: a@b\n\nName: Ann\n", Skip::kNone},
+        {"X-Mozilla-Status: zz\nFrom: a@b\n\nName: Ann\n", Skip::kNone},
+        {"Content-Type: multipart/mixed; boundary=b\n\n" + parts + "--b--\n", Skip::kTooManyParts},
+        {"Content-Type: multipart/mixed; boundary=b\n\n" + parts.substr(parts.size() / 2) +
+             "--b--\n",
+         Skip::kNone},
+    };
+    MessageDecoder decoder({"Subject"});
+    DecodedMessage decoded;
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.message.substr(0, 60));
+        decoder.decode(c.message, &decoded);
+        EXPECT_EQ(decoded.skipped, c.skipped);
+        EXPECT_EQ(decoded.body.empty(), c.skipped != Skip::kNone);
+    }
 }
 
 }  // namespace tabulon

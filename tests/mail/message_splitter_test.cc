@@ -10,16 +10,19 @@
 namespace tabulon {
 namespace {
 
+// Messages over `maxBytes` come out as "(too large)".
 std::vector<std::string> split(const std::string& input, size_t chunk,
-                               MessageSplitter::Layout* layout = nullptr) {
+                               MessageSplitter::Layout* layout = nullptr,
+                               size_t maxBytes = MessageSplitter::kMaxMessageBytes) {
     test::StringSource source(input, chunk);
-    MessageSplitter splitter(source, chunk);
+    MessageSplitter splitter(source, chunk, maxBytes);
     std::vector<std::string> messages;
     std::string message;
     bool found = true;
     while (found) {
-        EXPECT_TRUE(splitter.next(&message, &found).ok());
-        if (found) messages.push_back(message);
+        bool tooLarge = false;
+        EXPECT_TRUE(splitter.next(&message, &found, &tooLarge).ok());
+        if (found) messages.push_back(tooLarge ? "(too large)" : message);
     }
     EXPECT_EQ(splitter.bytesRead(), input.size());
     if (layout != nullptr) *layout = splitter.layout();
@@ -38,6 +41,25 @@ struct SplitCase {
 const std::string kSaved1 = "From: Form <f@shop.example>\nSubject: one\n\nName: Ann\n\n";
 const std::string kSaved2 =
     "From: Form <f@shop.example>\nDate: Mon, 30 Nov 2026\nTo: i@x\n\nName: Bo\n";
+
+const std::string kRaw2 = "From: Form <f@x.example>\nTo: i@x\nSubject: two\n\nName: Bo\n\n";
+const std::string kMultipart =
+    "From: Form <f@x.example>\nTo: i@x\nSubject: one\nContent-Type: multipart/mixed; "
+    "boundary=b\n\n--b\n\nName: Ann\n";
+const std::string kSeparator = "From a@b Mon Nov 30 09:14:02 2026\n";
+const std::string kBounce =
+    "From: Mail Delivery <mailer@x.example>\nTo: f@x.example\nSubject: Undelivered\n"
+    "Content-Type: multipart/report; boundary=r\n\n--r\n\nNot delivered.\n\n--r\n"
+    "Content-Type: text/rfc822-headers\n\nFrom: Form <f@x.example>\nTo: i@x\nSubject: one\n\n"
+    "--r--\n\n";
+const std::string kOutlook =
+    "From:\tWordPress <wp@x.example>\nSent:\tMonday, December 7, 2026 10:00 AM\nTo:\t"
+    "info@x.example\nSubject:\tContact form\n\nA message from your site:\n\nFrom: Ann "
+    "<ann@mail.example>\nSubject: Hello\n\nMessage Body:\nHi\n\n";
+const std::string kQuoting =
+    "From: Ann <ann@mail.example>\nDate: Tue, 1 Dec 2026\nTo: f@shop.example\nSubject: RE: one\n\n"
+    "Thanks!\n\n-----Original Message-----\n\nFrom: Form <f@shop.example>\nSent: Monday\nTo: "
+    "i@x\nSubject: one\n\nName: Bo\n";
 
 const SplitCase kCases[] = {
     {"mail client mbox, CR LF, From -",
@@ -94,6 +116,32 @@ const SplitCase kCases[] = {
       " boundary=\"b b\"\n\n--b b\n\nSee below.\n\n--b b\nContent-Type: message/rfc822\n\n" +
           kSaved2 + "\n--b b--  \n\n",
       kSaved1}},
+    {"raw sources one after another, the first a multipart left unclosed",
+     "From: Form <f@x.example>\nTo: i@x\nSubject: one\nContent-Type: multipart/alternative; "
+     "boundary=b\n\n--b\nContent-Type: text/plain\n\nName: Ann\n\n--b\nContent-Type: "
+     "text/html\n\n<p>Name: Ann</p>\n\n" +
+         kRaw2 + kRaw2,
+     Layout::kSavedText,
+     {"From: Form <f@x.example>\nTo: i@x\nSubject: one\nContent-Type: multipart/alternative; "
+      "boundary=b\n\n--b\nContent-Type: text/plain\n\nName: Ann\n\n--b\nContent-Type: "
+      "text/html\n\n<p>Name: Ann</p>\n\n",
+      kRaw2, kRaw2}},
+    {"raw sources with separator lines, the first a multipart left unclosed",
+     kMultipart + kSeparator + kRaw2 + kSeparator + kRaw2,
+     Layout::kSavedText,
+     {kMultipart, kRaw2, kRaw2}},
+    {"a delivery report's returned header block, then the next message",
+     kBounce + kRaw2,
+     Layout::kSavedText,
+     {kBounce, kRaw2}},
+    {"a form's own From and Subject after a line of text, in mail saved with Sent and To",
+     kOutlook + kOutlook,
+     Layout::kSavedText,
+     {kOutlook, kOutlook}},
+    {"a quoted earlier message after a line that announces it",
+     kSaved2 + "\n" + kQuoting,
+     Layout::kSavedText,
+     {kSaved2 + "\n", kQuoting}},
     {"a header block at the very end",
      kSaved1 + "From: Form <f@shop.example>\nSubject: two",
      Layout::kSavedText,
@@ -112,6 +160,40 @@ TEST(MessageSplitter, SplitsEveryLayoutWhereverTheBlocksEnd) {
             SCOPED_TRACE(std::string(c.what) + ", blocks of " + std::to_string(chunk));
             Layout layout;
             EXPECT_EQ(split(c.input, chunk, &layout), c.messages);
+            EXPECT_EQ(layout, c.layout);
+        }
+    }
+}
+
+// With a limit of 40 bytes.
+const SplitCase kLimitCases[] = {
+    {"a long line in an mbox message, the next one kept",
+     "From a@b Mon Nov 30 09:14:02 2026\nName: Ann\n\nFrom a@b Mon Nov 30 09:14:02 2026\n"
+     "Name: " +
+         std::string(100, 'x') + "\nFrom a@b\n\nFrom a@b Mon Nov 30 10:00:00 2026\nName: Bo\n",
+     Layout::kMbox,
+     {"Name: Ann\n\n", "(too large)", "Name: Bo\n"}},
+    {"many short lines, then a saved message",
+     "From: Form <f@x.example>\nSubject: one\n\nName: Ann\n" + std::string(30, '\n') +
+         "Name: Ann\nName: Ann\n\nFrom: F <f@x.example>\nTo: y\n\nName: Bo\n",
+     Layout::kSavedText,
+     {"(too large)", "From: F <f@x.example>\nTo: y\n\nName: Bo\n"}},
+    {"a line without an end, LF unknown yet",
+     std::string(1000, '\0'),
+     Layout::kSavedText,
+     {"(too large)"}},
+    {"a long first line, then mail",
+     std::string(100, 'x') + "\r\n\r\nText\r\n\r\nFrom: F <f@x.example>\r\nTo: y\r\n\r\nA\r\n",
+     Layout::kSavedText,
+     {"(too large)", "From: F <f@x.example>\nTo: y\n\nA\n"}},
+};
+
+TEST(MessageSplitter, AMessageOverTheLimitIsLetGoAndTheNextOneKept) {
+    for (const SplitCase& c : kLimitCases) {
+        for (size_t chunk : {1, 7, 65536}) {
+            SCOPED_TRACE(std::string(c.what) + ", blocks of " + std::to_string(chunk));
+            Layout layout;
+            EXPECT_EQ(split(c.input, chunk, &layout, 40), c.messages);
             EXPECT_EQ(layout, c.layout);
         }
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mail/message_conversion.h"
+#include "mail/message_splitter.h"
 #include "test_util.h"
 
 namespace tabulon {
@@ -131,6 +132,44 @@ TEST(MailSamples, BrokenPartsAreCountedAndTheRestStillRead) {
                   "broken.mbox, message 1: broken base64",
                   "broken.mbox, message 2: text not readable in charset \"x-klingon-1\"",
                   "broken.mbox, message 3: cut or malformed MIME structure"}));
+}
+
+TEST(MailSamples, SkippedMessagesAreCountedAndTheNextStillConverts) {
+    std::string parts;
+    for (size_t i = 0; i <= MessageDecoder::kMaxParts; ++i)
+        parts += "--b\n\nName: Ann\n";
+    const std::string from = "From a@b Mon Nov 30 09:14:02 2026\n";
+    const std::string input =
+        from + "X-Mozilla-Status: 0009\nFrom: a@b\n\nName: Deleted\n\n" + from +
+        "Subject: s\n\nName: Ann\n\n" + from + "Content-Type: multipart/mixed; boundary=b\n\n" +
+        parts + "--b--\n\n" + from +
+        "Subject: s\n\nName: " + std::string(MessageSplitter::kMaxMessageBytes, 'x') + "\n\n" +
+        from +
+        "Subject: RE: s\n\nThanks!\n\nFrom: f@x\nSent: Mon\nTo: i@x\nSubject: s\n\nName: Ann\n\n" +
+        from + "Subject: s\n\nName: Bo\n";
+    for (unsigned threads : {1, 3}) {
+        MessageRows rows(MessageConversionOptions{{"Name:"}, {}, false, threads});
+        test::StringSource source(input, 1 << 16);
+        Rows result;
+        Status status = convertMessages(source, "big.mbox", rows, [&](const auto& cells) {
+            result.push_back(cells);
+            return Status::Ok();
+        });
+        EXPECT_TRUE(status.ok());
+        EXPECT_EQ(result, (Rows{{"Ann"}, {"Bo"}}));
+        MessageReport report = rows.report();
+        EXPECT_EQ(report.messagesRead, 6u);
+        EXPECT_EQ(report.rowsWritten, 2u);
+        EXPECT_EQ(report.missing, std::vector<uint64_t>{0});
+        std::string text = renderReport(report);
+        EXPECT_EQ(text.substr(text.find("Messages skipped")),
+                  "Messages skipped (marked deleted): 1\n"
+                  "Messages skipped (replies quoting an earlier message): 1\n"
+                  "Messages skipped (larger than 32 MB): 1\n"
+                  "Messages skipped (more than 10000 MIME parts): 1\n"
+                  "  big.mbox, message 3: more than 10000 MIME parts\n"
+                  "  big.mbox, message 4: larger than 32 MB\n");
+    }
 }
 
 }  // namespace

@@ -61,5 +61,22 @@ TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
     EXPECT_EQ(window->TabPanel1->currentIndex(), 2);
 }
 
+// Messages that give no row are counted beside the rows.
+TEST_F(PreviewWindowTest, SaysHowManyMessagesWereSkipped) {
+    writeFile(dir.file("deleted.mbox"),
+              std::string(kFormMail) +
+                  "\nFrom forms@shop.example  Tue Dec  1 09:00:00 2026\n"
+                  "X-Mozilla-Status: 0009\nFrom: Web Form <forms@shop.example>\n\nName: Gone\n");
+    answerDialogs({dir.file("deleted.mbox")});
+    EXPECT_TRUE(window->handleMenuItem(QStringLiteral("FileConvertToSpreadsheet")));
+    auto* preview = window->findChild<PreviewWindow*>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
+    QApplication::processEvents();
+    EXPECT_EQ(shown(*preview->model), kFormRows);
+    EXPECT_EQ(preview->StatusText->text().toStdString(),
+              "3 messages (1 more skipped: replies, marked deleted or too large)");
+}
+
 }  // namespace
 }  // namespace tabulon::test

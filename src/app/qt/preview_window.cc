@@ -219,6 +219,10 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
     QString text = QStringLiteral("%1 messages").arg(number(progress.messages));
     if (progress.messages == 1) text = QStringLiteral("1 message");
     if (!progress.done) text = QStringLiteral("Reading... ") + text;
+    if (progress.skipped > 0) {
+        text += QStringLiteral(" (%1 more skipped: replies, marked deleted or too large)")
+                    .arg(number(progress.skipped));
+    }
     if (progress.messages > static_cast<uint64_t>(model->rowCount()) && progress.done) {
         text +=
             QStringLiteral("; the first %1 rows are shown, and Save writes all %2")

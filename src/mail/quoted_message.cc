@@ -1,0 +1,88 @@
+#include "mail/quoted_message.h"
+
+#include <cstddef>
+
+#include "mail/charset_text.h"
+#include "platform/text.h"
+
+namespace tabulon {
+namespace {
+
+// The field names of a quoted header block, in the languages mail programs
+// most often write them in.
+constexpr std::string_view kFrom[] = {"from", "von", "de", "van", "da"};
+constexpr std::string_view kSent[] = {"sent",          "date",    "gesendet", "datum",
+                                      "envoy\xc3\xa9", "enviado", "inviato",  "verzonden"};
+constexpr std::string_view kTo[] = {"to", "an", "\xc3\xa0", "para", "a", "aan"};
+constexpr std::string_view kSubject[] = {"subject", "betreff", "objet",    "asunto",
+                                         "oggetto", "assunto", "onderwerp"};
+
+template <size_t N>
+bool isOneOf(std::string_view name, const std::string_view (&names)[N]) {
+    for (std::string_view known : names) {
+        if (equalsIgnoringCase(name, known)) return true;
+    }
+    return false;
+}
+
+// The field name of a line "Name: value" (any letters), or "".
+std::string_view fieldName(std::string_view line) {
+    size_t colon = line.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon > 24) return {};
+    return trimBlanks(line.substr(0, colon));
+}
+
+std::string_view lineAt(std::string_view body, size_t at) {
+    size_t end = body.find('\n', at);
+    return body.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+}
+
+// Whether the block of lines from `at` to the next blank line has the quoted
+// message's Sent (or Date), To and Subject lines.
+bool isQuotedHeaderBlock(std::string_view body, size_t at) {
+    bool sent = false, to = false, subject = false;
+    for (size_t pos = at; pos < body.size();) {
+        std::string_view line = lineAt(body, pos);
+        if (trimBlanks(line).empty()) break;
+        std::string_view name = fieldName(line);
+        sent = sent || isOneOf(name, kSent);
+        to = to || isOneOf(name, kTo);
+        subject = subject || isOneOf(name, kSubject);
+        pos += line.size() + 1;
+    }
+    return sent && to && subject;
+}
+
+bool mentionsForwarding(std::string_view line) {
+    for (std::string_view word : {"orward", "eitergeleitet", "transf\xc3\xa9r", "inoltrato"}) {
+        if (line.find(word) != std::string_view::npos) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool isQuoteMarker(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.size() >= 3 && (line[0] == '-' || line[0] == '_'))
+        return line.substr(1, 2) == line.substr(0, 2);
+    return line.substr(0, 23) == "Begin forwarded message";
+}
+
+size_t quotedMessageStart(std::string_view body) {
+    size_t previous = std::string_view::npos;  // the last line with text before `at`
+    for (size_t at = 0; at < body.size();) {
+        std::string_view line = lineAt(body, at);
+        if (previous != std::string_view::npos && isOneOf(fieldName(line), kFrom) &&
+            isQuotedHeaderBlock(body, at)) {
+            std::string_view above = lineAt(body, previous);
+            if (!isQuoteMarker(above)) return at;
+            if (!mentionsForwarding(above)) return previous;
+        }
+        if (!trimBlanks(line).empty()) previous = at;
+        at += line.size() + 1;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace tabulon

@@ -79,7 +79,7 @@ int runMessageConversion(const MessageJobOptions& options) {
         }
         files.insert(files.end(), groups.back().begin(), groups.back().end());
     }
-    rows.countSkipped(trashed);
+    rows.countTrashed(trashed);
     if (files.size() > 1) learnFromFiles(files, rows);
     OutputPlan plan(options.output, formatExtension(options.format));
     if (plan.namedOutput()) {

@@ -83,7 +83,7 @@ class MessageRows {
                bool tooLarge = false);
     void countWritten() { ++report_.rowsWritten; }
     // Messages left out before they were read: trashed in a Maildir.
-    void countSkipped(uint64_t messages) { report_.messagesSkipped += messages; }
+    void countTrashed(uint64_t messages) { report_.skippedDeleted += messages; }
 
     MessageReport report() const;
 

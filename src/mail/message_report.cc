@@ -24,10 +24,6 @@ std::string renderReport(const MessageReport& report) {
     std::string text;
     text += "Messages read: " + std::to_string(report.messagesRead) + "\n";
     text += "Rows written: " + std::to_string(report.rowsWritten) + "\n";
-    if (report.messagesSkipped > 0) {
-        text += "Messages skipped, marked deleted by the mail client: " +
-                std::to_string(report.messagesSkipped) + "\n";
-    }
     text += "Messages without each column (absent, or there but empty):\n";
     for (size_t i = 0; i < report.columns.size() && i < report.missing.size(); ++i) {
         uint64_t empty = i < report.empty.size() ? report.empty[i] : 0;

@@ -16,7 +16,6 @@ namespace tabulon {
 struct MessageReport {
     uint64_t messagesRead = 0;
     uint64_t rowsWritten = 0;
-    uint64_t messagesSkipped = 0;  // marked trashed or deleted by a mail client
     std::vector<std::string> columns;
     std::vector<uint64_t> missing;  // per column: messages without it
     std::vector<uint64_t> empty;    // per column: messages where it is there but empty

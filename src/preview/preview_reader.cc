@@ -70,7 +70,7 @@ void PreviewReader::run() {
     std::vector<std::string> files;
     uint64_t trashed = 0;
     status = expandMailInputs(inputs_, &files, &trashed);
-    rows.countSkipped(trashed);
+    rows.countTrashed(trashed);
     {
         uint64_t total = 0;
         for (const std::string& file : files)

@@ -121,7 +121,7 @@ TEST_F(ConvertMessages, FoldersOfMailAreReadWhole) {
         while (std::getline(table, line))
             names += line.substr(0, line.find(',')) + ",";
         EXPECT_EQ(names, c.names) << c.folder;
-        EXPECT_EQ(r.err.find("skipped, marked deleted by the mail client: 1") != std::string::npos,
+        EXPECT_EQ(r.err.find("Messages skipped (marked deleted): 1") != std::string::npos,
                   std::string(c.folder) == "Maildir")
             << r.err;
     }

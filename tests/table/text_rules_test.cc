@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "table/formula_guard.h"
+#include "table/table_test_util.h"
 #include "table/utf8_text.h"
 
 namespace tabulon {
@@ -54,6 +55,26 @@ TEST(FormulaGuard, WhatASpreadsheetWouldRun) {
     };
     for (const auto& [value, guarded] : cases)
         EXPECT_EQ(looksLikeFormula(value), guarded) << testing::PrintToString(value);
+}
+
+// One value's bytes in each text format (the header row left out): what a
+// spreadsheet that guesses the delimiter, a terminal or a reader of the raw file
+// meets.
+TEST(TextFormats, CellBytes) {
+    const struct {
+        std::string value, csv, tsv;
+    } kCases[] = {
+        {"a;b", "\"a;b\"", "a;b"},
+        {"x;=1+2", "\"x;=1+2\"", "x;=1+2"},
+        {"a\tb", "\"a\tb\"", "a\\tb"},
+        {"a,b \"c\"", "\"a,b \"\"c\"\"\"", "a,b \"c\""},
+        {"two\r\nlines", "\"two\r\nlines\"", "two\\r\\nlines"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(testing::PrintToString(c.value));
+        EXPECT_EQ(test::writeTable(TableFormat::kCsv, {}, {{c.value}}), "\r\n" + c.csv + "\r\n");
+        EXPECT_EQ(test::writeTable(TableFormat::kTsv, {}, {{c.value}}), "\n" + c.tsv + "\n");
+    }
 }
 
 }  // namespace

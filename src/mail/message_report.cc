@@ -1,5 +1,7 @@
 #include "mail/message_report.h"
 
+#include "table/utf8_text.h"
+
 namespace tabulon {
 
 std::string renderReport(const MessageReport& report) {
@@ -8,16 +10,18 @@ std::string renderReport(const MessageReport& report) {
     text += "Rows written: " + std::to_string(report.rowsWritten) + "\n";
     text += "Messages without each column:\n";
     for (size_t i = 0; i < report.columns.size() && i < report.missing.size(); ++i) {
-        text += "  " + report.columns[i] + " " + std::to_string(report.missing[i]) + "\n";
+        text +=
+            "  " + shownText(report.columns[i]) + " " + std::to_string(report.missing[i]) + "\n";
     }
     text += "Parts that could not be decoded: " + std::to_string(report.undecodedParts) + "\n";
     for (const std::string& sample : report.undecodedSamples)
-        text += "  " + sample + "\n";
+        text += "  " + shownText(sample) + "\n";
     if (report.undecodedSamples.size() < report.undecodedParts) text += "  ...\n";
     if (!report.unknownLabels.empty()) {
         text += "Labels in many messages that the template lacks:\n";
         for (const LabelCensus::Label& label : report.unknownLabels) {
-            text += "  " + label.text + " (" + std::to_string(label.messages) + " messages)\n";
+            text += "  " + shownText(label.text) + " (" + std::to_string(label.messages) +
+                    " messages)\n";
         }
     }
     return text;

@@ -24,7 +24,9 @@ struct MessageReport {
     std::vector<LabelCensus::Label> unknownLabels;
 };
 
-// The report as lines of text for a terminal.
+// The report as lines of text for a terminal. What came from a mail or a
+// template (samples, labels, column names) is shown as shownText() shows it:
+// control characters escaped, a long text cut.
 std::string renderReport(const MessageReport& report);
 
 }  // namespace tabulon

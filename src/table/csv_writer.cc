@@ -30,7 +30,7 @@ Status CsvWriter::row(const std::vector<std::string>& cells) {
 
 void CsvWriter::appendCell(std::string_view value) {
     scratch_.clear();
-    appendValidUtf8(value, &scratch_);
+    appendCellText(value, &scratch_);
     std::string& text = out_.text();
     // Besides RFC 4180's comma, quote and line ends: semicolon and Tab, which
     // spreadsheets also take as separators when they guess a file's delimiter.

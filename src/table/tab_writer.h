@@ -1,7 +1,7 @@
 // The tab format: the line conversion's bytes. Each cell is followed by Tab,
 // a row's last cell by CR; the header row holds the names as they are. A Tab, CR
-// or LF inside a value becomes a blank so that a row stays a row; all other
-// bytes are copied untouched.
+// or LF inside a value becomes a blank so that a row stays a row, any other C0
+// control U+FFFD; all other bytes are copied untouched.
 #pragma once
 
 #include "table/sink_buffer.h"

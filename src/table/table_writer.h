@@ -42,11 +42,15 @@ class TableWriter {
 // A writer of `format` into `sink`, which must outlive it.
 //
 // What each format does with awkward values:
-// - tab: the line conversion's bytes: each cell followed by Tab, a row's last by CR;
-//   Tab, CR and LF inside a value become a blank; bytes are copied untouched.
+// - tab: the line conversion's layout: each cell followed by Tab, a row's last by
+//   CR; Tab, CR and LF inside a value become a blank; other bytes are copied
+//   untouched but for C0 controls (below).
 // - tsv, csv, xlsx, jsonl: UTF-8 throughout. Bytes that are not UTF-8 are read
 //   as Windows-1252 (its five unassigned bytes become U+FFFD), so that a Latin-1
 //   value stays readable instead of making the whole file invalid.
+// - tab, tsv, csv, xlsx: a C0 control other than Tab, CR and LF (ESC, NUL, ...)
+//   becomes U+FFFD (appendCellText), so that no file carries a mail's terminal
+//   escapes; jsonl writes it as a \u escape.
 // - csv and tsv are meant to be opened by spreadsheets, which run a cell that
 //   starts with "=", "+", "-" or "@" as a formula. Such a value (also after
 //   leading blanks, Tabs or line ends, and its full-width forms) is written with
@@ -60,7 +64,7 @@ class TableWriter {
 // - xlsx: a workbook holds at most 1,048,576 rows, 16,384 columns and 32,767
 //   characters in a cell: a longer value is cut there, more rows or columns
 //   fail with a message saying so. Line ends in a value become LF (a line
-//   break in the cell); characters XML cannot carry become U+FFFD.
+//   break in the cell); U+FFFE and U+FFFF, which XML cannot carry, become U+FFFD.
 std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
                                              const TableOptions& options = {});
 

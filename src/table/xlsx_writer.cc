@@ -23,8 +23,9 @@ Status workbookError(const std::string& what, lxw_error error) {
     return Status::Error(what + ": " + lxw_strerror(error));
 }
 
-// Makes valid UTF-8 `text` fit for a cell: line ends become LF, characters that
-// XML cannot carry become U+FFFD, and the text is cut at Excel's limit.
+// Makes `text` (as appendCellText leaves it) fit for a cell: line ends become LF,
+// U+FFFE and U+FFFF, which XML cannot carry, U+FFFD, and the text is cut at
+// Excel's limit.
 void fitForCell(std::string_view text, std::string* out) {
     out->clear();
     size_t chars = 0;
@@ -36,11 +37,9 @@ void fitForCell(std::string_view text, std::string* out) {
         if (c == '\r') {
             *out += '\n';
             if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else if (c < 0x20 && c != '\t' && c != '\n') {
-            *out += "\xEF\xBF\xBD";
         } else if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
                    (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
-            *out += "\xEF\xBF\xBD";  // U+FFFE and U+FFFF are not XML characters either
+            *out += kReplacementCharacter;
             i += 2;
         } else {
             *out += static_cast<char>(c);
@@ -127,7 +126,7 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
     for (size_t col = 0; col < cells.size(); ++col) {
         if (cells[col].empty()) continue;
         valid.clear();
-        appendValidUtf8(cells[col], &valid);
+        appendCellText(cells[col], &valid);
         fitForCell(valid, &cell_);
         lxw_format* cellFormat = format;
         if (cellFormat == nullptr) {

@@ -39,7 +39,7 @@ const std::vector<Cell> kCells = {
     {"cut sequence", "x\xE2\x82", "x\xC3\xA2\xE2\x80\x9A"},
     {"quotes, commas, tabs", "say \"hi\",\tthen go"},
     {"backslashes", "C:\\dir\\t\\"},
-    {"control", "a\x01z", {}, {}, "a\xEF\xBF\xBDz"},
+    {"control", "a\x01z\x1B", {}, "a\xEF\xBF\xBDz\xEF\xBF\xBD", "a\xEF\xBF\xBDz\xEF\xBF\xBD"},
     {"not an XML character", "a\xEF\xBF\xBE b\xEF\xBF\xBF", {}, {}, "a\xEF\xBF\xBD b\xEF\xBF\xBD"},
     {"empty", ""},
     {"long", kLong, {}, {}, kLong.substr(0, 32767)},

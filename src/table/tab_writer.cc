@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "table/formula_guard.h"
 #include "table/utf8_text.h"
 
 namespace tabulon {
@@ -18,6 +19,7 @@ Status TabWriter::begin(const std::vector<std::string>& names) {
 Status TabWriter::row(const std::vector<std::string>& cells) {
     std::string& text = out_.text();
     for (const std::string& cell : cells) {
+        if (looksLikeFormula(cell)) text += kFormulaGuard;
         // Runs without a control character are copied whole.
         std::string_view rest = cell;
         for (;;) {

@@ -51,12 +51,14 @@ class TableWriter {
 // - tab, tsv, csv, xlsx: a C0 control other than Tab, CR and LF (ESC, NUL, ...)
 //   becomes U+FFFD (appendCellText), so that no file carries a mail's terminal
 //   escapes; jsonl writes it as a \u escape.
-// - csv and tsv are meant to be opened by spreadsheets, which run a cell that
+// - csv, tsv and tab are meant to be opened by spreadsheets, which run a cell that
 //   starts with "=", "+", "-" or "@" as a formula. Such a value (also after
 //   leading blanks, Tabs or line ends, and its full-width forms) is written with
 //   a "'" in front: the spreadsheets' own mark for text, so "+45 5555 0101"
 //   reads '+45 5555 0101 and nothing a web form sent can run. jsonl (for
-//   scripts) and xlsx (text cells) hold the values exactly.
+//   scripts) and xlsx (text cells) hold the values exactly. The line
+//   conversion's own tab output is written by its engine, not by these
+//   writers, and is not guarded.
 // - A row may be longer than the header (the line conversion's message
 //   without its last field runs on): csv, tsv, tab and xlsx write the extra
 //   cells as further columns; jsonl keys them "column N" (N counted from 1).

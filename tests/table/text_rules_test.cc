@@ -70,6 +70,8 @@ TEST(TextFormats, CellBytes) {
         {"a\tb", "\"a\tb\"", "a\\tb", "a b"},
         {"a,b \"c\"", "\"a,b \"\"c\"\"\"", "a,b \"c\"", "a,b \"c\""},
         {"two\r\nlines", "\"two\r\nlines\"", "two\\r\\nlines", "two  lines"},
+        {"=1+1", "'=1+1", "'=1+1", "'=1+1"},
+        {"\t@SUM(A1)", "\"'\t@SUM(A1)\"", "'\\t@SUM(A1)", "' @SUM(A1)"},
         {"\x1B]0;PWNED\a\x1B[2J", "\"" + kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J\"",
          kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J", kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J"},
         {std::string("a\0\x1F\x7F", 4), "a" + kFFFD + kFFFD + "\x7F", "a" + kFFFD + kFFFD + "\x7F",

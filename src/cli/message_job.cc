@@ -13,6 +13,7 @@
 #include "platform/fd_sink.h"
 #include "platform/file_info.h"
 #include "platform/file_source.h"
+#include "table/utf8_text.h"
 
 namespace tabulon {
 namespace {
@@ -41,17 +42,36 @@ Status refuseInputAsOutput(const std::string& output, const FileSource& input,
     return Status::Ok();
 }
 
+// The message whose row is being written, for a warning about one of its cells.
+struct RowPlace {
+    std::string input;
+    uint64_t message = 0;  // counted from 1 in each input
+};
+
+// Says on standard error (also with --quiet: a value was lost) that a cell of the
+// row at `place` was cut at a workbook's limit.
+void warnCellCut(const RowPlace& place, const std::vector<std::string>& columns, size_t column) {
+    std::string name = column < columns.size() ? columnTitle(columns[column])
+                                               : "column " + std::to_string(column + 1);
+    std::fprintf(stderr,
+                 "tabulon-convert: %s, message %llu: the value of \"%s\" was cut to the %zu "
+                 "characters a workbook cell holds\n",
+                 shownText(place.input).c_str(), static_cast<unsigned long long>(place.message),
+                 shownText(name).c_str(), kWorkbookCellLimit);
+}
+
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the
 // table is complete.
 Status convertInput(const std::string& input, const std::string& output, MessageRows& rows,
-                    TableWriter& writer, bool showProgress, Status* changed) {
+                    TableWriter& writer, bool showProgress, RowPlace* place, Status* changed) {
     std::unique_ptr<FileSource> source;
     Status status = openInput(input, &source);
     if (!status.ok()) return status;
     std::string name = displayName(input);
     status = refuseInputAsOutput(output, *source, name);
     if (!status.ok()) return status;
+    *place = {name, 0};
     std::optional<ProgressLine> line;
     if (showProgress) line.emplace(name);
     uint64_t bytesRead = 0;
@@ -61,15 +81,20 @@ Status convertInput(const std::string& input, const std::string& output, Message
     };
     status = convertMessages(
         *source, name, rows,
-        [&](const std::vector<std::string>& cells) { return writer.row(cells); }, progress);
+        [&](const std::vector<std::string>& cells) {
+            ++place->message;
+            return writer.row(cells);
+        },
+        progress);
     if (!status.ok()) return status;
     if (changed->ok()) *changed = source->checkReadWhole(bytesRead);
     return Status::Ok();
 }
 
 // One table from `inputs` into `output`; the output appears only when complete.
+// Cells cut at a workbook's limit are warned of and added to `cutCells`.
 Status convertInto(const std::vector<std::string>& inputs, const std::string& output,
-                   const MessageJobOptions& options, MessageRows& rows) {
+                   const MessageJobOptions& options, MessageRows& rows, uint64_t* cutCells) {
     AtomicFile file;
     std::optional<FdSink> out;
     ByteSink* sink = &file;
@@ -81,11 +106,19 @@ Status convertInto(const std::vector<std::string>& inputs, const std::string& ou
         Status status = file.open(output, AtomicFile::Durability::kNoFlush);
         if (!status.ok()) return status;
     }
-    std::unique_ptr<TableWriter> writer = makeTableWriter(options.format, *sink, options.table);
-    Status status = writer->begin(rows.columnNames());
+    RowPlace place;
+    std::vector<std::string> columns = rows.columnNames();
+    TableOptions table = options.table;
+    table.onCellCut = [&](size_t column) {
+        ++*cutCells;
+        warnCellCut(place, columns, column);
+    };
+    std::unique_ptr<TableWriter> writer = makeTableWriter(options.format, *sink, table);
+    Status status = writer->begin(columns);
     Status changed;
     for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-        status = convertInput(inputs[i], output, rows, *writer, options.showProgress, &changed);
+        status =
+            convertInput(inputs[i], output, rows, *writer, options.showProgress, &place, &changed);
     }
     if (status.ok()) status = writer->finish();
     if (!status.ok()) return status;  // the temporary file goes with `file`
@@ -99,22 +132,27 @@ int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     MessageRows rows(conversion);
     int exitCode = kExitOk;
+    uint64_t cutCells = 0;
     auto fail = [&](const Status& status) {
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         exitCode = kExitFailure;
     };
     if (!options.output.empty()) {
-        Status status = convertInto(options.inputs, options.output, options, rows);
+        Status status = convertInto(options.inputs, options.output, options, rows, &cutCells);
         if (!status.ok() && !status.isBrokenPipe()) fail(status);
     } else {
         for (const std::string& input : options.inputs) {
             std::string output =
                 input + " Converted" + std::string(formatExtension(options.format));
-            Status status = convertInto({input}, output, options, rows);
+            Status status = convertInto({input}, output, options, rows, &cutCells);
             if (!status.ok()) fail(status);
         }
     }
-    if (options.report) std::fputs(renderReport(rows.report()).c_str(), stderr);
+    if (options.report) {
+        MessageReport report = rows.report();
+        report.cellsCut = cutCells;
+        std::fputs(renderReport(report).c_str(), stderr);
+    }
     return exitCode;
 }
 

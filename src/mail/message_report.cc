@@ -17,6 +17,9 @@ std::string renderReport(const MessageReport& report) {
     for (const std::string& sample : report.undecodedSamples)
         text += "  " + shownText(sample) + "\n";
     if (report.undecodedSamples.size() < report.undecodedParts) text += "  ...\n";
+    if (report.cellsCut > 0) {
+        text += "Values cut to fit a workbook cell: " + std::to_string(report.cellsCut) + "\n";
+    }
     if (!report.unknownLabels.empty()) {
         text += "Labels in many messages that the template lacks:\n";
         for (const LabelCensus::Label& label : report.unknownLabels) {

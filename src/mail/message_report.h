@@ -22,6 +22,8 @@ struct MessageReport {
     std::vector<std::string> undecodedSamples;
     // Labels in at least a tenth of the messages (and two) that no column takes.
     std::vector<LabelCensus::Label> unknownLabels;
+    // Values cut at the most a workbook cell holds (xlsx).
+    uint64_t cellsCut = 0;
 };
 
 // The report as lines of text for a terminal. What came from a mail or a

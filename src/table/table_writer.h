@@ -3,6 +3,7 @@
 // Not thread-safe: one writer belongs to one run on one thread.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,9 +21,15 @@ namespace tabulon {
 // becomes "E-mail").
 std::string columnTitle(std::string_view name);
 
+// The most a workbook cell holds, in UTF-16 units as Excel counts them.
+inline constexpr size_t kWorkbookCellLimit = 32767;
+
 struct TableOptions {
     // csv: start with a UTF-8 byte-order mark, which Excel needs to read UTF-8.
     bool byteOrderMark = false;
+    // xlsx: told of each value cut at kWorkbookCellLimit, with its column
+    // (counted from 0), while the row holding it is written.
+    std::function<void(size_t column)> onCellCut = nullptr;
 };
 
 class TableWriter {
@@ -64,8 +71,9 @@ class TableWriter {
 //   cells as further columns; jsonl keys them "column N" (N counted from 1).
 //   Names that repeat become "Name 2", "Name 3", ... as jsonl keys.
 // - xlsx: a workbook holds at most 1,048,576 rows, 16,384 columns and 32,767
-//   characters in a cell: a longer value is cut there, more rows or columns
-//   fail with a message saying so. Line ends in a value become LF (a line
+//   UTF-16 units in a cell: a longer value is cut after its last whole
+//   character that fits (onCellCut is told), more rows or columns fail with a
+//   message saying so. Line ends in a value become LF (a line
 //   break in the cell); U+FFFE and U+FFFF, which XML cannot carry, become U+FFFD.
 std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
                                              const TableOptions& options = {});

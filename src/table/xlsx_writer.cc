@@ -16,23 +16,24 @@
 namespace tabulon {
 namespace {
 
-constexpr size_t kMaxCellChars = 32767;  // Excel's limit
-constexpr double kMaxColumnWidth = 80;   // in characters of the default font
+constexpr double kMaxColumnWidth = 80;  // in characters of the default font
 
 Status workbookError(const std::string& what, lxw_error error) {
     return Status::Error(what + ": " + lxw_strerror(error));
 }
 
 // Makes `text` (as appendCellText leaves it) fit for a cell: line ends become LF,
-// U+FFFE and U+FFFF, which XML cannot carry, U+FFFD, and the text is cut at
-// Excel's limit.
-void fitForCell(std::string_view text, std::string* out) {
+// U+FFFE and U+FFFF, which XML cannot carry, U+FFFD, and the text is cut at the
+// last whole character within the workbook's limit, which counts UTF-16 units (a
+// character beyond U+FFFF takes two). False when the text was cut.
+bool fitForCell(std::string_view text, std::string* out) {
     out->clear();
-    size_t chars = 0;
+    size_t units = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) != 0x80 && ++chars > kMaxCellChars) {
-            break;
+        if ((c & 0xC0) != 0x80) {
+            units += c >= 0xF0 ? 2 : 1;
+            if (units > kWorkbookCellLimit) return false;
         }
         if (c == '\r') {
             *out += '\n';
@@ -45,6 +46,7 @@ void fitForCell(std::string_view text, std::string* out) {
             *out += static_cast<char>(c);
         }
     }
+    return true;
 }
 
 std::string temporaryFolder() {
@@ -127,7 +129,7 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
         if (cells[col].empty()) continue;
         valid.clear();
         appendCellText(cells[col], &valid);
-        fitForCell(valid, &cell_);
+        if (!fitForCell(valid, &cell_) && options_.onCellCut) options_.onCellCut(col);
         lxw_format* cellFormat = format;
         if (cellFormat == nullptr) {
             cellFormat = cell_.find('\n') == std::string::npos ? textFormat_ : wrapFormat_;

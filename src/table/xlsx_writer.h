@@ -17,7 +17,8 @@ namespace tabulon {
 
 class XlsxWriter : public TableWriter {
   public:
-    explicit XlsxWriter(ByteSink& sink) : sink_(sink) {}
+    explicit XlsxWriter(ByteSink& sink, const TableOptions& options = {})
+        : sink_(sink), options_(options) {}
     ~XlsxWriter() override;
     XlsxWriter(const XlsxWriter&) = delete;
     XlsxWriter& operator=(const XlsxWriter&) = delete;
@@ -34,6 +35,7 @@ class XlsxWriter : public TableWriter {
     void removeTempFile();
 
     ByteSink& sink_;
+    TableOptions options_;
     std::string tempDir_;
     std::string tempPath_;
     lxw_workbook* workbook_ = nullptr;

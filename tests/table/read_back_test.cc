@@ -19,6 +19,12 @@ struct Cell {
 };
 
 const std::string kLong(40000, 'L');
+std::string emoji(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += "\xF0\x9F\x99\x82";
+    return text;
+}
 
 // Which values are guarded is FormulaGuard's test; here, how a guarded value
 // survives each writer's quoting and escaping.
@@ -43,6 +49,9 @@ const std::vector<Cell> kCells = {
     {"not an XML character", "a\xEF\xBF\xBE b\xEF\xBF\xBF", {}, {}, "a\xEF\xBF\xBD b\xEF\xBF\xBD"},
     {"empty", ""},
     {"long", kLong, {}, {}, kLong.substr(0, 32767)},
+    // A workbook counts UTF-16 units: an emoji takes two, and is never cut in half.
+    {"long emoji", emoji(20000), {}, {}, emoji(16383)},
+    {"emoji at the limit", kLong.substr(0, 32766) + emoji(1), {}, {}, kLong.substr(0, 32766)},
 };
 
 class ReadBack : public ::testing::TestWithParam<TableFormat> {};

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/file_source.h"
+#include "platform/temporary_files.h"
 #include "table/utf8_text.h"
 
 namespace tabulon {
@@ -61,18 +62,42 @@ XlsxWriter::~XlsxWriter() {
     removeTempFile();
 }
 
+Status XlsxWriter::createTempFile() {
+    tempDir_ = temporaryFolder();
+    std::string pattern = tempDir_ + "/tabulon-XXXXXX.xlsx";
+    // Held until the name is gone or remembered for removal, so that no signal
+    // leaves it behind.
+    TerminationSignalsHeld held;
+    int fd = ::mkstemps(pattern.data(), 5);
+    if (fd < 0) return errnoStatus("create a temporary file in", tempDir_, errno);
+    std::string byDescriptor = "/proc/self/fd/" + std::to_string(fd);
+    if (::access(byDescriptor.c_str(), F_OK) == 0) {
+        ::unlink(pattern.c_str());
+        tempFd_ = fd;
+        tempPath_ = byDescriptor;
+    } else {
+        ::close(fd);
+        tempPath_ = pattern;
+        registerTemporary(tempPath_.c_str());
+    }
+    return Status::Ok();
+}
+
 void XlsxWriter::removeTempFile() {
-    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+    if (tempFd_ >= 0) {
+        ::close(tempFd_);
+        tempFd_ = -1;
+    } else if (!tempPath_.empty()) {
+        TerminationSignalsHeld held;
+        ::unlink(tempPath_.c_str());
+        unregisterTemporary(tempPath_.c_str());
+    }
     tempPath_.clear();
 }
 
 Status XlsxWriter::begin(const std::vector<std::string>& names) {
-    tempDir_ = temporaryFolder();
-    std::string pattern = tempDir_ + "/tabulon-XXXXXX.xlsx";
-    int fd = ::mkstemps(pattern.data(), 5);
-    if (fd < 0) return errnoStatus("create a temporary file in", tempDir_, errno);
-    ::close(fd);
-    tempPath_ = pattern;
+    Status created = createTempFile();
+    if (!created.ok()) return created;
 
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;

@@ -24,13 +24,14 @@ const std::vector<TableFormat>& offeredFormats() {
 std::string formatFilter(TableFormat format) {
     switch (format) {
         case TableFormat::kXlsx:
-            return "Excel workbook (*.xlsx)";
+            return "Excel workbook, every value kept as written (*.xlsx)";
         case TableFormat::kCsv:
-            return "CSV, comma-separated, UTF-8 (*.csv)";
+            return "CSV, UTF-8; a spreadsheet may drop leading zeros, make dates (*.csv)";
         case TableFormat::kTsv:
-            return "TSV, tab-separated, UTF-8 (*.tsv)";
+            return "TSV, UTF-8; a spreadsheet may drop leading zeros, make dates (*.tsv)";
         case TableFormat::kTab:
-            return "Tab-delimited text, CR row ends (*)";
+            return "Tab-delimited, CR row ends; a spreadsheet may drop leading zeros, make "
+                   "dates (*)";
         case TableFormat::kJsonl:
             return "JSON Lines (*.jsonl)";
     }

@@ -53,11 +53,13 @@ struct RowPlace {
 void warnCellCut(const RowPlace& place, const std::vector<std::string>& columns, size_t column) {
     std::string name = column < columns.size() ? columnTitle(columns[column])
                                                : "column " + std::to_string(column + 1);
+    std::string where = place.message == 0
+                            ? std::string("the header row")
+                            : shownText(place.input) + ", message " + std::to_string(place.message);
     std::fprintf(stderr,
-                 "tabulon-convert: %s, message %llu: the value of \"%s\" was cut to the %zu "
-                 "characters a workbook cell holds\n",
-                 shownText(place.input).c_str(), static_cast<unsigned long long>(place.message),
-                 shownText(name).c_str(), kWorkbookCellLimit);
+                 "tabulon-convert: %s: the value of \"%s\" was cut to the %zu characters a "
+                 "workbook cell holds\n",
+                 where.c_str(), shownText(name).c_str(), kWorkbookCellLimit);
 }
 
 // Reads every message of one input into the table. An input that changed while

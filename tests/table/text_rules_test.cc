@@ -29,6 +29,7 @@ TEST(Utf8Text, WellFormedSequencesOnly) {
         {"\x81\x8D\x8F\x90\x9D",  // bytes Windows-1252 lacks: U+FFFD each
          "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"ok \xC3\xBC \xFC\xFF", "ok \xC3\xBC \xC3\xBC\xC3\xBF"},  // both kinds in one value
+        {"S\xC3O", "S\xC3\x83O"},  // a lead byte followed by ASCII: Latin-1 Ã
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(testing::PrintToString(c.text));

@@ -41,6 +41,7 @@ const std::vector<Cell> kCells = {
      {},
      "line one\nline two\nline three\nfour"},
     {"non-ASCII", "J\xC3\xBCrgen \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x99\x82"},
+    {"full-width", "\xEF\xBC\xA1\xEF\xBD\x9A \xEF\xBF\xA5"},  // U+FF21 U+FF5A U+FFE5
     {"Latin-1", "J\xFCrgen \x80 \x81", "J\xC3\xBCrgen \xE2\x82\xAC \xEF\xBF\xBD"},
     {"cut sequence", "x\xE2\x82", "x\xC3\xA2\xE2\x80\x9A"},
     {"quotes, commas, tabs", "say \"hi\",\tthen go"},

@@ -117,6 +117,7 @@ TEST(Utf8Text, DisplayWidth) {
         {"", 0},
         {"Ann Lee", 7},
         {"J\xC3\xBCrgen", 6},
+        {"\xE2\x82\xAC 5", 3},            // the euro sign is narrow
         {"\xE6\x9D\xB1\xE4\xBA\xAC", 4},  // two wide characters
         {"\xF0\x9F\x99\x82!", 3},
         {"short\na much longer line\r\nmid", 18},

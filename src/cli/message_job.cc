@@ -12,22 +12,47 @@
 #include "platform/fd_sink.h"
 #include "platform/file_source.h"
 #include "table/table_output.h"
+#include "table/utf8_text.h"
 
 namespace tabulon {
 namespace {
+
+// The message whose row is being written, for a warning about one of its cells.
+struct RowPlace {
+    std::string input;
+    uint64_t message = 0;  // counted from 1 in each input
+};
+
+// Says on standard error (also with --quiet: a value was lost) that a cell of the
+// row at `place` was cut at a workbook's limit.
+void warnCellCut(const RowPlace& place, const std::vector<std::string>& columns, size_t column) {
+    std::string name = column < columns.size() ? columnTitle(columns[column])
+                                               : "column " + std::to_string(column + 1);
+    std::string where = place.message == 0
+                            ? std::string("the header row")
+                            : shownText(place.input) + ", message " + std::to_string(place.message);
+    std::fprintf(stderr,
+                 "tabulon-convert: %s: the value of \"%s\" was cut to the %zu characters a "
+                 "workbook cell holds\n",
+                 where.c_str(), shownText(name).c_str(), kWorkbookCellLimit);
+}
 
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the
 // table is complete.
 Status convertInput(const std::string& input, const OutputTarget& output, MessageRows& rows,
-                    TableWriter& writer, bool showProgress, Status* changed) {
+                    TableWriter& writer, bool showProgress, RowPlace* place, Status* changed) {
     Status inputChanged;
     Status status = readJobInput(
         input, showProgress,
         [&](FileSource& source, const std::string& name, const ProgressFn& progress) {
             Status status = output.refuseInput(source.descriptor(), name);
             if (!status.ok()) return status;
-            auto onRow = [&](const std::vector<std::string>& cells) { return writer.row(cells); };
+            *place = {name, 0};
+            auto onRow = [&](const std::vector<std::string>& cells) {
+                ++place->message;
+                return writer.row(cells);
+            };
             return convertMessages(source, name, rows, onRow, progress);
         },
         &inputChanged);
@@ -36,19 +61,28 @@ Status convertInput(const std::string& input, const OutputTarget& output, Messag
 }
 
 // One table from `inputs` into `output`; a file appears only when complete.
+// Cells cut at a workbook's limit are warned of and added to `cutCells`.
 Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& output,
-                   const MessageJobOptions& options, MessageRows& rows) {
+                   const MessageJobOptions& options, MessageRows& rows, uint64_t* cutCells) {
     // Before anything is written: nothing may land on an input, not even the
     // header row on standard output appended to one.
     for (const std::string& input : inputs) {
         Status status = output.refuseInput(input);
         if (!status.ok()) return status;
     }
+    RowPlace place;
+    std::vector<std::string> columns = rows.columnNames();
+    TableOptions table = options.table;
+    table.onCellCut = [&](size_t column) {
+        ++*cutCells;
+        warnCellCut(place, columns, column);
+    };
     Status changed;
-    Status status = writeTable(output, options.format, options.table, [&](TableWriter& writer) {
-        Status status = writer.begin(rows.columnNames());
+    Status status = writeTable(output, options.format, table, [&](TableWriter& writer) {
+        Status status = writer.begin(columns);
         for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-            status = convertInput(inputs[i], output, rows, writer, options.showProgress, &changed);
+            status = convertInput(inputs[i], output, rows, writer, options.showProgress, &place,
+                                  &changed);
         }
         return status;
     });
@@ -61,8 +95,9 @@ int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     MessageRows rows(conversion);
     int exitCode = kExitOk;
+    uint64_t cutCells = 0;
     auto convert = [&](const std::vector<std::string>& inputs, const OutputTarget& output) {
-        Status status = convertInto(inputs, output, options, rows);
+        Status status = convertInto(inputs, output, options, rows, &cutCells);
         if (status.ok() || status.isBrokenPipe()) return;
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         exitCode = kExitFailure;
@@ -93,6 +128,7 @@ int runMessageConversion(const MessageJobOptions& options) {
         }
     }
     MessageReport report = rows.report();
+    report.cellsCut = cutCells;
     if (options.report) std::fputs(renderReport(report).c_str(), stderr);
     if (options.strict && exitCode == kExitOk && report.incompleteRows > 0) {
         std::fprintf(stderr,

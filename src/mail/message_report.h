@@ -38,12 +38,16 @@ struct MessageReport {
     uint64_t skipped() const {
         return skippedDeleted + skippedTooLarge + skippedTooManyParts + skippedReplies;
     }
+    // Values cut at the most a workbook cell holds (xlsx).
+    uint64_t cellsCut = 0;
 };
 
 // Why a message was skipped, in a few words: "larger than 32 MB".
 std::string skipText(Skip reason);
 
-// The report as lines of text for a terminal.
+// The report as lines of text for a terminal. What came from a mail or a
+// template (samples, labels, column names) is shown as shownText() shows it:
+// control characters escaped, a long text cut.
 std::string renderReport(const MessageReport& report);
 
 }  // namespace tabulon

@@ -14,7 +14,8 @@ namespace tabulon {
 // The formats the app offers (FormatInfo::dialogPlace), in the dialog's order.
 const std::vector<TableFormat>& offeredFormats();
 
-// The dialog's filter text for `format`, e.g. "Excel workbook (*.xlsx)".
+// The dialog's filter text for `format`, e.g. "Excel workbook, every value kept as
+// written (*.xlsx)": it also tells what a spreadsheet does to the text formats.
 std::string formatFilter(TableFormat format);
 
 // The format a filter text, or a format's own name ("csv"), stands for.

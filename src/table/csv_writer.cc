@@ -30,9 +30,11 @@ Status CsvWriter::row(const std::vector<std::string>& cells) {
 
 void CsvWriter::appendCell(std::string_view value) {
     scratch_.clear();
-    appendValidUtf8(value, &scratch_);
+    appendCellText(value, &scratch_);
     std::string& text = out_.text();
-    bool quoted = scratch_.find_first_of(",\"\r\n") != std::string::npos;
+    // Besides RFC 4180's comma, quote and line ends: semicolon and Tab, which
+    // spreadsheets also take as separators when they guess a file's delimiter.
+    bool quoted = scratch_.find_first_of(",;\t\"\r\n") != std::string::npos;
     if (quoted) text += '"';
     if (looksLikeFormula(scratch_)) text += kFormulaGuard;
     if (!quoted) {

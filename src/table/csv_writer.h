@@ -1,6 +1,7 @@
 // The csv format of RFC 4180: UTF-8, cells separated by commas, rows ended by
-// CR LF, a cell quoted when it holds a comma, a quote or a line end (so a
-// multi-line value stays one cell), the header row holding the column titles.
+// CR LF, a cell quoted when it holds a comma, semicolon, Tab, quote or line end
+// (so neither a multi-line value nor a spreadsheet guessing the delimiter splits
+// a cell), the header row holding the column titles.
 // Optionally starts with a byte-order mark. A value a spreadsheet would run as a
 // formula gets a leading "'" (see formula_guard.h).
 #pragma once

@@ -1,5 +1,5 @@
 // Keeps values that come from web forms from running as spreadsheet formulas
-// when a csv or tsv file is opened.
+// when a csv, tsv or tab file written by a table writer is opened.
 #pragma once
 
 #include <string_view>

@@ -1,7 +1,10 @@
-// The tab format: the line conversion's bytes. Each cell is followed by Tab,
-// a row's last cell by CR; the header row holds the names as they are. A Tab, CR
-// or LF inside a value becomes a blank so that a row stays a row; all other
-// bytes are copied untouched.
+// The tab format of the message conversion and the preview's save: the line
+// conversion's layout (each cell followed by Tab, a row's last cell by CR; the
+// header row holds the names as they are), for tables from mail. A Tab, CR or LF
+// inside a value becomes a blank so that a row stays a row, any other C0 control
+// U+FFFD; a value a spreadsheet would run as a formula gets a leading "'" (see
+// formula_guard.h); all other bytes are copied untouched. The line conversion
+// itself writes through its engine, not through this writer, and guards nothing.
 #pragma once
 
 #include "table/sink_buffer.h"

@@ -6,13 +6,13 @@ namespace {
 // clang-format off
 constexpr FormatInfo kFormats[] = {
     {TableFormat::kTab, "tab", "", "Tab between cells, CR row ends, values as read",
-     4, "Tab-delimited text, CR row ends (*)", false, false},
+     4, "Tab-delimited, CR row ends; a spreadsheet may drop leading zeros, make dates (*)", false, false},
     {TableFormat::kTsv, "tsv", ".tsv", "UTF-8, Tab between cells, LF row ends, ' before a formula",
-     3, "TSV, tab-separated, UTF-8 (*.tsv)", false, false},
+     3, "TSV, UTF-8; a spreadsheet may drop leading zeros, make dates (*.tsv)", false, false},
     {TableFormat::kCsv, "csv", ".csv", "RFC 4180, UTF-8, comma-separated, ' before a formula",
-     2, "CSV, comma-separated, UTF-8 (*.csv)", true, false},
+     2, "CSV, UTF-8; a spreadsheet may drop leading zeros, make dates (*.csv)", true, false},
     {TableFormat::kXlsx, "xlsx", ".xlsx", "an Excel workbook, every value a text cell",
-     1, "Excel workbook (*.xlsx)", false, true},
+     1, "Excel workbook, every value kept as written (*.xlsx)", false, true},
     {TableFormat::kJsonl, "jsonl", ".jsonl", "one JSON object per row, for scripts",
      0, "JSON Lines (*.jsonl)", false, false},
 };

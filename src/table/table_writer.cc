@@ -27,7 +27,7 @@ std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
         case TableFormat::kCsv:
             return std::make_unique<CsvWriter>(sink, options);
         case TableFormat::kXlsx:
-            return std::make_unique<XlsxWriter>(sink);
+            return std::make_unique<XlsxWriter>(sink, options);
         case TableFormat::kJsonl:
             return std::make_unique<JsonlWriter>(sink);
     }

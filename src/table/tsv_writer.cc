@@ -23,7 +23,7 @@ Status TsvWriter::row(const std::vector<std::string>& cells) {
 
 void TsvWriter::appendCell(std::string_view value) {
     scratch_.clear();
-    appendValidUtf8(value, &scratch_);
+    appendCellText(value, &scratch_);
     std::string& text = out_.text();
     if (looksLikeFormula(scratch_)) text += kFormulaGuard;
     std::string_view rest = scratch_;

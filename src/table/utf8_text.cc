@@ -59,6 +59,54 @@ void appendValidUtf8(std::string_view text, std::string* out) {
     out->append(text.data() + kept, i - kept);
 }
 
+void appendCellText(std::string_view text, std::string* out) {
+    size_t start = out->size();
+    appendValidUtf8(text, out);
+    auto first =
+        std::find_if(out->begin() + static_cast<ptrdiff_t>(start), out->end(), isStrayControl);
+    if (first == out->end()) return;
+    std::string rest(first, out->end());
+    out->erase(first, out->end());
+    for (char c : rest) {
+        if (isStrayControl(c)) {
+            *out += kReplacementCharacter;
+        } else {
+            *out += c;
+        }
+    }
+}
+
+std::string shownText(std::string_view text, size_t maxChars) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++chars) {
+        if (chars == maxChars) {
+            shown += "...";
+            break;
+        }
+        auto b = static_cast<unsigned char>(text[i]);
+        size_t length = utf8SequenceLength(text, i);
+        bool c1 = b == 0xC2 && length == 2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (length == 0 || b < 0x20 || b == 0x7F) {
+            shown += "\\x";
+            shown += kHex[b >> 4];
+            shown += kHex[b & 0xF];
+            ++i;
+        } else if (c1) {
+            auto c = static_cast<unsigned char>(text[i + 1]);
+            shown += "\\u00";
+            shown += kHex[c >> 4];
+            shown += kHex[c & 0xF];
+            i += 2;
+        } else {
+            shown.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    return shown;
+}
+
 size_t displayWidth(std::string_view text) {
     size_t widest = 0, width = 0;
     for (size_t i = 0; i < text.size(); ++i) {

@@ -11,41 +11,43 @@
 #include <memory>
 
 #include "platform/file_source.h"
+#include "platform/temporary_files.h"
 #include "table/utf8_text.h"
 
 namespace tabulon {
 namespace {
 
-constexpr size_t kMaxCellChars = 32767;  // Excel's limit
-constexpr double kMaxColumnWidth = 80;   // in characters of the default font
+constexpr double kMaxColumnWidth = 80;  // in characters of the default font
 
 Status workbookError(const std::string& what, lxw_error error) {
     return Status::Error(what + ": " + lxw_strerror(error));
 }
 
-// Makes valid UTF-8 `text` fit for a cell: line ends become LF, characters that
-// XML cannot carry become U+FFFD, and the text is cut at Excel's limit.
-void fitForCell(std::string_view text, std::string* out) {
+// Makes `text` (as appendCellText leaves it) fit for a cell: line ends become LF,
+// U+FFFE and U+FFFF, which XML cannot carry, U+FFFD, and the text is cut at the
+// last whole character within the workbook's limit, which counts UTF-16 units (a
+// character beyond U+FFFF takes two). False when the text was cut.
+bool fitForCell(std::string_view text, std::string* out) {
     out->clear();
-    size_t chars = 0;
+    size_t units = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) != 0x80 && ++chars > kMaxCellChars) {
-            break;
+        if ((c & 0xC0) != 0x80) {
+            units += c >= 0xF0 ? 2 : 1;
+            if (units > kWorkbookCellLimit) return false;
         }
         if (c == '\r') {
             *out += '\n';
             if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else if (c < 0x20 && c != '\t' && c != '\n') {
-            *out += "\xEF\xBF\xBD";
         } else if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
                    (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
-            *out += "\xEF\xBF\xBD";  // U+FFFE and U+FFFF are not XML characters either
+            *out += kReplacementCharacter;
             i += 2;
         } else {
             *out += static_cast<char>(c);
         }
     }
+    return true;
 }
 
 std::string temporaryFolder() {
@@ -60,18 +62,42 @@ XlsxWriter::~XlsxWriter() {
     removeTempFile();
 }
 
+Status XlsxWriter::createTempFile() {
+    tempDir_ = temporaryFolder();
+    std::string pattern = tempDir_ + "/tabulon-XXXXXX.xlsx";
+    // Held until the name is gone or remembered for removal, so that no signal
+    // leaves it behind.
+    TerminationSignalsHeld held;
+    int fd = ::mkstemps(pattern.data(), 5);
+    if (fd < 0) return errnoStatus("create a temporary file in", tempDir_, errno);
+    std::string byDescriptor = "/proc/self/fd/" + std::to_string(fd);
+    if (::access(byDescriptor.c_str(), F_OK) == 0) {
+        ::unlink(pattern.c_str());
+        tempFd_ = fd;
+        tempPath_ = byDescriptor;
+    } else {
+        ::close(fd);
+        tempPath_ = pattern;
+        registerTemporary(tempPath_.c_str());
+    }
+    return Status::Ok();
+}
+
 void XlsxWriter::removeTempFile() {
-    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+    if (tempFd_ >= 0) {
+        ::close(tempFd_);
+        tempFd_ = -1;
+    } else if (!tempPath_.empty()) {
+        TerminationSignalsHeld held;
+        ::unlink(tempPath_.c_str());
+        unregisterTemporary(tempPath_.c_str());
+    }
     tempPath_.clear();
 }
 
 Status XlsxWriter::begin(const std::vector<std::string>& names) {
-    tempDir_ = temporaryFolder();
-    std::string pattern = tempDir_ + "/tabulon-XXXXXX.xlsx";
-    int fd = ::mkstemps(pattern.data(), 5);
-    if (fd < 0) return errnoStatus("create a temporary file in", tempDir_, errno);
-    ::close(fd);
-    tempPath_ = pattern;
+    Status created = createTempFile();
+    if (!created.ok()) return created;
 
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
@@ -127,8 +153,8 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
     for (size_t col = 0; col < cells.size(); ++col) {
         if (cells[col].empty()) continue;
         valid.clear();
-        appendValidUtf8(cells[col], &valid);
-        fitForCell(valid, &cell_);
+        appendCellText(cells[col], &valid);
+        if (!fitForCell(valid, &cell_) && options_.onCellCut) options_.onCellCut(col);
         lxw_format* cellFormat = format;
         if (cellFormat == nullptr) {
             cellFormat = cell_.find('\n') == std::string::npos ? textFormat_ : wrapFormat_;

@@ -5,8 +5,10 @@
 //
 // libxlsxwriter writes a file, not a stream: the workbook is built in a
 // temporary file in $TMPDIR (else /tmp) and copied into the sink by finish().
-// The temporary file is removed on every path, also when finish() is never
-// reached.
+// That file has no name once created (libxlsxwriter opens it by its
+// /proc/self/fd name), so nothing of it outlives the process, however it ends;
+// where /proc is missing it keeps its name and is removed on every path, on
+// SIGINT, SIGTERM and SIGHUP too (temporary_files.h).
 #pragma once
 
 #include <xlsxwriter.h>
@@ -17,7 +19,8 @@ namespace tabulon {
 
 class XlsxWriter : public TableWriter {
   public:
-    explicit XlsxWriter(ByteSink& sink) : sink_(sink) {}
+    explicit XlsxWriter(ByteSink& sink, const TableOptions& options = {})
+        : sink_(sink), options_(options) {}
     ~XlsxWriter() override;
     XlsxWriter(const XlsxWriter&) = delete;
     XlsxWriter& operator=(const XlsxWriter&) = delete;
@@ -31,11 +34,14 @@ class XlsxWriter : public TableWriter {
     // Whether the rows so far reached the temporary file.
     Status checkRowFile();
     Status copyToSink();
+    Status createTempFile();
     void removeTempFile();
 
     ByteSink& sink_;
+    TableOptions options_;
     std::string tempDir_;
-    std::string tempPath_;
+    std::string tempPath_;  // the name libxlsxwriter writes to
+    int tempFd_ = -1;       // the unnamed file's descriptor, when it has no name
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     lxw_format* headerFormat_ = nullptr;

@@ -29,10 +29,15 @@ check "desktop entry takes files" grep -qx 'Exec=tabulon %F' "$prefix/share/appl
 check "AppStream metainfo is valid" appstreamcli validate --no-net "$prefix/share/metainfo/example.tabulon.Tabulon.metainfo.xml"
 check "icons are installed" test -s "$prefix/share/icons/hicolor/scalable/apps/tabulon.svg" -a -s "$prefix/share/icons/hicolor/48x48/apps/tabulon.png"
 check "help is installed" grep -q '<h1>Tabulon Help</h1>' "$prefix/share/tabulon/Tabulon Help/Tabulon Help"
-for type in text/plain application/mbox message/rfc822; do
+# Offered for saved mail; never a candidate for the program that opens text
+# files, which the desktop database (and Debian's mailcap trigger) would make it.
+update-desktop-database "$prefix/share/applications"
+for type in application/mbox message/rfc822; do
     check "the desktop entry opens $type" \
-        grep -qE "^MimeType=(.*;)?$type;" "$prefix/share/applications/example.tabulon.Tabulon.desktop"
+        grep -qE "^$type=(.*;)?example.tabulon.Tabulon.desktop;" "$prefix/share/applications/mimeinfo.cache"
 done
+check "the desktop entry leaves text/plain to others" \
+    bash -c "! grep -q '^text/plain=' '$prefix/share/applications/mimeinfo.cache'"
 for program in tabulon tabulon-convert tabulon-send; do
     check "man $program reads" bash -c "MANWIDTH=80 man -l '$prefix/share/man/man1/$program.1.gz' | grep -q '^EXIT STATUS'"
 done

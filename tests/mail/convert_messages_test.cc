@@ -153,6 +153,26 @@ TEST_F(ConvertMessages, ReportOnStandardError) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
+// A crafted message: a value longer than a workbook cell holds, a charset named
+// with terminal escapes. The cut is said, also with -q, and counted; the escapes
+// reach the terminal escaped.
+TEST_F(ConvertMessages, CutValuesAreSaidAndMailTextIsShownEscaped) {
+    writeFile(dir.file("crafted.mbox"),
+              "From a@b.example  Mon Nov 30 09:14:02 2026\nFrom: a@b.example\n"
+              "Content-Type: text/plain; charset=\"\x1B]0;PWNED\a\x1B[2J\"\n\n"
+              "Name: Ann\nComments: " +
+                  std::string(40000, 'c') + "\n");
+    test::ProgramResult r = run(
+        {"-m", "-q", "--report", "-f", "xlsx", "-t", "Template", "-o", "out.xlsx", "crafted.mbox"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err.find('\x1B'), std::string::npos) << r.err;
+    for (const char* said :
+         {"crafted.mbox, message 1: the value of \"Comments\" was cut to the 32767 characters",
+          "Values cut to fit a workbook cell: 1\n", "charset \"\\x1B]0;PWNED\\x07\\x1B[2J\"\n"}) {
+        EXPECT_NE(r.err.find(said), std::string::npos) << said << "\n" << r.err;
+    }
+}
+
 TEST_F(ConvertMessages, FailuresLeaveNoPartialOutputAndNeverTouchTheInput) {
     std::string input = readFile(dir.file("french.mbox"));
     test::ProgramResult r = run({"-m", "-t", "Template", "-o", "french.mbox", "french.mbox"});

@@ -19,6 +19,12 @@ struct Cell {
 };
 
 const std::string kLong(40000, 'L');
+std::string emoji(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += "\xF0\x9F\x99\x82";
+    return text;
+}
 
 // Which values are guarded is FormulaGuard's test; here, how a guarded value
 // survives each writer's quoting and escaping.
@@ -35,14 +41,18 @@ const std::vector<Cell> kCells = {
      {},
      "line one\nline two\nline three\nfour"},
     {"non-ASCII", "J\xC3\xBCrgen \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x99\x82"},
+    {"full-width", "\xEF\xBC\xA1\xEF\xBD\x9A \xEF\xBF\xA5"},  // U+FF21 U+FF5A U+FFE5
     {"Latin-1", "J\xFCrgen \x80 \x81", "J\xC3\xBCrgen \xE2\x82\xAC \xEF\xBF\xBD"},
     {"cut sequence", "x\xE2\x82", "x\xC3\xA2\xE2\x80\x9A"},
     {"quotes, commas, tabs", "say \"hi\",\tthen go"},
     {"backslashes", "C:\\dir\\t\\"},
-    {"control", "a\x01z", {}, {}, "a\xEF\xBF\xBDz"},
+    {"control", "a\x01z\x1B", {}, "a\xEF\xBF\xBDz\xEF\xBF\xBD", "a\xEF\xBF\xBDz\xEF\xBF\xBD"},
     {"not an XML character", "a\xEF\xBF\xBE b\xEF\xBF\xBF", {}, {}, "a\xEF\xBF\xBD b\xEF\xBF\xBD"},
     {"empty", ""},
     {"long", kLong, {}, {}, kLong.substr(0, 32767)},
+    // A workbook counts UTF-16 units: an emoji takes two, and is never cut in half.
+    {"long emoji", emoji(20000), {}, {}, emoji(16383)},
+    {"emoji at the limit", kLong.substr(0, 32766) + emoji(1), {}, {}, kLong.substr(0, 32766)},
 };
 
 class ReadBack : public ::testing::TestWithParam<TableFormat> {};

@@ -6,6 +6,7 @@
 
 #include "platform/utf8.h"
 #include "table/formula_guard.h"
+#include "table/table_test_util.h"
 #include "table/utf8_text.h"
 
 namespace tabulon {
@@ -29,6 +30,7 @@ TEST(Utf8Text, WellFormedSequencesOnly) {
         {"\x81\x8D\x8F\x90\x9D",  // bytes Windows-1252 lacks: U+FFFD each
          "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"ok \xC3\xBC \xFC\xFF", "ok \xC3\xBC \xC3\xBC\xC3\xBF"},  // both kinds in one value
+        {"S\xC3O", "S\xC3\x83O"},  // a lead byte followed by ASCII: Latin-1 Ã
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(testing::PrintToString(c.text));
@@ -57,12 +59,66 @@ TEST(FormulaGuard, WhatASpreadsheetWouldRun) {
         EXPECT_EQ(looksLikeFormula(value), guarded) << testing::PrintToString(value);
 }
 
+// One value's bytes in each text format (the header row left out): what a
+// spreadsheet that guesses the delimiter, a terminal or a reader of the raw file
+// meets. C0 controls other than Tab, CR and LF become U+FFFD everywhere.
+TEST(TextFormats, CellBytes) {
+    const std::string kFFFD = "\xEF\xBF\xBD";
+    const struct {
+        std::string value, csv, tsv, tab;
+    } kCases[] = {
+        {"a;b", "\"a;b\"", "a;b", "a;b"},
+        {"x;=1+2", "\"x;=1+2\"", "x;=1+2", "x;=1+2"},
+        {"a\tb", "\"a\tb\"", "a\\tb", "a b"},
+        {"a,b \"c\"", "\"a,b \"\"c\"\"\"", "a,b \"c\"", "a,b \"c\""},
+        {"two\r\nlines", "\"two\r\nlines\"", "two\\r\\nlines", "two  lines"},
+        {"=1+1", "'=1+1", "'=1+1", "'=1+1"},
+        {"\t@SUM(A1)", "\"'\t@SUM(A1)\"", "'\\t@SUM(A1)", "' @SUM(A1)"},
+        {"\x1B]0;PWNED\a\x1B[2J", "\"" + kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J\"",
+         kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J", kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J"},
+        {std::string("a\0\x1F\x7F", 4), "a" + kFFFD + kFFFD + "\x7F", "a" + kFFFD + kFFFD + "\x7F",
+         "a" + kFFFD + kFFFD + "\x7F"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(testing::PrintToString(c.value));
+        EXPECT_EQ(test::writeTable(TableFormat::kCsv, {}, {{c.value}}), "\r\n" + c.csv + "\r\n");
+        EXPECT_EQ(test::writeTable(TableFormat::kTsv, {}, {{c.value}}), "\n" + c.tsv + "\n");
+        EXPECT_EQ(test::writeTable(TableFormat::kTab, {}, {{c.value}}), c.tab + "\r");
+    }
+}
+
+// Text from a mail on a terminal: no control character reaches it, nothing is
+// printed at any length.
+TEST(Utf8Text, ShownText) {
+    const std::string kLong(300, 'x');
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain J\xC3\xBCrgen \xF0\x9F\x99\x82", "plain J\xC3\xBCrgen \xF0\x9F\x99\x82"},
+        {"\x1B]0;PWNED\a\x1B[2J", "\\x1B]0;PWNED\\x07\\x1B[2J"},
+        {std::string("t\tn\nr\r\0\x7F", 8), "t\\x09n\\x0Ar\\x0D\\x00\\x7F"},
+        {"c1 \xC2\x9B[2J \xC2\xA0", "c1 \\u009B[2J \xC2\xA0"},  // CSI escaped, no-break space kept
+        {"bad \xFF\xC3", "bad \\xFF\\xC3"},
+        {kLong.substr(0, 200), kLong.substr(0, 200)},
+        {kLong, kLong.substr(0, 200) + "..."},
+        {std::string(150, 'x') + std::string(100, '\x1B'), std::string(150, 'x') +
+                                                               [] {
+                                                                   std::string e;
+                                                                   for (int i = 0; i < 50; ++i)
+                                                                       e += "\\x1B";
+                                                                   return e;
+                                                               }() +
+                                                               "..."},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(shownText(text), shown) << testing::PrintToString(text);
+}
+
 }  // namespace
 TEST(Utf8Text, DisplayWidth) {
     const std::pair<std::string, size_t> cases[] = {
         {"", 0},
         {"Ann Lee", 7},
         {"J\xC3\xBCrgen", 6},
+        {"\xE2\x82\xAC 5", 3},            // the euro sign is narrow
         {"\xE6\x9D\xB1\xE4\xBA\xAC", 4},  // two wide characters
         {"\xF0\x9F\x99\x82!", 3},
         {"short\na much longer line\r\nmid", 18},

@@ -5,10 +5,10 @@
 #include <QTableView>
 
 #include "app/main_window_fixture.h"
-#include "app/qt/new_template_dialog.h"
-#include "app/qt/preview_model.h"
-#include "app/qt/preview_window.h"
 #include "preview/preview_samples.h"
+#include "preview/qt/new_template_dialog.h"
+#include "preview/qt/preview_model.h"
+#include "preview/qt/preview_window.h"
 #include "templates/qt/list_box_fields.h"
 
 namespace tabulon::test {

@@ -13,11 +13,11 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/qt/new_template_dialog.h"
-#include "app/qt/preview_window.h"
 #include "app/qt/screenshot_file.h"
 #include "app/qt/window1.h"
 #include "platform/qt/qt_paths.h"
+#include "preview/qt/new_template_dialog.h"
+#include "preview/qt/preview_window.h"
 #include "preview/save_choice.h"
 #include "preview/table_export.h"
 #include "templates/qt/list_box_fields.h"
@@ -87,7 +87,7 @@ bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& 
     setListBoxFields(window.ListBox1, fields);
     bool ok = true;
 
-    auto* preview = new PreviewWindow(&window, inputs);
+    auto* preview = new PreviewWindow(&window, &window, inputs);
     preview->HeaderDate->setChecked(true);
     preview->resize(860, 420);
     preview->show();
@@ -118,7 +118,7 @@ bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& 
     preview->close();
 
     FieldList proposed = {"Name:", "Email:", "Phone:", "Comments:"};
-    NewTemplateDialog dialog(&window, proposed, QStringLiteral("php-mail-form"));
+    NewTemplateDialog dialog(&window, &window, proposed, QStringLiteral("php-mail-form"));
     dialog.setAttribute(Qt::WA_DeleteOnClose, false);
     dialog.FieldChoices->item(2)->setCheckState(Qt::Unchecked);
     dialog.FieldChoices->setCurrentRow(1);

@@ -13,8 +13,6 @@
 #include "app/qt/about_box.h"
 #include "app/qt/help.h"
 #include "app/qt/main_window_pages.h"
-#include "app/qt/new_template_dialog.h"
-#include "app/qt/preview_window.h"
 #include "platform/file_info.h"
 #include "platform/preferences.h"
 #include "platform/qt/desktop.h"
@@ -24,6 +22,8 @@
 #include "platform/qt/placed_control.h"
 #include "platform/qt/qt_paths.h"
 #include "platform/qt/text_colours.h"
+#include "preview/qt/new_template_dialog.h"
+#include "preview/qt/preview_window.h"
 #include "update/qt/update_window.h"
 
 namespace tabulon {
@@ -326,12 +326,12 @@ bool Window1::_FileOpen_Action() {
 }
 
 bool Window1::_FileConvertToSpreadsheet_Action() {
-    openSpreadsheetPreview(this);
+    openSpreadsheetPreview(this, this);
     return true;
 }
 
 bool Window1::_FileNewTemplateFromMail_Action() {
-    newTemplateFromMail(this);
+    newTemplateFromMail(this, this);
     return true;
 }
 

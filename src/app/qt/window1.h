@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/qt/menu.h"
+#include "preview/qt/field_list_owner.h"
 #include "templates/field_list.h"
 
 class QTabWidget;
@@ -24,7 +25,7 @@ namespace tabulon {
 
 class UpdateWindow;
 
-class Window1 : public QMainWindow, public MenuClient {
+class Window1 : public QMainWindow, public MenuClient, public FieldListOwner {
     Q_OBJECT
   public:
     Window1();
@@ -43,7 +44,13 @@ class Window1 : public QMainWindow, public MenuClient {
     // The field list and its template file.
     bool readfields(const QString& path);
     void writefields(const QString& path);
-    FieldList fields() const;
+    FieldList fields() const override;
+
+    // What the preview's windows use of the field list (FieldListOwner).
+    QAbstractItemModel* fieldListModel() const override;
+    void appendField(const QString& name) override;
+    QString templatesFolder() const override { return myfilepath; }
+    void selectTemplate(const QString& name) override;
 
     // The Templates folder.
     void templates_copy();

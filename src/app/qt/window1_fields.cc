@@ -43,6 +43,11 @@ void Window1::FieldInsertButton_Action() {
     updatedfields = true;
 }
 
+void Window1::appendField(const QString& name) {
+    addRow(ListBox1, name);
+    updatedfields = true;
+}
+
 void Window1::FieldDeleteButton_Action() {
     int selected = selectedRow(ListBox1);
     if (!canDeleteRow(selected, ListBox1->count())) return;

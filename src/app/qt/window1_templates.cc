@@ -8,8 +8,8 @@
 #include <QSignalBlocker>
 
 #include "app/qt/window1.h"
-#include "platform/qt/dialogs.h"
 #include "platform/file_info.h"
+#include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
 #include "templates/field_names_file.h"
 #include "templates/qt/list_box_fields.h"
@@ -53,6 +53,16 @@ void Window1::writefields(const QString& path) {
 
 FieldList Window1::fields() const {
     return listBoxFields(ListBox1);
+}
+
+QAbstractItemModel* Window1::fieldListModel() const {
+    return ListBox1->model();
+}
+
+void Window1::selectTemplate(const QString& name) {
+    update_fieldfiles();
+    int row = PopupMenu1->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (row >= 0) PopupMenu1->setCurrentIndex(row);
 }
 
 void Window1::loadTemplate(const QString& path) {

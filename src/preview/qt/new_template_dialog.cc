@@ -1,4 +1,4 @@
-#include "app/qt/new_template_dialog.h"
+#include "preview/qt/new_template_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -12,15 +12,16 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "app/qt/window1.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
 #include "preview/new_template.h"
+#include "preview/qt/field_list_owner.h"
 
 namespace tabulon {
 
-NewTemplateDialog::NewTemplateDialog(Window1* main, const FieldList& proposed, const QString& name)
-    : QDialog(main), main_(main) {
+NewTemplateDialog::NewTemplateDialog(QWidget* parent, FieldListOwner* owner,
+                                     const FieldList& proposed, const QString& name)
+    : QDialog(parent), owner_(owner) {
     setObjectName(QStringLiteral("NewTemplateDialog"));
     setWindowTitle(QStringLiteral("New Template from Mail"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -100,41 +101,38 @@ void NewTemplateDialog::moveSelected(int step) {
 }
 
 bool NewTemplateDialog::saveTemplate() {
-    if (!main_) return false;
     FieldList fields = chosenFields();
     if (fields.empty()) {
         dialogs().message(this, QStringLiteral("Please tick at least one field."));
         return false;
     }
     QString name = TemplateName->text();
-    Status status = saveNewTemplate(nativePath(main_->myfilepath),
+    Status status = saveNewTemplate(nativePath(owner_->templatesFolder()),
                                     QFile::encodeName(name).toStdString(), fields);
     if (!status.ok()) {
         dialogs().message(this, QString::fromStdString(status.message()));
         return false;
     }
-    // Listed and chosen as if picked in the Preferences popup.
-    main_->update_fieldfiles();
-    int row = main_->PopupMenu1->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-    if (row >= 0) main_->PopupMenu1->setCurrentIndex(row);
+    owner_->selectTemplate(name);
     return true;
 }
 
-void newTemplateFromMail(Window1* main) {
-    QString mail = dialogs().openFile(main);
+void newTemplateFromMail(QWidget* parent, FieldListOwner* owner) {
+    QString mail = dialogs().openFile(parent);
     if (mail.isEmpty()) return;
     FieldList proposed;
     Status status = proposeTemplate(nativePath(mail), &proposed);
     if (!status.ok()) {
-        dialogs().message(main, QString::fromStdString(status.message()));
+        dialogs().message(parent, QString::fromStdString(status.message()));
         return;
     }
     if (proposed.empty()) {
-        dialogs().message(main, QStringLiteral("No field labels were found in \"%1\".")
-                                    .arg(QFileInfo(mail).fileName()));
+        dialogs().message(parent, QStringLiteral("No field labels were found in \"%1\".")
+                                      .arg(QFileInfo(mail).fileName()));
         return;
     }
-    auto* dialog = new NewTemplateDialog(main, proposed, QFileInfo(mail).completeBaseName());
+    auto* dialog =
+        new NewTemplateDialog(parent, owner, proposed, QFileInfo(mail).completeBaseName());
     dialog->open();
 }
 

@@ -1,4 +1,4 @@
-#include "app/qt/preview_window.h"
+#include "preview/qt/preview_window.h"
 
 #include <QCheckBox>
 #include <QEventLoop>
@@ -9,23 +9,22 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/qt/preview_model.h"
-#include "app/qt/window1.h"
 #include "conversion/converter.h"
-#include "conversion/qt/progress_dialog.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
 #include "preview/background_export.h"
+#include "preview/qt/field_list_owner.h"
+#include "preview/qt/preview_model.h"
 #include "preview/save_choice.h"
 #include "preview/spreadsheet_settings.h"
 #include "table/table_writer.h"
-#include "templates/qt/list_box_fields.h"
 
 namespace tabulon {
 namespace {
@@ -51,8 +50,11 @@ QString windowTitleFor(const QStringList& inputs) {
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(Window1* main, QStringList inputs)
-    : QWidget(main, Qt::Window), main_(main), inputs_(std::move(inputs)) {
+PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList inputs)
+    : QWidget(parent, Qt::Window),
+      owner_(owner),
+      menuOwner_(dynamic_cast<MenuClient*>(parent)),
+      inputs_(std::move(inputs)) {
     setObjectName(QStringLiteral("PreviewWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(windowTitleFor(inputs_));
@@ -148,8 +150,7 @@ void PreviewWindow::createControls() {
 }
 
 void PreviewWindow::followFieldList() {
-    if (!main_) return;
-    QAbstractItemModel* fields = main_->ListBox1->model();
+    QAbstractItemModel* fields = owner_->fieldListModel();
     auto later = [this] { rerunTimer_->start(); };
     connect(fields, &QAbstractItemModel::rowsInserted, this, later);
     connect(fields, &QAbstractItemModel::rowsRemoved, this, later);
@@ -175,7 +176,7 @@ void PreviewWindow::rerun() {
     rerunTimer_->stop();
     reader_.reset();  // stops the reading under way and waits for it
     MessageConversionOptions options;
-    if (main_) options.fields = main_->fields();
+    options.fields = owner_->fields();
     options.headers = headers();
     options.countLabels = true;
     std::vector<std::string> paths;
@@ -261,20 +262,18 @@ void PreviewWindow::showReport() {
         labelLayout_->addWidget(button);
     }
     labelLayout_->addStretch();
-    bool any = !report.unknownLabels.empty() && main_;
+    bool any = !report.unknownLabels.empty();
     LabelsText->setVisible(any);
     LabelButtons->setVisible(any);
 }
 
 void PreviewWindow::addLabel(const QString& label) {
-    if (!main_) return;
-    addRow(main_->ListBox1, label);
-    main_->updatedfields = true;
+    owner_->appendField(label);
     rerun();
 }
 
 bool PreviewWindow::save() {
-    if (!main_ || inputs_.isEmpty()) return false;
+    if (inputs_.isEmpty()) return false;
     std::string settingsPath = spreadsheetSettingsPath();
     SpreadsheetSettings settings = readSpreadsheetSettings(settingsPath);
     QStringList filters;
@@ -293,7 +292,7 @@ bool PreviewWindow::save() {
     ExportRequest request;
     for (const QString& input : inputs_)
         request.inputs.push_back(nativePath(input));
-    request.options.fields = main_->fields();
+    request.options.fields = owner_->fields();
     request.options.headers = headers();
     request.format = target.format;
     request.table = tableOptionsFor(target.format);
@@ -303,15 +302,16 @@ bool PreviewWindow::save() {
         return false;
     }
 
-    // The conversion runs' progress dialog, carrying this save.
-    Dialog2 progressDialog(main_, QString(), true);
+    QProgressDialog progressDialog(QStringLiteral("Processing Input File..."), QString(), 0, 100,
+                                   this);
+    progressDialog.setWindowTitle(QStringLiteral("Please Wait..."));
+    progressDialog.setMinimumDuration(0);
     progressDialog.show();
     BackgroundExport exporting(std::move(request));
     QEventLoop loop;
     QTimer progress;
     connect(&progress, &QTimer::timeout, &progressDialog, [&] {
-        progressDialog.ProgressBar1->setValue(
-            progressPercent(exporting.bytesRead(), exporting.totalBytes()));
+        progressDialog.setValue(progressPercent(exporting.bytesRead(), exporting.totalBytes()));
     });
     progress.start(kSaveProgressIntervalMs);
     exporting.start([&loop] { QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection); });
@@ -337,18 +337,19 @@ void PreviewWindow::AddMenuHandlers() {
 }
 
 void PreviewWindow::Event_EnableMenuItems(MenuItems& items) {
-    if (main_) main_->Event_EnableMenuItems(items);
+    if (menuOwner_) menuOwner_->Event_EnableMenuItems(items);
     items.enable(menu_item::kFileClose);
 }
 
 bool PreviewWindow::handleMenuItem(const QString& itemName) {
-    return MenuClient::handleMenuItem(itemName) || (main_ && main_->handleMenuItem(itemName));
+    return MenuClient::handleMenuItem(itemName) ||
+           (menuOwner_ && menuOwner_->handleMenuItem(itemName));
 }
 
-void openSpreadsheetPreview(Window1* main, const QStringList& files) {
-    QStringList inputs = files.isEmpty() ? dialogs().openFiles(main) : files;
+void openSpreadsheetPreview(QWidget* parent, FieldListOwner* owner, const QStringList& files) {
+    QStringList inputs = files.isEmpty() ? dialogs().openFiles(parent) : files;
     if (inputs.isEmpty()) return;
-    auto* preview = new PreviewWindow(main, inputs);
+    auto* preview = new PreviewWindow(parent, owner, inputs);
     preview->show();
     preview->activateWindow();
 }

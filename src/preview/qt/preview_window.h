@@ -6,7 +6,6 @@
 // edits of the field list while it is open.
 #pragma once
 
-#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
@@ -24,14 +23,16 @@ class QHBoxLayout;
 
 namespace tabulon {
 
+class FieldListOwner;
 class PreviewModel;
-class Window1;
 
 class PreviewWindow : public QWidget, public MenuClient {
     Q_OBJECT
   public:
-    // `inputs`: native paths of the mail files, read as one table.
-    PreviewWindow(Window1* main, QStringList inputs);
+    // `inputs`: native paths of the mail files, read as one table. The window
+    // belongs to `parent`, which answers the menu items it does not; `owner`
+    // holds the field list.
+    PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList inputs);
     ~PreviewWindow() override;
 
     // Reads the files again with the current field list and header columns.
@@ -72,7 +73,8 @@ class PreviewWindow : public QWidget, public MenuClient {
     void showCounts(const PreviewReader::Progress& progress);
     void showReport();
 
-    QPointer<Window1> main_;
+    FieldListOwner* owner_;
+    MenuClient* menuOwner_;
     QStringList inputs_;
     std::unique_ptr<PreviewReader> reader_;
     QTimer* pollTimer_;
@@ -82,6 +84,6 @@ class PreviewWindow : public QWidget, public MenuClient {
 
 // File > Convert to Spreadsheet: a preview of `files`, or of files the user
 // picks when it is empty.
-void openSpreadsheetPreview(Window1* main, const QStringList& files = {});
+void openSpreadsheetPreview(QWidget* parent, FieldListOwner* owner, const QStringList& files = {});
 
 }  // namespace tabulon

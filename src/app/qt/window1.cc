@@ -309,17 +309,6 @@ void Window1::AddMenuHandlers() {
     addMenuHandler(kHelpTabulonHelp, [this] { return _HelpTabulonHelp_Action(); });
 }
 
-void Window1::Event_EnableMenuItems(MenuItems& items) {
-    using namespace menu_item;
-    items.enable(kAppleAboutTabulon);
-    items.enable(kFileOpen);
-    items.enable(kFileConvertToSpreadsheet);
-    items.enable(kFileNewTemplateFromMail);
-    items.enable(kEditPreferences);
-    items.enable(kHelpTabulonHelp);
-    items.enable(kFileClose, false);
-}
-
 bool Window1::_FileOpen_Action() {
     openprogress();
     return true;

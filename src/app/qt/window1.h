@@ -59,7 +59,10 @@ class Window1 : public QMainWindow, public MenuClient, public FieldListOwner {
     void BevelButton1_Action();
     void CheckBox3_Action();
 
-    // Field list editing.
+    // Field list editing. Every edit goes through editFieldList: `edit` changes
+    // ListBox1 and says whether it did; a change is marked, and saved into the
+    // template when another is chosen and at closing.
+    void editFieldList(const std::function<bool()>& edit);
     void FieldInsertButton_Action();
     void FieldDeleteButton_Action();
     void FieldDownButton_Action();
@@ -75,7 +78,6 @@ class Window1 : public QMainWindow, public MenuClient, public FieldListOwner {
     bool Canvas1_MouseDown(const QPoint& position);
 
     // Menu items. Each handler returns true (see MenuClient).
-    void Event_EnableMenuItems(MenuItems& items) override;
     bool _FileOpen_Action();
     bool _FileConvertToSpreadsheet_Action();
     bool _FileNewTemplateFromMail_Action();

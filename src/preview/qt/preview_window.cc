@@ -338,7 +338,7 @@ void PreviewWindow::AddMenuHandlers() {
 
 void PreviewWindow::Event_EnableMenuItems(MenuItems& items) {
     if (menuOwner_) menuOwner_->Event_EnableMenuItems(items);
-    items.enable(menu_item::kFileClose);
+    MenuClient::Event_EnableMenuItems(items);
 }
 
 bool PreviewWindow::handleMenuItem(const QString& itemName) {

@@ -74,11 +74,6 @@ void UpdateWindow::AddMenuHandlers() {
     addMenuHandler(menu_item::kHelpTabulonHelp, [this] { return _HelpTabulonHelp_Action(); });
 }
 
-void UpdateWindow::Event_EnableMenuItems(MenuItems& items) {
-    items.enable(menu_item::kFileClose);
-    items.enable(menu_item::kHelpTabulonHelp);
-}
-
 bool UpdateWindow::_FileClose_Action() {
     close();
     return true;

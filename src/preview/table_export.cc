@@ -6,7 +6,8 @@
 
 namespace tabulon {
 
-Status exportTable(const ExportRequest& request, const ProgressFn& progress) {
+Status exportTable(const ExportRequest& request, const ProgressFn& progress,
+                   const std::atomic<bool>* stop) {
     std::vector<std::unique_ptr<FileSource>> sources;
     uint64_t total = 0;
     for (const std::string& input : request.inputs) {
@@ -30,7 +31,9 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress) {
     status = writer->begin(rows.columnNames());
     uint64_t done = 0;
     for (size_t i = 0; i < sources.size() && status.ok(); ++i) {
-        auto onRow = [&writer](const std::vector<std::string>& cells) {
+        auto onRow = [&writer, stop](const std::vector<std::string>& cells) {
+            if (stop != nullptr && stop->load(std::memory_order_relaxed))
+                return Status::Error("The save was stopped.");
             return writer->row(cells);
         };
         auto onProgress = [&](uint64_t read, uint64_t) {
@@ -40,6 +43,8 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress) {
         done += sources[i]->size();
     }
     if (status.ok()) status = writer->finish();
+    if (status.ok() && stop != nullptr && stop->load())
+        status = Status::Error("The save was stopped.");
     if (status.ok()) status = output.commit();
     if (!status.ok()) output.discard();
     return status;

@@ -1,7 +1,7 @@
 #include "preview/qt/preview_window.h"
 
 #include <QCheckBox>
-#include <QEventLoop>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -19,11 +19,9 @@
 #include "conversion/converter.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
-#include "preview/background_export.h"
 #include "preview/qt/field_list_owner.h"
 #include "preview/qt/preview_model.h"
 #include "preview/save_choice.h"
-#include "preview/spreadsheet_settings.h"
 #include "table/table_writer.h"
 
 namespace tabulon {
@@ -35,8 +33,10 @@ constexpr int kPollIntervalMs = 40;
 // Edits of the field list come in bursts (a drag, a few clicks): read again once
 // they pause.
 constexpr int kRerunDelayMs = 250;
-// The bar follows the save a few dozen times a second.
+// The bar follows the save a few dozen times a second; it shows for a save that
+// lasts long enough to be seen.
 constexpr int kSaveProgressIntervalMs = 30;
+constexpr int kShowSaveProgressAfterMs = 300;
 
 QString number(uint64_t value) {
     return QLocale(QLocale::English).toString(static_cast<qulonglong>(value));
@@ -67,12 +67,22 @@ PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList
     rerunTimer_->setSingleShot(true);
     rerunTimer_->setInterval(kRerunDelayMs);
     connect(rerunTimer_, &QTimer::timeout, this, &PreviewWindow::rerun);
+    saveTimer_ = new QTimer(this);
+    saveTimer_->setInterval(kSaveProgressIntervalMs);
+    connect(saveTimer_, &QTimer::timeout, this, [this] {
+        if (exporting_ && SaveProgress) {
+            SaveProgress->setValue(
+                progressPercent(exporting_->bytesRead(), exporting_->totalBytes()));
+        }
+    });
     followFieldList();
     resize(760, 480);
     rerun();
 }
 
-PreviewWindow::~PreviewWindow() = default;
+PreviewWindow::~PreviewWindow() {
+    exporting_.reset();  // stops a save under way and waits for it
+}
 
 void PreviewWindow::createControls() {
     auto* layout = new QVBoxLayout(this);
@@ -273,7 +283,7 @@ void PreviewWindow::addLabel(const QString& label) {
 }
 
 bool PreviewWindow::save() {
-    if (inputs_.isEmpty()) return false;
+    if (inputs_.isEmpty() || isSaving()) return false;
     std::string settingsPath = spreadsheetSettingsPath();
     SpreadsheetSettings settings = readSpreadsheetSettings(settingsPath);
     QStringList filters;
@@ -301,32 +311,65 @@ bool PreviewWindow::save() {
         dialogs().message(this, QStringLiteral("The Field Names file is missing!"));
         return false;
     }
+    // What this save records once written: its own choice, whatever the window
+    // shows by then.
+    saving_ = settings;
+    saving_.format = target.format;
+    saving_.headers = request.options.headers;
 
-    QProgressDialog progressDialog(QStringLiteral("Processing Input File..."), QString(), 0, 100,
-                                   this);
-    progressDialog.setWindowTitle(QStringLiteral("Please Wait..."));
-    progressDialog.setMinimumDuration(0);
-    progressDialog.show();
-    BackgroundExport exporting(std::move(request));
-    QEventLoop loop;
-    QTimer progress;
-    connect(&progress, &QTimer::timeout, &progressDialog, [&] {
-        progressDialog.setValue(progressPercent(exporting.bytesRead(), exporting.totalBytes()));
+    SaveProgress = new QProgressDialog(QStringLiteral("Writing \u201c%1\u201d\u2026")
+                                           .arg(QFileInfo(fromNative(target.path)).fileName()),
+                                       QStringLiteral("Cancel"), 0, 100, this);
+    SaveProgress->setObjectName(QStringLiteral("SaveProgress"));
+    SaveProgress->setWindowTitle(QStringLiteral("Saving Spreadsheet"));
+    SaveProgress->setWindowModality(Qt::WindowModal);
+    SaveProgress->setAutoClose(false);
+    SaveProgress->setAutoReset(false);
+    SaveProgress->setMinimumDuration(kShowSaveProgressAfterMs);
+    SaveProgress->setValue(0);
+    connect(SaveProgress, &QProgressDialog::canceled, this, &PreviewWindow::stopSaving);
+
+    exporting_ = std::make_unique<BackgroundExport>(std::move(request));
+    saveTimer_->start();
+    exporting_->start([this] {
+        QMetaObject::invokeMethod(this, &PreviewWindow::finishSave, Qt::QueuedConnection);
     });
-    progress.start(kSaveProgressIntervalMs);
-    exporting.start([&loop] { QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection); });
-    loop.exec();
-    Status status = exporting.wait();
-    progressDialog.hide();
-    if (!status.ok()) {
+    return true;
+}
+
+void PreviewWindow::stopSaving() {
+    if (exporting_) exporting_->stop();
+}
+
+void PreviewWindow::finishSave() {
+    if (!exporting_) return;
+    Status status = exporting_->wait();
+    bool stopped = exporting_->stopped();
+    exporting_.reset();
+    saveTimer_->stop();
+    if (SaveProgress) {
+        SaveProgress->hide();
+        SaveProgress->deleteLater();
+        SaveProgress = nullptr;
+    }
+    bool saved = status.ok() && !stopped;
+    if (saved) {
+        writeSpreadsheetSettings(spreadsheetSettingsPath(), saving_);  // a convenience only
+    } else if (!stopped) {
         dialogs().message(this, QStringLiteral("The spreadsheet could not be saved. ") +
                                     QString::fromStdString(status.message()));
-        return false;
     }
-    settings.format = target.format;
-    settings.headers = headers();
-    writeSpreadsheetSettings(settingsPath, settings);  // only a convenience if it fails
-    return true;
+    emit saveFinished(saved);
+}
+
+void PreviewWindow::closeEvent(QCloseEvent* event) {
+    // A save under way ends with the window: stopped, and waited for, so that
+    // nothing it leaves behind outlives the window.
+    if (exporting_) {
+        exporting_->stop();
+        finishSave();
+    }
+    QWidget::closeEvent(event);
 }
 
 void PreviewWindow::AddMenuHandlers() {

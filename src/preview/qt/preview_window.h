@@ -11,11 +11,14 @@
 #include <memory>
 
 #include "platform/qt/menu_client.h"
+#include "preview/background_export.h"
 #include "preview/preview_reader.h"
+#include "preview/spreadsheet_settings.h"
 
 class QCheckBox;
 class QLabel;
 class QProgressBar;
+class QProgressDialog;
 class QPushButton;
 class QTableView;
 class QTimer;
@@ -39,10 +42,15 @@ class PreviewWindow : public QWidget, public MenuClient {
     void rerun();
     // Adds `label` to the main window's field list, as an edit there would.
     void addLabel(const QString& label);
-    // Asks where and in which format, then writes the whole table; false when
-    // cancelled or failed.
+    // Asks where and in which format, then starts writing the whole table on a
+    // thread of its own, with its progress shown over this window; false when
+    // cancelled or refused. saveFinished tells the end.
     bool save();
     bool isReading() const;
+    bool isSaving() const { return exporting_ != nullptr; }
+    // Stops the save under way: nothing is written, and a file it would have
+    // replaced keeps its content. Closing the window, or quitting, does this too.
+    void stopSaving();
 
     // Close closes this window; every other item is the main window's.
     void Event_EnableMenuItems(MenuItems& items) override;
@@ -59,10 +67,16 @@ class PreviewWindow : public QWidget, public MenuClient {
     QLabel* LabelsText;
     QWidget* LabelButtons;
     PreviewModel* model;
+    QProgressDialog* SaveProgress = nullptr;  // while a save runs
 
   signals:
     // The reading of the current run has ended.
     void readingFinished();
+    // The save has ended: written, or failed (after a message) or stopped.
+    void saveFinished(bool saved);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void AddMenuHandlers();
@@ -72,6 +86,7 @@ class PreviewWindow : public QWidget, public MenuClient {
     void poll();
     void showCounts(const PreviewReader::Progress& progress);
     void showReport();
+    void finishSave();
 
     FieldListOwner* owner_;
     MenuClient* menuOwner_;
@@ -80,6 +95,9 @@ class PreviewWindow : public QWidget, public MenuClient {
     QTimer* pollTimer_;
     QTimer* rerunTimer_;
     QHBoxLayout* labelLayout_;
+    std::unique_ptr<BackgroundExport> exporting_;  // while a save runs
+    SpreadsheetSettings saving_;                   // what a good save records
+    QTimer* saveTimer_;
 };
 
 // File > Convert to Spreadsheet: a preview of `files`, or of files the user

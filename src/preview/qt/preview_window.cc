@@ -42,6 +42,29 @@ QString number(uint64_t value) {
     return QLocale(QLocale::English).toString(static_cast<qulonglong>(value));
 }
 
+TableFormat formatOf(const QString& filter) {
+    return formatOfFilter(filter.toStdString()).value_or(TableFormat::kXlsx);
+}
+
+// The offered formats, and the rules that keep the save dialog's name, type and
+// written file in step.
+FileTypes saveTypes() {
+    FileTypes types;
+    for (TableFormat format : offeredFormats())
+        types.filters << QString::fromStdString(formatFilter(format));
+    types.renamed = [](const QString& name, const QString& filter) {
+        return fromNative(renamedForFormat(nativePath(name), formatOf(filter)));
+    };
+    types.filterOfName = [](const QString& name) {
+        std::optional<TableFormat> format = formatOfName(nativePath(name));
+        return format ? QString::fromStdString(formatFilter(*format)) : QString();
+    };
+    types.written = [](const QString& path, const QString& filter) {
+        return fromNative(resolveSaveTarget(nativePath(path), formatOf(filter)).path);
+    };
+    return types;
+}
+
 QString windowTitleFor(const QStringList& inputs) {
     QString name = QFileInfo(inputs.value(0)).fileName();
     if (inputs.size() > 1) name += QStringLiteral(" and %1 more").arg(inputs.size() - 1);
@@ -286,15 +309,12 @@ bool PreviewWindow::save() {
     if (inputs_.isEmpty() || isSaving()) return false;
     std::string settingsPath = spreadsheetSettingsPath();
     SpreadsheetSettings settings = readSpreadsheetSettings(settingsPath);
-    QStringList filters;
-    for (TableFormat format : offeredFormats())
-        filters << QString::fromStdString(formatFilter(format));
     QString filter = QString::fromStdString(formatFilter(settings.format));
     QFileInfo first(inputs_.constFirst());
     QString proposed = fromNative(
         proposedOutputName(QFile::encodeName(first.fileName()).toStdString(), settings.format));
     QString chosen =
-        dialogs().saveFileWithTypes(this, proposed, first.absolutePath(), filters, &filter);
+        dialogs().saveFileWithTypes(this, proposed, first.absolutePath(), saveTypes(), &filter);
     if (chosen.isEmpty()) return false;
     TableFormat filterFormat = formatOfFilter(filter.toStdString()).value_or(settings.format);
     SaveTarget target = resolveSaveTarget(nativePath(chosen), filterFormat);

@@ -48,6 +48,9 @@ NewTemplateDialog::NewTemplateDialog(QWidget* parent, FieldListOwner* owner,
     UpButton->setObjectName(QStringLiteral("UpButton"));
     DownButton = new QPushButton(QStringLiteral("&Down"));
     DownButton->setObjectName(QStringLiteral("DownButton"));
+    // Return saves: only Save is a default button.
+    UpButton->setAutoDefault(false);
+    DownButton->setAutoDefault(false);
     connect(UpButton, &QPushButton::clicked, this, [this] { moveSelected(-1); });
     connect(DownButton, &QPushButton::clicked, this, [this] { moveSelected(1); });
     buttons->addWidget(UpButton);
@@ -71,6 +74,10 @@ NewTemplateDialog::NewTemplateDialog(QWidget* parent, FieldListOwner* owner,
     SaveButton = box->addButton(QStringLiteral("Save"), QDialogButtonBox::AcceptRole);
     SaveButton->setObjectName(QStringLiteral("SaveButton"));
     SaveButton->setDefault(true);
+    // No template without a name: Return does nothing until one is given.
+    SaveButton->setEnabled(!name.isEmpty());
+    connect(TemplateName, &QLineEdit::textChanged, SaveButton,
+            [this](const QString& text) { SaveButton->setEnabled(!text.isEmpty()); });
     CancelButton = box->addButton(QDialogButtonBox::Cancel);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     connect(box, &QDialogButtonBox::accepted, this, [this] {

@@ -164,19 +164,29 @@ void PreviewWindow::createControls() {
     layout->addWidget(MissingText);
 
     LabelsText =
-        new QLabel(QStringLiteral("Labels in the mail that the template lacks (click "
+        new QLabel(QStringLiteral("&Labels in the mail that the template lacks (click "
                                   "one to add it as a column):"));
     LabelsText->setObjectName(QStringLiteral("LabelsText"));
     LabelsText->setWordWrap(true);
     layout->addWidget(LabelsText);
-    LabelButtons = new QWidget;
-    LabelButtons->setObjectName(QStringLiteral("LabelButtons"));
-    labelLayout_ = new QHBoxLayout(LabelButtons);
-    labelLayout_->setContentsMargins(0, 0, 0, 0);
-    labelLayout_->addStretch();
-    layout->addWidget(LabelButtons);
+    // However many labels the mail holds, they wrap within the window's width
+    // (two rows show, more scroll), so the window still fits a small screen.
+    LabelList = new QListWidget;
+    LabelList->setObjectName(QStringLiteral("LabelList"));
+    LabelList->setFlow(QListView::LeftToRight);
+    LabelList->setWrapping(true);
+    LabelList->setResizeMode(QListView::Adjust);
+    LabelList->setSpacing(2);
+    LabelList->setUniformItemSizes(false);
+    LabelList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    LabelList->setFixedHeight(2 * (fontMetrics().height() + 10) + 2 * LabelList->frameWidth());
+    LabelsText->setBuddy(LabelList);
+    auto add = [this](QListWidgetItem* item) { addLabel(item->data(Qt::UserRole).toString()); };
+    connect(LabelList, &QListWidget::itemClicked, this, add);
+    connect(LabelList, &QListWidget::itemActivated, this, add);
+    layout->addWidget(LabelList);
     LabelsText->hide();
-    LabelButtons->hide();
+    LabelList->hide();
 
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
@@ -277,27 +287,20 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
 }
 
 void PreviewWindow::showReport() {
-    while (QLayoutItem* item = labelLayout_->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    LabelList->clear();
     Status status = reader_->status();
     if (!status.ok()) StatusText->setText(QString::fromStdString(status.message()));
     MessageReport report = reader_->report();
     for (const LabelCensus::Label& label : report.unknownLabels) {
         QString text = QString::fromStdString(label.text);
-        auto* button = new QPushButton(QStringLiteral("Add \u201c%1\u201d").arg(text));
-        button->setObjectName(QStringLiteral("AddLabel"));
-        button->setProperty("label", text);
-        button->setToolTip(QStringLiteral("Add %1 to the template's fields (%2 messages have it)")
-                               .arg(text, number(label.messages)));
-        connect(button, &QPushButton::clicked, this, [this, text] { addLabel(text); });
-        labelLayout_->addWidget(button);
+        auto* item = new QListWidgetItem(QStringLiteral("Add \u201c%1\u201d").arg(text), LabelList);
+        item->setData(Qt::UserRole, text);
+        item->setToolTip(QStringLiteral("Add %1 to the template's fields (%2 messages have it)")
+                             .arg(text, number(label.messages)));
     }
-    labelLayout_->addStretch();
     bool any = !report.unknownLabels.empty();
     LabelsText->setVisible(any);
-    LabelButtons->setVisible(any);
+    LabelList->setVisible(any);
 }
 
 void PreviewWindow::addLabel(const QString& label) {

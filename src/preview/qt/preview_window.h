@@ -22,7 +22,7 @@ class QProgressDialog;
 class QPushButton;
 class QTableView;
 class QTimer;
-class QHBoxLayout;
+class QListWidget;
 
 namespace tabulon {
 
@@ -65,7 +65,9 @@ class PreviewWindow : public QWidget, public MenuClient {
     QLabel* StatusText;
     QLabel* MissingText;
     QLabel* LabelsText;
-    QWidget* LabelButtons;
+    // The labels the template lacks, side by side and wrapped to the window's
+    // width; clicking one (or Return on it) adds it.
+    QListWidget* LabelList;
     PreviewModel* model;
     QProgressDialog* SaveProgress = nullptr;  // while a save runs
 
@@ -94,7 +96,6 @@ class PreviewWindow : public QWidget, public MenuClient {
     std::unique_ptr<PreviewReader> reader_;
     QTimer* pollTimer_;
     QTimer* rerunTimer_;
-    QHBoxLayout* labelLayout_;
     std::unique_ptr<BackgroundExport> exporting_;  // while a save runs
     SpreadsheetSettings saving_;                   // what a good save records
     QTimer* saveTimer_;

@@ -14,7 +14,7 @@ namespace tabulon {
 class BackgroundExport {
   public:
     explicit BackgroundExport(ExportRequest request);
-    // Waits for the export to end.
+    // Stops the export and waits for it to end.
     ~BackgroundExport();
     BackgroundExport(const BackgroundExport&) = delete;
     BackgroundExport& operator=(const BackgroundExport&) = delete;
@@ -23,6 +23,9 @@ class BackgroundExport {
     void start(std::function<void()> finished);
     // Waits for the end and returns how it went.
     Status wait();
+    // Asks the export to end as soon as it can, leaving nothing; from any thread.
+    void stop() { stop_.store(true); }
+    bool stopped() const { return stop_.load(); }
 
     uint64_t bytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
     uint64_t totalBytes() const { return totalBytes_.load(std::memory_order_relaxed); }
@@ -31,6 +34,7 @@ class BackgroundExport {
     ExportRequest request_;
     std::atomic<uint64_t> bytesRead_{0};
     std::atomic<uint64_t> totalBytes_{0};
+    std::atomic<bool> stop_{false};
     Status status_;
     std::thread thread_;
 };

@@ -50,11 +50,23 @@ std::string proposedOutputName(const std::string& inputName, TableFormat format)
     return OutputPlan("", formatExtension(format)).besideName(inputName);
 }
 
-SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFormat) {
+std::optional<TableFormat> formatOfName(std::string_view name) {
     for (TableFormat format : offeredFormats()) {
-        if (endsWithNoCase(chosenPath, formatExtension(format))) return {chosenPath, format};
+        if (endsWithNoCase(name, formatExtension(format))) return format;
     }
+    return std::nullopt;
+}
+
+SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFormat) {
+    if (std::optional<TableFormat> named = formatOfName(chosenPath)) return {chosenPath, *named};
     return {chosenPath + std::string(formatExtension(filterFormat)), filterFormat};
+}
+
+std::string renamedForFormat(const std::string& name, TableFormat format) {
+    std::string stem = name;
+    if (std::optional<TableFormat> named = formatOfName(name))
+        stem.resize(name.size() - formatExtension(*named).size());
+    return stem + std::string(formatExtension(format));
 }
 
 TableOptions tableOptionsFor(TableFormat format) {

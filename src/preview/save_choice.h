@@ -34,6 +34,14 @@ struct SaveTarget {
 // with its extension appended (tab has none).
 SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFormat);
 
+// The offered format whose extension `name` ends in (any letter case), if any.
+std::optional<TableFormat> formatOfName(std::string_view name);
+
+// The name `name` takes when the save dialog's type becomes `format`: a known
+// extension gives way to the format's, and a name without one gets the
+// format's appended (tab has none), so that the name shows what is written.
+std::string renamedForFormat(const std::string& name, TableFormat format);
+
 // How the format is written from the preview: with the byte-order mark that
 // spreadsheets need to read UTF-8 where the format takes one.
 TableOptions tableOptionsFor(TableFormat format);

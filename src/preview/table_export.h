@@ -5,6 +5,7 @@
 // one of the inputs is refused.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct ExportRequest {
 };
 
 // `progress` gets the bytes read of all inputs together and their total size.
-Status exportTable(const ExportRequest& request, const ProgressFn& progress = {});
+// Once `*stop` holds (set from any thread), the export ends after the row at
+// hand and leaves nothing.
+Status exportTable(const ExportRequest& request, const ProgressFn& progress = {},
+                   const std::atomic<bool>* stop = nullptr);
 
 }  // namespace tabulon

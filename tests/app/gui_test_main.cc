@@ -5,7 +5,8 @@
 #include <QStyleFactory>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless told otherwise (a run under a real X server, say).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

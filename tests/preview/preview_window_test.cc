@@ -1,14 +1,15 @@
 // The spreadsheet preview through the real windows with scripted dialogs.
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 
 #include "app/main_window_fixture.h"
-#include "app/qt/new_template_dialog.h"
-#include "app/qt/preview_model.h"
-#include "app/qt/preview_window.h"
 #include "preview/preview_samples.h"
+#include "preview/qt/new_template_dialog.h"
+#include "preview/qt/preview_model.h"
+#include "preview/qt/preview_window.h"
 #include "templates/qt/list_box_fields.h"
 
 namespace tabulon::test {
@@ -53,9 +54,8 @@ TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
     EXPECT_FALSE(preview->model->index(1, 1).data(Qt::BackgroundRole).isValid());
     EXPECT_EQ(preview->StatusText->text().toStdString(), "3 messages");
     EXPECT_EQ(preview->MissingText->text().toStdString(), "Missing: Phone in 1 message");
-    QList<QPushButton*> labels = preview->LabelButtons->findChildren<QPushButton*>();
-    ASSERT_EQ(labels.size(), 1);
-    EXPECT_EQ(labels[0]->property("label").toString().toStdString(), "Order:");
+    ASSERT_EQ(preview->LabelList->count(), 1);
+    EXPECT_EQ(preview->LabelList->item(0)->data(Qt::UserRole).toString().toStdString(), "Order:");
     // Menu items the preview has no handler for go to the main window.
     EXPECT_TRUE(preview->handleMenuItem(QStringLiteral("EditPreferences")));
     EXPECT_EQ(window->TabPanel1->currentIndex(), 2);
@@ -76,6 +76,34 @@ TEST_F(PreviewWindowTest, SaysHowManyMessagesWereSkipped) {
     EXPECT_EQ(shown(*preview->model), kFormRows);
     EXPECT_EQ(preview->StatusText->text().toStdString(),
               "3 messages (1 more skipped: replies, marked deleted or too large)");
+}
+
+// However many labels the mail holds, the window fits a 1,024-pixel screen; a
+// label is shown as written ("&" too), and clicking it adds it to the field
+// list as an edit there would (kept at quit).
+TEST_F(PreviewWindowTest, ManyLabelsFitASmallScreenAndOneClickAddsOne) {
+    std::string mail;
+    for (int message = 0; message < 3; ++message) {
+        mail += "From forms@shop.example  Mon Nov 30 09:14:02 2026\nSubject: x\n\nName: A\n";
+        for (int label = 0; label < 24; ++label)
+            mail += "Terms & Conditions " + std::to_string(100 + label) + ": yes\n";
+        mail += "\n";
+    }
+    writeFile(dir.file("wide.mbox"), mail);
+    auto* preview = new PreviewWindow(window.get(), window.get(),
+                                      {QString::fromStdString(dir.file("wide.mbox"))});
+    preview->show();
+    EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
+    QApplication::processEvents();
+    EXPECT_LE(preview->minimumSizeHint().width(), 1024);
+    EXPECT_LE(preview->minimumSizeHint().height(), 700);
+    ASSERT_EQ(preview->LabelList->count(), 24);
+    QListWidgetItem* first = preview->LabelList->item(0);
+    EXPECT_EQ(first->text().toStdString(), "Add \u201cTerms & Conditions 100:\u201d");
+    window->updatedfields = false;
+    emit preview->LabelList->itemClicked(first);
+    EXPECT_EQ(window->fields().back(), "Terms & Conditions 100:");
+    EXPECT_TRUE(window->updatedfields);
 }
 
 }  // namespace

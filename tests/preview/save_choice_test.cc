@@ -43,5 +43,27 @@ TEST(SaveChoice, EachOfferedFormatByItsFilter) {
     }
 }
 
+// The save dialog's name follows the type chosen, so that it shows the file
+// that will be written.
+TEST(SaveChoice, ChoosingATypeRenamesTheFile) {
+    struct Case {
+        const char* name;
+        TableFormat format;
+        const char* renamed;
+    };
+    const Case cases[] = {
+        {"x.mbox Converted", TableFormat::kCsv, "x.mbox Converted.csv"},
+        {"x.mbox Converted.xlsx", TableFormat::kTab, "x.mbox Converted"},
+        {"x.TSV", TableFormat::kXlsx, "x.xlsx"},
+        {"x.txt", TableFormat::kTsv, "x.txt.tsv"},
+        {"notcsv", TableFormat::kCsv, "notcsv.csv"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(renamedForFormat(c.name, c.format), c.renamed);
+        EXPECT_EQ(formatOfName(c.renamed).value_or(TableFormat::kTab), c.format);
+    }
+}
+
 }  // namespace
 }  // namespace tabulon::test

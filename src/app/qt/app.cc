@@ -5,13 +5,13 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/qt/preview_window.h"
 #include "app/qt/window1.h"
-#include "platform/qt/dialogs.h"
 #include "platform/event_client.h"
+#include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
-#include "platform/readable_input.h"
 #include "platform/qt/termination_signals.h"
+#include "platform/readable_input.h"
+#include "preview/qt/preview_window.h"
 
 namespace tabulon {
 namespace {
@@ -94,7 +94,7 @@ int App::run(const QStringList& documents, bool spreadsheet) {
     }
     // Documents given at launch arrive once the main window has opened.
     QTimer::singleShot(0, this, [this, documents, spreadsheet] {
-        if (spreadsheet) return openSpreadsheetPreview(window_.get(), documents);
+        if (spreadsheet) return openSpreadsheetPreview(window_.get(), window_.get(), documents);
         for (const QString& document : documents)
             Event_OpenDocument(document);
     });
@@ -141,7 +141,7 @@ void App::Event_HandleAppleEvent(const ScriptingEvent& event, EventServer::Reply
     }
     if (event.eventClass == kSpreadsheetClass && event.eventId == kSpreadsheetId) {
         reply(true, {});
-        openSpreadsheetPreview(window_.get(), documentsOf(event.parameter));
+        openSpreadsheetPreview(window_.get(), window_.get(), documentsOf(event.parameter));
         return;
     }
     // Left to the standard handling: documents to open.

@@ -13,11 +13,11 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/qt/new_template_dialog.h"
-#include "app/qt/preview_window.h"
 #include "app/qt/screenshot_file.h"
 #include "app/qt/window1.h"
 #include "platform/qt/qt_paths.h"
+#include "preview/qt/new_template_dialog.h"
+#include "preview/qt/preview_window.h"
 #include "preview/save_choice.h"
 #include "preview/table_export.h"
 #include "templates/qt/list_box_fields.h"
@@ -87,7 +87,7 @@ bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& 
     setListBoxFields(window.ListBox1, fields);
     bool ok = true;
 
-    auto* preview = new PreviewWindow(&window, inputs);
+    auto* preview = new PreviewWindow(&window, &window, inputs);
     preview->HeaderDate->setChecked(true);
     preview->resize(860, 420);
     preview->show();
@@ -96,6 +96,16 @@ bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& 
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ok &= saveScreenshot(preview, out.filePath(QStringLiteral("spreadsheet-preview.png")));
+    // At its narrowest, with the template short of two fields: the labels wrap.
+    setListBoxFields(window.ListBox1, {"Name:", "Email:"});
+    for (int i = 0; i < 60000 && preview->isReading(); ++i) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    preview->resize(preview->minimumSizeHint());
+    QApplication::processEvents();
+    ok &= saveScreenshot(preview, out.filePath(QStringLiteral("spreadsheet-preview-narrow.png")));
+    setListBoxFields(window.ListBox1, fields);
 
     // The workbook Save writes, read back from the file.
     QString workbook = QDir::temp().filePath(QStringLiteral("tabulon-screenshot.xlsx"));
@@ -118,7 +128,7 @@ bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& 
     preview->close();
 
     FieldList proposed = {"Name:", "Email:", "Phone:", "Comments:"};
-    NewTemplateDialog dialog(&window, proposed, QStringLiteral("php-mail-form"));
+    NewTemplateDialog dialog(&window, &window, proposed, QStringLiteral("php-mail-form"));
     dialog.setAttribute(Qt::WA_DeleteOnClose, false);
     dialog.FieldChoices->item(2)->setCheckState(Qt::Unchecked);
     dialog.FieldChoices->setCurrentRow(1);

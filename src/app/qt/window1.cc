@@ -13,8 +13,6 @@
 #include "app/qt/about_box.h"
 #include "app/qt/help.h"
 #include "app/qt/main_window_pages.h"
-#include "app/qt/new_template_dialog.h"
-#include "app/qt/preview_window.h"
 #include "platform/file_info.h"
 #include "platform/preferences.h"
 #include "platform/qt/desktop.h"
@@ -24,6 +22,9 @@
 #include "platform/qt/placed_control.h"
 #include "platform/qt/qt_paths.h"
 #include "platform/qt/text_colours.h"
+#include "platform/qt/window_place.h"
+#include "preview/qt/new_template_dialog.h"
+#include "preview/qt/preview_window.h"
 #include "update/qt/update_window.h"
 
 namespace tabulon {
@@ -95,6 +96,7 @@ void Window1::connectControls() {
         button->installEventFilter(this);
     StaticText1->installEventFilter(this);
     Canvas1->installEventFilter(this);
+    makeKeyboardLink(StaticText1, [this] { Canvas1_MouseDown({}); });
 }
 
 QList<QPushButton*> Window1::fieldButtons() const {
@@ -148,7 +150,7 @@ void Window1::Event_Open() {
     askforsave = true;
     if (myOpened) return;
     readprefs();
-    setGeometry(QRect(QPoint(myLeft, myTop), geometry().size()));
+    setGeometry(QRect(placeOnScreen(QPoint(myLeft, myTop), geometry().size()), geometry().size()));
     CheckBox1->setChecked(myupdate);
     CheckBox1_Action();
     CheckBox2->setChecked(mydrop);
@@ -257,7 +259,8 @@ void Window1::CheckBox1_Action() {
     if (!myupdate || myOpenedupdate) return;
     updateWindow = newUpdateWindow();
     myOpenedupdate = true;
-    updateWindow->setGeometry(QRect(QPoint(myLeft + 250, myTop + 50), updateWindow->size()));
+    QSize size = updateWindow->size();
+    updateWindow->setGeometry(QRect(placeOnScreen(QPoint(myLeft + 250, myTop + 50), size), size));
     updateWindow->show();
 }
 
@@ -309,29 +312,18 @@ void Window1::AddMenuHandlers() {
     addMenuHandler(kHelpTabulonHelp, [this] { return _HelpTabulonHelp_Action(); });
 }
 
-void Window1::Event_EnableMenuItems(MenuItems& items) {
-    using namespace menu_item;
-    items.enable(kAppleAboutTabulon);
-    items.enable(kFileOpen);
-    items.enable(kFileConvertToSpreadsheet);
-    items.enable(kFileNewTemplateFromMail);
-    items.enable(kEditPreferences);
-    items.enable(kHelpTabulonHelp);
-    items.enable(kFileClose, false);
-}
-
 bool Window1::_FileOpen_Action() {
     openprogress();
     return true;
 }
 
 bool Window1::_FileConvertToSpreadsheet_Action() {
-    openSpreadsheetPreview(this);
+    openSpreadsheetPreview(this, this);
     return true;
 }
 
 bool Window1::_FileNewTemplateFromMail_Action() {
-    newTemplateFromMail(this);
+    newTemplateFromMail(this, this);
     return true;
 }
 

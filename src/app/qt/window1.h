@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/qt/menu.h"
+#include "preview/qt/field_list_owner.h"
 #include "templates/field_list.h"
 
 class QTabWidget;
@@ -24,7 +25,7 @@ namespace tabulon {
 
 class UpdateWindow;
 
-class Window1 : public QMainWindow, public MenuClient {
+class Window1 : public QMainWindow, public MenuClient, public FieldListOwner {
     Q_OBJECT
   public:
     Window1();
@@ -43,7 +44,13 @@ class Window1 : public QMainWindow, public MenuClient {
     // The field list and its template file.
     bool readfields(const QString& path);
     void writefields(const QString& path);
-    FieldList fields() const;
+    FieldList fields() const override;
+
+    // What the preview's windows use of the field list (FieldListOwner).
+    QAbstractItemModel* fieldListModel() const override;
+    void appendField(const QString& name) override;
+    QString templatesFolder() const override { return myfilepath; }
+    void selectTemplate(const QString& name) override;
 
     // The Templates folder.
     void templates_copy();
@@ -52,7 +59,10 @@ class Window1 : public QMainWindow, public MenuClient {
     void BevelButton1_Action();
     void CheckBox3_Action();
 
-    // Field list editing.
+    // Field list editing. Every edit goes through editFieldList: `edit` changes
+    // ListBox1 and says whether it did; a change is marked, and saved into the
+    // template when another is chosen and at closing.
+    void editFieldList(const std::function<bool()>& edit);
     void FieldInsertButton_Action();
     void FieldDeleteButton_Action();
     void FieldDownButton_Action();
@@ -68,7 +78,6 @@ class Window1 : public QMainWindow, public MenuClient {
     bool Canvas1_MouseDown(const QPoint& position);
 
     // Menu items. Each handler returns true (see MenuClient).
-    void Event_EnableMenuItems(MenuItems& items) override;
     bool _FileOpen_Action();
     bool _FileConvertToSpreadsheet_Action();
     bool _FileNewTemplateFromMail_Action();

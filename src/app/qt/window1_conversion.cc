@@ -7,12 +7,12 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/qt/preview_window.h"
 #include "app/qt/window1.h"
 #include "conversion/qt/progress_dialog.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
 #include "platform/readable_input.h"
+#include "preview/qt/preview_window.h"
 
 namespace tabulon {
 
@@ -79,7 +79,8 @@ void Window1::dropEvent(QDropEvent* event) {
     // Dropped with Ctrl held: a spreadsheet preview instead of line-by-line runs.
     if (event->modifiers() & Qt::ControlModifier) {
         QMetaObject::invokeMethod(
-            this, [this, files] { openSpreadsheetPreview(this, files); }, Qt::QueuedConnection);
+            this, [this, files] { openSpreadsheetPreview(this, this, files); },
+            Qt::QueuedConnection);
         return;
     }
     // The drop returns first; the runs follow from the event loop.

@@ -1,6 +1,7 @@
 // The main window's field list editing: Insert, Delete, Down, Up, the buttons'
-// focus rule and the Edit Field dialog. Every edit marks the list changed; the
-// list is saved when another template or folder is chosen and at closing.
+// focus rule, the Edit Field dialog and the other windows' additions. Every edit
+// goes through editFieldList, which marks the list changed; the list is saved
+// when another template or folder is chosen and at closing.
 #include <QListWidget>
 #include <QPushButton>
 
@@ -37,32 +38,49 @@ void Window1::selectRow(int row) {
     }
 }
 
+void Window1::editFieldList(const std::function<bool()>& edit) {
+    if (edit()) updatedfields = true;
+}
+
 void Window1::FieldInsertButton_Action() {
-    addRow(ListBox1, QStringLiteral("New Row"));
-    selectRow(ListBox1->count() - 1);
-    updatedfields = true;
+    editFieldList([this] {
+        addRow(ListBox1, QStringLiteral("New Row"));
+        selectRow(ListBox1->count() - 1);
+        return true;
+    });
+}
+
+void Window1::appendField(const QString& name) {
+    editFieldList([this, &name] {
+        addRow(ListBox1, name);
+        return true;
+    });
 }
 
 void Window1::FieldDeleteButton_Action() {
-    int selected = selectedRow(ListBox1);
-    if (!canDeleteRow(selected, ListBox1->count())) return;
-    delete ListBox1->takeItem(selected);
-    selectRow(-1);
-    updatedfields = true;
+    editFieldList([this] {
+        int selected = selectedRow(ListBox1);
+        if (!canDeleteRow(selected, ListBox1->count())) return false;
+        delete ListBox1->takeItem(selected);
+        selectRow(-1);
+        return true;
+    });
 }
 
 void Window1::FieldDownButton_Action() {
-    int moved = exchangeSelectedRow(ListBox1, rowBelow);
-    if (moved < 0) return;
-    updatedfields = true;
-    selectRow(moved);
+    editFieldList([this] {
+        int moved = exchangeSelectedRow(ListBox1, rowBelow);
+        if (moved >= 0) selectRow(moved);
+        return moved >= 0;
+    });
 }
 
 void Window1::FieldUpButton_Action() {
-    int moved = exchangeSelectedRow(ListBox1, rowAbove);
-    if (moved < 0) return;
-    updatedfields = true;
-    selectRow(moved);
+    editFieldList([this] {
+        int moved = exchangeSelectedRow(ListBox1, rowAbove);
+        if (moved >= 0) selectRow(moved);
+        return moved >= 0;
+    });
 }
 
 void Window1::ListBox1_GotFocus() {
@@ -78,8 +96,11 @@ void Window1::ListBox1_LostFocus() {
 }
 
 void Window1::ListBox1_DoubleClick() {
-    updatedfields = true;
-    (new Dialog5(ListBox1, this))->open();
+    // The Edit Field dialog edits the row in place; its edit counts from here.
+    editFieldList([this] {
+        (new Dialog5(ListBox1, this))->open();
+        return true;
+    });
 }
 
 }  // namespace tabulon

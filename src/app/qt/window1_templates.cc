@@ -8,8 +8,8 @@
 #include <QSignalBlocker>
 
 #include "app/qt/window1.h"
-#include "platform/qt/dialogs.h"
 #include "platform/file_info.h"
+#include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
 #include "templates/field_names_file.h"
 #include "templates/qt/list_box_fields.h"
@@ -55,6 +55,16 @@ FieldList Window1::fields() const {
     return listBoxFields(ListBox1);
 }
 
+QAbstractItemModel* Window1::fieldListModel() const {
+    return ListBox1->model();
+}
+
+void Window1::selectTemplate(const QString& name) {
+    update_fieldfiles();
+    int row = PopupMenu1->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (row >= 0) PopupMenu1->setCurrentIndex(row);
+}
+
 void Window1::loadTemplate(const QString& path) {
     if (!fileExists(nativePath(path))) {
         dialogs().message(this, QLatin1String(kTemplateMissing));
@@ -69,10 +79,13 @@ void Window1::saveChangedFields() {
 }
 
 void Window1::showTemplateFolder() {
-    // The label is one line across the page: 50 characters of its small font fill
-    // it, so a longer path is cut there and shown whole in the tooltip.
-    myTemplateLoc->setText(myfilepath.left(50));
+    // The label is one line across the page: a path too long for it loses its
+    // middle (both the start and the folder's own name stay in view), and shows
+    // whole in the tooltip and to a screen reader.
+    myTemplateLoc->setText(myTemplateLoc->fontMetrics().elidedText(myfilepath, Qt::ElideMiddle,
+                                                                   myTemplateLoc->width()));
     myTemplateLoc->setToolTip(myfilepath);
+    myTemplateLoc->setAccessibleName(myfilepath);
 }
 
 void Window1::templates_copy() {

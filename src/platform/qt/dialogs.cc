@@ -33,7 +33,7 @@ QStringList Dialogs::openFiles(QWidget* parent) {
 }
 
 QString Dialogs::saveFileWithTypes(QWidget* parent, const QString& proposedName,
-                                   const QString& folder, const QStringList&, QString*) {
+                                   const QString& folder, const FileTypes&, QString*) {
     return saveFile(parent, proposedName, folder);
 }
 

@@ -7,11 +7,26 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QWidget;
 
 namespace tabulon {
+
+// The file types a save dialog offers, and how it keeps the name and the type
+// in step, so that what the dialog shows, what it asks about and what is
+// written agree.
+struct FileTypes {
+    QStringList filters;
+    // The name that choosing `filter` gives the name typed so far.
+    std::function<QString(const QString& name, const QString& filter)> renamed;
+    // The filter that a name's extension stands for, or "" for none.
+    std::function<QString(const QString& name)> filterOfName;
+    // The file that choosing `path` with `filter` writes: whether to replace
+    // it is asked about this file.
+    std::function<QString(const QString& path, const QString& filter)> written;
+};
 
 class Dialogs {
   public:
@@ -37,11 +52,11 @@ class Dialogs {
     // The chosen files' paths (one or more), or none when cancelled. By default
     // the open dialog's single choice.
     virtual QStringList openFiles(QWidget* parent);
-    // A save dialog that also offers the file types `filters`: `*selectedFilter`
+    // A save dialog that also offers the file types `types`: `*selectedFilter`
     // is preselected, and holds the type chosen on return. By default saveFile(),
     // leaving the type as it was.
     virtual QString saveFileWithTypes(QWidget* parent, const QString& proposedName,
-                                      const QString& folder, const QStringList& filters,
+                                      const QString& folder, const FileTypes& types,
                                       QString* selectedFilter);
 };
 

@@ -7,6 +7,11 @@ bool MenuClient::handleMenuItem(const QString& itemName) {
     return handler != handlers_.constEnd() && (*handler)();
 }
 
+void MenuClient::Event_EnableMenuItems(MenuItems& items) {
+    for (auto handler = handlers_.constBegin(); handler != handlers_.constEnd(); ++handler)
+        items.enable(handler.key().toLatin1().constData());
+}
+
 void MenuClient::addMenuHandler(const char* itemName, MenuHandler handler) {
     handlers_.insert(QLatin1String(itemName), std::move(handler));
 }

@@ -1,7 +1,7 @@
 // A window that answers menu items while it is in front. When it is made it
 // registers a handler for each item it answers (its AddMenuHandlers); before a
-// menu shows, its Event_EnableMenuItems enables those items. Items are known by
-// their names, below.
+// menu shows, its Event_EnableMenuItems enables those items, and only those.
+// Items are known by their names, below.
 #pragma once
 
 #include <QHash>
@@ -42,7 +42,8 @@ class MenuClient {
     using MenuHandler = std::function<bool()>;
 
     virtual ~MenuClient() = default;
-    virtual void Event_EnableMenuItems(MenuItems& items) = 0;
+    // Enables every item this window has a handler for.
+    virtual void Event_EnableMenuItems(MenuItems& items);
     // Runs the handler registered for `itemName`: true when the item has been
     // dealt with, false when this window has no handler for it.
     virtual bool handleMenuItem(const QString& itemName);

@@ -1,10 +1,138 @@
 #include "platform/qt/qt_dialogs.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace tabulon {
+namespace {
+
+// Most file systems take names of up to 255 bytes.
+constexpr int kMaxNameBytes = 255;
+
+bool tooLong(const QString& path) {
+    return QFile::encodeName(QFileInfo(path).fileName()).size() > kMaxNameBytes;
+}
+
+// Qt's save dialog greys Save for a name too long for the folder without a
+// word; this says why, under the name, while the file that the name typed
+// would write (`written`) has too long a name.
+void explainLongNames(QFileDialog& dialog, std::function<QString(const QString&)> written) {
+    auto* nameField = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (nameField == nullptr || grid == nullptr) return;
+    auto* hint = new QLabel(&dialog);
+    hint->setObjectName(QStringLiteral("NameTooLong"));
+    hint->setWordWrap(true);
+    hint->hide();
+    grid->addWidget(hint, grid->rowCount(), 0, 1, grid->columnCount());
+    QObject::connect(
+        nameField, &QLineEdit::textChanged, hint, [hint, written](const QString& text) {
+            QString name = QFileInfo(written(text)).fileName();
+            qsizetype bytes = QFile::encodeName(name).size();
+            hint->setVisible(tooLong(name));
+            hint->setText(QStringLiteral("This name is too long to save: a file name can have at "
+                                         "most %1 bytes, and this one has %2. Please shorten it.")
+                              .arg(kMaxNameBytes)
+                              .arg(bytes));
+        });
+}
+
+// Qt's save dialog, keeping the name and the type in step (FileTypes): choosing
+// a type renames the file, typing a known extension chooses its type, and
+// "replace?" is asked about the file that will really be written.
+class TypedSaveDialog : public QFileDialog {
+  public:
+    TypedSaveDialog(QWidget* parent, const FileTypes& types, std::function<int(QDialog&)> execute)
+        : QFileDialog(parent), types_(types), execute_(std::move(execute)) {
+        setFileMode(QFileDialog::AnyFile);
+        setAcceptMode(QFileDialog::AcceptSave);
+        // The one used everywhere, whose name field and type list are known.
+        setOption(QFileDialog::DontUseNativeDialog);
+        setOption(QFileDialog::DontConfirmOverwrite);  // asked in accept(), about the real file
+        setNameFilters(types_.filters);
+        explainLongNames(*this, [this](const QString&) { return writtenFile(); });
+        nameField_ = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* typeList = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        // A type chosen in the list comes first as a new index, then to Qt's own
+        // handling, which would put the type's extension in place of anything
+        // after the name's last dot ("x.mbox Converted" became "x.xlsx"). The
+        // name as it was is kept here and renamed once Qt is done.
+        if (typeList != nullptr && nameField_ != nullptr) {
+            connect(typeList, &QComboBox::currentIndexChanged, this,
+                    [this] { nameBefore_ = nameField_->text(); });
+        }
+        connect(this, &QFileDialog::filterSelected, this, &TypedSaveDialog::rename);
+        if (nameField_ != nullptr)
+            connect(nameField_, &QLineEdit::textEdited, this, &TypedSaveDialog::followName);
+    }
+
+    // Shows `name` with `filter` chosen, as the dialog opens.
+    void propose(const QString& name, const QString& filter) {
+        if (!filter.isEmpty()) selectNameFilter(filter);
+        // The name last: choosing a filter would change its extension.
+        selectFile(name);
+        nameBefore_ = QString();
+    }
+
+    // The file that accepting now writes.
+    QString writtenFile() const {
+        QStringList files = selectedFiles();
+        if (files.isEmpty()) return QString();
+        return types_.written ? types_.written(files.constFirst(), selectedNameFilter())
+                              : files.constFirst();
+    }
+
+    void accept() override {
+        QStringList files = selectedFiles();
+        if (files.isEmpty() || QFileInfo(files.constFirst()).isDir())
+            return QFileDialog::accept();  // opens the folder typed or chosen
+        QFileInfo target(writtenFile());
+        if (tooLong(target.fileName())) return;  // as the hint under the name says
+        if (target.exists()) {
+            QMessageBox question(QMessageBox::Warning, windowTitle(),
+                                 QStringLiteral("\u201c%1\u201d already exists.\nDo you want to "
+                                                "replace it?")
+                                     .arg(target.fileName()),
+                                 QMessageBox::Yes | QMessageBox::No, this);
+            question.setDefaultButton(QMessageBox::No);
+            if (execute_(question) != QMessageBox::Yes) return;
+        }
+        QFileDialog::accept();
+    }
+
+  private:
+    void rename(const QString& filter) {
+        if (nameField_ == nullptr || !types_.renamed) return;
+        QString name = nameBefore_.isNull() ? nameField_->text() : nameBefore_;
+        nameBefore_ = QString();
+        if (!name.isEmpty()) nameField_->setText(types_.renamed(name, filter));
+    }
+
+    // A name typed with a known extension chooses that type.
+    void followName(const QString& name) {
+        if (!types_.filterOfName) return;
+        QString filter = types_.filterOfName(name);
+        if (filter.isEmpty() || filter == selectedNameFilter()) return;
+        int cursor = nameField_->cursorPosition();
+        selectNameFilter(filter);
+        nameBefore_ = QString();
+        nameField_->setText(name);  // as typed, whatever Qt made of it
+        nameField_->setCursorPosition(cursor);
+    }
+
+    FileTypes types_;
+    std::function<int(QDialog&)> execute_;
+    QLineEdit* nameField_ = nullptr;
+    QString nameBefore_;
+};
+
+}  // namespace
 
 int QtDialogs::execute(QDialog& dialog) {
     if (cancelling_) return QDialog::Rejected;
@@ -41,6 +169,7 @@ QString QtDialogs::saveFile(QWidget* parent, const QString& proposedName, const 
     QFileDialog dialog(parent, QString(), start);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    explainLongNames(dialog, [](const QString& text) { return text; });
     if (execute(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
 }
@@ -53,18 +182,14 @@ QStringList QtDialogs::openFiles(QWidget* parent) {
 }
 
 QString QtDialogs::saveFileWithTypes(QWidget* parent, const QString& proposedName,
-                                     const QString& folder, const QStringList& filters,
+                                     const QString& folder, const FileTypes& types,
                                      QString* selectedFilter) {
-    QString start = folder.isEmpty() ? proposedName : QDir(folder).filePath(proposedName);
-    QFileDialog dialog(parent, QString(), start);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(filters);
-    if (selectedFilter != nullptr && !selectedFilter->isEmpty())
-        dialog.selectNameFilter(*selectedFilter);
+    TypedSaveDialog dialog(parent, types, [this](QDialog& question) { return execute(question); });
+    if (!folder.isEmpty()) dialog.setDirectory(folder);
+    dialog.propose(proposedName, selectedFilter != nullptr ? *selectedFilter : QString());
     if (execute(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     if (selectedFilter != nullptr) *selectedFilter = dialog.selectedNameFilter();
-    return dialog.selectedFiles().constFirst();
+    return dialog.writtenFile();
 }
 
 QString QtDialogs::chooseFolder(QWidget* parent, const QString& acceptCaption) {

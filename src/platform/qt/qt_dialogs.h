@@ -22,7 +22,7 @@ class QtDialogs : public Dialogs {
 
     QStringList openFiles(QWidget* parent) override;
     QString saveFileWithTypes(QWidget* parent, const QString& proposedName, const QString& folder,
-                              const QStringList& filters, QString* selectedFilter) override;
+                              const FileTypes& types, QString* selectedFilter) override;
 
   private:
     // Runs `dialog` modally; Rejected at once when cancelling.

@@ -72,7 +72,7 @@ QStringList ScriptedDialogs::openFiles(QWidget*) {
 }
 
 QString ScriptedDialogs::saveFileWithTypes(QWidget*, const QString& proposedName, const QString&,
-                                           const QStringList&, QString* selectedFilter) {
+                                           const FileTypes&, QString* selectedFilter) {
     QStringList chosen = answer(QStringLiteral("save ") + proposedName).split(QLatin1Char('\t'));
     if (chosen.size() > 1 && selectedFilter != nullptr) *selectedFilter = chosen[1];
     return chosen[0];

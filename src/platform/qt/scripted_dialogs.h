@@ -32,7 +32,7 @@ class ScriptedDialogs : public Dialogs {
     int openCount() const override { return static_cast<int>(open_.size()); }
     QStringList openFiles(QWidget* parent) override;
     QString saveFileWithTypes(QWidget* parent, const QString& proposedName, const QString& folder,
-                              const QStringList& filters, QString* selectedFilter) override;
+                              const FileTypes& types, QString* selectedFilter) override;
 
   private:
     void log(const QString& line);

@@ -6,15 +6,18 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTcpSocket>
 #include <QUrl>
 #include <algorithm>
 #include <string_view>
 
+#include "platform/qt/accessible_role.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/links.h"
 #include "platform/qt/maker.h"
 #include "platform/qt/placed_control.h"
+#include "platform/qt/window_place.h"
 #include "platform/text.h"
 #include "update/update_reply.h"
 
@@ -31,6 +34,7 @@ QString UpdateWindow::downloadAddress() {
 UpdateWindow::UpdateWindow(std::optional<QPoint> position) : position_(position) {
     setObjectName(QStringLiteral("UpdateWindow"));
     setWindowTitle(QStringLiteral("Online Updater"));
+    setAccessibleRole(this, QAccessible::Window);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(295, 70);
     StaticText1 = placed(new QLabel(QStringLiteral("Check for Updates")), "StaticText1", this,
@@ -51,12 +55,14 @@ UpdateWindow::UpdateWindow(std::optional<QPoint> position) : position_(position)
     connect(Socket1, &QTcpSocket::readyRead, this, &UpdateWindow::Socket1_DataAvailable);
     connect(Socket1, &QTcpSocket::bytesWritten, this, &UpdateWindow::Socket1_SendComplete);
     connect(Socket1, &QTcpSocket::errorOccurred, this, &UpdateWindow::Socket1_Error);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     AddMenuHandlers();
     Event_Open();
 }
 
 void UpdateWindow::Event_Open() {
-    if (position_) setGeometry(QRect(*position_, size()));
+    if (position_) setGeometry(QRect(placeOnScreen(*position_, size()), size()));
 }
 
 void UpdateWindow::Event_Close() {
@@ -72,11 +78,6 @@ void UpdateWindow::closeEvent(QCloseEvent* event) {
 void UpdateWindow::AddMenuHandlers() {
     addMenuHandler(menu_item::kFileClose, [this] { return _FileClose_Action(); });
     addMenuHandler(menu_item::kHelpTabulonHelp, [this] { return _HelpTabulonHelp_Action(); });
-}
-
-void UpdateWindow::Event_EnableMenuItems(MenuItems& items) {
-    items.enable(menu_item::kFileClose);
-    items.enable(menu_item::kHelpTabulonHelp);
 }
 
 bool UpdateWindow::_FileClose_Action() {

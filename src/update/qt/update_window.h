@@ -31,7 +31,6 @@ class UpdateWindow : public QWidget, public MenuClient {
     void Event_Open();
     void Event_Close();
     // Menu items. Each handler returns true (see MenuClient).
-    void Event_EnableMenuItems(MenuItems& items) override;
     bool _FileClose_Action();
     bool _HelpTabulonHelp_Action();
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 
 #include "templates/field_list.h"
 
@@ -15,12 +14,13 @@ class QPushButton;
 
 namespace tabulon {
 
-class Window1;
+class FieldListOwner;
 
 class NewTemplateDialog : public QDialog {
     Q_OBJECT
   public:
-    NewTemplateDialog(Window1* main, const FieldList& proposed, const QString& name);
+    NewTemplateDialog(QWidget* parent, FieldListOwner* owner, const FieldList& proposed,
+                      const QString& name);
 
     // The ticked names, in the list's order.
     FieldList chosenFields() const;
@@ -36,10 +36,10 @@ class NewTemplateDialog : public QDialog {
     QPushButton* CancelButton;
 
   private:
-    QPointer<Window1> main_;
+    FieldListOwner* owner_;
 };
 
 // Fields > New Template from Mail: asks for a mail file, proposes its fields.
-void newTemplateFromMail(Window1* main);
+void newTemplateFromMail(QWidget* parent, FieldListOwner* owner);
 
 }  // namespace tabulon

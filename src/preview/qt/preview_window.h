@@ -6,42 +6,51 @@
 // edits of the field list while it is open.
 #pragma once
 
-#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
 
 #include "platform/qt/menu_client.h"
+#include "preview/background_export.h"
 #include "preview/preview_reader.h"
+#include "preview/spreadsheet_settings.h"
 
 class QCheckBox;
 class QLabel;
 class QProgressBar;
+class QProgressDialog;
 class QPushButton;
 class QTableView;
 class QTimer;
-class QHBoxLayout;
+class QListWidget;
 
 namespace tabulon {
 
+class FieldListOwner;
 class PreviewModel;
-class Window1;
 
 class PreviewWindow : public QWidget, public MenuClient {
     Q_OBJECT
   public:
-    // `inputs`: native paths of the mail files, read as one table.
-    PreviewWindow(Window1* main, QStringList inputs);
+    // `inputs`: native paths of the mail files, read as one table. The window
+    // belongs to `parent`, which answers the menu items it does not; `owner`
+    // holds the field list.
+    PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList inputs);
     ~PreviewWindow() override;
 
     // Reads the files again with the current field list and header columns.
     void rerun();
     // Adds `label` to the main window's field list, as an edit there would.
     void addLabel(const QString& label);
-    // Asks where and in which format, then writes the whole table; false when
-    // cancelled or failed.
+    // Asks where and in which format, then starts writing the whole table on a
+    // thread of its own, with its progress shown over this window; false when
+    // cancelled or refused. saveFinished tells the end.
     bool save();
     bool isReading() const;
+    bool isSaving() const { return exporting_ != nullptr; }
+    // Stops the save under way: nothing is written, and a file it would have
+    // replaced keeps its content. Closing the window, or quitting, does this too.
+    void stopSaving();
 
     // Close closes this window; every other item is the main window's.
     void Event_EnableMenuItems(MenuItems& items) override;
@@ -56,12 +65,20 @@ class PreviewWindow : public QWidget, public MenuClient {
     QLabel* StatusText;
     QLabel* MissingText;
     QLabel* LabelsText;
-    QWidget* LabelButtons;
+    // The labels the template lacks, side by side and wrapped to the window's
+    // width; clicking one (or Return on it) adds it.
+    QListWidget* LabelList;
     PreviewModel* model;
+    QProgressDialog* SaveProgress = nullptr;  // while a save runs
 
   signals:
     // The reading of the current run has ended.
     void readingFinished();
+    // The save has ended: written, or failed (after a message) or stopped.
+    void saveFinished(bool saved);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void AddMenuHandlers();
@@ -71,17 +88,21 @@ class PreviewWindow : public QWidget, public MenuClient {
     void poll();
     void showCounts(const PreviewReader::Progress& progress);
     void showReport();
+    void finishSave();
 
-    QPointer<Window1> main_;
+    FieldListOwner* owner_;
+    MenuClient* menuOwner_;
     QStringList inputs_;
     std::unique_ptr<PreviewReader> reader_;
     QTimer* pollTimer_;
     QTimer* rerunTimer_;
-    QHBoxLayout* labelLayout_;
+    std::unique_ptr<BackgroundExport> exporting_;  // while a save runs
+    SpreadsheetSettings saving_;                   // what a good save records
+    QTimer* saveTimer_;
 };
 
 // File > Convert to Spreadsheet: a preview of `files`, or of files the user
 // picks when it is empty.
-void openSpreadsheetPreview(Window1* main, const QStringList& files = {});
+void openSpreadsheetPreview(QWidget* parent, FieldListOwner* owner, const QStringList& files = {});
 
 }  // namespace tabulon

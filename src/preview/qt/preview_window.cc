@@ -1,7 +1,7 @@
-#include "app/qt/preview_window.h"
+#include "preview/qt/preview_window.h"
 
 #include <QCheckBox>
-#include <QEventLoop>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -9,23 +9,22 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/qt/preview_model.h"
-#include "app/qt/window1.h"
 #include "conversion/converter.h"
-#include "conversion/qt/progress_dialog.h"
+#include "platform/qt/accessible_role.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
-#include "preview/background_export.h"
+#include "platform/qt/window_place.h"
+#include "preview/qt/field_list_owner.h"
+#include "preview/qt/preview_model.h"
 #include "preview/save_choice.h"
-#include "preview/spreadsheet_settings.h"
 #include "table/table_writer.h"
-#include "templates/qt/list_box_fields.h"
 
 namespace tabulon {
 namespace {
@@ -36,11 +35,36 @@ constexpr int kPollIntervalMs = 40;
 // Edits of the field list come in bursts (a drag, a few clicks): read again once
 // they pause.
 constexpr int kRerunDelayMs = 250;
-// The bar follows the save a few dozen times a second.
+// The bar follows the save a few dozen times a second; it shows for a save that
+// lasts long enough to be seen.
 constexpr int kSaveProgressIntervalMs = 30;
+constexpr int kShowSaveProgressAfterMs = 300;
 
 QString number(uint64_t value) {
     return QLocale(QLocale::English).toString(static_cast<qulonglong>(value));
+}
+
+TableFormat formatOf(const QString& filter) {
+    return formatOfFilter(filter.toStdString()).value_or(TableFormat::kXlsx);
+}
+
+// The offered formats, and the rules that keep the save dialog's name, type and
+// written file in step.
+FileTypes saveTypes() {
+    FileTypes types;
+    for (TableFormat format : offeredFormats())
+        types.filters << QString::fromStdString(formatFilter(format));
+    types.renamed = [](const QString& name, const QString& filter) {
+        return fromNative(renamedForFormat(nativePath(name), formatOf(filter)));
+    };
+    types.filterOfName = [](const QString& name) {
+        std::optional<TableFormat> format = formatOfName(nativePath(name));
+        return format ? QString::fromStdString(formatFilter(*format)) : QString();
+    };
+    types.written = [](const QString& path, const QString& filter) {
+        return fromNative(resolveSaveTarget(nativePath(path), formatOf(filter)).path);
+    };
+    return types;
 }
 
 QString windowTitleFor(const QStringList& inputs) {
@@ -51,11 +75,15 @@ QString windowTitleFor(const QStringList& inputs) {
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(Window1* main, QStringList inputs)
-    : QWidget(main, Qt::Window), main_(main), inputs_(std::move(inputs)) {
+PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList inputs)
+    : QWidget(parent, Qt::Window),
+      owner_(owner),
+      menuOwner_(dynamic_cast<MenuClient*>(parent)),
+      inputs_(std::move(inputs)) {
     setObjectName(QStringLiteral("PreviewWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(windowTitleFor(inputs_));
+    setAccessibleRole(this, QAccessible::Window);
     AddMenuHandlers();
     createControls();
     pollTimer_ = new QTimer(this);
@@ -65,12 +93,22 @@ PreviewWindow::PreviewWindow(Window1* main, QStringList inputs)
     rerunTimer_->setSingleShot(true);
     rerunTimer_->setInterval(kRerunDelayMs);
     connect(rerunTimer_, &QTimer::timeout, this, &PreviewWindow::rerun);
+    saveTimer_ = new QTimer(this);
+    saveTimer_->setInterval(kSaveProgressIntervalMs);
+    connect(saveTimer_, &QTimer::timeout, this, [this] {
+        if (exporting_ && SaveProgress) {
+            SaveProgress->setValue(
+                progressPercent(exporting_->bytesRead(), exporting_->totalBytes()));
+        }
+    });
     followFieldList();
     resize(760, 480);
     rerun();
 }
 
-PreviewWindow::~PreviewWindow() = default;
+PreviewWindow::~PreviewWindow() {
+    exporting_.reset();  // stops a save under way and waits for it
+}
 
 void PreviewWindow::createControls() {
     auto* layout = new QVBoxLayout(this);
@@ -104,12 +142,17 @@ void PreviewWindow::createControls() {
     PreviewTable->setObjectName(QStringLiteral("PreviewTable"));
     PreviewTable->setModel(model);
     PreviewTable->setWordWrap(false);
+    PreviewTable->setAccessibleName(QStringLiteral("Spreadsheet preview"));
+    // Tab leaves the table for the next control; arrows and Page Down move in it,
+    // which has the focus first.
+    PreviewTable->setTabKeyNavigation(false);
     PreviewTable->setAlternatingRowColors(true);
     PreviewTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     PreviewTable->horizontalHeader()->setDefaultSectionSize(150);
     PreviewTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     PreviewTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     layout->addWidget(PreviewTable, 1);
+    PreviewTable->setFocus();
 
     auto* status = new QHBoxLayout;
     StatusText = new QLabel;
@@ -119,6 +162,7 @@ void PreviewWindow::createControls() {
     ReadProgress = new QProgressBar;
     ReadProgress->setObjectName(QStringLiteral("ReadProgress"));
     ReadProgress->setRange(0, 100);
+    ReadProgress->setAccessibleName(QStringLiteral("Reading"));
     ReadProgress->setMaximumWidth(220);
     status->addWidget(ReadProgress);
     layout->addLayout(status);
@@ -129,27 +173,37 @@ void PreviewWindow::createControls() {
     layout->addWidget(MissingText);
 
     LabelsText =
-        new QLabel(QStringLiteral("Labels in the mail that the template lacks (click "
+        new QLabel(QStringLiteral("&Labels in the mail that the template lacks (click "
                                   "one to add it as a column):"));
     LabelsText->setObjectName(QStringLiteral("LabelsText"));
     LabelsText->setWordWrap(true);
     layout->addWidget(LabelsText);
-    LabelButtons = new QWidget;
-    LabelButtons->setObjectName(QStringLiteral("LabelButtons"));
-    labelLayout_ = new QHBoxLayout(LabelButtons);
-    labelLayout_->setContentsMargins(0, 0, 0, 0);
-    labelLayout_->addStretch();
-    layout->addWidget(LabelButtons);
+    // However many labels the mail holds, they wrap within the window's width
+    // (two rows show, more scroll), so the window still fits a small screen.
+    LabelList = new QListWidget;
+    LabelList->setObjectName(QStringLiteral("LabelList"));
+    LabelList->setFlow(QListView::LeftToRight);
+    LabelList->setWrapping(true);
+    LabelList->setResizeMode(QListView::Adjust);
+    LabelList->setSpacing(2);
+    LabelList->setAccessibleName(QStringLiteral("Labels the template lacks"));
+    LabelList->setUniformItemSizes(false);
+    LabelList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    LabelList->setFixedHeight(2 * (fontMetrics().height() + 10) + 2 * LabelList->frameWidth());
+    LabelsText->setBuddy(LabelList);
+    auto add = [this](QListWidgetItem* item) { addLabel(item->data(Qt::UserRole).toString()); };
+    connect(LabelList, &QListWidget::itemClicked, this, add);
+    connect(LabelList, &QListWidget::itemActivated, this, add);
+    layout->addWidget(LabelList);
     LabelsText->hide();
-    LabelButtons->hide();
+    LabelList->hide();
 
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 void PreviewWindow::followFieldList() {
-    if (!main_) return;
-    QAbstractItemModel* fields = main_->ListBox1->model();
+    QAbstractItemModel* fields = owner_->fieldListModel();
     auto later = [this] { rerunTimer_->start(); };
     connect(fields, &QAbstractItemModel::rowsInserted, this, later);
     connect(fields, &QAbstractItemModel::rowsRemoved, this, later);
@@ -175,7 +229,7 @@ void PreviewWindow::rerun() {
     rerunTimer_->stop();
     reader_.reset();  // stops the reading under way and waits for it
     MessageConversionOptions options;
-    if (main_) options.fields = main_->fields();
+    options.fields = owner_->fields();
     options.headers = headers();
     options.countLabels = true;
     std::vector<std::string> paths;
@@ -247,49 +301,37 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
 }
 
 void PreviewWindow::showReport() {
-    while (QLayoutItem* item = labelLayout_->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    LabelList->clear();
     Status status = reader_->status();
     if (!status.ok()) StatusText->setText(QString::fromStdString(status.message()));
     MessageReport report = reader_->report();
     for (const LabelCensus::Label& label : report.unknownLabels) {
         QString text = QString::fromStdString(label.text);
-        auto* button = new QPushButton(QStringLiteral("Add \u201c%1\u201d").arg(text));
-        button->setObjectName(QStringLiteral("AddLabel"));
-        button->setProperty("label", text);
-        button->setToolTip(QStringLiteral("Add %1 to the template's fields (%2 messages have it)")
-                               .arg(text, number(label.messages)));
-        connect(button, &QPushButton::clicked, this, [this, text] { addLabel(text); });
-        labelLayout_->addWidget(button);
+        auto* item = new QListWidgetItem(QStringLiteral("Add \u201c%1\u201d").arg(text), LabelList);
+        item->setData(Qt::UserRole, text);
+        item->setToolTip(QStringLiteral("Add %1 to the template's fields (%2 messages have it)")
+                             .arg(text, number(label.messages)));
     }
-    labelLayout_->addStretch();
-    bool any = !report.unknownLabels.empty() && main_;
+    bool any = !report.unknownLabels.empty();
     LabelsText->setVisible(any);
-    LabelButtons->setVisible(any);
+    LabelList->setVisible(any);
 }
 
 void PreviewWindow::addLabel(const QString& label) {
-    if (!main_) return;
-    addRow(main_->ListBox1, label);
-    main_->updatedfields = true;
+    owner_->appendField(label);
     rerun();
 }
 
 bool PreviewWindow::save() {
-    if (!main_ || inputs_.isEmpty()) return false;
+    if (inputs_.isEmpty() || isSaving()) return false;
     std::string settingsPath = spreadsheetSettingsPath();
     SpreadsheetSettings settings = readSpreadsheetSettings(settingsPath);
-    QStringList filters;
-    for (TableFormat format : offeredFormats())
-        filters << QString::fromStdString(formatFilter(format));
     QString filter = QString::fromStdString(formatFilter(settings.format));
     QFileInfo first(inputs_.constFirst());
     QString proposed = fromNative(
         proposedOutputName(QFile::encodeName(first.fileName()).toStdString(), settings.format));
     QString chosen =
-        dialogs().saveFileWithTypes(this, proposed, first.absolutePath(), filters, &filter);
+        dialogs().saveFileWithTypes(this, proposed, first.absolutePath(), saveTypes(), &filter);
     if (chosen.isEmpty()) return false;
     TableFormat filterFormat = formatOfFilter(filter.toStdString()).value_or(settings.format);
     SaveTarget target = resolveSaveTarget(nativePath(chosen), filterFormat);
@@ -297,7 +339,7 @@ bool PreviewWindow::save() {
     ExportRequest request;
     for (const QString& input : inputs_)
         request.inputs.push_back(nativePath(input));
-    request.options.fields = main_->fields();
+    request.options.fields = owner_->fields();
     request.options.headers = headers();
     request.format = target.format;
     request.table = tableOptionsFor(target.format);
@@ -306,31 +348,65 @@ bool PreviewWindow::save() {
         dialogs().message(this, QStringLiteral("The Field Names file is missing!"));
         return false;
     }
+    // What this save records once written: its own choice, whatever the window
+    // shows by then.
+    saving_ = settings;
+    saving_.format = target.format;
+    saving_.headers = request.options.headers;
 
-    // The conversion runs' progress dialog, carrying this save.
-    Dialog2 progressDialog(main_, QString(), true);
-    progressDialog.show();
-    BackgroundExport exporting(std::move(request));
-    QEventLoop loop;
-    QTimer progress;
-    connect(&progress, &QTimer::timeout, &progressDialog, [&] {
-        progressDialog.ProgressBar1->setValue(
-            progressPercent(exporting.bytesRead(), exporting.totalBytes()));
+    SaveProgress = new QProgressDialog(QStringLiteral("Writing \u201c%1\u201d\u2026")
+                                           .arg(QFileInfo(fromNative(target.path)).fileName()),
+                                       QStringLiteral("Cancel"), 0, 100, this);
+    SaveProgress->setObjectName(QStringLiteral("SaveProgress"));
+    SaveProgress->setWindowTitle(QStringLiteral("Saving Spreadsheet"));
+    SaveProgress->setWindowModality(Qt::WindowModal);
+    SaveProgress->setAutoClose(false);
+    SaveProgress->setAutoReset(false);
+    SaveProgress->setMinimumDuration(kShowSaveProgressAfterMs);
+    SaveProgress->setValue(0);
+    connect(SaveProgress, &QProgressDialog::canceled, this, &PreviewWindow::stopSaving);
+
+    exporting_ = std::make_unique<BackgroundExport>(std::move(request));
+    saveTimer_->start();
+    exporting_->start([this] {
+        QMetaObject::invokeMethod(this, &PreviewWindow::finishSave, Qt::QueuedConnection);
     });
-    progress.start(kSaveProgressIntervalMs);
-    exporting.start([&loop] { QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection); });
-    loop.exec();
-    Status status = exporting.wait();
-    progressDialog.hide();
-    if (!status.ok()) {
+    return true;
+}
+
+void PreviewWindow::stopSaving() {
+    if (exporting_) exporting_->stop();
+}
+
+void PreviewWindow::finishSave() {
+    if (!exporting_) return;
+    Status status = exporting_->wait();
+    bool stopped = exporting_->stopped();
+    exporting_.reset();
+    saveTimer_->stop();
+    if (SaveProgress) {
+        SaveProgress->hide();
+        SaveProgress->deleteLater();
+        SaveProgress = nullptr;
+    }
+    bool saved = status.ok() && !stopped;
+    if (saved) {
+        writeSpreadsheetSettings(spreadsheetSettingsPath(), saving_);  // a convenience only
+    } else if (!stopped) {
         dialogs().message(this, QStringLiteral("The spreadsheet could not be saved. ") +
                                     QString::fromStdString(status.message()));
-        return false;
     }
-    settings.format = target.format;
-    settings.headers = headers();
-    writeSpreadsheetSettings(settingsPath, settings);  // only a convenience if it fails
-    return true;
+    emit saveFinished(saved);
+}
+
+void PreviewWindow::closeEvent(QCloseEvent* event) {
+    // A save under way ends with the window: stopped, and waited for, so that
+    // nothing it leaves behind outlives the window.
+    if (exporting_) {
+        exporting_->stop();
+        finishSave();
+    }
+    QWidget::closeEvent(event);
 }
 
 void PreviewWindow::AddMenuHandlers() {
@@ -341,18 +417,23 @@ void PreviewWindow::AddMenuHandlers() {
 }
 
 void PreviewWindow::Event_EnableMenuItems(MenuItems& items) {
-    if (main_) main_->Event_EnableMenuItems(items);
-    items.enable(menu_item::kFileClose);
+    if (menuOwner_) menuOwner_->Event_EnableMenuItems(items);
+    MenuClient::Event_EnableMenuItems(items);
 }
 
 bool PreviewWindow::handleMenuItem(const QString& itemName) {
-    return MenuClient::handleMenuItem(itemName) || (main_ && main_->handleMenuItem(itemName));
+    return MenuClient::handleMenuItem(itemName) ||
+           (menuOwner_ && menuOwner_->handleMenuItem(itemName));
 }
 
-void openSpreadsheetPreview(Window1* main, const QStringList& files) {
-    QStringList inputs = files.isEmpty() ? dialogs().openFiles(main) : files;
+void openSpreadsheetPreview(QWidget* parent, FieldListOwner* owner, const QStringList& files) {
+    QStringList inputs = files.isEmpty() ? dialogs().openFiles(parent) : files;
     if (inputs.isEmpty()) return;
-    auto* preview = new PreviewWindow(main, inputs);
+    auto* preview = new PreviewWindow(parent, owner, inputs);
+    // Beside the main window, where it can be seen whole (a window manager may
+    // put it partly off a small screen).
+    QPoint beside = parent != nullptr ? parent->geometry().topLeft() + QPoint(40, 40) : QPoint();
+    preview->move(placeOnScreen(beside, preview->size()));
     preview->show();
     preview->activateWindow();
 }

@@ -1,4 +1,4 @@
-#include "app/qt/preview_model.h"
+#include "preview/qt/preview_model.h"
 
 #include <QBrush>
 #include <QColor>

@@ -1,0 +1,131 @@
+// File > New Template from Mail through the real dialog, driven by keys: the
+// fields proposed, reordered and unticked, the names refused, and Return
+// saving the template and selecting it.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/main_window_fixture.h"
+#include "platform/app_paths.h"
+#include "preview/preview_samples.h"
+#include "preview/qt/new_template_dialog.h"
+
+namespace tabulon::test {
+namespace {
+
+class NewTemplateDialogTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        skipFirstStartCopy();
+        writeFile(dir.file("form.mbox"), kFormMail);
+        open();
+        answerDialogs({dir.file("form.mbox")});
+        window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
+        ASSERT_TRUE(waitForEvents([&] { return window->findChild<NewTemplateDialog*>(); }));
+        dialog = window->findChild<NewTemplateDialog*>();
+        dialog->show();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    }
+    std::vector<std::string> listed() const {
+        std::vector<std::string> names;
+        for (int row = 0; row < dialog->FieldChoices->count(); ++row)
+            names.push_back(dialog->FieldChoices->item(row)->text().toStdString());
+        return names;
+    }
+    void name(const char* text) {
+        dialog->TemplateName->setFocus();
+        dialog->TemplateName->selectAll();
+        QTest::keyClick(dialog->TemplateName, Qt::Key_Delete);
+        QTest::keyClicks(dialog->TemplateName, QString::fromUtf8(text));
+    }
+
+    QPointer<NewTemplateDialog> dialog;
+};
+
+// The labels most messages have, in their order; Ctrl+Down moves the current
+// one and Space unticks it; Return in the name field saves the ticked names in
+// that order and selects the new template.
+TEST_F(NewTemplateDialogTest, ReturnSavesTheTickedFieldsInOrderAndSelectsThem) {
+    EXPECT_EQ(listed(), (std::vector<std::string>{"Order:", "Name:", "Email:", "Phone:"}));
+    dialog->FieldChoices->setFocus();
+    QTest::keyClick(dialog->FieldChoices, Qt::Key_Down, Qt::ControlModifier);  // Order: below Name:
+    QTest::keyClick(dialog->FieldChoices, Qt::Key_Space);                      // unticks Order:
+    EXPECT_EQ(listed(), (std::vector<std::string>{"Name:", "Order:", "Email:", "Phone:"}));
+    name("Contact");
+    QTest::keyClick(dialog->TemplateName, Qt::Key_Return);
+    EXPECT_TRUE(waitForEvents([&] { return !dialog; }));
+    EXPECT_EQ(window->PopupMenu1->currentText().toStdString(), "Contact");
+    EXPECT_EQ(readFile(childPath(resolvePath(window->myfilepath.toStdString()), "Contact")),
+              "Name:\rEmail:\rPhone:\r");
+    EXPECT_EQ(window->fields(), (FieldList{"Name:", "Email:", "Phone:"}));
+}
+
+// Return never saves a refused name: nothing without a name (Save greyed, the
+// order kept), a message otherwise, and the dialog stays open.
+TEST_F(NewTemplateDialogTest, RefusedNamesKeepTheDialogOpen) {
+    struct Case {
+        const char* name;
+        const char* message;  // "" when Save is greyed
+    };
+    const Case cases[] = {
+        {"", ""},
+        {".hidden", "cannot start with"},
+        {"Field Names", "already holds"},
+    };
+    dialog->FieldChoices->setCurrentRow(2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::remove(dir.file("script.log").c_str());
+        name(c.name);
+        EXPECT_EQ(dialog->SaveButton->isEnabled(), *c.message != '\0');
+        QTest::keyClick(dialog->TemplateName, Qt::Key_Return);
+        QApplication::processEvents();
+        ASSERT_TRUE(dialog);
+        EXPECT_TRUE(dialog->isVisible());
+        std::vector<std::string> log = dialogLog();
+        if (*c.message == '\0') {
+            EXPECT_TRUE(log.empty());
+        } else {
+            ASSERT_EQ(log.size(), 1u);
+            EXPECT_NE(log[0].find(c.message), std::string::npos) << log[0];
+        }
+        EXPECT_EQ(listed(), (std::vector<std::string>{"Order:", "Name:", "Email:", "Phone:"}));
+    }
+}
+
+// The mail is read on a thread of its own with its progress shown; Cancel stops
+// the reading, and nothing is proposed or said.
+using NewTemplateReadingTest = MainWindowTest;
+
+TEST_F(NewTemplateReadingTest, CancelStopsTheReading) {
+    skipFirstStartCopy();
+    std::string mail;
+    for (int i = 0; i < 20000; ++i)
+        mail += kFormMail + std::string("\n");
+    writeFile(dir.file("big.mbox"), mail);
+    open();
+    answerDialogs({dir.file("big.mbox")});
+    bool cancelled = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("ReadingProgress"));
+        ASSERT_NE(progress, nullptr);
+        progress->findChild<QPushButton*>()->click();
+        cancelled = true;
+    });
+    window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
+    EXPECT_TRUE(cancelled);
+    QApplication::processEvents();
+    EXPECT_EQ(window->findChild<NewTemplateDialog*>(), nullptr);
+    EXPECT_EQ(dialogLog(), (std::vector<std::string>{"open"}));
+}
+
+}  // namespace
+}  // namespace tabulon::test

@@ -1,0 +1,168 @@
+// Save As Spreadsheet from the preview window: every format written and read
+// back, and a save that fails, is cancelled, or outlives its window leaves
+// nothing behind.
+#include <QApplication>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <sstream>
+
+#include "app/main_window_fixture.h"
+#include "preview/preview_samples.h"
+#include "preview/qt/preview_window.h"
+#include "preview/save_choice.h"
+#include "preview/spreadsheet_settings.h"
+#include "table/table_reader.h"
+#include "templates/qt/list_box_fields.h"
+
+namespace tabulon::test {
+namespace {
+
+// The first two columns, which no format changes (csv and tsv guard a leading
+// "+", a workbook leaves an empty last cell out).
+std::vector<std::vector<std::string>> nameAndEmail(std::vector<std::vector<std::string>> rows) {
+    for (auto& row : rows)
+        row.resize(2);
+    return rows;
+}
+
+// The tab format read back: cells end in Tab, rows in CR.
+std::vector<std::vector<std::string>> tabRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line, '\r');) {
+        std::vector<std::string> row;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '\t');)
+            row.push_back(cell);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+class PreviewSaveTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        skipFirstStartCopy();
+        writeFile(dir.file("form.mbox"), kFormMail);
+        open();
+        setListBoxFields(window->ListBox1, kFormFields);
+    }
+    PreviewWindow* openPreview(const std::string& input) {
+        auto* preview = new PreviewWindow(window.get(), window.get(),
+                                          {QString::fromStdString(dir.file(input))});
+        EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
+        return preview;
+    }
+    // Answers the save dialog with `answer` ("name<Tab>filter"), saves and
+    // waits for the end; true when written.
+    bool saveAs(PreviewWindow* preview, const std::string& answer) {
+        answerDialogs({answer});
+        QSignalSpy finished(preview, &PreviewWindow::saveFinished);
+        if (!preview->save()) return false;
+        EXPECT_TRUE(waitForEvents([&] { return !finished.isEmpty(); }));
+        return !finished.isEmpty() && finished.first().first().toBool();
+    }
+    // A mail file big enough that its save is still under way when the test acts.
+    void writeBigMail() {
+        std::string mail;
+        for (int i = 0; i < 4000; ++i)
+            mail += kFormMail + std::string("\n");
+        writeFile(dir.file("big.mbox"), mail);
+        writeFile(dir.file("out.xlsx"), "older");
+    }
+    void expectOnlyOlderOutput() {
+        EXPECT_TRUE(readFile(dir.file("out.xlsx")) == "older");
+        EXPECT_EQ(dir.listing(), "app|big.mbox|config|data|form.mbox|out.xlsx|script");
+    }
+};
+
+// Each offered format through the dialog, read back with a real parser. The
+// name, the filter and the file written agree: a name without a known
+// extension gets the filter's; one with a known extension keeps its format.
+TEST_F(PreviewSaveTest, WritesEveryOfferedFormat) {
+    struct Case {
+        TableFormat filter;
+        std::string typed, written;
+        TableFormat format;
+    };
+    const Case cases[] = {
+        {TableFormat::kXlsx, "a", "a.xlsx", TableFormat::kXlsx},
+        {TableFormat::kCsv, "b", "b.csv", TableFormat::kCsv},
+        {TableFormat::kTsv, "c.mbox Converted", "c.mbox Converted.tsv", TableFormat::kTsv},
+        {TableFormat::kTab, "d", "d", TableFormat::kTab},
+        {TableFormat::kXlsx, "e.CSV", "e.CSV", TableFormat::kCsv},
+    };
+    auto* preview = openPreview("form.mbox");
+    std::vector<std::vector<std::string>> expected = {{"Name", "Email", "Phone"}};
+    expected.insert(expected.end(), kFormRows.begin(), kFormRows.end());
+    TableFormat last = readSpreadsheetSettings(spreadsheetSettingsPath()).format;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.written);
+        ASSERT_TRUE(saveAs(preview, dir.file(c.typed) + "\t" + formatFilter(c.filter)));
+        std::string path = dir.file(c.written);
+        if (c.format == TableFormat::kTab) {
+            std::vector<std::vector<std::string>> rows = tabRows(readFile(path));
+            ASSERT_EQ(rows.size(), 4u);
+            EXPECT_EQ(rows[0], (std::vector<std::string>{"Name:", "Email:", "Phone:"}));
+        } else {
+            ReadTable table = readTable(std::string(formatName(c.format)), path, dir.path());
+            ASSERT_TRUE(table.ok) << table.error;
+            EXPECT_EQ(nameAndEmail(table.rows), nameAndEmail(expected));
+        }
+        EXPECT_EQ(readSpreadsheetSettings(spreadsheetSettingsPath()).format, c.format);
+        // The next save proposes the input's name in the format last written.
+        EXPECT_EQ(dialogLog().back(),
+                  "save form.mbox Converted" + std::string(formatExtension(last)));
+        last = c.format;
+    }
+}
+
+// A save that cannot be written says why and leaves nothing: the input as the
+// output, and a folder that is not there.
+TEST_F(PreviewSaveTest, RefusedSaveLeavesNothing) {
+    auto* preview = openPreview("form.mbox");
+    EXPECT_FALSE(saveAs(preview, dir.file("form.mbox") + "\t" + formatFilter(TableFormat::kTab)));
+    EXPECT_FALSE(saveAs(preview, dir.file("gone/out")));
+    EXPECT_EQ(readFile(dir.file("form.mbox")), kFormMail);
+    EXPECT_EQ(dir.listing(), "app|config|data|form.mbox|script|script.log");
+    std::vector<std::string> log = dialogLog();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_NE(log[1].find("it is the input file"), std::string::npos);
+    EXPECT_NE(log[3].find("could not be saved"), std::string::npos);
+}
+
+// Cancel, closing the window and quitting each stop a save under way: the file
+// it would have replaced keeps its content, nothing else is left, and the
+// settings keep what the last good save chose.
+TEST_F(PreviewSaveTest, StoppedSaveKeepsTheOlderFile) {
+    writeBigMail();
+    ::remove(dir.file("script.log").c_str());
+    const std::function<void(PreviewWindow*)> stops[] = {
+        [](PreviewWindow* preview) { preview->SaveProgress->findChild<QPushButton*>()->click(); },
+        [](PreviewWindow* preview) { preview->close(); },
+        [this](PreviewWindow*) {
+            window->requestQuit();
+            window.reset();
+        },
+    };
+    for (const auto& stop : stops) {
+        SCOPED_TRACE(&stop - stops);
+        if (!window) open();
+        QPointer<PreviewWindow> preview = openPreview("big.mbox");
+        answerDialogs({dir.file("out.xlsx")});
+        ASSERT_TRUE(preview->save());
+        ASSERT_TRUE(preview->isSaving());
+        stop(preview);
+        EXPECT_TRUE(waitForEvents([&] { return !preview || !preview->isSaving(); }));
+        QApplication::processEvents();
+        ::remove(dir.file("script.log").c_str());
+        expectOnlyOlderOutput();
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(spreadsheetSettingsPath())));
+        if (preview) preview->close();
+    }
+}
+
+}  // namespace
+}  // namespace tabulon::test

@@ -1,0 +1,155 @@
+// Save As Spreadsheet through Qt's own save dialog, driven by keys as a person
+// would: the name, the type chosen and the file written always agree, and
+// "replace?" is asked about the file that will really be written.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "app/main_window_fixture.h"
+#include "platform/qt/qt_dialogs.h"
+#include "preview/preview_samples.h"
+#include "preview/qt/preview_window.h"
+#include "preview/save_choice.h"
+#include "preview/spreadsheet_settings.h"
+#include "templates/qt/list_box_fields.h"
+
+namespace tabulon::test {
+namespace {
+
+// Once a modal `T` is up, runs `act` on it (from the event loop of whatever
+// waits meanwhile).
+template <typename T>
+void whenShown(std::function<void(T*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (auto* shown = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(shown);
+        }
+    });
+    timer->start();
+}
+
+QLineEdit* nameField(QFileDialog* dialog) {
+    return dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+}
+
+QComboBox* typeList(QFileDialog* dialog) {
+    return dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+}
+
+class SaveDialogTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        skipFirstStartCopy();
+        writeFile(dir.file("form.mbox"), kFormMail);
+        open();
+        setListBoxFields(window->ListBox1, kFormFields);
+        setDialogs(std::make_unique<QtDialogs>());
+        preview = new PreviewWindow(window.get(), window.get(),
+                                    {QString::fromStdString(dir.file("form.mbox"))});
+        EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
+    }
+    // Saves through the dialog that `act` drives; true when a file was written.
+    bool save(std::function<void(QFileDialog*)> act) {
+        whenShown<QFileDialog>(std::move(act));
+        QSignalSpy finished(preview, &PreviewWindow::saveFinished);
+        if (!preview->save()) return false;
+        EXPECT_TRUE(waitForEvents([&] { return !finished.isEmpty(); }));
+        return !finished.isEmpty() && finished.first().first().toBool();
+    }
+    void type(QFileDialog* dialog, const QString& name) {
+        // Into the name field with the focus, as a person types: Qt's dialog
+        // keeps a stale choice in its list otherwise.
+        dialog->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        nameField(dialog)->setFocus();
+        nameField(dialog)->selectAll();
+        QTest::keyClick(nameField(dialog), Qt::Key_Delete);
+        QTest::keyClicks(nameField(dialog), name);
+    }
+
+    PreviewWindow* preview = nullptr;
+};
+
+// "victim" typed with the workbook type writes victim.xlsx: the question is
+// about that file, and No leaves it as it was.
+TEST_F(SaveDialogTest, AsksAboutTheFileThatWouldBeReplaced) {
+    writeFile(dir.file("victim.xlsx"), "older");
+    QString asked;
+    bool saved = save([&](QFileDialog* dialog) {
+        type(dialog, QStringLiteral("victim"));
+        whenShown<QMessageBox>([&, dialog](QMessageBox* question) {
+            asked = question->text();
+            question->button(QMessageBox::No)->click();
+            QTimer::singleShot(0, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); });
+        });
+        QTest::keyClick(nameField(dialog), Qt::Key_Return);
+    });
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(asked.toStdString(),
+              "\u201cvictim.xlsx\u201d already exists.\nDo you want to replace it?");
+    EXPECT_EQ(readFile(dir.file("victim.xlsx")), "older");
+}
+
+// Choosing a type in the list renames the file; typing a known extension
+// chooses its type; the next save proposes the input's name in the format
+// last written, with that type chosen.
+TEST_F(SaveDialogTest, NameTypeAndFileAgree) {
+    std::vector<std::string> names;
+    auto shown = [&](QFileDialog* dialog) {
+        names.push_back(nameField(dialog)->text().toStdString());
+    };
+    ASSERT_TRUE(save([&](QFileDialog* dialog) {
+        shown(dialog);
+        QTest::keyClick(typeList(dialog), Qt::Key_End);  // tab
+        shown(dialog);
+        QTest::keyClick(typeList(dialog), Qt::Key_Up);  // tsv
+        shown(dialog);
+        QTest::keyClick(nameField(dialog), Qt::Key_Return);
+    }));
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.file("form.mbox Converted.tsv"))));
+    ASSERT_TRUE(save([&](QFileDialog* dialog) {
+        shown(dialog);
+        names.push_back(dialog->selectedNameFilter().toStdString());
+        type(dialog, QStringLiteral("typed.csv"));
+        names.push_back(dialog->selectedNameFilter().toStdString());
+        QTest::keyClick(nameField(dialog), Qt::Key_Return);
+    }));
+    EXPECT_EQ(names, (std::vector<std::string>{"form.mbox Converted.xlsx", "form.mbox Converted",
+                                               "form.mbox Converted.tsv", "form.mbox Converted.tsv",
+                                               formatFilter(TableFormat::kTsv),
+                                               formatFilter(TableFormat::kCsv)}));
+    EXPECT_EQ(readSpreadsheetSettings(spreadsheetSettingsPath()).format, TableFormat::kCsv);
+    EXPECT_EQ(readFile(dir.file("typed.csv")).substr(0, 3), "\xEF\xBB\xBF");
+}
+
+// A name too long for the file system greys Save, and the dialog says why.
+TEST_F(SaveDialogTest, SaysWhyANameIsTooLong) {
+    std::vector<bool> visible;
+    save([&](QFileDialog* dialog) {
+        auto* hint = dialog->findChild<QLabel*>(QStringLiteral("NameTooLong"));
+        visible.push_back(hint->isVisible());
+        type(dialog, QString(252, QLatin1Char('n')));  // 257 bytes with ".xlsx"
+        visible.push_back(hint->isVisible());
+        EXPECT_NE(hint->text().indexOf(QStringLiteral("too long")), -1);
+        QTest::keyClick(nameField(dialog), Qt::Key_Backspace);
+        QTest::keyClick(nameField(dialog), Qt::Key_Backspace);
+        visible.push_back(hint->isVisible());
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    EXPECT_EQ(visible, (std::vector<bool>{false, true, false}));
+}
+
+}  // namespace
+}  // namespace tabulon::test

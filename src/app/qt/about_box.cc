@@ -64,6 +64,8 @@ AboutBox::AboutBox(QWidget* parent, QString version)
     Canvas3 = contact->place(new QWidget, "Canvas3", {109, 90, 159, 14}, genevaFont(10));
     StaticText4 = link(makerEmail(), "StaticText4", Canvas3, {5, 0, 149, 14});
     StaticText4->setAlignment(Qt::AlignCenter);
+    makeKeyboardLink(StaticText5, [this] { Canvas2_MouseDown(); });
+    makeKeyboardLink(StaticText4, [this] { Canvas3_MouseDown(); });
     for (QWidget* watched : {Canvas2, Canvas3, static_cast<QWidget*>(StaticText4),
                              static_cast<QWidget*>(StaticText5)}) {
         watched->installEventFilter(this);

@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "platform/qt/accessible_role.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/links.h"
 #include "platform/qt/qt_paths.h"
@@ -26,6 +28,7 @@ QString helpDocumentPath() {
 HelpWindow::HelpWindow() {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Tabulon Help"));
+    setAccessibleRole(this, QAccessible::Window);
     setAttribute(Qt::WA_DeleteOnClose);
     HelpText = new QTextBrowser(this);
     HelpText->setObjectName(QStringLiteral("HelpText"));
@@ -35,6 +38,15 @@ HelpWindow::HelpWindow() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(HelpText);
+    // The page's lines wrap to the window; only a picture wider than it scrolls.
+    HelpText->setLineWrapMode(QTextEdit::WidgetWidth);
+    HelpText->setAccessibleName(QStringLiteral("Tabulon Help"));
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    addMenuHandler(menu_item::kFileClose, [this] {
+        close();
+        return true;
+    });
     resize(640, 560);
 }
 

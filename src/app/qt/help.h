@@ -4,12 +4,15 @@
 
 #include <QWidget>
 
+#include "platform/qt/menu_client.h"
+
 class QTextBrowser;
 class QUrl;
 
 namespace tabulon {
 
-class HelpWindow : public QWidget {
+// Escape and File > Close (Ctrl+W) close it.
+class HelpWindow : public QWidget, public MenuClient {
     Q_OBJECT
   public:
     HelpWindow();

@@ -54,6 +54,7 @@ FieldsPage::FieldsPage(QWidget* window) : WindowPage(window) {
     ListBox1 = place(new QListWidget, "ListBox1", {26, 48, 326, 211}, systemFont(12));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListBox1->setAccessibleName(QStringLiteral("Field names"));
     auto button = [this](const char* name, const char* caption, int left) {
         auto* b = new QPushButton(QLatin1String(caption));
         // Clicking a button must not take the focus from the list: the list's
@@ -73,8 +74,9 @@ PreferencesPage::PreferencesPage(QWidget* window) : WindowPage(window) {
         return place(new QCheckBox(QLatin1String(caption)), name, {34, top, 308, height},
                      genevaFont(10));
     };
-    CheckBox2 = checkBox("CheckBox2", "Open file dialog on startup", 77, 20);
+    // Made in the order they stand, which a screen reader follows.
     CheckBox1 = checkBox("CheckBox1", "Check for updates on startup", 56, 22);
+    CheckBox2 = checkBox("CheckBox2", "Open file dialog on startup", 77, 20);
 
     QFont bold = genevaFont(10);
     bold.setBold(true);
@@ -88,6 +90,7 @@ PreferencesPage::PreferencesPage(QWidget* window) : WindowPage(window) {
 
     CheckBox3 = checkBox("CheckBox3", "Allow Multiple Field Name Files...", 97, 20);
     PopupMenu1 = place(new QComboBox, "PopupMenu1", {93, 120, 194, 20}, systemFont(12));
+    PopupMenu1->setAccessibleName(QStringLiteral("Field Names file"));
     myTemplateLoc = place(new QLabel(QStringLiteral("Label:")), "myTemplateLoc", {20, 181, 341, 20},
                           genevaFont(10));
     myTemplateLoc->setAlignment(Qt::AlignCenter);

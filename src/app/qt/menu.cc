@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QProxyStyle>
+#include <QShortcut>
+#include <QStyleFactory>
 
 namespace tabulon {
 
@@ -18,6 +21,17 @@ QWidget* frontWindow() {
     return QApplication::activeWindow();
 }
 
+// The app's style, with Alt alone going to the menu bar, as on other desktops.
+class MenuBarKeysStyle : public QProxyStyle {
+  public:
+    MenuBarKeysStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
 QLineEdit* focusedField() {
     return qobject_cast<QLineEdit*>(QApplication::focusWidget());
 }
@@ -26,32 +40,44 @@ QLineEdit* focusedField() {
 
 Menu::Menu(QWidget* parent) : QMenuBar(parent) {
     setObjectName(QStringLiteral("Menu"));
-    QMenu* file = addNamedMenu("UntitledMenu5", "File");
-    addItem(file, kFileOpen, "Open", QKeySequence(QStringLiteral("Ctrl+O")));
-    addItem(file, kFileConvertToSpreadsheet, "Convert to Spreadsheet...",
+    QMenu* file = addNamedMenu("UntitledMenu5", "&File");
+    addItem(file, kFileOpen, "&Open", QKeySequence(QStringLiteral("Ctrl+O")));
+    addItem(file, kFileConvertToSpreadsheet, "Convert to &Spreadsheet...",
             QKeySequence(QStringLiteral("Ctrl+Shift+O")));
-    addItem(file, kFileNewTemplateFromMail, "New Template from Mail...",
+    addItem(file, kFileNewTemplateFromMail, "&New Template from Mail...",
             QKeySequence(QStringLiteral("Ctrl+Shift+N")));
-    addItem(file, kFileClose, "Close", QKeySequence(QStringLiteral("Ctrl+W")));
+    addItem(file, kFileClose, "&Close", QKeySequence(QStringLiteral("Ctrl+W")));
     addSeparator(file, "UntitledMenu6");
-    addItem(file, kFileQuit, "Quit", QKeySequence(QStringLiteral("Ctrl+Q")), QAction::QuitRole);
+    addItem(file, kFileQuit, "&Quit", QKeySequence(QStringLiteral("Ctrl+Q")), QAction::QuitRole);
 
-    QMenu* edit = addNamedMenu("UntitledMenu2", "Edit");
-    addItem(edit, kEditUndo, "Undo", QKeySequence(QStringLiteral("Ctrl+Z")));
+    QMenu* edit = addNamedMenu("UntitledMenu2", "&Edit");
+    addItem(edit, kEditUndo, "&Undo", QKeySequence(QStringLiteral("Ctrl+Z")));
     addSeparator(edit, "UntitledMenu4");
-    addItem(edit, kEditCut, "Cut", QKeySequence(QStringLiteral("Ctrl+X")));
-    addItem(edit, kEditCopy, "Copy", QKeySequence(QStringLiteral("Ctrl+C")));
-    addItem(edit, kEditPaste, "Paste", QKeySequence(QStringLiteral("Ctrl+V")));
-    addItem(edit, kEditClear, "Clear", QKeySequence());
+    addItem(edit, kEditCut, "Cu&t", QKeySequence(QStringLiteral("Ctrl+X")));
+    addItem(edit, kEditCopy, "&Copy", QKeySequence(QStringLiteral("Ctrl+C")));
+    addItem(edit, kEditPaste, "&Paste", QKeySequence(QStringLiteral("Ctrl+V")));
+    addItem(edit, kEditClear, "Cle&ar", QKeySequence());
     addSeparator(edit, "UntitledMenu3");
-    addItem(edit, kEditPreferences, "Preferences", QKeySequence(QStringLiteral("Ctrl+;")),
+    addItem(edit, kEditPreferences, "P&references", QKeySequence(QStringLiteral("Ctrl+;")),
             QAction::PreferencesRole);
 
-    QMenu* help = addNamedMenu("UntitledMenu0", "Help");
+    QMenu* help = addNamedMenu("UntitledMenu0", "&Help");
     QAction* helpItem =
-        addItem(help, kHelpTabulonHelp, "Tabulon Help", QKeySequence(QStringLiteral("Ctrl+?")));
+        addItem(help, kHelpTabulonHelp, "Tabulon &Help", QKeySequence(QStringLiteral("Ctrl+?")));
     helpItem->setShortcuts({QKeySequence(QStringLiteral("Ctrl+?")), QKeySequence(Qt::Key_F1)});
-    addItem(help, kAppleAboutTabulon, "About Tabulon...", QKeySequence(), QAction::AboutRole);
+    addItem(help, kAppleAboutTabulon, "&About Tabulon...", QKeySequence(), QAction::AboutRole);
+
+    // From the keyboard: Alt alone or F10 goes to the menu bar (Alt+letter opens
+    // a menu by its underlined letter anyway).
+    auto* keysStyle = new MenuBarKeysStyle;
+    keysStyle->setParent(this);  // setStyle() leaves it to its owner
+    setStyle(keysStyle);
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    f10->setContext(Qt::ApplicationShortcut);
+    connect(f10, &QShortcut::activated, this, [this] {
+        QWidget* front = frontWindow();
+        if (front == nullptr || front == window()) setActiveAction(actions().value(0));
+    });
 
     connect(qApp, &QApplication::focusChanged, this, &Menu::refresh);
     refresh();

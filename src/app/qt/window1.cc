@@ -95,6 +95,7 @@ void Window1::connectControls() {
         button->installEventFilter(this);
     StaticText1->installEventFilter(this);
     Canvas1->installEventFilter(this);
+    makeKeyboardLink(StaticText1, [this] { Canvas1_MouseDown({}); });
 }
 
 QList<QPushButton*> Window1::fieldButtons() const {

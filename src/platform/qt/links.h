@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QUrl>
+#include <functional>
 
 class QWidget;
 
@@ -10,5 +11,10 @@ namespace tabulon {
 
 // True when the desktop took the address.
 bool openLink(QWidget* parent, const QUrl& address);
+
+// Makes `link`, a label drawn as a link, usable from the keyboard and spoken
+// as a link: Tab reaches it, it shows as under the mouse while it has the
+// focus, and Return or Space calls `follow`.
+void makeKeyboardLink(QWidget* link, std::function<void()> follow);
 
 }  // namespace tabulon

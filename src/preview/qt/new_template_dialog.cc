@@ -35,6 +35,7 @@ NewTemplateDialog::NewTemplateDialog(QWidget* parent, FieldListOwner* owner,
     auto* middle = new QHBoxLayout;
     FieldChoices = new QListWidget;
     FieldChoices->setObjectName(QStringLiteral("FieldChoices"));
+    FieldChoices->setAccessibleName(QStringLiteral("Labels proposed"));
     for (const std::string& field : proposed) {
         auto* item = new QListWidgetItem(QString::fromUtf8(field), FieldChoices);
         item->setData(Qt::UserRole, QByteArray::fromStdString(field));

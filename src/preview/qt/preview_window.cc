@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "conversion/converter.h"
+#include "platform/qt/accessible_role.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
 #include "preview/qt/field_list_owner.h"
@@ -81,6 +82,7 @@ PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList
     setObjectName(QStringLiteral("PreviewWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(windowTitleFor(inputs_));
+    setAccessibleRole(this, QAccessible::Window);
     AddMenuHandlers();
     createControls();
     pollTimer_ = new QTimer(this);
@@ -139,12 +141,17 @@ void PreviewWindow::createControls() {
     PreviewTable->setObjectName(QStringLiteral("PreviewTable"));
     PreviewTable->setModel(model);
     PreviewTable->setWordWrap(false);
+    PreviewTable->setAccessibleName(QStringLiteral("Spreadsheet preview"));
+    // Tab leaves the table for the next control; arrows and Page Down move in it,
+    // which has the focus first.
+    PreviewTable->setTabKeyNavigation(false);
     PreviewTable->setAlternatingRowColors(true);
     PreviewTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     PreviewTable->horizontalHeader()->setDefaultSectionSize(150);
     PreviewTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     PreviewTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     layout->addWidget(PreviewTable, 1);
+    PreviewTable->setFocus();
 
     auto* status = new QHBoxLayout;
     StatusText = new QLabel;
@@ -154,6 +161,7 @@ void PreviewWindow::createControls() {
     ReadProgress = new QProgressBar;
     ReadProgress->setObjectName(QStringLiteral("ReadProgress"));
     ReadProgress->setRange(0, 100);
+    ReadProgress->setAccessibleName(QStringLiteral("Reading"));
     ReadProgress->setMaximumWidth(220);
     status->addWidget(ReadProgress);
     layout->addLayout(status);
@@ -177,6 +185,7 @@ void PreviewWindow::createControls() {
     LabelList->setWrapping(true);
     LabelList->setResizeMode(QListView::Adjust);
     LabelList->setSpacing(2);
+    LabelList->setAccessibleName(QStringLiteral("Labels the template lacks"));
     LabelList->setUniformItemSizes(false);
     LabelList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     LabelList->setFixedHeight(2 * (fontMetrics().height() + 10) + 2 * LabelList->frameWidth());

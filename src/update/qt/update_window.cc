@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTcpSocket>
 #include <QUrl>
 #include <algorithm>
 #include <string_view>
 
+#include "platform/qt/accessible_role.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/links.h"
 #include "platform/qt/maker.h"
@@ -31,6 +33,7 @@ QString UpdateWindow::downloadAddress() {
 UpdateWindow::UpdateWindow(std::optional<QPoint> position) : position_(position) {
     setObjectName(QStringLiteral("UpdateWindow"));
     setWindowTitle(QStringLiteral("Online Updater"));
+    setAccessibleRole(this, QAccessible::Window);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(295, 70);
     StaticText1 = placed(new QLabel(QStringLiteral("Check for Updates")), "StaticText1", this,
@@ -51,6 +54,8 @@ UpdateWindow::UpdateWindow(std::optional<QPoint> position) : position_(position)
     connect(Socket1, &QTcpSocket::readyRead, this, &UpdateWindow::Socket1_DataAvailable);
     connect(Socket1, &QTcpSocket::bytesWritten, this, &UpdateWindow::Socket1_SendComplete);
     connect(Socket1, &QTcpSocket::errorOccurred, this, &UpdateWindow::Socket1_Error);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     AddMenuHandlers();
     Event_Open();
 }

@@ -1,0 +1,126 @@
+// Every window usable from the keyboard and spoken by a screen reader: each
+// control that takes the focus has a name and a role, windows are windows,
+// Alt and F10 reach the menu bar, and Escape closes the secondary windows.
+#include <QAccessible>
+#include <QApplication>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+
+#include "app/main_window_fixture.h"
+#include "app/qt/about_box.h"
+#include "app/qt/help.h"
+#include "preview/preview_samples.h"
+#include "preview/qt/new_template_dialog.h"
+#include "preview/qt/preview_window.h"
+#include "update/qt/update_window.h"
+
+namespace tabulon::test {
+namespace {
+
+class KeyboardAccessTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        skipFirstStartCopy();
+        std::filesystem::create_directories(dir.file("app/Tabulon Help"));
+        writeFile(dir.file("app/Tabulon Help/Tabulon Help"), "<html><body>Help</body></html>");
+        writeFile(dir.file("form.mbox"), kFormMail);
+        open();
+        window->show();
+    }
+    static HelpWindow* helpWindow() {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* help = qobject_cast<HelpWindow*>(top); help && help->isVisible()) return help;
+        }
+        return nullptr;
+    }
+    static void activate(QWidget* shown) {
+        shown->show();
+        QApplication::setActiveWindow(shown);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(shown)) << shown->objectName().toStdString();
+    }
+    // What a screen reader would miss in `shown`: controls that take the focus
+    // without a name, or with no role of their own.
+    static std::vector<std::string> unspoken(QWidget* shown) {
+        std::vector<std::string> missing;
+        QAccessibleInterface* top = QAccessible::queryAccessibleInterface(shown);
+        if (top->role() == QAccessible::Client) missing.push_back("window role");
+        for (QWidget* control : shown->findChildren<QWidget*>()) {
+            if (!control->isVisibleTo(shown) || !(control->focusPolicy() & Qt::TabFocus) ||
+                control->focusProxy() != nullptr) {
+                continue;  // a proxy's focus goes to the control it names, looked at itself
+            }
+            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
+            if (spoken->text(QAccessible::Name).isEmpty() ||
+                spoken->role() == QAccessible::Client) {
+                missing.push_back(control->objectName().toStdString() + " " +
+                                  control->metaObject()->className());
+            }
+        }
+        return missing;
+    }
+};
+
+// Each window and each page of the main window.
+TEST_F(KeyboardAccessTest, EveryControlHasANameAndARole) {
+    for (int page = 0; page < window->TabPanel1->count(); ++page) {
+        window->TabPanel1->setCurrentIndex(page);
+        EXPECT_EQ(unspoken(window.get()), std::vector<std::string>()) << "page " << page;
+    }
+    auto* preview = new PreviewWindow(window.get(), window.get(),
+                                      {QString::fromStdString(dir.file("form.mbox"))});
+    preview->show();
+    EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
+    auto* proposal = new NewTemplateDialog(window.get(), window.get(), {"Name:"}, "x");
+    auto* about = new AboutBox(window.get(), QStringLiteral("1.0"));
+    auto* updater = window->newUpdateWindow();
+    openHelpDocument(window.get());
+    HelpWindow* help = helpWindow();
+    QWidget* shown[] = {preview, proposal, about, updater, help};
+    for (QWidget* each : shown) {
+        ASSERT_NE(each, nullptr);
+        each->show();
+        EXPECT_EQ(unspoken(each), std::vector<std::string>()) << each->objectName().toStdString();
+    }
+    // The preview's table has the focus first, and Tab leaves it.
+    EXPECT_EQ(preview->focusWidget(), preview->PreviewTable);
+    EXPECT_FALSE(preview->PreviewTable->tabKeyNavigation());
+    for (QWidget* each : shown) {
+        if (each) each->close();
+    }
+}
+
+// Alt alone and F10 go to the menu bar; Escape, and Ctrl+W for help, close the
+// help and update windows.
+TEST_F(KeyboardAccessTest, MenuBarAndClosingFromTheKeyboard) {
+    activate(window.get());
+    QTest::keyClick(window.get(), Qt::Key_Alt);
+    EXPECT_NE(window->menu->activeAction(), nullptr);
+    QTest::keyClick(window->menu, Qt::Key_Escape);
+    QTest::keyClick(window.get(), Qt::Key_F10);
+    EXPECT_TRUE(waitForEvents([&] { return QApplication::activePopupWidget() != nullptr; }));
+    QApplication::activePopupWidget()->close();
+
+    UpdateWindow* updater = window->newUpdateWindow();
+    activate(updater);
+    QTest::keyClick(updater, Qt::Key_Escape);
+    EXPECT_TRUE(waitForEvents([&] { return !updater->isVisible(); }));
+    // Escape closes the help window, and so does File > Close (Ctrl+W).
+    openHelpDocument(window.get());
+    QPointer<HelpWindow> help = helpWindow();
+    ASSERT_TRUE(help);
+    activate(help);
+    QTest::keyClick(help, Qt::Key_Escape);
+    EXPECT_TRUE(waitForEvents([&] { return !help; }));
+    openHelpDocument(window.get());
+    help = helpWindow();
+    ASSERT_TRUE(help);
+    EXPECT_TRUE(help->handleMenuItem(QStringLiteral("FileClose")));
+    EXPECT_TRUE(waitForEvents([&] { return !help; }));
+}
+
+}  // namespace
+}  // namespace tabulon::test

@@ -22,6 +22,7 @@
 #include "platform/qt/placed_control.h"
 #include "platform/qt/qt_paths.h"
 #include "platform/qt/text_colours.h"
+#include "platform/qt/window_place.h"
 #include "preview/qt/new_template_dialog.h"
 #include "preview/qt/preview_window.h"
 #include "update/qt/update_window.h"
@@ -149,7 +150,7 @@ void Window1::Event_Open() {
     askforsave = true;
     if (myOpened) return;
     readprefs();
-    setGeometry(QRect(QPoint(myLeft, myTop), geometry().size()));
+    setGeometry(QRect(placeOnScreen(QPoint(myLeft, myTop), geometry().size()), geometry().size()));
     CheckBox1->setChecked(myupdate);
     CheckBox1_Action();
     CheckBox2->setChecked(mydrop);
@@ -258,7 +259,8 @@ void Window1::CheckBox1_Action() {
     if (!myupdate || myOpenedupdate) return;
     updateWindow = newUpdateWindow();
     myOpenedupdate = true;
-    updateWindow->setGeometry(QRect(QPoint(myLeft + 250, myTop + 50), updateWindow->size()));
+    QSize size = updateWindow->size();
+    updateWindow->setGeometry(QRect(placeOnScreen(QPoint(myLeft + 250, myTop + 50), size), size));
     updateWindow->show();
 }
 

@@ -17,6 +17,7 @@
 #include "platform/qt/links.h"
 #include "platform/qt/maker.h"
 #include "platform/qt/placed_control.h"
+#include "platform/qt/window_place.h"
 #include "platform/text.h"
 #include "update/update_reply.h"
 
@@ -61,7 +62,7 @@ UpdateWindow::UpdateWindow(std::optional<QPoint> position) : position_(position)
 }
 
 void UpdateWindow::Event_Open() {
-    if (position_) setGeometry(QRect(*position_, size()));
+    if (position_) setGeometry(QRect(placeOnScreen(*position_, size()), size()));
 }
 
 void UpdateWindow::Event_Close() {

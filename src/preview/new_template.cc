@@ -8,14 +8,42 @@
 #include "platform/file_source.h"
 
 namespace tabulon {
+namespace {
 
-Status proposeTemplate(const std::string& mailPath, FieldList* fields) {
+// The mail as the census reads it, telling how far the reading has come and
+// ending it when asked to.
+class WatchedSource : public ByteSource {
+  public:
+    WatchedSource(ByteSource& source, const ProgressFn& progress, const std::atomic<bool>* stop)
+        : source_(source), progress_(progress), stop_(stop) {}
+    Status read(char* buffer, size_t capacity, size_t* count) override {
+        if (stop_ != nullptr && stop_->load(std::memory_order_relaxed))
+            return Status::Error("The reading was stopped.");
+        Status status = source_.read(buffer, capacity, count);
+        read_ += *count;
+        if (progress_) progress_(read_, source_.size());
+        return status;
+    }
+    uint64_t size() const override { return source_.size(); }
+
+  private:
+    ByteSource& source_;
+    const ProgressFn& progress_;
+    const std::atomic<bool>* stop_;
+    uint64_t read_ = 0;
+};
+
+}  // namespace
+
+Status proposeTemplate(const std::string& mailPath, FieldList* fields, const ProgressFn& progress,
+                       const std::atomic<bool>* stop) {
     fields->clear();
     std::unique_ptr<FileSource> source;
     Status status = FileSource::open(mailPath, &source);
     if (!status.ok()) return status;
     LabelCensus census;
-    status = countLabels(*source, &census);
+    WatchedSource watched(*source, progress, stop);
+    status = countLabels(watched, &census);
     if (!status.ok()) return status;
     *fields = guessTemplate(census);
     return Status::Ok();

@@ -5,8 +5,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/main_window_fixture.h"
@@ -97,6 +99,32 @@ TEST_F(NewTemplateDialogTest, RefusedNamesKeepTheDialogOpen) {
         }
         EXPECT_EQ(listed(), (std::vector<std::string>{"Order:", "Name:", "Email:", "Phone:"}));
     }
+}
+
+// The mail is read on a thread of its own with its progress shown; Cancel stops
+// the reading, and nothing is proposed or said.
+using NewTemplateReadingTest = MainWindowTest;
+
+TEST_F(NewTemplateReadingTest, CancelStopsTheReading) {
+    skipFirstStartCopy();
+    std::string mail;
+    for (int i = 0; i < 20000; ++i)
+        mail += kFormMail + std::string("\n");
+    writeFile(dir.file("big.mbox"), mail);
+    open();
+    answerDialogs({dir.file("big.mbox")});
+    bool cancelled = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("ReadingProgress"));
+        ASSERT_NE(progress, nullptr);
+        progress->findChild<QPushButton*>()->click();
+        cancelled = true;
+    });
+    window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
+    EXPECT_TRUE(cancelled);
+    QApplication::processEvents();
+    EXPECT_EQ(window->findChild<NewTemplateDialog*>(), nullptr);
+    EXPECT_EQ(dialogLog(), (std::vector<std::string>{"open"}));
 }
 
 }  // namespace

@@ -2,22 +2,36 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <atomic>
+#include <thread>
 
+#include "conversion/converter.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
 #include "preview/new_template.h"
 #include "preview/qt/field_list_owner.h"
 
 namespace tabulon {
+namespace {
+
+// The bar follows the reading a few dozen times a second, and shows once the
+// reading has lasted long enough to be seen.
+constexpr int kProgressIntervalMs = 30;
+constexpr int kShowProgressAfterMs = 300;
+
+}  // namespace
 
 NewTemplateDialog::NewTemplateDialog(QWidget* parent, FieldListOwner* owner,
                                      const FieldList& proposed, const QString& name)
@@ -125,11 +139,60 @@ bool NewTemplateDialog::saveTemplate() {
     return true;
 }
 
+namespace {
+
+// Reads the labels of `mail` on a thread of its own, with its progress shown
+// over `parent` while this thread's loop keeps the windows painted. Cancel, or
+// a quit, stops the reading: false then, and nothing to say.
+bool readProposal(QWidget* parent, const QString& mail, FieldList* proposed, Status* status) {
+    std::atomic<bool> stop{false};
+    std::atomic<bool> done{false};
+    std::atomic<uint64_t> read{0};
+    std::atomic<uint64_t> total{0};
+    QEventLoop loop;
+    std::thread reader([&] {
+        auto progress = [&](uint64_t bytes, uint64_t size) {
+            read.store(bytes, std::memory_order_relaxed);
+            total.store(size, std::memory_order_relaxed);
+        };
+        *status = proposeTemplate(nativePath(mail), proposed, progress, &stop);
+        done.store(true);
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    QProgressDialog shown(QStringLiteral("Reading the labels of \u201c%1\u201d\u2026")
+                              .arg(QFileInfo(mail).fileName()),
+                          QStringLiteral("Cancel"), 0, 100, parent);
+    shown.setObjectName(QStringLiteral("ReadingProgress"));
+    shown.setWindowTitle(QStringLiteral("New Template from Mail"));
+    shown.setWindowModality(Qt::WindowModal);
+    shown.setAutoClose(false);
+    shown.setAutoReset(false);
+    shown.setMinimumDuration(kShowProgressAfterMs);
+    shown.setValue(0);
+    QObject::connect(&shown, &QProgressDialog::canceled, &loop, [&] {
+        stop.store(true);
+        loop.quit();
+    });
+    QTimer bar;
+    QObject::connect(&bar, &QTimer::timeout, &shown,
+                     [&] { shown.setValue(progressPercent(read.load(), total.load())); });
+    bar.start(kProgressIntervalMs);
+    loop.exec();
+    // Back here before the end only when cancelled or quitting: the reading
+    // stops too.
+    if (!done.load()) stop.store(true);
+    reader.join();
+    return !stop.load();
+}
+
+}  // namespace
+
 void newTemplateFromMail(QWidget* parent, FieldListOwner* owner) {
     QString mail = dialogs().openFile(parent);
     if (mail.isEmpty()) return;
     FieldList proposed;
-    Status status = proposeTemplate(nativePath(mail), &proposed);
+    Status status;
+    if (!readProposal(parent, mail, &proposed, &status)) return;
     if (!status.ok()) {
         dialogs().message(parent, QString::fromStdString(status.message()));
         return;

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -76,12 +77,15 @@ TEST_F(MenuTest, PreferencesAboutAndHelp) {
     writeFile(dir.file("app/Tabulon Help/Tabulon Help"),
               "<html><body><h1>Tabulon Help</h1><p><a href=\"#cli\">Command line</a> "
               "<a href=\"https://www.tabulon.example/faq\">FAQ</a></p>"
-              "<h2 id=\"cli\">Command line</h2></body></html>");
+              "<h2 id=\"cli\">Command line</h2><pre>" +
+                  std::string(300, 'x') + "</pre></body></html>");
     choose("HelpTabulonHelp");
     HelpWindow* help = helpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->HelpText->toPlainText().toStdString().rfind("Tabulon Help\n", 0), 0u);
+    QApplication::processEvents();
+    EXPECT_EQ(help->HelpText->horizontalScrollBar()->maximum(), 0);    // long lines wrap
     emit help->HelpText->anchorClicked(QUrl(QStringLiteral("#cli")));  // scrolls, stays here
     EXPECT_TRUE(openedUrls.empty());
     emit help->HelpText->anchorClicked(QUrl(QStringLiteral("https://www.tabulon.example/faq")));

@@ -2,6 +2,7 @@
 // list into the template being left when another template or folder is chosen.
 #include <unistd.h>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include <filesystem>
@@ -17,9 +18,12 @@ using Lines = std::vector<std::string>;
 TEST_F(TemplatesFolderTest, CopyProblemsAreReportedNotAnnounced) {
     ::setenv("XDG_DATA_HOME", dir.file("missing/parents").c_str(), 1);  // created as needed
     ASSERT_EQ(::symlink("nowhere", (appTemplates() + "Broken").c_str()), 0);
-    open();
+    Window1& w = open();
     std::string destination = dir.file("missing/parents/Tabulon/");
     EXPECT_EQ(readFile(destination + "Templates/Orders"), "Item:\rCount:\r");
+    // A path too long for Preferences' line keeps its end in view.
+    EXPECT_TRUE(w.myTemplateLoc->text().endsWith(QStringLiteral("/Templates/")));
+    EXPECT_EQ(w.myTemplateLoc->toolTip().toStdString(), destination + "Templates/");
     EXPECT_EQ(dialogLog(),
               (Lines{"message Some templates could not be copied to " + destination + ": Broken"}));
 }

@@ -38,8 +38,10 @@ HelpWindow::HelpWindow() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(HelpText);
-    // The page's lines wrap to the window; only a picture wider than it scrolls.
+    // The page's lines wrap to the window, the examples' long lines too, so
+    // that it opens without a sideways scroll bar.
     HelpText->setLineWrapMode(QTextEdit::WidgetWidth);
+    HelpText->document()->setDefaultStyleSheet(QStringLiteral("pre { white-space: pre-wrap; }"));
     HelpText->setAccessibleName(QStringLiteral("Tabulon Help"));
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);

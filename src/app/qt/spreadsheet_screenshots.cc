@@ -96,6 +96,16 @@ bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& 
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ok &= saveScreenshot(preview, out.filePath(QStringLiteral("spreadsheet-preview.png")));
+    // At its narrowest, with the template short of two fields: the labels wrap.
+    setListBoxFields(window.ListBox1, {"Name:", "Email:"});
+    for (int i = 0; i < 60000 && preview->isReading(); ++i) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    preview->resize(preview->minimumSizeHint());
+    QApplication::processEvents();
+    ok &= saveScreenshot(preview, out.filePath(QStringLiteral("spreadsheet-preview-narrow.png")));
+    setListBoxFields(window.ListBox1, fields);
 
     // The workbook Save writes, read back from the file.
     QString workbook = QDir::temp().filePath(QStringLiteral("tabulon-screenshot.xlsx"));

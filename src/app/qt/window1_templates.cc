@@ -79,10 +79,13 @@ void Window1::saveChangedFields() {
 }
 
 void Window1::showTemplateFolder() {
-    // The label is one line across the page: 50 characters of its small font fill
-    // it, so a longer path is cut there and shown whole in the tooltip.
-    myTemplateLoc->setText(myfilepath.left(50));
+    // The label is one line across the page: a path too long for it loses its
+    // middle (both the start and the folder's own name stay in view), and shows
+    // whole in the tooltip and to a screen reader.
+    myTemplateLoc->setText(myTemplateLoc->fontMetrics().elidedText(myfilepath, Qt::ElideMiddle,
+                                                                   myTemplateLoc->width()));
     myTemplateLoc->setToolTip(myfilepath);
+    myTemplateLoc->setAccessibleName(myfilepath);
 }
 
 void Window1::templates_copy() {

@@ -20,6 +20,7 @@
 #include "platform/qt/accessible_role.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
+#include "platform/qt/window_place.h"
 #include "preview/qt/field_list_owner.h"
 #include "preview/qt/preview_model.h"
 #include "preview/save_choice.h"
@@ -425,6 +426,10 @@ void openSpreadsheetPreview(QWidget* parent, FieldListOwner* owner, const QStrin
     QStringList inputs = files.isEmpty() ? dialogs().openFiles(parent) : files;
     if (inputs.isEmpty()) return;
     auto* preview = new PreviewWindow(parent, owner, inputs);
+    // Beside the main window, where it can be seen whole (a window manager may
+    // put it partly off a small screen).
+    QPoint beside = parent != nullptr ? parent->geometry().topLeft() + QPoint(40, 40) : QPoint();
+    preview->move(placeOnScreen(beside, preview->size()));
     preview->show();
     preview->activateWindow();
 }

@@ -69,7 +69,9 @@ Menu::Menu(QWidget* parent) : QMenuBar(parent) {
 
     // From the keyboard: Alt alone or F10 goes to the menu bar (Alt+letter opens
     // a menu by its underlined letter anyway).
-    setStyle(new MenuBarKeysStyle);
+    auto* keysStyle = new MenuBarKeysStyle;
+    keysStyle->setParent(this);  // setStyle() leaves it to its owner
+    setStyle(keysStyle);
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
     f10->setContext(Qt::ApplicationShortcut);
     connect(f10, &QShortcut::activated, this, [this] {

@@ -91,6 +91,7 @@ void PreviewReader::run() {
     std::lock_guard<std::mutex> lock(mutex_);
     status_ = status;
     progress_.missing = report.missing;
+    progress_.empty = report.empty;
     progress_.messages = report.rowsWritten;
     progress_.skipped = report.skipped();
     report_ = std::move(report);

@@ -42,9 +42,12 @@ class PreviewReader {
     struct Progress {
         uint64_t bytesRead = 0;
         uint64_t totalBytes = 0;
-        uint64_t messages = 0;          // rows read so far
-        uint64_t skipped = 0;           // messages that give no row (MessageReport), once done
-        std::vector<uint64_t> missing;  // per column: messages without it so far
+        uint64_t messages = 0;  // rows read so far
+        uint64_t skipped = 0;   // messages that give no row (MessageReport), once done
+        // Per column: messages without it so far (while reading, with those that
+        // have it empty; once done, only those without it).
+        std::vector<uint64_t> missing;
+        std::vector<uint64_t> empty;  // once done, per column: messages that have it empty
         bool done = false;
     };
     Progress progress() const;

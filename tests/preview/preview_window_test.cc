@@ -51,9 +51,10 @@ TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
     QModelIndex missing = preview->model->index(1, 2);
     EXPECT_EQ(missing.data().toString().toStdString(), "missing");
     EXPECT_TRUE(missing.data(Qt::BackgroundRole).isValid());
-    EXPECT_FALSE(preview->model->index(1, 1).data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(preview->model->index(0, 1).data(Qt::BackgroundRole).isValid());
     EXPECT_EQ(preview->StatusText->text().toStdString(), "3 messages");
-    EXPECT_EQ(preview->MissingText->text().toStdString(), "Missing: Phone in 1 message");
+    EXPECT_EQ(preview->MissingText->text().toStdString(),
+              "Missing: Phone in 1 message; there but empty: Email in 1 message");
     ASSERT_EQ(preview->LabelList->count(), 1);
     EXPECT_EQ(preview->LabelList->item(0)->data(Qt::UserRole).toString().toStdString(), "Order:");
     // Menu items the preview has no handler for go to the main window.

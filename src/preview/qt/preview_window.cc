@@ -283,21 +283,30 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
                 .arg(number(static_cast<uint64_t>(model->rowCount())), number(progress.messages));
     }
     StatusText->setText(text);
-    QStringList missing;
-    for (int column = 0; column < model->columnCount(); ++column) {
-        uint64_t count = progress.missing.size() > static_cast<size_t>(column)
-                             ? progress.missing[static_cast<size_t>(column)]
-                             : 0;
-        if (count > 0) {
-            missing << QStringLiteral("%1 in %2 %3")
-                           .arg(
-                               model->titles().value(column), number(count),
-                               count == 1 ? QStringLiteral("message") : QStringLiteral("messages"));
+    // "Phone in 2 messages, Email in 1 message" for the columns counted in `counts`.
+    auto perColumn = [&](const std::vector<uint64_t>& counts) {
+        QStringList parts;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            auto at = static_cast<size_t>(column);
+            uint64_t count = at < counts.size() ? counts[at] : 0;
+            if (count == 0) continue;
+            parts << QStringLiteral("%1 in %2 %3")
+                         .arg(model->titles().value(column), number(count),
+                              count == 1 ? QStringLiteral("message") : QStringLiteral("messages"));
         }
+        return parts.join(QStringLiteral(", "));
+    };
+    QString missing = perColumn(progress.missing);
+    QString empty = perColumn(progress.empty);
+    QString counts;
+    if (!missing.isEmpty()) counts = QStringLiteral("Missing: ") + missing;
+    if (!empty.isEmpty()) {
+        if (!counts.isEmpty()) counts += QStringLiteral("; ");
+        counts += QStringLiteral("there but empty: ") + empty;
     }
-    MissingText->setText(missing.isEmpty() || progress.messages == 0
+    MissingText->setText(counts.isEmpty() || progress.messages == 0
                              ? QStringLiteral("No field is missing from any message.")
-                             : QStringLiteral("Missing: ") + missing.join(QStringLiteral(", ")));
+                             : counts);
 }
 
 void PreviewWindow::showReport() {

@@ -19,6 +19,7 @@ namespace {
 
 static const char kUsage[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
        tabulon-convert --messages [OPTION]... [INPUT]...
+       tabulon-convert --messages -o OUTPUT [OPTION]... imaps://USER@HOST[:PORT]/FOLDER
        tabulon-convert --guess-template [-o TEMPLATE] [INPUT]...
 
 Converts saved form mail into a table: one column per field of a Field Names
@@ -51,6 +52,17 @@ Options:
       --strict         with --messages: exit status 4 when a row lacks a field
                        or a line of a message belongs to no field
       --guess-template propose a Field Names file from the labels in the mail
+
+A mailbox INPUT (imaps://, or imap:// with STARTTLS) is read over TLS with the
+server's certificate checked; its messages, fetched by UID, are converted as
+they arrive. The password comes from ~/.netrc, --password-file or a prompt on
+the terminal, never from the command line.
+      --search-subject=TEXT  only messages whose subject contains TEXT
+      --search-from=TEXT     only messages whose From field contains TEXT
+      --search-since=DATE    only messages received on or after DATE (YYYY-MM-DD)
+      --cacert=FILE          trust the certificates in FILE (a private server's)
+      --password-file=FILE   the password is the first line of FILE
+
   -h, --help           show this text and exit
       --version        show the version and exit
 

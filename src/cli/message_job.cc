@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/convert_command.h"
+#include "cli/mailbox_input.h"
 #include "cli/progress_line.h"
 #include "mail/layout_lookahead.h"
 #include "mail/message_conversion.h"
@@ -44,7 +45,13 @@ Status refuseInputAsOutput(const std::string& output, const FileSource& input,
 // it was read is not a failure of the table: `changed` says so, for after the
 // table is complete.
 Status convertInput(const std::string& input, const std::string& output, MessageRows& rows,
-                    TableWriter& writer, bool showProgress, Status* changed) {
+                    TableWriter& writer, const MessageJobOptions& options, Status* changed) {
+    bool showProgress = options.showProgress;
+    if (isMailboxAddress(input)) {
+        return convertMailboxInput(
+            input, options, rows,
+            [&](const std::vector<std::string>& cells) { return writer.row(cells); });
+    }
     std::unique_ptr<FileSource> source;
     Status status = openInput(input, &source);
     if (!status.ok()) return status;
@@ -84,7 +91,7 @@ Status convertInto(const std::vector<std::string>& inputs, const std::string& ou
     Status status = writer->begin(rows.columnNames());
     Status changed;
     for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-        status = convertInput(inputs[i], output, rows, *writer, options.showProgress, &changed);
+        status = convertInput(inputs[i], output, rows, *writer, options, &changed);
     }
     if (status.ok()) status = writer->finish();
     if (!status.ok()) return status;  // the temporary file goes with `file`

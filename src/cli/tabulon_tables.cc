@@ -32,6 +32,9 @@ int run(int argc, char** argv) {
         job.report = args.report;
         job.strict = args.strict;
         job.showProgress = showsProgress(args);
+        job.search = args.search;
+        job.caFile = args.caFile;
+        job.passwordFile = args.passwordFile;
         return runMessageConversion(job);
     }
     JobConversion rows;

@@ -10,8 +10,8 @@
 namespace tabulon {
 namespace {
 
-// A SEARCH reply is one line, and libcurl takes lines of up to 300 KiB: this
-// many UIDs of up to ten digits always fit.
+// A SEARCH reply is one line, which must fit libcurl's receive buffer (set to
+// 512 KiB below): this many UIDs of up to ten digits always do.
 constexpr uint64_t kSearchSpan = 20000;
 // A search or STATUS reply larger than this is refused.
 constexpr uint64_t kMaxReplyBytes = 16 << 20;
@@ -153,6 +153,9 @@ Status ImapMailbox::open(const ImapAccount& account, std::unique_ptr<ImapMailbox
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, account.stallSeconds);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // Room for a whole SEARCH line of kSearchSpan UIDs: libcurl passes a longer
+    // line on with a part left out.
+    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 512L << 10);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, opened->errorBuffer_.data());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, takeData);
 
@@ -183,7 +186,9 @@ std::string ImapMailbox::serverUrl() const {
            address_.host + "/";
 }
 
-std::string ImapMailbox::folderUrl() const { return serverUrl() + escaped(address_.folder); }
+std::string ImapMailbox::folderUrl() const {
+    return serverUrl() + escaped(address_.folder);
+}
 
 Status ImapMailbox::perform(const std::string& url, const std::string& command,
                             Transfer* transfer) {
@@ -258,31 +263,25 @@ Status ImapMailbox::search(const ImapSearch& search, std::vector<uint64_t>* uids
     uids->clear();
     Transfer transfer;
     std::string url = folderUrl();
-    // In spans of UIDs, so that each reply stays one line libcurl takes; spans
-    // grow where the folder's UIDs are sparse.
-    uint64_t span = kSearchSpan;
+    // In spans of UIDs, so that each reply is a line libcurl takes whole. (A
+    // span that grew where UIDs are sparse could meet a dense stretch.)
     uint64_t last = std::max<uint64_t>(uidNext_, 2) - 1;
-    for (uint64_t first = 1; first <= last;) {
-        uint64_t end = std::min(last, first + span - 1);
-        // Without a UIDNEXT from STATUS, one search of the whole folder.
-        bool whole = uidNext_ == 0;
+    // Without a UIDNEXT from STATUS, one search of the whole folder.
+    bool whole = uidNext_ == 0;
+    for (uint64_t first = 1; first <= last; first += kSearchSpan) {
+        uint64_t end = std::min(last, first + kSearchSpan - 1);
         std::string command;
         Status status = imapSearchCommand(search, first, whole ? 0 : end, &command);
+        if (status.ok()) status = perform(url, command, &transfer);
         if (!status.ok()) return status;
         size_t before = uids->size();
-        status = perform(url, command, &transfer);
-        if (!status.ok()) {
-            if (span == kSearchSpan) return status;
-            span = kSearchSpan;  // a span grown too far: again in a small one
-            continue;
-        }
-        if (!parseSearchReply(transfer.data, uids)) {
-            return failure(CURLE_WEIRD_SERVER_REPLY, "reading the search's reply");
-        }
+        // A UID outside the span asked for is a reply gone wrong.
+        bool valid =
+            parseSearchReply(transfer.data, uids) &&
+            std::all_of(uids->begin() + static_cast<std::ptrdiff_t>(before), uids->end(),
+                        [&](uint64_t uid) { return whole || (uid >= first && uid <= end); });
+        if (!valid) return failure(CURLE_WEIRD_SERVER_REPLY, "reading the search's reply");
         if (whole) break;
-        if ((uids->size() - before) * 4 < kSearchSpan)
-            span = std::min<uint64_t>(span * 2, 1u << 31);
-        first = end + 1;
     }
     std::sort(uids->begin(), uids->end());
     uids->erase(std::unique(uids->begin(), uids->end()), uids->end());

@@ -12,6 +12,7 @@ BEHAVIOUR says otherwise:
   huge-literal    announces a literal of 2 TB for a message
   garbage-search  answers the search with control characters and letters
   garbage-status  answers STATUS with a terminal escape in an untagged line
+  no-starttls     speaks plain IMAP and does not offer STARTTLS
 """
 
 import socket
@@ -33,7 +34,7 @@ def serve(conn, behaviour):
     if behaviour == "stall-greeting":
         stall()
     send(b"* OK hostile ready\r\n")
-    reader = conn.makefile("rb")
+    reader = conn.makefile("rb")  # CAPABILITY below offers no STARTTLS
     for line in reader:
         words = line.decode("latin-1").split()
         if len(words) < 2:
@@ -78,6 +79,10 @@ def serve(conn, behaviour):
 
 def handle(raw, context, behaviour):
     try:
+        if behaviour == "no-starttls":
+            with raw:
+                serve(raw, behaviour)
+            return
         with context.wrap_socket(raw, server_side=True) as conn:
             serve(conn, behaviour)
     except (OSError, ssl.SSLError):

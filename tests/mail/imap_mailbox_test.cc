@@ -178,6 +178,7 @@ TEST_F(ImapMailboxTest, HostileServerEndsInOneLineOfPrintableText) {
              Case{"huge-literal", 60, "the server offered 2199023255552 bytes"},
              Case{"garbage-search", 60, "reading the search's reply"},
              Case{"garbage-status", 60, "reading the folder's UIDVALIDITY"},
+             Case{"no-starttls", 60, "does not offer STARTTLS"},
          }) {
         HostileImapServer server(dir, c.behaviour);
         ASSERT_EQ(server.unavailable(), "");

@@ -79,11 +79,11 @@ void stop(pid_t pid) {
 
 std::string makeCertificate(const TempDir& dir) {
     if (::access("/usr/bin/openssl", X_OK) != 0) return "openssl is not installed";
-    ProgramResult r = runProgram(
-        {"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-         "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
-         "-keyout", dir.file("key.pem"), "-out", dir.file("cert.pem")},
-        dir.path());
+    ProgramResult r = runProgram({"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                  "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
+                                  "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                                  "-keyout", dir.file("key.pem"), "-out", dir.file("cert.pem")},
+                                 dir.path());
     return r.exitCode == 0 ? "" : "openssl cannot make a certificate: " + r.err;
 }
 
@@ -165,7 +165,8 @@ std::string DovecotServer::deliver(const std::string& message, long received,
     return path;
 }
 
-HostileImapServer::HostileImapServer(const TempDir& dir, const std::string& behaviour) {
+HostileImapServer::HostileImapServer(const TempDir& dir, const std::string& behaviour)
+    : plain_(behaviour == "no-starttls") {
     port_ = freePort();
     std::string script = std::string(TABULON_SOURCE_DIR) + "/tests/mail/hostile_imap.py";
     pid_ = startProgram({"/usr/bin/python3", script, std::to_string(port_), dir.file("cert.pem"),
@@ -179,7 +180,8 @@ HostileImapServer::~HostileImapServer() {
 }
 
 std::string HostileImapServer::url() const {
-    return "imaps://tab@127.0.0.1:" + std::to_string(port_) + "/INBOX";
+    return std::string(plain_ ? "imap" : "imaps") + "://tab@127.0.0.1:" + std::to_string(port_) +
+           "/INBOX";
 }
 
 }  // namespace tabulon::test

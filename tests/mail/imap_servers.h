@@ -54,10 +54,12 @@ class HostileImapServer {
     HostileImapServer& operator=(const HostileImapServer&) = delete;
 
     const std::string& unavailable() const { return unavailable_; }
+    // imaps://, or imap:// for a server that speaks plain IMAP.
     std::string url() const;
 
   private:
     std::string unavailable_;
+    bool plain_ = false;
     int port_ = 0;
     pid_t pid_ = -1;
 };

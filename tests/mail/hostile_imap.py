@@ -13,6 +13,7 @@ BEHAVIOUR says otherwise:
   garbage-search  answers the search with control characters and letters
   garbage-status  answers STATUS with a terminal escape in an untagged line
   no-starttls     speaks plain IMAP and does not offer STARTTLS
+  many-uids       holds UIDs 1 to 40000: a search answers every UID of its span
 """
 
 import socket
@@ -49,13 +50,18 @@ def serve(conn, behaviour):
                 send(b"* STATUS INBOX \x1b[2J\x1b]0;owned\x07 (UIDVALIDITY x)\r\n")
                 send(tag.encode() + b" OK \x1b[31mdone\r\n")
                 continue
-            send(b"* STATUS INBOX (UIDVALIDITY 7 UIDNEXT 3)\r\n")
+            uid_next = b"40001" if behaviour == "many-uids" else b"3"
+            send(b"* STATUS INBOX (UIDVALIDITY 7 UIDNEXT " + uid_next + b")\r\n")
         elif command in ("SELECT", "EXAMINE"):
             send(b"* 2 EXISTS\r\n* OK [UIDVALIDITY 7] ok\r\n")
             send(tag.encode() + b" OK [READ-WRITE] done\r\n")
             continue
         elif command == "UID SEARCH":
-            if behaviour == "garbage-search":
+            if behaviour == "many-uids":
+                first, last = map(int, words[-1].split(":"))
+                uids = " ".join(str(uid) for uid in range(first, last + 1))
+                send(b"* SEARCH " + uids.encode() + b"\r\n")
+            elif behaviour == "garbage-search":
                 send(b"* SEARCH 1 \x1b[31mred\x07 2\r\n")
             else:
                 send(b"* SEARCH 1 2\r\n")

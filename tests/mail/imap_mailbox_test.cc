@@ -196,5 +196,18 @@ TEST_F(ImapMailboxTest, HostileServerEndsInOneLineOfPrintableText) {
     }
 }
 
+// Search replies far longer than libcurl's usual buffer arrive whole.
+TEST_F(ImapMailboxTest, LongSearchRepliesArriveWhole) {
+    HostileImapServer server(dir, "many-uids");
+    ASSERT_EQ(server.unavailable(), "");
+    ASSERT_TRUE(open(server.url(), "pw").ok());
+    std::vector<uint64_t> uids;
+    Status status = mailbox->search({}, &uids);
+    ASSERT_TRUE(status.ok()) << status.message();
+    ASSERT_EQ(uids.size(), 40000u);
+    EXPECT_EQ(uids.front(), 1u);
+    EXPECT_EQ(uids.back(), 40000u);
+}
+
 }  // namespace
 }  // namespace tabulon

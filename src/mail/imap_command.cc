@@ -95,10 +95,32 @@ Status imapSearchCommand(const ImapSearch& search, uint64_t first, uint64_t last
         }
         criteria += " SINCE " + date;
     }
+    if (search.unread) criteria += " UNSEEN";
     if (last != 0) criteria += " UID " + std::to_string(first) + ":" + std::to_string(last);
     if (criteria.empty()) criteria = " ALL";
     *command = std::string("UID SEARCH") + (unicode ? " CHARSET UTF-8" : "") + criteria;
     return Status::Ok();
+}
+
+std::vector<std::string> imapUidSets(const std::vector<uint64_t>& uids, size_t length) {
+    std::vector<std::string> sets;
+    for (size_t i = 0; i < uids.size();) {
+        size_t end = i;
+        while (end + 1 < uids.size() && uids[end + 1] == uids[end] + 1)
+            ++end;
+        if (sets.empty() || sets.back().size() >= length) {
+            sets.emplace_back();
+        } else {
+            sets.back() += ',';
+        }
+        sets.back() += std::to_string(uids[i]);
+        if (end > i) {
+            sets.back() += ':';
+            sets.back() += std::to_string(uids[end]);
+        }
+        i = end + 1;
+    }
+    return sets;
 }
 
 bool parseSearchReply(std::string_view reply, std::vector<uint64_t>* uids) {

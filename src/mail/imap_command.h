@@ -30,6 +30,7 @@ struct ImapSearch {
     std::string subject;  // the Subject contains this text (letter case aside)
     std::string from;     // the From field contains this text
     std::string since;    // YYYY-MM-DD: received on or after this day
+    bool unread = false;  // only messages not marked read
 };
 
 // "UID SEARCH [CHARSET UTF-8] [SUBJECT "..."] [FROM "..."] [SINCE d-Mon-yyyy] [UID a:b]"
@@ -37,6 +38,10 @@ struct ImapSearch {
 // a filter holding a control character and a date that is not a real YYYY-MM-DD.
 Status imapSearchCommand(const ImapSearch& search, uint64_t first, uint64_t last,
                          std::string* command);
+
+// `uids` (ascending) as IMAP sets ("1:5,7,9:12"), each at most about `length`
+// bytes long.
+std::vector<std::string> imapUidSets(const std::vector<uint64_t>& uids, size_t length);
 
 // Adds the UIDs of the "* SEARCH ..." lines in `reply` to `uids`; false when such a
 // line holds something other than numbers.

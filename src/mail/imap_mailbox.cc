@@ -289,17 +289,37 @@ Status ImapMailbox::search(const ImapSearch& search, std::vector<uint64_t>* uids
 }
 
 Status ImapMailbox::fetch(const std::vector<uint64_t>& uids, const MessageFn& onMessage) {
+    // libcurl fetches BODY[], which marks a message read: the messages that were
+    // not are marked unread again afterwards, however the fetching ends.
+    ImapSearch unread;
+    unread.unread = true;
+    std::vector<uint64_t> wasUnread, touched;
+    Status status = search(unread, &wasUnread);
     Transfer transfer;
     transfer.limit = account_.maxMessageBytes;
     std::string base = folderUrl() + ";UIDVALIDITY=" + std::to_string(uidValidity_) + ";UID=";
-    for (uint64_t uid : uids) {
-        Status status = perform(base + std::to_string(uid), "", &transfer);
-        if (!status.ok()) return status;
+    for (size_t i = 0; status.ok() && i < uids.size(); ++i) {
+        if (std::binary_search(wasUnread.begin(), wasUnread.end(), uids[i])) {
+            touched.push_back(uids[i]);
+        }
+        status = perform(base + std::to_string(uids[i]), "", &transfer);
+        if (!status.ok()) break;
         toLineFeeds(&transfer.data);
-        status = onMessage(uid, transfer.data);
-        if (!status.ok()) return status;
+        status = onMessage(uids[i], transfer.data);
     }
-    return Status::Ok();
+    markUnread(std::move(touched));
+    return status;
+}
+
+void ImapMailbox::markUnread(std::vector<uint64_t> uids) {
+    std::sort(uids.begin(), uids.end());
+    Transfer transfer;
+    // Best effort: a read-only folder refuses, and marked nothing read either.
+    for (const std::string& set : imapUidSets(uids, 4000)) {
+        if (!perform(folderUrl(), "UID STORE " + set + " -FLAGS.SILENT (\\Seen)", &transfer).ok()) {
+            return;
+        }
+    }
 }
 
 }  // namespace tabulon

@@ -58,6 +58,7 @@ class ImapMailbox {
     // Hands each message, LF line ends, to `onMessage` as it arrives, in the order
     // of `uids`. Stops at the first error, its own or one `onMessage` returns; a
     // message gone since the search, or a folder whose UIDVALIDITY changed, is one.
+    // Messages that were unread stay unread.
     using MessageFn = std::function<Status(uint64_t uid, std::string_view message)>;
     Status fetch(const std::vector<uint64_t>& uids, const MessageFn& onMessage);
 
@@ -69,6 +70,7 @@ class ImapMailbox {
     // Runs `command` on `url` (or fetches `url` when `command` is empty).
     Status perform(const std::string& url, const std::string& command, Transfer* transfer);
     Status failure(int code, const std::string& doing) const;
+    void markUnread(std::vector<uint64_t> uids);
     std::string escaped(const std::string& text) const;
     std::string serverUrl() const;
     std::string folderUrl() const;

@@ -19,36 +19,33 @@ Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
         if (progress) progress(++done, uids.size());
         return status;
     };
-    size_t next = 0;
-    if (!rows.learned()) {
-        std::vector<uint64_t> first;
-        std::vector<std::string> held;
-        size_t bytes = 0;
-        FormLayoutLearner learner;
-        MessageDecoder decoder;
-        DecodedMessage decoded;
-        // One at a time, until the look-ahead has enough.
-        for (; next < uids.size() && held.size() < kLookaheadMessages && bytes < kLookaheadBytes;
-             ++next) {
-            Status status = mailbox.fetch({uids[next]}, [&](uint64_t, std::string_view message) {
-                decoder.decode(message, &decoded);
-                learner.add(decoded.body);
-                bytes += message.size();
-                held.emplace_back(message);
-                return Status::Ok();
-            });
-            if (!status.ok()) return status;
-        }
+    // The look-ahead: messages held, and what they teach, until it has enough.
+    std::vector<std::string> held;
+    size_t heldBytes = 0;
+    FormLayoutLearner learner;
+    MessageDecoder decoder;
+    DecodedMessage decoded;
+    auto learnAndConvertHeld = [&]() {
         rows.learn(learner.layout());
-        for (std::string& message : held) {
-            Status status = convert(message);
-            if (!status.ok()) return status;
-            std::string().swap(message);
+        Status status = Status::Ok();
+        for (size_t i = 0; status.ok() && i < held.size(); ++i)
+            status = convert(held[i]);
+        std::vector<std::string>().swap(held);
+        return status;
+    };
+    Status status = mailbox.fetch(uids, [&](uint64_t, std::string_view message) {
+        if (rows.learned()) return convert(message);
+        decoder.decode(message, &decoded);
+        learner.add(decoded.body);
+        heldBytes += message.size();
+        held.emplace_back(message);
+        if (held.size() < kLookaheadMessages && heldBytes < kLookaheadBytes) {
+            return Status::Ok();
         }
-    }
-    std::vector<uint64_t> rest(uids.begin() + static_cast<std::ptrdiff_t>(next), uids.end());
-    return mailbox.fetch(rest,
-                         [&](uint64_t, std::string_view message) { return convert(message); });
+        return learnAndConvertHeld();
+    });
+    if (status.ok() && !rows.learned()) status = learnAndConvertHeld();
+    return status;
 }
 
 }  // namespace tabulon

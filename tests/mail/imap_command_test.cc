@@ -22,6 +22,7 @@ TEST(ImapCommand, SearchCommandFromFilters) {
              Case{{"say \"hi\" \\o/", "", ""}, 5, 9, "UID SEARCH SUBJECT \"say \\\"hi\\\" \\\\o/\" UID 5:9"},
              Case{{"", "J\xc3\xbcrgen", ""}, 0, 0, "UID SEARCH CHARSET UTF-8 FROM \"J\xc3\xbcrgen\""},
              Case{{"", "", "2024-02-29"}, 0, 0, "UID SEARCH SINCE 29-Feb-2024"},
+             Case{{"x", "", "", true}, 3, 3, "UID SEARCH SUBJECT \"x\" UNSEEN UID 3:3"},
              Case{{"a\r\nA1 DELETE INBOX", "", ""}, 0, 0, "the search text \"a\\x0D\\x0AA1 DELETE INBOX\" holds a control character"},
              Case{{"", "", "2026-02-29"}, 0, 0, "the date \"2026-02-29\" is not a day"},
              Case{{"", "", "2026-13-01"}, 0, 0, "the date"},
@@ -34,6 +35,13 @@ TEST(ImapCommand, SearchCommandFromFilters) {
         std::string got = status.ok() ? command : status.message();
         EXPECT_EQ(got.substr(0, std::string(c.command).size()), c.command) << got;
     }
+}
+
+TEST(ImapCommand, UidSets) {
+    EXPECT_EQ(imapUidSets({}, 10), std::vector<std::string>{});
+    EXPECT_EQ(imapUidSets({1, 2, 3, 5, 7, 8, 20}, 100), std::vector<std::string>{"1:3,5,7:8,20"});
+    EXPECT_EQ(imapUidSets({1, 2, 3, 5, 7, 8, 20}, 3),
+              (std::vector<std::string>{"1:3", "5,7:8", "20"}));
 }
 
 TEST(ImapCommand, RepliesRead) {

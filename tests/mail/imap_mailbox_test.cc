@@ -103,6 +103,13 @@ TEST_F(ImapMailboxTest, DovecotSearchesAndFetchesByUid) {
     EXPECT_EQ(messages[0], "From: Ann <ann@shop.example>\nSubject: New order 2\n\nName: Cai\n");
     EXPECT_EQ(messages[1].substr(messages[1].size() - 10), "Name: Ann\n");
 
+    // Reading a message leaves it unread.
+    ImapSearch unread;
+    unread.unread = true;
+    std::vector<uint64_t> uids;
+    ASSERT_TRUE(mailbox->search(unread, &uids).ok());
+    EXPECT_EQ(uids, (std::vector<uint64_t>{1, 2, 3, 4}));
+
     // A UID the folder does not hold (a message deleted since the search).
     Status gone = fetchAll({9}, &messages);
     EXPECT_NE(gone.message().find("a message went away"), std::string::npos) << gone.message();

@@ -20,8 +20,11 @@ Status convertMailboxInput(const std::string& url, const MessageJobOptions& opti
         long seconds = std::atol(timeout);
         if (seconds > 0) account.connectSeconds = account.stallSeconds = seconds;
     }
+    // The address and the filters are checked before a password is asked for.
     ImapAddress address;
+    std::string command;
     Status status = parseImapAddress(url, &address);
+    if (status.ok()) status = imapSearchCommand(options.search, 0, 0, &command);
     if (status.ok()) {
         status =
             mailboxPassword(address.user, address.host, options.passwordFile, &account.password);

@@ -226,7 +226,12 @@ Status ImapMailbox::failure(int code, const std::string& doing) const {
     switch (code) {
         case CURLE_LOGIN_DENIED:
             why = "the server refused the login of \"" + printableServerText(address_.user) +
-                  "\" (wrong user or password)";
+                  "\" (wrong user or password" +
+                  (account_.password.empty()
+                       ? "; none was given unless ~/.netrc has it: put it there or give "
+                         "--password-file"
+                       : "") +
+                  ")";
             break;
         case CURLE_PEER_FAILED_VERIFICATION:
             why = "its certificate is not trusted (" + detail +

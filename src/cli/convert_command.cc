@@ -52,6 +52,8 @@ Options:
       --strict         with --messages: exit status 4 when a row lacks a field
                        or a line of a message belongs to no field
       --guess-template propose a Field Names file from the labels in the mail
+  -h, --help           show this text and exit
+      --version        show the version and exit
 
 A mailbox INPUT (imaps://, or imap:// with STARTTLS) is read over TLS with the
 server's certificate checked; its messages, fetched by UID, are converted as
@@ -63,13 +65,10 @@ the terminal, never from the command line.
       --cacert=FILE          trust the certificates in FILE (a private server's)
       --password-file=FILE   the password is the first line of FILE
 
-  -h, --help           show this text and exit
-      --version        show the version and exit
-
 Options taking a value accept it as the next argument or after "=" (long
 forms) or directly after the letter (short forms).
-Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage,
-4 (with --strict) converted but a row is incomplete.
+Exit status: 0 converted, 1 a file or mailbox could not be read or written,
+2 wrong usage, 4 (with --strict) converted but a row is incomplete.
 )";
 
 // The template the app would use: the one named in its preferences, else the

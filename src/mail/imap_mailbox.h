@@ -23,7 +23,7 @@ struct ImapAccount {
     // agree to STARTTLS. A password in the address is refused.
     std::string url;
     std::string password;  // "": ~/.netrc's for the host, if any
-    std::string caFile;    // certificates to trust besides the system's; "": none
+    std::string caFile;    // certificates to trust instead of the system's; "": the system's
     // Giving up: on a connection not made within `connectSeconds`, and on a
     // server that sends nothing for `stallSeconds` in the middle of a reply.
     long connectSeconds = 30;

@@ -1,6 +1,7 @@
 // tabulon-convert --messages with a mailbox as its input, run as a user runs it
-// against a real Dovecot: filters, where the password comes from, and failures
-// that leave an older table as it was.
+// against a real Dovecot: filters, where the password comes from (a file, a
+// prompt on a terminal, ~/.netrc), and failures that leave an older table as it
+// was.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -33,9 +34,11 @@ TEST(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
     writeFile(dir.file("Template"), "Name:\rEmail:\r");
     writeFile(dir.file("password"), std::string(DovecotServer::kPassword) + "\n");
     writeFile(dir.file("wrong"), "guess\n");
-    auto run = [&](std::vector<std::string> args) {
+    // Runs tabulon-convert with `args`, through `wrapper` when one is given.
+    auto run = [&](std::vector<std::string> args, std::vector<std::string> wrapper = {}) {
         args.insert(args.begin(), {TABULON_CONVERT_BINARY, "-m", "-f", "csv", "-t", "Template",
                                    "-o", "out.csv", "--search-subject", "order"});
+        args.insert(args.begin(), wrapper.begin(), wrapper.end());
         args.push_back(server.url());
         test::ProgramOptions child;
         child.workingDir = dir.path();
@@ -66,6 +69,16 @@ TEST(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
         EXPECT_EQ(readFile(dir.file("out.csv")), "previous");
     }
+
+    // The password typed at a prompt on the terminal, not shown.
+    std::vector<std::string> typing = {
+        "/usr/bin/python3", std::string(TABULON_SOURCE_DIR) + "/tests/mail/type_password.py",
+        DovecotServer::kPassword};
+    r = run({"--cacert", "cert.pem"}, typing);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("Password for tab at 127.0.0.1:"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(DovecotServer::kPassword), std::string::npos) << r.out;
+    EXPECT_EQ(test::readTable("csv", dir.file("out.csv"), dir.path()).rows, rows);
 
     // The password from ~/.netrc, as libcurl reads it.
     writeFile(dir.file(".netrc"), "machine 127.0.0.1 login tab password secret\n");

@@ -2,17 +2,20 @@
 # then configures and builds a tree. Works on a fresh Debian machine.
 
 # Building and running: the compiler and build tools, Qt, the mail, HTML and
-# workbook libraries, scdoc for the manual pages, and the font the windows use.
+# workbook libraries, libcurl for IMAP mailboxes, scdoc for the manual pages,
+# and the font the windows use.
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core
-                  scdoc libxlsxwriter-dev libgmime-3.0-dev libxml2-dev)
+                  scdoc libxlsxwriter-dev libgmime-3.0-dev libxml2-dev libcurl4-openssl-dev)
 # Only ./test needs these: GoogleTest; nginx, the web server of the update test;
 # desktop-file-utils and appstream check the desktop files, dpkg-dev and file
 # let cpack work out the .deb's dependencies, lintian checks the .deb, man
 # renders the manual pages; the table tests read what they wrote back through
 # Python's csv and json modules and openpyxl; clang builds the fuzzers (its
-# libFuzzer runtime comes from tabulon_ensure_fuzzer_runtime).
+# libFuzzer runtime comes from tabulon_ensure_fuzzer_runtime); Dovecot is the IMAP
+# server of the mailbox tests, and openssl makes their certificates.
 TABULON_TEST_PACKAGES=(libgtest-dev libgmock-dev nginx desktop-file-utils appstream
-                       dpkg-dev file lintian man-db groff-base python3 python3-openpyxl clang)
+                       dpkg-dev file lintian man-db groff-base python3 python3-openpyxl clang
+                       dovecot-imapd openssl)
 
 tabulon_ensure_packages() {
     local missing=()

@@ -51,6 +51,11 @@ constexpr Option kOptions[] = {
     {"report",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.report = true; return ""; }},
     {"strict",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.strict = true; return ""; }},
     {"guess-template", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.guessTemplate = true; return ""; }},
+    {"search-subject", 0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.subject = v; return ""; }},
+    {"search-from",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.from = v; return ""; }},
+    {"search-since",   0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.since = v; return ""; }},
+    {"cacert",         0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.caFile = v; return ""; }},
+    {"password-file",  0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.passwordFile = v; return ""; }},
 };
 // clang-format on
 
@@ -74,6 +79,32 @@ std::string apply(const Option& option, const std::string& spelling, const std::
     if (option.takesValue && value.empty()) return "option " + spelling + " has an empty value";
     std::string problem = option.set(*args, value);
     return problem.empty() ? "" : "option " + spelling + ": " + problem;
+}
+
+// A mailbox is read by the message conversion into one named output; its
+// options need one.
+std::string checkMailboxArguments(const ConvertArguments& args) {
+    bool mailbox = std::any_of(args.inputs.begin(), args.inputs.end(),
+                               [](const std::string& input) { return isMailboxAddress(input); });
+    if (mailbox && (!args.messages || args.guessTemplate)) {
+        return "a mailbox (imaps://...) is read with --messages";
+    }
+    if (mailbox && args.output.empty()) {
+        return "a mailbox needs -o FILE (\"-o -\" writes to standard output)";
+    }
+    const std::pair<const char*, bool> mailboxOptions[] = {
+        {"--search-subject", !args.search.subject.empty()},
+        {"--search-from", !args.search.from.empty()},
+        {"--search-since", !args.search.since.empty()},
+        {"--cacert", !args.caFile.empty()},
+        {"--password-file", !args.passwordFile.empty()},
+    };
+    for (auto [name, given] : mailboxOptions) {
+        if (given && !mailbox) {
+            return std::string(name) + " goes with a mailbox INPUT (imaps://...)";
+        }
+    }
+    return "";
 }
 
 }  // namespace
@@ -146,6 +177,8 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
         return usageError(std::string(result->report ? "--report" : "--headers") +
                           " goes with --messages");
     }
+    std::string problem = checkMailboxArguments(*result);
+    if (!problem.empty()) return usageError(problem);
     // A message conversion or a template guess makes one output of all its inputs.
     bool oneOutput = result->messages || result->guessTemplate;
     if (!result->output.empty() && result->inputs.size() > 1 && !oneOutput) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "conversion/output_plan.h"
+#include "mail/imap_command.h"
 #include "table/table_format.h"
 
 namespace tabulon {
@@ -21,6 +22,10 @@ struct ConvertArguments {
     bool report = false;
     bool strict = false;  // exit status 4 when a row lacks a field or leaves a line out
     bool guessTemplate = false;
+    // With an imaps:// INPUT: which messages, and how to reach the server.
+    ImapSearch search;
+    std::string caFile;
+    std::string passwordFile;
     std::vector<std::string> inputs;  // "-" is standard input
 
     // Where the conversion of each input goes.

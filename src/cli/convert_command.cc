@@ -22,6 +22,7 @@ namespace {
 // --bom line and the list of formats.
 static const char kUsageStart[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
        tabulon-convert --messages [OPTION]... [INPUT]...
+       tabulon-convert --messages -o OUTPUT [OPTION]... imaps://USER@HOST[:PORT]/FOLDER
        tabulon-convert --guess-template [-o TEMPLATE] [INPUT]...
 
 Converts saved form mail into a table: one column per field of a Field Names
@@ -59,14 +60,24 @@ static const char kUsageOptions[] =
   -h, --help           show this text and exit
       --version        show the version and exit
 
+A mailbox INPUT (imaps://, or imap:// with STARTTLS) is read over TLS with the
+server's certificate checked; its messages, fetched by UID, are converted as
+they arrive. The password comes from ~/.netrc, --password-file or a prompt on
+the terminal, never from the command line.
+      --search-subject=TEXT  only messages whose subject contains TEXT
+      --search-from=TEXT     only messages whose From field contains TEXT
+      --search-since=DATE    only messages received on or after DATE (YYYY-MM-DD)
+      --cacert=FILE          trust the certificates in FILE (a private server's)
+      --password-file=FILE   the password is the first line of FILE
+
 Options taking a value accept it as the next argument or after "=" (long
 forms) or directly after the letter (short forms).
 
 Formats:
 )";
 static const char kUsageEnd[] = R"(
-Exit status: 0 converted, 1 a file could not be read or written, 2 wrong usage,
-4 (with --strict) converted but a row is incomplete.
+Exit status: 0 converted, 1 a file or mailbox could not be read or written,
+2 wrong usage, 4 (with --strict) converted but a row is incomplete.
 )";
 
 std::string usageText() {

@@ -4,6 +4,7 @@
 
 #include "cli/convert_job.h"
 #include "cli/exit_status.h"
+#include "cli/mailbox_input.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
@@ -41,10 +42,19 @@ void warnCellCut(const RowPlace& place, const std::vector<std::string>& columns,
 // it was read is not a failure of the table: `changed` says so, for after the
 // table is complete.
 Status convertInput(const std::string& input, const OutputTarget& output, MessageRows& rows,
-                    TableWriter& writer, bool showProgress, RowPlace* place, Status* changed) {
+                    TableWriter& writer, const MessageJobOptions& options, RowPlace* place,
+                    Status* changed) {
+    if (isMailboxAddress(input)) {
+        *place = {input, 0};
+        return convertMailboxInput(input, options, rows,
+                                   [&](const std::vector<std::string>& cells) {
+                                       ++place->message;
+                                       return writer.row(cells);
+                                   });
+    }
     Status inputChanged;
     Status status = readJobInput(
-        input, showProgress,
+        input, options.showProgress,
         [&](FileSource& source, const std::string& name, const ProgressFn& progress) {
             Status status = output.refuseInput(source.descriptor(), name);
             if (!status.ok()) return status;
@@ -81,8 +91,7 @@ Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& o
     Status status = writeTable(output, options.format, table, [&](TableWriter& writer) {
         Status status = writer.begin(columns);
         for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-            status = convertInput(inputs[i], output, rows, writer, options.showProgress, &place,
-                                  &changed);
+            status = convertInput(inputs[i], output, rows, writer, options, &place, &changed);
         }
         return status;
     });

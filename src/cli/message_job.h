@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "mail/imap_command.h"
 #include "table/table_writer.h"
 #include "templates/field_list.h"
 
@@ -23,6 +24,10 @@ struct MessageJobOptions {
     bool report = false;  // the report on standard error at the end
     bool strict = false;  // kExitIncomplete when a row lacks a field or leaves a line out
     bool showProgress = false;
+    // For an imaps:// input: which messages, and how to reach the server.
+    ImapSearch search;
+    std::string caFile;
+    std::string passwordFile;
 };
 
 // 0 when every input was converted, 1 when a file could not be read or written

@@ -30,6 +30,9 @@ int run(int argc, char** argv) {
         job.report = args.report;
         job.strict = args.strict;
         job.showProgress = showsProgress(args);
+        job.search = args.search;
+        job.caFile = args.caFile;
+        job.passwordFile = args.passwordFile;
         return runMessageConversion(job);
     }
     return convertEachInput(args, [&](FileSource& input, const std::string& inputName,

@@ -62,6 +62,10 @@ TEST(ConvertArguments, UsageErrorsSayWhatIsWrong) {
         {{"--report", "in"}, "--report goes with --messages"},
         {{"a", "b", "-o", "x"}, "-o takes one INPUT only; without it each output goes beside its input"},
         {{"-", "-"}, "standard input (-) can be read only once"},
+        {{"imaps://u@h/INBOX", "-o", "x"}, "a mailbox (imaps://...) is read with --messages"},
+        {{"-m", "imap://u@h/INBOX"}, "a mailbox needs -o FILE (\"-o -\" writes to standard output)"},
+        {{"-m", "--search-since=2026-01-01", "in"}, "--search-since goes with a mailbox INPUT (imaps://...)"},
+        {{"-m", "--password-file", "pw", "-o", "-", "in"}, "--password-file goes with a mailbox INPUT (imaps://...)"},
     });
     // clang-format on
 }

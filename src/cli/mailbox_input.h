@@ -1,0 +1,17 @@
+// An IMAP mailbox as an input of tabulon-convert's message conversion: the
+// password found, the folder searched, and the matching messages converted.
+#pragma once
+
+#include <string>
+
+#include "cli/message_job.h"
+#include "mail/message_conversion.h"
+
+namespace tabulon {
+
+// Converts the messages of mailbox `url` that `options.search` matches. Errors
+// name the server; a password is never taken from the command line.
+Status convertMailboxInput(const std::string& url, const MessageJobOptions& options,
+                           MessageRows& rows, const RowFn& onRow);
+
+}  // namespace tabulon

@@ -1,0 +1,199 @@
+#include "mail/imap_command.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "platform/text.h"
+#include "table/utf8_text.h"
+
+namespace tabulon {
+namespace {
+
+constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+bool readNumber(std::string_view text, uint64_t* value) {
+    if (text.empty()) return false;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// "2026-12-07" -> "7-Dec-2026", the date form of IMAP's SEARCH.
+bool imapDate(std::string_view date, std::string* out) {
+    uint64_t year = 0, month = 0, day = 0;
+    if (date.size() != 10 || date[4] != '-' || date[7] != '-' ||
+        !readNumber(date.substr(0, 4), &year) || !readNumber(date.substr(5, 2), &month) ||
+        !readNumber(date.substr(8, 2), &day) || month < 1 || month > 12 || day < 1) {
+        return false;
+    }
+    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int days[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (day > static_cast<uint64_t>(days[month - 1])) return false;
+    *out = std::to_string(day) + "-" + kMonths[month - 1] + "-" + std::to_string(year);
+    return true;
+}
+
+// `text` as an IMAP quoted string; false when it holds a control character (a line
+// end would end the command and begin another).
+bool quoted(std::string_view text, std::string* out) {
+    *out = "\"";
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) return false;
+        if (c == '"' || c == '\\') *out += '\\';
+        *out += c;
+    }
+    *out += '"';
+    return true;
+}
+
+bool isAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// Calls `onLine` with each line of `reply` that begins with `prefix` (ASCII case
+// aside), the prefix taken off.
+template <typename Fn>
+void forEachLine(std::string_view reply, std::string_view prefix, Fn onLine) {
+    while (!reply.empty()) {
+        size_t end = reply.find('\n');
+        std::string_view line = reply.substr(0, end);
+        reply = end == std::string_view::npos ? std::string_view() : reply.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.size() >= prefix.size() &&
+            equalsIgnoringCase(line.substr(0, prefix.size()), prefix)) {
+            onLine(line.substr(prefix.size()));
+        }
+    }
+}
+
+}  // namespace
+
+Status imapSearchCommand(const ImapSearch& search, uint64_t first, uint64_t last,
+                         std::string* command) {
+    std::string criteria;
+    bool unicode = false;
+    for (auto [key, text] : {std::pair<const char*, const std::string*>{"SUBJECT", &search.subject},
+                             {"FROM", &search.from}}) {
+        if (text->empty()) continue;
+        std::string value;
+        if (!quoted(*text, &value)) {
+            return Status::Error("the search text \"" + printableServerText(*text) +
+                                 "\" holds a control character");
+        }
+        unicode = unicode || !isAscii(*text);
+        criteria += std::string(" ") + key + " " + value;
+    }
+    if (!search.since.empty()) {
+        std::string date;
+        if (!imapDate(search.since, &date)) {
+            return Status::Error("the date \"" + printableServerText(search.since) +
+                                 "\" is not a day written YYYY-MM-DD");
+        }
+        criteria += " SINCE " + date;
+    }
+    if (search.unread) criteria += " UNSEEN";
+    if (last != 0) criteria += " UID " + std::to_string(first) + ":" + std::to_string(last);
+    if (criteria.empty()) criteria = " ALL";
+    *command = std::string("UID SEARCH") + (unicode ? " CHARSET UTF-8" : "") + criteria;
+    return Status::Ok();
+}
+
+std::vector<std::string> imapUidSets(const std::vector<uint64_t>& uids, size_t length) {
+    std::vector<std::string> sets;
+    for (size_t i = 0; i < uids.size();) {
+        size_t end = i;
+        while (end + 1 < uids.size() && uids[end + 1] == uids[end] + 1)
+            ++end;
+        if (sets.empty() || sets.back().size() >= length) {
+            sets.emplace_back();
+        } else {
+            sets.back() += ',';
+        }
+        sets.back() += std::to_string(uids[i]);
+        if (end > i) {
+            sets.back() += ':';
+            sets.back() += std::to_string(uids[end]);
+        }
+        i = end + 1;
+    }
+    return sets;
+}
+
+bool parseSearchReply(std::string_view reply, std::vector<uint64_t>* uids) {
+    bool valid = true;
+    forEachLine(reply, "* SEARCH", [&](std::string_view rest) {
+        while (valid && !rest.empty()) {
+            size_t start = rest.find_first_not_of(' ');
+            if (start == std::string_view::npos) break;
+            rest.remove_prefix(start);
+            size_t end = rest.find(' ');
+            uint64_t uid = 0;
+            valid = readNumber(rest.substr(0, end), &uid) && uid != 0;
+            if (valid) uids->push_back(uid);
+            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end);
+        }
+    });
+    return valid;
+}
+
+bool parseStatusReply(std::string_view reply, uint64_t* uidValidity, uint64_t* uidNext) {
+    bool found = false;
+    forEachLine(reply, "* STATUS ", [&](std::string_view rest) {
+        size_t open = rest.rfind('(');
+        size_t close = rest.rfind(')');
+        if (open == std::string_view::npos || close == std::string_view::npos || close < open) {
+            return;
+        }
+        found = true;
+        std::string_view items = rest.substr(open + 1, close - open - 1);
+        std::string_view name;
+        while (!items.empty()) {
+            size_t end = items.find(' ');
+            std::string_view word = items.substr(0, end);
+            items = end == std::string_view::npos ? std::string_view() : items.substr(end + 1);
+            if (word.empty()) continue;
+            if (name.empty()) {
+                name = word;
+                continue;
+            }
+            uint64_t value = 0;
+            if (readNumber(word, &value)) {
+                if (equalsIgnoringCase(name, "UIDVALIDITY")) *uidValidity = value;
+                if (equalsIgnoringCase(name, "UIDNEXT")) *uidNext = value;
+            }
+            name = {};
+        }
+    });
+    return found;
+}
+
+std::string printableServerText(std::string_view text, size_t limit) {
+    std::string valid;
+    appendValidUtf8(text.substr(0, limit + 4), &valid);
+    std::string out;
+    size_t i = 0;
+    for (; i < valid.size() && out.size() < limit; ++i) {
+        auto byte = static_cast<unsigned char>(valid[i]);
+        bool c1 =
+            byte == 0xc2 && i + 1 < valid.size() && static_cast<unsigned char>(valid[i + 1]) < 0xa0;
+        if (byte < 0x20 || byte == 0x7f || c1) {
+            if (c1) byte = static_cast<unsigned char>(valid[++i]);
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+            continue;
+        }
+        // A character's bytes stay together.
+        size_t length = byte < 0x80 ? 1 : byte < 0xe0 ? 2 : byte < 0xf0 ? 3 : 4;
+        out.append(valid, i, length);
+        i += length - 1;
+    }
+    if (i < valid.size() || text.size() > limit + 4) out += "...";
+    return out;
+}
+
+}  // namespace tabulon

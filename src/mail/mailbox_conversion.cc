@@ -1,0 +1,51 @@
+#include "mail/mailbox_conversion.h"
+
+#include <string>
+
+#include "mail/form_layout.h"
+#include "mail/layout_lookahead.h"
+#include "mail/message_decoder.h"
+
+namespace tabulon {
+
+Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
+                      std::string_view name, MessageRows& rows, const RowFn& onRow,
+                      const ProgressFn& progress) {
+    uint64_t done = 0;
+    std::vector<std::string> cells;
+    auto convert = [&](std::string_view message) {
+        rows.rowOf(message, name, &cells);
+        Status status = onRow(cells);
+        if (progress) progress(++done, uids.size());
+        return status;
+    };
+    // The look-ahead: messages held, and what they teach, until it has enough.
+    std::vector<std::string> held;
+    size_t heldBytes = 0;
+    FormLayoutLearner learner;
+    MessageDecoder decoder;
+    DecodedMessage decoded;
+    auto learnAndConvertHeld = [&]() {
+        rows.learn(learner.layout());
+        Status status = Status::Ok();
+        for (size_t i = 0; status.ok() && i < held.size(); ++i)
+            status = convert(held[i]);
+        std::vector<std::string>().swap(held);
+        return status;
+    };
+    Status status = mailbox.fetch(uids, [&](uint64_t, std::string_view message) {
+        if (rows.learned()) return convert(message);
+        decoder.decode(message, &decoded);
+        learner.add(decoded.body);
+        heldBytes += message.size();
+        held.emplace_back(message);
+        if (held.size() < kLookaheadMessages && heldBytes < kLookaheadBytes) {
+            return Status::Ok();
+        }
+        return learnAndConvertHeld();
+    });
+    if (status.ok() && !rows.learned()) status = learnAndConvertHeld();
+    return status;
+}
+
+}  // namespace tabulon

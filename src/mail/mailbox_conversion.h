@@ -1,0 +1,22 @@
+// The message conversion of an IMAP folder: the messages a search matched, one
+// row each, in UID order, converted as they arrive.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "mail/imap_mailbox.h"
+#include "mail/message_conversion.h"
+
+namespace tabulon {
+
+// As convertMessages() does for a file: unless `rows` has learned the form's
+// layout, the first messages (as many as a file's look-ahead takes) teach it
+// before any becomes a row; after them, memory holds one message. `progress` is
+// given messages done and `uids.size()`.
+Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
+                      std::string_view name, MessageRows& rows, const RowFn& onRow,
+                      const ProgressFn& progress = {});
+
+}  // namespace tabulon

@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""An IMAP server that misbehaves, for the tests of the IMAP input.
+
+    hostile_imap.py PORT CERT KEY BEHAVIOUR
+
+Serves imaps on 127.0.0.1:PORT. It answers CAPABILITY, LOGIN, STATUS, SELECT,
+UID SEARCH (UIDs 1 and 2) and UID FETCH as a server would, except where
+BEHAVIOUR says otherwise:
+  stall-greeting  sends nothing after the TLS handshake
+  stall-fetch     sends half of a message's literal, then nothing
+  close-fetch     sends half of a message's literal, then closes
+  huge-literal    announces a literal of 2 TB for a message
+  garbage-search  answers the search with control characters and letters
+  garbage-status  answers STATUS with a terminal escape in an untagged line
+  no-starttls     speaks plain IMAP and does not offer STARTTLS
+  many-uids       holds UIDs 1 to 40000: a search answers every UID of its span
+"""
+
+import socket
+import ssl
+import sys
+import threading
+import time
+
+MESSAGE = b"From: a@example.com\r\nSubject: Order\r\n\r\nName: Ann\r\n"
+
+
+def serve(conn, behaviour):
+    def send(data):
+        conn.sendall(data)
+
+    def stall():
+        time.sleep(3600)
+
+    if behaviour == "stall-greeting":
+        stall()
+    send(b"* OK hostile ready\r\n")
+    reader = conn.makefile("rb")  # CAPABILITY below offers no STARTTLS
+    for line in reader:
+        words = line.decode("latin-1").split()
+        if len(words) < 2:
+            continue
+        tag, command = words[0], words[1].upper()
+        if command == "UID" and len(words) > 2:
+            command = "UID " + words[2].upper()
+        if command == "CAPABILITY":
+            send(b"* CAPABILITY IMAP4rev1\r\n")
+        elif command == "STATUS":
+            if behaviour == "garbage-status":
+                send(b"* STATUS INBOX \x1b[2J\x1b]0;owned\x07 (UIDVALIDITY x)\r\n")
+                send(tag.encode() + b" OK \x1b[31mdone\r\n")
+                continue
+            uid_next = b"40001" if behaviour == "many-uids" else b"3"
+            send(b"* STATUS INBOX (UIDVALIDITY 7 UIDNEXT " + uid_next + b")\r\n")
+        elif command in ("SELECT", "EXAMINE"):
+            send(b"* 2 EXISTS\r\n* OK [UIDVALIDITY 7] ok\r\n")
+            send(tag.encode() + b" OK [READ-WRITE] done\r\n")
+            continue
+        elif command == "UID SEARCH":
+            if behaviour == "many-uids":
+                first, last = map(int, words[-1].split(":"))
+                uids = " ".join(str(uid) for uid in range(first, last + 1))
+                send(b"* SEARCH " + uids.encode() + b"\r\n")
+            elif behaviour == "garbage-search":
+                send(b"* SEARCH 1 \x1b[31mred\x07 2\r\n")
+            else:
+                send(b"* SEARCH 1 2\r\n")
+        elif command == "UID FETCH":
+            uid = words[3].encode()
+            head = b"* " + uid + b" FETCH (UID " + uid + b" BODY[] {"
+            if behaviour == "huge-literal":
+                send(head + b"2199023255552}\r\n" + MESSAGE)
+                stall()
+            if behaviour in ("stall-fetch", "close-fetch"):
+                send(head + str(len(MESSAGE)).encode() + b"}\r\n" + MESSAGE[:20])
+                if behaviour == "stall-fetch":
+                    stall()
+                conn.close()
+                return
+            send(head + str(len(MESSAGE)).encode() + b"}\r\n" + MESSAGE + b")\r\n")
+        elif command == "LOGOUT":
+            send(b"* BYE\r\n")
+        send(tag.encode() + b" OK done\r\n")
+
+
+def handle(raw, context, behaviour):
+    try:
+        if behaviour == "no-starttls":
+            with raw:
+                serve(raw, behaviour)
+            return
+        with context.wrap_socket(raw, server_side=True) as conn:
+            serve(conn, behaviour)
+    except (OSError, ssl.SSLError):
+        pass
+
+
+def main():
+    port, cert, key, behaviour = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    listener = socket.socket()
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind(("127.0.0.1", int(port)))
+    listener.listen(8)
+    while True:
+        raw, _ = listener.accept()
+        threading.Thread(target=handle, args=(raw, context, behaviour), daemon=True).start()
+
+
+if __name__ == "__main__":
+    main()

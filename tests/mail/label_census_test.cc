@@ -88,6 +88,10 @@ TEST(TemplateGuess, ProposesTheFormsLabelsInTheirOrder) {
         {"Content-Type: text/html\n\n<table><tr><th>Name</th><td>Ann</td></tr><tr><th>How did "
          "you hear about us?</th><td>Radio</td></tr></table><p>Powered by Forms</p>",
          {"Name", "How did you hear about us?"}},
+        // A heading that never has a value is no field; padded labels come tidy.
+        {"Subject: x\n\nSubmitted values are:\nName.......: Ann\nE-mail.....: a@x.example\n\n"
+         "Edit this form: https://forms.example/e\n",
+         {"Name:", "E-mail:"}},
         // French typography, and a colon in free text that stays text.
         {"Subject: x\n\nNom : Dupont\nCourriel : j@d.example\nMessage : Bonjour,\nAspect ratio: "
          "3:1 would also work.\n",

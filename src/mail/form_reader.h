@@ -1,13 +1,16 @@
 // Reads one message body as the form laid it out: a list of (label, value) pairs.
 //
-// A line opens a field when the template names it (the described prefix rule),
-// when the file's messages show it to be a label (form_layout.h), or when its
-// structure does: a table row, a run of "Label: value" lines, a "Label:" line at
-// the start of a paragraph or whose value is no sentence. A value runs until the
-// next label, a signature line ("-- "), a rule ("---"), a footer ("Sent via …") or
-// a line that recurs unchanged in most messages. Blank lines inside a value stay
-// (one empty line between paragraphs) when the value is free text or a label
-// still waits for its answer; a short answer ends at a blank line.
+// A line opens a field when the template names it (the line conversion's prefix
+// rule), when the file's messages show it to be a label (form_layout.h), or when
+// its structure does: a table row, a heading ("--- Name ---"), a "Label:" line at
+// the start of a paragraph or whose value is no sentence (but not one that follows
+// free text over a blank line), and, in a file of too few messages to learn from,
+// the message's own shape of short lines above their answers. A value runs until
+// the next label, a signature line ("-- "), a rule ("---"), a footer ("Sent via
+// …") or a line that recurs unchanged in most messages. Blank lines inside a
+// value stay (one empty line between paragraphs) when the value is free text (its
+// last line ends a sentence or a greeting, or is long) or a label still waits for
+// its answer; a short answer (a name, a list, an address) ends at a blank line.
 //
 // Immutable after construction; safe to share between threads.
 #pragma once

@@ -15,13 +15,7 @@ namespace {
 using test::modelCheckline;
 using test::modelConvert;
 using test::modelLines;
-
-std::string randomText(std::mt19937& random, const std::string& alphabet, size_t maxLength) {
-    std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
-    for (char& c : text)
-        c = alphabet[random() % alphabet.size()];
-    return text;
-}
+using test::randomText;
 
 // The engine, read in blocks of `chunk` bytes, and checkline each agree with the
 // model on `input`.

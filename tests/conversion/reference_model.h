@@ -2,6 +2,7 @@
 // checking it: the whole input in memory, split into lines one by one.
 #pragma once
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,15 @@ inline std::string modelConvert(const std::string& input, const FieldList& field
     for (const std::string& line : modelLines(input))
         out += modelCheckline(line, fields);
     return out;
+}
+
+// Input for comparing a conversion with the model: up to `maxLength` characters
+// drawn from `alphabet`.
+inline std::string randomText(std::mt19937& random, const std::string& alphabet, size_t maxLength) {
+    std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
+    for (char& c : text)
+        c = alphabet[random() % alphabet.size()];
+    return text;
 }
 
 }  // namespace tabulon::test

@@ -11,21 +11,17 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/main_window_fixture.h"
 #include "platform/app_paths.h"
-#include "preview/preview_samples.h"
+#include "preview/preview_fixture.h"
 #include "preview/qt/new_template_dialog.h"
 
 namespace tabulon::test {
 namespace {
 
-class NewTemplateDialogTest : public MainWindowTest {
+class NewTemplateDialogTest : public FormMailTest {
   protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        skipFirstStartCopy();
-        writeFile(dir.file("form.mbox"), kFormMail);
-        open();
+        FormMailTest::SetUp();
         answerDialogs({dir.file("form.mbox")});
         window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
         ASSERT_TRUE(waitForEvents([&] { return window->findChild<NewTemplateDialog*>(); }));

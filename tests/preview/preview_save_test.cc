@@ -4,16 +4,12 @@
 #include <QApplication>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <sstream>
 
-#include "app/main_window_fixture.h"
-#include "preview/preview_samples.h"
-#include "preview/qt/preview_window.h"
+#include "preview/preview_fixture.h"
 #include "preview/save_choice.h"
 #include "preview/spreadsheet_settings.h"
 #include "table/table_reader.h"
-#include "templates/qt/list_box_fields.h"
 
 namespace tabulon::test {
 namespace {
@@ -40,29 +36,17 @@ std::vector<std::vector<std::string>> tabRows(const std::string& text) {
     return rows;
 }
 
-class PreviewSaveTest : public MainWindowTest {
+class PreviewSaveTest : public FormMailTest {
   protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        skipFirstStartCopy();
-        writeFile(dir.file("form.mbox"), kFormMail);
-        open();
-        setListBoxFields(window->ListBox1, kFormFields);
-    }
-    PreviewWindow* openPreview(const std::string& input) {
-        auto* preview = new PreviewWindow(window.get(), window.get(),
-                                          {QString::fromStdString(dir.file(input))});
-        EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
-        return preview;
+        FormMailTest::SetUp();
+        useFormFields();
     }
     // Answers the save dialog with `answer` ("name<Tab>filter"), saves and
     // waits for the end; true when written.
     bool saveAs(PreviewWindow* preview, const std::string& answer) {
         answerDialogs({answer});
-        QSignalSpy finished(preview, &PreviewWindow::saveFinished);
-        if (!preview->save()) return false;
-        EXPECT_TRUE(waitForEvents([&] { return !finished.isEmpty(); }));
-        return !finished.isEmpty() && finished.first().first().toBool();
+        return saveAndWait(preview);
     }
     // A mail file big enough that its save is still under way when the test acts.
     void writeBigMail() {

@@ -5,24 +5,18 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "app/main_window_fixture.h"
-#include "preview/preview_samples.h"
+#include "preview/preview_fixture.h"
 #include "preview/qt/new_template_dialog.h"
 #include "preview/qt/preview_model.h"
-#include "preview/qt/preview_window.h"
-#include "templates/qt/list_box_fields.h"
 
 namespace tabulon::test {
 namespace {
 
-class PreviewWindowTest : public MainWindowTest {
+class PreviewWindowTest : public FormMailTest {
   protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        skipFirstStartCopy();
-        writeFile(dir.file("form.mbox"), kFormMail);
-        open();
-        setListBoxFields(window->ListBox1, kFormFields);
+        FormMailTest::SetUp();
+        useFormFields();
     }
     static std::vector<TableRow> shown(const PreviewModel& model) {
         std::vector<TableRow> rows;
@@ -38,12 +32,8 @@ class PreviewWindowTest : public MainWindowTest {
 
 // File > Convert to Spreadsheet with the mail chosen, read to the end.
 TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
-    answerDialogs({dir.file("form.mbox")});
-    EXPECT_TRUE(window->handleMenuItem(QStringLiteral("FileConvertToSpreadsheet")));
-    auto* preview = window->findChild<PreviewWindow*>();
+    auto* preview = convertFromMenu("form.mbox");
     ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
-    QApplication::processEvents();
     EXPECT_EQ(dialogLog(), (std::vector<std::string>{"open"}));
     EXPECT_EQ(shown(*preview->model), kFormRows);
     EXPECT_EQ(preview->PreviewTable->model(), preview->model);
@@ -68,12 +58,8 @@ TEST_F(PreviewWindowTest, SaysHowManyMessagesWereSkipped) {
               std::string(kFormMail) +
                   "\nFrom forms@shop.example  Tue Dec  1 09:00:00 2026\n"
                   "X-Mozilla-Status: 0009\nFrom: Web Form <forms@shop.example>\n\nName: Gone\n");
-    answerDialogs({dir.file("deleted.mbox")});
-    EXPECT_TRUE(window->handleMenuItem(QStringLiteral("FileConvertToSpreadsheet")));
-    auto* preview = window->findChild<PreviewWindow*>();
+    auto* preview = convertFromMenu("deleted.mbox");
     ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
-    QApplication::processEvents();
     EXPECT_EQ(shown(*preview->model), kFormRows);
     EXPECT_EQ(preview->StatusText->text().toStdString(),
               "3 messages (1 more skipped: replies, marked deleted or too large)");
@@ -91,10 +77,8 @@ TEST_F(PreviewWindowTest, ManyLabelsFitASmallScreenAndOneClickAddsOne) {
         mail += "\n";
     }
     writeFile(dir.file("wide.mbox"), mail);
-    auto* preview = new PreviewWindow(window.get(), window.get(),
-                                      {QString::fromStdString(dir.file("wide.mbox"))});
+    auto* preview = openPreview("wide.mbox");
     preview->show();
-    EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
     QApplication::processEvents();
     EXPECT_LE(preview->minimumSizeHint().width(), 1024);
     EXPECT_LE(preview->minimumSizeHint().height(), 700);

@@ -8,17 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
-#include "app/main_window_fixture.h"
 #include "platform/qt/qt_dialogs.h"
-#include "preview/preview_samples.h"
-#include "preview/qt/preview_window.h"
+#include "preview/preview_fixture.h"
 #include "preview/save_choice.h"
 #include "preview/spreadsheet_settings.h"
-#include "templates/qt/list_box_fields.h"
 
 namespace tabulon::test {
 namespace {
@@ -47,26 +43,18 @@ QComboBox* typeList(QFileDialog* dialog) {
     return dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
 }
 
-class SaveDialogTest : public MainWindowTest {
+class SaveDialogTest : public FormMailTest {
   protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        skipFirstStartCopy();
-        writeFile(dir.file("form.mbox"), kFormMail);
-        open();
-        setListBoxFields(window->ListBox1, kFormFields);
+        FormMailTest::SetUp();
+        useFormFields();
         setDialogs(std::make_unique<QtDialogs>());
-        preview = new PreviewWindow(window.get(), window.get(),
-                                    {QString::fromStdString(dir.file("form.mbox"))});
-        EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
+        preview = openPreview("form.mbox");
     }
     // Saves through the dialog that `act` drives; true when a file was written.
     bool save(std::function<void(QFileDialog*)> act) {
         whenShown<QFileDialog>(std::move(act));
-        QSignalSpy finished(preview, &PreviewWindow::saveFinished);
-        if (!preview->save()) return false;
-        EXPECT_TRUE(waitForEvents([&] { return !finished.isEmpty(); }));
-        return !finished.isEmpty() && finished.first().first().toBool();
+        return saveAndWait(preview);
     }
     void type(QFileDialog* dialog, const QString& name) {
         // Into the name field with the focus, as a person types: Qt's dialog

@@ -13,6 +13,7 @@
 namespace tabulon {
 namespace {
 
+using test::randomText;
 using test::Rows;
 
 // Keeps what it is given.
@@ -41,13 +42,6 @@ Rows modelRows(const std::string& input, const FieldList& fields) {
     }
     if (rows.back().empty()) rows.pop_back();
     return rows;
-}
-
-std::string randomText(std::mt19937& random, const std::string& alphabet, size_t maxLength) {
-    std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
-    for (char& c : text)
-        c = alphabet[random() % alphabet.size()];
-    return text;
 }
 
 TEST(LineTable, RowsAgreeWithTheLineConversion) {

@@ -67,14 +67,16 @@ class NewRowsWriter : public TableWriter {
 // table is complete.
 Status convertInput(const std::string& input, const OutputTarget& output, MessageRows& rows,
                     TableWriter& writer, const MessageJobOptions& options, RowPlace* place,
-                    Status* changed) {
+                    Status* changed, SeenMessages* seen) {
     if (isMailboxAddress(input)) {
         *place = {input, 0};
-        return convertMailboxInput(input, options, rows,
-                                   [&](const std::vector<std::string>& cells) {
-                                       ++place->message;
-                                       return writer.row(cells);
-                                   });
+        return convertMailboxInput(
+            input, options, rows,
+            [&](const std::vector<std::string>& cells) {
+                ++place->message;
+                return writer.row(cells);
+            },
+            seen);
     }
     Status inputChanged;
     Status status = readJobInput(
@@ -117,7 +119,7 @@ Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& o
     auto fill = [&](TableWriter& writer) {
         Status status = writer.begin(columns);
         for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-            status = convertInput(inputs[i], output, rows, writer, options, &place, &changed);
+            status = convertInput(inputs[i], output, rows, writer, options, &place, &changed, seen);
         }
         return status;
     };

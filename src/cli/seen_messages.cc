@@ -16,11 +16,13 @@ namespace {
 
 constexpr char kFirstLine[] = "tabulon new-only 1";
 
-// The table's size, or -1 when there is no file.
-int64_t tableSize(const std::string& path) {
+// The table's size and time of change ("size N time S.NS"), or "" when there is
+// no file: what tells a table changed by anything but --new-only.
+std::string tableStamp(const std::string& path) {
     struct stat info;
-    if (stat(path.c_str(), &info) != 0) return -1;
-    return info.st_size;
+    if (stat(path.c_str(), &info) != 0) return "";
+    return "size " + std::to_string(info.st_size) + " time " + std::to_string(info.st_mtim.tv_sec) +
+           "." + std::to_string(info.st_mtim.tv_nsec);
 }
 
 std::string absolutePath(const std::string& path) {
@@ -41,8 +43,8 @@ Status SeenMessages::load(const std::string& output) {
     output_ = output;
     record_ = recordPath(output);
     seen_.clear();
-    int64_t size = tableSize(output);
-    tableExists_ = size >= 0;
+    std::string stamp = tableStamp(output);
+    tableExists_ = !stamp.empty();
     if (!tableExists_) return Status::Ok();  // an old record is of an older table
     std::string startOver = "; move it away (or delete it) to start a new table";
     std::ifstream in(record_, std::ios::binary);
@@ -53,12 +55,9 @@ Status SeenMessages::load(const std::string& output) {
                                              "it holds (kept in " +
                                              record_ + ")" + startOver);
     }
-    int64_t recorded = -1;
-    if (std::getline(in, line) && line == kFirstLine && std::getline(in, line) &&
-        line.rfind("size ", 0) == 0) {
-        recorded = std::strtoll(line.c_str() + 5, nullptr, 10);
-    }
-    if (recorded != size) {
+    bool same =
+        std::getline(in, line) && line == kFirstLine && std::getline(in, line) && line == stamp;
+    if (!same) {
         return Status::FileError(output, "\"" + output +
                                              "\" changed since new messages were last added to "
                                              "it, so which ones it holds is not known" +
@@ -73,8 +72,7 @@ Status SeenMessages::load(const std::string& output) {
 Status SeenMessages::save() {
     Status status = makePrivateFolder(folderOf(record_));
     if (!status.ok()) return status;
-    std::string text =
-        std::string(kFirstLine) + "\nsize " + std::to_string(tableSize(output_)) + "\n";
+    std::string text = std::string(kFirstLine) + "\n" + tableStamp(output_) + "\n";
     for (const std::string& identity : seen_)
         text += identity + "\n";
     return replaceFile(record_, text);

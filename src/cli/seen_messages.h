@@ -1,5 +1,5 @@
 // The record --new-only keeps for one output: which messages the table holds
-// (by messageIdentity()) and how large the table was when they were added, so
+// (by messageIdentity()) and the table's size and time of change then, so
 // that a table changed behind its back is noticed instead of given a row twice
 // or missing one. One small file per output, under the user's state folder.
 #pragma once
@@ -15,7 +15,7 @@ namespace tabulon {
 class SeenMessages {
   public:
     // Reads the record kept for the table at `output` and checks it against the
-    // table. A table that exists with no record, or a size other than recorded,
+    // table. A table that exists with no record, or changed since it was recorded,
     // is refused with a message telling how to start over. No table: a fresh start.
     Status load(const std::string& output);
 

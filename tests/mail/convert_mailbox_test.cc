@@ -130,6 +130,9 @@ TEST(ConvertMailbox, NewOnlyAddsArrivingMailOnce) {
     r = run();
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(names(), "Name Ann Bo Cai ");
+    r = run();  // nothing new: nothing fetched, nothing added
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(names(), "Name Ann Bo Cai ");
 
     // A new UIDVALIDITY: Dovecot numbers the folder anew (its indexes dropped,
     // which would keep the old one).

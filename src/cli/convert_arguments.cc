@@ -50,6 +50,7 @@ constexpr Option kOptions[] = {
     {"headers",  0,   true, setHeaders},
     {"report",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.report = true; return ""; }},
     {"strict",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.strict = true; return ""; }},
+    {"new-only", 0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.newOnly = true; return ""; }},
     {"guess-template", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.guessTemplate = true; return ""; }},
     {"search-subject", 0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.subject = v; return ""; }},
     {"search-from",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.from = v; return ""; }},
@@ -176,6 +177,12 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
     if ((!result->headers.empty() || result->report) && !result->messages) {
         return usageError(std::string(result->report ? "--report" : "--headers") +
                           " goes with --messages");
+    }
+    if (result->newOnly && (!result->messages || result->guessTemplate)) {
+        return usageError("--new-only goes with --messages");
+    }
+    if (result->newOnly && (result->output.empty() || result->output == "-")) {
+        return usageError("--new-only needs -o FILE: the table the new messages are added to");
     }
     std::string problem = checkMailboxArguments(*result);
     if (!problem.empty()) return usageError(problem);

@@ -22,6 +22,7 @@ struct ConvertArguments {
     bool report = false;
     bool strict = false;  // exit status 4 when a row lacks a field or leaves a line out
     bool guessTemplate = false;
+    bool newOnly = false;  // add to the output only messages it does not hold yet
     // With an imaps:// INPUT: which messages, and how to reach the server.
     ImapSearch search;
     std::string caFile;

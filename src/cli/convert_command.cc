@@ -56,6 +56,13 @@ static const char kUsageOptions[] =
                        which fields were absent or empty, and what no field took
       --strict         with --messages: exit status 4 when a row lacks a field
                        or a line of a message belongs to no field
+      --new-only       with --messages and -o: add to the output only the
+                       messages it does not hold yet (known by Message-ID,
+                       else by content); tab, tsv, csv and jsonl outputs are
+                       appended to, xlsx is refused. What the output holds is
+                       kept in $XDG_STATE_HOME/Tabulon/new-only/ (default
+                       ~/.local/state); an output without that record, or
+                       changed since, is refused rather than given a row twice
       --guess-template propose a Field Names file from the labels in the mail
   -h, --help           show this text and exit
       --version        show the version and exit

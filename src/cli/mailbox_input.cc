@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 #include "cli/mailbox_password.h"
 #include "cli/progress_line.h"
@@ -11,7 +12,7 @@
 namespace tabulon {
 
 Status convertMailboxInput(const std::string& url, const MessageJobOptions& options,
-                           MessageRows& rows, const RowFn& onRow) {
+                           MessageRows& rows, const RowFn& onRow, SeenMessages* seen) {
     ImapAccount account;
     account.url = url;
     account.caFile = options.caFile;
@@ -34,12 +35,26 @@ Status convertMailboxInput(const std::string& url, const MessageJobOptions& opti
     std::vector<uint64_t> uids;
     if (status.ok()) status = mailbox->search(options.search, &uids);
     if (!status.ok()) return status;
+    // A UID names one message for as long as the folder keeps its UIDVALIDITY;
+    // after a change every message is fetched again and known by its identity.
+    auto uidKey = [&](uint64_t uid) {
+        return "uid:" + std::to_string(mailbox->uidValidity()) + ":" + std::to_string(uid) + ":" +
+               url;
+    };
+    if (seen) {
+        std::erase_if(uids, [&](uint64_t uid) { return seen->has(uidKey(uid)); });
+    }
     std::string name = address.host + "/" + address.folder;
     std::optional<ProgressLine> line;
     if (options.showProgress) line.emplace(name);
-    return convertMailbox(*mailbox, uids, name, rows, onRow, [&](uint64_t done, uint64_t total) {
+    status = convertMailbox(*mailbox, uids, name, rows, onRow, [&](uint64_t done, uint64_t total) {
         if (line) line->update(done, total);
     });
+    if (status.ok() && seen) {
+        for (uint64_t uid : uids)
+            seen->add(uidKey(uid));
+    }
+    return status;
 }
 
 }  // namespace tabulon

@@ -1,10 +1,12 @@
 #include "cli/message_job.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "cli/convert_job.h"
 #include "cli/exit_status.h"
 #include "cli/mailbox_input.h"
+#include "cli/seen_messages.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
@@ -12,6 +14,7 @@
 #include "platform/atomic_file.h"
 #include "platform/fd_sink.h"
 #include "platform/file_source.h"
+#include "table/table_append.h"
 #include "table/table_output.h"
 #include "table/utf8_text.h"
 
@@ -38,19 +41,42 @@ void warnCellCut(const RowPlace& place, const std::vector<std::string>& columns,
                  where.c_str(), shownText(name).c_str(), kWorkbookCellLimit);
 }
 
+// Passes on the rows of messages the output does not hold yet, and remembers
+// them in `seen` (a message given twice becomes one row).
+class NewRowsWriter : public TableWriter {
+  public:
+    NewRowsWriter(TableWriter& writer, const MessageRows& rows, SeenMessages& seen)
+        : writer_(writer), rows_(rows), seen_(seen) {}
+    Status begin(const std::vector<std::string>& names) override { return writer_.begin(names); }
+    Status row(const std::vector<std::string>& cells) override {
+        const std::string& identity = rows_.lastIdentity();
+        if (seen_.has(identity)) return Status::Ok();
+        seen_.add(identity);
+        return writer_.row(cells);
+    }
+    Status finish() override { return writer_.finish(); }
+
+  private:
+    TableWriter& writer_;
+    const MessageRows& rows_;
+    SeenMessages& seen_;
+};
+
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the
 // table is complete.
 Status convertInput(const std::string& input, const OutputTarget& output, MessageRows& rows,
                     TableWriter& writer, const MessageJobOptions& options, RowPlace* place,
-                    Status* changed) {
+                    Status* changed, SeenMessages* seen) {
     if (isMailboxAddress(input)) {
         *place = {input, 0};
-        return convertMailboxInput(input, options, rows,
-                                   [&](const std::vector<std::string>& cells) {
-                                       ++place->message;
-                                       return writer.row(cells);
-                                   });
+        return convertMailboxInput(
+            input, options, rows,
+            [&](const std::vector<std::string>& cells) {
+                ++place->message;
+                return writer.row(cells);
+            },
+            seen);
     }
     Status inputChanged;
     Status status = readJobInput(
@@ -71,9 +97,11 @@ Status convertInput(const std::string& input, const OutputTarget& output, Messag
 }
 
 // One table from `inputs` into `output`; a file appears only when complete.
-// Cells cut at a workbook's limit are warned of and added to `cutCells`.
+// Cells cut at a workbook's limit are warned of and added to `cutCells`. With
+// `seen`, only messages it lacks become rows, added to the table when it exists.
 Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& output,
-                   const MessageJobOptions& options, MessageRows& rows, uint64_t* cutCells) {
+                   const MessageJobOptions& options, MessageRows& rows, uint64_t* cutCells,
+                   SeenMessages* seen) {
     // Before anything is written: nothing may land on an input, not even the
     // header row on standard output appended to one.
     for (const std::string& input : inputs) {
@@ -88,13 +116,35 @@ Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& o
         warnCellCut(place, columns, column);
     };
     Status changed;
-    Status status = writeTable(output, options.format, table, [&](TableWriter& writer) {
+    auto fill = [&](TableWriter& writer) {
         Status status = writer.begin(columns);
         for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-            status = convertInput(inputs[i], output, rows, writer, options, &place, &changed);
+            status = convertInput(inputs[i], output, rows, writer, options, &place, &changed, seen);
         }
         return status;
-    });
+    };
+    if (!seen) {
+        Status status = writeTable(output, options.format, table, fill);
+        return status.ok() ? changed : status;
+    }
+    auto fillNew = [&](TableWriter& writer) {
+        NewRowsWriter newRows(writer, rows, *seen);
+        return fill(newRows);
+    };
+    Status status = seen->tableExists()
+                        ? appendTable(output.path(), options.format, table, columns, fillNew)
+                        : writeTable(output, options.format, table, fillNew);
+    // The record follows the table only once the table is committed.
+    if (status.ok()) {
+        Status saved = seen->save();
+        if (!saved.ok()) {
+            return Status::FileError(output.path(),
+                                     "the new rows were added to \"" + output.path() +
+                                         "\", but the record of them could not be kept (" +
+                                         saved.message() +
+                                         "); the next run with --new-only will refuse it");
+        }
+    }
     return status.ok() ? changed : status;
 }
 
@@ -102,11 +152,27 @@ Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& o
 
 int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
+    conversion.identify = options.newOnly;
+    std::optional<SeenMessages> seen;
+    if (options.newOnly) {
+        Status status = formatInfo(options.format).binary
+                            ? Status::Error(
+                                  "--new-only adds rows to a text table (tab, tsv, csv or "
+                                  "jsonl); " +
+                                  std::string(formatName(options.format)) +
+                                  " is written whole and cannot be added to")
+                            : seen.emplace().load(options.output);
+        if (!status.ok()) {
+            std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
+            return kExitFailure;
+        }
+    }
     MessageRows rows(conversion);
     int exitCode = kExitOk;
     uint64_t cutCells = 0;
     auto convert = [&](const std::vector<std::string>& inputs, const OutputTarget& output) {
-        Status status = convertInto(inputs, output, options, rows, &cutCells);
+        Status status =
+            convertInto(inputs, output, options, rows, &cutCells, seen ? &*seen : nullptr);
         if (status.ok() || status.isBrokenPipe()) return;
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         exitCode = kExitFailure;

@@ -24,6 +24,8 @@ struct MessageJobOptions {
     bool report = false;  // the report on standard error at the end
     bool strict = false;  // kExitIncomplete when a row lacks a field or leaves a line out
     bool showProgress = false;
+    // Only messages the output does not hold yet are added to it (see new_only.h).
+    bool newOnly = false;
     // For an imaps:// input: which messages, and how to reach the server.
     ImapSearch search;
     std::string caFile;

@@ -29,6 +29,7 @@ int run(int argc, char** argv) {
         job.fields = fields;
         job.report = args.report;
         job.strict = args.strict;
+        job.newOnly = args.newOnly;
         job.showProgress = showsProgress(args);
         job.search = args.search;
         job.caFile = args.caFile;

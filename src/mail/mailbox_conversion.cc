@@ -14,8 +14,12 @@ Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
     uint64_t done = 0;
     std::vector<std::string> cells;
     auto convert = [&](std::string_view message) {
-        rows.rowOf(message, name, &cells);
-        Status status = onRow(cells);
+        // A message that gives no row (a reply quoting a form mail) is only counted.
+        Status status = Status::Ok();
+        if (rows.rowOf(message, name, &cells)) {
+            status = onRow(cells);
+            if (status.ok()) rows.countWritten();
+        }
         if (progress) progress(++done, uids.size());
         return status;
     };

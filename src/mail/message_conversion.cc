@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "mail/layout_lookahead.h"
+#include "mail/message_identity.h"
 #include "mail/message_splitter.h"
 #include "mail/parallel_rows.h"
 
@@ -41,7 +42,10 @@ Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, Mes
 }  // namespace
 
 RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor)
-    : keepLabels_(options.countLabels), extractor_(extractor), decoder_(options.headers) {}
+    : keepLabels_(options.countLabels),
+      identify_(options.identify),
+      extractor_(extractor),
+      decoder_(options.headers) {}
 
 void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->cells.clear();
@@ -50,7 +54,9 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->unplacedLines = 0;
     row->otherLabels.clear();
     row->skipped = Skip::kTooLarge;
+    row->identity.clear();
     if (tooLarge) return;
+    if (identify_) row->identity = messageIdentity(message);
     decoder_.decode(message, &decoded_);
     row->skipped = decoded_.skipped;
     if (decoded_.skipped != Skip::kNone) return;
@@ -100,6 +106,7 @@ std::vector<std::string> MessageRows::columnNames() const {
 
 void MessageRows::record(const MessageRow& row, std::string_view source) {
     ++report_.messagesRead;
+    lastIdentity_ = row.identity;
     if (source != source_) {
         source_ = source;
         sourceMessages_ = 0;

@@ -25,6 +25,8 @@ struct MessageConversionOptions {
     // Threads that decode messages: 0 picks one per processor (at most 4); with 1
     // everything runs on the caller's thread. Rows come out in input order anyway.
     unsigned threads = 0;
+    // Each row also carries its message's identity (messageIdentity()).
+    bool identify = false;
 };
 
 // One message made into its row, as a RowMaker leaves it.
@@ -35,6 +37,7 @@ struct MessageRow {
     size_t unplacedLines = 0;            // lines of the body that no field took
     std::vector<SeenLabel> otherLabels;  // fields no column takes, when labels are counted
     Skip skipped = Skip::kNone;          // when not kNone, no row is written
+    std::string identity;                // with `identify`: messageIdentity() of the message
 };
 
 // Decodes messages and looks up their fields. One per thread.
@@ -48,6 +51,7 @@ class RowMaker {
 
   private:
     bool keepLabels_;
+    bool identify_;
     const FieldExtractor& extractor_;
     MessageDecoder decoder_;
     DecodedMessage decoded_;
@@ -82,6 +86,9 @@ class MessageRows {
     bool rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells,
                bool tooLarge = false);
     void countWritten() { ++report_.rowsWritten; }
+    // With `identify`: the identity of the message last recorded, the one whose
+    // row is handed on next.
+    const std::string& lastIdentity() const { return lastIdentity_; }
     // Messages left out before they were read: trashed in a Maildir.
     void countTrashed(uint64_t messages) { report_.skippedDeleted += messages; }
 
@@ -99,6 +106,7 @@ class MessageRows {
     bool learned_ = false;
     std::string source_;  // the file being read, and how many of its messages so far
     uint64_t sourceMessages_ = 0;
+    std::string lastIdentity_;
 };
 
 using RowFn = std::function<Status(const std::vector<std::string>& cells)>;

@@ -77,5 +77,8 @@ std::string configFolder() {
 std::string dataFolder() {
     return xdgFolder("XDG_DATA_HOME", ".local/share/");
 }
+std::string stateFolder() {
+    return xdgFolder("XDG_STATE_HOME", ".local/state/");
+}
 
 }  // namespace tabulon

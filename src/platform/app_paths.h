@@ -30,5 +30,7 @@ std::string childPath(const std::string& folder, const std::string& name);
 std::string configFolder();
 // $XDG_DATA_HOME, else ~/.local/share (with "/").
 std::string dataFolder();
+// $XDG_STATE_HOME, else ~/.local/state (with "/").
+std::string stateFolder();
 
 }  // namespace tabulon

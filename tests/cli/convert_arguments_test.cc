@@ -65,6 +65,8 @@ TEST(ConvertArguments, UsageErrorsSayWhatIsWrong) {
         {{"imaps://u@h/INBOX", "-o", "x"}, "a mailbox (imaps://...) is read with --messages"},
         {{"-m", "imap://u@h/INBOX"}, "a mailbox needs -o FILE (\"-o -\" writes to standard output)"},
         {{"-m", "--search-since=2026-01-01", "in"}, "--search-since goes with a mailbox INPUT (imaps://...)"},
+        {{"--new-only", "-o", "x", "in"}, "--new-only goes with --messages"},
+        {{"-m", "--new-only", "-o", "-", "in"}, "--new-only needs -o FILE: the table the new messages are added to"},
         {{"-m", "--password-file", "pw", "-o", "-", "in"}, "--password-file goes with a mailbox INPUT (imaps://...)"},
     });
     // clang-format on

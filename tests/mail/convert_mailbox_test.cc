@@ -4,6 +4,7 @@
 // was.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,79 @@ TEST(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
     r = run({"--cacert", "cert.pem"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(test::readTable("csv", dir.file("out.csv"), dir.path()).rows, rows);
+}
+
+// --new-only across runs as mail arrives: messages known by UID are not
+// fetched again, and after the folder's UIDVALIDITY changes (every UID stale)
+// the messages are known by Message-ID or content: no row twice, none lost.
+TEST(ConvertMailbox, NewOnlyAddsArrivingMailOnce) {
+    test::TempDir dir;
+    std::string problem = test::makeCertificate(dir);
+    if (!problem.empty()) GTEST_SKIP() << problem;
+    DovecotServer server(dir);
+    if (!server.unavailable().empty()) GTEST_SKIP() << server.unavailable();
+    auto deliver = [&](const std::string& who, const std::string& extra) {
+        server.deliver("From: shop@example.com\r\nSubject: Order\r\n" + extra + "\r\nName: " + who +
+                           "\r\nEmail: " + who + "@example.com\r\n",
+                       1796126400);
+    };
+    writeFile(dir.file("Template"), "Name:\rEmail:\r");
+    writeFile(dir.file("password"), std::string(DovecotServer::kPassword) + "\n");
+    auto run = [&]() {
+        test::ProgramOptions child;
+        child.workingDir = dir.path();
+        child.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
+        return test::runProgram(
+            {TABULON_CONVERT_BINARY, "-m", "--new-only", "-f", "csv", "-t", "Template", "-o",
+             "out.csv", "--cacert", "cert.pem", "--password-file", "password", server.url()},
+            dir.path(), "", child);
+    };
+    auto names = [&]() {
+        std::string names;
+        for (const auto& row : test::readTable("csv", dir.file("out.csv"), dir.path()).rows)
+            names += row.at(0) + " ";
+        return names;
+    };
+    deliver("Ann", "Message-ID: <ann@example.com>\r\n");
+    deliver("Bo", "");
+    // Marked deleted by a mail client: counted, never an empty row.
+    deliver("Gone", "X-Mozilla-Status: 0009\r\n");
+    test::ProgramResult r = run();
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(names(), "Name Ann Bo ");
+    deliver("Cai", "");
+    r = run();
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(names(), "Name Ann Bo Cai ");
+    r = run();  // nothing new: nothing fetched, nothing added
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(names(), "Name Ann Bo Cai ");
+
+    // A new UIDVALIDITY: Dovecot numbers the folder anew (its indexes dropped,
+    // which would keep the old one).
+    for (const auto& entry : std::filesystem::directory_iterator(dir.file("mail"))) {
+        if (entry.path().filename().string().rfind("dovecot.index", 0) == 0)
+            std::filesystem::remove(entry.path());
+    }
+    std::string uidlist = readFile(dir.file("mail/dovecot-uidlist"));
+    size_t v = uidlist.find(" V");
+    ASSERT_NE(v, std::string::npos) << uidlist;
+    writeFile(dir.file("mail/dovecot-uidlist"),
+              uidlist.substr(0, v) + " V1" + uidlist.substr(v + 2));
+    deliver("Dee", "");
+    r = run();
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(names(), "Name Ann Bo Cai Dee ");
+    // Four UIDs of the old UIDVALIDITY, and all five messages fetched again.
+    for (const auto& entry :
+         std::filesystem::directory_iterator(dir.path() + ".local/state/Tabulon/new-only")) {
+        std::string record = readFile(entry.path().string());
+        size_t uids = 0;
+        for (size_t at = record.find("\nuid:"); at != std::string::npos;
+             at = record.find("\nuid:", at + 1))
+            ++uids;
+        EXPECT_EQ(uids, 9u) << record;
+    }
 }
 
 }  // namespace

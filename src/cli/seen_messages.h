@@ -1,0 +1,40 @@
+// The record --new-only keeps for one output: which messages the table holds
+// (by messageIdentity()) and the table's size and time of change then, so
+// that a table changed behind its back is noticed instead of given a row twice
+// or missing one. One small file per output, under the user's state folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+
+#include "platform/status.h"
+
+namespace tabulon {
+
+class SeenMessages {
+  public:
+    // Reads the record kept for the table at `output` and checks it against the
+    // table. A table that exists with no record, or changed since it was recorded,
+    // is refused with a message telling how to start over. No table: a fresh start.
+    Status load(const std::string& output);
+
+    // Whether the output table exists (it is then added to, else written whole).
+    bool tableExists() const { return tableExists_; }
+    bool has(const std::string& identity) const { return seen_.count(identity) > 0; }
+    void add(const std::string& identity) { seen_.insert(identity); }
+
+    // Replaces the record, atomically, once the table has been committed.
+    Status save();
+
+    // The file holding the record of `output`, for tests and messages.
+    static std::string recordPath(const std::string& output);
+
+  private:
+    std::string output_;
+    std::string record_;
+    bool tableExists_ = false;
+    std::unordered_set<std::string> seen_;
+};
+
+}  // namespace tabulon

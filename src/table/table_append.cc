@@ -1,0 +1,117 @@
+#include "table/table_append.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "conversion/output_write.h"
+
+namespace tabulon {
+namespace {
+
+// Keeps what is written in a string.
+class StringSink : public ByteSink {
+  public:
+    Status write(const char* data, size_t size) override {
+        text.append(data, size);
+        return Status::Ok();
+    }
+    std::string text;
+};
+
+// Passes bytes on to `sink` but the first `skipped`: the header row a writer
+// begins with, which the table already has.
+class SkippingSink : public ByteSink {
+  public:
+    SkippingSink(ByteSink& sink, size_t skipped) : sink_(sink), skipped_(skipped) {}
+    Status write(const char* data, size_t size) override {
+        size_t drop = std::min(size, skipped_);
+        skipped_ -= drop;
+        return size == drop ? Status::Ok() : sink_.write(data + drop, size - drop);
+    }
+
+  private:
+    ByteSink& sink_;
+    size_t skipped_;
+};
+
+// The keys of a JSON object on one line, in order: the strings followed by ":".
+std::vector<std::string> jsonKeys(std::string_view line) {
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '"') continue;
+        size_t end = i + 1;
+        while (end < line.size() && line[end] != '"')
+            end += line[end] == '\\' ? 2 : 1;
+        if (end + 1 < line.size() && line[end + 1] == ':')
+            keys.emplace_back(line.substr(i + 1, end - i - 1));
+        i = end;
+    }
+    return keys;
+}
+
+std::string firstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+bool sameColumns(const std::string& table, TableFormat format, const TableOptions& options,
+                 const std::vector<std::string>& columns, size_t* headerSize) {
+    StringSink rendered;
+    std::unique_ptr<TableWriter> writer = makeTableWriter(format, rendered, options);
+    Status status = writer->begin(columns);
+    if (format == TableFormat::kJsonl) {
+        // No header row: the keys of a row of this table say which columns it has.
+        // The first rows count before any row of the old table.
+        StringSink row;
+        std::unique_ptr<TableWriter> rowWriter = makeTableWriter(format, row, options);
+        if (status.ok()) status = rowWriter->begin(columns);
+        if (status.ok()) status = rowWriter->row(std::vector<std::string>(columns.size()));
+        if (status.ok()) status = rowWriter->finish();
+        *headerSize = 0;
+        if (table.empty()) return status.ok();  // a table of no rows yet
+        if (!status.ok()) return false;
+        return jsonKeys(firstLine(table)) == jsonKeys(firstLine(row.text)) && table.back() == '\n';
+    }
+    if (status.ok()) status = writer->finish();
+    const std::string& header = rendered.text;
+    if (!status.ok() || header.empty()) return false;
+    *headerSize = header.size();
+    return table.compare(0, header.size(), header) == 0 && table.back() == header.back();
+}
+
+}  // namespace
+
+Status appendTable(const std::string& path, TableFormat format, const TableOptions& options,
+                   const std::vector<std::string>& columns,
+                   const std::function<Status(TableWriter& writer)>& fill) {
+    if (formatInfo(format).binary) {
+        return Status::FileError(path, "Cannot add rows to \"" + path + "\": a " +
+                                           std::string(formatName(format)) +
+                                           " table is written whole, not added to");
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string table;
+    if (in.is_open()) table.assign(std::istreambuf_iterator<char>(in), {});
+    if (!in.is_open() || in.bad()) {
+        return Status::FileError(path, "Cannot read \"" + path + "\"");
+    }
+    size_t headerSize = 0;
+    if (!sameColumns(table, format, options, columns, &headerSize)) {
+        return Status::FileError(path,
+                                 "Cannot add rows to \"" + path +
+                                     "\": its columns are not this conversion's (another "
+                                     "template, --headers or --format?); nothing was changed");
+    }
+    OutputTarget target = OutputTarget::file(path);
+    return writeOutput(target, [&](ByteSink& sink) {
+        Status status = sink.write(table.data(), table.size());
+        if (!status.ok()) return status;
+        SkippingSink rows(sink, headerSize);
+        std::unique_ptr<TableWriter> writer = makeTableWriter(format, rows, options);
+        status = fill(*writer);
+        if (status.ok()) status = writer->finish();
+        return status;
+    });
+}
+
+}  // namespace tabulon

@@ -1,0 +1,24 @@
+// Adds rows to a table file that already holds a table of the same columns,
+// whole or not at all: the old content and the new rows go to a new file that
+// replaces the old one only when complete. Text formats only (tab, tsv, csv,
+// jsonl); a workbook cannot be appended to.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "table/table_writer.h"
+
+namespace tabulon {
+
+// Checks that the table at `path` begins with the header row `columns` make in
+// `format` (for jsonl: its first row has their keys, in order) and ends with a
+// whole row; then `fill` begins the table with `columns` and writes the new
+// rows, as for writeTable(), the header row it begins with left out. A table
+// that does not match is refused, naming the file, before `fill` runs.
+Status appendTable(const std::string& path, TableFormat format, const TableOptions& options,
+                   const std::vector<std::string>& columns,
+                   const std::function<Status(TableWriter& writer)>& fill);
+
+}  // namespace tabulon

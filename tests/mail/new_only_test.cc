@@ -1,0 +1,186 @@
+// tabulon-convert --messages --new-only run again and again over growing mail:
+// each message becomes one row once, the table is added to whole or not at all,
+// and a table whose record is lost or stale is refused rather than guessed at.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "program_runner.h"
+#include "test_util.h"
+
+namespace tabulon {
+namespace {
+
+using test::readFile;
+using test::writeFile;
+
+// A form mail; `id` empty: one without a Message-ID, known by its content.
+std::string message(const std::string& who, const std::string& id) {
+    std::string headers = "From: form@x.example\nSubject: Contact\n";
+    if (!id.empty()) headers += "Message-ID: <" + id + "@x.example>\n";
+    return headers + "\nName: " + who + "\nEmail: " + who + "@x.example\n";
+}
+
+std::string mboxEntry(const std::string& who, const std::string& id) {
+    return "From form@x.example Mon Nov 30 09:14:02 2026\n" + message(who, id) + "\n";
+}
+
+class NewOnly : public ::testing::Test {
+  protected:
+    void SetUp() override { writeFile(dir.file("Two"), "Name:\rEmail:\r"); }
+
+    test::ProgramResult run(std::vector<std::string> args, long fileSizeLimit = -1) {
+        args.insert(args.begin(), TABULON_CONVERT_BINARY);
+        test::ProgramOptions child;
+        child.workingDir = dir.path();
+        child.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
+        child.fileSizeLimit = fileSizeLimit;
+        return test::runProgram(args, dir.path(), "", child);
+    }
+    test::ProgramResult add(const std::string& format, const std::string& input,
+                            long fileSizeLimit = -1) {
+        return run({"-m", "-q", "--new-only", "-t", "Two", "-f", format, "-o", "out", input},
+                   fileSizeLimit);
+    }
+    std::string record() {
+        return readFile(dir.path() + ".local/state/Tabulon/new-only/" + hash());
+    }
+    std::string hash() {
+        for (const auto& entry :
+             std::filesystem::directory_iterator(dir.path() + ".local/state/Tabulon/new-only"))
+            return entry.path().filename().string();
+        return "";
+    }
+
+    test::TempDir dir;
+};
+
+// The table grown run by run is the table one conversion of all the mail makes:
+// the same header once, every message once, a message given again left out.
+TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
+    const struct {
+        const char* format;
+        bool folder;  // .eml files in a folder, else one mbox
+    } cases[] = {{"tab", false},   {"tsv", false}, {"csv", false},
+                 {"jsonl", false}, {"csv", true},  {"jsonl", true}};
+    const std::vector<std::pair<std::string, std::string>> mail = {
+        {"Ann", "a1"}, {"Bo", ""}, {"Cai", "c3"}, {"Dee", ""}, {"Ann", "a1"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.format) + (c.folder ? " folder" : " mbox"));
+        std::filesystem::remove_all(dir.path() + ".local");
+        std::filesystem::remove_all(dir.file("mail"));
+        std::filesystem::remove(dir.file("out"));
+        std::string input = c.folder ? "mail" : "mail.mbox";
+        if (c.folder) std::filesystem::create_directory(dir.file("mail"));
+        std::string mbox;
+        for (size_t grown : {2, 2, 4, 5}) {  // the same mail twice, then new mail
+            for (size_t i = 0; i < grown; ++i) {
+                auto [who, id] = mail[i];
+                if (c.folder)
+                    writeFile(dir.file("mail/" + std::to_string(i) + ".eml"), message(who, id));
+            }
+            mbox.clear();
+            for (size_t i = 0; i < grown; ++i)
+                mbox += mboxEntry(mail[i].first, mail[i].second);
+            if (!c.folder) writeFile(dir.file("mail.mbox"), mbox);
+            test::ProgramResult r = add(c.format, input);
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+        }
+        // The whole mail at once, the duplicate left out by hand.
+        std::string last = mboxEntry("Ann", "a1");
+        writeFile(dir.file("all.mbox"), mbox.substr(0, mbox.size() - last.size()));
+        test::ProgramResult r =
+            run({"-m", "-q", "-t", "Two", "-f", c.format, "-o", "whole", "all.mbox"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(readFile(dir.file("out")), readFile(dir.file("whole")));
+    }
+}
+
+// Refusals change nothing: neither the table nor its record.
+TEST_F(NewOnly, WhatCannotBeAddedSafelyIsRefused) {
+    writeFile(dir.file("old.mbox"), mboxEntry("Ann", "a1"));
+    writeFile(dir.file("new.mbox"), mboxEntry("Ann", "a1") + mboxEntry("Bo", "b2"));
+    const struct {
+        const char* name;
+        std::function<void(const std::string& recordPath)> before;
+        std::vector<std::string> args;
+        int exitCode;
+        const char* said;
+    } cases[] = {
+        {"other columns",
+         nullptr,
+         {"-m", "--new-only", "--headers", "Subject", "-t", "Two", "-f", "csv", "-o", "out",
+          "new.mbox"},
+         1,
+         "columns are not"},
+        {"a lost record",
+         [](const std::string& path) { std::filesystem::remove(path); },
+         {"-m", "--new-only", "-t", "Two", "-f", "csv", "-o", "out", "new.mbox"},
+         1,
+         "start a new table"},
+        {"a table changed by hand",
+         [this](const std::string&) {
+             writeFile(dir.file("out"), readFile(dir.file("out")) + "x,y\r\n");
+         },
+         {"-m", "--new-only", "-t", "Two", "-f", "csv", "-o", "out", "new.mbox"},
+         1,
+         "changed since"},
+        {"a table saved again by another program",
+         [this](const std::string&) { writeFile(dir.file("out"), readFile(dir.file("out"))); },
+         {"-m", "--new-only", "-t", "Two", "-f", "csv", "-o", "out", "new.mbox"},
+         1,
+         "changed since"},
+        {"a workbook",
+         nullptr,
+         {"-m", "--new-only", "-t", "Two", "-f", "xlsx", "-o", "out", "new.mbox"},
+         1,
+         "cannot be added to"},
+        {"no output named", nullptr, {"-m", "--new-only", "-t", "Two", "new.mbox"}, 2, "-o FILE"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(dir.path() + ".local");
+        std::filesystem::remove(dir.file("out"));
+        ASSERT_EQ(add("csv", "old.mbox").exitCode, 0);
+        std::string recordPath = dir.path() + ".local/state/Tabulon/new-only/" + hash();
+        if (c.before) c.before(recordPath);
+        std::string table = readFile(dir.file("out"));
+        bool hadRecord = std::filesystem::exists(recordPath);
+        std::string kept = hadRecord ? readFile(recordPath) : "";
+        test::ProgramResult r = run(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(dir.file("out")), table);
+        EXPECT_EQ(std::filesystem::exists(recordPath), hadRecord);
+        if (hadRecord) {
+            EXPECT_EQ(readFile(recordPath), kept);
+        }
+    }
+}
+
+// A write that fails (a full disk) keeps the old table and its record; the next
+// run adds the rows that failed, once.
+TEST_F(NewOnly, AFailedWriteKeepsTheTableAndItsRecord) {
+    writeFile(dir.file("old.mbox"), mboxEntry("Ann", "a1"));
+    ASSERT_EQ(add("tsv", "old.mbox").exitCode, 0);
+    std::string table = readFile(dir.file("out"));
+    std::string kept = record();
+    std::string grown = mboxEntry("Ann", "a1");
+    for (int i = 0; i < 2000; ++i) {
+        std::string n = std::to_string(i);
+        grown += mboxEntry(n.insert(0, "Person"), n);
+    }
+    writeFile(dir.file("new.mbox"), grown);
+    test::ProgramResult r = add("tsv", "new.mbox", 20000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(readFile(dir.file("out")), table);
+    EXPECT_EQ(record(), kept);
+    ASSERT_EQ(add("tsv", "new.mbox").exitCode, 0);
+    std::string out = readFile(dir.file("out"));
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2002);
+}
+
+}  // namespace
+}  // namespace tabulon

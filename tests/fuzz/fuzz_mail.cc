@@ -2,7 +2,8 @@
 // body, header value and cell that comes out is valid UTF-8. The first byte picks
 // the block size the input is read in and, with its high bit, a message limit of
 // 300 bytes, so that long lines and messages over the limit are met often. Each
-// body is read once more as HTML (deep nesting, broken markup).
+// body is read once more as HTML (deep nesting, broken markup), and the last once
+// more with the form layout the messages taught.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "mail/charset_text.h"
 #include "mail/field_extractor.h"
+#include "mail/form_layout.h"
 #include "mail/html_text.h"
 #include "mail/label_census.h"
 #include "mail/message_decoder.h"
@@ -27,6 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tabulon::MessageDecoder decoder({"Subject", "From"});
     tabulon::FieldExtractor extractor({"Name:", "Comments:", ""});
     tabulon::LabelCensus census;
+    tabulon::FormLayoutLearner learner;
+    tabulon::ExtractedExtras extras;
     std::string message;
     tabulon::DecodedMessage decoded;
     std::vector<std::string> cells;
@@ -43,14 +47,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const std::string& header : decoded.headers) {
             if (!tabulon::isValidUtf8(header)) __builtin_trap();
         }
-        extractor.extract(decoded.body, &cells, &found);
+        extractor.extract(decoded.body, &cells, &found, &extras);
         for (const std::string& cell : cells) {
             if (!tabulon::isValidUtf8(cell)) __builtin_trap();
         }
-        census.add(decoded.body);
-        if (!tabulon::isWellFormedUtf8(tabulon::htmlToText(decoded.body))) __builtin_trap();
+        for (const tabulon::SeenLabel& label : extras.otherLabels) {
+            if (!tabulon::isValidUtf8(label.text)) __builtin_trap();
+        }
+        census.add(extras.otherLabels);
+        learner.add(decoded.body);
+        if (!tabulon::isValidUtf8(tabulon::htmlToText(decoded.body))) __builtin_trap();
     }
     if (splitter.bytesRead() != input.size()) __builtin_trap();
     census.labels(1);
+    // What these messages teach, then each body read again with it.
+    tabulon::FieldExtractor learned({"Name:", "Comments:"}, learner.layout());
+    learned.extract(decoded.body, &cells, &found, &extras);
     return 0;
 }

@@ -67,4 +67,13 @@ ProgramResult runProgram(const std::vector<std::string>& argv, const std::string
             readFile(folder + ".stdout"), readFile(folder + ".stderr")};
 }
 
+ProgramResult runAtHome(const std::vector<std::string>& argv, const std::string& home,
+                        long fileSizeLimit) {
+    ProgramOptions child;
+    child.workingDir = home;
+    child.env = {{"HOME", home}, {"XDG_CONFIG_HOME", home + "config"}};
+    child.fileSizeLimit = fileSizeLimit;
+    return runProgram(argv, home, "", child);
+}
+
 }  // namespace tabulon::test

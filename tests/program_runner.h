@@ -38,4 +38,9 @@ pid_t startProgram(const std::vector<std::string>& argv, const std::string& outF
 ProgramResult runProgram(const std::vector<std::string>& argv, const std::string& scratch,
                          const std::string& stdinData = "", ProgramOptions options = {});
 
+// Runs `argv` in the folder `home`, which is also its home and holds its
+// settings ("<home>config"), so that nothing of the user's is read or changed.
+ProgramResult runAtHome(const std::vector<std::string>& argv, const std::string& home,
+                        long fileSizeLimit = -1);
+
 }  // namespace tabulon::test

@@ -41,10 +41,7 @@ TEST(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
                                    "-o", "out.csv", "--search-subject", "order"});
         args.insert(args.begin(), wrapper.begin(), wrapper.end());
         args.push_back(server.url());
-        test::ProgramOptions child;
-        child.workingDir = dir.path();
-        child.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
-        return test::runProgram(args, dir.path(), "", child);
+        return test::runAtHome(args, dir.path());
     };
     std::vector<std::vector<std::string>> rows = {
         {"Name", "Email"}, {"Ann", "Ann@example.com"}, {"Cai", "Cai@example.com"}};
@@ -105,13 +102,10 @@ TEST(ConvertMailbox, NewOnlyAddsArrivingMailOnce) {
     writeFile(dir.file("Template"), "Name:\rEmail:\r");
     writeFile(dir.file("password"), std::string(DovecotServer::kPassword) + "\n");
     auto run = [&]() {
-        test::ProgramOptions child;
-        child.workingDir = dir.path();
-        child.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
-        return test::runProgram(
+        return test::runAtHome(
             {TABULON_CONVERT_BINARY, "-m", "--new-only", "-f", "csv", "-t", "Template", "-o",
              "out.csv", "--cacert", "cert.pem", "--password-file", "password", server.url()},
-            dir.path(), "", child);
+            dir.path());
     };
     auto names = [&]() {
         std::string names;

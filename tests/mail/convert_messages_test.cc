@@ -32,11 +32,7 @@ class ConvertMessages : public ::testing::Test {
 
     test::ProgramResult run(std::vector<std::string> args, long fileSizeLimit = -1) {
         args.insert(args.begin(), TABULON_CONVERT_BINARY);
-        test::ProgramOptions child;
-        child.workingDir = dir.path();
-        child.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
-        child.fileSizeLimit = fileSizeLimit;
-        return test::runProgram(args, dir.path(), "", child);
+        return test::runAtHome(args, dir.path(), fileSizeLimit);
     }
 
     test::TempDir dir;

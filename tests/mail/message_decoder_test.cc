@@ -47,6 +47,8 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
         {"",
          "Subject: s\n\nDanke.\n\nVon: F <f@x>\nGesendet: Montag\nAn: i@x\nBetreff: K\n\nName: A\n",
          "Danke.\n\n"},
+        {"", "Subject: s\n\nGrazie.\n\nDa: F <f@x>\nInviato: luned\xc3\xac\nA: i@x\nOggetto: K\n\n",
+         "Grazie.\n\n"},
         {"", "Subject: s\n\n---------- Forwarded message ---------\n" + kQuote,
          "---------- Forwarded message ---------\n" + kQuote},
         {"", "Subject: s\n\n" + kQuote, kQuote},

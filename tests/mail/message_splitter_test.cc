@@ -170,7 +170,9 @@ const SplitCase kLimitCases[] = {
     {"a long line in an mbox message, the next one kept",
      "From a@b Mon Nov 30 09:14:02 2026\nName: Ann\n\nFrom a@b Mon Nov 30 09:14:02 2026\n"
      "Name: " +
-         std::string(100, 'x') + "\nFrom a@b\n\nFrom a@b Mon Nov 30 10:00:00 2026\nName: Bo\n",
+         std::string(100, 'x') +
+         "\nFrom a@b Mon Nov 30 09:14:02\nFrom a@b\n\nFrom a@b Mon Nov 30 10:00:00 2026\nName: "
+         "Bo\n",
      Layout::kMbox,
      {"Name: Ann\n\n", "(too large)", "Name: Bo\n"}},
     {"many short lines, then a saved message",

@@ -2,6 +2,7 @@
 // each message becomes one row once, the table is added to whole or not at all,
 // and a table whose record is lost or stale is refused rather than guessed at.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -16,11 +17,39 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
-// A form mail; `id` empty: one without a Message-ID, known by its content.
+// A form mail; `id` empty: one without a Message-ID, known by its content;
+// `who` empty: one without fields, an empty row.
 std::string message(const std::string& who, const std::string& id) {
     std::string headers = "From: form@x.example\nSubject: Contact\n";
     if (!id.empty()) headers += "Message-ID: <" + id + "@x.example>\n";
+    if (who.empty()) return headers + "\nHello\n";
     return headers + "\nName: " + who + "\nEmail: " + who + "@x.example\n";
+}
+
+// Rewrites the workbook at argv[1] with its sheet replaced by the file argv[2]
+// ("-": left out); with argv[3], its list of contents says the sheet is 4 GB.
+constexpr char kDamageWorkbook[] = R"(
+import sys, zipfile
+path, sheet, name = sys.argv[1], sys.argv[2], 'xl/worksheets/sheet1.xml'
+with zipfile.ZipFile(path) as z:
+    entries = [(i.filename, z.read(i)) for i in z.infolist()]
+with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as z:
+    for n, data in entries:
+        if n != name: z.writestr(n, data)
+        elif sheet != '-': z.writestr(n, open(sheet, 'rb').read())
+if len(sys.argv) > 3:
+    data = bytearray(open(path, 'rb').read())
+    at = data.rfind(name.encode()) - 46 + 24
+    data[at:at + 4] = (0xFFFFFFF0).to_bytes(4, 'little')
+    open(path, 'wb').write(data)
+)";
+
+// A sheet of the header row "Name", "Email", then `rest`.
+std::string sheetXml(const std::string& rest, const std::string& doctype = "") {
+    return "<?xml version=\"1.0\"?>" + doctype +
+           "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Name</t></is>"
+           "</c><c r=\"B1\" t=\"inlineStr\"><is><t>Email</t></is></c></row>" +
+           rest + "</sheetData></worksheet>";
 }
 
 std::string mboxEntry(const std::string& who, const std::string& id) {
@@ -49,6 +78,35 @@ class NewOnly : public ::testing::Test {
             return entry.path().filename().string();
         return "";
     }
+    std::string sheet(const std::string& workbook) {
+        return test::runProgram({"/usr/bin/python3", "-c",
+                                 "import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile("
+                                 "sys.argv[1]).read('xl/worksheets/sheet1.xml'))",
+                                 workbook},
+                                dir.path())
+            .out;
+    }
+    // The workbook "out" damaged as a disk or another program could, its record
+    // given its new size and time, so that only reading it can tell.
+    void damage(const std::string& sheetXml, bool lie = false) {
+        writeFile(dir.file("sheet.xml"), sheetXml);
+        std::vector<std::string> args = {"/usr/bin/python3", "-c", kDamageWorkbook, dir.file("out"),
+                                         sheetXml.empty() ? "-" : dir.file("sheet.xml")};
+        if (lie) args.push_back("lie");
+        ASSERT_EQ(test::runProgram(args, dir.path()).exitCode, 0);
+        restamp();
+    }
+    void restamp() {
+        struct stat info;
+        ASSERT_EQ(stat(dir.file("out").c_str(), &info), 0);
+        std::string kept = record();
+        size_t line = kept.find('\n') + 1;
+        kept.replace(line, kept.find('\n', line) - line,
+                     "size " + std::to_string(info.st_size) + " time " +
+                         std::to_string(info.st_mtim.tv_sec) + "." +
+                         std::to_string(info.st_mtim.tv_nsec));
+        writeFile(dir.path() + ".local/state/Tabulon/new-only/" + hash(), kept);
+    }
 
     test::TempDir dir;
 };
@@ -59,10 +117,10 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
     const struct {
         const char* format;
         bool folder;  // .eml files in a folder, else one mbox
-    } cases[] = {{"tab", false},   {"tsv", false}, {"csv", false},
-                 {"jsonl", false}, {"csv", true},  {"jsonl", true}};
+    } cases[] = {{"tab", false},  {"tsv", false}, {"csv", false},  {"jsonl", false},
+                 {"xlsx", false}, {"csv", true},  {"jsonl", true}, {"xlsx", true}};
     const std::vector<std::pair<std::string, std::string>> mail = {
-        {"Ann", "a1"}, {"Bo", ""}, {"Cai", "c3"}, {"Dee", ""}, {"Ann", "a1"}};
+        {"Ann", "a1"}, {"Bo", ""}, {"", "e"}, {"Cai", "c3"}, {"Dee", ""}, {"Ann", "a1"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.format) + (c.folder ? " folder" : " mbox"));
         std::filesystem::remove_all(dir.path() + ".local");
@@ -71,7 +129,8 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
         std::string input = c.folder ? "mail" : "mail.mbox";
         if (c.folder) std::filesystem::create_directory(dir.file("mail"));
         std::string mbox;
-        for (size_t grown : {2, 2, 4, 5}) {  // the same mail twice, then new mail
+        // The same mail twice (ending with an empty row), then new mail.
+        for (size_t grown : {3, 3, 5, 6}) {
             for (size_t i = 0; i < grown; ++i) {
                 auto [who, id] = mail[i];
                 if (c.folder)
@@ -90,7 +149,13 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
         test::ProgramResult r =
             run({"-m", "-q", "-t", "Two", "-f", c.format, "-o", "whole", "all.mbox"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(readFile(dir.file("out")), readFile(dir.file("whole")));
+        if (std::string(c.format) == "xlsx") {
+            // Its widths too; the zip's time stamps differ.
+            EXPECT_EQ(sheet(dir.file("out")), sheet(dir.file("whole")));
+            EXPECT_NE(sheet(dir.file("out")).find("Dee"), std::string::npos);
+        } else {
+            EXPECT_EQ(readFile(dir.file("out")), readFile(dir.file("whole")));
+        }
     }
 }
 
@@ -104,6 +169,7 @@ TEST_F(NewOnly, WhatCannotBeAddedSafelyIsRefused) {
         std::vector<std::string> args;
         int exitCode;
         const char* said;
+        const char* format = "csv";
     } cases[] = {
         {"other columns",
          nullptr,
@@ -128,18 +194,79 @@ TEST_F(NewOnly, WhatCannotBeAddedSafelyIsRefused) {
          {"-m", "--new-only", "-t", "Two", "-f", "csv", "-o", "out", "new.mbox"},
          1,
          "changed since"},
-        {"a workbook",
+        {"a workbook of other columns",
          nullptr,
+         {"-m", "--new-only", "--headers", "Subject", "-t", "Two", "-f", "xlsx", "-o", "out",
+          "new.mbox"},
+         1,
+         "columns are not",
+         "xlsx"},
+        {"a damaged workbook",
+         [this](const std::string&) {
+             writeFile(dir.file("out"), "PK\x03\x04 damaged");
+             restamp();
+         },
          {"-m", "--new-only", "-t", "Two", "-f", "xlsx", "-o", "out", "new.mbox"},
          1,
-         "cannot be added to"},
+         "not a zip file",
+         "xlsx"},
+        {"a workbook without its sheet",
+         [this](const std::string&) { damage(""); },
+         {"-m", "--new-only", "-t", "Two", "-f", "xlsx", "-o", "out", "new.mbox"},
+         1,
+         "holds no sheet",
+         "xlsx"},
+        {"a sheet with a number",
+         [this](const std::string&) {
+             damage(sheetXml("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>"));
+         },
+         {"-m", "--new-only", "-t", "Two", "-f", "xlsx", "-o", "out", "new.mbox"},
+         1,
+         "holds a number",
+         "xlsx"},
+        {"a sheet with entities",
+         [this](const std::string&) {
+             std::string laughs = "<!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">";
+             for (char e = 'b'; e <= 'h'; ++e) {
+                 std::string previous = std::string("&") + char(e - 1) + ";";
+                 laughs += std::string("<!ENTITY ") + e + " \"";
+                 for (int i = 0; i < 10; ++i)
+                     laughs += previous;
+                 laughs += "\">";
+             }
+             damage(
+                 sheetXml("<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>&h;</t></is></c></row>",
+                          laughs + "]>"));
+         },
+         {"-m", "--new-only", "-t", "Two", "-f", "xlsx", "-o", "out", "new.mbox"},
+         1,
+         "entit",
+         "xlsx"},
+        {"a sheet said to be of 4 GB",
+         [this](const std::string&) { damage(sheetXml(""), true); },
+         {"-m", "--new-only", "-t", "Two", "-f", "xlsx", "-o", "out", "new.mbox"},
+         1,
+         "would unpack to",
+         "xlsx"},
+        {"a zip bomb",
+         [this](const std::string&) { damage(sheetXml(std::string(80 << 20, ' '))); },
+         {"-m", "--new-only", "-t", "Two", "-f", "xlsx", "-o", "out", "new.mbox"},
+         1,
+         "would unpack to",
+         "xlsx"},
+        {"rows beyond a workbook's",
+         [this](const std::string&) { damage(sheetXml("<row r=\"1048577\"/>")); },
+         {"-m", "--new-only", "-t", "Two", "-f", "xlsx", "-o", "out", "new.mbox"},
+         1,
+         "within a workbook's rows",
+         "xlsx"},
         {"no output named", nullptr, {"-m", "--new-only", "-t", "Two", "new.mbox"}, 2, "-o FILE"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(dir.path() + ".local");
         std::filesystem::remove(dir.file("out"));
-        ASSERT_EQ(add("csv", "old.mbox").exitCode, 0);
+        ASSERT_EQ(add(c.format, "old.mbox").exitCode, 0);
         std::string recordPath = dir.path() + ".local/state/Tabulon/new-only/" + hash();
         if (c.before) c.before(recordPath);
         std::string table = readFile(dir.file("out"));

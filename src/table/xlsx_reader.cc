@@ -21,6 +21,8 @@ constexpr char kSheetEntry[] = "xl/worksheets/sheet1.xml";
 constexpr uint64_t kMaxSheetBytes = uint64_t{4} << 30;
 constexpr uint64_t kRatioCheckedFrom = uint64_t{64} << 20;
 constexpr uint64_t kMaxRatio = 200;
+// No row this program writes holds more text: a message is at most 32 MB.
+constexpr size_t kMaxRowBytes = size_t{64} << 20;
 
 // The cell's UTF-16 units, as a workbook counts them.
 size_t utf16Units(const std::string& text) {
@@ -133,7 +135,7 @@ Status XlsxReader::open(const std::string& path) {
     if (absurd) {
         return refuse("its sheet would unpack to " + std::to_string(declaredSize_) +
                       " bytes from " + std::to_string(info.compressed_size) +
-                      ", more than a workbook written here can be");
+                      ": too large or too packed to be read safely");
     }
     if ((info.compression_method != 0 && info.compression_method != Z_DEFLATED) ||
         unzOpenCurrentFile(zip_) != UNZ_OK) {
@@ -175,6 +177,7 @@ Status XlsxReader::next(std::vector<std::string>* cells, bool* end) {
 Status XlsxReader::readRow(std::vector<std::string>* cells, uint32_t* number, bool* end) {
     cells->clear();
     *number = 0;
+    rowBytes_ = 0;
     for (;;) {
         int got = xmlTextReaderRead(xml_);
         if (got != 1) return got == 0 ? refuse("its sheet has no rows") : parseError();
@@ -252,12 +255,18 @@ Status XlsxReader::readCell(std::vector<std::string>* cells, uint32_t row) {
         if (textNode) {
             const xmlChar* value = xmlTextReaderConstValue(xml_);
             if (value != nullptr) text += reinterpret_cast<const char*>(value);
+            // Each UTF-16 unit takes at most three bytes.
+            if (text.size() > 3 * kWorkbookCellLimit) break;
         } else if (type == XML_READER_TYPE_ENTITY_REFERENCE) {
             return refuse("its sheet uses an entity, which a workbook written here never does");
         }
     }
     if (utf16Units(text) > kWorkbookCellLimit) {
         return refuse("a cell of row " + std::to_string(row) + " is longer than a workbook holds");
+    }
+    rowBytes_ += text.size();
+    if (rowBytes_ > kMaxRowBytes) {
+        return refuse("row " + std::to_string(row) + " holds more text than a message can give");
     }
     return Status::Ok();
 }

@@ -49,6 +49,7 @@ class XlsxReader {
     uint32_t nextRow_ = 1;        // the row next() gives next
     uint32_t pendingNumber_ = 0;  // the row read ahead, 0 when none
     std::vector<std::string> pending_;
+    size_t rowBytes_ = 0;  // of the row being read
     bool inData_ = false;  // within the sheet's rows
     bool sheetEnded_ = false;
     bool checked_ = false;  // the whole sheet, against its size and checksum

@@ -59,10 +59,13 @@ static const char kUsageOptions[] =
       --new-only       with --messages and -o: add to the output only the
                        messages it does not hold yet (known by Message-ID,
                        else by content); tab, tsv, csv and jsonl outputs are
-                       appended to, xlsx is refused. What the output holds is
-                       kept in $XDG_STATE_HOME/Tabulon/new-only/ (default
+                       appended to, an xlsx workbook is written anew with its
+                       rows kept. What the output holds is kept in
+                       $XDG_STATE_HOME/Tabulon/new-only/ (default
                        ~/.local/state); an output without that record, or
-                       changed since, is refused rather than given a row twice
+                       changed since, is refused rather than given a row twice.
+                       A run waits up to 60 seconds for another adding to the
+                       same output, then gives up and changes nothing
       --guess-template propose a Field Names file from the labels in the mail
   -h, --help           show this text and exit
       --version        show the version and exit

@@ -155,13 +155,7 @@ int runMessageConversion(const MessageJobOptions& options) {
     conversion.identify = options.newOnly;
     std::optional<SeenMessages> seen;
     if (options.newOnly) {
-        Status status = formatInfo(options.format).binary
-                            ? Status::Error(
-                                  "--new-only adds rows to a text table (tab, tsv, csv or "
-                                  "jsonl); " +
-                                  std::string(formatName(options.format)) +
-                                  " is written whole and cannot be added to")
-                            : seen.emplace().load(options.output);
+        Status status = seen.emplace().load(options.output);
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
             return kExitFailure;

@@ -16,6 +16,9 @@ namespace {
 
 constexpr char kFirstLine[] = "tabulon new-only 1";
 
+// How long a run waits for another adding to the same table.
+constexpr std::chrono::seconds kLockWait(60);
+
 // The table's size and time of change ("size N time S.NS"), or "" when there is
 // no file: what tells a table changed by anything but --new-only.
 std::string tableStamp(const std::string& path) {
@@ -43,6 +46,15 @@ Status SeenMessages::load(const std::string& output) {
     output_ = output;
     record_ = recordPath(output);
     seen_.clear();
+    Status locked = makePrivateFolder(folderOf(record_));
+    bool busy = false;
+    if (locked.ok()) locked = lock_.take(record_ + ".lock", kLockWait, &busy);
+    if (!locked.ok()) return locked;
+    if (busy) {
+        return Status::FileError(
+            output, "\"" + output + "\" is being updated by another run (waited " +
+                        std::to_string(kLockWait.count()) + " seconds); nothing was changed");
+    }
     std::string stamp = tableStamp(output);
     tableExists_ = !stamp.empty();
     if (!tableExists_) return Status::Ok();  // an old record is of an older table

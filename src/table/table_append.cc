@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "conversion/output_write.h"
+#include "table/xlsx_reader.h"
+#include "table/xlsx_writer.h"
 
 namespace tabulon {
 namespace {
@@ -79,16 +81,76 @@ bool sameColumns(const std::string& table, TableFormat format, const TableOption
     return table.compare(0, header.size(), header) == 0 && table.back() == header.back();
 }
 
+constexpr char kUnchanged[] = "; nothing was changed";
+
+// Begins the table with the rows of the old workbook, read as they are written.
+class OldRowsFirst : public TableWriter {
+  public:
+    OldRowsFirst(TableWriter& writer, XlsxReader& old) : writer_(writer), old_(old) {}
+    Status begin(const std::vector<std::string>& names) override {
+        Status status = writer_.begin(names);
+        std::vector<std::string> cells;
+        bool end = false;
+        while (status.ok()) {
+            status = old_.next(&cells, &end);
+            if (!status.ok())
+                return Status::FileError(status.file(), status.message() + kUnchanged);
+            if (end) break;
+            status = writer_.row(cells);
+        }
+        return status;
+    }
+    Status row(const std::vector<std::string>& cells) override { return writer_.row(cells); }
+    Status finish() override { return writer_.finish(); }
+
+  private:
+    TableWriter& writer_;
+    XlsxReader& old_;
+};
+
+// Whether the header row read from a workbook is the one `columns` make.
+bool sameTitles(std::vector<std::string> header, const std::vector<std::string>& columns) {
+    std::vector<std::string> titles(columns.size());
+    for (size_t i = 0; i < columns.size(); ++i)
+        workbookCell(columnTitle(columns[i]), &titles[i]);
+    while (!titles.empty() && titles.back().empty())
+        titles.pop_back();
+    return header == titles;
+}
+
+Status otherColumns(const std::string& path) {
+    return Status::FileError(path, "Cannot add rows to \"" + path +
+                                       "\": its columns are not this conversion's (another "
+                                       "template, --headers or --format?)" +
+                                       kUnchanged);
+}
+
+// The workbook at `path` written again: its rows, then the new ones.
+Status appendWorkbook(const std::string& path, const TableOptions& options,
+                      const std::vector<std::string>& columns,
+                      const std::function<Status(TableWriter& writer)>& fill) {
+    XlsxReader old;
+    std::vector<std::string> header;
+    bool end = false;
+    Status status = old.open(path);
+    if (status.ok()) status = old.next(&header, &end);
+    if (!status.ok()) return Status::FileError(path, status.message() + kUnchanged);
+    if (end || !sameTitles(header, columns)) return otherColumns(path);
+    return writeOutput(OutputTarget::file(path), [&](ByteSink& sink) {
+        std::unique_ptr<TableWriter> writer = makeTableWriter(TableFormat::kXlsx, sink, options);
+        OldRowsFirst rows(*writer, old);
+        Status status = fill(rows);
+        if (status.ok()) status = writer->finish();
+        return status;
+    });
+}
+
 }  // namespace
 
 Status appendTable(const std::string& path, TableFormat format, const TableOptions& options,
                    const std::vector<std::string>& columns,
                    const std::function<Status(TableWriter& writer)>& fill) {
-    if (formatInfo(format).binary) {
-        return Status::FileError(path, "Cannot add rows to \"" + path + "\": a " +
-                                           std::string(formatName(format)) +
-                                           " table is written whole, not added to");
-    }
+    if (format == TableFormat::kXlsx) return appendWorkbook(path, options, columns, fill);
     std::ifstream in(path, std::ios::binary);
     std::string table;
     if (in.is_open()) table.assign(std::istreambuf_iterator<char>(in), {});
@@ -96,12 +158,7 @@ Status appendTable(const std::string& path, TableFormat format, const TableOptio
         return Status::FileError(path, "Cannot read \"" + path + "\"");
     }
     size_t headerSize = 0;
-    if (!sameColumns(table, format, options, columns, &headerSize)) {
-        return Status::FileError(path,
-                                 "Cannot add rows to \"" + path +
-                                     "\": its columns are not this conversion's (another "
-                                     "template, --headers or --format?); nothing was changed");
-    }
+    if (!sameColumns(table, format, options, columns, &headerSize)) return otherColumns(path);
     OutputTarget target = OutputTarget::file(path);
     return writeOutput(target, [&](ByteSink& sink) {
         Status status = sink.write(table.data(), table.size());

@@ -75,6 +75,7 @@ class TableWriter {
 //   character that fits (onCellCut is told), more rows or columns fail with a
 //   message saying so. Line ends in a value become LF (a line
 //   break in the cell); U+FFFE and U+FFFF, which XML cannot carry, become U+FFFD.
+//   A row of no value is kept as an empty row of the sheet.
 std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
                                              const TableOptions& options = {});
 

@@ -57,6 +57,12 @@ std::string temporaryFolder() {
 
 }  // namespace
 
+bool workbookCell(std::string_view value, std::string* cell) {
+    std::string valid;
+    appendCellText(value, &valid);
+    return fitForCell(valid, cell);
+}
+
 XlsxWriter::~XlsxWriter() {
     if (workbook_ != nullptr) lxw_workbook_free(workbook_);
     removeTempFile();
@@ -149,12 +155,11 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
                              "); choose csv for this table");
     }
     if (widths_.size() < cells.size()) widths_.resize(cells.size(), 0);
-    std::string valid;
+    bool written = false;
     for (size_t col = 0; col < cells.size(); ++col) {
         if (cells[col].empty()) continue;
-        valid.clear();
-        appendCellText(cells[col], &valid);
-        if (!fitForCell(valid, &cell_) && options_.onCellCut) options_.onCellCut(col);
+        written = true;
+        if (!workbookCell(cells[col], &cell_) && options_.onCellCut) options_.onCellCut(col);
         lxw_format* cellFormat = format;
         if (cellFormat == nullptr) {
             cellFormat = cell_.find('\n') == std::string::npos ? textFormat_ : wrapFormat_;
@@ -164,6 +169,13 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
         if (error != LXW_NO_ERROR)
             return workbookError("Cannot write a cell of the workbook", error);
         widths_[col] = std::max(widths_[col], displayWidth(cell_));
+    }
+    // A row of no cell is kept as an empty row, so that the sheet says how many
+    // rows it has even when the last ones are empty.
+    if (!written) {
+        lxw_error error = worksheet_set_row(sheet_, nextRow_, LXW_DEF_ROW_HEIGHT, nullptr);
+        if (error != LXW_NO_ERROR)
+            return workbookError("Cannot write a row of the workbook", error);
     }
     ++nextRow_;
     return nextRow_ % 1024 == 0 ? checkRowFile() : Status::Ok();

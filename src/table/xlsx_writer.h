@@ -17,6 +17,10 @@
 
 namespace tabulon {
 
+// What a workbook cell holds of `value`: appendCellText's text with line ends as
+// LF, U+FFFE and U+FFFF as U+FFFD, cut to kWorkbookCellLimit (false when cut).
+bool workbookCell(std::string_view value, std::string* cell);
+
 class XlsxWriter : public TableWriter {
   public:
     explicit XlsxWriter(ByteSink& sink, const TableOptions& options = {})

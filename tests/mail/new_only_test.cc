@@ -2,6 +2,8 @@
 // each message becomes one row once, the table is added to whole or not at all,
 // and a table whose record is lost or stale is refused rather than guessed at.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <string>
@@ -16,11 +18,39 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
-// A form mail; `id` empty: one without a Message-ID, known by its content.
+// A form mail; `id` empty: one without a Message-ID, known by its content;
+// `who` empty: one without fields, an empty row.
 std::string message(const std::string& who, const std::string& id) {
     std::string headers = "From: form@x.example\nSubject: Contact\n";
     if (!id.empty()) headers += "Message-ID: <" + id + "@x.example>\n";
+    if (who.empty()) return headers + "\nHello\n";
     return headers + "\nName: " + who + "\nEmail: " + who + "@x.example\n";
+}
+
+// Rewrites the workbook at argv[1] with its sheet replaced by the file argv[2]
+// ("-": left out); with argv[3], its list of contents says the sheet is 4 GB.
+constexpr char kDamageWorkbook[] = R"(
+import sys, zipfile
+path, sheet, name = sys.argv[1], sys.argv[2], 'xl/worksheets/sheet1.xml'
+with zipfile.ZipFile(path) as z:
+    entries = [(i.filename, z.read(i)) for i in z.infolist()]
+with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as z:
+    for n, data in entries:
+        if n != name: z.writestr(n, data)
+        elif sheet != '-': z.writestr(n, open(sheet, 'rb').read())
+if len(sys.argv) > 3:
+    data = bytearray(open(path, 'rb').read())
+    at = data.rfind(name.encode()) - 46 + 24
+    data[at:at + 4] = (0xFFFFFFF0).to_bytes(4, 'little')
+    open(path, 'wb').write(data)
+)";
+
+// A sheet of the header row "Name", "Email", then `rest`.
+std::string sheetXml(const std::string& rest, const std::string& doctype = "") {
+    return "<?xml version=\"1.0\"?>" + doctype +
+           "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Name</t></is>"
+           "</c><c r=\"B1\" t=\"inlineStr\"><is><t>Email</t></is></c></row>" +
+           rest + "</sheetData></worksheet>";
 }
 
 std::string mboxEntry(const std::string& who, const std::string& id) {
@@ -46,8 +76,41 @@ class NewOnly : public ::testing::Test {
     std::string hash() {
         for (const auto& entry :
              std::filesystem::directory_iterator(dir.path() + ".local/state/Tabulon/new-only"))
-            return entry.path().filename().string();
+            if (entry.path().extension() != ".lock") return entry.path().filename().string();
         return "";
+    }
+    // The sheet's XML of a workbook, which holds its cells and column widths.
+    std::string sheet(const std::string& workbook) {
+        return test::runProgram({"/usr/bin/python3", "-c",
+                                 "import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile("
+                                 "sys.argv[1]).read('xl/worksheets/sheet1.xml'))",
+                                 workbook},
+                                dir.path())
+            .out;
+    }
+    // The workbook "out" with its sheet replaced by `sheetXml` (none: left out),
+    // its record given its new size and time (restamp()), so that only reading
+    // it can tell.
+    void damage(const std::string& sheetXml, bool lie = false) {
+        writeFile(dir.file("sheet.xml"), sheetXml);
+        std::vector<std::string> args = {"/usr/bin/python3", "-c", kDamageWorkbook, dir.file("out"),
+                                         sheetXml.empty() ? "-" : dir.file("sheet.xml")};
+        if (lie) args.push_back("lie");
+        ASSERT_EQ(test::runProgram(args, dir.path()).exitCode, 0);
+        restamp();
+    }
+    // The record of "out" made to match it, as if damaged by a disk or a
+    // program that kept its size and time.
+    void restamp() {
+        struct stat info;
+        ASSERT_EQ(stat(dir.file("out").c_str(), &info), 0);
+        std::string kept = record();
+        size_t line = kept.find('\n') + 1;
+        kept.replace(line, kept.find('\n', line) - line,
+                     "size " + std::to_string(info.st_size) + " time " +
+                         std::to_string(info.st_mtim.tv_sec) + "." +
+                         std::to_string(info.st_mtim.tv_nsec));
+        writeFile(dir.path() + ".local/state/Tabulon/new-only/" + hash(), kept);
     }
 
     test::TempDir dir;
@@ -59,10 +122,12 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
     const struct {
         const char* format;
         bool folder;  // .eml files in a folder, else one mbox
-    } cases[] = {{"tab", false},   {"tsv", false}, {"csv", false},
-                 {"jsonl", false}, {"csv", true},  {"jsonl", true}};
+    } cases[] = {{"tab", false},  {"tsv", false}, {"csv", false},  {"jsonl", false},
+                 {"xlsx", false}, {"csv", true},  {"jsonl", true}, {"xlsx", true}};
+    // Text a workbook's XML escapes or could misread comes back as written.
     const std::vector<std::pair<std::string, std::string>> mail = {
-        {"Ann", "a1"}, {"Bo", ""}, {"Cai", "c3"}, {"Dee", ""}, {"Ann", "a1"}};
+        {"Ann", "a1"}, {"Bo", ""},   {"", "e"}, {"Cai &<>\"\t_x0041_ Zoë 😀", "c3"},
+        {"Dee", ""},   {"Ann", "a1"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.format) + (c.folder ? " folder" : " mbox"));
         std::filesystem::remove_all(dir.path() + ".local");
@@ -71,7 +136,8 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
         std::string input = c.folder ? "mail" : "mail.mbox";
         if (c.folder) std::filesystem::create_directory(dir.file("mail"));
         std::string mbox;
-        for (size_t grown : {2, 2, 4, 5}) {  // the same mail twice, then new mail
+        // The same mail twice (ending with an empty row), then new mail.
+        for (size_t grown : {3, 3, 5, 6}) {
             for (size_t i = 0; i < grown; ++i) {
                 auto [who, id] = mail[i];
                 if (c.folder)
@@ -90,7 +156,13 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
         test::ProgramResult r =
             run({"-m", "-q", "-t", "Two", "-f", c.format, "-o", "whole", "all.mbox"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(readFile(dir.file("out")), readFile(dir.file("whole")));
+        if (std::string(c.format) == "xlsx") {
+            // Its widths too; the zip's time stamps differ.
+            EXPECT_EQ(sheet(dir.file("out")), sheet(dir.file("whole")));
+            EXPECT_NE(sheet(dir.file("out")).find("Dee"), std::string::npos);
+        } else {
+            EXPECT_EQ(readFile(dir.file("out")), readFile(dir.file("whole")));
+        }
     }
 }
 
@@ -98,56 +170,93 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
 TEST_F(NewOnly, WhatCannotBeAddedSafelyIsRefused) {
     writeFile(dir.file("old.mbox"), mboxEntry("Ann", "a1"));
     writeFile(dir.file("new.mbox"), mboxEntry("Ann", "a1") + mboxEntry("Bo", "b2"));
+    // A billion laughs: h is ten g, each ten f, ... down to ten a's.
+    std::string laughs = "<!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">";
+    for (char e = 'b'; e <= 'h'; ++e) {
+        std::string ten;
+        for (int i = 0; i < 10; ++i)
+            ten += std::string("&") + char(e - 1) + ";";
+        laughs += std::string("<!ENTITY ") + e + " \"" + ten + "\">";
+    }
+    laughs += "]>";
     const struct {
         const char* name;
-        std::function<void(const std::string& recordPath)> before;
-        std::vector<std::string> args;
-        int exitCode;
+        const char* format;
         const char* said;
+        std::function<void(const std::string& recordPath)> before;
+        std::vector<std::string> args = {};  // empty: new.mbox added to "out" in `format`
+        int exitCode = 1;
     } cases[] = {
         {"other columns",
+         "csv",
+         "columns are not",
          nullptr,
          {"-m", "--new-only", "--headers", "Subject", "-t", "Two", "-f", "csv", "-o", "out",
-          "new.mbox"},
-         1,
-         "columns are not"},
-        {"a lost record",
-         [](const std::string& path) { std::filesystem::remove(path); },
-         {"-m", "--new-only", "-t", "Two", "-f", "csv", "-o", "out", "new.mbox"},
-         1,
-         "start a new table"},
-        {"a table changed by hand",
+          "new.mbox"}},
+        {"a lost record", "csv", "start a new table",
+         [](const std::string& path) { std::filesystem::remove(path); }},
+        {"a table changed by hand", "csv", "changed since",
          [this](const std::string&) {
              writeFile(dir.file("out"), readFile(dir.file("out")) + "x,y\r\n");
-         },
-         {"-m", "--new-only", "-t", "Two", "-f", "csv", "-o", "out", "new.mbox"},
-         1,
-         "changed since"},
-        {"a table saved again by another program",
-         [this](const std::string&) { writeFile(dir.file("out"), readFile(dir.file("out"))); },
-         {"-m", "--new-only", "-t", "Two", "-f", "csv", "-o", "out", "new.mbox"},
-         1,
-         "changed since"},
-        {"a workbook",
+         }},
+        {"a table saved again by another program", "csv", "changed since",
+         [this](const std::string&) { writeFile(dir.file("out"), readFile(dir.file("out"))); }},
+        {"a workbook of other columns",
+         "xlsx",
+         "columns are not",
          nullptr,
-         {"-m", "--new-only", "-t", "Two", "-f", "xlsx", "-o", "out", "new.mbox"},
-         1,
-         "cannot be added to"},
-        {"no output named", nullptr, {"-m", "--new-only", "-t", "Two", "new.mbox"}, 2, "-o FILE"},
+         {"-m", "--new-only", "--headers", "Subject", "-t", "Two", "-f", "xlsx", "-o", "out",
+          "new.mbox"}},
+        {"a damaged workbook", "xlsx", "not a zip file",
+         [this](const std::string&) {
+             writeFile(dir.file("out"), "PK\x03\x04 damaged");
+             restamp();
+         }},
+        {"a workbook without its sheet", "xlsx", "holds no sheet",
+         [this](const std::string&) { damage(""); }},
+        {"a sheet with a number", "xlsx", "holds a number",
+         [this](const std::string&) {
+             damage(sheetXml("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>"));
+         }},
+        {"a sheet with entities", "xlsx", "entit",
+         [&](const std::string&) {
+             damage(
+                 sheetXml("<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>&h;</t></is></c>"
+                          "</row>",
+                          laughs));
+         }},
+        {"a sheet said to be of 4 GB", "xlsx", "would unpack to",
+         [this](const std::string&) { damage(sheetXml(""), true); }},
+        {"a zip bomb", "xlsx", "would unpack to",
+         [this](const std::string&) { damage(sheetXml(std::string(80 << 20, ' '))); }},
+        {"rows beyond a workbook's", "xlsx", "within a workbook's rows",
+         [this](const std::string&) { damage(sheetXml("<row r=\"1048577\"/>")); }},
+        {"no output named",
+         "csv",
+         "-o FILE",
+         nullptr,
+         {"-m", "--new-only", "-t", "Two", "new.mbox"},
+         2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(dir.path() + ".local");
         std::filesystem::remove(dir.file("out"));
-        ASSERT_EQ(add("csv", "old.mbox").exitCode, 0);
+        ASSERT_EQ(add(c.format, "old.mbox").exitCode, 0);
         std::string recordPath = dir.path() + ".local/state/Tabulon/new-only/" + hash();
         if (c.before) c.before(recordPath);
         std::string table = readFile(dir.file("out"));
         bool hadRecord = std::filesystem::exists(recordPath);
         std::string kept = hadRecord ? readFile(recordPath) : "";
-        test::ProgramResult r = run(c.args);
+        std::vector<std::string> args = c.args;
+        if (args.empty())
+            args = {"-m", "--new-only", "-t", "Two", "-f", c.format, "-o", "out", "new.mbox"};
+        test::ProgramResult r = run(args);
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        if (c.exitCode == 1) {
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
         EXPECT_EQ(readFile(dir.file("out")), table);
         EXPECT_EQ(std::filesystem::exists(recordPath), hadRecord);
         if (hadRecord) {
@@ -176,6 +285,41 @@ TEST_F(NewOnly, AFailedWriteKeepsTheTableAndItsRecord) {
     ASSERT_EQ(add("tsv", "new.mbox").exitCode, 0);
     std::string out = readFile(dir.file("out"));
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2002);
+}
+
+// Two runs adding to one table at once take turns: neither adds a row the
+// other added, nor loses one.
+TEST_F(NewOnly, RunsAtOnceAddEachMessageOnce) {
+    writeFile(dir.file("old.mbox"), mboxEntry("Ann", "a1"));
+    ASSERT_EQ(add("csv", "old.mbox").exitCode, 0);
+    std::string both[2];
+    for (int i = 0; i < 3000; ++i) {
+        std::string n = std::to_string(i);
+        both[i % 2] += mboxEntry("P" + n, n) + mboxEntry("Ann", "a1");
+    }
+    test::ProgramOptions home;
+    home.workingDir = dir.path();
+    home.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
+    pid_t runs[2];
+    for (int i = 0; i < 2; ++i) {
+        std::string n = std::to_string(i);
+        writeFile(dir.file(n + ".mbox"), both[i]);
+        runs[i] = test::startProgram({TABULON_CONVERT_BINARY, "-m", "-q", "--new-only", "-t", "Two",
+                                      "-f", "csv", "-o", "out", n + ".mbox"},
+                                     dir.file(n + ".out"), dir.file(n + ".err"), home);
+    }
+    for (int i = 0; i < 2; ++i) {
+        int status = 0;
+        ASSERT_EQ(waitpid(runs[i], &status, 0), runs[i]);
+        EXPECT_EQ(status, 0) << readFile(dir.file(std::to_string(i) + ".err"));
+    }
+    std::string out = readFile(dir.file("out"));
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3002);
+    EXPECT_EQ(out.find("\nAnn,", out.find("\nAnn,") + 1), std::string::npos);
+    // And the record knows them all: the same mail again adds nothing.
+    for (const char* again : {"0.mbox", "1.mbox"})
+        EXPECT_EQ(add("csv", again).exitCode, 0);
+    EXPECT_EQ(readFile(dir.file("out")), out);
 }
 
 }  // namespace

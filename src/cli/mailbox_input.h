@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/message_job.h"
-#include "cli/seen_messages.h"
+#include "mail/seen_messages.h"
 #include "mail/message_conversion.h"
 
 namespace tabulon {

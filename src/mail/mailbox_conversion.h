@@ -20,6 +20,12 @@ Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
                       std::string_view name, MessageRows& rows, const RowFn& onRow,
                       const ProgressFn& progress = {});
 
+// One folder of a mailbox and the messages of it to read.
+struct MailboxQuery {
+    ImapAccount account;
+    ImapSearch search;
+};
+
 // Logs in to the folder `account` names, searches it and converts the messages
 // `search` matches, as above; errors name the server. With `seen`, messages
 // whose UID it holds for the folder's UIDVALIDITY are not fetched again, and

@@ -242,14 +242,14 @@ Status ImapMailbox::failure(int code, const std::string& doing) const {
             why = "the server refused the login of \"" + printableServerText(address_.user) +
                   "\" (wrong user or password" +
                   (account_.password.empty()
-                       ? "; none was given unless ~/.netrc has it: put it there or give "
-                         "--password-file"
+                       ? "; none was given unless ~/.netrc has it: put it there or give " +
+                             account_.passwordHint
                        : "") +
                   ")";
             break;
         case CURLE_PEER_FAILED_VERIFICATION:
             why = "its certificate is not trusted (" + detail +
-                  "); a private server's certificate can be given with --cacert FILE";
+                  "); a private server's certificate can be given " + account_.certificateHint;
             break;
         case CURLE_SSL_CACERT_BADFILE:
             why = "the certificates file \"" + printableServerText(account_.caFile) +

@@ -33,6 +33,9 @@ struct ImapAccount {
     // Once this holds (set from any thread), the request under way ends within
     // about a second, waiting included, and the call returns Status::Stopped().
     const std::atomic<bool>* stop = nullptr;
+    // How the user gives a password and a certificate, for messages.
+    std::string passwordHint = "--password-file";
+    std::string certificateHint = "with --cacert FILE";
 };
 
 // Splits an imap:// or imaps:// address into its host, user and folder; refuses

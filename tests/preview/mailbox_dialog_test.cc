@@ -77,14 +77,14 @@ class MailboxDialogTest : public FormMailTest {
     // Fills the dialog for the test's server and reads; the preview, read to
     // the end (none when it closed after a failure).
     PreviewWindow* read(MailboxDialog* dialog, const char* password, bool remember,
-                        const char* subject = "order") {
+                        bool trusted = true) {
         std::string url = server->url();  // imaps://tab@127.0.0.1:PORT/INBOX
         size_t at = url.find('@');
         dialog->Server->setText(
             QString::fromStdString(url.substr(at + 1, url.rfind('/') - at - 1)));
         dialog->User->setText(QString::fromLatin1(DovecotServer::kUser));
-        dialog->Subject->setText(QString::fromLatin1(subject));
-        dialog->Certificate->setText(QString::fromStdString(dir.file("cert.pem")));
+        dialog->Subject->setText(QStringLiteral("order"));
+        dialog->Certificate->setText(QString::fromStdString(trusted ? dir.file("cert.pem") : ""));
         dialog->Password->setText(QString::fromLatin1(password));
         dialog->RememberPassword->setChecked(remember);
         dialog->ReadButton->click();
@@ -118,9 +118,16 @@ TEST_F(MailboxDialogTest, ShowsTheFilteredMessagesAndKeepsThePasswordOnlyWhenAsk
         std::vector<std::string> rows;  // the names shown
         const char* says;               // the message shown, if any
         int writes;                     // passwords written to the keyring so far
+        bool trusted = true;            // the certificate file given
     };
     for (const Case& c : {
              Case{"guess", true, {}, "refused the login of \"tab\"", 0},
+             Case{DovecotServer::kPassword,
+                  true,
+                  {},
+                  "given as the dialog's \"Certificate",
+                  0,
+                  false},
              Case{DovecotServer::kPassword, false, {"Ann", "Cai"}, "", 0},
              Case{DovecotServer::kPassword, true, {"Ann", "Cai"}, "", 1},
          }) {
@@ -128,7 +135,7 @@ TEST_F(MailboxDialogTest, ShowsTheFilteredMessagesAndKeepsThePasswordOnlyWhenAsk
         size_t said = dialogLog().size();
         MailboxDialog* dialog = openDialog();
         ASSERT_NE(dialog, nullptr);
-        QPointer<PreviewWindow> preview = read(dialog, c.password, c.remember);
+        QPointer<PreviewWindow> preview = read(dialog, c.password, c.remember, c.trusted);
         ASSERT_EQ(preview == nullptr, c.rows.empty());
         if (preview) {
             EXPECT_EQ(names(preview), c.rows);

@@ -157,6 +157,8 @@ Status MailboxDialog::query(MailboxQuery* query) const {
     query->account.url = url.toStdString();
     query->account.password = Password->text().toStdString();
     query->account.caFile = asked.certificate;
+    query->account.passwordHint = "it in this dialog";
+    query->account.certificateHint = "as the dialog's \"Certificate file\"";
     query->search.subject = asked.subject;
     query->search.since = asked.since;
     ImapAddress address;

@@ -88,13 +88,16 @@ MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const Mailb
     setMinimumWidth(480);
 
     // The first empty field takes the focus: the server on a first use, the
-    // password afterwards.
+    // password afterwards, and a password given back after a refused login.
+    QLineEdit* first = Password;
     for (QLineEdit* field : {Server, User, Password}) {
         if (field->text().isEmpty()) {
-            field->setFocus();
+            first = field;
             break;
         }
     }
+    first->setFocus();
+    first->selectAll();
     fillFromKeyring();
 }
 
@@ -117,6 +120,7 @@ void MailboxDialog::fillFromKeyring() {
         if (!note.isEmpty()) {
             self->KeyringNote->setText(note);
             self->KeyringNote->show();
+            self->adjustSize();  // room for the note
         }
         if (password.isEmpty()) return;
         self->keptInKeyring_ = true;

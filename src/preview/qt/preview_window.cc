@@ -387,12 +387,14 @@ bool PreviewWindow::save() {
     if ((inputs_.isEmpty() && !mailbox_) || isSaving()) return false;
     std::string settingsPath = spreadsheetSettingsPath();
     SpreadsheetSettings settings = readSpreadsheetSettings(settingsPath);
+    bool newOnly = mailbox_ && OnlyNew->isChecked();
+    // Only a text table can be added to: csv is proposed in place of a workbook.
+    if (newOnly && formatInfo(settings.format).binary) settings.format = TableFormat::kCsv;
     QString filter = QString::fromStdString(formatFilter(settings.format));
     QFileInfo first(mailbox_ ? mailboxName(*mailbox_) : inputs_.constFirst());
     QString folder = mailbox_ ? QDir::homePath() : first.absolutePath();
     QString proposed = fromNative(
         proposedOutputName(QFile::encodeName(first.fileName()).toStdString(), settings.format));
-    bool newOnly = mailbox_ && OnlyNew->isChecked();
     FileTypes types = saveTypes();
     types.addedTo = newOnly;
     QString chosen = dialogs().saveFileWithTypes(this, proposed, folder, types, &filter);

@@ -16,7 +16,7 @@ constexpr uint64_t kSearchSpan = 20000;
 // A search or STATUS reply larger than this is refused.
 constexpr uint64_t kMaxReplyBytes = 16 << 20;
 // How long marking messages unread again may take once a stop was asked for.
-constexpr long kUnreadAfterStopMs = 1000;
+constexpr long kUnreadAfterStopMs = 500;
 
 CURL* handle(void* curl) {
     return static_cast<CURL*>(curl);

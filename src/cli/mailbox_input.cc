@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <optional>
-#include <vector>
 
 #include "cli/mailbox_password.h"
 #include "cli/progress_line.h"

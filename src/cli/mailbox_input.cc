@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <optional>
-#include <vector>
 
 #include "cli/mailbox_password.h"
 #include "cli/progress_line.h"
@@ -30,31 +29,13 @@ Status convertMailboxInput(const std::string& url, const MessageJobOptions& opti
         status =
             mailboxPassword(address.user, address.host, options.passwordFile, &account.password);
     }
-    std::unique_ptr<ImapMailbox> mailbox;
-    if (status.ok()) status = ImapMailbox::open(account, &mailbox);
-    std::vector<uint64_t> uids;
-    if (status.ok()) status = mailbox->search(options.search, &uids);
     if (!status.ok()) return status;
-    // A UID names one message for as long as the folder keeps its UIDVALIDITY;
-    // after a change every message is fetched again and known by its identity.
-    auto uidKey = [&](uint64_t uid) {
-        return "uid:" + std::to_string(mailbox->uidValidity()) + ":" + std::to_string(uid) + ":" +
-               url;
-    };
-    if (seen) {
-        std::erase_if(uids, [&](uint64_t uid) { return seen->has(uidKey(uid)); });
-    }
-    std::string name = address.host + "/" + address.folder;
     std::optional<ProgressLine> line;
-    if (options.showProgress) line.emplace(name);
-    status = convertMailbox(*mailbox, uids, name, rows, onRow, [&](uint64_t done, uint64_t total) {
-        if (line) line->update(done, total);
-    });
-    if (status.ok() && seen) {
-        for (uint64_t uid : uids)
-            seen->add(uidKey(uid));
-    }
-    return status;
+    if (options.showProgress) line.emplace(address.host + "/" + address.folder);
+    return readMailbox(account, options.search, rows, onRow, seen,
+                       [&](uint64_t done, uint64_t total) {
+                           if (line) line->update(done, total);
+                       });
 }
 
 }  // namespace tabulon

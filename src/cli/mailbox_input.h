@@ -5,8 +5,8 @@
 #include <string>
 
 #include "cli/message_job.h"
-#include "cli/seen_messages.h"
 #include "mail/message_conversion.h"
+#include "mail/seen_messages.h"
 
 namespace tabulon {
 

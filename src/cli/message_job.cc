@@ -6,15 +6,15 @@
 #include "cli/convert_job.h"
 #include "cli/exit_status.h"
 #include "cli/mailbox_input.h"
-#include "cli/seen_messages.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
+#include "mail/new_rows.h"
+#include "mail/seen_messages.h"
 #include "mail/template_guess.h"
 #include "platform/atomic_file.h"
 #include "platform/fd_sink.h"
 #include "platform/file_source.h"
-#include "table/table_append.h"
 #include "table/table_output.h"
 #include "table/utf8_text.h"
 
@@ -40,27 +40,6 @@ void warnCellCut(const RowPlace& place, const std::vector<std::string>& columns,
                  "workbook cell holds\n",
                  where.c_str(), shownText(name).c_str(), kWorkbookCellLimit);
 }
-
-// Passes on the rows of messages the output does not hold yet, and remembers
-// them in `seen` (a message given twice becomes one row).
-class NewRowsWriter : public TableWriter {
-  public:
-    NewRowsWriter(TableWriter& writer, const MessageRows& rows, SeenMessages& seen)
-        : writer_(writer), rows_(rows), seen_(seen) {}
-    Status begin(const std::vector<std::string>& names) override { return writer_.begin(names); }
-    Status row(const std::vector<std::string>& cells) override {
-        const std::string& identity = rows_.lastIdentity();
-        if (seen_.has(identity)) return Status::Ok();
-        seen_.add(identity);
-        return writer_.row(cells);
-    }
-    Status finish() override { return writer_.finish(); }
-
-  private:
-    TableWriter& writer_;
-    const MessageRows& rows_;
-    SeenMessages& seen_;
-};
 
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the
@@ -127,24 +106,7 @@ Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& o
         Status status = writeTable(output, options.format, table, fill);
         return status.ok() ? changed : status;
     }
-    auto fillNew = [&](TableWriter& writer) {
-        NewRowsWriter newRows(writer, rows, *seen);
-        return fill(newRows);
-    };
-    Status status = seen->tableExists()
-                        ? appendTable(output.path(), options.format, table, columns, fillNew)
-                        : writeTable(output, options.format, table, fillNew);
-    // The record follows the table only once the table is committed.
-    if (status.ok()) {
-        Status saved = seen->save();
-        if (!saved.ok()) {
-            return Status::FileError(output.path(),
-                                     "the new rows were added to \"" + output.path() +
-                                         "\", but the record of them could not be kept (" +
-                                         saved.message() +
-                                         "); the next run with --new-only will refuse it");
-        }
-    }
+    Status status = writeNewRows(output, options.format, table, columns, rows, *seen, fill);
     return status.ok() ? changed : status;
 }
 

@@ -15,6 +15,8 @@ namespace {
 constexpr uint64_t kSearchSpan = 20000;
 // A search or STATUS reply larger than this is refused.
 constexpr uint64_t kMaxReplyBytes = 16 << 20;
+// How long marking messages unread again may take once a stop was asked for.
+constexpr long kUnreadAfterStopMs = 500;
 
 CURL* handle(void* curl) {
     return static_cast<CURL*>(curl);
@@ -81,6 +83,12 @@ size_t takeData(char* data, size_t size, size_t count, void* user) {
     }
     transfer->data.append(data, bytes);
     return bytes;
+}
+
+// libcurl calls this often while it works, and about once a second while it
+// waits for the server.
+int stopWhenAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(stop)->load(std::memory_order_relaxed) ? 1 : 0;
 }
 
 }  // namespace
@@ -158,6 +166,11 @@ Status ImapMailbox::open(const ImapAccount& account, std::unique_ptr<ImapMailbox
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 512L << 10);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, opened->errorBuffer_.data());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, takeData);
+    if (account.stop != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, stopWhenAsked);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, account.stop);
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    }
 
     Transfer transfer;
     std::string command =
@@ -204,6 +217,7 @@ Status ImapMailbox::perform(const std::string& url, const std::string& command,
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, transfer);
     CURLcode code = curl_easy_perform(curl);
     if (code == CURLE_OK) return Status::Ok();
+    if (code == CURLE_ABORTED_BY_CALLBACK) return Status::Stopped();
     if (transfer->tooLarge) {
         uint64_t size = std::max<uint64_t>(transfer->announced, transfer->data.size());
         return Status::Error("Cannot read mail from " + printableServerText(address_.host) +
@@ -228,14 +242,14 @@ Status ImapMailbox::failure(int code, const std::string& doing) const {
             why = "the server refused the login of \"" + printableServerText(address_.user) +
                   "\" (wrong user or password" +
                   (account_.password.empty()
-                       ? "; none was given unless ~/.netrc has it: put it there or give "
-                         "--password-file"
+                       ? "; none was given unless ~/.netrc has it: put it there or give " +
+                             account_.passwordHint
                        : "") +
                   ")";
             break;
         case CURLE_PEER_FAILED_VERIFICATION:
             why = "its certificate is not trusted (" + detail +
-                  "); a private server's certificate can be given with --cacert FILE";
+                  "); a private server's certificate can be given " + account_.certificateHint;
             break;
         case CURLE_SSL_CACERT_BADFILE:
             why = "the certificates file \"" + printableServerText(account_.caFile) +
@@ -318,6 +332,12 @@ Status ImapMailbox::fetch(const std::vector<uint64_t>& uids, const MessageFn& on
 
 void ImapMailbox::markUnread(std::vector<uint64_t> uids) {
     std::sort(uids.begin(), uids.end());
+    if (uids.empty()) return;
+    // After a stop, a last short try that the stop does not cut.
+    if (account_.stop != nullptr && account_.stop->load()) {
+        curl_easy_setopt(handle(curl_), CURLOPT_NOPROGRESS, 1L);
+        curl_easy_setopt(handle(curl_), CURLOPT_TIMEOUT_MS, kUnreadAfterStopMs);
+    }
     Transfer transfer;
     // Best effort: a read-only folder refuses, and marked nothing read either.
     for (const std::string& set : imapUidSets(uids, 4000)) {

@@ -3,6 +3,7 @@
 // over one TLS connection. Memory holds one message at a time.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,6 +30,12 @@ struct ImapAccount {
     long connectSeconds = 30;
     long stallSeconds = 60;
     uint64_t maxMessageBytes = kMaxImapMessageBytes;
+    // Once this holds (set from any thread), the request under way ends within
+    // about a second, waiting included, and the call returns Status::Stopped().
+    const std::atomic<bool>* stop = nullptr;
+    // How the user gives a password and a certificate, for messages.
+    std::string passwordHint = "--password-file";
+    std::string certificateHint = "with --cacert FILE";
 };
 
 // Splits an imap:// or imaps:// address into its host, user and folder; refuses

@@ -20,7 +20,6 @@ Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
             status = onRow(cells);
             if (status.ok()) rows.countWritten();
         }
-        if (progress) progress(++done, uids.size());
         return status;
     };
     // The look-ahead: messages held, and what they teach, until it has enough.
@@ -37,7 +36,9 @@ Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
         std::vector<std::string>().swap(held);
         return status;
     };
+    if (progress) progress(0, uids.size());
     Status status = mailbox.fetch(uids, [&](uint64_t, std::string_view message) {
+        if (progress) progress(++done, uids.size());
         if (rows.learned()) return convert(message);
         decoder.decode(message, &decoded);
         learner.add(decoded.body);
@@ -49,6 +50,32 @@ Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
         return learnAndConvertHeld();
     });
     if (status.ok() && !rows.learned()) status = learnAndConvertHeld();
+    return status;
+}
+
+Status readMailbox(const ImapAccount& account, const ImapSearch& search, MessageRows& rows,
+                   const RowFn& onRow, SeenMessages* seen, const ProgressFn& progress) {
+    std::unique_ptr<ImapMailbox> mailbox;
+    Status status = ImapMailbox::open(account, &mailbox);
+    std::vector<uint64_t> uids;
+    if (status.ok()) status = mailbox->search(search, &uids);
+    if (!status.ok()) return status;
+    // A UID names one message for as long as the folder keeps its UIDVALIDITY;
+    // after a change every message is fetched again and known by its identity.
+    auto uidKey = [&](uint64_t uid) {
+        return "uid:" + std::to_string(mailbox->uidValidity()) + ":" + std::to_string(uid) + ":" +
+               account.url;
+    };
+    if (seen) {
+        std::erase_if(uids, [&](uint64_t uid) { return seen->has(uidKey(uid)); });
+    }
+    const ImapAddress& address = mailbox->address();
+    status =
+        convertMailbox(*mailbox, uids, address.host + "/" + address.folder, rows, onRow, progress);
+    if (status.ok() && seen) {
+        for (uint64_t uid : uids)
+            seen->add(uidKey(uid));
+    }
     return status;
 }
 

@@ -8,15 +8,30 @@
 
 #include "mail/imap_mailbox.h"
 #include "mail/message_conversion.h"
+#include "mail/seen_messages.h"
 
 namespace tabulon {
 
 // As convertMessages() does for a file: unless `rows` has learned the form's
 // layout, the first messages (as many as a file's look-ahead takes) teach it
 // before any becomes a row; after them, memory holds one message. `progress` is
-// given messages done and `uids.size()`.
+// given messages fetched and `uids.size()`.
 Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
                       std::string_view name, MessageRows& rows, const RowFn& onRow,
                       const ProgressFn& progress = {});
+
+// One folder of a mailbox and the messages of it to read.
+struct MailboxQuery {
+    ImapAccount account;
+    ImapSearch search;
+};
+
+// Logs in to the folder `account` names, searches it and converts the messages
+// `search` matches, as above; errors name the server. With `seen`, messages
+// whose UID it holds for the folder's UIDVALIDITY are not fetched again, and
+// those fetched are added to it by UID.
+Status readMailbox(const ImapAccount& account, const ImapSearch& search, MessageRows& rows,
+                   const RowFn& onRow, SeenMessages* seen = nullptr,
+                   const ProgressFn& progress = {});
 
 }  // namespace tabulon

@@ -25,6 +25,15 @@ PreviewReader::PreviewReader(std::vector<std::string> inputs, MessageConversionO
         progress_.totalBytes += fileSize(input);
 }
 
+PreviewReader::PreviewReader(MailboxQuery mailbox, MessageConversionOptions options,
+                             size_t keptRows)
+    : mailbox_(std::move(mailbox)),
+      options_(std::move(options)),
+      columns_(columnsOf(options_)),
+      keptRows_(keptRows) {
+    progress_.missing.assign(columns_.size(), 0);
+}
+
 PreviewReader::~PreviewReader() {
     stop();
     if (thread_.joinable()) thread_.join();
@@ -67,9 +76,36 @@ MessageReport PreviewReader::report() const {
 void PreviewReader::run() {
     MessageRows rows(options_);
     Status status;
+    if (mailbox_) {
+        ImapAccount account = mailbox_->account;
+        account.stop = &stopping_;
+        status = readMailbox(
+            account, mailbox_->search, rows,
+            [this](const std::vector<std::string>& cells) { return takeRow(cells); }, nullptr,
+            [this](uint64_t fetched, uint64_t found) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                progress_.bytesRead = fetched;
+                progress_.totalBytes = found;
+            });
+    } else {
+        status = readFiles(rows);
+    }
+    if (status.isStopped()) status = Status::Ok();
+    MessageReport report = rows.report();
+    std::lock_guard<std::mutex> lock(mutex_);
+    status_ = status;
+    progress_.missing = report.missing;
+    progress_.empty = report.empty;
+    progress_.messages = report.rowsWritten;
+    progress_.skipped = report.skipped();
+    report_ = std::move(report);
+    progress_.done = true;
+}
+
+Status PreviewReader::readFiles(MessageRows& rows) {
     std::vector<std::string> files;
     uint64_t trashed = 0;
-    status = expandMailInputs(inputs_, &files, &trashed);
+    Status status = expandMailInputs(inputs_, &files, &trashed);
     rows.countTrashed(trashed);
     {
         uint64_t total = 0;
@@ -86,35 +122,28 @@ void PreviewReader::run() {
         if (!status.ok()) break;
         offset += fileSize(input);
     }
-    if (status.isStopped()) status = Status::Ok();
-    MessageReport report = rows.report();
+    return status;
+}
+
+Status PreviewReader::takeRow(const std::vector<std::string>& cells) {
+    if (stopping_.load(std::memory_order_relaxed)) return Status::Stopped();
     std::lock_guard<std::mutex> lock(mutex_);
-    status_ = status;
-    progress_.missing = report.missing;
-    progress_.empty = report.empty;
-    progress_.messages = report.rowsWritten;
-    progress_.skipped = report.skipped();
-    report_ = std::move(report);
-    progress_.done = true;
+    ++progress_.messages;
+    for (size_t i = 0; i < cells.size() && i < progress_.missing.size(); ++i) {
+        if (cells[i].empty()) ++progress_.missing[i];
+    }
+    if (kept_ < keptRows_) {
+        pending_.push_back(cells);
+        ++kept_;
+    }
+    return Status::Ok();
 }
 
 Status PreviewReader::readOne(const std::string& input, MessageRows& rows, uint64_t offset) {
     std::unique_ptr<FileSource> source;
     Status status = FileSource::open(input, &source);
     if (!status.ok()) return status;
-    auto onRow = [this](const std::vector<std::string>& cells) {
-        if (stopping_.load(std::memory_order_relaxed)) return Status::Stopped();
-        std::lock_guard<std::mutex> lock(mutex_);
-        ++progress_.messages;
-        for (size_t i = 0; i < cells.size() && i < progress_.missing.size(); ++i) {
-            if (cells[i].empty()) ++progress_.missing[i];
-        }
-        if (kept_ < keptRows_) {
-            pending_.push_back(cells);
-            ++kept_;
-        }
-        return Status::Ok();
-    };
+    auto onRow = [this](const std::vector<std::string>& cells) { return takeRow(cells); };
     auto onProgress = [this, offset](uint64_t read, uint64_t) {
         std::lock_guard<std::mutex> lock(mutex_);
         progress_.bytesRead = offset + read;

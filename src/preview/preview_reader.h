@@ -1,4 +1,5 @@
-// Reads mail files into rows for the spreadsheet preview on a thread of its own.
+// Reads mail files, or the messages of a mailbox folder, into rows for the
+// spreadsheet preview on a thread of its own.
 // The first `keptRows` rows are kept and handed out in batches as they come; the
 // rest are only counted, so memory is bounded by the kept rows and the largest
 // message, whatever the size of the files. All methods are thread-safe.
@@ -7,10 +8,12 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "mail/mailbox_conversion.h"
 #include "mail/message_conversion.h"
 
 namespace tabulon {
@@ -22,6 +25,8 @@ class PreviewReader {
     static constexpr size_t kKeptRows = 10000;
 
     PreviewReader(std::vector<std::string> inputs, MessageConversionOptions options,
+                  size_t keptRows = kKeptRows);
+    PreviewReader(MailboxQuery mailbox, MessageConversionOptions options,
                   size_t keptRows = kKeptRows);
     // Stops the reading and waits for its thread.
     ~PreviewReader();
@@ -40,6 +45,7 @@ class PreviewReader {
     void takeRows(std::vector<TableRow>* rows);
 
     struct Progress {
+        // Of files: bytes; of a mailbox: messages fetched and found.
         uint64_t bytesRead = 0;
         uint64_t totalBytes = 0;
         uint64_t messages = 0;  // rows read so far
@@ -59,9 +65,12 @@ class PreviewReader {
 
   private:
     void run();
+    Status readFiles(MessageRows& rows);
     Status readOne(const std::string& input, MessageRows& rows, uint64_t offset);
+    Status takeRow(const std::vector<std::string>& cells);
 
     const std::vector<std::string> inputs_;
+    const std::optional<MailboxQuery> mailbox_;
     const MessageConversionOptions options_;
     const std::vector<std::string> columns_;
     const size_t keptRows_;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "platform/app_paths.h"
 #include "platform/atomic_file.h"
@@ -25,6 +26,24 @@ std::vector<std::string> offeredHeadersIn(const std::string& list) {
             headers.push_back(offered);
     }
     return headers;
+}
+
+// The mailbox's settings by key, for reading and writing them alike.
+std::vector<std::pair<const char*, std::string MailboxSettings::*>> mailboxKeys() {
+    return {{"mailbox-server", &MailboxSettings::server},
+            {"mailbox-user", &MailboxSettings::user},
+            {"mailbox-folder", &MailboxSettings::folder},
+            {"mailbox-subject", &MailboxSettings::subject},
+            {"mailbox-since", &MailboxSettings::since},
+            {"mailbox-certificate", &MailboxSettings::certificate}};
+}
+
+// A value on one line: line ends become blanks.
+std::string oneLine(std::string value) {
+    for (char& c : value) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    return value;
 }
 
 }  // namespace
@@ -49,6 +68,9 @@ SpreadsheetSettings parseSpreadsheetSettings(const std::string& text) {
         } else if (key == "headers") {
             settings.headers = offeredHeadersIn(value);
         }
+        for (const auto& [name, member] : mailboxKeys()) {
+            if (key == name) settings.mailbox.*member = value;
+        }
     }
     return settings;
 }
@@ -59,7 +81,13 @@ std::string spreadsheetSettingsText(const SpreadsheetSettings& settings) {
         if (!headers.empty()) headers += ',';
         headers += header;
     }
-    return "format=" + std::string(formatName(settings.format)) + "\nheaders=" + headers + "\n";
+    std::string text =
+        "format=" + std::string(formatName(settings.format)) + "\nheaders=" + headers + "\n";
+    for (const auto& [name, member] : mailboxKeys()) {
+        std::string value = oneLine(settings.mailbox.*member);
+        if (!value.empty()) text += std::string(name) + "=" + value + "\n";
+    }
+    return text;
 }
 
 SpreadsheetSettings readSpreadsheetSettings(const std::string& path) {

@@ -1,8 +1,10 @@
 // What the app remembers about saving spreadsheets: the last format chosen and
-// the header columns switched on. Kept in a file of its own, "Tabulon Settings"
-// beside "Tabulon Prefs" (which keeps its nine lines), as "key=value" lines:
+// the header columns switched on; and the mailbox read last (never its
+// password). Kept in a file of its own, "Tabulon Settings" beside "Tabulon
+// Prefs" (which keeps its nine lines), as "key=value" lines:
 //   format=xlsx
 //   headers=Date,From
+//   mailbox-server=mail.example.com:993
 // Unknown keys and lines are ignored, so older and newer versions share the file.
 #pragma once
 
@@ -17,9 +19,21 @@ namespace tabulon {
 // The header columns the preview offers, in column order.
 inline const std::vector<std::string> kOfferedHeaders = {"Date", "From", "Subject"};
 
+// What File > Convert from Mailbox asked for last; empty: not given.
+struct MailboxSettings {
+    std::string server;  // host[:port]
+    std::string user;
+    std::string folder = "INBOX";
+    std::string subject;      // the Subject contains this
+    std::string since;        // YYYY-MM-DD
+    std::string certificate;  // a file of certificates to trust
+    bool operator==(const MailboxSettings&) const = default;
+};
+
 struct SpreadsheetSettings {
     TableFormat format = TableFormat::kXlsx;
     std::vector<std::string> headers;  // a subset of kOfferedHeaders, in its order
+    MailboxSettings mailbox;
 };
 
 inline constexpr const char* kSettingsFileName = "Tabulon Settings";

@@ -2,6 +2,7 @@
 
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
+#include "mail/new_rows.h"
 #include "platform/file_info.h"
 #include "platform/file_source.h"
 #include "table/table_output.h"
@@ -13,8 +14,10 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
     OutputTarget output = OutputTarget::file(request.output);
     std::vector<std::string> files;
     uint64_t trashed = 0;
-    Status expanded = expandMailInputs(request.inputs, &files, &trashed);
-    if (!expanded.ok()) return expanded;
+    if (!request.mailbox) {
+        Status expanded = expandMailInputs(request.inputs, &files, &trashed);
+        if (!expanded.ok()) return expanded;
+    }
     // Each file is opened in its turn: a folder may hold thousands.
     uint64_t total = 0;
     for (const std::string& input : files) {
@@ -22,21 +25,34 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
         if (!status.ok()) return status;
         total += fileSize(input);
     }
+    std::optional<SeenMessages> seen;
+    if (request.newOnly) {
+        Status loaded = seen.emplace().load(request.output);
+        if (!loaded.ok()) return loaded;
+    }
 
-    MessageRows rows(request.options);
+    MessageConversionOptions options = request.options;
+    options.identify = request.newOnly;
+    MessageRows rows(options);
     rows.countTrashed(trashed);
     if (files.size() > 1) learnFromFiles(files, rows);
     auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
-    return writeTable(output, request.format, request.table, [&](TableWriter& writer) {
+    auto fill = [&](TableWriter& writer) {
         Status status = writer.begin(rows.columnNames());
+        auto onRow = [&writer, &stopped](const std::vector<std::string>& cells) {
+            return stopped() ? Status::Stopped() : writer.row(cells);
+        };
+        if (request.mailbox && status.ok()) {
+            ImapAccount account = request.mailbox->account;
+            account.stop = stop;
+            status = readMailbox(account, request.mailbox->search, rows, onRow,
+                                 seen ? &*seen : nullptr, progress);
+        }
         uint64_t done = 0;
         for (size_t i = 0; i < files.size() && status.ok(); ++i) {
             std::unique_ptr<FileSource> source;
             status = FileSource::open(files[i], &source);
             if (!status.ok()) break;
-            auto onRow = [&writer, &stopped](const std::vector<std::string>& cells) {
-                return stopped() ? Status::Stopped() : writer.row(cells);
-            };
             auto onProgress = [&](uint64_t read, uint64_t) {
                 if (progress) progress(done + read, total);
             };
@@ -45,7 +61,10 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
         }
         // A stop that came after the last row still leaves nothing.
         return status.ok() && stopped() ? Status::Stopped() : status;
-    });
+    };
+    if (!seen) return writeTable(output, request.format, request.table, fill);
+    return writeNewRows(output, request.format, request.table, rows.columnNames(), rows, *seen,
+                        fill);
 }
 
 }  // namespace tabulon

@@ -1,15 +1,19 @@
-// Writes the whole table of a message conversion of one or more mail files into
-// one output file of a chosen format: one header row, then one row per message
-// of every input in turn. The output appears only when complete; after any
-// failure the output path holds what it held before, and an output that names
-// one of the inputs is refused.
+// Writes the whole table of a message conversion of one or more mail files, or
+// of a mailbox folder, into one output file of a chosen format: one header row,
+// then one row per message of every input in turn. The output appears only
+// when complete; after any failure the output path holds what it held before,
+// and an output that names one of the inputs is refused. With only the new
+// messages, rows are added to a text table for the messages it does not hold
+// yet, as tabulon-convert --new-only adds them.
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "conversion/converter.h"
+#include "mail/mailbox_conversion.h"
 #include "mail/message_conversion.h"
 #include "table/table_writer.h"
 
@@ -17,15 +21,17 @@ namespace tabulon {
 
 struct ExportRequest {
     std::vector<std::string> inputs;
+    std::optional<MailboxQuery> mailbox;  // read instead of `inputs` when given
     MessageConversionOptions options;
     TableFormat format = TableFormat::kXlsx;
     TableOptions table;
     std::string output;
+    bool newOnly = false;
 };
 
-// `progress` gets the bytes read of all inputs together and their total size.
-// Once `*stop` holds (set from any thread), the export ends after the row at
-// hand and leaves nothing.
+// `progress` gets the bytes read of all inputs together and their total size
+// (of a mailbox: messages fetched and found). Once `*stop` holds (set from any
+// thread), the export ends soon after and leaves nothing.
 Status exportTable(const ExportRequest& request, const ProgressFn& progress = {},
                    const std::atomic<bool>* stop = nullptr);
 

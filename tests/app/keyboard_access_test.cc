@@ -13,6 +13,7 @@
 #include "app/qt/about_box.h"
 #include "app/qt/help.h"
 #include "preview/preview_samples.h"
+#include "preview/qt/mailbox_dialog.h"
 #include "preview/qt/new_template_dialog.h"
 #include "preview/qt/preview_window.h"
 #include "update/qt/update_window.h"
@@ -75,11 +76,12 @@ TEST_F(KeyboardAccessTest, EveryControlHasANameAndARole) {
     preview->show();
     EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
     auto* proposal = new NewTemplateDialog(window.get(), window.get(), {"Name:"}, "x");
+    auto* mailbox = new MailboxDialog(window.get(), window.get(), MailboxSettings());
     auto* about = new AboutBox(window.get(), QStringLiteral("1.0"));
     auto* updater = window->newUpdateWindow();
     openHelpDocument(window.get());
     HelpWindow* help = helpWindow();
-    QWidget* shown[] = {preview, proposal, about, updater, help};
+    QWidget* shown[] = {preview, proposal, mailbox, about, updater, help};
     for (QWidget* each : shown) {
         ASSERT_NE(each, nullptr);
         each->show();

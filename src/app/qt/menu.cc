@@ -44,6 +44,8 @@ Menu::Menu(QWidget* parent) : QMenuBar(parent) {
     addItem(file, kFileOpen, "&Open", QKeySequence(QStringLiteral("Ctrl+O")));
     addItem(file, kFileConvertToSpreadsheet, "Convert to &Spreadsheet...",
             QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+    addItem(file, kFileConvertFromMailbox, "Convert from &Mailbox...",
+            QKeySequence(QStringLiteral("Ctrl+Shift+M")));
     addItem(file, kFileNewTemplateFromMail, "&New Template from Mail...",
             QKeySequence(QStringLiteral("Ctrl+Shift+N")));
     addItem(file, kFileClose, "&Close", QKeySequence(QStringLiteral("Ctrl+W")));

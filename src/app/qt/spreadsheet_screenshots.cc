@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableWidget>
 #include <chrono>
 #include <cstdio>
@@ -15,7 +16,9 @@
 
 #include "app/qt/screenshot_file.h"
 #include "app/qt/window1.h"
+#include "platform/qt/keyring.h"
 #include "platform/qt/qt_paths.h"
+#include "preview/qt/mailbox_dialog.h"
 #include "preview/qt/new_template_dialog.h"
 #include "preview/qt/preview_window.h"
 #include "preview/save_choice.h"
@@ -77,6 +80,31 @@ bool saveWorkbookPicture(const QJsonArray& rows, const QString& file) {
     return saveScreenshot(&sheet, file);
 }
 
+// A keyring that keeps nothing: the picture does not depend on this machine's.
+class EmptyKeyring : public Keyring {
+  public:
+    void read(const QString&, ReadFn done) override { done(QString(), QString()); }
+    void write(const QString&, const QString&, DoneFn done) override { done(QString()); }
+    void remove(const QString&, DoneFn done) override { done(QString()); }
+};
+
+bool renderMailboxDialog(Window1& window, const QDir& out) {
+    setKeyring(std::make_unique<EmptyKeyring>());
+    MailboxSettings entries;
+    entries.server = "mail.example.com";
+    entries.user = "orders@example.com";
+    entries.subject = "New order";
+    entries.since = "2026-11-01";
+    MailboxDialog dialog(&window, &window, entries, QStringLiteral("password"), true);
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog.show();
+    dialog.ReadButton->setFocus();
+    bool ok = saveScreenshot(&dialog, out.filePath(QStringLiteral("mailbox-dialog.png")));
+    dialog.hide();
+    setKeyring(nullptr);
+    return ok;
+}
+
 }  // namespace
 
 bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& sourceDir) {
@@ -135,7 +163,7 @@ bool renderSpreadsheetPictures(Window1& window, const QDir& out, const QString& 
     dialog.show();
     ok &= saveScreenshot(&dialog, out.filePath(QStringLiteral("new-template-dialog.png")));
     dialog.hide();
-    return ok;
+    return renderMailboxDialog(window, out) && ok;
 }
 
 }  // namespace tabulon

@@ -23,6 +23,7 @@
 #include "platform/qt/qt_paths.h"
 #include "platform/qt/text_colours.h"
 #include "platform/qt/window_place.h"
+#include "preview/qt/mailbox_dialog.h"
 #include "preview/qt/new_template_dialog.h"
 #include "preview/qt/preview_window.h"
 #include "update/qt/update_window.h"
@@ -307,6 +308,7 @@ void Window1::AddMenuHandlers() {
     addMenuHandler(kFileOpen, [this] { return _FileOpen_Action(); });
     addMenuHandler(kFileConvertToSpreadsheet,
                    [this] { return _FileConvertToSpreadsheet_Action(); });
+    addMenuHandler(kFileConvertFromMailbox, [this] { return _FileConvertFromMailbox_Action(); });
     addMenuHandler(kFileNewTemplateFromMail, [this] { return _FileNewTemplateFromMail_Action(); });
     addMenuHandler(kEditPreferences, [this] { return _EditPreferences_Action(); });
     addMenuHandler(kHelpTabulonHelp, [this] { return _HelpTabulonHelp_Action(); });
@@ -319,6 +321,11 @@ bool Window1::_FileOpen_Action() {
 
 bool Window1::_FileConvertToSpreadsheet_Action() {
     openSpreadsheetPreview(this, this);
+    return true;
+}
+
+bool Window1::_FileConvertFromMailbox_Action() {
+    convertFromMailbox(this, this);
     return true;
 }
 

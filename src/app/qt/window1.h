@@ -80,6 +80,7 @@ class Window1 : public QMainWindow, public MenuClient, public FieldListOwner {
     // Menu items. Each handler returns true (see MenuClient).
     bool _FileOpen_Action();
     bool _FileConvertToSpreadsheet_Action();
+    bool _FileConvertFromMailbox_Action();
     bool _FileNewTemplateFromMail_Action();
     bool _EditPreferences_Action();
     bool _AppleAboutTabulon_Action();

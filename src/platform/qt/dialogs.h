@@ -26,6 +26,9 @@ struct FileTypes {
     // The file that choosing `path` with `filter` writes: whether to replace
     // it is asked about this file.
     std::function<QString(const QString& path, const QString& filter)> written;
+    // The chosen file is added to rather than replaced: nothing is asked when
+    // it exists.
+    bool addedTo = false;
 };
 
 class Dialogs {

@@ -15,6 +15,7 @@ namespace tabulon {
 namespace menu_item {
 inline constexpr char kFileOpen[] = "FileOpen";
 inline constexpr char kFileConvertToSpreadsheet[] = "FileConvertToSpreadsheet";
+inline constexpr char kFileConvertFromMailbox[] = "FileConvertFromMailbox";
 inline constexpr char kFileNewTemplateFromMail[] = "FileNewTemplateFromMail";
 inline constexpr char kFileClose[] = "FileClose";
 inline constexpr char kFileQuit[] = "FileQuit";

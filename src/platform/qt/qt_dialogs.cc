@@ -94,7 +94,7 @@ class TypedSaveDialog : public QFileDialog {
             return QFileDialog::accept();  // opens the folder typed or chosen
         QFileInfo target(writtenFile());
         if (tooLong(target.fileName())) return;  // as the hint under the name says
-        if (target.exists()) {
+        if (target.exists() && !types_.addedTo) {
             QMessageBox question(QMessageBox::Warning, windowTitle(),
                                  QStringLiteral("\u201c%1\u201d already exists.\nDo you want to "
                                                 "replace it?")

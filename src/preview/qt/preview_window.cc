@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -67,8 +68,16 @@ FileTypes saveTypes() {
     return types;
 }
 
-QString windowTitleFor(const QStringList& inputs) {
+// "host/folder" of a mailbox.
+QString mailboxName(const MailboxQuery& mailbox) {
+    ImapAddress address;
+    parseImapAddress(mailbox.account.url, &address);
+    return QString::fromStdString(address.host + "/" + address.folder);
+}
+
+QString windowTitleFor(const QStringList& inputs, const std::optional<MailboxQuery>& mailbox) {
     QString name = QFileInfo(inputs.value(0)).fileName();
+    if (mailbox) name = mailboxName(*mailbox);
     if (inputs.size() > 1) name += QStringLiteral(" and %1 more").arg(inputs.size() - 1);
     return name + QStringLiteral(" \u2013 Spreadsheet Preview");
 }
@@ -76,13 +85,21 @@ QString windowTitleFor(const QStringList& inputs) {
 }  // namespace
 
 PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList inputs)
+    : PreviewWindow(parent, owner, std::move(inputs), std::nullopt) {}
+
+PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, MailboxQuery mailbox)
+    : PreviewWindow(parent, owner, {}, std::move(mailbox)) {}
+
+PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList inputs,
+                             std::optional<MailboxQuery> mailbox)
     : QWidget(parent, Qt::Window),
       owner_(owner),
       menuOwner_(dynamic_cast<MenuClient*>(parent)),
-      inputs_(std::move(inputs)) {
+      inputs_(std::move(inputs)),
+      mailbox_(std::move(mailbox)) {
     setObjectName(QStringLiteral("PreviewWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(windowTitleFor(inputs_));
+    setWindowTitle(windowTitleFor(inputs_, mailbox_));
     setAccessibleRole(this, QAccessible::Window);
     AddMenuHandlers();
     createControls();
@@ -130,6 +147,12 @@ void PreviewWindow::createControls() {
     HeaderFrom = header("HeaderFrom", "&From");
     HeaderSubject = header("HeaderSubject", "S&ubject");
     top->addStretch();
+    OnlyNew = new QCheckBox(QStringLiteral("Only &new messages"));
+    OnlyNew->setObjectName(QStringLiteral("OnlyNew"));
+    OnlyNew->setToolTip(
+        QStringLiteral("Save adds to the chosen table only the messages it does not hold yet"));
+    OnlyNew->setVisible(mailbox_.has_value());
+    top->addWidget(OnlyNew);
     SaveButton = new QPushButton(QStringLiteral("&Save As Spreadsheet..."));
     SaveButton->setObjectName(QStringLiteral("SaveButton"));
     SaveButton->setDefault(true);
@@ -165,6 +188,11 @@ void PreviewWindow::createControls() {
     ReadProgress->setAccessibleName(QStringLiteral("Reading"));
     ReadProgress->setMaximumWidth(220);
     status->addWidget(ReadProgress);
+    StopButton = new QPushButton(QStringLiteral("S&top Reading"));
+    StopButton->setObjectName(QStringLiteral("StopButton"));
+    StopButton->hide();
+    connect(StopButton, &QPushButton::clicked, this, &PreviewWindow::stopReading);
+    status->addWidget(StopButton);
     layout->addLayout(status);
 
     MissingText = new QLabel;
@@ -220,6 +248,10 @@ std::vector<std::string> PreviewWindow::headers() const {
     return names;
 }
 
+void PreviewWindow::stopReading() {
+    if (reader_) reader_->stop();
+}
+
 bool PreviewWindow::isReading() const {
     // Until the last rows and the report are shown, not only read.
     return pollTimer_->isActive() || rerunTimer_->isActive();
@@ -235,12 +267,19 @@ void PreviewWindow::rerun() {
     std::vector<std::string> paths;
     for (const QString& input : inputs_)
         paths.push_back(nativePath(input));
-    reader_ = std::make_unique<PreviewReader>(std::move(paths), options);
+    if (mailbox_) {
+        reader_ = std::make_unique<PreviewReader>(*mailbox_, options);
+    } else {
+        reader_ = std::make_unique<PreviewReader>(std::move(paths), options);
+    }
+    failure_.clear();
     model->reset(reader_->columnNames());
     PreviewTable->resizeColumnsToContents();
     ReadProgress->setValue(0);
     ReadProgress->show();
-    StatusText->setText(QStringLiteral("Reading..."));
+    StopButton->setVisible(mailbox_.has_value());
+    StatusText->setText(mailbox_ ? QStringLiteral("Connecting to %1...").arg(mailboxName(*mailbox_))
+                                 : QStringLiteral("Reading..."));
     MissingText->clear();
     reader_->start();
     pollTimer_->start();
@@ -265,6 +304,9 @@ void PreviewWindow::poll() {
     if (!progress.done) return;
     pollTimer_->stop();
     ReadProgress->hide();
+    bool focusStop = StopButton->hasFocus();
+    StopButton->hide();
+    if (focusStop) PreviewTable->setFocus();
     showReport();
     emit readingFinished();
 }
@@ -273,6 +315,11 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
     QString text = QStringLiteral("%1 messages").arg(number(progress.messages));
     if (progress.messages == 1) text = QStringLiteral("1 message");
     if (!progress.done) text = QStringLiteral("Reading... ") + text;
+    if (mailbox_ && !progress.done && progress.totalBytes > 0) {
+        text = QStringLiteral("Reading %1 of %2 messages from %3...")
+                   .arg(number(progress.bytesRead), number(progress.totalBytes),
+                        mailboxName(*mailbox_));
+    }
     if (progress.skipped > 0) {
         text += QStringLiteral(" (%1 more skipped: replies, marked deleted or too large)")
                     .arg(number(progress.skipped));
@@ -312,7 +359,12 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
 void PreviewWindow::showReport() {
     LabelList->clear();
     Status status = reader_->status();
-    if (!status.ok()) StatusText->setText(QString::fromStdString(status.message()));
+    if (!status.ok()) {
+        failure_ = QString::fromStdString(status.message());
+        StatusText->setText(failure_);
+        // A mailbox that cannot be read is said at once, naming the server.
+        if (mailbox_) dialogs().message(this, failure_);
+    }
     MessageReport report = reader_->report();
     for (const LabelCensus::Label& label : report.unknownLabels) {
         QString text = QString::fromStdString(label.text);
@@ -332,15 +384,18 @@ void PreviewWindow::addLabel(const QString& label) {
 }
 
 bool PreviewWindow::save() {
-    if (inputs_.isEmpty() || isSaving()) return false;
+    if ((inputs_.isEmpty() && !mailbox_) || isSaving()) return false;
     std::string settingsPath = spreadsheetSettingsPath();
     SpreadsheetSettings settings = readSpreadsheetSettings(settingsPath);
+    bool newOnly = mailbox_ && OnlyNew->isChecked();
     QString filter = QString::fromStdString(formatFilter(settings.format));
-    QFileInfo first(inputs_.constFirst());
+    QFileInfo first(mailbox_ ? mailboxName(*mailbox_) : inputs_.constFirst());
+    QString folder = mailbox_ ? QDir::homePath() : first.absolutePath();
     QString proposed = fromNative(
         proposedOutputName(QFile::encodeName(first.fileName()).toStdString(), settings.format));
-    QString chosen =
-        dialogs().saveFileWithTypes(this, proposed, first.absolutePath(), saveTypes(), &filter);
+    FileTypes types = saveTypes();
+    types.addedTo = newOnly;
+    QString chosen = dialogs().saveFileWithTypes(this, proposed, folder, types, &filter);
     if (chosen.isEmpty()) return false;
     TableFormat filterFormat = formatOfFilter(filter.toStdString()).value_or(settings.format);
     SaveTarget target = resolveSaveTarget(nativePath(chosen), filterFormat);
@@ -353,6 +408,8 @@ bool PreviewWindow::save() {
     request.format = target.format;
     request.table = tableOptionsFor(target.format);
     request.output = target.path;
+    request.mailbox = mailbox_;
+    request.newOnly = newOnly;
     if (request.options.fields.empty() && request.options.headers.empty()) {
         dialogs().message(this, QStringLiteral("The Field Names file is missing!"));
         return false;
@@ -438,7 +495,10 @@ bool PreviewWindow::handleMenuItem(const QString& itemName) {
 void openSpreadsheetPreview(QWidget* parent, FieldListOwner* owner, const QStringList& files) {
     QStringList inputs = files.isEmpty() ? dialogs().openFiles(parent) : files;
     if (inputs.isEmpty()) return;
-    auto* preview = new PreviewWindow(parent, owner, inputs);
+    showPreview(parent, new PreviewWindow(parent, owner, inputs));
+}
+
+void showPreview(QWidget* parent, PreviewWindow* preview) {
     // Beside the main window, where it can be seen whole (a window manager may
     // put it partly off a small screen).
     QPoint beside = parent != nullptr ? parent->geometry().topLeft() + QPoint(40, 40) : QPoint();

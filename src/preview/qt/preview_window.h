@@ -1,5 +1,5 @@
-// The spreadsheet preview: the table that one or more mail files give in the
-// one-row-per-message conversion with the main window's field list, shown as it
+// The spreadsheet preview: the table that one or more mail files (or a mailbox
+// folder) give in the one-row-per-message conversion with the main window's field list, shown as it
 // is read (on a thread of its own), with the messages and missing fields
 // counted, the labels the template lacks offered for adding, header columns to
 // switch on, and Save, which writes the whole table in a chosen format. Follows
@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "platform/qt/menu_client.h"
 #include "preview/background_export.h"
@@ -36,6 +37,8 @@ class PreviewWindow : public QWidget, public MenuClient {
     // belongs to `parent`, which answers the menu items it does not; `owner`
     // holds the field list.
     PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList inputs);
+    // The messages of a mailbox folder, fetched again for each reading and save.
+    PreviewWindow(QWidget* parent, FieldListOwner* owner, MailboxQuery mailbox);
     ~PreviewWindow() override;
 
     // Reads the files again with the current field list and header columns.
@@ -47,6 +50,10 @@ class PreviewWindow : public QWidget, public MenuClient {
     // cancelled or refused. saveFinished tells the end.
     bool save();
     bool isReading() const;
+    // Stops the reading under way; the rows read so far stay.
+    void stopReading();
+    // Once a reading has ended: why it failed, or "" when it did not.
+    QString readingFailure() const { return failure_; }
     bool isSaving() const { return exporting_ != nullptr; }
     // Stops the save under way: nothing is written, and a file it would have
     // replaced keeps its content. Closing the window, or quitting, does this too.
@@ -60,6 +67,11 @@ class PreviewWindow : public QWidget, public MenuClient {
     QCheckBox* HeaderFrom;
     QCheckBox* HeaderSubject;
     QPushButton* SaveButton;
+    // Of a mailbox only: the save adds to the chosen table only the messages it
+    // does not hold yet.
+    QCheckBox* OnlyNew;
+    // Of a mailbox only, while it is read: stops the reading.
+    QPushButton* StopButton;
     QTableView* PreviewTable;
     QProgressBar* ReadProgress;
     QLabel* StatusText;
@@ -81,6 +93,8 @@ class PreviewWindow : public QWidget, public MenuClient {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList inputs,
+                  std::optional<MailboxQuery> mailbox);
     void AddMenuHandlers();
     void createControls();
     void followFieldList();
@@ -93,6 +107,8 @@ class PreviewWindow : public QWidget, public MenuClient {
     FieldListOwner* owner_;
     MenuClient* menuOwner_;
     QStringList inputs_;
+    std::optional<MailboxQuery> mailbox_;
+    QString failure_;
     std::unique_ptr<PreviewReader> reader_;
     QTimer* pollTimer_;
     QTimer* rerunTimer_;
@@ -104,5 +120,7 @@ class PreviewWindow : public QWidget, public MenuClient {
 // File > Convert to Spreadsheet: a preview of `files`, or of files the user
 // picks when it is empty.
 void openSpreadsheetPreview(QWidget* parent, FieldListOwner* owner, const QStringList& files = {});
+// Shows `preview` beside `parent`, where it can be seen whole.
+void showPreview(QWidget* parent, PreviewWindow* preview);
 
 }  // namespace tabulon

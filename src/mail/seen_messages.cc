@@ -1,4 +1,4 @@
-#include "cli/seen_messages.h"
+#include "mail/seen_messages.h"
 
 #include <sys/stat.h>
 

@@ -1,0 +1,226 @@
+#include "preview/qt/mailbox_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "mail/imap_command.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/keyring.h"
+#include "preview/qt/preview_model.h"
+#include "preview/qt/preview_window.h"
+
+namespace tabulon {
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string utf8(const QLineEdit* field) {
+    return field->text().trimmed().toStdString();
+}
+
+// A sentence of a refusal that begins in lower case ("the date ...").
+QString sentence(const std::string& text) {
+    QString out = fromUtf8(text);
+    if (!out.isEmpty()) out[0] = out[0].toUpper();
+    if (!out.endsWith(QLatin1Char('.'))) out += QLatin1Char('.');
+    return out;
+}
+
+}  // namespace
+
+MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const MailboxSettings& entries,
+                             const QString& password, bool remember)
+    : QDialog(parent), owner_(owner) {
+    setObjectName(QStringLiteral("MailboxDialog"));
+    setWindowTitle(QStringLiteral("Convert from Mailbox"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    auto* intro = new QLabel(
+        QStringLiteral("The messages of one folder of an IMAP mailbox, read over TLS, become "
+                       "the rows of a spreadsheet. Nothing is changed on the server."));
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+
+    auto* form = new QFormLayout;
+    Server = addField(form, "Server", "&Server:", fromUtf8(entries.server));
+    Server->setPlaceholderText(QStringLiteral("mail.example.com or mail.example.com:993"));
+    User = addField(form, "User", "&User:", fromUtf8(entries.user));
+    Folder = addField(form, "Folder", "F&older:", fromUtf8(entries.folder));
+    Folder->setPlaceholderText(QStringLiteral("INBOX"));
+    Subject = addField(form, "Subject", "Subject &contains:", fromUtf8(entries.subject));
+    Subject->setPlaceholderText(QStringLiteral("any subject"));
+    Since = addField(form, "Since", "Received s&ince:", fromUtf8(entries.since));
+    Since->setPlaceholderText(QStringLiteral("YYYY-MM-DD (any day when empty)"));
+    Certificate =
+        addField(form, "Certificate", "Cer&tificate file:", fromUtf8(entries.certificate));
+    Certificate->setPlaceholderText(QStringLiteral("for a private server; the system's if empty"));
+    Password = addField(form, "Password", "&Password:", password);
+    Password->setEchoMode(QLineEdit::Password);
+    RememberPassword = new QCheckBox(QStringLiteral("&Remember password in the desktop's keyring"));
+    RememberPassword->setObjectName(QStringLiteral("RememberPassword"));
+    RememberPassword->setChecked(remember);
+    form->addRow(QString(), RememberPassword);
+    KeyringNote = new QLabel;
+    KeyringNote->setObjectName(QStringLiteral("KeyringNote"));
+    KeyringNote->setWordWrap(true);
+    KeyringNote->hide();
+    form->addRow(QString(), KeyringNote);
+    layout->addLayout(form);
+
+    auto* buttons = new QDialogButtonBox;
+    ReadButton = buttons->addButton(QStringLiteral("&Read Mailbox"), QDialogButtonBox::AcceptRole);
+    ReadButton->setObjectName(QStringLiteral("ReadButton"));
+    ReadButton->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &MailboxDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &MailboxDialog::reject);
+    layout->addWidget(buttons);
+    setMinimumWidth(480);
+
+    // The first empty field takes the focus: the server on a first use, the
+    // password afterwards, and a password given back after a refused login.
+    QLineEdit* first = Password;
+    for (QLineEdit* field : {Server, User, Password}) {
+        if (field->text().isEmpty()) {
+            first = field;
+            break;
+        }
+    }
+    first->setFocus();
+    first->selectAll();
+    fillFromKeyring();
+}
+
+QLineEdit* MailboxDialog::addField(QFormLayout* form, const char* name, const char* label,
+                                   const QString& value) {
+    auto* field = new QLineEdit(value);
+    field->setObjectName(QLatin1String(name));
+    QString text = QString::fromUtf8(label);
+    field->setAccessibleName(text.remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+    form->addRow(QString::fromUtf8(label), field);  // the label is the field's buddy
+    return field;
+}
+
+void MailboxDialog::fillFromKeyring() {
+    if (Server->text().trimmed().isEmpty() || User->text().trimmed().isEmpty()) return;
+    QPointer<MailboxDialog> self(this);
+    QString account = this->account();
+    keyring().read(account, [self, account](const QString& password, const QString& note) {
+        if (!self || self->account() != account) return;
+        if (!note.isEmpty()) {
+            self->KeyringNote->setText(note);
+            self->KeyringNote->show();
+            self->adjustSize();  // room for the note
+        }
+        if (password.isEmpty()) return;
+        self->keptInKeyring_ = true;
+        if (!self->Password->text().isEmpty()) return;  // typed meanwhile
+        self->Password->setText(password);
+        self->RememberPassword->setChecked(true);
+        if (self->Password->hasFocus()) self->ReadButton->setFocus();
+    });
+}
+
+QString MailboxDialog::account() const {
+    return User->text().trimmed() + QLatin1Char('@') + Server->text().trimmed();
+}
+
+MailboxSettings MailboxDialog::entries() const {
+    MailboxSettings entries;
+    entries.server = utf8(Server);
+    entries.user = utf8(User);
+    entries.folder = utf8(Folder);
+    entries.subject = utf8(Subject);
+    entries.since = utf8(Since);
+    entries.certificate = utf8(Certificate);
+    return entries;
+}
+
+Status MailboxDialog::query(MailboxQuery* query) const {
+    MailboxSettings asked = entries();
+    if (asked.server.empty() || asked.user.empty())
+        return Status::Error("Please give the server and the user of the mailbox.");
+    if (asked.server.find_first_of("/@ ") != std::string::npos)
+        return Status::Error(
+            "Please give the server as a name, or a name and a port "
+            "(mail.example.com:993).");
+    if (asked.folder.empty()) asked.folder = "INBOX";
+    QByteArray url = "imaps://" + QUrl::toPercentEncoding(fromUtf8(asked.user)) + "@" +
+                     QByteArray::fromStdString(asked.server) + "/" +
+                     QUrl::toPercentEncoding(fromUtf8(asked.folder), "/");
+    query->account.url = url.toStdString();
+    query->account.password = Password->text().toStdString();
+    query->account.caFile = asked.certificate;
+    query->account.passwordHint = "it in this dialog";
+    query->account.certificateHint = "as the dialog's \"Certificate file\"";
+    query->search.subject = asked.subject;
+    query->search.since = asked.since;
+    ImapAddress address;
+    Status status = parseImapAddress(query->account.url, &address);
+    if (!status.ok()) return status;
+    std::string command;
+    status = imapSearchCommand(query->search, 0, 0, &command);
+    return status.ok() ? status : Status::Error(sentence(status.message()).toStdString());
+}
+
+void MailboxDialog::accept() {
+    MailboxQuery asked;
+    Status status = query(&asked);
+    if (!status.ok()) {
+        dialogs().message(this, fromUtf8(status.message()));
+        return;
+    }
+    // Remembered for the next time; a convenience only.
+    SpreadsheetSettings settings = readSpreadsheetSettings(spreadsheetSettingsPath());
+    MailboxSettings entries = this->entries();
+    settings.mailbox = entries;
+    writeSpreadsheetSettings(spreadsheetSettingsPath(), settings);
+
+    QString password = Password->text();
+    bool remember = RememberPassword->isChecked();
+    bool kept = keptInKeyring_;
+    QString account = this->account();
+    QWidget* parent = parentWidget();
+    FieldListOwner* owner = owner_;
+    QDialog::accept();
+    auto* preview = new PreviewWindow(parent, owner, asked);
+    connect(
+        preview, &PreviewWindow::readingFinished, preview,
+        [=] {
+            // A mailbox that could not be read at all (a wrong password, no
+            // such folder): after the message, the dialog comes back as it was
+            // left, and the keyring is left as it was.
+            if (!preview->readingFailure().isEmpty() && preview->model->rowCount() == 0) {
+                preview->close();
+                (new MailboxDialog(parent, owner, entries, password, remember))->open();
+                return;
+            }
+            auto warn = [](const QString& note) {
+                if (!note.isEmpty()) qWarning("tabulon: %s", qPrintable(note));
+            };
+            if (remember && !password.isEmpty()) {
+                keyring().write(account, password, warn);
+            } else if (!remember && kept) {
+                keyring().remove(account, warn);
+            }
+        },
+        Qt::SingleShotConnection);
+    showPreview(parent, preview);
+}
+
+void convertFromMailbox(QWidget* parent, FieldListOwner* owner) {
+    SpreadsheetSettings settings = readSpreadsheetSettings(spreadsheetSettingsPath());
+    (new MailboxDialog(parent, owner, settings.mailbox))->open();
+}
+
+}  // namespace tabulon

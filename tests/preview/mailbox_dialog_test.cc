@@ -1,0 +1,226 @@
+// File > Convert from Mailbox against a real Dovecot: the dialog filled as a
+// person fills it, the matching messages in the preview, what is remembered
+// (never the password in a file), the keyring used only when asked, a wrong
+// password said once, Stop, and a save of only the new messages.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+#include "mail/imap_servers.h"
+#include "platform/qt/keyring.h"
+#include "preview/preview_fixture.h"
+#include "preview/qt/mailbox_dialog.h"
+#include "preview/qt/preview_model.h"
+#include "preview/spreadsheet_settings.h"
+#include "table/table_reader.h"
+
+namespace tabulon::test {
+namespace {
+
+// A keyring in memory that counts what it was asked to do.
+class MemoryKeyring : public Keyring {
+  public:
+    void read(const QString& account, ReadFn done) override {
+        ++reads;
+        done(kept.value(account), QString());
+    }
+    void write(const QString& account, const QString& password, DoneFn done) override {
+        ++writes;
+        kept[account] = password;
+        done(QString());
+    }
+    void remove(const QString& account, DoneFn done) override {
+        kept.remove(account);
+        done(QString());
+    }
+    QHash<QString, QString> kept;
+    int reads = 0;
+    int writes = 0;
+};
+
+std::string message(const std::string& subject, const std::string& name) {
+    return "From: forms@shop.example\r\nMessage-ID: <" + name +
+           "@shop.example>\r\nSubject: " + subject + "\r\n\r\nName: " + name +
+           "\r\nEmail: " + name + "@mail.example\r\n";
+}
+
+class MailboxDialogTest : public FormMailTest {
+  protected:
+    void SetUp() override {
+        FormMailTest::SetUp();
+        setListBoxFields(window->ListBox1, {"Name:", "Email:"});
+        problem = makeCertificate(dir);
+        if (!problem.empty()) return;
+        server = std::make_unique<DovecotServer>(dir);
+        problem = server->unavailable();
+        if (!problem.empty()) return;
+        server->deliver(message("New order", "Ann"), 1796126400);
+        server->deliver(message("Question", "Bo"), 1796126400);
+        server->deliver(message("New order", "Cai"), 1796126400);
+        auto memory = std::make_unique<MemoryKeyring>();
+        keys = memory.get();
+        setKeyring(std::move(memory));
+    }
+    void TearDown() override {
+        setKeyring(nullptr);
+        FormMailTest::TearDown();
+    }
+    // Opens File > Convert from Mailbox.
+    MailboxDialog* openDialog() {
+        window->handleMenuItem(QStringLiteral("FileConvertFromMailbox"));
+        QApplication::processEvents();
+        return window->findChild<MailboxDialog*>();
+    }
+    // Fills the dialog for the test's server and reads; the preview, read to
+    // the end (none when it closed after a failure).
+    PreviewWindow* read(MailboxDialog* dialog, const char* password, bool remember,
+                        bool trusted = true) {
+        std::string url = server->url();  // imaps://tab@127.0.0.1:PORT/INBOX
+        size_t at = url.find('@');
+        dialog->Server->setText(
+            QString::fromStdString(url.substr(at + 1, url.rfind('/') - at - 1)));
+        dialog->User->setText(QString::fromLatin1(DovecotServer::kUser));
+        dialog->Subject->setText(QStringLiteral("order"));
+        dialog->Certificate->setText(QString::fromStdString(trusted ? dir.file("cert.pem") : ""));
+        dialog->Password->setText(QString::fromLatin1(password));
+        dialog->RememberPassword->setChecked(remember);
+        dialog->ReadButton->click();
+        QPointer<PreviewWindow> preview;
+        EXPECT_TRUE(waitForEvents([&] {
+            preview = window->findChild<PreviewWindow*>();
+            return preview != nullptr;
+        }));
+        // Read to the end, or closed after a failure.
+        EXPECT_TRUE(waitForEvents([&] { return !preview || !preview->isReading(); }));
+        QApplication::processEvents();
+        return preview;
+    }
+    std::vector<std::string> names(PreviewWindow* preview) {
+        std::vector<std::string> shown;
+        for (int row = 0; row < preview->model->rowCount(); ++row)
+            shown.push_back(preview->model->index(row, 0).data().toString().toStdString());
+        return shown;
+    }
+
+    std::string problem;
+    std::unique_ptr<DovecotServer> server;
+    MemoryKeyring* keys = nullptr;
+};
+
+TEST_F(MailboxDialogTest, ShowsTheFilteredMessagesAndKeepsThePasswordOnlyWhenAsked) {
+    if (!problem.empty()) GTEST_SKIP() << problem;
+    struct Case {
+        const char* password;
+        bool remember;
+        std::vector<std::string> rows;  // the names shown
+        const char* says;               // the message shown, if any
+        int writes;                     // passwords written to the keyring so far
+        bool trusted = true;            // the certificate file given
+    };
+    for (const Case& c : {
+             Case{"guess", true, {}, "refused the login of \"tab\"", 0},
+             Case{DovecotServer::kPassword,
+                  true,
+                  {},
+                  "given as the dialog's \"Certificate",
+                  0,
+                  false},
+             Case{DovecotServer::kPassword, false, {"Ann", "Cai"}, "", 0},
+             Case{DovecotServer::kPassword, true, {"Ann", "Cai"}, "", 1},
+         }) {
+        SCOPED_TRACE(c.password);
+        size_t said = dialogLog().size();
+        MailboxDialog* dialog = openDialog();
+        ASSERT_NE(dialog, nullptr);
+        QPointer<PreviewWindow> preview = read(dialog, c.password, c.remember, c.trusted);
+        ASSERT_EQ(preview == nullptr, c.rows.empty());
+        if (preview) {
+            EXPECT_EQ(names(preview), c.rows);
+        }
+        std::vector<std::string> log = dialogLog();
+        log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(said));
+        if (*c.says == '\0') {
+            EXPECT_TRUE(log.empty()) << log[0];
+        } else {
+            // Said once, naming the server; then the dialog is back as it was left.
+            ASSERT_EQ(log.size(), 1u);
+            EXPECT_EQ(log[0].rfind("message Cannot read mail from 127.0.0.1:", 0), 0u) << log[0];
+            EXPECT_NE(log[0].find(c.says), std::string::npos) << log[0];
+            QApplication::processEvents();
+            dialog = window->findChild<MailboxDialog*>();
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->Password->text().toStdString(), c.password);
+            dialog->reject();
+        }
+        EXPECT_EQ(keys->writes, c.writes);
+        if (preview) preview->close();
+        QApplication::processEvents();
+    }
+    // Remembered: all but the password, which only the keyring holds.
+    std::string settings = readFile(spreadsheetSettingsPath());
+    EXPECT_NE(settings.find("mailbox-user=tab\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("mailbox-subject=order\n"), std::string::npos) << settings;
+    EXPECT_EQ(settings.find(DovecotServer::kPassword), std::string::npos) << settings;
+    MailboxDialog* again = openDialog();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Server->text().toStdString(),
+              readSpreadsheetSettings(spreadsheetSettingsPath()).mailbox.server);
+    EXPECT_EQ(again->Password->text().toStdString(), DovecotServer::kPassword);
+    EXPECT_TRUE(again->RememberPassword->isChecked());
+    // Unticked: forgotten.
+    again->RememberPassword->setChecked(false);
+    read(again, DovecotServer::kPassword, false)->close();
+    EXPECT_TRUE(keys->kept.isEmpty());
+}
+
+TEST_F(MailboxDialogTest, OnlyNewMessagesAddsTheMessagesTheTableLacks) {
+    if (!problem.empty()) GTEST_SKIP() << problem;
+    PreviewWindow* preview = read(openDialog(), DovecotServer::kPassword, false);
+    ASSERT_NE(preview, nullptr);
+    preview->OnlyNew->setChecked(true);
+    auto save = [&](const char* format) {
+        answerDialogs({dir.file("orders.") + format + "\t" + format});
+        return saveAndWait(preview);
+    };
+    ASSERT_TRUE(save("csv"));
+    ASSERT_TRUE(save("xlsx"));
+    server->deliver(message("New order", "Dee"), 1796126400);
+    for (const char* format : {"csv", "xlsx"}) {
+        ASSERT_TRUE(save(format));
+        ASSERT_TRUE(save(format));  // nothing new
+        EXPECT_EQ(readTable(format, dir.file("orders.") + format, dir.path()).rows,
+                  (std::vector<std::vector<std::string>>{{"Name", "Email"},
+                                                         {"Ann", "Ann@mail.example"},
+                                                         {"Cai", "Cai@mail.example"},
+                                                         {"Dee", "Dee@mail.example"}}))
+            << format;
+    }
+}
+
+TEST_F(MailboxDialogTest, StopEndsAReadingTheServerLetsStall) {
+    if (!problem.empty()) GTEST_SKIP() << problem;
+    HostileImapServer hostile(dir, "stall-fetch");
+    if (!hostile.unavailable().empty()) GTEST_SKIP() << hostile.unavailable();
+    MailboxQuery query;
+    query.account.url = hostile.url();
+    query.account.password = "any";
+    query.account.caFile = dir.file("cert.pem");
+    query.account.stallSeconds = 3600;  // only Stop ends the wait
+    auto* preview = new PreviewWindow(window.get(), window.get(), query);
+    EXPECT_TRUE(waitForEvents([&] { return preview->StatusText->text().contains("of 2"); }));
+    EXPECT_TRUE(preview->isReading());
+    preview->StopButton->click();
+    EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
+    EXPECT_TRUE(preview->readingFailure().isEmpty());
+    EXPECT_TRUE(dialogLog().empty());
+    // Closing the window while the server stalls returns as soon.
+    preview->rerun();
+    preview->close();
+    QApplication::processEvents();
+}
+
+}  // namespace
+}  // namespace tabulon::test

@@ -138,6 +138,9 @@ TEST_F(PreviewSaveTest, StoppedSaveKeepsTheOlderFile) {
         answerDialogs({dir.file("out.xlsx")});
         ASSERT_TRUE(preview->save());
         ASSERT_TRUE(preview->isSaving());
+        const size_t asked = dialogLog().size();
+        EXPECT_FALSE(preview->save());  // one save at a time: nothing more is asked
+        EXPECT_EQ(dialogLog().size(), asked);
         stop(preview);
         EXPECT_TRUE(waitForEvents([&] { return !preview || !preview->isSaving(); }));
         QApplication::processEvents();

@@ -63,6 +63,12 @@ TEST_F(PreviewWindowTest, SaysHowManyMessagesWereSkipped) {
     EXPECT_EQ(shown(*preview->model), kFormRows);
     EXPECT_EQ(preview->StatusText->text().toStdString(),
               "3 messages (1 more skipped: replies, marked deleted or too large)");
+    // No message at all: nothing can be missing from one, so nothing is said.
+    writeFile(dir.file("none.mbox"), "\n");
+    delete preview;
+    preview = convertFromMenu("none.mbox");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->MissingText->text().toStdString(), "");
 }
 
 // However many labels the mail holds, the window fits a 1,024-pixel screen; a

@@ -351,9 +351,12 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
         if (!counts.isEmpty()) counts += QStringLiteral("; ");
         counts += QStringLiteral("there but empty: ") + empty;
     }
-    MissingText->setText(counts.isEmpty() || progress.messages == 0
-                             ? QStringLiteral("No field is missing from any message.")
-                             : counts);
+    // Before the first message (or when none could be read) there is nothing to say.
+    if (progress.messages == 0)
+        counts.clear();
+    else if (counts.isEmpty())
+        counts = QStringLiteral("No field is missing from any message.");
+    MissingText->setText(counts);
 }
 
 void PreviewWindow::showReport() {

@@ -37,6 +37,8 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
         {"a character split between two words; text between words kept",
          "Subject: =?UTF-8?B?w6k=?= =?UTF-8?Q?=C3?=\t=?UTF-8?Q?=A9?= x =?bad?Q?a b?= =?x?Q?\n\n",
          "", "\xc3\xa9\xc3\xa9 x =?bad?Q?a b?= =?x?Q?"},
+        {"= before letters that are not hex digits stays as written",
+         "Subject: =?utf-8?Q?1=GZ_=e9?=\n\n", "", "1=GZ \xc3\xa9"},
         {"folded RFC 2047 subject",
          "Subject: =?ISO-8859-1?Q?Fran=E7ois?=\n =?UTF-8?B?IOKAkyBUZXN0?=\n\n", "",
          "Fran\xc3\xa7ois \xe2\x80\x93 Test"},

@@ -82,9 +82,6 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
     writeFile(dir.file("Empty"), "");
     ::mkdir(dir.file("folder").c_str(), 0755);
     ASSERT_EQ(::symlink("folder/converted", dir.file("link").c_str()), 0);  // dangling
-    ASSERT_EQ(::symlink("loop2", dir.file("folder/loop1").c_str()), 0);
-    ASSERT_EQ(::symlink("loop1", dir.file("folder/loop2").c_str()), 0);
-    const std::string full = test::scratchDevice("full");
     ::mkdir(dir.file("sub").c_str(), 0755);
     writeFile(dir.file("sub/b"), "City: Rome\n");
     writeFile(dir.file("mail.txt Converted"), "an older conversion");
@@ -118,16 +115,13 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
         {{"--help"}, "", 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
         {{"--version"}, "", 0, "tabulon-convert 1.0\n", ""},
         {{"-t", "absent", "mail.txt"}, "", 1, "", "tabulon-convert: The Field Names file is missing! (absent)\n"},
-        // Nothing is written where a file cannot be read or written.
+        // Nothing is written where a file cannot be read or written (why an
+        // output cannot be written is the atomic file's test).
         {{"-t", "Template", "folder"}, "", 1, "", "tabulon-convert: Cannot read \"folder\": it is a folder\n"},
         {{"-tTemplate", "mail.txt", "-o", "nowhere/out"}, "", 1, "",
          "tabulon-convert: Cannot create \"nowhere/out\": No such file or directory\n"},
-        {{"-tTemplate", "mail.txt", "-o", "folder/loop1"}, "", 1, "",
-         "tabulon-convert: Cannot write \"folder/loop1\": it is a symbolic link that leads back to itself\n"},
         {{"-tTemplate", "mail.txt", "-o", "mail.txt"}, "", 1, "",
          "tabulon-convert: Cannot write \"mail.txt\": it is the input file \"mail.txt\"; choose another name for the output\n"},
-        {{"-tTemplate", "mail.txt", "-o", full}, "", 1, "",
-         "tabulon-convert: Cannot write \"" + full + "\": No space left on device\n"},
         // Usage errors: one line and where to find help (each error's wording is
         // the argument parser's test).
         {{"-t", "Template"}, "", 2, "", "tabulon-convert: no input file given" + tryHelp, true},
@@ -148,7 +142,6 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
     EXPECT_EQ(readFile(dir.file("sub/b Converted")), "Name:\tPhone:\tCity:\r Rome\r");
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
     EXPECT_EQ(readFile(dir.file("folder/converted")), kConverted);
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("folder/loop1")));
     EXPECT_EQ(readFile(dir.file("mail.txt")), kMail);
     EXPECT_TRUE(std::filesystem::is_empty(io.file("tmp")));  // the workbook's temporary file
 

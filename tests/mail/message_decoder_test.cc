@@ -125,31 +125,4 @@ TEST(MessageDecoder, PartsOfAMultipart) {
     EXPECT_EQ(decoded.problems, (std::vector<std::string>{"broken base64"}));
 }
 
-TEST(MessageDecoder, MessagesThatGiveNoRow) {
-    std::string parts;
-    for (size_t i = 0; i <= MessageDecoder::kMaxParts; ++i)
-        parts += "--b\n\nName: Ann\n";
-    const struct {
-        std::string message;
-        Skip skipped;
-    } kCases[] = {
-        {"X-Mozilla-Status: 0009\nSubject: s\n\nName: Ann\n", Skip::kDeleted},
-        {"X-Mozilla-Status: 0008\nFrom: a@b\n\nName: Ann\n", Skip::kDeleted},
-        {"X-Mozilla-Status: 0001\nFrom: a@b\n\nName: Ann\n", Skip::kNone},
-        {"X-Mozilla-Status: zz\nFrom: a@b\n\nName: Ann\n", Skip::kNone},
-        {"Content-Type: multipart/mixed; boundary=b\n\n" + parts + "--b--\n", Skip::kTooManyParts},
-        {"Content-Type: multipart/mixed; boundary=b\n\n" + parts.substr(parts.size() / 2) +
-             "--b--\n",
-         Skip::kNone},
-    };
-    MessageDecoder decoder({"Subject"});
-    DecodedMessage decoded;
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.message.substr(0, 60));
-        decoder.decode(c.message, &decoded);
-        EXPECT_EQ(decoded.skipped, c.skipped);
-        EXPECT_EQ(decoded.body.empty(), c.skipped != Skip::kNone);
-    }
-}
-
 }  // namespace tabulon

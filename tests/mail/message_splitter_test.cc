@@ -61,6 +61,22 @@ const std::string kQuoting =
     "Thanks!\n\n-----Original Message-----\n\nFrom: Form <f@shop.example>\nSent: Monday\nTo: "
     "i@x\nSubject: one\n\nName: Bo\n";
 
+// Messages that come out as they went in, one after another.
+const std::string kBooking = kSaved1.substr(0, kSaved1.size() - 1) +
+                             "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\n"
+                             "Subject: Rome\nTo: Oslo\n\n";
+const std::string kTwoBlankLines =
+    "From: Form <f@shop.example>\nSubject: one\n\n\nFrom: Eva <eva@mail.example>\nSubject: s\n\n"
+    "Name: Ann\n";
+const std::string kForward =
+    "From: Form <f@shop.example>\nSubject: fwd\nContent-Type: multipart/mixed;\n"
+    " boundary=\"b b\"\n\n--b b\n\nSee below.\n\n--b b\nContent-Type: message/rfc822\n\n" +
+    kSaved2 + "\n--b b--  \n\n";
+const std::string kAlternative =
+    "From: Form <f@x.example>\nTo: i@x\nSubject: one\nContent-Type: multipart/alternative; "
+    "boundary=b\n\n--b\nContent-Type: text/plain\n\nName: Ann\n\n--b\nContent-Type: "
+    "text/html\n\n<p>Name: Ann</p>\n\n";
+
 const SplitCase kCases[] = {
     {"mail client mbox, CR LF, From -",
      "\r\n\r\nFrom - Mon Nov 30 09:14:02 2026\r\nSubject: x\r\n\r\nName: Ann\r\n\r\n"
@@ -92,40 +108,21 @@ const SplitCase kCases[] = {
      Layout::kMbox,
      {"Name: Ann\n\n"}},
     {"header-like fields in the first paragraph and a block without From",
-     kSaved1.substr(0, kSaved1.size() - 1) +
-         "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"
-         "To: Oslo\n\n" +
-         kSaved2,
+     kBooking + kSaved2,
      Layout::kSavedText,
-     {kSaved1.substr(0, kSaved1.size() - 1) +
-          "From: Eva <eva@mail.example>\nSubject: Booking\n\nDate: 2 May\nSubject: Rome\n"
-          "To: Oslo\n\n",
-      kSaved2}},
+     {kBooking, kSaved2}},
     {"the first paragraph after more than one blank line",
-     "From: Form <f@shop.example>\nSubject: one\n\n\nFrom: Eva <eva@mail.example>\nSubject: s\n\n"
-     "Name: Ann\n",
+     kTwoBlankLines,
      Layout::kSavedText,
-     {"From: Form <f@shop.example>\nSubject: one\n\n\nFrom: Eva <eva@mail.example>\nSubject: s\n\n"
-      "Name: Ann\n"}},
+     {kTwoBlankLines}},
     {"header blocks inside a multipart body, then the next message",
-     "From: Form <f@shop.example>\nSubject: fwd\nContent-Type: multipart/mixed;\n"
-     " boundary=\"b b\"\n\n--b b\n\nSee below.\n\n--b b\nContent-Type: message/rfc822\n\n" +
-         kSaved2 + "\n--b b--  \n\n" + kSaved1,
+     kForward + kSaved1,
      Layout::kSavedText,
-     {"From: Form <f@shop.example>\nSubject: fwd\nContent-Type: multipart/mixed;\n"
-      " boundary=\"b b\"\n\n--b b\n\nSee below.\n\n--b b\nContent-Type: message/rfc822\n\n" +
-          kSaved2 + "\n--b b--  \n\n",
-      kSaved1}},
+     {kForward, kSaved1}},
     {"raw sources one after another, the first a multipart left unclosed",
-     "From: Form <f@x.example>\nTo: i@x\nSubject: one\nContent-Type: multipart/alternative; "
-     "boundary=b\n\n--b\nContent-Type: text/plain\n\nName: Ann\n\n--b\nContent-Type: "
-     "text/html\n\n<p>Name: Ann</p>\n\n" +
-         kRaw2 + kRaw2,
+     kAlternative + kRaw2 + kRaw2,
      Layout::kSavedText,
-     {"From: Form <f@x.example>\nTo: i@x\nSubject: one\nContent-Type: multipart/alternative; "
-      "boundary=b\n\n--b\nContent-Type: text/plain\n\nName: Ann\n\n--b\nContent-Type: "
-      "text/html\n\n<p>Name: Ann</p>\n\n",
-      kRaw2, kRaw2}},
+     {kAlternative, kRaw2, kRaw2}},
     {"raw sources with separator lines, the first a multipart left unclosed",
      kMultipart + kSeparator + kRaw2 + kSeparator + kRaw2,
      Layout::kSavedText,

@@ -91,6 +91,9 @@ TEST(TextFormats, CellBytes) {
 // printed at any length.
 TEST(Utf8Text, ShownText) {
     const std::string kLong(300, 'x');
+    std::string escapes;  // what is shown of 50 ESC, when 150 characters come before them
+    for (int i = 0; i < 50; ++i)
+        escapes += "\\x1B";
     const std::pair<std::string, std::string> cases[] = {
         {"plain J\xC3\xBCrgen \xF0\x9F\x99\x82", "plain J\xC3\xBCrgen \xF0\x9F\x99\x82"},
         {"\x1B]0;PWNED\a\x1B[2J", "\\x1B]0;PWNED\\x07\\x1B[2J"},
@@ -99,14 +102,7 @@ TEST(Utf8Text, ShownText) {
         {"bad \xFF\xC3", "bad \\xFF\\xC3"},
         {kLong.substr(0, 200), kLong.substr(0, 200)},
         {kLong, kLong.substr(0, 200) + "..."},
-        {std::string(150, 'x') + std::string(100, '\x1B'), std::string(150, 'x') +
-                                                               [] {
-                                                                   std::string e;
-                                                                   for (int i = 0; i < 50; ++i)
-                                                                       e += "\\x1B";
-                                                                   return e;
-                                                               }() +
-                                                               "..."},
+        {std::string(150, 'x') + std::string(100, '\x1B'), std::string(150, 'x') + escapes + "..."},
     };
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(shownText(text), shown) << testing::PrintToString(text);

@@ -68,7 +68,9 @@ TEST(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
         EXPECT_EQ(readFile(dir.file("out.csv")), "previous");
     }
 
-    // The password typed at a prompt on the terminal, not shown.
+    // The password typed at a prompt on the terminal, not shown (~/.netrc knows
+    // only another server).
+    writeFile(dir.file(".netrc"), "machine mail.other.example login tab password x\n");
     std::vector<std::string> typing = {
         "/usr/bin/python3", std::string(TABULON_SOURCE_DIR) + "/tests/mail/type_password.py",
         DovecotServer::kPassword};

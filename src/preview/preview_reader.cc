@@ -16,22 +16,22 @@ std::vector<std::string> columnsOf(const MessageConversionOptions& options) {
 
 PreviewReader::PreviewReader(std::vector<std::string> inputs, MessageConversionOptions options,
                              size_t keptRows)
+    : PreviewReader(std::move(inputs), std::nullopt, std::move(options), keptRows) {}
+
+PreviewReader::PreviewReader(MailboxQuery mailbox, MessageConversionOptions options,
+                             size_t keptRows)
+    : PreviewReader({}, std::move(mailbox), std::move(options), keptRows) {}
+
+PreviewReader::PreviewReader(std::vector<std::string> inputs, std::optional<MailboxQuery> mailbox,
+                             MessageConversionOptions options, size_t keptRows)
     : inputs_(std::move(inputs)),
+      mailbox_(std::move(mailbox)),
       options_(std::move(options)),
       columns_(columnsOf(options_)),
       keptRows_(keptRows) {
     progress_.missing.assign(columns_.size(), 0);
     for (const std::string& input : inputs_)
         progress_.totalBytes += fileSize(input);
-}
-
-PreviewReader::PreviewReader(MailboxQuery mailbox, MessageConversionOptions options,
-                             size_t keptRows)
-    : mailbox_(std::move(mailbox)),
-      options_(std::move(options)),
-      columns_(columnsOf(options_)),
-      keptRows_(keptRows) {
-    progress_.missing.assign(columns_.size(), 0);
 }
 
 PreviewReader::~PreviewReader() {

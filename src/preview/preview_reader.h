@@ -64,6 +64,8 @@ class PreviewReader {
     MessageReport report() const;
 
   private:
+    PreviewReader(std::vector<std::string> inputs, std::optional<MailboxQuery> mailbox,
+                  MessageConversionOptions options, size_t keptRows);
     void run();
     Status readFiles(MessageRows& rows);
     Status readOne(const std::string& input, MessageRows& rows, uint64_t offset);

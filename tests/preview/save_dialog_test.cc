@@ -88,6 +88,33 @@ TEST_F(SaveDialogTest, AsksAboutTheFileThatWouldBeReplaced) {
     EXPECT_EQ(asked.toStdString(),
               "\u201cvictim.xlsx\u201d already exists.\nDo you want to replace it?");
     EXPECT_EQ(readFile(dir.file("victim.xlsx")), "older");
+
+    // A table that is added to is not replaced: nothing is asked about it.
+    FileTypes addedTo;
+    addedTo.filters << QStringLiteral("All files (*)");
+    addedTo.written = [](const QString& path, const QString&) { return path; };
+    addedTo.addedTo = true;
+    asked.clear();
+    QTimer answerNo;  // a question, if one came, answered No and the dialog left
+    QObject::connect(&answerNo, &QTimer::timeout, [&] {
+        if (auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            asked = question->text();
+            question->button(QMessageBox::No)->click();
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+    });
+    answerNo.start(10);
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        type(dialog, QStringLiteral("victim.xlsx"));
+        QTest::keyClick(nameField(dialog), Qt::Key_Return);
+    });
+    QString filter;
+    QString chosen =
+        dialogs().saveFileWithTypes(preview, QStringLiteral("victim.xlsx"),
+                                    QString::fromStdString(dir.path()), addedTo, &filter);
+    EXPECT_EQ(chosen.toStdString(), dir.file("victim.xlsx"));
+    EXPECT_TRUE(asked.isEmpty()) << asked.toStdString();
 }
 
 // Choosing a type in the list renames the file; typing a known extension

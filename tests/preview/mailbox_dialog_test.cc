@@ -200,6 +200,32 @@ TEST_F(MailboxDialogTest, OnlyNewMessagesAddsTheMessagesTheTableLacks) {
     }
 }
 
+// The server, user and folder as typed make the address read; port 143 is
+// plain IMAP, where TLS must begin with STARTTLS.
+TEST_F(MailboxDialogTest, TheAddressIsMadeOfWhatWasTyped) {
+    const struct {
+        const char* server;
+        const char* folder;
+        const char* address;  // or the start of the message refusing it
+    } cases[] = {
+        {"mail.example.com", "", "imaps://me%40example.com@mail.example.com/INBOX"},
+        {"mail.example.com:143", "Forms/Orders 2026",
+         "imap://me%40example.com@mail.example.com:143/Forms/Orders%202026"},
+        {"imaps://mail.example.com", "", "Please give the server as a name"},
+    };
+    MailboxDialog* dialog = openDialog();
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& c : cases) {
+        dialog->Server->setText(QString::fromLatin1(c.server));
+        dialog->User->setText(QStringLiteral("me@example.com"));
+        dialog->Folder->setText(QString::fromLatin1(c.folder));
+        MailboxQuery query;
+        Status status = dialog->query(&query);
+        EXPECT_EQ(status.ok() ? query.account.url : status.message().substr(0, 32), c.address);
+    }
+    dialog->reject();
+}
+
 TEST_F(MailboxDialogTest, StopEndsAReadingTheServerLetsStall) {
     if (!problem.empty()) GTEST_SKIP() << problem;
     HostileImapServer hostile(dir, "stall-fetch");

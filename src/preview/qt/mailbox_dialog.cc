@@ -155,7 +155,10 @@ Status MailboxDialog::query(MailboxQuery* query) const {
             "Please give the server as a name, or a name and a port "
             "(mail.example.com:993).");
     if (asked.folder.empty()) asked.folder = "INBOX";
-    QByteArray url = "imaps://" + QUrl::toPercentEncoding(fromUtf8(asked.user)) + "@" +
+    // Port 143 is plain IMAP, where TLS begins with STARTTLS (which must succeed).
+    bool startTls = asked.server.size() > 4 && asked.server.ends_with(":143");
+    QByteArray url = (startTls ? "imap://" : "imaps://") +
+                     QUrl::toPercentEncoding(fromUtf8(asked.user)) + "@" +
                      QByteArray::fromStdString(asked.server) + "/" +
                      QUrl::toPercentEncoding(fromUtf8(asked.folder), "/");
     query->account.url = url.toStdString();

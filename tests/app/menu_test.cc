@@ -1,6 +1,8 @@
 // Menus answer the front window; the link, Help and About.
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -102,6 +104,27 @@ TEST_F(MenuTest, PreferencesAboutAndHelp) {
     EXPECT_EQ(dialogLog(), (std::vector<std::string>{"message The help document \"" +
                                                      dir.file("app/Tabulon Help/Tabulon Help") +
                                                      "\" could not be read."}));
+}
+
+// Edit's items act on the text field with the focus, as their keys would.
+TEST_F(MenuTest, EditItemsActOnTheFocusedField) {
+    auto* field = new QLineEdit(QStringLiteral("Name: Ann"), window.get());
+    field->show();
+    field->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), field);
+    QApplication::clipboard()->clear();
+    auto step = [&](const char* item, int from, int length) {
+        field->setSelection(from, length);
+        window->menu->refresh();
+        choose(item);
+        return field->text().toStdString() + "|" + QApplication::clipboard()->text().toStdString();
+    };
+    EXPECT_EQ(step("EditCopy", 0, 5), "Name: Ann|Name:");
+    EXPECT_EQ(step("EditCut", 5, 4), "Name:| Ann");
+    EXPECT_EQ(step("EditPaste", 0, 0), " AnnName:| Ann");
+    EXPECT_EQ(step("EditUndo", 0, 0), "Name:| Ann");
+    EXPECT_EQ(step("EditClear", 1, 2), "Ne:| Ann");
 }
 
 // The links open their addresses, or show them when no program can; the About

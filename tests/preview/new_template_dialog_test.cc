@@ -55,6 +55,10 @@ TEST_F(NewTemplateDialogTest, ReturnSavesTheTickedFieldsInOrderAndSelectsThem) {
     QTest::keyClick(dialog->FieldChoices, Qt::Key_Down, Qt::ControlModifier);  // Order: below Name:
     QTest::keyClick(dialog->FieldChoices, Qt::Key_Space);                      // unticks Order:
     EXPECT_EQ(listed(), (std::vector<std::string>{"Name:", "Order:", "Email:", "Phone:"}));
+    dialog->DownButton->click();  // the buttons move it as the keys do
+    EXPECT_EQ(listed(), (std::vector<std::string>{"Name:", "Email:", "Order:", "Phone:"}));
+    dialog->UpButton->click();
+    EXPECT_EQ(listed(), (std::vector<std::string>{"Name:", "Order:", "Email:", "Phone:"}));
     name("Contact");
     QTest::keyClick(dialog->TemplateName, Qt::Key_Return);
     EXPECT_TRUE(waitForEvents([&] { return !dialog; }));

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
+
 #include "platform/qt/qt_dialogs.h"
 #include "preview/preview_fixture.h"
 #include "preview/save_choice.h"
@@ -115,6 +117,20 @@ TEST_F(SaveDialogTest, AsksAboutTheFileThatWouldBeReplaced) {
                                     QString::fromStdString(dir.path()), addedTo, &filter);
     EXPECT_EQ(chosen.toStdString(), dir.file("victim.xlsx"));
     EXPECT_TRUE(asked.isEmpty()) << asked.toStdString();
+}
+
+// The folder dialog (the Templates folder's Choose) gives the folder typed, and
+// nothing when cancelled.
+TEST_F(SaveDialogTest, FolderDialogGivesTheFolderChosen) {
+    std::filesystem::create_directory(dir.file("Forms"));
+    whenShown<QFileDialog>([](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    EXPECT_TRUE(dialogs().chooseFolder(preview, QStringLiteral("Choose")).isEmpty());
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        type(dialog, QString::fromStdString(dir.file("Forms")));
+        QTest::keyClick(nameField(dialog), Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs().chooseFolder(preview, QStringLiteral("Choose")).toStdString(),
+              dir.file("Forms"));
 }
 
 // Choosing a type in the list renames the file; typing a known extension

@@ -42,13 +42,13 @@ std::string SeenMessages::recordPath(const std::string& output) {
     return stateFolder() + "Tabulon/new-only/" + sha256Hex(absolutePath(output));
 }
 
-Status SeenMessages::load(const std::string& output) {
+Status SeenMessages::load(const std::string& output, const std::function<bool()>& stopped) {
     output_ = output;
     record_ = recordPath(output);
     seen_.clear();
     Status locked = makePrivateFolder(folderOf(record_));
     bool busy = false;
-    if (locked.ok()) locked = lock_.take(record_ + ".lock", kLockWait, &busy);
+    if (locked.ok()) locked = lock_.take(record_ + ".lock", kLockWait, &busy, stopped);
     if (!locked.ok()) return locked;
     if (busy) {
         return Status::FileError(

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_set>
 
@@ -20,8 +21,9 @@ class SeenMessages {
     // and holds its lock until destroyed. Then reads the record kept for the
     // table at `output` and checks it against the table. A table that exists
     // with no record, or changed since it was recorded, is refused with a
-    // message telling how to start over. No table: a fresh start.
-    Status load(const std::string& output);
+    // message telling how to start over. No table: a fresh start. The wait ends
+    // with Status::Stopped() once `stopped` (when given) says so.
+    Status load(const std::string& output, const std::function<bool()>& stopped = {});
 
     // Whether the output table exists (it is then added to, else written whole).
     bool tableExists() const { return tableExists_; }

@@ -13,7 +13,8 @@ FileLock::~FileLock() {
     if (fd_ >= 0) ::close(fd_);  // which lets the lock go
 }
 
-Status FileLock::take(const std::string& path, std::chrono::milliseconds wait, bool* busy) {
+Status FileLock::take(const std::string& path, std::chrono::milliseconds wait, bool* busy,
+                      const std::function<bool()>& stopped) {
     *busy = false;
     if (fd_ >= 0) return Status::Ok();
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -35,6 +36,10 @@ Status FileLock::take(const std::string& path, std::chrono::milliseconds wait, b
                 return Status::Ok();
             }
             return errnoStatus("lock", path, err);
+        }
+        if (stopped && stopped()) {
+            ::close(fd);
+            return Status::Stopped();
         }
         std::this_thread::sleep_for(kPoll);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "platform/status.h"
@@ -18,8 +19,10 @@ class FileLock {
 
     // Takes the lock on `path`, made (empty, for this user alone) when missing,
     // waiting up to `wait` while another process holds it. `*busy` says whether
-    // it was still held then; an error names `path`.
-    Status take(const std::string& path, std::chrono::milliseconds wait, bool* busy);
+    // it was still held then; an error names `path`. The wait ends early with
+    // Status::Stopped() once `stopped` (when given) says so.
+    Status take(const std::string& path, std::chrono::milliseconds wait, bool* busy,
+                const std::function<bool()>& stopped = {});
 
   private:
     int fd_ = -1;

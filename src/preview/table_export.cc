@@ -25,9 +25,10 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
         if (!status.ok()) return status;
         total += fileSize(input);
     }
+    auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
     std::optional<SeenMessages> seen;
     if (request.newOnly) {
-        Status loaded = seen.emplace().load(request.output);
+        Status loaded = seen.emplace().load(request.output, stopped);
         if (!loaded.ok()) return loaded;
     }
 
@@ -36,7 +37,6 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
     MessageRows rows(options);
     rows.countTrashed(trashed);
     if (files.size() > 1) learnFromFiles(files, rows);
-    auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
     auto fill = [&](TableWriter& writer) {
         Status status = writer.begin(rows.columnNames());
         auto onRow = [&writer, &stopped](const std::vector<std::string>& cells) {

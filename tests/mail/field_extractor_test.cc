@@ -103,5 +103,20 @@ TEST(FieldExtractor, LearnsLabelsAndBoilerplateFromTheFile) {
     EXPECT_EQ(extras.unplacedLines, 0u);
 }
 
+// A line is the form's own text when it recurs in at least three messages of five.
+TEST(FieldExtractor, BoilerplateRecursInMostMessages) {
+    FormLayoutLearner learner;
+    for (int i = 0; i < 5; ++i) {
+        learner.add("Name: " + std::to_string(i) + "\nMessage: hello\n" +
+                    (i < 2 ? "Bye now\n" : "") + (i < 3 ? "Visit us\n" : ""));
+    }
+    FieldExtractor extractor({"Message"}, learner.layout());
+    std::vector<std::string> cells;
+    std::vector<bool> found;
+    ExtractedExtras extras;
+    extractor.extract("Message: Hi\nBye now\nVisit us\n", &cells, &found, &extras);
+    EXPECT_EQ(cells, (std::vector<std::string>{"Hi\nBye now"}));
+}
+
 }  // namespace
 }  // namespace tabulon

@@ -93,6 +93,14 @@ void writeFile(const std::string& path, const std::string& content) {
     out << content;
 }
 
+std::string repeat(const std::string& unit, size_t count) {
+    std::string text;
+    text.reserve(unit.size() * count);
+    for (size_t i = 0; i < count; ++i)
+        text += unit;
+    return text;
+}
+
 Status StringSource::read(char* buffer, size_t capacity, size_t* count) {
     size_t n = std::min({capacity, chunk_, data_.size() - position_});
     std::copy_n(data_.data() + position_, n, buffer);

@@ -29,9 +29,7 @@ TEST(Converter, ProgressCountsBytesAndEndsFull) {
 }
 
 TEST(Converter, WriteFailureStopsTheRun) {
-    std::string input;
-    for (int i = 0; i < 100000; ++i)
-        input += "A: some value\n";
+    const std::string input = test::repeat("A: some value\n", 100000);
     StringSource source(input, 4096);
     test::FullDiskSink sink(1000);
     uint64_t lastRead = 0;

@@ -20,10 +20,7 @@ struct Cell {
 
 const std::string kLong(40000, 'L');
 std::string emoji(size_t count) {
-    std::string text;
-    for (size_t i = 0; i < count; ++i)
-        text += "\xF0\x9F\x99\x82";
-    return text;
+    return test::repeat("\xF0\x9F\x99\x82", count);
 }
 
 // Which values are guarded is FormulaGuard's test; here, how a guarded value

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "app/main_window_fixture.h"
@@ -157,12 +158,7 @@ TEST_F(FaultTest, InputChangingDuringARun) {
     };
     for (const Case& c :
          {Case{"shrinks", [](const std::string& p) { fs::resize_file(p, 1000); }, true},
-          Case{"grows",
-               [](const std::string& p) {
-                   FILE* f = std::fopen(p.c_str(), "a");
-                   std::fputs("Name: late\n", f);
-                   std::fclose(f);
-               },
+          Case{"grows", [](const std::string& p) { std::ofstream(p, std::ios::app) << "x\n"; },
                true},
           Case{"disappears", [](const std::string& p) { fs::remove(p); }, false}}) {
         std::string input = dir.file(std::string(c.name) + ".txt");

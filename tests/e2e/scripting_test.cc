@@ -2,7 +2,6 @@
 // over its documents, senders that hang up, and hostile messages on the event
 // socket.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>

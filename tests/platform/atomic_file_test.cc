@@ -19,10 +19,6 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
-std::string nameOf(const std::string& path) {
-    return path.substr(path.rfind('/') + 1);
-}
-
 Status writeAll(const std::string& path, const std::string& content) {
     AtomicFile file;
     Status status = file.open(path);
@@ -84,7 +80,8 @@ TEST_P(AtomicFileTest, ReplacesOnlyOnCommitKeepingOwnerAndMode) {
         AtomicFile abandoned;
         ASSERT_TRUE(abandoned.open(dir.file("t")).ok());
         ASSERT_TRUE(abandoned.write("partial", 7).ok());
-        EXPECT_EQ(dir.listing(), GetParam() ? "t" : nameOf(abandoned.temporaryName()) + "|t");
+        std::string hidden = std::filesystem::path(abandoned.temporaryName()).filename();
+        EXPECT_EQ(dir.listing(), GetParam() ? "t" : hidden + "|t");
     }
     EXPECT_EQ(readFile(dir.file("t")), "new");
     EXPECT_EQ(dir.listing(), "t");  // no temporary file left behind

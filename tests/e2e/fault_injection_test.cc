@@ -66,6 +66,12 @@ class FaultTest : public MainWindowTest {
         std::vector<std::string> log = dialogLog();
         return log.empty() ? std::string() : log.back();
     }
+    // Quits: the preferences could not be saved, and no file of `before` changed.
+    void quitUnsaved(const Snapshot& before) {
+        quit();
+        EXPECT_PRED2(contains, lastMessage(), "The preferences could not be saved.");
+        EXPECT_TRUE(changedSince(before).empty());
+    }
     // The app still converts: a small document to a good place.
     bool stillConverts() {
         writeFile(dir.file("check.txt"), "Name: Cy\n");
@@ -98,9 +104,7 @@ TEST_F(FaultTest, ConversionOntoAFullDiskOrAReadOnlyFolder) {
         EXPECT_TRUE(stillConverts());
     }
     EXPECT_EQ(snapshot(dir.file("full")).size(), 1u);  // no partial output left
-    quit();
-    EXPECT_PRED2(contains, lastMessage(), "The preferences could not be saved.");
-    EXPECT_TRUE(changedSince(before).empty());
+    quitUnsaved(before);
 }
 
 // The template and, at quit, the preferences, each on a disk that is full.
@@ -122,9 +126,7 @@ TEST_F(FaultTest, SavesOnAFullDisk) {
     EXPECT_PRED2(contains, lastMessage(), "No space left on device");
     EXPECT_EQ(rows(), (std::vector<std::string>{"Item:"}));  // the chosen template is shown
     window->CheckBox2->click();
-    quit();
-    EXPECT_PRED2(contains, lastMessage(), "The preferences could not be saved.");
-    EXPECT_TRUE(changedSince(before).empty());
+    quitUnsaved(before);
 }
 
 TEST_F(FaultTest, HomeThatCannotBeWritten) {
@@ -142,9 +144,7 @@ TEST_F(FaultTest, HomeThatCannotBeWritten) {
     EXPECT_EQ(w.myfilepath.toStdString(), ":Templates:");
     EXPECT_EQ(rows(), (std::vector<std::string>{"Name:", "Email:"}));
     EXPECT_TRUE(stillConverts());
-    quit();
-    EXPECT_PRED2(contains, lastMessage(), "The preferences could not be saved.");
-    EXPECT_TRUE(changedSince(before).empty());
+    quitUnsaved(before);
 }
 
 TEST_F(FaultTest, InputChangingDuringARun) {

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
 
 namespace tabulon::test {
 
@@ -54,11 +54,9 @@ int connectTo(const std::string& path) {
 }
 
 std::string TempDir::listing() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
+    std::set<std::string> names;  // sorted
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+        names.insert(entry.path().filename().string());
     std::string result;
     for (const std::string& name : names)
         result += (result.empty() ? "" : "|") + name;
@@ -91,6 +89,14 @@ std::string readFile(const std::string& path) {
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;
+}
+
+std::string repeat(const std::string& unit, size_t count) {
+    std::string text;
+    text.reserve(unit.size() * count);
+    for (size_t i = 0; i < count; ++i)
+        text += unit;
+    return text;
 }
 
 Status StringSource::read(char* buffer, size_t capacity, size_t* count) {

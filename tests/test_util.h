@@ -38,6 +38,14 @@ std::string scratchDevice(const std::string& name);
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 
+// `unit` `count` times over: a large input, or a long value.
+std::string repeat(const std::string& unit, size_t count);
+
+// Whether `text` holds `part`, for EXPECT_PRED2, whose failure shows both.
+inline bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 // Sets the environment variable `name` to `value` (null: unsets it) for the
 // object's lifetime.
 class ScopedEnv {

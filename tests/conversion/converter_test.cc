@@ -29,16 +29,14 @@ TEST(Converter, ProgressCountsBytesAndEndsFull) {
 }
 
 TEST(Converter, WriteFailureStopsTheRun) {
-    std::string input;
-    for (int i = 0; i < 100000; ++i)
-        input += "A: some value\n";
+    const std::string input = test::repeat("A: some value\n", 100000);
     StringSource source(input, 4096);
     test::FullDiskSink sink(1000);
     uint64_t lastRead = 0;
     Status status =
         convert(source, {"A:"}, sink, [&](uint64_t read, uint64_t) { lastRead = read; });
     EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.message().find("No space left"), std::string::npos);
+    EXPECT_PRED2(test::contains, status.message(), "No space left");
     EXPECT_LT(lastRead, input.size());  // stopped early, not after reading everything
 }
 

@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-
 #include "app/qt/app.h"
 #include "e2e/running_tabulon.h"
 #include "platform/event_client.h"
@@ -58,7 +57,7 @@ TEST(EventSocket, NothingIsSentToAListenerOfAnotherUser) {
 
     ProgramResult sent = runProgram({TABULON_SEND_BINARY, "prcs", "/a/file"}, home.path());
     EXPECT_EQ(sent.exitCode, 3);
-    EXPECT_NE(sent.err.find("runs as another user"), std::string::npos) << sent.err;
+    EXPECT_PRED2(contains, sent.err, "runs as another user");
     EXPECT_EQ(nextReport(), 0);
     EXPECT_FALSE(handOffToRunningApp({QStringLiteral("/a/document")}));
     EXPECT_EQ(nextReport(), 0);

@@ -63,8 +63,8 @@ bool RunningTabulon::waitUntilListening() {
 }
 
 bool RunningTabulon::waitUntilShown(const std::string& text) {
-    return waitFor([&] { return dialogLog().find(text) != std::string::npos || !running(); }) &&
-           dialogLog().find(text) != std::string::npos;
+    return waitFor([&] { return contains(dialogLog(), text) || !running(); }) &&
+           contains(dialogLog(), text);
 }
 
 bool RunningTabulon::running() {

@@ -37,7 +37,6 @@ class RunningTabulon {
     bool waitUntilListening();
     // True once the dialog log holds `text`.
     bool waitUntilShown(const std::string& text);
-    // True once the app has `path` open (a run reads it).
     // Its exit code once it has ended by itself; -1 if it still runs after a minute.
     int exitCode();
     bool running();

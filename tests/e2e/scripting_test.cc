@@ -2,7 +2,6 @@
 // over its documents, senders that hang up, and hostile messages on the event
 // socket.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,7 +62,7 @@ TEST_F(ScriptingTest, ScriptedConversionsAnswerWithWordsNotWindows) {
         ProgramResult r = app.send({"prcs", parameter});
         EXPECT_EQ(r.exitCode, 1) << parameter;
         EXPECT_EQ(r.out, "not handled\n") << parameter;
-        EXPECT_NE(r.err.find(reason), std::string::npos) << parameter << ": " << r.err;
+        EXPECT_PRED2(contains, r.err, reason);
     }
     EXPECT_TRUE(isFolder(blocked + " Converted"));
     // And it carries on: each output beside its input, the event named either way.
@@ -118,7 +117,7 @@ TEST_F(ScriptingTest, HelpAndVersionOnlyPrint) {
          }) {
         ProgramResult r = app.runProgram(argv);
         EXPECT_EQ(r.exitCode, 0) << argv[1];
-        EXPECT_NE(r.out.find(out), std::string::npos) << r.out;
+        EXPECT_PRED2(contains, r.out, out);
         EXPECT_EQ(r.err, "") << argv[1];
     }
     ASSERT_TRUE(app.waitUntilListening());
@@ -128,10 +127,8 @@ TEST_F(ScriptingTest, HelpAndVersionOnlyPrint) {
 // prcs: asks and goes away before its answer; odoc: goes away right after its
 // answer, which comes before the conversion it starts. Each conversion is made.
 TEST_F(ScriptingTest, SendersHangingUpDuringTheirConversion) {
-    std::string big = app.home.file("big.txt"), lines;
-    while (lines.size() < (8 << 20))
-        lines += "Name: someone\r\nEmail: someone@example.org\r\n";
-    writeFile(big, lines);
+    std::string big = app.home.file("big.txt");
+    writeFile(big, repeat("Name: someone\r\nEmail: someone@example.org\r\n", 200000));
     for (const std::string id : {"prcs", "odoc"}) {
         if (id == "odoc") app.answerDialogs(big + " Converted\n");
         std::remove((big + " Converted").c_str());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -9,25 +10,6 @@
 
 namespace tabulon {
 namespace {
-
-// Messages over `maxBytes` come out as "(too large)".
-std::vector<std::string> split(const std::string& input, size_t chunk,
-                               MessageSplitter::Layout* layout = nullptr,
-                               size_t maxBytes = MessageSplitter::kMaxMessageBytes) {
-    test::StringSource source(input, chunk);
-    MessageSplitter splitter(source, chunk, maxBytes);
-    std::vector<std::string> messages;
-    std::string message;
-    bool found = true;
-    while (found) {
-        bool tooLarge = false;
-        EXPECT_TRUE(splitter.next(&message, &found, &tooLarge).ok());
-        if (found) messages.push_back(tooLarge ? "(too large)" : message);
-    }
-    EXPECT_EQ(splitter.bytesRead(), input.size());
-    if (layout != nullptr) *layout = splitter.layout();
-    return messages;
-}
 
 using Layout = MessageSplitter::Layout;
 
@@ -37,6 +19,30 @@ struct SplitCase {
     Layout layout;
     std::vector<std::string> messages;
 };
+
+// Each case split in blocks of each size, every byte read; messages over
+// `maxBytes` come out as "(too large)".
+void expectSplits(std::span<const SplitCase> cases, std::initializer_list<size_t> chunks,
+                  size_t maxBytes = MessageSplitter::kMaxMessageBytes) {
+    for (const SplitCase& c : cases) {
+        for (size_t chunk : chunks) {
+            SCOPED_TRACE(std::string(c.what) + ", blocks of " + std::to_string(chunk));
+            test::StringSource source(c.input, chunk);
+            MessageSplitter splitter(source, chunk, maxBytes);
+            std::vector<std::string> messages;
+            std::string message;
+            bool found = true;
+            while (found) {
+                bool tooLarge = false;
+                EXPECT_TRUE(splitter.next(&message, &found, &tooLarge).ok());
+                if (found) messages.push_back(tooLarge ? "(too large)" : message);
+            }
+            EXPECT_EQ(messages, c.messages);
+            EXPECT_EQ(splitter.layout(), c.layout);
+            EXPECT_EQ(splitter.bytesRead(), c.input.size());
+        }
+    }
+}
 
 const std::string kSaved1 = "From: Form <f@shop.example>\nSubject: one\n\nName: Ann\n\n";
 const std::string kSaved2 =
@@ -152,14 +158,7 @@ const SplitCase kCases[] = {
 };
 
 TEST(MessageSplitter, SplitsEveryLayoutWhereverTheBlocksEnd) {
-    for (const SplitCase& c : kCases) {
-        for (size_t chunk : {1, 2, 3, 7, 65536}) {
-            SCOPED_TRACE(std::string(c.what) + ", blocks of " + std::to_string(chunk));
-            Layout layout;
-            EXPECT_EQ(split(c.input, chunk, &layout), c.messages);
-            EXPECT_EQ(layout, c.layout);
-        }
-    }
+    expectSplits(kCases, {1, 2, 3, 7, 65536});
 }
 
 // With a limit of 40 bytes.
@@ -188,14 +187,7 @@ const SplitCase kLimitCases[] = {
 };
 
 TEST(MessageSplitter, AMessageOverTheLimitIsLetGoAndTheNextOneKept) {
-    for (const SplitCase& c : kLimitCases) {
-        for (size_t chunk : {1, 7, 65536}) {
-            SCOPED_TRACE(std::string(c.what) + ", blocks of " + std::to_string(chunk));
-            Layout layout;
-            EXPECT_EQ(split(c.input, chunk, &layout, 40), c.messages);
-            EXPECT_EQ(layout, c.layout);
-        }
-    }
+    expectSplits(kLimitCases, {1, 7, 65536}, 40);
 }
 
 }  // namespace

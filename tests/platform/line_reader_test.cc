@@ -26,7 +26,7 @@ TEST(LineReader, RefusesWhatIsNotASmallFile) {
          }) {
         std::vector<std::string> lines = {"stale"};
         Status status = readLines(path, &lines, 1000);
-        EXPECT_NE(status.message().find(message), std::string::npos) << status.message();
+        EXPECT_PRED2(test::contains, status.message(), message);
         EXPECT_TRUE(lines.empty()) << path;
     }
     std::vector<std::string> lines;

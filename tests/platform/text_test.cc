@@ -19,15 +19,15 @@ TEST(Text, ValReadsTheLeadingNumber) {
 }
 
 TEST(Text, StrWritesNumbersBack) {
-    EXPECT_EQ(Str(1.2), "1.2");
-    EXPECT_EQ(Str(2.0), "2");
-    EXPECT_EQ(Str(1.1), "1.1");
-    EXPECT_EQ(Str(-15.0), "-15");
-    EXPECT_EQ(Str(1.0 / 3.0), "0.3333333");
+    // clang-format off
+    for (const auto& [value, text] : {
+             std::pair{1.2, "1.2"}, {2.0, "2"}, {1.1, "1.1"}, {-15.0, "-15"}, {2.5e-5, "2.5e-5"},
+             {1.0 / 3.0, "0.3333333"}, {1.5e20, "1.5e+20"},
+             {15000000.5, "1.5e+7"}}) {  // no padding zero in the exponent
+        // clang-format on
+        EXPECT_EQ(Str(value), text) << value;
+    }
     EXPECT_EQ(Str(int64_t{-2147483648}), "-2147483648");
-    EXPECT_EQ(Str(1.5e20), "1.5e+20");
-    EXPECT_EQ(Str(15000000.5), "1.5e+7");  // no padding zero in the exponent
-    EXPECT_EQ(Str(2.5e-5), "2.5e-5");
 }
 
 }  // namespace

@@ -10,10 +10,8 @@ namespace {
 TEST(WindowPlace, ASavedPlaceShowsWholeOnAPresentScreen) {
     const QList<QRect> screens = {QRect(0, 0, 1600, 900), QRect(1600, 0, 1280, 1024)};
     const QSize size(380, 340);
-    struct Case {
-        QPoint saved, placed;
-    };
-    const Case cases[] = {
+    const std::pair<QPoint, QPoint> cases[] = {
+        // saved, placed
         {{10, 50}, {10, 50}},         // the default place
         {{1700, 300}, {1700, 300}},   // on the second screen
         {{0, 0}, {8, 32}},            // saved by Wayland: the title bar was off the screen
@@ -22,10 +20,8 @@ TEST(WindowPlace, ASavedPlaceShowsWholeOnAPresentScreen) {
         {{2800, 900}, {2492, 676}},   // off the second screen's corner
         {{-500, 400}, {8, 400}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(placeOnScreens(screens, c.saved, size), c.placed)
-            << c.saved.x() << "," << c.saved.y();
-    }
+    for (const auto& [saved, placed] : cases)
+        EXPECT_EQ(placeOnScreens(screens, saved, size), placed) << saved.x() << "," << saved.y();
     EXPECT_EQ(placeOnScreens({}, {5, 5}, size), QPoint(5, 5));  // no screen known
 }
 

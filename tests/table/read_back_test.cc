@@ -19,12 +19,7 @@ struct Cell {
 };
 
 const std::string kLong(40000, 'L');
-std::string emoji(size_t count) {
-    std::string text;
-    for (size_t i = 0; i < count; ++i)
-        text += "\xF0\x9F\x99\x82";
-    return text;
-}
+const std::string kEmoji = "\xF0\x9F\x99\x82";
 
 // Which values are guarded is FormulaGuard's test; here, how a guarded value
 // survives each writer's quoting and escaping.
@@ -51,8 +46,8 @@ const std::vector<Cell> kCells = {
     {"empty", ""},
     {"long", kLong, {}, {}, kLong.substr(0, 32767)},
     // A workbook counts UTF-16 units: an emoji takes two, and is never cut in half.
-    {"long emoji", emoji(20000), {}, {}, emoji(16383)},
-    {"emoji at the limit", kLong.substr(0, 32766) + emoji(1), {}, {}, kLong.substr(0, 32766)},
+    {"long emoji", test::repeat(kEmoji, 20000), {}, {}, test::repeat(kEmoji, 16383)},
+    {"emoji at the limit", kLong.substr(0, 32766) + kEmoji, {}, {}, kLong.substr(0, 32766)},
 };
 
 class ReadBack : public ::testing::TestWithParam<TableFormat> {};

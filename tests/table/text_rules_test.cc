@@ -91,9 +91,8 @@ TEST(TextFormats, CellBytes) {
 // printed at any length.
 TEST(Utf8Text, ShownText) {
     const std::string kLong(300, 'x');
-    std::string escapes;  // what is shown of 50 ESC, when 150 characters come before them
-    for (int i = 0; i < 50; ++i)
-        escapes += "\\x1B";
+    // What is shown of 50 ESC, when 150 characters come before them.
+    const std::string escapes = test::repeat("\\x1B", 50);
     const std::pair<std::string, std::string> cases[] = {
         {"plain J\xC3\xBCrgen \xF0\x9F\x99\x82", "plain J\xC3\xBCrgen \xF0\x9F\x99\x82"},
         {"\x1B]0;PWNED\a\x1B[2J", "\\x1B]0;PWNED\\x07\\x1B[2J"},

@@ -13,14 +13,11 @@
 namespace tabulon::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class FieldEditingTest : public MainWindowTest {
   protected:
     Window1& openWith(const std::string& names) {
-        skipFirstStartCopy();
         writeFile(appTemplates() + "Field Names", names);
-        return open();
+        return openAfterFirstStart();
     }
     int selected() const {
         auto items = window->ListBox1->selectedItems();

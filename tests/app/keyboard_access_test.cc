@@ -25,18 +25,11 @@ class KeyboardAccessTest : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        skipFirstStartCopy();
         std::filesystem::create_directories(dir.file("app/Tabulon Help"));
         writeFile(dir.file("app/Tabulon Help/Tabulon Help"), "<html><body>Help</body></html>");
         writeFile(dir.file("form.mbox"), kFormMail);
-        open();
+        openAfterFirstStart();
         window->show();
-    }
-    static HelpWindow* helpWindow() {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* help = qobject_cast<HelpWindow*>(top); help && help->isVisible()) return help;
-        }
-        return nullptr;
     }
     static void activate(QWidget* shown) {
         shown->show();

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <QApplication>
 #include <QListWidget>
 #include <QTest>
 #include <filesystem>
@@ -15,6 +16,20 @@ namespace tabulon::test {
 
 bool waitForEvents(const std::function<bool()>& done) {
     return QTest::qWaitFor(done, 60000);
+}
+
+Lines texts(const QListWidget* list) {
+    Lines texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts.push_back(list->item(row)->text().toStdString());
+    return texts;
+}
+
+HelpWindow* helpWindow() {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* help = qobject_cast<HelpWindow*>(top); help && help->isVisible()) return help;
+    }
+    return nullptr;
 }
 
 void MainWindowTest::SetUp() {
@@ -59,8 +74,8 @@ void MainWindowTest::answerDialogs(const std::vector<std::string>& lines) {
     setDialogs(std::make_unique<ScriptedDialogs>(QString::fromStdString(dir.file("script"))));
 }
 
-std::vector<std::string> MainWindowTest::dialogLog() const {
-    std::vector<std::string> lines;
+Lines MainWindowTest::dialogLog() const {
+    Lines lines;
     std::istringstream log(readFile(dir.file("script.log")));
     for (std::string line; std::getline(log, line);)
         lines.push_back(line);
@@ -74,14 +89,6 @@ void MainWindowTest::writePrefs(const std::string& content) {
 
 void MainWindowTest::skipFirstStartCopy() {
     std::filesystem::create_directories(dir.file("data/Tabulon"));
-}
-
-std::vector<std::string> MainWindowTest::rows() const {
-    std::vector<std::string> texts;
-    for (int i = 0; i < window->ListBox1->count(); ++i) {
-        texts.push_back(window->ListBox1->item(i)->text().toStdString());
-    }
-    return texts;
 }
 
 }  // namespace tabulon::test

@@ -38,27 +38,11 @@ std::vector<std::vector<std::string>> tabRows(const std::string& text) {
 
 class PreviewSaveTest : public FormMailTest {
   protected:
-    void SetUp() override {
-        FormMailTest::SetUp();
-        useFormFields();
-    }
     // Answers the save dialog with `answer` ("name<Tab>filter"), saves and
     // waits for the end; true when written.
     bool saveAs(PreviewWindow* preview, const std::string& answer) {
         answerDialogs({answer});
         return saveAndWait(preview);
-    }
-    // A mail file big enough that its save is still under way when the test acts.
-    void writeBigMail() {
-        std::string mail;
-        for (int i = 0; i < 4000; ++i)
-            mail += kFormMail + std::string("\n");
-        writeFile(dir.file("big.mbox"), mail);
-        writeFile(dir.file("out.xlsx"), "older");
-    }
-    void expectOnlyOlderOutput() {
-        EXPECT_TRUE(readFile(dir.file("out.xlsx")) == "older");
-        EXPECT_EQ(dir.listing(), "app|big.mbox|config|data|form.mbox|out.xlsx|script");
     }
 };
 
@@ -89,7 +73,7 @@ TEST_F(PreviewSaveTest, WritesEveryOfferedFormat) {
         if (c.format == TableFormat::kTab) {
             std::vector<std::vector<std::string>> rows = tabRows(readFile(path));
             ASSERT_EQ(rows.size(), 4u);
-            EXPECT_EQ(rows[0], (std::vector<std::string>{"Name:", "Email:", "Phone:"}));
+            EXPECT_EQ(rows[0], (Lines{"Name:", "Email:", "Phone:"}));
         } else {
             ReadTable table = readTable(std::string(formatName(c.format)), path, dir.path());
             ASSERT_TRUE(table.ok) << table.error;
@@ -121,7 +105,8 @@ TEST_F(PreviewSaveTest, RefusedSaveLeavesNothing) {
 // it would have replaced keeps its content, nothing else is left, and the
 // settings keep what the last good save chose.
 TEST_F(PreviewSaveTest, StoppedSaveKeepsTheOlderFile) {
-    writeBigMail();
+    writeCopies("big.mbox", 4000);
+    writeFile(dir.file("out.xlsx"), "older");
     ::remove(dir.file("script.log").c_str());
     const std::function<void(PreviewWindow*)> stops[] = {
         [](PreviewWindow* preview) { preview->SaveProgress->findChild<QPushButton*>()->click(); },
@@ -145,7 +130,8 @@ TEST_F(PreviewSaveTest, StoppedSaveKeepsTheOlderFile) {
         EXPECT_TRUE(waitForEvents([&] { return !preview || !preview->isSaving(); }));
         QApplication::processEvents();
         ::remove(dir.file("script.log").c_str());
-        expectOnlyOlderOutput();
+        EXPECT_TRUE(readFile(dir.file("out.xlsx")) == "older");
+        EXPECT_EQ(dir.listing(), "app|big.mbox|config|data|form.mbox|out.xlsx|script");
         EXPECT_FALSE(QFile::exists(QString::fromStdString(spreadsheetSettingsPath())));
         if (preview) preview->close();
     }

@@ -115,7 +115,7 @@ TEST_F(MailboxDialogTest, ShowsTheFilteredMessagesAndKeepsThePasswordOnlyWhenAsk
                           Case{good, true, false, "given as the dialog's \"Certificate", 0},
                           Case{good, false, true, "", 0}, Case{good, true, true, "", 1}}) {
         SCOPED_TRACE(c.password);
-        size_t said = dialogLog().size();
+        ::remove(dir.file("script.log").c_str());
         MailboxDialog* dialog = openDialog();
         ASSERT_NE(dialog, nullptr);
         QPointer<PreviewWindow> preview = read(dialog, c.password, c.remember, c.trusted);
@@ -124,11 +124,9 @@ TEST_F(MailboxDialogTest, ShowsTheFilteredMessagesAndKeepsThePasswordOnlyWhenAsk
             EXPECT_EQ(shown(preview), (std::vector<TableRow>{{"Ann", "Ann@mail.example"},
                                                              {"Cai", "Cai@mail.example"}}));
         }
-        std::vector<std::string> log = dialogLog();
-        log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(said));
-        if (*c.says == '\0') {
-            EXPECT_TRUE(log.empty()) << log[0];
-        } else {
+        Lines log = dialogLog();
+        ASSERT_EQ(log.size(), *c.says ? 1u : 0u);
+        if (*c.says) {
             // Said once, naming the server; then the dialog is back as it was left.
             ASSERT_EQ(log.size(), 1u);
             EXPECT_EQ(log[0].rfind("message Cannot read mail from 127.0.0.1:", 0), 0u) << log[0];

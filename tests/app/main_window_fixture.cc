@@ -40,8 +40,7 @@ void MainWindowTest::SetUp() {
     ::setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
     setApplicationFolderForTesting(dir.file("app"));
-    writeFile(dir.file("script"), "");
-    setDialogs(std::make_unique<ScriptedDialogs>(QString::fromStdString(dir.file("script"))));
+    answerDialogs({});
     setUrlOpenerForTesting([this](const QUrl& url) {
         openedUrls.push_back(url.toString().toStdString());
         return true;
@@ -85,6 +84,11 @@ Lines MainWindowTest::dialogLog() const {
 void MainWindowTest::writePrefs(const std::string& content) {
     std::filesystem::create_directories(dir.file("config"));
     writeFile(prefsPath(), content);
+}
+
+void MainWindowTest::writeHelpDocument(const std::string& html) {
+    std::filesystem::create_directories(dir.file("app/Tabulon Help"));
+    writeFile(helpDocument(), html);
 }
 
 void MainWindowTest::skipFirstStartCopy() {

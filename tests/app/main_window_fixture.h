@@ -52,6 +52,8 @@ class MainWindowTest : public ::testing::Test {
     std::string prefs() const { return readFile(prefsPath()); }
     void writePrefs(const std::string& content);
     std::string appTemplates() const { return dir.file("app/Templates/"); }
+    std::string helpDocument() const { return dir.file("app/Tabulon Help/Tabulon Help"); }
+    void writeHelpDocument(const std::string& html);
     // Makes the data folder's Tabulon folder exist, as after an earlier start.
     void skipFirstStartCopy();
     // The field list's rows.

@@ -54,16 +54,6 @@ void MainWindowTest::TearDown() {
     setApplicationFolderForTesting("");
 }
 
-Window1& MainWindowTest::open() {
-    window = std::make_unique<Window1>();
-    window->Event_Open();
-    return *window;
-}
-
-void MainWindowTest::quit() {
-    window->close();
-}
-
 void MainWindowTest::answerDialogs(const std::vector<std::string>& lines) {
     std::string script;
     for (const std::string& line : lines)
@@ -89,10 +79,6 @@ void MainWindowTest::writePrefs(const std::string& content) {
 void MainWindowTest::writeHelpDocument(const std::string& html) {
     std::filesystem::create_directories(dir.file("app/Tabulon Help"));
     writeFile(helpDocument(), html);
-}
-
-void MainWindowTest::skipFirstStartCopy() {
-    std::filesystem::create_directories(dir.file("data/Tabulon"));
 }
 
 }  // namespace tabulon::test

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,14 +35,18 @@ class MainWindowTest : public ::testing::Test {
     void TearDown() override;
 
     // Creates the main window and runs its opening sequence.
-    Window1& open();
+    Window1& open() {
+        window = std::make_unique<Window1>();
+        window->Event_Open();
+        return *window;
+    }
     // Opens it as at any start after the first.
     Window1& openAfterFirstStart() {
         skipFirstStartCopy();
         return open();
     }
     // Closes it as quitting does, running the closing sequence.
-    void quit();
+    void quit() { window->close(); }
 
     // Lines that the next file dialogs will answer with, from the first on.
     void answerDialogs(const std::vector<std::string>& lines);
@@ -55,7 +60,7 @@ class MainWindowTest : public ::testing::Test {
     std::string helpDocument() const { return dir.file("app/Tabulon Help/Tabulon Help"); }
     void writeHelpDocument(const std::string& html);
     // Makes the data folder's Tabulon folder exist, as after an earlier start.
-    void skipFirstStartCopy();
+    void skipFirstStartCopy() { std::filesystem::create_directories(dir.file("data/Tabulon")); }
     // The field list's rows.
     Lines rows() const { return texts(window->ListBox1); }
 

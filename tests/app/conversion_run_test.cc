@@ -14,8 +14,6 @@
 namespace tabulon::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const char kMail[] = "Subject: x\r\nName: Ann\r\nEmail: ann@example.org\r\n\r\nName: Bo\r\n";
 const char kConverted[] = "Name:\tEmail:\r Ann\t ann@example.org\r Bo\t";
 
@@ -23,9 +21,8 @@ class ConversionRunTest : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        skipFirstStartCopy();
         writeFile(dir.file("mail.txt"), kMail);
-        open();
+        openAfterFirstStart();
     }
     std::string mail() const { return dir.file("mail.txt"); }
     std::string converted() const { return dir.file("mail.txt Converted"); }

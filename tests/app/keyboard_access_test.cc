@@ -7,7 +7,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
-#include <filesystem>
 
 #include "app/main_window_fixture.h"
 #include "app/qt/about_box.h"
@@ -25,18 +24,9 @@ class KeyboardAccessTest : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        skipFirstStartCopy();
-        std::filesystem::create_directories(dir.file("app/Tabulon Help"));
-        writeFile(dir.file("app/Tabulon Help/Tabulon Help"), "<html><body>Help</body></html>");
+        writeHelpDocument("<html><body>Help</body></html>");
         writeFile(dir.file("form.mbox"), kFormMail);
-        open();
-        window->show();
-    }
-    static HelpWindow* helpWindow() {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* help = qobject_cast<HelpWindow*>(top); help && help->isVisible()) return help;
-        }
-        return nullptr;
+        openAfterFirstStart().show();
     }
     static void activate(QWidget* shown) {
         shown->show();
@@ -45,8 +35,8 @@ class KeyboardAccessTest : public MainWindowTest {
     }
     // What a screen reader would miss in `shown`: controls that take the focus
     // without a name, or with no role of their own.
-    static std::vector<std::string> unspoken(QWidget* shown) {
-        std::vector<std::string> missing;
+    static Lines unspoken(QWidget* shown) {
+        Lines missing;
         QAccessibleInterface* top = QAccessible::queryAccessibleInterface(shown);
         if (top->role() == QAccessible::Client) missing.push_back("window role");
         for (QWidget* control : shown->findChildren<QWidget*>()) {
@@ -69,7 +59,7 @@ class KeyboardAccessTest : public MainWindowTest {
 TEST_F(KeyboardAccessTest, EveryControlHasANameAndARole) {
     for (int page = 0; page < window->TabPanel1->count(); ++page) {
         window->TabPanel1->setCurrentIndex(page);
-        EXPECT_EQ(unspoken(window.get()), std::vector<std::string>()) << "page " << page;
+        EXPECT_EQ(unspoken(window.get()), Lines()) << "page " << page;
     }
     auto* preview = new PreviewWindow(window.get(), window.get(),
                                       {QString::fromStdString(dir.file("form.mbox"))});
@@ -85,7 +75,7 @@ TEST_F(KeyboardAccessTest, EveryControlHasANameAndARole) {
     for (QWidget* each : shown) {
         ASSERT_NE(each, nullptr);
         each->show();
-        EXPECT_EQ(unspoken(each), std::vector<std::string>()) << each->objectName().toStdString();
+        EXPECT_EQ(unspoken(each), Lines()) << each->objectName().toStdString();
     }
     // The preview's table has the focus first, and Tab leaves it.
     EXPECT_EQ(preview->focusWidget(), preview->PreviewTable);

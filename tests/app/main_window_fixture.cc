@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <QApplication>
 #include <QListWidget>
 #include <QTest>
 #include <filesystem>
@@ -17,6 +18,20 @@ bool waitForEvents(const std::function<bool()>& done) {
     return QTest::qWaitFor(done, 60000);
 }
 
+Lines texts(const QListWidget* list) {
+    Lines texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts.push_back(list->item(row)->text().toStdString());
+    return texts;
+}
+
+HelpWindow* helpWindow() {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* help = qobject_cast<HelpWindow*>(top); help && help->isVisible()) return help;
+    }
+    return nullptr;
+}
+
 void MainWindowTest::SetUp() {
     std::filesystem::create_directories(appTemplates());
     writeFile(appTemplates() + "Field Names", "Name:\rEmail:\r");
@@ -25,8 +40,7 @@ void MainWindowTest::SetUp() {
     ::setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
     setApplicationFolderForTesting(dir.file("app"));
-    writeFile(dir.file("script"), "");
-    setDialogs(std::make_unique<ScriptedDialogs>(QString::fromStdString(dir.file("script"))));
+    answerDialogs({});
     setUrlOpenerForTesting([this](const QUrl& url) {
         openedUrls.push_back(url.toString().toStdString());
         return true;
@@ -40,16 +54,6 @@ void MainWindowTest::TearDown() {
     setApplicationFolderForTesting("");
 }
 
-Window1& MainWindowTest::open() {
-    window = std::make_unique<Window1>();
-    window->Event_Open();
-    return *window;
-}
-
-void MainWindowTest::quit() {
-    window->close();
-}
-
 void MainWindowTest::answerDialogs(const std::vector<std::string>& lines) {
     std::string script;
     for (const std::string& line : lines)
@@ -59,8 +63,8 @@ void MainWindowTest::answerDialogs(const std::vector<std::string>& lines) {
     setDialogs(std::make_unique<ScriptedDialogs>(QString::fromStdString(dir.file("script"))));
 }
 
-std::vector<std::string> MainWindowTest::dialogLog() const {
-    std::vector<std::string> lines;
+Lines MainWindowTest::dialogLog() const {
+    Lines lines;
     std::istringstream log(readFile(dir.file("script.log")));
     for (std::string line; std::getline(log, line);)
         lines.push_back(line);
@@ -72,16 +76,9 @@ void MainWindowTest::writePrefs(const std::string& content) {
     writeFile(prefsPath(), content);
 }
 
-void MainWindowTest::skipFirstStartCopy() {
-    std::filesystem::create_directories(dir.file("data/Tabulon"));
-}
-
-std::vector<std::string> MainWindowTest::rows() const {
-    std::vector<std::string> texts;
-    for (int i = 0; i < window->ListBox1->count(); ++i) {
-        texts.push_back(window->ListBox1->item(i)->text().toStdString());
-    }
-    return texts;
+void MainWindowTest::writeHelpDocument(const std::string& html) {
+    std::filesystem::create_directories(dir.file("app/Tabulon Help"));
+    writeFile(helpDocument(), html);
 }
 
 }  // namespace tabulon::test

@@ -12,8 +12,7 @@ namespace {
 using QuittingTest = MainWindowTest;
 
 TEST_F(QuittingTest, ARunUnderWayStopsAndLeavesNoOutput) {
-    skipFirstStartCopy();
-    open();
+    openAfterFirstStart();
     window->FieldInsertButton_Action();  // a changed field list to save
     bool closed = false;
     QObject::connect(window.get(), &Window1::closed, [&] { closed = true; });
@@ -31,7 +30,7 @@ TEST_F(QuittingTest, ARunUnderWayStopsAndLeavesNoOutput) {
         window->openDocument(QString::fromStdString(dir.file("mail.txt")));  // dropped
     });
     window->openDocument(QString::fromStdString(big));
-    EXPECT_EQ(dialogLog(), (std::vector<std::string>{"save big.txt Converted"}));  // no message
+    EXPECT_EQ(dialogLog(), (Lines{"save big.txt Converted"}));  // no message
     EXPECT_EQ(readFile(big + " Converted"), "an older conversion");
     EXPECT_EQ(dir.listing().find(".tabulon"), std::string::npos) << dir.listing();
     EXPECT_EQ(dir.listing().find("mail.txt Converted"), std::string::npos);

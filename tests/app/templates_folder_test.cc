@@ -13,8 +13,6 @@ namespace tabulon::test {
 namespace {
 
 using TemplatesFolderTest = MainWindowTest;
-using Lines = std::vector<std::string>;
-
 TEST_F(TemplatesFolderTest, CopyProblemsAreReportedNotAnnounced) {
     ::setenv("XDG_DATA_HOME", dir.file("missing/parents").c_str(), 1);  // created as needed
     ASSERT_EQ(::symlink("nowhere", (appTemplates() + "Broken").c_str()), 0);
@@ -29,8 +27,7 @@ TEST_F(TemplatesFolderTest, CopyProblemsAreReportedNotAnnounced) {
 }
 
 TEST_F(TemplatesFolderTest, ChoosingATemplateSavesTheOneLeft) {
-    skipFirstStartCopy();
-    Window1& w = open();
+    Window1& w = openAfterFirstStart();
     w.FieldInsertButton->click();
     w.PopupMenu1->setCurrentIndex(1);  // "Orders"
     EXPECT_EQ(readFile(appTemplates() + "Field Names"), "Name:\rEmail:\rNew Row\r");
@@ -40,10 +37,9 @@ TEST_F(TemplatesFolderTest, ChoosingATemplateSavesTheOneLeft) {
 }
 
 TEST_F(TemplatesFolderTest, ChoosingAFolderSavesIntoTheOldFolder) {
-    skipFirstStartCopy();
     std::filesystem::create_directories(dir.file("other"));
     writeFile(dir.file("other/Field Names"), "Other:\r");
-    Window1& w = open();
+    Window1& w = openAfterFirstStart();
     w.FieldInsertButton->click();
     answerDialogs({dir.file("other")});
     w.BevelButton1->click();

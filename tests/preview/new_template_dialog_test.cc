@@ -30,18 +30,7 @@ class NewTemplateDialogTest : public FormMailTest {
         dialog->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     }
-    std::vector<std::string> listed() const {
-        std::vector<std::string> names;
-        for (int row = 0; row < dialog->FieldChoices->count(); ++row)
-            names.push_back(dialog->FieldChoices->item(row)->text().toStdString());
-        return names;
-    }
-    void name(const char* text) {
-        dialog->TemplateName->setFocus();
-        dialog->TemplateName->selectAll();
-        QTest::keyClick(dialog->TemplateName, Qt::Key_Delete);
-        QTest::keyClicks(dialog->TemplateName, QString::fromUtf8(text));
-    }
+    Lines listed() const { return texts(dialog->FieldChoices); }
 
     QPointer<NewTemplateDialog> dialog;
 };
@@ -50,16 +39,16 @@ class NewTemplateDialogTest : public FormMailTest {
 // one and Space unticks it; Return in the name field saves the ticked names in
 // that order and selects the new template.
 TEST_F(NewTemplateDialogTest, ReturnSavesTheTickedFieldsInOrderAndSelectsThem) {
-    EXPECT_EQ(listed(), (std::vector<std::string>{"Order:", "Name:", "Email:", "Phone:"}));
+    EXPECT_EQ(listed(), (Lines{"Order:", "Name:", "Email:", "Phone:"}));
     dialog->FieldChoices->setFocus();
     QTest::keyClick(dialog->FieldChoices, Qt::Key_Down, Qt::ControlModifier);  // Order: below Name:
     QTest::keyClick(dialog->FieldChoices, Qt::Key_Space);                      // unticks Order:
-    EXPECT_EQ(listed(), (std::vector<std::string>{"Name:", "Order:", "Email:", "Phone:"}));
+    EXPECT_EQ(listed(), (Lines{"Name:", "Order:", "Email:", "Phone:"}));
     dialog->DownButton->click();  // the buttons move it as the keys do
-    EXPECT_EQ(listed(), (std::vector<std::string>{"Name:", "Email:", "Order:", "Phone:"}));
+    EXPECT_EQ(listed(), (Lines{"Name:", "Email:", "Order:", "Phone:"}));
     dialog->UpButton->click();
-    EXPECT_EQ(listed(), (std::vector<std::string>{"Name:", "Order:", "Email:", "Phone:"}));
-    name("Contact");
+    EXPECT_EQ(listed(), (Lines{"Name:", "Order:", "Email:", "Phone:"}));
+    retype(dialog->TemplateName, QStringLiteral("Contact"));
     QTest::keyClick(dialog->TemplateName, Qt::Key_Return);
     EXPECT_TRUE(waitForEvents([&] { return !dialog; }));
     EXPECT_EQ(window->PopupMenu1->currentText().toStdString(), "Contact");
@@ -84,34 +73,27 @@ TEST_F(NewTemplateDialogTest, RefusedNamesKeepTheDialogOpen) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ::remove(dir.file("script.log").c_str());
-        name(c.name);
+        retype(dialog->TemplateName, QString::fromUtf8(c.name));
         EXPECT_EQ(dialog->SaveButton->isEnabled(), *c.message != '\0');
         QTest::keyClick(dialog->TemplateName, Qt::Key_Return);
         QApplication::processEvents();
         ASSERT_TRUE(dialog);
         EXPECT_TRUE(dialog->isVisible());
-        std::vector<std::string> log = dialogLog();
-        if (*c.message == '\0') {
-            EXPECT_TRUE(log.empty());
-        } else {
-            ASSERT_EQ(log.size(), 1u);
+        Lines log = dialogLog();
+        ASSERT_EQ(log.size(), *c.message ? 1u : 0u);
+        if (*c.message) {
             EXPECT_NE(log[0].find(c.message), std::string::npos) << log[0];
         }
-        EXPECT_EQ(listed(), (std::vector<std::string>{"Order:", "Name:", "Email:", "Phone:"}));
+        EXPECT_EQ(listed(), (Lines{"Order:", "Name:", "Email:", "Phone:"}));
     }
 }
 
 // The mail is read on a thread of its own with its progress shown; Cancel stops
 // the reading, and nothing is proposed or said.
-using NewTemplateReadingTest = MainWindowTest;
+using NewTemplateReadingTest = FormMailTest;
 
 TEST_F(NewTemplateReadingTest, CancelStopsTheReading) {
-    skipFirstStartCopy();
-    std::string mail;
-    for (int i = 0; i < 20000; ++i)
-        mail += kFormMail + std::string("\n");
-    writeFile(dir.file("big.mbox"), mail);
-    open();
+    writeCopies("big.mbox", 20000);
     answerDialogs({dir.file("big.mbox")});
     bool cancelled = false;
     QTimer::singleShot(0, window.get(), [&] {
@@ -124,7 +106,7 @@ TEST_F(NewTemplateReadingTest, CancelStopsTheReading) {
     EXPECT_TRUE(cancelled);
     QApplication::processEvents();
     EXPECT_EQ(window->findChild<NewTemplateDialog*>(), nullptr);
-    EXPECT_EQ(dialogLog(), (std::vector<std::string>{"open"}));
+    EXPECT_EQ(dialogLog(), (Lines{"open"}));
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
-// A main window with the sample form mail in its scratch folder, and the steps
-// the preview tests share: opening a preview and saving from it.
+// A main window with the sample form mail in its scratch folder and the
+// sample's template chosen, and the steps the preview tests share: opening a
+// preview, what it shows, and saving from it.
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 #include <string>
 
 #include "app/main_window_fixture.h"
 #include "preview/preview_samples.h"
+#include "preview/qt/preview_model.h"
 #include "preview/qt/preview_window.h"
 #include "templates/qt/list_box_fields.h"
 
@@ -17,11 +21,34 @@ class FormMailTest : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        skipFirstStartCopy();
         writeFile(dir.file("form.mbox"), kFormMail);
-        open();
+        openAfterFirstStart();
+        setListBoxFields(window->ListBox1, kFormFields);
     }
-    void useFormFields() { setListBoxFields(window->ListBox1, kFormFields); }
+    // `copies` copies of the sample as `name`: mail big enough that reading or
+    // saving it is still under way when the test acts.
+    void writeCopies(const std::string& name, int copies) {
+        std::string mail;
+        for (int i = 0; i < copies; ++i)
+            mail += kFormMail + std::string("\n");
+        writeFile(dir.file(name), mail);
+    }
+    // Types `text` into `field` in place of what it holds, as a person does.
+    static void retype(QLineEdit* field, const QString& text) {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    }
+    // The cells `preview` shows, row by row.
+    static std::vector<TableRow> shown(const PreviewWindow* preview) {
+        std::vector<TableRow> rows(preview->model->rowCount());
+        for (int row = 0; row < preview->model->rowCount(); ++row) {
+            for (int column = 0; column < preview->model->columnCount(); ++column)
+                rows[row].push_back(preview->model->cell(row, column));
+        }
+        return rows;
+    }
     // A preview of the scratch folder's `input`, read to the end.
     PreviewWindow* openPreview(const std::string& input) {
         auto* preview = new PreviewWindow(window.get(), window.get(),

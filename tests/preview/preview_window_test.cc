@@ -7,35 +7,18 @@
 
 #include "preview/preview_fixture.h"
 #include "preview/qt/new_template_dialog.h"
-#include "preview/qt/preview_model.h"
 
 namespace tabulon::test {
 namespace {
 
-class PreviewWindowTest : public FormMailTest {
-  protected:
-    void SetUp() override {
-        FormMailTest::SetUp();
-        useFormFields();
-    }
-    static std::vector<TableRow> shown(const PreviewModel& model) {
-        std::vector<TableRow> rows;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            TableRow cells;
-            for (int column = 0; column < model.columnCount(); ++column)
-                cells.push_back(model.cell(row, column));
-            rows.push_back(cells);
-        }
-        return rows;
-    }
-};
+using PreviewWindowTest = FormMailTest;
 
 // File > Convert to Spreadsheet with the mail chosen, read to the end.
 TEST_F(PreviewWindowTest, ShowsOneRowPerMessageWithMissingCellsMarked) {
     auto* preview = convertFromMenu("form.mbox");
     ASSERT_NE(preview, nullptr);
-    EXPECT_EQ(dialogLog(), (std::vector<std::string>{"open"}));
-    EXPECT_EQ(shown(*preview->model), kFormRows);
+    EXPECT_EQ(dialogLog(), (Lines{"open"}));
+    EXPECT_EQ(shown(preview), kFormRows);
     EXPECT_EQ(preview->PreviewTable->model(), preview->model);
     EXPECT_EQ(preview->model->titles(), (QStringList{"Name", "Email", "Phone"}));
     QModelIndex missing = preview->model->index(1, 2);
@@ -60,7 +43,7 @@ TEST_F(PreviewWindowTest, SaysHowManyMessagesWereSkipped) {
                   "X-Mozilla-Status: 0009\nFrom: Web Form <forms@shop.example>\n\nName: Gone\n");
     auto* preview = convertFromMenu("deleted.mbox");
     ASSERT_NE(preview, nullptr);
-    EXPECT_EQ(shown(*preview->model), kFormRows);
+    EXPECT_EQ(shown(preview), kFormRows);
     EXPECT_EQ(preview->StatusText->text().toStdString(),
               "3 messages (1 more skipped: replies, marked deleted or too large)");
     // No message at all: nothing can be missing from one, so nothing is said.

@@ -49,7 +49,6 @@ class SaveDialogTest : public FormMailTest {
   protected:
     void SetUp() override {
         FormMailTest::SetUp();
-        useFormFields();
         setDialogs(std::make_unique<QtDialogs>());
         preview = openPreview("form.mbox");
     }
@@ -63,10 +62,7 @@ class SaveDialogTest : public FormMailTest {
         // keeps a stale choice in its list otherwise.
         dialog->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
-        nameField(dialog)->setFocus();
-        nameField(dialog)->selectAll();
-        QTest::keyClick(nameField(dialog), Qt::Key_Delete);
-        QTest::keyClicks(nameField(dialog), name);
+        retype(nameField(dialog), name);
     }
 
     PreviewWindow* preview = nullptr;
@@ -157,10 +153,9 @@ TEST_F(SaveDialogTest, NameTypeAndFileAgree) {
         names.push_back(dialog->selectedNameFilter().toStdString());
         QTest::keyClick(nameField(dialog), Qt::Key_Return);
     }));
-    EXPECT_EQ(names, (std::vector<std::string>{"form.mbox Converted.xlsx", "form.mbox Converted",
-                                               "form.mbox Converted.tsv", "form.mbox Converted.tsv",
-                                               formatFilter(TableFormat::kTsv),
-                                               formatFilter(TableFormat::kCsv)}));
+    EXPECT_EQ(names, (Lines{"form.mbox Converted.xlsx", "form.mbox Converted",
+                            "form.mbox Converted.tsv", "form.mbox Converted.tsv",
+                            formatFilter(TableFormat::kTsv), formatFilter(TableFormat::kCsv)}));
     EXPECT_EQ(readSpreadsheetSettings(spreadsheetSettingsPath()).format, TableFormat::kCsv);
     EXPECT_EQ(readFile(dir.file("typed.csv")).substr(0, 3), "\xEF\xBB\xBF");
 }

@@ -57,25 +57,32 @@ bool listening(int port) {
     return connected;
 }
 
-// Waits until `port` takes connections or `pid` has ended; "" or why it failed.
-std::string waitListening(pid_t pid, int port, const std::string& log) {
+}  // namespace
+
+LoopbackServer::LoopbackServer(bool plain) : port_(freePort()), plain_(plain) {}
+
+LoopbackServer::~LoopbackServer() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+}
+
+std::string LoopbackServer::url(const std::string& folder) const {
+    return std::string(plain_ ? "imap" : "imaps") + "://tab@127.0.0.1:" + std::to_string(port_) +
+           "/" + folder;
+}
+
+void LoopbackServer::waitListening(const std::string& log) {
     for (int i = 0; i < 600; ++i) {
-        if (listening(port)) return "";
-        if (::waitpid(pid, nullptr, WNOHANG) == pid) {
-            return "the server ended at once: " + (log.empty() ? "" : readFile(log));
+        if (listening(port_)) return;
+        if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            unavailable_ = "the server ended at once: " + readFile(log);
+            return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    return "the server did not listen within a minute";
+    unavailable_ = "the server did not listen within a minute";
 }
-
-void stop(pid_t pid) {
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-}
-
-}  // namespace
 
 std::string makeCertificate(const TempDir& dir) {
     if (::access("/usr/bin/openssl", X_OK) != 0) return "openssl is not installed";
@@ -97,7 +104,6 @@ DovecotServer::DovecotServer(const TempDir& dir) : dir_(dir) {
         unavailable_ = "Dovecot runs from a private configuration only as root";
         return;
     }
-    port_ = freePort();
     std::string root = dir.path();
     // Dovecot's own users reach the mail and the sockets under the scratch folder.
     ::chmod(root.c_str(), 0755);
@@ -108,44 +114,27 @@ DovecotServer::DovecotServer(const TempDir& dir) : dir_(dir) {
     writeFile(root + "passwd", std::string(kUser) + ":{PLAIN}" + kPassword + ":" +
                                    std::to_string(dovecot->pw_uid) + ":" +
                                    std::to_string(dovecot->pw_gid) + "::" + root + "mail\n");
-    writeFile(root + "dovecot.conf",
-              "base_dir = " + root + "run\nstate_dir = " + root + "state\nlog_path = " + root +
-                  "dovecot.log\nprotocols = imap\nlisten = 127.0.0.1\n"
-                  "default_login_user = dovenull\ndefault_internal_user = dovecot\n"
-                  "first_valid_uid = 1\nfirst_valid_gid = 1\nssl = required\n"
-                  "ssl_cert = <" +
-                  root + "cert.pem\nssl_key = <" + root +
-                  "key.pem\n"
-                  "auth_mechanisms = plain login\n"
-                  "passdb {\n  driver = passwd-file\n  args = " +
-                  root +
-                  "passwd\n}\n"
-                  "userdb {\n  driver = passwd-file\n  args = " +
-                  root +
-                  "passwd\n}\n"
-                  "mail_location = maildir:" +
-                  root +
-                  "mail\n"
-                  "service imap-login {\n  inet_listener imap {\n    port = 0\n  }\n"
-                  "  inet_listener imaps {\n    address = 127.0.0.1\n    port = " +
-                  std::to_string(port_) +
-                  "\n    ssl = yes\n  }\n}\n"
-                  "service anvil {\n  chroot =\n}\n");
+    // Every @ is the scratch folder.
+    std::string conf =
+        "base_dir = @run\nstate_dir = @state\nlog_path = @dovecot.log\nprotocols = imap\n"
+        "listen = 127.0.0.1\ndefault_login_user = dovenull\ndefault_internal_user = dovecot\n"
+        "first_valid_uid = 1\nfirst_valid_gid = 1\nssl = required\nssl_cert = <@cert.pem\n"
+        "ssl_key = <@key.pem\nauth_mechanisms = plain login\n"
+        "passdb {\n  driver = passwd-file\n  args = @passwd\n}\n"
+        "userdb {\n  driver = passwd-file\n  args = @passwd\n}\nmail_location = maildir:@mail\n"
+        "service imap-login {\n  inet_listener imap {\n    port = 0\n  }\n"
+        "  inet_listener imaps {\n    address = 127.0.0.1\n    port = " +
+        std::to_string(port_) + "\n    ssl = yes\n  }\n}\nservice anvil {\n  chroot =\n}\n";
+    for (size_t at = conf.find('@'); at != std::string::npos; at = conf.find('@', at))
+        conf.replace(at, 1, root);
+    writeFile(root + "dovecot.conf", conf);
     pid_ = ::fork();
     if (pid_ == 0) {
         ::execl(kDovecot, kDovecot, "-F", "-c", (root + "dovecot.conf").c_str(),
                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    unavailable_ = waitListening(pid_, port_, root + "dovecot.log");
-}
-
-DovecotServer::~DovecotServer() {
-    stop(pid_);
-}
-
-std::string DovecotServer::url(const std::string& folder) const {
-    return std::string("imaps://") + kUser + "@127.0.0.1:" + std::to_string(port_) + "/" + folder;
+    waitListening(root + "dovecot.log");
 }
 
 std::string DovecotServer::deliver(const std::string& message, long received,
@@ -166,22 +155,12 @@ std::string DovecotServer::deliver(const std::string& message, long received,
 }
 
 HostileImapServer::HostileImapServer(const TempDir& dir, const std::string& behaviour)
-    : plain_(behaviour == "no-starttls") {
-    port_ = freePort();
+    : LoopbackServer(behaviour == "no-starttls") {
     std::string script = std::string(TABULON_SOURCE_DIR) + "/tests/mail/hostile_imap.py";
     pid_ = startProgram({"/usr/bin/python3", script, std::to_string(port_), dir.file("cert.pem"),
                          dir.file("key.pem"), behaviour},
                         dir.file("hostile.out"), dir.file("hostile.err"));
-    unavailable_ = waitListening(pid_, port_, dir.file("hostile.err"));
-}
-
-HostileImapServer::~HostileImapServer() {
-    stop(pid_);
-}
-
-std::string HostileImapServer::url() const {
-    return std::string(plain_ ? "imap" : "imaps") + "://tab@127.0.0.1:" + std::to_string(port_) +
-           "/INBOX";
+    waitListening(dir.file("hostile.err"));
 }
 
 }  // namespace tabulon::test

@@ -40,13 +40,14 @@ class ConvertMailbox : public ::testing::Test {
                             "\r\nEmail: " + who + "@example.com\r\n",
                         1796126400);
     }
-    // Runs tabulon-convert with `args` from the server into out.csv, through
-    // `wrapper` when one is given.
-    test::ProgramResult run(std::vector<std::string> args, std::vector<std::string> wrapper = {}) {
+    // Runs tabulon-convert with `args` from the server's `folder` into out.csv,
+    // through `wrapper` when one is given.
+    test::ProgramResult run(std::vector<std::string> args, const std::string& folder = "INBOX",
+                            std::vector<std::string> wrapper = {}) {
         args.insert(args.begin(),
                     {TABULON_CONVERT_BINARY, "-m", "-f", "csv", "-t", "Template", "-o", "out.csv"});
         args.insert(args.begin(), wrapper.begin(), wrapper.end());
-        args.push_back(server->url());
+        args.push_back(server->url(folder));
         return test::runAtHome(args, dir.path());
     }
     std::vector<std::vector<std::string>> rows() {
@@ -71,14 +72,20 @@ TEST_F(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
 
     struct Case {
         std::vector<std::string> args;
+        const char* folder;
         const char* says;
     };
     for (const Case& c : {
-             Case{{"--cacert", "cert.pem", "--password-file", "wrong"}, "refused the login"},
-             Case{{"--password-file", "password"}, "certificate is not trusted"},
+             Case{{"--cacert", "cert.pem", "--password-file", "wrong"},
+                  "INBOX",
+                  "refused the login of \"tab\""},
+             Case{{"--password-file", "password"}, "INBOX", "certificate is not trusted"},
+             Case{{"--cacert", "cert.pem", "--password-file", "password"},
+                  "Nothing",
+                  "refused opening the folder \"Nothing\""},
          }) {
         writeFile(dir.file("out.csv"), "previous");
-        r = run(c.args);
+        r = run(c.args, c.folder);
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(r.err.rfind("tabulon-convert: Cannot read mail from 127.0.0.1:", 0), 0u) << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
@@ -89,7 +96,7 @@ TEST_F(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
     // The password typed at a prompt on the terminal, not shown (~/.netrc knows
     // only another server).
     writeFile(dir.file(".netrc"), "machine mail.other.example login tab password x\n");
-    r = run({"--search-subject", "order", "--cacert", "cert.pem"},
+    r = run({"--search-subject", "order", "--cacert", "cert.pem"}, "INBOX",
             {"/usr/bin/python3", std::string(TABULON_SOURCE_DIR) + "/tests/mail/type_password.py",
              DovecotServer::kPassword});
     ASSERT_EQ(r.exitCode, 0) << r.out;

@@ -1,6 +1,7 @@
 // An IMAP folder read through libcurl: against a real Dovecot that the test fills
-// (search filters, fetching by UID, the certificate, the login, a folder that
-// changes), and against a hostile server that stalls, closes or answers nonsense.
+// (search filters, fetching by UID, a message gone since the search), and against
+// a hostile server that stalls, closes or answers nonsense. How a refused login,
+// certificate or folder is told is the command-line test's (ConvertMailbox).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -39,14 +40,14 @@ class ImapMailboxTest : public ::testing::Test {
         if (!problem.empty()) GTEST_SKIP() << problem;
     }
 
-    // Opens `url` as the user with `password`, trusting the test's certificate
-    // when `trusted`. The timeouts are long where the server is meant to answer.
-    Status open(const std::string& url, const std::string& password, bool trusted = true,
-                long connectSeconds = 60, long stallSeconds = 60) {
+    // Opens `url` as the user with `password`, trusting the test's certificate.
+    // The timeouts are long where the server is meant to answer.
+    Status open(const std::string& url, const std::string& password, long connectSeconds = 60,
+                long stallSeconds = 60) {
         ImapAccount account;
         account.url = url;
         account.password = password;
-        if (trusted) account.caFile = dir.file("cert.pem");
+        account.caFile = dir.file("cert.pem");
         account.connectSeconds = connectSeconds;
         account.stallSeconds = stallSeconds;
         return ImapMailbox::open(account, &mailbox);
@@ -150,7 +151,7 @@ TEST_F(ImapMailboxTest, HostileServerEndsInOneLineOfPrintableText) {
         HostileImapServer server(dir, c.behaviour);
         ASSERT_EQ(server.unavailable(), "");
         mailbox.reset();
-        Status status = open(server.url(), "pw", true, c.connectSeconds, 3);
+        Status status = open(server.url(), "pw", c.connectSeconds, 3);
         std::vector<uint64_t> uids;
         if (status.ok()) status = mailbox->search({}, &uids);
         std::vector<std::string> messages;

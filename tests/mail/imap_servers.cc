@@ -116,7 +116,7 @@ DovecotServer::DovecotServer(const TempDir& dir) : dir_(dir) {
                                    std::to_string(dovecot->pw_gid) + "::" + root + "mail\n");
     // Every @ is the scratch folder.
     std::string conf =
-        "base_dir = @run\nstate_dir = @state\nlog_path = @dovecot.log\nprotocols = imap\n"
+        "base_dir = @run\nstate_dir = @state\nlog_path = /dev/stderr\nprotocols = imap\n"
         "listen = 127.0.0.1\ndefault_login_user = dovenull\ndefault_internal_user = dovecot\n"
         "first_valid_uid = 1\nfirst_valid_gid = 1\nssl = required\nssl_cert = <@cert.pem\n"
         "ssl_key = <@key.pem\nauth_mechanisms = plain login\n"
@@ -128,18 +128,13 @@ DovecotServer::DovecotServer(const TempDir& dir) : dir_(dir) {
     for (size_t at = conf.find('@'); at != std::string::npos; at = conf.find('@', at))
         conf.replace(at, 1, root);
     writeFile(root + "dovecot.conf", conf);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::execl(kDovecot, kDovecot, "-F", "-c", (root + "dovecot.conf").c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    pid_ = startProgram({kDovecot, "-F", "-c", root + "dovecot.conf"}, root + "dovecot.out",
+                        root + "dovecot.log");
     waitListening(root + "dovecot.log");
 }
 
-std::string DovecotServer::deliver(const std::string& message, long received,
-                                   const std::string& folder) {
-    std::string maildir = dir_.file("mail/") + (folder == "INBOX" ? "" : "." + folder + "/");
+void DovecotServer::deliver(const std::string& message, long received) {
+    std::string maildir = dir_.file("mail/");
     for (const char* part : {"", "cur", "new", "tmp"}) {
         std::string path = maildir + part;
         std::filesystem::create_directories(path);
@@ -151,7 +146,6 @@ std::string DovecotServer::deliver(const std::string& message, long received,
     giveToDovecot(path);
     timeval times[2] = {{received, 0}, {received, 0}};
     ::utimes(path.c_str(), times);
-    return path;
 }
 
 HostileImapServer::HostileImapServer(const TempDir& dir, const std::string& behaviour)

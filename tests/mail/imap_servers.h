@@ -48,10 +48,9 @@ class DovecotServer : public LoopbackServer {
     // Starts Dovecot as root from a private configuration in `dir`, where
     // makeCertificate() put the certificate.
     explicit DovecotServer(const TempDir& dir);
-    // Puts `message` into `folder` (made when new) as a message received at
-    // `received` (seconds since 1970); returns the file's path.
-    std::string deliver(const std::string& message, long received,
-                        const std::string& folder = "INBOX");
+    // Puts `message` into the inbox as a message received at `received`
+    // (seconds since 1970).
+    void deliver(const std::string& message, long received);
 
   private:
     const TempDir& dir_;

@@ -72,17 +72,16 @@ TEST_F(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
 
     struct Case {
         std::vector<std::string> args;
-        const char* folder;
         const char* says;
+        const char* folder = "INBOX";
     };
     for (const Case& c : {
              Case{{"--cacert", "cert.pem", "--password-file", "wrong"},
-                  "INBOX",
                   "refused the login of \"tab\""},
-             Case{{"--password-file", "password"}, "INBOX", "certificate is not trusted"},
+             Case{{"--password-file", "password"}, "certificate is not trusted"},
              Case{{"--cacert", "cert.pem", "--password-file", "password"},
-                  "Nothing",
-                  "refused opening the folder \"Nothing\""},
+                  "refused opening the folder \"Nothing\"",
+                  "Nothing"},
          }) {
         writeFile(dir.file("out.csv"), "previous");
         r = run(c.args, c.folder);

@@ -16,7 +16,6 @@ namespace {
 
 using test::readFile;
 using test::writeFile;
-using Rows = std::vector<std::vector<std::string>>;
 
 std::string sample(const std::string& name) {
     return readFile(std::string(TABULON_SOURCE_DIR) + "/tests/mail/samples/" + name);
@@ -46,10 +45,9 @@ TEST_F(ConvertMessages, SeveralInputsMakeOneTableWithOneHeaderRow) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     test::ReadTable table = test::readTable("jsonl", dir.file("all.jsonl"), dir.path());
     ASSERT_TRUE(table.ok) << table.error;
-    const Rows& rows = table.rows;
-    ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[3], (std::vector<std::string>{"Name", "Just a note", "Email", "", "Phone", "",
-                                                 "Comments", "typed by hand"}));
+    ASSERT_EQ(table.rows.size(), 4u);
+    EXPECT_EQ(table.rows[3], (std::vector<std::string>{"Name", "Just a note", "Email", "", "Phone",
+                                                       "", "Comments", "typed by hand"}));
 }
 
 // Single messages saved one per file are one form's mail: what recurs in them

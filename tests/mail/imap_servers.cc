@@ -41,9 +41,8 @@ int freePort() {
 // Makes `path` Dovecot's, whose processes read and write the mail.
 void giveToDovecot(const std::string& path) {
     passwd* dovecot = ::getpwnam("dovecot");
-    if (dovecot == nullptr || ::chown(path.c_str(), dovecot->pw_uid, dovecot->pw_gid) != 0) {
+    if (dovecot == nullptr || ::chown(path.c_str(), dovecot->pw_uid, dovecot->pw_gid) != 0)
         ADD_FAILURE() << "Cannot give " << path << " to the user dovecot";
-    }
 }
 
 bool listening(int port) {
@@ -96,20 +95,16 @@ std::string makeCertificate(const TempDir& dir) {
 
 DovecotServer::DovecotServer(const TempDir& dir) : dir_(dir) {
     passwd* dovecot = ::getpwnam("dovecot");
-    if (::access(kDovecot, X_OK) != 0 || dovecot == nullptr || ::getpwnam("dovenull") == nullptr) {
+    if (::access(kDovecot, X_OK) != 0 || dovecot == nullptr || ::getpwnam("dovenull") == nullptr)
         unavailable_ = "Dovecot (dovecot-imapd) is not installed";
-        return;
-    }
-    if (::geteuid() != 0) {
+    else if (::geteuid() != 0)
         unavailable_ = "Dovecot runs from a private configuration only as root";
-        return;
-    }
+    if (!unavailable_.empty()) return;
     std::string root = dir.path();
     // Dovecot's own users reach the mail and the sockets under the scratch folder.
     ::chmod(root.c_str(), 0755);
-    for (const char* folder : {"run", "state", "mail"}) {
+    for (const char* folder : {"run", "state", "mail"})
         std::filesystem::create_directories(root + folder);
-    }
     giveToDovecot(root + "mail");
     writeFile(root + "passwd", std::string(kUser) + ":{PLAIN}" + kPassword + ":" +
                                    std::to_string(dovecot->pw_uid) + ":" +

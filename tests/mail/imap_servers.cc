@@ -41,9 +41,8 @@ int freePort() {
 // Makes `path` Dovecot's, whose processes read and write the mail.
 void giveToDovecot(const std::string& path) {
     passwd* dovecot = ::getpwnam("dovecot");
-    if (dovecot == nullptr || ::chown(path.c_str(), dovecot->pw_uid, dovecot->pw_gid) != 0) {
+    if (dovecot == nullptr || ::chown(path.c_str(), dovecot->pw_uid, dovecot->pw_gid) != 0)
         ADD_FAILURE() << "Cannot give " << path << " to the user dovecot";
-    }
 }
 
 bool listening(int port) {
@@ -57,25 +56,32 @@ bool listening(int port) {
     return connected;
 }
 
-// Waits until `port` takes connections or `pid` has ended; "" or why it failed.
-std::string waitListening(pid_t pid, int port, const std::string& log) {
+}  // namespace
+
+LoopbackServer::LoopbackServer(bool plain) : port_(freePort()), plain_(plain) {}
+
+LoopbackServer::~LoopbackServer() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+}
+
+std::string LoopbackServer::url(const std::string& folder) const {
+    return std::string(plain_ ? "imap" : "imaps") + "://tab@127.0.0.1:" + std::to_string(port_) +
+           "/" + folder;
+}
+
+void LoopbackServer::waitListening(const std::string& log) {
     for (int i = 0; i < 600; ++i) {
-        if (listening(port)) return "";
-        if (::waitpid(pid, nullptr, WNOHANG) == pid) {
-            return "the server ended at once: " + (log.empty() ? "" : readFile(log));
+        if (listening(port_)) return;
+        if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            unavailable_ = "the server ended at once: " + readFile(log);
+            return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    return "the server did not listen within a minute";
+    unavailable_ = "the server did not listen within a minute";
 }
-
-void stop(pid_t pid) {
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-}
-
-}  // namespace
 
 std::string makeCertificate(const TempDir& dir) {
     if (::access("/usr/bin/openssl", X_OK) != 0) return "openssl is not installed";
@@ -89,68 +95,41 @@ std::string makeCertificate(const TempDir& dir) {
 
 DovecotServer::DovecotServer(const TempDir& dir) : dir_(dir) {
     passwd* dovecot = ::getpwnam("dovecot");
-    if (::access(kDovecot, X_OK) != 0 || dovecot == nullptr || ::getpwnam("dovenull") == nullptr) {
+    if (::access(kDovecot, X_OK) != 0 || dovecot == nullptr || ::getpwnam("dovenull") == nullptr)
         unavailable_ = "Dovecot (dovecot-imapd) is not installed";
-        return;
-    }
-    if (::geteuid() != 0) {
+    else if (::geteuid() != 0)
         unavailable_ = "Dovecot runs from a private configuration only as root";
-        return;
-    }
-    port_ = freePort();
+    if (!unavailable_.empty()) return;
     std::string root = dir.path();
     // Dovecot's own users reach the mail and the sockets under the scratch folder.
     ::chmod(root.c_str(), 0755);
-    for (const char* folder : {"run", "state", "mail"}) {
+    for (const char* folder : {"run", "state", "mail"})
         std::filesystem::create_directories(root + folder);
-    }
     giveToDovecot(root + "mail");
     writeFile(root + "passwd", std::string(kUser) + ":{PLAIN}" + kPassword + ":" +
                                    std::to_string(dovecot->pw_uid) + ":" +
                                    std::to_string(dovecot->pw_gid) + "::" + root + "mail\n");
-    writeFile(root + "dovecot.conf",
-              "base_dir = " + root + "run\nstate_dir = " + root + "state\nlog_path = " + root +
-                  "dovecot.log\nprotocols = imap\nlisten = 127.0.0.1\n"
-                  "default_login_user = dovenull\ndefault_internal_user = dovecot\n"
-                  "first_valid_uid = 1\nfirst_valid_gid = 1\nssl = required\n"
-                  "ssl_cert = <" +
-                  root + "cert.pem\nssl_key = <" + root +
-                  "key.pem\n"
-                  "auth_mechanisms = plain login\n"
-                  "passdb {\n  driver = passwd-file\n  args = " +
-                  root +
-                  "passwd\n}\n"
-                  "userdb {\n  driver = passwd-file\n  args = " +
-                  root +
-                  "passwd\n}\n"
-                  "mail_location = maildir:" +
-                  root +
-                  "mail\n"
-                  "service imap-login {\n  inet_listener imap {\n    port = 0\n  }\n"
-                  "  inet_listener imaps {\n    address = 127.0.0.1\n    port = " +
-                  std::to_string(port_) +
-                  "\n    ssl = yes\n  }\n}\n"
-                  "service anvil {\n  chroot =\n}\n");
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::execl(kDovecot, kDovecot, "-F", "-c", (root + "dovecot.conf").c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    unavailable_ = waitListening(pid_, port_, root + "dovecot.log");
+    // Every @ is the scratch folder.
+    std::string conf =
+        "base_dir = @run\nstate_dir = @state\nlog_path = /dev/stderr\nprotocols = imap\n"
+        "listen = 127.0.0.1\ndefault_login_user = dovenull\ndefault_internal_user = dovecot\n"
+        "first_valid_uid = 1\nfirst_valid_gid = 1\nssl = required\nssl_cert = <@cert.pem\n"
+        "ssl_key = <@key.pem\nauth_mechanisms = plain login\n"
+        "passdb {\n  driver = passwd-file\n  args = @passwd\n}\n"
+        "userdb {\n  driver = passwd-file\n  args = @passwd\n}\nmail_location = maildir:@mail\n"
+        "service imap-login {\n  inet_listener imap {\n    port = 0\n  }\n"
+        "  inet_listener imaps {\n    address = 127.0.0.1\n    port = " +
+        std::to_string(port_) + "\n    ssl = yes\n  }\n}\nservice anvil {\n  chroot =\n}\n";
+    for (size_t at = conf.find('@'); at != std::string::npos; at = conf.find('@', at))
+        conf.replace(at, 1, root);
+    writeFile(root + "dovecot.conf", conf);
+    pid_ = startProgram({kDovecot, "-F", "-c", root + "dovecot.conf"}, root + "dovecot.out",
+                        root + "dovecot.log");
+    waitListening(root + "dovecot.log");
 }
 
-DovecotServer::~DovecotServer() {
-    stop(pid_);
-}
-
-std::string DovecotServer::url(const std::string& folder) const {
-    return std::string("imaps://") + kUser + "@127.0.0.1:" + std::to_string(port_) + "/" + folder;
-}
-
-std::string DovecotServer::deliver(const std::string& message, long received,
-                                   const std::string& folder) {
-    std::string maildir = dir_.file("mail/") + (folder == "INBOX" ? "" : "." + folder + "/");
+void DovecotServer::deliver(const std::string& message, long received) {
+    std::string maildir = dir_.file("mail/");
     for (const char* part : {"", "cur", "new", "tmp"}) {
         std::string path = maildir + part;
         std::filesystem::create_directories(path);
@@ -162,26 +141,15 @@ std::string DovecotServer::deliver(const std::string& message, long received,
     giveToDovecot(path);
     timeval times[2] = {{received, 0}, {received, 0}};
     ::utimes(path.c_str(), times);
-    return path;
 }
 
 HostileImapServer::HostileImapServer(const TempDir& dir, const std::string& behaviour)
-    : plain_(behaviour == "no-starttls") {
-    port_ = freePort();
+    : LoopbackServer(behaviour == "no-starttls") {
     std::string script = std::string(TABULON_SOURCE_DIR) + "/tests/mail/hostile_imap.py";
     pid_ = startProgram({"/usr/bin/python3", script, std::to_string(port_), dir.file("cert.pem"),
                          dir.file("key.pem"), behaviour},
                         dir.file("hostile.out"), dir.file("hostile.err"));
-    unavailable_ = waitListening(pid_, port_, dir.file("hostile.err"));
-}
-
-HostileImapServer::~HostileImapServer() {
-    stop(pid_);
-}
-
-std::string HostileImapServer::url() const {
-    return std::string(plain_ ? "imap" : "imaps") + "://tab@127.0.0.1:" + std::to_string(port_) +
-           "/INBOX";
+    waitListening(dir.file("hostile.err"));
 }
 
 }  // namespace tabulon::test

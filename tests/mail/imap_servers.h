@@ -15,7 +15,32 @@ namespace tabulon::test {
 // else why not.
 std::string makeCertificate(const TempDir& dir);
 
-class DovecotServer {
+// A server process listening on a loopback port of its own, stopped when the
+// object goes away.
+class LoopbackServer {
+  public:
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    // "" when the server runs, else why it cannot here (the test skips).
+    const std::string& unavailable() const { return unavailable_; }
+    // imaps://tab@127.0.0.1:PORT/FOLDER, imap:// for a server of plain IMAP.
+    std::string url(const std::string& folder = "INBOX") const;
+
+  protected:
+    explicit LoopbackServer(bool plain = false);
+    // Waits until the port takes connections or the process has ended; on an
+    // end, unavailable() quotes `log`.
+    void waitListening(const std::string& log);
+
+    std::string unavailable_;
+    int port_;
+    pid_t pid_ = -1;
+    bool plain_;
+};
+
+class DovecotServer : public LoopbackServer {
   public:
     static constexpr const char* kUser = "tab";
     static constexpr const char* kPassword = "secret";
@@ -23,45 +48,19 @@ class DovecotServer {
     // Starts Dovecot as root from a private configuration in `dir`, where
     // makeCertificate() put the certificate.
     explicit DovecotServer(const TempDir& dir);
-    ~DovecotServer();
-    DovecotServer(const DovecotServer&) = delete;
-    DovecotServer& operator=(const DovecotServer&) = delete;
-
-    // "" when the server runs, else why it cannot here (the test skips).
-    const std::string& unavailable() const { return unavailable_; }
-    // imaps://tab@127.0.0.1:PORT/FOLDER
-    std::string url(const std::string& folder = "INBOX") const;
-    // Puts `message` into `folder` (made when new) as a message received at
-    // `received` (seconds since 1970); returns the file's path.
-    std::string deliver(const std::string& message, long received,
-                        const std::string& folder = "INBOX");
+    // Puts `message` into the inbox as a message received at `received`
+    // (seconds since 1970).
+    void deliver(const std::string& message, long received);
 
   private:
     const TempDir& dir_;
-    std::string unavailable_;
-    int port_ = 0;
-    pid_t pid_ = -1;
     int delivered_ = 0;
 };
 
-// tests/mail/hostile_imap.py serving one behaviour (see the script) on a port of
-// its own.
-class HostileImapServer {
+// tests/mail/hostile_imap.py serving one behaviour (see the script).
+class HostileImapServer : public LoopbackServer {
   public:
     HostileImapServer(const TempDir& dir, const std::string& behaviour);
-    ~HostileImapServer();
-    HostileImapServer(const HostileImapServer&) = delete;
-    HostileImapServer& operator=(const HostileImapServer&) = delete;
-
-    const std::string& unavailable() const { return unavailable_; }
-    // imaps://, or imap:// for a server that speaks plain IMAP.
-    std::string url() const;
-
-  private:
-    std::string unavailable_;
-    bool plain_ = false;
-    int port_ = 0;
-    pid_t pid_ = -1;
 };
 
 }  // namespace tabulon::test

@@ -70,15 +70,14 @@ class NewOnly : public ::testing::Test {
         return run({"-m", "-q", "--new-only", "-t", "Two", "-f", format, "-o", "out", input},
                    fileSizeLimit);
     }
-    std::string record() {
-        return readFile(dir.path() + ".local/state/Tabulon/new-only/" + hash());
+    std::string recordPath() {
+        std::string folder = dir.path() + ".local/state/Tabulon/new-only/";
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().extension() != ".lock")
+                return folder + entry.path().filename().string();
+        return folder;
     }
-    std::string hash() {
-        for (const auto& entry :
-             std::filesystem::directory_iterator(dir.path() + ".local/state/Tabulon/new-only"))
-            if (entry.path().extension() != ".lock") return entry.path().filename().string();
-        return "";
-    }
+    std::string record() { return readFile(recordPath()); }
     // The sheet's XML of a workbook, which holds its cells and column widths.
     std::string sheet(const std::string& workbook) {
         return test::runProgram({"/usr/bin/python3", "-c",
@@ -110,7 +109,7 @@ class NewOnly : public ::testing::Test {
                      "size " + std::to_string(info.st_size) + " time " +
                          std::to_string(info.st_mtim.tv_sec) + "." +
                          std::to_string(info.st_mtim.tv_nsec));
-        writeFile(dir.path() + ".local/state/Tabulon/new-only/" + hash(), kept);
+        writeFile(recordPath(), kept);
     }
 
     test::TempDir dir;
@@ -138,14 +137,13 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
         std::string mbox;
         // The same mail twice (ending with an empty row), then new mail.
         for (size_t grown : {3, 3, 5, 6}) {
+            mbox.clear();
             for (size_t i = 0; i < grown; ++i) {
                 auto [who, id] = mail[i];
+                mbox += mboxEntry(who, id);
                 if (c.folder)
                     writeFile(dir.file("mail/" + std::to_string(i) + ".eml"), message(who, id));
             }
-            mbox.clear();
-            for (size_t i = 0; i < grown; ++i)
-                mbox += mboxEntry(mail[i].first, mail[i].second);
             if (!c.folder) writeFile(dir.file("mail.mbox"), mbox);
             test::ProgramResult r = add(c.format, input);
             ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -181,87 +179,62 @@ TEST_F(NewOnly, WhatCannotBeAddedSafelyIsRefused) {
     laughs += "]>";
     const struct {
         const char* name;
-        const char* format;
+        const char* format;  // null: no -f and no -o, a usage error
         const char* said;
-        std::function<void(const std::string& recordPath)> before;
-        std::vector<std::string> args = {};  // empty: new.mbox added to "out" in `format`
-        int exitCode = 1;
+        std::function<void()> before;
+        bool otherColumns = false;  // a Subject column first
     } cases[] = {
-        {"other columns",
-         "csv",
-         "columns are not",
-         nullptr,
-         {"-m", "--new-only", "--headers", "Subject", "-t", "Two", "-f", "csv", "-o", "out",
-          "new.mbox"}},
+        {"other columns", "csv", "columns are not", nullptr, true},
         {"a lost record", "csv", "start a new table",
-         [](const std::string& path) { std::filesystem::remove(path); }},
+         [this] { std::filesystem::remove(recordPath()); }},
         {"a table changed by hand", "csv", "changed since",
-         [this](const std::string&) {
-             writeFile(dir.file("out"), readFile(dir.file("out")) + "x,y\r\n");
-         }},
+         [this] { writeFile(dir.file("out"), readFile(dir.file("out")) + "x,y\r\n"); }},
         {"a table saved again by another program", "csv", "changed since",
-         [this](const std::string&) { writeFile(dir.file("out"), readFile(dir.file("out"))); }},
-        {"a workbook of other columns",
-         "xlsx",
-         "columns are not",
-         nullptr,
-         {"-m", "--new-only", "--headers", "Subject", "-t", "Two", "-f", "xlsx", "-o", "out",
-          "new.mbox"}},
+         [this] { writeFile(dir.file("out"), readFile(dir.file("out"))); }},
+        {"a workbook of other columns", "xlsx", "columns are not", nullptr, true},
         {"a damaged workbook", "xlsx", "not a zip file",
-         [this](const std::string&) {
+         [this] {
              writeFile(dir.file("out"), "PK\x03\x04 damaged");
              restamp();
          }},
-        {"a workbook without its sheet", "xlsx", "holds no sheet",
-         [this](const std::string&) { damage(""); }},
+        {"a workbook without its sheet", "xlsx", "holds no sheet", [this] { damage(""); }},
         {"a sheet with a number", "xlsx", "holds a number",
-         [this](const std::string&) {
-             damage(sheetXml("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>"));
-         }},
+         [this] { damage(sheetXml("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>")); }},
         {"a sheet with entities", "xlsx", "entit",
-         [&](const std::string&) {
-             damage(
-                 sheetXml("<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>&h;</t></is></c>"
-                          "</row>",
-                          laughs));
+         [&] {
+             damage(sheetXml(
+                 "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>&h;</t></is></c></row>", laughs));
          }},
         {"a sheet said to be of 4 GB", "xlsx", "would unpack to",
-         [this](const std::string&) { damage(sheetXml(""), true); }},
+         [this] { damage(sheetXml(""), true); }},
         {"a zip bomb", "xlsx", "would unpack to",
-         [this](const std::string&) { damage(sheetXml(std::string(80 << 20, ' '))); }},
+         [this] { damage(sheetXml(std::string(80 << 20, ' '))); }},
         {"rows beyond a workbook's", "xlsx", "within a workbook's rows",
-         [this](const std::string&) { damage(sheetXml("<row r=\"1048577\"/>")); }},
-        {"no output named",
-         "csv",
-         "-o FILE",
-         nullptr,
-         {"-m", "--new-only", "-t", "Two", "new.mbox"},
-         2},
+         [this] { damage(sheetXml("<row r=\"1048577\"/>")); }},
+        {"no output named", nullptr, "-o FILE", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove_all(dir.path() + ".local");
         std::filesystem::remove(dir.file("out"));
-        ASSERT_EQ(add(c.format, "old.mbox").exitCode, 0);
-        std::string recordPath = dir.path() + ".local/state/Tabulon/new-only/" + hash();
-        if (c.before) c.before(recordPath);
+        ASSERT_EQ(add(c.format ? c.format : "csv", "old.mbox").exitCode, 0);
+        std::string path = recordPath();
+        if (c.before) c.before();
         std::string table = readFile(dir.file("out"));
-        bool hadRecord = std::filesystem::exists(recordPath);
-        std::string kept = hadRecord ? readFile(recordPath) : "";
-        std::vector<std::string> args = c.args;
-        if (args.empty())
-            args = {"-m", "--new-only", "-t", "Two", "-f", c.format, "-o", "out", "new.mbox"};
+        bool hadRecord = std::filesystem::exists(path);
+        std::string kept = hadRecord ? readFile(path) : "";
+        std::vector<std::string> args = {"-m", "--new-only", "-t", "Two"};
+        if (c.otherColumns) args.insert(args.end(), {"--headers", "Subject"});
+        if (c.format) args.insert(args.end(), {"-f", c.format, "-o", "out"});
+        args.push_back("new.mbox");
         test::ProgramResult r = run(args);
-        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        EXPECT_EQ(r.exitCode, c.format ? 1 : 2) << r.err;
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
-        if (c.exitCode == 1) {
-            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        }
+        // One line, and a usage error's hint.
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), c.format ? 1 : 2) << r.err;
         EXPECT_EQ(readFile(dir.file("out")), table);
-        EXPECT_EQ(std::filesystem::exists(recordPath), hadRecord);
-        if (hadRecord) {
-            EXPECT_EQ(readFile(recordPath), kept);
-        }
+        EXPECT_EQ(std::filesystem::exists(path), hadRecord);
+        EXPECT_EQ(hadRecord ? readFile(path) : "", kept);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_dialogs.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -68,8 +69,18 @@ class TypedSaveDialog : public QFileDialog {
                     [this] { nameBefore_ = nameField_->text(); });
         }
         connect(this, &QFileDialog::filterSelected, this, &TypedSaveDialog::rename);
-        if (nameField_ != nullptr)
+        if (nameField_ != nullptr) {
             connect(nameField_, &QLineEdit::textEdited, this, &TypedSaveDialog::followName);
+            // Qt selects the file named in its list as the folder loads; a slow
+            // load can leave a second, stale row selected, the folder itself,
+            // which greys Save. One file is saved: the name typed is what counts.
+            connect(nameField_, &QLineEdit::textChanged, this, [this] {
+                auto* list = findChild<QAbstractItemView*>(QStringLiteral("listView"));
+                if (list != nullptr && list->selectionModel() != nullptr &&
+                    list->selectionModel()->selectedRows().size() > 1)
+                    list->selectionModel()->clearSelection();
+            });
+        }
     }
 
     // Shows `name` with `filter` chosen, as the dialog opens.

@@ -7,7 +7,9 @@
 #include <cstdio>
 
 #include "app/main_window_fixture.h"
+#include "app/qt/app.h"
 #include "platform/file_type.h"
+#include "preview/qt/preview_window.h"
 #include "update/qt/update_window.h"
 
 namespace tabulon::test {
@@ -55,6 +57,22 @@ TEST_F(StartupTest, UpdateWindowOpenedAtStartComesUpInFront) {
     QPointer<UpdateWindow> updater = w.updateWindow;
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == updater; }));
     updater->close();
+}
+
+// Documents a second Tabulon hands over with --spreadsheet open in a preview;
+// an event the app does not know is answered as not handled.
+TEST_F(StartupTest, HandedOverSpreadsheetDocumentsOpenInAPreview) {
+    App app;
+    std::vector<bool> handled;
+    auto reply = [&](bool ok, const QString&) { handled.push_back(ok); };
+    writeFile(dir.file("form.mbox"), "From a@b Mon Nov 30 09:14:02 2026\n\nName: Ann\n");
+    app.Event_HandleAppleEvent({"TBLN", "sprd", dir.file("form.mbox")}, reply);
+    app.Event_HandleAppleEvent({"TBLN", "what", ""}, reply);
+    EXPECT_EQ(handled, (std::vector<bool>{true, false}));
+    int previews = 0;
+    for (QWidget* shown : QApplication::topLevelWidgets())
+        previews += qobject_cast<PreviewWindow*>(shown) != nullptr;
+    EXPECT_EQ(previews, 1);
 }
 
 }  // namespace

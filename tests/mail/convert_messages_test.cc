@@ -67,11 +67,16 @@ TEST_F(ConvertMessages, FoldersOfMailAreReadWhole) {
         return "From f@x.example Mon Nov 30 09:14:02 2026\n" + message(who);
     };
     // Each folder holds Ann's and Bo's messages; Maildir's also one marked deleted.
+    // Subfolders are read down to sixteen levels.
     const struct {
         const char* folder;
         std::vector<std::pair<std::string, std::string>> files;
     } kCases[] = {
-        {"Saved", {{"b.eml", message("Bo")}, {"a.eml", message("Ann")}, {"notes.pdf", "%PDF"}}},
+        {"Saved",
+         {{test::repeat("d/", 16) + "b.eml", message("Bo")},
+          {test::repeat("d/", 17) + "x.eml", message("X")},
+          {"a.eml", message("Ann")},
+          {"notes.pdf", "%PDF"}}},
         {"Maildir",
          {{"cur/2:2,S", message("Bo")},
           {"new/1", message("Ann")},

@@ -38,6 +38,10 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
         {"Name: Ann\nCompany: Shop\nComments: hi\nthere\nNewsletter: Yes\nconsent: true\n",
          {"Ann", "", "hi\nthere"},
          {true, false, true}},
+        // Up to six words before a colon make a label by their shape alone.
+        {"Comments: hi\nA line of seven words that ends: here\nSix words that make a label: x\n",
+         {"", "", "hi\nA line of seven words that ends: here"},
+         {false, false, true}},
         // A colon inside free text stays text.
         {"Comments: About the poster,\nAspect ratio: 3:1 would also work.\n",
          {"", "", "About the poster,\nAspect ratio: 3:1 would also work."},

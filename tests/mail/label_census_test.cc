@@ -56,6 +56,9 @@ TEST(LabelShape, WhatALineCouldBe) {
     EXPECT_EQ(headingLabelOf("--- ---"), "");
     ASSERT_TRUE(tableRowOf("Name\t: Ann", &row));
     EXPECT_EQ(row.value, "Ann");
+    // A table row's label cell holds a question of up to sixteen words.
+    EXPECT_TRUE(tableRowOf(test::repeat("word ", 16) + "\tx", &row));
+    EXPECT_FALSE(tableRowOf(test::repeat("word ", 17) + "\tx", &row));
     EXPECT_TRUE(isRuleLine("* * *"));
     EXPECT_FALSE(isRuleLine("--"));
 }

@@ -94,6 +94,7 @@ TEST_F(KeyboardAccessTest, MenuBarAndClosingFromTheKeyboard) {
     QTest::keyClick(window->menu, Qt::Key_Escape);
     QTest::keyClick(window.get(), Qt::Key_F10);
     EXPECT_TRUE(waitForEvents([&] { return QApplication::activePopupWidget() != nullptr; }));
+    EXPECT_EQ(window->menu->activeAction(), window->menu->actions().value(0));  // File
     QApplication::activePopupWidget()->close();
 
     UpdateWindow* updater = window->newUpdateWindow();

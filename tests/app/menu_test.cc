@@ -114,6 +114,18 @@ TEST_F(MenuTest, EditItemsActOnTheFocusedField) {
     EXPECT_EQ(step("EditPaste", 0, 0), " AnnName:| Ann");
     EXPECT_EQ(step("EditUndo", 0, 0), "Name:| Ann");
     EXPECT_EQ(step("EditClear", 1, 2), "Ne:| Ann");
+    // Cut and Clear need a selection in a field that takes text; Copy a selection.
+    auto enabled = [&](const char* item) {
+        window->menu->refresh();
+        return window->menu->item(QLatin1String(item))->isEnabled();
+    };
+    field->setReadOnly(true);
+    field->setSelection(0, 2);
+    EXPECT_TRUE(enabled("EditCopy"));
+    EXPECT_FALSE(enabled("EditCut") || enabled("EditClear"));
+    field->setReadOnly(false);
+    field->deselect();
+    EXPECT_FALSE(enabled("EditCut") || enabled("EditClear") || enabled("EditCopy"));
 }
 
 // The links open their addresses, or show them when no program can; the About

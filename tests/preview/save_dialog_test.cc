@@ -169,7 +169,7 @@ TEST_F(SaveDialogTest, SaysWhyANameIsTooLong) {
         type(dialog, QString(252, QLatin1Char('n')));  // 257 bytes with ".xlsx"
         visible.push_back(hint->isVisible());
         EXPECT_NE(hint->text().indexOf(QStringLiteral("too long")), -1);
-        for (int bytes = 256; bytes >= 255; --bytes) {  // the last name too long, the first not
+        for (int bytes = 256; bytes >= 255; --bytes) {  // a byte shorter each time
             QTest::keyClick(nameField(dialog), Qt::Key_Backspace);
             visible.push_back(hint->isVisible());
         }

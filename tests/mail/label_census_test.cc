@@ -26,6 +26,7 @@ TEST(LabelShape, WhatALineCouldBe) {
         {"_subject: New lead", "_subject:", ""},
         {"Name........: Ann", "Name........:", ""},
         {"Name       : Ann", "Name       :", ""},
+        {"E-mail_1.(a)/b&c?#*,+\"d\"'e': x", "E-mail_1.(a)/b&c?#*,+\"d\"'e':", ""},
         {"Which products are you interested in?: Apples",
          "Which products are you interested in?:", ""},
         {"http://shop.example", "", ""},
@@ -53,7 +54,9 @@ TEST(LabelShape, WhatALineCouldBe) {
     EXPECT_EQ(labelKey("Name.....:"), "name");
     EXPECT_EQ(tidyLabel("Name\t:"), "Name:");
     EXPECT_EQ(headingLabelOf("--- Full Name ---"), "Full Name");
-    EXPECT_EQ(headingLabelOf("--- ---"), "");
+    for (const char* notHeading :
+         {"--- ---", "------", "aa Name aa", "- Name -", "--- Name ", "--Name --", "-= Name =="})
+        EXPECT_EQ(headingLabelOf(notHeading), "") << notHeading;
     ASSERT_TRUE(tableRowOf("Name\t: Ann", &row));
     EXPECT_EQ(row.value, "Ann");
     // A table row's label cell holds a question of up to sixteen words.

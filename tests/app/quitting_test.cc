@@ -23,12 +23,13 @@ TEST_F(QuittingTest, ARunUnderWayStopsAndLeavesNoOutput) {
     writeFile(big + " Converted", "an older conversion");
     writeFile(dir.file("mail.txt"), "Name: Ann\r\nEmail: ann@example.org\r\n");
     answerDialogs({big + " Converted", dir.file("mail.txt Converted")});
-    // Quit is asked for from the event loop as soon as the run is under way.
-    QTimer::singleShot(0, window.get(), [this] { window->requestQuit(); });
+    // A second file waits its turn; quit is asked for from the event loop as
+    // soon as the run is under way, and the waiting file is dropped.
     QTimer::singleShot(0, window.get(), [&] {
         EXPECT_TRUE(window->isConverting());
-        window->openDocument(QString::fromStdString(dir.file("mail.txt")));  // dropped
+        window->openDocument(QString::fromStdString(dir.file("mail.txt")));
     });
+    QTimer::singleShot(0, window.get(), [this] { window->requestQuit(); });
     window->openDocument(QString::fromStdString(big));
     EXPECT_EQ(dialogLog(), (Lines{"save big.txt Converted"}));  // no message
     EXPECT_EQ(readFile(big + " Converted"), "an older conversion");

@@ -115,9 +115,9 @@ TEST_F(SaveDialogTest, AsksAboutTheFileThatWouldBeReplaced) {
     EXPECT_TRUE(asked.isEmpty()) << asked.toStdString();
 }
 
-// The folder dialog (the Templates folder's Choose) gives the folder typed, and
-// nothing when cancelled.
-TEST_F(SaveDialogTest, FolderDialogGivesTheFolderChosen) {
+// The folder dialog (the Templates folder's Choose) and the plain save dialog
+// give what was typed, and nothing when cancelled.
+TEST_F(SaveDialogTest, FolderAndSaveDialogsGiveWhatWasChosen) {
     std::filesystem::create_directory(dir.file("Forms"));
     whenShown<QFileDialog>([](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     EXPECT_TRUE(dialogs().chooseFolder(preview, QStringLiteral("Choose")).isEmpty());
@@ -127,6 +127,16 @@ TEST_F(SaveDialogTest, FolderDialogGivesTheFolderChosen) {
     });
     EXPECT_EQ(dialogs().chooseFolder(preview, QStringLiteral("Choose")).toStdString(),
               dir.file("Forms"));
+    // The plain save dialog: a conversion's output, its name proposed.
+    QString folder = QString::fromStdString(dir.path());
+    whenShown<QFileDialog>([](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    EXPECT_TRUE(dialogs().saveFile(preview, QStringLiteral("out.txt"), folder).isEmpty());
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        type(dialog, QStringLiteral("out.txt"));
+        QTest::keyClick(nameField(dialog), Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs().saveFile(preview, QStringLiteral("out.txt"), folder).toStdString(),
+              dir.file("out.txt"));
 }
 
 // Choosing a type in the list renames the file; typing a known extension

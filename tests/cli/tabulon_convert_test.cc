@@ -222,15 +222,22 @@ TEST_F(TabulonConvert, ProgressOnATerminalIsClearedAtTheEnd) {
     int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_TRUE(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
     writeFile(dir.file("one"), "x");  // the smallest size to show as a share
+    writeFile(dir.file("none"), "");  // no size to take a share of, as a pipe
     const struct {
         const char *input, *term;
         bool quiet = false;  // -q: nothing shown
-    } kRuns[] = {{"one", "xterm"}, {"-", "xterm"}, {"one", "dumb"}, {"one", "xterm", true}};
-    for (auto [input, term, quiet] : kRuns) {
+        std::string read = "100%";
+    } kRuns[] = {{"one", "xterm"},
+                 {"-", "xterm"},
+                 {"one", "dumb"},
+                 {"one", "xterm", true},
+                 {"none", "xterm", false, "0 MB"}};
+    for (auto [input, term, quiet, read] : kRuns) {
         std::string name = input == std::string("-") ? "standard input" : input;
         bool dumb = term == std::string("dumb");
         const std::string end =
-            dumb ? ": 100%\r" + std::string(name.size() + 6, ' ') + "\r" : ": 100%\r\033[K";
+            ": " + read + "\r" +
+            (dumb ? std::string(name.size() + read.size() + 2, ' ') + "\r" : "\033[K");
         test::ProgramOptions options = child();
         options.stdinFile = dir.file("one");
         options.env.push_back({"TERM", term});

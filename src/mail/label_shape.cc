@@ -189,8 +189,7 @@ bool isFooterLine(std::string_view line) {
     line = trimAll(line);
     while (!line.empty() && (line[0] == '(' || line[0] == '['))
         line.remove_prefix(1);
-    if (line.empty() || std::string_view("dempstuvDEMPSTUV").find(line[0]) == line.npos)
-        return false;
+    if (line.empty()) return false;
     for (std::string_view opening : kOpenings) {
         if (asciiLower(line[0]) == opening[0] && line.size() >= opening.size() &&
             equalsIgnoringCase(line.substr(0, opening.size()), opening))

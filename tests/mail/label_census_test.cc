@@ -60,8 +60,11 @@ TEST(LabelShape, WhatALineCouldBe) {
     ASSERT_TRUE(tableRowOf("Name\t: Ann", &row));
     EXPECT_EQ(row.value, "Ann");
     // A table row's label cell holds a question of up to sixteen words.
-    EXPECT_TRUE(tableRowOf(test::repeat("word ", 16) + "\tx", &row));
+    EXPECT_TRUE(tableRowOf(test::repeat("word ", 16) + ":\tx", &row));
     EXPECT_FALSE(tableRowOf(test::repeat("word ", 17) + "\tx", &row));
+    for (const char* footer : {"(Sent from my phone)", "You received this because you asked"})
+        EXPECT_TRUE(isFooterLine(footer)) << footer;
+    EXPECT_FALSE(isFooterLine("Thank you for the quick service"));
     EXPECT_TRUE(isRuleLine("* * *"));
     EXPECT_FALSE(isRuleLine("--"));
 }

@@ -59,6 +59,8 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
          "Grazie.\n\n"},
         {"", "Subject: s\n\n---------- Forwarded message ---------\n" + kQuote,
          "---------- Forwarded message ---------\n" + kQuote},
+        {"", "Subject: s\n\nBegin forwarded message:\n\n" + kQuote,
+         "Begin forwarded message:\n\n" + kQuote},
         {"", "Subject: s\n\n" + kQuote, kQuote},
         {"", "Subject: s\n\nHello\nFrom: Ann <a@x>\nSubject: Hi\nTo: us\n",
          "Hello\nFrom: Ann <a@x>\nSubject: Hi\nTo: us\n"},

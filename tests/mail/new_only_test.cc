@@ -185,6 +185,7 @@ TEST_F(NewOnly, WhatCannotBeAddedSafelyIsRefused) {
         bool otherColumns = false;  // a Subject column first
     } cases[] = {
         {"other columns", "csv", "columns are not", nullptr, true},
+        {"rows of other columns", "jsonl", "columns are not", nullptr, true},
         {"a lost record", "csv", "start a new table",
          [this] { std::filesystem::remove(recordPath()); }},
         {"a table changed by hand", "csv", "changed since",

@@ -3,6 +3,7 @@
 // preview, what it shows, and saving from it.
 #pragma once
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -49,10 +50,13 @@ class FormMailTest : public MainWindowTest {
         }
         return rows;
     }
-    // A preview of the scratch folder's `input`, read to the end.
+    // A preview of the scratch folder's `input`, read to the end; its model is
+    // checked against Qt's rules for models all along.
     PreviewWindow* openPreview(const std::string& input) {
         auto* preview = new PreviewWindow(window.get(), window.get(),
                                           {QString::fromStdString(dir.file(input))});
+        new QAbstractItemModelTester(
+            preview->model, QAbstractItemModelTester::FailureReportingMode::Fatal, preview);
         EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
         return preview;
     }

@@ -34,6 +34,13 @@ inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 // "..." marking the cut.
 std::string shownText(std::string_view text, size_t maxChars = 200);
 
+// The UTF-16 units, which workbooks count, of the character whose UTF-8 form
+// begins with `byte`: two beyond U+FFFF, one below, none for a byte inside one.
+inline size_t utf16UnitsFrom(unsigned char byte) {
+    if ((byte & 0xC0) == 0x80) return 0;
+    return byte >= 0xF0 ? 2 : 1;
+}
+
 // Columns the longest line of valid UTF-8 `text` takes in a fixed-width view:
 // one per character, two for East Asian wide characters and emoji.
 size_t displayWidth(std::string_view text);

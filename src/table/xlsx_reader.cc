@@ -27,10 +27,8 @@ constexpr size_t kMaxRowBytes = size_t{64} << 20;
 // The cell's UTF-16 units, as a workbook counts them.
 size_t utf16Units(const std::string& text) {
     size_t units = 0;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
-    }
+    for (char c : text)
+        units += utf16UnitsFrom(static_cast<unsigned char>(c));
     return units;
 }
 

@@ -32,10 +32,8 @@ bool fitForCell(std::string_view text, std::string* out) {
     size_t units = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) != 0x80) {
-            units += c >= 0xF0 ? 2 : 1;
-            if (units > kWorkbookCellLimit) return false;
-        }
+        units += utf16UnitsFrom(c);
+        if (units > kWorkbookCellLimit) return false;
         if (c == '\r') {
             *out += '\n';
             if (i + 1 < text.size() && text[i + 1] == '\n') ++i;

@@ -119,11 +119,16 @@ TEST(Utf8Text, DisplayWidth) {
         {"J\xC3\xBCrgen", 6},
         {"\xE2\x82\xAC 5", 3},            // the euro sign is narrow
         {"\xE6\x9D\xB1\xE4\xBA\xAC", 4},  // two wide characters
-        {"\xF0\x9F\x99\x82!", 3},
+        {"!\xF0\x9F\x99\x82", 3},
         {"short\na much longer line\r\nmid", 18},
     };
     for (const auto& [text, width] : cases)
         EXPECT_EQ(displayWidth(text), width) << text;
+    // A workbook counts UTF-16 units: two for a character beyond U+FFFF.
+    size_t units = 0;
+    for (char c : std::string("a\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"))
+        units += utf16UnitsFrom(static_cast<unsigned char>(c));
+    EXPECT_EQ(units, 7u);
 }
 
 }  // namespace tabulon

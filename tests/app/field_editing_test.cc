@@ -120,6 +120,7 @@ TEST_F(FieldEditingTest, EditFieldUpdatesTheSelectedRow) {
     w.updatedfields = false;
     dialog = editRow(0);
     ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->EditField1->text().toStdString(), "Name:");
     dialog->EditField1->setText(QStringLiteral("changed"));
     QTest::keyClick(dialog, Qt::Key_Escape);
     QApplication::processEvents();

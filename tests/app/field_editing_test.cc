@@ -81,8 +81,8 @@ TEST_F(FieldEditingTest, KeyboardReachesTheButtonsAndEditsTheList) {
     QTest::mouseClick(w.FieldDownButton, Qt::LeftButton);
     EXPECT_EQ(rows(), (Lines{"A", "B", "C"}));
     w.CheckBox1->setFocus();  // leaving the list and its buttons
-    EXPECT_FALSE(w.FieldDeleteButton->isEnabled());
-    EXPECT_FALSE(w.FieldUpButton->isEnabled());
+    for (QPushButton* button : {w.FieldDeleteButton, w.FieldDownButton, w.FieldUpButton})
+        EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
     EXPECT_TRUE(w.FieldInsertButton->isEnabled());
 
     // On the list, Delete removes the selected row and Return edits it.

@@ -55,6 +55,7 @@ TEST_F(StartupTest, UpdateWindowOpenedAtStartComesUpInFront) {
     w.show();  // the main window shows after its opening, as at a start
     ASSERT_NE(w.updateWindow, nullptr);
     QPointer<UpdateWindow> updater = w.updateWindow;
+    EXPECT_EQ(updater->geometry().topLeft(), QPoint(260, 100));  // right of and below the window
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == updater; }));
     updater->close();
 }

@@ -68,6 +68,11 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
          {"Ann Lee", "ann@x.example", "Hello\nthere"},
          {true, true, true},
          {"Name", "Email", "Comment or Message"}},
+        // One block of labels and values in turn; a last label left unanswered.
+        {"Name\nAnn Lee\nPhone\n555 0100\n\nComments\n",
+         {"Ann Lee", ""},
+         {true, true},
+         {"Name", "Comments"}},
         {"Your name?\n\nAnn\n\nWhich size?\n\nL\n\nAnything else?\n\nNo, thanks.\n",
          {"Ann", "No, thanks."},
          {true, true},

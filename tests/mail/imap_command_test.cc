@@ -48,8 +48,8 @@ TEST(ImapCommand, RepliesRead) {
     std::vector<uint64_t> uids;
     EXPECT_TRUE(parseSearchReply("* SEARCH 3 17 4294967295\r\n* 5 EXISTS\r\n* search\r\n", &uids));
     EXPECT_EQ(uids, (std::vector<uint64_t>{3, 17, 4294967295}));
-    for (const char* garbage : {"* SEARCH 1 x\r\n", "* SEARCH 0\r\n", "* SEARCH -1\r\n",
-                                "* SEARCH 99999999999999999999999\r\n"}) {
+    for (const char* garbage : {"* SEARCH 1 x\r\n", "* SEARCH 2x\r\n", "* SEARCH 0\r\n",
+                                "* SEARCH -1\r\n", "* SEARCH 99999999999999999999999\r\n"}) {
         EXPECT_FALSE(parseSearchReply(garbage, &uids)) << garbage;
     }
     uint64_t validity = 0, next = 0;

@@ -205,6 +205,12 @@ TEST_F(MailboxDialogTest, TheAddressIsMadeOfWhatWasTyped) {
         Status status = dialog->query(&query);
         EXPECT_EQ(status.ok() ? query.account.url : status.message().substr(0, 32), c.address);
     }
+    // A refusal of the search is told as a sentence.
+    dialog->Server->setText(QStringLiteral("mail.example.com"));
+    dialog->Since->setText(QStringLiteral("2026-02-30"));
+    MailboxQuery query;
+    EXPECT_EQ(dialog->query(&query).message(),
+              "The date \"2026-02-30\" is not a day written YYYY-MM-DD.");
     dialog->reject();
 }
 

@@ -128,8 +128,8 @@ TEST_F(MenuTest, EditItemsActOnTheFocusedField) {
     EXPECT_FALSE(enabled("EditCut") || enabled("EditClear") || enabled("EditCopy"));
 }
 
-// The links open their addresses, or show them when no program can; the About
-// box's button closes it.
+// The links open their addresses, or show them when no program can, and show
+// where they are under the pointer; the About box's button closes it.
 TEST_F(MenuTest, LinksOpenTheirAddressesOrShowThem) {
     AboutBox box(window.get(), window->myversion);
     box.TabPanel1->setCurrentIndex(1);
@@ -156,6 +156,13 @@ TEST_F(MenuTest, LinksOpenTheirAddressesOrShowThem) {
                      none + "info@tabulon.example", none + download}));
     box.PushButton1->click();
     EXPECT_FALSE(box.isVisible());
+    // The main window's link takes another colour under the pointer.
+    auto colour = [&] { return window->StaticText1->palette().color(QPalette::WindowText); };
+    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+    QApplication::sendEvent(window->StaticText1, &leave);  // the clicks above hovered it
+    QColor normal = colour();
+    QApplication::sendEvent(window->StaticText1, &enter);
+    EXPECT_NE(colour(), normal);
 }
 
 }  // namespace

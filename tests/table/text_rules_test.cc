@@ -85,10 +85,11 @@ TEST(TextFormats, CellBytes) {
         EXPECT_EQ(test::writeTable(TableFormat::kTsv, {}, {{c.value}}), "\n" + c.tsv + "\n");
         EXPECT_EQ(test::writeTable(TableFormat::kTab, {}, {{c.value}}), c.tab + "\r");
     }
-    // JSON Lines: one compact object a row, a short row's missing keys left out.
+    // JSON Lines: one compact object a row, a short row's missing keys left out, a
+    // title given again numbered.
     EXPECT_EQ(
-        test::writeTable(TableFormat::kJsonl, {"Name", "City"}, {{"Ann \"A\"", "Oslo"}, {"Bo"}}),
-        "{\"Name\":\"Ann \\\"A\\\"\",\"City\":\"Oslo\"}\n{\"Name\":\"Bo\"}\n");
+        test::writeTable(TableFormat::kJsonl, {"Name", "Name"}, {{"Ann \"A\"", "Oslo"}, {"Bo"}}),
+        "{\"Name\":\"Ann \\\"A\\\"\",\"Name 2\":\"Oslo\"}\n{\"Name\":\"Bo\"}\n");
 }
 
 // Text from a mail on a terminal: no control character reaches it, nothing is

@@ -366,8 +366,18 @@ void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& 
         }
         GMimeEncoding decoder;
         g_mime_encoding_init_decode(&decoder, transfer);
-        scratch_.resize(g_mime_encoding_outlen(&decoder, body.size()));
-        size_t n = g_mime_encoding_flush(&decoder, body.data(), body.size(), scratch_.data());
+        std::string_view input = body;
+        if (transfer == GMIME_CONTENT_ENCODING_UUENCODE) {
+            // GMime's decoder starts past the "begin MODE NAME" line, which is the
+            // caller's to find; without one there is nothing to decode.
+            size_t begin = body.starts_with("begin ") ? 0 : body.find("\nbegin ");
+            size_t next = begin == body.npos ? body.npos : body.find('\n', begin + 1);
+            input = next == body.npos ? std::string_view() : body.substr(next + 1);
+            if (input.empty()) out->problems.push_back("uuencoded text without its begin line");
+            decoder.state |= GMIME_UUDECODE_STATE_BEGIN;
+        }
+        scratch_.resize(g_mime_encoding_outlen(&decoder, input.size()));
+        size_t n = g_mime_encoding_flush(&decoder, input.data(), input.size(), scratch_.data());
         bytes = std::string_view(scratch_.data(), std::min(n, scratch_.size()));
     }
     std::string* text = &out->body;

@@ -71,6 +71,10 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
          "Content-Transfer-Encoding: quoted-printable\n\nName: Ren=E9\n--b--\n",
          "Name: Ren\xc3\xa9"},  // the line end before a boundary is the boundary's
         {"a body that is not text", "Subject: s\nContent-Type: application/pdf\n\n%PDF-1.4\n", ""},
+        {"uuencoded text",
+         "Subject: s\nContent-Transfer-Encoding: x-uuencode\n\nbegin 644 t\n"
+         "*3F%M93H@06YN\"@``\n`\nend\n",
+         "Name: Ann\n"},
         {"base64 with CR LF inside",
          "Subject: s\nContent-Transfer-Encoding: base64\n\nTmFtZTogQW5uDQpQaG9uZTogMQ0K\n",
          "Name: Ann\nPhone: 1\n"},

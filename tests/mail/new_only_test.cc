@@ -199,6 +199,8 @@ TEST_F(NewOnly, WhatCannotBeAddedSafelyIsRefused) {
              restamp();
          }},
         {"a workbook without its sheet", "xlsx", "holds no sheet", [this] { damage(""); }},
+        {"a cell out of its row", "xlsx", "not in order",
+         [this] { damage(sheetXml("<row r=\"2\"><c r=\"A3\" t=\"inlineStr\"/></row>")); }},
         {"a sheet with a number", "xlsx", "holds a number",
          [this] { damage(sheetXml("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>")); }},
         {"a sheet with entities", "xlsx", "entit",

@@ -81,6 +81,13 @@ TEST_F(MenuTest, PreferencesAboutAndHelp) {
     EXPECT_TRUE(openedUrls.empty());
     emit help->HelpText->anchorClicked(QUrl(QStringLiteral("https://www.tabulon.example#top")));
     EXPECT_EQ(openedUrls, (Lines{"https://www.tabulon.example#top"}));
+    // Return on the link Tab reached opens it as a click does; the page stays.
+    help->HelpText->setFocus();
+    QTest::keyClick(help->HelpText, Qt::Key_Tab);
+    QTest::keyClick(help->HelpText, Qt::Key_Tab);
+    QTest::keyClick(help->HelpText, Qt::Key_Return);
+    EXPECT_EQ(openedUrls.back(), "https://www.tabulon.example/faq");
+    EXPECT_EQ(help->HelpText->toPlainText().toStdString().rfind("Tabulon Help\n", 0), 0u);
     activate(window.get());
     choose("HelpTabulonHelp");  // the same window again
     EXPECT_EQ(helpWindow(), help);

@@ -117,7 +117,7 @@ TEST_F(SaveDialogTest, AsksAboutTheFileThatWouldBeReplaced) {
 
 // The folder dialog (the Templates folder's Choose) and the plain save dialog
 // give what was typed, and nothing when cancelled.
-TEST_F(SaveDialogTest, FolderAndSaveDialogsGiveWhatWasChosen) {
+TEST_F(SaveDialogTest, FolderOpenAndSaveDialogsGiveWhatWasChosen) {
     std::filesystem::create_directory(dir.file("Forms"));
     whenShown<QFileDialog>([](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     EXPECT_TRUE(dialogs().chooseFolder(preview, QStringLiteral("Choose")).isEmpty());
@@ -137,6 +137,15 @@ TEST_F(SaveDialogTest, FolderAndSaveDialogsGiveWhatWasChosen) {
     });
     EXPECT_EQ(dialogs().saveFile(preview, QStringLiteral("out.txt"), folder).toStdString(),
               dir.file("out.txt"));
+    // The open dialog: the file chosen, none when cancelled.
+    whenShown<QFileDialog>([](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    EXPECT_TRUE(dialogs().openFiles(preview).isEmpty());
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        type(dialog, QString::fromStdString(dir.file("form.mbox")));
+        QTest::keyClick(nameField(dialog), Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs().openFiles(preview),
+              QStringList{QString::fromStdString(dir.file("form.mbox"))});
 }
 
 // Choosing a type in the list renames the file; typing a known extension

@@ -7,7 +7,7 @@
 # desktop's keyring, scdoc for the manual pages, and the font the windows use.
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core
                   scdoc libxlsxwriter-dev libminizip-dev libgmime-3.0-dev libxml2-dev
-                  libcurl4-openssl-dev qtkeychain-qt6-dev)
+                  libcurl4-openssl-dev qtkeychain-qt6-dev libjson-glib-dev)
 # Only ./test needs these: GoogleTest; nginx, the web server of the update test;
 # desktop-file-utils and appstream check the desktop files, dpkg-dev and file
 # let cpack work out the .deb's dependencies, lintian checks the .deb, man

@@ -2,19 +2,6 @@
 
 namespace tabulon {
 
-bool isSignatureLine(std::string_view line) {
-    return line == "-- " || line == "--";
-}
-
-bool BodyLines::next(std::string_view* line) {
-    if (pos_ >= body_.size()) return false;
-    size_t end = body_.find('\n', pos_);
-    if (end == std::string_view::npos) end = body_.size();
-    *line = body_.substr(pos_, end - pos_);
-    pos_ = end + 1;
-    return !isSignatureLine(*line);
-}
-
 FieldExtractor::FieldExtractor(const FieldList& fields, FormLayout layout) : fields_(fields) {
     setLayout(std::move(layout));
 }
@@ -32,6 +19,8 @@ void FieldExtractor::extract(std::string_view body, std::vector<std::string>* ce
     reader_->read(body, &form);
     if (extras != nullptr) {
         extras->unplacedLines = form.unplacedLines;
+        extras->unplacedSamples.swap(form.unplacedSamples);
+        extras->labelledTextLines.swap(form.labelledTextLines);
         extras->otherLabels.clear();
     }
     for (FormField& field : form.fields) {

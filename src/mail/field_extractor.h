@@ -24,7 +24,9 @@ namespace tabulon {
 // What one body gave besides the cells.
 struct ExtractedExtras {
     size_t unplacedLines = 0;
-    std::vector<SeenLabel> otherLabels;  // labels of fields no entry takes, in order
+    std::vector<std::string> unplacedSamples;    // the first few of them
+    std::vector<std::string> labelledTextLines;  // label-shaped lines kept inside values
+    std::vector<SeenLabel> otherLabels;          // labels of fields no entry takes, in order
 };
 
 class FieldExtractor {
@@ -47,22 +49,6 @@ class FieldExtractor {
     FieldList fields_;
     std::unique_ptr<FormLayout> layout_;
     std::unique_ptr<FormReader> reader_;
-};
-
-// "-- " (and "--", as some programs trim it): the line above a signature.
-bool isSignatureLine(std::string_view line);
-
-// The lines of a message body, split at line feeds, up to the line above a
-// signature: what the form reader and the layout learner read.
-class BodyLines {
-  public:
-    explicit BodyLines(std::string_view body) : body_(body) {}
-    // The next line into `line`; false at the end of the body or at a signature.
-    bool next(std::string_view* line);
-
-  private:
-    std::string_view body_;
-    size_t pos_ = 0;
 };
 
 }  // namespace tabulon

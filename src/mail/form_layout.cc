@@ -2,11 +2,51 @@
 
 #include <vector>
 
-#include "mail/charset_text.h"
-#include "mail/field_extractor.h"
+#include "mail/form_lines.h"
 #include "mail/label_shape.h"
 
 namespace tabulon {
+namespace {
+
+bool isWordByte(char c) {
+    return c != ' ' && c != '\t' && c != '<' && c != '>' && c != '(' && c != ')' && c != '"';
+}
+
+}  // namespace
+
+std::string lineShape(std::string_view line) {
+    std::string shape;
+    size_t letters = 0;
+    for (size_t i = 0; i < line.size();) {
+        // A link or an address is one mark, whatever it holds.
+        size_t end = i;
+        while (end < line.size() && isWordByte(line[end]))
+            ++end;
+        std::string_view word = line.substr(i, end - i);
+        if (word.find("://") != word.npos || word.starts_with("www.") ||
+            (word.find('@') != word.npos && word.find('.') != word.npos)) {
+            shape += '@';
+            i = end;
+            continue;
+        }
+        char c = line[i++];
+        if (c >= '0' && c <= '9') {
+            if (shape.empty() || shape.back() != '0') shape += '0';
+            continue;
+        }
+        letters += (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                   static_cast<unsigned char>(c) >= 0x80;
+        shape += c;
+    }
+    return letters >= 4 ? shape : std::string();
+}
+
+bool FormLayout::isBoilerplate(std::string_view line) const {
+    if (!boilerplate_.empty() && boilerplate_.find(line) != boilerplate_.end()) return true;
+    if (shapes_.empty()) return false;
+    std::string shape = lineShape(line);
+    return !shape.empty() && shapes_.find(shape) != shapes_.end();
+}
 
 FormLayoutLearner::Seen* FormLayoutLearner::count(Counts* counts, std::string key) {
     auto it = counts->find(key);
@@ -23,23 +63,26 @@ FormLayoutLearner::Seen* FormLayoutLearner::count(Counts* counts, std::string ke
 
 void FormLayoutLearner::add(std::string_view body) {
     ++messages_;
+    thread_local std::vector<FormLine> all;
+    thread_local std::string storage;
+    readFormLines(body, &all, &storage);
     std::vector<std::string_view> lines;
-    BodyLines reader(body);
-    std::string_view line;
-    while (reader.next(&line)) {
-        line = trimBlanks(line);
-        if (!line.empty()) lines.push_back(line);
+    for (const FormLine& line : all) {
+        if (!line.text.empty()) lines.push_back(line.view);
     }
     for (size_t i = 0; i < lines.size(); ++i) {
         LabelLine label;
-        if (colonLabelOf(lines[i], &label, 16) || tableRowOf(lines[i], &label)) {
+        LabelKind kind = labelOf(lines[i], &label);
+        if (kind == LabelKind::kColon || kind == LabelKind::kTableRow) {
             count(&labels_, labelKey(label.label));
             continue;
         }
         count(&lines_, std::string(lines[i]));
-        if (i + 1 == lines.size() || bareLabelOf(lines[i]).empty()) continue;
+        if (std::string shape = lineShape(lines[i]); !shape.empty()) count(&shapes_, shape);
+        if (i + 1 == lines.size() || kind != LabelKind::kBare) continue;
         // A title above a table's rows or a run of "Label: value" lines labels no value.
-        if (colonLabelOf(lines[i + 1], &label, 16) || tableRowOf(lines[i + 1], &label)) continue;
+        LabelKind below = labelOf(lines[i + 1], &label);
+        if (below == LabelKind::kColon || below == LabelKind::kTableRow) continue;
         if (Seen* seen = count(&bare_, std::string(lines[i]))) {
             std::string_view value = lines[i + 1].substr(0, 64);
             if (seen->below.size() < kBelowSamples) seen->below.emplace_back(value);
@@ -59,7 +102,7 @@ FormLayout FormLayoutLearner::layout() const {
         if (seen.messages >= 2) layout.labels_.insert(key);
     }
     // A line above a varying value in a third of the messages is a label; one that
-    // recurs unchanged in most (and is no such label) is the form's own text.
+    // recurs in most (and is no such label) is the form's own text.
     uint64_t third = (messages_ + 2) / 3;
     uint64_t most = messages_ - messages_ * 2 / 5;
     StringSet candidates;
@@ -79,6 +122,9 @@ FormLayout FormLayoutLearner::layout() const {
     for (const auto& [line, seen] : lines_) {
         if (seen.messages >= 2 && seen.messages >= most && !layout.knowsBareLabel(labelKey(line)))
             layout.boilerplate_.insert(line);
+    }
+    for (const auto& [shape, seen] : shapes_) {
+        if (seen.messages >= 2 && seen.messages >= most) layout.shapes_.insert(shape);
     }
     return layout;
 }

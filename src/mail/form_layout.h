@@ -1,7 +1,8 @@
 // What the first messages of a mail file teach about its form: the labels that
 // recur (with a colon, or without one on a line above a varying value) and the
-// lines that recur unchanged in most messages, a footer or a greeting, which
-// belong to no value. A FormReader uses it to tell a label from text.
+// lines that recur in most messages, unchanged or in the same shape with another
+// date, number or link: a footer or per-message metadata when they follow the
+// form's last field. A FormReader uses it to tell a label from text.
 //
 // FormLayoutLearner takes decoded bodies one at a time and keeps at most
 // kMaxLines different lines, so its memory is bounded whatever it is given. A
@@ -39,10 +40,8 @@ class FormLayout {
         return bareLabels_.find(key) != bareLabels_.end();
     }
     size_t bareLabelCount() const { return bareLabels_.size(); }
-    // Whether this line (trimmed) recurs unchanged in most messages.
-    bool isBoilerplate(std::string_view line) const {
-        return !boilerplate_.empty() && boilerplate_.find(line) != boilerplate_.end();
-    }
+    // Whether this line (trimmed) recurs in most messages, unchanged or in shape.
+    bool isBoilerplate(std::string_view line) const;
 
   private:
     friend class FormLayoutLearner;
@@ -50,7 +49,13 @@ class FormLayout {
     StringSet labels_;
     StringSet bareLabels_;
     StringSet boilerplate_;
+    StringSet shapes_;
 };
+
+// A line with its digits, links and addresses made alike, so that "Submitted
+// 17 Dec 2026 09:10" and "Submitted 3 Dec 2026 18:02" have one shape; empty
+// when too little of the line is left to tell it by (a bare number or date).
+std::string lineShape(std::string_view line);
 
 class FormLayoutLearner {
   public:
@@ -78,6 +83,7 @@ class FormLayoutLearner {
     Counts labels_;
     Counts bare_;
     Counts lines_;
+    Counts shapes_;
 };
 
 }  // namespace tabulon

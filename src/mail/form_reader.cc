@@ -4,15 +4,24 @@
 #include <utility>
 
 #include "mail/charset_text.h"
-#include "mail/field_extractor.h"
+#include "mail/form_lines.h"
 #include "mail/label_shape.h"
+#include "mail/structured_body.h"
+#include "platform/text.h"
 
 namespace tabulon {
 namespace {
 
-// At most this many words make a "Label: value" line a label on its structure
-// alone; longer ones must be known, or be questions.
-constexpr int kShortLabelWords = 6;
+// How many of a body's unplaced lines are kept to be shown.
+constexpr size_t kKeptSamples = 3;
+
+// A line appended to a value: where it begins in the value, which paragraph of
+// the value it is in (0: the first), whether it reads as what follows a form.
+struct TailLine {
+    size_t from;
+    size_t paragraph;
+    bool footer;
+};
 
 bool mayBeBareLabel(std::string_view line) {
     return !bareLabelOf(line).empty() && !isFooterLine(line) && !isRuleLine(line);
@@ -23,15 +32,15 @@ bool mayBeBareLabel(std::string_view line) {
 // blank lines) that each begin with a short line, the label above its value,
 // or a short block followed by its answer in the next block; failing that, one
 // block whose every other line is short, label and value in turn.
-std::vector<bool> bareLabelsByShape(const std::vector<std::string_view>& lines) {
+std::vector<bool> bareLabelsByShape(const std::vector<FormLine>& lines) {
     std::vector<std::pair<size_t, size_t>> blocks;
     for (size_t i = 0; i < lines.size();) {
-        if (lines[i].empty()) {
+        if (lines[i].text.empty()) {
             ++i;
             continue;
         }
         size_t end = i;
-        while (end < lines.size() && !lines[end].empty())
+        while (end < lines.size() && !lines[end].text.empty())
             ++end;
         blocks.emplace_back(i, end);
         i = end;
@@ -40,7 +49,7 @@ std::vector<bool> bareLabelsByShape(const std::vector<std::string_view>& lines) 
     size_t led = 0;
     for (size_t b = 0; b < blocks.size(); ++b) {
         auto [start, end] = blocks[b];
-        if (!mayBeBareLabel(lines[start])) continue;
+        if (!mayBeBareLabel(lines[start].view)) continue;
         if (end - start >= 2) {
             labels[start] = true;
             ++led;
@@ -56,7 +65,7 @@ std::vector<bool> bareLabelsByShape(const std::vector<std::string_view>& lines) 
         if (end - start < 4 || (end - start) % 2 != 0) continue;
         bool alternates = true;
         for (size_t i = start; i < end && alternates; i += 2)
-            alternates = mayBeBareLabel(lines[i]);
+            alternates = mayBeBareLabel(lines[i].view);
         for (size_t i = start; i < end && alternates; i += 2)
             labels[i] = true;
     }
@@ -80,6 +89,52 @@ bool continuesPastBlank(const std::string& value) {
     return words >= 6;
 }
 
+// What follows a form reads as its footer in any language when it names the
+// site or an address, or says the mail was sent by itself.
+bool readsAsFooter(std::string_view line) {
+    static constexpr std::string_view kMarks[] = {
+        "://",
+        "www.",
+        "do not reply",
+        "no-reply",
+        "noreply",
+        "automatic",
+        "automatisch",
+        "automatiquement",
+        "autom\xC3\xA1tic",
+        "automatycznie",
+        "automaticky",
+        "\xD0\xB0\xD0\xB2\xD1\x82\xD0\xBE\xD0\xBC\xD0\xB0\xD1\x82\xD0\xB8\xD1\x87\xD0\xB5\xD1\x81"
+        "\xD0\xBA"};
+    for (std::string_view mark : kMarks) {
+        if (findIgnoringCase(line, mark) > 0) return true;
+    }
+    return false;
+}
+
+// Cuts from `value` what follows the form: its last paragraphs when any line of
+// each reads as a footer or recurs in most messages, then its last lines that do.
+void cutFollowingText(const std::vector<TailLine>& tail, std::string* value) {
+    size_t cut = tail.size();
+    while (cut > 0) {
+        size_t paragraph = tail[cut - 1].paragraph;
+        size_t start = cut;
+        bool footer = false;
+        while (start > 0 && tail[start - 1].paragraph == paragraph) {
+            --start;
+            footer = footer || tail[start].footer;
+        }
+        if (paragraph == 0 || !footer) break;
+        cut = start;
+    }
+    while (cut > 0 && tail[cut - 1].footer)
+        --cut;
+    if (cut == tail.size()) return;
+    value->resize(tail[cut].from);
+    while (!value->empty() && value->back() == '\n')
+        value->pop_back();
+}
+
 }  // namespace
 
 FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
@@ -100,23 +155,32 @@ int FormReader::entryOf(std::string_view line, std::string_view label, std::stri
 void FormReader::read(std::string_view body, FormText* out) const {
     out->fields.clear();
     out->unplacedLines = 0;
+    out->labelledTextLines.clear();
+    out->unplacedSamples.clear();
+    if (readStructuredBody(body, out)) {
+        for (FormField& field : out->fields) {
+            std::string key = labelKey(field.label);
+            field.entry = entryOf(field.label, field.label, key);
+        }
+        return;
+    }
     // Kept for the thread's next body.
-    thread_local std::vector<std::string_view> lines;
-    thread_local std::vector<bool> emptyCells;  // table rows with an empty value cell: "Label<Tab>"
-    lines.clear();
-    emptyCells.clear();
-    BodyLines reader(body);
-    std::string_view raw;
+    thread_local std::vector<FormLine> lines;
+    thread_local std::string storage;
+    thread_local std::vector<LabelKind> kinds;
+    thread_local std::vector<LabelLine> labels;
+    readFormLines(body, &lines, &storage);
+    kinds.assign(lines.size(), LabelKind::kNone);
+    labels.assign(lines.size(), LabelLine{});
     size_t colonLines = 0;  // lines whose structure makes them labels
-    while (reader.next(&raw)) {
-        std::string_view line = trimBlanks(raw);
-        bool emptyCell = !line.empty() && raw.ends_with('\t') && line.find('\t') == line.npos;
-        LabelLine label;
-        if (layout_.fewMessages() && (emptyCell || colonLabelOf(line, &label, kShortLabelWords) ||
-                                      tableRowOf(line, &label) || !headingLabelOf(line).empty()))
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].text.empty() || lines[i].wrapped) continue;
+        kinds[i] = labelOf(lines[i].view, &labels[i]);
+        LabelLine shortForm;
+        if (kinds[i] == LabelKind::kHeading || kinds[i] == LabelKind::kTableRow ||
+            (kinds[i] == LabelKind::kColon &&
+             colonLabelOf(lines[i].view, &shortForm, kShortLabelWords)))
             ++colonLines;
-        lines.push_back(line);
-        emptyCells.push_back(emptyCell);
     }
     thread_local std::vector<bool> shaped;
     shaped.assign(lines.size(), false);
@@ -128,10 +192,22 @@ void FormReader::read(std::string_view body, FormText* out) const {
     bool afterLabel = false;   // the line before opened a field
     bool blankInside = false;  // blank lines since the current value's last line
     bool skipping = false;     // inside a footer's paragraph
+    bool block = false;        // the current value is a block below "label: |"
+    unsigned labelIndent = 0;  // the indent of the current field's label line
     std::string key;           // the labelKey() of the line's label
+    // The lines appended to the last value opened, for telling what follows the form.
+    thread_local std::vector<TailLine> tail;
+    tail.clear();
+    size_t paragraphs = 0;  // paragraphs of the current value after its first
+    int tailField = -1;
+    auto place = [&](std::string_view text) {
+        if (out->unplacedSamples.size() < kKeptSamples) out->unplacedSamples.emplace_back(text);
+        ++out->unplacedLines;
+    };
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::string_view line = lines[i];
-        if (line.empty()) {
+        const FormLine& formLine = lines[i];
+        std::string_view line = formLine.view;
+        if (formLine.text.empty()) {
             paragraph = true;
             afterLabel = false;
             skipping = false;
@@ -142,87 +218,108 @@ void FormReader::read(std::string_view body, FormText* out) const {
         FormField* field = current >= 0 ? &out->fields[static_cast<size_t>(current)] : nullptr;
         bool waiting = field != nullptr && field->value.empty();
         if (skipping) continue;
-        if (isRuleLine(line)) {
+        // A value set below its label, deeper than it ("Address: 12 Elm Road" and
+        // "   Springfield" below; "Message: |" and its block) holds every such line.
+        bool indented = field != nullptr && (block || formLine.indent > labelIndent) &&
+                        formLine.indent > 0 && !formLine.wrapped;
+        if (isRuleLine(line) && !indented) {
             current = -1;
             paragraph = true;
             continue;
         }
 
-        LabelLine label;
+        LabelLine label = labels[i];
+        LabelKind kind = kinds[i];
         int entry = -1;
         bool isLabel = false;
         bool vouched = false;  // the template or the file's other messages say it is a label
-        if (std::string_view heading = headingLabelOf(line); !heading.empty()) {
-            label = {heading, {}};
-            labelKey(heading, &key);
-            entry = entryOf(heading, heading, key);
+        if (kind == LabelKind::kHeading) {
+            labelKey(label.label, &key);
+            entry = entryOf(label.label, label.label, key);
             isLabel = vouched = true;
-        } else if (colonLabelOf(line, &label, 16)) {
+        } else if (kind == LabelKind::kColon) {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);
             // A label nothing else vouches for opens a field where it starts a
-            // paragraph or where its value is no sentence, unless it follows free
-            // text over a blank line ("Note: ..." in a message's paragraphs).
+            // paragraph or where its value is no sentence, unless it stands in
+            // free text ("Note: ..." in a message's paragraphs).
             LabelLine shortForm;
-            bool inFreeText =
-                field != nullptr && blankInside && !waiting && continuesPastBlank(field->value);
+            bool inFreeText = field != nullptr && !waiting && continuesPastBlank(field->value) &&
+                              (blankInside || !layout_.fewMessages());
             vouched = entry >= 0 || layout_.knowsLabel(key);
             isLabel = vouched || (colonLabelOf(line, &shortForm, kShortLabelWords) && !inFreeText &&
                                   (opens || !isSentence(label.value)));
-        } else if (emptyCells[i] || tableRowOf(line, &label)) {
-            if (emptyCells[i]) label = {line, {}};
+        } else if (kind == LabelKind::kTableRow) {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);
             isLabel = true;
-        } else if (int index = matcher_.match(line.data(), line.size()); index >= 0) {
+        } else if (int index = formLine.wrapped ? -1 : matcher_.match(line.data(), line.size());
+                   index >= 0) {
             label.label = line.substr(0, matcher_.entryLength(index));
             labelKey(label.label, &key);
             label.value = trimBlanks(line.substr(label.label.size()));
             entry = index;
             isLabel = vouched = true;
-        } else if (!bareLabelOf(line).empty()) {
-            label = {line, {}};
+        } else if (kind == LabelKind::kBare && !isFooterLine(line) && !isRuleLine(line)) {
             labelKey(line, &key);
             entry = entryOf(line, line, key);
             vouched = entry >= 0 || layout_.knowsBareLabel(key);
             isLabel = vouched || shaped[i];
         }
-        if (!vouched && (opens || afterLabel) && isFooterLine(line)) {
+        if (indented && entry < 0) isLabel = false;
+        if (!vouched && !indented && (opens || afterLabel) && isFooterLine(line)) {
             current = -1;
             skipping = true;
             continue;
         }
         if (isLabel) {
             // An entry that is only the beginning of the label takes what follows
-            // it on the line, as in the line conversion.
+            // it on the line, as in the line conversion, unless the rest of the
+            // label is its own ("Which course, Ingrid?").
             std::string_view value = label.value;
             if (entry >= 0 && keys_[static_cast<size_t>(entry)] != key &&
-                matcher_.match(line.data(), line.size()) == entry)
-                value = trimBlanks(line.substr(matcher_.entryLength(entry)));
+                matcher_.match(line.data(), line.size()) == entry) {
+                std::string_view rest = line.substr(matcher_.entryLength(entry));
+                if (!trimBlanks(rest).starts_with(',')) value = trimBlanks(rest);
+            }
+            block = value == "|" || value == "|-" || value == ">" || value == ">-";
+            if (block) value = {};
             out->fields.push_back({tidyLabel(label.label), std::string(value), entry});
             current = static_cast<int>(out->fields.size()) - 1;
+            labelIndent = formLine.indent;
             blankInside = false;
             afterLabel = true;
+            tail.clear();
+            paragraphs = 0;
+            tailField = current;
             continue;
         }
         afterLabel = false;
-        // A short line that recurs may still be an answer that many give ("Yes").
-        if ((!waiting || std::count(line.begin(), line.end(), ' ') >= 4) &&
-            layout_.isBoilerplate(line)) {
-            current = -1;
-            continue;
-        }
-        if (field != nullptr && blankInside && !waiting && !continuesPastBlank(field->value))
-            field = nullptr;
         if (field == nullptr) {
             current = -1;
-            if (!out->fields.empty()) ++out->unplacedLines;
+            if (!out->fields.empty()) place(formLine.text);
             continue;
         }
-        if (!field->value.empty()) field->value += blankInside ? "\n\n" : "\n";
-        field->value.append(line);
+        if (!formLine.wrapped) {
+            paragraphs += blankInside && !waiting;
+            bool footer = isFooterLine(line) || (blankInside && !waiting && readsAsFooter(line));
+            bool recurs = layout_.isBoilerplate(formLine.text);
+            // A first answer that recurs ("Yes", "Norway") is an answer; a long line
+            // that recurs below a blank one is the form's own.
+            if (waiting && !(blankInside && std::count(line.begin(), line.end(), ' ') >= 4))
+                recurs = false;
+            tail.push_back({field->value.size(), paragraphs, footer || recurs});
+        }
+        // Labels the form does not use, kept inside a value: the report shows them.
+        LabelLine shape;
+        if (kind == LabelKind::kColon && colonLabelOf(line, &shape, kShortLabelWords))
+            out->labelledTextLines.emplace_back(formLine.text);
+        if (!field->value.empty())
+            field->value += formLine.wrapped ? " " : blankInside ? "\n\n" : "\n";
+        field->value.append(formLine.text);
         blankInside = false;
     }
+    if (tailField >= 0) cutFollowingText(tail, &out->fields[static_cast<size_t>(tailField)].value);
 }
 
 }  // namespace tabulon

@@ -1,16 +1,19 @@
 // Reads one message body as the form laid it out: a list of (label, value) pairs.
 //
-// A line opens a field when the template names it (the line conversion's prefix
-// rule), when the file's messages show it to be a label (form_layout.h), or when
-// its structure does: a table row, a heading ("--- Name ---"), a "Label:" line at
-// the start of a paragraph or whose value is no sentence (but not one that follows
-// free text over a blank line), and, in a file of too few messages to learn from,
-// the message's own shape of short lines above their answers. A value runs until
-// the next label, a signature line ("-- "), a rule ("---"), a footer ("Sent via
-// …") or a line that recurs unchanged in most messages. Blank lines inside a
-// value stay (one empty line between paragraphs) when the value is free text (its
-// last line ends a sentence or a greeting, or is long) or a label still waits for
-// its answer; a short answer (a name, a list, an address) ends at a blank line.
+// A body that is one JSON object or one "key=value&..." string is read as such
+// (structured_body.h). Any other is read line by line through its plain view
+// (form_lines.h), so that Markdown, text tables and other separators read as
+// labels do. A line opens a field when the template names it (the line
+// conversion's prefix rule), when the file's messages show it to be a label
+// (form_layout.h), or when its structure does: a table row, a heading ("---
+// Name ---"), a "Label:" line at the start of a paragraph or whose value is no
+// sentence (but not one standing in free text), and, in a file of too few
+// messages to learn from, the message's own shape of short lines above their
+// answers. A value runs to the next label, a signature line ("-- "), a rule
+// ("---") or a footer paragraph ("Sent via …"); its paragraphs, its indented
+// lines and the lines that only look like labels stay in it. Lines at the end of
+// the last value that recur in most messages (in shape) or read as a footer are
+// what follows the form, not the value.
 //
 // Immutable after construction; safe to share between threads.
 #pragma once
@@ -33,8 +36,12 @@ struct FormField {
 
 struct FormText {
     std::vector<FormField> fields;
-    // Lines of text after the first label that no field took (a footer aside).
+    // Lines of text after the first label that no field took (a footer aside),
+    // and the first few of them.
     size_t unplacedLines = 0;
+    std::vector<std::string> unplacedSamples;
+    // Lines inside values that have the shape of a label the form does not use.
+    std::vector<std::string> labelledTextLines;
 };
 
 class FormReader {

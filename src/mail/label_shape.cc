@@ -53,6 +53,11 @@ std::string_view withoutPadding(std::string_view label) {
     }
 }
 
+// Marks that set a label apart: "**Name**", "--- Name ---", "Name*" (required).
+bool isMark(char c) {
+    return c == '*' || c == '_' || c == '-' || c == '=' || c == '#' || c == '~';
+}
+
 bool startsBlank(std::string_view text) {
     return text.empty() || text[0] == ' ' || text[0] == '\t' || text.starts_with(kNoBreakSpace);
 }
@@ -76,11 +81,11 @@ std::string_view trimAll(std::string_view text) {
 
 bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     // A label's colon comes within its first 120 bytes.
-    std::string_view head = line.substr(0, 124);
+    std::string_view head = line.substr(0, kMaxLabelBytes + kFullWidthColon.size() + 1);
     size_t ascii = head.find(':');
     size_t wide = head.find('\xEF') == head.npos ? head.npos : head.find(kFullWidthColon);
     size_t colon = std::min(ascii, wide);
-    if (colon == std::string_view::npos || colon == 0 || colon > 120) return false;
+    if (colon == std::string_view::npos || colon == 0 || colon > kMaxLabelBytes) return false;
     size_t after = colon + (colon == wide ? kFullWidthColon.size() : 1);
     std::string_view rest = line.substr(after);
     if (colon == ascii && !startsBlank(rest)) return false;
@@ -89,7 +94,7 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     std::string_view name = withoutPadding(line.substr(0, colon));
     int words = labelWords(name);
     if (words < 0) return false;
-    if (words > maxWords && !(name.back() == '?' && words <= 16)) return false;
+    if (words > maxWords && !(name.back() == '?' && words <= kMaxLabelWords)) return false;
     out->label = line.substr(0, after);
     out->value = trimAll(rest);
     return true;
@@ -104,7 +109,7 @@ bool tableRowOf(std::string_view line, LabelLine* out) {
     if (name.ends_with(kFullWidthColon)) name.remove_suffix(kFullWidthColon.size());
     name = trimAll(name);
     int words = labelWords(name);
-    if (words < 0 || words > 16 || cell.size() > 200) return false;
+    if (words < 0 || words > kMaxLabelWords || cell.size() > 200) return false;
     out->label = cell;
     // A cell that holds only the colon may stand between label and value.
     std::string_view value = trimAll(line.substr(tab + 1));
@@ -115,12 +120,12 @@ bool tableRowOf(std::string_view line, LabelLine* out) {
 }
 
 std::string_view bareLabelOf(std::string_view line) {
-    if (line.size() > 120 || line.empty()) return {};
+    if (line.size() > kMaxLabelBytes || line.empty()) return {};
     char last = line.back();
     if (last == '.' || last == ',' || last == ';') return {};
     if (line.find(kFullWidthColon) != std::string_view::npos) return {};
     int words = labelWords(line);
-    return words < 0 || words > 10 ? std::string_view() : line;
+    return words < 0 || words > kBareLabelWords ? std::string_view() : line;
 }
 
 std::string_view headingLabelOf(std::string_view line) {
@@ -132,7 +137,21 @@ std::string_view headingLabelOf(std::string_view line) {
     if (start == line.npos || line[start] != ' ' || line[end] != ' ') return {};
     std::string_view name = trimAll(line.substr(start, end - start + 1));
     int words = labelWords(name);
-    return words < 1 || words > 16 ? std::string_view() : name;
+    return words < 1 || words > kMaxLabelWords ? std::string_view() : name;
+}
+
+LabelKind labelOf(std::string_view line, LabelLine* out) {
+    if (std::string_view heading = headingLabelOf(line); !heading.empty()) {
+        *out = {heading, {}};
+        return LabelKind::kHeading;
+    }
+    if (colonLabelOf(line, out, kMaxLabelWords)) return LabelKind::kColon;
+    if (tableRowOf(line, out)) return LabelKind::kTableRow;
+    if (!bareLabelOf(line).empty()) {
+        *out = {line, {}};
+        return LabelKind::kBare;
+    }
+    return LabelKind::kNone;
 }
 
 bool isSentence(std::string_view text) {
@@ -222,7 +241,10 @@ void labelKey(std::string_view label, std::string* key) {
         label = withoutPadding(trimAll(label));
         if (label.ends_with(':')) label.remove_suffix(1);
         if (label.ends_with(kFullWidthColon)) label.remove_suffix(kFullWidthColon.size());
-        if (label.ends_with('*')) label.remove_suffix(1);
+        while (!label.empty() && isMark(label.back()))
+            label.remove_suffix(1);
+        while (!label.empty() && isMark(label.front()))
+            label.remove_prefix(1);
         if (label.size() == before.size()) break;
     }
     key->assign(label);

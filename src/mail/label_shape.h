@@ -10,6 +10,15 @@
 
 namespace tabulon {
 
+// How long a label may be. A "Label: value" line opens a field on its shape alone
+// with at most kShortLabelWords words; one the template or the file vouches for,
+// or a question, may have up to kMaxLabelWords. A label without a colon, standing
+// above its value, has at most kBareLabelWords. Every label fits in kMaxLabelBytes.
+inline constexpr int kShortLabelWords = 6;
+inline constexpr int kBareLabelWords = 10;
+inline constexpr int kMaxLabelWords = 16;
+inline constexpr size_t kMaxLabelBytes = 120;
+
 // A label and the value that follows it on the same line.
 struct LabelLine {
     std::string_view label;  // as shown, its colon included ("Name:", "Nom :", "Name")
@@ -20,7 +29,15 @@ struct LabelLine {
 // "名前：value": a label of at most `maxWords` words in 80 bytes, beginning with a
 // letter, the colon at the end of the line or followed by a blank. A colon in the
 // middle of a word ("10:30", "http://") opens nothing.
-bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords = 8);
+bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords = kMaxLabelWords);
+
+// What a line may be as a label, tested in this order: a heading above its
+// value, "Label: value", a table row "label<Tab>value", a line that may stand
+// above its value. The one test of a line's shape that the layout learner and
+// the form reader share; whether it really is a label they decide with the
+// mail's other evidence.
+enum class LabelKind { kNone, kHeading, kColon, kTableRow, kBare };
+LabelKind labelOf(std::string_view line, LabelLine* out);
 
 // A row of an HTML table as the HTML reader lays it out, cells separated by a Tab:
 // "label<Tab>value". The label cell holds at most 16 words; a cell with a colon at
@@ -52,8 +69,9 @@ bool isFooterLine(std::string_view line);
 // "Nom :" stays).
 std::string tidyLabel(std::string_view label);
 
-// The key two labels are compared by: ASCII letters in lower case, the colon and
-// the blanks at the end gone ("Name :" and "NAME：" are both "name").
+// The key two labels are compared by: ASCII letters in lower case, the colon,
+// the blanks at the end and the marks around it gone ("Name :", "NAME：",
+// "**Name:**" and "--- Name ---" are all "name").
 std::string labelKey(std::string_view label);
 void labelKey(std::string_view label, std::string* key);
 

@@ -23,9 +23,9 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
         {"You have a new message:\nwith two lines\n\nName: Bo\nComments: No phone\n",
          {"Bo", "", "No phone"},
          {true, false, true}},
-        // A short value ends at a blank line; free text goes on past it.
-        {"Comments: one\n  two\nthree\n\nnot part of it\nPhone: 1\nx\nName: Ann\n",
-         {"Ann", "1\nx", "one\ntwo\nthree"},
+        // A value runs to the next label, past blank lines.
+        {"Comments: one\n  two\nthree\n\nstill part of it\nPhone: 1\nx\nName: Ann\n",
+         {"Ann", "1\nx", "one\ntwo\nthree\n\nstill part of it"},
          {true, true, true}},
         {"Name: Ann\nComments: Guten Tag, ich bin es.\n\nZweiter Absatz.\n\n\nDritter.\n",
          {"Ann", "", "Guten Tag, ich bin es.\n\nZweiter Absatz.\n\nDritter."},

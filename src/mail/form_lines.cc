@@ -1,0 +1,279 @@
+#include "mail/form_lines.h"
+
+#include "mail/label_shape.h"
+#include "platform/text.h"
+
+namespace tabulon {
+namespace {
+
+// A line's view, built in the caller's storage, or the line itself.
+struct View {
+    std::string_view same;  // the line itself when nothing changed
+    std::string made;       // else the view
+    bool changed = false;
+    bool wrapped = false;
+    bool blank = false;  // a table row of empty cells
+};
+
+bool isTableRule(std::string_view line) {
+    if (line.size() < 3) return false;
+    bool mark = false;
+    for (char c : line) {
+        if (c == '-' || c == '=') {
+            mark = true;
+        } else if (c != '|' && c != '+' && c != ':' && c != ' ') {
+            return false;
+        }
+    }
+    return mark && (line[0] == '|' || line[0] == '+');
+}
+
+bool isPipeRow(std::string_view line) {
+    return line.size() >= 3 && line[0] == '|' && line.find('|', 1) != line.npos;
+}
+
+// A row number or ID in a table's first cell: "3", "12.", "#4".
+bool isRowNumber(std::string_view cell) {
+    if (cell.starts_with('#')) cell.remove_prefix(1);
+    if (cell.ends_with('.')) cell.remove_suffix(1);
+    if (cell.empty() || cell.size() > 8) return false;
+    for (char c : cell) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// "| City | Lyon |" is "City<Tab>Lyon"; "| 3 | City | Lyon |" too; "|  | more |",
+// the wrapped rest of the row above, is "more".
+void readPipeRow(std::string_view line, View* view) {
+    std::vector<std::string_view> cells;
+    size_t start = 1;
+    for (size_t bar = line.find('|', start); start <= line.size(); bar = line.find('|', start)) {
+        if (bar == line.npos) bar = line.size();
+        cells.push_back(trimBlanks(line.substr(start, bar - start)));
+        start = bar + 1;
+    }
+    if (!line.ends_with('|') && !cells.empty() && cells.back().empty()) cells.pop_back();
+    if (line.ends_with('|') && !cells.empty()) cells.pop_back();
+    if (cells.size() >= 3 && (isRowNumber(cells[0]) || cells[0].empty()))
+        cells.erase(cells.begin());
+    std::string rest;
+    for (size_t i = 1; i < cells.size(); ++i) {
+        if (cells[i].empty()) continue;
+        if (!rest.empty()) rest += ' ';
+        rest += cells[i];
+    }
+    view->changed = true;
+    if (cells.empty() || (cells[0].empty() && rest.empty())) {
+        view->blank = true;
+    } else if (cells[0].empty()) {
+        view->made = rest;
+        view->wrapped = true;
+    } else {
+        view->made = std::string(cells[0]) + '\t' + rest;
+    }
+}
+
+// "**City:** Lyon", "**City**: Lyon", "**city** : Lyon", "**City**" and the
+// same with "__" or a single "*": the label without its emphasis.
+bool withoutEmphasis(std::string_view line, std::string* out) {
+    for (std::string_view mark : {"**", "__", "*"}) {
+        if (!line.starts_with(mark) || line.size() <= mark.size() * 2) continue;
+        size_t close = line.find(mark, mark.size());
+        if (close == line.npos || close == mark.size()) return false;
+        std::string_view inner = trimBlanks(line.substr(mark.size(), close - mark.size()));
+        std::string_view after = line.substr(close + mark.size());
+        if (mark == "*" && after.starts_with('*')) return false;
+        if (inner.empty()) return false;
+        std::string_view rest = trimBlanks(after);
+        *out = inner;
+        if (rest.empty()) return true;
+        if (!inner.ends_with(':') && !rest.starts_with(':') && !rest.starts_with("\xEF\xBC\x9A")) {
+            out->clear();
+            return false;
+        }
+        if (!rest.starts_with(':') || after.starts_with(' ')) *out += ' ';
+        *out += rest;
+        return true;
+    }
+    return false;
+}
+
+// "City = Lyon", "City -> Lyon", "City => Lyon", "city=Lyon": "City: Lyon", when
+// what stands before the separator may be a short label.
+bool withColon(std::string_view line, std::string* out) {
+    static constexpr std::string_view kSeparators[] = {" => ", " -> ", " = ", "=>", "->", "="};
+    for (std::string_view separator : kSeparators) {
+        size_t at = line.find(separator);
+        if (at == line.npos || at == 0 || at > kMaxLabelBytes) continue;
+        std::string_view name = trimBlanks(line.substr(0, at));
+        // Without blanks around it, "=" parts a key from its value only in a key
+        // of one word ("name=Ann").
+        if (separator == "=" && name.find(' ') != name.npos) return false;
+        std::string candidate =
+            std::string(name) + ": " + std::string(trimBlanks(line.substr(at + separator.size())));
+        LabelLine label;
+        if (!colonLabelOf(candidate, &label, kShortLabelWords)) return false;
+        *out = std::move(candidate);
+        return true;
+    }
+    return false;
+}
+
+// A list item's bullet: "* ", "- ", "+ ", "• ", "· ".
+size_t bulletLength(std::string_view line) {
+    for (std::string_view bullet : {"* ", "- ", "+ ", "\xE2\x80\xA2 ", "\xC2\xB7 "}) {
+        if (line.starts_with(bullet)) return bullet.size();
+    }
+    return 0;
+}
+
+void viewOf(std::string_view line, View* view) {
+    view->same = line;
+    view->made.clear();
+    view->changed = view->wrapped = view->blank = false;
+    if (isTableRule(line)) {
+        view->made = "---";
+        view->changed = true;
+        return;
+    }
+    if (isPipeRow(line)) {
+        readPipeRow(line, view);
+        return;
+    }
+    std::string_view rest = line;
+    // A Markdown heading, "## City", is a label above its value.
+    if (rest.starts_with('#')) {
+        size_t marks = rest.find_first_not_of('#');
+        if (marks != rest.npos && marks <= 6 && rest[marks] == ' ') {
+            rest = trimBlanks(rest.substr(marks));
+            view->changed = true;
+        }
+    }
+    // A bullet goes from the view only where a label stands behind it: a list
+    // inside an answer stays a list.
+    std::string plain;
+    LabelLine label;
+    if (size_t bullet = bulletLength(rest); bullet > 0) {
+        std::string_view item = trimBlanks(rest.substr(bullet));
+        if (withoutEmphasis(item, &plain) || colonLabelOf(item, &label, kShortLabelWords) ||
+            withColon(item, &plain)) {
+            if (plain.empty()) plain = item;
+            view->made = std::move(plain);
+            view->changed = true;
+            return;
+        }
+        plain.clear();
+    }
+    if (withoutEmphasis(rest, &plain)) {
+        view->made = std::move(plain);
+        view->changed = true;
+        return;
+    }
+    if (!colonLabelOf(rest, &label, kMaxLabelWords) && withColon(rest, &plain)) {
+        view->made = std::move(plain);
+        view->changed = true;
+        return;
+    }
+    if (view->changed) view->made = rest;
+}
+
+// Where a second "Label: value" begins on a line that holds two, set apart by a
+// Tab or three blanks; npos when there is none.
+size_t secondPair(std::string_view line) {
+    LabelLine label;
+    if (!colonLabelOf(line, &label, kShortLabelWords)) return line.npos;
+    for (size_t gap = line.find("   "); gap != line.npos; gap = line.find("   ", gap + 1)) {
+        size_t next = line.find_first_not_of(' ', gap);
+        if (next == line.npos) return line.npos;
+        LabelLine second;
+        std::string_view before = trimBlanks(line.substr(0, gap));
+        if (colonLabelOf(line.substr(next), &second, 4) && !before.ends_with(':') &&
+            colonLabelOf(before, &label, kShortLabelWords))
+            return next;
+        gap = next;
+    }
+    return line.npos;
+}
+
+unsigned indentOf(std::string_view raw) {
+    unsigned indent = 0;
+    for (char c : raw) {
+        if (c == ' ') {
+            ++indent;
+        } else if (c == '\t') {
+            indent += 4;
+        } else {
+            break;
+        }
+    }
+    return indent;
+}
+
+}  // namespace
+
+bool isSignatureLine(std::string_view line) {
+    return line == "-- " || line == "--";
+}
+
+void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::string* storage) {
+    lines->clear();
+    storage->clear();
+    // Views made here are kept as offsets until `storage` stops growing.
+    struct Made {
+        size_t line, offset, size;
+    };
+    thread_local std::vector<Made> made;
+    made.clear();
+    View view;
+    for (size_t pos = 0; pos < body.size();) {
+        size_t end = body.find('\n', pos);
+        if (end == std::string_view::npos) end = body.size();
+        std::string_view raw = body.substr(pos, end - pos);
+        pos = end + 1;
+        if (isSignatureLine(raw)) break;
+        std::string_view text = trimBlanks(raw);
+        unsigned indent = indentOf(raw);
+        if (text.empty()) {
+            lines->push_back({});
+            continue;
+        }
+        viewOf(text, &view);
+        // A table's header row, above the rule that parts it from the rows, labels
+        // no value.
+        if (isPipeRow(text) && !view.wrapped) {
+            size_t next = body.find('\n', pos);
+            std::string_view below =
+                trimBlanks(body.substr(pos, next == body.npos ? next : next - pos));
+            if (isTableRule(below) && (below[0] == '|' || below.find('=') != below.npos)) {
+                view.made = "---";
+                view.blank = false;
+            }
+        }
+        if (view.blank) {
+            lines->push_back({});
+            continue;
+        }
+        if (!view.changed) {
+            if (size_t second = secondPair(text); second != text.npos) {
+                std::string_view first = trimBlanks(text.substr(0, second));
+                lines->push_back({first, first, indent, false});
+                std::string_view rest = text.substr(second);
+                lines->push_back({rest, rest, indent, false});
+                continue;
+            }
+            lines->push_back({text, text, indent, false});
+            continue;
+        }
+        made.push_back({lines->size(), storage->size(), view.made.size()});
+        storage->append(view.made);
+        lines->push_back({text, {}, indent, view.wrapped});
+    }
+    for (const Made& m : made) {
+        FormLine& line = (*lines)[m.line];
+        line.view = std::string_view(*storage).substr(m.offset, m.size);
+        if (line.wrapped) line.text = line.view;
+    }
+}
+
+}  // namespace tabulon

@@ -1,0 +1,193 @@
+#include "mail/structured_body.h"
+
+#include <json-glib/json-glib.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/text.h"
+
+namespace tabulon {
+namespace {
+
+// Bodies larger than this are no form's data.
+constexpr size_t kMaxDataBytes = 4 << 20;
+
+std::string scalarText(JsonNode* node) {
+    switch (json_node_get_value_type(node)) {
+        case G_TYPE_STRING:
+            return json_node_get_string(node);
+        case G_TYPE_BOOLEAN:
+            return json_node_get_boolean(node) ? "true" : "false";
+        case G_TYPE_INT64:
+            return std::to_string(json_node_get_int(node));
+        case G_TYPE_DOUBLE: {
+            char buffer[G_ASCII_DTOSTR_BUF_SIZE];
+            return g_ascii_dtostr(buffer, sizeof buffer, json_node_get_double(node));
+        }
+        default:
+            return {};
+    }
+}
+
+void addNode(const std::string& label, JsonNode* node, FormText* out, int depth);
+
+void addObject(const std::string& prefix, JsonObject* object, FormText* out, int depth) {
+    GList* members = json_object_get_members(object);
+    for (GList* m = members; m != nullptr; m = m->next) {
+        const char* name = static_cast<const char*>(m->data);
+        std::string label = prefix.empty() ? name : prefix + "." + name;
+        addNode(label, json_object_get_member(object, name), out, depth + 1);
+    }
+    g_list_free(members);
+}
+
+void addNode(const std::string& label, JsonNode* node, FormText* out, int depth) {
+    if (depth > 8) return;
+    switch (JSON_NODE_TYPE(node)) {
+        case JSON_NODE_OBJECT:
+            addObject(label, json_node_get_object(node), out, depth);
+            return;
+        case JSON_NODE_ARRAY: {
+            JsonArray* array = json_node_get_array(node);
+            std::string value;
+            bool scalars = true;
+            for (guint i = 0; i < json_array_get_length(array); ++i) {
+                JsonNode* item = json_array_get_element(array, i);
+                if (JSON_NODE_TYPE(item) != JSON_NODE_VALUE &&
+                    JSON_NODE_TYPE(item) != JSON_NODE_NULL) {
+                    scalars = false;
+                    addNode(label + "." + std::to_string(i + 1), item, out, depth + 1);
+                    continue;
+                }
+                if (!value.empty()) value += '\n';
+                value += scalarText(item);
+            }
+            if (scalars || !value.empty()) out->fields.push_back({label, value, -1});
+            return;
+        }
+        case JSON_NODE_VALUE:
+            out->fields.push_back({label, scalarText(node), -1});
+            return;
+        case JSON_NODE_NULL:
+            out->fields.push_back({label, {}, -1});
+            return;
+    }
+}
+
+// The body without at most one line of text above and below `open`...`close`.
+bool dataSpan(std::string_view body, char open, char close, std::string_view* span) {
+    body = trimBlanks(body);
+    while (!body.empty() && body.back() == '\n')
+        body.remove_suffix(1);
+    size_t start = body.find(open);
+    size_t end = body.rfind(close);
+    if (start == body.npos || end == body.npos || end < start) return false;
+    // What stands around the data: an intro above, a footer below, a line each.
+    std::string_view above = body.substr(0, start);
+    std::string_view below = body.substr(end + 1);
+    auto lines = [](std::string_view text) {
+        text = trimBlanks(text);
+        size_t count = 0;
+        for (size_t pos = 0; pos < text.size();) {
+            size_t next = text.find('\n', pos);
+            if (next == text.npos) next = text.size();
+            count += !trimBlanks(text.substr(pos, next - pos)).empty();
+            pos = next + 1;
+        }
+        return count;
+    };
+    if ((!above.empty() && above.back() != '\n' && !trimBlanks(above).empty()) ||
+        lines(above) > 1 || lines(below) > 1)
+        return false;
+    *span = body.substr(start, end - start + 1);
+    return true;
+}
+
+bool readJson(std::string_view body, FormText* out) {
+    std::string_view span;
+    if (!dataSpan(body, '{', '}', &span) || span.size() > kMaxDataBytes) return false;
+    JsonParser* parser = json_parser_new();
+    bool read =
+        json_parser_load_from_data(parser, span.data(), static_cast<gssize>(span.size()), nullptr);
+    JsonNode* root = read ? json_parser_get_root(parser) : nullptr;
+    if (root != nullptr && JSON_NODE_TYPE(root) == JSON_NODE_OBJECT) {
+        out->fields.clear();
+        addObject({}, json_node_get_object(root), out, 0);
+    } else {
+        read = false;
+    }
+    g_object_unref(parser);
+    return read && !out->fields.empty();
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string percentDecoded(std::string_view text) {
+    std::string decoded;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '+') {
+            decoded += ' ';
+        } else if (text[i] == '%' && i + 2 < text.size() + 0 && hexValue(text[i + 1]) >= 0 &&
+                   hexValue(text[i + 2]) >= 0) {
+            decoded += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    // CR LF from a textarea is a line end.
+    std::string lines;
+    for (size_t i = 0; i < decoded.size(); ++i) {
+        if (decoded[i] == '\r' && i + 1 < decoded.size() && decoded[i + 1] == '\n') continue;
+        lines += decoded[i] == '\r' ? '\n' : decoded[i];
+    }
+    return lines;
+}
+
+bool isKeyByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.' || c == '[' || c == ']' || c == '%' || c == '+';
+}
+
+// "name=Ann+Berg&city=Lyon" on one line (a mail program may wrap it), no blank in it.
+bool readQuery(std::string_view body, FormText* out) {
+    std::string text;
+    for (char c : trimBlanks(body)) {
+        if (c != '\n' && c != '\r') text += c;
+    }
+    if (text.size() > kMaxDataBytes || text.find('&') == text.npos) return false;
+    if (text.find(' ') != text.npos || text.find('\t') != text.npos) return false;
+    std::vector<FormField> fields;
+    for (size_t pos = 0; pos <= text.size();) {
+        size_t end = text.find('&', pos);
+        if (end == text.npos) end = text.size();
+        std::string_view pair = std::string_view(text).substr(pos, end - pos);
+        size_t equals = pair.find('=');
+        if (equals == pair.npos || equals == 0) return false;
+        for (char c : pair.substr(0, equals)) {
+            if (!isKeyByte(c)) return false;
+        }
+        fields.push_back(
+            {percentDecoded(pair.substr(0, equals)), percentDecoded(pair.substr(equals + 1)), -1});
+        pos = end + 1;
+    }
+    if (fields.size() < 2) return false;
+    out->fields = std::move(fields);
+    return true;
+}
+
+}  // namespace
+
+bool readStructuredBody(std::string_view body, FormText* out) {
+    std::string_view trimmed = trimBlanks(body);
+    if (trimmed.find('{') != trimmed.npos && readJson(trimmed, out)) return true;
+    return trimmed.find('=') != trimmed.npos && readQuery(trimmed, out);
+}
+
+}  // namespace tabulon

@@ -239,6 +239,11 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             continue;
         }
         viewOf(text, &view);
+        // A table row whose value cell is empty: "Label<Tab>".
+        if (!view.changed && raw.ends_with('\t') && text.find('\t') == text.npos) {
+            view.made = std::string(text) + '\t';
+            view.changed = true;
+        }
         // A table's header row, above the rule that parts it from the rows, labels
         // no value.
         if (isPipeRow(text) && !view.wrapped) {

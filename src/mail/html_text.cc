@@ -132,7 +132,9 @@ class TextBuilder {
         if (tables_.empty()) return;
         Table table = std::move(tables_.back());
         tables_.pop_back();
-        if (table.nested || !isAcross(table)) return;
+        if (table.nested) return;
+        Shape shape = shapeOf(table);
+        if (shape == Shape::kAsWritten) return;
         // Everything the table wrote since it began goes, the rows come again.
         if (table.start >= out_.size()) {
             line_.resize(table.start - out_.size());
@@ -141,12 +143,29 @@ class TextBuilder {
             line_.clear();
         }
         space_ = tab_ = tabbed_ = false;
-        const std::vector<Cell>& header = table.rows[0];
-        for (size_t r = 1; r < table.rows.size(); ++r) {
-            paragraph();
-            for (size_t i = 0; i < header.size(); ++i) {
-                out_ += header[i].text + '\t' + table.rows[r][i].text + '\n';
+        paragraph();
+        if (shape == Shape::kAcross) {
+            const std::vector<Cell>& header = table.rows[0];
+            for (size_t r = 1; r < table.rows.size(); ++r) {
+                paragraph();
+                for (size_t i = 0; i < header.size(); ++i)
+                    out_ += header[i].text + '\t' + table.rows[r][i].text + '\n';
             }
+            return;
+        }
+        // Down the page: a question, its answer; a header row ("Question",
+        // "Answer") and a first column of row numbers label nothing.
+        for (size_t r = shape == Shape::kDownBelowHeader ? 1 : 0; r < table.rows.size(); ++r) {
+            const std::vector<Cell>& row = table.rows[r];
+            size_t first = row.size() == 3 && isRowNumber(row[0].text) ? 1 : 0;
+            if (row.size() <= first) continue;
+            out_ += row[first].text;
+            if (row.size() > first + 1) out_ += '\t';
+            for (size_t i = first + 1; i < row.size(); ++i) {
+                if (i > first + 1 && !row[i].text.empty()) out_ += ' ';
+                out_ += row[i].text;
+            }
+            out_ += '\n';
         }
     }
 
@@ -168,15 +187,42 @@ class TextBuilder {
             return line_.substr(std::min(line_.size(), position - out_.size()));
         return out_.substr(position) + line_;
     }
-    static bool isAcross(const Table& table) {
-        if (table.rows.size() < 2 || table.rows[0].size() < 2) return false;
-        for (const Cell& cell : table.rows[0]) {
-            if (!cell.header) return false;
+    enum class Shape { kAsWritten, kAcross, kDown, kDownBelowHeader };
+
+    // A row number or ID in a table's first cell ("3", "12.", "#4"), or nothing.
+    static bool isRowNumber(const std::string& cell) {
+        std::string_view text = cell;
+        if (text.starts_with('#')) text.remove_prefix(1);
+        if (text.ends_with('.')) text.remove_suffix(1);
+        if (text.size() > 8) return false;
+        return text.find_first_not_of("0123456789") == std::string_view::npos;
+    }
+    // A table laid out across: a first row of header cells only, the questions,
+    // above rows of as many cells, the answers. With two or three columns and
+    // several rows below, the header row names the columns of a table laid
+    // down the page instead ("Question", "Answer"). A table of three columns
+    // whose first holds row numbers is laid down the page too.
+    static Shape shapeOf(const Table& table) {
+        if (table.rows.size() < 2) return Shape::kAsWritten;
+        size_t columns = table.rows[0].size();
+        bool header = columns >= 2;
+        for (const Cell& cell : table.rows[0])
+            header = header && cell.header;
+        bool even = true;
+        for (size_t r = 1; r < table.rows.size(); ++r)
+            even = even && table.rows[r].size() == columns;
+        if (header && even) {
+            return columns <= 3 && table.rows.size() >= 3 ? Shape::kDownBelowHeader
+                                                          : Shape::kAcross;
         }
-        for (size_t r = 1; r < table.rows.size(); ++r) {
-            if (table.rows[r].size() != table.rows[0].size()) return false;
+        size_t numbered = 0, threeCells = 0;
+        for (const std::vector<Cell>& row : table.rows) {
+            if (row.size() != 3) continue;
+            ++threeCells;
+            numbered += isRowNumber(row[0].text) && !row[1].text.empty();
         }
-        return true;
+        if (numbered >= 2 && numbered * 2 >= threeCells) return Shape::kDown;
+        return Shape::kAsWritten;
     }
 
     std::vector<Table> tables_;

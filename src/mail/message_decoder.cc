@@ -243,6 +243,35 @@ size_t delimiterLines(std::string_view body) {
     return count;
 }
 
+// Takes the ">" from every line of `text`, when every line with text has one.
+void unquoteLines(std::string* text) {
+    bool quoted = false;
+    for (size_t at = 0; at < text->size();) {
+        size_t end = text->find('\n', at);
+        if (end == std::string::npos) end = text->size();
+        std::string_view line = trimBlanks(std::string_view(*text).substr(at, end - at));
+        if (!line.empty() && line[0] != '>') return;
+        quoted = quoted || !line.empty();
+        at = end + 1;
+    }
+    if (!quoted) return;
+    std::string plain;
+    for (size_t at = 0; at < text->size();) {
+        size_t end = text->find('\n', at);
+        if (end == std::string::npos) end = text->size();
+        std::string_view line = std::string_view(*text).substr(at, end - at);
+        size_t mark = line.find('>');
+        if (mark != std::string_view::npos && trimBlanks(line.substr(0, mark)).empty()) {
+            line.remove_prefix(mark + 1);
+            if (line.starts_with(' ')) line.remove_prefix(1);
+        }
+        plain.append(line);
+        if (end < text->size()) plain += '\n';
+        at = end + 1;
+    }
+    text->swap(plain);
+}
+
 }  // namespace
 
 MessageDecoder::MessageDecoder(std::vector<std::string> headerNames)
@@ -343,11 +372,21 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         }
         if (scratch_.capacity() > kKeptBytes) std::string().swap(scratch_);
     }
-    // A reply's quote of the message it answers is not this message's text.
-    size_t quote = quotedMessageStart(out->body);
-    if (quote != std::string::npos) {
-        out->body.resize(quote);
-        out->quotesEarlier = true;
+    // A forwarded message is what the mail is about: its text alone is read, not
+    // the forwarder's note and signature above it. A reply's quote of the message
+    // it answers is not this message's text.
+    for (int depth = 0; depth < kMaxNesting; ++depth) {
+        QuotedMessage quoted = findQuotedMessage(out->body);
+        if (quoted.start == std::string::npos) break;
+        std::string subject;
+        if (depth == 0) appendHeaderText(block.value("subject"), &subject);
+        if (!quoted.forwarded && !isForwardSubject(subject)) {
+            out->body.resize(quoted.start);
+            out->quotesEarlier = true;
+            break;
+        }
+        out->body.erase(0, quoted.text);
+        unquoteLines(&out->body);
     }
 }
 

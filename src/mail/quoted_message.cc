@@ -10,12 +10,39 @@ namespace {
 
 // The field names of a quoted header block, in the languages mail programs
 // most often write them in.
-constexpr std::string_view kFrom[] = {"from", "von", "de", "van", "da"};
-constexpr std::string_view kSent[] = {"sent",          "date",    "gesendet", "datum",
-                                      "envoy\xc3\xa9", "enviado", "inviato",  "verzonden"};
-constexpr std::string_view kTo[] = {"to", "an", "\xc3\xa0", "para", "a", "aan"};
-constexpr std::string_view kSubject[] = {"subject", "betreff", "objet",    "asunto",
-                                         "oggetto", "assunto", "onderwerp"};
+constexpr std::string_view kFrom[] = {
+    "from", "von",         "de",
+    "van",  "da",          "od",
+    "fra",  "fr\xc3\xa5n", "\xe5\xb7\xae\xe5\x87\xba\xe4\xba\xba"};
+constexpr std::string_view kSent[] = {"sent",
+                                      "date",
+                                      "gesendet",
+                                      "datum",
+                                      "envoy\xc3\xa9",
+                                      "enviado",
+                                      "enviado el",
+                                      "inviato",
+                                      "verzonden",
+                                      "wys\xc5\x82"
+                                      "ano",
+                                      "data",
+                                      "sendt",
+                                      "skickat",
+                                      "\xe9\x80\x81\xe4\xbf\xa1\xe6\x97\xa5\xe6\x99\x82",
+                                      "date de l'envoi"};
+constexpr std::string_view kTo[] = {"to",  "an", "\xc3\xa0", "para", "a",
+                                    "aan", "do", "til",      "till", "\xe5\xae\x9b\xe5\x85\x88"};
+constexpr std::string_view kSubject[] = {"subject",
+                                         "betreff",
+                                         "objet",
+                                         "asunto",
+                                         "oggetto",
+                                         "assunto",
+                                         "onderwerp",
+                                         "temat",
+                                         "emne",
+                                         "\xc3\xa4mne",
+                                         "\xe4\xbb\xb6\xe5\x90\x8d"};
 
 template <size_t N>
 bool isOneOf(std::string_view name, const std::string_view (&names)[N]) {
@@ -69,20 +96,42 @@ bool isQuoteMarker(std::string_view line) {
     return line.substr(0, 23) == "Begin forwarded message";
 }
 
-size_t quotedMessageStart(std::string_view body) {
+QuotedMessage findQuotedMessage(std::string_view body) {
+    QuotedMessage found;
     size_t previous = std::string_view::npos;  // the last line with text before `at`
     for (size_t at = 0; at < body.size();) {
         std::string_view line = lineAt(body, at);
+        // A header block with nothing above it is the message's own (mail saved as text).
         if (previous != std::string_view::npos && isOneOf(fieldName(line), kFrom) &&
             isQuotedHeaderBlock(body, at)) {
             std::string_view above = lineAt(body, previous);
-            if (!isQuoteMarker(above)) return at;
-            if (!mentionsForwarding(above)) return previous;
+            bool marked = isQuoteMarker(above);
+            found.start = marked ? previous : at;
+            found.forwarded = marked && mentionsForwarding(above);
+            // The quoted message's text begins below its header block.
+            size_t text = at;
+            while (text < body.size() && !trimBlanks(lineAt(body, text)).empty())
+                text += lineAt(body, text).size() + 1;
+            while (text < body.size() && trimBlanks(lineAt(body, text)).empty())
+                text += lineAt(body, text).size() + 1;
+            found.text = std::min(text, body.size());
+            return found;
         }
         if (!trimBlanks(line).empty()) previous = at;
         at += line.size() + 1;
     }
-    return std::string_view::npos;
+    return found;
+}
+
+bool isForwardSubject(std::string_view subject) {
+    subject = trimBlanks(subject);
+    for (std::string_view prefix : {"fwd:", "fw:", "wg:", "tr:", "rv:", "i:", "vs:", "doorst:",
+                                    "pd:", "enc:", "fwd :", "fw :", "tr :", "wg :"}) {
+        if (subject.size() >= prefix.size() &&
+            equalsIgnoringCase(subject.substr(0, prefix.size()), prefix))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace tabulon

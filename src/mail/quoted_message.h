@@ -11,10 +11,20 @@ namespace tabulon {
 // of dashes or underscores, "Begin forwarded message:".
 bool isQuoteMarker(std::string_view line);
 
-// Where the quote of an earlier message begins in `body` (LF line ends): its
-// marker line, or its From: line when it has none. A message forwarded in the
-// body (its marker says so) is not a quote: it is what the mail is about.
-// npos when there is none.
-size_t quotedMessageStart(std::string_view body);
+// An earlier message held in a body: where it begins (its marker line, or its
+// From: line when it has none), where its own text begins (below its header
+// block), and whether its marker says it is forwarded.
+struct QuotedMessage {
+    size_t start = std::string_view::npos;  // npos: the body holds none
+    size_t text = std::string_view::npos;
+    bool forwarded = false;
+};
+
+// The first earlier message held in `body` (LF line ends).
+QuotedMessage findQuotedMessage(std::string_view body);
+
+// Whether a subject says its message forwards another: "Fwd:", "FW:", "WG:",
+// "TR:", "RV:", "I:", "VS:", "Doorst:", "PD:", "ENC:".
+bool isForwardSubject(std::string_view subject);
 
 }  // namespace tabulon

@@ -48,7 +48,8 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
         {"folded RFC 2047 subject",
          "Subject: =?ISO-8859-1?Q?Fran=E7ois?=\n =?UTF-8?B?IOKAkyBUZXN0?=\n\n", "",
          "Fran\xc3\xa7ois \xe2\x80\x93 Test"},
-        // A reply's quote of an earlier message is not its text; a forwarded one is.
+        // A reply's quote of an earlier message is not its text; a forwarded one is
+        // all of it, the forwarder's note and signature left out.
         {"", "Subject: s\n\nThanks.\n\n-----Original Message-----\n" + kQuote, "Thanks.\n\n"},
         {"", "Subject: s\n\nThanks.\n________________________________\n" + kQuote, "Thanks.\n"},
         {"", "Subject: s\n\nThanks.\n\n" + kQuote, "Thanks.\n\n"},
@@ -57,10 +58,12 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
          "Danke.\n\n"},
         {"", "Subject: s\n\nGrazie.\n\nDa: F <f@x>\nInviato: luned\xc3\xac\nA: i@x\nOggetto: K\n\n",
          "Grazie.\n\n"},
-        {"", "Subject: s\n\n---------- Forwarded message ---------\n" + kQuote,
-         "---------- Forwarded message ---------\n" + kQuote},
-        {"", "Subject: s\n\nBegin forwarded message:\n\n" + kQuote,
-         "Begin forwarded message:\n\n" + kQuote},
+        {"", "Subject: s\n\nSee below.\n-- \nBo\n---------- Forwarded message ---------\n" + kQuote,
+         "Name: Ann\n"},
+        {"", "Subject: s\n\nBegin forwarded message:\n\n" + kQuote, "Name: Ann\n"},
+        {"", "Subject: FW: s\n\nFYI\nBo, Phone: 555 0100\n\n-----Original Message-----\n" + kQuote,
+         "Name: Ann\n", "FW: s"},
+        {"", "Subject: Fwd: s\n\nFYI\n\nOn Monday Form wrote:\n" + kQuote, "Name: Ann\n", "Fwd: s"},
         {"", "Subject: s\n\n" + kQuote, kQuote},
         {"", "Subject: s\n\nHello\nFrom: Ann <a@x>\nSubject: Hi\nTo: us\n",
          "Hello\nFrom: Ann <a@x>\nSubject: Hi\nTo: us\n"},

@@ -1,5 +1,6 @@
 #include "mail/form_lines.h"
 
+#include "mail/html_text.h"
 #include "mail/label_shape.h"
 #include "platform/text.h"
 
@@ -11,7 +12,7 @@ struct View {
     std::string_view same;  // the line itself when nothing changed
     std::string made;       // else the view
     bool changed = false;
-    bool wrapped = false;
+    bool continued = false;
     bool blank = false;  // a table row of empty cells
 };
 
@@ -45,18 +46,56 @@ bool isRowNumber(std::string_view cell) {
 
 // "| City | Lyon |" is "City<Tab>Lyon"; "| 3 | City | Lyon |" too; "|  | more |",
 // the wrapped rest of the row above, is "more".
-void readPipeRow(std::string_view line, View* view) {
-    std::vector<std::string_view> cells;
-    size_t start = 1;
-    for (size_t bar = line.find('|', start); start <= line.size(); bar = line.find('|', start)) {
-        if (bar == line.npos) bar = line.size();
-        cells.push_back(trimBlanks(line.substr(start, bar - start)));
-        start = bar + 1;
+std::vector<std::string> pipeCells(std::string_view line) {
+    std::vector<std::string> cells(1);
+    for (size_t i = 1; i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '|') {
+            cells.back() += '|';
+            ++i;
+        } else if (line[i] == '|') {
+            cells.emplace_back();
+        } else {
+            cells.back() += line[i];
+        }
     }
-    if (!line.ends_with('|') && !cells.empty() && cells.back().empty()) cells.pop_back();
-    if (line.ends_with('|') && !cells.empty()) cells.pop_back();
+    if (cells.back().empty() || trimBlanks(cells.back()).empty()) cells.pop_back();
+    for (std::string& cell : cells) {
+        // Markdown tables break a cell's lines with <br>.
+        for (std::string_view br : {"<br />", "<br/>", "<br>"}) {
+            for (size_t at = cell.find(br); at != cell.npos; at = cell.find(br, at))
+                cell.replace(at, br.size(), "\n");
+        }
+        cell = std::string(trimBlanks(cell));
+    }
     if (cells.size() >= 3 && (isRowNumber(cells[0]) || cells[0].empty()))
         cells.erase(cells.begin());
+    return cells;
+}
+
+// Column by column, the cells of a text table's row drawn over several lines:
+// the label's pieces joined by a blank, the value's by a line end.
+std::string joinedRow(const std::vector<std::vector<std::string>>& lines) {
+    std::vector<std::string> columns;
+    for (const std::vector<std::string>& cells : lines) {
+        if (columns.size() < cells.size()) columns.resize(cells.size());
+        for (size_t i = 0; i < cells.size(); ++i) {
+            if (cells[i].empty()) continue;
+            if (!columns[i].empty()) columns[i] += i == 0 ? " " : "\n";
+            columns[i] += cells[i];
+        }
+    }
+    std::string row = columns.empty() ? std::string() : columns[0];
+    for (size_t i = 1; i < columns.size(); ++i) {
+        row += i == 1 ? '\t' : ' ';
+        row += columns[i];
+    }
+    return row;
+}
+
+// "| City | Lyon |" is "City<Tab>Lyon"; "| 3 | City | Lyon |" too; "|  | more |",
+// the wrapped rest of the row above, is "more".
+void readPipeRow(std::string_view line, View* view) {
+    std::vector<std::string> cells = pipeCells(line);
     std::string rest;
     for (size_t i = 1; i < cells.size(); ++i) {
         if (cells[i].empty()) continue;
@@ -68,9 +107,9 @@ void readPipeRow(std::string_view line, View* view) {
         view->blank = true;
     } else if (cells[0].empty()) {
         view->made = rest;
-        view->wrapped = true;
+        view->continued = true;
     } else {
-        view->made = std::string(cells[0]) + '\t' + rest;
+        view->made = cells[0] + '\t' + rest;
     }
 }
 
@@ -102,6 +141,17 @@ bool withoutEmphasis(std::string_view line, std::string* out) {
 // "City = Lyon", "City -> Lyon", "City => Lyon", "city=Lyon": "City: Lyon", when
 // what stands before the separator may be a short label.
 bool withColon(std::string_view line, std::string* out) {
+    // "Nom ........ Girard": dot leaders part label and value.
+    if (size_t dots = line.find(" ..."); dots != line.npos && dots > 0 && dots <= kMaxLabelBytes) {
+        size_t value = line.find_first_not_of(". ", dots);
+        std::string candidate = std::string(trimBlanks(line.substr(0, dots))) + ":";
+        if (value != line.npos) candidate += " " + std::string(line.substr(value));
+        LabelLine label;
+        if (colonLabelOf(candidate, &label, kShortLabelWords)) {
+            *out = std::move(candidate);
+            return true;
+        }
+    }
     static constexpr std::string_view kSeparators[] = {" => ", " -> ", " = ", "=>", "->", "="};
     for (std::string_view separator : kSeparators) {
         size_t at = line.find(separator);
@@ -131,7 +181,7 @@ size_t bulletLength(std::string_view line) {
 void viewOf(std::string_view line, View* view) {
     view->same = line;
     view->made.clear();
-    view->changed = view->wrapped = view->blank = false;
+    view->changed = view->continued = view->blank = false;
     if (isTableRule(line)) {
         view->made = "---";
         view->changed = true;
@@ -232,11 +282,53 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         std::string_view raw = body.substr(pos, end - pos);
         pos = end + 1;
         if (isSignatureLine(raw)) break;
+        if (raw == kHtmlTableEnd) {
+            lines->push_back({"---", "---", 0, false});
+            continue;
+        }
+        bool continued = raw.starts_with(kHtmlContinued);
+        if (continued) raw.remove_prefix(1);
         std::string_view text = trimBlanks(raw);
         unsigned indent = indentOf(raw);
         if (text.empty()) {
             lines->push_back({});
             continue;
+        }
+        if (continued) {
+            lines->push_back({text, text, indent, true});
+            continue;
+        }
+        // A text table with a rule under every row: a row drawn over several
+        // lines is one.
+        if (isPipeRow(text) && !lines->empty() && lines->back().view == "---") {
+            thread_local std::vector<std::vector<std::string>> rowLines;
+            rowLines.clear();
+            std::string_view below = text;
+            size_t after = pos;
+            for (;;) {
+                rowLines.push_back(pipeCells(below));
+                size_t stop = body.find('\n', after);
+                if (after >= body.size()) break;
+                std::string_view candidate =
+                    trimBlanks(body.substr(after, stop == body.npos ? body.npos : stop - after));
+                if (!isPipeRow(candidate) || isTableRule(candidate)) break;
+                below = candidate;
+                after = stop == body.npos ? body.size() : stop + 1;
+            }
+            size_t stop = body.find('\n', after);
+            std::string_view closing =
+                after < body.size()
+                    ? trimBlanks(body.substr(after, stop == body.npos ? body.npos : stop - after))
+                    : std::string_view();
+            if (rowLines.size() > 1 && isTableRule(closing) && closing[0] == '+') {
+                made.push_back({lines->size(), storage->size(), 0});
+                std::string row = joinedRow(rowLines);
+                made.back().size = row.size();
+                storage->append(row);
+                lines->push_back({text, {}, indent, false});
+                pos = after;
+                continue;
+            }
         }
         viewOf(text, &view);
         // A table row whose value cell is empty: "Label<Tab>".
@@ -246,7 +338,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         }
         // A table's header row, above the rule that parts it from the rows, labels
         // no value.
-        if (isPipeRow(text) && !view.wrapped) {
+        if (isPipeRow(text) && !view.continued) {
             size_t next = body.find('\n', pos);
             std::string_view below =
                 trimBlanks(body.substr(pos, next == body.npos ? next : next - pos));
@@ -272,12 +364,12 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         }
         made.push_back({lines->size(), storage->size(), view.made.size()});
         storage->append(view.made);
-        lines->push_back({text, {}, indent, view.wrapped});
+        lines->push_back({text, {}, indent, view.continued});
     }
     for (const Made& m : made) {
         FormLine& line = (*lines)[m.line];
         line.view = std::string_view(*storage).substr(m.offset, m.size);
-        if (line.wrapped) line.text = line.view;
+        if (line.continued) line.text = line.view;
     }
 }
 

@@ -2,7 +2,9 @@
 // them: each line as the mail shows it, and beside it a plain view in which
 // markup and separators no longer hide a label ("**City:** Lyon", "* City: Lyon",
 // "| City | Lyon |", "City = Lyon" and "City -> Lyon" all read "City: Lyon" or
-// "City<Tab>Lyon"). A line holding two pairs ("Name: Ann    Phone: 555") is two.
+// "City<Tab>Lyon"; "Nom ....... Girard" reads "Nom: Girard"). A line holding two
+// pairs ("Name: Ann    Phone: 555") is two; a row of a text table drawn over
+// several lines between its rules is one.
 // Label tests read the view; values keep the mail's own text.
 #pragma once
 
@@ -16,7 +18,9 @@ struct FormLine {
     std::string_view text;  // as the mail shows it, blanks trimmed; empty for a blank line
     std::string_view view;  // what label tests read
     unsigned indent = 0;    // blanks before the text
-    bool wrapped = false;   // the rest of a text table's cell from the row above
+    // The line goes on with the value above it, whatever it looks like: the
+    // rest of a table's cell (a text table's wrapped row, a line of an HTML cell).
+    bool continued = false;
 };
 
 // "-- " (and "--", as some programs trim it): the line above a signature.

@@ -174,7 +174,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
     labels.assign(lines.size(), LabelLine{});
     size_t colonLines = 0;  // lines whose structure makes them labels
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].text.empty() || lines[i].wrapped) continue;
+        if (lines[i].text.empty() || lines[i].continued) continue;
         kinds[i] = labelOf(lines[i].view, &labels[i]);
         LabelLine shortForm;
         if (kinds[i] == LabelKind::kHeading || kinds[i] == LabelKind::kTableRow ||
@@ -221,7 +221,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
         // A value set below its label, deeper than it ("Address: 12 Elm Road" and
         // "   Springfield" below; "Message: |" and its block) holds every such line.
         bool indented = field != nullptr && (block || formLine.indent > labelIndent) &&
-                        formLine.indent > 0 && !formLine.wrapped;
+                        formLine.indent > 0 && !formLine.continued;
         if (isRuleLine(line) && !indented) {
             current = -1;
             paragraph = true;
@@ -253,7 +253,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);
             isLabel = true;
-        } else if (int index = formLine.wrapped ? -1 : matcher_.match(line.data(), line.size());
+        } else if (int index = formLine.continued ? -1 : matcher_.match(line.data(), line.size());
                    index >= 0) {
             label.label = line.substr(0, matcher_.entryLength(index));
             labelKey(label.label, &key);
@@ -300,7 +300,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             if (!out->fields.empty()) place(formLine.text);
             continue;
         }
-        if (!formLine.wrapped) {
+        if (!formLine.continued) {
             paragraphs += blankInside && !waiting;
             bool footer = isFooterLine(line) || (blankInside && !waiting && readsAsFooter(line));
             bool recurs = layout_.isBoilerplate(formLine.text);
@@ -314,8 +314,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
         LabelLine shape;
         if (kind == LabelKind::kColon && colonLabelOf(line, &shape, kShortLabelWords))
             out->labelledTextLines.emplace_back(formLine.text);
-        if (!field->value.empty())
-            field->value += formLine.wrapped ? " " : blankInside ? "\n\n" : "\n";
+        if (!field->value.empty()) field->value += blankInside ? "\n\n" : "\n";
         field->value.append(formLine.text);
         blankInside = false;
     }

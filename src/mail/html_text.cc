@@ -11,6 +11,10 @@
 namespace tabulon {
 namespace {
 
+// Marks in the text for the form reader (html_text.h).
+constexpr char kContinued = kHtmlContinued;
+constexpr std::string_view kTableEnd = kHtmlTableEnd;
+
 enum class Kind { kInline, kSkip, kLineBreak, kLine, kParagraph, kCell };
 
 Kind kindOf(const char* name) {
@@ -43,7 +47,19 @@ size_t blankLength(const char* s) {
 
 class TextBuilder {
   public:
+    // Inside <pre>, lines and blanks stay as written.
+    void preformatted(bool on) { pre_ += on ? 1 : -1; }
     void text(const char* s) {
+        if (pre_ > 0) {
+            for (size_t i = 0; s[i] != '\0'; ++i) {
+                if (s[i] == '\n') {
+                    lineBreak();
+                } else if (s[i] != '\r') {
+                    line_ += s[i];
+                }
+            }
+            return;
+        }
         size_t i = 0;
         while (s[i] != '\0') {
             size_t blank = blankLength(s + i);
@@ -55,6 +71,7 @@ class TextBuilder {
             size_t end = i + 1;
             while (s[end] != '\0' && blankLength(s + end) == 0)
                 ++end;
+            if (line_.empty() && continued_) line_ += kContinued;
             if (tab_) {
                 line_ += '\t';
                 tabbed_ = true;
@@ -74,6 +91,7 @@ class TextBuilder {
             space_ = true;
         } else {
             tab_ = true;
+            valueCell_ = cells_ + 1;
         }
     }
     void cellEnd() {
@@ -81,10 +99,25 @@ class TextBuilder {
     }
     void lineBreak() {
         if (tab_) line_ += '\t';  // a row whose value cell is empty
+        // A line break inside a row's value cell goes on with that value.
+        continued_ = valueCell_ > 0 && cells_ >= valueCell_;
         out_ += line_;
         out_ += '\n';
         line_.clear();
         space_ = tab_ = tabbed_ = false;
+    }
+    void cellDepth(int change) {
+        cells_ += change;
+        if (cells_ < valueCell_) valueCell_ = 0;
+        if (valueCell_ == 0) continued_ = false;
+    }
+    // Where a table with label and value cells ends, the form's fields may end:
+    // a line of its own says so.
+    void tableClosed(bool hadPairs) {
+        if (!hadPairs) return;
+        paragraph();
+        out_ += kTableEnd;
+        out_ += "\n\n";
     }
     void endLine() {
         if (!line_.empty()) lineBreak();
@@ -134,7 +167,13 @@ class TextBuilder {
         tables_.pop_back();
         if (table.nested) return;
         Shape shape = shapeOf(table);
-        if (shape == Shape::kAsWritten) return;
+        if (shape == Shape::kAsWritten) {
+            bool pairs = false;
+            for (const std::vector<Cell>& row : table.rows)
+                pairs = pairs || row.size() >= 2;
+            tableClosed(pairs);
+            return;
+        }
         // Everything the table wrote since it began goes, the rows come again.
         if (table.start >= out_.size()) {
             line_.resize(table.start - out_.size());
@@ -148,9 +187,14 @@ class TextBuilder {
             const std::vector<Cell>& header = table.rows[0];
             for (size_t r = 1; r < table.rows.size(); ++r) {
                 paragraph();
-                for (size_t i = 0; i < header.size(); ++i)
-                    out_ += header[i].text + '\t' + table.rows[r][i].text + '\n';
+                for (size_t i = 0; i < header.size(); ++i) {
+                    out_ += header[i].text;
+                    out_ += '\t';
+                    out_ += continuedLines(table.rows[r][i].text);
+                    out_ += '\n';
+                }
             }
+            tableClosed(true);
             return;
         }
         // Down the page: a question, its answer; a header row ("Question",
@@ -161,12 +205,15 @@ class TextBuilder {
             if (row.size() <= first) continue;
             out_ += row[first].text;
             if (row.size() > first + 1) out_ += '\t';
+            std::string value;
             for (size_t i = first + 1; i < row.size(); ++i) {
-                if (i > first + 1 && !row[i].text.empty()) out_ += ' ';
-                out_ += row[i].text;
+                if (i > first + 1 && !row[i].text.empty()) value += ' ';
+                value += row[i].text;
             }
+            out_ += continuedLines(value);
             out_ += '\n';
         }
+        tableClosed(true);
     }
 
   private:
@@ -188,6 +235,16 @@ class TextBuilder {
         return out_.substr(position) + line_;
     }
     enum class Shape { kAsWritten, kAcross, kDown, kDownBelowHeader };
+
+    // A cell's text with its later lines marked as going on with it.
+    static std::string continuedLines(const std::string& text) {
+        std::string marked;
+        for (char c : text) {
+            marked += c;
+            if (c == '\n') marked += kContinued;
+        }
+        return marked;
+    }
 
     // A row number or ID in a table's first cell ("3", "12.", "#4"), or nothing.
     static bool isRowNumber(const std::string& cell) {
@@ -226,6 +283,10 @@ class TextBuilder {
     }
 
     std::vector<Table> tables_;
+    int pre_ = 0;
+    int cells_ = 0;           // table cells open
+    int valueCell_ = 0;       // the depth of the value cell the line is in, or 0
+    bool continued_ = false;  // the line goes on with a value cell's text
     std::string out_;
     std::string line_;
     bool space_ = false;
@@ -254,7 +315,9 @@ class Walk {
         if (kind == Kind::kCell) {
             builder_.cellStart();
             builder_.cellOpened(part == Part::kHeaderCell);
+            builder_.cellDepth(1);
         }
+        if (part == Part::kPre) builder_.preformatted(true);
     }
     void end() {
         if (open_.empty()) return;
@@ -264,7 +327,11 @@ class Walk {
         parts_.pop_back();
         if (kind == Kind::kSkip) --skipping_;
         if (skipping_ > 0) return;
-        if (kind == Kind::kCell) builder_.cellClosed();
+        if (kind == Kind::kCell) {
+            builder_.cellClosed();
+            builder_.cellDepth(-1);
+        }
+        if (part == Part::kPre) builder_.preformatted(false);
         if (part == Part::kTable) builder_.tableEnd();
         if (kind == Kind::kLine) builder_.endLine();
         if (kind == Kind::kParagraph) builder_.paragraph();
@@ -280,8 +347,9 @@ class Walk {
     static thread_local Walk* current;
 
   private:
-    enum class Part : char { kOther, kTable, kRow, kHeaderCell };
+    enum class Part : char { kOther, kTable, kRow, kHeaderCell, kPre };
     static Part partOf(const char* name) {
+        if (std::strcmp(name, "pre") == 0) return Part::kPre;
         if (std::strcmp(name, "table") == 0) return Part::kTable;
         if (std::strcmp(name, "tr") == 0) return Part::kRow;
         if (std::strcmp(name, "th") == 0) return Part::kHeaderCell;
@@ -353,7 +421,7 @@ std::string htmlToText(std::string_view html, bool* cut) {
     // what came after is lost.
     if (cut != nullptr) *cut = context.get()->errNo == XML_ERR_INTERNAL_ERROR;
     std::string text = builder.take();
-    while (!text.empty() && text.back() == '\n')
+    while (!text.empty() && (text.back() == '\n' || text.back() == kTableEnd[0]))
         text.pop_back();
     return text;
 }

@@ -2,13 +2,19 @@
 // broken markup). Table cells of a row join with a blank, so
 // <td>Name:</td><td>Eva</td> reads "Name: Eva"; rows, list items, divisions and
 // <br> end lines; paragraphs and headings stand apart by a blank line. Scripts and
-// styles are dropped, runs of white space become one blank.
+// styles are dropped, runs of white space become one blank; <pre> keeps its
+// lines and blanks. Two marks keep what the markup said of the form: a line
+// that goes on with a table cell's value begins with kHtmlContinued, and a
+// line of kHtmlTableEnd alone follows a table of label and value cells.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace tabulon {
+
+inline constexpr char kHtmlContinued = '\v';
+inline constexpr std::string_view kHtmlTableEnd = "\f";
 
 // REQUIRES: `html` is UTF-8. The result has LF line ends. `*cut`, when given, says
 // whether the parser stopped before the end (the rest of the text is lost).

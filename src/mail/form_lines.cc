@@ -7,6 +7,8 @@
 namespace tabulon {
 namespace {
 
+std::string_view trimIdeographic(std::string_view text);
+
 // A line's view, built in the caller's storage, or the line itself.
 struct View {
     std::string_view same;  // the line itself when nothing changed
@@ -61,11 +63,19 @@ std::vector<std::string> pipeCells(std::string_view line) {
     if (cells.back().empty() || trimBlanks(cells.back()).empty()) cells.pop_back();
     for (std::string& cell : cells) {
         // Markdown tables break a cell's lines with <br>.
-        for (std::string_view br : {"<br />", "<br/>", "<br>"}) {
-            for (size_t at = cell.find(br); at != cell.npos; at = cell.find(br, at))
-                cell.replace(at, br.size(), "\n");
+        std::string lines;
+        for (size_t i = 0; i < cell.size(); ++i) {
+            std::string_view rest = std::string_view(cell).substr(i);
+            size_t br = rest.starts_with("<br />")  ? 6
+                        : rest.starts_with("<br/>") ? 5
+                        : rest.starts_with("<br>")  ? 4
+                                                    : 0;
+            lines += br > 0 ? '\n' : cell[i];
+            if (br > 0) i += br - 1;
         }
-        cell = std::string(trimBlanks(cell));
+        cell.swap(lines);
+        std::string_view trimmed = trimBlanks(cell);
+        cell.assign(trimmed.data(), trimmed.size());
     }
     if (cells.size() >= 3 && (isRowNumber(cells[0]) || cells[0].empty()))
         cells.erase(cells.begin());
@@ -144,8 +154,12 @@ bool withColon(std::string_view line, std::string* out) {
     // "Nom ........ Girard": dot leaders part label and value.
     if (size_t dots = line.find(" ..."); dots != line.npos && dots > 0 && dots <= kMaxLabelBytes) {
         size_t value = line.find_first_not_of(". ", dots);
-        std::string candidate = std::string(trimBlanks(line.substr(0, dots))) + ":";
-        if (value != line.npos) candidate += " " + std::string(line.substr(value));
+        std::string candidate(trimBlanks(line.substr(0, dots)));
+        candidate += ':';
+        if (value != line.npos) {
+            candidate += ' ';
+            candidate.append(line.substr(value));
+        }
         LabelLine label;
         if (colonLabelOf(candidate, &label, kShortLabelWords)) {
             *out = std::move(candidate);
@@ -192,6 +206,15 @@ void viewOf(std::string_view line, View* view) {
         return;
     }
     std::string_view rest = line;
+    // Marks that set a label apart in Japanese and Chinese mail: "■氏名", "●Name".
+    for (std::string_view mark : {"\xE2\x96\xA0", "\xE2\x96\xA1", "\xE2\x97\x8F", "\xE2\x97\x86",
+                                  "\xE2\x97\x87", "\xE2\x96\xB6", "\xE2\x96\xBC"}) {
+        if (rest.starts_with(mark) && rest.size() > mark.size()) {
+            rest = trimIdeographic(rest.substr(mark.size()));
+            view->changed = true;
+            break;
+        }
+    }
     // A Markdown heading, "## City", is a label above its value.
     if (rest.starts_with('#')) {
         size_t marks = rest.find_first_not_of('#');
@@ -246,13 +269,29 @@ size_t secondPair(std::string_view line) {
     return line.npos;
 }
 
+constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
+
+// `text` without blanks around it, the ideographic space (U+3000) among them.
+std::string_view trimIdeographic(std::string_view text) {
+    for (;;) {
+        text = trimBlanks(text);
+        size_t before = text.size();
+        if (text.starts_with(kIdeographicSpace)) text.remove_prefix(kIdeographicSpace.size());
+        if (text.ends_with(kIdeographicSpace)) text.remove_suffix(kIdeographicSpace.size());
+        if (text.size() == before) return text;
+    }
+}
+
 unsigned indentOf(std::string_view raw) {
     unsigned indent = 0;
-    for (char c : raw) {
-        if (c == ' ') {
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == ' ') {
             ++indent;
-        } else if (c == '\t') {
+        } else if (raw[i] == '\t') {
             indent += 4;
+        } else if (raw.substr(i).starts_with(kIdeographicSpace)) {
+            indent += 2;
+            i += kIdeographicSpace.size() - 1;
         } else {
             break;
         }
@@ -288,7 +327,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         }
         bool continued = raw.starts_with(kHtmlContinued);
         if (continued) raw.remove_prefix(1);
-        std::string_view text = trimBlanks(raw);
+        std::string_view text = trimIdeographic(raw);
         unsigned indent = indentOf(raw);
         if (text.empty()) {
             lines->push_back({});

@@ -72,9 +72,13 @@ std::vector<bool> bareLabelsByShape(const std::vector<FormLine>& lines) {
     return labels;
 }
 
-// Whether a value goes on past a blank line: free text does, its last line
-// ending a sentence or a greeting, or long; a name, a list or an address does not.
-bool continuesPastBlank(const std::string& value) {
+// Whether a value is free text: one of its lines ends a sentence or a greeting,
+// or is long; a name, a list or an address is not.
+bool isFreeText(std::string_view value) {
+    for (size_t end = value.find('\n'); end != value.npos; end = value.find('\n')) {
+        if (end > 0 && isFreeText(value.substr(0, end))) return true;
+        value.remove_prefix(end + 1);
+    }
     if (value.empty()) return false;
     char last = value.back();
     if (last == '.' || last == '!' || last == '?' || last == ',' || last == ';' || last == ':')
@@ -84,8 +88,8 @@ bool continuesPastBlank(const std::string& value) {
         if (std::string_view(value).ends_with(mark)) return true;
     }
     int words = 1;
-    for (size_t i = value.rfind('\n') + 1; i < value.size(); ++i)
-        words += value[i] == ' ';
+    for (char c : value)
+        words += c == ' ';
     return words >= 6;
 }
 
@@ -244,7 +248,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             // paragraph or where its value is no sentence, unless it stands in
             // free text ("Note: ..." in a message's paragraphs).
             LabelLine shortForm;
-            bool inFreeText = field != nullptr && !waiting && continuesPastBlank(field->value) &&
+            bool inFreeText = field != nullptr && !waiting && isFreeText(field->value) &&
                               (blankInside || !layout_.fewMessages());
             vouched = entry >= 0 || layout_.knowsLabel(key);
             isLabel = vouched || (colonLabelOf(line, &shortForm, kShortLabelWords) && !inFreeText &&

@@ -49,6 +49,8 @@ class TextBuilder {
   public:
     // Inside <pre>, lines and blanks stay as written.
     void preformatted(bool on) { pre_ += on ? 1 : -1; }
+    // Inside <blockquote>, the quote of an earlier message, each line begins "> ".
+    void quoted(bool on) { quote_ += on ? 1 : -1; }
     void text(const char* s) {
         if (pre_ > 0) {
             for (size_t i = 0; s[i] != '\0'; ++i) {
@@ -72,6 +74,7 @@ class TextBuilder {
             while (s[end] != '\0' && blankLength(s + end) == 0)
                 ++end;
             if (line_.empty() && continued_) line_ += kContinued;
+            if (line_.empty() && quote_ > 0) line_ += "> ";
             if (tab_) {
                 line_ += '\t';
                 tabbed_ = true;
@@ -284,6 +287,7 @@ class TextBuilder {
 
     std::vector<Table> tables_;
     int pre_ = 0;
+    int quote_ = 0;
     int cells_ = 0;           // table cells open
     int valueCell_ = 0;       // the depth of the value cell the line is in, or 0
     bool continued_ = false;  // the line goes on with a value cell's text
@@ -318,6 +322,7 @@ class Walk {
             builder_.cellDepth(1);
         }
         if (part == Part::kPre) builder_.preformatted(true);
+        if (part == Part::kQuote) builder_.quoted(true);
     }
     void end() {
         if (open_.empty()) return;
@@ -332,6 +337,7 @@ class Walk {
             builder_.cellDepth(-1);
         }
         if (part == Part::kPre) builder_.preformatted(false);
+        if (part == Part::kQuote) builder_.quoted(false);
         if (part == Part::kTable) builder_.tableEnd();
         if (kind == Kind::kLine) builder_.endLine();
         if (kind == Kind::kParagraph) builder_.paragraph();
@@ -347,8 +353,9 @@ class Walk {
     static thread_local Walk* current;
 
   private:
-    enum class Part : char { kOther, kTable, kRow, kHeaderCell, kPre };
+    enum class Part : char { kOther, kTable, kRow, kHeaderCell, kPre, kQuote };
     static Part partOf(const char* name) {
+        if (std::strcmp(name, "blockquote") == 0) return Part::kQuote;
         if (std::strcmp(name, "pre") == 0) return Part::kPre;
         if (std::strcmp(name, "table") == 0) return Part::kTable;
         if (std::strcmp(name, "tr") == 0) return Part::kRow;

@@ -94,6 +94,9 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     std::string_view name = withoutPadding(line.substr(0, colon));
     int words = labelWords(name);
     if (words < 0) return false;
+    // A question mark ends a question; one inside the name ends a sentence
+    // ("Where is my parcel? Tracking: none").
+    if (size_t mark = name.find("? "); mark != name.npos) return false;
     if (words > maxWords && !(name.back() == '?' && words <= kMaxLabelWords)) return false;
     out->label = line.substr(0, after);
     out->value = trimAll(rest);
@@ -168,8 +171,17 @@ bool isSentence(std::string_view text) {
 bool isRuleLine(std::string_view line) {
     line = trimAll(line);
     size_t marks = 0;
-    for (char c : line) {
-        if (c == '-' || c == '_' || c == '=' || c == '*' || c == '~' || c == '#') {
+    for (size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        // Lines drawn with the dashes and box-drawing bars of other scripts:
+        // U+2014, U+2015, U+2500, U+2501, U+2550.
+        std::string_view rest = line.substr(i);
+        if (rest.starts_with("\xE2\x80\x94") || rest.starts_with("\xE2\x80\x95") ||
+            rest.starts_with("\xE2\x94\x80") || rest.starts_with("\xE2\x94\x81") ||
+            rest.starts_with("\xE2\x95\x90")) {
+            ++marks;
+            i += 2;
+        } else if (c == '-' || c == '_' || c == '=' || c == '*' || c == '~' || c == '#') {
             ++marks;
         } else if (c != ' ') {
             return false;

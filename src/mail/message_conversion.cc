@@ -138,8 +138,10 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
 }
 
 void MessageRows::countSkipped(Skip reason, std::string_view source) {
-    if (reason == Skip::kDeleted || reason == Skip::kQuotedReply) {
-        ++(reason == Skip::kDeleted ? report_.skippedDeleted : report_.skippedReplies);
+    if (reason == Skip::kDeleted || reason == Skip::kQuotedReply || reason == Skip::kFolderData) {
+        ++(reason == Skip::kDeleted      ? report_.skippedDeleted
+           : reason == Skip::kFolderData ? report_.skippedFolderData
+                                         : report_.skippedReplies);
         return;
     }
     ++(reason == Skip::kTooLarge ? report_.skippedTooLarge : report_.skippedTooManyParts);

@@ -234,6 +234,14 @@ bool isMarkedDeleted(const HeaderBlock& block) {
     return end != status.c_str() && (flags & 0x0008) != 0;
 }
 
+// Mail programs that keep a folder's own data (its UIDs, its flags) in a first
+// message of the file give it this subject and an X-IMAP or X-IMAPbase field.
+bool isFolderData(const HeaderBlock& block) {
+    return block.value("subject").starts_with("DON'T DELETE THIS MESSAGE") &&
+           (!block.value("x-imap").empty() || !block.value("x-imapbase").empty() ||
+            block.value("subject").find("FOLDER INTERNAL DATA") != std::string::npos);
+}
+
 // How many lines could delimit a MIME part: those beginning "--".
 size_t delimiterLines(std::string_view body) {
     size_t count = body.substr(0, 2) == "--" ? 1 : 0;
@@ -241,6 +249,41 @@ size_t delimiterLines(std::string_view body) {
          at = body.find("\n--", at + 3))
         ++count;
     return count;
+}
+
+// Where a reply's quote with ">" before each line begins, with the line that
+// introduces it ("On Monday, Ann wrote:"): at the first quoted line from which
+// most lines with text are quoted. npos when there is none.
+size_t quotedLinesStart(std::string_view text) {
+    size_t first = std::string_view::npos, introduced = std::string_view::npos;
+    size_t quoted = 0, plain = 0, previous = std::string_view::npos;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = trimBlanks(text.substr(at, end - at));
+        if (!line.empty()) {
+            if (line[0] == '>') {
+                if (first == std::string_view::npos) {
+                    first = at;
+                    std::string_view above = previous == std::string_view::npos
+                                                 ? std::string_view()
+                                                 : trimBlanks(text.substr(previous, at - previous));
+                    introduced =
+                        !above.empty() && above.find('\n') == above.npos && above.back() == ':'
+                            ? previous
+                            : at;
+                }
+                ++quoted;
+            } else if (first != std::string_view::npos) {
+                ++plain;
+            }
+            previous = at;
+        }
+        at = end + 1;
+    }
+    if (first == std::string_view::npos || quoted < 2 || plain * 2 > quoted)
+        return std::string_view::npos;
+    return introduced;
 }
 
 // Takes the ">" from every line of `text`, when every line with text has one.
@@ -348,6 +391,10 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         out->skipped = Skip::kDeleted;
         return;
     }
+    if (isFolderData(block)) {
+        out->skipped = Skip::kFolderData;
+        return;
+    }
     for (const std::string& name : headerNames_) {
         std::string_view field = trimBlanks(name);
         if (!field.empty() && field.back() == ':')
@@ -387,6 +434,13 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         }
         out->body.erase(0, quoted.text);
         unquoteLines(&out->body);
+    }
+    if (!out->quotesEarlier) {
+        size_t quote = quotedLinesStart(out->body);
+        if (quote != std::string::npos) {
+            out->body.resize(quote);
+            out->quotesEarlier = true;
+        }
     }
 }
 

@@ -35,6 +35,7 @@ enum class Skip {
     kTooLarge,      // larger than the splitter keeps
     kTooManyParts,  // more MIME parts than are worth parsing
     kQuotedReply,   // a reply whose only fields were in its quote of an earlier message
+    kFolderData,    // the message a mail program keeps a folder's own data in
 };
 
 struct DecodedMessage {

@@ -15,6 +15,8 @@ std::string skipText(Skip reason) {
             return "more than " + std::to_string(MessageDecoder::kMaxParts) + " MIME parts";
         case Skip::kQuotedReply:
             return "replies quoting an earlier message";
+        case Skip::kFolderData:
+            return "a mail program's folder data";
         case Skip::kNone:
             break;
     }
@@ -44,6 +46,7 @@ std::string renderReport(const MessageReport& report) {
     };
     skipped(Skip::kDeleted, report.skippedDeleted);
     skipped(Skip::kQuotedReply, report.skippedReplies);
+    skipped(Skip::kFolderData, report.skippedFolderData);
     skipped(Skip::kTooLarge, report.skippedTooLarge);
     skipped(Skip::kTooManyParts, report.skippedTooManyParts);
     for (const std::string& sample : report.skippedSamples)

@@ -32,11 +32,13 @@ struct MessageReport {
     uint64_t skippedTooLarge = 0;      // over the size limit
     uint64_t skippedTooManyParts = 0;  // over the MIME part limit
     uint64_t skippedReplies = 0;       // replies with no field outside their quote
+    uint64_t skippedFolderData = 0;    // a mail program's folder data message
     // The first few too large ones: "mail.mbox, message 7: larger than 32 MB".
     std::vector<std::string> skippedSamples;
 
     uint64_t skipped() const {
-        return skippedDeleted + skippedTooLarge + skippedTooManyParts + skippedReplies;
+        return skippedDeleted + skippedTooLarge + skippedTooManyParts + skippedReplies +
+               skippedFolderData;
     }
     // Values cut at the most a workbook cell holds (xlsx).
     uint64_t cellsCut = 0;

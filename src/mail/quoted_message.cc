@@ -65,19 +65,25 @@ std::string_view lineAt(std::string_view body, size_t at) {
 }
 
 // Whether the block of lines from `at` to the next blank line has the quoted
-// message's Sent (or Date), To and Subject lines.
+// message's From, Sent (or Date), To and Subject lines, in any order.
 bool isQuotedHeaderBlock(std::string_view body, size_t at) {
-    bool sent = false, to = false, subject = false;
+    bool from = false, sent = false, to = false, subject = false;
     for (size_t pos = at; pos < body.size();) {
         std::string_view line = lineAt(body, pos);
         if (trimBlanks(line).empty()) break;
         std::string_view name = fieldName(line);
+        from = from || isOneOf(name, kFrom);
         sent = sent || isOneOf(name, kSent);
         to = to || isOneOf(name, kTo);
         subject = subject || isOneOf(name, kSubject);
         pos += line.size() + 1;
     }
-    return sent && to && subject;
+    return from && sent && to && subject;
+}
+
+bool isHeaderName(std::string_view name) {
+    return isOneOf(name, kFrom) || isOneOf(name, kSent) || isOneOf(name, kTo) ||
+           isOneOf(name, kSubject);
 }
 
 bool mentionsForwarding(std::string_view line) {
@@ -102,7 +108,9 @@ QuotedMessage findQuotedMessage(std::string_view body) {
     for (size_t at = 0; at < body.size();) {
         std::string_view line = lineAt(body, at);
         // A header block with nothing above it is the message's own (mail saved as text).
-        if (previous != std::string_view::npos && isOneOf(fieldName(line), kFrom) &&
+        bool blockStart =
+            previous == std::string_view::npos || !isHeaderName(fieldName(lineAt(body, previous)));
+        if (previous != std::string_view::npos && blockStart && isHeaderName(fieldName(line)) &&
             isQuotedHeaderBlock(body, at)) {
             std::string_view above = lineAt(body, previous);
             bool marked = isQuoteMarker(above);

@@ -111,12 +111,17 @@ FormLayout FormLayoutLearner::layout() const {
             candidates.insert(line);
     }
     // A checkbox answer that many give ("Online booking") recurs above varying
-    // lines too; but what stands below it is as often the next question.
+    // lines too; but what stands below it is as often the next question, or a
+    // line that recurs in most messages (a question whose answer is constant).
     for (const auto& [line, seen] : bare_) {
         if (candidates.find(line) == candidates.end()) continue;
         size_t aboveLabel = 0;
-        for (const std::string& below : seen.below)
-            aboveLabel += candidates.find(below) != candidates.end();
+        for (const std::string& below : seen.below) {
+            auto recurring = lines_.find(below);
+            aboveLabel += candidates.find(below) != candidates.end() ||
+                          (recurring != lines_.end() && recurring->second.messages >= 2 &&
+                           recurring->second.messages >= most);
+        }
         if (aboveLabel * 2 < seen.below.size()) layout.bareLabels_.insert(labelKey(line));
     }
     for (const auto& [line, seen] : lines_) {

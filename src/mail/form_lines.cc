@@ -206,14 +206,9 @@ void viewOf(std::string_view line, View* view) {
         return;
     }
     std::string_view rest = line;
-    // Marks that set a label apart in Japanese and Chinese mail: "■氏名", "●Name".
-    for (std::string_view mark : {"\xE2\x96\xA0", "\xE2\x96\xA1", "\xE2\x97\x8F", "\xE2\x97\x86",
-                                  "\xE2\x97\x87", "\xE2\x96\xB6", "\xE2\x96\xBC"}) {
-        if (rest.starts_with(mark) && rest.size() > mark.size()) {
-            rest = trimIdeographic(rest.substr(mark.size()));
-            view->changed = true;
-            break;
-        }
+    if (std::string_view unmarked = withoutLabelMark(rest); unmarked.size() != rest.size()) {
+        rest = trimIdeographic(unmarked);
+        view->changed = true;
     }
     // A Markdown heading, "## City", is a label above its value.
     if (rest.starts_with('#')) {
@@ -326,7 +321,8 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             continue;
         }
         bool continued = raw.starts_with(kHtmlContinued);
-        if (continued) raw.remove_prefix(1);
+        while (raw.starts_with(kHtmlContinued))
+            raw.remove_prefix(1);
         std::string_view text = trimIdeographic(raw);
         unsigned indent = indentOf(raw);
         if (text.empty()) {

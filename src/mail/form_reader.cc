@@ -108,12 +108,34 @@ bool readsAsFooter(std::string_view line) {
         "autom\xC3\xA1tic",
         "automatycznie",
         "automaticky",
+        "\xE8\x87\xAA\xE5\x8B\x95",  // "automatic" in Japanese and Chinese
         "\xD0\xB0\xD0\xB2\xD1\x82\xD0\xBE\xD0\xBC\xD0\xB0\xD1\x82\xD0\xB8\xD1\x87\xD0\xB5\xD1\x81"
         "\xD0\xBA"};
     for (std::string_view mark : kMarks) {
         if (findIgnoringCase(line, mark) > 0) return true;
     }
     return false;
+}
+
+// A value that is only a date stamp or a link: "17-12-2026 09:10",
+// "2026/04/06 15:22", "Thu 17 Dec 2026, 09:10", "https://crm.example.com/c/42".
+bool isStampOrLink(std::string_view value) {
+    value = trimBlanks(value);
+    if (value.empty()) return false;
+    if (value.find(' ') == value.npos &&
+        (value.find("://") != value.npos || value.starts_with("www.")))
+        return true;
+    size_t digits = 0, words = 1, letters = 0;
+    bool time = false;
+    for (size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        digits += c >= '0' && c <= '9';
+        letters += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        words += c == ' ' && i > 0 && value[i - 1] != ' ';
+        time = time || (c == ':' && i > 0 && i + 2 < value.size() && value[i - 1] >= '0' &&
+                        value[i - 1] <= '9' && value[i + 1] >= '0' && value[i + 1] <= '9');
+    }
+    return digits >= 6 && time && words <= 6 && letters <= 12;
 }
 
 // Cuts from `value` what follows the form: its last paragraphs when any line of
@@ -142,8 +164,9 @@ void cutFollowingText(const std::vector<TailLine>& tail, std::string* value) {
 }  // namespace
 
 FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
-    : matcher_(fields), layout_(layout) {
+    : fields_(fields), matcher_(fields), layout_(layout) {
     for (size_t i = 0; i < fields.size(); ++i) {
+        entryWords_.push_back(labelWordsOf(withoutLabelMark(fields_[i])));
         keys_.push_back(labelKey(fields[i]));
         entryKeys_[keys_.back()] = static_cast<int>(i);
     }
@@ -153,7 +176,16 @@ int FormReader::entryOf(std::string_view line, std::string_view label, std::stri
     int index = matcher_.match(line.data(), line.size());
     if (index >= 0 && matcher_.entryLength(index) <= label.size()) return index;
     auto found = entryKeys_.find(key);
-    return found == entryKeys_.end() ? -1 : found->second;
+    if (found != entryKeys_.end()) return found->second;
+    // A question that names the person it asks is the same question whatever
+    // the name.
+    std::vector<std::string_view> words = labelWordsOf(withoutLabelMark(label));
+    if (words.size() < 3) return -1;
+    for (size_t i = entryWords_.size(); i-- > 0;) {
+        if (entryWords_[i].size() >= 3 && isSameQuestion(words, entryWords_[i]))
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 void FormReader::read(std::string_view body, FormText* out) const {
@@ -204,6 +236,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
     tail.clear();
     size_t paragraphs = 0;  // paragraphs of the current value after its first
     int tailField = -1;
+    bool notes = false;  // the sending tool's notes follow the field `tailField`
     auto place = [&](std::string_view text) {
         if (out->unplacedSamples.size() < kKeptSamples) out->unplacedSamples.emplace_back(text);
         ++out->unplacedLines;
@@ -271,6 +304,13 @@ void FormReader::read(std::string_view body, FormText* out) const {
             isLabel = vouched || shaped[i];
         }
         if (indented && entry < 0) isLabel = false;
+        // A label no one vouches for whose value is a date stamp or a link, after a
+        // field ("Submitted: 17-12-2026 09:10", "View contact record: https://…"),
+        // is the sending tool's note on the message: it opens a field of its own,
+        // and what stood above it may be the end of the form.
+        bool note =
+            kind == LabelKind::kColon && !vouched && field != nullptr && isStampOrLink(label.value);
+        if (note) isLabel = true;
         if (!vouched && !indented && (opens || afterLabel) && isFooterLine(line)) {
             current = -1;
             skipping = true;
@@ -287,15 +327,23 @@ void FormReader::read(std::string_view body, FormText* out) const {
                 if (!trimBlanks(rest).starts_with(',')) value = trimBlanks(rest);
             }
             block = value == "|" || value == "|-" || value == ">" || value == ">-";
-            if (block) value = {};
+            // An empty string as data writes it: key: '' or key: "".
+            if (block || value == "''" || value == "\"\"") value = {};
+            if (note && tailField >= 0) {
+                tail.push_back({out->fields[static_cast<size_t>(tailField)].value.size(),
+                                paragraphs + 1, true});
+                notes = true;
+            } else if (!notes || vouched || entry >= 0) {
+                tail.clear();
+                paragraphs = 0;
+                notes = false;
+            }
             out->fields.push_back({tidyLabel(label.label), std::string(value), entry});
             current = static_cast<int>(out->fields.size()) - 1;
+            if (!notes) tailField = current;
             labelIndent = formLine.indent;
             blankInside = false;
             afterLabel = true;
-            tail.clear();
-            paragraphs = 0;
-            tailField = current;
             continue;
         }
         afterLabel = false;
@@ -304,7 +352,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             if (!out->fields.empty()) place(formLine.text);
             continue;
         }
-        if (!formLine.continued) {
+        if (!formLine.continued && !notes) {
             paragraphs += blankInside && !waiting;
             bool footer = isFooterLine(line) || (blankInside && !waiting && readsAsFooter(line));
             bool recurs = layout_.isBoilerplate(formLine.text);

@@ -48,6 +48,8 @@ class FormReader {
   public:
     // `fields` are the template's entries; `layout` must outlive the reader.
     FormReader(const FieldList& fields, const FormLayout& layout);
+    FormReader(const FormReader&) = delete;
+    FormReader& operator=(const FormReader&) = delete;
 
     // REQUIRES: `body` has LF line ends.
     void read(std::string_view body, FormText* out) const;
@@ -57,6 +59,8 @@ class FormReader {
     // `key` is the label's labelKey().
     int entryOf(std::string_view line, std::string_view label, std::string_view key) const;
 
+    FieldList fields_;
+    std::vector<std::vector<std::string_view>> entryWords_;  // into fields_
     FieldMatcher matcher_;
     std::vector<std::string> keys_;  // labelKey() of each entry
     std::unordered_map<std::string, int, StringViewHash, std::equal_to<>>

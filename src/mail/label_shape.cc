@@ -241,6 +241,73 @@ std::string tidyLabel(std::string_view label) {
     return std::string(tidy) + std::string(colon);
 }
 
+std::string_view withoutLabelMark(std::string_view line) {
+    // U+25A0, U+25A1, U+25CF, U+25C6, U+25C7, U+25B6, U+25BC, U+203B
+    for (std::string_view mark : {"\xE2\x96\xA0", "\xE2\x96\xA1", "\xE2\x97\x8F", "\xE2\x97\x86",
+                                  "\xE2\x97\x87", "\xE2\x96\xB6", "\xE2\x96\xBC"}) {
+        if (line.starts_with(mark) && line.size() > mark.size()) {
+            line.remove_prefix(mark.size());
+            while (line.starts_with("\xE3\x80\x80"))
+                line.remove_prefix(3);
+            return trimAll(line);
+        }
+    }
+    return line;
+}
+
+std::vector<std::string_view> labelWordsOf(std::string_view label) {
+    std::vector<std::string_view> words;
+    auto isPunctuation = [](std::string_view rest) -> size_t {
+        if (rest.empty()) return 0;
+        char c = rest[0];
+        if (c == ' ' || c == ',' || c == '?' || c == '!' || c == ':' || c == '(' || c == ')' ||
+            c == '.' || c == '\t')
+            return 1;
+        // ¿ ¡ and the full-width colon, comma and question mark.
+        for (std::string_view mark :
+             {"\xC2\xBF", "\xC2\xA1", "\xEF\xBC\x9A", "\xEF\xBC\x8C", "\xEF\xBC\x9F"}) {
+            if (rest.starts_with(mark)) return mark.size();
+        }
+        return 0;
+    };
+    size_t start = 0;
+    for (size_t i = 0; i <= label.size();) {
+        size_t mark = i < label.size() ? isPunctuation(label.substr(i)) : 1;
+        if (mark == 0) {
+            ++i;
+            continue;
+        }
+        if (i > start) words.push_back(label.substr(start, i - start));
+        i += mark;
+        start = i;
+    }
+    return words;
+}
+
+bool isSameQuestion(const std::vector<std::string_view>& a,
+                    const std::vector<std::string_view>& b) {
+    size_t shorter = std::min(a.size(), b.size());
+    size_t prefix = 0, suffix = 0;
+    while (prefix < shorter && equalsIgnoringCase(a[prefix], b[prefix]))
+        ++prefix;
+    while (suffix < shorter - prefix &&
+           equalsIgnoringCase(a[a.size() - 1 - suffix], b[b.size() - 1 - suffix]))
+        ++suffix;
+    size_t aOwn = a.size() - prefix - suffix, bOwn = b.size() - prefix - suffix;
+    if (aOwn == 0 || bOwn == 0 || aOwn > 2 || bOwn > 2 || prefix + suffix < 2) return false;
+    auto capitalised = [](std::string_view word) {
+        unsigned char c = static_cast<unsigned char>(word[0]);
+        return (c >= 'A' && c <= 'Z') || c >= 0xC3;
+    };
+    for (size_t i = prefix; i < prefix + aOwn; ++i) {
+        if (!capitalised(a[i])) return false;
+    }
+    for (size_t i = prefix; i < prefix + bOwn; ++i) {
+        if (!capitalised(b[i])) return false;
+    }
+    return true;
+}
+
 std::string labelKey(std::string_view label) {
     std::string key;
     labelKey(label, &key);
@@ -250,7 +317,7 @@ std::string labelKey(std::string_view label) {
 void labelKey(std::string_view label, std::string* key) {
     for (;;) {
         std::string_view before = label;
-        label = withoutPadding(trimAll(label));
+        label = withoutLabelMark(withoutPadding(trimAll(label)));
         if (label.ends_with(':')) label.remove_suffix(1);
         if (label.ends_with(kFullWidthColon)) label.remove_suffix(kFullWidthColon.size());
         while (!label.empty() && isMark(label.back()))

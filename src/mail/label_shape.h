@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tabulon {
 
@@ -63,6 +64,20 @@ bool isRuleLine(std::string_view line);
 // The first line of a footer that form services and shops put under the fields:
 // "Sent via …", "This e-mail was sent from …", "Powered by …", "View all responses".
 bool isFooterLine(std::string_view line);
+
+// `line` without a mark that sets a label apart in Japanese and Chinese mail
+// ("■氏名", "●Name") and the blanks after it; else `line`.
+std::string_view withoutLabelMark(std::string_view line);
+
+// The words of a label, its punctuation left out ("Which course, Ingrid?" is
+// which, course, Ingrid).
+std::vector<std::string_view> labelWordsOf(std::string_view label);
+
+// Whether two labels are one question that names the person it asks ("Which
+// course would you like, Ingrid?" and "..., Mateo?"; "Lucía, ¿qué taller
+// prefieres?" and "José Luis, ..."): all words alike but one or two capitalised
+// ones, in the same place, and at least two alike.
+bool isSameQuestion(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b);
 
 // A label as a template would name it: as shown, but without the blanks, Tabs
 // or dot leaders that pad it to its colon ("Name.....:" is "Name:"; French

@@ -61,9 +61,11 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->skipped = decoded_.skipped;
     if (decoded_.skipped != Skip::kNone) return;
     extractor_.extract(decoded_.body, &fieldCells_, &found_, &extras_);
-    // A reply to a form mail would give the row of the mail it quotes again.
+    // A reply to a form mail would give the row of the mail it quotes again; its
+    // own words may hold a line that looks like a field ("Name: as below").
     if (decoded_.quotesEarlier && !found_.empty() &&
-        std::none_of(found_.begin(), found_.end(), [](bool found) { return found; })) {
+        (decoded_.replySubject ||
+         std::none_of(found_.begin(), found_.end(), [](bool found) { return found; }))) {
         row->skipped = Skip::kQuotedReply;
         return;
     }

@@ -382,6 +382,7 @@ const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string
 void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->skipped = Skip::kNone;
     out->quotesEarlier = false;
+    out->replySubject = false;
     out->body.clear();
     out->headers.clear();
     out->problems.clear();
@@ -422,11 +423,13 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     // A forwarded message is what the mail is about: its text alone is read, not
     // the forwarder's note and signature above it. A reply's quote of the message
     // it answers is not this message's text.
+    std::string subject;
+    appendHeaderText(block.value("subject"), &subject);
+    out->replySubject = isReplySubject(subject);
     for (int depth = 0; depth < kMaxNesting; ++depth) {
         QuotedMessage quoted = findQuotedMessage(out->body);
         if (quoted.start == std::string::npos) break;
-        std::string subject;
-        if (depth == 0) appendHeaderText(block.value("subject"), &subject);
+        if (depth > 0) subject.clear();
         if (!quoted.forwarded && !isForwardSubject(subject)) {
             out->body.resize(quoted.start);
             out->quotesEarlier = true;

@@ -44,6 +44,7 @@ struct DecodedMessage {
     std::vector<std::string> headers;   // one per asked-for name, UTF-8; empty when absent
     std::vector<std::string> problems;  // one short text per part that could not be decoded
     bool quotesEarlier = false;         // the body ended where a quote of an earlier message began
+    bool replySubject = false;          // the subject says the message is a reply ("Re:")
 };
 
 // What a Content-Type field says about a body, as far as this decoder cares.

@@ -131,15 +131,28 @@ QuotedMessage findQuotedMessage(std::string_view body) {
     return found;
 }
 
-bool isForwardSubject(std::string_view subject) {
+template <size_t N>
+bool startsWithOneOf(std::string_view subject, const std::string_view (&prefixes)[N]) {
     subject = trimBlanks(subject);
-    for (std::string_view prefix : {"fwd:", "fw:", "wg:", "tr:", "rv:", "i:", "vs:", "doorst:",
-                                    "pd:", "enc:", "fwd :", "fw :", "tr :", "wg :"}) {
+    for (std::string_view prefix : prefixes) {
         if (subject.size() >= prefix.size() &&
             equalsIgnoringCase(subject.substr(0, prefix.size()), prefix))
             return true;
     }
     return false;
+}
+
+bool isForwardSubject(std::string_view subject) {
+    static constexpr std::string_view kPrefixes[] = {
+        "fwd:",    "fw:", "wg:",  "tr:",   "rv:",  "i:",   "vs:",
+        "doorst:", "pd:", "enc:", "fwd :", "fw :", "tr :", "wg :"};
+    return startsWithOneOf(subject, kPrefixes);
+}
+
+bool isReplySubject(std::string_view subject) {
+    static constexpr std::string_view kPrefixes[] = {
+        "re:", "aw:", "sv:", "antw:", "odp:", "r:", "re :", "ynt:"};
+    return startsWithOneOf(subject, kPrefixes);
 }
 
 }  // namespace tabulon

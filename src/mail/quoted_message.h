@@ -27,4 +27,8 @@ QuotedMessage findQuotedMessage(std::string_view body);
 // "TR:", "RV:", "I:", "VS:", "Doorst:", "PD:", "ENC:".
 bool isForwardSubject(std::string_view subject);
 
+// Whether a subject says its message answers another: "Re:", "AW:", "SV:",
+// "Antw:", "Odp:", "R:".
+bool isReplySubject(std::string_view subject);
+
 }  // namespace tabulon

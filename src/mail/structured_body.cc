@@ -2,9 +2,11 @@
 
 #include <json-glib/json-glib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "mail/label_shape.h"
 #include "platform/text.h"
 
 namespace tabulon {
@@ -75,38 +77,45 @@ void addNode(const std::string& label, JsonNode* node, FormText* out, int depth)
     }
 }
 
-// The body without at most one line of text above and below `open`...`close`.
+// The data in `body`: from a line that begins with `open` to the last line that
+// ends with `close`. Text above (an intro) and below (a footer) is not the data.
 bool dataSpan(std::string_view body, char open, char close, std::string_view* span) {
-    body = trimBlanks(body);
-    while (!body.empty() && body.back() == '\n')
-        body.remove_suffix(1);
-    size_t start = body.find(open);
+    size_t start = body.starts_with(open) ? 0 : body.find(std::string("\n") + open);
+    if (start == body.npos) return false;
+    if (body[start] == '\n') ++start;
     size_t end = body.rfind(close);
-    if (start == body.npos || end == body.npos || end < start) return false;
-    // What stands around the data: an intro above, a footer below, a line each.
-    std::string_view above = body.substr(0, start);
-    std::string_view below = body.substr(end + 1);
-    auto lines = [](std::string_view text) {
-        text = trimBlanks(text);
-        size_t count = 0;
-        for (size_t pos = 0; pos < text.size();) {
-            size_t next = text.find('\n', pos);
-            if (next == text.npos) next = text.size();
-            count += !trimBlanks(text.substr(pos, next - pos)).empty();
-            pos = next + 1;
-        }
-        return count;
-    };
-    if ((!above.empty() && above.back() != '\n' && !trimBlanks(above).empty()) ||
-        lines(above) > 1 || lines(below) > 1)
-        return false;
+    while (end != body.npos && end > start) {
+        size_t next = body.find('\n', end);
+        if (trimBlanks(body.substr(end + 1, next == body.npos ? next : next - end - 1)).empty())
+            break;
+        end = end == 0 ? body.npos : body.rfind(close, end - 1);
+    }
+    if (end == body.npos || end <= start) return false;
     *span = body.substr(start, end - start + 1);
     return true;
+}
+
+// Lines of `text` that read "Label: value": text around data that holds two is a
+// form of its own, the data one of its values.
+size_t labelLines(std::string_view text) {
+    size_t labels = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find('\n', pos);
+        if (end == text.npos) end = text.size();
+        LabelLine label;
+        labels += colonLabelOf(trimBlanks(text.substr(pos, end - pos)), &label, kShortLabelWords) &&
+                  !label.value.empty();
+        pos = end + 1;
+    }
+    return labels;
 }
 
 bool readJson(std::string_view body, FormText* out) {
     std::string_view span;
     if (!dataSpan(body, '{', '}', &span) || span.size() > kMaxDataBytes) return false;
+    size_t before = static_cast<size_t>(span.data() - body.data());
+    if (labelLines(body.substr(0, before)) + labelLines(body.substr(before + span.size())) >= 2)
+        return false;
     JsonParser* parser = json_parser_new();
     bool read =
         json_parser_load_from_data(parser, span.data(), static_cast<gssize>(span.size()), nullptr);
@@ -155,12 +164,9 @@ bool isKeyByte(char c) {
            c == '-' || c == '.' || c == '[' || c == ']' || c == '%' || c == '+';
 }
 
-// "name=Ann+Berg&city=Lyon" on one line (a mail program may wrap it), no blank in it.
-bool readQuery(std::string_view body, FormText* out) {
-    std::string text;
-    for (char c : trimBlanks(body)) {
-        if (c != '\n' && c != '\r') text += c;
-    }
+// "name=Ann+Berg&city=Lyon": a line of the body, no blank in it.
+bool readQueryLine(std::string_view line, FormText* out) {
+    std::string text(trimBlanks(line));
     if (text.size() > kMaxDataBytes || text.find('&') == text.npos) return false;
     if (text.find(' ') != text.npos || text.find('\t') != text.npos) return false;
     std::vector<FormField> fields;
@@ -180,6 +186,18 @@ bool readQuery(std::string_view body, FormText* out) {
     if (fields.size() < 2) return false;
     out->fields = std::move(fields);
     return true;
+}
+
+// The first line of `body` that is such a string of at least three pairs.
+bool readQuery(std::string_view body, FormText* out) {
+    for (size_t pos = 0; pos < body.size();) {
+        size_t end = body.find('\n', pos);
+        if (end == body.npos) end = body.size();
+        std::string_view line = body.substr(pos, end - pos);
+        if (std::count(line.begin(), line.end(), '&') >= 2 && readQueryLine(line, out)) return true;
+        pos = end + 1;
+    }
+    return false;
 }
 
 }  // namespace

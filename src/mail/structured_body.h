@@ -10,8 +10,10 @@
 namespace tabulon {
 
 // Reads `body` into `out->fields` (labels as the data names them, entries left
-// at -1) when the body is such data, with at most a line of text above or below
-// it; false, and `out` untouched, when it is not.
+// at -1) when it holds such data: a JSON object from a line that begins with
+// "{" to one that ends with "}", or a line of at least three "key=value" pairs.
+// Text around the data (an intro, a footer, a signature) is no field's. False,
+// and `out` untouched, when the body holds none.
 bool readStructuredBody(std::string_view body, FormText* out);
 
 }  // namespace tabulon

@@ -188,15 +188,33 @@ int FormReader::entryOf(std::string_view line, std::string_view label, std::stri
     return -1;
 }
 
+bool FormReader::opensTemplateField(const std::vector<FormLine>& lines, size_t from) const {
+    while (from < lines.size() && lines[from].text.empty())
+        ++from;
+    if (from == lines.size() || lines[from].continued) return false;
+    std::string_view line = lines[from].view;
+    LabelLine label;
+    if (labelOf(line, &label) == LabelKind::kNone) return false;
+    if (label.label.empty()) label.label = line;
+    return entryOf(line, label.label, labelKey(label.label)) >= 0;
+}
+
 void FormReader::read(std::string_view body, FormText* out) const {
     out->fields.clear();
     out->unplacedLines = 0;
     out->labelledTextLines.clear();
     out->unplacedSamples.clear();
     if (readStructuredBody(body, out)) {
+        // A nested key ("submission.data.city") is named by its path or by its
+        // last parts ("data.city", "city").
         for (FormField& field : out->fields) {
-            std::string key = labelKey(field.label);
-            field.entry = entryOf(field.label, field.label, key);
+            std::string_view path = field.label;
+            for (;;) {
+                field.entry = entryOf(path, path, labelKey(path));
+                size_t dot = path.find('.');
+                if (field.entry >= 0 || dot == path.npos) break;
+                path.remove_prefix(dot + 1);
+            }
         }
         return;
     }
@@ -302,14 +320,20 @@ void FormReader::read(std::string_view body, FormText* out) const {
             entry = entryOf(line, line, key);
             vouched = entry >= 0 || layout_.knowsBareLabel(key);
             isLabel = vouched || shaped[i];
+            // A line the file's other messages show above varying lines (a
+            // checkbox answer many give) is the answer of a template field above
+            // it that waits for one, when a template field follows it.
+            if (entry < 0 && waiting && !blankInside && field->entry >= 0 &&
+                opensTemplateField(lines, i + 1))
+                isLabel = vouched = false;
         }
         if (indented && entry < 0) isLabel = false;
         // A label no one vouches for whose value is a date stamp or a link, after a
         // field ("Submitted: 17-12-2026 09:10", "View contact record: https://…"),
         // is the sending tool's note on the message: it opens a field of its own,
         // and what stood above it may be the end of the form.
-        bool note =
-            kind == LabelKind::kColon && !vouched && field != nullptr && isStampOrLink(label.value);
+        bool note = kind == LabelKind::kColon && entry < 0 && field != nullptr &&
+                    isStampOrLink(label.value);
         if (note) isLabel = true;
         if (!vouched && !indented && (opens || afterLabel) && isFooterLine(line)) {
             current = -1;

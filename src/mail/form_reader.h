@@ -25,6 +25,7 @@
 
 #include "conversion/field_matcher.h"
 #include "mail/form_layout.h"
+#include "mail/form_lines.h"
 
 namespace tabulon {
 
@@ -55,6 +56,8 @@ class FormReader {
     void read(std::string_view body, FormText* out) const;
 
   private:
+    // Whether the first line with text from `from` opens a field the template names.
+    bool opensTemplateField(const std::vector<FormLine>& lines, size_t from) const;
     // The entry that takes a field with this label (the line it opens), or -1.
     // `key` is the label's labelKey().
     int entryOf(std::string_view line, std::string_view label, std::string_view key) const;

@@ -1,5 +1,7 @@
 #include "mail/form_lines.h"
 
+#include <utility>
+
 #include "mail/html_text.h"
 #include "mail/label_shape.h"
 #include "platform/text.h"
@@ -277,6 +279,24 @@ std::string_view trimIdeographic(std::string_view text) {
     }
 }
 
+// Whether the text table that begins `text` has a rule under every row, not only
+// under its header: four rules at least.
+bool isGridTable(std::string_view text) {
+    size_t rules = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find('\n', pos);
+        if (end == text.npos) end = text.size();
+        std::string_view line = trimBlanks(text.substr(pos, end - pos));
+        if (isTableRule(line)) {
+            ++rules;
+        } else if (!isPipeRow(line)) {
+            break;
+        }
+        pos = end + 1;
+    }
+    return rules >= 4;
+}
+
 unsigned indentOf(std::string_view raw) {
     unsigned indent = 0;
     for (size_t i = 0; i < raw.size(); ++i) {
@@ -310,10 +330,14 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     thread_local std::vector<Made> made;
     made.clear();
     View view;
+    bool belowRule = false;   // the line before was a text table's rule
+    bool tableLines = false;  // the line before was a text table's
+    bool grid = false;        // and the table has a rule under every row
     for (size_t pos = 0; pos < body.size();) {
         size_t end = body.find('\n', pos);
         if (end == std::string_view::npos) end = body.size();
         std::string_view raw = body.substr(pos, end - pos);
+        size_t lineStart = pos;
         pos = end + 1;
         if (isSignatureLine(raw)) break;
         if (raw == kHtmlTableEnd) {
@@ -325,6 +349,10 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             raw.remove_prefix(1);
         std::string_view text = trimIdeographic(raw);
         unsigned indent = indentOf(raw);
+        bool afterRule = std::exchange(belowRule, isTableRule(text));
+        bool inTable = isTableRule(text) || isPipeRow(text);
+        if (inTable && !std::exchange(tableLines, true)) grid = isGridTable(body.substr(lineStart));
+        if (!inTable) tableLines = grid = false;
         if (text.empty()) {
             lines->push_back({});
             continue;
@@ -335,7 +363,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         }
         // A text table with a rule under every row: a row drawn over several
         // lines is one.
-        if (isPipeRow(text) && !lines->empty() && lines->back().view == "---") {
+        if (isPipeRow(text) && afterRule && grid) {
             thread_local std::vector<std::vector<std::string>> rowLines;
             rowLines.clear();
             std::string_view below = text;

@@ -174,8 +174,10 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
         return usageError("--bom goes with --format " + formatNames(&FormatInfo::byteOrderMark) +
                           " only");
     }
-    if ((!result->headers.empty() || result->report) && !result->messages) {
-        return usageError(std::string(result->report ? "--report" : "--headers") +
+    if ((!result->headers.empty() || result->report || result->strict) && !result->messages) {
+        return usageError(std::string(result->report   ? "--report"
+                                      : result->strict ? "--strict"
+                                                       : "--headers") +
                           " goes with --messages");
     }
     if (result->newOnly && (!result->messages || result->guessTemplate)) {

@@ -20,7 +20,7 @@ struct ConvertArguments {
     bool bom = false;
     std::vector<std::string> headers;  // mail header names, in the order given
     bool report = false;
-    bool strict = false;  // exit status 4 when a row lacks a field or leaves a line out
+    bool strict = false;  // exit status 4 when the table may be wrong
     bool guessTemplate = false;
     bool newOnly = false;  // add to the output only messages it does not hold yet
     // With an imaps:// INPUT: which messages, and how to reach the server.

@@ -54,8 +54,11 @@ static const char kUsageOptions[] =
                        comma-separated (for example Date,From,Subject)
       --report         with --messages: tell on standard error what was read,
                        which fields were absent or empty, and what no field took
-      --strict         with --messages: exit status 4 when a row lacks a field
-                       or a line of a message belongs to no field
+      --strict         with --messages: exit status 4 when the table may be
+                       wrong: a line between a message's fields that no field
+                       took, a label-shaped line kept in a value, a column
+                       found in no message, a value cut (a field that only
+                       some messages have is no reason)
       --new-only       with --messages and -o: add to the output only the
                        messages it does not hold yet (known by Message-ID,
                        else by content); tab, tsv, csv and jsonl outputs are
@@ -87,7 +90,7 @@ Formats:
 )";
 static const char kUsageEnd[] = R"(
 Exit status: 0 converted, 1 a file or mailbox could not be read or written,
-2 wrong usage, 4 (with --strict) converted but a row is incomplete.
+2 wrong usage, 4 (with --strict) converted but the table may be wrong.
 )";
 
 std::string usageText() {

@@ -161,11 +161,8 @@ int runMessageConversion(const MessageJobOptions& options) {
     MessageReport report = rows.report();
     report.cellsCut = cutCells;
     if (options.report) std::fputs(renderReport(report).c_str(), stderr);
-    if (options.strict && exitCode == kExitOk && report.incompleteRows > 0) {
-        std::fprintf(stderr,
-                     "tabulon-convert: %llu of %llu rows lack a field or leave a line out\n",
-                     static_cast<unsigned long long>(report.incompleteRows),
-                     static_cast<unsigned long long>(report.messagesRead));
+    if (options.strict && exitCode == kExitOk && report.unsure()) {
+        std::fprintf(stderr, "tabulon-convert: %s\n", unsureText(report).c_str());
         return kExitIncomplete;
     }
     return exitCode;

@@ -22,7 +22,7 @@ struct MessageJobOptions {
     std::vector<std::string> headers;  // header columns before the fields
     FieldList fields;
     bool report = false;  // the report on standard error at the end
-    bool strict = false;  // kExitIncomplete when a row lacks a field or leaves a line out
+    bool strict = false;  // kExitIncomplete when the report is unsure (MessageReport::unsure())
     bool showProgress = false;
     // Only messages the output does not hold yet are added to it (see new_only.h).
     bool newOnly = false;
@@ -34,7 +34,7 @@ struct MessageJobOptions {
 
 // 0 when every input was converted, 1 when a file could not be read or written
 // (an output is then left as it was: nothing partial appears); with `strict`, 4
-// when every input was converted but a row lacks a field or leaves a line out.
+// when every input was converted but the table may be wrong (MessageReport::unsure()).
 int runMessageConversion(const MessageJobOptions& options);
 
 // Prints the proposed Field Names file, or saves it at `output` (atomically)

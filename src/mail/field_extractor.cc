@@ -20,6 +20,8 @@ void FieldExtractor::extract(std::string_view body, std::vector<std::string>* ce
     if (extras != nullptr) {
         extras->unplacedLines = form.unplacedLines;
         extras->unplacedSamples.swap(form.unplacedSamples);
+        extras->labelledLines = form.labelledLines;
+        extras->doubtfulLabels = form.doubtfulLabels;
         extras->labelledTextLines.swap(form.labelledTextLines);
         extras->otherLabels.clear();
     }

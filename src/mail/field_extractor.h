@@ -25,7 +25,9 @@ namespace tabulon {
 struct ExtractedExtras {
     size_t unplacedLines = 0;
     std::vector<std::string> unplacedSamples;    // the first few of them
-    std::vector<std::string> labelledTextLines;  // label-shaped lines kept inside values
+    size_t doubtfulLabels = 0;                   // FormText::doubtfulLabels
+    size_t labelledLines = 0;                    // label-shaped lines kept inside values
+    std::vector<std::string> labelledTextLines;  // the first few of them
     std::vector<SeenLabel> otherLabels;          // labels of fields no entry takes, in order
 };
 

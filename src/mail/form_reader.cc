@@ -1,6 +1,7 @@
 #include "mail/form_reader.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "mail/charset_text.h"
@@ -203,6 +204,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
     out->fields.clear();
     out->unplacedLines = 0;
     out->labelledTextLines.clear();
+    out->labelledLines = 0;
+    out->doubtfulLabels = 0;
     out->unplacedSamples.clear();
     if (readStructuredBody(body, out)) {
         // A nested key ("submission.data.city") is named by its path or by its
@@ -255,10 +258,22 @@ void FormReader::read(std::string_view body, FormText* out) const {
     size_t paragraphs = 0;  // paragraphs of the current value after its first
     int tailField = -1;
     bool notes = false;  // the sending tool's notes follow the field `tailField`
-    auto place = [&](std::string_view text) {
-        if (out->unplacedSamples.size() < kKeptSamples) out->unplacedSamples.emplace_back(text);
-        ++out->unplacedLines;
+    // Lines no field took: between two fields they are the form's and leave its
+    // reading unsure; after the last they are what follows it.
+    thread_local std::vector<std::string_view> pending;
+    pending.clear();
+    auto placePending = [&] {
+        for (std::string_view text : pending) {
+            if (out->unplacedSamples.size() < kKeptSamples)
+                out->unplacedSamples.push_back("no field took \"" + std::string(text) + "\"");
+            ++out->unplacedLines;
+        }
+        pending.clear();
     };
+    // Label-shaped lines kept inside values: the field, where the line begins in
+    // its value, the line.
+    thread_local std::vector<std::tuple<size_t, size_t, std::string_view>> labelled;
+    labelled.clear();
     for (size_t i = 0; i < lines.size(); ++i) {
         const FormLine& formLine = lines[i];
         std::string_view line = formLine.view;
@@ -362,6 +377,20 @@ void FormReader::read(std::string_view body, FormText* out) const {
                 paragraphs = 0;
                 notes = false;
             }
+            // Lines no field took before a field of the template were the form's.
+            if (entry >= 0) placePending();
+            // A label nothing vouches for, a paragraph below a template field's
+            // text, whose own value is a sentence, may as well be that text going
+            // on ("Hi", blank, "Note: the gate is locked.").
+            if (!vouched && !note && entry < 0 && kind == LabelKind::kColon && field != nullptr &&
+                field->entry >= 0 && !waiting && blankInside && isSentence(label.value)) {
+                if (out->unplacedSamples.size() < kKeptSamples) {
+                    out->unplacedSamples.push_back("a label that may be the text of " +
+                                                   field->label + ": \"" +
+                                                   std::string(formLine.text) + "\"");
+                }
+                ++out->doubtfulLabels;
+            }
             out->fields.push_back({tidyLabel(label.label), std::string(value), entry});
             current = static_cast<int>(out->fields.size()) - 1;
             if (!notes) tailField = current;
@@ -373,7 +402,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
         afterLabel = false;
         if (field == nullptr) {
             current = -1;
-            if (!out->fields.empty()) place(formLine.text);
+            if (!out->fields.empty()) pending.push_back(formLine.text);
             continue;
         }
         if (!formLine.continued && !notes) {
@@ -389,12 +418,18 @@ void FormReader::read(std::string_view body, FormText* out) const {
         // Labels the form does not use, kept inside a value: the report shows them.
         LabelLine shape;
         if (kind == LabelKind::kColon && colonLabelOf(line, &shape, kShortLabelWords))
-            out->labelledTextLines.emplace_back(formLine.text);
+            labelled.emplace_back(static_cast<size_t>(current), field->value.size(), formLine.text);
         if (!field->value.empty()) field->value += blankInside ? "\n\n" : "\n";
         field->value.append(formLine.text);
         blankInside = false;
     }
     if (tailField >= 0) cutFollowingText(tail, &out->fields[static_cast<size_t>(tailField)].value);
+    for (const auto& [index, from, text] : labelled) {
+        if (from >= out->fields[index].value.size()) continue;  // cut as what follows the form
+        if (out->labelledTextLines.size() < kKeptSamples)
+            out->labelledTextLines.push_back("a value holds \"" + std::string(text) + "\"");
+        ++out->labelledLines;
+    }
 }
 
 }  // namespace tabulon

@@ -37,11 +37,17 @@ struct FormField {
 
 struct FormText {
     std::vector<FormField> fields;
-    // Lines of text after the first label that no field took (a footer aside),
-    // and the first few of them.
+    // Lines of text between the form's fields that no field took, and the
+    // first few doubts in words: 'no field took "..."', 'a label that may be
+    // the text of Message: "..."'.
     size_t unplacedLines = 0;
     std::vector<std::string> unplacedSamples;
-    // Lines inside values that have the shape of a label the form does not use.
+    // Labels that open a field on their shape alone where the text of the field
+    // above may go on (their samples are among the unplaced ones).
+    size_t doubtfulLabels = 0;
+    // Lines inside values that have the shape of a label the form does not use,
+    // and the first few of them.
+    size_t labelledLines = 0;
     std::vector<std::string> labelledTextLines;
 };
 

@@ -52,6 +52,10 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->present.clear();
     row->problems.clear();
     row->unplacedLines = 0;
+    row->labelledLines = 0;
+    row->doubtfulLabels = 0;
+    row->unplacedSamples.clear();
+    row->labelledSamples.clear();
     row->otherLabels.clear();
     row->skipped = Skip::kTooLarge;
     row->identity.clear();
@@ -79,6 +83,10 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     }
     row->problems = std::move(decoded_.problems);
     row->unplacedLines = extras_.unplacedLines;
+    row->labelledLines = extras_.labelledLines;
+    row->doubtfulLabels = extras_.doubtfulLabels;
+    row->unplacedSamples.swap(extras_.unplacedSamples);
+    row->labelledSamples.swap(extras_.labelledTextLines);
     row->otherLabels.clear();
     if (keepLabels_) row->otherLabels.swap(extras_.otherLabels);
     // A rare huge message should not keep its buffers in memory.
@@ -118,17 +126,27 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
         countSkipped(row.skipped, source);
         return;
     }
-    bool incomplete = row.unplacedLines > 0;
+    bool lacking = false;
     for (size_t i = 0; i < row.present.size() && i < report_.missing.size(); ++i) {
         if (!row.present[i]) {
             ++report_.missing[i];
-            incomplete = true;
+            lacking = true;
         } else if (row.cells[i].empty()) {
             ++report_.empty[i];
         }
     }
+    report_.rowsLackingField += lacking;
     report_.unplacedLines += row.unplacedLines;
-    if (incomplete) ++report_.incompleteRows;
+    report_.labelledLines += row.labelledLines;
+    report_.doubtfulLabels += row.doubtfulLabels;
+    report_.unsureRows += row.unplacedLines + row.doubtfulLabels > 0;
+    for (const auto* lines : {&row.unplacedSamples, &row.labelledSamples}) {
+        for (const std::string& doubt : *lines) {
+            if (report_.unsureSamples.size() >= kUndecodedSamples) break;
+            report_.unsureSamples.push_back(std::string(source) + ", message " +
+                                            std::to_string(sourceMessages_) + ": " + doubt);
+        }
+    }
     if (options_.countLabels) census_.add(row.otherLabels);
     for (const std::string& problem : row.problems) {
         ++report_.undecodedParts;

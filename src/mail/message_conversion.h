@@ -34,7 +34,11 @@ struct MessageRow {
     std::vector<std::string> cells;  // header columns, then the template's fields
     std::vector<bool> present;       // per column: whether the message had it
     std::vector<std::string> problems;
-    size_t unplacedLines = 0;            // lines of the body that no field took
+    size_t unplacedLines = 0;                  // lines between the body's fields that no field took
+    size_t labelledLines = 0;                  // label-shaped lines kept inside values
+    size_t doubtfulLabels = 0;                 // FormText::doubtfulLabels
+    std::vector<std::string> unplacedSamples;  // the first few of each
+    std::vector<std::string> labelledSamples;
     std::vector<SeenLabel> otherLabels;  // fields no column takes, when labels are counted
     Skip skipped = Skip::kNone;          // when not kNone, no row is written
     std::string identity;                // with `identify`: messageIdentity() of the message

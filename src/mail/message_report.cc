@@ -23,6 +23,39 @@ std::string skipText(Skip reason) {
     return {};
 }
 
+std::vector<std::string> MessageReport::columnsFoundNowhere() const {
+    std::vector<std::string> nowhere;
+    uint64_t rows = messagesRead - skipped();
+    for (size_t i = 0; i < columns.size() && i < missing.size() && rows > 0; ++i) {
+        if (missing[i] >= rows) nowhere.push_back(columns[i]);
+    }
+    return nowhere;
+}
+
+std::string unsureText(const MessageReport& report) {
+    std::vector<std::string> reasons;
+    if (report.unsureRows > 0) {
+        reasons.push_back(std::to_string(report.unsureRows) + " of " +
+                          std::to_string(report.messagesRead) +
+                          " rows were read with a doubt (--report shows where)");
+    }
+    if (std::vector<std::string> nowhere = report.columnsFoundNowhere(); !nowhere.empty()) {
+        std::string names;
+        for (const std::string& name : nowhere)
+            names += (names.empty() ? "" : ", ") + shownText(name);
+        reasons.push_back((nowhere.size() == 1 ? "a column was" : "columns were") +
+                          std::string(" found in no message: ") + names);
+    }
+    if (report.cellsCut > 0) {
+        reasons.push_back(std::to_string(report.cellsCut) +
+                          " values were cut to fit a workbook cell");
+    }
+    std::string text;
+    for (const std::string& reason : reasons)
+        text += (text.empty() ? "" : "; ") + reason;
+    return text;
+}
+
 std::string renderReport(const MessageReport& report) {
     std::string text;
     text += "Messages read: " + std::to_string(report.messagesRead) + "\n";
@@ -33,9 +66,25 @@ std::string renderReport(const MessageReport& report) {
         text += "  " + shownText(report.columns[i]) + " " + std::to_string(report.missing[i]) +
                 " absent, " + std::to_string(empty) + " empty\n";
     }
-    text += "Lines that no field took: " + std::to_string(report.unplacedLines) + "\n";
-    text += "Rows lacking a field or leaving a line out: " + std::to_string(report.incompleteRows) +
-            "\n";
+    text += "Rows lacking a field: " + std::to_string(report.rowsLackingField) + "\n";
+    if (std::vector<std::string> nowhere = report.columnsFoundNowhere(); !nowhere.empty()) {
+        text += "Columns found in no message:";
+        for (const std::string& name : nowhere)
+            text += " " + shownText(name) + (&name == &nowhere.back() ? "" : ",");
+        text += "\n";
+    }
+    text +=
+        "Lines between fields that no field took: " + std::to_string(report.unplacedLines) + "\n";
+    text +=
+        "Lines shaped like a label kept in a value: " + std::to_string(report.labelledLines) + "\n";
+    text +=
+        "Labels that may be the text above them: " + std::to_string(report.doubtfulLabels) + "\n";
+    text += "Rows read with a doubt: " + std::to_string(report.unsureRows) + "\n";
+    for (const std::string& sample : report.unsureSamples)
+        text += "  " + shownText(sample) + "\n";
+    if (report.unsureSamples.size() <
+        report.unplacedLines + report.labelledLines + report.doubtfulLabels)
+        text += "  ...\n";
     text += "Parts that could not be decoded: " + std::to_string(report.undecodedParts) + "\n";
     for (const std::string& sample : report.undecodedSamples)
         text += "  " + shownText(sample) + "\n";

@@ -19,8 +19,13 @@ struct MessageReport {
     std::vector<std::string> columns;
     std::vector<uint64_t> missing;  // per column: messages without it
     std::vector<uint64_t> empty;    // per column: messages where it is there but empty
-    uint64_t unplacedLines = 0;     // lines of text after a form's first field that no field took
-    uint64_t incompleteRows = 0;    // rows missing a column or leaving a line unplaced
+    uint64_t unplacedLines = 0;     // lines between a form's fields that no field took
+    uint64_t labelledLines = 0;     // lines shaped "Label: text" kept inside a value
+    uint64_t doubtfulLabels = 0;    // labels that may be the text of the field above
+    uint64_t rowsLackingField = 0;  // rows without one of the columns (an optional field)
+    uint64_t unsureRows = 0;        // rows leaving a line out or with a doubtful label
+    // The first few of those lines: "mail.mbox, message 3: no field took \"...\"".
+    std::vector<std::string> unsureSamples;
     uint64_t undecodedParts = 0;
     // The first few undecoded parts: "mail.mbox, message 7: broken base64".
     std::vector<std::string> undecodedSamples;
@@ -42,10 +47,22 @@ struct MessageReport {
     }
     // Values cut at the most a workbook cell holds (xlsx).
     uint64_t cellsCut = 0;
+
+    // The columns that no message had, when some message gave a row.
+    std::vector<std::string> columnsFoundNowhere() const;
+    // Whether the table may be wrong: a row's reading left a line between its
+    // fields out or took a label that may be text, a column was found in no
+    // message, or a value was cut. A field that some messages lack is no doubt,
+    // nor a label-shaped line kept in a value (shown all the same).
+    bool unsure() const { return unsureRows > 0 || cellsCut > 0 || !columnsFoundNowhere().empty(); }
 };
 
 // Why a message was skipped, in a few words: "larger than 32 MB".
 std::string skipText(Skip reason);
+
+// Why the report is unsure, in one sentence: "2 of 6 rows were read with a
+// doubt; a column was found in no message: Phone". Empty when it is not.
+std::string unsureText(const MessageReport& report);
 
 // The report as lines of text for a terminal. What came from a mail or a
 // template (samples, labels, column names) is shown as shownText() shows it:

@@ -87,7 +87,10 @@ bool isHeaderName(std::string_view name) {
 }
 
 bool mentionsForwarding(std::string_view line) {
-    for (std::string_view word : {"orward", "eitergeleitet", "transf\xc3\xa9r", "inoltrato"}) {
+    for (std::string_view word :
+         {"orward", "eitergeleitet", "transf\xc3\xa9r", "inoltrato", "r\xc3\xa9exp\xc3\xa9di",
+          "reenviado", "doorgestuurd", "przekazan", "videresendt", "vidarebefordra",
+          "\xe8\xbb\xa2\xe9\x80\x81"}) {
         if (line.find(word) != std::string_view::npos) return true;
     }
     return false;

@@ -107,8 +107,9 @@ TEST_F(ConvertMessages, FoldersOfMailAreReadWhole) {
 }
 
 // Two inputs make one table under one header row. A template without
-// "Comments:", which most messages have; --strict makes the rows without a
-// phone number an exit status.
+// "Comments:", which most messages have; --strict takes a phone number that
+// only one message gives for an optional field, but a column that no message
+// has for a doubt, and goes with --messages only.
 TEST_F(ConvertMessages, ReportOnStandardError) {
     writeFile(dir.file("broken.mbox"), sample("broken.mbox"));
     writeFile(dir.file("Short"), "Name:\rEmail:\rPhone:\r");
@@ -121,15 +122,21 @@ TEST_F(ConvertMessages, ReportOnStandardError) {
               "Messages read: 6\nRows written: 6\n"
               "Messages without each column (absent, or there but empty):\n"
               "  Name: 0 absent, 0 empty\n  Email: 0 absent, 0 empty\n  Phone: 5 absent, 0 empty\n"
-              "Lines that no field took: 0\nRows lacking a field or leaving a line out: 5\n"
+              "Rows lacking a field: 5\nLines between fields that no field took: 0\n"
+              "Lines shaped like a label kept in a value: 0\n"
+              "Labels that may be the text above them: 0\nRows read with a doubt: 0\n"
               "Parts that could not be decoded: 3\n"
               "  broken.mbox, message 1: broken base64\n"
               "  broken.mbox, message 2: text not readable in charset \"x-klingon-1\"\n"
               "  broken.mbox, message 3: cut or malformed MIME structure\n"
               "Labels in many messages that the template lacks:\n  Comments: (4 messages)\n");
     r = run({"-m", "--strict", "-q", "-t", "Short", "-o", "-", "french.mbox", "broken.mbox"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    writeFile(dir.file("Fax"), "Name:\rFax:\r");
+    r = run({"-m", "--strict", "-q", "-t", "Fax", "-o", "-", "french.mbox", "broken.mbox"});
     EXPECT_EQ(r.exitCode, 4);
-    EXPECT_EQ(r.err, "tabulon-convert: 5 of 6 rows lack a field or leave a line out\n");
+    EXPECT_EQ(r.err, "tabulon-convert: a column was found in no message: Fax:\n");
+    EXPECT_EQ(run({"--strict", "-t", "Fax", "-o", "-", "french.mbox"}).exitCode, 2);
     r = run({"-m", "--strict", "-t", "Two", "-o", "-", "french.mbox"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }

@@ -153,6 +153,9 @@ bool withoutEmphasis(std::string_view line, std::string* out) {
 // "City = Lyon", "City -> Lyon", "City => Lyon", "city=Lyon": "City: Lyon", when
 // what stands before the separator may be a short label.
 bool withColon(std::string_view line, std::string* out) {
+    if (line.find('=') == line.npos && line.find("->") == line.npos &&
+        line.find(" ...") == line.npos)
+        return false;
     // "Nom ........ Girard": dot leaders part label and value.
     if (size_t dots = line.find(" ..."); dots != line.npos && dots > 0 && dots <= kMaxLabelBytes) {
         size_t value = line.find_first_not_of(". ", dots);
@@ -240,7 +243,7 @@ void viewOf(std::string_view line, View* view) {
         view->changed = true;
         return;
     }
-    if (!colonLabelOf(rest, &label, kMaxLabelWords) && withColon(rest, &plain)) {
+    if (withColon(rest, &plain) && !colonLabelOf(rest, &label, kMaxLabelWords)) {
         view->made = std::move(plain);
         view->changed = true;
         return;
@@ -251,6 +254,7 @@ void viewOf(std::string_view line, View* view) {
 // Where a second "Label: value" begins on a line that holds two, set apart by a
 // Tab or three blanks; npos when there is none.
 size_t secondPair(std::string_view line) {
+    if (line.find("   ") == line.npos) return line.npos;
     LabelLine label;
     if (!colonLabelOf(line, &label, kShortLabelWords)) return line.npos;
     for (size_t gap = line.find("   "); gap != line.npos; gap = line.find("   ", gap + 1)) {

@@ -17,11 +17,17 @@ namespace {
 constexpr size_t kKeptSamples = 3;
 
 // A line appended to a value: where it begins in the value, which paragraph of
-// the value it is in (0: the first), whether it reads as what follows a form.
+// the value it is in (0: the first), the line (as shown and as viewed), whether
+// it is the value's first line, whether a blank line stands above it; or a mark
+// that the sending tool's notes begin there (`note`).
 struct TailLine {
     size_t from;
     size_t paragraph;
-    bool footer;
+    std::string_view text;
+    std::string_view view;
+    bool first;
+    bool belowBlank;
+    bool note;
 };
 
 bool mayBeBareLabel(std::string_view line) {
@@ -140,8 +146,11 @@ bool isStampOrLink(std::string_view value) {
 }
 
 // Cuts from `value` what follows the form: its last paragraphs when any line of
-// each reads as a footer or recurs in most messages, then its last lines that do.
-void cutFollowingText(const std::vector<TailLine>& tail, std::string* value) {
+// each `follows` the form, then its last lines that do. Only the lines at the
+// end are looked at.
+template <typename Follows>
+void cutFollowingText(const std::vector<TailLine>& tail, const Follows& follows,
+                      std::string* value) {
     size_t cut = tail.size();
     while (cut > 0) {
         size_t paragraph = tail[cut - 1].paragraph;
@@ -149,12 +158,12 @@ void cutFollowingText(const std::vector<TailLine>& tail, std::string* value) {
         bool footer = false;
         while (start > 0 && tail[start - 1].paragraph == paragraph) {
             --start;
-            footer = footer || tail[start].footer;
+            footer = footer || (paragraph > 0 && follows(tail[start]));
         }
         if (paragraph == 0 || !footer) break;
         cut = start;
     }
-    while (cut > 0 && tail[cut - 1].footer)
+    while (cut > 0 && follows(tail[cut - 1]))
         --cut;
     if (cut == tail.size()) return;
     value->resize(tail[cut].from);
@@ -233,10 +242,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].text.empty() || lines[i].continued) continue;
         kinds[i] = labelOf(lines[i].view, &labels[i]);
-        LabelLine shortForm;
         if (kinds[i] == LabelKind::kHeading || kinds[i] == LabelKind::kTableRow ||
-            (kinds[i] == LabelKind::kColon &&
-             colonLabelOf(lines[i].view, &shortForm, kShortLabelWords)))
+            (kinds[i] == LabelKind::kColon && labels[i].isShort))
             ++colonLines;
     }
     thread_local std::vector<bool> shaped;
@@ -313,12 +320,11 @@ void FormReader::read(std::string_view body, FormText* out) const {
             // A label nothing else vouches for opens a field where it starts a
             // paragraph or where its value is no sentence, unless it stands in
             // free text ("Note: ..." in a message's paragraphs).
-            LabelLine shortForm;
             bool inFreeText = field != nullptr && !waiting && isFreeText(field->value) &&
                               (blankInside || !layout_.fewMessages());
             vouched = entry >= 0 || layout_.knowsLabel(key);
-            isLabel = vouched || (colonLabelOf(line, &shortForm, kShortLabelWords) && !inFreeText &&
-                                  (opens || !isSentence(label.value)));
+            isLabel =
+                vouched || (label.isShort && !inFreeText && (opens || !isSentence(label.value)));
         } else if (kind == LabelKind::kTableRow) {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);
@@ -370,7 +376,12 @@ void FormReader::read(std::string_view body, FormText* out) const {
             if (block || value == "''" || value == "\"\"") value = {};
             if (note && tailField >= 0) {
                 tail.push_back({out->fields[static_cast<size_t>(tailField)].value.size(),
-                                paragraphs + 1, true});
+                                paragraphs + 1,
+                                {},
+                                {},
+                                false,
+                                true,
+                                true});
                 notes = true;
             } else if (!notes || vouched || entry >= 0) {
                 tail.clear();
@@ -407,23 +418,29 @@ void FormReader::read(std::string_view body, FormText* out) const {
         }
         if (!formLine.continued && !notes) {
             paragraphs += blankInside && !waiting;
-            bool footer = isFooterLine(line) || (blankInside && !waiting && readsAsFooter(line));
-            bool recurs = layout_.isBoilerplate(formLine.text);
-            // A first answer that recurs ("Yes", "Norway") is an answer; a long line
-            // that recurs below a blank one is the form's own.
-            if (waiting && !(blankInside && std::count(line.begin(), line.end(), ' ') >= 4))
-                recurs = false;
-            tail.push_back({field->value.size(), paragraphs, footer || recurs});
+            tail.push_back({field->value.size(), paragraphs, formLine.text, line, waiting,
+                            blankInside, false});
         }
         // Labels the form does not use, kept inside a value: the report shows them.
-        LabelLine shape;
-        if (kind == LabelKind::kColon && colonLabelOf(line, &shape, kShortLabelWords))
+        if (kind == LabelKind::kColon && label.isShort)
             labelled.emplace_back(static_cast<size_t>(current), field->value.size(), formLine.text);
         if (!field->value.empty()) field->value += blankInside ? "\n\n" : "\n";
         field->value.append(formLine.text);
         blankInside = false;
     }
-    if (tailField >= 0) cutFollowingText(tail, &out->fields[static_cast<size_t>(tailField)].value);
+    // What follows the form reads as a footer or recurs in most messages. A first
+    // answer that recurs ("Yes", "Norway") is an answer; a long line that recurs
+    // below a blank one is the form's own.
+    auto follows = [&](const TailLine& line) {
+        if (line.note || isFooterLine(line.view)) return true;
+        if (line.belowBlank && !line.first && readsAsFooter(line.view)) return true;
+        if (line.first &&
+            !(line.belowBlank && std::count(line.view.begin(), line.view.end(), ' ') >= 4))
+            return false;
+        return layout_.isBoilerplate(line.text);
+    };
+    if (tailField >= 0)
+        cutFollowingText(tail, follows, &out->fields[static_cast<size_t>(tailField)].value);
     for (const auto& [index, from, text] : labelled) {
         if (from >= out->fields[index].value.size()) continue;  // cut as what follows the form
         if (out->labelledTextLines.size() < kKeptSamples)

@@ -97,9 +97,11 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     // A question mark ends a question; one inside the name ends a sentence
     // ("Where is my parcel? Tracking: none").
     if (size_t mark = name.find("? "); mark != name.npos) return false;
-    if (words > maxWords && !(name.back() == '?' && words <= kMaxLabelWords)) return false;
+    bool question = name.back() == '?' && words <= kMaxLabelWords;
+    if (words > maxWords && !question) return false;
     out->label = line.substr(0, after);
     out->value = trimAll(rest);
+    out->isShort = words <= kShortLabelWords || question;
     return true;
 }
 

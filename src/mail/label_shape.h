@@ -24,6 +24,7 @@ inline constexpr size_t kMaxLabelBytes = 120;
 struct LabelLine {
     std::string_view label;  // as shown, its colon included ("Name:", "Nom :", "Name")
     std::string_view value;  // trimmed; may be empty
+    bool isShort = false;    // colonLabelOf(): at most kShortLabelWords words, or a question
 };
 
 // "Label: value", "Label:" alone, French "Nom : value" and the full-width colon

@@ -1,5 +1,7 @@
 #include "mail/message_decoder.h"
 
+#include <utility>
+
 #include <gmime/gmime.h>
 #include <libxml/parser.h>
 
@@ -237,9 +239,8 @@ bool isMarkedDeleted(const HeaderBlock& block) {
 // Mail programs that keep a folder's own data (its UIDs, its flags) in a first
 // message of the file give it this subject and an X-IMAP or X-IMAPbase field.
 bool isFolderData(const HeaderBlock& block) {
-    return block.value("subject").starts_with("DON'T DELETE THIS MESSAGE") &&
-           (!block.value("x-imap").empty() || !block.value("x-imapbase").empty() ||
-            block.value("subject").find("FOLDER INTERNAL DATA") != std::string::npos);
+    if (!block.has("x-imap") && !block.has("x-imapbase")) return false;
+    return block.value("subject").starts_with("DON'T DELETE THIS MESSAGE");
 }
 
 // How many lines could delimit a MIME part: those beginning "--".
@@ -424,11 +425,14 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     // the forwarder's note and signature above it. A reply's quote of the message
     // it answers is not this message's text.
     std::string subject;
-    appendHeaderText(block.value("subject"), &subject);
-    out->replySubject = isReplySubject(subject);
+    bool subjectRead = false;
+    auto readSubject = [&] {
+        if (!std::exchange(subjectRead, true)) appendHeaderText(block.value("subject"), &subject);
+    };
     for (int depth = 0; depth < kMaxNesting; ++depth) {
         QuotedMessage quoted = findQuotedMessage(out->body);
         if (quoted.start == std::string::npos) break;
+        readSubject();
         if (depth > 0) subject.clear();
         if (!quoted.forwarded && !isForwardSubject(subject)) {
             out->body.resize(quoted.start);
@@ -444,6 +448,10 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
             out->body.resize(quote);
             out->quotesEarlier = true;
         }
+    }
+    if (out->quotesEarlier) {
+        readSubject();
+        out->replySubject = isReplySubject(subject);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "mail/quoted_message.h"
 
 #include <cstddef>
+#include <string>
+#include <unordered_set>
 
 #include "mail/charset_text.h"
 #include "platform/text.h"
@@ -82,8 +84,24 @@ bool isQuotedHeaderBlock(std::string_view body, size_t at) {
 }
 
 bool isHeaderName(std::string_view name) {
-    return isOneOf(name, kFrom) || isOneOf(name, kSent) || isOneOf(name, kTo) ||
-           isOneOf(name, kSubject);
+    if (name.empty() || name.size() > 16) return false;
+    // Most lines name no header field: one look-up tells, letter case aside.
+    static const std::unordered_set<std::string> kNames = [] {
+        std::unordered_set<std::string> names;
+        for (std::string_view n : kFrom)
+            names.emplace(n);
+        for (std::string_view n : kSent)
+            names.emplace(n);
+        for (std::string_view n : kTo)
+            names.emplace(n);
+        for (std::string_view n : kSubject)
+            names.emplace(n);
+        return names;
+    }();
+    char lower[17];
+    for (size_t i = 0; i < name.size(); ++i)
+        lower[i] = asciiLower(name[i]);
+    return kNames.count(std::string(lower, name.size())) > 0;
 }
 
 bool mentionsForwarding(std::string_view line) {
@@ -111,10 +129,8 @@ QuotedMessage findQuotedMessage(std::string_view body) {
     for (size_t at = 0; at < body.size();) {
         std::string_view line = lineAt(body, at);
         // A header block with nothing above it is the message's own (mail saved as text).
-        bool blockStart =
-            previous == std::string_view::npos || !isHeaderName(fieldName(lineAt(body, previous)));
-        if (previous != std::string_view::npos && blockStart && isHeaderName(fieldName(line)) &&
-            isQuotedHeaderBlock(body, at)) {
+        if (previous != std::string_view::npos && isHeaderName(fieldName(line)) &&
+            !isHeaderName(fieldName(lineAt(body, previous))) && isQuotedHeaderBlock(body, at)) {
             std::string_view above = lineAt(body, previous);
             bool marked = isQuoteMarker(above);
             found.start = marked ? previous : at;

@@ -27,7 +27,7 @@ void FieldExtractor::extract(std::string_view body, std::vector<std::string>* ce
     }
     for (FormField& field : form.fields) {
         if (field.entry < 0) {
-            if (extras != nullptr)
+            if (extras != nullptr && !field.note)
                 extras->otherLabels.push_back({std::move(field.label), !field.value.empty()});
             continue;
         }

@@ -349,11 +349,12 @@ void FormReader::read(std::string_view body, FormText* out) const {
                 isLabel = vouched = false;
         }
         if (indented && entry < 0) isLabel = false;
-        // A label no one vouches for whose value is a date stamp or a link, after a
-        // field ("Submitted: 17-12-2026 09:10", "View contact record: https://…"),
-        // is the sending tool's note on the message: it opens a field of its own,
-        // and what stood above it may be the end of the form.
-        bool note = kind == LabelKind::kColon && entry < 0 && field != nullptr &&
+        // A label the template does not name whose value is a date stamp or a
+        // link, after a field ("Submitted: 17-12-2026 09:10", "View contact record:
+        // https://…"), is the sending tool's note on the message: it opens a field
+        // of its own, no label of the form, as do the labels after it up to one the
+        // template names; what stood above it may be the end of the form.
+        bool note = kind == LabelKind::kColon && entry < 0 && !out->fields.empty() &&
                     isStampOrLink(label.value);
         if (note) isLabel = true;
         if (!vouched && !indented && (opens || afterLabel) && isFooterLine(line)) {
@@ -383,7 +384,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
                                 true,
                                 true});
                 notes = true;
-            } else if (!notes || vouched || entry >= 0) {
+            } else if (!notes || entry >= 0) {
                 tail.clear();
                 paragraphs = 0;
                 notes = false;
@@ -402,7 +403,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
                 }
                 ++out->doubtfulLabels;
             }
-            out->fields.push_back({tidyLabel(label.label), std::string(value), entry});
+            out->fields.push_back({tidyLabel(label.label), std::string(value), entry, notes});
             current = static_cast<int>(out->fields.size()) - 1;
             if (!notes) tailField = current;
             labelIndent = formLine.indent;

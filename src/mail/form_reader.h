@@ -33,6 +33,7 @@ struct FormField {
     std::string label;  // as shown
     std::string value;  // trimmed, LF between its lines
     int entry = -1;     // the template entry that takes it, or -1
+    bool note = false;  // the sending tool's note after the form ("Submitted: ..."), no label of it
 };
 
 struct FormText {

@@ -12,7 +12,11 @@ FieldList guessTemplate(const LabelCensus& census) {
     std::vector<LabelCensus::Label> labels = census.labels((census.messages() + 1) / 2);
     FieldList fields;
     for (const LabelCensus::Label& label : labels) {
-        if (!isFooterLine(label.text)) fields.push_back(label.text);  // "Powered by:"
+        if (isFooterLine(label.text)) continue;  // "Powered by:"
+        // A title names the column as the mail shows it, without a full-width colon.
+        std::string_view name = label.text;
+        if (name.ends_with("\xEF\xBC\x9A")) name.remove_suffix(3);
+        fields.emplace_back(name);
     }
     return fields;
 }

@@ -45,6 +45,21 @@ bool isMailFileName(const std::string& name) {
 
 Status list(const fs::path& folder, int depth, MailFolderFiles* out);
 
+bool isNumber(const std::string& name) {
+    return !name.empty() && name.size() <= 18 &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Path order, byte for byte; but an MH folder's messages, files named by their
+// number ("1", "2", "10"), come in the order of their numbers.
+bool comesBefore(const fs::path& a, const fs::path& b) {
+    std::string nameA = a.filename().string(), nameB = b.filename().string();
+    if (a.parent_path() == b.parent_path() && isNumber(nameA) && isNumber(nameB) &&
+        nameA.size() != nameB.size())
+        return nameA.size() < nameB.size();
+    return a < b;
+}
+
 Status listMaildir(const fs::path& folder, MailFolderFiles* out) {
     std::vector<std::pair<std::string, fs::path>> messages;  // by name, cur/ and new/ together
     for (const char* part : {"cur", "new"}) {
@@ -81,7 +96,7 @@ Status list(const fs::path& folder, int depth, MailFolderFiles* out) {
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
         entries.push_back(it->path());
     if (error) return Status::Error("Cannot read \"" + folder.string() + "\": " + error.message());
-    std::sort(entries.begin(), entries.end());
+    std::sort(entries.begin(), entries.end(), comesBefore);
     for (const fs::path& entry : entries) {
         std::string name = entry.filename().string();
         if (name.empty() || name[0] == '.') continue;

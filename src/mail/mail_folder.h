@@ -1,12 +1,14 @@
 // The mail files of a folder given as an input of the message conversion: a
 // folder of saved messages (.eml and mbox files), a Maildir (cur/ and new/; tmp/
 // holds messages still being delivered), Apple Mail's exported "X.mbox" bundle
-// (its file "mbox"), and a mail client's folder of mbox files (files without an
+// (its file "mbox"), an MH folder (one message per numbered file), and a mail
+// client's folder of mbox files (files without an
 // extension beside their .msf indexes, subfolders in "X.sbd").
 //
 // Order: by path, byte for byte, so the same folder always gives the same rows;
 // Maildir names begin with their delivery time, so there it is the order mail
-// came. Subfolders are read too, except a Maildir's own (".Sent", ".Trash"),
+// came; an MH folder's messages, files named by their numbers beside its
+// dot-files (".mh_sequences"), come in the order of their numbers. Subfolders are read too, except a Maildir's own (".Sent", ".Trash"),
 // hidden ones and symbolic links.
 #pragma once
 

@@ -83,6 +83,8 @@ TEST_F(ConvertMessages, FoldersOfMailAreReadWhole) {
           {"cur/3:2,ST", message("X")},
           {"tmp/4", message("Y")}}},
         {"Export.mbox", {{"mbox", mbox("Ann") + "\n" + mbox("Bo")}, {"Info.plist", "<plist/>"}}},
+        // MH: messages in the order of their numbers, its dot-files aside.
+        {"MH", {{"10", message("Bo")}, {"2", message("Ann")}, {".mh_sequences", "unseen: 10\n"}}},
         {"Local Folders",
          {{"Inbox", mbox("Ann")}, {"Inbox.msf", "// index"}, {"Inbox.sbd/Forms", mbox("Bo")}}},
     };

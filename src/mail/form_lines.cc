@@ -171,22 +171,29 @@ bool withColon(std::string_view line, std::string* out) {
             return true;
         }
     }
+    // The first separator on the line parts label and value.
     static constexpr std::string_view kSeparators[] = {" => ", " -> ", " = ", "=>", "->", "="};
-    for (std::string_view separator : kSeparators) {
-        size_t at = line.find(separator);
-        if (at == line.npos || at == 0 || at > kMaxLabelBytes) continue;
-        std::string_view name = trimBlanks(line.substr(0, at));
-        // Without blanks around it, "=" parts a key from its value only in a key
-        // of one word ("name=Ann").
-        if (separator == "=" && name.find(' ') != name.npos) return false;
-        std::string candidate =
-            std::string(name) + ": " + std::string(trimBlanks(line.substr(at + separator.size())));
-        LabelLine label;
-        if (!colonLabelOf(candidate, &label, kShortLabelWords)) return false;
-        *out = std::move(candidate);
-        return true;
+    size_t at = line.npos;
+    std::string_view separator;
+    for (std::string_view candidate : kSeparators) {
+        size_t found = line.find(candidate);
+        if (found < at) {
+            at = found;
+            separator = candidate;
+        }
     }
-    return false;
+    if (at == line.npos || at == 0 || at > kMaxLabelBytes) return false;
+    std::string_view name = trimBlanks(line.substr(0, at));
+    // Without blanks around it, "=" parts a key from its value only in a key
+    // of one word ("name=Ann").
+    if (separator == "=" && name.find(' ') != name.npos) return false;
+    std::string candidate(name);
+    candidate += ": ";
+    candidate.append(trimBlanks(line.substr(at + separator.size())));
+    LabelLine label;
+    if (!colonLabelOf(candidate, &label, kShortLabelWords)) return false;
+    *out = std::move(candidate);
+    return true;
 }
 
 // A list item's bullet: "* ", "- ", "+ ", "• ", "· ".

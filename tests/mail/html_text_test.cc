@@ -36,6 +36,20 @@ TEST(HtmlText, CellsJoinRowsAndBreaksEndLines) {
          "\xf0\x9f\x98\x80</body></html>",
          "Name: Ren\xc3\xa9 \xe2\x80\x93 \xf0\x9f\x98\x80"},
         {"\xef\xbb\xbf<p>Name: \xc3\x85se</p>", "Name: \xc3\x85se"},  // a byte-order mark
+        // A value cell's later lines are marked as its own; the table's end is marked.
+        {"<table><tr><td>Day</td><td>Mon<br>Tue: late</td></tr></table><p>Sent by x</p>",
+         "Day\tMon\n\vTue: late\n\n\f\n\nSent by x"},
+        // Laid down the page below a "Question | Answer" header; a numbered first column.
+        {"<table><tr><th>Q</th><th>A</th></tr><tr><td>Name</td><td>Eva</td></tr><tr><td>Day</td>"
+         "<td>Mon</td></tr></table>",
+         "Name\tEva\nDay\tMon"},
+        {"<table><tr><td>1</td><td>Name</td><td>Eva</td></tr><tr><td>2.</td><td>Day</td>"
+         "<td>Mon</td></tr></table>",
+         "Name\tEva\nDay\tMon"},
+        // <pre> keeps its lines and blanks; a quote's lines begin "> ".
+        {"<pre>| Name | Eva  |\n|      | Lund |</pre>", "| Name | Eva  |\n|      | Lund |"},
+        {"<p>Thanks</p><blockquote>Name: Eva<br>Day: Mon</blockquote>",
+         "Thanks\n\n> Name: Eva\n> Day: Mon"},
         {std::string("<p>Name: \xc3\x85se</p><p>a\0b</p>", 27), "Name: \xc3\x85se\n\na b"},
     };
     for (const auto& c : kCases) {

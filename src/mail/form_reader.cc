@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "mail/charset_text.h"
+#include "mail/form_end.h"
 #include "mail/form_lines.h"
 #include "mail/label_shape.h"
 #include "mail/structured_body.h"
@@ -15,20 +16,6 @@ namespace {
 
 // How many of a body's unplaced lines are kept to be shown.
 constexpr size_t kKeptSamples = 3;
-
-// A line appended to a value: where it begins in the value, which paragraph of
-// the value it is in (0: the first), the line (as shown and as viewed), whether
-// it is the value's first line, whether a blank line stands above it; or a mark
-// that the sending tool's notes begin there (`note`).
-struct TailLine {
-    size_t from;
-    size_t paragraph;
-    std::string_view text;
-    std::string_view view;
-    bool first;
-    bool belowBlank;
-    bool note;
-};
 
 bool mayBeBareLabel(std::string_view line) {
     return !bareLabelOf(line).empty() && !isFooterLine(line) && !isRuleLine(line);
@@ -98,77 +85,6 @@ bool isFreeText(std::string_view value) {
     for (char c : value)
         words += c == ' ';
     return words >= 6;
-}
-
-// What follows a form reads as its footer in any language when it names the
-// site or an address, or says the mail was sent by itself.
-bool readsAsFooter(std::string_view line) {
-    static constexpr std::string_view kMarks[] = {
-        "://",
-        "www.",
-        "do not reply",
-        "no-reply",
-        "noreply",
-        "automatic",
-        "automatisch",
-        "automatiquement",
-        "autom\xC3\xA1tic",
-        "automatycznie",
-        "automaticky",
-        "\xE8\x87\xAA\xE5\x8B\x95",  // "automatic" in Japanese and Chinese
-        "\xD0\xB0\xD0\xB2\xD1\x82\xD0\xBE\xD0\xBC\xD0\xB0\xD1\x82\xD0\xB8\xD1\x87\xD0\xB5\xD1\x81"
-        "\xD0\xBA"};
-    for (std::string_view mark : kMarks) {
-        if (findIgnoringCase(line, mark) > 0) return true;
-    }
-    return false;
-}
-
-// A value that is only a date stamp or a link: "17-12-2026 09:10",
-// "2026/04/06 15:22", "Thu 17 Dec 2026, 09:10", "https://crm.example.com/c/42".
-bool isStampOrLink(std::string_view value) {
-    value = trimBlanks(value);
-    if (value.empty()) return false;
-    if (value.find(' ') == value.npos &&
-        (value.find("://") != value.npos || value.starts_with("www.")))
-        return true;
-    size_t digits = 0, words = 1, letters = 0;
-    bool time = false;
-    for (size_t i = 0; i < value.size(); ++i) {
-        char c = value[i];
-        digits += c >= '0' && c <= '9';
-        letters += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        words += c == ' ' && i > 0 && value[i - 1] != ' ';
-        time = time || (c == ':' && i > 0 && i + 2 < value.size() && value[i - 1] >= '0' &&
-                        value[i - 1] <= '9' && value[i + 1] >= '0' && value[i + 1] <= '9');
-    }
-    return digits >= 6 && time && words <= 6 && letters <= 12;
-}
-
-// Cuts from `value` what follows the form: its last paragraphs when any line of
-// each `follows` the form, then its last lines that do. Only the lines at the
-// end are looked at.
-template <typename Follows>
-void cutFollowingText(const std::vector<TailLine>& tail, const Follows& follows,
-                      std::string* value) {
-    size_t cut = tail.size();
-    while (cut > 0) {
-        size_t paragraph = tail[cut - 1].paragraph;
-        size_t start = cut;
-        bool footer = false;
-        while (start > 0 && tail[start - 1].paragraph == paragraph) {
-            --start;
-            footer = footer || (paragraph > 0 && follows(tail[start]));
-        }
-        if (paragraph == 0 || !footer) break;
-        cut = start;
-    }
-    while (cut > 0 && follows(tail[cut - 1]))
-        --cut;
-    if (cut == tail.size()) return;
-    value->resize(tail[cut].from);
-    while (!value->empty() && value->back() == '\n')
-        value->pop_back();
 }
 
 }  // namespace
@@ -429,19 +345,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
         field->value.append(formLine.text);
         blankInside = false;
     }
-    // What follows the form reads as a footer or recurs in most messages. A first
-    // answer that recurs ("Yes", "Norway") is an answer; a long line that recurs
-    // below a blank one is the form's own.
-    auto follows = [&](const TailLine& line) {
-        if (line.note || isFooterLine(line.view)) return true;
-        if (line.belowBlank && !line.first && readsAsFooter(line.view)) return true;
-        if (line.first &&
-            !(line.belowBlank && std::count(line.view.begin(), line.view.end(), ' ') >= 4))
-            return false;
-        return layout_.isBoilerplate(line.text);
-    };
     if (tailField >= 0)
-        cutFollowingText(tail, follows, &out->fields[static_cast<size_t>(tailField)].value);
+        cutFollowingText(tail, layout_, &out->fields[static_cast<size_t>(tailField)].value);
     for (const auto& [index, from, text] : labelled) {
         if (from >= out->fields[index].value.size()) continue;  // cut as what follows the form
         if (out->labelledTextLines.size() < kKeptSamples)

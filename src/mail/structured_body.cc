@@ -3,7 +3,6 @@
 #include <json-glib/json-glib.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "mail/label_shape.h"

@@ -1,0 +1,89 @@
+#include "mail/form_end.h"
+
+#include <algorithm>
+
+#include "mail/label_shape.h"
+#include "platform/text.h"
+
+namespace tabulon {
+namespace {
+
+// What follows the form reads as a footer or recurs in most messages. A first
+// answer that recurs ("Yes", "Norway") is an answer; a long line that recurs
+// below a blank one is the form's own.
+bool followsForm(const TailLine& line, const FormLayout& layout) {
+    if (line.note || isFooterLine(line.view)) return true;
+    if (line.belowBlank && !line.first && readsAsFooter(line.view)) return true;
+    if (line.first &&
+        !(line.belowBlank && std::count(line.view.begin(), line.view.end(), ' ') >= 4))
+        return false;
+    return layout.isBoilerplate(line.text);
+}
+
+}  // namespace
+
+bool readsAsFooter(std::string_view line) {
+    static constexpr std::string_view kMarks[] = {
+        "://",
+        "www.",
+        "do not reply",
+        "no-reply",
+        "noreply",
+        "automatic",
+        "automatisch",
+        "automatiquement",
+        "autom\xC3\xA1tic",
+        "automatycznie",
+        "automaticky",
+        "\xE8\x87\xAA\xE5\x8B\x95",  // "automatic" in Japanese and Chinese
+        "\xD0\xB0\xD0\xB2\xD1\x82\xD0\xBE\xD0\xBC\xD0\xB0\xD1\x82\xD0\xB8\xD1\x87\xD0\xB5\xD1\x81"
+        "\xD0\xBA"};
+    for (std::string_view mark : kMarks) {
+        if (findIgnoringCase(line, mark) > 0) return true;
+    }
+    return false;
+}
+
+bool isStampOrLink(std::string_view value) {
+    value = trimBlanks(value);
+    if (value.empty()) return false;
+    if (value.find(' ') == value.npos &&
+        (value.find("://") != value.npos || value.starts_with("www.")))
+        return true;
+    size_t digits = 0, words = 1, letters = 0;
+    bool time = false;
+    for (size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        digits += c >= '0' && c <= '9';
+        letters += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        words += c == ' ' && i > 0 && value[i - 1] != ' ';
+        time = time || (c == ':' && i > 0 && i + 2 < value.size() && value[i - 1] >= '0' &&
+                        value[i - 1] <= '9' && value[i + 1] >= '0' && value[i + 1] <= '9');
+    }
+    return digits >= 6 && time && words <= 6 && letters <= 12;
+}
+
+void cutFollowingText(const std::vector<TailLine>& tail, const FormLayout& layout,
+                      std::string* value) {
+    auto follows = [&](const TailLine& line) { return followsForm(line, layout); };
+    size_t cut = tail.size();
+    while (cut > 0) {
+        size_t paragraph = tail[cut - 1].paragraph;
+        size_t start = cut;
+        bool footer = false;
+        while (start > 0 && tail[start - 1].paragraph == paragraph) {
+            --start;
+            footer = footer || (paragraph > 0 && follows(tail[start]));
+        }
+        if (paragraph == 0 || !footer) break;
+        cut = start;
+    }
+    while (cut > 0 && follows(tail[cut - 1]))
+        --cut;
+    if (cut == tail.size()) return;
+    value->resize(tail[cut].from);
+    while (!value->empty() && value->back() == '\n')
+        value->pop_back();
+}
+
+}  // namespace tabulon

@@ -1,0 +1,43 @@
+// Where a form's fields end in a message body: what follows the last field (a
+// footer, the sending tool's notes on the message, text that recurs in most
+// messages) is no value, told by recurrence, position and form, in any language.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mail/form_layout.h"
+
+namespace tabulon {
+
+// A line appended to a value: where it begins in the value, which paragraph of
+// the value it is in (0: the first), the line (as shown and as viewed), whether
+// it is the value's first line, whether a blank line stands above it; or a mark
+// that the sending tool's notes begin there (`note`).
+struct TailLine {
+    size_t from;
+    size_t paragraph;
+    std::string_view text;
+    std::string_view view;
+    bool first;
+    bool belowBlank;
+    bool note;
+};
+
+// Whether a line names the site or a link, or says the mail was sent by itself
+// ("automatisch erzeugt", "do not reply"): a footer when it follows the form.
+bool readsAsFooter(std::string_view line);
+
+// A value that is only a date stamp or a link: "17-12-2026 09:10",
+// "2026/04/06 15:22", "Thu 17 Dec 2026, 09:10", "https://crm.example.com/c/42".
+bool isStampOrLink(std::string_view value);
+
+// Cuts from `value`, the last field's, what follows the form: its last
+// paragraphs when a line of each reads as a footer, is a note or recurs in most
+// messages (`layout`), then its last lines that do. A first answer that recurs
+// ("Yes", "Norway") is an answer. `tail` holds the lines appended to `value`.
+void cutFollowingText(const std::vector<TailLine>& tail, const FormLayout& layout,
+                      std::string* value);
+
+}  // namespace tabulon

@@ -9,14 +9,15 @@ namespace tabulon {
 namespace {
 
 // What follows the form reads as a footer or recurs in most messages. A first
-// answer that recurs ("Yes", "Norway") is an answer; a long line that recurs
-// below a blank one is the form's own.
+// answer that recurs ("Yes", "Norway") is an answer, and so is a word that
+// recurs right below the text ("Thanks"); a long line that recurs below a blank
+// one is the form's own.
 bool followsForm(const TailLine& line, const FormLayout& layout) {
     if (line.note || isFooterLine(line.view)) return true;
     if (line.belowBlank && !line.first && readsAsFooter(line.view)) return true;
-    if (line.first &&
-        !(line.belowBlank && std::count(line.view.begin(), line.view.end(), ' ') >= 4))
-        return false;
+    auto blanks = std::count(line.view.begin(), line.view.end(), ' ');
+    if (line.first && !(line.belowBlank && blanks >= 4)) return false;
+    if (line.paragraph == 0 && blanks == 0) return false;
     return layout.isBoilerplate(line.text);
 }
 

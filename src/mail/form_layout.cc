@@ -43,7 +43,10 @@ std::string lineShape(std::string_view line) {
 
 bool FormLayout::isBoilerplate(std::string_view line) const {
     if (!boilerplate_.empty() && boilerplate_.find(line) != boilerplate_.end()) return true;
-    if (shapes_.empty()) return false;
+    // A sentence someone wrote may share its shape with the others' ("I need 2
+    // chairs."); a stamp or a note of the sending tool ends with no full stop.
+    if (shapes_.empty() || line.ends_with('.') || line.ends_with('!') || line.ends_with('?'))
+        return false;
     std::string shape = lineShape(line);
     return !shape.empty() && shapes_.find(shape) != shapes_.end();
 }

@@ -40,7 +40,8 @@ class FormLayout {
         return bareLabels_.find(key) != bareLabels_.end();
     }
     size_t bareLabelCount() const { return bareLabels_.size(); }
-    // Whether this line (trimmed) recurs in most messages, unchanged or in shape.
+    // Whether this line (trimmed) recurs in most messages, unchanged or (unless it
+    // ends a sentence) in shape.
     bool isBoilerplate(std::string_view line) const;
 
   private:

@@ -17,6 +17,7 @@ struct View {
     std::string made;       // else the view
     bool changed = false;
     bool continued = false;
+    bool bulleted = false;
     bool blank = false;  // a table row of empty cells
 };
 
@@ -207,7 +208,7 @@ size_t bulletLength(std::string_view line) {
 void viewOf(std::string_view line, View* view) {
     view->same = line;
     view->made.clear();
-    view->changed = view->continued = view->blank = false;
+    view->changed = view->continued = view->bulleted = view->blank = false;
     if (isTableRule(line)) {
         view->made = "---";
         view->changed = true;
@@ -235,6 +236,7 @@ void viewOf(std::string_view line, View* view) {
     std::string plain;
     LabelLine label;
     if (size_t bullet = bulletLength(rest); bullet > 0) {
+        view->bulleted = true;
         std::string_view item = trimBlanks(rest.substr(bullet));
         if (withoutEmphasis(item, &plain) || colonLabelOf(item, &label, kShortLabelWords) ||
             withColon(item, &plain)) {
@@ -433,12 +435,12 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
                 lines->push_back({rest, rest, indent, false});
                 continue;
             }
-            lines->push_back({text, text, indent, false});
+            lines->push_back({text, text, indent, false, view.bulleted});
             continue;
         }
         made.push_back({lines->size(), storage->size(), view.made.size()});
         storage->append(view.made);
-        lines->push_back({text, {}, indent, view.continued});
+        lines->push_back({text, {}, indent, view.continued, view.bulleted});
     }
     for (const Made& m : made) {
         FormLine& line = (*lines)[m.line];

@@ -21,6 +21,7 @@ struct FormLine {
     // The line goes on with the value above it, whatever it looks like: the
     // rest of a table's cell (a text table's wrapped row, a line of an HTML cell).
     bool continued = false;
+    bool bulleted = false;  // a list item ("- ", "* ", "• ")
 };
 
 // "-- " (and "--", as some programs trim it): the line above a signature.

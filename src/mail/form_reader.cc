@@ -87,6 +87,26 @@ bool isFreeText(std::string_view value) {
     return words >= 6;
 }
 
+// An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
+// one item a line, as an HTML list gives it, without the marks.
+void dropListMarks(std::string* value) {
+    if (value->size() < 3) return;
+    std::string_view mark = std::string_view(*value).substr(0, 2);
+    if (mark != "- " && mark != "* " && !value->starts_with("\xE2\x80\xA2 ")) return;
+    if (value->starts_with("\xE2\x80\xA2 ")) mark = "\xE2\x80\xA2 ";
+    std::string items;
+    for (size_t pos = 0; pos < value->size();) {
+        size_t end = value->find('\n', pos);
+        if (end == std::string::npos) end = value->size();
+        std::string_view line = std::string_view(*value).substr(pos, end - pos);
+        if (!line.starts_with(mark)) return;
+        if (!items.empty()) items += '\n';
+        items.append(line.substr(mark.size()));
+        pos = end + 1;
+    }
+    value->swap(items);
+}
+
 }  // namespace
 
 FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
@@ -174,6 +194,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
     bool skipping = false;     // inside a footer's paragraph
     bool block = false;        // the current value is a block below "label: |"
     unsigned labelIndent = 0;  // the indent of the current field's label line
+    bool labelBulleted = false;  // the current field's label line is a list item
+    bool lastBulleted = false;   // the current value's last line is a list item
     std::string key;           // the labelKey() of the line's label
     // The lines appended to the last value opened, for telling what follows the form.
     thread_local std::vector<TailLine> tail;
@@ -197,6 +219,16 @@ void FormReader::read(std::string_view body, FormText* out) const {
     // its value, the line.
     thread_local std::vector<std::tuple<size_t, size_t, std::string_view>> labelled;
     labelled.clear();
+    // Whether the lines from `from` begin with two that read "Label: value".
+    auto opensFields = [&](size_t from) {
+        size_t found = 0;
+        for (size_t j = from; j < lines.size() && found < 2; ++j) {
+            if (lines[j].text.empty()) break;
+            if (kinds[j] != LabelKind::kColon && kinds[j] != LabelKind::kTableRow) return false;
+            ++found;
+        }
+        return found == 2;
+    };
     for (size_t i = 0; i < lines.size(); ++i) {
         const FormLine& formLine = lines[i];
         std::string_view line = formLine.view;
@@ -265,6 +297,13 @@ void FormReader::read(std::string_view body, FormText* out) const {
                 isLabel = vouched = false;
         }
         if (indented && entry < 0) isLabel = false;
+        // Below a question that waits for its answer, or in a list of answers,
+        // a list item ("- Other: beehives") or a greeting ("Hola:") is the answer.
+        bool answers = field != nullptr && field->entry >= 0 && !labelBulleted &&
+                       (waiting || lastBulleted) && formLine.bulleted;
+        bool greeting = waiting && field->entry >= 0 && !blankInside &&
+                        kind == LabelKind::kColon && label.value.empty() && !formLine.bulleted;
+        if (entry < 0 && !layout_.knowsLabel(key) && (answers || greeting)) isLabel = vouched = false;
         // A label the template does not name whose value is a date stamp or a
         // link, after a field ("Submitted: 17-12-2026 09:10", "View contact record:
         // https://…"), is the sending tool's note on the message: it opens a field
@@ -285,8 +324,10 @@ void FormReader::read(std::string_view body, FormText* out) const {
             std::string_view value = label.value;
             if (entry >= 0 && keys_[static_cast<size_t>(entry)] != key &&
                 matcher_.match(line.data(), line.size()) == entry) {
-                std::string_view rest = line.substr(matcher_.entryLength(entry));
-                if (!trimBlanks(rest).starts_with(',')) value = trimBlanks(rest);
+                std::string_view rest = trimBlanks(line.substr(matcher_.entryLength(entry)));
+                // A name or a note of the question's own: ", Ingrid?", "(Select all)".
+                bool own = rest.starts_with(',') || (rest.starts_with('(') && rest.ends_with(')'));
+                if (!own) value = rest;
             }
             block = value == "|" || value == "|-" || value == ">" || value == ">-";
             // An empty string as data writes it: key: '' or key: "".
@@ -323,6 +364,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
             current = static_cast<int>(out->fields.size()) - 1;
             if (!notes) tailField = current;
             labelIndent = formLine.indent;
+            labelBulleted = formLine.bulleted;
+            lastBulleted = false;
             blankInside = false;
             afterLabel = true;
             continue;
@@ -333,6 +376,14 @@ void FormReader::read(std::string_view body, FormText* out) const {
             if (!out->fields.empty()) pending.push_back(formLine.text);
             continue;
         }
+        // A note on the question below it, "(Select all that apply)", is no answer.
+        if (waiting && !blankInside && line.starts_with('(') && line.ends_with(')')) continue;
+        // A title above a run of fields ("Additional fields") ends the value above.
+        if (blankInside && !waiting && kind == LabelKind::kBare && opensFields(i + 1)) {
+            current = -1;
+            continue;
+        }
+        lastBulleted = formLine.bulleted;
         if (!formLine.continued && !notes) {
             paragraphs += blankInside && !waiting;
             tail.push_back({field->value.size(), paragraphs, formLine.text, line, waiting,
@@ -347,6 +398,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
     }
     if (tailField >= 0)
         cutFollowingText(tail, layout_, &out->fields[static_cast<size_t>(tailField)].value);
+    for (FormField& field : out->fields)
+        dropListMarks(&field.value);
     for (const auto& [index, from, text] : labelled) {
         if (from >= out->fields[index].value.size()) continue;  // cut as what follows the form
         if (out->labelledTextLines.size() < kKeptSamples)

@@ -18,25 +18,28 @@ std::string lineShape(std::string_view line) {
     std::string shape;
     size_t letters = 0;
     for (size_t i = 0; i < line.size();) {
-        // A link or an address is one mark, whatever it holds.
+        if (!isWordByte(line[i])) {
+            shape += line[i++];
+            continue;
+        }
         size_t end = i;
         while (end < line.size() && isWordByte(line[end]))
             ++end;
         std::string_view word = line.substr(i, end - i);
+        i = end;
+        // A link, an address, a word holding a digit (a date, a number, an ID)
+        // is one mark, whatever it holds.
         if (word.find("://") != word.npos || word.starts_with("www.") ||
             (word.find('@') != word.npos && word.find('.') != word.npos)) {
             shape += '@';
-            i = end;
-            continue;
+        } else if (word.find_first_of("0123456789") != word.npos) {
+            shape += '0';
+        } else {
+            shape += word;
+            for (char c : word)
+                letters += (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           static_cast<unsigned char>(c) >= 0x80;
         }
-        char c = line[i++];
-        if (c >= '0' && c <= '9') {
-            if (shape.empty() || shape.back() != '0') shape += '0';
-            continue;
-        }
-        letters += (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                   static_cast<unsigned char>(c) >= 0x80;
-        shape += c;
     }
     return letters >= 4 ? shape : std::string();
 }

@@ -53,9 +53,10 @@ class FormLayout {
     StringSet shapes_;
 };
 
-// A line with its digits, links and addresses made alike, so that "Submitted
-// 17 Dec 2026 09:10" and "Submitted 3 Dec 2026 18:02" have one shape; empty
-// when too little of the line is left to tell it by (a bare number or date).
+// A line with its words that hold a digit (dates, numbers, IDs), its links and
+// its addresses made alike, so that "Submitted 17 Dec 2026 09:10 · ID f3k9" and
+// "Submitted 3 Dec 2026 18:02 · ID a7q2" have one shape; empty when too little
+// of the line is left to tell it by (a bare number or date).
 std::string lineShape(std::string_view line);
 
 class FormLayoutLearner {

@@ -87,6 +87,12 @@ bool isFreeText(std::string_view value) {
     return words >= 6;
 }
 
+// What follows a template entry on its line that is the question's own, not an
+// answer: the name of the person asked (", Ingrid?") or a note ("(Select all)").
+bool isQuestionsOwn(std::string_view rest) {
+    return rest.starts_with(',') || (rest.starts_with('(') && rest.ends_with(')'));
+}
+
 // An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
 // one item a line, as an HTML list gives it, without the marks.
 void dropListMarks(std::string* value) {
@@ -195,6 +201,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
     bool block = false;        // the current value is a block below "label: |"
     unsigned labelIndent = 0;  // the indent of the current field's label line
     bool labelBulleted = false;  // the current field's label line is a list item
+    bool labelColon = false;     // and it reads "Label:"
     bool lastBulleted = false;   // the current value's last line is a list item
     std::string key;           // the labelKey() of the line's label
     // The lines appended to the last value opened, for telling what follows the form.
@@ -282,6 +289,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             label.label = line.substr(0, matcher_.entryLength(index));
             labelKey(label.label, &key);
             label.value = trimBlanks(line.substr(label.label.size()));
+            if (isQuestionsOwn(label.value)) label.value = {};
             entry = index;
             isLabel = vouched = true;
         } else if (kind == LabelKind::kBare && !isFooterLine(line) && !isRuleLine(line)) {
@@ -301,7 +309,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
         // a list item ("- Other: beehives") or a greeting ("Hola:") is the answer.
         bool answers = field != nullptr && field->entry >= 0 && !labelBulleted &&
                        (waiting || lastBulleted) && formLine.bulleted;
-        bool greeting = waiting && field->entry >= 0 && !blankInside &&
+        bool greeting = waiting && field->entry >= 0 && (!blankInside || !labelColon) &&
                         kind == LabelKind::kColon && label.value.empty() && !formLine.bulleted;
         if (entry < 0 && !layout_.knowsLabel(key) && (answers || greeting)) isLabel = vouched = false;
         // A label the template does not name whose value is a date stamp or a
@@ -325,9 +333,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             if (entry >= 0 && keys_[static_cast<size_t>(entry)] != key &&
                 matcher_.match(line.data(), line.size()) == entry) {
                 std::string_view rest = trimBlanks(line.substr(matcher_.entryLength(entry)));
-                // A name or a note of the question's own: ", Ingrid?", "(Select all)".
-                bool own = rest.starts_with(',') || (rest.starts_with('(') && rest.ends_with(')'));
-                if (!own) value = rest;
+                if (!isQuestionsOwn(rest)) value = rest;
             }
             block = value == "|" || value == "|-" || value == ">" || value == ">-";
             // An empty string as data writes it: key: '' or key: "".
@@ -365,6 +371,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             if (!notes) tailField = current;
             labelIndent = formLine.indent;
             labelBulleted = formLine.bulleted;
+            labelColon = kind == LabelKind::kColon;
             lastBulleted = false;
             blankInside = false;
             afterLabel = true;

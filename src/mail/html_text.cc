@@ -3,6 +3,7 @@
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -191,7 +192,7 @@ class TextBuilder {
             for (size_t r = 1; r < table.rows.size(); ++r) {
                 paragraph();
                 for (size_t i = 0; i < header.size(); ++i) {
-                    out_ += header[i].text;
+                    out_ += oneLine(header[i].text);
                     out_ += '\t';
                     out_ += continuedLines(table.rows[r][i].text);
                     out_ += '\n';
@@ -206,7 +207,7 @@ class TextBuilder {
             const std::vector<Cell>& row = table.rows[r];
             size_t first = row.size() == 3 && isRowNumber(row[0].text) ? 1 : 0;
             if (row.size() <= first) continue;
-            out_ += row[first].text;
+            out_ += oneLine(row[first].text);
             if (row.size() > first + 1) out_ += '\t';
             std::string value;
             for (size_t i = first + 1; i < row.size(); ++i) {
@@ -238,6 +239,15 @@ class TextBuilder {
         return out_.substr(position) + line_;
     }
     enum class Shape { kAsWritten, kAcross, kDown, kDownBelowHeader };
+
+    // A label cell's lines ("Living area<br>(approx. m²)") as one line.
+    static std::string oneLine(std::string text) {
+        for (char& c : text) {
+            if (c == '\n') c = ' ';
+        }
+        text.erase(std::remove(text.begin(), text.end(), kContinued), text.end());
+        return text;
+    }
 
     // A cell's text with its later lines marked as going on with it.
     static std::string continuedLines(const std::string& text) {

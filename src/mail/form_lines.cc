@@ -310,6 +310,20 @@ bool isGridTable(std::string_view text) {
     return rules >= 4;
 }
 
+// How many rows of a pipe table begin `text`, below its header's rule.
+size_t pipeRowsBelow(std::string_view text) {
+    size_t rows = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find('\n', pos);
+        if (end == text.npos) end = text.size();
+        std::string_view line = trimBlanks(text.substr(pos, end - pos));
+        if (!isPipeRow(line) && !isTableRule(line)) break;
+        rows += !isTableRule(line);
+        pos = end + 1;
+    }
+    return rows;
+}
+
 unsigned indentOf(std::string_view raw) {
     unsigned indent = 0;
     for (size_t i = 0; i < raw.size(); ++i) {
@@ -343,9 +357,10 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     thread_local std::vector<Made> made;
     made.clear();
     View view;
-    bool belowRule = false;   // the line before was a text table's rule
-    bool tableLines = false;  // the line before was a text table's
-    bool grid = false;        // and the table has a rule under every row
+    bool belowRule = false;           // the line before was a text table's rule
+    bool tableLines = false;          // the line before was a text table's
+    bool grid = false;                // and the table has a rule under every row
+    std::vector<std::string> across;  // the questions of a table laid across
     for (size_t pos = 0; pos < body.size();) {
         size_t end = body.find('\n', pos);
         if (end == std::string_view::npos) end = body.size();
@@ -412,17 +427,37 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             view.made = std::string(text) + '\t';
             view.changed = true;
         }
-        // A table's header row, above the rule that parts it from the rows, labels
-        // no value.
-        if (isPipeRow(text) && !view.continued) {
+        // A table's header row, above the rule that parts it from the rows: the
+        // names of its columns ("Field | Value") label no value; but over a row
+        // or two of answers laid across, the questions are the header's cells.
+        if (isPipeRow(text) && !view.continued && !isTableRule(text)) {
             size_t next = body.find('\n', pos);
             std::string_view below =
                 trimBlanks(body.substr(pos, next == body.npos ? next : next - pos));
             if (isTableRule(below) && (below[0] == '|' || below.find('=') != below.npos)) {
                 view.made = "---";
                 view.blank = false;
+                across.clear();
+                std::vector<std::string> header = pipeCells(text);
+                size_t rows =
+                    pipeRowsBelow(body.substr(next == body.npos ? body.size() : next + 1));
+                if (header.size() >= 2 && rows >= 1 && (header.size() > 3 || rows < 2))
+                    across = std::move(header);
+            } else if (!across.empty()) {
+                // A row of answers: one "question<Tab>answer" line a cell.
+                std::vector<std::string> cells = pipeCells(text);
+                for (size_t c = 0; c < across.size() && c < cells.size(); ++c) {
+                    made.push_back({lines->size(), storage->size(), 0});
+                    std::string pair = across[c] + '\t' + cells[c];
+                    made.back().size = pair.size();
+                    storage->append(pair);
+                    lines->push_back({{}, {}, indent, false, false});
+                }
+                lines->push_back({});
+                continue;
             }
         }
+        if (!isPipeRow(text) && !isTableRule(text)) across.clear();
         if (view.blank) {
             lines->push_back({});
             continue;
@@ -445,7 +480,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     for (const Made& m : made) {
         FormLine& line = (*lines)[m.line];
         line.view = std::string_view(*storage).substr(m.offset, m.size);
-        if (line.continued) line.text = line.view;
+        if (line.continued || line.text.empty()) line.text = line.view;
     }
 }
 

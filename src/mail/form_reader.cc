@@ -193,17 +193,17 @@ void FormReader::read(std::string_view body, FormText* out) const {
     if (colonLines < 2 && layout_.fewMessages() && layout_.bareLabelCount() < 2)
         shaped = bareLabelsByShape(lines);
 
-    int current = -1;          // the field whose value the next lines continue
-    bool paragraph = true;     // the line opens a paragraph
-    bool afterLabel = false;   // the line before opened a field
-    bool blankInside = false;  // blank lines since the current value's last line
-    bool skipping = false;     // inside a footer's paragraph
-    bool block = false;        // the current value is a block below "label: |"
-    unsigned labelIndent = 0;  // the indent of the current field's label line
+    int current = -1;            // the field whose value the next lines continue
+    bool paragraph = true;       // the line opens a paragraph
+    bool afterLabel = false;     // the line before opened a field
+    bool blankInside = false;    // blank lines since the current value's last line
+    bool skipping = false;       // inside a footer's paragraph
+    bool block = false;          // the current value is a block below "label: |"
+    unsigned labelIndent = 0;    // the indent of the current field's label line
     bool labelBulleted = false;  // the current field's label line is a list item
     bool labelColon = false;     // and it reads "Label:"
     bool lastBulleted = false;   // the current value's last line is a list item
-    std::string key;           // the labelKey() of the line's label
+    std::string key;             // the labelKey() of the line's label
     // The lines appended to the last value opened, for telling what follows the form.
     thread_local std::vector<TailLine> tail;
     tail.clear();
@@ -311,7 +311,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
                        (waiting || lastBulleted) && formLine.bulleted;
         bool greeting = waiting && field->entry >= 0 && (!blankInside || !labelColon) &&
                         kind == LabelKind::kColon && label.value.empty() && !formLine.bulleted;
-        if (entry < 0 && !layout_.knowsLabel(key) && (answers || greeting)) isLabel = vouched = false;
+        if (entry < 0 && !layout_.knowsLabel(key) && (answers || greeting))
+            isLabel = vouched = false;
         // A label the template does not name whose value is a date stamp or a
         // link, after a field ("Submitted: 17-12-2026 09:10", "View contact record:
         // https://…"), is the sending tool's note on the message: it opens a field

@@ -8,8 +8,8 @@
 // Order: by path, byte for byte, so the same folder always gives the same rows;
 // Maildir names begin with their delivery time, so there it is the order mail
 // came; an MH folder's messages, files named by their numbers beside its
-// dot-files (".mh_sequences"), come in the order of their numbers. Subfolders are read too, except a Maildir's own (".Sent", ".Trash"),
-// hidden ones and symbolic links.
+// dot-files (".mh_sequences"), come in the order of their numbers. Subfolders are read too, except
+// a Maildir's own (".Sent", ".Trash"), hidden ones and symbolic links.
 #pragma once
 
 #include <cstdint>

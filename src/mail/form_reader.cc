@@ -226,6 +226,44 @@ void FormReader::read(std::string_view body, FormText* out) const {
     // its value, the line.
     thread_local std::vector<std::tuple<size_t, size_t, std::string_view>> labelled;
     labelled.clear();
+    // For each field: its label line, the length of the value on it, and whether
+    // it may be the text of the field above it going on.
+    struct Opened {
+        std::string_view line;
+        size_t valueOnLine = 0;
+        bool mayBeText = false;
+    };
+    thread_local std::vector<Opened> opened;
+    opened.clear();
+    thread_local std::vector<bool> exact;  // per entry: its own label seen in this message
+    exact.assign(keys_.size(), false);
+    // Moves the label-shaped lines at the end of field `index`'s value into
+    // fields of their own.
+    auto splitTrailingLabels = [&](size_t index) {
+        std::string& value = out->fields[index].value;
+        size_t first = labelled.size();
+        size_t end = value.size();
+        while (first > 0) {
+            const auto& [field, from, text] = labelled[first - 1];
+            if (field != index || from + text.size() != end || from == 0) break;
+            end = from - 1;  // the line end before it
+            --first;
+        }
+        if (first == labelled.size()) return;
+        for (size_t r = first; r < labelled.size(); ++r) {
+            std::string_view text = std::get<2>(labelled[r]);
+            LabelLine split;
+            colonLabelOf(text, &split, kShortLabelWords);
+            std::string splitKey = labelKey(split.label);
+            out->fields.push_back({tidyLabel(split.label), std::string(split.value),
+                                   entryOf(text, split.label, splitKey), false});
+            opened.resize(out->fields.size());
+        }
+        value.resize(std::get<1>(labelled[first]));
+        while (!value.empty() && value.back() == '\n')
+            value.pop_back();
+        labelled.resize(first);
+    };
     // Whether the lines from `from` begin with two that read "Label: value".
     auto opensFields = [&](size_t from) {
         size_t found = 0;
@@ -304,6 +342,16 @@ void FormReader::read(std::string_view body, FormText* out) const {
                 opensTemplateField(lines, i + 1))
                 isLabel = vouched = false;
         }
+        // A template name that only begins this label ("Feedback" of "Feedback
+        // ID:") takes it unless the message has shown the name's own label.
+        if (entry >= 0 && kind != LabelKind::kNone && kind != LabelKind::kBare) {
+            if (keys_[static_cast<size_t>(entry)] == key) {
+                exact[static_cast<size_t>(entry)] = true;
+            } else if (exact[static_cast<size_t>(entry)]) {
+                entry = -1;
+                vouched = layout_.knowsLabel(key);
+            }
+        }
         if (indented && entry < 0) isLabel = false;
         // Below a question that waits for its answer, or in a list of answers,
         // a list item ("- Other: beehives") or a greeting ("Hola:") is the answer.
@@ -367,9 +415,22 @@ void FormReader::read(std::string_view body, FormText* out) const {
                 }
                 ++out->doubtfulLabels;
             }
+            // Label-shaped lines kept at the end of the text above, right before a
+            // label the template or the file vouches for, were the first of a run
+            // of fields ("ID: fb_7Qk2" above "Device: Pixel 8").
+            // A label that only its shape made, right below a template field's text:
+            // if its value goes on in paragraphs, it was that text (see below).
+            bool mayBeText = !vouched && !note && entry < 0 && kind == LabelKind::kColon &&
+                             field != nullptr && field->entry >= 0 && !waiting && !blankInside &&
+                             isFreeText(field->value);
+            if ((vouched || note) && field != nullptr && !waiting && !blankInside)
+                splitTrailingLabels(static_cast<size_t>(current));
+            field = nullptr;  // the fields may have moved
             out->fields.push_back({tidyLabel(label.label), std::string(value), entry, notes});
             current = static_cast<int>(out->fields.size()) - 1;
             if (!notes) tailField = current;
+            opened.resize(out->fields.size());
+            opened.back() = {formLine.text, value.size(), mayBeText};
             labelIndent = formLine.indent;
             labelBulleted = formLine.bulleted;
             labelColon = kind == LabelKind::kColon;
@@ -406,6 +467,24 @@ void FormReader::read(std::string_view body, FormText* out) const {
     }
     if (tailField >= 0)
         cutFollowingText(tail, layout_, &out->fields[static_cast<size_t>(tailField)].value);
+    // A label that only its shape made, right below a template field's text, whose
+    // own value goes on in paragraphs, was that text going on ("...replaced it.",
+    // "Model: AP-300W", blank, "Please check."): it goes back into it.
+    opened.resize(out->fields.size());
+    for (size_t i = out->fields.size(); i-- > 1;) {
+        FormField& field = out->fields[i];
+        if (!opened[i].mayBeText || field.note || field.value.find("\n\n") == std::string::npos)
+            continue;
+        std::string& above = out->fields[i - 1].value;
+        above += '\n';
+        above.append(opened[i].line);
+        above.append(field.value, std::min(opened[i].valueOnLine, field.value.size()));
+        if (out->labelledTextLines.size() < kKeptSamples)
+            out->labelledTextLines.push_back("a value holds \"" + std::string(opened[i].line) +
+                                             "\"");
+        ++out->labelledLines;
+        out->fields.erase(out->fields.begin() + static_cast<std::ptrdiff_t>(i));
+    }
     for (FormField& field : out->fields)
         dropListMarks(&field.value);
     for (const auto& [index, from, text] : labelled) {

@@ -1,5 +1,6 @@
 #include "mail/form_lines.h"
 
+#include <cstring>
 #include <utility>
 
 #include "mail/html_text.h"
@@ -151,11 +152,23 @@ bool withoutEmphasis(std::string_view line, std::string* out) {
     return false;
 }
 
+// Whether " ..." stands in the line.
+bool hasDotLeader(std::string_view line) {
+    const char* end = line.data() + line.size();
+    for (const char* dot = static_cast<const char*>(std::memchr(line.data(), '.', line.size()));
+         dot != nullptr; dot = static_cast<const char*>(std::memchr(dot + 1, '.', end - dot - 1))) {
+        if (dot > line.data() && dot[-1] == ' ' && end - dot >= 3 && dot[1] == '.' && dot[2] == '.')
+            return true;
+    }
+    return false;
+}
+
 // "City = Lyon", "City -> Lyon", "City => Lyon", "city=Lyon": "City: Lyon", when
 // what stands before the separator may be a short label.
 bool withColon(std::string_view line, std::string* out) {
-    if (line.find('=') == line.npos && line.find("->") == line.npos &&
-        line.find(" ...") == line.npos)
+    // Most lines hold no such separator: memchr tells it fast.
+    if (std::memchr(line.data(), '=', line.size()) == nullptr &&
+        std::memchr(line.data(), '>', line.size()) == nullptr && !hasDotLeader(line))
         return false;
     // "Nom ........ Girard": dot leaders part label and value.
     if (size_t dots = line.find(" ..."); dots != line.npos && dots > 0 && dots <= kMaxLabelBytes) {
@@ -283,6 +296,8 @@ constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
 
 // `text` without blanks around it, the ideographic space (U+3000) among them.
 std::string_view trimIdeographic(std::string_view text) {
+    text = trimBlanks(text);
+    if (!text.starts_with('\xE3') && !text.ends_with('\x80')) return text;
     for (;;) {
         text = trimBlanks(text);
         size_t before = text.size();
@@ -377,8 +392,9 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             raw.remove_prefix(1);
         std::string_view text = trimIdeographic(raw);
         unsigned indent = indentOf(raw);
-        bool afterRule = std::exchange(belowRule, isTableRule(text));
-        bool inTable = isTableRule(text) || isPipeRow(text);
+        bool rule = isTableRule(text);
+        bool afterRule = std::exchange(belowRule, rule);
+        bool inTable = rule || isPipeRow(text);
         if (inTable && !std::exchange(tableLines, true)) grid = isGridTable(body.substr(lineStart));
         if (!inTable) tableLines = grid = false;
         if (text.empty()) {

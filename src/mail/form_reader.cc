@@ -1,6 +1,7 @@
 #include "mail/form_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <tuple>
 #include <utility>
 
@@ -235,8 +236,12 @@ void FormReader::read(std::string_view body, FormText* out) const {
     };
     thread_local std::vector<Opened> opened;
     opened.clear();
-    thread_local std::vector<bool> exact;  // per entry: its own label seen in this message
-    exact.assign(keys_.size(), false);
+    // Per entry, the body in which its own label was last seen: this one when it
+    // equals `bodyNumber`.
+    thread_local std::vector<uint64_t> exact;
+    thread_local uint64_t bodyNumber = 0;
+    if (exact.size() < keys_.size()) exact.resize(keys_.size(), 0);
+    ++bodyNumber;
     // Moves the label-shaped lines at the end of field `index`'s value into
     // fields of their own.
     auto splitTrailingLabels = [&](size_t index) {
@@ -313,9 +318,9 @@ void FormReader::read(std::string_view body, FormText* out) const {
             // A label nothing else vouches for opens a field where it starts a
             // paragraph or where its value is no sentence, unless it stands in
             // free text ("Note: ..." in a message's paragraphs).
-            bool inFreeText = field != nullptr && !waiting && isFreeText(field->value) &&
-                              (blankInside || !layout_.fewMessages());
             vouched = entry >= 0 || layout_.knowsLabel(key);
+            bool inFreeText = !vouched && field != nullptr && !waiting &&
+                              (blankInside || !layout_.fewMessages()) && isFreeText(field->value);
             isLabel =
                 vouched || (label.isShort && !inFreeText && (opens || !isSentence(label.value)));
         } else if (kind == LabelKind::kTableRow) {
@@ -346,8 +351,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
         // ID:") takes it unless the message has shown the name's own label.
         if (entry >= 0 && kind != LabelKind::kNone && kind != LabelKind::kBare) {
             if (keys_[static_cast<size_t>(entry)] == key) {
-                exact[static_cast<size_t>(entry)] = true;
-            } else if (exact[static_cast<size_t>(entry)]) {
+                exact[static_cast<size_t>(entry)] = bodyNumber;
+            } else if (exact[static_cast<size_t>(entry)] == bodyNumber) {
                 entry = -1;
                 vouched = layout_.knowsLabel(key);
             }

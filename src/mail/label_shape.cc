@@ -319,7 +319,8 @@ std::string labelKey(std::string_view label) {
 void labelKey(std::string_view label, std::string* key) {
     for (;;) {
         std::string_view before = label;
-        label = withoutLabelMark(withoutPadding(trimAll(label)));
+        label = withoutPadding(trimAll(label));
+        if (!label.empty() && label[0] == '\xE2') label = withoutLabelMark(label);
         if (label.ends_with(':')) label.remove_suffix(1);
         if (label.ends_with(kFullWidthColon)) label.remove_suffix(kFullWidthColon.size());
         while (!label.empty() && isMark(label.back()))

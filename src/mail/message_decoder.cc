@@ -256,6 +256,7 @@ size_t delimiterLines(std::string_view body) {
 // introduces it ("On Monday, Ann wrote:"): at the first quoted line from which
 // most lines with text are quoted. npos when there is none.
 size_t quotedLinesStart(std::string_view text) {
+    if (text.find('>') == std::string_view::npos) return std::string_view::npos;
     size_t first = std::string_view::npos, introduced = std::string_view::npos;
     size_t quoted = 0, plain = 0, previous = std::string_view::npos;
     for (size_t at = 0; at < text.size();) {

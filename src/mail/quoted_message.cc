@@ -1,8 +1,8 @@
 #include "mail/quoted_message.h"
 
+#include <array>
 #include <cstddef>
-#include <string>
-#include <unordered_set>
+#include <vector>
 
 #include "mail/charset_text.h"
 #include "platform/text.h"
@@ -49,7 +49,7 @@ constexpr std::string_view kSubject[] = {"subject",
 template <size_t N>
 bool isOneOf(std::string_view name, const std::string_view (&names)[N]) {
     for (std::string_view known : names) {
-        if (equalsIgnoringCase(name, known)) return true;
+        if (known.size() == name.size() && equalsIgnoringCase(name, known)) return true;
     }
     return false;
 }
@@ -85,23 +85,27 @@ bool isQuotedHeaderBlock(std::string_view body, size_t at) {
 
 bool isHeaderName(std::string_view name) {
     if (name.empty() || name.size() > 16) return false;
-    // Most lines name no header field: one look-up tells, letter case aside.
-    static const std::unordered_set<std::string> kNames = [] {
-        std::unordered_set<std::string> names;
-        for (std::string_view n : kFrom)
-            names.emplace(n);
-        for (std::string_view n : kSent)
-            names.emplace(n);
-        for (std::string_view n : kTo)
-            names.emplace(n);
-        for (std::string_view n : kSubject)
-            names.emplace(n);
-        return names;
+    // Most lines name no header field: only the names with the same first letter
+    // are compared.
+    static const std::array<std::vector<std::string_view>, 256> kByFirst = [] {
+        std::array<std::vector<std::string_view>, 256> byFirst;
+        auto add = [&](std::string_view known) {
+            byFirst[static_cast<unsigned char>(asciiLower(known[0]))].push_back(known);
+        };
+        for (std::string_view known : kFrom)
+            add(known);
+        for (std::string_view known : kSent)
+            add(known);
+        for (std::string_view known : kTo)
+            add(known);
+        for (std::string_view known : kSubject)
+            add(known);
+        return byFirst;
     }();
-    char lower[17];
-    for (size_t i = 0; i < name.size(); ++i)
-        lower[i] = asciiLower(name[i]);
-    return kNames.count(std::string(lower, name.size())) > 0;
+    for (std::string_view known : kByFirst[static_cast<unsigned char>(asciiLower(name[0]))]) {
+        if (known.size() == name.size() && equalsIgnoringCase(name, known)) return true;
+    }
+    return false;
 }
 
 bool mentionsForwarding(std::string_view line) {
@@ -126,11 +130,13 @@ bool isQuoteMarker(std::string_view line) {
 QuotedMessage findQuotedMessage(std::string_view body) {
     QuotedMessage found;
     size_t previous = std::string_view::npos;  // the last line with text before `at`
+    bool previousNamed = false;                // and whether it names a header field
     for (size_t at = 0; at < body.size();) {
         std::string_view line = lineAt(body, at);
+        bool named = isHeaderName(fieldName(line));
         // A header block with nothing above it is the message's own (mail saved as text).
-        if (previous != std::string_view::npos && isHeaderName(fieldName(line)) &&
-            !isHeaderName(fieldName(lineAt(body, previous))) && isQuotedHeaderBlock(body, at)) {
+        if (previous != std::string_view::npos && named && !previousNamed &&
+            isQuotedHeaderBlock(body, at)) {
             std::string_view above = lineAt(body, previous);
             bool marked = isQuoteMarker(above);
             found.start = marked ? previous : at;
@@ -144,7 +150,10 @@ QuotedMessage findQuotedMessage(std::string_view body) {
             found.text = std::min(text, body.size());
             return found;
         }
-        if (!trimBlanks(line).empty()) previous = at;
+        if (!trimBlanks(line).empty()) {
+            previous = at;
+            previousNamed = named;
+        }
         at += line.size() + 1;
     }
     return found;

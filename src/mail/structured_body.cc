@@ -13,6 +13,31 @@ namespace {
 
 // Bodies larger than this are no form's data.
 constexpr size_t kMaxDataBytes = 4 << 20;
+// Nor data nested deeper than this, which would only exhaust the parser's stack.
+constexpr int kMaxDepth = 32;
+
+// Whether the JSON text `span` nests its objects and lists at most kMaxDepth deep.
+bool isShallow(std::string_view span) {
+    int depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < span.size(); ++i) {
+        char c = span[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > kMaxDepth) return false;
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return true;
+}
 
 std::string scalarText(JsonNode* node) {
     switch (json_node_get_value_type(node)) {
@@ -44,7 +69,7 @@ void addObject(const std::string& prefix, JsonObject* object, FormText* out, int
 }
 
 void addNode(const std::string& label, JsonNode* node, FormText* out, int depth) {
-    if (depth > 8) return;
+    if (depth > kMaxDepth) return;
     switch (JSON_NODE_TYPE(node)) {
         case JSON_NODE_OBJECT:
             addObject(label, json_node_get_object(node), out, depth);
@@ -111,7 +136,8 @@ size_t labelLines(std::string_view text) {
 
 bool readJson(std::string_view body, FormText* out) {
     std::string_view span;
-    if (!dataSpan(body, '{', '}', &span) || span.size() > kMaxDataBytes) return false;
+    if (!dataSpan(body, '{', '}', &span) || span.size() > kMaxDataBytes || !isShallow(span))
+        return false;
     size_t before = static_cast<size_t>(span.data() - body.data());
     if (labelLines(body.substr(0, before)) + labelLines(body.substr(before + span.size())) >= 2)
         return false;

@@ -472,32 +472,37 @@ void FormReader::read(std::string_view body, FormText* out) const {
     }
     if (tailField >= 0)
         cutFollowingText(tail, layout_, &out->fields[static_cast<size_t>(tailField)].value);
-    // A label that only its shape made, right below a template field's text, whose
-    // own value goes on in paragraphs, was that text going on ("...replaced it.",
-    // "Model: AP-300W", blank, "Please check."): it goes back into it.
-    opened.resize(out->fields.size());
-    for (size_t i = out->fields.size(); i-- > 1;) {
-        FormField& field = out->fields[i];
-        if (!opened[i].mayBeText || field.note || field.value.find("\n\n") == std::string::npos)
-            continue;
-        std::string& above = out->fields[i - 1].value;
-        above += '\n';
-        above.append(opened[i].line);
-        above.append(field.value, std::min(opened[i].valueOnLine, field.value.size()));
-        if (out->labelledTextLines.size() < kKeptSamples)
-            out->labelledTextLines.push_back("a value holds \"" + std::string(opened[i].line) +
-                                             "\"");
-        ++out->labelledLines;
-        out->fields.erase(out->fields.begin() + static_cast<std::ptrdiff_t>(i));
-    }
-    for (FormField& field : out->fields)
-        dropListMarks(&field.value);
     for (const auto& [index, from, text] : labelled) {
         if (from >= out->fields[index].value.size()) continue;  // cut as what follows the form
         if (out->labelledTextLines.size() < kKeptSamples)
             out->labelledTextLines.push_back("a value holds \"" + std::string(text) + "\"");
         ++out->labelledLines;
     }
+    // A label that only its shape made, right below a template field's text, whose
+    // own value goes on in paragraphs, was that text going on ("...replaced it.",
+    // "Model: AP-300W", blank, "Please check."): it goes back into it.
+    opened.resize(out->fields.size());
+    size_t kept = 0;
+    for (size_t i = 0; i < out->fields.size(); ++i) {
+        FormField& field = out->fields[i];
+        if (kept > 0 && opened[i].mayBeText && !field.note &&
+            field.value.find("\n\n") != std::string::npos) {
+            std::string& above = out->fields[kept - 1].value;
+            above += '\n';
+            above.append(opened[i].line);
+            above.append(field.value, std::min(opened[i].valueOnLine, field.value.size()));
+            if (out->labelledTextLines.size() < kKeptSamples)
+                out->labelledTextLines.push_back("a value holds \"" + std::string(opened[i].line) +
+                                                 "\"");
+            ++out->labelledLines;
+            continue;
+        }
+        if (kept != i) out->fields[kept] = std::move(field);
+        ++kept;
+    }
+    out->fields.resize(kept);
+    for (FormField& field : out->fields)
+        dropListMarks(&field.value);
 }
 
 }  // namespace tabulon

@@ -130,7 +130,14 @@ std::string_view bareLabelOf(std::string_view line) {
     if (last == '.' || last == ',' || last == ';') return {};
     if (line.find(kFullWidthColon) != std::string_view::npos) return {};
     int words = labelWords(line);
-    return words < 0 || words > kBareLabelWords ? std::string_view() : line;
+    if (words < 0) return {};
+    // A survey's question may be long: "Which of the following have you used in
+    // the past 12 months? (Select all that apply)".
+    std::string_view question = line;
+    if (question.ends_with(')') && question.rfind(" (") != question.npos)
+        question = question.substr(0, question.rfind(" ("));
+    bool asks = question.ends_with('?') && words <= kMaxLabelWords + 4;
+    return words > kBareLabelWords && !asks ? std::string_view() : line;
 }
 
 std::string_view headingLabelOf(std::string_view line) {

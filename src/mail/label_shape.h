@@ -48,8 +48,8 @@ bool tableRowOf(std::string_view line, LabelLine* out);
 
 // The line itself when it could be a label without a colon standing above its
 // value ("Name", "Comment or Message", "Which products are you interested in?"):
-// at most ten words in 120 bytes, beginning with a letter, not ending in a full
-// stop or a comma. Else empty.
+// at most ten words (a question, a few more) in 120 bytes, beginning with a
+// letter, not ending in a full stop or a comma. Else empty.
 std::string_view bareLabelOf(std::string_view line);
 
 // The label of a heading line that stands above its value: "--- Full Name ---",

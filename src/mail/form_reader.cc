@@ -1,6 +1,7 @@
 #include "mail/form_reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <tuple>
 #include <utility>
@@ -138,6 +139,22 @@ int FormReader::entryOf(std::string_view line, std::string_view label, std::stri
         if (entryWords_[i].size() >= 3 && isSameQuestion(words, entryWords_[i]))
             return static_cast<int>(i);
     }
+    return -1;
+}
+
+int FormReader::prefixEntry(std::string_view line) const {
+    int index = matcher_.match(line.data(), line.size());
+    if (index < 0) return -1;
+    // A line the template's name begins, with no label of its own: the name
+    // stands alone, or a separator follows it ("Name    Ann", "Name\tAnn") or a
+    // note of the question's own; "Message from the shop" is no field Message.
+    std::string_view rest = line.substr(matcher_.entryLength(index));
+    std::string_view trimmed = trimBlanks(rest);
+    if (trimmed.empty() || isQuestionsOwn(trimmed) || rest.starts_with('\t') ||
+        rest.starts_with("  ") || rest.starts_with(':') || rest.starts_with("\xEF\xBC\x9A") ||
+        (matcher_.entryLength(index) > 0 &&
+         !std::isalnum(static_cast<unsigned char>(line[matcher_.entryLength(index) - 1]))))
+        return index;
     return -1;
 }
 
@@ -327,8 +344,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);
             isLabel = true;
-        } else if (int index = formLine.continued ? -1 : matcher_.match(line.data(), line.size());
-                   index >= 0) {
+        } else if (int index = formLine.continued ? -1 : prefixEntry(line); index >= 0) {
             label.label = line.substr(0, matcher_.entryLength(index));
             labelKey(label.label, &key);
             label.value = trimBlanks(line.substr(label.label.size()));
@@ -384,11 +400,6 @@ void FormReader::read(std::string_view body, FormText* out) const {
             // it on the line, as in the line conversion, unless the rest of the
             // label is its own ("Which course, Ingrid?").
             std::string_view value = label.value;
-            if (entry >= 0 && keys_[static_cast<size_t>(entry)] != key &&
-                matcher_.match(line.data(), line.size()) == entry) {
-                std::string_view rest = trimBlanks(line.substr(matcher_.entryLength(entry)));
-                if (!isQuestionsOwn(rest)) value = rest;
-            }
             block = value == "|" || value == "|-" || value == ">" || value == ">-";
             // An empty string as data writes it: key: '' or key: "".
             if (block || value == "''" || value == "\"\"") value = {};

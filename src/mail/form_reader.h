@@ -63,6 +63,9 @@ class FormReader {
     void read(std::string_view body, FormText* out) const;
 
   private:
+    // The entry whose name begins `line`, a line of no label shape, where what
+    // follows the name may be its value; -1 when none does.
+    int prefixEntry(std::string_view line) const;
     // Whether the first line with text from `from` opens a field the template names.
     bool opensTemplateField(const std::vector<FormLine>& lines, size_t from) const;
     // The entry that takes a field with this label (the line it opens), or -1.

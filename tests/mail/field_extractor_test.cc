@@ -61,8 +61,12 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
          {"Ann", "", "first\nsecond"},
          {true, true, true}},
         {"Name: Ann\nName:\nName: Bo\n", {"Ann\nBo", "", ""}, {true, false, false}},
-        // The last matching entry wins; a shorter entry takes the rest of the line.
-        {"Email: a@b\nEx: 1\n", {"x: 1", "a@b", ""}, {true, true, false}, {"E", "Email:", "Name:"}},
+        // The last matching entry wins; a shorter entry takes the label's value, and
+        // a line it only begins, with no label of its own, is no field.
+        {"Email: a@b\nEx: 1\nE is for Ann\n",
+         {"1", "a@b", ""},
+         {true, true, false},
+         {"E", "Email:", "Name:"}},
         // Labels without a colon, told by the message's shape alone.
         {"Name\nAnn Lee\n\nEmail\nann@x.example\n\nComment or Message\nHello\nthere\n",
          {"Ann Lee", "ann@x.example", "Hello\nthere"},

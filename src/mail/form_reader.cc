@@ -127,7 +127,7 @@ FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
 }
 
 int FormReader::entryOf(std::string_view line, std::string_view label, std::string_view key) const {
-    int index = matcher_.match(line.data(), line.size());
+    int index = line.empty() ? -1 : matcher_.match(line.data(), line.size());
     if (index >= 0 && matcher_.entryLength(index) <= label.size()) return index;
     auto found = entryKeys_.find(key);
     if (found != entryKeys_.end()) return found->second;
@@ -353,7 +353,9 @@ void FormReader::read(std::string_view body, FormText* out) const {
             isLabel = vouched = true;
         } else if (kind == LabelKind::kBare && !isFooterLine(line) && !isRuleLine(line)) {
             labelKey(line, &key);
-            entry = entryOf(line, line, key);
+            // A line without colon is a template's label only when it is the name
+            // itself: "Message from the shop" is no field Message.
+            entry = entryOf({}, line, key);
             vouched = entry >= 0 || layout_.knowsBareLabel(key);
             isLabel = vouched || shaped[i];
             // A line the file's other messages show above varying lines (a

@@ -68,7 +68,8 @@ class FormReader {
     int prefixEntry(std::string_view line) const;
     // Whether the first line with text from `from` opens a field the template names.
     bool opensTemplateField(const std::vector<FormLine>& lines, size_t from) const;
-    // The entry that takes a field with this label (the line it opens), or -1.
+    // The entry that takes a field with this label (the line it opens; empty:
+    // the label's own key alone decides, no name that only begins it), or -1.
     // `key` is the label's labelKey().
     int entryOf(std::string_view line, std::string_view label, std::string_view key) const;
 

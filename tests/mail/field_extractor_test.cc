@@ -63,7 +63,7 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
         {"Name: Ann\nName:\nName: Bo\n", {"Ann\nBo", "", ""}, {true, false, false}},
         // The last matching entry wins; a shorter entry takes the label's value, and
         // a line it only begins, with no label of its own, is no field.
-        {"Email: a@b\nEx: 1\nE is for Ann\n",
+        {"E is for Ann\nEmail: a@b\nEx: 1\n",
          {"1", "a@b", ""},
          {true, true, false},
          {"E", "Email:", "Name:"}},

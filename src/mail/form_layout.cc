@@ -117,18 +117,17 @@ FormLayout FormLayoutLearner::layout() const {
             candidates.insert(line);
     }
     // A checkbox answer that many give ("Online booking") recurs above varying
-    // lines too; but what stands below it is as often the next question, or a
-    // line that recurs in most messages (a question whose answer is constant).
+    // lines too; but what stands below it is as often the next question.
     for (const auto& [line, seen] : bare_) {
         if (candidates.find(line) == candidates.end()) continue;
         size_t aboveLabel = 0;
-        for (const std::string& below : seen.below) {
-            auto recurring = lines_.find(below);
-            aboveLabel += candidates.find(below) != candidates.end() ||
-                          (recurring != lines_.end() && recurring->second.messages >= 2 &&
-                           recurring->second.messages >= most);
+        for (const std::string& below : seen.below)
+            aboveLabel += candidates.find(below) != candidates.end();
+        if (aboveLabel * 2 < seen.below.size()) {
+            layout.bareLabels_.insert(labelKey(line));
+            if (seen.messages >= messages_ - messages_ / 10)
+                layout.commonBareLabels_.insert(labelKey(line));
         }
-        if (aboveLabel * 2 < seen.below.size()) layout.bareLabels_.insert(labelKey(line));
     }
     for (const auto& [line, seen] : lines_) {
         if (seen.messages >= 2 && seen.messages >= most && !layout.knowsBareLabel(labelKey(line)))

@@ -40,6 +40,11 @@ class FormLayout {
         return bareLabels_.find(key) != bareLabels_.end();
     }
     size_t bareLabelCount() const { return bareLabels_.size(); }
+    // Whether such a label stands in nine messages of ten, as a form's own
+    // questions do (an answer that many give stands in fewer).
+    bool knowsCommonBareLabel(std::string_view key) const {
+        return commonBareLabels_.find(key) != commonBareLabels_.end();
+    }
     // Whether this line (trimmed) recurs in most messages, unchanged or (unless it
     // ends a sentence) in shape.
     bool isBoilerplate(std::string_view line) const;
@@ -49,6 +54,7 @@ class FormLayout {
     uint64_t messages_ = 0;
     StringSet labels_;
     StringSet bareLabels_;
+    StringSet commonBareLabels_;
     StringSet boilerplate_;
     StringSet shapes_;
 };

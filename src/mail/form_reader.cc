@@ -92,7 +92,11 @@ bool isFreeText(std::string_view value) {
 // What follows a template entry on its line that is the question's own, not an
 // answer: the name of the person asked (", Ingrid?") or a note ("(Select all)").
 bool isQuestionsOwn(std::string_view rest) {
-    return rest.starts_with(',') || (rest.starts_with('(') && rest.ends_with(')'));
+    if (rest.starts_with(',') || (rest.starts_with('(') && rest.ends_with(')'))) return true;
+    // The rest of a question the name only begins: "... in the last 12 months?".
+    if (rest.ends_with(')') && rest.rfind(" (") != rest.npos)
+        rest = rest.substr(0, rest.rfind(" ("));
+    return rest.ends_with('?') && rest.find('\n') == rest.npos;
 }
 
 // An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
@@ -153,7 +157,7 @@ int FormReader::prefixEntry(std::string_view line) const {
     if (trimmed.empty() || isQuestionsOwn(trimmed) || rest.starts_with('\t') ||
         rest.starts_with("  ") || rest.starts_with(':') || rest.starts_with("\xEF\xBC\x9A") ||
         (matcher_.entryLength(index) > 0 &&
-         !std::isalnum(static_cast<unsigned char>(line[matcher_.entryLength(index) - 1]))))
+         std::ispunct(static_cast<unsigned char>(line[matcher_.entryLength(index) - 1]))))
         return index;
     return -1;
 }
@@ -362,7 +366,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             // checkbox answer many give) is the answer of a template field above
             // it that waits for one, when a template field follows it.
             if (entry < 0 && waiting && !blankInside && field->entry >= 0 &&
-                opensTemplateField(lines, i + 1))
+                (opensTemplateField(lines, i + 1) || !layout_.knowsCommonBareLabel(key)))
                 isLabel = vouched = false;
         }
         // A template name that only begins this label ("Feedback" of "Feedback

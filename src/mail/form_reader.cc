@@ -365,7 +365,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             // A line the file's other messages show above varying lines (a
             // checkbox answer many give) is the answer of a template field above
             // it that waits for one, when a template field follows it.
-            if (entry < 0 && waiting && !blankInside && field->entry >= 0 &&
+            if (entry < 0 && waiting && (!blankInside || !labelColon) && field->entry >= 0 &&
                 (opensTemplateField(lines, i + 1) || !layout_.knowsCommonBareLabel(key)))
                 isLabel = vouched = false;
         }

@@ -1,5 +1,7 @@
 #include "mail/label_shape.h"
 
+#include <glib.h>
+
 #include <array>
 
 #include "mail/charset_text.h"
@@ -337,8 +339,17 @@ void labelKey(std::string_view label, std::string* key) {
         if (label.size() == before.size()) break;
     }
     key->assign(label);
-    for (char& c : *key)
+    bool ascii = true;
+    for (char& c : *key) {
         c = asciiLower(c);
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    // "ИМЯ" and "Имя", "ÉTAGE" and "Étage" are one label.
+    if (!ascii && g_utf8_validate(key->data(), static_cast<gssize>(key->size()), nullptr)) {
+        gchar* folded = g_utf8_casefold(key->data(), static_cast<gssize>(key->size()));
+        key->assign(folded);
+        g_free(folded);
+    }
 }
 
 }  // namespace tabulon

@@ -432,7 +432,13 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     };
     for (int depth = 0; depth < kMaxNesting; ++depth) {
         QuotedMessage quoted = findQuotedMessage(out->body);
-        if (quoted.start == std::string::npos) break;
+        // A quote with ">" before each line, of a forward or of a reply.
+        bool marked = false;
+        if (quoted.start == std::string::npos) {
+            quoted.start = quotedLinesStart(out->body);
+            if (quoted.start == std::string::npos) break;
+            marked = true;
+        }
         readSubject();
         if (depth > 0) subject.clear();
         if (!quoted.forwarded && !isForwardSubject(subject)) {
@@ -440,15 +446,18 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
             out->quotesEarlier = true;
             break;
         }
+        if (marked) {
+            // The forwarded lines, their ">" taken off, then below their header block.
+            size_t first = out->body.find("\n>", quoted.start);
+            out->body.erase(0, out->body[quoted.start] == '>' || first == std::string::npos
+                                   ? quoted.start
+                                   : first + 1);
+            unquoteLines(&out->body);
+            out->body.erase(0, textBelowHeaderBlock(out->body));
+            continue;
+        }
         out->body.erase(0, quoted.text);
         unquoteLines(&out->body);
-    }
-    if (!out->quotesEarlier) {
-        size_t quote = quotedLinesStart(out->body);
-        if (quote != std::string::npos) {
-            out->body.resize(quote);
-            out->quotesEarlier = true;
-        }
     }
     if (out->quotesEarlier) {
         readSubject();

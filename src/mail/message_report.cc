@@ -69,8 +69,10 @@ std::string renderReport(const MessageReport& report) {
     text += "Rows lacking a field: " + std::to_string(report.rowsLackingField) + "\n";
     if (std::vector<std::string> nowhere = report.columnsFoundNowhere(); !nowhere.empty()) {
         text += "Columns found in no message:";
-        for (const std::string& name : nowhere)
-            text += " " + shownText(name) + (&name == &nowhere.back() ? "" : ",");
+        for (size_t i = 0; i < nowhere.size(); ++i) {
+            text += i == 0 ? " " : ", ";
+            text += shownText(nowhere[i]);
+        }
         text += "\n";
     }
     text +=

@@ -109,10 +109,9 @@ bool isHeaderName(std::string_view name) {
 }
 
 bool mentionsForwarding(std::string_view line) {
-    for (std::string_view word :
-         {"orward", "eitergeleitet", "transf\xc3\xa9r", "inoltrato", "r\xc3\xa9exp\xc3\xa9di",
-          "reenviado", "doorgestuurd", "przekazan", "videresendt", "vidarebefordra",
-          "\xe8\xbb\xa2\xe9\x80\x81"}) {
+    for (std::string_view word : {"orward", "eitergeleitet", "transf\xc3\xa9r", "inoltrato",
+                                  "r\u00e9exp\u00e9di", "reenviado", "doorgestuurd", "przekazan",
+                                  "videresendt", "vidarebefordra", "\xe8\xbb\xa2\xe9\x80\x81"}) {
         if (line.find(word) != std::string_view::npos) return true;
     }
     return false;
@@ -125,6 +124,26 @@ bool isQuoteMarker(std::string_view line) {
     if (line.size() >= 3 && (line[0] == '-' || line[0] == '_'))
         return line.substr(1, 2) == line.substr(0, 2);
     return line.substr(0, 23) == "Begin forwarded message";
+}
+
+// Where the text below the header block that begins at `at` begins.
+size_t textBelow(std::string_view body, size_t at) {
+    size_t text = at;
+    while (text < body.size() && !trimBlanks(lineAt(body, text)).empty())
+        text += lineAt(body, text).size() + 1;
+    while (text < body.size() && trimBlanks(lineAt(body, text)).empty())
+        text += lineAt(body, text).size() + 1;
+    return std::min(text, body.size());
+}
+
+size_t textBelowHeaderBlock(std::string_view body) {
+    size_t at = 0;
+    while (at < body.size() && trimBlanks(lineAt(body, at)).empty())
+        at += lineAt(body, at).size() + 1;
+    if (at >= body.size() || !isHeaderName(fieldName(lineAt(body, at))) ||
+        !isQuotedHeaderBlock(body, at))
+        return 0;
+    return textBelow(body, at);
 }
 
 QuotedMessage findQuotedMessage(std::string_view body) {
@@ -142,12 +161,7 @@ QuotedMessage findQuotedMessage(std::string_view body) {
             found.start = marked ? previous : at;
             found.forwarded = marked && mentionsForwarding(above);
             // The quoted message's text begins below its header block.
-            size_t text = at;
-            while (text < body.size() && !trimBlanks(lineAt(body, text)).empty())
-                text += lineAt(body, text).size() + 1;
-            while (text < body.size() && trimBlanks(lineAt(body, text)).empty())
-                text += lineAt(body, text).size() + 1;
-            found.text = std::min(text, body.size());
+            found.text = textBelow(body, at);
             return found;
         }
         if (!trimBlanks(line).empty()) {

@@ -23,6 +23,11 @@ struct QuotedMessage {
 // The first earlier message held in `body` (LF line ends).
 QuotedMessage findQuotedMessage(std::string_view body);
 
+// Where the text of a forwarded message begins when `body` opens with its
+// header block (From:, Sent:, To:, Subject: in any order): below the block;
+// else 0.
+size_t textBelowHeaderBlock(std::string_view body);
+
 // Whether a subject says its message forwards another: "Fwd:", "FW:", "WG:",
 // "TR:", "RV:", "I:", "VS:", "Doorst:", "PD:", "ENC:".
 bool isForwardSubject(std::string_view subject);

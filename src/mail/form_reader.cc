@@ -402,9 +402,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
             continue;
         }
         if (isLabel) {
-            // An entry that is only the beginning of the label takes what follows
-            // it on the line, as in the line conversion, unless the rest of the
-            // label is its own ("Which course, Ingrid?").
+            // A block of data below its key ("message: |") is the value's; so
+            // is nothing, written as data writes it.
             std::string_view value = label.value;
             block = value == "|" || value == "|-" || value == ">" || value == ">-";
             // An empty string as data writes it: key: '' or key: "".

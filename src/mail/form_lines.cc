@@ -210,11 +210,17 @@ bool withColon(std::string_view line, std::string* out) {
     return true;
 }
 
-// A list item's bullet: "* ", "- ", "+ ", "• ", "· ".
+// A list item's bullet: "* ", "- ", "+ ", "• ", "· ", or its number: "3. ", "3) ".
 size_t bulletLength(std::string_view line) {
     for (std::string_view bullet : {"* ", "- ", "+ ", "\xE2\x80\xA2 ", "\xC2\xB7 "}) {
         if (line.starts_with(bullet)) return bullet.size();
     }
+    size_t digits = 0;
+    while (digits < line.size() && digits < 3 && line[digits] >= '0' && line[digits] <= '9')
+        ++digits;
+    if (digits > 0 && digits + 1 < line.size() && (line[digits] == '.' || line[digits] == ')') &&
+        line[digits + 1] == ' ')
+        return digits + 2;
     return 0;
 }
 

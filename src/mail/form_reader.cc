@@ -291,10 +291,16 @@ void FormReader::read(std::string_view body, FormText* out) const {
         labelled.resize(first);
     };
     // Whether the lines from `from` begin with two that read "Label: value".
+    // Whether the lines from `from` begin with two that read "Label: value", or a
+    // label of the form above its value.
     auto opensFields = [&](size_t from) {
         size_t found = 0;
         for (size_t j = from; j < lines.size() && found < 2; ++j) {
             if (lines[j].text.empty()) break;
+            if (kinds[j] == LabelKind::kBare && found == 0) {
+                std::string bareKey = labelKey(lines[j].view);
+                return entryOf({}, lines[j].view, bareKey) >= 0 || layout_.knowsBareLabel(bareKey);
+            }
             if (kinds[j] != LabelKind::kColon && kinds[j] != LabelKind::kTableRow) return false;
             ++found;
         }
@@ -352,6 +358,9 @@ void FormReader::read(std::string_view body, FormText* out) const {
             label.label = line.substr(0, matcher_.entryLength(index));
             labelKey(label.label, &key);
             label.value = trimBlanks(line.substr(label.label.size()));
+            if (label.value.starts_with(':')) label.value = trimBlanks(label.value.substr(1));
+            if (label.value.starts_with("\xEF\xBC\x9A"))
+                label.value = trimBlanks(label.value.substr(3));
             if (isQuestionsOwn(label.value)) label.value = {};
             entry = index;
             isLabel = vouched = true;
@@ -407,7 +416,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
             std::string_view value = label.value;
             block = value == "|" || value == "|-" || value == ">" || value == ">-";
             // An empty string as data writes it: key: '' or key: "".
-            if (block || value == "''" || value == "\"\"") value = {};
+            if (block || value == "''" || value == "\"\"" || value == "[]" || value == "{}")
+                value = {};
             if (note && tailField >= 0) {
                 tail.push_back({out->fields[static_cast<size_t>(tailField)].value.size(),
                                 paragraphs + 1,

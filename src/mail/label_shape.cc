@@ -253,6 +253,9 @@ std::string tidyLabel(std::string_view label) {
 }
 
 std::string_view withoutLabelMark(std::string_view line) {
+    // 【Label】
+    if (line.starts_with("\xE3\x80\x90") && line.ends_with("\xE3\x80\x91") && line.size() > 6)
+        return trimAll(line.substr(3, line.size() - 6));
     // U+25A0, U+25A1, U+25CF, U+25C6, U+25C7, U+25B6, U+25BC, U+203B
     for (std::string_view mark : {"\xE2\x96\xA0", "\xE2\x96\xA1", "\xE2\x97\x8F", "\xE2\x97\x86",
                                   "\xE2\x97\x87", "\xE2\x96\xB6", "\xE2\x96\xBC"}) {
@@ -329,7 +332,8 @@ void labelKey(std::string_view label, std::string* key) {
     for (;;) {
         std::string_view before = label;
         label = withoutPadding(trimAll(label));
-        if (!label.empty() && label[0] == '\xE2') label = withoutLabelMark(label);
+        if (!label.empty() && (label[0] == '\xE2' || label[0] == '\xE3'))
+            label = withoutLabelMark(label);
         if (label.ends_with(':')) label.remove_suffix(1);
         if (label.ends_with(kFullWidthColon)) label.remove_suffix(kFullWidthColon.size());
         while (!label.empty() && isMark(label.back()))

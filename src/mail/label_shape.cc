@@ -340,6 +340,13 @@ void labelKey(std::string_view label, std::string* key) {
             label.remove_suffix(1);
         while (!label.empty() && isMark(label.front()))
             label.remove_prefix(1);
+        // A list number: "3. Email", "3) Email".
+        size_t digits = 0;
+        while (digits < label.size() && digits < 3 && label[digits] >= '0' && label[digits] <= '9')
+            ++digits;
+        if (digits > 0 && digits + 1 < label.size() &&
+            (label[digits] == '.' || label[digits] == ')') && label[digits + 1] == ' ')
+            label.remove_prefix(digits + 2);
         if (label.size() == before.size()) break;
     }
     key->assign(label);

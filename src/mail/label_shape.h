@@ -86,7 +86,7 @@ bool isSameQuestion(const std::vector<std::string_view>& a, const std::vector<st
 std::string tidyLabel(std::string_view label);
 
 // The key two labels are compared by: letters in lower case (Unicode's case
-// folding beyond ASCII), the colon,
+// folding beyond ASCII), a list number before it ("3. "), the colon,
 // the blanks at the end and the marks around it gone ("Name :", "NAME：",
 // "**Name:**" and "--- Name ---" are all "name").
 std::string labelKey(std::string_view label);

@@ -99,6 +99,16 @@ bool isQuestionsOwn(std::string_view rest) {
     return rest.ends_with('?') && rest.find('\n') == rest.npos;
 }
 
+// A key as data writes it: lower-case letters, digits and "_" ("first_name:").
+bool isDataKey(std::string_view label) {
+    if (label.ends_with(':')) label.remove_suffix(1);
+    if (label.empty() || label[0] < 'a' || label[0] > 'z') return false;
+    for (char c : label) {
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
+    }
+    return true;
+}
+
 // An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
 // one item a line, as an HTML list gives it, without the marks.
 void dropListMarks(std::string* value) {
@@ -418,6 +428,13 @@ void FormReader::read(std::string_view body, FormText* out) const {
             // An empty string as data writes it: key: '' or key: "".
             if (block || value == "''" || value == "\"\"" || value == "[]" || value == "{}")
                 value = {};
+            // A quoted string of data, under a key as data names it ("phone:
+            // \"+47 555 01 234\""), is the text inside its quotes.
+            if (isDataKey(label.label) && value.size() >= 2 &&
+                ((value.front() == '"' && value.back() == '"') ||
+                 (value.front() == '\'' && value.back() == '\'')) &&
+                value.substr(1, value.size() - 2).find(value.front()) == std::string_view::npos)
+                value = value.substr(1, value.size() - 2);
             if (note && tailField >= 0) {
                 tail.push_back({out->fields[static_cast<size_t>(tailField)].value.size(),
                                 paragraphs + 1,

@@ -14,7 +14,11 @@ namespace {
 // one is the form's own.
 bool followsForm(const TailLine& line, const FormLayout& layout) {
     if (line.note || isFooterLine(line.view)) return true;
-    if (line.belowBlank && !line.first && readsAsFooter(line.view)) return true;
+    // In a paragraph of its own below the answer: a link's text alone (a button),
+    // a line that names the site or says the mail was sent by itself.
+    if ((line.belowBlank || line.paragraph > 0) && !line.first &&
+        (line.linkOnly || readsAsFooter(line.view)))
+        return true;
     auto blanks = std::count(line.view.begin(), line.view.end(), ' ');
     if (line.first && !(line.belowBlank && blanks >= 4)) return false;
     if (line.paragraph == 0 && blanks == 0) return false;

@@ -14,7 +14,8 @@ namespace tabulon {
 // A line appended to a value: where it begins in the value, which paragraph of
 // the value it is in (0: the first), the line (as shown and as viewed), whether
 // it is the value's first line, whether a blank line stands above it; or a mark
-// that the sending tool's notes begin there (`note`).
+// that the sending tool's notes begin there (`note`); whether it is a link's
+// text alone.
 struct TailLine {
     size_t from;
     size_t paragraph;
@@ -23,6 +24,7 @@ struct TailLine {
     bool first;
     bool belowBlank;
     bool note;
+    bool linkOnly;  // the text of a link alone (an HTML button)
 };
 
 // Whether a line names the site or a link, or says the mail was sent by itself

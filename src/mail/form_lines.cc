@@ -393,6 +393,8 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             lines->push_back({"---", "---", 0, false});
             continue;
         }
+        bool linkOnly = raw.starts_with(kHtmlLinkOnly);
+        if (linkOnly) raw.remove_prefix(1);
         bool continued = raw.starts_with(kHtmlContinued);
         while (raw.starts_with(kHtmlContinued))
             raw.remove_prefix(1);
@@ -492,12 +494,12 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
                 lines->push_back({rest, rest, indent, false});
                 continue;
             }
-            lines->push_back({text, text, indent, false, view.bulleted});
+            lines->push_back({text, text, indent, false, view.bulleted, linkOnly});
             continue;
         }
         made.push_back({lines->size(), storage->size(), view.made.size()});
         storage->append(view.made);
-        lines->push_back({text, {}, indent, view.continued, view.bulleted});
+        lines->push_back({text, {}, indent, view.continued, view.bulleted, linkOnly});
     }
     for (const Made& m : made) {
         FormLine& line = (*lines)[m.line];

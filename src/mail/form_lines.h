@@ -22,6 +22,7 @@ struct FormLine {
     // rest of a table's cell (a text table's wrapped row, a line of an HTML cell).
     bool continued = false;
     bool bulleted = false;  // a list item ("- ", "* ", "• ")
+    bool linkOnly = false;  // the text of a link alone (an HTML button)
 };
 
 // "-- " (and "--", as some programs trim it): the line above a signature.

@@ -442,7 +442,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
                                 {},
                                 false,
                                 true,
-                                true});
+                                true,
+                                false});
                 notes = true;
             } else if (!notes || entry >= 0) {
                 tail.clear();
@@ -504,7 +505,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
         if (!formLine.continued && !notes) {
             paragraphs += blankInside && !waiting;
             tail.push_back({field->value.size(), paragraphs, formLine.text, line, waiting,
-                            blankInside, false});
+                            blankInside, false, formLine.linkOnly});
         }
         // Labels the form does not use, kept inside a value: the report shows them.
         if (kind == LabelKind::kColon && label.isShort)

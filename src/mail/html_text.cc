@@ -14,6 +14,7 @@ namespace {
 
 // Marks in the text for the form reader (html_text.h).
 constexpr char kContinued = kHtmlContinued;
+constexpr char kLinkOnly = kHtmlLinkOnly;
 constexpr std::string_view kTableEnd = kHtmlTableEnd;
 
 enum class Kind { kInline, kSkip, kLineBreak, kLine, kParagraph, kCell };
@@ -84,9 +85,12 @@ class TextBuilder {
             }
             space_ = tab_ = false;
             line_.append(s + i, end - i);
+            (links_ > 0 ? linkText_ : plainText_) = true;
             i = end;
         }
     }
+    // Inside <a>: a line of a link's text alone (a button: "View entry") is marked.
+    void link(bool on) { links_ += on ? 1 : -1; }
     // The first cell boundary of a table row is a Tab, so that the label cell
     // stays told from its value; further cells are parted by a blank.
     void cellStart() {
@@ -105,10 +109,11 @@ class TextBuilder {
         if (tab_) line_ += '\t';  // a row whose value cell is empty
         // A line break inside a row's value cell goes on with that value.
         continued_ = valueCell_ > 0 && cells_ >= valueCell_;
+        if (linkText_ && !plainText_) out_ += kLinkOnly;
         out_ += line_;
         out_ += '\n';
         line_.clear();
-        space_ = tab_ = tabbed_ = false;
+        space_ = tab_ = tabbed_ = linkText_ = plainText_ = false;
     }
     void cellDepth(int change) {
         cells_ += change;
@@ -298,6 +303,9 @@ class TextBuilder {
     std::vector<Table> tables_;
     int pre_ = 0;
     int quote_ = 0;
+    int links_ = 0;           // <a> elements open
+    bool linkText_ = false;   // the line holds a link's text
+    bool plainText_ = false;  // and other text
     int cells_ = 0;           // table cells open
     int valueCell_ = 0;       // the depth of the value cell the line is in, or 0
     bool continued_ = false;  // the line goes on with a value cell's text
@@ -333,6 +341,7 @@ class Walk {
         }
         if (part == Part::kPre) builder_.preformatted(true);
         if (part == Part::kQuote) builder_.quoted(true);
+        if (part == Part::kLink) builder_.link(true);
     }
     void end() {
         if (open_.empty()) return;
@@ -348,6 +357,7 @@ class Walk {
         }
         if (part == Part::kPre) builder_.preformatted(false);
         if (part == Part::kQuote) builder_.quoted(false);
+        if (part == Part::kLink) builder_.link(false);
         if (part == Part::kTable) builder_.tableEnd();
         if (kind == Kind::kLine) builder_.endLine();
         if (kind == Kind::kParagraph) builder_.paragraph();
@@ -363,8 +373,9 @@ class Walk {
     static thread_local Walk* current;
 
   private:
-    enum class Part : char { kOther, kTable, kRow, kHeaderCell, kPre, kQuote };
+    enum class Part : char { kOther, kTable, kRow, kHeaderCell, kPre, kQuote, kLink };
     static Part partOf(const char* name) {
+        if (std::strcmp(name, "a") == 0) return Part::kLink;
         if (std::strcmp(name, "blockquote") == 0) return Part::kQuote;
         if (std::strcmp(name, "pre") == 0) return Part::kPre;
         if (std::strcmp(name, "table") == 0) return Part::kTable;

@@ -4,8 +4,9 @@
 // <br> end lines; paragraphs and headings stand apart by a blank line. Scripts and
 // styles are dropped, runs of white space become one blank; <pre> keeps its
 // lines and blanks. Two marks keep what the markup said of the form: a line
-// that goes on with a table cell's value begins with kHtmlContinued, and a
-// line of kHtmlTableEnd alone follows a table of label and value cells.
+// that goes on with a table cell's value begins with kHtmlContinued, a line of
+// a link's text alone (a button) with kHtmlLinkOnly, and a line of
+// kHtmlTableEnd alone follows a table of label and value cells.
 #pragma once
 
 #include <string>
@@ -14,6 +15,7 @@
 namespace tabulon {
 
 inline constexpr char kHtmlContinued = '\v';
+inline constexpr char kHtmlLinkOnly = '\x1e';
 inline constexpr std::string_view kHtmlTableEnd = "\f";
 
 // REQUIRES: `html` is UTF-8. The result has LF line ends. `*cut`, when given, says

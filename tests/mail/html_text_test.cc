@@ -46,7 +46,9 @@ TEST(HtmlText, CellsJoinRowsAndBreaksEndLines) {
         {"<table><tr><td>1</td><td>Name</td><td>Eva</td></tr><tr><td>2.</td><td>Day</td>"
          "<td>Mon</td></tr></table>",
          "Name\tEva\nDay\tMon"},
-        // <pre> keeps its lines and blanks; a quote's lines begin "> ".
+        // <pre> keeps its lines and blanks; a quote's lines begin "> "; a line of a
+        // link's text alone is marked.
+        {"<p>Hi <a href=x>you</a></p><p><a href=x>View entry</a></p>", "Hi you\n\n\x1eView entry"},
         {"<pre>| Name | Eva  |\n|      | Lund |</pre>", "| Name | Eva  |\n|      | Lund |"},
         {"<p>Thanks</p><blockquote>Name: Eva<br>Day: Mon</blockquote>",
          "Thanks\n\n> Name: Eva\n> Day: Mon"},

@@ -40,7 +40,9 @@ bool readsAsFooter(std::string_view line) {
         "autom\xC3\xA1tic",
         "automatycznie",
         "automaticky",
-        "\xE8\x87\xAA\xE5\x8B\x95",  // "automatic" in Japanese and Chinese
+        "\xE8\x87\xAA\xE5\x8B\x95",                          // "automatic" in Japanese and Chinese
+        "\xD8\xAE\xD9\x88\xD8\xAF\xDA\xA9\xD8\xA7\xD8\xB1",  // in Persian
+        "\xD8\xAA\xD9\x84\xD9\x82\xD8\xA7\xD8\xA6\xD9\x8A",  // in Arabic
         "\xD0\xB0\xD0\xB2\xD1\x82\xD0\xBE\xD0\xBC\xD0\xB0\xD1\x82\xD0\xB8\xD1\x87\xD0\xB5\xD1\x81"
         "\xD0\xBA"};
     for (std::string_view mark : kMarks) {

@@ -215,13 +215,7 @@ size_t bulletLength(std::string_view line) {
     for (std::string_view bullet : {"* ", "- ", "+ ", "\xE2\x80\xA2 ", "\xC2\xB7 "}) {
         if (line.starts_with(bullet)) return bullet.size();
     }
-    size_t digits = 0;
-    while (digits < line.size() && digits < 3 && line[digits] >= '0' && line[digits] <= '9')
-        ++digits;
-    if (digits > 0 && digits + 1 < line.size() && (line[digits] == '.' || line[digits] == ')') &&
-        line[digits + 1] == ' ')
-        return digits + 2;
-    return 0;
+    return line.size() - withoutListNumber(line).size();
 }
 
 void viewOf(std::string_view line, View* view) {

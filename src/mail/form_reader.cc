@@ -379,6 +379,15 @@ void FormReader::read(std::string_view body, FormText* out) const {
             // A line without colon is a template's label only when it is the name
             // itself: "Message from the shop" is no field Message.
             entry = entryOf({}, line, key);
+            // ... or a question the name begins: "1. How satisfied are you with
+            // us? (1-5)" for "How satisfied are you".
+            if (entry < 0) {
+                std::string_view question = withoutListNumber(line);
+                int index = matcher_.match(question.data(), question.size());
+                if (index >= 0 &&
+                    isQuestionsOwn(trimBlanks(question.substr(matcher_.entryLength(index)))))
+                    entry = index;
+            }
             vouched = entry >= 0 || layout_.knowsBareLabel(key);
             isLabel = vouched || shaped[i];
             // A line the file's other messages show above varying lines (a
@@ -426,7 +435,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
             std::string_view value = label.value;
             block = value == "|" || value == "|-" || value == ">" || value == ">-";
             // An empty string as data writes it: key: '' or key: "".
-            if (block || value == "''" || value == "\"\"" || value == "[]" || value == "{}")
+            if (block || value == "''" || value == "\"\"" || value == "[]" || value == "{}" ||
+                value == "-" || value == "\xE2\x80\x94" || value == "\xE2\x80\x93")
                 value = {};
             // A quoted string of data, under a key as data names it ("phone:
             // \"+47 555 01 234\""), is the text inside its quotes.

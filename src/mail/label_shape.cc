@@ -26,6 +26,7 @@ bool isLabelByte(unsigned char c) {
 // The words of `text` when every byte may be in a label and single blanks part
 // them; -1 when not.
 int labelWords(std::string_view text) {
+    text = withoutListNumber(text);
     if (text.empty() || !(isLetter(static_cast<unsigned char>(text[0])) || text[0] == '_'))
         return -1;
     int words = 1;
@@ -252,6 +253,16 @@ std::string tidyLabel(std::string_view label) {
     return std::string(tidy) + std::string(colon);
 }
 
+std::string_view withoutListNumber(std::string_view label) {
+    size_t digits = 0;
+    while (digits < label.size() && digits < 3 && label[digits] >= '0' && label[digits] <= '9')
+        ++digits;
+    if (digits > 0 && digits + 1 < label.size() && (label[digits] == '.' || label[digits] == ')') &&
+        label[digits + 1] == ' ')
+        label.remove_prefix(digits + 2);
+    return label;
+}
+
 std::string_view withoutLabelMark(std::string_view line) {
     // 【Label】
     if (line.starts_with("\xE3\x80\x90") && line.ends_with("\xE3\x80\x91") && line.size() > 6)
@@ -340,13 +351,7 @@ void labelKey(std::string_view label, std::string* key) {
             label.remove_suffix(1);
         while (!label.empty() && isMark(label.front()))
             label.remove_prefix(1);
-        // A list number: "3. Email", "3) Email".
-        size_t digits = 0;
-        while (digits < label.size() && digits < 3 && label[digits] >= '0' && label[digits] <= '9')
-            ++digits;
-        if (digits > 0 && digits + 1 < label.size() &&
-            (label[digits] == '.' || label[digits] == ')') && label[digits + 1] == ' ')
-            label.remove_prefix(digits + 2);
+        label = withoutListNumber(label);
         if (label.size() == before.size()) break;
     }
     key->assign(label);

@@ -66,6 +66,9 @@ bool isRuleLine(std::string_view line);
 // "Sent via …", "This e-mail was sent from …", "Powered by …", "View all responses".
 bool isFooterLine(std::string_view line);
 
+// `label` without a list number before it ("3. Email", "3) Email").
+std::string_view withoutListNumber(std::string_view label);
+
 // `line` without a mark that sets a label apart in Japanese and Chinese mail
 // ("■氏名", "●Name") and the blanks after it; else `line`.
 std::string_view withoutLabelMark(std::string_view line);

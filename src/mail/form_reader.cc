@@ -412,8 +412,11 @@ void FormReader::read(std::string_view body, FormText* out) const {
         // a list item ("- Other: beehives") or a greeting ("Hola:") is the answer.
         bool answers = field != nullptr && field->entry >= 0 && !labelBulleted &&
                        (waiting || lastBulleted) && formLine.bulleted;
-        bool greeting = waiting && field->entry >= 0 && (!blankInside || !labelColon) &&
-                        kind == LabelKind::kColon && label.value.empty() && !formLine.bulleted;
+        // Below a label without colon that waits for its answer, a line that only
+        // looks like "Label: value" ("Landscapes: a history") is that answer.
+        bool greeting = waiting && field->entry >= 0 && kind == LabelKind::kColon &&
+                        !formLine.bulleted &&
+                        ((!blankInside && label.value.empty()) || !labelColon);
         if (entry < 0 && !layout_.knowsLabel(key) && (answers || greeting))
             isLabel = vouched = false;
         // A label the template does not name whose value is a date stamp or a
@@ -555,8 +558,12 @@ void FormReader::read(std::string_view body, FormText* out) const {
         ++kept;
     }
     out->fields.resize(kept);
-    for (FormField& field : out->fields)
+    for (FormField& field : out->fields) {
         dropListMarks(&field.value);
+        // A dash alone stands for no answer.
+        if (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93")
+            field.value.clear();
+    }
 }
 
 }  // namespace tabulon

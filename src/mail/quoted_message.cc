@@ -12,10 +12,17 @@ namespace {
 
 // The field names of a quoted header block, in the languages mail programs
 // most often write them in.
-constexpr std::string_view kFrom[] = {
-    "from", "von",         "de",
-    "van",  "da",          "od",
-    "fra",  "fr\xc3\xa5n", "\xe5\xb7\xae\xe5\x87\xba\xe4\xba\xba"};
+constexpr std::string_view kFrom[] = {"from",
+                                      "von",
+                                      "de",
+                                      "van",
+                                      "da",
+                                      "od",
+                                      "fra",
+                                      "fr\xc3\xa5n",
+                                      "\xe5\xb7\xae\xe5\x87\xba\xe4\xba\xba",
+                                      "\xd0\xbe\xd1\x82",
+                                      "\xd0\x9e\xd1\x82"};
 constexpr std::string_view kSent[] = {"sent",
                                       "date",
                                       "gesendet",
@@ -31,9 +38,21 @@ constexpr std::string_view kSent[] = {"sent",
                                       "sendt",
                                       "skickat",
                                       "\xe9\x80\x81\xe4\xbf\xa1\xe6\x97\xa5\xe6\x99\x82",
-                                      "date de l'envoi"};
-constexpr std::string_view kTo[] = {"to",  "an", "\xc3\xa0", "para", "a",
-                                    "aan", "do", "til",      "till", "\xe5\xae\x9b\xe5\x85\x88"};
+                                      "date de l'envoi",
+                                      "\xd0\xb4\xd0\xb0\xd1\x82\xd0\xb0",
+                                      "\xd0\x94\xd0\xb0\xd1\x82\xd0\xb0"};
+constexpr std::string_view kTo[] = {"to",
+                                    "an",
+                                    "\xc3\xa0",
+                                    "para",
+                                    "a",
+                                    "aan",
+                                    "do",
+                                    "til",
+                                    "till",
+                                    "\xe5\xae\x9b\xe5\x85\x88",
+                                    "\xd0\xba\xd0\xbe\xd0\xbc\xd1\x83",
+                                    "\xd0\x9a\xd0\xbe\xd0\xbc\xd1\x83"};
 constexpr std::string_view kSubject[] = {"subject",
                                          "betreff",
                                          "objet",
@@ -44,7 +63,9 @@ constexpr std::string_view kSubject[] = {"subject",
                                          "temat",
                                          "emne",
                                          "\xc3\xa4mne",
-                                         "\xe4\xbb\xb6\xe5\x90\x8d"};
+                                         "\xe4\xbb\xb6\xe5\x90\x8d",
+                                         "\xd1\x82\xd0\xb5\xd0\xbc\xd0\xb0",
+                                         "\xd0\xa2\xd0\xb5\xd0\xbc\xd0\xb0"};
 
 template <size_t N>
 bool isOneOf(std::string_view name, const std::string_view (&names)[N]) {
@@ -109,9 +130,11 @@ bool isHeaderName(std::string_view name) {
 }
 
 bool mentionsForwarding(std::string_view line) {
-    for (std::string_view word : {"orward", "eitergeleitet", "transf\xc3\xa9r", "inoltrato",
-                                  "r\u00e9exp\u00e9di", "reenviado", "doorgestuurd", "przekazan",
-                                  "videresendt", "vidarebefordra", "\xe8\xbb\xa2\xe9\x80\x81"}) {
+    for (std::string_view word :
+         {"orward", "eitergeleitet", "transf\xc3\xa9r", "inoltrato", "r\u00e9exp\u00e9di",
+          "reenviado", "doorgestuurd", "rzekazan",
+          "\xd0\xb5\xd1\x80\xd0\xb5\xd1\x81\xd0\xbb\xd0\xb0\xd0\xbd\xd0\xbd", "videresendt",
+          "vidarebefordra", "\xe8\xbb\xa2\xe9\x80\x81"}) {
         if (line.find(word) != std::string_view::npos) return true;
     }
     return false;

@@ -215,6 +215,7 @@ size_t bulletLength(std::string_view line) {
     for (std::string_view bullet : {"* ", "- ", "+ ", "\xE2\x80\xA2 ", "\xC2\xB7 "}) {
         if (line.starts_with(bullet)) return bullet.size();
     }
+    if (line.empty() || line[0] < '0' || line[0] > '9') return 0;
     return line.size() - withoutListNumber(line).size();
 }
 

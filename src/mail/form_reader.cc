@@ -146,7 +146,8 @@ int FormReader::entryOf(std::string_view line, std::string_view label, std::stri
     auto found = entryKeys_.find(key);
     if (found != entryKeys_.end()) return found->second;
     // A question that names the person it asks is the same question whatever
-    // the name.
+    // the name, which a comma sets apart.
+    if (label.find(',') == std::string_view::npos) return -1;
     std::vector<std::string_view> words = labelWordsOf(withoutLabelMark(label));
     if (words.size() < 3) return -1;
     for (size_t i = entryWords_.size(); i-- > 0;) {
@@ -381,7 +382,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             entry = entryOf({}, line, key);
             // ... or a question the name begins: "1. How satisfied are you with
             // us? (1-5)" for "How satisfied are you".
-            if (entry < 0) {
+            if (entry < 0 && (line.ends_with('?') || line.ends_with(')'))) {
                 std::string_view question = withoutListNumber(line);
                 int index = matcher_.match(question.data(), question.size());
                 if (index >= 0 &&
@@ -433,19 +434,22 @@ void FormReader::read(std::string_view body, FormText* out) const {
             continue;
         }
         if (isLabel) {
-            // A block of data below its key ("message: |") is the value's; so
-            // is nothing, written as data writes it.
+            // A block of data below its key ("message: |") is the value's.
             std::string_view value = label.value;
-            block = value == "|" || value == "|-" || value == ">" || value == ">-";
-            // An empty string as data writes it: key: '' or key: "".
-            if (block || value == "''" || value == "\"\"" || value == "[]" || value == "{}" ||
-                value == "-" || value == "\xE2\x80\x94" || value == "\xE2\x80\x93")
-                value = {};
+            block = false;
+            // Nothing as data or a form writes it: '', "", [], {}, a dash.
+            if (value.size() <= 3) {
+                block = value == "|" || value == "|-" || value == ">" || value == ">-";
+                if (block || value == "''" || value == "\"\"" || value == "[]" || value == "{}" ||
+                    value == "-" || value == "\xE2\x80\x94" || value == "\xE2\x80\x93")
+                    value = {};
+            }
             // A quoted string of data, under a key as data names it ("phone:
             // \"+47 555 01 234\""), is the text inside its quotes.
-            if (isDataKey(label.label) && value.size() >= 2 &&
+            if (value.size() >= 2 &&
                 ((value.front() == '"' && value.back() == '"') ||
                  (value.front() == '\'' && value.back() == '\'')) &&
+                isDataKey(label.label) &&
                 value.substr(1, value.size() - 2).find(value.front()) == std::string_view::npos)
                 value = value.substr(1, value.size() - 2);
             if (note && tailField >= 0) {
@@ -561,7 +565,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
     for (FormField& field : out->fields) {
         dropListMarks(&field.value);
         // A dash alone stands for no answer.
-        if (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93")
+        if (field.value.size() <= 3 &&
+            (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93"))
             field.value.clear();
     }
 }

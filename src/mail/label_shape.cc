@@ -26,7 +26,7 @@ bool isLabelByte(unsigned char c) {
 // The words of `text` when every byte may be in a label and single blanks part
 // them; -1 when not.
 int labelWords(std::string_view text) {
-    text = withoutListNumber(text);
+    if (!text.empty() && text[0] >= '0' && text[0] <= '9') text = withoutListNumber(text);
     if (text.empty() || !(isLetter(static_cast<unsigned char>(text[0])) || text[0] == '_'))
         return -1;
     int words = 1;
@@ -351,7 +351,7 @@ void labelKey(std::string_view label, std::string* key) {
             label.remove_suffix(1);
         while (!label.empty() && isMark(label.front()))
             label.remove_prefix(1);
-        label = withoutListNumber(label);
+        if (!label.empty() && label[0] >= '0' && label[0] <= '9') label = withoutListNumber(label);
         if (label.size() == before.size()) break;
     }
     key->assign(label);

@@ -397,6 +397,14 @@ void FormReader::read(std::string_view body, FormText* out) const {
             if (entry < 0 && waiting && (!blankInside || !labelColon) && field->entry >= 0 &&
                 (opensTemplateField(lines, i + 1) || !layout_.knowsCommonBareLabel(key)))
                 isLabel = vouched = false;
+            // In a form of labels above their answers, a block of a label and one
+            // answer between two of the form's fields is a field too, an optional
+            // one that the other messages lack ("Phone", blank, "555 0134").
+            if (!isLabel && opens && blankInside && !waiting && field != nullptr && !labelColon &&
+                !isFreeText(field->value) && i + 2 < lines.size() && !lines[i + 1].text.empty() &&
+                lines[i + 2].text.empty() && kinds[i + 1] != LabelKind::kColon &&
+                opensTemplateField(lines, i + 2))
+                isLabel = true;
         }
         // A template name that only begins this label ("Feedback" of "Feedback
         // ID:") takes it unless the message has shown the name's own label.

@@ -14,7 +14,6 @@ std::string_view trimIdeographic(std::string_view text);
 
 // A line's view, built in the caller's storage, or the line itself.
 struct View {
-    std::string_view same;  // the line itself when nothing changed
     std::string made;       // else the view
     bool changed = false;
     bool continued = false;
@@ -220,7 +219,6 @@ size_t bulletLength(std::string_view line) {
 }
 
 void viewOf(std::string_view line, View* view) {
-    view->same = line;
     view->made.clear();
     view->changed = view->continued = view->bulleted = view->blank = false;
     if (isTableRule(line)) {
@@ -308,36 +306,34 @@ std::string_view trimIdeographic(std::string_view text) {
     }
 }
 
-// Whether the text table that begins `text` has a rule under every row, not only
-// under its header: four rules at least.
-bool isGridTable(std::string_view text) {
+// The rules and the rows of the text table that begins `text`.
+struct TableLines {
     size_t rules = 0;
+    size_t rows = 0;
+};
+
+TableLines tableLinesOf(std::string_view text) {
+    TableLines table;
     for (size_t pos = 0; pos < text.size();) {
         size_t end = text.find('\n', pos);
         if (end == text.npos) end = text.size();
         std::string_view line = trimBlanks(text.substr(pos, end - pos));
         if (isTableRule(line)) {
-            ++rules;
-        } else if (!isPipeRow(line)) {
+            ++table.rules;
+        } else if (isPipeRow(line)) {
+            ++table.rows;
+        } else {
             break;
         }
         pos = end + 1;
     }
-    return rules >= 4;
+    return table;
 }
 
-// How many rows of a pipe table begin `text`, below its header's rule.
-size_t pipeRowsBelow(std::string_view text) {
-    size_t rows = 0;
-    for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find('\n', pos);
-        if (end == text.npos) end = text.size();
-        std::string_view line = trimBlanks(text.substr(pos, end - pos));
-        if (!isPipeRow(line) && !isTableRule(line)) break;
-        rows += !isTableRule(line);
-        pos = end + 1;
-    }
-    return rows;
+// Whether the text table that begins `text` has a rule under every row, not only
+// under its header: four rules at least.
+bool isGridTable(std::string_view text) {
+    return tableLinesOf(text).rules >= 4;
 }
 
 unsigned indentOf(std::string_view raw) {
@@ -459,7 +455,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
                 across.clear();
                 std::vector<std::string> header = pipeCells(text);
                 size_t rows =
-                    pipeRowsBelow(body.substr(next == body.npos ? body.size() : next + 1));
+                    tableLinesOf(body.substr(next == body.npos ? body.size() : next + 1)).rows;
                 if (header.size() >= 2 && rows >= 1 && (header.size() > 3 || rows < 2))
                     across = std::move(header);
             } else if (!across.empty()) {

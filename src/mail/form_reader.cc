@@ -94,9 +94,7 @@ bool isFreeText(std::string_view value) {
 bool isQuestionsOwn(std::string_view rest) {
     if (rest.starts_with(',') || (rest.starts_with('(') && rest.ends_with(')'))) return true;
     // The rest of a question the name only begins: "... in the last 12 months?".
-    if (rest.ends_with(')') && rest.rfind(" (") != rest.npos)
-        rest = rest.substr(0, rest.rfind(" ("));
-    return rest.ends_with('?') && rest.find('\n') == rest.npos;
+    return endsQuestion(rest) && rest.find('\n') == rest.npos;
 }
 
 // A key as data writes it: lower-case letters, digits and "_" ("first_name:").

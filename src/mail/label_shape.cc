@@ -136,11 +136,14 @@ std::string_view bareLabelOf(std::string_view line) {
     if (words < 0) return {};
     // A survey's question may be long: "Which of the following have you used in
     // the past 12 months? (Select all that apply)".
-    std::string_view question = line;
-    if (question.ends_with(')') && question.rfind(" (") != question.npos)
-        question = question.substr(0, question.rfind(" ("));
-    bool asks = question.ends_with('?') && words <= kMaxLabelWords + 4;
+    bool asks = endsQuestion(line) && words <= kMaxLabelWords + 4;
     return words > kBareLabelWords && !asks ? std::string_view() : line;
+}
+
+bool endsQuestion(std::string_view text) {
+    if (text.ends_with(')') && text.rfind(" (") != text.npos)
+        text = text.substr(0, text.rfind(" ("));
+    return text.ends_with('?');
 }
 
 std::string_view headingLabelOf(std::string_view line) {

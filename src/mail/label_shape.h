@@ -66,6 +66,10 @@ bool isRuleLine(std::string_view line);
 // "Sent via …", "This e-mail was sent from …", "Powered by …", "View all responses".
 bool isFooterLine(std::string_view line);
 
+// Whether `text` asks a question, a note in brackets after it aside: "Which
+// of these? (Select all that apply)".
+bool endsQuestion(std::string_view text);
+
 // `label` without a list number before it ("3. Email", "3) Email").
 std::string_view withoutListNumber(std::string_view label);
 

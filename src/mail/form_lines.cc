@@ -14,7 +14,7 @@ std::string_view trimIdeographic(std::string_view text);
 
 // A line's view, built in the caller's storage, or the line itself.
 struct View {
-    std::string made;       // else the view
+    std::string made;  // the view, when it differs from the line
     bool changed = false;
     bool continued = false;
     bool bulleted = false;

@@ -9,9 +9,9 @@ namespace tabulon {
 namespace {
 
 // What follows the form reads as a footer or recurs in most messages. A first
-// answer that recurs ("Yes", "Norway") is an answer, and so is a word that
-// recurs right below the text ("Thanks"); a long line that recurs below a blank
-// one is the form's own.
+// answer that recurs ("Yes", "Norway") is an answer, unless it reads as a
+// footer, and so is a word that recurs right below the text ("Thanks"); a long
+// line that recurs below a blank one is the form's own.
 bool followsForm(const TailLine& line, const FormLayout& layout) {
     if (line.note || isFooterLine(line.view)) return true;
     // In a paragraph of its own below the answer: a link's text alone (a button),
@@ -20,6 +20,9 @@ bool followsForm(const TailLine& line, const FormLayout& layout) {
         (line.linkOnly || readsAsFooter(line.view)))
         return true;
     auto blanks = std::count(line.view.begin(), line.view.end(), ' ');
+    // Where the last answer is empty, the first line below its label may be the
+    // footer that follows the others' answers ("Sent automatically from ...").
+    if (line.first && readsAsFooter(line.view) && layout.isBoilerplate(line.text)) return true;
     if (line.first && !(line.belowBlank && blanks >= 4)) return false;
     if (line.paragraph == 0 && blanks == 0) return false;
     return layout.isBoilerplate(line.text);
@@ -59,13 +62,19 @@ bool isStampOrLink(std::string_view value) {
         return true;
     size_t digits = 0, words = 1, letters = 0;
     bool time = false;
-    for (size_t i = 0; i < value.size(); ++i) {
+    for (size_t i = 0; i < value.size();) {
         char c = value[i];
-        digits += c >= '0' && c <= '9';
+        if (size_t length = digitLength(value, i)) {
+            ++digits;
+            // "18:40", "۱۸:۴۰": a time of day
+            time = time || (i + length + 1 < value.size() && value[i + length] == ':' &&
+                            digitLength(value, i + length + 1) > 0);
+            i += length;
+            continue;
+        }
         letters += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
         words += c == ' ' && i > 0 && value[i - 1] != ' ';
-        time = time || (c == ':' && i > 0 && i + 2 < value.size() && value[i - 1] >= '0' &&
-                        value[i - 1] <= '9' && value[i + 1] >= '0' && value[i + 1] <= '9');
+        ++i;
     }
     return digits >= 6 && time && words <= 6 && letters <= 12;
 }

@@ -12,6 +12,13 @@ bool isWordByte(char c) {
     return c != ' ' && c != '\t' && c != '<' && c != '>' && c != '(' && c != ')' && c != '"';
 }
 
+bool holdsDigit(std::string_view word) {
+    for (size_t i = 0; i < word.size(); ++i) {
+        if (digitLength(word, i) > 0) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string lineShape(std::string_view line) {
@@ -32,7 +39,7 @@ std::string lineShape(std::string_view line) {
         if (word.find("://") != word.npos || word.starts_with("www.") ||
             (word.find('@') != word.npos && word.find('.') != word.npos)) {
             shape += '@';
-        } else if (word.find_first_of("0123456789") != word.npos) {
+        } else if (holdsDigit(word)) {
             shape += '0';
         } else {
             shape += word;

@@ -56,6 +56,10 @@ std::string_view bareLabelOf(std::string_view line);
 // "== Email ==", "*** Message ***". Else empty.
 std::string_view headingLabelOf(std::string_view line);
 
+// The length in bytes of the decimal digit at `at`, of any script ("7", "۷",
+// "٧", "７"); 0 when there is none.
+size_t digitLength(std::string_view text, size_t at);
+
 // Words of free text that end a sentence: at least three words ending in . ! or ?.
 bool isSentence(std::string_view text);
 

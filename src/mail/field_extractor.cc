@@ -22,6 +22,7 @@ void FieldExtractor::extract(std::string_view body, std::vector<std::string>* ce
         extras->unplacedSamples.swap(form.unplacedSamples);
         extras->labelledLines = form.labelledLines;
         extras->doubtfulLabels = form.doubtfulLabels;
+        extras->doubtfulEnds = form.doubtfulEnds;
         extras->labelledTextLines.swap(form.labelledTextLines);
         extras->otherLabels.clear();
     }

@@ -26,6 +26,7 @@ struct ExtractedExtras {
     size_t unplacedLines = 0;
     std::vector<std::string> unplacedSamples;    // the first few of them
     size_t doubtfulLabels = 0;                   // FormText::doubtfulLabels
+    size_t doubtfulEnds = 0;                     // FormText::doubtfulEnds
     size_t labelledLines = 0;                    // label-shaped lines kept inside values
     std::vector<std::string> labelledTextLines;  // the first few of them
     std::vector<SeenLabel> otherLabels;          // labels of fields no entry takes, in order

@@ -54,6 +54,16 @@ bool readsAsFooter(std::string_view line) {
     return false;
 }
 
+bool holdsTimeOfDay(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        size_t length = digitLength(text, i);
+        if (length > 0 && i + length + 1 < text.size() && text[i + length] == ':' &&
+            digitLength(text, i + length + 1) > 0)
+            return true;
+    }
+    return false;
+}
+
 bool isStampOrLink(std::string_view value) {
     value = trimBlanks(value);
     if (value.empty()) return false;
@@ -61,14 +71,10 @@ bool isStampOrLink(std::string_view value) {
         (value.find("://") != value.npos || value.starts_with("www.")))
         return true;
     size_t digits = 0, words = 1, letters = 0;
-    bool time = false;
     for (size_t i = 0; i < value.size();) {
         char c = value[i];
         if (size_t length = digitLength(value, i)) {
             ++digits;
-            // "18:40", "۱۸:۴۰": a time of day
-            time = time || (i + length + 1 < value.size() && value[i + length] == ':' &&
-                            digitLength(value, i + length + 1) > 0);
             i += length;
             continue;
         }
@@ -76,11 +82,11 @@ bool isStampOrLink(std::string_view value) {
         words += c == ' ' && i > 0 && value[i - 1] != ' ';
         ++i;
     }
-    return digits >= 6 && time && words <= 6 && letters <= 12;
+    return digits >= 6 && holdsTimeOfDay(value) && words <= 6 && letters <= 12;
 }
 
-void cutFollowingText(const std::vector<TailLine>& tail, const FormLayout& layout,
-                      std::string* value) {
+std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,
+                                               const FormLayout& layout, std::string* value) {
     auto follows = [&](const TailLine& line) { return followsForm(line, layout); };
     size_t cut = tail.size();
     while (cut > 0) {
@@ -96,10 +102,22 @@ void cutFollowingText(const std::vector<TailLine>& tail, const FormLayout& layou
     }
     while (cut > 0 && follows(tail[cut - 1]))
         --cut;
-    if (cut == tail.size()) return;
-    value->resize(tail[cut].from);
-    while (!value->empty() && value->back() == '\n')
-        value->pop_back();
+    std::vector<std::string_view> doubtful;
+    for (size_t i = 0; i < cut; ++i) {
+        const TailLine& line = tail[i];
+        if (line.note) continue;
+        if ((line.linkOnly && !isStampOrLink(line.view)) ||
+            (i + 1 == cut && !line.first && readsAsFooter(line.view) &&
+             !isStampOrLink(line.view)) ||
+            (holdsTimeOfDay(line.view) && layout.recursInShape(line.text)))
+            doubtful.push_back(line.text);
+    }
+    if (cut < tail.size()) {
+        value->resize(tail[cut].from);
+        while (!value->empty() && value->back() == '\n')
+            value->pop_back();
+    }
+    return doubtful;
 }
 
 }  // namespace tabulon

@@ -31,6 +31,9 @@ struct TailLine {
 // ("automatisch erzeugt", "do not reply"): a footer when it follows the form.
 bool readsAsFooter(std::string_view line);
 
+// Whether a text holds a time of day: "18:40", "۱۸:۴۰".
+bool holdsTimeOfDay(std::string_view text);
+
 // A value that is only a date stamp or a link: "17-12-2026 09:10",
 // "2026/04/06 15:22", "Thu 17 Dec 2026, 09:10", "https://crm.example.com/c/42".
 bool isStampOrLink(std::string_view value);
@@ -39,7 +42,9 @@ bool isStampOrLink(std::string_view value);
 // paragraphs when a line of each reads as a footer, is a note or recurs in most
 // messages (`layout`), then its last lines that do. A first answer that recurs
 // ("Yes", "Norway") is an answer. `tail` holds the lines appended to `value`.
-void cutFollowingText(const std::vector<TailLine>& tail, const FormLayout& layout,
-                      std::string* value);
+// Returns the lines kept that may follow the form all the same: a button's
+// text, a last line that reads as a footer, a stamp that recurs in shape.
+std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,
+                                               const FormLayout& layout, std::string* value);
 
 }  // namespace tabulon

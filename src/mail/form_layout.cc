@@ -52,7 +52,11 @@ std::string lineShape(std::string_view line) {
 }
 
 bool FormLayout::isBoilerplate(std::string_view line) const {
-    if (!boilerplate_.empty() && boilerplate_.find(line) != boilerplate_.end()) return true;
+    return (!boilerplate_.empty() && boilerplate_.find(line) != boilerplate_.end()) ||
+           recursInShape(line);
+}
+
+bool FormLayout::recursInShape(std::string_view line) const {
     // A sentence someone wrote may share its shape with the others' ("I need 2
     // chairs."); a stamp or a note of the sending tool ends with no full stop.
     if (shapes_.empty() || line.ends_with('.') || line.ends_with('!') || line.ends_with('?'))

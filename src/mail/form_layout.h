@@ -48,6 +48,9 @@ class FormLayout {
     // Whether this line (trimmed) recurs in most messages, unchanged or (unless it
     // ends a sentence) in shape.
     bool isBoilerplate(std::string_view line) const;
+    // Whether this line recurs in most messages in shape (another date, number
+    // or link), unless it ends a sentence.
+    bool recursInShape(std::string_view line) const;
 
   private:
     friend class FormLayoutLearner;

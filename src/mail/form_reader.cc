@@ -188,6 +188,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
     out->labelledTextLines.clear();
     out->labelledLines = 0;
     out->doubtfulLabels = 0;
+    out->doubtfulEnds = 0;
     out->unplacedSamples.clear();
     if (readStructuredBody(body, out)) {
         // A nested key ("submission.data.city") is named by its path or by its
@@ -537,8 +538,17 @@ void FormReader::read(std::string_view body, FormText* out) const {
         field->value.append(formLine.text);
         blankInside = false;
     }
-    if (tailField >= 0)
-        cutFollowingText(tail, layout_, &out->fields[static_cast<size_t>(tailField)].value);
+    if (tailField >= 0) {
+        auto& last = out->fields[static_cast<size_t>(tailField)];
+        for (std::string_view line : cutFollowingText(tail, layout_, &last.value)) {
+            if (last.entry < 0) break;  // no column's value
+            if (out->unplacedSamples.size() < kKeptSamples) {
+                out->unplacedSamples.push_back("a line that may follow the form ends " +
+                                               last.label + ": \"" + std::string(line) + "\"");
+            }
+            ++out->doubtfulEnds;
+        }
+    }
     for (const auto& [index, from, text] : labelled) {
         if (from >= out->fields[index].value.size()) continue;  // cut as what follows the form
         if (out->labelledTextLines.size() < kKeptSamples)

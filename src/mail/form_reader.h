@@ -46,6 +46,9 @@ struct FormText {
     // Labels that open a field on their shape alone where the text of the field
     // above may go on (their samples are among the unplaced ones).
     size_t doubtfulLabels = 0;
+    // Lines kept at the end of the last value that may follow the form all the
+    // same (their samples are among the unplaced ones).
+    size_t doubtfulEnds = 0;
     // Lines inside values that have the shape of a label the form does not use,
     // and the first few of them.
     size_t labelledLines = 0;

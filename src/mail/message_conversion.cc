@@ -54,6 +54,7 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->unplacedLines = 0;
     row->labelledLines = 0;
     row->doubtfulLabels = 0;
+    row->doubtfulEnds = 0;
     row->unplacedSamples.clear();
     row->labelledSamples.clear();
     row->otherLabels.clear();
@@ -85,6 +86,7 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->unplacedLines = extras_.unplacedLines;
     row->labelledLines = extras_.labelledLines;
     row->doubtfulLabels = extras_.doubtfulLabels;
+    row->doubtfulEnds = extras_.doubtfulEnds;
     row->unplacedSamples.swap(extras_.unplacedSamples);
     row->labelledSamples.swap(extras_.labelledTextLines);
     row->otherLabels.clear();
@@ -139,7 +141,8 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
     report_.unplacedLines += row.unplacedLines;
     report_.labelledLines += row.labelledLines;
     report_.doubtfulLabels += row.doubtfulLabels;
-    report_.unsureRows += row.unplacedLines + row.doubtfulLabels > 0;
+    report_.doubtfulEnds += row.doubtfulEnds;
+    report_.unsureRows += row.unplacedLines + row.doubtfulLabels + row.doubtfulEnds > 0;
     for (const auto* lines : {&row.unplacedSamples, &row.labelledSamples}) {
         for (const std::string& doubt : *lines) {
             if (report_.unsureSamples.size() >= kUndecodedSamples) break;

@@ -37,6 +37,7 @@ struct MessageRow {
     size_t unplacedLines = 0;                  // lines between the body's fields that no field took
     size_t labelledLines = 0;                  // label-shaped lines kept inside values
     size_t doubtfulLabels = 0;                 // FormText::doubtfulLabels
+    size_t doubtfulEnds = 0;                   // FormText::doubtfulEnds
     std::vector<std::string> unplacedSamples;  // the first few of each
     std::vector<std::string> labelledSamples;
     std::vector<SeenLabel> otherLabels;  // fields no column takes, when labels are counted

@@ -81,11 +81,14 @@ std::string renderReport(const MessageReport& report) {
         "Lines shaped like a label kept in a value: " + std::to_string(report.labelledLines) + "\n";
     text +=
         "Labels that may be the text above them: " + std::to_string(report.doubtfulLabels) + "\n";
+    text +=
+        "Lines ending a value that may follow the form: " + std::to_string(report.doubtfulEnds) +
+        "\n";
     text += "Rows read with a doubt: " + std::to_string(report.unsureRows) + "\n";
     for (const std::string& sample : report.unsureSamples)
         text += "  " + shownText(sample) + "\n";
     if (report.unsureSamples.size() <
-        report.unplacedLines + report.labelledLines + report.doubtfulLabels)
+        report.unplacedLines + report.labelledLines + report.doubtfulLabels + report.doubtfulEnds)
         text += "  ...\n";
     text += "Parts that could not be decoded: " + std::to_string(report.undecodedParts) + "\n";
     for (const std::string& sample : report.undecodedSamples)

@@ -90,9 +90,14 @@ bool isFreeText(std::string_view value) {
 }
 
 // What follows a template entry on its line that is the question's own, not an
-// answer: the name of the person asked (", Ingrid?") or a note ("(Select all)").
+// answer: the name of the person asked (", Ingrid?", "，王女士？") or a note
+// ("(Select all)").
 bool isQuestionsOwn(std::string_view rest) {
-    if (rest.starts_with(',') || (rest.starts_with('(') && rest.ends_with(')'))) return true;
+    // A comma of any script: ",", the full-width "，" and "、", the Arabic "،"
+    if (rest.starts_with(',') || rest.starts_with("\xEF\xBC\x8C") ||
+        rest.starts_with("\xE3\x80\x81") || rest.starts_with("\xD8\x8C") ||
+        (rest.starts_with('(') && rest.ends_with(')')))
+        return true;
     // The rest of a question the name only begins: "... in the last 12 months?".
     return endsQuestion(rest) && rest.find('\n') == rest.npos;
 }

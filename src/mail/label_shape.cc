@@ -143,7 +143,8 @@ std::string_view bareLabelOf(std::string_view line) {
 bool endsQuestion(std::string_view text) {
     if (text.ends_with(')') && text.rfind(" (") != text.npos)
         text = text.substr(0, text.rfind(" ("));
-    return text.ends_with('?');
+    // "?", the full-width "？" of Chinese and Japanese, the Arabic "؟"
+    return text.ends_with('?') || text.ends_with("\xEF\xBC\x9F") || text.ends_with("\xD8\x9F");
 }
 
 std::string_view headingLabelOf(std::string_view line) {

@@ -22,25 +22,45 @@ constexpr std::string_view kFrom[] = {"from",
                                       "fr\xc3\xa5n",
                                       "\xe5\xb7\xae\xe5\x87\xba\xe4\xba\xba",
                                       "\xd0\xbe\xd1\x82",
-                                      "\xd0\x9e\xd1\x82"};
-constexpr std::string_view kSent[] = {"sent",
-                                      "date",
-                                      "gesendet",
-                                      "datum",
-                                      "envoy\xc3\xa9",
-                                      "enviado",
-                                      "enviado el",
-                                      "inviato",
-                                      "verzonden",
-                                      "wys\xc5\x82"
-                                      "ano",
-                                      "data",
-                                      "sendt",
-                                      "skickat",
-                                      "\xe9\x80\x81\xe4\xbf\xa1\xe6\x97\xa5\xe6\x99\x82",
-                                      "date de l'envoi",
-                                      "\xd0\xb4\xd0\xb0\xd1\x82\xd0\xb0",
-                                      "\xd0\x94\xd0\xb0\xd1\x82\xd0\xb0"};
+                                      "\xd0\x9e\xd1\x82",
+                                      "\xd0\x9e\xd0\xb4",
+                                      "Felad\xc3\xb3",
+                                      "L\xc3\xa4hett\xc3\xa4j\xc3\xa4",
+                                      "\xce\x91\xcf\x80\xcf\x8c",
+                                      "Kimden"};
+constexpr std::string_view kSent[] = {
+    "sent",
+    "date",
+    "gesendet",
+    "datum",
+    "envoy\xc3\xa9",
+    "enviado",
+    "enviado el",
+    "inviato",
+    "verzonden",
+    "wys\xc5\x82"
+    "ano",
+    "data",
+    "sendt",
+    "skickat",
+    "\xe9\x80\x81\xe4\xbf\xa1\xe6\x97\xa5\xe6\x99\x82",
+    "date de l'envoi",
+    "\xd0\xb4\xd0\xb0\xd1\x82\xd0\xb0",
+    "\xd0\x94\xd0\xb0\xd1\x82\xd0\xb0",
+    "poslano",
+    "poslato",
+    "\xd0\x9f\xd0\xbe\xd1\x81\xd0\xbb\xd0\xb0\xd1\x82\xd0\xbe",
+    "odesl\xc3\xa1no",
+    "odoslan\xc3\xa9",
+    "\xd0\x94\xd0\xb0\xd1\x82\xd1\x83\xd0\xbc",
+    "elk\xc3\xbcldve",
+    "d\xc3\xa1tum",
+    "l\xc3\xa4hetetty",
+    "p\xc3\xa4iv\xc3\xa4m\xc3\xa4\xc3\xa4r\xc3\xa4",
+    "\xce\xa3\xcf\x84\xce\xac\xce\xbb\xce\xb8\xce\xb7\xce\xba\xce\xb5",
+    "\xce\x97\xce\xbc\xce\xb5\xcf\x81\xce\xbf\xce\xbc\xce\xb7\xce\xbd\xce\xaf\xce\xb1",
+    "g\xc3\xb6nderildi",
+    "tarih"};
 constexpr std::string_view kTo[] = {"to",
                                     "an",
                                     "\xc3\xa0",
@@ -52,7 +72,16 @@ constexpr std::string_view kTo[] = {"to",
                                     "till",
                                     "\xe5\xae\x9b\xe5\x85\x88",
                                     "\xd0\xba\xd0\xbe\xd0\xbc\xd1\x83",
-                                    "\xd0\x9a\xd0\xbe\xd0\xbc\xd1\x83"};
+                                    "\xd0\x9a\xd0\xbe\xd0\xbc\xd1\x83",
+                                    "za",
+                                    "prima",
+                                    "komu",
+                                    "\xd0\x97\xd0\xb0",
+                                    "\xd0\x9a\xd0\xbe\xd0\xbc\xd1\x83",
+                                    "c\xc3\xadmzett",
+                                    "vastaanottaja",
+                                    "\xce\xa0\xcf\x81\xce\xbf\xcf\x82",
+                                    "kime"};
 constexpr std::string_view kSubject[] = {"subject",
                                          "betreff",
                                          "objet",
@@ -65,7 +94,17 @@ constexpr std::string_view kSubject[] = {"subject",
                                          "\xc3\xa4mne",
                                          "\xe4\xbb\xb6\xe5\x90\x8d",
                                          "\xd1\x82\xd0\xb5\xd0\xbc\xd0\xb0",
-                                         "\xd0\xa2\xd0\xb5\xd0\xbc\xd0\xb0"};
+                                         "\xd0\xa2\xd0\xb5\xd0\xbc\xd0\xb0",
+                                         "naslov",
+                                         "predmet",
+                                         "p\xc5\x99"
+                                         "edm\xc4\x9bt",
+                                         "zadeva",
+                                         "\xd0\x9d\xd0\xb0\xd1\x81\xd0\xbb\xd0\xbe\xd0\xb2",
+                                         "t\xc3\xa1rgy",
+                                         "aihe",
+                                         "\xce\x98\xce\xad\xce\xbc\xce\xb1",
+                                         "konu"};
 
 template <size_t N>
 bool isOneOf(std::string_view name, const std::string_view (&names)[N]) {
@@ -105,7 +144,7 @@ bool isQuotedHeaderBlock(std::string_view body, size_t at) {
 }
 
 bool isHeaderName(std::string_view name) {
-    if (name.empty() || name.size() > 16) return false;
+    if (name.empty() || name.size() > 24) return false;
     // Most lines name no header field: only the names with the same first letter
     // are compared.
     static const std::array<std::vector<std::string_view>, 256> kByFirst = [] {
@@ -131,10 +170,32 @@ bool isHeaderName(std::string_view name) {
 
 bool mentionsForwarding(std::string_view line) {
     for (std::string_view word :
-         {"orward", "eitergeleitet", "transf\xc3\xa9r", "inoltrato", "r\u00e9exp\u00e9di",
-          "reenviado", "doorgestuurd", "rzekazan",
-          "\xd0\xb5\xd1\x80\xd0\xb5\xd1\x81\xd0\xbb\xd0\xb0\xd0\xbd\xd0\xbd", "videresendt",
-          "vidarebefordra", "\xe8\xbb\xa2\xe9\x80\x81"}) {
+         {"orward",
+          "eitergeleitet",
+          "transf\xc3\xa9r",
+          "inoltrato",
+          "r\u00e9exp\u00e9di",
+          "reenviado",
+          "doorgestuurd",
+          "rzekazan",
+          "\xd0\xb5\xd1\x80\xd0\xb5\xd1\x81\xd0\xbb\xd0\xb0\xd0\xbd\xd0\xbd",
+          "videresendt",
+          "vidarebefordra",
+          "\xe8\xbb\xa2\xe9\x80\x81",
+          "rosle\xc4\x91"
+          "en",
+          "roslije\xc4\x91"
+          "en",
+          "\xd1\x80\xd0\xbe\xd1\x81\xd0\xbb\xd0\xb5\xd1\x92\xd0\xb5\xd0\xbd",
+          "osredovan",
+          "\xc5\x99"
+          "eposlan",
+          "reposlan",
+          "ov\xc3\xa1"
+          "bb\xc3\xadtott",
+          "\xc3\xa4litetty",
+          "\xcf\x81\xce\xbf\xcf\x89\xce\xb8\xce\xb7\xce\xbc\xce\xad\xce\xbd\xce\xbf",
+          "letilen"}) {
         if (line.find(word) != std::string_view::npos) return true;
     }
     return false;

@@ -187,6 +187,24 @@ bool FormReader::opensTemplateField(const std::vector<FormLine>& lines, size_t f
     return entryOf(line, label.label, labelKey(label.label)) >= 0;
 }
 
+std::string_view FormReader::fieldBelowSignature(std::string_view body) const {
+    bool below = false;
+    for (size_t pos = 0; pos < body.size();) {
+        size_t end = std::min(body.find('\n', pos), body.size());
+        std::string_view line = trimBlanks(body.substr(pos, end - pos));
+        if (below && !line.empty()) {
+            LabelLine label;
+            LabelKind kind = labelOf(line, &label);
+            if (kind == LabelKind::kBare || kind == LabelKind::kNone) label.label = line;
+            if (entryOf(line, label.label, labelKey(label.label)) >= 0 || prefixEntry(line) >= 0)
+                return line;
+        }
+        below = below || isSignatureLine(body.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return {};
+}
+
 void FormReader::read(std::string_view body, FormText* out) const {
     out->fields.clear();
     out->unplacedLines = 0;
@@ -583,6 +601,18 @@ void FormReader::read(std::string_view body, FormText* out) const {
         ++kept;
     }
     out->fields.resize(kept);
+    // Nothing the template names above a signature, something below it: the
+    // form may be there (a forward no marker announced), or a signature's
+    // "Phone:" would have been taken for the form's.
+    if (std::none_of(out->fields.begin(), out->fields.end(),
+                     [](const FormField& field) { return field.entry >= 0; })) {
+        if (std::string_view line = fieldBelowSignature(body); !line.empty()) {
+            if (out->unplacedSamples.size() < kKeptSamples)
+                out->unplacedSamples.push_back("a field below the signature: \"" +
+                                               std::string(line) + "\"");
+            ++out->unplacedLines;
+        }
+    }
     for (FormField& field : out->fields) {
         dropListMarks(&field.value);
         // A dash alone stands for no answer.

@@ -71,6 +71,9 @@ class FormReader {
     int prefixEntry(std::string_view line) const;
     // Whether the first line with text from `from` opens a field the template names.
     bool opensTemplateField(const std::vector<FormLine>& lines, size_t from) const;
+    // A line below the body's signature line ("-- ") that opens a field the
+    // template names, or empty: the form may stand below a signature.
+    std::string_view fieldBelowSignature(std::string_view body) const;
     // The entry that takes a field with this label (the line it opens; empty:
     // the label's own key alone decides, no name that only begins it), or -1.
     // `key` is the label's labelKey().

@@ -401,7 +401,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             continue;
         }
         if (continued) {
-            lines->push_back({text, text, indent, true});
+            lines->push_back({text, text, indent, true, false, linkOnly});
             continue;
         }
         // A text table with a rule under every row: a row drawn over several

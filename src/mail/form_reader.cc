@@ -102,6 +102,17 @@ bool isQuestionsOwn(std::string_view rest) {
     return endsQuestion(rest) && rest.find('\n') == rest.npos;
 }
 
+// The text of a button: a few words, no link, address, file name or number.
+bool isButtonText(std::string_view text) {
+    if (text.empty() || std::count(text.begin(), text.end(), ' ') > 3) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '@' || text[i] == '.' || text[i] == '/' || text[i] == ':' ||
+            digitLength(text, i) > 0)
+            return false;
+    }
+    return true;
+}
+
 // A key as data writes it: lower-case letters, digits and "_" ("first_name:").
 bool isDataKey(std::string_view label) {
     if (label.ends_with(':')) label.remove_suffix(1);
@@ -330,6 +341,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
         size_t found = 0;
         for (size_t j = from; j < lines.size() && found < 2; ++j) {
             if (lines[j].text.empty()) break;
+            if (lines[j].continued) continue;  // the value of the row above
             if (kinds[j] == LabelKind::kBare && found == 0) {
                 std::string bareKey = labelKey(lines[j].view);
                 return entryOf({}, lines[j].view, bareKey) >= 0 || layout_.knowsBareLabel(bareKey);
@@ -543,8 +555,13 @@ void FormReader::read(std::string_view body, FormText* out) const {
         }
         // A note on the question below it, "(Select all that apply)", is no answer.
         if (waiting && !blankInside && line.starts_with('(') && line.ends_with(')')) continue;
-        // A title above a run of fields ("Additional fields") ends the value above.
-        if (blankInside && !waiting && kind == LabelKind::kBare && opensFields(i + 1)) {
+        // A title above a run of fields ("Additional fields") ends the value
+        // above, as does one that recurs in a paragraph of its own above a field
+        // the template names ("Availability").
+        if (blankInside && !waiting && kind == LabelKind::kBare &&
+            (opensFields(i + 1) ||
+             (i + 1 < lines.size() && lines[i + 1].text.empty() &&
+              layout_.isBoilerplate(formLine.text) && opensTemplateField(lines, i + 1)))) {
             current = -1;
             continue;
         }
@@ -554,6 +571,9 @@ void FormReader::read(std::string_view body, FormText* out) const {
             tail.push_back({field->value.size(), paragraphs, formLine.text, line, waiting,
                             blankInside, false, formLine.linkOnly});
         }
+        // A link's text alone below an answer ("Map it", "View on map") is the
+        // sending tool's button, no line of it.
+        if (formLine.linkOnly && !waiting && isButtonText(line)) continue;
         // Labels the form does not use, kept inside a value: the report shows them.
         if (kind == LabelKind::kColon && label.isShort)
             labelled.emplace_back(static_cast<size_t>(current), field->value.size(), formLine.text);

@@ -152,7 +152,24 @@ class TextBuilder {
         tables_.push_back({out_.size() + line_.size(), {}, false, 0});
     }
     void rowStart() {
-        if (!tables_.empty()) tables_.back().rows.emplace_back();
+        if (tables_.empty()) return;
+        tables_.back().rows.emplace_back();
+        tables_.back().rowFrom = out_.size() + line_.size();
+    }
+    // A row of one cell below rows of a label and a value is a section's title
+    // ("Collection details"): a paragraph of its own, no line of the answer above.
+    void rowEnd() {
+        if (tables_.empty() || tables_.back().rows.empty()) return;
+        Table& table = tables_.back();
+        const std::vector<Cell>& row = table.rows.back();
+        if (row.size() >= 2) table.pairs = true;
+        if (row.size() != 1 || !table.pairs || row[0].text.empty() ||
+            row[0].text.find('\n') != std::string::npos)
+            return;
+        std::string title = textSince(table.rowFrom);
+        cutBackTo(table.rowFrom);
+        paragraph();
+        out_ += title;
     }
     void cellOpened(bool header) {
         if (tables_.empty() || tables_.back().rows.empty()) return;
@@ -184,13 +201,7 @@ class TextBuilder {
             return;
         }
         // Everything the table wrote since it began goes, the rows come again.
-        if (table.start >= out_.size()) {
-            line_.resize(table.start - out_.size());
-        } else {
-            out_.resize(table.start);
-            line_.clear();
-        }
-        space_ = tab_ = tabbed_ = false;
+        cutBackTo(table.start);
         paragraph();
         if (shape == Shape::kAcross) {
             const std::vector<Cell>& header = table.rows[0];
@@ -212,6 +223,7 @@ class TextBuilder {
             const std::vector<Cell>& row = table.rows[r];
             size_t first = row.size() == 3 && isRowNumber(row[0].text) ? 1 : 0;
             if (row.size() <= first) continue;
+            if (row.size() == first + 1) paragraph();  // a section's title
             out_ += oneLine(row[first].text);
             if (row.size() > first + 1) out_ += '\t';
             std::string value;
@@ -235,8 +247,20 @@ class TextBuilder {
         std::vector<std::vector<Cell>> rows;
         bool nested;  // holds another table: a layout, not a form's answers
         size_t cellFrom;
+        size_t rowFrom = 0;
+        bool pairs = false;  // a row of two cells or more so far
     };
 
+    // Drops what was written from `position` of out_ and line_ together.
+    void cutBackTo(size_t position) {
+        if (position >= out_.size()) {
+            line_.resize(position - out_.size());
+        } else {
+            out_.resize(position);
+            line_.clear();
+        }
+        space_ = tab_ = tabbed_ = false;
+    }
     // The text written since `position` of out_ and line_ together.
     std::string textSince(size_t position) const {
         if (position >= out_.size())
@@ -360,6 +384,7 @@ class Walk {
         if (part == Part::kLink) builder_.link(false);
         if (part == Part::kTable) builder_.tableEnd();
         if (kind == Kind::kLine) builder_.endLine();
+        if (part == Part::kRow) builder_.rowEnd();
         if (kind == Kind::kParagraph) builder_.paragraph();
         if (kind == Kind::kCell) builder_.cellEnd();
     }

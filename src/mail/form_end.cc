@@ -39,6 +39,8 @@ bool readsAsFooter(std::string_view line) {
         "noreply",
         "automatic",
         "automatisch",
+        "automatisk",
+        "automatik",
         "automatiquement",
         "autom\xC3\xA1tic",
         "automatycznie",
@@ -82,7 +84,8 @@ bool isStampOrLink(std::string_view value) {
         words += c == ' ' && i > 0 && value[i - 1] != ' ';
         ++i;
     }
-    return digits >= 6 && holdsTimeOfDay(value) && words <= 6 && letters <= 12;
+    // Room for a weekday's and a month's names: "Donnerstag, 17. Dezember 2026, 09:10".
+    return digits >= 6 && holdsTimeOfDay(value) && words <= 6 && letters <= 20;
 }
 
 std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,

@@ -273,17 +273,20 @@ void viewOf(std::string_view line, View* view) {
 }
 
 // Where a second "Label: value" begins on a line that holds two, set apart by a
-// Tab or three blanks; npos when there is none.
+// Tab or three blanks, or by two where the first value filled its column (no
+// sentence ends there: "Hello.  PS: ..." is one value); npos when there is none.
 size_t secondPair(std::string_view line) {
-    if (line.find("   ") == line.npos) return line.npos;
+    if (line.find("  ") == line.npos) return line.npos;
     LabelLine label;
     if (!colonLabelOf(line, &label, kShortLabelWords)) return line.npos;
-    for (size_t gap = line.find("   "); gap != line.npos; gap = line.find("   ", gap + 1)) {
+    for (size_t gap = line.find("  "); gap != line.npos; gap = line.find("  ", gap + 1)) {
         size_t next = line.find_first_not_of(' ', gap);
         if (next == line.npos) return line.npos;
         LabelLine second;
         std::string_view before = trimBlanks(line.substr(0, gap));
-        if (colonLabelOf(line.substr(next), &second, 4) && !before.ends_with(':') &&
+        bool parted = next - gap >= 3 || !(before.ends_with('.') || before.ends_with('!') ||
+                                           before.ends_with('?') || before.ends_with(','));
+        if (parted && colonLabelOf(line.substr(next), &second, 4) && !before.ends_with(':') &&
             colonLabelOf(before, &label, kShortLabelWords))
             return next;
         gap = next;

@@ -27,7 +27,17 @@ constexpr std::string_view kFrom[] = {"from",
                                       "Felad\xc3\xb3",
                                       "L\xc3\xa4hett\xc3\xa4j\xc3\xa4",
                                       "\xce\x91\xcf\x80\xcf\x8c",
-                                      "Kimden"};
+                                      "Kimden",
+                                      "T\xe1\xbb\xab",
+                                      "dari",
+                                      "daripada",
+                                      "\xe0\xb8\x88\xe0\xb8\xb2\xe0\xb8\x81",
+                                      "\xd9\x85\xd9\x86",
+                                      "\xd7\x9e\xd7\x90\xd7\xaa",
+                                      "\xeb\xb3\xb4\xeb\x82\xb8 \xec\x82\xac\xeb\x9e\x8c",
+                                      "\xe5\x8f\x91\xe4\xbb\xb6\xe4\xba\xba",
+                                      "\xe5\xaf\x84\xe4\xbb\xb6\xe8\x80\x85",
+                                      "\xd8\xa7\xd8\xb2"};
 constexpr std::string_view kSent[] = {
     "sent",
     "date",
@@ -60,7 +70,21 @@ constexpr std::string_view kSent[] = {
     "\xce\xa3\xcf\x84\xce\xac\xce\xbb\xce\xb8\xce\xb7\xce\xba\xce\xb5",
     "\xce\x97\xce\xbc\xce\xb5\xcf\x81\xce\xbf\xce\xbc\xce\xb7\xce\xbd\xce\xaf\xce\xb1",
     "g\xc3\xb6nderildi",
-    "tarih"};
+    "tarih",
+    "Ng\xc3\xa0y",
+    "\xc4\x90\xc3\xa3 g\xe1\xbb\xadi",
+    "tanggal",
+    "dikirim",
+    "tarikh",
+    "\xe0\xb8\xa7\xe0\xb8\xb1\xe0\xb8\x99\xe0\xb8\x97\xe0\xb8\xb5\xe0\xb9\x88",
+    "\xd8\xa7\xd9\x84\xd8\xaa\xd8\xa7\xd8\xb1\xd9\x8a\xd8\xae",
+    "\xd7\xaa\xd7\x90\xd7\xa8\xd7\x99\xd7\x9a",
+    "\xeb\x82\xa0\xec\xa7\x9c",
+    "\xeb\xb3\xb4\xeb\x82\xb8 \xeb\x82\xa0\xec\xa7\x9c",
+    "\xe6\x97\xa5\xe6\x9c\x9f",
+    "\xe5\x8f\x91\xe9\x80\x81\xe6\x97\xb6\xe9\x97\xb4",
+    "\xe5\xaf\x84\xe4\xbb\xb6\xe6\x97\xa5\xe6\x9c\x9f",
+    "\xd8\xaa\xd8\xa7\xd8\xb1\xdb\x8c\xd8\xae"};
 constexpr std::string_view kTo[] = {"to",
                                     "an",
                                     "\xc3\xa0",
@@ -81,30 +105,51 @@ constexpr std::string_view kTo[] = {"to",
                                     "c\xc3\xadmzett",
                                     "vastaanottaja",
                                     "\xce\xa0\xcf\x81\xce\xbf\xcf\x82",
-                                    "kime"};
-constexpr std::string_view kSubject[] = {"subject",
-                                         "betreff",
-                                         "objet",
-                                         "asunto",
-                                         "oggetto",
-                                         "assunto",
-                                         "onderwerp",
-                                         "temat",
-                                         "emne",
-                                         "\xc3\xa4mne",
-                                         "\xe4\xbb\xb6\xe5\x90\x8d",
-                                         "\xd1\x82\xd0\xb5\xd0\xbc\xd0\xb0",
-                                         "\xd0\xa2\xd0\xb5\xd0\xbc\xd0\xb0",
-                                         "naslov",
-                                         "predmet",
-                                         "p\xc5\x99"
-                                         "edm\xc4\x9bt",
-                                         "zadeva",
-                                         "\xd0\x9d\xd0\xb0\xd1\x81\xd0\xbb\xd0\xbe\xd0\xb2",
-                                         "t\xc3\xa1rgy",
-                                         "aihe",
-                                         "\xce\x98\xce\xad\xce\xbc\xce\xb1",
-                                         "konu"};
+                                    "kime",
+                                    "T\xe1\xbb\x9bi",
+                                    "\xc4\x90\xe1\xba\xbfn",
+                                    "kepada",
+                                    "\xe0\xb8\x96\xe0\xb8\xb6\xe0\xb8\x87",
+                                    "\xd8\xa5\xd9\x84\xd9\x89",
+                                    "\xd7\x90\xd7\x9c",
+                                    "\xeb\xb0\x9b\xeb\x8a\x94 \xec\x82\xac\xeb\x9e\x8c",
+                                    "\xe6\x94\xb6\xe4\xbb\xb6\xe4\xba\xba",
+                                    "\xe6\x94\xb6\xe4\xbb\xb6\xe8\x80\x85",
+                                    "\xd8\xa8\xd9\x87"};
+constexpr std::string_view kSubject[] = {
+    "subject",
+    "betreff",
+    "objet",
+    "asunto",
+    "oggetto",
+    "assunto",
+    "onderwerp",
+    "temat",
+    "emne",
+    "\xc3\xa4mne",
+    "\xe4\xbb\xb6\xe5\x90\x8d",
+    "\xd1\x82\xd0\xb5\xd0\xbc\xd0\xb0",
+    "\xd0\xa2\xd0\xb5\xd0\xbc\xd0\xb0",
+    "naslov",
+    "predmet",
+    "p\xc5\x99"
+    "edm\xc4\x9bt",
+    "zadeva",
+    "\xd0\x9d\xd0\xb0\xd1\x81\xd0\xbb\xd0\xbe\xd0\xb2",
+    "t\xc3\xa1rgy",
+    "aihe",
+    "\xce\x98\xce\xad\xce\xbc\xce\xb1",
+    "konu",
+    "Ch\xe1\xbb\xa7 \xc4\x91\xe1\xbb\x81",
+    "subjek",
+    "perihal",
+    "\xe0\xb9\x80\xe0\xb8\xa3\xe0\xb8\xb7\xe0\xb9\x88\xe0\xb8\xad\xe0\xb8\x87",
+    "\xd8\xa7\xd9\x84\xd9\x85\xd9\x88\xd8\xb6\xd9\x88\xd8\xb9",
+    "\xd7\xa0\xd7\x95\xd7\xa9\xd7\x90",
+    "\xec\xa0\x9c\xeb\xaa\xa9",
+    "\xe4\xb8\xbb\xe9\xa2\x98",
+    "\xe4\xb8\xbb\xe6\x97\xa8",
+    "\xd9\x85\xd9\x88\xd8\xb6\xd9\x88\xd8\xb9"};
 
 template <size_t N>
 bool isOneOf(std::string_view name, const std::string_view (&names)[N]) {
@@ -195,7 +240,16 @@ bool mentionsForwarding(std::string_view line) {
           "bb\xc3\xadtott",
           "\xc3\xa4litetty",
           "\xcf\x81\xce\xbf\xcf\x89\xce\xb8\xce\xb7\xce\xbc\xce\xad\xce\xbd\xce\xbf",
-          "letilen"}) {
+          "letilen",
+          "chuy\xe1\xbb\x83n ti\xe1\xba\xbfp",
+          "diteruskan",
+          "\xe0\xb8\xaa\xe0\xb9\x88\xe0\xb8\x87\xe0\xb8\x95\xe0\xb9\x88\xe0\xb8\xad",
+          "\xd8\xaa\xd9\x88\xd8\xac\xd9\x8a\xd9\x87",
+          "\xd7\x94\xd7\x95\xd7\xa2\xd7\x91\xd7\xa8",
+          "\xec\xa0\x84\xeb\x8b\xac",
+          "\xe8\xbd\xac\xe5\x8f\x91",
+          "\xe8\xbd\x89\xe5\xaf\x84",
+          "\xd8\xa8\xd8\xa7\xd8\xb2\xd8\xa7\xd8\xb1\xd8\xb3\xd8\xa7\xd9\x84"}) {
         if (line.find(word) != std::string_view::npos) return true;
     }
     return false;
@@ -269,9 +323,25 @@ bool startsWithOneOf(std::string_view subject, const std::string_view (&prefixes
 }
 
 bool isForwardSubject(std::string_view subject) {
-    static constexpr std::string_view kPrefixes[] = {
-        "fwd:",    "fw:", "wg:",  "tr:",   "rv:",  "i:",   "vs:",
-        "doorst:", "pd:", "enc:", "fwd :", "fw :", "tr :", "wg :"};
+    static constexpr std::string_view kPrefixes[] = {"fwd:",
+                                                     "fw:",
+                                                     "wg:",
+                                                     "tr:",
+                                                     "rv:",
+                                                     "i:",
+                                                     "vs:",
+                                                     "doorst:",
+                                                     "pd:",
+                                                     "enc:",
+                                                     "fwd :",
+                                                     "fw :",
+                                                     "tr :",
+                                                     "wg :",
+                                                     "vl:",
+                                                     "ilt:",
+                                                     "tov\xc3\xa1"
+                                                     "bb\xc3\xadt\xc3\xa1s:",       // Hungarian
+                                                     "\xCE\xA0\xCE\xA1\xCE\x98:"};  // Greek
     return startsWithOneOf(subject, kPrefixes);
 }
 

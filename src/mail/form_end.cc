@@ -25,7 +25,7 @@ bool followsForm(const TailLine& line, const FormLayout& layout) {
     auto blanks = std::count(line.view.begin(), line.view.end(), ' ');
     // Where the last answer is empty, the first line below its label may be the
     // footer that follows the others' answers ("Sent automatically from ...").
-    if (line.first && readsAsFooter(line.view) && layout.isBoilerplate(line.text)) return true;
+    if (line.first && layout.recursUnchanged(line.text) && readsAsFooter(line.view)) return true;
     if (line.first && !(line.belowBlank && blanks >= 4)) return false;
     if (line.paragraph == 0 && blanks == 0) return false;
     return layout.isBoilerplate(line.text);
@@ -66,8 +66,8 @@ bool readsAsFooter(std::string_view line) {
         for (uint32_t marks = kByFirst[static_cast<unsigned char>(asciiLower(line[i]))]; marks != 0;
              marks &= marks - 1) {
             std::string_view mark = kMarks[std::countr_zero(marks)];
-            if (line.size() - i >= mark.size() &&
-                equalsIgnoringCase(line.substr(i, mark.size()), mark))
+            if (line.size() - i >= mark.size() && asciiLower(line[i + 1]) == mark[1] &&
+                equalsIgnoringCase(line.substr(i + 2, mark.size() - 2), mark.substr(2)))
                 return true;
         }
     }
@@ -75,11 +75,13 @@ bool readsAsFooter(std::string_view line) {
 }
 
 bool holdsTimeOfDay(std::string_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        size_t length = digitLength(text, i);
-        if (length > 0 && i + length + 1 < text.size() && text[i + length] == ':' &&
-            digitLength(text, i + length + 1) > 0)
-            return true;
+    for (size_t colon = text.find(':', 1); colon != text.npos; colon = text.find(':', colon + 1)) {
+        if (colon + 1 == text.size()) return false;
+        // A digit of one byte (ASCII), two (Arabic, Persian) or three (full width) before it
+        bool before = digitLength(text, colon - 1) == 1 ||
+                      (colon >= 2 && digitLength(text, colon - 2) == 2) ||
+                      (colon >= 3 && digitLength(text, colon - 3) == 3);
+        if (before && digitLength(text, colon + 1) > 0) return true;
     }
     return false;
 }
@@ -128,8 +130,7 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
         const TailLine& line = tail[i];
         if (line.note) continue;
         if ((line.linkOnly && !isStampOrLink(line.view)) ||
-            (i + 1 == cut && !line.first && readsAsFooter(line.view) &&
-             !isStampOrLink(line.view)) ||
+
             (holdsTimeOfDay(line.view) && layout.recursInShape(line.text)))
             doubtful.push_back(line.text);
     }

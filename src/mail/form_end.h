@@ -43,7 +43,7 @@ bool isStampOrLink(std::string_view value);
 // messages (`layout`), then its last lines that do. A first answer that recurs
 // ("Yes", "Norway") is an answer. `tail` holds the lines appended to `value`.
 // Returns the lines kept that may follow the form all the same: a button's
-// text, a last line that reads as a footer, a stamp that recurs in shape.
+// text, a stamp that recurs in shape.
 std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,
                                                const FormLayout& layout, std::string* value);
 

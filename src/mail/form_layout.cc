@@ -52,8 +52,7 @@ std::string lineShape(std::string_view line) {
 }
 
 bool FormLayout::isBoilerplate(std::string_view line) const {
-    return (!boilerplate_.empty() && boilerplate_.find(line) != boilerplate_.end()) ||
-           recursInShape(line);
+    return recursUnchanged(line) || recursInShape(line);
 }
 
 bool FormLayout::recursInShape(std::string_view line) const {

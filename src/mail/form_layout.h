@@ -48,6 +48,10 @@ class FormLayout {
     // Whether this line (trimmed) recurs in most messages, unchanged or (unless it
     // ends a sentence) in shape.
     bool isBoilerplate(std::string_view line) const;
+    // Whether this line (trimmed) recurs in most messages unchanged.
+    bool recursUnchanged(std::string_view line) const {
+        return !boilerplate_.empty() && boilerplate_.find(line) != boilerplate_.end();
+    }
     // Whether this line recurs in most messages in shape (another date, number
     // or link), unless it ends a sentence.
     bool recursInShape(std::string_view line) const;

@@ -173,9 +173,8 @@ LabelKind labelOf(std::string_view line, LabelLine* out) {
     return LabelKind::kNone;
 }
 
-size_t digitLength(std::string_view text, size_t at) {
+size_t otherDigitLength(std::string_view text, size_t at) {
     unsigned char c = static_cast<unsigned char>(text[at]);
-    if (c < 0x80) return c >= '0' && c <= '9' ? 1 : 0;
     if (c < 0xC0) return 0;
     size_t length = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
     if (at + length > text.size()) return 0;

@@ -58,7 +58,12 @@ std::string_view headingLabelOf(std::string_view line);
 
 // The length in bytes of the decimal digit at `at`, of any script ("7", "۷",
 // "٧", "７"); 0 when there is none.
-size_t digitLength(std::string_view text, size_t at);
+size_t otherDigitLength(std::string_view text, size_t at);
+inline size_t digitLength(std::string_view text, size_t at) {
+    unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c < 0x80) return c >= '0' && c <= '9' ? 1 : 0;
+    return otherDigitLength(text, at);
+}
 
 // Words of free text that end a sentence: at least three words ending in . ! or ?.
 bool isSentence(std::string_view text);

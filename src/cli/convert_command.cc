@@ -56,7 +56,8 @@ static const char kUsageOptions[] =
                        which fields were absent or empty, and what no field took
       --strict         with --messages: exit status 4 when the table may be
                        wrong: a line between a message's fields that no field
-                       took, a label that may be the text above it, a line
+                       took, a label that may be the text above it or a
+                       template's label inside another value, a line
                        ending a value that may follow the form, a column
                        found in no message, a value cut (a field that only
                        some messages have is no reason)

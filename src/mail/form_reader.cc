@@ -198,6 +198,35 @@ bool FormReader::opensTemplateField(const std::vector<FormLine>& lines, size_t f
     return entryOf(line, label.label, labelKey(label.label)) >= 0;
 }
 
+void FormReader::findLabelsInValues(FormText* out) const {
+    thread_local std::vector<bool> read;
+    read.assign(fields_.size(), false);
+    for (const FormField& field : out->fields) {
+        if (field.entry >= 0) read[static_cast<size_t>(field.entry)] = true;
+    }
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        std::string_view name = trimBlanks(fields_[i]);
+        if (name.ends_with(':')) name.remove_suffix(1);
+        if (read[i] || name.empty()) continue;
+        for (const FormField& field : out->fields) {
+            std::string_view value = field.value;
+            for (size_t at = value.find(name); at != value.npos; at = value.find(name, at + 1)) {
+                std::string_view after = value.substr(at + name.size());
+                bool opens = at == 0 || value[at - 1] == '\n' ||
+                             (at >= 2 && value.substr(at - 2, 2) == "  ");
+                if (!opens || !(after.starts_with(':') || after.starts_with("\xEF\xBC\x9A")))
+                    continue;
+                if (out->unplacedSamples.size() < kKeptSamples) {
+                    out->unplacedSamples.push_back("a label of the template inside " + field.label +
+                                                   ": \"" + std::string(name) + "\"");
+                }
+                ++out->doubtfulLabels;
+                break;
+            }
+        }
+    }
+}
+
 std::string_view FormReader::fieldBelowSignature(std::string_view body) const {
     bool below = false;
     for (size_t pos = 0; pos < body.size();) {
@@ -633,6 +662,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             ++out->unplacedLines;
         }
     }
+    findLabelsInValues(out);
     for (FormField& field : out->fields) {
         dropListMarks(&field.value);
         // A dash alone stands for no answer.

@@ -43,8 +43,10 @@ struct FormText {
     // the text of Message: "..."'.
     size_t unplacedLines = 0;
     std::vector<std::string> unplacedSamples;
-    // Labels that open a field on their shape alone where the text of the field
-    // above may go on (their samples are among the unplaced ones).
+    // Labels read with a doubt: labels that open a field on their shape alone
+    // where the text of the field above may go on, and labels of the template
+    // that stand inside another field's value while their own field is absent
+    // (their samples are among the unplaced ones).
     size_t doubtfulLabels = 0;
     // Lines kept at the end of the last value that may follow the form all the
     // same (their samples are among the unplaced ones).
@@ -74,6 +76,9 @@ class FormReader {
     // A line below the body's signature line ("-- ") that opens a field the
     // template names, or empty: the form may stand below a signature.
     std::string_view fieldBelowSignature(std::string_view body) const;
+    // Counts the template's labels that open a line or a second pair ("...
+    // Days: 5") inside another field's value while no field of theirs was read.
+    void findLabelsInValues(FormText* out) const;
     // The entry that takes a field with this label (the line it opens; empty:
     // the label's own key alone decides, no name that only begins it), or -1.
     // `key` is the label's labelKey().

@@ -80,7 +80,7 @@ std::string renderReport(const MessageReport& report) {
     text +=
         "Lines shaped like a label kept in a value: " + std::to_string(report.labelledLines) + "\n";
     text +=
-        "Labels that may be the text above them: " + std::to_string(report.doubtfulLabels) + "\n";
+        "Labels read with a doubt: " + std::to_string(report.doubtfulLabels) + "\n";
     text +=
         "Lines ending a value that may follow the form: " + std::to_string(report.doubtfulEnds) +
         "\n";

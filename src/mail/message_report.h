@@ -21,7 +21,7 @@ struct MessageReport {
     std::vector<uint64_t> empty;    // per column: messages where it is there but empty
     uint64_t unplacedLines = 0;     // lines between a form's fields that no field took
     uint64_t labelledLines = 0;     // lines shaped "Label: text" kept inside a value
-    uint64_t doubtfulLabels = 0;    // labels that may be the text of the field above
+    uint64_t doubtfulLabels = 0;    // labels read with a doubt (FormText::doubtfulLabels)
     uint64_t doubtfulEnds = 0;      // lines ending a value that may follow the form
     uint64_t rowsLackingField = 0;  // rows without one of the columns (an optional field)
     uint64_t unsureRows = 0;        // rows leaving a line out or with a doubtful label

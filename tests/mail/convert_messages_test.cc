@@ -126,7 +126,7 @@ TEST_F(ConvertMessages, ReportOnStandardError) {
               "  Name: 0 absent, 0 empty\n  Email: 0 absent, 0 empty\n  Phone: 5 absent, 0 empty\n"
               "Rows lacking a field: 5\nLines between fields that no field took: 0\n"
               "Lines shaped like a label kept in a value: 0\n"
-              "Labels that may be the text above them: 0\n"
+              "Labels read with a doubt: 0\n"
               "Lines ending a value that may follow the form: 0\nRows read with a doubt: 0\n"
               "Parts that could not be decoded: 3\n"
               "  broken.mbox, message 1: broken base64\n"

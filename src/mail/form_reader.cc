@@ -148,6 +148,9 @@ void dropListMarks(std::string* value) {
 FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
     : fields_(fields), matcher_(fields), layout_(layout) {
     for (size_t i = 0; i < fields.size(); ++i) {
+        std::string_view name = trimBlanks(fields_[i]);
+        if (name.ends_with(':')) name.remove_suffix(1);
+        names_.push_back(name);
         entryWords_.push_back(labelWordsOf(withoutLabelMark(fields_[i])));
         keys_.push_back(labelKey(fields[i]));
         entryKeys_[keys_.back()] = static_cast<int>(i);
@@ -199,31 +202,39 @@ bool FormReader::opensTemplateField(const std::vector<FormLine>& lines, size_t f
 }
 
 void FormReader::findLabelsInValues(FormText* out) const {
-    thread_local std::vector<bool> read;
-    read.assign(fields_.size(), false);
-    for (const FormField& field : out->fields) {
-        if (field.entry >= 0) read[static_cast<size_t>(field.entry)] = true;
-    }
-    for (size_t i = 0; i < fields_.size(); ++i) {
-        std::string_view name = trimBlanks(fields_[i]);
-        if (name.ends_with(':')) name.remove_suffix(1);
-        if (read[i] || name.empty()) continue;
-        for (const FormField& field : out->fields) {
-            std::string_view value = field.value;
-            for (size_t at = value.find(name); at != value.npos; at = value.find(name, at + 1)) {
-                std::string_view after = value.substr(at + name.size());
-                bool opens = at == 0 || value[at - 1] == '\n' ||
-                             (at >= 2 && value.substr(at - 2, 2) == "  ");
-                if (!opens || !(after.starts_with(':') || after.starts_with("\xEF\xBC\x9A")))
-                    continue;
-                if (out->unplacedSamples.size() < kKeptSamples) {
-                    out->unplacedSamples.push_back("a label of the template inside " + field.label +
-                                                   ": \"" + std::string(name) + "\"");
-                }
-                ++out->doubtfulLabels;
-                break;
-            }
+    size_t read = 0;  // fields of the template read (once each, mostly)
+    for (const FormField& field : out->fields)
+        read += field.entry >= 0;
+    if (read >= names_.size()) return;
+    // A label of the template opening a line is read as one; inside a value it
+    // stands after two blanks, as the second pair of a line.
+    auto absentLabelAt = [&](std::string_view value, size_t at) -> std::string_view {
+        for (size_t i = 0; i < names_.size(); ++i) {
+            std::string_view name = names_[i];
+            std::string_view after = value.substr(at);
+            if (name.empty() || !after.starts_with(name)) continue;
+            after.remove_prefix(name.size());
+            if (!after.starts_with(':') && !after.starts_with("\xEF\xBC\x9A")) continue;
+            if (std::none_of(out->fields.begin(), out->fields.end(),
+                             [&](const FormField& field) { return field.entry == int(i); }))
+                return name;
         }
+        return {};
+    };
+    for (const FormField& field : out->fields) {
+        std::string_view value = field.value;
+        std::string_view found;
+        for (size_t pair = value.find("  "); pair != value.npos && found.empty();
+             pair = value.find("  ", pair)) {
+            pair = value.find_first_not_of(' ', pair);
+            if (pair != value.npos) found = absentLabelAt(value, pair);
+        }
+        if (found.empty()) continue;
+        if (out->unplacedSamples.size() < kKeptSamples) {
+            out->unplacedSamples.push_back("a label of the template inside " + field.label +
+                                           ": \"" + std::string(found) + "\"");
+        }
+        ++out->doubtfulLabels;
     }
 }
 

@@ -76,7 +76,7 @@ class FormReader {
     // A line below the body's signature line ("-- ") that opens a field the
     // template names, or empty: the form may stand below a signature.
     std::string_view fieldBelowSignature(std::string_view body) const;
-    // Counts the template's labels that open a line or a second pair ("...
+    // Counts the template's labels that open a second pair of a line ("...
     // Days: 5") inside another field's value while no field of theirs was read.
     void findLabelsInValues(FormText* out) const;
     // The entry that takes a field with this label (the line it opens; empty:
@@ -86,6 +86,7 @@ class FormReader {
 
     FieldList fields_;
     std::vector<std::vector<std::string_view>> entryWords_;  // into fields_
+    std::vector<std::string_view> names_;                    // into fields_, without colon
     FieldMatcher matcher_;
     std::vector<std::string> keys_;  // labelKey() of each entry
     std::unordered_map<std::string, int, StringViewHash, std::equal_to<>>

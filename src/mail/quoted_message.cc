@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "mail/charset_text.h"
@@ -191,11 +192,17 @@ bool isQuotedHeaderBlock(std::string_view body, size_t at) {
 bool isHeaderName(std::string_view name) {
     if (name.empty() || name.size() > 24) return false;
     // Most lines name no header field: only the names with the same first letter
-    // are compared.
-    static const std::array<std::vector<std::string_view>, 256> kByFirst = [] {
-        std::array<std::vector<std::string_view>, 256> byFirst;
+    // and length are compared.
+    struct Known {
+        std::vector<std::string_view> names;
+        uint32_t lengths = 0;  // a bit for each length they have
+    };
+    static const std::array<Known, 256> kByFirst = [] {
+        std::array<Known, 256> byFirst;
         auto add = [&](std::string_view known) {
-            byFirst[static_cast<unsigned char>(asciiLower(known[0]))].push_back(known);
+            Known& same = byFirst[static_cast<unsigned char>(asciiLower(known[0]))];
+            same.names.push_back(known);
+            same.lengths |= 1u << known.size();
         };
         for (std::string_view known : kFrom)
             add(known);
@@ -207,7 +214,9 @@ bool isHeaderName(std::string_view name) {
             add(known);
         return byFirst;
     }();
-    for (std::string_view known : kByFirst[static_cast<unsigned char>(asciiLower(name[0]))]) {
+    const Known& same = kByFirst[static_cast<unsigned char>(asciiLower(name[0]))];
+    if ((same.lengths >> name.size() & 1) == 0) return false;
+    for (std::string_view known : same.names) {
         if (known.size() == name.size() && equalsIgnoringCase(name, known)) return true;
     }
     return false;

@@ -171,6 +171,8 @@ Status ImapConnection::send(const std::string& command, std::string* tag) {
 
 Status ImapConnection::fill() {
     if (broken_) return fail(failure_, "the connection was lost");
+    // Also while bytes keep coming: a large message let go at full speed.
+    if (settings_.stop != nullptr && settings_.stop->load()) return Status::Stopped();
     if (start_ == end_) {
         start_ = end_ = 0;
     } else if (start_ > 0 && end_ == buffer_.size()) {

@@ -1,5 +1,6 @@
 #include "mail/mailbox_conversion.h"
 
+#include <algorithm>
 #include <string>
 
 #include "mail/form_layout.h"
@@ -9,7 +10,7 @@ namespace tabulon {
 
 Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
                       std::string_view name, MessageRows& rows, const RowFn& onRow,
-                      const ProgressFn& progress) {
+                      const ProgressFn& progress, std::vector<uint64_t>* gone) {
     uint64_t done = 0;
     std::vector<std::string> cells;
     auto convert = [&](std::string_view message, bool tooLarge) {
@@ -35,6 +36,7 @@ Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
     Status status = mailbox.fetch(uids, [&](const ImapMailbox::Message& message) {
         if (progress) progress(++done, uids.size());
         if (message.gone) {
+            if (gone != nullptr) gone->push_back(message.uid);
             rows.countGone();
             return Status::Ok();
         }
@@ -63,11 +65,13 @@ Status readMailbox(const ImapAccount& account, const ImapSearch& search, Message
         std::erase_if(uids, [&](uint64_t uid) { return seen->has(uidKey(uid)); });
     }
     const ImapAddress& address = mailbox->address();
-    status =
-        convertMailbox(*mailbox, uids, address.host + "/" + address.folder, rows, onRow, progress);
+    std::vector<uint64_t> gone;
+    status = convertMailbox(*mailbox, uids, address.host + "/" + address.folder, rows, onRow,
+                            progress, &gone);
     if (status.ok() && seen) {
-        for (uint64_t uid : uids)
-            seen->add(uidKey(uid));
+        for (uint64_t uid : uids) {
+            if (std::find(gone.begin(), gone.end(), uid) == gone.end()) seen->add(uidKey(uid));
+        }
     }
     return status;
 }

@@ -212,7 +212,7 @@ Status ImapMailbox::run(const std::string& command, const std::string& doing,
         if (result.empty()) {
             uint64_t bytes = 0;
             // A literal in a reply that does not need one is read and let go.
-            if (literalAtEnd(line, &bytes) && bytes <= kMaxReplyBytes) {
+            if (literalAtEnd(line, &bytes)) {
                 status = connection_->readLiteral(bytes, nullptr);
             }
             onLine(line);

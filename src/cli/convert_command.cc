@@ -76,14 +76,16 @@ static const char kUsageOptions[] =
       --version        show the version and exit
 
 A mailbox INPUT (imaps://, or imap:// with STARTTLS) is read over TLS with the
-server's certificate checked; its messages, fetched by UID, are converted as
-they arrive. The password comes from ~/.netrc, --password-file or a prompt on
-the terminal, never from the command line.
+server's certificate checked; its messages, fetched by UID in batches, are
+converted as they arrive and stay unread. The password comes from
+--password-file, the ~/.netrc entry for this login at this host, or a prompt on
+the terminal, never from the command line; a file of it that other users can
+read is refused.
       --search-subject=TEXT  only messages whose subject contains TEXT
       --search-from=TEXT     only messages whose From field contains TEXT
       --search-since=DATE    only messages received on or after DATE (YYYY-MM-DD)
       --cacert=FILE          trust the certificates in FILE (a private server's)
-      --password-file=FILE   the password is the first line of FILE
+      --password-file=FILE   the password is the first line of FILE (mode 600)
 
 Options taking a value accept it as the next argument or after "=" (long
 forms) or directly after the letter (short forms).

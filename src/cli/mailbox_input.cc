@@ -7,6 +7,7 @@
 #include "cli/progress_line.h"
 #include "mail/imap_mailbox.h"
 #include "mail/mailbox_conversion.h"
+#include "platform/secret_memory.h"
 
 namespace tabulon {
 
@@ -15,10 +16,12 @@ Status convertMailboxInput(const std::string& url, const MessageJobOptions& opti
     ImapAccount account;
     account.url = url;
     account.caFile = options.caFile;
-    // TABULON_IMAP_TIMEOUT (seconds) shortens both timeouts, for tests.
+    // TABULON_IMAP_TIMEOUT (seconds) shortens every time limit, for tests.
     if (const char* timeout = std::getenv("TABULON_IMAP_TIMEOUT")) {
         long seconds = std::atol(timeout);
-        if (seconds > 0) account.connectSeconds = account.stallSeconds = seconds;
+        if (seconds > 0) {
+            account.connectSeconds = account.stallSeconds = account.replySeconds = seconds;
+        }
     }
     // The address and the filters are checked before a password is asked for.
     ImapAddress address;
@@ -26,16 +29,18 @@ Status convertMailboxInput(const std::string& url, const MessageJobOptions& opti
     Status status = parseImapAddress(url, &address);
     if (status.ok()) status = imapSearchCommand(options.search, 0, 0, &command);
     if (status.ok()) {
-        status =
-            mailboxPassword(address.user, address.host, options.passwordFile, &account.password);
+        status = mailboxPassword(address.user, address.host, address.hostName, options.passwordFile,
+                                 &account.password);
     }
     if (!status.ok()) return status;
     std::optional<ProgressLine> line;
     if (options.showProgress) line.emplace(address.host + "/" + address.folder);
-    return readMailbox(account, options.search, rows, onRow, seen,
-                       [&](uint64_t done, uint64_t total) {
-                           if (line) line->update(done, total);
-                       });
+    status =
+        readMailbox(account, options.search, rows, onRow, seen, [&](uint64_t done, uint64_t total) {
+            if (line) line->update(done, total);
+        });
+    wipe(&account.password);
+    return status;
 }
 
 }  // namespace tabulon

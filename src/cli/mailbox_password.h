@@ -1,5 +1,5 @@
-// Where the password of a mailbox comes from: a file the user names, ~/.netrc
-// (which libcurl reads), or a prompt on the terminal that does not echo.
+// Where the password of a mailbox comes from: a file the user names, ~/.netrc,
+// or a prompt on the terminal that does not echo.
 #pragma once
 
 #include <string>
@@ -8,10 +8,13 @@
 
 namespace tabulon {
 
-// The first line of `passwordFile` when it is given. Otherwise "" when ~/.netrc
-// has an entry for `host` (port aside) or standard input is not a terminal; else
-// what the user types at a prompt on the terminal.
+// The first line of `passwordFile` when it is given; else the password of
+// ~/.netrc's entry for `user` at `hostName` (machine and login both match);
+// else, on a terminal, what the user types at a prompt. No password is an
+// error, and so is a password file or ~/.netrc that other users can read. From
+// here on the process leaves no core dump.
 Status mailboxPassword(const std::string& user, const std::string& host,
-                       const std::string& passwordFile, std::string* password);
+                       const std::string& hostName, const std::string& passwordFile,
+                       std::string* password);
 
 }  // namespace tabulon

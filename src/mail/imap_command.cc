@@ -140,35 +140,58 @@ bool parseSearchReply(std::string_view reply, std::vector<uint64_t>* uids) {
     return valid;
 }
 
-bool parseStatusReply(std::string_view reply, uint64_t* uidValidity, uint64_t* uidNext) {
-    bool found = false;
-    forEachLine(reply, "* STATUS ", [&](std::string_view rest) {
-        size_t open = rest.rfind('(');
-        size_t close = rest.rfind(')');
-        if (open == std::string_view::npos || close == std::string_view::npos || close < open) {
-            return;
+void parseExamineLine(std::string_view line, uint64_t* uidValidity, uint64_t* uidNext) {
+    if (line.size() < 6 || !equalsIgnoringCase(line.substr(0, 6), "* OK [")) return;
+    size_t close = line.find(']');
+    if (close == std::string_view::npos) return;
+    std::string_view code = line.substr(6, close - 6);
+    size_t space = code.find(' ');
+    if (space == std::string_view::npos) return;
+    uint64_t value = 0;
+    if (!readNumber(code.substr(space + 1), &value)) return;
+    if (equalsIgnoringCase(code.substr(0, space), "UIDVALIDITY")) *uidValidity = value;
+    if (equalsIgnoringCase(code.substr(0, space), "UIDNEXT")) *uidNext = value;
+}
+
+bool literalAtEnd(std::string_view line, uint64_t* bytes) {
+    if (line.empty() || line.back() != '}') return false;
+    size_t open = line.rfind('{');
+    if (open == std::string_view::npos) return false;
+    std::string_view number = line.substr(open + 1, line.size() - open - 2);
+    if (!number.empty() && number.back() == '+') number.remove_suffix(1);
+    return readNumber(number, bytes);
+}
+
+bool isFetchReply(std::string_view line) {
+    if (line.size() < 3 || line.substr(0, 2) != "* ") return false;
+    size_t space = line.find(' ', 2);
+    uint64_t number = 0;
+    return space != std::string_view::npos && readNumber(line.substr(2, space - 2), &number) &&
+           line.size() >= space + 8 && equalsIgnoringCase(line.substr(space, 8), " FETCH (");
+}
+
+FetchPiece readFetchPiece(std::string_view piece) {
+    FetchPiece out;
+    out.literal = literalAtEnd(piece, &out.literalBytes);
+    std::string_view items = piece;
+    if (isFetchReply(piece)) items = piece.substr(piece.find('(') + 1);
+    std::string_view previous;
+    while (!items.empty()) {
+        size_t start = items.find_first_not_of(" ()");
+        if (start == std::string_view::npos) break;
+        items.remove_prefix(start);
+        size_t end = items.find_first_of(" ()");
+        std::string_view word = items.substr(0, end);
+        items = end == std::string_view::npos ? std::string_view() : items.substr(end);
+        uint64_t uid = 0;
+        if (equalsIgnoringCase(previous, "UID") && readNumber(word, &uid)) out.uid = uid;
+        if (equalsIgnoringCase(previous, "BODY[]")) {
+            if (equalsIgnoringCase(word, "NIL")) out.bodyNil = true;
+            if (out.literal && items.empty() && word.front() == '{') out.bodyFollows = true;
         }
-        found = true;
-        std::string_view items = rest.substr(open + 1, close - open - 1);
-        std::string_view name;
-        while (!items.empty()) {
-            size_t end = items.find(' ');
-            std::string_view word = items.substr(0, end);
-            items = end == std::string_view::npos ? std::string_view() : items.substr(end + 1);
-            if (word.empty()) continue;
-            if (name.empty()) {
-                name = word;
-                continue;
-            }
-            uint64_t value = 0;
-            if (readNumber(word, &value)) {
-                if (equalsIgnoringCase(name, "UIDVALIDITY")) *uidValidity = value;
-                if (equalsIgnoringCase(name, "UIDNEXT")) *uidNext = value;
-            }
-            name = {};
-        }
-    });
-    return found;
+        previous = word;
+    }
+    return out;
 }
 
 std::string printableServerText(std::string_view text, size_t limit) {

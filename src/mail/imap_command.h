@@ -47,9 +47,25 @@ std::vector<std::string> imapUidSets(const std::vector<uint64_t>& uids, size_t l
 // line holds something other than numbers.
 bool parseSearchReply(std::string_view reply, std::vector<uint64_t>* uids);
 
-// Reads "UIDVALIDITY n" and "UIDNEXT n" from a "* STATUS folder (...)" reply; a
-// value absent from it is left as it was. False when there is no STATUS line.
-bool parseStatusReply(std::string_view reply, uint64_t* uidValidity, uint64_t* uidNext);
+// Reads "[UIDVALIDITY n]" and "[UIDNEXT n]" from one untagged line of an EXAMINE
+// reply ("* OK [UIDVALIDITY 7] UIDs valid"); a value absent is left as it was.
+void parseExamineLine(std::string_view line, uint64_t* uidValidity, uint64_t* uidNext);
+
+// A literal announced at the end of `line` ("... {120}"): its size.
+bool literalAtEnd(std::string_view line, uint64_t* bytes);
+
+// What one piece of a FETCH reply says: the reply's first line
+// ("* 3 FETCH (UID 5 BODY[] {120}"), or a piece that follows a literal.
+struct FetchPiece {
+    uint64_t uid = 0;          // "UID n", where the piece holds it
+    bool bodyNil = false;      // "BODY[] NIL": the message is gone
+    bool bodyFollows = false;  // the piece ends "BODY[] {n}": the message is the literal
+    bool literal = false;      // the piece ends in a literal of some item
+    uint64_t literalBytes = 0;
+};
+// False when `line` is the first line of something other than a FETCH reply.
+bool isFetchReply(std::string_view line);
+FetchPiece readFetchPiece(std::string_view piece);
 
 // `text` from a server, fit to print on one line: control characters and bytes
 // that are not UTF-8 shown as \xNN, cut to `limit` bytes with "..." after.

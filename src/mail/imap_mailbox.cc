@@ -3,29 +3,32 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <mutex>
+#include <deque>
 
+#include "mail/imap_connection.h"
+#include "mail/imap_folder_name.h"
+#include "platform/netrc.h"
+#include "platform/secret_memory.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace tabulon {
 namespace {
 
-// A SEARCH reply is one line, which must fit libcurl's receive buffer (set to
-// 512 KiB below): this many UIDs of up to ten digits always do.
+// A SEARCH is asked of this many UIDs at a time, so that no reply line grows
+// without end.
 constexpr uint64_t kSearchSpan = 20000;
-// A search or STATUS reply larger than this is refused.
-constexpr uint64_t kMaxReplyBytes = 16 << 20;
-// How long marking messages unread again may take once a stop was asked for.
-constexpr long kUnreadAfterStopMs = 500;
+// A reply line (a search's, a status) longer than this is refused.
+constexpr size_t kMaxReplyBytes = 16 << 20;
+// Messages fetched by one command, and commands under way at once: the server
+// never waits for the next command, and a command's set of UIDs stays short.
+constexpr size_t kBatchMessages = 250;
+constexpr size_t kBatchesUnderWay = 3;
 
-CURL* handle(void* curl) {
-    return static_cast<CURL*>(curl);
-}
-
-// The folder as an IMAP quoted string for STATUS.
+// The folder as an IMAP quoted string.
 std::string quotedFolder(const std::string& folder) {
     std::string out = "\"";
-    for (char c : folder) {
+    for (char c : encodeImapFolder(folder)) {
         if (c == '"' || c == '\\') out += '\\';
         out += c;
     }
@@ -50,45 +53,14 @@ std::string urlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
     return text;
 }
 
-}  // namespace
-
-struct ImapMailbox::Transfer {
-    CURL* curl = nullptr;
-    uint64_t limit = 0;
-    std::string data;
-    uint64_t announced = 0;  // the size the server gave for a message, if any
-    bool tooLarge = false;
-};
-
-namespace {
-
-size_t takeData(char* data, size_t size, size_t count, void* user) {
-    auto* transfer = static_cast<ImapMailbox::Transfer*>(user);
-    size_t bytes = size * count;
-    if (transfer->data.empty() && transfer->announced == 0) {
-        curl_off_t length = -1;
-        curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-        if (length > 0) {
-            transfer->announced = static_cast<uint64_t>(length);
-            if (transfer->announced > transfer->limit) {
-                transfer->tooLarge = true;
-                return 0;
-            }
-            transfer->data.reserve(transfer->announced);
-        }
+// "t7 OK ..." for `tag`: the word after the tag, or "" for another line.
+std::string_view taggedResult(std::string_view line, const std::string& tag) {
+    if (line.size() <= tag.size() || line.compare(0, tag.size(), tag) != 0 ||
+        line[tag.size()] != ' ') {
+        return {};
     }
-    if (transfer->data.size() + bytes > transfer->limit) {
-        transfer->tooLarge = true;
-        return 0;
-    }
-    transfer->data.append(data, bytes);
-    return bytes;
-}
-
-// libcurl calls this often while it works, and about once a second while it
-// waits for the server.
-int stopWhenAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<const std::atomic<bool>*>(stop)->load(std::memory_order_relaxed) ? 1 : 0;
+    std::string_view rest = line.substr(tag.size() + 1);
+    return rest.substr(0, rest.find(' '));
 }
 
 }  // namespace
@@ -103,7 +75,8 @@ Status parseImapAddress(const std::string& url, ImapAddress* address) {
     CURLUcode code = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0);
     if (code == CURLUE_OK) {
         address->tls = equalsIgnoringCase(urlPart(parsed, CURLUPART_SCHEME), "imaps");
-        address->host = urlPart(parsed, CURLUPART_HOST);
+        address->hostName = urlPart(parsed, CURLUPART_HOST);
+        address->host = address->hostName;
         std::string port = urlPart(parsed, CURLUPART_PORT);
         if (!port.empty()) address->host += ":" + port;
         address->user = urlPart(parsed, CURLUPART_USER, CURLU_URLDECODE);
@@ -124,6 +97,10 @@ Status parseImapAddress(const std::string& url, ImapAddress* address) {
         if (address->folder.empty() || extra || address->folder.find(';') != std::string::npos) {
             return refuse("name one folder after the host (imaps://USER@HOST/FOLDER)");
         }
+        if (!isValidUtf8(address->folder)) return refuse("the folder's name is not UTF-8");
+        // A name given as IMAP writes it ("Auftr&AOQ-ge") is shown as it reads.
+        std::string decoded;
+        if (decodeImapFolder(address->folder, &decoded)) address->folder = decoded;
         return Status::Ok();
     }
     curl_url_cleanup(parsed);
@@ -131,175 +108,149 @@ Status parseImapAddress(const std::string& url, ImapAddress* address) {
 }
 
 ImapMailbox::ImapMailbox(const ImapAccount& account, ImapAddress address)
-    : account_(account), address_(std::move(address)), errorBuffer_(CURL_ERROR_SIZE, '\0') {}
+    : account_(account), address_(std::move(address)) {}
 
-ImapMailbox::~ImapMailbox() {
-    if (curl_ != nullptr) curl_easy_cleanup(handle(curl_));
-}
+ImapMailbox::~ImapMailbox() = default;
 
 Status ImapMailbox::open(const ImapAccount& account, std::unique_ptr<ImapMailbox>* mailbox) {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     ImapAddress address;
     Status status = parseImapAddress(account.url, &address);
     if (!status.ok()) return status;
     std::unique_ptr<ImapMailbox> opened(new ImapMailbox(account, std::move(address)));
-    CURL* curl = curl_easy_init();
-    if (curl == nullptr) return Status::Error("Cannot read mail: libcurl could not start");
-    opened->curl_ = curl;
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "imap,imaps");
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!account.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, account.caFile.c_str());
-    if (account.password.empty()) {
-        curl_easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
-    } else {
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, account.password.c_str());
+    const ImapAddress& at = opened->address_;
+    ImapConnectionSettings settings;
+    keepOutOfCoreDumps();
+    settings.password = account.password;
+    if (settings.password.empty()) {
+        status = netrcPassword(at.hostName, at.user, &settings.password);
+        if (!status.ok()) return status;
+        if (settings.password.empty()) {
+            return Status::Error("Cannot read mail from " + printableServerText(at.host) +
+                                 ": no password for \"" + printableServerText(at.user) +
+                                 "\" (~/.netrc has none for this user at this host); give " +
+                                 account.passwordHint);
+        }
     }
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, account.connectSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, account.stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    // Room for a whole SEARCH line of kSearchSpan UIDs: libcurl passes a longer
-    // line on with a part left out.
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 512L << 10);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, opened->errorBuffer_.data());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, takeData);
-    if (account.stop != nullptr) {
-        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, stopWhenAsked);
-        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, account.stop);
-        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    }
-
-    Transfer transfer;
-    std::string command =
-        "STATUS " + quotedFolder(opened->address_.folder) + " (UIDVALIDITY UIDNEXT)";
-    status = opened->perform(opened->serverUrl(), command, &transfer);
+    wipe(&opened->account_.password);
+    settings.url = std::string(at.tls ? "imaps://" : "imap://") + at.host + "/";
+    settings.user = at.user;
+    settings.caFile = account.caFile;
+    settings.connectSeconds = account.connectSeconds;
+    settings.stallSeconds = account.stallSeconds;
+    settings.replySeconds = account.replySeconds;
+    settings.stop = account.stop;
+    ImapFailure failure = ImapFailure::kNone;
+    status = ImapConnection::open(settings, &opened->connection_, &failure);
+    wipe(&settings.password);
+    if (status.isStopped()) return status;
+    if (!status.ok()) return opened->failure(failure, status.message(), "logging in");
+    // Read-only: nothing a run does can change the folder.
+    status = opened->run("EXAMINE " + quotedFolder(at.folder),
+                         "opening the folder \"" + at.folder + "\"", [&](std::string_view line) {
+                             parseExamineLine(line, &opened->uidValidity_, &opened->uidNext_);
+                         });
     if (!status.ok()) return status;
-    if (!parseStatusReply(transfer.data, &opened->uidValidity_, &opened->uidNext_) ||
-        opened->uidValidity_ == 0) {
-        return opened->failure(CURLE_WEIRD_SERVER_REPLY, "reading the folder's UIDVALIDITY");
+    if (opened->uidValidity_ == 0) {
+        return opened->failure(ImapFailure::kBroken, "no UIDVALIDITY",
+                               "reading the folder's UIDVALIDITY");
     }
     *mailbox = std::move(opened);
     return Status::Ok();
 }
 
-std::string ImapMailbox::escaped(const std::string& text) const {
-    char* escaped = curl_easy_escape(handle(curl_), text.c_str(), static_cast<int>(text.size()));
-    std::string out = escaped != nullptr ? escaped : "";
-    curl_free(escaped);
-    return out;
-}
-
-// The user goes in the address rather than CURLOPT_USERNAME: libcurl looks a
-// password up in ~/.netrc only for a user named there.
-std::string ImapMailbox::serverUrl() const {
-    return std::string(address_.tls ? "imaps://" : "imap://") + escaped(address_.user) + "@" +
-           address_.host + "/";
-}
-
-std::string ImapMailbox::folderUrl() const {
-    return serverUrl() + escaped(address_.folder);
-}
-
-Status ImapMailbox::perform(const std::string& url, const std::string& command,
-                            Transfer* transfer) {
-    CURL* curl = handle(curl_);
-    transfer->curl = curl;
-    transfer->data.clear();
-    transfer->announced = 0;
-    transfer->tooLarge = false;
-    if (transfer->limit == 0) transfer->limit = kMaxReplyBytes;
-    errorBuffer_[0] = '\0';
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, command.empty() ? nullptr : command.c_str());
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, transfer);
-    CURLcode code = curl_easy_perform(curl);
-    if (code == CURLE_OK) return Status::Ok();
-    if (code == CURLE_ABORTED_BY_CALLBACK) return Status::Stopped();
-    if (transfer->tooLarge) {
-        uint64_t size = std::max<uint64_t>(transfer->announced, transfer->data.size());
-        return Status::Error("Cannot read mail from " + printableServerText(address_.host) +
-                             ": the server offered " + std::to_string(size) +
-                             " bytes or more where at most " + std::to_string(transfer->limit) +
-                             " are taken");
-    }
-    std::string doing = command.empty() ? "fetching a message"
-                        : command.compare(0, 6, "STATUS") == 0
-                            ? "opening the folder \"" + address_.folder + "\""
-                            : "searching the folder \"" + address_.folder + "\"";
-    return failure(code, doing);
-}
-
-Status ImapMailbox::failure(int code, const std::string& doing) const {
+Status ImapMailbox::failure(ImapFailure failure, const std::string& detail,
+                            const std::string& doing) const {
     std::string server = printableServerText(address_.host);
-    std::string detail = printableServerText(errorBuffer_.c_str());
-    if (detail.empty()) detail = curl_easy_strerror(static_cast<CURLcode>(code));
+    std::string shown = printableServerText(detail);
     std::string why;
-    switch (code) {
-        case CURLE_LOGIN_DENIED:
+    switch (failure) {
+        case ImapFailure::kLoginDenied:
             why = "the server refused the login of \"" + printableServerText(address_.user) +
-                  "\" (wrong user or password" +
-                  (account_.password.empty()
-                       ? "; none was given unless ~/.netrc has it: put it there or give " +
-                             account_.passwordHint
-                       : "") +
-                  ")";
+                  "\" (wrong user or password)";
             break;
-        case CURLE_PEER_FAILED_VERIFICATION:
-            why = "its certificate is not trusted (" + detail +
+        case ImapFailure::kUntrusted:
+            why = "its certificate is not trusted (" + shown +
                   "); a private server's certificate can be given " + account_.certificateHint;
             break;
-        case CURLE_SSL_CACERT_BADFILE:
+        case ImapFailure::kBadCaFile:
             why = "the certificates file \"" + printableServerText(account_.caFile) +
                   "\" cannot be read";
             break;
-        case CURLE_USE_SSL_FAILED:
+        case ImapFailure::kNoStartTls:
             why = "the server does not offer STARTTLS, and mail is read over TLS only";
             break;
-        case CURLE_OPERATION_TIMEDOUT:
-            why = "the server stopped answering while " + doing + " (" + detail + ")";
+        case ImapFailure::kSilent:
+            why = "the server stopped answering while " + doing + " (" + shown + ")";
             break;
-        case CURLE_QUOTE_ERROR:
-            why = "the server refused " + doing + " (is there such a folder?)";
+        case ImapFailure::kTooSlow:
+            why = "the server answers too slowly while " + doing + " (" + shown + ")";
             break;
-        case CURLE_REMOTE_FILE_NOT_FOUND:
-            why = "a message went away, or the folder's UIDs started afresh, while " + doing;
-            break;
-        case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_COULDNT_CONNECT:
-            why = "no connection (" + detail + ")";
+        case ImapFailure::kNoServer:
+            why = "no connection (" + shown + ")";
             break;
         default:
-            why = "the connection failed while " + doing + " (" + detail + ")";
+            why = "the connection failed while " + doing + " (" + shown + ")";
             break;
     }
     return Status::Error("Cannot read mail from " + server + ": " + printableServerText(why, 400));
 }
 
+Status ImapMailbox::connectionFailure(const Status& status, const std::string& doing) const {
+    if (status.isStopped()) return status;
+    return failure(connection_->failure(), status.message(), doing);
+}
+
+Status ImapMailbox::run(const std::string& command, const std::string& doing,
+                        const std::function<void(std::string_view line)>& onLine) {
+    std::string tag, line;
+    Status status = connection_->send(command, &tag);
+    connection_->restartReplyClock();
+    while (status.ok()) {
+        status = connection_->readLine(&line, kMaxReplyBytes);
+        if (!status.ok()) break;
+        std::string_view result = taggedResult(line, tag);
+        if (result.empty()) {
+            uint64_t bytes = 0;
+            // A literal in a reply that does not need one is read and let go.
+            if (literalAtEnd(line, &bytes)) {
+                status = connection_->readLiteral(bytes, nullptr);
+            }
+            onLine(line);
+            continue;
+        }
+        if (equalsIgnoringCase(result, "OK")) return Status::Ok();
+        std::string said = line.substr(std::min(line.size(), tag.size() + result.size() + 2));
+        return Status::Error("Cannot read mail from " + printableServerText(address_.host) +
+                             ": the server refused " + doing + " (\"" + printableServerText(said) +
+                             "\")");
+    }
+    return connectionFailure(status, doing);
+}
+
 Status ImapMailbox::search(const ImapSearch& search, std::vector<uint64_t>* uids) {
     uids->clear();
-    Transfer transfer;
-    std::string url = folderUrl();
-    // In spans of UIDs, so that each reply is a line libcurl takes whole. (A
-    // span that grew where UIDs are sparse could meet a dense stretch.)
     uint64_t last = std::max<uint64_t>(uidNext_, 2) - 1;
-    // Without a UIDNEXT from STATUS, one search of the whole folder.
+    // Without a UIDNEXT, one search of the whole folder.
     bool whole = uidNext_ == 0;
+    bool valid = true;
     for (uint64_t first = 1; first <= last; first += kSearchSpan) {
         uint64_t end = std::min(last, first + kSearchSpan - 1);
         std::string command;
         Status status = imapSearchCommand(search, first, whole ? 0 : end, &command);
-        if (status.ok()) status = perform(url, command, &transfer);
-        if (!status.ok()) return status;
         size_t before = uids->size();
+        if (status.ok()) {
+            status =
+                run(command, "searching the folder \"" + address_.folder + "\"",
+                    [&](std::string_view line) { valid = valid && parseSearchReply(line, uids); });
+        }
+        if (!status.ok()) return status;
         // A UID outside the span asked for is a reply gone wrong.
-        bool valid =
-            parseSearchReply(transfer.data, uids) &&
-            std::all_of(uids->begin() + static_cast<std::ptrdiff_t>(before), uids->end(),
-                        [&](uint64_t uid) { return whole || (uid >= first && uid <= end); });
-        if (!valid) return failure(CURLE_WEIRD_SERVER_REPLY, "reading the search's reply");
+        valid = valid &&
+                std::all_of(uids->begin() + static_cast<std::ptrdiff_t>(before), uids->end(),
+                            [&](uint64_t uid) { return whole || (uid >= first && uid <= end); });
+        if (!valid)
+            return failure(ImapFailure::kBroken, "not a list of UIDs",
+                           "reading the search's reply");
         if (whole) break;
     }
     std::sort(uids->begin(), uids->end());
@@ -307,44 +258,113 @@ Status ImapMailbox::search(const ImapSearch& search, std::vector<uint64_t>* uids
     return Status::Ok();
 }
 
-Status ImapMailbox::fetch(const std::vector<uint64_t>& uids, const MessageFn& onMessage) {
-    // libcurl fetches BODY[], which marks a message read: the messages that were
-    // not are marked unread again afterwards, however the fetching ends.
-    ImapSearch unread;
-    unread.unread = true;
-    std::vector<uint64_t> wasUnread, touched;
-    Status status = search(unread, &wasUnread);
-    Transfer transfer;
-    transfer.limit = account_.maxMessageBytes;
-    std::string base = folderUrl() + ";UIDVALIDITY=" + std::to_string(uidValidity_) + ";UID=";
-    for (size_t i = 0; status.ok() && i < uids.size(); ++i) {
-        if (std::binary_search(wasUnread.begin(), wasUnread.end(), uids[i])) {
-            touched.push_back(uids[i]);
-        }
-        status = perform(base + std::to_string(uids[i]), "", &transfer);
-        if (!status.ok()) break;
-        toLineFeeds(&transfer.data);
-        status = onMessage(uids[i], transfer.data);
-    }
-    markUnread(std::move(touched));
-    return status;
-}
-
-void ImapMailbox::markUnread(std::vector<uint64_t> uids) {
+Status ImapMailbox::fetch(std::vector<uint64_t> uids, const MessageFn& onMessage) {
     std::sort(uids.begin(), uids.end());
-    if (uids.empty()) return;
-    // After a stop, a last short try that the stop does not cut.
-    if (account_.stop != nullptr && account_.stop->load()) {
-        curl_easy_setopt(handle(curl_), CURLOPT_NOPROGRESS, 1L);
-        curl_easy_setopt(handle(curl_), CURLOPT_TIMEOUT_MS, kUnreadAfterStopMs);
-    }
-    Transfer transfer;
-    // Best effort: a read-only folder refuses, and marked nothing read either.
-    for (const std::string& set : imapUidSets(uids, 4000)) {
-        if (!perform(folderUrl(), "UID STORE " + set + " -FLAGS.SILENT (\\Seen)", &transfer).ok()) {
-            return;
+    uids.erase(std::unique(uids.begin(), uids.end()), uids.end());
+    const std::string doing = "fetching a message";
+    // A batch is uids[begin, end); `arrived` marks what came of it.
+    struct Batch {
+        std::string tag;
+        size_t begin = 0, end = 0;
+        std::vector<char> arrived;
+    };
+    std::deque<Batch> underWay;
+    size_t sent = 0;
+    auto sendNext = [&]() {
+        Batch batch;
+        batch.begin = sent;
+        batch.end = std::min(uids.size(), sent + kBatchMessages);
+        batch.arrived.assign(batch.end - batch.begin, 0);
+        std::vector<uint64_t> part(uids.begin() + static_cast<std::ptrdiff_t>(batch.begin),
+                                   uids.begin() + static_cast<std::ptrdiff_t>(batch.end));
+        sent = batch.end;
+        std::string set = imapUidSets(part, SIZE_MAX).front();
+        Status status = connection_->send("UID FETCH " + set + " (UID BODY.PEEK[])", &batch.tag);
+        underWay.push_back(std::move(batch));
+        return status;
+    };
+    // The batch and the index in it of `uid`, if one under way asked for it.
+    auto find = [&](uint64_t uid) -> std::pair<Batch*, size_t> {
+        auto at = std::lower_bound(uids.begin(), uids.end(), uid);
+        if (at == uids.end() || *at != uid) return {nullptr, 0};
+        size_t index = static_cast<size_t>(at - uids.begin());
+        for (Batch& batch : underWay) {
+            if (index >= batch.begin && index < batch.end) return {&batch, index - batch.begin};
         }
+        return {nullptr, 0};
+    };
+    Status status = Status::Ok();
+    while (status.ok() && sent < uids.size() && underWay.size() < kBatchesUnderWay)
+        status = sendNext();
+    connection_->restartReplyClock();
+    std::string line, text;
+    while (status.ok() && !underWay.empty()) {
+        status = connection_->readLine(&line, kMaxReplyBytes);
+        if (!status.ok()) break;
+        if (line.rfind("* ", 0) == 0) {
+            if (equalsIgnoringCase(line.substr(0, 5), "* BYE")) {
+                return failure(ImapFailure::kBroken, line.substr(2), doing);
+            }
+            // Any untagged reply: a FETCH is read piece by piece, each literal
+            // taken (a message's) or let go.
+            bool fetchReply = isFetchReply(line);
+            Message message;
+            bool body = false;
+            text.clear();
+            for (;;) {
+                FetchPiece piece = fetchReply ? readFetchPiece(line) : FetchPiece{};
+                if (piece.uid != 0) message.uid = piece.uid;
+                message.gone = message.gone || piece.bodyNil;
+                uint64_t bytes = 0;
+                if (!literalAtEnd(line, &bytes)) break;
+                if (piece.bodyFollows) {
+                    body = true;
+                    message.tooLarge = bytes > account_.maxMessageBytes;
+                    if (!message.tooLarge) text.reserve(bytes);
+                }
+                status = connection_->readLiteral(
+                    bytes, piece.bodyFollows && !message.tooLarge ? &text : nullptr);
+                if (status.ok()) status = connection_->readLine(&line, kMaxReplyBytes);
+                if (!status.ok()) break;
+            }
+            if (!status.ok() || !(body || message.gone)) continue;
+            auto [batch, index] = find(message.uid);
+            if (batch == nullptr || batch->arrived[index]) continue;
+            batch->arrived[index] = 1;
+            if (message.tooLarge || message.gone) std::string().swap(text);
+            toLineFeeds(&text);
+            message.text = text;
+            status = onMessage(message);
+            // Each message must arrive whole within the time for one reply.
+            connection_->restartReplyClock();
+            if (text.capacity() > (1u << 20)) std::string().swap(text);
+            continue;
+        }
+        auto done = std::find_if(underWay.begin(), underWay.end(), [&](const Batch& batch) {
+            return !taggedResult(line, batch.tag).empty();
+        });
+        if (done == underWay.end()) continue;
+        std::string_view result = taggedResult(line, done->tag);
+        // NO: some messages could not be fetched, gone since the search
+        // ([EXPUNGEISSUED]); BAD: the command itself was refused.
+        if (!equalsIgnoringCase(result, "OK") && !equalsIgnoringCase(result, "NO")) {
+            return failure(ImapFailure::kBroken, line, doing);
+        }
+        for (size_t i = 0; status.ok() && i < done->arrived.size(); ++i) {
+            if (done->arrived[i]) continue;
+            Message gone;
+            gone.uid = uids[done->begin + i];
+            gone.gone = true;
+            status = onMessage(gone);
+        }
+        underWay.erase(done);
+        if (status.ok() && sent < uids.size()) status = sendNext();
+        connection_->restartReplyClock();
     }
+    if (status.ok() || status.isStopped() || connection_->failure() == ImapFailure::kNone) {
+        return status;
+    }
+    return connectionFailure(status, doing);
 }
 
 }  // namespace tabulon

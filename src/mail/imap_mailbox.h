@@ -1,6 +1,7 @@
-// One folder of an IMAP mailbox, read through libcurl: the UIDs of the messages
-// a search matches, then the messages themselves, fetched by UID one at a time
-// over one TLS connection. Memory holds one message at a time.
+// One folder of an IMAP mailbox: the UIDs of the messages a search matches, then
+// the messages themselves, fetched by UID in batches over one TLS connection,
+// several batches under way at once. The folder is opened read-only and
+// messages are fetched without marking them read. Memory holds one message.
 #pragma once
 
 #include <atomic>
@@ -12,24 +13,28 @@
 #include <vector>
 
 #include "mail/imap_command.h"
+#include "mail/message_splitter.h"
 #include "platform/status.h"
 
 namespace tabulon {
 
-// A message larger than this is refused rather than held in memory.
-constexpr uint64_t kMaxImapMessageBytes = 100 << 20;
+class ImapConnection;
+enum class ImapFailure;
 
 struct ImapAccount {
     // imaps://USER@HOST[:PORT]/FOLDER, or imap://... where the server must then
     // agree to STARTTLS. A password in the address is refused.
     std::string url;
-    std::string password;  // "": ~/.netrc's for the host, if any
+    std::string password;  // "": ~/.netrc's for this user at this host, else an error
     std::string caFile;    // certificates to trust instead of the system's; "": the system's
-    // Giving up: on a connection not made within `connectSeconds`, and on a
-    // server that sends nothing for `stallSeconds` in the middle of a reply.
+    // Giving up: on a connection not made within `connectSeconds`, on a server
+    // that sends nothing for `stallSeconds` in the middle of a reply, and on a
+    // reply (or one message of a fetch) not whole within `replySeconds`.
     long connectSeconds = 30;
     long stallSeconds = 60;
-    uint64_t maxMessageBytes = kMaxImapMessageBytes;
+    long replySeconds = 300;
+    // A message larger than this is let go unread, as a file's is.
+    uint64_t maxMessageBytes = MessageSplitter::kMaxMessageBytes;
     // Once this holds (set from any thread), the request under way ends within
     // about a second, waiting included, and the call returns Status::Stopped().
     const std::atomic<bool>* stop = nullptr;
@@ -41,16 +46,18 @@ struct ImapAccount {
 // Splits an imap:// or imaps:// address into its host, user and folder; refuses
 // any other address, one without user or folder, and one holding a password.
 struct ImapAddress {
-    std::string host;
+    std::string host;      // with the port when the address gives one
+    std::string hostName;  // without it: the machine of ~/.netrc
     std::string user;
-    std::string folder;  // decoded: "Orders/2026"
-    bool tls = true;     // imaps: TLS from the start
+    // Decoded, %-escapes and IMAP's modified UTF-7 alike: "Orders/Aufträge"
+    std::string folder;
+    bool tls = true;  // imaps: TLS from the start
 };
 Status parseImapAddress(const std::string& url, ImapAddress* address);
 
 class ImapMailbox {
   public:
-    // Logs in and reads the folder's UIDVALIDITY. Errors name the server.
+    // Logs in and opens the folder read-only. Errors name the server.
     static Status open(const ImapAccount& account, std::unique_ptr<ImapMailbox>* mailbox);
     ~ImapMailbox();
 
@@ -62,32 +69,32 @@ class ImapMailbox {
     // The UIDs of the folder's messages that `search` matches, in ascending order.
     Status search(const ImapSearch& search, std::vector<uint64_t>* uids);
 
-    // Hands each message, LF line ends, to `onMessage` as it arrives, in the order
-    // of `uids`. Stops at the first error, its own or one `onMessage` returns; a
-    // message gone since the search, or a folder whose UIDVALIDITY changed, is one.
-    // Messages that were unread stay unread.
-    using MessageFn = std::function<Status(uint64_t uid, std::string_view message)>;
-    Status fetch(const std::vector<uint64_t>& uids, const MessageFn& onMessage);
-
-    // What one request receives; for the write callback.
-    struct Transfer;
+    // A message as fetch() hands it on.
+    struct Message {
+        uint64_t uid = 0;
+        std::string_view text;  // LF line ends; empty when gone or too large
+        bool tooLarge = false;  // over maxMessageBytes: its bytes were let go
+        bool gone = false;      // no longer in the folder (expunged since the search)
+    };
+    // Hands each message of `uids` to `onMessage` as it arrives, in ascending UID
+    // order from any usual server; a message gone since the search is handed on
+    // as gone. Stops at the first error, its own or one `onMessage` returns.
+    using MessageFn = std::function<Status(const Message& message)>;
+    Status fetch(std::vector<uint64_t> uids, const MessageFn& onMessage);
 
   private:
     ImapMailbox(const ImapAccount& account, ImapAddress address);
-    // Runs `command` on `url` (or fetches `url` when `command` is empty).
-    Status perform(const std::string& url, const std::string& command, Transfer* transfer);
-    Status failure(int code, const std::string& doing) const;
-    void markUnread(std::vector<uint64_t> uids);
-    std::string escaped(const std::string& text) const;
-    std::string serverUrl() const;
-    std::string folderUrl() const;
+    // Runs `command` to its tagged end, handing each untagged line to `onLine`.
+    Status run(const std::string& command, const std::string& doing,
+               const std::function<void(std::string_view line)>& onLine);
+    Status failure(ImapFailure failure, const std::string& detail, const std::string& doing) const;
+    Status connectionFailure(const Status& status, const std::string& doing) const;
 
     ImapAccount account_;
     ImapAddress address_;
-    void* curl_ = nullptr;
+    std::unique_ptr<ImapConnection> connection_;
     uint64_t uidValidity_ = 0;
     uint64_t uidNext_ = 0;
-    std::string errorBuffer_;
 };
 
 }  // namespace tabulon

@@ -1,6 +1,7 @@
 #include "mail/layout_lookahead.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mail/message_decoder.h"
@@ -8,25 +9,32 @@
 
 namespace tabulon {
 
+bool LayoutLookahead::add(MessageSplitter::Message message) {
+    if (!message.tooLarge) {
+        decoder_.decode(message.text, &decoded_);
+        if (decoded_.skipped == Skip::kNone) learner_->add(decoded_.body);
+    }
+    bytes_ += message.text.size();
+    held_.push_back(std::move(message));
+    return held_.size() >= kLookaheadMessages || bytes_ >= kLookaheadBytes;
+}
+
+std::vector<MessageSplitter::Message> LayoutLookahead::take() {
+    bytes_ = 0;
+    return std::exchange(held_, {});
+}
+
 Status lookAhead(MessageSplitter& splitter, FormLayoutLearner* learner) {
-    MessageDecoder decoder;
-    DecodedMessage decoded;
-    std::vector<MessageSplitter::Message> messages;
-    size_t bytes = 0;
+    LayoutLookahead lookahead(learner);
     Status status = Status::Ok();
-    while (messages.size() < kLookaheadMessages && bytes < kLookaheadBytes) {
+    for (bool full = false; !full;) {
         MessageSplitter::Message message;
         bool found = false;
         status = splitter.next(&message.text, &found, &message.tooLarge);
         if (!status.ok() || !found) break;
-        if (!message.tooLarge) {
-            decoder.decode(message.text, &decoded);
-            if (decoded.skipped == Skip::kNone) learner->add(decoded.body);
-        }
-        bytes += message.text.size();
-        messages.push_back(std::move(message));
+        full = lookahead.add(std::move(message));
     }
-    splitter.giveBack(std::move(messages));
+    splitter.giveBack(lookahead.take());
     return status;
 }
 

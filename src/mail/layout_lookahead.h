@@ -8,6 +8,7 @@
 
 #include "mail/form_layout.h"
 #include "mail/message_conversion.h"
+#include "mail/message_decoder.h"
 #include "mail/message_splitter.h"
 
 namespace tabulon {
@@ -15,6 +16,25 @@ namespace tabulon {
 // At most this many messages, or this many bytes of them, are looked at.
 constexpr size_t kLookaheadMessages = 200;
 constexpr size_t kLookaheadBytes = 8 << 20;
+
+// The messages looked at, held until the layout is learned: each teaches
+// `learner` unless it is skipped (too large, marked deleted, ...).
+class LayoutLookahead {
+  public:
+    // `learner` must outlive the look-ahead.
+    explicit LayoutLookahead(FormLayoutLearner* learner) : learner_(learner) {}
+    // Holds `message` and learns from it; true once enough messages are held.
+    bool add(MessageSplitter::Message message);
+    // The messages held, in the order added; none are held after.
+    std::vector<MessageSplitter::Message> take();
+
+  private:
+    FormLayoutLearner* learner_;
+    MessageDecoder decoder_;
+    DecodedMessage decoded_;
+    std::vector<MessageSplitter::Message> held_;
+    size_t bytes_ = 0;
+};
 
 // Adds the bodies of the splitter's next messages to `learner`, then gives them back.
 Status lookAhead(MessageSplitter& splitter, FormLayoutLearner* learner);

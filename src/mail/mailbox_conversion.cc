@@ -1,52 +1,47 @@
 #include "mail/mailbox_conversion.h"
 
+#include <algorithm>
 #include <string>
 
 #include "mail/form_layout.h"
 #include "mail/layout_lookahead.h"
-#include "mail/message_decoder.h"
 
 namespace tabulon {
 
 Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
                       std::string_view name, MessageRows& rows, const RowFn& onRow,
-                      const ProgressFn& progress) {
+                      const ProgressFn& progress, std::vector<uint64_t>* gone) {
     uint64_t done = 0;
     std::vector<std::string> cells;
-    auto convert = [&](std::string_view message) {
+    auto convert = [&](std::string_view message, bool tooLarge) {
         // A message that gives no row (a reply quoting a form mail) is only counted.
         Status status = Status::Ok();
-        if (rows.rowOf(message, name, &cells)) {
+        if (rows.rowOf(message, name, &cells, tooLarge)) {
             status = onRow(cells);
             if (status.ok()) rows.countWritten();
         }
         return status;
     };
-    // The look-ahead: messages held, and what they teach, until it has enough.
-    std::vector<std::string> held;
-    size_t heldBytes = 0;
     FormLayoutLearner learner;
-    MessageDecoder decoder;
-    DecodedMessage decoded;
+    LayoutLookahead lookahead(&learner);
     auto learnAndConvertHeld = [&]() {
         rows.learn(learner.layout());
         Status status = Status::Ok();
-        for (size_t i = 0; status.ok() && i < held.size(); ++i)
-            status = convert(held[i]);
-        std::vector<std::string>().swap(held);
+        for (const MessageSplitter::Message& held : lookahead.take()) {
+            if (status.ok()) status = convert(held.text, held.tooLarge);
+        }
         return status;
     };
     if (progress) progress(0, uids.size());
-    Status status = mailbox.fetch(uids, [&](uint64_t, std::string_view message) {
+    Status status = mailbox.fetch(uids, [&](const ImapMailbox::Message& message) {
         if (progress) progress(++done, uids.size());
-        if (rows.learned()) return convert(message);
-        decoder.decode(message, &decoded);
-        learner.add(decoded.body);
-        heldBytes += message.size();
-        held.emplace_back(message);
-        if (held.size() < kLookaheadMessages && heldBytes < kLookaheadBytes) {
+        if (message.gone) {
+            if (gone != nullptr) gone->push_back(message.uid);
+            rows.countGone();
             return Status::Ok();
         }
+        if (rows.learned()) return convert(message.text, message.tooLarge);
+        if (!lookahead.add({std::string(message.text), message.tooLarge})) return Status::Ok();
         return learnAndConvertHeld();
     });
     if (status.ok() && !rows.learned()) status = learnAndConvertHeld();
@@ -70,11 +65,13 @@ Status readMailbox(const ImapAccount& account, const ImapSearch& search, Message
         std::erase_if(uids, [&](uint64_t uid) { return seen->has(uidKey(uid)); });
     }
     const ImapAddress& address = mailbox->address();
-    status =
-        convertMailbox(*mailbox, uids, address.host + "/" + address.folder, rows, onRow, progress);
+    std::vector<uint64_t> gone;
+    status = convertMailbox(*mailbox, uids, address.host + "/" + address.folder, rows, onRow,
+                            progress, &gone);
     if (status.ok() && seen) {
-        for (uint64_t uid : uids)
-            seen->add(uidKey(uid));
+        for (uint64_t uid : uids) {
+            if (std::find(gone.begin(), gone.end(), uid) == gone.end()) seen->add(uidKey(uid));
+        }
     }
     return status;
 }

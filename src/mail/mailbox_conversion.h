@@ -15,10 +15,11 @@ namespace tabulon {
 // As convertMessages() does for a file: unless `rows` has learned the form's
 // layout, the first messages (as many as a file's look-ahead takes) teach it
 // before any becomes a row; after them, memory holds one message. `progress` is
-// given messages fetched and `uids.size()`.
+// given messages fetched and `uids.size()`. Messages gone from the folder are
+// counted in the report and their UIDs added to `gone`.
 Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
                       std::string_view name, MessageRows& rows, const RowFn& onRow,
-                      const ProgressFn& progress = {});
+                      const ProgressFn& progress = {}, std::vector<uint64_t>* gone = nullptr);
 
 // One folder of a mailbox and the messages of it to read.
 struct MailboxQuery {
@@ -29,7 +30,8 @@ struct MailboxQuery {
 // Logs in to the folder `account` names, searches it and converts the messages
 // `search` matches, as above; errors name the server. With `seen`, messages
 // whose UID it holds for the folder's UIDVALIDITY are not fetched again, and
-// those fetched are added to it by UID.
+// those fetched are added to it by UID (not those gone, whose refusal may
+// have had another cause).
 Status readMailbox(const ImapAccount& account, const ImapSearch& search, MessageRows& rows,
                    const RowFn& onRow, SeenMessages* seen = nullptr,
                    const ProgressFn& progress = {});

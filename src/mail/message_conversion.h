@@ -96,6 +96,11 @@ class MessageRows {
     const std::string& lastIdentity() const { return lastIdentity_; }
     // Messages left out before they were read: trashed in a Maildir.
     void countTrashed(uint64_t messages) { report_.skippedDeleted += messages; }
+    // A message of an IMAP folder that went away before it could be fetched.
+    void countGone() {
+        ++report_.messagesRead;
+        ++report_.skippedGone;
+    }
 
     MessageReport report() const;
 

@@ -574,8 +574,9 @@ void MessageDecoder::releaseLargeBuffer() {
     // A rare huge message should not keep its copy in memory.
     if (bytes_->len <= kKeptBytes) return;
     GByteArray* fresh = g_byte_array_new();
-    g_mime_stream_mem_set_byte_array(GMIME_STREAM_MEM(stream_), fresh);  // frees bytes_
-    bytes_ = fresh;
+    // The stream does not own its array (nor frees it when handed another).
+    g_mime_stream_mem_set_byte_array(GMIME_STREAM_MEM(stream_), fresh);
+    g_byte_array_unref(std::exchange(bytes_, fresh));
 }
 
 }  // namespace tabulon

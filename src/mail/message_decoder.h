@@ -36,6 +36,7 @@ enum class Skip {
     kTooManyParts,  // more MIME parts than are worth parsing
     kQuotedReply,   // a reply whose only fields were in its quote of an earlier message
     kFolderData,    // the message a mail program keeps a folder's own data in
+    kGone,          // gone from the server (expunged) before it was fetched
 };
 
 struct DecodedMessage {

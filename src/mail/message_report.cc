@@ -17,6 +17,8 @@ std::string skipText(Skip reason) {
             return "replies quoting an earlier message";
         case Skip::kFolderData:
             return "a mail program's folder data";
+        case Skip::kGone:
+            return "gone from the server before they were read";
         case Skip::kNone:
             break;
     }
@@ -101,6 +103,7 @@ std::string renderReport(const MessageReport& report) {
     skipped(Skip::kDeleted, report.skippedDeleted);
     skipped(Skip::kQuotedReply, report.skippedReplies);
     skipped(Skip::kFolderData, report.skippedFolderData);
+    skipped(Skip::kGone, report.skippedGone);
     skipped(Skip::kTooLarge, report.skippedTooLarge);
     skipped(Skip::kTooManyParts, report.skippedTooManyParts);
     for (const std::string& sample : report.skippedSamples)

@@ -39,12 +39,13 @@ struct MessageReport {
     uint64_t skippedTooManyParts = 0;  // over the MIME part limit
     uint64_t skippedReplies = 0;       // replies with no field outside their quote
     uint64_t skippedFolderData = 0;    // a mail program's folder data message
+    uint64_t skippedGone = 0;          // gone from an IMAP folder before it was fetched
     // The first few too large ones: "mail.mbox, message 7: larger than 32 MB".
     std::vector<std::string> skippedSamples;
 
     uint64_t skipped() const {
         return skippedDeleted + skippedTooLarge + skippedTooManyParts + skippedReplies +
-               skippedFolderData;
+               skippedFolderData + skippedGone;
     }
     // Values cut at the most a workbook cell holds (xlsx).
     uint64_t cellsCut = 0;

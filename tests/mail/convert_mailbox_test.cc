@@ -1,8 +1,10 @@
 // tabulon-convert --messages with a mailbox as its input, run as a user runs it
 // against a real Dovecot: filters, where the password comes from (a file, a
-// prompt on a terminal, ~/.netrc), and failures that leave an older table as it
-// was.
+// prompt on a terminal, ~/.netrc) and when none is taken, folder names beyond
+// ASCII, and failures that leave an older table as it was.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <memory>
@@ -32,7 +34,12 @@ class ConvertMailbox : public ::testing::Test {
         server = std::make_unique<DovecotServer>(dir);
         if (!server->unavailable().empty()) GTEST_SKIP() << server->unavailable();
         writeFile(dir.file("Template"), "Name:\rEmail:\r");
-        writeFile(dir.file("password"), std::string(DovecotServer::kPassword) + "\n");
+        secret("password", std::string(DovecotServer::kPassword) + "\n");
+    }
+    // A file of secrets only its owner can read.
+    void secret(const std::string& name, const std::string& text, mode_t mode = 0600) {
+        writeFile(dir.file(name), text);
+        ::chmod(dir.file(name).c_str(), mode);
     }
     // A form's message from `who`, after the `headers` given.
     void deliver(const std::string& who, const std::string& headers) {
@@ -61,7 +68,7 @@ class ConvertMailbox : public ::testing::Test {
 TEST_F(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
     for (const char* who : {"Ann", "Bo", "Cai"})
         deliver(who, who == std::string("Bo") ? "Subject: Question\r\n" : "Subject: New order\r\n");
-    writeFile(dir.file("wrong"), "guess\n");
+    secret("wrong", "guess\n");
     std::vector<std::vector<std::string>> rows = {
         {"Name", "Email"}, {"Ann", "Ann@example.com"}, {"Cai", "Cai@example.com"}};
 
@@ -94,7 +101,7 @@ TEST_F(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
 
     // The password typed at a prompt on the terminal, not shown (~/.netrc knows
     // only another server).
-    writeFile(dir.file(".netrc"), "machine mail.other.example login tab password x\n");
+    secret(".netrc", "machine mail.other.example login tab password x\n");
     r = run({"--search-subject", "order", "--cacert", "cert.pem"}, "INBOX",
             {"/usr/bin/python3", std::string(TABULON_SOURCE_DIR) + "/tests/mail/type_password.py",
              DovecotServer::kPassword});
@@ -103,11 +110,84 @@ TEST_F(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
     EXPECT_EQ(r.out.find(DovecotServer::kPassword), std::string::npos) << r.out;
     EXPECT_EQ(this->rows(), rows);
 
-    // The password from ~/.netrc, as libcurl reads it.
-    writeFile(dir.file(".netrc"), "machine 127.0.0.1 login tab password secret\n");
+    // Ctrl-C at the prompt: the terminal shows what is typed again.
+    r = run({"--cacert", "cert.pem"}, "INBOX",
+            {"/usr/bin/python3", std::string(TABULON_SOURCE_DIR) + "/tests/mail/type_password.py",
+             "^C"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_EQ(r.out.substr(r.out.size() - 8), "echo on\n") << r.out;
+
+    // The password from ~/.netrc: only the entry for this login at this host,
+    // and only from a file other users cannot read.
+    secret(".netrc",
+           "machine 127.0.0.1 login other password secret\n"
+           "machine 127.0.0.1 login tab password secret\n");
     r = run({"--search-subject", "order", "--cacert", "cert.pem"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(this->rows(), rows);
+    struct Refusal {
+        const char* netrc;
+        mode_t mode;
+        std::vector<std::string> args;
+        const char* says;
+    };
+    for (const Refusal& c : {
+             Refusal{"machine 127.0.0.1 login other password secret\n",
+                     0600,
+                     {},
+                     "No password for \"tab\""},
+             Refusal{"default login tab password secret\n", 0600, {}, "No password for \"tab\""},
+             Refusal{"machine 127.0.0.1 login tab password secret\n",
+                     0644,
+                     {},
+                     "other users can read it"},
+             Refusal{"", 0600, {"--password-file", "shared"}, "other users can read it"},
+         }) {
+        secret(".netrc", c.netrc, c.mode);
+        secret("shared", "secret\n", 0640);
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--cacert", "cert.pem"});
+        r = run(args);
+        EXPECT_EQ(r.exitCode, 1) << c.netrc;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.netrc << r.err;
+    }
+}
+
+// A folder whose name is not ASCII, written as a user writes it or %-escaped,
+// and shown as it reads; a message gone from the server is counted and the
+// others still make the table.
+TEST_F(ConvertMailbox, FolderNamesBeyondAsciiAndGoneMessages) {
+    server->deliver("Subject: Auftrag\r\n\r\nName: Ann\r\nEmail: a@example.com\r\n", 1796126400,
+                    "Auftr&AOQ-ge");
+    for (const char* folder : {"Auftr\xc3\xa4ge", "Auftr%C3%A4ge", "Best%C3%A4nde"}) {
+        std::filesystem::remove(dir.file("out.csv"));
+        test::ProgramResult r =
+            run({"--cacert", "cert.pem", "--password-file", "password"}, folder);
+        if (folder[0] == 'B') {
+            EXPECT_NE(r.err.find("opening the folder \"Best\xc3\xa4nde\""), std::string::npos)
+                << r.err;
+            continue;
+        }
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(rows().size(), 2u) << folder;
+    }
+
+    test::HostileImapServer hostile(dir, "gone-fetch");
+    ASSERT_EQ(hostile.unavailable(), "");
+    std::filesystem::remove(dir.file("out.csv"));
+    // With --new-only, the UID of a message gone is not recorded: asked for again.
+    for (int run = 0; run < 2; ++run) {
+        test::ProgramResult r =
+            test::runAtHome({TABULON_CONVERT_BINARY, "-m", "-f", "csv", "-t", "Template", "-o",
+                             "out.csv", "--report", "--new-only", "--cacert", "cert.pem",
+                             "--password-file", "password", hostile.url()},
+                            dir.path());
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(rows().size(), 2u);
+        EXPECT_NE(r.err.find("Messages skipped (gone from the server before they were read): 1"),
+                  std::string::npos)
+            << r.err;
+    }
 }
 
 // --new-only across runs as mail arrives: messages known by UID are not

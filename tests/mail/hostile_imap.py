@@ -3,15 +3,18 @@
 
     hostile_imap.py PORT CERT KEY BEHAVIOUR
 
-Serves imaps on 127.0.0.1:PORT. It answers CAPABILITY, LOGIN, STATUS, SELECT,
+Serves imaps on 127.0.0.1:PORT. It answers CAPABILITY, LOGIN, EXAMINE,
 UID SEARCH (UIDs 1 and 2) and UID FETCH as a server would, except where
 BEHAVIOUR says otherwise:
   stall-greeting  sends nothing after the TLS handshake
   stall-fetch     sends half of a message's literal, then nothing
   close-fetch     sends half of a message's literal, then closes
+  trickle-fetch   sends a message's literal one byte every half second
+  chatter-fetch   answers a fetch with "* OK still here" every half second
   huge-literal    announces a literal of 2 TB for a message
+  gone-fetch      message 1 went away: a fetch answers "NO [EXPUNGEISSUED]"
   garbage-search  answers the search with control characters and letters
-  garbage-status  answers STATUS with a terminal escape in an untagged line
+  garbage-examine answers EXAMINE with a terminal escape in an untagged line
   no-starttls     speaks plain IMAP and does not offer STARTTLS
   many-uids       holds UIDs 1 to 40000: a search answers every UID of its span
 """
@@ -45,16 +48,14 @@ def serve(conn, behaviour):
             command = "UID " + words[2].upper()
         if command == "CAPABILITY":
             send(b"* CAPABILITY IMAP4rev1\r\n")
-        elif command == "STATUS":
-            if behaviour == "garbage-status":
-                send(b"* STATUS INBOX \x1b[2J\x1b]0;owned\x07 (UIDVALIDITY x)\r\n")
+        elif command == "EXAMINE":
+            if behaviour == "garbage-examine":
+                send(b"* OK [UIDVALIDITY \x1b[2J\x1b]0;owned\x07]\r\n")
                 send(tag.encode() + b" OK \x1b[31mdone\r\n")
                 continue
             uid_next = b"40001" if behaviour == "many-uids" else b"3"
-            send(b"* STATUS INBOX (UIDVALIDITY 7 UIDNEXT " + uid_next + b")\r\n")
-        elif command in ("SELECT", "EXAMINE"):
-            send(b"* 2 EXISTS\r\n* OK [UIDVALIDITY 7] ok\r\n")
-            send(tag.encode() + b" OK [READ-WRITE] done\r\n")
+            send(b"* 2 EXISTS\r\n* OK [UIDVALIDITY 7] ok\r\n* OK [UIDNEXT " + uid_next + b"] ok\r\n")
+            send(tag.encode() + b" OK [READ-ONLY] done\r\n")
             continue
         elif command == "UID SEARCH":
             if behaviour == "many-uids":
@@ -66,18 +67,36 @@ def serve(conn, behaviour):
             else:
                 send(b"* SEARCH 1 2\r\n")
         elif command == "UID FETCH":
-            uid = words[3].encode()
-            head = b"* " + uid + b" FETCH (UID " + uid + b" BODY[] {"
-            if behaviour == "huge-literal":
-                send(head + b"2199023255552}\r\n" + MESSAGE)
-                stall()
-            if behaviour in ("stall-fetch", "close-fetch"):
-                send(head + str(len(MESSAGE)).encode() + b"}\r\n" + MESSAGE[:20])
-                if behaviour == "stall-fetch":
+            uids = []
+            for part in words[3].split(","):
+                first, _, last = part.partition(":")
+                uids += range(int(first), int(last or first) + 1)
+            if behaviour == "chatter-fetch":
+                while True:
+                    send(b"* OK still here\r\n")
+                    time.sleep(0.5)
+            if behaviour == "gone-fetch":
+                uids.remove(1)
+            for uid in uids:
+                head = b"* %d FETCH (UID %d BODY[] {" % (uid, uid)
+                if behaviour == "huge-literal":
+                    send(head + b"2199023255552}\r\n" + MESSAGE)
                     stall()
-                conn.close()
-                return
-            send(head + str(len(MESSAGE)).encode() + b"}\r\n" + MESSAGE + b")\r\n")
+                if behaviour == "trickle-fetch":
+                    send(head + str(len(MESSAGE)).encode() + b"}\r\n")
+                    for byte in MESSAGE:
+                        send(bytes([byte]))
+                        time.sleep(0.5)
+                if behaviour in ("stall-fetch", "close-fetch"):
+                    send(head + str(len(MESSAGE)).encode() + b"}\r\n" + MESSAGE[:20])
+                    if behaviour == "stall-fetch":
+                        stall()
+                    conn.close()
+                    return
+                send(head + str(len(MESSAGE)).encode() + b"}\r\n" + MESSAGE + b")\r\n")
+            if behaviour == "gone-fetch":
+                send(tag.encode() + b" NO [EXPUNGEISSUED] Some messages no longer exist\r\n")
+                continue
         elif command == "LOGOUT":
             send(b"* BYE\r\n")
         send(tag.encode() + b" OK done\r\n")

@@ -1,9 +1,10 @@
 // The IMAP text made and read without a server: the search command from the
-// user's filters (quoting, dates, refusals), the replies, and server text made
-// safe to print.
+// user's filters (quoting, dates, refusals), the replies, folder names, and
+// server text made safe to print.
 #include <gtest/gtest.h>
 
 #include "mail/imap_command.h"
+#include "mail/imap_folder_name.h"
 
 namespace tabulon {
 namespace {
@@ -53,14 +54,59 @@ TEST(ImapCommand, RepliesRead) {
         EXPECT_FALSE(parseSearchReply(garbage, &uids)) << garbage;
     }
     uint64_t validity = 0, next = 0;
-    EXPECT_TRUE(parseStatusReply(
-        "* STATUS \"My (old) mail\" (UIDNEXT 31 UIDVALIDITY 1796623436)\r\n", &validity, &next));
+    for (const char* line : {"* OK [UIDVALIDITY 1796623436] UIDs valid", "* ok [UIDNEXT 31] x",
+                             "* OK [UIDVALIDITY x]", "* 3 EXISTS", "* OK [UIDNEXT 9"}) {
+        parseExamineLine(line, &validity, &next);
+    }
     EXPECT_EQ(validity, 1796623436u);
     EXPECT_EQ(next, 31u);
-    validity = 0;
-    EXPECT_TRUE(parseStatusReply("* STATUS INBOX (UIDVALIDITY x)\r\n", &validity, &next));
-    EXPECT_EQ(validity, 0u);
-    EXPECT_FALSE(parseStatusReply("* OK hello\r\n", &validity, &next));
+
+    struct Case {
+        const char* piece;
+        uint64_t uid;
+        bool nil, body, literal;
+        uint64_t bytes;
+    };
+    for (const Case& c : {
+             Case{"* 3 FETCH (UID 5 BODY[] {120}", 5, false, true, true, 120},
+             Case{"* 3 fetch (BODY[] {7}", 0, false, true, true, 7},
+             Case{" UID 12)", 12, false, false, false, 0},
+             Case{"* 3 FETCH (UID 5 BODY[] NIL)", 5, true, false, false, 0},
+             Case{"* 3 FETCH (FLAGS (\\Seen) UID 5)", 5, false, false, false, 0},
+             Case{"* 3 FETCH (UID 5 BODY[HEADER] {9}", 5, false, false, true, 9},
+             Case{"* 3 FETCH (UID 5 BODY[] {9+}", 5, false, true, true, 9},
+         }) {
+        FetchPiece p = readFetchPiece(c.piece);
+        EXPECT_EQ(
+            std::vector<uint64_t>({p.uid, p.bodyNil, p.bodyFollows, p.literal, p.literalBytes}),
+            std::vector<uint64_t>({c.uid, c.nil, c.body, c.literal, c.bytes}))
+            << c.piece;
+    }
+    EXPECT_FALSE(isFetchReply("* 3 EXISTS"));
+    EXPECT_FALSE(isFetchReply("* OK [UIDNEXT 4]"));
+}
+
+TEST(ImapCommand, FolderNamesInModifiedUtf7) {
+    struct Case {
+        const char* name;
+        const char* encoded;
+    };
+    for (const Case& c : {
+             Case{"INBOX", "INBOX"},
+             Case{"Auftr\xc3\xa4ge", "Auftr&AOQ-ge"},
+             Case{"A&B", "A&-B"},
+             Case{"~peter/mail/\xe5\x8f\xb0\xe5\x8c\x97/\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e",
+                  "~peter/mail/&U,BTFw-/&ZeVnLIqe-"},
+             Case{"\xf0\x9f\x93\xa7 mail", "&2D3c5w- mail"},
+         }) {
+        EXPECT_EQ(encodeImapFolder(c.name), c.encoded);
+        std::string decoded;
+        EXPECT_TRUE(decodeImapFolder(c.encoded, &decoded)) << c.encoded;
+        EXPECT_EQ(decoded, c.name);
+    }
+    std::string decoded;
+    for (const char* invalid : {"A&B", "&AOQ", "&A-", "&2D0-", "caf\xc3\xa9", "&AOQx-"})
+        EXPECT_FALSE(decodeImapFolder(invalid, &decoded)) << invalid;
 }
 
 TEST(ImapCommand, ServerTextIsPrintable) {

@@ -1,9 +1,11 @@
-// An IMAP folder read through libcurl: against a real Dovecot that the test fills
-// (search filters, fetching by UID, a message gone since the search), and against
-// a hostile server that stalls, closes or answers nonsense. How a refused login,
+// An IMAP folder read over its own connection: against a real Dovecot that the
+// test fills (search filters, fetching by UID without marking read, a message
+// gone since the search), and against a hostile server that stalls, trickles,
+// closes or answers nonsense. How a refused login,
 // certificate or folder is told is the command-line test's (ConvertMailbox).
 #include <gtest/gtest.h>
 
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -43,21 +45,23 @@ class ImapMailboxTest : public ::testing::Test {
     // Opens `url` as the user with `password`, trusting the test's certificate.
     // The timeouts are long where the server is meant to answer.
     Status open(const std::string& url, const std::string& password, long connectSeconds = 60,
-                long stallSeconds = 60) {
+                long stallSeconds = 60, long replySeconds = 60) {
         ImapAccount account;
         account.url = url;
         account.password = password;
         account.caFile = dir.file("cert.pem");
         account.connectSeconds = connectSeconds;
         account.stallSeconds = stallSeconds;
+        account.replySeconds = replySeconds;
         return ImapMailbox::open(account, &mailbox);
     }
 
-    // Every message `uids` names, in the order fetched.
-    Status fetchAll(const std::vector<uint64_t>& uids, std::vector<std::string>* messages) {
-        return mailbox->fetch(uids, [&](uint64_t, std::string_view message) {
-            messages->emplace_back(message);
-            return Status::Ok();
+    // Every message `uids` names, in the order fetched ("gone" for one gone).
+    Status fetchAll(const std::vector<uint64_t>& uids, std::vector<std::string>* messages,
+                    const ImapMailbox::MessageFn& also = {}) {
+        return mailbox->fetch(uids, [&](const ImapMailbox::Message& message) {
+            messages->emplace_back(message.gone ? "gone" : message.text);
+            return also ? also(message) : Status::Ok();
         });
     }
 
@@ -76,14 +80,37 @@ TEST_F(ImapMailboxTest, DovecotSearchesAndFetchesByUid) {
                    kDecember1 + 6 * kDay);
     ASSERT_TRUE(open(server.url(), DovecotServer::kPassword).ok());
     EXPECT_NE(mailbox->uidValidity(), 0u);
+    EXPECT_EQ(::prctl(PR_GET_DUMPABLE), 0);  // no core dump holds the password
+    // While the messages are being fetched, another session sees them unread;
+    // UID 9 is one the folder does not hold (deleted since the search).
+    std::unique_ptr<ImapMailbox> other;
+    ASSERT_TRUE(
+        ImapMailbox::open({server.url(), DovecotServer::kPassword, dir.file("cert.pem")}, &other)
+            .ok());
+    std::vector<uint64_t> unread;
     std::vector<std::string> messages;
-    ASSERT_TRUE(fetchAll({3, 1}, &messages).ok());
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0], "From: Ann <ann@shop.example>\nSubject: New order 2\n\nName: Cai\n");
-    EXPECT_EQ(messages[1].substr(messages[1].size() - 10), "Name: Ann\n");
-    // A UID the folder does not hold (a message deleted since the search).
-    Status gone = fetchAll({9}, &messages);
-    EXPECT_NE(gone.message().find("a message went away"), std::string::npos) << gone.message();
+    ASSERT_TRUE(fetchAll({3, 9, 1}, &messages, [&](const ImapMailbox::Message&) {
+                    return other->search({"", "", "", true}, &unread);
+                }).ok());
+    EXPECT_EQ(unread, (std::vector<uint64_t>{1, 2, 3, 4}));
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0].substr(messages[0].size() - 10), "Name: Ann\n");
+    EXPECT_EQ(messages[1], "From: Ann <ann@shop.example>\nSubject: New order 2\n\nName: Cai\n");
+    EXPECT_EQ(messages[2], "gone");
+    // A message over the limit is let go, marked so, and the next one comes.
+    ImapAccount small{server.url(), DovecotServer::kPassword, dir.file("cert.pem")};
+    small.maxMessageBytes = 60;
+    ASSERT_TRUE(ImapMailbox::open(small, &other).ok());
+    std::vector<std::string> sizes;
+    ASSERT_TRUE(other
+                    ->fetch({2, 3},
+                            [&](const ImapMailbox::Message& m) {
+                                sizes.push_back(std::to_string(m.tooLarge) + ":" +
+                                                std::to_string(m.text.size()));
+                                return Status::Ok();
+                            })
+                    .ok());
+    EXPECT_EQ(sizes, (std::vector<std::string>{"0:51", "1:0"}));
 
     struct Case {
         ImapSearch search;
@@ -123,6 +150,10 @@ TEST(ImapAddress, WhatIsTakenAndWhatIsRefused) {
              Case{"imaps://ann@mail.example/", "name one folder"},
              Case{"imaps://ann@mail.example/INBOX;UID=3", "name one folder"},
              Case{"imaps://ann@mail.example/IN%0D%0ABOX", "name one folder"},
+             Case{"imaps://ann@mail.example/Auftr%C3%A4ge", "ann|mail.example|Auftr\xc3\xa4ge"},
+             Case{"imaps://ann@mail.example/Auftr&AOQ-ge", "ann|mail.example|Auftr\xc3\xa4ge"},
+             Case{"imaps://ann@mail.example/A&B", "ann|mail.example|A&B"},
+             Case{"imaps://ann@mail.example/%E9t%E9", "not UTF-8"},
              Case{"https://ann@mail.example/INBOX", "not an imaps:// address"},
          }) {
         ImapAddress a;
@@ -138,20 +169,24 @@ TEST_F(ImapMailboxTest, HostileServerEndsInOneLineOfPrintableText) {
         const char* behaviour;
         long connectSeconds;  // the greeting is part of connecting
         const char* says;
+        long replySeconds = 60;
     };
+    // Silence (3 s) is never reached by a trickle; a reply's whole time is.
     for (const Case& c : {
-             Case{"stall-greeting", 3, "stopped answering while opening the folder"},
+             Case{"stall-greeting", 3, "stopped answering while logging in"},
              Case{"stall-fetch", 60, "stopped answering while fetching a message"},
              Case{"close-fetch", 60, "the connection failed while fetching a message"},
-             Case{"huge-literal", 60, "the server offered 2199023255552 bytes"},
+             Case{"trickle-fetch", 60, "answers too slowly while fetching a message", 2},
+             Case{"chatter-fetch", 60, "answers too slowly while fetching a message", 2},
+             Case{"huge-literal", 60, "stopped answering while fetching a message"},
              Case{"garbage-search", 60, "reading the search's reply"},
-             Case{"garbage-status", 60, "reading the folder's UIDVALIDITY"},
+             Case{"garbage-examine", 60, "reading the folder's UIDVALIDITY"},
              Case{"no-starttls", 60, "does not offer STARTTLS"},
          }) {
         HostileImapServer server(dir, c.behaviour);
         ASSERT_EQ(server.unavailable(), "");
         mailbox.reset();
-        Status status = open(server.url(), "pw", c.connectSeconds, 3);
+        Status status = open(server.url(), "pw", c.connectSeconds, 3, c.replySeconds);
         std::vector<uint64_t> uids;
         if (status.ok()) status = mailbox->search({}, &uids);
         std::vector<std::string> messages;

@@ -128,8 +128,9 @@ DovecotServer::DovecotServer(const TempDir& dir) : dir_(dir) {
     waitListening(root + "dovecot.log");
 }
 
-void DovecotServer::deliver(const std::string& message, long received) {
+void DovecotServer::deliver(const std::string& message, long received, const std::string& folder) {
     std::string maildir = dir_.file("mail/");
+    if (!folder.empty()) maildir += "." + folder + "/";
     for (const char* part : {"", "cur", "new", "tmp"}) {
         std::string path = maildir + part;
         std::filesystem::create_directories(path);

@@ -48,9 +48,9 @@ class DovecotServer : public LoopbackServer {
     // Starts Dovecot as root from a private configuration in `dir`, where
     // makeCertificate() put the certificate.
     explicit DovecotServer(const TempDir& dir);
-    // Puts `message` into the inbox as a message received at `received`
-    // (seconds since 1970).
-    void deliver(const std::string& message, long received);
+    // Puts `message` into the inbox, or into `folder` (as IMAP writes its name),
+    // as a message received at `received` (seconds since 1970).
+    void deliver(const std::string& message, long received, const std::string& folder = "");
 
   private:
     const TempDir& dir_;

@@ -181,6 +181,7 @@ bool MessageRows::rowOf(std::string_view message, std::string_view source,
 
 MessageReport MessageRows::report() const {
     MessageReport report = report_;
+    report.rowsWritten -= std::min(report.rowsWritten, report.rowsHeld);
     if (!options_.countLabels) return report;
     uint64_t many = std::max<uint64_t>(2, (census_.messages() + 9) / 10);
     report.unknownLabels = census_.labels(many);

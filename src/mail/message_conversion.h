@@ -90,6 +90,8 @@ class MessageRows {
     bool rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells,
                bool tooLarge = false);
     void countWritten() { ++report_.rowsWritten; }
+    // A row handed on that the table held already (--new-only): not written.
+    void countHeld() { ++report_.rowsHeld; }
     // With `identify`: the identity of the message last recorded, the one whose
     // row is handed on next.
     const std::string& lastIdentity() const { return lastIdentity_; }

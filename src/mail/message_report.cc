@@ -60,6 +60,8 @@ std::string renderReport(const MessageReport& report) {
     std::string text;
     text += "Messages read: " + std::to_string(report.messagesRead) + "\n";
     text += "Rows written: " + std::to_string(report.rowsWritten) + "\n";
+    if (report.rowsHeld > 0)
+        text += "Messages already in the table: " + std::to_string(report.rowsHeld) + "\n";
     text += "Messages without each column (absent, or there but empty):\n";
     for (size_t i = 0; i < report.columns.size() && i < report.missing.size(); ++i) {
         uint64_t empty = i < report.empty.size() ? report.empty[i] : 0;

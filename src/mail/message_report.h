@@ -16,6 +16,7 @@ namespace tabulon {
 struct MessageReport {
     uint64_t messagesRead = 0;
     uint64_t rowsWritten = 0;
+    uint64_t rowsHeld = 0;  // messages whose rows the table held already (--new-only)
     std::vector<std::string> columns;
     std::vector<uint64_t> missing;  // per column: messages without it
     std::vector<uint64_t> empty;    // per column: messages where it is there but empty

@@ -1,7 +1,11 @@
 #include "mail/seen_messages.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -14,7 +18,11 @@
 namespace tabulon {
 namespace {
 
-constexpr char kFirstLine[] = "tabulon new-only 1";
+constexpr char kFirstLine[] = "tabulon new-only 2";
+// An older record: the same without its last line, "end N".
+constexpr char kOlderFirstLine[] = "tabulon new-only 1";
+constexpr char kPending[] = "pending ";
+constexpr char kNoTable[] = "none";
 
 // How long a run waits for another adding to the same table.
 constexpr std::chrono::seconds kLockWait(60);
@@ -28,6 +36,20 @@ std::string tableStamp(const std::string& path) {
            "." + std::to_string(info.st_mtim.tv_nsec);
 }
 
+// "size N sha256 HEX" of the file at `path`, or "" when it cannot be read.
+std::string contentStamp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    Sha256 digest;
+    std::vector<char> block(1 << 20);
+    uint64_t size = 0;
+    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+        digest.add(block.data(), static_cast<size_t>(in.gcount()));
+        size += static_cast<uint64_t>(in.gcount());
+    }
+    if (!in.eof() || in.bad()) return "";
+    return "size " + std::to_string(size) + " sha256 " + digest.hex();
+}
+
 std::string absolutePath(const std::string& path) {
     // Links followed, so that one table has one record however it is named.
     std::error_code error;
@@ -36,16 +58,45 @@ std::string absolutePath(const std::string& path) {
     return (error ? full : real).string();
 }
 
+// The whole file at `path` into `text`: 0, or why it could not be read.
+int readWhole(const std::string& path, std::string* text) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    char block[1 << 16];
+    ssize_t got;
+    while ((got = ::read(fd, block, sizeof block)) > 0)
+        text->append(block, static_cast<size_t>(got));
+    int err = got < 0 ? errno : 0;
+    ::close(fd);
+    return err;
+}
+
+const char kStartOver[] = "; move it away (or delete it) to start a new table";
+
 }  // namespace
+
+SeenMessages::SeenMessages() = default;
+SeenMessages::~SeenMessages() = default;
 
 std::string SeenMessages::recordPath(const std::string& output) {
     return stateFolder() + "Tabulon/new-only/" + sha256Hex(absolutePath(output));
+}
+
+bool SeenMessages::has(const std::string& identity) const {
+    return seen_.count(identity) > 0 || seen_.count(std::string(olderIdentity(identity))) > 0;
+}
+
+void SeenMessages::add(const std::string& identity) {
+    if (seen_.insert(identity).second) added_.push_back(identity);
 }
 
 Status SeenMessages::load(const std::string& output, const std::function<bool()>& stopped) {
     output_ = output;
     record_ = recordPath(output);
     seen_.clear();
+    held_.clear();
+    added_.clear();
+    stamp_ = kNoTable;
     Status locked = makePrivateFolder(folderOf(record_));
     bool busy = false;
     if (locked.ok()) locked = lock_.take(record_ + ".lock", kLockWait, &busy, stopped);
@@ -58,36 +109,121 @@ Status SeenMessages::load(const std::string& output, const std::function<bool()>
     std::string stamp = tableStamp(output);
     tableExists_ = !stamp.empty();
     if (!tableExists_) return Status::Ok();  // an old record is of an older table
-    std::string startOver = "; move it away (or delete it) to start a new table";
-    std::ifstream in(record_, std::ios::binary);
-    std::string line;
-    if (!in.is_open()) {
-        return Status::FileError(output, "\"" + output +
-                                             "\" exists, but there is no record of which messages "
-                                             "it holds (kept in " +
-                                             record_ + ")" + startOver);
-    }
-    bool same =
-        std::getline(in, line) && line == kFirstLine && std::getline(in, line) && line == stamp;
-    if (!same) {
+    Status status = read();
+    if (status.ok() && !pending_.empty()) status = finishOrGoBack(stamp);
+    if (!status.ok()) return status;
+    if (stamp != stamp_) {
         return Status::FileError(output, "\"" + output +
                                              "\" changed since new messages were last added to "
                                              "it, so which ones it holds is not known" +
-                                             startOver);
+                                             kStartOver);
     }
-    while (std::getline(in, line))
-        seen_.insert(line);
-    if (in.bad()) return Status::FileError(record_, "Cannot read \"" + record_ + "\"");
+    seen_.insert(held_.begin(), held_.end());
     return Status::Ok();
 }
 
-Status SeenMessages::save() {
+Status SeenMessages::read() {
+    std::string text;
+    int err = readWhole(record_, &text);
+    if (err == ENOENT) {
+        return Status::FileError(output_, "\"" + output_ +
+                                              "\" exists, but there is no record of which "
+                                              "messages it holds (kept in " +
+                                              record_ + ")" + kStartOver);
+    }
+    if (err != 0) {
+        return Status::FileError(
+            output_, "Cannot read the record of which messages \"" + output_ + "\" holds (\"" +
+                         record_ + "\"): " + std::strerror(err) + "; nothing was changed");
+    }
+    // Every line ends in a line feed; the last one of a whole record says how
+    // many identities come before it (an older record has no such line).
+    std::vector<std::string_view> lines;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1)
+        lines.emplace_back(text.data() + start, end - start);
+    bool older = !lines.empty() && lines[0] == kOlderFirstLine;
+    bool whole = lines.size() >= 2 && (lines[0] == kFirstLine || older) && !text.empty() &&
+                 text.back() == '\n';
+    size_t first = 2, last = lines.size();
+    if (whole && !older) {
+        whole = lines.size() >= 3 && lines.back().rfind("end ", 0) == 0;
+        --last;
+    }
+    if (whole) stamp_ = std::string(lines[1]);
+    if (whole && first < last && lines[first].rfind(kPending, 0) == 0)
+        pending_ = std::string(lines[first++]);
+    for (size_t i = first; whole && i < last; ++i) {
+        if (lines[i].empty())
+            whole = false;
+        else if (lines[i][0] == '+')
+            pendingAdded_.emplace_back(lines[i].substr(1));
+        else
+            held_.emplace_back(lines[i]);
+    }
+    if (whole && !older) {
+        whole = lines.back() == "end " + std::to_string(last - first) &&
+                (!pending_.empty() || pendingAdded_.empty());
+    }
+    if (!whole) {
+        return Status::FileError(output_, "The record of which messages \"" + output_ +
+                                              "\" holds (\"" + record_ +
+                                              "\") is damaged, so which ones it holds is not "
+                                              "known" +
+                                              kStartOver);
+    }
+    return Status::Ok();
+}
+
+Status SeenMessages::finishOrGoBack(const std::string& stamp) {
+    if (stamp == stamp_) {
+        // The table never took its new content: the record as it was before.
+    } else if (contentStamp(output_) == pending_.substr(std::strlen(kPending))) {
+        held_.insert(held_.end(), pendingAdded_.begin(), pendingAdded_.end());
+        stamp_ = stamp;
+    } else {
+        return Status::Ok();  // neither: the table changed behind the record's back
+    }
+    pending_.clear();
+    pendingAdded_.clear();
+    return write("");
+}
+
+Status SeenMessages::write(const std::string& pending) {
     Status status = makePrivateFolder(folderOf(record_));
     if (!status.ok()) return status;
-    std::string text = std::string(kFirstLine) + "\n" + tableStamp(output_) + "\n";
-    for (const std::string& identity : seen_)
+    std::string text = std::string(kFirstLine) + "\n" + stamp_ + "\n";
+    if (!pending.empty()) text += pending + "\n";
+    for (const std::string& identity : held_)
         text += identity + "\n";
+    size_t lines = held_.size();
+    if (!pending.empty()) {
+        for (const std::string& identity : added_)
+            text += "+" + identity + "\n";
+        lines += added_.size();
+    }
+    text += "end " + std::to_string(lines) + "\n";
     return replaceFile(record_, text);
+}
+
+const CommitSteps& SeenMessages::commitSteps() {
+    written_ = 0;
+    digest_ = std::make_unique<Sha256>();
+    steps_.written = [this](const char* data, size_t size) {
+        digest_->add(data, size);
+        written_ += size;
+    };
+    steps_.beforeRename = [this] {
+        return write(std::string(kPending) + "size " + std::to_string(written_) + " sha256 " +
+                     digest_->hex());
+    };
+    steps_.afterRename = [this] {
+        held_.insert(held_.end(), added_.begin(), added_.end());
+        added_.clear();
+        stamp_ = tableStamp(output_);
+        return write("");
+    };
+    return steps_;
 }
 
 }  // namespace tabulon

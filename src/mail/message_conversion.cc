@@ -171,6 +171,11 @@ void MessageRows::countSkipped(Skip reason, std::string_view source) {
     }
 }
 
+void MessageRows::countLeftOut(uint64_t* count, const std::string& sample) {
+    ++*count;
+    if (report_.leftOutSamples.size() < kUndecodedSamples) report_.leftOutSamples.push_back(sample);
+}
+
 bool MessageRows::rowOf(std::string_view message, std::string_view source,
                         std::vector<std::string>* cells, bool tooLarge) {
     maker_.make(message, &row_, tooLarge);

@@ -97,11 +97,20 @@ class MessageRows {
     const std::string& lastIdentity() const { return lastIdentity_; }
     // Messages left out before they were read: trashed in a Maildir.
     void countTrashed(uint64_t messages) { report_.skippedDeleted += messages; }
+    // A file or folder of a folder given that was not read, and why.
+    void countUnreadFile(const std::string& why) { countLeftOut(&report_.unreadFiles, why); }
+    void countFolderTooDeep(const std::string& folder) {
+        countLeftOut(&report_.foldersTooDeep, folder + ": more than " +
+                                                  std::to_string(kMaxFolderDepth) +
+                                                  " folders below the one given");
+    }
+    void countOwnTable() { ++report_.ownTables; }
 
     MessageReport report() const;
 
   private:
     void countSkipped(Skip reason, std::string_view source);
+    void countLeftOut(uint64_t* count, const std::string& sample);
 
     MessageConversionOptions options_;
     FieldExtractor extractor_;

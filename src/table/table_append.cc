@@ -10,16 +10,6 @@
 namespace tabulon {
 namespace {
 
-// Keeps what is written in a string.
-class StringSink : public ByteSink {
-  public:
-    Status write(const char* data, size_t size) override {
-        text.append(data, size);
-        return Status::Ok();
-    }
-    std::string text;
-};
-
 // Passes bytes on to `sink` but the first `skipped`: the header row a writer
 // begins with, which the table already has.
 class SkippingSink : public ByteSink {

@@ -81,7 +81,7 @@ Status convertInput(const std::string& input, const MailFolderFiles& listed,
                 ++place->message;
                 return writer.row(cells);
             };
-            return convertMessages(source, name, rows, onRow, progress);
+            return convertMessages(source, name, rows, onRow, progress, holdsOneMessage(input));
         },
         &inputChanged);
     if (changed->ok()) *changed = inputChanged;

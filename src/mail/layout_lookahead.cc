@@ -42,6 +42,7 @@ FormLayout learn(const std::vector<std::string>& paths, const std::vector<std::s
         if (!FileSource::open(path, &source).ok()) continue;
         if (columns && isTableOf(source->descriptor(), *columns)) continue;
         MessageSplitter splitter(*source);
+        if (holdsOneMessage(path)) splitter.keepOneMessage();
         lookAhead(splitter, &learner);
     }
     return learner.layout();

@@ -135,6 +135,18 @@ bool isMailStore(const fs::path& folder) {
 
 }  // namespace
 
+bool holdsOneMessage(const std::string& path) {
+    fs::path file(path);
+    std::string name = file.filename().string();
+    if (isNumber(name)) return true;
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".eml") return true;
+    fs::path part = file.parent_path();
+    return (part.filename() == "cur" || part.filename() == "new") && isMaildir(part.parent_path());
+}
+
 std::string outputBaseFor(const std::string& input) {
     if (input == "-") return input;
     std::error_code error;

@@ -53,6 +53,11 @@ void countLeftOut(const MailFolderFiles& inputs, MessageRows& rows);
 // folder, so that the table lands in no folder a mail program keeps.
 std::string outputBaseFor(const std::string& input);
 
+// Whether the mail file `path` is one message whatever its body holds: a file of
+// a Maildir's cur/ or new/, an MH folder's numbered file, an .eml. (Other files
+// may hold many, one after the other.)
+bool holdsOneMessage(const std::string& path);
+
 // Whether the file open as `fd` begins with the header row a text table of
 // `columns` begins with (the tab format's is also the line conversion's).
 bool isTableOf(int fd, const std::vector<std::string>& columns);

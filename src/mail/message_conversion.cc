@@ -194,8 +194,9 @@ MessageReport MessageRows::report() const {
 }
 
 Status convertMessages(ByteSource& input, std::string_view inputName, MessageRows& rows,
-                       const RowFn& onRow, const ProgressFn& progress) {
+                       const RowFn& onRow, const ProgressFn& progress, bool oneMessage) {
     MessageSplitter splitter(input);
+    if (oneMessage) splitter.keepOneMessage();
     if (!rows.learned()) {
         FormLayoutLearner learner;
         Status status = lookAhead(splitter, &learner);

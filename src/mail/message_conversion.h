@@ -128,8 +128,10 @@ using RowFn = std::function<Status(const std::vector<std::string>& cells)>;
 
 // Splits `input` into messages and hands each one's row to `onRow`. Stops at the
 // first read error or the first error `onRow` returns. Unless `rows` has learned
-// the form's layout, the first messages of `input` teach it.
+// the form's layout, the first messages of `input` teach it. `oneMessage`: the
+// input is one message (MessageSplitter::keepOneMessage()).
 Status convertMessages(ByteSource& input, std::string_view inputName, MessageRows& rows,
-                       const RowFn& onRow, const ProgressFn& progress = {});
+                       const RowFn& onRow, const ProgressFn& progress = {},
+                       bool oneMessage = false);
 
 }  // namespace tabulon

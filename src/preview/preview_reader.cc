@@ -149,7 +149,7 @@ Status PreviewReader::readOne(const std::string& input, const MailFolderFiles& l
         std::lock_guard<std::mutex> lock(mutex_);
         progress_.bytesRead = offset + read;
     };
-    return convertMessages(*source, input, rows, onRow, onProgress);
+    return convertMessages(*source, input, rows, onRow, onProgress, holdsOneMessage(input));
 }
 
 }  // namespace tabulon

@@ -57,7 +57,8 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
             auto onProgress = [&](uint64_t read, uint64_t) {
                 if (progress) progress(done + read, total);
             };
-            status = convertMessages(*source, files[i], rows, onRow, onProgress);
+            status = convertMessages(*source, files[i], rows, onRow, onProgress,
+                                     holdsOneMessage(files[i]));
             done += source->size();
         }
         // A stop that came after the last row still leaves nothing.

@@ -126,6 +126,29 @@ TEST_F(ConvertMessages, FoldersOfMailAreReadWhole) {
     EXPECT_TRUE(std::filesystem::exists(dir.file("Forms Converted.csv")));
 }
 
+// A Maildir's or MH folder's file and an .eml are one message, though the body
+// quotes a forwarded message's header block; mail saved as text is split there.
+TEST_F(ConvertMessages, AFileOfOneMessageIsOneRow) {
+    std::string forwarded =
+        "From: Form <f@x.example>\nTo: i@x.example\nSubject: Order\n\nName: "
+        "Ann\n\nFrom: Bo <b@x.example>\nDate: Mon, 30 Nov 2026\nSubject: "
+        "Old\n\nName: Bo\n";
+    std::filesystem::create_directories(dir.file("md/cur"));
+    std::filesystem::create_directories(dir.file("md/new"));
+    const struct {
+        const char* file;
+        const char* messages;
+    } kCases[] = {
+        {"md/cur/1:2,S", "1"}, {"md/new/2", "1"}, {"17", "1"}, {"f.EML", "1"}, {"saved.txt", "2"}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.file);
+        writeFile(dir.file(c.file), forwarded);
+        test::ProgramResult r = run({"-m", "--report", "-t", "Two", "-o", "-", c.file});
+        EXPECT_NE(r.err.find(std::string("Messages read: ") + c.messages + "\n"), std::string::npos)
+            << r.err;
+    }
+}
+
 // A file of a folder that is gone by its turn (a mail program moved it from
 // new/ to cur/) or cannot be read is left out, named, and the table written;
 // --strict says the table is short. A file given by name is still an error.

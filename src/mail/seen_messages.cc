@@ -58,19 +58,6 @@ std::string absolutePath(const std::string& path) {
     return (error ? full : real).string();
 }
 
-// The whole file at `path` into `text`: 0, or why it could not be read.
-int readWhole(const std::string& path, std::string* text) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    char block[1 << 16];
-    ssize_t got;
-    while ((got = ::read(fd, block, sizeof block)) > 0)
-        text->append(block, static_cast<size_t>(got));
-    int err = got < 0 ? errno : 0;
-    ::close(fd);
-    return err;
-}
-
 const char kStartOver[] = "; move it away (or delete it) to start a new table";
 
 }  // namespace
@@ -83,11 +70,13 @@ std::string SeenMessages::recordPath(const std::string& output) {
 }
 
 bool SeenMessages::has(const std::string& identity) const {
-    return seen_.count(identity) > 0 || seen_.count(std::string(olderIdentity(identity))) > 0;
+    return seen_.count(identity) > 0 || seen_.count(olderIdentity(identity)) > 0;
 }
 
 void SeenMessages::add(const std::string& identity) {
-    if (seen_.insert(identity).second) added_.push_back(identity);
+    if (seen_.count(identity) > 0) return;
+    added_.push_back(identity);
+    seen_.insert(added_.back());
 }
 
 Status SeenMessages::load(const std::string& output, const std::function<bool()>& stopped) {
@@ -123,49 +112,24 @@ Status SeenMessages::load(const std::string& output, const std::function<bool()>
 }
 
 Status SeenMessages::read() {
-    std::string text;
-    int err = readWhole(record_, &text);
-    if (err == ENOENT) {
+    int fd = ::open(record_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
         return Status::FileError(output_, "\"" + output_ +
                                               "\" exists, but there is no record of which "
                                               "messages it holds (kept in " +
                                               record_ + ")" + kStartOver);
     }
+    // Every line ends in a line feed; the last one of a whole record says how
+    // many identities come before it (an older record has no such line).
+    RecordLines lines{*this};
+    int err = fd < 0 ? errno : readLines(fd, lines);
+    if (fd >= 0) ::close(fd);
     if (err != 0) {
         return Status::FileError(
             output_, "Cannot read the record of which messages \"" + output_ + "\" holds (\"" +
                          record_ + "\"): " + std::strerror(err) + "; nothing was changed");
     }
-    // Every line ends in a line feed; the last one of a whole record says how
-    // many identities come before it (an older record has no such line).
-    std::vector<std::string_view> lines;
-    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
-         start = end + 1)
-        lines.emplace_back(text.data() + start, end - start);
-    bool older = !lines.empty() && lines[0] == kOlderFirstLine;
-    bool whole = lines.size() >= 2 && (lines[0] == kFirstLine || older) && !text.empty() &&
-                 text.back() == '\n';
-    size_t first = 2, last = lines.size();
-    if (whole && !older) {
-        whole = lines.size() >= 3 && lines.back().rfind("end ", 0) == 0;
-        --last;
-    }
-    if (whole) stamp_ = std::string(lines[1]);
-    if (whole && first < last && lines[first].rfind(kPending, 0) == 0)
-        pending_ = std::string(lines[first++]);
-    for (size_t i = first; whole && i < last; ++i) {
-        if (lines[i].empty())
-            whole = false;
-        else if (lines[i][0] == '+')
-            pendingAdded_.emplace_back(lines[i].substr(1));
-        else
-            held_.emplace_back(lines[i]);
-    }
-    if (whole && !older) {
-        whole = lines.back() == "end " + std::to_string(last - first) &&
-                (!pending_.empty() || pendingAdded_.empty());
-    }
-    if (!whole) {
+    if (!lines.whole()) {
         return Status::FileError(output_, "The record of which messages \"" + output_ +
                                               "\" holds (\"" + record_ +
                                               "\") is damaged, so which ones it holds is not "
@@ -175,11 +139,52 @@ Status SeenMessages::read() {
     return Status::Ok();
 }
 
+void SeenMessages::RecordLines::take(std::string_view line) {
+    size_t number = count++;
+    if (number == 0) {
+        older = line == kOlderFirstLine;
+        known = older || line == kFirstLine;
+    } else if (!known || ended) {
+        known = false;  // nothing after the last line
+    } else if (number == 1) {
+        record.stamp_ = line;
+    } else if (number == 2 && line.substr(0, std::strlen(kPending)) == kPending) {
+        record.pending_ = line;
+    } else if (!older && line.substr(0, 4) == "end ") {
+        ended = line == "end " + std::to_string(record.held_.size() + record.pendingAdded_.size());
+        known = ended && (!record.pending_.empty() || record.pendingAdded_.empty());
+    } else if (line.empty()) {
+        known = false;
+    } else if (line[0] == '+') {
+        record.pendingAdded_.emplace_back(line.substr(1));
+    } else {
+        record.held_.emplace_back(line);
+    }
+}
+
+int SeenMessages::readLines(int fd, RecordLines& lines) {
+    std::string buffer;
+    size_t start = 0;
+    char block[1 << 16];
+    ssize_t got;
+    while ((got = ::read(fd, block, sizeof block)) > 0) {
+        buffer.erase(0, start);
+        buffer.append(block, static_cast<size_t>(got));
+        start = 0;
+        for (size_t end; (end = buffer.find('\n', start)) != std::string::npos; start = end + 1)
+            lines.take(std::string_view(buffer).substr(start, end - start));
+    }
+    if (got < 0) return errno;
+    lines.cutShort = start != buffer.size();
+    return 0;
+}
+
 Status SeenMessages::finishOrGoBack(const std::string& stamp) {
     if (stamp == stamp_) {
         // The table never took its new content: the record as it was before.
     } else if (contentStamp(output_) == pending_.substr(std::strlen(kPending))) {
-        held_.insert(held_.end(), pendingAdded_.begin(), pendingAdded_.end());
+        for (std::string& identity : pendingAdded_)
+            held_.push_back(std::move(identity));
         stamp_ = stamp;
     } else {
         return Status::Ok();  // neither: the table changed behind the record's back
@@ -191,19 +196,25 @@ Status SeenMessages::finishOrGoBack(const std::string& stamp) {
 
 Status SeenMessages::write(const std::string& pending) {
     Status status = makePrivateFolder(folderOf(record_));
-    if (!status.ok()) return status;
+    AtomicFile file;
+    if (status.ok()) status = file.open(record_);
     std::string text = std::string(kFirstLine) + "\n" + stamp_ + "\n";
     if (!pending.empty()) text += pending + "\n";
+    // Written a block at a time: a record holds a line for every message.
+    auto line = [&](std::string_view mark, const std::string& identity) {
+        text.append(mark).append(identity) += '\n';
+        if (text.size() >= (1 << 16) && status.ok()) {
+            status = file.write(text.data(), text.size());
+            text.clear();
+        }
+    };
     for (const std::string& identity : held_)
-        text += identity + "\n";
-    size_t lines = held_.size();
-    if (!pending.empty()) {
-        for (const std::string& identity : added_)
-            text += "+" + identity + "\n";
-        lines += added_.size();
-    }
-    text += "end " + std::to_string(lines) + "\n";
-    return replaceFile(record_, text);
+        line("", identity);
+    for (const std::string& identity : added_)
+        line(pending.empty() ? "" : "+", identity);
+    text += "end " + std::to_string(held_.size() + added_.size()) + "\n";
+    if (status.ok()) status = file.write(text.data(), text.size());
+    return status.ok() ? file.commit() : status;
 }
 
 const CommitSteps& SeenMessages::commitSteps() {
@@ -218,10 +229,8 @@ const CommitSteps& SeenMessages::commitSteps() {
                      digest_->hex());
     };
     steps_.afterRename = [this] {
-        held_.insert(held_.end(), added_.begin(), added_.end());
-        added_.clear();
         stamp_ = tableStamp(output_);
-        return write("");
+        return write("");  // what the table holds now: held_, then added_
     };
     return steps_;
 }

@@ -12,11 +12,12 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
-#include <vector>
 
 #include "conversion/output_write.h"
 #include "platform/file_lock.h"
@@ -54,6 +55,19 @@ class SeenMessages {
     static std::string recordPath(const std::string& output);
 
   private:
+    // The lines of a record, taken one by one as they are read.
+    struct RecordLines {
+        SeenMessages& record;
+        size_t count = 0;
+        bool known = false;  // the first line is a record's, and all since fit
+        bool older = false;  // an older record, without its "end N" line
+        bool ended = false;  // "end N" was taken
+        bool cutShort = false;
+        void take(std::string_view line);
+        bool whole() const { return known && count >= 2 && !cutShort && (older || ended); }
+    };
+    static int readLines(int fd, RecordLines& lines);
+
     Status read();
     Status finishOrGoBack(const std::string& stamp);
     Status write(const std::string& pending);
@@ -63,12 +77,14 @@ class SeenMessages {
     bool tableExists_ = false;
     FileLock lock_;
     std::string stamp_;  // of the table the record is of; "none" when there was none
-    std::unordered_set<std::string> seen_;
-    std::vector<std::string> held_;   // what the table holds, in the record's order
-    std::vector<std::string> added_;  // then what this run adds
+    // What the table holds, in the record's order, then what this run adds;
+    // `seen_` looks into both (a deque keeps its strings in place).
+    std::deque<std::string> held_;
+    std::deque<std::string> added_;
+    std::unordered_set<std::string_view> seen_;
     // A pending record read: the new table's size and digest, and what it adds.
     std::string pending_;
-    std::vector<std::string> pendingAdded_;
+    std::deque<std::string> pendingAdded_;
     uint64_t written_ = 0;
     std::unique_ptr<Sha256> digest_;
     CommitSteps steps_;

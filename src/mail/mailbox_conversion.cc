@@ -1,5 +1,6 @@
 #include "mail/mailbox_conversion.h"
 
+#include <algorithm>
 #include <string>
 
 #include "mail/form_layout.h"
@@ -7,6 +8,45 @@
 #include "mail/message_decoder.h"
 
 namespace tabulon {
+namespace {
+
+// What the first messages of a folder teach, as many as a file's look-ahead takes.
+class MailboxLookahead {
+  public:
+    // Whether it has enough once `message` is learned from.
+    bool add(std::string_view message) {
+        decoder_.decode(message, &decoded_);
+        learner_.add(decoded_.body);
+        ++messages_;
+        bytes_ += message.size();
+        return messages_ >= kLookaheadMessages || bytes_ >= kLookaheadBytes;
+    }
+    FormLayout layout() const { return learner_.layout(); }
+
+  private:
+    FormLayoutLearner learner_;
+    MessageDecoder decoder_;
+    DecodedMessage decoded_;
+    size_t messages_ = 0;
+    size_t bytes_ = 0;
+};
+
+// Learns the form from the first of `uids`, the folder's messages, as a
+// conversion of them all would, without making rows.
+Status learnFromFirst(ImapMailbox& mailbox, const std::vector<uint64_t>& uids, MessageRows& rows) {
+    MailboxLookahead lookahead;
+    bool enough = false;
+    std::vector<uint64_t> first(uids.begin(), uids.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                                 uids.size(), kLookaheadMessages)));
+    Status status = mailbox.fetch(first, [&](uint64_t, std::string_view message) {
+        if (!enough) enough = lookahead.add(message);
+        return Status::Ok();
+    });
+    if (status.ok()) rows.learn(lookahead.layout());
+    return status;
+}
+
+}  // namespace
 
 Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
                       std::string_view name, MessageRows& rows, const RowFn& onRow,
@@ -24,12 +64,9 @@ Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
     };
     // The look-ahead: messages held, and what they teach, until it has enough.
     std::vector<std::string> held;
-    size_t heldBytes = 0;
-    FormLayoutLearner learner;
-    MessageDecoder decoder;
-    DecodedMessage decoded;
+    MailboxLookahead lookahead;
     auto learnAndConvertHeld = [&]() {
-        rows.learn(learner.layout());
+        rows.learn(lookahead.layout());
         Status status = Status::Ok();
         for (size_t i = 0; status.ok() && i < held.size(); ++i)
             status = convert(held[i]);
@@ -40,14 +77,8 @@ Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
     Status status = mailbox.fetch(uids, [&](uint64_t, std::string_view message) {
         if (progress) progress(++done, uids.size());
         if (rows.learned()) return convert(message);
-        decoder.decode(message, &decoded);
-        learner.add(decoded.body);
-        heldBytes += message.size();
         held.emplace_back(message);
-        if (held.size() < kLookaheadMessages && heldBytes < kLookaheadBytes) {
-            return Status::Ok();
-        }
-        return learnAndConvertHeld();
+        return lookahead.add(message) ? learnAndConvertHeld() : Status::Ok();
     });
     if (status.ok() && !rows.learned()) status = learnAndConvertHeld();
     return status;
@@ -67,7 +98,14 @@ Status readMailbox(const ImapAccount& account, const ImapSearch& search, Message
                account.url;
     };
     if (seen) {
+        size_t all = uids.size();
+        std::vector<uint64_t> folder = uids;
         std::erase_if(uids, [&](uint64_t uid) { return seen->has(uidKey(uid)); });
+        // The new messages alone would teach the form otherwise than the table's
+        // rows were learned: from the folder's first messages.
+        if (uids.size() < all && !uids.empty() && !rows.learned())
+            status = learnFromFirst(*mailbox, folder, rows);
+        if (!status.ok()) return status;
     }
     const ImapAddress& address = mailbox->address();
     status =

@@ -43,8 +43,9 @@ void warnCellCut(const RowPlace& place, const std::vector<std::string>& columns,
 
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the
-// table is complete. A file of a folder that cannot be read is left out (said
-// on standard error, also with --quiet, and counted in the report).
+// table is complete. A file of a folder that cannot be read, and a table
+// Tabulon wrote, are left out (said on standard error, also with --quiet, and
+// counted in the report).
 Status convertInput(const std::string& input, const MailFolderFiles& listed,
                     const OutputTarget& output, MessageRows& rows, TableWriter& writer,
                     const MessageJobOptions& options, RowPlace* place, Status* changed,
@@ -61,12 +62,11 @@ Status convertInput(const std::string& input, const MailFolderFiles& listed,
     }
     std::unique_ptr<FileSource> source;
     if (input != "-") {
-        std::string unread;
-        Status status = openMailFile(input, listed, rows, &source, &unread);
+        std::string leftOut;
+        Status status = openMailFile(input, listed, rows, &source, &leftOut);
         if (!status.ok()) return status;
         if (!source) {
-            if (!unread.empty())
-                std::fprintf(stderr, "tabulon-convert: %s; left out\n", shownText(unread).c_str());
+            std::fprintf(stderr, "tabulon-convert: %s; left out\n", shownText(leftOut).c_str());
             return Status::Ok();
         }
     }

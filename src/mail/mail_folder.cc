@@ -206,18 +206,19 @@ void countLeftOut(const MailFolderFiles& inputs, MessageRows& rows) {
 }
 
 Status openMailFile(const std::string& path, const MailFolderFiles& inputs, MessageRows& rows,
-                    std::unique_ptr<FileSource>* source, std::string* unread) {
+                    std::unique_ptr<FileSource>* source, std::string* leftOut) {
     source->reset();
     std::unique_ptr<FileSource> opened;
     Status status = FileSource::open(path, &opened);
     if (!status.ok()) {
         if (!inputs.listed.count(path)) return status;
         rows.countUnreadFile(status.message());
-        if (unread) *unread = status.message();
+        if (leftOut) *leftOut = status.message();
         return Status::Ok();
     }
     if (isTableOf(opened->descriptor(), rows.columnNames())) {
         rows.countOwnTable();
+        if (leftOut) *leftOut = "\"" + path + "\" is a table Tabulon wrote, not mail";
         return Status::Ok();
     }
     *source = std::move(opened);

@@ -65,9 +65,9 @@ bool isTableOf(int fd, const std::vector<std::string>& columns);
 // Opens `path`, a file of `inputs`. A file found in a folder that cannot be
 // opened, and any file that is a table Tabulon wrote (its first line the header
 // row of `rows`'s columns in a text format), is left out: counted in `rows`'s
-// report, `*source` left empty, and Ok; `*unread` (when given) says why a file
-// could not be read. Any other failure is returned.
+// report, `*source` left empty, and Ok; `*leftOut` (when given) says why. Any
+// other failure is returned.
 Status openMailFile(const std::string& path, const MailFolderFiles& inputs, MessageRows& rows,
-                    std::unique_ptr<FileSource>* source, std::string* unread = nullptr);
+                    std::unique_ptr<FileSource>* source, std::string* leftOut = nullptr);
 
 }  // namespace tabulon

@@ -174,24 +174,13 @@ TEST_F(ConvertMessages, AFileOfAFolderThatCannotBeReadIsLeftOut) {
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(std::string(c.error) + " " + c.input + (c.strict ? " --strict" : ""));
-        std::vector<std::string> args = {"/usr/bin/env",
-                                         "strace",
-                                         "-f",
-                                         "-o",
-                                         "/dev/null",
-                                         "-P",
-                                         dir.file("md/cur/2:2,S"),
-                                         std::string("-e") + "inject=openat:error=" + c.error,
-                                         TABULON_CONVERT_BINARY,
-                                         "-m",
-                                         "-q",
-                                         "-t",
-                                         "Two",
-                                         "-f",
-                                         "csv",
-                                         "-o",
-                                         "out.csv",
-                                         dir.file(c.input)};
+        // (LeakSanitizer cannot work under strace.)
+        std::vector<std::string> args = {
+            "/usr/bin/env", "ASAN_OPTIONS=detect_leaks=0", "strace", "-f", "-o", "/dev/null",
+            "-P",           dir.file("md/cur/2:2,S")};
+        args.push_back(std::string("-einject=openat:error=") + c.error);
+        args.insert(args.end(), {TABULON_CONVERT_BINARY, "-m", "-q", "-t", "Two", "-f", "csv", "-o",
+                                 "out.csv", dir.file(c.input)});
         if (c.strict) args.push_back("--strict");
         std::filesystem::remove(dir.file("out.csv"));
         test::ProgramResult r = test::runAtHome(args, dir.path());

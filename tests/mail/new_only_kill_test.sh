@@ -72,7 +72,9 @@ for format in csv xlsx jsonl; do
                 for ((n = 1; ; n++)); do
                     rm -rf .local out && cp -a saved/. .
                     # (In a shell of its own, which says nothing of the kill.)
-                    status=$(sh -c '"$@" 2>/dev/null; echo $?' sh strace -f -o /dev/null \
+                    # (LeakSanitizer cannot work under strace.)
+                    status=$(sh -c '"$@" 2>/dev/null; echo $?' sh env \
+                        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" strace -f -o /dev/null \
                         -e inject=$call:signal=KILL:when=$n "$convert" -m -q --new-only -t Two \
                         -f "$format" -o out "$(input "$kind")" 2>/dev/null)
                     [ $status = 137 ] || break  # the run did not reach call number n

@@ -225,12 +225,20 @@ const CommitSteps& SeenMessages::commitSteps() {
         written_ += size;
     };
     steps_.beforeRename = [this] {
-        return write(std::string(kPending) + "size " + std::to_string(written_) + " sha256 " +
-                     digest_->hex());
+        Status status = write(std::string(kPending) + "size " + std::to_string(written_) +
+                              " sha256 " + digest_->hex());
+        if (status.ok()) return status;
+        return Status::FileError(
+            output_, status.message() + "; \"" + output_ + "\" and its record were not changed");
     };
     steps_.afterRename = [this] {
         stamp_ = tableStamp(output_);
-        return write("");  // what the table holds now: held_, then added_
+        Status status = write("");  // what the table holds now: held_, then added_
+        if (status.ok()) return status;
+        return Status::FileError(output_, "The new rows were added to \"" + output_ +
+                                              "\", but their record could not be completed (" +
+                                              status.message() +
+                                              "); the next run with --new-only completes it");
     };
     return steps_;
 }

@@ -281,6 +281,25 @@ TEST_F(NewOnly, AFailedWriteKeepsTheTableAndItsRecord) {
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2002);
 }
 
+// A record an older Tabulon kept (its first line "… 1", no last line, messages
+// by Message-ID alone) is read: only new mail is added, and the record is kept anew.
+TEST_F(NewOnly, AnOlderRecordIsRead) {
+    writeFile(dir.file("old.mbox"), mboxEntry("Ann", "a1") + mboxEntry("Bo", ""));
+    ASSERT_EQ(add("csv", "old.mbox").exitCode, 0);
+    std::string kept = record();
+    kept.replace(kept.find(" 2\n"), 2, " 1");
+    kept.erase(kept.rfind("end "));
+    kept.erase(kept.find(" body:"), 70);
+    writeFile(recordPath(), kept);
+    writeFile(dir.file("new.mbox"),
+              mboxEntry("Ann", "a1") + mboxEntry("Bo", "") + mboxEntry("Cai", "c"));
+    ASSERT_EQ(add("csv", "new.mbox").exitCode, 0);
+    EXPECT_EQ(readFile(dir.file("out")),
+              "Name,Email\r\nAnn,Ann@x.example\r\nBo,Bo@x.example\r\n"
+              "Cai,Cai@x.example\r\n");
+    EXPECT_EQ(record().substr(0, 19), "tabulon new-only 2\n");
+}
+
 // Two runs adding to one table at once take turns: neither adds a row the
 // other added, nor loses one.
 TEST_F(NewOnly, RunsAtOnceAddEachMessageOnce) {

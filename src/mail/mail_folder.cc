@@ -1,8 +1,8 @@
 #include "mail/mail_folder.h"
 
 #include <unistd.h>
-#include <algorithm>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 

@@ -11,6 +11,10 @@
 // dot-files (".mh_sequences"), come in the order of their numbers. Subfolders are read too, except
 // a Maildir's own (".Sent", ".Trash"), hidden ones and symbolic links, and
 // (named in the report) those more than 16 folders below the one given.
+//
+// Also the rules for the mail files of the inputs: which hold one message,
+// which are no mail (a table Tabulon wrote), which may be left out when they
+// cannot be opened, and where a table goes that is made beside its input.
 #pragma once
 
 #include <cstdint>

@@ -57,8 +57,9 @@ static const char kUsageOptions[] =
       --strict         with --messages: exit status 4 when the table may be
                        wrong: a line between a message's fields that no field
                        took, a label-shaped line kept in a value, a column
-                       found in no message, a value cut (a field that only
-                       some messages have is no reason)
+                       found in no message, a value cut, a file of a folder
+                       not read (a field that only some messages have is no
+                       reason)
       --new-only       with --messages and -o: add to the output only the
                        messages it does not hold yet (known by Message-ID and
                        body, else by content); tab, tsv, csv and jsonl outputs are

@@ -59,16 +59,20 @@ static const char kUsageOptions[] =
                        took, a label that may be the text above it or a
                        template's label inside another value, a line
                        ending a value that may follow the form, a column
-                       found in no message, a value cut (a field that only
-                       some messages have is no reason)
+                       found in no message, a value cut, a file of a folder
+                       not read (a field that only some messages have is no
+                       reason)
       --new-only       with --messages and -o: add to the output only the
-                       messages it does not hold yet (known by Message-ID,
-                       else by content); tab, tsv, csv and jsonl outputs are
+                       messages it does not hold yet (known by Message-ID and
+                       body, else by content); tab, tsv, csv and jsonl outputs are
                        appended to, an xlsx workbook is written anew with its
                        rows kept. What the output holds is kept in
                        $XDG_STATE_HOME/Tabulon/new-only/ (default
-                       ~/.local/state); an output without that record, or
-                       changed since, is refused rather than given a row twice.
+                       ~/.local/state) and committed with the output, so that
+                       a run killed at any moment is finished or undone by the
+                       next; an output without that record, with a damaged
+                       one, or changed since, is refused rather than given a
+                       row twice.
                        A run waits up to 60 seconds for another adding to the
                        same output, then gives up and changes nothing
       --guess-template propose a Field Names file from the labels in the mail

@@ -10,9 +10,15 @@ namespace tabulon {
 
 Status readJobInput(const std::string& input, bool showProgress, const JobReading& read,
                     Status* changed) {
-    std::unique_ptr<FileSource> source;
+    return readJobInput(input, nullptr, showProgress, read, changed);
+}
+
+Status readJobInput(const std::string& input, std::unique_ptr<FileSource> source, bool showProgress,
+                    const JobReading& read, Status* changed) {
     std::string name = inputDisplayName(input);
-    if (input == "-") {
+    if (source) {
+        // opened by the caller
+    } else if (input == "-") {
         source = FileSource::fromDescriptor(STDIN_FILENO, name);
     } else {
         Status status = FileSource::open(input, &source);

@@ -27,6 +27,9 @@ using JobReading = std::function<Status(FileSource& input, const std::string& in
                                         const ProgressFn& progress)>;
 Status readJobInput(const std::string& input, bool showProgress, const JobReading& read,
                     Status* changed);
+// The same with `input` already open as `source` (when given).
+Status readJobInput(const std::string& input, std::unique_ptr<FileSource> source, bool showProgress,
+                    const JobReading& read, Status* changed);
 
 // Status::BrokenPipe() when standard output was closed by its reader.
 Status runConvertJob(const std::string& input, const OutputTarget& output, bool showProgress,

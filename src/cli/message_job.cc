@@ -43,10 +43,13 @@ void warnCellCut(const RowPlace& place, const std::vector<std::string>& columns,
 
 // Reads every message of one input into the table. An input that changed while
 // it was read is not a failure of the table: `changed` says so, for after the
-// table is complete.
-Status convertInput(const std::string& input, const OutputTarget& output, MessageRows& rows,
-                    TableWriter& writer, const MessageJobOptions& options, RowPlace* place,
-                    Status* changed, SeenMessages* seen) {
+// table is complete. A file of a folder that cannot be read, and a table
+// Tabulon wrote, are left out (said on standard error, also with --quiet, and
+// counted in the report).
+Status convertInput(const std::string& input, const MailFolderFiles& listed,
+                    const OutputTarget& output, MessageRows& rows, TableWriter& writer,
+                    const MessageJobOptions& options, RowPlace* place, Status* changed,
+                    SeenMessages* seen) {
     if (isMailboxAddress(input)) {
         *place = {input, 0};
         return convertMailboxInput(
@@ -57,9 +60,19 @@ Status convertInput(const std::string& input, const OutputTarget& output, Messag
             },
             seen);
     }
+    std::unique_ptr<FileSource> source;
+    if (input != "-") {
+        std::string leftOut;
+        Status status = openMailFile(input, listed, rows, &source, &leftOut);
+        if (!status.ok()) return status;
+        if (!source) {
+            std::fprintf(stderr, "tabulon-convert: %s; left out\n", shownText(leftOut).c_str());
+            return Status::Ok();
+        }
+    }
     Status inputChanged;
     Status status = readJobInput(
-        input, options.showProgress,
+        input, std::move(source), options.showProgress,
         [&](FileSource& source, const std::string& name, const ProgressFn& progress) {
             Status status = output.refuseInput(source.descriptor(), name);
             if (!status.ok()) return status;
@@ -68,7 +81,7 @@ Status convertInput(const std::string& input, const OutputTarget& output, Messag
                 ++place->message;
                 return writer.row(cells);
             };
-            return convertMessages(source, name, rows, onRow, progress);
+            return convertMessages(source, name, rows, onRow, progress, holdsOneMessage(input));
         },
         &inputChanged);
     if (changed->ok()) *changed = inputChanged;
@@ -78,9 +91,9 @@ Status convertInput(const std::string& input, const OutputTarget& output, Messag
 // One table from `inputs` into `output`; a file appears only when complete.
 // Cells cut at a workbook's limit are warned of and added to `cutCells`. With
 // `seen`, only messages it lacks become rows, added to the table when it exists.
-Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& output,
-                   const MessageJobOptions& options, MessageRows& rows, uint64_t* cutCells,
-                   SeenMessages* seen) {
+Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles& listed,
+                   const OutputTarget& output, const MessageJobOptions& options, MessageRows& rows,
+                   uint64_t* cutCells, SeenMessages* seen) {
     // Before anything is written: nothing may land on an input, not even the
     // header row on standard output appended to one.
     for (const std::string& input : inputs) {
@@ -98,7 +111,8 @@ Status convertInto(const std::vector<std::string>& inputs, const OutputTarget& o
     auto fill = [&](TableWriter& writer) {
         Status status = writer.begin(columns);
         for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
-            status = convertInput(inputs[i], output, rows, writer, options, &place, &changed, seen);
+            status = convertInput(inputs[i], listed, output, rows, writer, options, &place,
+                                  &changed, seen);
         }
         return status;
     };
@@ -126,26 +140,28 @@ int runMessageConversion(const MessageJobOptions& options) {
     MessageRows rows(conversion);
     int exitCode = kExitOk;
     uint64_t cutCells = 0;
+    MailFolderFiles listed;
     auto convert = [&](const std::vector<std::string>& inputs, const OutputTarget& output) {
         Status status =
-            convertInto(inputs, output, options, rows, &cutCells, seen ? &*seen : nullptr);
+            convertInto(inputs, listed, output, options, rows, &cutCells, seen ? &*seen : nullptr);
         if (status.ok() || status.isBrokenPipe()) return;
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         exitCode = kExitFailure;
     };
     // A folder is one input: its mail files make one table beside it.
     std::vector<std::vector<std::string>> groups;
-    std::vector<std::string> files;
-    uint64_t trashed = 0;
     for (const std::string& input : options.inputs) {
-        Status status = expandMailInputs({input}, &groups.emplace_back(), &trashed);
+        size_t first = listed.files.size();
+        Status status = expandMailInputs({input}, &listed);
         if (!status.ok()) {
             std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
             return kExitFailure;
         }
-        files.insert(files.end(), groups.back().begin(), groups.back().end());
+        groups.emplace_back(listed.files.begin() + static_cast<std::ptrdiff_t>(first),
+                            listed.files.end());
     }
-    rows.countTrashed(trashed);
+    const std::vector<std::string>& files = listed.files;
+    countLeftOut(listed, rows);
     if (files.size() > 1) learnFromFiles(files, rows);
     OutputPlan plan(options.output, formatExtension(options.format));
     if (plan.namedOutput()) {
@@ -155,7 +171,7 @@ int runMessageConversion(const MessageJobOptions& options) {
             std::string input = options.inputs[i];
             while (input.size() > 1 && input.back() == '/')
                 input.pop_back();
-            convert(groups[i], plan.targetFor(input));
+            convert(groups[i], plan.targetFor(outputBaseFor(input)));
         }
     }
     MessageReport report = rows.report();
@@ -171,8 +187,9 @@ int runMessageConversion(const MessageJobOptions& options) {
 int runGuessTemplate(const std::vector<std::string>& given, const std::string& output) {
     OutputTarget target =
         output.empty() ? OutputTarget::standardOutput() : OutputTarget::named(output);
-    std::vector<std::string> inputs;
-    Status expanded = expandMailInputs(given, &inputs, nullptr);
+    MailFolderFiles listed;
+    Status expanded = expandMailInputs(given, &listed);
+    const std::vector<std::string>& inputs = listed.files;
     if (!expanded.ok()) {
         std::fprintf(stderr, "tabulon-convert: %s\n", expanded.message().c_str());
         return kExitFailure;

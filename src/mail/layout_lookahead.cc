@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "mail/mail_folder.h"
 #include "mail/message_decoder.h"
 #include "platform/file_source.h"
 
@@ -38,20 +39,32 @@ Status lookAhead(MessageSplitter& splitter, FormLayoutLearner* learner) {
     return status;
 }
 
-FormLayout learnFromFiles(const std::vector<std::string>& paths) {
+namespace {
+
+// `columns`, when given: a table of them is no mail to learn from.
+FormLayout learn(const std::vector<std::string>& paths, const std::vector<std::string>* columns) {
     FormLayoutLearner learner;
     for (const std::string& path : paths) {
         if (path == "-" || learner.messages() >= kLookaheadMessages) continue;
         std::unique_ptr<FileSource> source;
         if (!FileSource::open(path, &source).ok()) continue;
+        if (columns && isTableOf(source->descriptor(), *columns)) continue;
         MessageSplitter splitter(*source);
+        if (holdsOneMessage(path)) splitter.keepOneMessage();
         lookAhead(splitter, &learner);
     }
     return learner.layout();
 }
 
+}  // namespace
+
+FormLayout learnFromFiles(const std::vector<std::string>& paths) {
+    return learn(paths, nullptr);
+}
+
 void learnFromFiles(const std::vector<std::string>& paths, MessageRows& rows) {
-    FormLayout layout = learnFromFiles(paths);
+    std::vector<std::string> columns = rows.columnNames();
+    FormLayout layout = learn(paths, &columns);
     if (layout.messages() > 0) rows.learn(std::move(layout));
 }
 

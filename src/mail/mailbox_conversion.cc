@@ -7,6 +7,26 @@
 #include "mail/layout_lookahead.h"
 
 namespace tabulon {
+namespace {
+
+// Learns the form from the first of `uids`, the folder's messages, as a
+// conversion of them all would, without making rows.
+Status learnFromFirst(ImapMailbox& mailbox, const std::vector<uint64_t>& uids, MessageRows& rows) {
+    FormLayoutLearner learner;
+    LayoutLookahead lookahead(&learner);
+    bool enough = false;
+    std::vector<uint64_t> first(uids.begin(), uids.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                                 uids.size(), kLookaheadMessages)));
+    Status status = mailbox.fetch(first, [&](const ImapMailbox::Message& message) {
+        if (!enough && !message.gone)
+            enough = lookahead.add({std::string(message.text), message.tooLarge});
+        return Status::Ok();
+    });
+    if (status.ok()) rows.learn(learner.layout());
+    return status;
+}
+
+}  // namespace
 
 Status convertMailbox(ImapMailbox& mailbox, const std::vector<uint64_t>& uids,
                       std::string_view name, MessageRows& rows, const RowFn& onRow,
@@ -62,7 +82,14 @@ Status readMailbox(const ImapAccount& account, const ImapSearch& search, Message
                account.url;
     };
     if (seen) {
+        size_t all = uids.size();
+        std::vector<uint64_t> folder = uids;
         std::erase_if(uids, [&](uint64_t uid) { return seen->has(uidKey(uid)); });
+        // The new messages alone would teach the form otherwise than the table's
+        // rows were learned: from the folder's first messages.
+        if (uids.size() < all && !uids.empty() && !rows.learned())
+            status = learnFromFirst(*mailbox, folder, rows);
+        if (!status.ok()) return status;
     }
     const ImapAddress& address = mailbox->address();
     std::vector<uint64_t> gone;

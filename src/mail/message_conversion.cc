@@ -174,6 +174,11 @@ void MessageRows::countSkipped(Skip reason, std::string_view source) {
     }
 }
 
+void MessageRows::countLeftOut(uint64_t* count, const std::string& sample) {
+    ++*count;
+    if (report_.leftOutSamples.size() < kUndecodedSamples) report_.leftOutSamples.push_back(sample);
+}
+
 bool MessageRows::rowOf(std::string_view message, std::string_view source,
                         std::vector<std::string>* cells, bool tooLarge) {
     maker_.make(message, &row_, tooLarge);
@@ -184,6 +189,7 @@ bool MessageRows::rowOf(std::string_view message, std::string_view source,
 
 MessageReport MessageRows::report() const {
     MessageReport report = report_;
+    report.rowsWritten -= std::min(report.rowsWritten, report.rowsHeld);
     if (!options_.countLabels) return report;
     uint64_t many = std::max<uint64_t>(2, (census_.messages() + 9) / 10);
     report.unknownLabels = census_.labels(many);
@@ -191,8 +197,9 @@ MessageReport MessageRows::report() const {
 }
 
 Status convertMessages(ByteSource& input, std::string_view inputName, MessageRows& rows,
-                       const RowFn& onRow, const ProgressFn& progress) {
+                       const RowFn& onRow, const ProgressFn& progress, bool oneMessage) {
     MessageSplitter splitter(input);
+    if (oneMessage) splitter.keepOneMessage();
     if (!rows.learned()) {
         FormLayoutLearner learner;
         Status status = lookAhead(splitter, &learner);

@@ -91,6 +91,8 @@ class MessageRows {
     bool rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells,
                bool tooLarge = false);
     void countWritten() { ++report_.rowsWritten; }
+    // A row handed on that the table held already (--new-only): not written.
+    void countHeld() { ++report_.rowsHeld; }
     // With `identify`: the identity of the message last recorded, the one whose
     // row is handed on next.
     const std::string& lastIdentity() const { return lastIdentity_; }
@@ -101,11 +103,20 @@ class MessageRows {
         ++report_.messagesRead;
         ++report_.skippedGone;
     }
+    // A file or folder of a folder given that was not read, and why.
+    void countUnreadFile(const std::string& why) { countLeftOut(&report_.unreadFiles, why); }
+    void countFolderTooDeep(const std::string& folder) {
+        countLeftOut(&report_.foldersTooDeep, folder + ": more than " +
+                                                  std::to_string(kMaxFolderDepth) +
+                                                  " folders below the one given");
+    }
+    void countOwnTable() { ++report_.ownTables; }
 
     MessageReport report() const;
 
   private:
     void countSkipped(Skip reason, std::string_view source);
+    void countLeftOut(uint64_t* count, const std::string& sample);
 
     MessageConversionOptions options_;
     FieldExtractor extractor_;
@@ -123,8 +134,10 @@ using RowFn = std::function<Status(const std::vector<std::string>& cells)>;
 
 // Splits `input` into messages and hands each one's row to `onRow`. Stops at the
 // first read error or the first error `onRow` returns. Unless `rows` has learned
-// the form's layout, the first messages of `input` teach it.
+// the form's layout, the first messages of `input` teach it. `oneMessage`: the
+// input is one message (MessageSplitter::keepOneMessage()).
 Status convertMessages(ByteSource& input, std::string_view inputName, MessageRows& rows,
-                       const RowFn& onRow, const ProgressFn& progress = {});
+                       const RowFn& onRow, const ProgressFn& progress = {},
+                       bool oneMessage = false);
 
 }  // namespace tabulon

@@ -52,6 +52,12 @@ std::string unsureText(const MessageReport& report) {
         reasons.push_back(std::to_string(report.cellsCut) +
                           " values were cut to fit a workbook cell");
     }
+    if (report.unreadFiles > 0)
+        reasons.push_back(std::to_string(report.unreadFiles) + " files could not be read");
+    if (report.foldersTooDeep > 0) {
+        reasons.push_back(std::to_string(report.foldersTooDeep) +
+                          " folders lie too deep to be read");
+    }
     std::string text;
     for (const std::string& reason : reasons)
         text += (text.empty() ? "" : "; ") + reason;
@@ -62,6 +68,8 @@ std::string renderReport(const MessageReport& report) {
     std::string text;
     text += "Messages read: " + std::to_string(report.messagesRead) + "\n";
     text += "Rows written: " + std::to_string(report.rowsWritten) + "\n";
+    if (report.rowsHeld > 0)
+        text += "Messages already in the table: " + std::to_string(report.rowsHeld) + "\n";
     text += "Messages without each column (absent, or there but empty):\n";
     for (size_t i = 0; i < report.columns.size() && i < report.missing.size(); ++i) {
         uint64_t empty = i < report.empty.size() ? report.empty[i] : 0;
@@ -112,6 +120,20 @@ std::string renderReport(const MessageReport& report) {
         text += "  ...\n";
     if (report.cellsCut > 0) {
         text += "Values cut to fit a workbook cell: " + std::to_string(report.cellsCut) + "\n";
+    }
+    if (report.unreadFiles > 0)
+        text += "Files that could not be read: " + std::to_string(report.unreadFiles) + "\n";
+    if (report.foldersTooDeep > 0) {
+        text += "Folders not read, more than " + std::to_string(kMaxFolderDepth) +
+                " below the one given: " + std::to_string(report.foldersTooDeep) + "\n";
+    }
+    for (const std::string& sample : report.leftOutSamples)
+        text += "  " + shownText(sample) + "\n";
+    if (report.leftOutSamples.size() < report.unreadFiles + report.foldersTooDeep)
+        text += "  ...\n";
+    if (report.ownTables > 0) {
+        text +=
+            "Tables Tabulon wrote, not read as mail: " + std::to_string(report.ownTables) + "\n";
     }
     if (!report.unknownLabels.empty()) {
         text += "Labels in many messages that the template lacks:\n";

@@ -13,9 +13,13 @@
 
 namespace tabulon {
 
+// How many folders below a folder given its mail is looked for (mail_folder.h).
+constexpr int kMaxFolderDepth = 16;
+
 struct MessageReport {
     uint64_t messagesRead = 0;
     uint64_t rowsWritten = 0;
+    uint64_t rowsHeld = 0;  // messages whose rows the table held already (--new-only)
     std::vector<std::string> columns;
     std::vector<uint64_t> missing;  // per column: messages without it
     std::vector<uint64_t> empty;    // per column: messages where it is there but empty
@@ -49,14 +53,24 @@ struct MessageReport {
     }
     // Values cut at the most a workbook cell holds (xlsx).
     uint64_t cellsCut = 0;
+    // Files and folders of a folder given that were not read.
+    uint64_t unreadFiles = 0;     // gone since the folder was listed, or unreadable
+    uint64_t foldersTooDeep = 0;  // more than kMaxFolderDepth below the folder given
+    uint64_t ownTables = 0;       // tables Tabulon wrote, never read as mail
+    // The first few of the first two: "md/new/1: Cannot open ...".
+    std::vector<std::string> leftOutSamples;
 
     // The columns that no message had, when some message gave a row.
     std::vector<std::string> columnsFoundNowhere() const;
     // Whether the table may be wrong: a row's reading left a line between its
     // fields out or took a label that may be text, a column was found in no
-    // message, or a value was cut. A field that some messages lack is no doubt,
-    // nor a label-shaped line kept in a value (shown all the same).
-    bool unsure() const { return unsureRows > 0 || cellsCut > 0 || !columnsFoundNowhere().empty(); }
+    // message, a value was cut, or mail of a folder was not read. A field that
+    // some messages lack is no doubt, nor a label-shaped line kept in a value
+    // (shown all the same).
+    bool unsure() const {
+        return unsureRows > 0 || cellsCut > 0 || unreadFiles > 0 || foldersTooDeep > 0 ||
+               !columnsFoundNowhere().empty();
+    }
 };
 
 // Why a message was skipped, in a few words: "larger than 32 MB".

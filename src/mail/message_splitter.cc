@@ -241,6 +241,10 @@ void MessageSplitter::take(std::string_view line) {
         if (blank) return;  // blank lines before the first message
         layout_ = isMboxSeparator(line) ? Layout::kMbox : Layout::kSavedText;
     }
+    if (oneMessage_ && (started_ || layout_ == Layout::kSavedText)) {
+        append(line);
+        return;
+    }
     if (layout_ == Layout::kMbox) {
         // A separator follows a blank line; some writers leave that line out, so a
         // separator with a full date ("Mon Nov 30 09:14:02 2026") is one anyway.

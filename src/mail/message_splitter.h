@@ -59,6 +59,11 @@ class MessageSplitter {
         std::string text;
         bool tooLarge = false;
     };
+    // The input is one message (a Maildir or MH file, an .eml): nothing in it
+    // begins another, not a header block its body quotes, nor a separator line
+    // (one that opens the file is dropped). REQUIRES: before next().
+    void keepOneMessage() { oneMessage_ = true; }
+
     // Hands `messages` out again before any other, in their order: a look at the
     // first messages of an input that cannot be read twice.
     void giveBack(std::vector<Message> messages);
@@ -109,6 +114,7 @@ class MessageSplitter {
     char lineEnd_ = 0;  // '\n' or '\r' once the first line end is seen
     uint64_t bytesRead_ = 0;
     bool longLine_ = false;  // the line being read passed the limit; its bytes are let go
+    bool oneMessage_ = false;
 
     Layout layout_ = Layout::kUndecided;
     std::string current_;      // the message being read, LF line ends

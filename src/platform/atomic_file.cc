@@ -158,11 +158,11 @@ Status AtomicFile::write(const char* data, size_t size) {
     return status;
 }
 
-Status AtomicFile::commit() {
+Status AtomicFile::commit(const std::function<Status()>& beforeRename) {
     Status status;
-    if (!inPlace_ && durability_ == Durability::kFlushToDisk && ::fsync(fd_) != 0) {
-        status = errnoStatus("write", path_, errno);
-    }
+    bool flush = !inPlace_ && durability_ == Durability::kFlushToDisk;
+    if (flush && ::fsync(fd_) != 0) status = errnoStatus("write", path_, errno);
+    if (status.ok() && beforeRename) status = beforeRename();
     // An unnamed file is named while still open: the descriptor is all that keeps
     // it. (File systems that have them report write errors before close.)
     if (status.ok() && !inPlace_ && temp_.empty()) status = commitUnnamed();
@@ -170,7 +170,18 @@ Status AtomicFile::commit() {
     fd_ = -1;
     if (status.ok() && !temp_.empty()) status = commitNamed();
     discard();  // the hidden file, when it could not take the target's place
+    if (status.ok() && flush) status = flushFolder();
     return status;
+}
+
+Status AtomicFile::flushFolder() {
+    std::string folder = folderOf(target_);
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errnoStatus("write", path_, errno);
+    int err = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    // Some file systems cannot flush a folder; the content itself is on disk.
+    return err == 0 || err == EINVAL ? Status::Ok() : errnoStatus("write", path_, err);
 }
 
 Status AtomicFile::commitUnnamed() {

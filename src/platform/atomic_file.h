@@ -13,6 +13,7 @@
 // is written and the link kept; a link loop is refused.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/byte_stream.h"
@@ -35,8 +36,11 @@ class AtomicFile : public ByteSink {
     Status open(const std::string& path, Durability durability = Durability::kFlushToDisk);
     Status write(const char* data, size_t size) override;
     // Makes the new content visible under the target's name. The object is closed
-    // afterwards, whatever the result.
-    Status commit();
+    // afterwards, whatever the result. With kFlushToDisk the content is on disk
+    // before the rename and the rename is on disk (the folder flushed) before
+    // commit() returns. `beforeRename`, when given, runs once the content is on
+    // disk and before it takes the name; its failure leaves the old file.
+    Status commit(const std::function<Status()>& beforeRename = {});
     // Drops everything written; the target keeps its old content.
     void discard();
 
@@ -51,6 +55,7 @@ class AtomicFile : public ByteSink {
   private:
     Status commitUnnamed();
     Status commitNamed();
+    Status flushFolder();
 
     int fd_ = -1;
     bool inPlace_ = false;

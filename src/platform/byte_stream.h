@@ -26,4 +26,14 @@ class ByteSink {
     virtual Status write(const char* data, size_t size) = 0;
 };
 
+// Keeps what is written in a string.
+class StringSink : public ByteSink {
+  public:
+    Status write(const char* data, size_t size) override {
+        text.append(data, size);
+        return Status::Ok();
+    }
+    std::string text;
+};
+
 }  // namespace tabulon

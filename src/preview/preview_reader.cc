@@ -103,10 +103,10 @@ void PreviewReader::run() {
 }
 
 Status PreviewReader::readFiles(MessageRows& rows) {
-    std::vector<std::string> files;
-    uint64_t trashed = 0;
-    Status status = expandMailInputs(inputs_, &files, &trashed);
-    rows.countTrashed(trashed);
+    MailFolderFiles listed;
+    Status status = expandMailInputs(inputs_, &listed);
+    countLeftOut(listed, rows);
+    const std::vector<std::string>& files = listed.files;
     {
         uint64_t total = 0;
         for (const std::string& file : files)
@@ -118,7 +118,7 @@ Status PreviewReader::readFiles(MessageRows& rows) {
     uint64_t offset = 0;
     for (const std::string& input : files) {
         if (!status.ok()) break;
-        status = readOne(input, rows, offset);
+        status = readOne(input, listed, rows, offset);
         if (!status.ok()) break;
         offset += fileSize(input);
     }
@@ -139,16 +139,17 @@ Status PreviewReader::takeRow(const std::vector<std::string>& cells) {
     return Status::Ok();
 }
 
-Status PreviewReader::readOne(const std::string& input, MessageRows& rows, uint64_t offset) {
+Status PreviewReader::readOne(const std::string& input, const MailFolderFiles& listed,
+                              MessageRows& rows, uint64_t offset) {
     std::unique_ptr<FileSource> source;
-    Status status = FileSource::open(input, &source);
-    if (!status.ok()) return status;
+    Status status = openMailFile(input, listed, rows, &source);
+    if (!status.ok() || !source) return status;  // a file left out is counted
     auto onRow = [this](const std::vector<std::string>& cells) { return takeRow(cells); };
     auto onProgress = [this, offset](uint64_t read, uint64_t) {
         std::lock_guard<std::mutex> lock(mutex_);
         progress_.bytesRead = offset + read;
     };
-    return convertMessages(*source, input, rows, onRow, onProgress);
+    return convertMessages(*source, input, rows, onRow, onProgress, holdsOneMessage(input));
 }
 
 }  // namespace tabulon

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "mail/mail_folder.h"
 #include "mail/mailbox_conversion.h"
 #include "mail/message_conversion.h"
 
@@ -68,7 +69,8 @@ class PreviewReader {
                   MessageConversionOptions options, size_t keptRows);
     void run();
     Status readFiles(MessageRows& rows);
-    Status readOne(const std::string& input, MessageRows& rows, uint64_t offset);
+    Status readOne(const std::string& input, const MailFolderFiles& listed, MessageRows& rows,
+                   uint64_t offset);
     Status takeRow(const std::vector<std::string>& cells);
 
     const std::vector<std::string> inputs_;

@@ -12,12 +12,12 @@ namespace tabulon {
 Status exportTable(const ExportRequest& request, const ProgressFn& progress,
                    const std::atomic<bool>* stop) {
     OutputTarget output = OutputTarget::file(request.output);
-    std::vector<std::string> files;
-    uint64_t trashed = 0;
+    MailFolderFiles listed;
     if (!request.mailbox) {
-        Status expanded = expandMailInputs(request.inputs, &files, &trashed);
+        Status expanded = expandMailInputs(request.inputs, &listed);
         if (!expanded.ok()) return expanded;
     }
+    const std::vector<std::string>& files = listed.files;
     // Each file is opened in its turn: a folder may hold thousands.
     uint64_t total = 0;
     for (const std::string& input : files) {
@@ -35,7 +35,7 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
     MessageConversionOptions options = request.options;
     options.identify = request.newOnly;
     MessageRows rows(options);
-    rows.countTrashed(trashed);
+    countLeftOut(listed, rows);
     if (files.size() > 1) learnFromFiles(files, rows);
     auto fill = [&](TableWriter& writer) {
         Status status = writer.begin(rows.columnNames());
@@ -51,12 +51,14 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
         uint64_t done = 0;
         for (size_t i = 0; i < files.size() && status.ok(); ++i) {
             std::unique_ptr<FileSource> source;
-            status = FileSource::open(files[i], &source);
+            status = openMailFile(files[i], listed, rows, &source);
             if (!status.ok()) break;
+            if (!source) continue;  // left out, and counted
             auto onProgress = [&](uint64_t read, uint64_t) {
                 if (progress) progress(done + read, total);
             };
-            status = convertMessages(*source, files[i], rows, onRow, onProgress);
+            status = convertMessages(*source, files[i], rows, onRow, onProgress,
+                                     holdsOneMessage(files[i]));
             done += source->size();
         }
         // A stop that came after the last row still leaves nothing.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 
 #include "conversion/output_write.h"
 #include "table/xlsx_reader.h"
@@ -10,16 +9,6 @@
 
 namespace tabulon {
 namespace {
-
-// Keeps what is written in a string.
-class StringSink : public ByteSink {
-  public:
-    Status write(const char* data, size_t size) override {
-        text.append(data, size);
-        return Status::Ok();
-    }
-    std::string text;
-};
 
 // Passes bytes on to `sink` but the first `skipped`: the header row a writer
 // begins with, which the table already has.
@@ -52,11 +41,29 @@ std::vector<std::string> jsonKeys(std::string_view line) {
     return keys;
 }
 
-std::string firstLine(const std::string& text) {
-    return text.substr(0, text.find('\n'));
-}
+// The table being added to, read as much as the check of its columns needs;
+// its rows are copied later, a block at a time.
+struct OldTable {
+    std::ifstream in;
+    uint64_t size = 0;
+    char last = 0;  // its last byte
 
-bool sameColumns(const std::string& table, TableFormat format, const TableOptions& options,
+    // The first `count` bytes, or the first line with its line end when `count` is 0.
+    std::string begin(size_t count) {
+        std::string text;
+        in.clear();
+        in.seekg(0);
+        if (count > 0) {
+            text.resize(static_cast<size_t>(std::min<uint64_t>(count, size)));
+            in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        } else if (std::getline(in, text)) {
+            text += '\n';
+        }
+        return text;
+    }
+};
+
+bool sameColumns(OldTable& table, TableFormat format, const TableOptions& options,
                  const std::vector<std::string>& columns, size_t* headerSize) {
     StringSink rendered;
     std::unique_ptr<TableWriter> writer = makeTableWriter(format, rendered, options);
@@ -70,15 +77,16 @@ bool sameColumns(const std::string& table, TableFormat format, const TableOption
         if (status.ok()) status = rowWriter->row(std::vector<std::string>(columns.size()));
         if (status.ok()) status = rowWriter->finish();
         *headerSize = 0;
-        if (table.empty()) return status.ok();  // a table of no rows yet
+        if (table.size == 0) return status.ok();  // a table of no rows yet
         if (!status.ok()) return false;
-        return jsonKeys(firstLine(table)) == jsonKeys(firstLine(row.text)) && table.back() == '\n';
+        return jsonKeys(table.begin(0)) == jsonKeys(row.text.substr(0, row.text.find('\n'))) &&
+               table.last == '\n';
     }
     if (status.ok()) status = writer->finish();
     const std::string& header = rendered.text;
     if (!status.ok() || header.empty()) return false;
     *headerSize = header.size();
-    return table.compare(0, header.size(), header) == 0 && table.back() == header.back();
+    return table.begin(header.size()) == header && table.last == header.back();
 }
 
 constexpr char kUnchanged[] = "; nothing was changed";
@@ -125,10 +133,29 @@ Status otherColumns(const std::string& path) {
                                        kUnchanged);
 }
 
+// The first `size` bytes of the table open as `in`, a block at a time.
+Status copyOldTable(std::ifstream& in, const std::string& path, uint64_t size, ByteSink& sink) {
+    std::vector<char> block(1 << 20);
+    in.clear();
+    in.seekg(0);
+    while (size > 0) {
+        size_t want = static_cast<size_t>(std::min<uint64_t>(size, block.size()));
+        in.read(block.data(), static_cast<std::streamsize>(want));
+        if (static_cast<size_t>(in.gcount()) != want) {
+            return Status::FileError(path, "Cannot read \"" + path + "\"" + kUnchanged);
+        }
+        Status status = sink.write(block.data(), want);
+        if (!status.ok()) return status;
+        size -= want;
+    }
+    return Status::Ok();
+}
+
 // The workbook at `path` written again: its rows, then the new ones.
 Status appendWorkbook(const std::string& path, const TableOptions& options,
                       const std::vector<std::string>& columns,
-                      const std::function<Status(TableWriter& writer)>& fill) {
+                      const std::function<Status(TableWriter& writer)>& fill,
+                      const CommitSteps* steps) {
     XlsxReader old;
     std::vector<std::string> header;
     bool end = false;
@@ -136,39 +163,50 @@ Status appendWorkbook(const std::string& path, const TableOptions& options,
     if (status.ok()) status = old.next(&header, &end);
     if (!status.ok()) return Status::FileError(path, status.message() + kUnchanged);
     if (end || !sameTitles(header, columns)) return otherColumns(path);
-    return writeOutput(OutputTarget::file(path), [&](ByteSink& sink) {
-        std::unique_ptr<TableWriter> writer = makeTableWriter(TableFormat::kXlsx, sink, options);
-        OldRowsFirst rows(*writer, old);
-        Status status = fill(rows);
-        if (status.ok()) status = writer->finish();
-        return status;
-    });
+    return writeOutput(
+        OutputTarget::file(path),
+        [&](ByteSink& sink) {
+            std::unique_ptr<TableWriter> writer =
+                makeTableWriter(TableFormat::kXlsx, sink, options);
+            OldRowsFirst rows(*writer, old);
+            Status status = fill(rows);
+            if (status.ok()) status = writer->finish();
+            return status;
+        },
+        steps);
 }
 
 }  // namespace
 
 Status appendTable(const std::string& path, TableFormat format, const TableOptions& options,
                    const std::vector<std::string>& columns,
-                   const std::function<Status(TableWriter& writer)>& fill) {
-    if (format == TableFormat::kXlsx) return appendWorkbook(path, options, columns, fill);
-    std::ifstream in(path, std::ios::binary);
-    std::string table;
-    if (in.is_open()) table.assign(std::istreambuf_iterator<char>(in), {});
-    if (!in.is_open() || in.bad()) {
+                   const std::function<Status(TableWriter& writer)>& fill,
+                   const CommitSteps* steps) {
+    if (format == TableFormat::kXlsx) return appendWorkbook(path, options, columns, fill, steps);
+    OldTable table;
+    table.in.open(path, std::ios::binary | std::ios::ate);
+    if (table.in.is_open()) {
+        table.size = static_cast<uint64_t>(table.in.tellg());
+        if (table.size > 0) table.in.seekg(-1, std::ios::end).get(table.last);
+    }
+    if (!table.in.is_open() || table.in.bad()) {
         return Status::FileError(path, "Cannot read \"" + path + "\"");
     }
     size_t headerSize = 0;
     if (!sameColumns(table, format, options, columns, &headerSize)) return otherColumns(path);
     OutputTarget target = OutputTarget::file(path);
-    return writeOutput(target, [&](ByteSink& sink) {
-        Status status = sink.write(table.data(), table.size());
-        if (!status.ok()) return status;
-        SkippingSink rows(sink, headerSize);
-        std::unique_ptr<TableWriter> writer = makeTableWriter(format, rows, options);
-        status = fill(*writer);
-        if (status.ok()) status = writer->finish();
-        return status;
-    });
+    return writeOutput(
+        target,
+        [&](ByteSink& sink) {
+            Status status = copyOldTable(table.in, path, table.size, sink);
+            if (!status.ok()) return status;
+            SkippingSink rows(sink, headerSize);
+            std::unique_ptr<TableWriter> writer = makeTableWriter(format, rows, options);
+            status = fill(*writer);
+            if (status.ok()) status = writer->finish();
+            return status;
+        },
+        steps);
 }
 
 }  // namespace tabulon

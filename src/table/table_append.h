@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/output_write.h"
 #include "table/table_writer.h"
 
 namespace tabulon {
@@ -17,9 +18,12 @@ namespace tabulon {
 // first row is their titles) and ends with a whole row; then `fill` begins the
 // table with `columns` and writes the new rows, as for writeTable(), the header
 // row it begins with left out (a workbook's old rows follow it). A table
-// that does not match is refused, naming the file, before `fill` runs.
+// that does not match is refused, naming the file, before `fill` runs. The old
+// table is copied a block at a time, never held whole. `steps` commit a record
+// with the file (writeOutput()).
 Status appendTable(const std::string& path, TableFormat format, const TableOptions& options,
                    const std::vector<std::string>& columns,
-                   const std::function<Status(TableWriter& writer)>& fill);
+                   const std::function<Status(TableWriter& writer)>& fill,
+                   const CommitSteps* steps = nullptr);
 
 }  // namespace tabulon

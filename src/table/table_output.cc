@@ -34,19 +34,23 @@ class OutputNamingWriter : public TableWriter {
 }  // namespace
 
 Status writeTable(const OutputTarget& target, TableFormat format, const TableOptions& options,
-                  const std::function<Status(TableWriter& writer)>& fill) {
+                  const std::function<Status(TableWriter& writer)>& fill,
+                  const CommitSteps* steps) {
     if (target.isStandardOutput() && formatInfo(format).binary && standardOutputIsTerminal()) {
         return Status::Error("Cannot write standard output: it is a terminal, which cannot show " +
                              std::string(formatName(format)) +
                              " data; send it to a file or a pipe");
     }
-    return writeOutput(target, [&](ByteSink& sink) {
-        std::unique_ptr<TableWriter> writer = makeTableWriter(format, sink, options);
-        OutputNamingWriter named(*writer, target);
-        Status status = fill(named);
-        if (status.ok()) status = named.finish();
-        return status;  // a workbook's temporary file goes with `writer`, before the commit
-    });
+    return writeOutput(
+        target,
+        [&](ByteSink& sink) {
+            std::unique_ptr<TableWriter> writer = makeTableWriter(format, sink, options);
+            OutputNamingWriter named(*writer, target);
+            Status status = fill(named);
+            if (status.ok()) status = named.finish();
+            return status;  // a workbook's temporary file goes with `writer`, before the commit
+        },
+        steps);
 }
 
 }  // namespace tabulon

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "conversion/output_plan.h"
+#include "conversion/output_write.h"
 #include "table/table_writer.h"
 
 namespace tabulon {
@@ -15,7 +16,9 @@ namespace tabulon {
 // A failure of the writer that does not name the output (a workbook's temporary
 // folder filling up) is told as a failure to write the output. A binary format
 // is refused on a standard output that is a terminal, before anything is read.
+// `steps` commit a record with the file (writeOutput()).
 Status writeTable(const OutputTarget& target, TableFormat format, const TableOptions& options,
-                  const std::function<Status(TableWriter& writer)>& fill);
+                  const std::function<Status(TableWriter& writer)>& fill,
+                  const CommitSteps* steps = nullptr);
 
 }  // namespace tabulon

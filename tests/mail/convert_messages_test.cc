@@ -66,27 +66,39 @@ TEST_F(ConvertMessages, FoldersOfMailAreReadWhole) {
     auto mbox = [&](const char* who) {
         return "From f@x.example Mon Nov 30 09:14:02 2026\n" + message(who);
     };
-    // Each folder holds Ann's and Bo's messages; Maildir's also one marked deleted.
-    // Subfolders are read down to sixteen levels.
+    // Each folder holds Ann's and Bo's messages; Maildir's also one marked deleted
+    // and a link to mail elsewhere. Subfolders are read down to sixteen levels,
+    // and one below is named. A table converted before is no mail.
+    writeFile(dir.file("elsewhere.eml"), message("X"));
     const struct {
         const char* folder;
         std::vector<std::pair<std::string, std::string>> files;
+        const char* said = "";  // in the report
+        std::string link = "";  // a link to elsewhere.eml
     } kCases[] = {
         {"Saved",
          {{test::repeat("d/", 16) + "b.eml", message("Bo")},
           {test::repeat("d/", 17) + "x.eml", message("X")},
           {"a.eml", message("Ann")},
-          {"notes.pdf", "%PDF"}}},
+          {"notes.pdf", "%PDF"}},
+         "Folders not read, more than 16 below the one given: 1\n  Saved/d/d/d/d/d/d/d/d/d/d/d/d/"
+         "d/d/d/d/d: more than 16"},
         {"Maildir",
          {{"cur/2:2,S", message("Bo")},
           {"new/1", message("Ann")},
           {"cur/3:2,ST", message("X")},
-          {"tmp/4", message("Y")}}},
+          {"tmp/4", message("Y")}},
+         "Messages skipped (marked deleted): 1",
+         "cur/999:2,S"},
         {"Export.mbox", {{"mbox", mbox("Ann") + "\n" + mbox("Bo")}, {"Info.plist", "<plist/>"}}},
         // MH: messages in the order of their numbers, its dot-files aside.
         {"MH", {{"10", message("Bo")}, {"2", message("Ann")}, {".mh_sequences", "unseen: 10\n"}}},
         {"Local Folders",
-         {{"Inbox", mbox("Ann")}, {"Inbox.msf", "// index"}, {"Inbox.sbd/Forms", mbox("Bo")}}},
+         {{"Inbox", mbox("Ann")},
+          {"Inbox.msf", "// index"},
+          {"Inbox.sbd/Forms", mbox("Bo")},
+          {"Orders Converted", "Name:\tEmail:\rMallory\tm@x.example\r"}},
+         "Tables Tabulon wrote, not read as mail: 1"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.folder);
@@ -95,6 +107,10 @@ TEST_F(ConvertMessages, FoldersOfMailAreReadWhole) {
             std::filesystem::create_directories(path.parent_path());
             writeFile(path.string(), text);
         }
+        if (!c.link.empty()) {
+            std::filesystem::create_symlink(dir.file("elsewhere.eml"),
+                                            dir.file(std::string(c.folder) + "/" + c.link));
+        }
         std::filesystem::create_directories(dir.file(std::string(c.folder) + "/.hidden"));
         test::ProgramResult r = run({"-m", "-f", "csv", "--report", "-q", "-t", "Two", c.folder});
         ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -102,9 +118,76 @@ TEST_F(ConvertMessages, FoldersOfMailAreReadWhole) {
         EXPECT_EQ(table.substr(table.find('\n') + 1, 4), "Ann,") << table;
         EXPECT_NE(table.find("\nBo,"), std::string::npos) << table;
         EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 3) << table;
-        EXPECT_EQ(r.err.find("Messages skipped (marked deleted): 1") != std::string::npos,
-                  std::string(c.folder) == "Maildir")
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+    // A mail program's folder in its store: the table beside the store.
+    ASSERT_EQ(run({"-m", "-f", "csv", "-q", "-t", "Two", "Local Folders/Inbox.sbd/Forms"}).exitCode,
+              0);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("Forms Converted.csv")));
+}
+
+// A Maildir's or MH folder's file and an .eml are one message, though the body
+// quotes a forwarded message's header block; mail saved as text is split there.
+TEST_F(ConvertMessages, AFileOfOneMessageIsOneRow) {
+    std::string forwarded =
+        "From: Form <f@x.example>\nTo: i@x.example\nSubject: Order\n\nName: "
+        "Ann\n\nFrom: Bo <b@x.example>\nDate: Mon, 30 Nov 2026\nSubject: "
+        "Old\n\nName: Bo\n";
+    std::filesystem::create_directories(dir.file("md/cur"));
+    std::filesystem::create_directories(dir.file("md/new"));
+    const struct {
+        const char* file;
+        const char* messages;
+    } kCases[] = {
+        {"md/cur/1:2,S", "1"}, {"md/new/2", "1"}, {"17", "1"}, {"f.EML", "1"}, {"saved.txt", "2"}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.file);
+        writeFile(dir.file(c.file), forwarded);
+        test::ProgramResult r = run({"-m", "--report", "-t", "Two", "-o", "-", c.file});
+        EXPECT_NE(r.err.find(std::string("Messages read: ") + c.messages + "\n"), std::string::npos)
             << r.err;
+    }
+}
+
+// A file of a folder that is gone by its turn (a mail program moved it from
+// new/ to cur/) or cannot be read is left out, named, and the table written;
+// --strict says the table is short. A file given by name is still an error.
+TEST_F(ConvertMessages, AFileOfAFolderThatCannotBeReadIsLeftOut) {
+    if (test::runProgram({"/bin/sh", "-c", "strace -o /dev/null true"}, dir.path()).exitCode != 0)
+        GTEST_SKIP() << "strace cannot run here";
+    std::filesystem::create_directories(dir.file("md/cur"));
+    for (const char* who : {"1", "2", "3"}) {
+        writeFile(dir.file(std::string("md/cur/") + who + ":2,S"),
+                  std::string("Subject: Form\n\nName: P") + who + "\nEmail: e\n");
+    }
+    const struct {
+        const char* error;
+        const char* input;  // the folder, or the file by name
+        bool strict;
+        int exitCode;
+        const char* said;
+    } kCases[] = {
+        {"ENOENT", "md", false, 0, "/md/cur/2:2,S\": No such file or directory; left out\n"},
+        {"EACCES", "md", false, 0, "/md/cur/2:2,S\": Permission denied; left out\n"},
+        {"EACCES", "md", true, 4, "1 files could not be read"},
+        {"EACCES", "md/cur/2:2,S", false, 1, "Permission denied\n"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.error) + " " + c.input + (c.strict ? " --strict" : ""));
+        // (LeakSanitizer cannot work under strace.)
+        std::vector<std::string> args = {
+            "/usr/bin/env", "ASAN_OPTIONS=detect_leaks=0", "strace", "-f", "-o", "/dev/null",
+            "-P",           dir.file("md/cur/2:2,S")};
+        args.push_back(std::string("-einject=openat:error=") + c.error);
+        args.insert(args.end(), {TABULON_CONVERT_BINARY, "-m", "-q", "-t", "Two", "-f", "csv", "-o",
+                                 "out.csv", dir.file(c.input)});
+        if (c.strict) args.push_back("--strict");
+        std::filesystem::remove(dir.file("out.csv"));
+        test::ProgramResult r = test::runAtHome(args, dir.path());
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(dir.file("out.csv")),
+                  c.exitCode == 1 ? "" : "Name,Email\r\nP1,e\r\nP3,e\r\n");
     }
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
 #include "test_util.h"
 
@@ -105,10 +106,13 @@ Rows convert(const CorpusCase& c, unsigned threads, bool* unsure) {
     Rows result;
     // Odd block sizes put block edges inside lines and line ends.
     test::StringSource source(test::readFile(corpusPath(c.file)), 97);
-    Status status = convertMessages(source, c.file, rows, [&](const auto& cells) {
-        result.push_back(cells);
-        return Status::Ok();
-    });
+    Status status = convertMessages(
+        source, c.file, rows,
+        [&](const auto& cells) {
+            result.push_back(cells);
+            return Status::Ok();
+        },
+        {}, holdsOneMessage(c.file));
     EXPECT_TRUE(status.ok()) << c.file << ": " << status.message();
     *unsure = rows.report().unsure();
     return result;

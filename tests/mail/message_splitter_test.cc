@@ -23,12 +23,13 @@ struct SplitCase {
 // Each case split in blocks of each size, every byte read; messages over
 // `maxBytes` come out as "(too large)".
 void expectSplits(std::span<const SplitCase> cases, std::initializer_list<size_t> chunks,
-                  size_t maxBytes = MessageSplitter::kMaxMessageBytes) {
+                  size_t maxBytes = MessageSplitter::kMaxMessageBytes, bool oneMessage = false) {
     for (const SplitCase& c : cases) {
         for (size_t chunk : chunks) {
             SCOPED_TRACE(std::string(c.what) + ", blocks of " + std::to_string(chunk));
             test::StringSource source(c.input, chunk);
             MessageSplitter splitter(source, chunk, maxBytes);
+            if (oneMessage) splitter.keepOneMessage();
             std::vector<std::string> messages;
             std::string message;
             bool found = true;
@@ -188,6 +189,23 @@ const SplitCase kLimitCases[] = {
 
 TEST(MessageSplitter, AMessageOverTheLimitIsLetGoAndTheNextOneKept) {
     expectSplits(kLimitCases, {1, 7, 65536}, 40);
+}
+
+// A file that is one message (a Maildir's, an .eml) whatever its body quotes.
+const SplitCase kOneMessageCases[] = {
+    {"a forwarded header block", kSaved1 + kSaved2, Layout::kSavedText, {kSaved1 + kSaved2}},
+    {"a separator line in the body",
+     kRaw2 + kSeparator + kSaved1,
+     Layout::kSavedText,
+     {kRaw2 + kSeparator + kSaved1}},
+    {"an opening separator",
+     kSeparator + kRaw2 + kSeparator + "Hi\n",
+     Layout::kMbox,
+     {kRaw2 + kSeparator + "Hi\n"}},
+};
+
+TEST(MessageSplitter, OneMessageIsNeverSplit) {
+    expectSplits(kOneMessageCases, {1, 65536}, MessageSplitter::kMaxMessageBytes, true);
 }
 
 }  // namespace

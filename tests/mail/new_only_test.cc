@@ -123,10 +123,11 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
         bool folder;  // .eml files in a folder, else one mbox
     } cases[] = {{"tab", false},  {"tsv", false}, {"csv", false},  {"jsonl", false},
                  {"xlsx", false}, {"csv", true},  {"jsonl", true}, {"xlsx", true}};
-    // Text a workbook's XML escapes or could misread comes back as written.
+    // Text a workbook's XML escapes or could misread comes back as written;
+    // another message under Ann's Message-ID is a message of its own.
     const std::vector<std::pair<std::string, std::string>> mail = {
-        {"Ann", "a1"}, {"Bo", ""},   {"", "e"}, {"Cai &<>\"\t_x0041_ Zoë 😀", "c3"},
-        {"Dee", ""},   {"Ann", "a1"}};
+        {"Ann", "a1"}, {"Bo", ""},    {"", "e"},    {"Cai &<>\"\t_x0041_ Zoë 😀", "c3"},
+        {"Dee", ""},   {"Eve", "a1"}, {"Ann", "a1"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.format) + (c.folder ? " folder" : " mbox"));
         std::filesystem::remove_all(dir.path() + ".local");
@@ -136,7 +137,7 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
         if (c.folder) std::filesystem::create_directory(dir.file("mail"));
         std::string mbox;
         // The same mail twice (ending with an empty row), then new mail.
-        for (size_t grown : {3, 3, 5, 6}) {
+        for (size_t grown : {3, 3, 6, 7}) {
             mbox.clear();
             for (size_t i = 0; i < grown; ++i) {
                 auto [who, id] = mail[i];
@@ -148,6 +149,12 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
             test::ProgramResult r = add(c.format, input);
             ASSERT_EQ(r.exitCode, 0) << r.err;
         }
+        // The report counts what was written.
+        test::ProgramResult again =
+            run({"-m", "--report", "--new-only", "-t", "Two", "-f", c.format, "-o", "out", input});
+        EXPECT_NE(again.err.find("Rows written: 0\nMessages already in the table: 7\n"),
+                  std::string::npos)
+            << again.err;
         // The whole mail at once, the duplicate left out by hand.
         std::string last = mboxEntry("Ann", "a1");
         writeFile(dir.file("all.mbox"), mbox.substr(0, mbox.size() - last.size()));
@@ -188,6 +195,17 @@ TEST_F(NewOnly, WhatCannotBeAddedSafelyIsRefused) {
         {"rows of other columns", "jsonl", "columns are not", nullptr, true},
         {"a lost record", "csv", "start a new table",
          [this] { std::filesystem::remove(recordPath()); }},
+        {"a record cut short", "csv", "is damaged",
+         [this] {
+             writeFile(recordPath(),
+                       record().substr(0, record().rfind("\n", record().size() - 2) + 1));
+         }},
+        {"a record that cannot be read", "csv", "Is a directory; nothing was changed",
+         [this] {
+             std::string path = recordPath();
+             std::filesystem::remove(path);
+             std::filesystem::create_directory(path);
+         }},
         {"a table changed by hand", "csv", "changed since",
          [this] { writeFile(dir.file("out"), readFile(dir.file("out")) + "x,y\r\n"); }},
         {"a table saved again by another program", "csv", "changed since",
@@ -261,6 +279,25 @@ TEST_F(NewOnly, AFailedWriteKeepsTheTableAndItsRecord) {
     ASSERT_EQ(add("tsv", "new.mbox").exitCode, 0);
     std::string out = readFile(dir.file("out"));
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2002);
+}
+
+// A record an older Tabulon kept (its first line "… 1", no last line, messages
+// by Message-ID alone) is read: only new mail is added, and the record is kept anew.
+TEST_F(NewOnly, AnOlderRecordIsRead) {
+    writeFile(dir.file("old.mbox"), mboxEntry("Ann", "a1") + mboxEntry("Bo", ""));
+    ASSERT_EQ(add("csv", "old.mbox").exitCode, 0);
+    std::string kept = record();
+    kept.replace(kept.find(" 2\n"), 2, " 1");
+    kept.erase(kept.rfind("end "));
+    kept.erase(kept.find(" body:"), 70);
+    writeFile(recordPath(), kept);
+    writeFile(dir.file("new.mbox"),
+              mboxEntry("Ann", "a1") + mboxEntry("Bo", "") + mboxEntry("Cai", "c"));
+    ASSERT_EQ(add("csv", "new.mbox").exitCode, 0);
+    EXPECT_EQ(readFile(dir.file("out")),
+              "Name,Email\r\nAnn,Ann@x.example\r\nBo,Bo@x.example\r\n"
+              "Cai,Cai@x.example\r\n");
+    EXPECT_EQ(record().substr(0, 19), "tabulon new-only 2\n");
 }
 
 // Two runs adding to one table at once take turns: neither adds a row the

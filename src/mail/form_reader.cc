@@ -224,6 +224,8 @@ void FormReader::findLabelsInValues(FormText* out) const {
     for (const FormField& field : out->fields) {
         std::string_view value = field.value;
         std::string_view found;
+        // A second pair stands on the line of the first: the value's first line.
+        value = value.substr(0, value.find('\n'));
         for (size_t pair = value.find("  "); pair != value.npos && found.empty();
              pair = value.find("  ", pair)) {
             pair = value.find_first_not_of(' ', pair);

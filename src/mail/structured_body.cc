@@ -6,6 +6,7 @@
 #include <string>
 
 #include "mail/label_shape.h"
+#include "mail/script_dump.h"
 #include "platform/text.h"
 
 namespace tabulon {
@@ -229,7 +230,11 @@ bool readQuery(std::string_view body, FormText* out) {
 
 bool readStructuredBody(std::string_view body, FormText* out) {
     std::string_view trimmed = trimBlanks(body);
-    if (trimmed.find('{') != trimmed.npos && readJson(trimmed, out)) return true;
+    // A script's dump first: JSON's parser takes 'quoted' keys too, but not
+    // their escapes.
+    size_t brace = trimmed.find('{');
+    if (readScriptDump(trimmed, brace, out)) return true;
+    if (brace != trimmed.npos && readJson(trimmed, out)) return true;
     return trimmed.find('=') != trimmed.npos && readQuery(trimmed, out);
 }
 

@@ -163,6 +163,17 @@ class TextBuilder {
         Table& table = tables_.back();
         const std::vector<Cell>& row = table.rows.back();
         if (row.size() >= 2) table.pairs = true;
+        if (isPairsAcross(row)) {
+            // "Name: | Ann | Phone: | 555": a pair a line.
+            cutBackTo(table.rowFrom);
+            for (size_t i = 0; i < row.size(); i += 2) {
+                out_ += oneLine(row[i].text);
+                out_ += '\t';
+                out_ += continuedLines(row[i + 1].text);
+                out_ += '\n';
+            }
+            return;
+        }
         if (row.size() != 1 || !table.pairs || row[0].text.empty() ||
             row[0].text.find('\n') != std::string::npos)
             return;
@@ -268,6 +279,19 @@ class TextBuilder {
         return out_.substr(position) + line_;
     }
     enum class Shape { kAsWritten, kAcross, kDown, kDownBelowHeader };
+
+    // A row of two label and value pairs or more side by side: each label cell a
+    // heading cell or ending with a colon.
+    static bool isPairsAcross(const std::vector<Cell>& row) {
+        if (row.size() < 4 || row.size() % 2 != 0) return false;
+        for (size_t i = 0; i < row.size(); i += 2) {
+            std::string_view label = row[i].text;
+            if (label.empty() || label.size() > 120 ||
+                !(row[i].header || label.ends_with(':') || label.ends_with("\xEF\xBC\x9A")))
+                return false;
+        }
+        return true;
+    }
 
     // A label cell's lines ("Living area<br>(approx. m²)") as one line.
     static std::string oneLine(std::string text) {

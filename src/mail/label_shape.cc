@@ -277,6 +277,15 @@ std::string_view withoutListNumber(std::string_view label) {
 }
 
 std::string_view withoutLabelMark(std::string_view line) {
+    // A pictograph before the label, as chat relays write it: "👤 *Name:* Ann",
+    // "☎️ Phone: ..." (U+1F000 to U+1FFFF, U+2600 to U+27BF, a variation selector).
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(line[i]); };
+    if (line.size() > 5 &&
+        (line.starts_with("\xF0\x9F") || (byte(0) == 0xE2 && byte(1) >= 0x98 && byte(1) <= 0x9E))) {
+        std::string_view rest = line.substr(line[0] == '\xE2' ? 3 : 4);
+        if (rest.starts_with("\xEF\xB8\x8F")) rest.remove_prefix(3);
+        if (rest.starts_with(' ')) return trimAll(rest);
+    }
     // 【Label】
     if (line.starts_with("\xE3\x80\x90") && line.ends_with("\xE3\x80\x91") && line.size() > 6)
         return trimAll(line.substr(3, line.size() - 6));

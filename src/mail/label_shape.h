@@ -82,8 +82,8 @@ bool endsQuestion(std::string_view text);
 // `label` without a list number before it ("3. Email", "3) Email").
 std::string_view withoutListNumber(std::string_view label);
 
-// `line` without a mark that sets a label apart in Japanese and Chinese mail
-// ("■氏名", "●Name") and the blanks after it; else `line`.
+// `line` without a mark that sets a label apart ("■氏名", "●Name", a
+// pictograph: "👤 Name:") and the blanks after it; else `line`.
 std::string_view withoutLabelMark(std::string_view line);
 
 // The words of a label, its punctuation left out ("Which course, Ingrid?" is

@@ -1,6 +1,8 @@
 #include "mail/structured_body.h"
 
 #include <json-glib/json-glib.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 
 #include <algorithm>
 #include <string>
@@ -156,6 +158,46 @@ bool readJson(std::string_view body, FormText* out) {
     return read && !out->fields.empty();
 }
 
+// An XML element's children that hold text alone are fields, named by their
+// path below the document's root as a JSON object's members are.
+void addElement(const std::string& prefix, xmlNode* element, FormText* out, int depth) {
+    if (depth > kMaxDepth) return;
+    for (xmlNode* child = element->children; child != nullptr; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE) continue;
+        const char* name = reinterpret_cast<const char*>(child->name);
+        std::string label = prefix.empty() ? name : prefix + "." + name;
+        bool leaf = true;
+        for (xmlNode* below = child->children; below != nullptr && leaf; below = below->next)
+            leaf = below->type != XML_ELEMENT_NODE;
+        if (!leaf) {
+            addElement(label, child, out, depth + 1);
+            continue;
+        }
+        xmlChar* text = xmlNodeGetContent(child);
+        std::string value = text != nullptr ? reinterpret_cast<const char*>(text) : "";
+        xmlFree(text);
+        out->fields.push_back({label, std::string(trimBlanks(value)), -1});
+    }
+}
+
+// A document that begins "<?xml" on a line of its own to its last ">"; no
+// network, no entities from outside it.
+bool readXml(std::string_view body, FormText* out) {
+    std::string_view span;
+    if (!dataSpan(body, '<', '>', &span) || !span.starts_with("<?xml") ||
+        span.size() > kMaxDataBytes)
+        return false;
+    xmlDoc* document = xmlReadMemory(span.data(), static_cast<int>(span.size()), nullptr, nullptr,
+                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    if (document == nullptr) return false;
+    FormText read;
+    if (xmlNode* root = xmlDocGetRootElement(document)) addElement({}, root, &read, 0);
+    xmlFreeDoc(document);
+    if (read.fields.size() < 2) return false;
+    out->fields = std::move(read.fields);
+    return true;
+}
+
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -235,6 +277,7 @@ bool readStructuredBody(std::string_view body, FormText* out) {
     size_t brace = trimmed.find('{');
     if (readScriptDump(trimmed, brace, out)) return true;
     if (brace != trimmed.npos && readJson(trimmed, out)) return true;
+    if (trimmed.find("<?xml") != trimmed.npos && readXml(trimmed, out)) return true;
     return trimmed.find('=') != trimmed.npos && readQuery(trimmed, out);
 }
 

@@ -1,6 +1,8 @@
 // Bodies that are data rather than text: one JSON object (a webhook's payload
-// mailed as it came; nested keys joined with a dot, a list's items one per line)
-// or one URL-encoded "key=value&key=value" string (a form post mailed raw).
+// mailed as it came; nested keys joined with a dot, a list's items one per line),
+// a script's dump of a map (script_dump.h), one XML document (its elements of
+// text alone, named by their path) or one URL-encoded "key=value&key=value"
+// string (a form post mailed raw).
 #pragma once
 
 #include <string_view>

@@ -277,6 +277,8 @@ std::string_view withoutListNumber(std::string_view label) {
 }
 
 std::string_view withoutLabelMark(std::string_view line) {
+    // Every mark below begins with one of these bytes; most lines begin with none.
+    if (line.empty() || static_cast<unsigned char>(line[0]) < 0xE2) return line;
     // A pictograph before the label, as chat relays write it: "👤 *Name:* Ann",
     // "☎️ Phone: ..." (U+1F000 to U+1FFFF, U+2600 to U+27BF, a variation selector).
     auto byte = [&](size_t i) { return static_cast<unsigned char>(line[i]); };

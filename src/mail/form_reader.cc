@@ -504,6 +504,18 @@ void FormReader::read(std::string_view body, FormText* out) const {
                         ((!blankInside && label.value.empty()) || !labelColon);
         if (entry < 0 && !layout_.knowsLabel(key) && (answers || greeting))
             isLabel = vouched = false;
+        // One the other messages have too, right below a question without colon
+        // that the template names, whose value is a word or two, may be its
+        // answer all the same (the rows of a grid of ratings: "Speed: Good").
+        if (entry < 0 && isLabel && greeting && !labelColon && endsQuestion(field->label) &&
+            std::count(label.value.begin(), label.value.end(), ' ') < 3 &&
+            std::none_of(label.value.begin(), label.value.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            if (out->unplacedSamples.size() < kKeptSamples)
+                out->unplacedSamples.push_back("a label that may be the answer of " + field->label +
+                                               ": \"" + std::string(formLine.text) + "\"");
+            ++out->doubtfulLabels;
+        }
         // A label the template does not name whose value is a date stamp or a
         // link, after a field ("Submitted: 17-12-2026 09:10", "View contact record:
         // https://…"), is the sending tool's note on the message: it opens a field

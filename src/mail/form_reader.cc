@@ -123,10 +123,37 @@ bool isDataKey(std::string_view label) {
     return true;
 }
 
+// The length of a ballot box that begins `line`, "☑ " or "☒ " (ticked) or "☐ "
+// (not); 0 when none does.
+size_t ballotBox(std::string_view line, bool* ticked) {
+    if (!line.starts_with("\xE2\x98") || line.size() < 4 || line[3] != ' ') return 0;
+    auto box = static_cast<unsigned char>(line[2]);
+    if (box < 0x90 || box > 0x92) return 0;
+    *ticked = box != 0x90;
+    return 4;
+}
+
+// A list of ballot boxes and nothing else: the options ticked, one a line.
+bool keepTickedBoxes(std::string* value) {
+    std::string ticked;
+    for (size_t pos = 0; pos < value->size();) {
+        size_t end = std::min(value->find('\n', pos), value->size());
+        std::string_view line = std::string_view(*value).substr(pos, end - pos);
+        bool on = false;
+        size_t box = ballotBox(line, &on);
+        if (box == 0) return false;
+        if (on) ticked.append(ticked.empty() ? "" : "\n").append(line.substr(box));
+        pos = end + 1;
+    }
+    value->swap(ticked);
+    return true;
+}
+
 // An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
 // one item a line, as an HTML list gives it, without the marks.
 void dropListMarks(std::string* value) {
     if (value->size() < 3) return;
+    if (value->starts_with("\xE2\x98") && keepTickedBoxes(value)) return;
     std::string_view mark = std::string_view(*value).substr(0, 2);
     if (mark != "- " && mark != "* " && !value->starts_with("\xE2\x80\xA2 ")) return;
     if (value->starts_with("\xE2\x80\xA2 ")) mark = "\xE2\x80\xA2 ";

@@ -3,7 +3,9 @@
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 
+#include <strings.h>
 #include <algorithm>
+
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -25,8 +27,9 @@ Kind kindOf(const char* name) {
         for (const char* skip : {"script", "style", "head", "title", "noscript"})
             kinds.emplace(skip, Kind::kSkip);
         for (const char* line :
-             {"div", "tr", "li", "ul", "ol", "dl", "dt", "dd", "section", "article", "header",
-              "footer", "center", "address", "form", "tbody", "thead", "tfoot"})
+             {"div",  "tr",      "li",      "ul",     "ol",     "dl",     "dt",
+              "dd",   "section", "article", "header", "footer", "center", "address",
+              "form", "tbody",   "thead",   "tfoot",  "select", "option", "textarea"})
             kinds.emplace(line, Kind::kLine);
         for (const char* paragraph :
              {"p", "table", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "hr", "pre"})
@@ -370,8 +373,22 @@ class Walk {
   public:
     explicit Walk(TextBuilder& builder) : builder_(builder) {}
 
-    void start(const char* name) {
+    // `attributes`: name, value, name, value, ..., null.
+    void start(const char* name, const xmlChar** attributes) {
         Kind kind = kindOf(name);
+        // A copy of the form as filled in: a field's value stands in its
+        // control; of a list's options, the chosen one.
+        if (std::strcmp(name, "option") == 0 && attribute(attributes, "selected") == nullptr)
+            kind = Kind::kSkip;
+        if (std::strcmp(name, "input") == 0 && skipping_ == 0) {
+            const char* type = attribute(attributes, "type");
+            const char* value = attribute(attributes, "value");
+            if (value != nullptr && *value != '\0' && (type == nullptr || isTextInput(type))) {
+                builder_.endLine();
+                builder_.text(value);
+                builder_.endLine();
+            }
+        }
         Part part = partOf(name);
         open_.push_back(kind);
         parts_.push_back(part);
@@ -418,6 +435,23 @@ class Walk {
         builder_.text(text_.c_str());
     }
 
+    static const char* attribute(const xmlChar** attributes, const char* name) {
+        for (size_t i = 0; attributes != nullptr && attributes[i] != nullptr; i += 2) {
+            if (xmlStrcasecmp(attributes[i], reinterpret_cast<const xmlChar*>(name)) == 0)
+                return attributes[i + 1] != nullptr
+                           ? reinterpret_cast<const char*>(attributes[i + 1])
+                           : "";
+        }
+        return nullptr;
+    }
+    static bool isTextInput(const char* type) {
+        for (const char* text : {"text", "email", "tel", "number", "date", "time", "datetime-local",
+                                 "url", "search"}) {
+            if (strcasecmp(type, text) == 0) return true;
+        }
+        return false;
+    }
+
     // The walk of the document being parsed on this thread.
     static thread_local Walk* current;
 
@@ -426,7 +460,7 @@ class Walk {
     static Part partOf(const char* name) {
         if (std::strcmp(name, "a") == 0) return Part::kLink;
         if (std::strcmp(name, "blockquote") == 0) return Part::kQuote;
-        if (std::strcmp(name, "pre") == 0) return Part::kPre;
+        if (std::strcmp(name, "pre") == 0 || std::strcmp(name, "textarea") == 0) return Part::kPre;
         if (std::strcmp(name, "table") == 0) return Part::kTable;
         if (std::strcmp(name, "tr") == 0) return Part::kRow;
         if (std::strcmp(name, "th") == 0) return Part::kHeaderCell;
@@ -445,8 +479,8 @@ thread_local Walk* Walk::current = nullptr;
 htmlSAXHandler walkHandler() {
     htmlSAXHandler handler;
     std::memset(&handler, 0, sizeof handler);
-    handler.startElement = [](void*, const xmlChar* name, const xmlChar**) {
-        Walk::current->start(reinterpret_cast<const char*>(name));
+    handler.startElement = [](void*, const xmlChar* name, const xmlChar** attributes) {
+        Walk::current->start(reinterpret_cast<const char*>(name), attributes);
     };
     handler.endElement = [](void*, const xmlChar*) { Walk::current->end(); };
     handler.characters = [](void*, const xmlChar* text, int length) {

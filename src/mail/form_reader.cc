@@ -123,6 +123,20 @@ bool isDataKey(std::string_view label) {
     return true;
 }
 
+// Counts a label right below a question, whose value is a word or two, as one
+// that may be its answer (a grid of ratings: "Speed: Good"). Kept out of the
+// reader's loop, which it would make slower to run.
+[[gnu::noinline]] void doubtGridRow(const std::string& question, std::string_view value,
+                                    std::string_view line, FormText* out) {
+    if (!endsQuestion(question) || std::count(value.begin(), value.end(), ' ') >= 3 ||
+        std::any_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return;
+    if (out->unplacedSamples.size() < kKeptSamples)
+        out->unplacedSamples.push_back("a label that may be the answer of " + question + ": \"" +
+                                       std::string(line) + "\"");
+    ++out->doubtfulLabels;
+}
+
 // The length of a ballot box that begins `line`, "☑ " or "☒ " (ticked) or "☐ "
 // (not); 0 when none does.
 size_t ballotBox(std::string_view line, bool* ticked) {
@@ -151,9 +165,9 @@ bool keepTickedBoxes(std::string* value) {
 
 // An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
 // one item a line, as an HTML list gives it, without the marks.
-void dropListMarks(std::string* value) {
+[[gnu::noinline]] void dropListMarks(std::string* value) {
     if (value->size() < 3) return;
-    if (value->starts_with("\xE2\x98") && keepTickedBoxes(value)) return;
+    if ((*value)[0] == '\xE2' && (*value)[1] == '\x98' && keepTickedBoxes(value)) return;
     std::string_view mark = std::string_view(*value).substr(0, 2);
     if (mark != "- " && mark != "* " && !value->starts_with("\xE2\x80\xA2 ")) return;
     if (value->starts_with("\xE2\x80\xA2 ")) mark = "\xE2\x80\xA2 ";
@@ -534,15 +548,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
         // One the other messages have too, right below a question without colon
         // that the template names, whose value is a word or two, may be its
         // answer all the same (the rows of a grid of ratings: "Speed: Good").
-        if (entry < 0 && isLabel && greeting && !labelColon && endsQuestion(field->label) &&
-            std::count(label.value.begin(), label.value.end(), ' ') < 3 &&
-            std::none_of(label.value.begin(), label.value.end(),
-                         [](char c) { return c >= '0' && c <= '9'; })) {
-            if (out->unplacedSamples.size() < kKeptSamples)
-                out->unplacedSamples.push_back("a label that may be the answer of " + field->label +
-                                               ": \"" + std::string(formLine.text) + "\"");
-            ++out->doubtfulLabels;
-        }
+        if (entry < 0 && isLabel && greeting && !labelColon)
+            doubtGridRow(field->label, label.value, formLine.text, out);
         // A label the template does not name whose value is a date stamp or a
         // link, after a field ("Submitted: 17-12-2026 09:10", "View contact record:
         // https://…"), is the sending tool's note on the message: it opens a field

@@ -378,9 +378,10 @@ class Walk {
         Kind kind = kindOf(name);
         // A copy of the form as filled in: a field's value stands in its
         // control; of a list's options, the chosen one.
-        if (std::strcmp(name, "option") == 0 && attribute(attributes, "selected") == nullptr)
+        if (name[0] == 'o' && name[1] == 'p' && std::strcmp(name, "option") == 0 &&
+            attribute(attributes, "selected") == nullptr)
             kind = Kind::kSkip;
-        if (std::strcmp(name, "input") == 0 && skipping_ == 0) {
+        if (name[0] == 'i' && name[1] == 'n' && std::strcmp(name, "input") == 0 && skipping_ == 0) {
             const char* type = attribute(attributes, "type");
             const char* value = attribute(attributes, "value");
             if (value != nullptr && *value != '\0' && (type == nullptr || isTextInput(type))) {
@@ -460,7 +461,9 @@ class Walk {
     static Part partOf(const char* name) {
         if (std::strcmp(name, "a") == 0) return Part::kLink;
         if (std::strcmp(name, "blockquote") == 0) return Part::kQuote;
-        if (std::strcmp(name, "pre") == 0 || std::strcmp(name, "textarea") == 0) return Part::kPre;
+        if (std::strcmp(name, "pre") == 0 ||
+            (name[0] == 't' && name[1] == 'e' && std::strcmp(name, "textarea") == 0))
+            return Part::kPre;
         if (std::strcmp(name, "table") == 0) return Part::kTable;
         if (std::strcmp(name, "tr") == 0) return Part::kRow;
         if (std::strcmp(name, "th") == 0) return Part::kHeaderCell;

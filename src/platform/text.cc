@@ -80,14 +80,6 @@ std::string Str(double value) {
     return text;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-    }
-    return true;
-}
-
 size_t findIgnoringCase(std::string_view haystack, std::string_view needle, size_t start) {
     if (start < 1) start = 1;
     if (needle.size() > haystack.size()) return 0;

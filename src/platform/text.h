@@ -29,7 +29,14 @@ std::string_view trimBlanks(std::string_view text);
 std::string_view trimEndBlanks(std::string_view text);
 
 // Equality ignoring the case of ASCII letters; other bytes compare exactly.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
+// Inline: header names are compared this way many times a message.
+inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && asciiLower(a[i]) != asciiLower(b[i])) return false;
+    }
+    return true;
+}
 
 // 1-based position of `needle` in `haystack` from 1-based `start`, ignoring ASCII
 // case; 0 when absent.

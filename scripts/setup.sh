@@ -2,11 +2,12 @@
 # then configures and builds a tree. Works on a fresh Debian machine.
 
 # Building and running: the compiler and build tools, Qt, the mail, HTML and
-# workbook libraries (minizip unpacks a workbook that --new-only adds to),
+# workbook libraries (minizip unpacks a workbook that --new-only adds to, zlib
+# measures the progress of writing one),
 # libcurl for IMAP mailboxes, QtKeychain for a mailbox password kept in the
 # desktop's keyring, scdoc for the manual pages, and the font the windows use.
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core
-                  scdoc libxlsxwriter-dev libminizip-dev libgmime-3.0-dev libxml2-dev
+                  scdoc libxlsxwriter-dev libminizip-dev zlib1g-dev libgmime-3.0-dev libxml2-dev
                   libcurl4-openssl-dev qtkeychain-qt6-dev libjson-glib-dev)
 # Only ./test needs these: GoogleTest; nginx, the web server of the update test;
 # desktop-file-utils and appstream check the desktop files, dpkg-dev and file

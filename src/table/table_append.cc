@@ -140,7 +140,7 @@ Status appendWorkbook(const std::string& path, const TableOptions& options,
         std::unique_ptr<TableWriter> writer = makeTableWriter(TableFormat::kXlsx, sink, options);
         OldRowsFirst rows(*writer, old);
         Status status = fill(rows);
-        if (status.ok()) status = writer->finish();
+        if (status.ok()) status = finishTable(*writer, options);
         return status;
     });
 }
@@ -166,7 +166,7 @@ Status appendTable(const std::string& path, TableFormat format, const TableOptio
         SkippingSink rows(sink, headerSize);
         std::unique_ptr<TableWriter> writer = makeTableWriter(format, rows, options);
         status = fill(*writer);
-        if (status.ok()) status = writer->finish();
+        if (status.ok()) status = finishTable(*writer, options);
         return status;
     });
 }

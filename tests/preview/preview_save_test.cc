@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <algorithm>
 
+#include "preview/background_export.h"
 #include "preview/preview_fixture.h"
 #include "preview/save_choice.h"
 #include "preview/spreadsheet_settings.h"
@@ -73,6 +75,10 @@ TEST_F(PreviewSaveTest, WritesEveryOfferedFormat) {
 // output, and a folder that is not there.
 TEST_F(PreviewSaveTest, RefusedSaveLeavesNothing) {
     auto* preview = openPreview("form.mbox");
+    // The progress is gone before the message, never left to show over it.
+    int progressLeft = 0;
+    QObject::connect(preview, &PreviewWindow::saveFinished, preview,
+                     [&] { progressLeft += preview->findChildren<QProgressDialog*>().size(); });
     EXPECT_FALSE(saveAs(preview, dir.file("form.mbox") + "\t" + formatFilter(TableFormat::kTab)));
     EXPECT_FALSE(saveAs(preview, dir.file("gone/out")));
     EXPECT_EQ(readFile(dir.file("form.mbox")), kFormMail);
@@ -81,6 +87,67 @@ TEST_F(PreviewSaveTest, RefusedSaveLeavesNothing) {
     ASSERT_EQ(log.size(), 4u);
     EXPECT_NE(log[1].find("it is the input file"), std::string::npos);
     EXPECT_NE(log[3].find("could not be saved"), std::string::npos);
+    EXPECT_EQ(progressLeft, 0);
+}
+
+// A stop that comes once the workbook is written, just before it would
+// replace the older file, still keeps that file, by whichever key or button it
+// comes; the progress does not block closing or quitting. Until then the bar
+// tells the whole save: with every row written, the workbook is still to come.
+TEST_F(PreviewSaveTest, LateStopKeepsTheOlderFile) {
+    writeFile(dir.file("out.xlsx"), "older");
+    auto key = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return [=](QWidget* target) { QTest::keyClick(target, Qt::Key(key), modifiers); };
+    };
+    struct Case {
+        bool onProgress;  // the stop comes to the progress, else to the preview
+        std::function<void(QWidget*)> stop;
+    };
+    const Case cases[] = {
+        {true, key(Qt::Key_Escape)},
+        {true,
+         [](QWidget* progress) {
+             QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+         }},
+        {true, key(Qt::Key_W, Qt::ControlModifier)},
+        {false, key(Qt::Key_W, Qt::ControlModifier)},
+        {false, [](QWidget* preview) { preview->close(); }},
+        {false, key(Qt::Key_Q, Qt::ControlModifier)},
+        {true, key(Qt::Key_Q, Qt::ControlModifier)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        if (!window) openAfterFirstStart();
+        window->show();
+        // As the app quits when Quit is chosen.
+        QObject::connect(window->menu, &Menu::quitRequested, window.get(), &Window1::requestQuit);
+        QPointer<PreviewWindow> preview = openPreview("form.mbox");
+        showPreview(window.get(), preview);
+        BackgroundExport::holdForTests(BackgroundExport::Point::kRowsWritten);
+        answerDialogs({dir.file("out.xlsx")});
+        ASSERT_TRUE(preview->save());
+        using Point = BackgroundExport::Point;
+        ASSERT_TRUE(waitForEvents([] { return BackgroundExport::heldForTests() != Point::kNone; }));
+        ASSERT_TRUE(waitForEvents([&] { return preview->SaveProgress->value() > 0; }));
+        EXPECT_LE(preview->SaveProgress->value(), 50);
+        BackgroundExport::holdForTests(Point::kBeforeReplacing);
+        ASSERT_TRUE(waitForEvents(
+            [] { return BackgroundExport::heldForTests() == Point::kBeforeReplacing; }));
+        ASSERT_TRUE(waitForEvents([&] { return preview->SaveProgress->isVisible(); }));
+        QWidget* target = c.onProgress ? static_cast<QWidget*>(preview->SaveProgress) : preview;
+        target->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(target));
+        c.stop(target);
+        if (window->quitRequested()) {
+            EXPECT_TRUE(waitForEvents([&] { return !window->isVisible(); }));
+            window.reset();  // as the app ends once its window has closed
+        }
+        EXPECT_TRUE(waitForEvents([&] { return !preview || !preview->isSaving(); }));
+        EXPECT_EQ(readFile(dir.file("out.xlsx")), "older");
+        EXPECT_EQ(BackgroundExport::heldForTests(), BackgroundExport::Point::kNone);
+        if (preview) preview->close();
+    }
+    BackgroundExport::holdForTests(BackgroundExport::Point::kNone);
 }
 
 // Cancel, closing the window and quitting each stop a save under way: the file

@@ -41,6 +41,29 @@ constexpr int kRerunDelayMs = 250;
 constexpr int kSaveProgressIntervalMs = 30;
 constexpr int kShowSaveProgressAfterMs = 300;
 
+// The save's progress: over the preview, but not modal, so that closing the
+// preview and quitting still reach the save and stop it. Close (Ctrl+W) and
+// Escape cancel it.
+class SaveProgressDialog : public QProgressDialog, public MenuClient {
+  public:
+    SaveProgressDialog(const QString& file, QWidget* parent)
+        : QProgressDialog(QStringLiteral("Writing \u201c%1\u201d\u2026").arg(file),
+                          QStringLiteral("Cancel"), 0, 100, parent) {
+        setObjectName(QStringLiteral("SaveProgress"));
+        setWindowTitle(QStringLiteral("Saving Spreadsheet"));
+        setWindowModality(Qt::NonModal);
+        setAutoClose(false);
+        setAutoReset(false);
+        setMinimumDuration(kShowSaveProgressAfterMs);
+        if (auto* bar = findChild<QProgressBar*>())
+            bar->setAccessibleName(QStringLiteral("Saving"));
+        addMenuHandler(menu_item::kFileClose, [this] {
+            cancel();
+            return true;
+        });
+    }
+};
+
 QString number(uint64_t value) {
     return QLocale(QLocale::English).toString(static_cast<qulonglong>(value));
 }
@@ -113,10 +136,7 @@ PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList
     saveTimer_ = new QTimer(this);
     saveTimer_->setInterval(kSaveProgressIntervalMs);
     connect(saveTimer_, &QTimer::timeout, this, [this] {
-        if (exporting_ && SaveProgress) {
-            SaveProgress->setValue(
-                progressPercent(exporting_->bytesRead(), exporting_->totalBytes()));
-        }
+        if (exporting_ && SaveProgress) SaveProgress->setValue(exporting_->percent());
     });
     followFieldList();
     resize(760, 480);
@@ -423,16 +443,9 @@ bool PreviewWindow::save() {
     saving_.format = target.format;
     saving_.headers = request.options.headers;
 
-    SaveProgress = new QProgressDialog(QStringLiteral("Writing \u201c%1\u201d\u2026")
-                                           .arg(QFileInfo(fromNative(target.path)).fileName()),
-                                       QStringLiteral("Cancel"), 0, 100, this);
-    SaveProgress->setObjectName(QStringLiteral("SaveProgress"));
-    SaveProgress->setWindowTitle(QStringLiteral("Saving Spreadsheet"));
-    SaveProgress->setWindowModality(Qt::WindowModal);
-    SaveProgress->setAutoClose(false);
-    SaveProgress->setAutoReset(false);
-    SaveProgress->setMinimumDuration(kShowSaveProgressAfterMs);
+    SaveProgress = new SaveProgressDialog(QFileInfo(fromNative(target.path)).fileName(), this);
     SaveProgress->setValue(0);
+    SaveButton->setEnabled(false);
     connect(SaveProgress, &QProgressDialog::canceled, this, &PreviewWindow::stopSaving);
 
     exporting_ = std::make_unique<BackgroundExport>(std::move(request));
@@ -453,11 +466,11 @@ void PreviewWindow::finishSave() {
     bool stopped = exporting_->stopped();
     exporting_.reset();
     saveTimer_->stop();
-    if (SaveProgress) {
-        SaveProgress->hide();
-        SaveProgress->deleteLater();
-        SaveProgress = nullptr;
-    }
+    // Gone before any message: a dialog only hidden would show itself again,
+    // over the message, once its delay has passed.
+    delete SaveProgress;
+    SaveProgress = nullptr;
+    SaveButton->setEnabled(true);
     bool saved = status.ok() && !stopped;
     if (saved) {
         writeSpreadsheetSettings(spreadsheetSettingsPath(), saving_);  // a convenience only

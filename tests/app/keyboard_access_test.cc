@@ -3,7 +3,10 @@
 // Alt and F10 reach the menu bar, and Escape closes the secondary windows.
 #include <QAccessible>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -113,6 +116,62 @@ TEST_F(KeyboardAccessTest, MenuBarAndClosingFromTheKeyboard) {
     ASSERT_TRUE(help);
     EXPECT_TRUE(help->handleMenuItem(QStringLiteral("FileClose")));
     EXPECT_TRUE(waitForEvents([&] { return !help; }));
+}
+
+// Return is the dialog's main action wherever the focus is, also after the
+// focus has been on Cancel; on Cancel itself it cancels. The main action of
+// Convert from Mailbox, with nothing filled in, asks for the server.
+TEST_F(KeyboardAccessTest, ReturnIsTheMainActionOnceCancelHadTheFocus) {
+    auto tabTo = [](QWidget* dialog, Qt::Key key, auto reached) {
+        for (int i = 0; i < 40 && !reached(QApplication::focusWidget()); ++i)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog,
+                            key);
+    };
+    auto isCancel = [](QWidget* focus) {
+        return focus != nullptr && focus->objectName() == QLatin1String("CancelButton");
+    };
+    auto isField = [](QWidget* focus) { return qobject_cast<QLineEdit*>(focus) != nullptr; };
+    struct Case {
+        const char* path;
+        Qt::Key key;     // Tab or Shift+Tab (Backtab) to Cancel
+        bool clickBack;  // a click into a field, else on round to one with the key
+        bool onCancel;   // Return on Cancel itself
+    };
+    const Case cases[] = {{"Tab round", Qt::Key_Tab, false, false},
+                          {"Tab, click", Qt::Key_Tab, true, false},
+                          {"Shift+Tab, click", Qt::Key_Backtab, true, false},
+                          {"Shift+Tab round", Qt::Key_Backtab, false, false},
+                          {"on Cancel", Qt::Key_Tab, false, true}};
+    for (const Case& c : cases) {
+        for (bool mailbox : {true, false}) {
+            SCOPED_TRACE(std::string(c.path) + (mailbox ? " mailbox" : " new template"));
+            ::remove(dir.file("script.log").c_str());
+            QPointer<QDialog> dialog =
+                mailbox ? static_cast<QDialog*>(
+                              new MailboxDialog(window.get(), window.get(), MailboxSettings()))
+                        : new NewTemplateDialog(window.get(), window.get(), {"Name:"}, c.path);
+            int accepted = 0;
+            int rejected = 0;
+            QObject::connect(dialog, &QDialog::accepted, [&] { ++accepted; });
+            QObject::connect(dialog, &QDialog::rejected, [&] { ++rejected; });
+            activate(dialog);
+            tabTo(dialog, c.key, isCancel);
+            ASSERT_TRUE(isCancel(QApplication::focusWidget()));
+            if (c.clickBack) {
+                QTest::mouseClick(dialog->findChild<QLineEdit*>(), Qt::LeftButton);
+            } else if (!c.onCancel) {
+                tabTo(dialog, c.key, isField);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QApplication::processEvents();
+            bool asked = dialogLog() == Lines{
+                                            "message Please give the server and the user of "
+                                            "the mailbox."};
+            EXPECT_EQ(rejected, c.onCancel ? 1 : 0);
+            EXPECT_EQ(mailbox ? asked : accepted == 1, !c.onCancel);
+            if (dialog) dialog->close();
+        }
+    }
 }
 
 }  // namespace

@@ -76,7 +76,9 @@ MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const Mailb
     form->addRow(QString(), KeyringNote);
     layout->addLayout(form);
 
-    auto* buttons = new QDialogButtonBox;
+    // Made the dialog's at once: a default button set before the dialog is its
+    // window would leave Return to whichever button last had the focus (Cancel).
+    auto* buttons = new QDialogButtonBox(this);
     ReadButton = buttons->addButton(QStringLiteral("&Read Mailbox"), QDialogButtonBox::AcceptRole);
     ReadButton->setObjectName(QStringLiteral("ReadButton"));
     ReadButton->setDefault(true);

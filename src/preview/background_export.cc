@@ -39,7 +39,7 @@ void BackgroundExport::start(std::function<void()> finished) {
             bytesRead_.store(read, std::memory_order_relaxed);
             totalBytes_.store(total, std::memory_order_relaxed);
         };
-        status_ = exportTable(request_, progress, &stop_);
+        status_ = exportTable(request_, progress, &stop_, &result_);
         if (finished) finished();
     });
 }

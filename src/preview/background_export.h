@@ -23,6 +23,8 @@ class BackgroundExport {
     void start(std::function<void()> finished);
     // Waits for the end and returns how it went.
     Status wait();
+    // Once ended: what was written.
+    const ExportResult& result() const { return result_; }
     // Asks the export to end as soon as it can, leaving nothing: heeded until
     // the moment the output replaces the old file. From any thread.
     void stop() { stop_.store(true); }
@@ -52,6 +54,7 @@ class BackgroundExport {
     std::atomic<uint64_t> finishingTotal_{0};
     std::atomic<bool> stop_{false};
     Status status_;
+    ExportResult result_;
     std::thread thread_;
 };
 

@@ -73,15 +73,17 @@ class MailboxDialogTest : public FormMailTest {
     }
     // Fills the dialog for the test's server and reads; the preview, read to
     // the end (none when it closed after a failure).
+    // `certificate`: the certificate file given, by default the server's.
     PreviewWindow* read(MailboxDialog* dialog, const char* password, bool remember,
-                        bool trusted = true) {
+                        std::string certificate = "cert.pem") {
         std::string url = server->url();  // imaps://tab@127.0.0.1:PORT/INBOX
         size_t at = url.find('@');
         dialog->Server->setText(
             QString::fromStdString(url.substr(at + 1, url.rfind('/') - at - 1)));
         dialog->User->setText(QString::fromLatin1(DovecotServer::kUser));
         dialog->Subject->setText(QStringLiteral("order"));
-        dialog->Certificate->setText(QString::fromStdString(trusted ? dir.file("cert.pem") : ""));
+        if (!certificate.empty() && certificate[0] != '/') certificate = dir.file(certificate);
+        dialog->Certificate->setText(QString::fromStdString(certificate));
         dialog->Password->setText(QString::fromLatin1(password));
         dialog->RememberPassword->setChecked(remember);
         dialog->ReadButton->click();
@@ -106,19 +108,22 @@ TEST_F(MailboxDialogTest, ShowsTheFilteredMessagesAndKeepsThePasswordOnlyWhenAsk
     struct Case {
         const char* password;
         bool remember;
-        bool trusted;      // the certificate file given
-        const char* says;  // the message shown, if any; otherwise the rows are read
-        int writes;        // passwords written to the keyring so far
+        const char* certificate;  // the certificate file given
+        const char* says;         // the message shown, if any; otherwise the rows are read
+        int writes;               // passwords written to the keyring so far
     };
     const char* good = DovecotServer::kPassword;
-    for (const Case& c : {Case{"guess", true, true, "refused the login of \"tab\"", 0},
-                          Case{good, true, false, "given as the dialog's \"Certificate", 0},
-                          Case{good, false, true, "", 0}, Case{good, true, true, "", 1}}) {
+    const char* other = "/etc/ssl/certs/ca-certificates.crt";  // not the server's
+    for (const Case& c :
+         {Case{"guess", true, "cert.pem", "refused the login of \"tab\"", 0},
+          Case{good, true, "", "given as the dialog's \"Certificate", 0},
+          Case{good, true, other, "\"Certificate file\", but the one given there", 0},
+          Case{good, false, "cert.pem", "", 0}, Case{good, true, "cert.pem", "", 1}}) {
         SCOPED_TRACE(c.password);
         ::remove(dir.file("script.log").c_str());
         MailboxDialog* dialog = openDialog();
         ASSERT_NE(dialog, nullptr);
-        QPointer<PreviewWindow> preview = read(dialog, c.password, c.remember, c.trusted);
+        QPointer<PreviewWindow> preview = read(dialog, c.password, c.remember, c.certificate);
         ASSERT_EQ(preview == nullptr, *c.says != '\0');
         if (preview) {
             EXPECT_EQ(shown(preview), (std::vector<TableRow>{{"Ann", "Ann@mail.example"},
@@ -167,12 +172,20 @@ TEST_F(MailboxDialogTest, OnlyNewMessagesAddsTheMessagesTheTableLacks) {
         answerDialogs({dir.file("orders.") + format + "\t" + format});
         return saveAndWait(preview);
     };
+    // What each save did, said in the status line.
+    auto said = [&](const std::string& note) {
+        return preview->StatusText->text().toStdString().ends_with(". " + note);
+    };
     ASSERT_TRUE(save("csv"));
+    EXPECT_TRUE(said("\u201corders.csv\u201d was written with 2 rows."));
     ASSERT_TRUE(save("xlsx"));
     server->deliver(message("New order", "Dee"), 1796126400);
     for (const char* format : {"csv", "xlsx"}) {
+        std::string file = std::string("\u201corders.") + format + "\u201d";
         ASSERT_TRUE(save(format));
+        EXPECT_TRUE(said("1 row was added to " + file + "."));
         ASSERT_TRUE(save(format));  // nothing new
+        EXPECT_TRUE(said(file + " already had every message: nothing was added."));
         EXPECT_EQ(readTable(format, dir.file("orders.") + format, dir.path()).rows,
                   (std::vector<std::vector<std::string>>{{"Name", "Email"},
                                                          {"Ann", "Ann@mail.example"},
@@ -229,6 +242,9 @@ TEST_F(MailboxDialogTest, StopEndsAReadingTheServerLetsStall) {
     preview->StopButton->click();
     EXPECT_TRUE(waitForEvents([&] { return !preview->isReading(); }));
     EXPECT_TRUE(preview->readingFailure().isEmpty());
+    EXPECT_TRUE(
+        preview->StatusText->text().startsWith("Reading stopped at 0 of 2 messages; Save "
+                                               "fetches all 2 again"));
     EXPECT_TRUE(dialogLog().empty());
     // Closing the window while the server stalls returns as soon.
     preview->rerun();

@@ -168,6 +168,10 @@ Status MailboxDialog::query(MailboxQuery* query) const {
     query->account.caFile = asked.certificate;
     query->account.passwordHint = "it in this dialog";
     query->account.certificateHint = "as the dialog's \"Certificate file\"";
+    if (!asked.certificate.empty()) {
+        query->account.certificateHint +=
+            ", but the one given there, \"" + asked.certificate + "\", does not match the server's";
+    }
     query->search.subject = asked.subject;
     query->search.since = asked.since;
     ImapAddress address;

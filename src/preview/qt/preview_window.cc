@@ -201,6 +201,8 @@ void PreviewWindow::createControls() {
     StatusText = new QLabel;
     StatusText->setObjectName(QStringLiteral("StatusText"));
     StatusText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long message (a server's refusal) wraps rather than widening the window.
+    StatusText->setWordWrap(true);
     status->addWidget(StatusText, 1);
     ReadProgress = new QProgressBar;
     ReadProgress->setObjectName(QStringLiteral("ReadProgress"));
@@ -269,7 +271,9 @@ std::vector<std::string> PreviewWindow::headers() const {
 }
 
 void PreviewWindow::stopReading() {
-    if (reader_) reader_->stop();
+    if (!reader_ || !isReading()) return;
+    readingStopped_ = true;
+    reader_->stop();
 }
 
 bool PreviewWindow::isReading() const {
@@ -293,6 +297,7 @@ void PreviewWindow::rerun() {
         reader_ = std::make_unique<PreviewReader>(std::move(paths), options);
     }
     failure_.clear();
+    readingStopped_ = false;
     model->reset(reader_->columnNames());
     PreviewTable->resizeColumnsToContents();
     ReadProgress->setValue(0);
@@ -340,15 +345,24 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
                    .arg(number(progress.bytesRead), number(progress.totalBytes),
                         mailboxName(*mailbox_));
     }
+    // A mailbox's progress counts the messages fetched of those found.
+    if (mailbox_ && progress.done && readingStopped_ && progress.bytesRead < progress.totalBytes) {
+        text = QStringLiteral(
+                   "Reading stopped at %1 of %2 messages; Save fetches all %2 again, "
+                   "not only those shown")
+                   .arg(number(progress.bytesRead), number(progress.totalBytes));
+    }
     if (progress.skipped > 0) {
         text += QStringLiteral(" (%1 more skipped: replies, marked deleted or too large)")
                     .arg(number(progress.skipped));
     }
-    if (progress.messages > static_cast<uint64_t>(model->rowCount()) && progress.done) {
+    if (progress.messages > static_cast<uint64_t>(model->rowCount()) && progress.done &&
+        !readingStopped_) {
         text +=
             QStringLiteral("; the first %1 rows are shown, and Save writes all %2")
                 .arg(number(static_cast<uint64_t>(model->rowCount())), number(progress.messages));
     }
+    counts_ = text;
     StatusText->setText(text);
     // "Phone in 2 messages, Email in 1 message" for the columns counted in `counts`.
     auto perColumn = [&](const std::vector<uint64_t>& counts) {
@@ -442,6 +456,8 @@ bool PreviewWindow::save() {
     saving_ = settings;
     saving_.format = target.format;
     saving_.headers = request.options.headers;
+    savingNewOnly_ = newOnly;
+    savingFile_ = QFileInfo(fromNative(target.path)).fileName();
 
     SaveProgress = new SaveProgressDialog(QFileInfo(fromNative(target.path)).fileName(), this);
     SaveProgress->setValue(0);
@@ -456,6 +472,20 @@ bool PreviewWindow::save() {
     return true;
 }
 
+QString PreviewWindow::addedNote(const ExportResult& result) const {
+    QString rows = result.rows == 1 ? QStringLiteral("1 row")
+                                    : QStringLiteral("%1 rows").arg(number(result.rows));
+    if (!result.addedTo)
+        return QStringLiteral("\u201c%1\u201d was written with %2.").arg(savingFile_, rows);
+    if (result.rows == 0) {
+        return QStringLiteral("\u201c%1\u201d already had every message: nothing was added.")
+            .arg(savingFile_);
+    }
+    return QStringLiteral("%1 added to \u201c%2\u201d.")
+        .arg(rows + (result.rows == 1 ? QStringLiteral(" was") : QStringLiteral(" were")),
+             savingFile_);
+}
+
 void PreviewWindow::stopSaving() {
     if (exporting_) exporting_->stop();
 }
@@ -464,6 +494,7 @@ void PreviewWindow::finishSave() {
     if (!exporting_) return;
     Status status = exporting_->wait();
     bool stopped = exporting_->stopped();
+    ExportResult result = exporting_->result();
     exporting_.reset();
     saveTimer_->stop();
     // Gone before any message: a dialog only hidden would show itself again,
@@ -474,6 +505,7 @@ void PreviewWindow::finishSave() {
     bool saved = status.ok() && !stopped;
     if (saved) {
         writeSpreadsheetSettings(spreadsheetSettingsPath(), saving_);  // a convenience only
+        if (savingNewOnly_) StatusText->setText(counts_ + QStringLiteral(". ") + addedNote(result));
     } else if (!stopped) {
         dialogs().message(this, QStringLiteral("The spreadsheet could not be saved. ") +
                                     QString::fromStdString(status.message()));

@@ -15,10 +15,12 @@ TABULON_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-
 # renders the manual pages; the table tests read what they wrote back through
 # Python's csv and json modules and openpyxl; clang builds the fuzzers (its
 # libFuzzer runtime comes from tabulon_ensure_fuzzer_runtime); Dovecot is the IMAP
-# server of the mailbox tests, and openssl makes their certificates.
+# server of the mailbox tests, and openssl makes their certificates; Xvfb,
+# openbox, xdotool and ImageMagick's import try the windows as a person would,
+# by keys in a real X session, and take its pictures.
 TABULON_TEST_PACKAGES=(libgtest-dev libgmock-dev nginx desktop-file-utils appstream
                        dpkg-dev file lintian man-db groff-base python3 python3-openpyxl clang
-                       dovecot-imapd openssl)
+                       dovecot-imapd openssl xvfb xauth openbox xdotool imagemagick)
 
 tabulon_ensure_packages() {
     local missing=()

@@ -136,7 +136,9 @@ PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList
     saveTimer_ = new QTimer(this);
     saveTimer_->setInterval(kSaveProgressIntervalMs);
     connect(saveTimer_, &QTimer::timeout, this, [this] {
-        if (exporting_ && SaveProgress) SaveProgress->setValue(exporting_->percent());
+        // Once stopped, the progress stays away: the save ends without writing.
+        if (exporting_ && SaveProgress && !exporting_->stopped())
+            SaveProgress->setValue(exporting_->percent());
     });
     followFieldList();
     resize(760, 480);
@@ -487,7 +489,11 @@ QString PreviewWindow::addedNote(const ExportResult& result) const {
 }
 
 void PreviewWindow::stopSaving() {
-    if (exporting_) exporting_->stop();
+    if (!exporting_) return;
+    exporting_->stop();
+    // The workbook being compressed may take a moment to give up.
+    StatusText->setText(
+        QStringLiteral("Stopping the save; \u201c%1\u201d is left as it was...").arg(savingFile_));
 }
 
 void PreviewWindow::finishSave() {
@@ -506,7 +512,9 @@ void PreviewWindow::finishSave() {
     if (saved) {
         writeSpreadsheetSettings(spreadsheetSettingsPath(), saving_);  // a convenience only
         if (savingNewOnly_) StatusText->setText(counts_ + QStringLiteral(". ") + addedNote(result));
-    } else if (!stopped) {
+    } else if (stopped) {
+        StatusText->setText(counts_);
+    } else {
         dialogs().message(this, QStringLiteral("The spreadsheet could not be saved. ") +
                                     QString::fromStdString(status.message()));
     }

@@ -88,6 +88,11 @@ void Window1::connectControls() {
     connect(BevelButton1, &QPushButton::clicked, this, &Window1::BevelButton1_Action);
     connect(FieldInsertButton, &QPushButton::clicked, this, &Window1::FieldInsertButton_Action);
     connect(FieldDeleteButton, &QPushButton::clicked, this, &Window1::FieldDeleteButton_Action);
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &Window1::enableFieldButtons);
+    connect(ListBox1->model(), &QAbstractItemModel::rowsRemoved, this,
+            &Window1::enableFieldButtons);
+    connect(ListBox1->model(), &QAbstractItemModel::rowsInserted, this,
+            &Window1::enableFieldButtons);
     connect(FieldDownButton, &QPushButton::clicked, this, &Window1::FieldDownButton_Action);
     connect(FieldUpButton, &QPushButton::clicked, this, &Window1::FieldUpButton_Action);
     connect(QuitTimer, &QTimer::timeout, this, &Window1::QuitTimer_Action);

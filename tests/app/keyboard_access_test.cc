@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -88,8 +89,8 @@ TEST_F(KeyboardAccessTest, EveryControlHasANameAndARole) {
     }
 }
 
-// Alt alone and F10 go to the menu bar; Escape, and Ctrl+W for help, close the
-// help and update windows.
+// Alt alone and F10 go to the menu bar, Ctrl+Tab to the next page; Escape, and Ctrl+W for help,
+// close the help and update windows.
 TEST_F(KeyboardAccessTest, MenuBarAndClosingFromTheKeyboard) {
     activate(window.get());
     QTest::keyClick(window.get(), Qt::Key_Alt);
@@ -99,6 +100,26 @@ TEST_F(KeyboardAccessTest, MenuBarAndClosingFromTheKeyboard) {
     EXPECT_TRUE(waitForEvents([&] { return QApplication::activePopupWidget() != nullptr; }));
     EXPECT_EQ(window->menu->activeAction(), window->menu->actions().value(0));  // File
     QApplication::activePopupWidget()->close();
+    // Ctrl+Tab and Ctrl+Page Down go to the next page, their Shift and Page Up
+    // forms back, wherever the focus is.
+    struct Turn {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int page;
+    };
+    window->TabPanel1->setCurrentIndex(0);
+    for (Turn turn :
+         {Turn{Qt::Key_Tab, Qt::ControlModifier, 1}, Turn{Qt::Key_PageDown, Qt::ControlModifier, 2},
+          Turn{Qt::Key_PageDown, Qt::ControlModifier, 0},
+          Turn{Qt::Key_PageUp, Qt::ControlModifier, 2},
+          Turn{Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 1}}) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : window.get(), turn.key, turn.modifiers);
+        EXPECT_EQ(window->TabPanel1->currentIndex(), turn.page);
+    }
+    window->ListBox1->setFocus();  // on the Fields page, a list that takes keys
+    QTest::keyClick(window->ListBox1, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(window->TabPanel1->currentIndex(), 2);
 
     UpdateWindow* updater = window->newUpdateWindow();
     activate(updater);

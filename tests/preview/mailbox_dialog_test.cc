@@ -218,6 +218,10 @@ TEST_F(MailboxDialogTest, TheAddressIsMadeOfWhatWasTyped) {
         Status status = dialog->query(&query);
         EXPECT_EQ(status.ok() ? query.account.url : status.message().substr(0, 32), c.address);
     }
+    // Browse... fills in the certificate file chosen.
+    answerDialogs({dir.file("cert.pem")});
+    dialog->findChild<QPushButton*>(QStringLiteral("BrowseButton"))->click();
+    EXPECT_EQ(dialog->Certificate->text().toStdString(), dir.file("cert.pem"));
     // A refusal of the search is told as a sentence.
     dialog->Server->setText(QStringLiteral("mail.example.com"));
     dialog->Since->setText(QStringLiteral("2026-02-30"));

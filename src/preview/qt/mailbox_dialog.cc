@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -60,9 +61,25 @@ MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const Mailb
     Subject->setPlaceholderText(QStringLiteral("any subject"));
     Since = addField(form, "Since", "Received s&ince:", fromUtf8(entries.since));
     Since->setPlaceholderText(QStringLiteral("YYYY-MM-DD (any day when empty)"));
-    Certificate =
-        addField(form, "Certificate", "Cer&tificate file:", fromUtf8(entries.certificate));
+    // The certificate file, typed or chosen with Browse...
+    Certificate = new QLineEdit(fromUtf8(entries.certificate));
+    Certificate->setObjectName(QStringLiteral("Certificate"));
+    Certificate->setAccessibleName(QStringLiteral("Certificate file"));
     Certificate->setPlaceholderText(QStringLiteral("for a private server; the system's if empty"));
+    auto* browse = new QPushButton(QStringLiteral("&Browse..."));
+    browse->setObjectName(QStringLiteral("BrowseButton"));
+    browse->setAutoDefault(false);  // Return stays Read Mailbox's
+    browse->setAccessibleName(QStringLiteral("Browse for the certificate file"));
+    connect(browse, &QPushButton::clicked, this, [this] {
+        QString file = dialogs().openFile(this, QStringLiteral("Certificate File"));
+        if (!file.isEmpty()) Certificate->setText(file);
+    });
+    auto* certificateRow = new QHBoxLayout;
+    certificateRow->addWidget(Certificate, 1);
+    certificateRow->addWidget(browse);
+    auto* certificateLabel = new QLabel(QStringLiteral("Cer&tificate file:"));
+    certificateLabel->setBuddy(Certificate);
+    form->addRow(certificateLabel, certificateRow);
     Password = addField(form, "Password", "&Password:", password);
     Password->setEchoMode(QLineEdit::Password);
     RememberPassword = new QCheckBox(QStringLiteral("&Remember password in the desktop's keyring"));

@@ -190,7 +190,7 @@ bool readProposal(QWidget* parent, const QString& mail, FieldList* proposed, Sta
 }  // namespace
 
 void newTemplateFromMail(QWidget* parent, FieldListOwner* owner) {
-    QString mail = dialogs().openFile(parent);
+    QString mail = dialogs().openFile(parent, QStringLiteral("New Template from Mail"));
     if (mail.isEmpty()) return;
     FieldList proposed;
     Status status;

@@ -55,6 +55,8 @@ class SaveProgressDialog : public QProgressDialog, public MenuClient {
         setAutoClose(false);
         setAutoReset(false);
         setMinimumDuration(kShowSaveProgressAfterMs);
+        // Room for the title, however short the file's name.
+        setMinimumWidth(360);
         if (auto* bar = findChild<QProgressBar*>())
             bar->setAccessibleName(QStringLiteral("Saving"));
         addMenuHandler(menu_item::kFileClose, [this] {

@@ -118,11 +118,10 @@ bool sameTitles(std::vector<std::string> header, const std::vector<std::string>&
     return header == titles;
 }
 
-Status otherColumns(const std::string& path) {
+Status otherColumns(const std::string& path, const TableOptions& options) {
     return Status::FileError(path, "Cannot add rows to \"" + path +
-                                       "\": its columns are not this conversion's (another "
-                                       "template, --headers or --format?)" +
-                                       kUnchanged);
+                                       "\": its columns are not this conversion's (" +
+                                       options.otherColumnsAdvice + ")" + kUnchanged);
 }
 
 // The workbook at `path` written again: its rows, then the new ones.
@@ -135,7 +134,7 @@ Status appendWorkbook(const std::string& path, const TableOptions& options,
     Status status = old.open(path);
     if (status.ok()) status = old.next(&header, &end);
     if (!status.ok()) return Status::FileError(path, status.message() + kUnchanged);
-    if (end || !sameTitles(header, columns)) return otherColumns(path);
+    if (end || !sameTitles(header, columns)) return otherColumns(path, options);
     return writeOutput(OutputTarget::file(path), [&](ByteSink& sink) {
         std::unique_ptr<TableWriter> writer = makeTableWriter(TableFormat::kXlsx, sink, options);
         OldRowsFirst rows(*writer, old);
@@ -158,7 +157,8 @@ Status appendTable(const std::string& path, TableFormat format, const TableOptio
         return Status::FileError(path, "Cannot read \"" + path + "\"");
     }
     size_t headerSize = 0;
-    if (!sameColumns(table, format, options, columns, &headerSize)) return otherColumns(path);
+    if (!sameColumns(table, format, options, columns, &headerSize))
+        return otherColumns(path, options);
     OutputTarget target = OutputTarget::file(path);
     return writeOutput(target, [&](ByteSink& sink) {
         Status status = sink.write(table.data(), table.size());

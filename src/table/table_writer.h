@@ -37,6 +37,8 @@ struct TableOptions {
     // Asked once the table is complete, just before it replaces the output: any
     // status but ok (a save stopped meanwhile) leaves the output as it was.
     std::function<Status()> beforeCommit = nullptr;
+    // What a refusal to add rows to a table of other columns advises.
+    std::string otherColumnsAdvice = "another template, --headers or --format?";
 };
 
 class TableWriter {

@@ -451,6 +451,8 @@ bool PreviewWindow::save() {
     request.output = target.path;
     request.mailbox = mailbox_;
     request.newOnly = newOnly;
+    request.table.otherColumnsAdvice =
+        "untick \"Only new messages\" to replace it, or choose another file";
     if (request.options.fields.empty() && request.options.headers.empty()) {
         dialogs().message(this, QStringLiteral("The Field Names file is missing!"));
         return false;

@@ -3,10 +3,13 @@
 // Alt and F10 reach the menu bar, and Escape closes the secondary windows.
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPointer>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -87,6 +90,37 @@ TEST_F(KeyboardAccessTest, EveryControlHasANameAndARole) {
     for (QWidget* each : shown) {
         if (each) each->close();
     }
+}
+
+// What is not a control is spoken as what it is, by name: the Welcome page's
+// link, the About box's logo, the save's progress bar.
+TEST_F(KeyboardAccessTest, LinksLogoAndProgressAreSpokenAsWhatTheyAre) {
+    open().show();
+    auto* about = new AboutBox(window.get(), QStringLiteral("1.0"));
+    auto* preview = new PreviewWindow(window.get(), window.get(),
+                                      {QString::fromStdString(dir.file("form.mbox"))});
+    answerDialogs({dir.file("out.csv")});
+    preview->save();
+    struct Spoken {
+        QWidget* widget;
+        QAccessible::Role role;
+        const char* name;
+    };
+    const Spoken spoken[] = {
+        {window->StaticText1, QAccessible::Link, "www.tabulon.example"},
+        {about->Canvas1, QAccessible::Graphic, "Tabulon"},
+        {preview->SaveProgress ? preview->SaveProgress->findChild<QProgressBar*>() : nullptr,
+         QAccessible::ProgressBar, "Saving"},
+    };
+    for (const Spoken& each : spoken) {
+        ASSERT_NE(each.widget, nullptr) << each.name;
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(each.widget);
+        EXPECT_EQ(told->role(), each.role) << each.name;
+        EXPECT_EQ(told->text(QAccessible::Name).toStdString(), each.name);
+    }
+    EXPECT_TRUE(waitForEvents([&] { return !preview->isSaving(); }));
+    about->close();
+    preview->close();
 }
 
 // Alt alone and F10 go to the menu bar, Ctrl+Tab to the next page; Escape, and Ctrl+W for help,

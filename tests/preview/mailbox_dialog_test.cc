@@ -23,13 +23,11 @@ namespace {
 // A keyring in memory that counts what it was asked to do.
 class MemoryKeyring : public Keyring {
   public:
-    void read(const QString& account, ReadFn done) override {
-        done(kept.value(account), QString());
-    }
+    void read(const QString& account, ReadFn done) override { done(kept.value(account), trouble); }
     void write(const QString& account, const QString& password, DoneFn done) override {
         ++writes;
-        kept[account] = password;
-        done(QString());
+        if (trouble.isEmpty()) kept[account] = password;
+        done(trouble);
     }
     void remove(const QString& account, DoneFn done) override {
         kept.remove(account);
@@ -37,6 +35,7 @@ class MemoryKeyring : public Keyring {
     }
     QHash<QString, QString> kept;
     int writes = 0;
+    QString trouble;  // why nothing can be kept, when nothing can
 };
 
 std::string message(const std::string& subject, const std::string& name) {
@@ -161,6 +160,28 @@ TEST_F(MailboxDialogTest, ShowsTheFilteredMessagesAndKeepsThePasswordOnlyWhenAsk
     again->RememberPassword->setChecked(false);
     read(again, DovecotServer::kPassword, false)->close();
     EXPECT_TRUE(keys->kept.isEmpty());
+}
+
+// A keyring that cannot keep the password is told once, when the password is
+// to be kept: after the first reading with the box ticked, then in the dialog
+// while the box (kept ticked from the last time) is ticked.
+TEST_F(MailboxDialogTest, AKeyringThatCannotKeepIsToldOnceWhenAsked) {
+    if (!problem.empty()) GTEST_SKIP() << problem;
+    keys->trouble = QStringLiteral("no keyring here");
+    QPointer<PreviewWindow> preview = read(openDialog(), DovecotServer::kPassword, true);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(dialogLog(), Lines{"message no keyring here"});
+    preview->close();
+    MailboxDialog* dialog = openDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->RememberPassword->isChecked());
+    EXPECT_FALSE(dialog->KeyringNote->isHidden());
+    EXPECT_EQ(dialog->KeyringNote->text().toStdString(), "no keyring here");
+    dialog->RememberPassword->setChecked(false);
+    EXPECT_TRUE(dialog->KeyringNote->isHidden());
+    dialog->RememberPassword->setChecked(true);
+    read(dialog, DovecotServer::kPassword, true)->close();
+    EXPECT_EQ(dialogLog(), Lines{"message no keyring here"});  // not said again
 }
 
 TEST_F(MailboxDialogTest, OnlyNewMessagesAddsTheMessagesTheTableLacks) {

@@ -85,6 +85,7 @@ MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const Mailb
     RememberPassword = new QCheckBox(QStringLiteral("&Remember password in the desktop's keyring"));
     RememberPassword->setObjectName(QStringLiteral("RememberPassword"));
     RememberPassword->setChecked(remember);
+    connect(RememberPassword, &QCheckBox::toggled, this, &MailboxDialog::showKeyringNote);
     form->addRow(QString(), RememberPassword);
     KeyringNote = new QLabel;
     KeyringNote->setObjectName(QStringLiteral("KeyringNote"));
@@ -136,11 +137,8 @@ void MailboxDialog::fillFromKeyring() {
     QString account = this->account();
     keyring().read(account, [self, account](const QString& password, const QString& note) {
         if (!self || self->account() != account) return;
-        if (!note.isEmpty()) {
-            self->KeyringNote->setText(note);
-            self->KeyringNote->show();
-            self->adjustSize();  // room for the note
-        }
+        self->keyringTrouble_ = note;
+        self->showKeyringNote();
         if (password.isEmpty()) return;
         self->keptInKeyring_ = true;
         if (!self->Password->text().isEmpty()) return;  // typed meanwhile
@@ -148,6 +146,15 @@ void MailboxDialog::fillFromKeyring() {
         self->RememberPassword->setChecked(true);
         if (self->Password->hasFocus()) self->ReadButton->setFocus();
     });
+}
+
+void MailboxDialog::showKeyringNote() {
+    // Only when the password is to be kept: otherwise the keyring is not used.
+    bool shown = RememberPassword->isChecked() && !keyringTrouble_.isEmpty();
+    KeyringNote->setText(keyringTrouble_);
+    if (shown == KeyringNote->isVisible()) return;
+    KeyringNote->setVisible(shown);
+    adjustSize();  // room for the note, or none
 }
 
 QString MailboxDialog::account() const {
@@ -162,6 +169,7 @@ MailboxSettings MailboxDialog::entries() const {
     entries.subject = utf8(Subject);
     entries.since = utf8(Since);
     entries.certificate = utf8(Certificate);
+    entries.rememberPassword = RememberPassword->isChecked() ? "yes" : "";
     return entries;
 }
 
@@ -215,6 +223,7 @@ void MailboxDialog::accept() {
     QString password = Password->text();
     bool remember = RememberPassword->isChecked();
     bool kept = keptInKeyring_;
+    bool told = KeyringNote->isVisible();  // that the keyring cannot keep it
     QString account = this->account();
     QWidget* parent = parentWidget();
     FieldListOwner* owner = owner_;
@@ -234,8 +243,14 @@ void MailboxDialog::accept() {
             auto warn = [](const QString& note) {
                 if (!note.isEmpty()) qWarning("tabulon: %s", qPrintable(note));
             };
+            // Asked to keep the password and not told yet that it cannot be:
+            // said once, over the preview.
+            QPointer<PreviewWindow> shown(preview);
+            auto tell = [shown, told](const QString& note) {
+                if (!note.isEmpty() && !told && shown) dialogs().message(shown, note);
+            };
             if (remember && !password.isEmpty()) {
-                keyring().write(account, password, warn);
+                keyring().write(account, password, tell);
             } else if (!remember && kept) {
                 keyring().remove(account, warn);
             }
@@ -246,7 +261,9 @@ void MailboxDialog::accept() {
 
 void convertFromMailbox(QWidget* parent, FieldListOwner* owner) {
     SpreadsheetSettings settings = readSpreadsheetSettings(spreadsheetSettingsPath());
-    (new MailboxDialog(parent, owner, settings.mailbox))->open();
+    (new MailboxDialog(parent, owner, settings.mailbox, QString(),
+                       settings.mailbox.rememberPassword == "yes"))
+        ->open();
 }
 
 }  // namespace tabulon

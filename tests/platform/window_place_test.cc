@@ -25,5 +25,23 @@ TEST(WindowPlace, ASavedPlaceShowsWholeOnAPresentScreen) {
     EXPECT_EQ(placeOnScreens({}, {5, 5}, size), QPoint(5, 5));  // no screen known
 }
 
+// A window opening bigger than its screen (a 1366x768 screen at scale 2 is
+// 683x384) shrinks to fit, title bar included, down to its minimum.
+TEST(WindowPlace, AWindowOpensWithinItsScreen) {
+    const QRect screen(0, 0, 683, 384);
+    const struct {
+        QRect opened;
+        QSize minimum;
+        QRect fitted;
+    } cases[] = {
+        {{50, 60, 760, 480}, {300, 200}, {8, 32, 667, 344}},
+        {{50, 60, 300, 200}, {300, 200}, {50, 60, 300, 200}},  // fits: left as it is
+        {{600, 300, 300, 200}, {300, 200}, {375, 176, 300, 200}},
+        {{50, 60, 760, 480}, {700, 400}, {8, 32, 700, 400}},  // cannot: its top left shows
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fitOnScreen(screen, c.opened, c.minimum), c.fitted) << c.opened.x();
+}
+
 }  // namespace
 }  // namespace tabulon::test

@@ -1,8 +1,11 @@
 #include "platform/qt/window_place.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
 #include <QScreen>
+#include <QWidget>
 #include <algorithm>
 
 namespace tabulon {
@@ -30,6 +33,39 @@ QPoint placeOnScreens(const QList<QRect>& screens, QPoint saved, QSize size) {
     int left = std::max(area.left(), std::min(saved.x(), area.right() + 1 - size.width()));
     int top = std::max(area.top(), std::min(saved.y(), area.bottom() + 1 - size.height()));
     return {left, top};
+}
+
+QRect fitOnScreen(const QRect& available, const QRect& geometry, QSize minimum) {
+    QRect area = available.marginsRemoved(kFrame);
+    QSize size = geometry.size().boundedTo(area.size()).expandedTo(minimum);
+    return {placeOnScreens({available}, geometry.topLeft(), size), size};
+}
+
+namespace {
+
+// Fits each window as it shows, before anyone can see it cut off.
+class OnScreenKeeper : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Show || window == nullptr || !window->isWindow() ||
+            (window->windowType() != Qt::Window && window->windowType() != Qt::Dialog)) {
+            return false;
+        }
+        QScreen* screen = window->screen();
+        if (screen == nullptr) return false;
+        QSize minimum = window->minimumSize().expandedTo(window->minimumSizeHint());
+        QRect fitted = fitOnScreen(screen->availableGeometry(), window->geometry(), minimum);
+        if (fitted != window->geometry()) window->setGeometry(fitted);
+        return false;
+    }
+};
+
+}  // namespace
+
+void keepWindowsOnScreen() {
+    qApp->installEventFilter(new OnScreenKeeper(qApp));
 }
 
 QPoint placeOnScreen(QPoint saved, QSize size) {

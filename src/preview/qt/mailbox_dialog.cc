@@ -154,7 +154,10 @@ void MailboxDialog::showKeyringNote() {
     KeyringNote->setText(keyringTrouble_);
     if (shown == KeyringNote->isVisible()) return;
     KeyringNote->setVisible(shown);
-    adjustSize();  // room for the note, or none
+    // Room for the note, wrapped at the dialog's width, or none.
+    layout()->activate();
+    resize(width(), layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                  : sizeHint().height());
 }
 
 QString MailboxDialog::account() const {

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -43,7 +44,9 @@ QRect fitOnScreen(const QRect& available, const QRect& geometry, QSize minimum) 
 
 namespace {
 
-// Fits each window as it shows, before anyone can see it cut off.
+// Fits each window as it shows: its size at once, before anyone can see it
+// cut off; its place once it has taken it (a dialog centres itself over its
+// window only after the filters have seen it show), and only when it must.
 class OnScreenKeeper : public QObject {
   public:
     using QObject::QObject;
@@ -53,12 +56,26 @@ class OnScreenKeeper : public QObject {
             (window->windowType() != Qt::Window && window->windowType() != Qt::Dialog)) {
             return false;
         }
-        QScreen* screen = window->screen();
-        if (screen == nullptr) return false;
-        QSize minimum = window->minimumSize().expandedTo(window->minimumSizeHint());
-        QRect fitted = fitOnScreen(screen->availableGeometry(), window->geometry(), minimum);
-        if (fitted != window->geometry()) window->setGeometry(fitted);
+        QRect fitted = fitted_(window);
+        if (fitted.size() != window->size()) window->resize(fitted.size());
+        QPointer<QWidget> shown(window);
+        QMetaObject::invokeMethod(
+            this,
+            [this, shown] {
+                if (!shown) return;
+                QRect fitted = fitted_(shown);
+                if (fitted != shown->geometry()) shown->setGeometry(fitted);
+            },
+            Qt::QueuedConnection);
         return false;
+    }
+
+  private:
+    static QRect fitted_(QWidget* window) {
+        QScreen* screen = window->screen();
+        if (screen == nullptr) return window->geometry();
+        QSize minimum = window->minimumSize().expandedTo(window->minimumSizeHint());
+        return fitOnScreen(screen->availableGeometry(), window->geometry(), minimum);
     }
 };
 

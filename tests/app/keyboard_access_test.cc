@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMetaEnum>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <cstdio>
 
 #include "app/main_window_fixture.h"
 #include "app/qt/about_box.h"
@@ -49,6 +51,10 @@ class KeyboardAccessTest : public MainWindowTest {
                 continue;  // a proxy's focus goes to the control it names, looked at itself
             }
             QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
+            // What a screen reader is told, in the test's log: window, role, name.
+            std::printf("%s: %s \"%s\"\n", qPrintable(shown->objectName()),
+                        QMetaEnum::fromType<QAccessible::Role>().valueToKey(spoken->role()),
+                        qPrintable(spoken->text(QAccessible::Name)));
             if (spoken->text(QAccessible::Name).isEmpty() ||
                 spoken->role() == QAccessible::Client) {
                 missing.push_back(control->objectName().toStdString() + " " +

@@ -26,7 +26,8 @@ BackgroundExport::~BackgroundExport() {
 
 void BackgroundExport::start(std::function<void()> finished) {
     request_.table.onFinishing = [this](uint64_t done, uint64_t total) {
-        if (done == 0) reached(Point::kRowsWritten);
+        // The first call comes from the writer, with every row written.
+        if (!finishing_.load() && !finishingTotal_.load()) reached(Point::kRowsWritten);
         finishingTotal_.store(total, std::memory_order_relaxed);
         finishing_.store(done, std::memory_order_relaxed);
     };

@@ -2,11 +2,12 @@
 # then configures and builds a tree. Works on a fresh Debian machine.
 
 # Building and running: the compiler and build tools, Qt, the mail, HTML and
-# workbook libraries (minizip unpacks a workbook that --new-only adds to),
+# workbook libraries (minizip unpacks a workbook that --new-only adds to, zlib
+# measures the progress of writing one),
 # libcurl for IMAP mailboxes, QtKeychain for a mailbox password kept in the
 # desktop's keyring, scdoc for the manual pages, and the font the windows use.
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core
-                  scdoc libxlsxwriter-dev libminizip-dev libgmime-3.0-dev libxml2-dev
+                  scdoc libxlsxwriter-dev libminizip-dev zlib1g-dev libgmime-3.0-dev libxml2-dev
                   libcurl4-openssl-dev qtkeychain-qt6-dev libjson-glib-dev)
 # Only ./test needs these: GoogleTest; nginx, the web server of the update test;
 # desktop-file-utils and appstream check the desktop files, dpkg-dev and file
@@ -15,10 +16,12 @@ TABULON_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-
 # Python's csv and json modules and openpyxl; clang builds the fuzzers (its
 # libFuzzer runtime comes from tabulon_ensure_fuzzer_runtime); Dovecot is the IMAP
 # server of the mailbox tests, and openssl makes their certificates; strace kills
-# --new-only at each step of its commit.
+# --new-only at each step of its commit; Xvfb, openbox, xdotool and ImageMagick's
+# import try the windows as a person would, by keys in a real X session, and take
+# its pictures.
 TABULON_TEST_PACKAGES=(libgtest-dev libgmock-dev nginx desktop-file-utils appstream
                        dpkg-dev file lintian man-db groff-base python3 python3-openpyxl clang
-                       dovecot-imapd openssl strace)
+                       dovecot-imapd openssl strace xvfb xauth openbox xdotool imagemagick)
 
 tabulon_ensure_packages() {
     local missing=()

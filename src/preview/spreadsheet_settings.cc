@@ -35,7 +35,8 @@ std::vector<std::pair<const char*, std::string MailboxSettings::*>> mailboxKeys(
             {"mailbox-folder", &MailboxSettings::folder},
             {"mailbox-subject", &MailboxSettings::subject},
             {"mailbox-since", &MailboxSettings::since},
-            {"mailbox-certificate", &MailboxSettings::certificate}};
+            {"mailbox-certificate", &MailboxSettings::certificate},
+            {"mailbox-remember-password", &MailboxSettings::rememberPassword}};
 }
 
 // A value on one line: line ends become blanks.

@@ -24,9 +24,10 @@ struct MailboxSettings {
     std::string server;  // host[:port]
     std::string user;
     std::string folder = "INBOX";
-    std::string subject;      // the Subject contains this
-    std::string since;        // YYYY-MM-DD
-    std::string certificate;  // a file of certificates to trust
+    std::string subject;           // the Subject contains this
+    std::string since;             // YYYY-MM-DD
+    std::string certificate;       // a file of certificates to trust
+    std::string rememberPassword;  // "yes": kept in the keyring when asked
     bool operator==(const MailboxSettings&) const = default;
 };
 

@@ -10,7 +10,7 @@
 namespace tabulon {
 
 Status exportTable(const ExportRequest& request, const ProgressFn& progress,
-                   const std::atomic<bool>* stop) {
+                   const std::atomic<bool>* stop, ExportResult* result) {
     OutputTarget output = OutputTarget::file(request.output);
     MailFolderFiles listed;
     if (!request.mailbox) {
@@ -39,8 +39,12 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
     if (files.size() > 1) learnFromFiles(files, rows);
     auto fill = [&](TableWriter& writer) {
         Status status = writer.begin(rows.columnNames());
-        auto onRow = [&writer, &stopped](const std::vector<std::string>& cells) {
-            return stopped() ? Status::Stopped() : writer.row(cells);
+        uint64_t written = 0;
+        auto onRow = [&](const std::vector<std::string>& cells) {
+            if (stopped()) return Status::Stopped();
+            // Only the new messages: a message the record holds gives no row.
+            if (!seen || !seen->has(rows.lastIdentity())) ++written;
+            return writer.row(cells);
         };
         if (request.mailbox && status.ok()) {
             ImapAccount account = request.mailbox->account;
@@ -61,6 +65,7 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
                                      holdsOneMessage(files[i]));
             done += source->size();
         }
+        if (result) *result = ExportResult{written, seen && seen->tableExists()};
         // A stop that came after the last row still leaves nothing.
         return status.ok() && stopped() ? Status::Stopped() : status;
     };

@@ -29,10 +29,18 @@ struct ExportRequest {
     bool newOnly = false;
 };
 
+// What an export wrote: its rows, and whether they were added to a table that
+// was there (only the new messages).
+struct ExportResult {
+    uint64_t rows = 0;
+    bool addedTo = false;
+};
+
 // `progress` gets the bytes read of all inputs together and their total size
 // (of a mailbox: messages fetched and found). Once `*stop` holds (set from any
-// thread), the export ends soon after and leaves nothing.
+// thread), the export ends soon after and leaves nothing. `result`, when
+// given, tells what was written.
 Status exportTable(const ExportRequest& request, const ProgressFn& progress = {},
-                   const std::atomic<bool>* stop = nullptr);
+                   const std::atomic<bool>* stop = nullptr, ExportResult* result = nullptr);
 
 }  // namespace tabulon

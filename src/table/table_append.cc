@@ -126,11 +126,10 @@ bool sameTitles(std::vector<std::string> header, const std::vector<std::string>&
     return header == titles;
 }
 
-Status otherColumns(const std::string& path) {
+Status otherColumns(const std::string& path, const TableOptions& options) {
     return Status::FileError(path, "Cannot add rows to \"" + path +
-                                       "\": its columns are not this conversion's (another "
-                                       "template, --headers or --format?)" +
-                                       kUnchanged);
+                                       "\": its columns are not this conversion's (" +
+                                       options.otherColumnsAdvice + ")" + kUnchanged);
 }
 
 // The first `size` bytes of the table open as `in`, a block at a time.
@@ -162,7 +161,7 @@ Status appendWorkbook(const std::string& path, const TableOptions& options,
     Status status = old.open(path);
     if (status.ok()) status = old.next(&header, &end);
     if (!status.ok()) return Status::FileError(path, status.message() + kUnchanged);
-    if (end || !sameTitles(header, columns)) return otherColumns(path);
+    if (end || !sameTitles(header, columns)) return otherColumns(path, options);
     return writeOutput(
         OutputTarget::file(path),
         [&](ByteSink& sink) {
@@ -170,7 +169,7 @@ Status appendWorkbook(const std::string& path, const TableOptions& options,
                 makeTableWriter(TableFormat::kXlsx, sink, options);
             OldRowsFirst rows(*writer, old);
             Status status = fill(rows);
-            if (status.ok()) status = writer->finish();
+            if (status.ok()) status = finishTable(*writer, options);
             return status;
         },
         steps);
@@ -193,7 +192,8 @@ Status appendTable(const std::string& path, TableFormat format, const TableOptio
         return Status::FileError(path, "Cannot read \"" + path + "\"");
     }
     size_t headerSize = 0;
-    if (!sameColumns(table, format, options, columns, &headerSize)) return otherColumns(path);
+    if (!sameColumns(table, format, options, columns, &headerSize))
+        return otherColumns(path, options);
     OutputTarget target = OutputTarget::file(path);
     return writeOutput(
         target,
@@ -203,7 +203,7 @@ Status appendTable(const std::string& path, TableFormat format, const TableOptio
             SkippingSink rows(sink, headerSize);
             std::unique_ptr<TableWriter> writer = makeTableWriter(format, rows, options);
             status = fill(*writer);
-            if (status.ok()) status = writer->finish();
+            if (status.ok()) status = finishTable(*writer, options);
             return status;
         },
         steps);

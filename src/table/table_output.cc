@@ -47,7 +47,7 @@ Status writeTable(const OutputTarget& target, TableFormat format, const TableOpt
             std::unique_ptr<TableWriter> writer = makeTableWriter(format, sink, options);
             OutputNamingWriter named(*writer, target);
             Status status = fill(named);
-            if (status.ok()) status = named.finish();
+            if (status.ok()) status = finishTable(named, options);
             return status;  // a workbook's temporary file goes with `writer`, before the commit
         },
         steps);

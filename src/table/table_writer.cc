@@ -34,4 +34,10 @@ std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
     return nullptr;
 }
 
+Status finishTable(TableWriter& writer, const TableOptions& options) {
+    Status status = writer.finish();
+    if (status.ok() && options.beforeCommit) status = options.beforeCommit();
+    return status;
+}
+
 }  // namespace tabulon

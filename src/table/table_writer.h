@@ -3,6 +3,7 @@
 // Not thread-safe: one writer belongs to one run on one thread.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -30,6 +31,14 @@ struct TableOptions {
     // xlsx: told of each value cut at kWorkbookCellLimit, with its column
     // (counted from 0), while the row holding it is written.
     std::function<void(size_t column)> onCellCut = nullptr;
+    // xlsx: told, from a thread of the writer's own, how far the writing of the
+    // workbook after its last row has come: `done` of about `total` bytes.
+    std::function<void(uint64_t done, uint64_t total)> onFinishing = nullptr;
+    // Asked once the table is complete, just before it replaces the output: any
+    // status but ok (a save stopped meanwhile) leaves the output as it was.
+    std::function<Status()> beforeCommit = nullptr;
+    // What a refusal to add rows to a table of other columns advises.
+    std::string otherColumnsAdvice = "another template, --headers or --format?";
 };
 
 class TableWriter {
@@ -78,5 +87,9 @@ class TableWriter {
 //   A row of no value is kept as an empty row of the sheet.
 std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
                                              const TableOptions& options = {});
+
+// Finishes `writer`, then asks `options.beforeCommit`: what every road that
+// writes a table returns just before the output is committed.
+Status finishTable(TableWriter& writer, const TableOptions& options);
 
 }  // namespace tabulon

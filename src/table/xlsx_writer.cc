@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "platform/file_source.h"
 #include "platform/temporary_files.h"
 #include "table/utf8_text.h"
+#include "table/workbook_progress.h"
 
 namespace tabulon {
 namespace {
@@ -204,14 +206,24 @@ Status XlsxWriter::finish() {
         auto c = static_cast<lxw_col_t>(col);
         worksheet_set_column(sheet_, c, c, width, nullptr);
     }
+    // Compressing the rows into the workbook can take longer than writing them.
+    uint64_t total = 0;
+    std::optional<WorkbookProgress> progress;
+    if (options_.onFinishing) {
+        total = estimatedWorkbookSize(sheet_->optimize_tmpfile);
+        options_.onFinishing(0, total);
+        progress.emplace(tempPath_, total, options_.onFinishing);
+    }
     lxw_error error = workbook_close(workbook_);
     workbook_ = nullptr;
+    progress.reset();
     if (error != LXW_NO_ERROR) {
         removeTempFile();
         return workbookError("Cannot build the workbook in \"" + tempDir_ + "\"", error);
     }
     status = copyToSink();
     removeTempFile();
+    if (status.ok() && options_.onFinishing) options_.onFinishing(total, total);
     return status;
 }
 

@@ -63,7 +63,14 @@ TEST_F(FieldEditingTest, KeyboardReachesTheButtonsAndEditsTheList) {
     EXPECT_FALSE(w.FieldDeleteButton->isEnabled());  // only the focused list enables it
     EXPECT_TRUE(w.FieldInsertButton->isEnabled());
     w.ListBox1->setFocus();
-    w.ListBox1->setCurrentRow(0);
+    // Delete, Down and Up act on the selected row: on none, on the first, on the last.
+    for (int row : {-1, 0, 2}) {
+        w.ListBox1->setCurrentRow(row);
+        EXPECT_EQ(w.FieldDeleteButton->isEnabled(), row >= 0) << row;
+        EXPECT_EQ(w.FieldUpButton->isEnabled(), row > 0) << row;
+        EXPECT_EQ(w.FieldDownButton->isEnabled(), row == 0) << row;
+    }
+    w.ListBox1->setCurrentRow(1);
     // Tab walks the buttons left to right; they stay enabled on the way.
     for (QPushButton* button :
          {w.FieldDeleteButton, w.FieldInsertButton, w.FieldDownButton, w.FieldUpButton}) {
@@ -73,11 +80,11 @@ TEST_F(FieldEditingTest, KeyboardReachesTheButtonsAndEditsTheList) {
         EXPECT_TRUE(w.FieldUpButton->isEnabled());
     }
     w.FieldDownButton->setFocus();
-    QTest::keyClick(w.FieldDownButton, Qt::Key_Space);  // moves A down
-    EXPECT_EQ(rows(), (Lines{"B", "A", "C"}));
+    QTest::keyClick(w.FieldDownButton, Qt::Key_Space);  // moves B down
+    EXPECT_EQ(rows(), (Lines{"A", "C", "B"}));
     // A click on a button keeps the focus in the list, so the button acts.
     w.ListBox1->setFocus();
-    w.ListBox1->setCurrentRow(0);
+    w.ListBox1->setCurrentRow(1);
     QTest::mouseClick(w.FieldDownButton, Qt::LeftButton);
     EXPECT_EQ(rows(), (Lines{"A", "B", "C"}));
     w.CheckBox1->setFocus();  // leaving the list and its buttons

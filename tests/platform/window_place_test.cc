@@ -25,5 +25,14 @@ TEST(WindowPlace, ASavedPlaceShowsWholeOnAPresentScreen) {
     EXPECT_EQ(placeOnScreens({}, {5, 5}, size), QPoint(5, 5));  // no screen known
 }
 
+// A window opening bigger than its screen (a 1366x768 screen at scale 2 is
+// 683x384) shrinks to fit, title bar included, down to its minimum.
+TEST(WindowPlace, AWindowOpensWithinItsScreen) {
+    const QRect screen(0, 0, 683, 384);
+    EXPECT_EQ(fitOnScreen(screen, {50, 60, 760, 480}, {300, 200}), QRect(8, 32, 667, 344));
+    EXPECT_EQ(fitOnScreen(screen, {50, 60, 300, 200}, {300, 200}), QRect(50, 60, 300, 200));
+    EXPECT_EQ(fitOnScreen(screen, {50, 60, 760, 480}, {700, 400}), QRect(8, 32, 700, 400));
+}
+
 }  // namespace
 }  // namespace tabulon::test

@@ -2,10 +2,13 @@
 // back, and a save that fails, is cancelled, or outlives its window leaves
 // nothing behind.
 #include <QApplication>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <algorithm>
 
+#include "preview/background_export.h"
 #include "preview/preview_fixture.h"
 #include "preview/save_choice.h"
 #include "preview/spreadsheet_settings.h"
@@ -73,6 +76,10 @@ TEST_F(PreviewSaveTest, WritesEveryOfferedFormat) {
 // output, and a folder that is not there.
 TEST_F(PreviewSaveTest, RefusedSaveLeavesNothing) {
     auto* preview = openPreview("form.mbox");
+    // The progress is gone before the message, never left to show over it.
+    int progressLeft = 0;
+    QObject::connect(preview, &PreviewWindow::saveFinished, preview,
+                     [&] { progressLeft += preview->findChildren<QProgressDialog*>().size(); });
     EXPECT_FALSE(saveAs(preview, dir.file("form.mbox") + "\t" + formatFilter(TableFormat::kTab)));
     EXPECT_FALSE(saveAs(preview, dir.file("gone/out")));
     EXPECT_EQ(readFile(dir.file("form.mbox")), kFormMail);
@@ -81,42 +88,59 @@ TEST_F(PreviewSaveTest, RefusedSaveLeavesNothing) {
     ASSERT_EQ(log.size(), 4u);
     EXPECT_NE(log[1].find("it is the input file"), std::string::npos);
     EXPECT_NE(log[3].find("could not be saved"), std::string::npos);
+    EXPECT_EQ(progressLeft, 0);
 }
 
-// Cancel, closing the window and quitting each stop a save under way: the file
-// it would have replaced keeps its content, nothing else is left, and the
-// settings keep what the last good save chose.
+// A stop that comes once the workbook is written, just before it would
+// replace the older file, keeps that file and leaves nothing else, by whichever
+// key on the progress or the preview it comes (the progress never blocks
+// closing or quitting). Until then the bar tells the whole save: with every row
+// written, the workbook is still to come.
 TEST_F(PreviewSaveTest, StoppedSaveKeepsTheOlderFile) {
-    writeCopies("big.mbox", 4000);
+    using Point = BackgroundExport::Point;
     writeFile(dir.file("out.xlsx"), "older");
-    ::remove(dir.file("script.log").c_str());
-    const std::function<void(PreviewWindow*)> stops[] = {
-        [](PreviewWindow* preview) { preview->SaveProgress->findChild<QPushButton*>()->click(); },
-        [](PreviewWindow* preview) { preview->close(); },
-        [this](PreviewWindow*) {
-            window->requestQuit();
-            window.reset();
-        },
-    };
-    for (const auto& stop : stops) {
-        SCOPED_TRACE(&stop - stops);
-        if (!window) open();
-        QPointer<PreviewWindow> preview = openPreview("big.mbox");
+    const std::tuple<bool, Qt::Key, Qt::KeyboardModifiers> stops[] = {
+        // on the progress, else the preview; the key
+        {true, Qt::Key_Escape, {}},
+        {true, Qt::Key_W, Qt::ControlModifier},
+        {false, Qt::Key_W, Qt::ControlModifier},
+        {false, Qt::Key_Q, Qt::ControlModifier},
+        {true, Qt::Key_Q, Qt::ControlModifier}};
+    int round = 0;
+    for (const auto& [onProgress, key, modifiers] : stops) {
+        SCOPED_TRACE(round++);
+        if (!window) openAfterFirstStart();
+        window->show();
+        QObject::connect(window->menu, &Menu::quitRequested, window.get(), &Window1::requestQuit);
+        QPointer<PreviewWindow> preview = openPreview("form.mbox");
+        showPreview(window.get(), preview);
+        BackgroundExport::holdForTests(Point::kRowsWritten);
         answerDialogs({dir.file("out.xlsx")});
         ASSERT_TRUE(preview->save());
-        ASSERT_TRUE(preview->isSaving());
-        const size_t asked = dialogLog().size();
-        EXPECT_FALSE(preview->save());  // one save at a time: nothing more is asked
-        EXPECT_EQ(dialogLog().size(), asked);
-        stop(preview);
+        EXPECT_FALSE(preview->save());  // one save at a time
+        ASSERT_TRUE(waitForEvents([] { return BackgroundExport::heldForTests() != Point::kNone; }));
+        ASSERT_TRUE(waitForEvents([&] { return preview->SaveProgress->value() > 0; }));
+        EXPECT_LE(preview->SaveProgress->value(), 50);
+        EXPECT_EQ(preview->SaveProgress->findChild<QProgressBar*>()->accessibleName(), "Saving");
+        BackgroundExport::holdForTests(Point::kBeforeReplacing);
+        ASSERT_TRUE(waitForEvents([&] {
+            return BackgroundExport::heldForTests() == Point::kBeforeReplacing &&
+                   preview->SaveProgress->isVisible();
+        }));
+        QWidget* target = onProgress ? static_cast<QWidget*>(preview->SaveProgress) : preview;
+        target->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(target));
+        QTest::keyClick(target, key, modifiers);
+        if (window->quitRequested() && waitForEvents([&] { return !window->isVisible(); }))
+            window.reset();  // as the app ends once its window has closed
         EXPECT_TRUE(waitForEvents([&] { return !preview || !preview->isSaving(); }));
-        QApplication::processEvents();
         ::remove(dir.file("script.log").c_str());
-        EXPECT_TRUE(readFile(dir.file("out.xlsx")) == "older");
-        EXPECT_EQ(dir.listing(), "app|big.mbox|config|data|form.mbox|out.xlsx|script");
+        EXPECT_EQ(readFile(dir.file("out.xlsx")), "older");
+        EXPECT_EQ(dir.listing(), "app|config|data|form.mbox|out.xlsx|script");
         EXPECT_FALSE(QFile::exists(QString::fromStdString(spreadsheetSettingsPath())));
         if (preview) preview->close();
     }
+    BackgroundExport::holdForTests(Point::kNone);
 }
 
 }  // namespace

@@ -54,9 +54,9 @@ TEST_F(PreviewWindowTest, SaysHowManyMessagesWereSkipped) {
     EXPECT_EQ(preview->MissingText->text().toStdString(), "");
 }
 
-// However many labels the mail holds, the window fits a 1,024-pixel screen; a
-// label is shown as written ("&" too), and clicking it adds it to the field
-// list as an edit there would (kept at quit).
+// However many labels the mail holds, and however long its status, the window fits a 1,024-pixel
+// screen; a label is shown as written ("&" too), and clicking it adds it to the field list as an
+// edit there would (kept at quit).
 TEST_F(PreviewWindowTest, ManyLabelsFitASmallScreenAndOneClickAddsOne) {
     std::string mail;
     for (int message = 0; message < 3; ++message) {
@@ -71,6 +71,12 @@ TEST_F(PreviewWindowTest, ManyLabelsFitASmallScreenAndOneClickAddsOne) {
     QApplication::processEvents();
     EXPECT_LE(preview->minimumSizeHint().width(), 1024);
     EXPECT_LE(preview->minimumSizeHint().height(), 700);
+    // So does a long status (a server's refusal), which wraps.
+    preview->StatusText->setText(
+        QString(40, QLatin1Char(' '))
+            .replace(QLatin1Char(' '), QStringLiteral("certificate problem ")));
+    QApplication::processEvents();
+    EXPECT_LE(preview->minimumSizeHint().width(), 1024);
     ASSERT_EQ(preview->LabelList->count(), 24);
     QListWidgetItem* first = preview->LabelList->item(0);
     EXPECT_EQ(first->text().toStdString(), "Add \u201cTerms & Conditions 100:\u201d");

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "app/qt/embedded_resources.h"
+#include "platform/qt/accessible_role.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/links.h"
 #include "platform/qt/maker.h"
@@ -51,6 +52,8 @@ AboutBox::AboutBox(QWidget* parent, QString version)
     StaticText1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Canvas1 = about->place(new QWidget, "Canvas1", {122, 130, 146, 20}, genevaFont(10));
     Canvas1->installEventFilter(this);
+    setAccessibleRole(Canvas1, QAccessible::Graphic);  // the logo
+    Canvas1->setAccessibleName(QStringLiteral("Tabulon"));
     StaticText2 = about->place(new QLabel(QStringLiteral("Version x.xx")), "StaticText2",
                                {131, 157, 125, 16}, genevaFont(10));
     StaticText2->setAlignment(Qt::AlignCenter);

@@ -25,6 +25,7 @@ the running app).
 
 #include "app/qt/app.h"
 #include "app/qt/embedded_resources.h"
+#include "platform/qt/window_place.h"
 #include "version.h"
 
 namespace {
@@ -99,6 +100,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tabulon.png")));
     QGuiApplication::setDesktopFileName(QStringLiteral("example.tabulon.Tabulon"));
     QApplication::setQuitOnLastWindowClosed(false);
+    tabulon::keepWindowsOnScreen();
     tabulon::App app;
     return app.run(documents, spreadsheet);
 }

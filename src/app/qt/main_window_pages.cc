@@ -66,7 +66,9 @@ FieldsPage::FieldsPage(QWidget* window) : WindowPage(window) {
     FieldDeleteButton->setEnabled(false);
     FieldInsertButton = button("FieldInsertButton", "Insert", 94);
     FieldDownButton = button("FieldDownButton", "Down", 161);
+    FieldDownButton->setEnabled(false);
     FieldUpButton = button("FieldUpButton", "Up", 228);
+    FieldUpButton->setEnabled(false);
 }
 
 PreferencesPage::PreferencesPage(QWidget* window) : WindowPage(window) {

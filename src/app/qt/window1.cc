@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -62,6 +63,18 @@ void Window1::createPages() {
     TabPanel1->addTab(welcome, QStringLiteral("Welcome"));
     TabPanel1->addTab(fields, QStringLiteral("Fields"));
     TabPanel1->addTab(preferences, QStringLiteral("Preferences"));
+    // The pages from anywhere in the window, as on other desktops' tab pages.
+    auto turn = [this](const char* keys, int step) {
+        auto* shortcut = new QShortcut(QKeySequence(QLatin1String(keys)), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] {
+            int count = TabPanel1->count();
+            TabPanel1->setCurrentIndex((TabPanel1->currentIndex() + step + count) % count);
+        });
+    };
+    turn("Ctrl+Tab", 1);
+    turn("Ctrl+PgDown", 1);
+    turn("Ctrl+Shift+Tab", -1);
+    turn("Ctrl+PgUp", -1);
 
     ListBox1 = fields->ListBox1;
     FieldDeleteButton = fields->FieldDeleteButton;
@@ -88,6 +101,11 @@ void Window1::connectControls() {
     connect(BevelButton1, &QPushButton::clicked, this, &Window1::BevelButton1_Action);
     connect(FieldInsertButton, &QPushButton::clicked, this, &Window1::FieldInsertButton_Action);
     connect(FieldDeleteButton, &QPushButton::clicked, this, &Window1::FieldDeleteButton_Action);
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &Window1::enableFieldButtons);
+    connect(ListBox1->model(), &QAbstractItemModel::rowsRemoved, this,
+            &Window1::enableFieldButtons);
+    connect(ListBox1->model(), &QAbstractItemModel::rowsInserted, this,
+            &Window1::enableFieldButtons);
     connect(FieldDownButton, &QPushButton::clicked, this, &Window1::FieldDownButton_Action);
     connect(FieldUpButton, &QPushButton::clicked, this, &Window1::FieldUpButton_Action);
     connect(QuitTimer, &QTimer::timeout, this, &Window1::QuitTimer_Action);

@@ -171,6 +171,8 @@ class Window1 : public QMainWindow, public MenuClient, public FieldListOwner {
     void saveChangedFields();
     void loadTemplate(const QString& path);
     void selectRow(int row);
+    // Delete, Down and Up enabled as the list's focus and selection allow.
+    void enableFieldButtons();
     // Delete, Insert, Down and Up, in Tab order.
     QList<QPushButton*> fieldButtons() const;
 
@@ -188,6 +190,7 @@ class Window1 : public QMainWindow, public MenuClient, public FieldListOwner {
     std::deque<RunRequest> runs_;
     bool converting_ = false;
     bool quitRequested_ = false;
+    bool fieldButtonsOn_ = false;           // the list or one of its buttons has the focus
     class Dialog2* run_ = nullptr;          // the run under way
     QTimer* closeWhenIdleTimer_ = nullptr;  // looks again while something modal ends
 };

@@ -1,5 +1,5 @@
 // The main window's field list editing: Insert, Delete, Down, Up, the buttons'
-// focus rule, the Edit Field dialog and the other windows' additions. Every edit
+// focus and selection rule, the Edit Field dialog and the other windows' additions. Every edit
 // goes through editFieldList, which marks the list changed; the list is saved
 // when another template or folder is chosen and at closing.
 #include <QListWidget>
@@ -84,15 +84,23 @@ void Window1::FieldUpButton_Action() {
 }
 
 void Window1::ListBox1_GotFocus() {
-    FieldDeleteButton->setEnabled(true);
-    FieldDownButton->setEnabled(true);
-    FieldUpButton->setEnabled(true);
+    fieldButtonsOn_ = true;
+    enableFieldButtons();
 }
 
 void Window1::ListBox1_LostFocus() {
-    FieldDeleteButton->setEnabled(false);
-    FieldDownButton->setEnabled(false);
-    FieldUpButton->setEnabled(false);
+    fieldButtonsOn_ = false;
+    enableFieldButtons();
+}
+
+void Window1::enableFieldButtons() {
+    // While the list has the focus, each button is enabled when it would act
+    // on the selected row.
+    int selected = selectedRow(ListBox1);
+    int count = ListBox1->count();
+    FieldDeleteButton->setEnabled(fieldButtonsOn_ && canDeleteRow(selected, count));
+    FieldDownButton->setEnabled(fieldButtonsOn_ && rowBelow(selected, count) >= 0);
+    FieldUpButton->setEnabled(fieldButtonsOn_ && rowAbove(selected, count) >= 0);
 }
 
 void Window1::ListBox1_DoubleClick() {

@@ -19,12 +19,17 @@ QAccessibleInterface* withRole(const QString&, QObject* object) {
 }  // namespace
 
 void setAccessibleRole(QWidget* widget, QAccessible::Role role) {
-    static const bool installed = [] {
-        QAccessible::installFactory(withRole);
-        return true;
-    }();
-    (void)installed;
+    // The factory installed last is asked first: ahead of Qt's own, which
+    // would speak a label as text however it is used, also when Qt's was
+    // installed after this one.
+    QAccessible::removeFactory(withRole);
+    QAccessible::installFactory(withRole);
     widget->setProperty(kRoleProperty, static_cast<int>(role));
+    // A screen reader may have asked about the widget already, and been told
+    // what its class is: that answer goes, and the next is made with the role.
+    QAccessibleInterface* told = QAccessible::queryAccessibleInterface(widget);
+    if (told != nullptr && told->role() != role)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(told));
 }
 
 }  // namespace tabulon

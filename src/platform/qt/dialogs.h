@@ -38,7 +38,8 @@ class Dialogs {
     // A modal message with an OK button.
     virtual void message(QWidget* parent, const QString& text) = 0;
     // The chosen file's path, or "" when cancelled. Any file may be chosen.
-    virtual QString openFile(QWidget* parent) = 0;
+    // `title` says what the file is for ("Open" when empty).
+    virtual QString openFile(QWidget* parent, const QString& title = QString()) = 0;
     // The chosen output path, or "" when cancelled. `proposedName` is offered in
     // `folder` (or the dialog's own default folder when empty).
     virtual QString saveFile(QWidget* parent, const QString& proposedName,

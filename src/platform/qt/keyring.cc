@@ -14,11 +14,12 @@ constexpr char kService[] = "Tabulon mailbox";
 // collection nobody unlocks) is told as not available.
 constexpr int kAnswerMs = 3000;
 
+// Said to the user in their words; the keyring's own reason is for the log.
 QString unavailable(const QString& why) {
+    qWarning("tabulon: the desktop's keyring is not available: %s", qPrintable(why));
     return QStringLiteral(
-               "The desktop's keyring is not available (%1): the password is not "
-               "remembered.")
-        .arg(why);
+        "The password cannot be remembered: this desktop has no keyring that Tabulon can use, "
+        "so it is asked for each time.");
 }
 
 // Starts `job` and calls `done` once: when the job ends, with its error as a

@@ -1,6 +1,7 @@
 #include "platform/qt/links.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QWidget>
 
 #include "platform/qt/accessible_role.h"
@@ -57,6 +58,10 @@ void makeKeyboardLink(QWidget* link, std::function<void()> follow) {
     link->setFocusPolicy(Qt::StrongFocus);
     link->installEventFilter(new KeyboardLink(link, std::move(follow)));
     setAccessibleRole(link, QAccessible::Link);
+    // Spoken as a link, a label is no longer spoken by its text: it is the name.
+    auto* label = qobject_cast<QLabel*>(link);
+    if (label != nullptr && link->accessibleName().isEmpty())
+        link->setAccessibleName(label->text());
 }
 
 }  // namespace tabulon

@@ -56,10 +56,14 @@ class TypedSaveDialog : public QFileDialog {
         // The one used everywhere, whose name field and type list are known.
         setOption(QFileDialog::DontUseNativeDialog);
         setOption(QFileDialog::DontConfirmOverwrite);  // asked in accept(), about the real file
+        // The types by their names: their patterns would crowd the names out of
+        // the list, and the tab format's "(*)" says nothing.
+        setOption(QFileDialog::HideNameFilterDetails);
         setNameFilters(types_.filters);
         explainLongNames(*this, [this](const QString&) { return writtenFile(); });
         nameField_ = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        auto* typeList = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        typeList_ = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QComboBox* typeList = typeList_;
         // A type chosen in the list comes first as a new index, then to Qt's own
         // handling, which would put the type's extension in place of anything
         // after the name's last dot ("x.mbox Converted" became "x.xlsx"). The
@@ -68,7 +72,7 @@ class TypedSaveDialog : public QFileDialog {
             connect(typeList, &QComboBox::currentIndexChanged, this,
                     [this] { nameBefore_ = nameField_->text(); });
         }
-        connect(this, &QFileDialog::filterSelected, this, &TypedSaveDialog::rename);
+        connect(this, &QFileDialog::filterSelected, this, [this] { rename(typeChosen()); });
         if (nameField_ != nullptr) {
             connect(nameField_, &QLineEdit::textEdited, this, &TypedSaveDialog::followName);
             // Qt selects the file named in its list as the folder loads; a slow
@@ -91,11 +95,17 @@ class TypedSaveDialog : public QFileDialog {
         nameBefore_ = QString();
     }
 
+    // The filter of the type chosen, in full (the list shows only its name).
+    QString typeChosen() const {
+        int index = typeList_ != nullptr ? typeList_->currentIndex() : -1;
+        return types_.filters.value(index, selectedNameFilter());
+    }
+
     // The file that accepting now writes.
     QString writtenFile() const {
         QStringList files = selectedFiles();
         if (files.isEmpty()) return QString();
-        return types_.written ? types_.written(files.constFirst(), selectedNameFilter())
+        return types_.written ? types_.written(files.constFirst(), typeChosen())
                               : files.constFirst();
     }
 
@@ -129,7 +139,7 @@ class TypedSaveDialog : public QFileDialog {
     void followName(const QString& name) {
         if (!types_.filterOfName) return;
         QString filter = types_.filterOfName(name);
-        if (filter.isEmpty() || filter == selectedNameFilter()) return;
+        if (filter.isEmpty() || filter == typeChosen()) return;
         int cursor = nameField_->cursorPosition();
         selectNameFilter(filter);
         nameBefore_ = QString();
@@ -140,6 +150,7 @@ class TypedSaveDialog : public QFileDialog {
     FileTypes types_;
     std::function<int(QDialog&)> execute_;
     QLineEdit* nameField_ = nullptr;
+    QComboBox* typeList_ = nullptr;
     QString nameBefore_;
 };
 
@@ -168,8 +179,8 @@ void QtDialogs::message(QWidget* parent, const QString& text) {
     execute(box);
 }
 
-QString QtDialogs::openFile(QWidget* parent) {
-    QFileDialog dialog(parent);
+QString QtDialogs::openFile(QWidget* parent, const QString& title) {
+    QFileDialog dialog(parent, title);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (execute(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
@@ -199,7 +210,7 @@ QString QtDialogs::saveFileWithTypes(QWidget* parent, const QString& proposedNam
     if (!folder.isEmpty()) dialog.setDirectory(folder);
     dialog.propose(proposedName, selectedFilter != nullptr ? *selectedFilter : QString());
     if (execute(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-    if (selectedFilter != nullptr) *selectedFilter = dialog.selectedNameFilter();
+    if (selectedFilter != nullptr) *selectedFilter = dialog.typeChosen();
     return dialog.writtenFile();
 }
 

@@ -14,7 +14,7 @@ namespace tabulon {
 class QtDialogs : public Dialogs {
   public:
     void message(QWidget* parent, const QString& text) override;
-    QString openFile(QWidget* parent) override;
+    QString openFile(QWidget* parent, const QString& title = QString()) override;
     QString saveFile(QWidget* parent, const QString& proposedName, const QString& folder) override;
     QString chooseFolder(QWidget* parent, const QString& acceptCaption) override;
     void cancelAll() override;

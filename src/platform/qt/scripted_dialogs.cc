@@ -59,7 +59,7 @@ void ScriptedDialogs::message(QWidget*, const QString& text) {
     stayOpen();
 }
 
-QString ScriptedDialogs::openFile(QWidget*) {
+QString ScriptedDialogs::openFile(QWidget*, const QString&) {
     return answer(QStringLiteral("open"));
 }
 

@@ -25,7 +25,7 @@ class ScriptedDialogs : public Dialogs {
     explicit ScriptedDialogs(QString scriptPath) : script_(std::move(scriptPath)) {}
 
     void message(QWidget* parent, const QString& text) override;
-    QString openFile(QWidget* parent) override;
+    QString openFile(QWidget* parent, const QString& title = QString()) override;
     QString saveFile(QWidget* parent, const QString& proposedName, const QString& folder) override;
     QString chooseFolder(QWidget* parent, const QString& acceptCaption) override;
     void cancelAll() override;

@@ -1,8 +1,12 @@
 #include "platform/qt/window_place.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
+#include <QPointer>
 #include <QScreen>
+#include <QWidget>
 #include <algorithm>
 
 namespace tabulon {
@@ -30,6 +34,55 @@ QPoint placeOnScreens(const QList<QRect>& screens, QPoint saved, QSize size) {
     int left = std::max(area.left(), std::min(saved.x(), area.right() + 1 - size.width()));
     int top = std::max(area.top(), std::min(saved.y(), area.bottom() + 1 - size.height()));
     return {left, top};
+}
+
+QRect fitOnScreen(const QRect& available, const QRect& geometry, QSize minimum) {
+    QRect area = available.marginsRemoved(kFrame);
+    QSize size = geometry.size().boundedTo(area.size()).expandedTo(minimum);
+    return {placeOnScreens({available}, geometry.topLeft(), size), size};
+}
+
+namespace {
+
+// Fits each window as it shows: its size at once, before anyone can see it
+// cut off; its place once it has taken it (a dialog centres itself over its
+// window only after the filters have seen it show), and only when it must.
+class OnScreenKeeper : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Show || window == nullptr || !window->isWindow() ||
+            (window->windowType() != Qt::Window && window->windowType() != Qt::Dialog)) {
+            return false;
+        }
+        QRect fitted = fitted_(window);
+        if (fitted.size() != window->size()) window->resize(fitted.size());
+        QPointer<QWidget> shown(window);
+        QMetaObject::invokeMethod(
+            this,
+            [this, shown] {
+                if (!shown) return;
+                QRect fitted = fitted_(shown);
+                if (fitted != shown->geometry()) shown->setGeometry(fitted);
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+
+  private:
+    static QRect fitted_(QWidget* window) {
+        QScreen* screen = window->screen();
+        if (screen == nullptr) return window->geometry();
+        QSize minimum = window->minimumSize().expandedTo(window->minimumSizeHint());
+        return fitOnScreen(screen->availableGeometry(), window->geometry(), minimum);
+    }
+};
+
+}  // namespace
+
+void keepWindowsOnScreen() {
+    qApp->installEventFilter(new OnScreenKeeper(qApp));
 }
 
 QPoint placeOnScreen(QPoint saved, QSize size) {

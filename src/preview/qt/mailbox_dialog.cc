@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -60,14 +61,31 @@ MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const Mailb
     Subject->setPlaceholderText(QStringLiteral("any subject"));
     Since = addField(form, "Since", "Received s&ince:", fromUtf8(entries.since));
     Since->setPlaceholderText(QStringLiteral("YYYY-MM-DD (any day when empty)"));
-    Certificate =
-        addField(form, "Certificate", "Cer&tificate file:", fromUtf8(entries.certificate));
+    // The certificate file, typed or chosen with Browse...
+    Certificate = new QLineEdit(fromUtf8(entries.certificate));
+    Certificate->setObjectName(QStringLiteral("Certificate"));
+    Certificate->setAccessibleName(QStringLiteral("Certificate file"));
     Certificate->setPlaceholderText(QStringLiteral("for a private server; the system's if empty"));
+    auto* browse = new QPushButton(QStringLiteral("&Browse..."));
+    browse->setObjectName(QStringLiteral("BrowseButton"));
+    browse->setAutoDefault(false);  // Return stays Read Mailbox's
+    browse->setAccessibleName(QStringLiteral("Browse for the certificate file"));
+    connect(browse, &QPushButton::clicked, this, [this] {
+        QString file = dialogs().openFile(this, QStringLiteral("Certificate File"));
+        if (!file.isEmpty()) Certificate->setText(file);
+    });
+    auto* certificateRow = new QHBoxLayout;
+    certificateRow->addWidget(Certificate, 1);
+    certificateRow->addWidget(browse);
+    auto* certificateLabel = new QLabel(QStringLiteral("Cer&tificate file:"));
+    certificateLabel->setBuddy(Certificate);
+    form->addRow(certificateLabel, certificateRow);
     Password = addField(form, "Password", "&Password:", password);
     Password->setEchoMode(QLineEdit::Password);
     RememberPassword = new QCheckBox(QStringLiteral("&Remember password in the desktop's keyring"));
     RememberPassword->setObjectName(QStringLiteral("RememberPassword"));
     RememberPassword->setChecked(remember);
+    connect(RememberPassword, &QCheckBox::toggled, this, &MailboxDialog::showKeyringNote);
     form->addRow(QString(), RememberPassword);
     KeyringNote = new QLabel;
     KeyringNote->setObjectName(QStringLiteral("KeyringNote"));
@@ -76,7 +94,9 @@ MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const Mailb
     form->addRow(QString(), KeyringNote);
     layout->addLayout(form);
 
-    auto* buttons = new QDialogButtonBox;
+    // Made the dialog's at once: a default button set before the dialog is its
+    // window would leave Return to whichever button last had the focus (Cancel).
+    auto* buttons = new QDialogButtonBox(this);
     ReadButton = buttons->addButton(QStringLiteral("&Read Mailbox"), QDialogButtonBox::AcceptRole);
     ReadButton->setObjectName(QStringLiteral("ReadButton"));
     ReadButton->setDefault(true);
@@ -117,11 +137,8 @@ void MailboxDialog::fillFromKeyring() {
     QString account = this->account();
     keyring().read(account, [self, account](const QString& password, const QString& note) {
         if (!self || self->account() != account) return;
-        if (!note.isEmpty()) {
-            self->KeyringNote->setText(note);
-            self->KeyringNote->show();
-            self->adjustSize();  // room for the note
-        }
+        self->keyringTrouble_ = note;
+        self->showKeyringNote();
         if (password.isEmpty()) return;
         self->keptInKeyring_ = true;
         if (!self->Password->text().isEmpty()) return;  // typed meanwhile
@@ -129,6 +146,18 @@ void MailboxDialog::fillFromKeyring() {
         self->RememberPassword->setChecked(true);
         if (self->Password->hasFocus()) self->ReadButton->setFocus();
     });
+}
+
+void MailboxDialog::showKeyringNote() {
+    // Only when the password is to be kept: otherwise the keyring is not used.
+    bool shown = RememberPassword->isChecked() && !keyringTrouble_.isEmpty();
+    KeyringNote->setText(keyringTrouble_);
+    if (shown == KeyringNote->isVisible()) return;
+    KeyringNote->setVisible(shown);
+    // Room for the note, wrapped at the dialog's width, or none.
+    layout()->activate();
+    resize(width(), layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                  : sizeHint().height());
 }
 
 QString MailboxDialog::account() const {
@@ -143,6 +172,7 @@ MailboxSettings MailboxDialog::entries() const {
     entries.subject = utf8(Subject);
     entries.since = utf8(Since);
     entries.certificate = utf8(Certificate);
+    entries.rememberPassword = RememberPassword->isChecked() ? "yes" : "";
     return entries;
 }
 
@@ -166,6 +196,10 @@ Status MailboxDialog::query(MailboxQuery* query) const {
     query->account.caFile = asked.certificate;
     query->account.passwordHint = "it in this dialog";
     query->account.certificateHint = "as the dialog's \"Certificate file\"";
+    if (!asked.certificate.empty()) {
+        query->account.certificateHint +=
+            ", but the one given there, \"" + asked.certificate + "\", does not match the server's";
+    }
     query->search.subject = asked.subject;
     query->search.since = asked.since;
     ImapAddress address;
@@ -192,6 +226,7 @@ void MailboxDialog::accept() {
     QString password = Password->text();
     bool remember = RememberPassword->isChecked();
     bool kept = keptInKeyring_;
+    bool told = KeyringNote->isVisible();  // that the keyring cannot keep it
     QString account = this->account();
     QWidget* parent = parentWidget();
     FieldListOwner* owner = owner_;
@@ -211,8 +246,14 @@ void MailboxDialog::accept() {
             auto warn = [](const QString& note) {
                 if (!note.isEmpty()) qWarning("tabulon: %s", qPrintable(note));
             };
+            // Asked to keep the password and not told yet that it cannot be:
+            // said once, over the preview.
+            QPointer<PreviewWindow> shown(preview);
+            auto tell = [shown, told](const QString& note) {
+                if (!note.isEmpty() && !told && shown) dialogs().message(shown, note);
+            };
             if (remember && !password.isEmpty()) {
-                keyring().write(account, password, warn);
+                keyring().write(account, password, tell);
             } else if (!remember && kept) {
                 keyring().remove(account, warn);
             }
@@ -223,7 +264,9 @@ void MailboxDialog::accept() {
 
 void convertFromMailbox(QWidget* parent, FieldListOwner* owner) {
     SpreadsheetSettings settings = readSpreadsheetSettings(spreadsheetSettingsPath());
-    (new MailboxDialog(parent, owner, settings.mailbox))->open();
+    (new MailboxDialog(parent, owner, settings.mailbox, QString(),
+                       settings.mailbox.rememberPassword == "yes"))
+        ->open();
 }
 
 }  // namespace tabulon

@@ -54,9 +54,12 @@ class MailboxDialog : public QDialog {
     QLineEdit* addField(QFormLayout* form, const char* name, const char* label,
                         const QString& value);
     void fillFromKeyring();
+    // The note on the keyring's trouble, shown while the password is to be kept.
+    void showKeyringNote();
 
     FieldListOwner* owner_;
     bool keptInKeyring_ = false;  // the keyring had a password for the account
+    QString keyringTrouble_;      // why the keyring cannot be used, if it cannot
 };
 
 // Opens the dialog, filled with what was asked for last.

@@ -85,7 +85,9 @@ NewTemplateDialog::NewTemplateDialog(QWidget* parent, FieldListOwner* owner,
     form->addRow(QStringLiteral("Template &name:"), TemplateName);
     layout->addLayout(form);
 
-    auto* box = new QDialogButtonBox;
+    // Made the dialog's at once: a default button set before the dialog is its
+    // window would leave Return to whichever button last had the focus (Cancel).
+    auto* box = new QDialogButtonBox(this);
     SaveButton = box->addButton(QStringLiteral("Save"), QDialogButtonBox::AcceptRole);
     SaveButton->setObjectName(QStringLiteral("SaveButton"));
     SaveButton->setDefault(true);
@@ -188,7 +190,7 @@ bool readProposal(QWidget* parent, const QString& mail, FieldList* proposed, Sta
 }  // namespace
 
 void newTemplateFromMail(QWidget* parent, FieldListOwner* owner) {
-    QString mail = dialogs().openFile(parent);
+    QString mail = dialogs().openFile(parent, QStringLiteral("New Template from Mail"));
     if (mail.isEmpty()) return;
     FieldList proposed;
     Status status;

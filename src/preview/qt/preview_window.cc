@@ -41,6 +41,31 @@ constexpr int kRerunDelayMs = 250;
 constexpr int kSaveProgressIntervalMs = 30;
 constexpr int kShowSaveProgressAfterMs = 300;
 
+// The save's progress: over the preview, but not modal, so that closing the
+// preview and quitting still reach the save and stop it. Close (Ctrl+W) and
+// Escape cancel it.
+class SaveProgressDialog : public QProgressDialog, public MenuClient {
+  public:
+    SaveProgressDialog(const QString& file, QWidget* parent)
+        : QProgressDialog(QStringLiteral("Writing \u201c%1\u201d\u2026").arg(file),
+                          QStringLiteral("Cancel"), 0, 100, parent) {
+        setObjectName(QStringLiteral("SaveProgress"));
+        setWindowTitle(QStringLiteral("Saving Spreadsheet"));
+        setWindowModality(Qt::NonModal);
+        setAutoClose(false);
+        setAutoReset(false);
+        setMinimumDuration(kShowSaveProgressAfterMs);
+        // Room for the title, however short the file's name.
+        setMinimumWidth(360);
+        if (auto* bar = findChild<QProgressBar*>())
+            bar->setAccessibleName(QStringLiteral("Saving"));
+        addMenuHandler(menu_item::kFileClose, [this] {
+            cancel();
+            return true;
+        });
+    }
+};
+
 QString number(uint64_t value) {
     return QLocale(QLocale::English).toString(static_cast<qulonglong>(value));
 }
@@ -113,10 +138,9 @@ PreviewWindow::PreviewWindow(QWidget* parent, FieldListOwner* owner, QStringList
     saveTimer_ = new QTimer(this);
     saveTimer_->setInterval(kSaveProgressIntervalMs);
     connect(saveTimer_, &QTimer::timeout, this, [this] {
-        if (exporting_ && SaveProgress) {
-            SaveProgress->setValue(
-                progressPercent(exporting_->bytesRead(), exporting_->totalBytes()));
-        }
+        // Once stopped, the progress stays away: the save ends without writing.
+        if (exporting_ && SaveProgress && !exporting_->stopped())
+            SaveProgress->setValue(exporting_->percent());
     });
     followFieldList();
     resize(760, 480);
@@ -181,6 +205,8 @@ void PreviewWindow::createControls() {
     StatusText = new QLabel;
     StatusText->setObjectName(QStringLiteral("StatusText"));
     StatusText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long message (a server's refusal) wraps rather than widening the window.
+    StatusText->setWordWrap(true);
     status->addWidget(StatusText, 1);
     ReadProgress = new QProgressBar;
     ReadProgress->setObjectName(QStringLiteral("ReadProgress"));
@@ -249,7 +275,9 @@ std::vector<std::string> PreviewWindow::headers() const {
 }
 
 void PreviewWindow::stopReading() {
-    if (reader_) reader_->stop();
+    if (!reader_ || !isReading()) return;
+    readingStopped_ = true;
+    reader_->stop();
 }
 
 bool PreviewWindow::isReading() const {
@@ -273,6 +301,7 @@ void PreviewWindow::rerun() {
         reader_ = std::make_unique<PreviewReader>(std::move(paths), options);
     }
     failure_.clear();
+    readingStopped_ = false;
     model->reset(reader_->columnNames());
     PreviewTable->resizeColumnsToContents();
     ReadProgress->setValue(0);
@@ -320,15 +349,24 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
                    .arg(number(progress.bytesRead), number(progress.totalBytes),
                         mailboxName(*mailbox_));
     }
+    // A mailbox's progress counts the messages fetched of those found.
+    if (mailbox_ && progress.done && readingStopped_ && progress.bytesRead < progress.totalBytes) {
+        text = QStringLiteral(
+                   "Reading stopped at %1 of %2 messages; Save fetches all %2 again, "
+                   "not only those shown")
+                   .arg(number(progress.bytesRead), number(progress.totalBytes));
+    }
     if (progress.skipped > 0) {
         text += QStringLiteral(" (%1 more skipped: replies, marked deleted or too large)")
                     .arg(number(progress.skipped));
     }
-    if (progress.messages > static_cast<uint64_t>(model->rowCount()) && progress.done) {
+    if (progress.messages > static_cast<uint64_t>(model->rowCount()) && progress.done &&
+        !readingStopped_) {
         text +=
             QStringLiteral("; the first %1 rows are shown, and Save writes all %2")
                 .arg(number(static_cast<uint64_t>(model->rowCount())), number(progress.messages));
     }
+    counts_ = text;
     StatusText->setText(text);
     // "Phone in 2 messages, Email in 1 message" for the columns counted in `counts`.
     auto perColumn = [&](const std::vector<uint64_t>& counts) {
@@ -413,6 +451,8 @@ bool PreviewWindow::save() {
     request.output = target.path;
     request.mailbox = mailbox_;
     request.newOnly = newOnly;
+    request.table.otherColumnsAdvice =
+        "untick \"Only new messages\" to replace it, or choose another file";
     if (request.options.fields.empty() && request.options.headers.empty()) {
         dialogs().message(this, QStringLiteral("The Field Names file is missing!"));
         return false;
@@ -422,17 +462,12 @@ bool PreviewWindow::save() {
     saving_ = settings;
     saving_.format = target.format;
     saving_.headers = request.options.headers;
+    savingNewOnly_ = newOnly;
+    savingFile_ = QFileInfo(fromNative(target.path)).fileName();
 
-    SaveProgress = new QProgressDialog(QStringLiteral("Writing \u201c%1\u201d\u2026")
-                                           .arg(QFileInfo(fromNative(target.path)).fileName()),
-                                       QStringLiteral("Cancel"), 0, 100, this);
-    SaveProgress->setObjectName(QStringLiteral("SaveProgress"));
-    SaveProgress->setWindowTitle(QStringLiteral("Saving Spreadsheet"));
-    SaveProgress->setWindowModality(Qt::WindowModal);
-    SaveProgress->setAutoClose(false);
-    SaveProgress->setAutoReset(false);
-    SaveProgress->setMinimumDuration(kShowSaveProgressAfterMs);
+    SaveProgress = new SaveProgressDialog(QFileInfo(fromNative(target.path)).fileName(), this);
     SaveProgress->setValue(0);
+    SaveButton->setEnabled(false);
     connect(SaveProgress, &QProgressDialog::canceled, this, &PreviewWindow::stopSaving);
 
     exporting_ = std::make_unique<BackgroundExport>(std::move(request));
@@ -443,25 +478,47 @@ bool PreviewWindow::save() {
     return true;
 }
 
+QString PreviewWindow::addedNote(const ExportResult& result) const {
+    QString rows = result.rows == 1 ? QStringLiteral("1 row")
+                                    : QStringLiteral("%1 rows").arg(number(result.rows));
+    if (!result.addedTo)
+        return QStringLiteral("\u201c%1\u201d was written with %2.").arg(savingFile_, rows);
+    if (result.rows == 0) {
+        return QStringLiteral("\u201c%1\u201d already had every message: nothing was added.")
+            .arg(savingFile_);
+    }
+    return QStringLiteral("%1 added to \u201c%2\u201d.")
+        .arg(rows + (result.rows == 1 ? QStringLiteral(" was") : QStringLiteral(" were")),
+             savingFile_);
+}
+
 void PreviewWindow::stopSaving() {
-    if (exporting_) exporting_->stop();
+    if (!exporting_) return;
+    exporting_->stop();
+    // The workbook being compressed may take a moment to give up.
+    StatusText->setText(
+        QStringLiteral("Stopping the save; \u201c%1\u201d is left as it was...").arg(savingFile_));
 }
 
 void PreviewWindow::finishSave() {
     if (!exporting_) return;
     Status status = exporting_->wait();
     bool stopped = exporting_->stopped();
+    ExportResult result = exporting_->result();
     exporting_.reset();
     saveTimer_->stop();
-    if (SaveProgress) {
-        SaveProgress->hide();
-        SaveProgress->deleteLater();
-        SaveProgress = nullptr;
-    }
+    // Gone before any message: a dialog only hidden would show itself again,
+    // over the message, once its delay has passed.
+    delete SaveProgress;
+    SaveProgress = nullptr;
+    SaveButton->setEnabled(true);
     bool saved = status.ok() && !stopped;
     if (saved) {
         writeSpreadsheetSettings(spreadsheetSettingsPath(), saving_);  // a convenience only
-    } else if (!stopped) {
+        if (savingNewOnly_) StatusText->setText(counts_ + QStringLiteral(". ") + addedNote(result));
+    } else if (stopped) {
+        StatusText->setText(counts_);
+    } else {
         dialogs().message(this, QStringLiteral("The spreadsheet could not be saved. ") +
                                     QString::fromStdString(status.message()));
     }

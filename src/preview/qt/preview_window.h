@@ -103,17 +103,23 @@ class PreviewWindow : public QWidget, public MenuClient {
     void showCounts(const PreviewReader::Progress& progress);
     void showReport();
     void finishSave();
+    // What a save of only the new messages did, as a sentence.
+    QString addedNote(const ExportResult& result) const;
 
     FieldListOwner* owner_;
     MenuClient* menuOwner_;
     QStringList inputs_;
     std::optional<MailboxQuery> mailbox_;
     QString failure_;
+    bool readingStopped_ = false;  // by Stop Reading
+    QString counts_;               // the status the counts make
     std::unique_ptr<PreviewReader> reader_;
     QTimer* pollTimer_;
     QTimer* rerunTimer_;
     std::unique_ptr<BackgroundExport> exporting_;  // while a save runs
     SpreadsheetSettings saving_;                   // what a good save records
+    bool savingNewOnly_ = false;
+    QString savingFile_;  // the name of the file being saved
     QTimer* saveTimer_;
 };
 

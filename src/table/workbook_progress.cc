@@ -1,0 +1,66 @@
+#include "table/workbook_progress.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+namespace tabulon {
+namespace {
+
+// Enough of the rows to tell how well they compress, little enough to be quick.
+constexpr size_t kSampleSize = 1 << 20;
+// The workbook's parts besides the sheet (styles, relations, the zip directory).
+constexpr uint64_t kOtherParts = 8 * 1024;
+constexpr auto kInterval = std::chrono::milliseconds(30);
+
+uint64_t fileSize(const std::string& path) {
+    struct stat info = {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+}
+
+}  // namespace
+
+uint64_t estimatedWorkbookSize(std::FILE* rows) {
+    if (rows == nullptr || std::fflush(rows) != 0) return kOtherParts;
+    int fd = ::fileno(rows);
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || info.st_size <= 0) return kOtherParts;
+    auto size = static_cast<uint64_t>(info.st_size);
+    // Read where the library's stream is not moved: pread leaves the offset.
+    std::unique_ptr<Bytef[]> sample(new Bytef[kSampleSize]);
+    ssize_t read = ::pread(fd, sample.get(), std::min<uint64_t>(size, kSampleSize), 0);
+    if (read <= 0) return size + kOtherParts;
+    uLongf packed = ::compressBound(static_cast<uLong>(read));
+    std::unique_ptr<Bytef[]> out(new Bytef[packed]);
+    if (::compress2(out.get(), &packed, sample.get(), static_cast<uLong>(read),
+                    Z_DEFAULT_COMPRESSION) != Z_OK) {
+        return size + kOtherParts;
+    }
+    return static_cast<uint64_t>(static_cast<double>(size) * static_cast<double>(packed) /
+                                 static_cast<double>(read)) +
+           kOtherParts;
+}
+
+WorkbookProgress::WorkbookProgress(std::string path, uint64_t total,
+                                   std::function<void(uint64_t done, uint64_t total)> progress) {
+    thread_ = std::thread([this, path = std::move(path), total, progress = std::move(progress)] {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!ended_.wait_for(lock, kInterval, [this] { return end_; }))
+            progress(std::min(fileSize(path), total - 1), total);
+    });
+}
+
+WorkbookProgress::~WorkbookProgress() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        end_ = true;
+    }
+    ended_.notify_one();
+    thread_.join();
+}
+
+}  // namespace tabulon

@@ -133,6 +133,7 @@ class MapLiteral {
 };
 
 std::string_view lineAt(std::string_view text, size_t at) {
+    if (at >= text.size()) return {};
     size_t end = text.find('\n', at);
     return text.substr(at, end == text.npos ? text.npos : end - at);
 }

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <optional>
 
+#include "platform/text.h"
+
 namespace tabulon {
 namespace {
 
@@ -23,6 +25,14 @@ std::string setFormat(ConvertArguments& args, const std::string& value) {
     std::optional<TableFormat> format = parseTableFormat(value);
     if (!format) return "unknown format '" + value + "' (choose " + formatNames() + ")";
     args.format = *format;
+    return "";
+}
+
+std::string setSince(ConvertArguments& args, const std::string& value) {
+    unsigned year = 0, month = 0, day = 0;
+    if (!readCalendarDay(value, &year, &month, &day))
+        return "'" + value + "' is not a day written YYYY-MM-DD";
+    args.search.since = value;
     return "";
 }
 
@@ -54,7 +64,7 @@ constexpr Option kOptions[] = {
     {"guess-template", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.guessTemplate = true; return ""; }},
     {"search-subject", 0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.subject = v; return ""; }},
     {"search-from",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.from = v; return ""; }},
-    {"search-since",   0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.since = v; return ""; }},
+    {"search-since",   0, true, setSince},
     {"cacert",         0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.caFile = v; return ""; }},
     {"password-file",  0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.passwordFile = v; return ""; }},
 };

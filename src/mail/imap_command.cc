@@ -20,15 +20,8 @@ bool readNumber(std::string_view text, uint64_t* value) {
 
 // "2026-12-07" -> "7-Dec-2026", the date form of IMAP's SEARCH.
 bool imapDate(std::string_view date, std::string* out) {
-    uint64_t year = 0, month = 0, day = 0;
-    if (date.size() != 10 || date[4] != '-' || date[7] != '-' ||
-        !readNumber(date.substr(0, 4), &year) || !readNumber(date.substr(5, 2), &month) ||
-        !readNumber(date.substr(8, 2), &day) || month < 1 || month > 12 || day < 1) {
-        return false;
-    }
-    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    const int days[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (day > static_cast<uint64_t>(days[month - 1])) return false;
+    unsigned year = 0, month = 0, day = 0;
+    if (!readCalendarDay(date, &year, &month, &day)) return false;
     *out = std::to_string(day) + "-" + kMonths[month - 1] + "-" + std::to_string(year);
     return true;
 }

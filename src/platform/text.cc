@@ -1,5 +1,6 @@
 #include "platform/text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -78,6 +79,20 @@ std::string Str(double value) {
             text.erase(digits, 1);
     }
     return text;
+}
+
+bool readCalendarDay(std::string_view date, unsigned* year, unsigned* month, unsigned* day) {
+    auto number = [&](size_t from, size_t length, unsigned* value) {
+        auto [end, error] =
+            std::from_chars(date.data() + from, date.data() + from + length, *value);
+        return error == std::errc() && end == date.data() + from + length;
+    };
+    if (date.size() != 10 || date[4] != '-' || date[7] != '-' || !number(0, 4, year) ||
+        !number(5, 2, month) || !number(8, 2, day) || *month < 1 || *month > 12 || *day < 1)
+        return false;
+    bool leap = (*year % 4 == 0 && *year % 100 != 0) || *year % 400 == 0;
+    const unsigned days[] = {31, leap ? 29u : 28u, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return *day <= days[*month - 1];
 }
 
 size_t findIgnoringCase(std::string_view haystack, std::string_view needle, size_t start) {

@@ -28,6 +28,9 @@ inline char asciiLower(char c) {
 std::string_view trimBlanks(std::string_view text);
 std::string_view trimEndBlanks(std::string_view text);
 
+// A day written YYYY-MM-DD that the calendar has ("2026-02-29" is none).
+bool readCalendarDay(std::string_view date, unsigned* year, unsigned* month, unsigned* day);
+
 // Equality ignoring the case of ASCII letters; other bytes compare exactly.
 // Inline: header names are compared this way many times a message.
 inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {

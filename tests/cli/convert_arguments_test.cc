@@ -30,6 +30,7 @@ TEST(ConvertArguments, UsageErrorsSayWhatIsWrong) {
         {{"--format=TAB", "in"}, "option --format: unknown format 'TAB' (choose " + formatNames() + ")"},
         {{"--headers", "Date,,From", "-m", "in"}, "option --headers: an empty header name in 'Date,,From'"},
         {{"--headers=Date,", "in"}, "option --headers: an empty header name in 'Date,'"},
+        {{"--search-since=2026-13-45", "in"}, "option --search-since: '2026-13-45' is not a day written YYYY-MM-DD"},
         {{"-f", "xlsx", "--bom", "in"}, "--bom goes with --format csv only"},
         {{"--headers=Date", "in"}, "--headers goes with --messages"},
         {{"--report", "in"}, "--report goes with --messages"},

@@ -25,6 +25,7 @@ std::string setFormat(ConvertArguments& args, const std::string& value) {
     std::optional<TableFormat> format = parseTableFormat(value);
     if (!format) return "unknown format '" + value + "' (choose " + formatNames() + ")";
     args.format = *format;
+    args.formatGiven = true;
     return "";
 }
 
@@ -179,6 +180,16 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
     }
     if (std::count(result->inputs.begin(), result->inputs.end(), "-") > 1) {
         return usageError("standard input (-) can be read only once");
+    }
+    // An output named "t.xlsx" is a workbook; -f saying otherwise is a mistake.
+    if (std::optional<TableFormat> named =
+            result->output == "-" ? std::nullopt : formatOfName(result->output)) {
+        if (result->formatGiven && *named != result->format) {
+            return usageError("-o " + result->output + " is named for " +
+                              std::string(formatName(*named)) + ", but --format is " +
+                              std::string(formatName(result->format)));
+        }
+        result->format = *named;
     }
     if (result->bom && !formatInfo(result->format).byteOrderMark) {
         return usageError("--bom goes with --format " + formatNames(&FormatInfo::byteOrderMark) +

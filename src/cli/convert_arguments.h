@@ -17,6 +17,7 @@ struct ConvertArguments {
     bool quiet = false;
     bool messages = false;
     TableFormat format = TableFormat::kTab;
+    bool formatGiven = false;  // -f was given; else -o's extension may choose
     bool bom = false;
     std::vector<std::string> headers;  // mail header names, in the order given
     bool report = false;

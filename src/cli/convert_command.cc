@@ -40,7 +40,9 @@ Options:
                        appended, and standard output for standard input);
                        "-" writes to standard output
   -q, --quiet          show no progress on standard error
-  -f, --format=FORMAT  the table's format (see Formats below)
+  -f, --format=FORMAT  the table's format (see Formats below); without it,
+                       an OUTPUT named .tsv, .csv, .xlsx or .jsonl is written
+                       in that format
 )";
 static const char kUsageOptions[] =
     R"(  -m, --messages       one row per mail message: MIME decoded, each value as

@@ -5,19 +5,6 @@
 #include "conversion/output_plan.h"
 
 namespace tabulon {
-namespace {
-
-bool endsWithNoCase(std::string_view text, std::string_view end) {
-    if (end.empty() || text.size() < end.size()) return false;
-    std::string_view tail = text.substr(text.size() - end.size());
-    for (size_t i = 0; i < end.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(tail[i]) != lower(end[i])) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 const std::vector<TableFormat>& offeredFormats() {
     static const std::vector<TableFormat> formats = [] {
@@ -50,21 +37,21 @@ std::string proposedOutputName(const std::string& inputName, TableFormat format)
     return OutputPlan("", formatExtension(format)).besideName(inputName);
 }
 
-std::optional<TableFormat> formatOfName(std::string_view name) {
-    for (TableFormat format : offeredFormats()) {
-        if (endsWithNoCase(name, formatExtension(format))) return format;
-    }
-    return std::nullopt;
+std::optional<TableFormat> offeredFormatOfName(std::string_view name) {
+    std::optional<TableFormat> named = formatOfName(name);
+    if (named && formatInfo(*named).dialogPlace == 0) return std::nullopt;
+    return named;
 }
 
 SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFormat) {
-    if (std::optional<TableFormat> named = formatOfName(chosenPath)) return {chosenPath, *named};
+    if (std::optional<TableFormat> named = offeredFormatOfName(chosenPath))
+        return {chosenPath, *named};
     return {chosenPath + std::string(formatExtension(filterFormat)), filterFormat};
 }
 
 std::string renamedForFormat(const std::string& name, TableFormat format) {
     std::string stem = name;
-    if (std::optional<TableFormat> named = formatOfName(name))
+    if (std::optional<TableFormat> named = offeredFormatOfName(name))
         stem.resize(name.size() - formatExtension(*named).size());
     return stem + std::string(formatExtension(format));
 }

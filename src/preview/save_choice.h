@@ -35,7 +35,7 @@ struct SaveTarget {
 SaveTarget resolveSaveTarget(const std::string& chosenPath, TableFormat filterFormat);
 
 // The offered format whose extension `name` ends in (any letter case), if any.
-std::optional<TableFormat> formatOfName(std::string_view name);
+std::optional<TableFormat> offeredFormatOfName(std::string_view name);
 
 // The name `name` takes when the save dialog's type becomes `format`: a known
 // extension gives way to the format's, and a name without one gets the

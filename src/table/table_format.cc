@@ -1,5 +1,7 @@
 #include "table/table_format.h"
 
+#include "platform/text.h"
+
 namespace tabulon {
 namespace {
 
@@ -44,6 +46,16 @@ std::string_view formatName(TableFormat format) {
 
 std::string_view formatExtension(TableFormat format) {
     return formatInfo(format).extension;
+}
+
+std::optional<TableFormat> formatOfName(std::string_view path) {
+    for (const FormatInfo& entry : kFormats) {
+        std::string_view extension = entry.extension;
+        if (!extension.empty() && path.size() > extension.size() &&
+            equalsIgnoringCase(path.substr(path.size() - extension.size()), extension))
+            return entry.format;
+    }
+    return std::nullopt;
 }
 
 std::string formatNames(bool FormatInfo::*only) {

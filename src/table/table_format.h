@@ -39,6 +39,9 @@ std::string_view formatName(TableFormat format);
 // What an output of this format is named after its input: ".csv", ".xlsx", ...
 // (empty for tab, whose outputs keep the name without an extension).
 std::string_view formatExtension(TableFormat format);
+// The format a file's name says by its extension ("t.csv", "T.XLSX"); nothing
+// for another name (tab has no extension of its own).
+std::optional<TableFormat> formatOfName(std::string_view path);
 
 // The names of the formats, or of those whose flag `only` is set (for example
 // &FormatInfo::byteOrderMark), as a list for a sentence: "tab, tsv, csv, xlsx or jsonl".

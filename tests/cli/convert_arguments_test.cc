@@ -32,6 +32,8 @@ TEST(ConvertArguments, UsageErrorsSayWhatIsWrong) {
         {{"--headers=Date,", "in"}, "option --headers: an empty header name in 'Date,'"},
         {{"--search-since=2026-13-45", "in"}, "option --search-since: '2026-13-45' is not a day written YYYY-MM-DD"},
         {{"-f", "xlsx", "--bom", "in"}, "--bom goes with --format csv only"},
+        {{"-f", "csv", "-o", "t.XLSX", "in"}, "-o t.XLSX is named for xlsx, but --format is csv"},
+        {{"--bom", "-o", "t.tsv", "in"}, "--bom goes with --format csv only"},
         {{"--headers=Date", "in"}, "--headers goes with --messages"},
         {{"--report", "in"}, "--report goes with --messages"},
         {{"a", "b", "-o", "x"}, "-o takes one INPUT only; without it each output goes beside its input"},
@@ -45,6 +47,21 @@ TEST(ConvertArguments, UsageErrorsSayWhatIsWrong) {
     }) {
         // clang-format on
         EXPECT_EQ(problem(args), wrong) << testing::PrintToString(args);
+    }
+}
+
+// An output's name chooses the format -f did not: "t.xlsx" is a workbook.
+TEST(ConvertArguments, AnOutputsExtensionChoosesItsFormat) {
+    for (const auto& [args, format] : std::vector<std::pair<Args, TableFormat>>{
+             {{"-o", "t.xlsx", "in"}, TableFormat::kXlsx},
+             {{"-o", "T.Csv", "in"}, TableFormat::kCsv},
+             {{"-f", "jsonl", "-o", "t.jsonl", "in"}, TableFormat::kJsonl},
+             {{"-o", "t.txt", "in"}, TableFormat::kTab},
+             {{"-f", "tsv", "-o", "-", "in"}, TableFormat::kTsv}}) {
+        ConvertArguments parsed;
+        EXPECT_EQ(parseConvertArguments(args, false, &parsed).outcome,
+                  ParsedCommandLine::Outcome::kRun);
+        EXPECT_EQ(parsed.format, format) << testing::PrintToString(args);
     }
 }
 

@@ -55,7 +55,7 @@ TEST(SaveChoice, ChoosingATypeRenamesTheFile) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(renamedForFormat(c.name, c.format), c.renamed);
-        EXPECT_EQ(formatOfName(c.renamed).value_or(TableFormat::kTab), c.format);
+        EXPECT_EQ(offeredFormatOfName(c.renamed).value_or(TableFormat::kTab), c.format);
     }
 }
 

@@ -84,7 +84,7 @@ FileTypes saveTypes() {
         return fromNative(renamedForFormat(nativePath(name), formatOf(filter)));
     };
     types.filterOfName = [](const QString& name) {
-        std::optional<TableFormat> format = formatOfName(nativePath(name));
+        std::optional<TableFormat> format = offeredFormatOfName(nativePath(name));
         return format ? QString::fromStdString(formatFilter(*format)) : QString();
     };
     types.written = [](const QString& path, const QString& filter) {

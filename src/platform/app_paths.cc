@@ -41,8 +41,11 @@ std::string applicationFolder() {
     if (!folderOverride().empty()) return folderOverride();
     std::string folder = executableFolder();
     if (isFolder(folder + "Templates")) return folder;
-    std::string installed = folder + "../share/tabulon/";
-    if (isFolder(installed + "Templates")) return installed;
+    // Installed: <prefix>/bin/ or <prefix>/libexec/tabulon/ beside <prefix>/share/tabulon/.
+    for (const char* up : {"../share/tabulon/", "../../share/tabulon/"}) {
+        std::string installed = folder + up;
+        if (isFolder(installed + "Templates")) return installed;
+    }
     return folder;
 }
 

@@ -12,7 +12,7 @@ std::string executableFolder();
 
 // The folder holding the application's resources: the folder of the running
 // binary in a build tree (it has "Templates/" beside it), or <prefix>/share/tabulon/
-// when installed.
+// when installed (the binary in <prefix>/bin/ or <prefix>/libexec/tabulon/).
 std::string applicationFolder();
 void setApplicationFolderForTesting(const std::string& folder);
 

@@ -52,6 +52,8 @@ mkdir -p "$home"
 : > "$home/script"
 export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/run
 export TABULON_DIALOG_SCRIPT=$home/script QT_QPA_PLATFORM=offscreen
+check "with no -t and no preferences, the message conversion takes the installed template" \
+    "$prefix/bin/tabulon-convert" -q -m -f csv "$prefix/share/tabulon/examples/Contact Form Mail.txt" -o "$scratch/fresh.csv"
 "$prefix/bin/tabulon" >"$scratch/app.log" 2>&1 &
 app=$!
 for _ in $(seq 100); do

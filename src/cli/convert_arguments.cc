@@ -178,7 +178,9 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
         if (stdinIsTerminal) return usageError("no input file given");
         result->inputs.push_back("-");
     }
-    if (std::count(result->inputs.begin(), result->inputs.end(), "-") > 1) {
+    if (std::count(result->inputs.begin(), result->inputs.end(), "-") +
+            (result->templatePath == "-") >
+        1) {
         return usageError("standard input (-) can be read only once");
     }
     // An output named "t.xlsx" is a workbook; -f saying otherwise is a mistake.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/app_paths.h"
 #include "platform/file_info.h"
 #include "platform/line_reader.h"
 #include "platform/preferences.h"
@@ -34,7 +35,9 @@ standard input.
 Options:
   -t, --template=FILE  the Field Names file to use (default: the template
                        selected in Tabulon, else the "Field Names" template
-                       that comes with it)
+                       that comes with it); a name that is no file here is
+                       looked up in the Templates folder; - reads standard
+                       input
   -o, --output=FILE    where to write (default: beside each INPUT, named after
                        it with " Converted" and the format's extension
                        appended, and standard output for standard input);
@@ -118,12 +121,22 @@ std::string usageText() {
     return text + kUsageEnd;
 }
 
-// The template the app would use: the one named in its preferences, else the
-// bundled "Field Names".
-std::string defaultTemplatePath() {
+// The app's preferences, or their defaults when it never saved any.
+Preferences appPreferences() {
     std::vector<std::string> lines;
-    if (readLines(preferencesPath(), &lines).ok()) return templatePath(parsePreferences(lines));
-    return templatePath(Preferences());
+    return readLines(preferencesPath(), &lines).ok() ? parsePreferences(lines) : Preferences();
+}
+
+// The template -t names: "-" is standard input; a name without a slash that is
+// no file here is the Templates folder's template of that name; no -t, the one
+// the app would use (named in its preferences, else the bundled "Field Names").
+std::string convertTemplatePath(const std::string& given) {
+    if (given.empty()) return templatePath(appPreferences());
+    if (given == "-") return "/dev/stdin";
+    if (given.find('/') != std::string::npos || fileExists(given)) return given;
+    std::string named =
+        childPath(resolvePath(withTemplateDefaults(appPreferences()).templatesFolder), given);
+    return fileExists(named) ? named : given;
 }
 
 }  // namespace
@@ -152,7 +165,7 @@ int startConvertCommand(int argc, char** argv, ConvertArguments* args) {
 
 // An empty file is read as one empty name, as the app reads it.
 bool loadConvertTemplate(const ConvertArguments& args, FieldList* fields) {
-    std::string path = args.templatePath.empty() ? defaultTemplatePath() : args.templatePath;
+    std::string path = convertTemplatePath(args.templatePath);
     Status status = readFieldNames(path, fields);
     if (!status.ok() && !fileExists(path)) {
         std::fprintf(stderr, "tabulon-convert: The Field Names file is missing! (%s)\n",

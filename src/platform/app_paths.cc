@@ -41,8 +41,9 @@ std::string applicationFolder() {
     if (!folderOverride().empty()) return folderOverride();
     std::string folder = executableFolder();
     if (isFolder(folder + "Templates")) return folder;
-    // Installed: <prefix>/bin/ or <prefix>/libexec/tabulon/ beside <prefix>/share/tabulon/.
-    for (const char* up : {"../share/tabulon/", "../../share/tabulon/"}) {
+    // Installed: <prefix>/bin/ or <prefix>/libexec/tabulon/ beside <prefix>/share/tabulon/;
+    // in a build tree, libexec/tabulon/ beside bin/.
+    for (const char* up : {"../share/tabulon/", "../../share/tabulon/", "../../bin/"}) {
         std::string installed = folder + up;
         if (isFolder(installed + "Templates")) return installed;
     }

@@ -14,16 +14,22 @@ namespace tabulon {
 namespace {
 
 // Opens without waiting (a pipe with no writer would block) and checks that the
-// file is a regular one of acceptable size before anything is read.
+// file is a regular one of acceptable size before anything is read. A descriptor
+// the caller handed over ("/dev/stdin", "/dev/fd/63" of a shell's "<(...)") may
+// be a pipe: its size is bounded as it is read.
 Status openSmallFile(const std::string& path, uint64_t maxBytes, int* fd) {
     *fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (*fd < 0) return errnoStatus("open", path, errno);
     struct stat st {};
     Status status;
+    bool handedOver =
+        path == "/dev/stdin" || path.starts_with("/dev/fd/") || path.starts_with("/proc/self/fd/");
     if (::fstat(*fd, &st) != 0) {
         status = errnoStatus("read", path, errno);
     } else if (S_ISDIR(st.st_mode)) {
         status = Status::Error("Cannot read \"" + path + "\": it is a folder");
+    } else if (handedOver && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))) {
+        // read below, up to maxBytes
     } else if (!S_ISREG(st.st_mode)) {
         status = Status::Error("Cannot read \"" + path + "\": it is not a regular file");
     } else if (static_cast<uint64_t>(st.st_size) > maxBytes) {

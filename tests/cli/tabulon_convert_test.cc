@@ -113,6 +113,9 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
         // Messages from standard input go to standard output too.
         {{"-m", "-t", "Template"}, kMail, 0, "Name:\tPhone:\tCity:\r", ""},
         {{"-qm", "-tTemplate", "-"}, kMail, 0, "Name:\tPhone:\tCity:\r", ""},
+        // The template from standard input, or by its name in the Templates folder.
+        {{"-m", "-t", "-", "mail.txt", "-o", "-"}, "Name:\rCity:\r", 0, "Name:\tCity:\r", ""},
+        {{"-m", "-t", "Field Names", "mail.txt", "-o", "-"}, "", 0, "Name:\tEmail:\tPhone:\tComments:\r", ""},
         {{"--help"}, "", 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
         {{"--version"}, "", 0, "tabulon-convert 1.0\n", ""},
         {{"-t", "absent", "mail.txt"}, "", 1, "", "tabulon-convert: The Field Names file is missing! (absent)\n"},

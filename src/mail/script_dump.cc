@@ -103,7 +103,9 @@ class MapLiteral {
                 *out += c;  // \\, \', \"
             }
         }
-        return at_++ < text_.size();
+        if (at_ >= text_.size()) return false;  // no closing quote
+        ++at_;
+        return true;
     }
 
     bool bare(std::string* out) {

@@ -30,6 +30,11 @@ TEST(HtmlText, CellsJoinRowsAndBreaksEndLines) {
          "<body>Name: <b>Ann</b> <i>Lee</i></body></html>",
          "Name: Ann Lee"},
         {"<ul><li>a</li><li>b</li></ul>", "a\nb"},
+        // A copy of the form as filled in: the controls' values, the chosen option.
+        {"<form>Name<input id=n type=text value=\"Eva\">Kind<select><option>a</option>"
+         "<option selected>b</option></select><input type=submit value=Send>"
+         "<textarea>x\n\ny</textarea></form>",
+         "Name\nEva\nKind\nb\nx\n\ny"},
         {"<td>unclosed <b>markup<p>Name: Eva", "unclosed markup\n\nName: Eva"},
         {"", ""},
         {"<html><head><meta charset=\"iso-8859-1\"></head><body>Name: Ren\xc3\xa9 \xe2\x80\x93 "

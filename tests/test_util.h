@@ -78,14 +78,7 @@ class StringSource : public ByteSource {
     size_t position_ = 0;
 };
 
-class StringSink : public ByteSink {
-  public:
-    Status write(const char* data, size_t size) override {
-        bytes.append(data, size);
-        return Status::Ok();
-    }
-    std::string bytes;
-};
+using tabulon::StringSink;
 
 // Accepts `capacity` bytes, then fails as a full disk would.
 class FullDiskSink : public ByteSink {

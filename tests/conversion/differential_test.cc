@@ -24,7 +24,7 @@ using test::randomText;
     test::StringSource source(input, chunk);
     test::StringSink sink;
     if (!convert(source, fields, sink).ok()) return ::testing::AssertionFailure() << "failed";
-    if (sink.bytes != modelConvert(input, fields)) {
+    if (sink.text != modelConvert(input, fields)) {
         return ::testing::AssertionFailure()
                << "convert differs on " << ::testing::PrintToString(input);
     }
@@ -113,7 +113,7 @@ TEST(Differential, LargeOutput) {
     test::StringSource source(input, 1 + random() % 70000);
     test::StringSink sink;
     ASSERT_TRUE(convert(source, fields, sink).ok());
-    ASSERT_EQ(sink.bytes, modelConvert(input, fields));
+    ASSERT_EQ(sink.text, modelConvert(input, fields));
 }
 
 }  // namespace

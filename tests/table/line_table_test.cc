@@ -76,9 +76,9 @@ TEST(LineTable, RowsAgreeWithTheLineConversion) {
         test::StringSink engineBytes;
         ASSERT_TRUE(convert(third, fields, engineBytes).ok());
         // The engine leaves an unfinished last row open; a table ends it.
-        std::string engine = engineBytes.bytes;
+        std::string engine = engineBytes.text;
         if (engine.back() == '\t') engine.back() = '\r';
-        ASSERT_EQ(tabBytes.bytes, engine) << "round " << round;
+        ASSERT_EQ(tabBytes.text, engine) << "round " << round;
     }
 }
 

@@ -23,7 +23,7 @@ inline std::string writeTable(TableFormat format, const std::vector<std::string>
     }
     if (status.ok()) status = writer->finish();
     if (!status.ok()) ADD_FAILURE() << status.message();
-    return sink.bytes;
+    return sink.text;
 }
 
 }  // namespace tabulon::test

@@ -78,7 +78,7 @@ TEST_F(XlsxWriterTest, TemporaryFileGoesOnEveryPath) {
     EXPECT_PRED2(test::contains, status.message(), dir.file("missing"));
     EXPECT_FALSE(writer->row({"x"}).ok());
     EXPECT_FALSE(writer->finish().ok());
-    EXPECT_EQ(sink.bytes, "");
+    EXPECT_EQ(sink.text, "");
 }
 
 TEST_F(XlsxWriterTest, MoreThanAWorkbookHoldsIsRefused) {

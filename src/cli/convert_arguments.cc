@@ -68,6 +68,7 @@ constexpr Option kOptions[] = {
     {"search-since",   0, true, setSince},
     {"cacert",         0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.caFile = v; return ""; }},
     {"password-file",  0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.passwordFile = v; return ""; }},
+    {"files-from",     0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.filesFrom = v; return ""; }},
 };
 // clang-format on
 
@@ -174,12 +175,12 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
         }
         if (!problem.empty()) return usageError(problem);
     }
-    if (result->inputs.empty()) {
+    if (result->inputs.empty() && result->filesFrom.empty()) {
         if (stdinIsTerminal) return usageError("no input file given");
         result->inputs.push_back("-");
     }
     if (std::count(result->inputs.begin(), result->inputs.end(), "-") +
-            (result->templatePath == "-") >
+            (result->templatePath == "-") + (result->filesFrom == "-") >
         1) {
         return usageError("standard input (-) can be read only once");
     }
@@ -211,12 +212,18 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
     }
     std::string problem = checkMailboxArguments(*result);
     if (!problem.empty()) return usageError(problem);
-    // A message conversion or a template guess makes one output of all its inputs.
-    bool oneOutput = result->messages || result->guessTemplate;
-    if (!result->output.empty() && result->inputs.size() > 1 && !oneOutput) {
-        return usageError("-o takes one INPUT only; without it each output goes beside its input");
-    }
+    problem = outputCountProblem(*result);
+    if (!problem.empty()) return usageError(problem);
     return {Outcome::kRun, ""};
+}
+
+std::string outputCountProblem(const ConvertArguments& args) {
+    // A message conversion or a template guess makes one output of all its inputs.
+    bool oneOutput = args.messages || args.guessTemplate;
+    if (!args.output.empty() && args.inputs.size() > 1 && !oneOutput) {
+        return "-o takes one INPUT only; without it each output goes beside its input";
+    }
+    return "";
 }
 
 }  // namespace tabulon

@@ -29,6 +29,7 @@ struct ConvertArguments {
     std::string caFile;
     std::string passwordFile;
     std::vector<std::string> inputs;  // "-" is standard input
+    std::string filesFrom;            // a list of more inputs, "-" standard input
 
     // Where the conversion of each input goes.
     OutputPlan outputPlan() const { return OutputPlan(output, formatExtension(format)); }
@@ -44,5 +45,8 @@ struct ParsedCommandLine {
 // standard input is read unless it is a terminal.
 ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bool stdinIsTerminal,
                                         ConvertArguments* result);
+
+// What is wrong with the number of inputs for the output given, or "".
+std::string outputCountProblem(const ConvertArguments& args);
 
 }  // namespace tabulon

@@ -10,9 +10,11 @@
 
 #include "platform/app_paths.h"
 #include "platform/file_info.h"
+#include "platform/file_source.h"
 #include "platform/line_reader.h"
 #include "platform/preferences.h"
 #include "platform/temporary_files.h"
+#include "table/utf8_text.h"
 #include "templates/field_names_file.h"
 #include "version.h"
 
@@ -80,6 +82,9 @@ static const char kUsageOptions[] =
                        row twice.
                        A run waits up to 60 seconds for another adding to the
                        same output, then gives up and changes nothing
+      --files-from=LIST  also read the files LIST names, one to a line (or
+                       each ending in NUL, as find -print0 writes them); - reads
+                       the list from standard input
       --guess-template propose a Field Names file from the labels in the mail
   -h, --help           show this text and exit
       --version        show the version and exit
@@ -161,6 +166,53 @@ int startConvertCommand(int argc, char** argv, ConvertArguments* args) {
     ::signal(SIGPIPE, SIG_IGN);
     removeTemporariesOnTermination();
     return -1;
+}
+
+bool addListedInputs(ConvertArguments* args) {
+    if (args->filesFrom.empty()) return true;
+    std::string shown = "standard input";
+    if (args->filesFrom != "-") shown = '"' + shownText(args->filesFrom).append(1, '"');
+    std::unique_ptr<FileSource> source;
+    Status status = args->filesFrom == "-"
+                        ? (source = FileSource::fromDescriptor(STDIN_FILENO, "standard input"),
+                           Status::Ok())
+                        : FileSource::open(args->filesFrom, &source);
+    std::string list;
+    char block[1 << 16];
+    for (size_t count = 1; status.ok() && count > 0;) {
+        status = source->read(block, sizeof block, &count);
+        list.append(block, count);
+    }
+    if (!status.ok()) {
+        std::fprintf(stderr, "tabulon-convert: --files-from: %s\n", status.message().c_str());
+        return false;
+    }
+    const char end = list.find('\0') != std::string::npos ? '\0' : '\n';
+    size_t given = args->inputs.size();
+    for (size_t start = 0; start < list.size();) {
+        size_t stop = std::min(list.find(end, start), list.size());
+        std::string name = list.substr(start, stop - start);
+        start = stop + 1;
+        if (name.empty()) continue;
+        if (isMailboxAddress(name)) {
+            std::fprintf(stderr,
+                         "tabulon-convert: the list of files %s names a mailbox (%s); give a "
+                         "mailbox on the command line\n",
+                         shown.c_str(), shownText(name).c_str());
+            return false;
+        }
+        args->inputs.push_back(std::move(name));
+    }
+    if (args->inputs.size() == given) {
+        std::fprintf(stderr, "tabulon-convert: the list of files %s names no file\n",
+                     shown.c_str());
+        return false;
+    }
+    if (std::string problem = outputCountProblem(*args); !problem.empty()) {
+        std::fprintf(stderr, "tabulon-convert: %s\n", problem.c_str());
+        return false;
+    }
+    return true;
 }
 
 // An empty file is read as one empty name, as the app reads it.

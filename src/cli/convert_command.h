@@ -15,6 +15,11 @@ namespace tabulon {
 // temporary file when the program is interrupted.
 int startConvertCommand(int argc, char** argv, ConvertArguments* args);
 
+// Adds the files named by --files-from to the inputs: names one to a line, or
+// ending in NUL when the list holds one (find -print0); empty names skipped.
+// False after telling on standard error why the list cannot be used.
+bool addListedInputs(ConvertArguments* args);
+
 // The template given with -t, else the one the app would use; false after
 // telling on standard error why it cannot be read.
 bool loadConvertTemplate(const ConvertArguments& args, FieldList* fields);

@@ -1,14 +1,17 @@
 #include "cli/message_job.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
 #include "cli/convert_job.h"
 #include "cli/exit_status.h"
 #include "cli/mailbox_input.h"
+#include "mail/header_block.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
+#include "mail/message_splitter.h"
 #include "mail/new_rows.h"
 #include "mail/seen_messages.h"
 #include "mail/template_guess.h"
@@ -39,6 +42,47 @@ void warnCellCut(const RowPlace& place, const std::vector<std::string>& columns,
                  "tabulon-convert: %s: the value of \"%s\" was cut to the %zu characters a "
                  "workbook cell holds\n",
                  where.c_str(), shownText(name).c_str(), kWorkbookCellLimit);
+}
+
+// Hands a source's bytes on and keeps the first few kilobytes: enough to tell
+// whether standard input held mail at all.
+class HeadKeepingSource : public ByteSource {
+  public:
+    explicit HeadKeepingSource(ByteSource& source) : source_(source) {}
+    Status read(char* buffer, size_t capacity, size_t* count) override {
+        Status status = source_.read(buffer, capacity, count);
+        if (status.ok() && head_.size() < kKept)
+            head_.append(buffer, std::min(*count, kKept - head_.size()));
+        return status;
+    }
+    uint64_t size() const override { return source_.size(); }
+
+    // The input opens with an mbox separator or a mail header block.
+    bool openedWithMail() const {
+        std::string text = head_;
+        for (size_t cr = text.find('\r'); cr != std::string::npos; cr = text.find('\r', cr))
+            text[cr] = '\n';
+        size_t start = text.find_first_not_of(" \t\n");
+        if (start == std::string::npos) return false;
+        std::string_view rest = std::string_view(text).substr(start);
+        return isMboxSeparator(rest.substr(0, rest.find('\n'))) || readHeaderBlock(rest).isMail;
+    }
+
+  private:
+    static constexpr size_t kKept = 8192;
+    ByteSource& source_;
+    std::string head_;
+};
+
+// Standard input that opened with no mail and gave one row of nothing is no
+// mail (a list of file names piped in, say): an error rather than an empty table.
+Status refuseIfNoMail(const HeadKeepingSource& input, const std::vector<std::string>& cells) {
+    bool nothing = std::all_of(cells.begin(), cells.end(),
+                               [](const std::string& cell) { return cell.empty(); });
+    if (!nothing || input.openedWithMail()) return Status::Ok();
+    return Status::Error(
+        "standard input holds no mail (to read the files a list names, give it with "
+        "--files-from)");
 }
 
 // Reads every message of one input into the table. An input that changed while
@@ -77,11 +121,14 @@ Status convertInput(const std::string& input, const MailFolderFiles& listed,
             Status status = output.refuseInput(source.descriptor(), name);
             if (!status.ok()) return status;
             *place = {name, 0};
+            HeadKeepingSource kept(source);
             auto onRow = [&](const std::vector<std::string>& cells) {
+                Status status = input == "-" && place->message == 0 ? refuseIfNoMail(kept, cells)
+                                                                    : Status::Ok();
                 ++place->message;
-                return writer.row(cells);
+                return status.ok() ? writer.row(cells) : status;
             };
-            return convertMessages(source, name, rows, onRow, progress, holdsOneMessage(input));
+            return convertMessages(kept, name, rows, onRow, progress, holdsOneMessage(input));
         },
         &inputChanged);
     if (changed->ok()) *changed = inputChanged;

@@ -48,7 +48,7 @@ int run(int argc, char** argv) {
         return runTablesProgram(argv);
     }
     FieldList fields;
-    if (!loadConvertTemplate(args, &fields)) return kExitFailure;
+    if (!addListedInputs(&args) || !loadConvertTemplate(args, &fields)) return kExitFailure;
     return convertEachInput(args, [&](FileSource& input, const std::string& inputName,
                                       const OutputTarget& output, const ProgressFn& progress) {
         return convertToFile(input, inputName, output, fields, progress);

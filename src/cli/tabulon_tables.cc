@@ -14,6 +14,7 @@ int run(int argc, char** argv) {
     ConvertArguments args;
     int exitCode = startConvertCommand(argc, argv, &args);
     if (exitCode >= 0) return exitCode;
+    if (!addListedInputs(&args)) return kExitFailure;
     if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output);
 
     FieldList fields;

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "platform/app_paths.h"
+#include "platform/control_characters.h"
 #include "platform/file_info.h"
 #include "platform/file_source.h"
 #include "platform/line_reader.h"
 #include "platform/preferences.h"
 #include "platform/temporary_files.h"
-#include "table/utf8_text.h"
 #include "templates/field_names_file.h"
 #include "version.h"
 
@@ -83,8 +83,8 @@ static const char kUsageOptions[] =
                        A run waits up to 60 seconds for another adding to the
                        same output, then gives up and changes nothing
       --files-from=LIST  also read the files LIST names, one to a line (or
-                       each ending in NUL, as find -print0 writes them); - reads
-                       the list from standard input
+                       each ended by a NUL); - reads the list from standard
+                       input
       --guess-template propose a Field Names file from the labels in the mail
   -h, --help           show this text and exit
       --version        show the version and exit
@@ -173,10 +173,10 @@ bool addListedInputs(ConvertArguments* args) {
     std::string shown = "standard input";
     if (args->filesFrom != "-") shown = '"' + shownText(args->filesFrom).append(1, '"');
     std::unique_ptr<FileSource> source;
-    Status status = args->filesFrom == "-"
-                        ? (source = FileSource::fromDescriptor(STDIN_FILENO, "standard input"),
-                           Status::Ok())
-                        : FileSource::open(args->filesFrom, &source);
+    Status status =
+        args->filesFrom == "-"
+            ? (source = FileSource::fromDescriptor(STDIN_FILENO, "standard input"), Status::Ok())
+            : FileSource::open(args->filesFrom, &source);
     std::string list;
     char block[1 << 16];
     for (size_t count = 1; status.ok() && count > 0;) {

@@ -6,10 +6,11 @@
 #include <cstring>
 
 #include "conversion/converter.h"
+#include "platform/control_characters.h"
 
 namespace tabulon {
 
-ProgressLine::ProgressLine(std::string name) : name_(std::move(name)) {
+ProgressLine::ProgressLine(const std::string& name) : name_(shownText(name)) {
     const char* term = std::getenv("TERM");
     dumbTerminal_ = term == nullptr || *term == '\0' || std::strcmp(term, "dumb") == 0;
 }

@@ -12,7 +12,7 @@ namespace tabulon {
 
 class ProgressLine {
   public:
-    explicit ProgressLine(std::string name);
+    explicit ProgressLine(const std::string& name);  // shown as shownText() shows it
     ~ProgressLine();
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;

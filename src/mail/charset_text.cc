@@ -110,15 +110,6 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
     return true;
 }
 
-void appendUndeclared(std::string_view bytes, std::string* out) {
-    if (isValidUtf8(bytes)) {
-        out->append(bytes);
-        return;
-    }
-    bool clean = true;
-    convertWith(bytes, "CP1252", out, &clean);
-}
-
 }  // namespace
 
 void initGMime() {
@@ -128,7 +119,7 @@ void initGMime() {
 
 bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out) {
     if (charset.empty()) {
-        appendUndeclared(bytes, out);
+        appendValidUtf8(bytes, out);
         return true;
     }
     if (isUtf8Name(charset)) {
@@ -136,7 +127,7 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
             out->append(bytes);
             return true;
         }
-        appendUndeclared(bytes, out);  // mislabelled: most often Latin-1 text
+        appendValidUtf8(bytes, out);  // mislabelled: most often Latin-1 text
         return false;
     }
     if (isLatin1Name(charset)) {
@@ -158,7 +149,7 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
     std::string name(charset);
     bool clean = true;
     if (!convertWith(bytes, name.c_str(), out, &clean)) {
-        appendUndeclared(bytes, out);
+        appendValidUtf8(bytes, out);
         return false;
     }
     return clean;

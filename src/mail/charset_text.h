@@ -9,7 +9,8 @@
 namespace tabulon {
 
 // Appends `bytes`, read in `charset`, to `out` as UTF-8. An empty charset means
-// undeclared: valid UTF-8 stays as it is, anything else is read as Windows-1252.
+// undeclared: as platform/utf8.h reads any text of no known charset (its UTF-8
+// kept, each other byte Windows-1252), a line of both kinds included.
 // Returns false when the charset is unknown (the text is then treated as
 // undeclared) or when some bytes were not valid in it.
 bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out);

@@ -30,9 +30,8 @@ bool imapDate(std::string_view date, std::string* out) {
 // end would end the command and begin another).
 bool quoted(std::string_view text, std::string* out) {
     *out = "\"";
+    if (holdsControl(text)) return false;
     for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) return false;
         if (c == '"' || c == '\\') *out += '\\';
         *out += c;
     }
@@ -188,28 +187,10 @@ FetchPiece readFetchPiece(std::string_view piece) {
 }
 
 std::string printableServerText(std::string_view text, size_t limit) {
+    // At most four bytes a character: what is cut off is more than `limit` shows.
     std::string valid;
-    appendValidUtf8(text.substr(0, limit + 4), &valid);
-    std::string out;
-    size_t i = 0;
-    for (; i < valid.size() && out.size() < limit; ++i) {
-        auto byte = static_cast<unsigned char>(valid[i]);
-        bool c1 =
-            byte == 0xc2 && i + 1 < valid.size() && static_cast<unsigned char>(valid[i + 1]) < 0xa0;
-        if (byte < 0x20 || byte == 0x7f || c1) {
-            if (c1) byte = static_cast<unsigned char>(valid[++i]);
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-            continue;
-        }
-        // A character's bytes stay together.
-        size_t length = byte < 0x80 ? 1 : byte < 0xe0 ? 2 : byte < 0xf0 ? 3 : 4;
-        out.append(valid, i, length);
-        i += length - 1;
-    }
-    if (i < valid.size() || text.size() > limit + 4) out += "...";
-    return out;
+    appendValidUtf8(text.substr(0, 4 * limit + 4), &valid);
+    return shownText(valid, limit);
 }
 
 }  // namespace tabulon

@@ -67,8 +67,8 @@ struct FetchPiece {
 bool isFetchReply(std::string_view line);
 FetchPiece readFetchPiece(std::string_view piece);
 
-// `text` from a server, fit to print on one line: control characters and bytes
-// that are not UTF-8 shown as \xNN, cut to `limit` bytes with "..." after.
+// `text` from a server, fit to print on one line: bytes that are not UTF-8 read
+// as Windows-1252, then shown as shownText() shows it, cut to `limit` characters.
 std::string printableServerText(std::string_view text, size_t limit = 200);
 
 }  // namespace tabulon

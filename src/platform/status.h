@@ -35,7 +35,9 @@ class Status {
     const std::string& file() const { return file_; }
 
   private:
-    Status(Code code, std::string message) : code_(code), message_(std::move(message)) {}
+    // A message may name a file or quote a server or a mail: what it carries of
+    // them is made printable (platform/control_characters.h), line ends kept.
+    Status(Code code, std::string message);
 
     Code code_ = Code::kOk;
     std::string message_;

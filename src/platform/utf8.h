@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace tabulon {
@@ -14,5 +15,10 @@ namespace tabulon {
 size_t utf8SequenceLength(std::string_view text, size_t i);
 
 bool isValidUtf8(std::string_view text);
+
+// Appends `text` to `out` as valid UTF-8: well-formed sequences are kept, every
+// other byte is read as Windows-1252 (its five unassigned bytes as U+FFFD). What
+// any text of no known charset becomes, a mail's or a line conversion's.
+void appendValidUtf8(std::string_view text, std::string* out);
 
 }  // namespace tabulon

@@ -8,14 +8,17 @@ namespace tabulon {
 
 namespace {
 
-// Appends `value`, valid UTF-8, as a JSON string.
+// Appends `value`, valid UTF-8, as a JSON string: every control escaped.
 void appendJsonString(std::string_view value, std::string* out) {
     *out += '"';
     size_t plain = 0;  // start of the bytes not yet appended
     for (size_t i = 0; i < value.size(); ++i) {
         auto c = static_cast<unsigned char>(value[i]);
-        if (c >= 0x20 && c != '"' && c != '\\') continue;
+        if (!mayBeginControl(value[i]) && c != '"' && c != '\\') continue;
+        size_t control = controlLength(value, i);
+        if (c == 0xC2 && control == 0) continue;
         out->append(value.substr(plain, i - plain));
+        if (control == 2) c = static_cast<unsigned char>(value[++i]);  // a C1 control
         plain = i + 1;
         switch (c) {
             case '"':

@@ -1,7 +1,5 @@
 #include "table/tab_writer.h"
 
-#include <algorithm>
-
 #include "table/formula_guard.h"
 #include "table/utf8_text.h"
 
@@ -20,16 +18,19 @@ Status TabWriter::row(const std::vector<std::string>& cells) {
     std::string& text = out_.text();
     for (const std::string& cell : cells) {
         if (looksLikeFormula(cell)) text += kFormulaGuard;
-        // Runs without a control character are copied whole.
+        // Runs without a control character are copied whole; Tab, LF and CR,
+        // which end a cell or a row here, become spaces.
         std::string_view rest = cell;
         for (;;) {
-            auto control = std::ranges::find_if(
-                rest, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-            size_t run = static_cast<size_t>(control - rest.begin());
+            size_t run = 0, control = 0;
+            while (run < rest.size() &&
+                   !(mayBeginControl(rest[run]) && (control = controlLength(rest, run)) > 0))
+                ++run;
             text.append(rest.substr(0, run));
             if (run == rest.size()) break;
-            text += isStrayControl(rest[run]) ? kReplacementCharacter : std::string_view(" ");
-            rest.remove_prefix(run + 1);
+            text +=
+                strayControlLength(rest, run) > 0 ? kReplacementCharacter : std::string_view(" ");
+            rest.remove_prefix(run + control);
         }
         text += '\t';
     }

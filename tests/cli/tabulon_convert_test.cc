@@ -132,6 +132,8 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
         {{"--help"}, "", 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
         {{"--version"}, "", 0, "tabulon-convert 1.0\n", ""},
         {{"-t", "absent", "mail.txt"}, "", 1, "", "tabulon-convert: The Field Names file is missing! (absent)\n"},
+        // A name that carries a terminal's escape sequence is shown escaped.
+        {{"-t", "Template", "a\x1B[2Jb"}, "", 1, "", "tabulon-convert: Cannot open \"a\\x1B[2Jb\": No such file or directory\n"},
         {{"-t", "folder", "mail.txt"}, "", 1, "", "tabulon-convert: Cannot read \"folder\": it is a folder\n"},
         // Nothing is written where a file cannot be read or written (why an
         // output cannot be written is the atomic file's test).

@@ -22,7 +22,10 @@ TEST(CharsetText, EverythingBecomesUtf8) {
         {"\x93\x80\x94", "ISO-8859-1", "\xe2\x80\x9c\xe2\x82\xac\xe2\x80\x9d", true},  // as 1252
         {"\x93\x81", "iso-8859-1", "\xc2\x93\xc2\x81", true},  // not 1252: Latin-1 after all
         {"caf\xe9", "utf-8", "caf\xc3\xa9", false},            // mislabelled Latin-1
-        {"a\x81z", "windows-1252", "a\xef\xbf\xbdz", false},   // a byte it lacks
+        // Both kinds in one line: each byte read as the table writers read it.
+        {"J\xc3\xbcrgen J\xfcrgen", "", "J\xc3\xbcrgen J\xc3\xbcrgen", true},
+        {"J\xc3\xbcrgen J\xfcrgen", "UTF-8", "J\xc3\xbcrgen J\xc3\xbcrgen", false},
+        {"a\x81z", "windows-1252", "a\xef\xbf\xbdz", false},  // a byte it lacks
         {"Name: x", "x-unknown-charset", "Name: x", false},
         // A misspelt "utf-8" that iconv takes lets a lead byte past U+10FFFF through.
         {"a\xf5\xb1\x9e\x92z", "utf'8", "a\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbdz",

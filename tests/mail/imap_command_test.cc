@@ -120,10 +120,10 @@ TEST(ImapCommand, ServerTextIsPrintable) {
              Case{"\x1b]0;owned\x07 \x1b[2J", 200, "\\x1B]0;owned\\x07 \\x1B[2J"},
              Case{"C1 \xc2\x9b"
                   "31m and caf\xc3\xa9",
-                  200, "C1 \\x9B31m and caf\xc3\xa9"},
+                  200, "C1 \\u009B31m and caf\xc3\xa9"},
              Case{"latin \xe9", 200, "latin \xc3\xa9"},
              Case{std::string(300, 'x'), 10, std::string(10, 'x') + "..."},
-             Case{"\xc3\xa9\xc3\xa9\xc3\xa9", 3, "\xc3\xa9\xc3\xa9..."},
+             Case{"\xc3\xa9\xc3\xa9\xc3\xa9", 2, "\xc3\xa9\xc3\xa9..."},  // characters counted
          }) {
         EXPECT_EQ(printableServerText(c.text, c.limit), c.shown);
     }

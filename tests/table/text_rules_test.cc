@@ -61,7 +61,7 @@ TEST(FormulaGuard, WhatASpreadsheetWouldRun) {
 
 // One value's bytes in each text format (the header row left out): what a
 // spreadsheet that guesses the delimiter, a terminal or a reader of the raw file
-// meets. C0 controls other than Tab, CR and LF become U+FFFD everywhere.
+// meets. Controls other than Tab, CR and LF become U+FFFD everywhere.
 TEST(TextFormats, CellBytes) {
     const std::string kFFFD = "\xEF\xBF\xBD";
     const struct {
@@ -76,8 +76,13 @@ TEST(TextFormats, CellBytes) {
         {"\t@SUM(A1)", "\"'\t@SUM(A1)\"", "'\\t@SUM(A1)", "' @SUM(A1)"},
         {"\x1B]0;PWNED\a\x1B[2J", "\"" + kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J\"",
          kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J", kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J"},
-        {std::string("a\0\x1F\x7F", 4), "a" + kFFFD + kFFFD + "\x7F", "a" + kFFFD + kFFFD + "\x7F",
-         "a" + kFFFD + kFFFD + "\x7F"},
+        {std::string("a\0\x1F\x7F", 4), "a" + kFFFD + kFFFD + kFFFD, "a" + kFFFD + kFFFD + kFFFD,
+         "a" + kFFFD + kFFFD + kFFFD},
+        // C1 controls (CSI, NEL) too; a no-break space is no control.
+        {"\xC2\x9B"
+         "2J\xC2\x85\xC2\xA0",
+         kFFFD + "2J" + kFFFD + "\xC2\xA0", kFFFD + "2J" + kFFFD + "\xC2\xA0",
+         kFFFD + "2J" + kFFFD + "\xC2\xA0"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(testing::PrintToString(c.value));
@@ -90,6 +95,9 @@ TEST(TextFormats, CellBytes) {
     EXPECT_EQ(
         test::writeTable(TableFormat::kJsonl, {"Name", "Name"}, {{"Ann \"A\"", "Oslo"}, {"Bo"}}),
         "{\"Name\":\"Ann \\\"A\\\"\",\"Name 2\":\"Oslo\"}\n{\"Name\":\"Bo\"}\n");
+    // Every control escaped, exactly: C0, DEL and C1; a no-break space is none.
+    EXPECT_EQ(test::writeTable(TableFormat::kJsonl, {"N"}, {{"\x1B\x7F\xC2\x9B\xC2\xA0"}}),
+              "{\"N\":\"\\u001b\\u007f\\u009b\xC2\xA0\"}\n");
 }
 
 // Text from a mail on a terminal: no control character reaches it, nothing is

@@ -18,7 +18,8 @@ struct View {
     bool changed = false;
     bool continued = false;
     bool bulleted = false;
-    bool blank = false;  // a table row of empty cells
+    bool blank = false;   // a table row of empty cells
+    bool dashed = false;  // a dash parts label and value ("City — Lyon")
 };
 
 bool isTableRule(std::string_view line) {
@@ -162,12 +163,15 @@ bool hasDotLeader(std::string_view line) {
     return false;
 }
 
-// "City = Lyon", "City -> Lyon", "City => Lyon", "city=Lyon": "City: Lyon", when
-// what stands before the separator may be a short label.
-bool withColon(std::string_view line, std::string* out) {
+// "City = Lyon", "City -> Lyon", "City => Lyon", "city=Lyon", "City — Lyon",
+// "City - Lyon": "City: Lyon", when what stands before the separator may be a
+// short label.
+bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr) {
     // Most lines hold no such separator: memchr tells it fast.
     if (std::memchr(line.data(), '=', line.size()) == nullptr &&
-        std::memchr(line.data(), '>', line.size()) == nullptr && !hasDotLeader(line))
+        std::memchr(line.data(), '>', line.size()) == nullptr &&
+        std::memchr(line.data(), '-', line.size()) == nullptr &&
+        std::memchr(line.data(), '\xE2', line.size()) == nullptr && !hasDotLeader(line))
         return false;
     // "Nom ........ Girard": dot leaders part label and value.
     if (size_t dots = line.find(" ..."); dots != line.npos && dots > 0 && dots <= kMaxLabelBytes) {
@@ -185,7 +189,10 @@ bool withColon(std::string_view line, std::string* out) {
         }
     }
     // The first separator on the line parts label and value.
-    static constexpr std::string_view kSeparators[] = {" => ", " -> ", " = ", "=>", "->", "="};
+    static constexpr std::string_view kSeparators[] = {
+        " => ", " -> ", " = ", "=>", "->", "=", " \xE2\x80\x94 ", " \xE2\x80\x93 ", " - "};
+    // A dash with nothing after it ends a label whose value is below.
+    static constexpr std::string_view kEndingDashes[] = {" \xE2\x80\x94", " \xE2\x80\x93", " -"};
     size_t at = line.npos;
     std::string_view separator;
     for (std::string_view candidate : kSeparators) {
@@ -195,17 +202,30 @@ bool withColon(std::string_view line, std::string* out) {
             separator = candidate;
         }
     }
+    for (std::string_view dash : kEndingDashes) {
+        if (at == line.npos && line.ends_with(dash)) {
+            at = line.size() - dash.size();
+            separator = dash;
+        }
+    }
     if (at == line.npos || at == 0 || at > kMaxLabelBytes) return false;
     std::string_view name = trimBlanks(line.substr(0, at));
     // Without blanks around it, "=" parts a key from its value only in a key
     // of one word ("name=Ann").
     if (separator == "=" && name.find(' ') != name.npos) return false;
+    // Before a dash, what ends a sentence's piece is no label ("Example Ltd. - Sent
+    // from ...").
+    bool dash = separator.find_first_of("=>") == separator.npos;
+    if (dash &&
+        (name.ends_with('.') || name.ends_with(',') || name.ends_with(';') || name.ends_with('!')))
+        return false;
     std::string candidate(name);
     candidate += ": ";
     candidate.append(trimBlanks(line.substr(at + separator.size())));
     LabelLine label;
     if (!colonLabelOf(candidate, &label, kShortLabelWords)) return false;
     *out = std::move(candidate);
+    if (dashed) *dashed = dash;
     return true;
 }
 
@@ -220,7 +240,7 @@ size_t bulletLength(std::string_view line) {
 
 void viewOf(std::string_view line, View* view) {
     view->made.clear();
-    view->changed = view->continued = view->bulleted = view->blank = false;
+    view->changed = view->continued = view->bulleted = view->blank = view->dashed = false;
     if (isTableRule(line)) {
         view->made = "---";
         view->changed = true;
@@ -264,7 +284,7 @@ void viewOf(std::string_view line, View* view) {
         view->changed = true;
         return;
     }
-    if (withColon(rest, &plain) && !colonLabelOf(rest, &label, kMaxLabelWords)) {
+    if (withColon(rest, &plain, &view->dashed) && !colonLabelOf(rest, &label, kMaxLabelWords)) {
         view->made = std::move(plain);
         view->changed = true;
         return;
@@ -493,7 +513,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         }
         made.push_back({lines->size(), storage->size(), view.made.size()});
         storage->append(view.made);
-        lines->push_back({text, {}, indent, view.continued, view.bulleted, linkOnly});
+        lines->push_back({text, {}, indent, view.continued, view.bulleted, linkOnly, view.dashed});
     }
     for (const Made& m : made) {
         FormLine& line = (*lines)[m.line];

@@ -1,7 +1,7 @@
 // The lines of a message body as the form reader and the layout learner read
 // them: each line as the mail shows it, and beside it a plain view in which
 // markup and separators no longer hide a label ("**City:** Lyon", "* City: Lyon",
-// "| City | Lyon |", "City = Lyon" and "City -> Lyon" all read "City: Lyon" or
+// "| City | Lyon |", "City = Lyon", "City -> Lyon" and "City — Lyon" all read "City: Lyon" or
 // "City<Tab>Lyon"; "Nom ....... Girard" reads "Nom: Girard"). A line holding two
 // pairs ("Name: Ann    Phone: 555") is two; a row of a text table drawn over
 // several lines between its rules is one.
@@ -23,6 +23,7 @@ struct FormLine {
     bool continued = false;
     bool bulleted = false;  // a list item ("- ", "* ", "• ")
     bool linkOnly = false;  // the text of a link alone (an HTML button)
+    bool dashed = false;    // the view's label comes before a dash ("City — Lyon")
 };
 
 // "-- " (and "--", as some programs trim it): the line above a signature.

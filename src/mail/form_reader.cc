@@ -473,11 +473,16 @@ void FormReader::read(std::string_view body, FormText* out) const {
             // A label nothing else vouches for opens a field where it starts a
             // paragraph or where its value is no sentence, unless it stands in
             // free text ("Note: ..." in a message's paragraphs).
-            vouched = entry >= 0 || layout_.knowsLabel(key);
+            // Where a field waits for its value, a dash parts no label and value:
+            // "Course:" (or a question), then "Czech for beginners – evening", is
+            // the answer; only a label the other messages have after a "Label:"
+            // opens a field ("Phone —", then "Pet — cat").
+            bool answer = formLine.dashed && waiting && (!labelColon || !layout_.knowsLabel(key));
+            vouched = entry >= 0 || (layout_.knowsLabel(key) && !answer);
             bool inFreeText = !vouched && field != nullptr && !waiting &&
                               (blankInside || !layout_.fewMessages()) && isFreeText(field->value);
-            isLabel =
-                vouched || (label.isShort && !inFreeText && (opens || !isSentence(label.value)));
+            isLabel = vouched || (label.isShort && !inFreeText && !answer &&
+                                  (opens || !isSentence(label.value)));
         } else if (kind == LabelKind::kTableRow) {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -24,6 +26,29 @@ inline size_t controlLength(std::string_view text, size_t i) {
 inline bool mayBeginControl(char c) {
     auto b = static_cast<unsigned char>(c);
     return b < 0x20 || b == 0x7F || b == 0xC2;
+}
+
+// Where the first control at or after `from` begins in UTF-8 `text`, and in
+// `*length` its bytes; text.size() when there is none.
+inline size_t findControl(std::string_view text, size_t from, size_t* length) {
+    // Eight bytes at a time while none of them may begin one (a byte below 0x20,
+    // 0x7F or 0xC2): most text has no control at all.
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        uint64_t del = word ^ (kOnes * 0x7F), c2 = word ^ (kOnes * 0xC2);
+        uint64_t hits =
+            ((word - kOnes * 0x20) & ~word) | ((del - kOnes) & ~del) | ((c2 - kOnes) & ~c2);
+        if ((hits & kHigh) != 0) break;
+    }
+    for (; i < text.size(); ++i) {
+        if (!mayBeginControl(text[i])) continue;
+        if ((*length = controlLength(text, i)) > 0) return i;
+    }
+    *length = 0;
+    return text.size();
 }
 
 bool holdsControl(std::string_view text);

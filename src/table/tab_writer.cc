@@ -22,10 +22,8 @@ Status TabWriter::row(const std::vector<std::string>& cells) {
         // which end a cell or a row here, become spaces.
         std::string_view rest = cell;
         for (;;) {
-            size_t run = 0, control = 0;
-            while (run < rest.size() &&
-                   !(mayBeginControl(rest[run]) && (control = controlLength(rest, run)) > 0))
-                ++run;
+            size_t control = 0;
+            size_t run = findControl(rest, 0, &control);
             text.append(rest.substr(0, run));
             if (run == rest.size()) break;
             text +=

@@ -22,10 +22,10 @@ void appendCellText(std::string_view text, std::string* out) {
     size_t start = out->size();
     appendValidUtf8(text, out);
     std::string_view added(out->data() + start, out->size() - start);
-    size_t first = 0;
-    while (first < added.size() &&
-           !(mayBeginControl(added[first]) && strayControlLength(added, first) > 0))
-        ++first;
+    size_t control = 0;
+    size_t first = findControl(added, 0, &control);
+    while (first < added.size() && strayControlLength(added, first) == 0)
+        first = findControl(added, first + control, &control);
     if (first == added.size()) return;
     std::string rest(added.substr(first));
     out->resize(start + first);

@@ -89,6 +89,25 @@ bool isFreeText(std::string_view value) {
     return words >= 6;
 }
 
+// How a message's template labels set their colon: "Name : Ann" or "Name: Ann".
+// A label written the other way, which nothing vouches for, is no label of that
+// form ("Note: ..." in a value of a form that writes "Details : ...").
+class ColonStyle {
+  public:
+    void note(std::string_view line) { ++(spacedColon(line) ? spaced_ : tight_); }
+    bool isForeign(std::string_view line) const {
+        bool spaced = spacedColon(line);
+        return spaced ? tight_ >= 2 && spaced_ == 0 : spaced_ >= 2 && tight_ == 0;
+    }
+
+  private:
+    static bool spacedColon(std::string_view line) {
+        size_t colon = line.find(':');
+        return colon != line.npos && colon > 0 && line[colon - 1] == ' ';
+    }
+    unsigned spaced_ = 0, tight_ = 0;
+};
+
 // What follows a template entry on its line that is the question's own, not an
 // answer: the name of the person asked (", Ingrid?", "，王女士？") or a note
 // ("(Select all)").
@@ -351,8 +370,9 @@ void FormReader::read(std::string_view body, FormText* out) const {
     unsigned labelIndent = 0;    // the indent of the current field's label line
     bool labelBulleted = false;  // the current field's label line is a list item
     bool labelColon = false;     // and it reads "Label:"
-    bool lastBulleted = false;   // the current value's last line is a list item
-    std::string key;             // the labelKey() of the line's label
+    ColonStyle colonStyle;
+    bool lastBulleted = false;  // the current value's last line is a list item
+    std::string key;            // the labelKey() of the line's label
     // The lines appended to the last value opened, for telling what follows the form.
     thread_local std::vector<TailLine> tail;
     tail.clear();
@@ -482,7 +502,9 @@ void FormReader::read(std::string_view body, FormText* out) const {
             bool inFreeText = !vouched && field != nullptr && !waiting &&
                               (blankInside || !layout_.fewMessages()) && isFreeText(field->value);
             isLabel = vouched || (label.isShort && !inFreeText && !answer &&
-                                  (opens || !isSentence(label.value)));
+                                  (opens || !isSentence(label.value)) &&
+                                  !(field != nullptr && colonStyle.isForeign(line)));
+            if (entry >= 0) colonStyle.note(line);
         } else if (kind == LabelKind::kTableRow) {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);
@@ -545,9 +567,11 @@ void FormReader::read(std::string_view body, FormText* out) const {
                        (waiting || lastBulleted) && formLine.bulleted;
         // Below a label without colon that waits for its answer, a line that only
         // looks like "Label: value" ("Landscapes: a history") is that answer.
-        bool greeting = waiting && field->entry >= 0 && kind == LabelKind::kColon &&
-                        !formLine.bulleted &&
-                        ((!blankInside && label.value.empty()) || !labelColon);
+        // So is, right below "Label:", a sentence that holds a colon ("I have used
+        // Jira: about a year.").
+        bool greeting =
+            waiting && field->entry >= 0 && kind == LabelKind::kColon && !formLine.bulleted &&
+            ((!blankInside && (label.value.empty() || isSentence(formLine.text))) || !labelColon);
         if (entry < 0 && !layout_.knowsLabel(key) && (answers || greeting))
             isLabel = vouched = false;
         // One the other messages have too, right below a question without colon

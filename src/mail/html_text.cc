@@ -54,7 +54,7 @@ class TextBuilder {
   public:
     // Inside <pre>, lines and blanks stay as written.
     void preformatted(bool on) { pre_ += on ? 1 : -1; }
-    // Inside <blockquote>, the quote of an earlier message, each line begins "> ".
+    // Inside a blockquote that cites an earlier message, each line begins "> ".
     void quoted(bool on) { quote_ += on ? 1 : -1; }
     void text(const char* s) {
         if (pre_ > 0) {
@@ -391,6 +391,7 @@ class Walk {
             }
         }
         Part part = partOf(name);
+        if (part == Part::kQuote && !isCitation(attributes)) part = Part::kOther;
         open_.push_back(kind);
         parts_.push_back(part);
         if (kind == Kind::kSkip) ++skipping_;
@@ -434,6 +435,20 @@ class Walk {
         if (skipping_ > 0 || length <= 0) return;
         text_.assign(bytes, static_cast<size_t>(length));
         builder_.text(text_.c_str());
+    }
+
+    // A blockquote that quotes an earlier message, as mail programs mark it:
+    // type="cite", a cite attribute, a class or id of a quote ("gmail_quote").
+    // One without such a mark is a form's way to set an answer in.
+    static bool isCitation(const xmlChar** attributes) {
+        if (attribute(attributes, "cite") != nullptr) return true;
+        const char* type = attribute(attributes, "type");
+        if (type != nullptr && strcasecmp(type, "cite") == 0) return true;
+        for (const char* name : {"class", "id"}) {
+            const char* value = attribute(attributes, name);
+            if (value != nullptr && strcasestr(value, "quot") != nullptr) return true;
+        }
+        return false;
     }
 
     static const char* attribute(const xmlChar** attributes, const char* name) {

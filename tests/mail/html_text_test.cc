@@ -55,8 +55,11 @@ TEST(HtmlText, CellsJoinRowsAndBreaksEndLines) {
         // link's text alone is marked.
         {"<p>Hi <a href=x>you</a></p><p><a href=x>View entry</a></p>", "Hi you\n\n\x1eView entry"},
         {"<pre>| Name | Eva  |\n|      | Lund |</pre>", "| Name | Eva  |\n|      | Lund |"},
-        {"<p>Thanks</p><blockquote>Name: Eva<br>Day: Mon</blockquote>",
+        // A blockquote that cites a message quotes it; one without a mark sets an answer in.
+        {"<p>Thanks</p><blockquote type=cite>Name: Eva<br>Day: Mon</blockquote>",
          "Thanks\n\n> Name: Eva\n> Day: Mon"},
+        {"<blockquote class=gmail_quote>Eva</blockquote>", "> Eva"},
+        {"<p>Name</p><blockquote style='margin:0'>Eva</blockquote>", "Name\n\nEva"},
         {std::string("<p>Name: \xc3\x85se</p><p>a\0b</p>", 27), "Name: \xc3\x85se\n\na b"},
     };
     for (const auto& c : kCases) {

@@ -58,8 +58,12 @@ bool FormLayout::isBoilerplate(std::string_view line) const {
 bool FormLayout::recursInShape(std::string_view line) const {
     // A sentence someone wrote may share its shape with the others' ("I need 2
     // chairs."); a stamp or a note of the sending tool ends with no full stop.
-    if (shapes_.empty() || line.ends_with('.') || line.ends_with('!') || line.ends_with('?'))
-        return false;
+    if (line.ends_with('.') || line.ends_with('!') || line.ends_with('?')) return false;
+    return sharesShape(line);
+}
+
+bool FormLayout::sharesShape(std::string_view line) const {
+    if (shapes_.empty()) return false;
     std::string shape = lineShape(line);
     return !shape.empty() && shapes_.find(shape) != shapes_.end();
 }

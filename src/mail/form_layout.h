@@ -55,6 +55,8 @@ class FormLayout {
     // Whether this line recurs in most messages in shape (another date, number
     // or link), unless it ends a sentence.
     bool recursInShape(std::string_view line) const;
+    // Whether this line recurs in most messages in shape, a sentence or not.
+    bool sharesShape(std::string_view line) const;
 
   private:
     friend class FormLayoutLearner;

@@ -110,12 +110,12 @@ void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
         found->attached = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
         return;
     }
-    if (!GMIME_IS_PART(object) || found->plain != nullptr) return;
+    if (!GMIME_IS_PART(object) || (found->plain != nullptr && found->html != nullptr)) return;
     GMimePart* part = GMIME_PART(object);
     if (g_mime_part_is_attachment(part)) return;
     GMimeContentType* type = g_mime_object_get_content_type(object);
     if (type == nullptr || g_mime_content_type_is_type(type, "text", "plain")) {
-        found->plain = part;
+        if (found->plain == nullptr) found->plain = part;
     } else if (found->html == nullptr && g_mime_content_type_is_type(type, "text", "html")) {
         found->html = part;
     }
@@ -224,6 +224,30 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
         unwrapFlowed(&text, delsp != nullptr && g_ascii_strcasecmp(delsp, "yes") == 0);
     }
     out->body = html ? textOfHtml(text, out) : std::move(text);
+}
+
+// A text alternative of a line or two, as a sender writes who puts the form in
+// the HTML alone ("This message was sent as HTML; use a mail program that shows
+// it").
+bool isStub(std::string_view text) {
+    int lines = 0;
+    for (size_t at = 0; at < text.size() && lines <= 3;) {
+        size_t end = std::min(text.find('\n', at), text.size());
+        lines += text.find_first_not_of(" \t", at) < end;
+        at = end + 1;
+    }
+    return lines <= 3;
+}
+
+// Reads `html` in place of a stub text alternative when its text says far more.
+[[gnu::noinline]] void preferFullerHtml(GMimePart* html, DecodedMessage* out) {
+    DecodedMessage fuller;
+    std::string scratch;
+    decodePart(html, true, &scratch, &fuller);
+    if (fuller.body.size() <= 2 * out->body.size() + 80) return;
+    out->body = std::move(fuller.body);
+    for (std::string& problem : fuller.problems)
+        out->problems.push_back(std::move(problem));
 }
 
 // Thunderbird marks a deleted message in its X-Mozilla-Status field (flag 0x0008)
@@ -547,6 +571,7 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
         g_free(text);
     } else if (found.plain != nullptr) {
         decodePart(found.plain, false, &scratch_, out);
+        if (found.html != nullptr && isStub(out->body)) preferFullerHtml(found.html, out);
     } else if (found.html != nullptr) {
         decodePart(found.html, true, &scratch_, out);
     }

@@ -226,10 +226,11 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
     out->body = html ? textOfHtml(text, out) : std::move(text);
 }
 
-// A text alternative of a line or two, as a sender writes who puts the form in
-// the HTML alone ("This message was sent as HTML; use a mail program that shows
-// it").
+// A text alternative of a line or two and no label, as a sender writes who puts
+// the form in the HTML alone ("This message was sent as HTML; use a mail
+// program that shows it").
 bool isStub(std::string_view text) {
+    if (text.find(':') != text.npos || text.find("\xEF\xBC\x9A") != text.npos) return false;
     int lines = 0;
     for (size_t at = 0; at < text.size() && lines <= 3;) {
         size_t end = std::min(text.find('\n', at), text.size());

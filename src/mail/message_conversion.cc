@@ -67,12 +67,17 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     if (decoded_.skipped != Skip::kNone) return;
     extractor_.extract(decoded_.body, &fieldCells_, &found_, &extras_);
     // A reply to a form mail would give the row of the mail it quotes again; its
-    // own words may hold a line that looks like a field ("Name: as below").
+    // own words may hold a line that looks like a field ("Name: as below"). A
+    // reply read alone (one saved message) is all there is of that mail: it
+    // gives the row.
     if (decoded_.quotesEarlier && !found_.empty() &&
         (decoded_.replySubject ||
          std::none_of(found_.begin(), found_.end(), [](bool found) { return found; }))) {
-        row->skipped = Skip::kQuotedReply;
-        return;
+        if (extractor_.layout().messages() != 1) {
+            row->skipped = Skip::kQuotedReply;
+            return;
+        }
+        extractor_.extract(decoded_.quoted, &fieldCells_, &found_, &extras_);
     }
     for (std::string& header : decoded_.headers) {
         row->present.push_back(!header.empty());

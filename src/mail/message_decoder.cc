@@ -342,6 +342,29 @@ void unquoteLines(std::string* text) {
     text->swap(plain);
 }
 
+// Keeps in `out` the text of the message a reply quotes, for a reply read alone.
+void keepQuote(const QuotedMessage& quoted, bool marked, DecodedMessage* out) {
+    std::string& text = out->quoted;
+    size_t from = !marked && quoted.text < out->body.size() ? quoted.text : quoted.start;
+    text.assign(out->body, std::min(from, out->body.size()));
+    // Quoted with ">": from its first such line (below "On ..., ... wrote:") up to
+    // the reply's own text below the quote.
+    size_t first = text[0] == '>' ? 0 : text.find("\n>");
+    if (first == std::string::npos || (first > 0 && text.find('\n') < first)) return;
+    text.erase(0, first == 0 ? 0 : first + 1);
+    for (size_t at = 0; at < text.size();) {
+        size_t end = std::min(text.find('\n', at), text.size());
+        std::string_view line = trimBlanks(std::string_view(text).substr(at, end - at));
+        if (!line.empty() && line[0] != '>') {
+            text.resize(at);
+            break;
+        }
+        at = end + 1;
+    }
+    unquoteLines(&text);
+    text.erase(0, textBelowHeaderBlock(text));
+}
+
 }  // namespace
 
 MessageDecoder::MessageDecoder(std::vector<std::string> headerNames)
@@ -409,6 +432,7 @@ const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string
 void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->skipped = Skip::kNone;
     out->quotesEarlier = false;
+    out->quoted.clear();
     out->replySubject = false;
     out->body.clear();
     out->headers.clear();
@@ -467,6 +491,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         readSubject();
         if (depth > 0) subject.clear();
         if (!quoted.forwarded && !isForwardSubject(subject)) {
+            keepQuote(quoted, marked, out);
             out->body.resize(quoted.start);
             out->quotesEarlier = true;
             break;

@@ -46,6 +46,9 @@ struct DecodedMessage {
     std::vector<std::string> problems;  // one short text per part that could not be decoded
     bool quotesEarlier = false;         // the body ended where a quote of an earlier message began
     bool replySubject = false;          // the subject says the message is a reply ("Re:")
+    // With quotesEarlier: the message quoted, its ">" taken off and from its text
+    // on (below a quoted header block).
+    std::string quoted;
 };
 
 // What a Content-Type field says about a body, as far as this decoder cares.

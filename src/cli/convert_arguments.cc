@@ -62,6 +62,7 @@ constexpr Option kOptions[] = {
     {"report",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.report = true; return ""; }},
     {"strict",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.strict = true; return ""; }},
     {"new-only", 0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.newOnly = true; return ""; }},
+    {"attachments",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.attachments = v; return ""; }},
     {"guess-template", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.guessTemplate = true; return ""; }},
     {"search-subject", 0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.subject = v; return ""; }},
     {"search-from",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.from = v; return ""; }},
@@ -202,6 +203,9 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
                                       : result->strict ? "--strict"
                                                        : "--headers") +
                           " goes with --messages");
+    }
+    if (!result->attachments.empty() && (!result->messages || result->guessTemplate)) {
+        return usageError("--attachments goes with --messages");
     }
     if (result->newOnly && (!result->messages || result->guessTemplate)) {
         return usageError("--new-only goes with --messages");

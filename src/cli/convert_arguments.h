@@ -23,7 +23,8 @@ struct ConvertArguments {
     bool report = false;
     bool strict = false;  // exit status 4 when the table may be wrong
     bool guessTemplate = false;
-    bool newOnly = false;  // add to the output only messages it does not hold yet
+    bool newOnly = false;     // add to the output only messages it does not hold yet
+    std::string attachments;  // "": files attached to messages are not saved
     // With an imaps:// INPUT: which messages, and how to reach the server.
     ImapSearch search;
     std::string caFile;

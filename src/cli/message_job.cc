@@ -6,6 +6,7 @@
 #include "cli/convert_job.h"
 #include "cli/exit_status.h"
 #include "cli/mailbox_input.h"
+#include "mail/attachments_writer.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
@@ -93,7 +94,8 @@ Status convertInput(const std::string& input, const MailFolderFiles& listed,
 // `seen`, only messages it lacks become rows, added to the table when it exists.
 Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles& listed,
                    const OutputTarget& output, const MessageJobOptions& options, MessageRows& rows,
-                   uint64_t* cutCells, SeenMessages* seen) {
+                   uint64_t* cutCells, SeenMessages* seen, ContainedFolder* files,
+                   SavedFilesCount* saved) {
     // Before anything is written: nothing may land on an input, not even the
     // header row on standard output appended to one.
     for (const std::string& input : inputs) {
@@ -108,11 +110,26 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
         warnCellCut(place, columns, column);
     };
     Status changed;
-    auto fill = [&](TableWriter& writer) {
+    auto fill = [&](TableWriter& table) {
+        std::optional<AttachmentsWriter> withFiles;
+        if (files) {
+            withFiles.emplace(table, rows, *files,
+                              folderFromTable(options.attachments,
+                                              output.isStandardOutput() ? "-" : output.path()),
+                              seen);
+        }
+        TableWriter& writer = withFiles ? static_cast<TableWriter&>(*withFiles) : table;
         Status status = writer.begin(columns);
         for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
             status = convertInput(inputs[i], listed, output, rows, writer, options, &place,
                                   &changed, seen);
+        }
+        if (withFiles) {
+            const SavedFilesCount& count = withFiles->count();
+            saved->saved += count.saved;
+            saved->bytes += count.bytes;
+            saved->tooLarge += count.tooLarge;
+            saved->renamed += count.renamed;
         }
         return status;
     };
@@ -129,6 +146,17 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
 int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     conversion.identify = options.newOnly;
+    conversion.attachedFiles = !options.attachments.empty();
+    std::optional<ContainedFolder> filesFolder;
+    SavedFilesCount saved;
+    saved.asked = conversion.attachedFiles;
+    if (conversion.attachedFiles) {
+        Status status = ContainedFolder::open(options.attachments, &filesFolder.emplace());
+        if (!status.ok()) {
+            std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
+            return kExitFailure;
+        }
+    }
     std::optional<SeenMessages> seen;
     if (options.newOnly) {
         Status status = seen.emplace().load(options.output);
@@ -143,7 +171,8 @@ int runMessageConversion(const MessageJobOptions& options) {
     MailFolderFiles listed;
     auto convert = [&](const std::vector<std::string>& inputs, const OutputTarget& output) {
         Status status =
-            convertInto(inputs, listed, output, options, rows, &cutCells, seen ? &*seen : nullptr);
+            convertInto(inputs, listed, output, options, rows, &cutCells, seen ? &*seen : nullptr,
+                        filesFolder ? &*filesFolder : nullptr, &saved);
         if (status.ok() || status.isBrokenPipe()) return;
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         exitCode = kExitFailure;
@@ -176,6 +205,13 @@ int runMessageConversion(const MessageJobOptions& options) {
     }
     MessageReport report = rows.report();
     report.cellsCut = cutCells;
+    report.files = saved;
+    if (saved.tooLarge > 0) {
+        std::fprintf(stderr,
+                     "tabulon-convert: %llu attached file(s) larger than %llu MB were not saved\n",
+                     static_cast<unsigned long long>(saved.tooLarge),
+                     static_cast<unsigned long long>(kMaxAttachedFileBytes >> 20));
+    }
     if (options.report) std::fputs(renderReport(report).c_str(), stderr);
     if (options.strict && exitCode == kExitOk && report.unsure()) {
         std::fprintf(stderr, "tabulon-convert: %s\n", unsureText(report).c_str());

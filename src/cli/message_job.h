@@ -26,6 +26,8 @@ struct MessageJobOptions {
     bool showProgress = false;
     // Only messages the output does not hold yet are added to it (see new_only.h).
     bool newOnly = false;
+    // Where the files attached to messages are saved (attachments_writer.h); "": not.
+    std::string attachments;
     // For an imaps:// input: which messages, and how to reach the server.
     ImapSearch search;
     std::string caFile;

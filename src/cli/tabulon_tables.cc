@@ -30,6 +30,7 @@ int run(int argc, char** argv) {
         job.report = args.report;
         job.strict = args.strict;
         job.newOnly = args.newOnly;
+        job.attachments = args.attachments;
         job.showProgress = showsProgress(args);
         job.search = args.search;
         job.caFile = args.caFile;

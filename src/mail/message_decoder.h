@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "mail/attached_files.h"
 #include "mail/header_block.h"
 
 typedef struct _GMimeParserOptions GMimeParserOptions;
@@ -46,6 +47,10 @@ struct DecodedMessage {
     std::vector<std::string> problems;  // one short text per part that could not be decoded
     bool quotesEarlier = false;         // the body ended where a quote of an earlier message began
     bool replySubject = false;          // the subject says the message is a reply ("Re:")
+    // With keepAttachedFiles(): the files it carries, and its raw Date field
+    // when it carries any.
+    std::vector<AttachedFile> files;
+    std::string date;
 };
 
 // What a Content-Type field says about a body, as far as this decoder cares.
@@ -75,6 +80,8 @@ class MessageDecoder {
 
     // REQUIRES: `message` has LF line ends.
     void decode(std::string_view message, DecodedMessage* out);
+    // From now on decode() also hands on the files each message carries.
+    void keepAttachedFiles() { keepFiles_ = true; }
 
   private:
     using Kind = BodyKind;
@@ -104,6 +111,7 @@ class MessageDecoder {
     HeaderBlock block_;  // of the message being decoded
     std::string scratch_;
     int nesting_ = 0;
+    bool keepFiles_ = false;
 };
 
 }  // namespace tabulon

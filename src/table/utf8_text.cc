@@ -87,8 +87,9 @@ std::string shownText(std::string_view text, size_t maxChars) {
         }
         auto b = static_cast<unsigned char>(text[i]);
         size_t length = utf8SequenceLength(text, i);
-        bool c1 = b == 0xC2 && length == 2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
-        if (length == 0 || b < 0x20 || b == 0x7F) {
+        size_t control = controlLength(text, i);
+        bool c1 = control == 2 && length == 2;
+        if (length == 0 || control == 1) {
             shown += "\\x";
             shown += kHex[b >> 4];
             shown += kHex[b & 0xF];

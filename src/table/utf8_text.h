@@ -25,6 +25,17 @@ inline bool isStrayControl(char c) {
     return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
 }
 
+// The length of the control character (C0, DEL or C1) at text[i], 0 when
+// there is none: the characters that a text from a mail never brings to a
+// terminal or a file name. REQUIRES: i < text.size()
+inline size_t controlLength(std::string_view text, size_t i) {
+    auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x20 || b == 0x7F) return 1;
+    bool c1 = b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+              static_cast<unsigned char>(text[i + 1]) < 0xA0;
+    return c1 ? 2 : 0;
+}
+
 // U+FFFD, what stands for a character a cell cannot hold.
 inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 

@@ -63,6 +63,7 @@ constexpr Option kOptions[] = {
     {"strict",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.strict = true; return ""; }},
     {"new-only", 0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.newOnly = true; return ""; }},
     {"attachments",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.attachments = v; return ""; }},
+    {"update-tables",  0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.updateTables = true; return ""; }},
     {"guess-template", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.guessTemplate = true; return ""; }},
     {"search-subject", 0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.subject = v; return ""; }},
     {"search-from",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.from = v; return ""; }},
@@ -174,6 +175,19 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
             }
         }
         if (!problem.empty()) return usageError(problem);
+    }
+    if (result->updateTables) {
+        // The tables are remembered with their own options; only these apply to all.
+        ConvertArguments plain;
+        plain.inputs = result->inputs;
+        plain.quiet = result->quiet;
+        plain.passwordFile = result->passwordFile;
+        plain.updateTables = true;
+        if (!result->inputs.empty()) return usageError("--update-tables takes no INPUT");
+        if (!(plain == *result)) {
+            return usageError("--update-tables goes with -q and --password-file only");
+        }
+        return {Outcome::kRun, ""};
     }
     if (result->inputs.empty()) {
         if (stdinIsTerminal) return usageError("no input file given");

@@ -93,17 +93,18 @@ Status readPasswordFile(const std::string& path, std::string* password) {
 
 Status mailboxPassword(const std::string& user, const std::string& host,
                        const std::string& hostName, const std::string& passwordFile,
-                       std::string* password) {
+                       std::string* password, bool mayPrompt) {
     password->clear();
     keepOutOfCoreDumps();
     if (!passwordFile.empty()) return readPasswordFile(passwordFile, password);
     Status status = netrcPassword(hostName, user, password);
     if (!status.ok() || !password->empty()) return status;
-    if (!::isatty(STDIN_FILENO)) {
+    if (!mayPrompt || !::isatty(STDIN_FILENO)) {
         return Status::Error("No password for \"" + user + "\" at " + host +
                              ": give --password-file FILE, or put it in ~/.netrc (\"machine " +
-                             hostName + " login " + user +
-                             " password ...\"); it is asked for only on a terminal");
+                             hostName + " login " + user + " password ...\"); " +
+                             (mayPrompt ? "it is asked for only on a terminal"
+                                        : "--update-tables never asks for it"));
     }
     status = prompt("Password for " + user + " at " + host + ": ", password);
     if (status.ok() && password->empty()) {

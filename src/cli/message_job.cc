@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/convert_command.h"
 #include "cli/convert_job.h"
 #include "cli/exit_status.h"
 #include "cli/mailbox_input.h"
@@ -143,7 +144,26 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
 
 }  // namespace
 
-int runMessageConversion(const MessageJobOptions& options) {
+MessageJobOptions messageJobOptions(const ConvertArguments& args, const FieldList& fields) {
+    MessageJobOptions job;
+    job.inputs = args.inputs;
+    job.output = args.output;
+    job.format = args.format;
+    job.table = TableOptions{args.bom};
+    job.headers = args.headers;
+    job.fields = fields;
+    job.report = args.report;
+    job.strict = args.strict;
+    job.newOnly = args.newOnly;
+    job.attachments = args.attachments;
+    job.showProgress = showsProgress(args);
+    job.search = args.search;
+    job.caFile = args.caFile;
+    job.passwordFile = args.passwordFile;
+    return job;
+}
+
+int runMessageConversion(const MessageJobOptions& options, MessageReport* reportOut) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     conversion.identify = options.newOnly;
     conversion.attachedFiles = !options.attachments.empty();
@@ -213,6 +233,7 @@ int runMessageConversion(const MessageJobOptions& options) {
                      static_cast<unsigned long long>(kMaxAttachedFileBytes >> 20));
     }
     if (options.report) std::fputs(renderReport(report).c_str(), stderr);
+    if (reportOut) *reportOut = report;
     if (options.strict && exitCode == kExitOk && report.unsure()) {
         std::fprintf(stderr, "tabulon-convert: %s\n", unsureText(report).c_str());
         return kExitIncomplete;

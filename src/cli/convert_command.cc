@@ -25,6 +25,7 @@ static const char kUsageStart[] = R"(Usage: tabulon-convert [OPTION]... [INPUT].
        tabulon-convert --messages [OPTION]... [INPUT]...
        tabulon-convert --messages -o OUTPUT [OPTION]... imaps://USER@HOST[:PORT]/FOLDER
        tabulon-convert --guess-template [-o TEMPLATE] [INPUT]...
+       tabulon-convert --update-tables [-q] [--password-file FILE]
 
 Converts saved form mail into a table: one column per field of a Field Names
 template. By default each line that begins with a field name gives a value and
@@ -80,6 +81,24 @@ static const char kUsageOptions[] =
                        row twice.
                        A run waits up to 60 seconds for another adding to the
                        same output, then gives up and changes nothing
+      --attachments=DIR  with --messages: save each message's attached files
+                       (not its text) in a folder of its own under DIR, named
+                       by its date and digest, and list their paths, as seen
+                       from the table, in an Attachments column (a template
+                       field "Attachments" places it). Names from the mail
+                       are made safe (no folders, no leading dot, no control
+                       characters, 120 bytes at most, a taken name numbered);
+                       nothing is written through a link or outside DIR;
+                       files over 25 MB are counted, not saved
+      --update-tables  make each table written with --new-only -o FILE again
+                       with only its new messages, saying per table how many
+                       rows it gained; a table moved or deleted since is
+                       said and skipped. The tables are remembered in
+                       $XDG_STATE_HOME/Tabulon/tables. A mailbox's password
+                       comes from --password-file or ~/.netrc, never a
+                       prompt. The systemd user timer
+                       tabulon-update-tables.timer runs it every 15 minutes
+                       once enabled
       --guess-template propose a Field Names file from the labels in the mail
   -h, --help           show this text and exit
       --version        show the version and exit

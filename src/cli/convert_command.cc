@@ -146,9 +146,8 @@ Preferences appPreferences() {
     return readLines(preferencesPath(), &lines).ok() ? parsePreferences(lines) : Preferences();
 }
 
-// The template -t names: "-" is standard input; a name without a slash that is
-// no file here is the Templates folder's template of that name; no -t, the one
-// the app would use (named in its preferences, else the bundled "Field Names").
+}  // namespace
+
 std::string convertTemplatePath(const std::string& given) {
     if (given.empty()) return templatePath(appPreferences());
     if (given == "-") return "/dev/stdin";
@@ -157,8 +156,6 @@ std::string convertTemplatePath(const std::string& given) {
         childPath(resolvePath(withTemplateDefaults(appPreferences()).templatesFolder), given);
     return fileExists(named) ? named : given;
 }
-
-}  // namespace
 
 int startConvertCommand(int argc, char** argv, ConvertArguments* args) {
     ParsedCommandLine parsed = parseConvertArguments(

@@ -65,6 +65,10 @@ void rememberForUpdates(const ConvertArguments& args, int argc, char** argv) {
         return;  // nothing that can be made again
     RememberedTable entry{absoluteOf(args.output), workingFolder(),
                           std::vector<std::string>(argv + 1, argv + argc)};
+    // The template is the one this run used, not whichever the app selects later.
+    if (args.templatePath.empty())
+        entry.arguments.insert(entry.arguments.begin(),
+                               {"-t", absoluteOf(convertTemplatePath(""))});
     Status status = rememberTable(entry, rememberedTablesPath());
     if (!status.ok()) {
         std::fprintf(stderr,

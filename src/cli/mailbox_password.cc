@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "cli/keyring_password.h"
 #include "platform/netrc.h"
 #include "platform/secret_memory.h"
 
@@ -99,10 +100,14 @@ Status mailboxPassword(const std::string& user, const std::string& host,
     if (!passwordFile.empty()) return readPasswordFile(passwordFile, password);
     Status status = netrcPassword(hostName, user, password);
     if (!status.ok() || !password->empty()) return status;
+    // What the app remembered of this mailbox, under the name its dialog gives it.
+    *password = keyringPassword(user + "@" + host);
+    if (!password->empty()) return Status::Ok();
     if (!mayPrompt || !::isatty(STDIN_FILENO)) {
         return Status::Error("No password for \"" + user + "\" at " + host +
-                             ": give --password-file FILE, or put it in ~/.netrc (\"machine " +
-                             hostName + " login " + user + " password ...\"); " +
+                             ": give --password-file FILE, put it in ~/.netrc (\"machine " +
+                             hostName + " login " + user +
+                             " password ...\"), or have Tabulon remember it in the keyring; " +
                              (mayPrompt ? "it is asked for only on a terminal"
                                         : "--update-tables never asks for it"));
     }

@@ -95,8 +95,8 @@ static const char kUsageOptions[] =
                        rows it gained; a table moved or deleted since is
                        said and skipped. The tables are remembered in
                        $XDG_STATE_HOME/Tabulon/tables. A mailbox's password
-                       comes from --password-file or ~/.netrc, never a
-                       prompt. The systemd user timer
+                       comes from --password-file, ~/.netrc or the keyring,
+                       never a prompt. The systemd user timer
                        tabulon-update-tables.timer runs it every 15 minutes
                        once enabled
       --guess-template propose a Field Names file from the labels in the mail
@@ -106,9 +106,9 @@ static const char kUsageOptions[] =
 A mailbox INPUT (imaps://, or imap:// with STARTTLS) is read over TLS with the
 server's certificate checked; its messages, fetched by UID in batches, are
 converted as they arrive and stay unread. The password comes from
---password-file, the ~/.netrc entry for this login at this host, or a prompt on
-the terminal, never from the command line; a file of it that other users can
-read is refused.
+--password-file, the ~/.netrc entry for this login at this host, the keyring
+entry Tabulon keeps for it, or a prompt on the terminal, never from the command
+line; a file of it that other users can read is refused.
       --search-subject=TEXT  only messages whose subject contains TEXT
       --search-from=TEXT     only messages whose From field contains TEXT
       --search-since=DATE    only messages received on or after DATE (YYYY-MM-DD)

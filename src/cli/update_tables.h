@@ -1,7 +1,8 @@
 // --update-tables: every table made with --new-only (remembered_tables.h) made
 // again with only the new messages, one after the other, saying per table how
 // many rows it gained. A table moved or deleted since is said and skipped; a
-// mailbox's password comes from --password-file or ~/.netrc, never a prompt.
+// mailbox's password comes from --password-file, ~/.netrc or the app's keyring
+// entry, never a prompt.
 #pragma once
 
 #include "cli/convert_arguments.h"

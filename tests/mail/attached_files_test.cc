@@ -67,6 +67,19 @@ TEST(AttachedFiles, EveryPartButTheBodyInTheMessagesOrder) {
     EXPECT_EQ(decoded.files[2].name, "");
     EXPECT_EQ(decoded.date, "Mon, 30 Nov 2026 09:14:02 +0000");
     EXPECT_EQ(attachedFilesFolderName("no date", message).substr(0, 8), "undated_");
+
+    // A file over the limit is counted with its size, not kept.
+    const std::string big(kMaxAttachedFileBytes + 1, 'x');
+    decoder.decode(
+        "Subject: s\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=m\n\n"
+        "--m\nContent-Type: text/plain\n\nName: Ann\n--m\nContent-Type: "
+        "application/pdf\n\n" +
+            big + "\n--m--\n",
+        &decoded);
+    ASSERT_EQ(decoded.files.size(), 1u);
+    EXPECT_TRUE(decoded.files[0].tooLarge);
+    EXPECT_EQ(decoded.files[0].size, big.size());
+    EXPECT_TRUE(decoded.files[0].bytes.empty());
 }
 
 }  // namespace

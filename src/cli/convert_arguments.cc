@@ -62,6 +62,8 @@ constexpr Option kOptions[] = {
     {"report",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.report = true; return ""; }},
     {"strict",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.strict = true; return ""; }},
     {"new-only", 0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.newOnly = true; return ""; }},
+    {"attachments",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.attachments = v; return ""; }},
+    {"update-tables",  0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.updateTables = true; return ""; }},
     {"guess-template", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.guessTemplate = true; return ""; }},
     {"search-subject", 0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.subject = v; return ""; }},
     {"search-from",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.from = v; return ""; }},
@@ -175,6 +177,19 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
         }
         if (!problem.empty()) return usageError(problem);
     }
+    if (result->updateTables) {
+        // The tables are remembered with their own options; only these apply to all.
+        ConvertArguments plain;
+        plain.inputs = result->inputs;
+        plain.quiet = result->quiet;
+        plain.passwordFile = result->passwordFile;
+        plain.updateTables = true;
+        if (!result->inputs.empty()) return usageError("--update-tables takes no INPUT");
+        if (!(plain == *result)) {
+            return usageError("--update-tables goes with -q and --password-file only");
+        }
+        return {Outcome::kRun, ""};
+    }
     if (result->inputs.empty() && result->filesFrom.empty()) {
         if (stdinIsTerminal) return usageError("no input file given");
         result->inputs.push_back("-");
@@ -203,6 +218,9 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
                                       : result->strict ? "--strict"
                                                        : "--headers") +
                           " goes with --messages");
+    }
+    if (!result->attachments.empty() && (!result->messages || result->guessTemplate)) {
+        return usageError("--attachments goes with --messages");
     }
     if (result->newOnly && (!result->messages || result->guessTemplate)) {
         return usageError("--new-only goes with --messages");

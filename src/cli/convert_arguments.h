@@ -23,13 +23,17 @@ struct ConvertArguments {
     bool report = false;
     bool strict = false;  // exit status 4 when the table may be wrong
     bool guessTemplate = false;
-    bool newOnly = false;  // add to the output only messages it does not hold yet
+    bool newOnly = false;       // add to the output only messages it does not hold yet
+    std::string attachments;    // "": files attached to messages are not saved
+    bool updateTables = false;  // run each remembered table again with --new-only
     // With an imaps:// INPUT: which messages, and how to reach the server.
     ImapSearch search;
     std::string caFile;
     std::string passwordFile;
     std::vector<std::string> inputs;  // "-" is standard input
     std::string filesFrom;            // a list of more inputs, "-" standard input
+
+    bool operator==(const ConvertArguments&) const = default;
 
     // Where the conversion of each input goes.
     OutputPlan outputPlan() const { return OutputPlan(output, formatExtension(format)); }

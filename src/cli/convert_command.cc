@@ -27,6 +27,7 @@ static const char kUsageStart[] = R"(Usage: tabulon-convert [OPTION]... [INPUT].
        tabulon-convert --messages [OPTION]... [INPUT]...
        tabulon-convert --messages -o OUTPUT [OPTION]... imaps://USER@HOST[:PORT]/FOLDER
        tabulon-convert --guess-template [-o TEMPLATE] [INPUT]...
+       tabulon-convert --update-tables [-q] [--password-file FILE]
 
 Converts saved form mail into a table: one column per field of a Field Names
 template. By default each line that begins with a field name gives a value and
@@ -85,6 +86,24 @@ static const char kUsageOptions[] =
       --files-from=LIST  also read the files LIST names, one to a line (or
                        each ended by a NUL); - reads the list from standard
                        input
+      --attachments=DIR  with --messages: save each message's attached files
+                       (not its text) in a folder of its own under DIR, named
+                       by its date and digest, and list their paths, as seen
+                       from the table, in an Attachments column (a template
+                       field "Attachments" places it). Names from the mail
+                       are made safe (no folders, no leading dot, no control
+                       characters, 120 bytes at most, a taken name numbered);
+                       nothing is written through a link or outside DIR;
+                       files over 25 MB are counted, not saved
+      --update-tables  make each table written with --new-only -o FILE again
+                       with only its new messages, saying per table how many
+                       rows it gained; a table moved or deleted since is
+                       said and skipped. The tables are remembered in
+                       $XDG_STATE_HOME/Tabulon/tables. A mailbox's password
+                       comes from --password-file, ~/.netrc or the keyring,
+                       never a prompt. The systemd user timer
+                       tabulon-update-tables.timer runs it every 15 minutes
+                       once enabled
       --guess-template propose a Field Names file from the labels in the mail
   -h, --help           show this text and exit
       --version        show the version and exit
@@ -92,9 +111,9 @@ static const char kUsageOptions[] =
 A mailbox INPUT (imaps://, or imap:// with STARTTLS) is read over TLS with the
 server's certificate checked; its messages, fetched by UID in batches, are
 converted as they arrive and stay unread. The password comes from
---password-file, the ~/.netrc entry for this login at this host, or a prompt on
-the terminal, never from the command line; a file of it that other users can
-read is refused.
+--password-file, the ~/.netrc entry for this login at this host, the keyring
+entry Tabulon keeps for it, or a prompt on the terminal, never from the command
+line; a file of it that other users can read is refused.
       --search-subject=TEXT  only messages whose subject contains TEXT
       --search-from=TEXT     only messages whose From field contains TEXT
       --search-since=DATE    only messages received on or after DATE (YYYY-MM-DD)
@@ -132,9 +151,8 @@ Preferences appPreferences() {
     return readLines(preferencesPath(), &lines).ok() ? parsePreferences(lines) : Preferences();
 }
 
-// The template -t names: "-" is standard input; a name without a slash that is
-// no file here is the Templates folder's template of that name; no -t, the one
-// the app would use (named in its preferences, else the bundled "Field Names").
+}  // namespace
+
 std::string convertTemplatePath(const std::string& given) {
     if (given.empty()) return templatePath(appPreferences());
     if (given == "-") return "/dev/stdin";
@@ -143,8 +161,6 @@ std::string convertTemplatePath(const std::string& given) {
         childPath(resolvePath(withTemplateDefaults(appPreferences()).templatesFolder), given);
     return fileExists(named) ? named : given;
 }
-
-}  // namespace
 
 int startConvertCommand(int argc, char** argv, ConvertArguments* args) {
     ParsedCommandLine parsed = parseConvertArguments(

@@ -24,6 +24,11 @@ bool addListedInputs(ConvertArguments* args);
 // telling on standard error why it cannot be read.
 bool loadConvertTemplate(const ConvertArguments& args, FieldList* fields);
 
+// The template -t names: "-" is standard input; a name without a slash that is
+// no file here is the Templates folder's template of that name; no -t, the one
+// the app would use (named in its preferences, else the bundled "Field Names").
+std::string convertTemplatePath(const std::string& given);
+
 // Converts each input into its output; the exit status.
 int convertEachInput(const ConvertArguments& args, const JobConversion& conversion);
 

@@ -30,7 +30,7 @@ Status convertMailboxInput(const std::string& url, const MessageJobOptions& opti
     if (status.ok()) status = imapSearchCommand(options.search, 0, 0, &command);
     if (status.ok()) {
         status = mailboxPassword(address.user, address.host, address.hostName, options.passwordFile,
-                                 &account.password);
+                                 &account.password, !options.neverPrompt);
     }
     if (!status.ok()) return status;
     std::optional<ProgressLine> line;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "cli/keyring_password.h"
 #include "platform/netrc.h"
 #include "platform/secret_memory.h"
 
@@ -93,17 +94,22 @@ Status readPasswordFile(const std::string& path, std::string* password) {
 
 Status mailboxPassword(const std::string& user, const std::string& host,
                        const std::string& hostName, const std::string& passwordFile,
-                       std::string* password) {
+                       std::string* password, bool mayPrompt) {
     password->clear();
     keepOutOfCoreDumps();
     if (!passwordFile.empty()) return readPasswordFile(passwordFile, password);
     Status status = netrcPassword(hostName, user, password);
     if (!status.ok() || !password->empty()) return status;
-    if (!::isatty(STDIN_FILENO)) {
+    // What the app remembered of this mailbox, under the name its dialog gives it.
+    *password = keyringPassword(user + "@" + host);
+    if (!password->empty()) return Status::Ok();
+    if (!mayPrompt || !::isatty(STDIN_FILENO)) {
         return Status::Error("No password for \"" + user + "\" at " + host +
-                             ": give --password-file FILE, or put it in ~/.netrc (\"machine " +
+                             ": give --password-file FILE, put it in ~/.netrc (\"machine " +
                              hostName + " login " + user +
-                             " password ...\"); it is asked for only on a terminal");
+                             " password ...\"), or have Tabulon remember it in the keyring; " +
+                             (mayPrompt ? "it is asked for only on a terminal"
+                                        : "--update-tables never asks for it"));
     }
     status = prompt("Password for " + user + " at " + host + ": ", password);
     if (status.ok() && password->empty()) {

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/convert_command.h"
 #include "cli/convert_job.h"
 #include "cli/exit_status.h"
 #include "cli/mailbox_input.h"
+#include "mail/attachments_writer.h"
 #include "mail/header_block.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
@@ -140,7 +142,8 @@ Status convertInput(const std::string& input, const MailFolderFiles& listed,
 // `seen`, only messages it lacks become rows, added to the table when it exists.
 Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles& listed,
                    const OutputTarget& output, const MessageJobOptions& options, MessageRows& rows,
-                   uint64_t* cutCells, SeenMessages* seen) {
+                   uint64_t* cutCells, SeenMessages* seen, ContainedFolder* files,
+                   SavedFilesCount* saved) {
     // Before anything is written: nothing may land on an input, not even the
     // header row on standard output appended to one.
     for (const std::string& input : inputs) {
@@ -155,11 +158,26 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
         warnCellCut(place, columns, column);
     };
     Status changed;
-    auto fill = [&](TableWriter& writer) {
+    auto fill = [&](TableWriter& table) {
+        std::optional<AttachmentsWriter> withFiles;
+        if (files) {
+            withFiles.emplace(table, rows, *files,
+                              folderFromTable(options.attachments,
+                                              output.isStandardOutput() ? "-" : output.path()),
+                              seen);
+        }
+        TableWriter& writer = withFiles ? static_cast<TableWriter&>(*withFiles) : table;
         Status status = writer.begin(columns);
         for (size_t i = 0; status.ok() && i < inputs.size(); ++i) {
             status = convertInput(inputs[i], listed, output, rows, writer, options, &place,
                                   &changed, seen);
+        }
+        if (withFiles) {
+            const SavedFilesCount& count = withFiles->count();
+            saved->saved += count.saved;
+            saved->bytes += count.bytes;
+            saved->tooLarge += count.tooLarge;
+            saved->renamed += count.renamed;
         }
         return status;
     };
@@ -173,9 +191,39 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
 
 }  // namespace
 
-int runMessageConversion(const MessageJobOptions& options) {
+MessageJobOptions messageJobOptions(const ConvertArguments& args, const FieldList& fields) {
+    MessageJobOptions job;
+    job.inputs = args.inputs;
+    job.output = args.output;
+    job.format = args.format;
+    job.table = TableOptions{args.bom};
+    job.headers = args.headers;
+    job.fields = fields;
+    job.report = args.report;
+    job.strict = args.strict;
+    job.newOnly = args.newOnly;
+    job.attachments = args.attachments;
+    job.showProgress = showsProgress(args);
+    job.search = args.search;
+    job.caFile = args.caFile;
+    job.passwordFile = args.passwordFile;
+    return job;
+}
+
+int runMessageConversion(const MessageJobOptions& options, MessageReport* reportOut) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
     conversion.identify = options.newOnly;
+    conversion.attachedFiles = !options.attachments.empty();
+    std::optional<ContainedFolder> filesFolder;
+    SavedFilesCount saved;
+    saved.asked = conversion.attachedFiles;
+    if (conversion.attachedFiles) {
+        Status status = ContainedFolder::open(options.attachments, &filesFolder.emplace());
+        if (!status.ok()) {
+            std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
+            return kExitFailure;
+        }
+    }
     std::optional<SeenMessages> seen;
     if (options.newOnly) {
         Status status = seen.emplace().load(options.output);
@@ -190,7 +238,8 @@ int runMessageConversion(const MessageJobOptions& options) {
     MailFolderFiles listed;
     auto convert = [&](const std::vector<std::string>& inputs, const OutputTarget& output) {
         Status status =
-            convertInto(inputs, listed, output, options, rows, &cutCells, seen ? &*seen : nullptr);
+            convertInto(inputs, listed, output, options, rows, &cutCells, seen ? &*seen : nullptr,
+                        filesFolder ? &*filesFolder : nullptr, &saved);
         if (status.ok() || status.isBrokenPipe()) return;
         std::fprintf(stderr, "tabulon-convert: %s\n", status.message().c_str());
         exitCode = kExitFailure;
@@ -223,7 +272,15 @@ int runMessageConversion(const MessageJobOptions& options) {
     }
     MessageReport report = rows.report();
     report.cellsCut = cutCells;
+    report.files = saved;
+    if (saved.tooLarge > 0) {
+        std::fprintf(stderr,
+                     "tabulon-convert: %llu attached file(s) larger than %llu MB were not saved\n",
+                     static_cast<unsigned long long>(saved.tooLarge),
+                     static_cast<unsigned long long>(kMaxAttachedFileBytes >> 20));
+    }
     if (options.report) std::fputs(renderReport(report).c_str(), stderr);
+    if (reportOut) *reportOut = report;
     if (options.strict && exitCode == kExitOk && report.unsure()) {
         std::fprintf(stderr, "tabulon-convert: %s\n", unsureText(report).c_str());
         return kExitIncomplete;

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/convert_arguments.h"
 #include "mail/imap_command.h"
+#include "mail/message_report.h"
 #include "table/table_writer.h"
 #include "templates/field_list.h"
 
@@ -26,16 +28,24 @@ struct MessageJobOptions {
     bool showProgress = false;
     // Only messages the output does not hold yet are added to it (see new_only.h).
     bool newOnly = false;
+    // Where the files attached to messages are saved (attachments_writer.h); "": not.
+    std::string attachments;
     // For an imaps:// input: which messages, and how to reach the server.
     ImapSearch search;
     std::string caFile;
     std::string passwordFile;
+    // A mailbox's password is never asked for, even on a terminal (--update-tables).
+    bool neverPrompt = false;
 };
+
+// The job the command line `args` asks for, with the template's `fields`.
+MessageJobOptions messageJobOptions(const ConvertArguments& args, const FieldList& fields);
 
 // 0 when every input was converted, 1 when a file could not be read or written
 // (an output is then left as it was: nothing partial appears); with `strict`, 4
 // when every input was converted but the table may be wrong (MessageReport::unsure()).
-int runMessageConversion(const MessageJobOptions& options);
+// `report`, when given, gets what was read and written.
+int runMessageConversion(const MessageJobOptions& options, MessageReport* report = nullptr);
 
 // Prints the proposed Field Names file, or saves it at `output` (atomically)
 // when that is not empty. 0 on success, 1 when a file failed or no labels were

@@ -44,7 +44,8 @@ int run(int argc, char** argv) {
     ConvertArguments args;
     int exitCode = startConvertCommand(argc, argv, &args);
     if (exitCode >= 0) return exitCode;
-    if (args.messages || args.guessTemplate || args.format != TableFormat::kTab) {
+    if (args.messages || args.guessTemplate || args.updateTables ||
+        args.format != TableFormat::kTab) {
         return runTablesProgram(argv);
     }
     FieldList fields;

@@ -5,6 +5,7 @@
 
 #include "cli/convert_command.h"
 #include "cli/message_job.h"
+#include "cli/update_tables.h"
 #include "table/table_file.h"
 
 namespace tabulon {
@@ -16,26 +17,15 @@ int run(int argc, char** argv) {
     if (exitCode >= 0) return exitCode;
     if (!addListedInputs(&args)) return kExitFailure;
     if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output);
+    if (args.updateTables) return runUpdateTables(args);
 
     FieldList fields;
     if (!loadConvertTemplate(args, &fields)) return kExitFailure;
     TableOptions table{args.bom};
     if (args.messages) {
-        MessageJobOptions job;
-        job.inputs = args.inputs;
-        job.output = args.output;
-        job.format = args.format;
-        job.table = table;
-        job.headers = args.headers;
-        job.fields = fields;
-        job.report = args.report;
-        job.strict = args.strict;
-        job.newOnly = args.newOnly;
-        job.showProgress = showsProgress(args);
-        job.search = args.search;
-        job.caFile = args.caFile;
-        job.passwordFile = args.passwordFile;
-        return runMessageConversion(job);
+        int exitCode = runMessageConversion(messageJobOptions(args, fields));
+        if (args.newOnly && exitCode != kExitFailure) rememberForUpdates(args, argc, argv);
+        return exitCode;
     }
     return convertEachInput(args, [&](FileSource& input, const std::string& inputName,
                                       const OutputTarget& output, const ProgressFn& progress) {

@@ -31,6 +31,7 @@ struct ImapSearch {
     std::string from;     // the From field contains this text
     std::string since;    // YYYY-MM-DD: received on or after this day
     bool unread = false;  // only messages not marked read
+    bool operator==(const ImapSearch&) const = default;
 };
 
 // "UID SEARCH [CHARSET UTF-8] [SUBJECT "..."] [FROM "..."] [SINCE d-Mon-yyyy] [UID a:b]"

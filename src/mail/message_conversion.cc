@@ -7,6 +7,8 @@
 #include "mail/message_identity.h"
 #include "mail/message_splitter.h"
 #include "mail/parallel_rows.h"
+#include "platform/text.h"
+#include "table/table_writer.h"
 
 namespace tabulon {
 namespace {
@@ -15,6 +17,15 @@ constexpr size_t kUndecodedSamples = 10;
 constexpr uint64_t kProgressStep = 1 << 20;
 constexpr uint64_t kSmallInput = 256 << 10;
 constexpr size_t kKeptBytes = 1 << 20;
+
+// The template's field that names the saved files' column ("Attachments",
+// "Attachments:"), or `fields.size()` when none does.
+size_t attachmentsField(const FieldList& fields) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (equalsIgnoringCase(trimBlanks(columnTitle(fields[i])), kAttachmentsColumn)) return i;
+    }
+    return fields.size();
+}
 
 Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, MessageRows& rows,
                       const RowFn& onRow, const ProgressFn& progress) {
@@ -44,8 +55,15 @@ Status convertInOrder(MessageSplitter& splitter, std::string_view inputName, Mes
 RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor)
     : keepLabels_(options.countLabels),
       identify_(options.identify),
+      keepFiles_(options.attachedFiles),
       extractor_(extractor),
-      decoder_(options.headers) {}
+      decoder_(options.headers) {
+    if (!keepFiles_) return;
+    decoder_.keepAttachedFiles();
+    size_t field = attachmentsField(options.fields);
+    filesColumn_ = options.headers.size() + field;
+    filesColumnAdded_ = field == options.fields.size();
+}
 
 void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->cells.clear();
@@ -60,6 +78,8 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->otherLabels.clear();
     row->skipped = Skip::kTooLarge;
     row->identity.clear();
+    row->files.clear();
+    row->filesFolder.clear();
     if (tooLarge) return;
     if (identify_) row->identity = messageIdentity(message);
     decoder_.decode(message, &decoded_);
@@ -86,6 +106,21 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     for (size_t i = 0; i < fieldCells_.size(); ++i) {
         row->present.push_back(found_[i]);
         row->cells.push_back(std::move(fieldCells_[i]));
+    }
+    if (keepFiles_) {
+        // The column is filled when the files are saved (AttachmentsWriter); until
+        // then it holds their folder's name, so that the report counts a message
+        // without files as one whose cell is empty.
+        if (filesColumnAdded_) {
+            row->cells.emplace_back();
+            row->present.push_back(true);
+        }
+        row->present[filesColumn_] = true;
+        row->files.swap(decoded_.files);
+        if (!row->files.empty()) {
+            row->filesFolder = attachedFilesFolderName(decoded_.date, message);
+            row->cells[filesColumn_] = row->filesFolder;
+        }
     }
     row->problems = std::move(decoded_.problems);
     row->unplacedLines = extras_.unplacedLines;
@@ -118,12 +153,21 @@ void MessageRows::learn(FormLayout layout) {
 std::vector<std::string> MessageRows::columnNames() const {
     std::vector<std::string> names = options_.headers;
     names.insert(names.end(), options_.fields.begin(), options_.fields.end());
+    if (options_.attachedFiles && attachmentsField(options_.fields) == options_.fields.size())
+        names.push_back(kAttachmentsColumn);
     return names;
 }
 
-void MessageRows::record(const MessageRow& row, std::string_view source) {
+size_t MessageRows::filesColumn() const {
+    return options_.headers.size() + attachmentsField(options_.fields);
+}
+
+void MessageRows::record(MessageRow& row, std::string_view source) {
     ++report_.messagesRead;
     lastIdentity_ = row.identity;
+    lastFiles_.swap(row.files);
+    row.files.clear();
+    lastFilesFolder_ = row.filesFolder;
     if (source != source_) {
         source_ = source;
         sourceMessages_ = 0;

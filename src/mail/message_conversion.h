@@ -27,7 +27,14 @@ struct MessageConversionOptions {
     unsigned threads = 0;
     // Each row also carries its message's identity (messageIdentity()).
     bool identify = false;
+    // Each row also carries the files its message carries (attached_files.h),
+    // and the table has a column for where they are saved: the template's
+    // field named "Attachments" when it has one, else one more at the end.
+    bool attachedFiles = false;
 };
+
+// The column that lists a message's saved files.
+inline constexpr const char* kAttachmentsColumn = "Attachments";
 
 // One message made into its row, as a RowMaker leaves it.
 struct MessageRow {
@@ -43,6 +50,10 @@ struct MessageRow {
     std::vector<SeenLabel> otherLabels;  // fields no column takes, when labels are counted
     Skip skipped = Skip::kNone;          // when not kNone, no row is written
     std::string identity;                // with `identify`: messageIdentity() of the message
+    // With `attachedFiles`: the files, and the folder name they are saved under
+    // (attachedFilesFolderName()) when there are any.
+    std::vector<AttachedFile> files;
+    std::string filesFolder;
 };
 
 // Decodes messages and looks up their fields. One per thread.
@@ -57,6 +68,10 @@ class RowMaker {
   private:
     bool keepLabels_;
     bool identify_;
+    bool keepFiles_;
+    // Where the saved files' column is, and whether it is one after the fields.
+    size_t filesColumn_ = 0;
+    bool filesColumnAdded_ = false;
     const FieldExtractor& extractor_;
     MessageDecoder decoder_;
     DecodedMessage decoded_;
@@ -71,8 +86,11 @@ class MessageRows {
   public:
     explicit MessageRows(const MessageConversionOptions& options);
 
-    // Header names, then the template's names as they stand.
+    // Header names, then the template's names as they stand, then "Attachments"
+    // when the files are kept and no field has that name.
     std::vector<std::string> columnNames() const;
+    // With `attachedFiles`: the column of the saved files.
+    size_t filesColumn() const;
     const MessageConversionOptions& options() const { return options_; }
 
     // Whether the form's layout has been learned; convertMessages() learns it from
@@ -85,7 +103,8 @@ class MessageRows {
         return std::make_unique<RowMaker>(options_, extractor_);
     }
     // Counts a row made by a RowMaker in the report; `source` names its file.
-    void record(const MessageRow& row, std::string_view source);
+    // Takes the row's files, for lastFiles().
+    void record(MessageRow& row, std::string_view source);
     // make() and record() in one, on the caller's thread; false when the message
     // gives no row.
     bool rowOf(std::string_view message, std::string_view source, std::vector<std::string>* cells,
@@ -96,6 +115,10 @@ class MessageRows {
     // With `identify`: the identity of the message last recorded, the one whose
     // row is handed on next.
     const std::string& lastIdentity() const { return lastIdentity_; }
+    // With `attachedFiles`: the files of the message last recorded, and the
+    // folder name they are saved under.
+    std::vector<AttachedFile>& lastFiles() { return lastFiles_; }
+    const std::string& lastFilesFolder() const { return lastFilesFolder_; }
     // Messages left out before they were read: trashed in a Maildir.
     void countTrashed(uint64_t messages) { report_.skippedDeleted += messages; }
     // A message of an IMAP folder that went away before it could be fetched.
@@ -128,6 +151,8 @@ class MessageRows {
     std::string source_;  // the file being read, and how many of its messages so far
     uint64_t sourceMessages_ = 0;
     std::string lastIdentity_;
+    std::vector<AttachedFile> lastFiles_;
+    std::string lastFilesFolder_;
 };
 
 using RowFn = std::function<Status(const std::vector<std::string>& cells)>;

@@ -437,6 +437,8 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->body.clear();
     out->headers.clear();
     out->problems.clear();
+    out->files.clear();
+    out->date.clear();
     readHeaderBlock(message, &block_);
     const HeaderBlock& block = block_;
     if (isMarkedDeleted(block)) {
@@ -464,7 +466,11 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         std::string contentTypeValue = block.value("content-type");
         const ContentType& type = contentType(contentTypeValue);
         if (type.kind == Kind::kStructured) {
+            // Read first: an attached message's decoding reads its own header block.
+            std::string date;
+            if (keepFiles_) date = block.has("date") ? block.value("date") : block.value("sent");
             decodeMime(contentTypeValue, message.substr(block.bodyOffset), out);
+            if (!out->files.empty()) out->date = std::move(date);
         } else if (type.kind != Kind::kOther) {
             decodeSinglePart(message.substr(block.bodyOffset), type,
                              block.value("content-transfer-encoding"), out);
@@ -602,6 +608,7 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
         decodePart(found.html, true, &scratch_, out);
     }
     if (warnings.broken) out->problems.push_back("cut or malformed MIME structure");
+    if (keepFiles_) collectAttachedFiles(entity, found.plain, found.html, &out->files);
     g_object_unref(entity);
     releaseLargeBuffer();
     if (found.attached != nullptr && nesting_ < kMaxNesting) decodeAttached(attached, out);
@@ -619,6 +626,8 @@ void MessageDecoder::decodeAttached(std::string_view message, DecodedMessage* ou
     }
     for (std::string& problem : inner.problems)
         out->problems.push_back(std::move(problem));
+    for (AttachedFile& file : inner.files)
+        out->files.push_back(std::move(file));
 }
 
 void MessageDecoder::releaseLargeBuffer() {

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "mail/attached_files.h"
 #include "mail/header_block.h"
 
 typedef struct _GMimeParserOptions GMimeParserOptions;
@@ -49,6 +50,10 @@ struct DecodedMessage {
     // With quotesEarlier: the message quoted, its ">" taken off and from its text
     // on (below a quoted header block).
     std::string quoted;
+    // With keepAttachedFiles(): the files it carries, and its raw Date field
+    // when it carries any.
+    std::vector<AttachedFile> files;
+    std::string date;
 };
 
 // What a Content-Type field says about a body, as far as this decoder cares.
@@ -78,6 +83,8 @@ class MessageDecoder {
 
     // REQUIRES: `message` has LF line ends.
     void decode(std::string_view message, DecodedMessage* out);
+    // From now on decode() also hands on the files each message carries.
+    void keepAttachedFiles() { keepFiles_ = true; }
 
   private:
     using Kind = BodyKind;
@@ -107,6 +114,7 @@ class MessageDecoder {
     HeaderBlock block_;  // of the message being decoded
     std::string scratch_;
     int nesting_ = 0;
+    bool keepFiles_ = false;
 };
 
 }  // namespace tabulon

@@ -89,8 +89,7 @@ std::string renderReport(const MessageReport& report) {
         "Lines between fields that no field took: " + std::to_string(report.unplacedLines) + "\n";
     text +=
         "Lines shaped like a label kept in a value: " + std::to_string(report.labelledLines) + "\n";
-    text +=
-        "Labels read with a doubt: " + std::to_string(report.doubtfulLabels) + "\n";
+    text += "Labels read with a doubt: " + std::to_string(report.doubtfulLabels) + "\n";
     text +=
         "Lines ending a value that may follow the form: " + std::to_string(report.doubtfulEnds) +
         "\n";
@@ -120,6 +119,19 @@ std::string renderReport(const MessageReport& report) {
         text += "  ...\n";
     if (report.cellsCut > 0) {
         text += "Values cut to fit a workbook cell: " + std::to_string(report.cellsCut) + "\n";
+    }
+    if (report.files.asked) {
+        text += "Attached files saved: " + std::to_string(report.files.saved) + " (" +
+                std::to_string(report.files.bytes) + " bytes)\n";
+        if (report.files.renamed > 0) {
+            text += "Attached files saved under a safer name than the mail gave: " +
+                    std::to_string(report.files.renamed) + "\n";
+        }
+        if (report.files.tooLarge > 0) {
+            text += "Attached files not saved, larger than " +
+                    std::to_string(kMaxAttachedFileBytes >> 20) +
+                    " MB: " + std::to_string(report.files.tooLarge) + "\n";
+        }
     }
     if (report.unreadFiles > 0)
         text += "Files that could not be read: " + std::to_string(report.unreadFiles) + "\n";

@@ -16,6 +16,15 @@ namespace tabulon {
 // How many folders below a folder given its mail is looked for (mail_folder.h).
 constexpr int kMaxFolderDepth = 16;
 
+// What --attachments saved.
+struct SavedFilesCount {
+    bool asked = false;     // files were to be saved: the report says how many
+    uint64_t saved = 0;     // files written (or found there with the same bytes)
+    uint64_t bytes = 0;     // their size
+    uint64_t tooLarge = 0;  // files over kMaxAttachedFileBytes, not saved
+    uint64_t renamed = 0;   // files whose name from the mail was unsafe and changed
+};
+
 struct MessageReport {
     uint64_t messagesRead = 0;
     uint64_t rowsWritten = 0;
@@ -53,6 +62,7 @@ struct MessageReport {
     }
     // Values cut at the most a workbook cell holds (xlsx).
     uint64_t cellsCut = 0;
+    SavedFilesCount files;
     // Files and folders of a folder given that were not read.
     uint64_t unreadFiles = 0;     // gone since the folder was listed, or unreadable
     uint64_t foldersTooDeep = 0;  // more than kMaxFolderDepth below the folder given

@@ -148,7 +148,7 @@ Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, 
         Batch* oldest = inFlight.front().get();
         queue.waitFor(oldest);
         for (size_t m = 0; m < oldest->count; ++m) {
-            const MessageRow& row = oldest->rows[m];
+            MessageRow& row = oldest->rows[m];
             rows.record(row, inputName);
             if (row.skipped != Skip::kNone) continue;
             Status status = onRow(row.cells);

@@ -56,6 +56,13 @@ std::string renamedForFormat(const std::string& name, TableFormat format) {
     return stem + std::string(formatExtension(format));
 }
 
+std::string attachmentsFolderFor(const std::string& tablePath) {
+    std::string stem = tablePath;
+    if (std::optional<TableFormat> format = offeredFormatOfName(tablePath))
+        stem.resize(stem.size() - formatExtension(*format).size());
+    return stem + " Attachments";
+}
+
 TableOptions tableOptionsFor(TableFormat format) {
     TableOptions options;
     options.byteOrderMark = formatInfo(format).byteOrderMark;

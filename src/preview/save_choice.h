@@ -42,6 +42,11 @@ std::optional<TableFormat> offeredFormatOfName(std::string_view name);
 // format's appended (tab has none), so that the name shows what is written.
 std::string renamedForFormat(const std::string& name, TableFormat format);
 
+// The folder the files attached to the messages are saved in beside the table
+// at `tablePath`: its name without a table format's extension, then " Attachments"
+// ("/home/ann/orders.xlsx" -> "/home/ann/orders Attachments").
+std::string attachmentsFolderFor(const std::string& tablePath);
+
 // How the format is written from the preview: with the byte-order mark that
 // spreadsheets need to read UTF-8 where the format takes one.
 TableOptions tableOptionsFor(TableFormat format);

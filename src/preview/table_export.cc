@@ -1,5 +1,6 @@
 #include "preview/table_export.h"
 
+#include "mail/attachments_writer.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
 #include "mail/new_rows.h"
@@ -34,10 +35,23 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
 
     MessageConversionOptions options = request.options;
     options.identify = request.newOnly;
+    options.attachedFiles = !request.attachments.empty();
+    std::optional<ContainedFolder> filesFolder;
+    if (options.attachedFiles) {
+        Status opened = ContainedFolder::open(request.attachments, &filesFolder.emplace());
+        if (!opened.ok()) return opened;
+    }
     MessageRows rows(options);
     countLeftOut(listed, rows);
     if (files.size() > 1) learnFromFiles(files, rows);
-    auto fill = [&](TableWriter& writer) {
+    auto fill = [&](TableWriter& table) {
+        std::optional<AttachmentsWriter> withFiles;
+        if (filesFolder) {
+            withFiles.emplace(table, rows, *filesFolder,
+                              folderFromTable(request.attachments, request.output),
+                              seen ? &*seen : nullptr);
+        }
+        TableWriter& writer = withFiles ? static_cast<TableWriter&>(*withFiles) : table;
         Status status = writer.begin(rows.columnNames());
         uint64_t written = 0;
         auto onRow = [&](const std::vector<std::string>& cells) {
@@ -65,7 +79,10 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
                                      holdsOneMessage(files[i]));
             done += source->size();
         }
-        if (result) *result = ExportResult{written, seen && seen->tableExists()};
+        if (result) {
+            *result = ExportResult{written, seen && seen->tableExists(),
+                                   withFiles ? withFiles->count().saved : 0};
+        }
         // A stop that came after the last row still leaves nothing.
         return status.ok() && stopped() ? Status::Stopped() : status;
     };

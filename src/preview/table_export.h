@@ -27,6 +27,8 @@ struct ExportRequest {
     TableOptions table;
     std::string output;
     bool newOnly = false;
+    // Where the files attached to messages are saved (attachments_writer.h); "": not.
+    std::string attachments;
 };
 
 // What an export wrote: its rows, and whether they were added to a table that
@@ -34,6 +36,7 @@ struct ExportRequest {
 struct ExportResult {
     uint64_t rows = 0;
     bool addedTo = false;
+    uint64_t filesSaved = 0;  // with `attachments`
 };
 
 // `progress` gets the bytes read of all inputs together and their total size

@@ -44,6 +44,9 @@ done
 for program in tabulon-convert tabulon-send; do
     check "bash completes $program" grep -q "^complete -F .* $program\$" "$prefix/share/bash-completion/completions/$program"
 done
+check "the update timer and its service are installed, the service running the installed program" \
+    grep -qx "ExecStart=$prefix/bin/tabulon-convert --update-tables -q" "$prefix/lib/systemd/user/tabulon-update-tables.service"
+check "the update timer is installed" test -s "$prefix/lib/systemd/user/tabulon-update-tables.timer"
 check "the copyright file is machine-readable" \
     grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$prefix/share/doc/tabulon/copyright"
 

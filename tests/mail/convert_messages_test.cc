@@ -1,6 +1,7 @@
 // tabulon-convert --messages and --guess-template as a user runs them: the built
 // binary in a scratch folder, its tables read back through real parsers.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -268,6 +269,89 @@ TEST_F(ConvertMessages, FailuresLeaveNoPartialOutputAndNeverTouchTheInput) {
     r = run({"-m", "-f", "csv", "-t", "Template", "big.mbox"}, 100000);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(readFile(dir.file("big.mbox Converted.csv")) == "previous");
+}
+
+// A form mail carrying files, each a (header lines, content) pair.
+std::string withFiles(const std::string& id,
+                      const std::vector<std::pair<std::string, std::string>>& files) {
+    std::string text =
+        "From f@x.example Mon Nov 30 09:14:02 2026\nFrom: f@x.example\n"
+        "Date: Mon, 30 Nov 2026 09:14:02 +0000\nMessage-ID: <" +
+        id +
+        ">\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
+        "--b\nContent-Type: text/plain\n\nName: " +
+        id + "\n";
+    for (const auto& [headers, content] : files)
+        text += "--b\n" + headers + "\n\n" + content + "\n";
+    return text + "--b--\n\n";
+}
+
+std::string attached(const std::string& name) {
+    return "Content-Type: application/pdf\nContent-Disposition: attachment; filename=\"" + name +
+           "\"";
+}
+
+// Names from mail write inside the message's folder of DIR and nowhere else;
+// a link planted in DIR is never written through; a full disk leaves no table.
+TEST_F(ConvertMessages, AttachedFilesAreSavedInsideTheirFolderOnly) {
+    writeFile(dir.file("files.mbox"), withFiles("a", {{attached("../../up.pdf"), "1"},
+                                                      {attached(".hidden"), "2"},
+                                                      {attached("a\x1b]0;x\x07.pdf"), "3"},
+                                                      {attached("cv.pdf"), "4"},
+                                                      {attached("cv.pdf"), "5"},
+                                                      {attached(".."), "6"}}) +
+                                          withFiles("b", {{attached("cv.pdf"), "7"}}) +
+                                          withFiles("c", {}));
+    writeFile(dir.file("Attached"), "Attachments:\rName:\r");
+    auto convert = [&](long limit = -1) {
+        return run({"-m", "-f", "csv", "-t", "Attached", "--attachments", "out/files", "-o",
+                    "out/t.csv", "files.mbox"},
+                   limit);
+    };
+    std::filesystem::create_directories(dir.file("out"));
+    test::ProgramResult r = convert();
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    test::ReadTable table = test::readTable("csv", dir.file("out/t.csv"), dir.path());
+    ASSERT_EQ(table.rows.size(), 4u);
+    std::string cell = table.rows[1][0];
+    std::string folder = cell.substr(0, cell.find('/', 6) + 1);
+    EXPECT_EQ(cell, folder + "up.pdf\n" + folder + "hidden\n" + folder + "a_]0;x_.pdf\n" + folder +
+                        "cv.pdf\n" + folder + "cv (2).pdf\n" + folder + "attachment");
+    EXPECT_EQ(readFile(dir.file("out/" + folder + "cv (2).pdf")), "5");
+    EXPECT_EQ(table.rows[3], (std::vector<std::string>{"", "c"}));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.file("out"))) {
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("up.pdf")));
+    // Again: the same files are found, not copied; a link planted for a name
+    // of b's folder is passed by, and one planted for a folder refused.
+    std::string bFolder = table.rows[2][0].substr(0, table.rows[2][0].rfind('/'));
+    ASSERT_EQ(::unlink(dir.file("out/" + bFolder + "/cv.pdf").c_str()), 0);
+    ASSERT_EQ(
+        ::symlink(dir.file("elsewhere").c_str(), dir.file("out/" + bFolder + "/cv.pdf").c_str()),
+        0);
+    ASSERT_EQ(convert().exitCode, 0);
+    EXPECT_EQ(test::readTable("csv", dir.file("out/t.csv"), dir.path()).rows[2][0],
+              bFolder + "/cv (2).pdf");
+    folder.pop_back();
+    std::filesystem::remove_all(dir.file("out/" + folder));
+    ASSERT_EQ(::symlink(dir.path().c_str(), dir.file("out/" + folder).c_str()), 0);
+    std::string before = readFile(dir.file("out/t.csv"));
+    r = convert();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_PRED2(test::contains, r.err, "is a symbolic link or no folder");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("elsewhere")));
+    EXPECT_EQ(readFile(dir.file("out/t.csv")), before);
+    // A full disk: the table stays as it was, and no part of a file is left.
+    ::unlink(dir.file("out/" + folder).c_str());
+    writeFile(dir.file("files.mbox"),
+              withFiles("d", {{attached("big.pdf"), test::repeat("x", 300000)}}));
+    r = convert(200000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_PRED2(test::contains, r.err, "big.pdf");
+    EXPECT_EQ(readFile(dir.file("out/t.csv")), before);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.file("out")))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
 }
 
 TEST_F(ConvertMessages, GuessedTemplatePrintedOrSaved) {

@@ -335,5 +335,52 @@ TEST_F(NewOnly, RunsAtOnceAddEachMessageOnce) {
     EXPECT_EQ(readFile(dir.file("out")), out);
 }
 
+// Tables made with only the new messages are remembered, also by runs at once,
+// and --update-tables brings each up to date; one moved away is said and
+// skipped, and a mailbox without a password fails alone, never asking for it.
+TEST_F(NewOnly, UpdateTablesBringsEachRememberedTableUpToDate) {
+    test::ProgramOptions home;
+    home.workingDir = dir.path();
+    home.env = {{"HOME", dir.path()}, {"XDG_CONFIG_HOME", dir.path() + "config"}};
+    std::vector<pid_t> runs;
+    for (int i = 0; i < 8; ++i) {
+        std::string n = std::to_string(i);
+        writeFile(dir.file(n + ".mbox"), mboxEntry("P" + n, n));
+        runs.push_back(test::startProgram({TABULON_CONVERT_BINARY, "-mq", "--new-only", "-t", "Two",
+                                           "-o", "out" + n + ".csv", n + ".mbox"},
+                                          dir.file(n + ".out"), dir.file(n + ".err"), home));
+    }
+    for (pid_t run : runs) {
+        int status = 0;
+        ASSERT_EQ(waitpid(run, &status, 0), run);
+        EXPECT_EQ(status, 0);
+    }
+    std::string list = dir.path() + ".local/state/Tabulon/tables";
+    for (int i = 0; i < 8; ++i)
+        EXPECT_PRED2(test::contains, readFile(list), "out" + std::to_string(i) + ".csv\n");
+    writeFile(dir.file("0.mbox"),
+              mboxEntry("P0", "0") + mboxEntry("Q0", "q0") + mboxEntry("R", "r"));
+    test::ProgramResult r = run({"--update-tables"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    // In the order remembered, which runs at once decide.
+    EXPECT_PRED2(test::contains, r.out, "\"" + dir.file("out0.csv") + "\": 2 rows added\n");
+    EXPECT_PRED2(test::contains, r.out, "\"" + dir.file("out1.csv") + "\": 0 rows added\n");
+    EXPECT_EQ(readFile(dir.file("out0.csv")),
+              "Name,Email\r\nP0,P0@x.example\r\nQ0,Q0@x.example\r\nR,R@x.example\r\n");
+    // out1.csv moved away; out2.csv's mail now on a server, whose password is nowhere.
+    std::filesystem::rename(dir.file("out1.csv"), dir.file("moved.csv"));
+    std::string text = readFile(list);
+    text.replace(text.find("argument 2.mbox"), 15, "argument imaps://ann@127.0.0.1:9/INBOX");
+    writeFile(list, text);
+    r = run({"--update-tables"});
+    EXPECT_EQ(r.exitCode, 1);
+    for (const std::string& line :
+         {"\"" + dir.file("out1.csv") + "\": moved or deleted since it was made; skipped\n",
+          "\"" + dir.file("out2.csv") + "\": not updated (see above)\n",
+          "\"" + dir.file("out3.csv") + "\": 0 rows added\n"})
+        EXPECT_PRED2(test::contains, r.out, line);
+    EXPECT_PRED2(test::contains, r.err, "--update-tables never asks for it");
+}
+
 }  // namespace
 }  // namespace tabulon

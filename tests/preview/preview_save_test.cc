@@ -2,14 +2,18 @@
 // back, and a save that fails, is cancelled, or outlives its window leaves
 // nothing behind.
 #include <QApplication>
+#include <QCheckBox>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
 
+#include "app/qt/update_tables_run.h"
+#include "mail/remembered_tables.h"
 #include "preview/background_export.h"
 #include "preview/preview_fixture.h"
+#include "preview/remembered_export.h"
 #include "preview/save_choice.h"
 #include "preview/spreadsheet_settings.h"
 #include "table/table_reader.h"
@@ -141,6 +145,50 @@ TEST_F(PreviewSaveTest, StoppedSaveKeepsTheOlderFile) {
         if (preview) preview->close();
     }
     BackgroundExport::holdForTests(Point::kNone);
+}
+
+// "Save attached files beside the table": the files in a folder named after
+// the table, listed in an Attachments column. A save of only the new messages
+// is remembered, and File > Update Tables adds to it what came since.
+TEST_F(PreviewSaveTest, AttachedFilesBesideTheTableAndTablesUpdated) {
+    ScopedEnv state("XDG_STATE_HOME", nullptr);
+    auto form = [](const std::string& who) {
+        return "From f@x.example Mon Nov 30 09:14:02 2026\nFrom: f@x.example\nMessage-ID: <" + who +
+               ">\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n--b\n"
+               "Content-Type: text/plain\n\nName: " +
+               who + "\nEmail: " + who +
+               "@x.example\n--b\nContent-Type: application/pdf\n"
+               "Content-Disposition: attachment; filename=\"cv.pdf\"\n\n" +
+               who + "\n--b--\n\n";
+    };
+    writeFile(dir.file("files.mbox"), form("Ann"));
+    auto* preview = openPreview("files.mbox");
+    preview->SaveAttachments->setChecked(true);
+    ASSERT_TRUE(saveAs(preview, dir.file("t.csv") + "\t" + formatFilter(TableFormat::kCsv)));
+    ReadTable table = readTable("csv", dir.file("t.csv"), dir.path());
+    ASSERT_EQ(table.rows.size(), 2u);
+    EXPECT_EQ(table.rows[0].back(), "Attachments");
+    std::string saved = table.rows[1].back();
+    EXPECT_EQ(saved.substr(0, 14), "t Attachments/");
+    EXPECT_EQ(readFile(dir.file(saved)), "Ann");
+
+    ExportRequest request;
+    request.inputs = {dir.file("files.mbox")};
+    request.options.fields = {"Name:", "Email:"};
+    request.format = TableFormat::kCsv;
+    request.output = dir.file("new.csv");
+    request.newOnly = true;
+    ASSERT_TRUE(exportTable(request).ok());
+    ASSERT_TRUE(rememberExport(request, rememberedTablesPath()).ok());
+    writeFile(dir.file("files.mbox"), form("Ann") + form("Bo"));
+    setUpdateTablesProgramForTesting(TABULON_CONVERT_BINARY);
+    size_t shown = dialogLog().size();
+    EXPECT_TRUE(window->handleMenuItem(QStringLiteral("FileUpdateTables")));
+    EXPECT_TRUE(waitForEvents([&] { return dialogLog().size() > shown; }));
+    setUpdateTablesProgramForTesting("");
+    EXPECT_EQ(dialogLog().back(), "message \"" + dir.file("new.csv") + "\": 1 row added");
+    EXPECT_EQ(readFile(dir.file("new.csv")),
+              "Name,Email\r\nAnn,Ann@x.example\r\nBo,Bo@x.example\r\n");
 }
 
 }  // namespace

@@ -48,6 +48,7 @@ Menu::Menu(QWidget* parent) : QMenuBar(parent) {
             QKeySequence(QStringLiteral("Ctrl+Shift+M")));
     addItem(file, kFileNewTemplateFromMail, "&New Template from Mail...",
             QKeySequence(QStringLiteral("Ctrl+Shift+N")));
+    addItem(file, kFileUpdateTables, "&Update Tables", QKeySequence());
     addItem(file, kFileClose, "&Close", QKeySequence(QStringLiteral("Ctrl+W")));
     addSeparator(file, "UntitledMenu6");
     addItem(file, kFileQuit, "&Quit", QKeySequence(QStringLiteral("Ctrl+Q")), QAction::QuitRole);

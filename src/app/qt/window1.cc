@@ -14,6 +14,7 @@
 #include "app/qt/about_box.h"
 #include "app/qt/help.h"
 #include "app/qt/main_window_pages.h"
+#include "app/qt/update_tables_run.h"
 #include "platform/file_info.h"
 #include "platform/preferences.h"
 #include "platform/qt/desktop.h"
@@ -328,6 +329,10 @@ void Window1::AddMenuHandlers() {
                    [this] { return _FileConvertToSpreadsheet_Action(); });
     addMenuHandler(kFileConvertFromMailbox, [this] { return _FileConvertFromMailbox_Action(); });
     addMenuHandler(kFileNewTemplateFromMail, [this] { return _FileNewTemplateFromMail_Action(); });
+    addMenuHandler(kFileUpdateTables, [this] {
+        updateTables(this);
+        return true;
+    });
     addMenuHandler(kEditPreferences, [this] { return _EditPreferences_Action(); });
     addMenuHandler(kHelpTabulonHelp, [this] { return _HelpTabulonHelp_Action(); });
 }

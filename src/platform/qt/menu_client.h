@@ -17,6 +17,7 @@ inline constexpr char kFileOpen[] = "FileOpen";
 inline constexpr char kFileConvertToSpreadsheet[] = "FileConvertToSpreadsheet";
 inline constexpr char kFileConvertFromMailbox[] = "FileConvertFromMailbox";
 inline constexpr char kFileNewTemplateFromMail[] = "FileNewTemplateFromMail";
+inline constexpr char kFileUpdateTables[] = "FileUpdateTables";
 inline constexpr char kFileClose[] = "FileClose";
 inline constexpr char kFileQuit[] = "FileQuit";
 inline constexpr char kEditUndo[] = "EditUndo";

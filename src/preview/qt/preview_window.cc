@@ -22,8 +22,10 @@
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
 #include "platform/qt/window_place.h"
+#include "platform/secret_memory.h"
 #include "preview/qt/field_list_owner.h"
 #include "preview/qt/preview_model.h"
+#include "preview/remembered_export.h"
 #include "preview/save_choice.h"
 #include "table/table_writer.h"
 
@@ -177,6 +179,12 @@ void PreviewWindow::createControls() {
         QStringLiteral("Save adds to the chosen table only the messages it does not hold yet"));
     OnlyNew->setVisible(mailbox_.has_value());
     top->addWidget(OnlyNew);
+    SaveAttachments = new QCheckBox(QStringLiteral("Save a&ttached files beside the table"));
+    SaveAttachments->setObjectName(QStringLiteral("SaveAttachments"));
+    SaveAttachments->setToolTip(
+        QStringLiteral("Save also writes the files the messages carry into a folder named after "
+                       "the table, and lists them in an Attachments column"));
+    top->addWidget(SaveAttachments);
     SaveButton = new QPushButton(QStringLiteral("&Save As Spreadsheet..."));
     SaveButton->setObjectName(QStringLiteral("SaveButton"));
     SaveButton->setDefault(true);
@@ -451,6 +459,7 @@ bool PreviewWindow::save() {
     request.output = target.path;
     request.mailbox = mailbox_;
     request.newOnly = newOnly;
+    if (SaveAttachments->isChecked()) request.attachments = attachmentsFolderFor(target.path);
     request.table.otherColumnsAdvice =
         "untick \"Only new messages\" to replace it, or choose another file";
     if (request.options.fields.empty() && request.options.headers.empty()) {
@@ -463,6 +472,11 @@ bool PreviewWindow::save() {
     saving_.format = target.format;
     saving_.headers = request.options.headers;
     savingNewOnly_ = newOnly;
+    remembering_.reset();
+    if (newOnly) {
+        remembering_ = request;
+        if (remembering_->mailbox) wipe(&remembering_->mailbox->account.password);
+    }
     savingFile_ = QFileInfo(fromNative(target.path)).fileName();
 
     SaveProgress = new SaveProgressDialog(QFileInfo(fromNative(target.path)).fileName(), this);
@@ -516,6 +530,13 @@ void PreviewWindow::finishSave() {
     if (saved) {
         writeSpreadsheetSettings(spreadsheetSettingsPath(), saving_);  // a convenience only
         if (savingNewOnly_) StatusText->setText(counts_ + QStringLiteral(". ") + addedNote(result));
+        if (result.filesSaved > 0) {
+            StatusText->setText(StatusText->text() +
+                                QStringLiteral(" %1 attached files saved beside it.")
+                                    .arg(number(result.filesSaved)));
+        }
+        // For File > Update Tables; a table it cannot remember is still saved.
+        if (remembering_) rememberExport(*remembering_, rememberedTablesPath());
     } else if (stopped) {
         StatusText->setText(counts_);
     } else {

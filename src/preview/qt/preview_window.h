@@ -70,6 +70,9 @@ class PreviewWindow : public QWidget, public MenuClient {
     // Of a mailbox only: the save adds to the chosen table only the messages it
     // does not hold yet.
     QCheckBox* OnlyNew;
+    // The save also saves the files the messages carry, in a folder beside the
+    // table (attachmentsFolderFor()), and lists them in an Attachments column.
+    QCheckBox* SaveAttachments;
     // Of a mailbox only, while it is read: stops the reading.
     QPushButton* StopButton;
     QTableView* PreviewTable;
@@ -119,7 +122,8 @@ class PreviewWindow : public QWidget, public MenuClient {
     std::unique_ptr<BackgroundExport> exporting_;  // while a save runs
     SpreadsheetSettings saving_;                   // what a good save records
     bool savingNewOnly_ = false;
-    QString savingFile_;  // the name of the file being saved
+    std::optional<ExportRequest> remembering_;  // a save of only the new messages, once written
+    QString savingFile_;                        // the name of the file being saved
     QTimer* saveTimer_;
 };
 

@@ -6,6 +6,7 @@
 #include <strings.h>
 #include <algorithm>
 
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -164,7 +165,21 @@ class TextBuilder {
     void rowEnd() {
         if (tables_.empty() || tables_.back().rows.empty()) return;
         Table& table = tables_.back();
-        const std::vector<Cell>& row = table.rows.back();
+        std::vector<Cell>& row = table.rows.back();
+        // A row of one cell below a label cell that spans it holds a further line
+        // of that label's value (an address over three rows).
+        if (row.size() == 1 && table.spanLeft > 0) {
+            --table.spanLeft;
+            row[0].continues = true;
+            cutBackTo(table.rowFrom);
+            if (!row[0].text.empty()) {
+                out_ += kContinued;
+                out_ += continuedLines(row[0].text);
+                out_ += '\n';
+            }
+            return;
+        }
+        table.spanLeft = row.empty() ? 0 : row[0].span - 1;
         if (row.size() >= 2) table.pairs = true;
         if (isPairsAcross(row)) {
             // "Name: | Ann | Phone: | 555": a pair a line.
@@ -185,10 +200,10 @@ class TextBuilder {
         paragraph();
         out_ += title;
     }
-    void cellOpened(bool header) {
+    void cellOpened(bool header, int span) {
         if (tables_.empty() || tables_.back().rows.empty()) return;
         Table& table = tables_.back();
-        table.rows.back().push_back({std::string(), header});
+        table.rows.back().push_back({std::string(), header, false, std::clamp(span, 1, 100)});
         table.cellFrom = out_.size() + line_.size();
     }
     void cellClosed() {
@@ -237,6 +252,13 @@ class TextBuilder {
             const std::vector<Cell>& row = table.rows[r];
             size_t first = row.size() == 3 && isRowNumber(row[0].text) ? 1 : 0;
             if (row.size() <= first) continue;
+            if (row[0].continues) {
+                if (row[0].text.empty()) continue;
+                out_ += kContinued;
+                out_ += continuedLines(row[0].text);
+                out_ += '\n';
+                continue;
+            }
             if (row.size() == first + 1) paragraph();  // a section's title
             out_ += oneLine(row[first].text);
             if (row.size() > first + 1) out_ += '\t';
@@ -255,6 +277,8 @@ class TextBuilder {
     struct Cell {
         std::string text;
         bool header = false;
+        bool continues = false;  // the row goes on with the value of the row above
+        int span = 1;            // the rows it spans
     };
     struct Table {
         size_t start;  // where its text began, in out_ and line_ together
@@ -263,6 +287,7 @@ class TextBuilder {
         size_t cellFrom;
         size_t rowFrom = 0;
         bool pairs = false;  // a row of two cells or more so far
+        int spanLeft = 0;    // rows still below a label cell that spans them
     };
 
     // Drops what was written from `position` of out_ and line_ together.
@@ -403,7 +428,8 @@ class Walk {
         if (part == Part::kRow) builder_.rowStart();
         if (kind == Kind::kCell) {
             builder_.cellStart();
-            builder_.cellOpened(part == Part::kHeaderCell);
+            const char* span = attribute(attributes, "rowspan");
+            builder_.cellOpened(part == Part::kHeaderCell, span == nullptr ? 1 : std::atoi(span));
             builder_.cellDepth(1);
         }
         if (part == Part::kPre) builder_.preformatted(true);

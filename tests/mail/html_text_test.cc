@@ -44,6 +44,10 @@ TEST(HtmlText, CellsJoinRowsAndBreaksEndLines) {
         // A value cell's later lines are marked as its own; the table's end is marked.
         {"<table><tr><td>Day</td><td>Mon<br>Tue: late</td></tr></table><p>Sent by x</p>",
          "Day\tMon\n\vTue: late\n\n\f\n\nSent by x"},
+        // Rows below a label cell that spans them go on with its value.
+        {"<table><tr><td rowspan=2>Address</td><td>1 Elm St</td></tr><tr><td>Lund</td></tr>"
+         "<tr><td>Day</td><td>Mon</td></tr></table>",
+         "Address\t1 Elm St\n\vLund\nDay\tMon"},
         // Laid down the page below a "Question | Answer" header; a numbered first column.
         {"<table><tr><th>Q</th><th>A</th></tr><tr><td>Name</td><td>Eva</td></tr><tr><td>Day</td>"
          "<td>Mon</td></tr></table>",

@@ -99,6 +99,8 @@ bool isStampOrLink(std::string_view value) {
     if (value.find(' ') == value.npos &&
         (value.find("://") != value.npos || value.starts_with("www.")))
         return true;
+    // "I can be reached 12:30-14:00." is someone's sentence.
+    if (isSentence(value)) return false;
     size_t digits = 0, words = 1, letters = 0;
     for (size_t i = 0; i < value.size();) {
         char c = value[i];

@@ -13,32 +13,25 @@ namespace {
 
 // The field names of a quoted header block, in the languages mail programs
 // most often write them in.
-constexpr std::string_view kFrom[] = {"from",
-                                      "von",
-                                      "de",
-                                      "van",
-                                      "da",
-                                      "od",
-                                      "fra",
-                                      "fr\xc3\xa5n",
-                                      "\xe5\xb7\xae\xe5\x87\xba\xe4\xba\xba",
-                                      "\xd0\xbe\xd1\x82",
-                                      "\xd0\x9e\xd1\x82",
-                                      "\xd0\x9e\xd0\xb4",
-                                      "Felad\xc3\xb3",
-                                      "L\xc3\xa4hett\xc3\xa4j\xc3\xa4",
-                                      "\xce\x91\xcf\x80\xcf\x8c",
-                                      "Kimden",
-                                      "T\xe1\xbb\xab",
-                                      "dari",
-                                      "daripada",
-                                      "\xe0\xb8\x88\xe0\xb8\xb2\xe0\xb8\x81",
-                                      "\xd9\x85\xd9\x86",
-                                      "\xd7\x9e\xd7\x90\xd7\xaa",
-                                      "\xeb\xb3\xb4\xeb\x82\xb8 \xec\x82\xac\xeb\x9e\x8c",
-                                      "\xe5\x8f\x91\xe4\xbb\xb6\xe4\xba\xba",
-                                      "\xe5\xaf\x84\xe4\xbb\xb6\xe8\x80\x85",
-                                      "\xd8\xa7\xd8\xb2"};
+constexpr std::string_view kFrom[] = {
+    "from", "von", "de", "van", "da", "od", "fra", "fr\xc3\xa5n",
+    "\xe5\xb7\xae\xe5\x87\xba\xe4\xba\xba", "\xd0\xbe\xd1\x82", "\xd0\x9e\xd1\x82",
+    "\xd0\x9e\xd0\xb4", "Felad\xc3\xb3", "L\xc3\xa4hett\xc3\xa4j\xc3\xa4",
+    "\xce\x91\xcf\x80\xcf\x8c", "Kimden", "T\xe1\xbb\xab", "dari", "daripada",
+    "\xe0\xb8\x88\xe0\xb8\xb2\xe0\xb8\x81", "\xd9\x85\xd9\x86", "\xd7\x9e\xd7\x90\xd7\xaa",
+    "\xeb\xb3\xb4\xeb\x82\xb8 \xec\x82\xac\xeb\x9e\x8c", "\xe5\x8f\x91\xe4\xbb\xb6\xe4\xba\xba",
+    "\xe5\xaf\x84\xe4\xbb\xb6\xe8\x80\x85", "\xd8\xa7\xd8\xb2",
+    // "Sender", as desktop mail programs name it in a forward
+    "mittente",
+    "exp\xc3\xa9"
+    "diteur",
+    "remitente", "remetente", "afzender", "absender", "nadawca",
+    "odes\xc3\xad"
+    "latel",
+    "afsender", "avsender",
+    "avs\xc3\xa4"
+    "ndare",
+    "expeditor"};
 constexpr std::string_view kSent[] = {
     "sent",
     "date",
@@ -227,7 +220,7 @@ bool mentionsForwarding(std::string_view line) {
          {"orward",
           "eitergeleitet",
           "transf\xc3\xa9r",
-          "inoltrato",
+          "noltrato",
           "r\u00e9exp\u00e9di",
           "reenviado",
           "doorgestuurd",

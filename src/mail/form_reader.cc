@@ -182,9 +182,38 @@ bool keepTickedBoxes(std::string* value) {
     return true;
 }
 
+// The length of an arrow that begins `line` ("→", "⇒", "➜", "➔") with the
+// blanks after it; 0 when none does.
+size_t arrowLength(std::string_view line) {
+    if (!line.starts_with('\xE2') || line.size() < 3) return 0;
+    std::string_view arrow = line.substr(0, 3);
+    if (arrow != "\xE2\x86\x92" && arrow != "\xE2\x87\x92" && arrow != "\xE2\x9E\x9C" &&
+        arrow != "\xE2\x9E\x94")
+        return 0;
+    size_t end = line.find_first_not_of(' ', 3);
+    return end == line.npos ? line.size() : end;
+}
+
+// An answer set after an arrow ("→ Pottery", "→ Photography" below a question):
+// the answer without the arrows.
+void dropArrows(std::string* value) {
+    std::string plain;
+    for (size_t pos = 0; pos < value->size();) {
+        size_t end = std::min(value->find('\n', pos), value->size());
+        std::string_view line = std::string_view(*value).substr(pos, end - pos);
+        if (pos > 0) plain += '\n';
+        plain.append(line.substr(arrowLength(line)));
+        pos = end + 1;
+    }
+    while (!plain.empty() && plain.back() == '\n')
+        plain.pop_back();
+    value->swap(plain);
+}
+
 // An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
 // one item a line, as an HTML list gives it, without the marks.
 [[gnu::noinline]] void dropListMarks(std::string* value) {
+    if (arrowLength(*value) > 0) return dropArrows(value);
     if (value->size() < 3) return;
     if ((*value)[0] == '\xE2' && (*value)[1] == '\x98' && keepTickedBoxes(value)) return;
     std::string_view mark = std::string_view(*value).substr(0, 2);

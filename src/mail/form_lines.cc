@@ -127,6 +127,31 @@ void readPipeRow(std::string_view line, View* view) {
     }
 }
 
+// "[City] Lyon", "【City】Lyon", "［City］": "City: Lyon", the label without its
+// brackets; a ticked box ("[x] Kitchen") and a link ("[site](url)") are none.
+bool withoutBrackets(std::string_view line, std::string* out) {
+    static constexpr std::pair<std::string_view, std::string_view> kBrackets[] = {
+        {"[", "]"}, {"\xE3\x80\x90", "\xE3\x80\x91"}, {"\xEF\xBC\xBB", "\xEF\xBC\xBD"}};
+    for (auto [open, close] : kBrackets) {
+        if (!line.starts_with(open)) continue;
+        size_t end = line.find(close, open.size());
+        if (end == line.npos || end > kMaxLabelBytes) return false;
+        std::string_view inner = trimBlanks(line.substr(open.size(), end - open.size()));
+        std::string_view after = line.substr(end + close.size());
+        if (inner.size() <= 1 || after.starts_with('(') || inner.find(':') != inner.npos)
+            return false;
+        LabelLine label;
+        std::string candidate(inner);
+        candidate += ':';
+        std::string_view value = trimIdeographic(after);
+        if (!value.empty()) candidate.append(" ").append(value);
+        if (!colonLabelOf(candidate, &label, kShortLabelWords)) return false;
+        *out = std::move(candidate);
+        return true;
+    }
+    return false;
+}
+
 // "**City:** Lyon", "**City**: Lyon", "**city** : Lyon", "**City**" and the
 // same with "__" or a single "*": the label without its emphasis.
 bool withoutEmphasis(std::string_view line, std::string* out) {
@@ -279,7 +304,9 @@ void viewOf(std::string_view line, View* view) {
         }
         plain.clear();
     }
-    if (withoutEmphasis(rest, &plain)) {
+    if (withoutEmphasis(rest, &plain) ||
+        ((rest[0] == '[' || static_cast<unsigned char>(rest[0]) >= 0xE3) &&
+         withoutBrackets(rest, &plain))) {
         view->made = std::move(plain);
         view->changed = true;
         return;

@@ -156,10 +156,15 @@ bool isDataKey(std::string_view label) {
     ++out->doubtfulLabels;
 }
 
-// The length of a ballot box that begins `line`, "☑ " or "☒ " (ticked) or "☐ "
-// (not); 0 when none does.
+// The length of a ballot box that begins `line`, "☑ ", "☒ ", "[x] " (ticked) or
+// "☐ ", "[ ] " (not); 0 when none does.
 size_t ballotBox(std::string_view line, bool* ticked) {
-    if (!line.starts_with("\xE2\x98") || line.size() < 4 || line[3] != ' ') return 0;
+    if (line.size() < 4 || line[3] != ' ') return 0;
+    if (line[0] == '[' && line[2] == ']' && (line[1] == 'x' || line[1] == 'X' || line[1] == ' ')) {
+        *ticked = line[1] != ' ';
+        return 4;
+    }
+    if (!line.starts_with("\xE2\x98")) return 0;
     auto box = static_cast<unsigned char>(line[2]);
     if (box < 0x90 || box > 0x92) return 0;
     *ticked = box != 0x90;
@@ -215,7 +220,9 @@ void dropArrows(std::string* value) {
 [[gnu::noinline]] void dropListMarks(std::string* value) {
     if (arrowLength(*value) > 0) return dropArrows(value);
     if (value->size() < 3) return;
-    if ((*value)[0] == '\xE2' && (*value)[1] == '\x98' && keepTickedBoxes(value)) return;
+    if ((((*value)[0] == '\xE2' && (*value)[1] == '\x98') || (*value)[0] == '[') &&
+        keepTickedBoxes(value))
+        return;
     std::string_view mark = std::string_view(*value).substr(0, 2);
     if (mark != "- " && mark != "* " && !value->starts_with("\xE2\x80\xA2 ")) return;
     if (value->starts_with("\xE2\x80\xA2 ")) mark = "\xE2\x80\xA2 ";
@@ -502,6 +509,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
         bool indented = field != nullptr && (block || formLine.indent > labelIndent) &&
                         formLine.indent > 0 && !formLine.continued;
         if (isRuleLine(line) && !indented) {
+            // A rule right under a label that waits for its answer underlines it.
+            if (afterLabel && waiting) continue;
             current = -1;
             paragraph = true;
             continue;

@@ -71,10 +71,47 @@ void addObject(const std::string& prefix, JsonObject* object, FormText* out, int
     g_list_free(members);
 }
 
+// An object that names a field and holds its answer ({"label": "City", "value":
+// "Lyon"}, as form services send their fields in a list): that field.
+bool addLabelled(JsonObject* object, FormText* out) {
+    const char* label = nullptr;
+    for (const char* key : {"label", "question", "title"}) {
+        JsonNode* node = json_object_get_member(object, key);
+        if (node != nullptr && JSON_NODE_HOLDS_VALUE(node) &&
+            json_node_get_value_type(node) == G_TYPE_STRING) {
+            label = json_node_get_string(node);
+            break;
+        }
+    }
+    if (label == nullptr || *label == '\0' || json_object_get_size(object) > 8) return false;
+    for (const char* key : {"value", "answer", "values", "response"}) {
+        JsonNode* node = json_object_get_member(object, key);
+        if (node == nullptr) continue;
+        std::string value;
+        if (JSON_NODE_HOLDS_ARRAY(node)) {
+            JsonArray* array = json_node_get_array(node);
+            for (guint i = 0; i < json_array_get_length(array); ++i) {
+                JsonNode* item = json_array_get_element(array, i);
+                if (!JSON_NODE_HOLDS_VALUE(item)) return false;
+                if (!value.empty()) value += '\n';
+                value += scalarText(item);
+            }
+        } else if (JSON_NODE_HOLDS_VALUE(node)) {
+            value = scalarText(node);
+        } else if (!JSON_NODE_HOLDS_NULL(node)) {
+            return false;
+        }
+        out->fields.push_back({label, value, -1});
+        return true;
+    }
+    return false;
+}
+
 void addNode(const std::string& label, JsonNode* node, FormText* out, int depth) {
     if (depth > kMaxDepth) return;
     switch (JSON_NODE_TYPE(node)) {
         case JSON_NODE_OBJECT:
+            if (addLabelled(json_node_get_object(node), out)) return;
             addObject(label, json_node_get_object(node), out, depth);
             return;
         case JSON_NODE_ARRAY: {

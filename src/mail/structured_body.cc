@@ -269,9 +269,18 @@ bool isKeyByte(char c) {
            c == '-' || c == '.' || c == '[' || c == ']' || c == '%' || c == '+';
 }
 
-// "name=Ann+Berg&city=Lyon": a line of the body, no blank in it.
+// "name=Ann+Berg&city=Lyon": a line of the body, no blank in it; or the query
+// of a request line a script mails as it came ("GET /send.php?name=Ann HTTP/1.1").
 bool readQueryLine(std::string_view line, FormText* out) {
-    std::string text(trimBlanks(line));
+    line = trimBlanks(line);
+    if ((line.starts_with("GET /") || line.starts_with("POST /")) &&
+        line.substr(line.rfind(' ') + 1).starts_with("HTTP/")) {
+        size_t question = line.find('?');
+        size_t end = line.rfind(' ');
+        if (question == line.npos || question > end) return false;
+        line = line.substr(question + 1, end - question - 1);
+    }
+    std::string text(line);
     if (text.size() > kMaxDataBytes || text.find('&') == text.npos) return false;
     if (text.find(' ') != text.npos || text.find('\t') != text.npos) return false;
     std::vector<FormField> fields;

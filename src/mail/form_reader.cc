@@ -215,6 +215,40 @@ void dropArrows(std::string* value) {
     value->swap(plain);
 }
 
+// Characters (UTF-8 lead bytes) in `text`.
+size_t charsIn(std::string_view text) {
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// Where a template's labels are padded with blanks to one column ("Name      Ann"),
+// a line of the same shape is a label too, one the template lacks ("E-mail
+// ann@example.com"), or, with nothing after it but blanks to that column, a label
+// whose answer is empty. `line` is a trimmed line of `body`.
+[[gnu::noinline]] bool isPaddedLabel(std::string_view line, std::string_view body, size_t column,
+                                     LabelLine* label) {
+    size_t gap = line.rfind("  ");
+    if (gap != line.npos) {
+        size_t value = line.find_first_not_of(' ', gap);
+        if (charsIn(line.substr(0, value)) != column) return false;
+        label->label = trimBlanks(line.substr(0, gap));
+        label->value = line.substr(value);
+    } else {
+        const char* end = body.data() + body.size();
+        const char* after = line.data() + line.size();
+        size_t blanks = 0;
+        while (after + blanks < end && after[blanks] == ' ')
+            ++blanks;
+        if (charsIn(line) + blanks < column) return false;
+        label->label = line;
+        label->value = {};
+    }
+    return label->label.size() <= kMaxLabelBytes &&
+           std::count(label->label.begin(), label->label.end(), ' ') < kShortLabelWords &&
+           !isSentence(label->label);
+}
+
 // An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
 // one item a line, as an HTML list gives it, without the marks.
 [[gnu::noinline]] void dropListMarks(std::string* value) {
@@ -412,7 +446,9 @@ void FormReader::read(std::string_view body, FormText* out) const {
     // The lines appended to the last value opened, for telling what follows the form.
     thread_local std::vector<TailLine> tail;
     tail.clear();
-    size_t paragraphs = 0;  // paragraphs of the current value after its first
+    size_t paragraphs = 0;      // paragraphs of the current value after its first
+    size_t valueColumn = 0;     // where the padded template labels' answers begin
+    unsigned paddedLabels = 0;  // template labels padded to that column
     int tailField = -1;
     bool notes = false;  // the sending tool's notes follow the field `tailField`
     // Lines no field took: between two fields they are the form's and leave its
@@ -555,8 +591,17 @@ void FormReader::read(std::string_view body, FormText* out) const {
             if (label.value.starts_with("\xEF\xBC\x9A"))
                 label.value = trimBlanks(label.value.substr(3));
             if (isQuestionsOwn(label.value)) label.value = {};
+            if (!label.value.empty() && line.substr(label.label.size()).starts_with("  ")) {
+                size_t column = charsIn(line.substr(0, label.value.data() - line.data()));
+                paddedLabels = paddedLabels == 0 || column == valueColumn ? paddedLabels + 1 : 0;
+                valueColumn = column;
+            }
             entry = index;
             isLabel = vouched = true;
+        } else if (paddedLabels >= 1 && formLine.indent == 0 && !formLine.continued &&
+                   formLine.text == line && isPaddedLabel(line, body, valueColumn, &label)) {
+            labelKey(label.label, &key);
+            isLabel = true;
         } else if (kind == LabelKind::kBare && !isFooterLine(line) && !isRuleLine(line)) {
             labelKey(line, &key);
             // A line without colon is a template's label only when it is the name

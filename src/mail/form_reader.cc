@@ -304,6 +304,35 @@ int FormReader::entryOf(std::string_view line, std::string_view label, std::stri
     return -1;
 }
 
+void FormReader::entriesOfData(FormText* out) const {
+    // A nested key ("submission.data.city") is named by its path or by its last
+    // parts ("data.city", "city").
+    for (FormField& field : out->fields) {
+        std::string_view path = field.label;
+        for (;;) {
+            field.entry = entryOf(path, path, labelKey(path));
+            size_t dot = path.find('.');
+            if (field.entry >= 0 || dot == path.npos) break;
+            path.remove_prefix(dot + 1);
+        }
+    }
+}
+
+void FormReader::readCsvWhereNoField(std::string_view body, FormText* out) const {
+    if (std::any_of(out->fields.begin(), out->fields.end(),
+                    [](const FormField& field) { return field.entry >= 0; }))
+        return;
+    FormText record;
+    if (!readCsvRecord(body, &record)) return;
+    entriesOfData(&record);
+    if (std::none_of(record.fields.begin(), record.fields.end(),
+                     [](const FormField& field) { return field.entry >= 0; }))
+        return;
+    out->fields = std::move(record.fields);
+    out->unplacedLines = 0;
+    out->unplacedSamples.clear();
+}
+
 int FormReader::prefixEntry(std::string_view line) const {
     int index = matcher_.match(line.data(), line.size());
     if (index < 0) return -1;
@@ -397,17 +426,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
     out->doubtfulEnds = 0;
     out->unplacedSamples.clear();
     if (readStructuredBody(body, out)) {
-        // A nested key ("submission.data.city") is named by its path or by its
-        // last parts ("data.city", "city").
-        for (FormField& field : out->fields) {
-            std::string_view path = field.label;
-            for (;;) {
-                field.entry = entryOf(path, path, labelKey(path));
-                size_t dot = path.find('.');
-                if (field.entry >= 0 || dot == path.npos) break;
-                path.remove_prefix(dot + 1);
-            }
-        }
+        entriesOfData(out);
         return;
     }
     // Kept for the thread's next body.
@@ -834,6 +853,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
         }
     }
     findLabelsInValues(out);
+    readCsvWhereNoField(body, out);
     for (FormField& field : out->fields) {
         dropListMarks(&field.value);
         // A dash alone stands for no answer.

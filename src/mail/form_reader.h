@@ -79,6 +79,10 @@ class FormReader {
     // Counts the template's labels that open a second pair of a line ("...
     // Days: 5") inside another field's value while no field of theirs was read.
     void findLabelsInValues(FormText* out) const;
+    // The entries that take the fields of data ("city", "submission.data.city").
+    void entriesOfData(FormText* out) const;
+    // Where no field of the template was read: a CSV record's, when one names them.
+    void readCsvWhereNoField(std::string_view body, FormText* out) const;
     // The entry that takes a field with this label (the line it opens; empty:
     // the label's own key alone decides, no name that only begins it), or -1.
     // `key` is the label's labelKey().

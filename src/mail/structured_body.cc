@@ -5,6 +5,7 @@
 #include <libxml/tree.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "mail/label_shape.h"
@@ -314,6 +315,81 @@ bool readQuery(std::string_view body, FormText* out) {
     return false;
 }
 
+// The cells of the CSV record at `*pos` of `text`, parted by `separator`: a
+// quoted cell may hold the separator, a doubled quote and line ends. `*pos`
+// moves past the record's line end.
+std::vector<std::string> csvRecord(std::string_view text, size_t* pos, char separator) {
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    size_t i = *pos;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                cells.back() += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                cells.back() += c;
+            }
+        } else if (c == '"' && trimBlanks(cells.back()).empty()) {
+            quoted = true;
+            cells.back().clear();
+        } else if (c == separator) {
+            cells.emplace_back();
+        } else if (c == '\n') {
+            break;
+        } else {
+            cells.back() += c;
+        }
+    }
+    *pos = std::min(i + 1, text.size());
+    for (std::string& cell : cells)
+        cell = std::string(trimBlanks(cell));
+    return cells;
+}
+
+// A line of column names: three or more, each short, none a number or quoted.
+bool isCsvHeader(const std::vector<std::string>& cells) {
+    if (cells.size() < 3) return false;
+    for (const std::string& cell : cells) {
+        if (cell.empty() || cell.size() > kMaxLabelBytes || cell.find('"') != cell.npos ||
+            std::isdigit(static_cast<unsigned char>(cell[0])) ||
+            std::count(cell.begin(), cell.end(), ' ') >= kShortLabelWords)
+            return false;
+    }
+    return true;
+}
+
+bool readCsvLines(std::string_view body, FormText* out) {
+    for (char separator : {';', ','}) {
+        for (size_t at = body.find(separator); at != body.npos;) {
+            size_t start = body.rfind('\n', at);
+            start = start == body.npos ? 0 : start + 1;
+            size_t end = std::min(body.find('\n', at), body.size());
+            std::string_view line = body.substr(start, end - start);
+            at = end < body.size() ? body.find(separator, end) : body.npos;
+            if (std::count(line.begin(), line.end(), separator) < 2 ||
+                (separator == ',' && line.find(", ") != line.npos))
+                continue;
+            size_t pos = start;
+            std::vector<std::string> names = csvRecord(body, &pos, separator);
+            if (!isCsvHeader(names) || pos >= body.size()) continue;
+            std::vector<std::string> values = csvRecord(body, &pos, separator);
+            if (values.size() != names.size()) continue;
+            // One record only: a table of several is no form's message.
+            size_t next = pos;
+            if (pos < body.size() && csvRecord(body, &next, separator).size() == names.size())
+                return false;
+            for (size_t i = 0; i < names.size(); ++i)
+                out->fields.push_back({names[i], values[i], -1});
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool readStructuredBody(std::string_view body, FormText* out) {
@@ -325,6 +401,11 @@ bool readStructuredBody(std::string_view body, FormText* out) {
     if (brace != trimmed.npos && readJson(trimmed, out)) return true;
     if (trimmed.find("<?xml") != trimmed.npos && readXml(trimmed, out)) return true;
     return trimmed.find('=') != trimmed.npos && readQuery(trimmed, out);
+}
+
+bool readCsvRecord(std::string_view body, FormText* out) {
+    body = trimBlanks(body);
+    return body.size() <= kMaxDataBytes && readCsvLines(body, out);
 }
 
 }  // namespace tabulon

@@ -18,4 +18,9 @@ namespace tabulon {
 // and `out` untouched, when the body holds none.
 bool readStructuredBody(std::string_view body, FormText* out);
 
+// A line of column names over one line of their values, parted by ";" or ","
+// (no blank after it), as a script mails a record "to paste into the
+// spreadsheet": each name labels its value, into `out->fields` (entries -1).
+bool readCsvRecord(std::string_view body, FormText* out);
+
 }  // namespace tabulon

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <deque>
 
+#include "mail/conversion_limits.h"
 #include "mail/imap_connection.h"
 #include "mail/imap_folder_name.h"
 #include "platform/netrc.h"
@@ -337,7 +338,7 @@ Status ImapMailbox::fetch(std::vector<uint64_t> uids, const MessageFn& onMessage
             status = onMessage(message);
             // Each message must arrive whole within the time for one reply.
             connection_->restartReplyClock();
-            if (text.capacity() > (1u << 20)) std::string().swap(text);
+            if (text.capacity() > kKeptBytes) std::string().swap(text);
             continue;
         }
         auto done = std::find_if(underWay.begin(), underWay.end(), [&](const Batch& batch) {

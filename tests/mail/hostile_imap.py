@@ -22,6 +22,7 @@ BEHAVIOUR says otherwise:
                   a message of each in turn, as Dovecot may
 """
 
+import itertools
 import select
 import socket
 import ssl
@@ -30,28 +31,6 @@ import threading
 import time
 
 MESSAGE = b"From: a@example.com\r\nSubject: Order\r\n\r\nName: Ann\r\n"
-
-
-class Lines:
-    """The lines a client sends, and whether another one is on its way."""
-
-    def __init__(self, conn):
-        self.conn, self.data = conn, b""
-
-    def coming(self, seconds):
-        if b"\n" in self.data or getattr(self.conn, "pending", lambda: 0)():
-            return True
-        return bool(select.select([self.conn], [], [], seconds)[0])
-
-    def __iter__(self):
-        while True:
-            while b"\n" not in self.data:
-                chunk = self.conn.recv(65536)
-                if not chunk:
-                    return
-                self.data += chunk
-            line, self.data = self.data.split(b"\n", 1)
-            yield line + b"\n"
 
 
 def fetched_uids(words):
@@ -72,9 +51,9 @@ def serve(conn, behaviour):
     if behaviour == "stall-greeting":
         stall()
     send(b"* OK hostile ready\r\n")
-    reader = Lines(conn)  # CAPABILITY below offers no STARTTLS
-    lines = iter(reader)
-    for line in lines:
+    # Unbuffered, so that select() tells whether another command came.
+    reader = conn.makefile("rb", buffering=0)  # CAPABILITY below offers no STARTTLS
+    for line in iter(reader.readline, b""):
         words = line.decode("latin-1").split()
         if len(words) < 2:
             continue
@@ -105,20 +84,14 @@ def serve(conn, behaviour):
                 send(b"* SEARCH 1 2\r\n")
         elif command == "UID FETCH" and behaviour == "interleave-fetch":
             asked = [(tag, fetched_uids(words))]
-            while reader.coming(0.3):
-                more = next(lines).decode("latin-1").split()
+            while conn.pending() or select.select([conn], [], [], 0.3)[0]:
+                more = reader.readline().decode("latin-1").split()
                 asked.append((more[0], fetched_uids(more)))
-            turns = [iter(uids) for _, uids in asked]
-            while turns:
-                for turn in list(turns):
-                    uid = next(turn, None)
-                    if uid is None:
-                        turns.remove(turn)
-                        continue
+            for turn in itertools.zip_longest(*(uids for _, uids in asked)):
+                for uid in filter(None, turn):
                     text = b"Name: %d\r\n" % uid
-                    send(b"* %d FETCH (UID %d BODY[] {%d}\r\n" % (uid, uid, len(text)) + text + b")\r\n")
-            for asker, _ in asked:
-                send(asker.encode() + b" OK done\r\n")
+                    send(b"* %d FETCH (UID %d BODY[] {%d}\r\n%s)\r\n" % (uid, uid, len(text), text))
+            send(b"".join(asker.encode() + b" OK done\r\n" for asker, _ in asked))
             continue
         elif command == "UID FETCH":
             uids = fetched_uids(words)

@@ -113,47 +113,41 @@ const std::vector<Quoted> kQuoted = {
     {"ends", "said no\"", "said no\"", "said no\""},
     {"doubled", "two \"\" quotes", "two \"\" quotes", "two \"\" quotes"},
     {"lone", "\"", "'\"", "'\""},
-    {"only doubled", "\"\"", "'\"\"", "'\"\""},
     {"Tab inside", "\"a\tb\"", "'\"a b\"", "'\"a\\tb\""},
     {"line ends inside", "\"one\ntwo\"", "'\"one two\"", "'\"one\\ntwo\""},
     {"line end first", "\n\"x", "' \"x", "'\\n\"x"},
 };
 
-class SpreadsheetReadBack : public ::testing::TestWithParam<std::tuple<TableFormat, std::string>> {
-};
+class SpreadsheetReadBack : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(SpreadsheetReadBack, QuotesStayInTheirCell) {
-    auto [format, spreadsheet] = GetParam();
     test::Rows rows;
     for (const Quoted& cell : kQuoted)
         rows.push_back({cell.what, cell.value, "end"});
-    test::TempDir dir;
-    std::string path = dir.file("table" + std::string(formatExtension(format)));
-    test::writeFile(path, test::writeTable(format, {"What", "Value", "End"}, rows));
-    test::ReadTable table =
-        test::readTable(std::string(formatName(format)), path, dir.path(), spreadsheet);
-    if (table.missing) GTEST_SKIP() << spreadsheet << " is not installed";
-    ASSERT_TRUE(table.ok) << table.error;
-    ASSERT_EQ(table.rows.size(), kQuoted.size() + 1);
-    for (size_t i = 0; i < kQuoted.size(); ++i) {
-        const Quoted& cell = kQuoted[i];
-        std::string shown = format == TableFormat::kCsv   ? cell.value
-                            : format == TableFormat::kTab ? cell.tab
-                                                          : cell.tsv;
-        if (spreadsheet == "gnumeric" && shown.starts_with('\'')) shown.erase(0, 1);
-        EXPECT_EQ(table.rows[i + 1], (std::vector<std::string>{cell.what, shown, "end"}))
-            << cell.what;
+    for (TableFormat format : {TableFormat::kTab, TableFormat::kTsv, TableFormat::kCsv}) {
+        SCOPED_TRACE(formatName(format));
+        test::TempDir dir;
+        std::string path = dir.file("table" + std::string(formatExtension(format)));
+        test::writeFile(path, test::writeTable(format, {"What", "Value", "End"}, rows));
+        test::ReadTable table =
+            test::readTable(std::string(formatName(format)), path, dir.path(), GetParam());
+        if (table.missing) GTEST_SKIP() << GetParam() << " is not installed";
+        ASSERT_TRUE(table.ok) << table.error;
+        ASSERT_EQ(table.rows.size(), kQuoted.size() + 1);
+        for (size_t i = 0; i < kQuoted.size(); ++i) {
+            const Quoted& cell = kQuoted[i];
+            std::string shown = format == TableFormat::kCsv   ? cell.value
+                                : format == TableFormat::kTab ? cell.tab
+                                                              : cell.tsv;
+            if (GetParam() == "gnumeric" && shown.starts_with('\'')) shown.erase(0, 1);
+            EXPECT_EQ(table.rows[i + 1], (std::vector<std::string>{cell.what, shown, "end"}));
+        }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Spreadsheets, SpreadsheetReadBack,
-                         ::testing::Combine(::testing::Values(TableFormat::kTab, TableFormat::kTsv,
-                                                              TableFormat::kCsv),
-                                            ::testing::Values("gnumeric", "libreoffice")),
-                         [](const auto& info) {
-                             return std::string(formatName(std::get<0>(info.param))) + "_" +
-                                    std::get<1>(info.param);
-                         });
+                         ::testing::Values("gnumeric", "libreoffice"),
+                         [](const auto& info) { return info.param; });
 
 }  // namespace
 }  // namespace tabulon

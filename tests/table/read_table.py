@@ -98,31 +98,22 @@ def read_xlsx(path):
 
 
 def opened_by(program, fmt, path, scratch):
+    if not shutil.which("ssconvert" if program == "gnumeric" else "soffice"):
+        sys.exit(77)
     out = os.path.join(scratch, "opened.csv")
-    if program == "gnumeric":
-        if not shutil.which("ssconvert"):
-            sys.exit(77)
-        command = ["ssconvert", "-I", "Gnumeric_stf:stf_csvtab", "-T", "Gnumeric_stf:stf_csv",
-                   path, out]
-    else:
-        if not shutil.which("soffice"):
-            sys.exit(77)
-        # A profile of its own, so that a running LibreOffice is left alone.
-        separator = "44" if fmt == "csv" else "9"
+    command = ["ssconvert", "-I", "Gnumeric_stf:stf_csvtab", "-T", "Gnumeric_stf:stf_csv", path, out]
+    if program == "libreoffice":  # with a profile of its own, beside no running LibreOffice
         copy = os.path.join(scratch, "opened." + ("csv" if fmt == "csv" else "txt"))
         shutil.copyfile(path, copy)
-        command = ["soffice", "-env:UserInstallation=file://" + os.path.join(scratch, "profile"),
-                   "--headless", "--infilter=Text - txt - csv (StarCalc):%s,34,76,1" % separator,
+        command = ["soffice", "-env:UserInstallation=file://" + scratch + "/profile", "--headless",
+                   "--infilter=Text - txt - csv (StarCalc):%d,34,76,1" % (44 if fmt == "csv" else 9),
                    "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1",
-                   "--outdir", os.path.join(scratch, "out"), copy]
+                   "--outdir", scratch + "/out", copy]
         out = os.path.join(scratch, "out", "opened.csv")
     done = subprocess.run(command, capture_output=True, text=True, timeout=300)
     assert done.returncode == 0 and os.path.exists(out), done.stderr
-    rows = read_csv(out)
-    for row in rows:  # a row as wide as the widest
-        while row and row[-1] == "":
-            row.pop()
-    return rows
+    return [row[:max((i + 1 for i, cell in enumerate(row) if cell), default=0)]
+            for row in read_csv(out)]
 
 
 def main():

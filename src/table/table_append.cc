@@ -76,10 +76,9 @@ struct OldTable {
         scratch.clear();
         if (count > 0) {
             error = readAt(0, static_cast<size_t>(std::min<uint64_t>(count, size)), &scratch);
-            return scratch;
         }
         std::string block;
-        while (error.ok() && scratch.size() < size) {
+        while (count == 0 && error.ok() && scratch.size() < size) {
             error = readAt(scratch.size(), 64 * 1024, &block);
             size_t end = block.find('\n');
             scratch.append(block, 0, end == std::string::npos ? block.size() : end + 1);

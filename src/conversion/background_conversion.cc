@@ -13,7 +13,8 @@ BackgroundConversion::BackgroundConversion(std::unique_ptr<FileSource> input, st
       totalBytes_(input_->size()) {}
 
 BackgroundConversion::~BackgroundConversion() {
-    wait();
+    // The outcome stays in status_ for no one: the thread is only let finish.
+    if (thread_.joinable()) thread_.join();
 }
 
 void BackgroundConversion::start(std::function<void()> finished) {

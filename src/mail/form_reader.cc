@@ -495,6 +495,18 @@ void FormReader::read(std::string_view body, FormText* out) const {
     };
     thread_local std::vector<Opened> opened;
     opened.clear();
+    // The views above point into `body` and `storage`: emptied on the way out,
+    // so that none outlives the body (their capacity stays for the next one).
+    struct ViewsDropped {
+        ~ViewsDropped() {
+            lines.clear();
+            labels.clear();
+            tail.clear();
+            pending.clear();
+            labelled.clear();
+            opened.clear();
+        }
+    } viewsDropped;
     // Per entry, the body in which its own label was last seen: this one when it
     // equals `bodyNumber`.
     thread_local std::vector<uint64_t> exact;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <deque>
 
+#include "mail/conversion_limits.h"
 #include "mail/imap_connection.h"
 #include "mail/imap_folder_name.h"
 #include "platform/netrc.h"
@@ -20,10 +21,8 @@ namespace {
 constexpr uint64_t kSearchSpan = 20000;
 // A reply line (a search's, a status) longer than this is refused.
 constexpr size_t kMaxReplyBytes = 16 << 20;
-// Messages fetched by one command, and commands under way at once: the server
-// never waits for the next command, and a command's set of UIDs stays short.
+// Messages fetched by one command: a command's set of UIDs stays short.
 constexpr size_t kBatchMessages = 250;
-constexpr size_t kBatchesUnderWay = 3;
 
 // The folder as an IMAP quoted string.
 std::string quotedFolder(const std::string& folder) {
@@ -267,6 +266,7 @@ Status ImapMailbox::fetch(std::vector<uint64_t> uids, const MessageFn& onMessage
         std::string tag;
         size_t begin = 0, end = 0;
         std::vector<char> arrived;
+        size_t count = 0;  // of `arrived` set
     };
     std::deque<Batch> underWay;
     size_t sent = 0;
@@ -293,9 +293,17 @@ Status ImapMailbox::fetch(std::vector<uint64_t> uids, const MessageFn& onMessage
         }
         return {nullptr, 0};
     };
-    Status status = Status::Ok();
-    while (status.ok() && sent < uids.size() && underWay.size() < kBatchesUnderWay)
-        status = sendNext();
+    // A server may answer commands under way at once interleaved (Dovecot
+    // does), which would make rows out of UID order. The next batch is asked
+    // for once every message asked for has come: only the tagged ends are
+    // still on their way, and the server waits one round trip per batch.
+    auto sendWhenAllCame = [&]() {
+        bool allCame = std::all_of(underWay.begin(), underWay.end(), [](const Batch& batch) {
+            return batch.count == batch.arrived.size();
+        });
+        return allCame && sent < uids.size() ? sendNext() : Status::Ok();
+    };
+    Status status = uids.empty() ? Status::Ok() : sendNext();
     connection_->restartReplyClock();
     std::string line, text;
     while (status.ok() && !underWay.empty()) {
@@ -331,13 +339,15 @@ Status ImapMailbox::fetch(std::vector<uint64_t> uids, const MessageFn& onMessage
             auto [batch, index] = find(message.uid);
             if (batch == nullptr || batch->arrived[index]) continue;
             batch->arrived[index] = 1;
+            ++batch->count;
             if (message.tooLarge || message.gone) std::string().swap(text);
             toLineFeeds(&text);
             message.text = text;
             status = onMessage(message);
+            if (status.ok()) status = sendWhenAllCame();
             // Each message must arrive whole within the time for one reply.
             connection_->restartReplyClock();
-            if (text.capacity() > (1u << 20)) std::string().swap(text);
+            if (text.capacity() > kKeptBytes) std::string().swap(text);
             continue;
         }
         auto done = std::find_if(underWay.begin(), underWay.end(), [&](const Batch& batch) {
@@ -358,7 +368,7 @@ Status ImapMailbox::fetch(std::vector<uint64_t> uids, const MessageFn& onMessage
             status = onMessage(gone);
         }
         underWay.erase(done);
-        if (status.ok() && sent < uids.size()) status = sendNext();
+        if (status.ok()) status = sendWhenAllCame();
         connection_->restartReplyClock();
     }
     if (status.ok() || status.isStopped() || connection_->failure() == ImapFailure::kNone) {

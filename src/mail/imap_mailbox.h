@@ -1,7 +1,7 @@
 // One folder of an IMAP mailbox: the UIDs of the messages a search matches, then
-// the messages themselves, fetched by UID in batches over one TLS connection,
-// several batches under way at once. The folder is opened read-only and
-// messages are fetched without marking them read. Memory holds one message.
+// the messages themselves, fetched by UID in batches over one TLS connection and
+// given in UID order. The folder is opened read-only and messages are fetched
+// without marking them read. Memory holds one message.
 #pragma once
 
 #include <atomic>

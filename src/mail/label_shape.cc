@@ -2,7 +2,7 @@
 
 #include <glib.h>
 
-#include <array>
+#include <algorithm>
 
 #include "mail/charset_text.h"
 #include "platform/text.h"
@@ -216,7 +216,8 @@ bool isRuleLine(std::string_view line) {
 }
 
 bool isFooterLine(std::string_view line) {
-    static constexpr std::array<std::string_view, 24> kOpenings = {
+    // Sized by its entries, so that removing one leaves no empty entry behind.
+    static constexpr std::string_view kOpenings[] = {
         "sent via ",
         "sent by ",
         "sent from ",
@@ -242,6 +243,8 @@ bool isFooterLine(std::string_view line) {
         "please do not reply",
         "do not reply to this",
     };
+    static_assert(std::ranges::none_of(kOpenings, [](std::string_view o) { return o.empty(); }),
+                  "each opening is compared by its first character");
     line = trimAll(line);
     while (!line.empty() && (line[0] == '(' || line[0] == '['))
         line.remove_prefix(1);

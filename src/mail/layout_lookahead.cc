@@ -46,12 +46,15 @@ FormLayout learn(const std::vector<std::string>& paths, const std::vector<std::s
     FormLayoutLearner learner;
     for (const std::string& path : paths) {
         if (path == "-" || learner.messages() >= kLookaheadMessages) continue;
+        // A file that cannot be opened or read is passed over: converting it
+        // fails the same way, and that error names the file and the cause.
         std::unique_ptr<FileSource> source;
         if (!FileSource::open(path, &source).ok()) continue;
         if (columns && isTableOf(source->descriptor(), *columns)) continue;
         MessageSplitter splitter(*source);
         if (holdsOneMessage(path)) splitter.keepOneMessage();
-        lookAhead(splitter, &learner);
+        // The messages read before a read error still teach the layout.
+        [[maybe_unused]] Status read = lookAhead(splitter, &learner);
     }
     return learner.layout();
 }

@@ -1,12 +1,13 @@
 #include "mail/message_conversion.h"
 
 #include <algorithm>
-#include <thread>
 
+#include "mail/conversion_limits.h"
 #include "mail/layout_lookahead.h"
 #include "mail/message_identity.h"
 #include "mail/message_splitter.h"
 #include "mail/parallel_rows.h"
+#include "platform/cpu_count.h"
 #include "platform/text.h"
 #include "table/table_writer.h"
 
@@ -14,9 +15,7 @@ namespace tabulon {
 namespace {
 
 constexpr size_t kUndecodedSamples = 10;
-constexpr uint64_t kProgressStep = 1 << 20;
 constexpr uint64_t kSmallInput = 256 << 10;
-constexpr size_t kKeptBytes = 1 << 20;
 
 // The template's field that names the saved files' column ("Attachments",
 // "Attachments:"), or `fields.size()` when none does.
@@ -256,7 +255,7 @@ Status convertMessages(ByteSource& input, std::string_view inputName, MessageRow
         rows.learn(learner.layout());
     }
     unsigned threads = rows.options().threads;
-    if (threads == 0) threads = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
+    if (threads == 0) threads = std::min(4u, usableCores());
     // Starting threads costs more than a small file's messages take (a folder of
     // .eml files is thousands of such inputs).
     if (rows.options().threads == 0 && input.size() > 0 && input.size() < kSmallInput) threads = 1;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "mail/charset_text.h"
+#include "mail/conversion_limits.h"
 #include "mail/encoded_words.h"
 #include "mail/flowed_text.h"
 #include "mail/header_block.h"

@@ -99,7 +99,6 @@ class MessageDecoder {
     void decodeAttached(std::string_view message, DecodedMessage* out);
     void releaseLargeBuffer();
 
-    static constexpr unsigned kKeptBytes = 1 << 20;
     static constexpr int kMaxNesting = 8;  // messages attached to attached messages
 
     std::vector<std::string> headerNames_;

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "mail/conversion_limits.h"
+
 namespace tabulon {
 namespace {
 
@@ -158,14 +160,14 @@ Status convertInParallel(MessageSplitter& splitter, std::string_view inputName, 
         inFlightBytes -= oldest->bytes;
         // A batch waiting to be used again keeps no large message.
         for (size_t m = 0; m < oldest->count; ++m) {
-            if (oldest->messages[m].capacity() > kBatchBytes) {
+            if (oldest->messages[m].capacity() > kKeptBytes) {
                 std::string().swap(oldest->messages[m]);
                 oldest->rows[m] = MessageRow();
             }
         }
         unused.push_back(std::move(inFlight.front()));
         inFlight.pop_front();
-        if (progress && splitter.bytesRead() - reported >= (1 << 20)) {
+        if (progress && splitter.bytesRead() - reported >= kProgressStep) {
             reported = splitter.bytesRead();
             progress(reported, splitter.sourceSize());
         }

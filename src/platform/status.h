@@ -7,7 +7,7 @@
 
 namespace tabulon {
 
-class Status {
+class [[nodiscard]] Status {
   public:
     enum class Code { kOk, kError, kBrokenPipe, kStopped };
 

@@ -13,4 +13,9 @@ bool looksLikeFormula(std::string_view value) {
     return rest[2] == '\x9D' || rest[2] == '\x8B' || rest[2] == '\x8D' || rest[2] == '\xA0';
 }
 
+bool opensQuotedField(std::string_view value) {
+    size_t i = value.find_first_not_of(" \t\r\n");
+    return i != std::string_view::npos && value[i] == '"';
+}
+
 }  // namespace tabulon

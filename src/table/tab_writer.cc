@@ -17,7 +17,7 @@ Status TabWriter::begin(const std::vector<std::string>& names) {
 Status TabWriter::row(const std::vector<std::string>& cells) {
     std::string& text = out_.text();
     for (const std::string& cell : cells) {
-        if (looksLikeFormula(cell)) text += kFormulaGuard;
+        if (looksLikeFormula(cell) || opensQuotedField(cell)) text += kFormulaGuard;
         // Runs without a control character are copied whole; Tab, LF and CR,
         // which end a cell or a row here, become spaces.
         std::string_view rest = cell;

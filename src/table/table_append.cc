@@ -1,9 +1,12 @@
 #include "table/table_append.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 
 #include "conversion/output_write.h"
+#include "platform/file_source.h"
 #include "table/xlsx_reader.h"
 #include "table/xlsx_writer.h"
 
@@ -44,22 +47,45 @@ std::vector<std::string> jsonKeys(std::string_view line) {
 // The table being added to, read as much as the check of its columns needs;
 // its rows are copied later, a block at a time.
 struct OldTable {
-    std::ifstream in;
+    std::unique_ptr<FileSource> file;
+    std::string path;
     uint64_t size = 0;
-    char last = 0;  // its last byte
+    char last = 0;        // its last byte
+    Status error;         // the first read that failed, with its cause
+    std::string scratch;  // what begin() read
 
-    // The first `count` bytes, or the first line with its line end when `count` is 0.
-    std::string begin(size_t count) {
-        std::string text;
-        in.clear();
-        in.seekg(0);
-        if (count > 0) {
-            text.resize(static_cast<size_t>(std::min<uint64_t>(count, size)));
-            in.read(text.data(), static_cast<std::streamsize>(text.size()));
-        } else if (std::getline(in, text)) {
-            text += '\n';
+    // Up to `count` bytes from `offset` into `*bytes`; fewer at the end.
+    Status readAt(uint64_t offset, size_t count, std::string* bytes) {
+        bytes->resize(count);
+        size_t got = 0;
+        while (got < count) {
+            ssize_t n = ::pread(file->descriptor(), bytes->data() + got, count - got,
+                                static_cast<off_t>(offset + got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return errnoStatus("read", path, errno);
+            if (n == 0) break;
+            got += static_cast<size_t>(n);
         }
-        return text;
+        bytes->resize(got);
+        return Status::Ok();
+    }
+
+    // The first `count` bytes, or the first line with its line end when `count`
+    // is 0; "" (and `error` set) when they cannot be read.
+    const std::string& begin(size_t count) {
+        scratch.clear();
+        if (count > 0) {
+            error = readAt(0, static_cast<size_t>(std::min<uint64_t>(count, size)), &scratch);
+        }
+        std::string block;
+        while (count == 0 && error.ok() && scratch.size() < size) {
+            error = readAt(scratch.size(), 64 * 1024, &block);
+            size_t end = block.find('\n');
+            scratch.append(block, 0, end == std::string::npos ? block.size() : end + 1);
+            if (end != std::string::npos || block.empty()) break;
+        }
+        if (!error.ok()) scratch.clear();
+        return scratch;
     }
 };
 
@@ -132,20 +158,20 @@ Status otherColumns(const std::string& path, const TableOptions& options) {
                                        options.otherColumnsAdvice + ")" + kUnchanged);
 }
 
-// The first `size` bytes of the table open as `in`, a block at a time.
-Status copyOldTable(std::ifstream& in, const std::string& path, uint64_t size, ByteSink& sink) {
-    std::vector<char> block(1 << 20);
-    in.clear();
-    in.seekg(0);
-    while (size > 0) {
-        size_t want = static_cast<size_t>(std::min<uint64_t>(size, block.size()));
-        in.read(block.data(), static_cast<std::streamsize>(want));
-        if (static_cast<size_t>(in.gcount()) != want) {
-            return Status::FileError(path, "Cannot read \"" + path + "\"" + kUnchanged);
+// The first `size` bytes of `table`, a block at a time.
+Status copyOldTable(OldTable& table, uint64_t size, ByteSink& sink) {
+    std::string block;
+    for (uint64_t done = 0; done < size;) {
+        size_t want = static_cast<size_t>(std::min<uint64_t>(size - done, 1 << 20));
+        Status status = table.readAt(done, want, &block);
+        if (status.ok() && block.size() != want) {
+            status = Status::FileError(
+                table.path, "Cannot read \"" + table.path + "\": it grew shorter while being read");
         }
-        Status status = sink.write(block.data(), want);
+        if (!status.ok()) return Status::FileError(status.file(), status.message() + kUnchanged);
+        status = sink.write(block.data(), want);
         if (!status.ok()) return status;
-        size -= want;
+        done += want;
     }
     return Status::Ok();
 }
@@ -183,22 +209,25 @@ Status appendTable(const std::string& path, TableFormat format, const TableOptio
                    const CommitSteps* steps) {
     if (format == TableFormat::kXlsx) return appendWorkbook(path, options, columns, fill, steps);
     OldTable table;
-    table.in.open(path, std::ios::binary | std::ios::ate);
-    if (table.in.is_open()) {
-        table.size = static_cast<uint64_t>(table.in.tellg());
-        if (table.size > 0) table.in.seekg(-1, std::ios::end).get(table.last);
+    table.path = path;
+    Status opened = FileSource::open(path, &table.file);
+    if (opened.ok()) {
+        table.size = table.file->size();
+        std::string last;
+        if (table.size > 0) opened = table.readAt(table.size - 1, 1, &last);
+        if (!last.empty()) table.last = last[0];
     }
-    if (!table.in.is_open() || table.in.bad()) {
-        return Status::FileError(path, "Cannot read \"" + path + "\"");
-    }
+    if (!opened.ok()) return Status::FileError(opened.file(), opened.message() + kUnchanged);
     size_t headerSize = 0;
-    if (!sameColumns(table, format, options, columns, &headerSize))
-        return otherColumns(path, options);
+    bool same = sameColumns(table, format, options, columns, &headerSize);
+    if (!table.error.ok())
+        return Status::FileError(table.error.file(), table.error.message() + kUnchanged);
+    if (!same) return otherColumns(path, options);
     OutputTarget target = OutputTarget::file(path);
     return writeOutput(
         target,
         [&](ByteSink& sink) {
-            Status status = copyOldTable(table.in, path, table.size, sink);
+            Status status = copyOldTable(table, table.size, sink);
             if (!status.ok()) return status;
             SkippingSink rows(sink, headerSize);
             std::unique_ptr<TableWriter> writer = makeTableWriter(format, rows, options);

@@ -25,7 +25,7 @@ void TsvWriter::appendCell(std::string_view value) {
     scratch_.clear();
     appendCellText(value, &scratch_);
     std::string& text = out_.text();
-    if (looksLikeFormula(scratch_)) text += kFormulaGuard;
+    if (looksLikeFormula(scratch_) || opensQuotedField(scratch_)) text += kFormulaGuard;
     std::string_view rest = scratch_;
     for (;;) {
         size_t special = rest.find_first_of("\t\n\r\\");

@@ -11,8 +11,6 @@
 namespace tabulon {
 namespace {
 
-// Enough of the rows to tell how well they compress, little enough to be quick.
-constexpr size_t kSampleSize = 1 << 20;
 // The workbook's parts besides the sheet (styles, relations, the zip directory).
 constexpr uint64_t kOtherParts = 8 * 1024;
 constexpr auto kInterval = std::chrono::milliseconds(30);
@@ -24,24 +22,16 @@ uint64_t fileSize(const std::string& path) {
 
 }  // namespace
 
-uint64_t estimatedWorkbookSize(std::FILE* rows) {
-    if (rows == nullptr || std::fflush(rows) != 0) return kOtherParts;
-    int fd = ::fileno(rows);
-    struct stat info = {};
-    if (::fstat(fd, &info) != 0 || info.st_size <= 0) return kOtherParts;
-    auto size = static_cast<uint64_t>(info.st_size);
-    // Read where the library's stream is not moved: pread leaves the offset.
-    std::unique_ptr<Bytef[]> sample(new Bytef[kSampleSize]);
-    ssize_t read = ::pread(fd, sample.get(), std::min<uint64_t>(size, kSampleSize), 0);
-    if (read <= 0) return size + kOtherParts;
-    uLongf packed = ::compressBound(static_cast<uLong>(read));
+uint64_t estimatedWorkbookSize(std::string_view sample, uint64_t sheetBytes) {
+    if (sample.empty()) return sheetBytes + kOtherParts;
+    uLongf packed = ::compressBound(static_cast<uLong>(sample.size()));
     std::unique_ptr<Bytef[]> out(new Bytef[packed]);
-    if (::compress2(out.get(), &packed, sample.get(), static_cast<uLong>(read),
-                    Z_DEFAULT_COMPRESSION) != Z_OK) {
-        return size + kOtherParts;
+    if (::compress2(out.get(), &packed, reinterpret_cast<const Bytef*>(sample.data()),
+                    static_cast<uLong>(sample.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
+        return sheetBytes + kOtherParts;
     }
-    return static_cast<uint64_t>(static_cast<double>(size) * static_cast<double>(packed) /
-                                 static_cast<double>(read)) +
+    return static_cast<uint64_t>(static_cast<double>(sheetBytes) * static_cast<double>(packed) /
+                                 static_cast<double>(sample.size())) +
            kOtherParts;
 }
 

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +22,8 @@ namespace tabulon {
 namespace {
 
 constexpr double kMaxColumnWidth = 80;  // in characters of the default font
+// A row's own XML, about: <row r="12" spans="1:4"> and </row>.
+constexpr uint64_t kRowBytes = 32;
 
 Status workbookError(const std::string& what, lxw_error error) {
     return Status::Error(what + ": " + lxw_strerror(error));
@@ -109,14 +113,17 @@ Status XlsxWriter::begin(const std::vector<std::string>& names) {
     options.constant_memory = LXW_TRUE;
     options.tmpdir = tempDir_.data();
     options.use_zip64 = LXW_TRUE;
+    // The sheet's rows go to a temporary file created here: errno says why
+    // that failed.
+    errno = 0;
     workbook_ = workbook_new_opt(tempPath_.c_str(), &options);
-    if (workbook_ == nullptr)
-        return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
-    sheet_ = workbook_add_worksheet(workbook_, nullptr);
+    if (workbook_ != nullptr) sheet_ = workbook_add_worksheet(workbook_, nullptr);
     if (sheet_ == nullptr) {
-        lxw_workbook_free(workbook_);
+        int err = errno;
+        if (workbook_ != nullptr) lxw_workbook_free(workbook_);
         workbook_ = nullptr;
-        return Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
+        return err != 0 ? errnoStatus("start a workbook in", tempDir_, err)
+                        : Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
     }
 
     // "@": the Text number format, so a cell edited later stays text too.
@@ -169,6 +176,14 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
         if (error != LXW_NO_ERROR)
             return workbookError("Cannot write a cell of the workbook", error);
         widths_[col] = std::max(widths_[col], displayWidth(cell_));
+        ++written_.cells;
+        written_.textBytes += cell_.size();
+        // About what libxlsxwriter makes of it, for the estimate of the workbook's size.
+        constexpr std::string_view kCellOpen = "<c r=\"A1\" s=\"1\" t=\"inlineStr\"><is><t>";
+        constexpr std::string_view kCellClose = "</t></is></c>";
+        sheetBytes_ += kCellOpen.size() + cell_.size() + kCellClose.size();
+        if (sample_.size() < kWorkbookSampleBytes)
+            sample_.append(kCellOpen).append(cell_).append(kCellClose);
     }
     // A row of no cell is kept as an empty row, so that the sheet says how many
     // rows it has even when the last ones are empty.
@@ -177,26 +192,40 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
         if (error != LXW_NO_ERROR)
             return workbookError("Cannot write a row of the workbook", error);
     }
+    sheetBytes_ += kRowBytes;
     ++nextRow_;
-    return nextRow_ % 1024 == 0 ? checkRowFile() : Status::Ok();
+    return nextRow_ % 1024 == 0 ? checkRowFolder() : Status::Ok();
 }
 
 // libxlsxwriter does not check its writes of the rows to its temporary file
-// (constant-memory mode): a full disk would give a workbook with rows missing.
-// The stream's error flag is checked instead.
-Status XlsxWriter::checkRowFile() {
-    FILE* rows = sheet_->optimize_tmpfile;
-    if (rows == nullptr) return Status::Ok();
-    int failed = std::fflush(rows);
-    int err = errno;
-    if (failed == 0 && !std::ferror(rows)) return Status::Ok();
-    return Status::Error("Cannot build the workbook in \"" + tempDir_ +
-                         "\": " + (failed != 0 ? std::strerror(err) : "a write failed"));
+// (constant-memory mode): a folder with no room left stops the workbook here,
+// before more rows are lost; checkSheet() then finds any row that was.
+Status XlsxWriter::checkRowFolder() {
+    struct statvfs room = {};
+    if (::statvfs(tempDir_.c_str(), &room) != 0 || room.f_bavail > 0) return Status::Ok();
+    return errnoStatus("build the workbook in", tempDir_, ENOSPC);
+}
+
+Status XlsxWriter::checkSheet() {
+    SheetCount found;
+    Status status = countSheet(tempPath_, &found);
+    if (status.ok() && found == written_) return Status::Ok();
+    std::string why = status.ok() ? "rows were lost on their way into it" : status.message();
+    // The likely causes, as the failed writes would have named them.
+    struct statvfs room = {};
+    struct rlimit limit = {};
+    if (::statvfs(tempDir_.c_str(), &room) == 0 && room.f_bavail == 0) {
+        why = std::strerror(ENOSPC);
+    } else if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+               sheetBytes_ >= limit.rlim_cur) {
+        why = std::strerror(EFBIG);
+    }
+    return Status::Error("Cannot build the workbook in \"" + tempDir_ + "\": " + why);
 }
 
 Status XlsxWriter::finish() {
     if (workbook_ == nullptr) return Status::Error("Cannot write the workbook: it was not started");
-    Status status = checkRowFile();
+    Status status = checkRowFolder();
     if (!status.ok()) return status;
     for (size_t col = 0; col < widths_.size(); ++col) {
         if (widths_[col] == 0) continue;
@@ -210,18 +239,24 @@ Status XlsxWriter::finish() {
     uint64_t total = 0;
     std::optional<WorkbookProgress> progress;
     if (options_.onFinishing) {
-        total = estimatedWorkbookSize(sheet_->optimize_tmpfile);
+        total = estimatedWorkbookSize(sample_, sheetBytes_);
         options_.onFinishing(0, total);
         progress.emplace(tempPath_, total, options_.onFinishing);
     }
+    errno = 0;
     lxw_error error = workbook_close(workbook_);
+    int err = errno;
     workbook_ = nullptr;
     progress.reset();
     if (error != LXW_NO_ERROR) {
         removeTempFile();
-        return workbookError("Cannot build the workbook in \"" + tempDir_ + "\"", error);
+        // The failed write's own cause ("No space left on device") says more
+        // than the library's ("Error adding file to zip").
+        return err != 0 ? errnoStatus("build the workbook in", tempDir_, err)
+                        : workbookError("Cannot build the workbook in \"" + tempDir_ + "\"", error);
     }
-    status = copyToSink();
+    status = checkSheet();
+    if (status.ok()) status = copyToSink();
     removeTempFile();
     if (status.ok() && options_.onFinishing) options_.onFinishing(total, total);
     return status;

@@ -14,6 +14,7 @@
 #include <xlsxwriter.h>
 
 #include "table/table_writer.h"
+#include "table/workbook_check.h"
 
 namespace tabulon {
 
@@ -35,8 +36,10 @@ class XlsxWriter : public TableWriter {
 
   private:
     Status writeRow(const std::vector<std::string>& cells, lxw_format* format);
-    // Whether the rows so far reached the temporary file.
-    Status checkRowFile();
+    // Whether the folder of the rows' temporary file has room left.
+    Status checkRowFolder();
+    // Whether every cell written is in the finished workbook.
+    Status checkSheet();
     Status copyToSink();
     Status createTempFile();
     void removeTempFile();
@@ -54,6 +57,9 @@ class XlsxWriter : public TableWriter {
     uint32_t nextRow_ = 0;
     std::vector<size_t> widths_;  // widest content of each column so far
     std::string cell_;            // the cell being written, made fit for a workbook
+    SheetCount written_;          // the cells handed to libxlsxwriter
+    uint64_t sheetBytes_ = 0;     // about how long the sheet's XML is
+    std::string sample_;          // its beginning, about, for the estimate of its size
 };
 
 }  // namespace tabulon

@@ -21,6 +21,11 @@ bool lessIgnoringCase(const std::string& a, const std::string& b) {
     return a < b;
 }
 
+// "Orders (Permission denied)": the item and why it was not copied.
+std::string failedItem(const fs::path& item, const std::error_code& error) {
+    return item.filename().string() + " (" + error.message() + ")";
+}
+
 }  // namespace
 
 std::vector<std::string> listTemplatesFolder(const std::string& folder) {
@@ -48,7 +53,7 @@ void copyFileOrFolder(const std::string& source, const std::string& destination,
     fs::path to = fs::path(result.destination) / from.filename();
     if (!fs::is_directory(from, error)) {
         if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error)) {
-            result.failed.push_back(from.filename().string());
+            result.failed.push_back(failedItem(from, error));
         }
         return report(result);
     }
@@ -57,14 +62,14 @@ void copyFileOrFolder(const std::string& source, const std::string& destination,
     for (fs::directory_iterator it(from, error), end; !error && it != end; it.increment(error)) {
         items.push_back(it->path());
     }
-    if (error) result.failed.push_back(from.filename().string());
+    if (error) result.failed.push_back(failedItem(from, error));
     for (const fs::path& item : items) {
         std::error_code itemError;
         if (fs::is_directory(item, itemError)) {
             copyFileOrFolder(item.string(), to.string(), report);
         } else if (!fs::copy_file(item, to / item.filename(), fs::copy_options::overwrite_existing,
                                   itemError)) {
-            result.failed.push_back(item.filename().string());
+            result.failed.push_back(failedItem(item, itemError));
         }
     }
     report(result);

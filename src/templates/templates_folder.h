@@ -15,8 +15,8 @@ std::vector<std::string> listTemplatesFolder(const std::string& folder);
 // Where the first-start copy goes: <data folder>/Tabulon/ (with "/").
 std::string templatesCopyFolder();
 
-// What one copying call did: the folder it copied into and the names of the
-// items it could not copy.
+// What one copying call did: the folder it copied into and the items it could
+// not copy, each named with its cause ("Orders (Permission denied)").
 struct CopyReport {
     std::string destination;
     std::vector<std::string> failed;

@@ -22,8 +22,8 @@ TEST_F(TemplatesFolderTest, CopyProblemsAreReportedNotAnnounced) {
     // A path too long for Preferences' line keeps its end in view.
     EXPECT_TRUE(w.myTemplateLoc->text().endsWith(QStringLiteral("/Templates/")));
     EXPECT_EQ(w.myTemplateLoc->toolTip().toStdString(), destination + "Templates/");
-    EXPECT_EQ(dialogLog(),
-              (Lines{"message Some templates could not be copied to " + destination + ": Broken"}));
+    EXPECT_EQ(dialogLog(), (Lines{"message Some templates could not be copied to " + destination +
+                                  ": Broken (No such file or directory)"}));
 }
 
 TEST_F(TemplatesFolderTest, ChoosingATemplateSavesTheOneLeft) {

@@ -17,8 +17,13 @@ BEHAVIOUR says otherwise:
   garbage-examine answers EXAMINE with a terminal escape in an untagged line
   no-starttls     speaks plain IMAP and does not offer STARTTLS
   many-uids       holds UIDs 1 to 40000: a search answers every UID of its span
+  interleave-fetch holds UIDs 1 to 600; fetches asked for at once (any that
+                  come within 0.3 s of one another) are answered interleaved,
+                  a message of each in turn, as Dovecot may
 """
 
+import itertools
+import select
 import socket
 import ssl
 import sys
@@ -26,6 +31,14 @@ import threading
 import time
 
 MESSAGE = b"From: a@example.com\r\nSubject: Order\r\n\r\nName: Ann\r\n"
+
+
+def fetched_uids(words):
+    uids = []
+    for part in words[3].split(","):
+        first, _, last = part.partition(":")
+        uids += range(int(first), int(last or first) + 1)
+    return uids
 
 
 def serve(conn, behaviour):
@@ -38,8 +51,9 @@ def serve(conn, behaviour):
     if behaviour == "stall-greeting":
         stall()
     send(b"* OK hostile ready\r\n")
-    reader = conn.makefile("rb")  # CAPABILITY below offers no STARTTLS
-    for line in reader:
+    # Unbuffered, so that select() tells whether another command came.
+    reader = conn.makefile("rb", buffering=0)  # CAPABILITY below offers no STARTTLS
+    for line in iter(reader.readline, b""):
         words = line.decode("latin-1").split()
         if len(words) < 2:
             continue
@@ -53,7 +67,7 @@ def serve(conn, behaviour):
                 send(b"* OK [UIDVALIDITY \x1b[2J\x1b]0;owned\x07]\r\n")
                 send(tag.encode() + b" OK \x1b[31mdone\r\n")
                 continue
-            uid_next = b"40001" if behaviour == "many-uids" else b"3"
+            uid_next = {"many-uids": b"40001", "interleave-fetch": b"601"}.get(behaviour, b"3")
             send(b"* 2 EXISTS\r\n* OK [UIDVALIDITY 7] ok\r\n* OK [UIDNEXT " + uid_next + b"] ok\r\n")
             send(tag.encode() + b" OK [READ-ONLY] done\r\n")
             continue
@@ -62,15 +76,25 @@ def serve(conn, behaviour):
                 first, last = map(int, words[-1].split(":"))
                 uids = " ".join(str(uid) for uid in range(first, last + 1))
                 send(b"* SEARCH " + uids.encode() + b"\r\n")
+            elif behaviour == "interleave-fetch":
+                send(b"* SEARCH " + " ".join(str(uid) for uid in range(1, 601)).encode() + b"\r\n")
             elif behaviour == "garbage-search":
                 send(b"* SEARCH 1 \x1b[31mred\x07 2\r\n")
             else:
                 send(b"* SEARCH 1 2\r\n")
+        elif command == "UID FETCH" and behaviour == "interleave-fetch":
+            asked = [(tag, fetched_uids(words))]
+            while conn.pending() or select.select([conn], [], [], 0.3)[0]:
+                more = reader.readline().decode("latin-1").split()
+                asked.append((more[0], fetched_uids(more)))
+            for turn in itertools.zip_longest(*(uids for _, uids in asked)):
+                for uid in filter(None, turn):
+                    text = b"Name: %d\r\n" % uid
+                    send(b"* %d FETCH (UID %d BODY[] {%d}\r\n%s)\r\n" % (uid, uid, len(text), text))
+            send(b"".join(asker.encode() + b" OK done\r\n" for asker, _ in asked))
+            continue
         elif command == "UID FETCH":
-            uids = []
-            for part in words[3].split(","):
-                first, _, last = part.partition(":")
-                uids += range(int(first), int(last or first) + 1)
+            uids = fetched_uids(words)
             if behaviour == "chatter-fetch":
                 while True:
                     send(b"* OK still here\r\n")

@@ -199,6 +199,24 @@ TEST_F(ImapMailboxTest, HostileServerEndsInOneLineOfPrintableText) {
     }
 }
 
+// A server answering the fetches under way interleaved, as Dovecot may: the
+// messages still come in UID order, as the rows must.
+TEST_F(ImapMailboxTest, InterleavedRepliesStillComeInUidOrder) {
+    HostileImapServer server(dir, "interleave-fetch");
+    ASSERT_EQ(server.unavailable(), "");
+    ASSERT_TRUE(open(server.url(), "pw").ok());
+    std::vector<uint64_t> uids, order;
+    ASSERT_TRUE(mailbox->search({}, &uids).ok());
+    std::vector<std::string> messages;
+    Status status = fetchAll(uids, &messages, [&](const ImapMailbox::Message& message) {
+        order.push_back(message.uid);
+        return Status::Ok();
+    });
+    ASSERT_TRUE(status.ok()) << status.message();
+    EXPECT_EQ(order, uids);
+    EXPECT_EQ(order.size(), 600u);
+}
+
 // Search replies far longer than libcurl's usual buffer arrive whole.
 TEST_F(ImapMailboxTest, LongSearchRepliesArriveWhole) {
     HostileImapServer server(dir, "many-uids");

@@ -100,5 +100,54 @@ std::vector<TableFormat> readableFormats() {
 INSTANTIATE_TEST_SUITE_P(Formats, ReadBack, ::testing::ValuesIn(readableFormats()),
                          [](const auto& info) { return std::string(formatName(info.param)); });
 
+// Quotes opened by spreadsheets, which take a field that begins with '"' for a
+// quoted one: each value stays one cell of its own row. What the file holds is
+// what shows, but Gnumeric drops the "'" that marks a value as text.
+struct Quoted {
+    std::string what, value, tab, tsv;  // tsv: the cell as written, escapes and all
+};
+
+const std::vector<Quoted> kQuoted = {
+    {"begins", "\"Great\" service", "'\"Great\" service", "'\"Great\" service"},
+    {"blank first", " \"x", "' \"x", "' \"x"},
+    {"ends", "said no\"", "said no\"", "said no\""},
+    {"doubled", "two \"\" quotes", "two \"\" quotes", "two \"\" quotes"},
+    {"lone", "\"", "'\"", "'\""},
+    {"Tab inside", "\"a\tb\"", "'\"a b\"", "'\"a\\tb\""},
+    {"line ends inside", "\"one\ntwo\"", "'\"one two\"", "'\"one\\ntwo\""},
+    {"line end first", "\n\"x", "' \"x", "'\\n\"x"},
+};
+
+class SpreadsheetReadBack : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(SpreadsheetReadBack, QuotesStayInTheirCell) {
+    test::Rows rows;
+    for (const Quoted& cell : kQuoted)
+        rows.push_back({cell.what, cell.value, "end"});
+    for (TableFormat format : {TableFormat::kTab, TableFormat::kTsv, TableFormat::kCsv}) {
+        SCOPED_TRACE(formatName(format));
+        test::TempDir dir;
+        std::string path = dir.file("table" + std::string(formatExtension(format)));
+        test::writeFile(path, test::writeTable(format, {"What", "Value", "End"}, rows));
+        test::ReadTable table =
+            test::readTable(std::string(formatName(format)), path, dir.path(), GetParam());
+        if (table.missing) GTEST_SKIP() << GetParam() << " is not installed";
+        ASSERT_TRUE(table.ok) << table.error;
+        ASSERT_EQ(table.rows.size(), kQuoted.size() + 1);
+        for (size_t i = 0; i < kQuoted.size(); ++i) {
+            const Quoted& cell = kQuoted[i];
+            std::string shown = format == TableFormat::kCsv   ? cell.value
+                                : format == TableFormat::kTab ? cell.tab
+                                                              : cell.tsv;
+            if (GetParam() == "gnumeric" && shown.starts_with('\'')) shown.erase(0, 1);
+            EXPECT_EQ(table.rows[i + 1], (std::vector<std::string>{cell.what, shown, "end"}));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Spreadsheets, SpreadsheetReadBack,
+                         ::testing::Values("gnumeric", "libreoffice"),
+                         [](const auto& info) { return info.param; });
+
 }  // namespace
 }  // namespace tabulon

@@ -1,15 +1,24 @@
 #!/usr/bin/env python3
 """Reads a table file back with real parsers, for the table writer tests.
 
-Usage: read_table.py FORMAT FILE
+Usage: read_table.py FORMAT FILE [gnumeric|libreoffice]
 
 Prints one line per row, each cell as "=" followed by its UTF-8 bytes in hex
 (jsonl rows as key, value, key, value, ...), then lines starting with "#" that
 describe an xlsx sheet. A file that is not valid UTF-8 or does not parse fails.
+
+With a spreadsheet named, a tab, tsv or csv FILE is opened by it as text split
+at Tabs (commas for csv) and saved as csv, and that is what is read; exit
+status 77 when the spreadsheet is not installed. Empty cells at a row's end
+are left out.
 """
 import csv
 import json
+import os
+import shutil
+import subprocess
 import sys
+import tempfile
 
 
 def emit(rows):
@@ -88,8 +97,31 @@ def read_xlsx(path):
     return rows, notes
 
 
+def opened_by(program, fmt, path, scratch):
+    if not shutil.which("ssconvert" if program == "gnumeric" else "soffice"):
+        sys.exit(77)
+    out = os.path.join(scratch, "opened.csv")
+    command = ["ssconvert", "-I", "Gnumeric_stf:stf_csvtab", "-T", "Gnumeric_stf:stf_csv", path, out]
+    if program == "libreoffice":  # with a profile of its own, beside no running LibreOffice
+        copy = os.path.join(scratch, "opened." + ("csv" if fmt == "csv" else "txt"))
+        shutil.copyfile(path, copy)
+        command = ["soffice", "-env:UserInstallation=file://" + scratch + "/profile", "--headless",
+                   "--infilter=Text - txt - csv (StarCalc):%d,34,76,1" % (44 if fmt == "csv" else 9),
+                   "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1",
+                   "--outdir", scratch + "/out", copy]
+        out = os.path.join(scratch, "out", "opened.csv")
+    done = subprocess.run(command, capture_output=True, text=True, timeout=300)
+    assert done.returncode == 0 and os.path.exists(out), done.stderr
+    return [row[:max((i + 1 for i, cell in enumerate(row) if cell), default=0)]
+            for row in read_csv(out)]
+
+
 def main():
     fmt, path = sys.argv[1], sys.argv[2]
+    if len(sys.argv) > 3:
+        with tempfile.TemporaryDirectory() as scratch:
+            emit(opened_by(sys.argv[3], fmt, path, scratch))
+        return
     if fmt == "xlsx":
         rows, notes = read_xlsx(path)
         emit(rows)

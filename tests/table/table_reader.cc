@@ -16,13 +16,15 @@ std::string fromHex(const std::string& hex) {
 
 }  // namespace
 
-ReadTable readTable(const std::string& format, const std::string& path,
-                    const std::string& scratch) {
-    ProgramResult result = runProgram(
-        {"/usr/bin/python3", TABULON_SOURCE_DIR "/tests/table/read_table.py", format, path},
-        scratch);
+ReadTable readTable(const std::string& format, const std::string& path, const std::string& scratch,
+                    const std::string& spreadsheet) {
+    std::vector<std::string> argv = {"/usr/bin/python3",
+                                     TABULON_SOURCE_DIR "/tests/table/read_table.py", format, path};
+    if (!spreadsheet.empty()) argv.push_back(spreadsheet);
+    ProgramResult result = runProgram(argv, scratch);
     ReadTable table;
     table.ok = result.exitCode == 0;
+    table.missing = result.exitCode == 77;
     table.error = result.err;
     std::istringstream lines(result.out);
     std::string line;

@@ -74,6 +74,10 @@ TEST(TextFormats, CellBytes) {
         {"two\r\nlines", "\"two\r\nlines\"", "two\\r\\nlines", "two  lines"},
         {"=1+1", "'=1+1", "'=1+1", "'=1+1"},
         {"\t@SUM(A1)", "\"'\t@SUM(A1)\"", "'\\t@SUM(A1)", "' @SUM(A1)"},
+        // A first quote would open a quoted field in a spreadsheet: marked as
+        // text where nothing is quoted.
+        {" \"x\" y", "\" \"\"x\"\" y\"", "' \"x\" y", "' \"x\" y"},
+        {"x\"", "\"x\"\"\"", "x\"", "x\""},
         {"\x1B]0;PWNED\a\x1B[2J", "\"" + kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J\"",
          kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J", kFFFD + "]0;PWNED" + kFFFD + kFFFD + "[2J"},
         {std::string("a\0\x1F\x7F", 4), "a" + kFFFD + kFFFD + kFFFD, "a" + kFFFD + kFFFD + kFFFD,

@@ -203,7 +203,9 @@ void Window1::readprefs() {
         // the update window). The multiple-templates option and the Templates
         // folder keep what the window holds: off, and no folder yet, which means
         // the Templates folder beside the app (or the copy the opening makes).
-        writePreferencesFile(path, Preferences());
+        // A file that cannot be written makes the next start a first start
+        // again, which is all it changes.
+        static_cast<void>(writePreferencesFile(path, Preferences()));
         prefs.checkForUpdates = false;
         prefs.multipleTemplates = mymultiplefiles;
         prefs.templatesFolder = QFile::encodeName(myfilepath).toStdString();

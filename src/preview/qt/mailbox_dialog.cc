@@ -217,11 +217,12 @@ void MailboxDialog::accept() {
         dialogs().message(this, fromUtf8(status.message()));
         return;
     }
-    // Remembered for the next time; a convenience only.
+    // Remembered for the next time; a convenience only: a file that cannot be
+    // written leaves the next dialog empty.
     SpreadsheetSettings settings = readSpreadsheetSettings(spreadsheetSettingsPath());
     MailboxSettings entries = this->entries();
     settings.mailbox = entries;
-    writeSpreadsheetSettings(spreadsheetSettingsPath(), settings);
+    static_cast<void>(writeSpreadsheetSettings(spreadsheetSettingsPath(), settings));
 
     QString password = Password->text();
     bool remember = RememberPassword->isChecked();

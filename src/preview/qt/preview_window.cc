@@ -98,7 +98,9 @@ FileTypes saveTypes() {
 // "host/folder" of a mailbox.
 QString mailboxName(const MailboxQuery& mailbox) {
     ImapAddress address;
-    parseImapAddress(mailbox.account.url, &address);
+    // The dialog refused an address that does not parse; the address as given otherwise.
+    if (!parseImapAddress(mailbox.account.url, &address).ok())
+        return QString::fromStdString(mailbox.account.url);
     return QString::fromStdString(address.host + "/" + address.folder);
 }
 
@@ -528,7 +530,9 @@ void PreviewWindow::finishSave() {
     SaveButton->setEnabled(true);
     bool saved = status.ok() && !stopped;
     if (saved) {
-        writeSpreadsheetSettings(spreadsheetSettingsPath(), saving_);  // a convenience only
+        // A convenience only: a file that cannot be written leaves the next
+        // save with the defaults.
+        static_cast<void>(writeSpreadsheetSettings(spreadsheetSettingsPath(), saving_));
         if (savingNewOnly_) StatusText->setText(counts_ + QStringLiteral(". ") + addedNote(result));
         if (result.filesSaved > 0) {
             StatusText->setText(StatusText->text() +

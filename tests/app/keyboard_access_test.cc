@@ -1,11 +1,13 @@
 // Every window usable from the keyboard and spoken by a screen reader: each
 // control that takes the focus has a name and a role, windows are windows,
 // Alt and F10 reach the menu bar, and Escape closes the secondary windows.
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMetaEnum>
 #include <QPointer>
 #include <QPushButton>
@@ -63,6 +65,30 @@ class KeyboardAccessTest : public MainWindowTest {
         }
         return missing;
     }
+    // The Alt+letter keys that two controls of `shown` claim: Qt then only moves
+    // the focus between them, and neither acts.
+    static Lines sharedKeys(QWidget* shown) {
+        Lines shared;
+        QHash<int, QString> owners;
+        auto claim = [&](const QString& text) {
+            int key = QKeySequence::mnemonic(text)[0].toCombined();
+            if (key == 0) return;
+            if (owners.contains(key))
+                shared.push_back((owners[key] + " and " + text).toStdString());
+            owners.insert(key, text);
+        };
+        for (QWidget* control : shown->findChildren<QWidget*>()) {
+            if (!control->isVisibleTo(shown)) continue;
+            if (auto* button = qobject_cast<QAbstractButton*>(control)) claim(button->text());
+            if (auto* label = qobject_cast<QLabel*>(control); label && label->buddy())
+                claim(label->text());
+            if (auto* bar = qobject_cast<QMenuBar*>(control)) {
+                for (QAction* menu : bar->actions())
+                    claim(menu->text());
+            }
+        }
+        return shared;
+    }
 };
 
 // Each window and each page of the main window.
@@ -70,6 +96,7 @@ TEST_F(KeyboardAccessTest, EveryControlHasANameAndARole) {
     for (int page = 0; page < window->TabPanel1->count(); ++page) {
         window->TabPanel1->setCurrentIndex(page);
         EXPECT_EQ(unspoken(window.get()), Lines()) << "page " << page;
+        EXPECT_EQ(sharedKeys(window.get()), Lines()) << "page " << page;
     }
     auto* preview = new PreviewWindow(window.get(), window.get(),
                                       {QString::fromStdString(dir.file("form.mbox"))});
@@ -86,6 +113,7 @@ TEST_F(KeyboardAccessTest, EveryControlHasANameAndARole) {
         ASSERT_NE(each, nullptr);
         each->show();
         EXPECT_EQ(unspoken(each), Lines()) << each->objectName().toStdString();
+        EXPECT_EQ(sharedKeys(each), Lines()) << each->objectName().toStdString();
     }
     // What is not a control is spoken as what it is, by name.
     using Spoken = std::tuple<QWidget*, QAccessible::Role, std::string>;

@@ -90,7 +90,7 @@ MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const Mailb
     form->addRow(certificateLabel, certificateRow);
     Password = addField(form, "Password", "&Password:", password);
     Password->setEchoMode(QLineEdit::Password);
-    RememberPassword = new QCheckBox(QStringLiteral("&Remember password in the desktop's keyring"));
+    RememberPassword = new QCheckBox(QStringLiteral("Re&member password in the desktop's keyring"));
     RememberPassword->setObjectName(QStringLiteral("RememberPassword"));
     RememberPassword->setChecked(remember);
     connect(RememberPassword, &QCheckBox::toggled, this, &MailboxDialog::showKeyringNote);

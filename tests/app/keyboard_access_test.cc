@@ -1,7 +1,6 @@
 // Every window usable from the keyboard and spoken by a screen reader: each
 // control that takes the focus has a name and a role, windows are windows,
 // Alt and F10 reach the menu bar, and Escape closes the secondary windows.
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
@@ -10,7 +9,6 @@
 #include <QMetaEnum>
 #include <QPointer>
 #include <QPushButton>
-#include <QSet>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>

@@ -40,9 +40,11 @@ class KeyboardAccessTest : public MainWindowTest {
         EXPECT_TRUE(QTest::qWaitForWindowActive(shown)) << shown->objectName().toStdString();
     }
     // What a screen reader would miss in `shown`: controls that take the focus
-    // without a name, or with no role of their own.
+    // without a name, or with no role of their own. And buttons claiming one
+    // Alt+letter, which then only moves the focus between them.
     static Lines unspoken(QWidget* shown) {
         Lines missing;
+        QSet<int> keys;
         QAccessibleInterface* top = QAccessible::queryAccessibleInterface(shown);
         if (top->role() == QAccessible::Client) missing.push_back("window role");
         for (QWidget* control : shown->findChildren<QWidget*>()) {
@@ -50,6 +52,11 @@ class KeyboardAccessTest : public MainWindowTest {
                 control->focusProxy() != nullptr) {
                 continue;  // a proxy's focus goes to the control it names, looked at itself
             }
+            auto* button = qobject_cast<QAbstractButton*>(control);
+            int key = button ? QKeySequence::mnemonic(button->text())[0].toCombined() : 0;
+            if (key != 0 && keys.contains(key))
+                missing.push_back("Alt key of " + button->text().toStdString());
+            keys.insert(key);
             QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
             // What a screen reader is told, in the test's log: window, role, name.
             std::printf("%s: %s \"%s\"\n", qPrintable(shown->objectName()),

@@ -36,6 +36,14 @@ QString sentence(const std::string& text) {
     return out;
 }
 
+// Modal to every window, as the file dialogs are: asked for from a preview in
+// front, a dialog modal to the main window alone was given the keys, and then
+// the window manager gave them to the main window, where no key did anything.
+void showModal(MailboxDialog* dialog) {
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+}
+
 }  // namespace
 
 MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const MailboxSettings& entries,
@@ -82,7 +90,7 @@ MailboxDialog::MailboxDialog(QWidget* parent, FieldListOwner* owner, const Mailb
     form->addRow(certificateLabel, certificateRow);
     Password = addField(form, "Password", "&Password:", password);
     Password->setEchoMode(QLineEdit::Password);
-    RememberPassword = new QCheckBox(QStringLiteral("&Remember password in the desktop's keyring"));
+    RememberPassword = new QCheckBox(QStringLiteral("Re&member password in the desktop's keyring"));
     RememberPassword->setObjectName(QStringLiteral("RememberPassword"));
     RememberPassword->setChecked(remember);
     connect(RememberPassword, &QCheckBox::toggled, this, &MailboxDialog::showKeyringNote);
@@ -241,7 +249,7 @@ void MailboxDialog::accept() {
             // left, and the keyring is left as it was.
             if (!preview->readingFailure().isEmpty() && preview->model->rowCount() == 0) {
                 preview->close();
-                (new MailboxDialog(parent, owner, entries, password, remember))->open();
+                showModal(new MailboxDialog(parent, owner, entries, password, remember));
                 return;
             }
             auto warn = [](const QString& note) {
@@ -265,9 +273,8 @@ void MailboxDialog::accept() {
 
 void convertFromMailbox(QWidget* parent, FieldListOwner* owner) {
     SpreadsheetSettings settings = readSpreadsheetSettings(spreadsheetSettingsPath());
-    (new MailboxDialog(parent, owner, settings.mailbox, QString(),
-                       settings.mailbox.rememberPassword == "yes"))
-        ->open();
+    showModal(new MailboxDialog(parent, owner, settings.mailbox, QString(),
+                                settings.mailbox.rememberPassword == "yes"));
 }
 
 }  // namespace tabulon

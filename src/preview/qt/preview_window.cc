@@ -61,8 +61,9 @@ class SaveProgressDialog : public QProgressDialog, public MenuClient {
         setMinimumWidth(360);
         if (auto* bar = findChild<QProgressBar*>())
             bar->setAccessibleName(QStringLiteral("Saving"));
+        // As its close button: cancel() alone would hide the bar, not stop the save.
         addMenuHandler(menu_item::kFileClose, [this] {
-            cancel();
+            close();
             return true;
         });
     }
@@ -511,6 +512,9 @@ QString PreviewWindow::addedNote(const ExportResult& result) const {
 void PreviewWindow::stopSaving() {
     if (!exporting_) return;
     exporting_->stop();
+    // Stopped from the progress (Cancel, Escape, its close): it had the keys,
+    // though while it closes no window of the app is active.
+    takeFocusFromProgress(true);
     // The workbook being compressed may take a moment to give up.
     StatusText->setText(
         QStringLiteral("Stopping the save; \u201c%1\u201d is left as it was...").arg(savingFile_));
@@ -523,6 +527,7 @@ void PreviewWindow::finishSave() {
     ExportResult result = exporting_->result();
     exporting_.reset();
     saveTimer_->stop();
+    takeFocusFromProgress(SaveProgress && SaveProgress->isActiveWindow());
     // Gone before any message: a dialog only hidden would show itself again,
     // over the message, once its delay has passed.
     delete SaveProgress;
@@ -548,6 +553,12 @@ void PreviewWindow::finishSave() {
                                     QString::fromStdString(status.message()));
     }
     emit saveFinished(saved);
+}
+
+void PreviewWindow::takeFocusFromProgress(bool progressInFront) {
+    // The keys go on to the preview, not to whichever window the window manager
+    // would pick once the progress is gone (the main window, at times).
+    if (progressInFront && isVisible()) activateWindow();
 }
 
 void PreviewWindow::closeEvent(QCloseEvent* event) {

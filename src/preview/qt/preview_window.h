@@ -106,6 +106,7 @@ class PreviewWindow : public QWidget, public MenuClient {
     void showCounts(const PreviewReader::Progress& progress);
     void showReport();
     void finishSave();
+    void takeFocusFromProgress(bool progressInFront);
     // What a save of only the new messages did, as a sentence.
     QString addedNote(const ExportResult& result) const;
 

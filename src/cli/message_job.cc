@@ -15,6 +15,7 @@
 #include "platform/atomic_file.h"
 #include "platform/fd_sink.h"
 #include "platform/file_source.h"
+#include "table/csv_text.h"
 #include "table/table_output.h"
 #include "table/utf8_text.h"
 
@@ -103,6 +104,7 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
     RowPlace place;
     std::vector<std::string> columns = rows.columnNames();
     TableOptions table = options.table;
+    table.dateColumns = dateColumnsOf(options.headers, options.dates);
     table.onCellCut = [&](size_t column) {
         ++*cutCells;
         warnCellCut(place, columns, column);
@@ -128,6 +130,7 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
 
 int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
+    conversion.dates = options.dates;
     conversion.identify = options.newOnly;
     std::optional<SeenMessages> seen;
     if (options.newOnly) {
@@ -184,7 +187,8 @@ int runMessageConversion(const MessageJobOptions& options) {
     return exitCode;
 }
 
-int runGuessTemplate(const std::vector<std::string>& given, const std::string& output) {
+int runGuessTemplate(const std::vector<std::string>& given, const std::string& output,
+                     bool columnsOut) {
     OutputTarget target =
         output.empty() ? OutputTarget::standardOutput() : OutputTarget::named(output);
     MailFolderFiles listed;
@@ -224,6 +228,14 @@ int runGuessTemplate(const std::vector<std::string>& given, const std::string& o
         return kExitFailure;
     }
     std::string text = fieldNamesText(fields);
+    if (columnsOut) {
+        // The titles a table shows: --columns takes "Name" for "Name:" as a
+        // template's name does.
+        std::vector<std::string> titles;
+        for (const std::string& name : fields)
+            titles.push_back(columnTitle(name));
+        text = csvRecord(titles) + "\n";
+    }
     Status status;
     if (target.isStandardOutput()) {
         status = FdSink::standardOutput().write(text.data(), text.size());

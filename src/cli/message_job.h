@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "mail/header_cell.h"
 #include "mail/imap_command.h"
 #include "table/table_writer.h"
 #include "templates/field_list.h"
@@ -19,7 +20,8 @@ struct MessageJobOptions {
     std::string output;
     TableFormat format = TableFormat::kTab;
     TableOptions table;
-    std::vector<std::string> headers;  // header columns before the fields
+    std::vector<std::string> headers;     // header columns before the fields
+    DateStyle dates = DateStyle::kLocal;  // of the header columns holding dates
     FieldList fields;
     bool report = false;  // the report on standard error at the end
     bool strict = false;  // kExitIncomplete when the report is unsure (MessageReport::unsure())
@@ -38,8 +40,9 @@ struct MessageJobOptions {
 int runMessageConversion(const MessageJobOptions& options);
 
 // Prints the proposed Field Names file, or saves it at `output` (atomically)
-// when that is not empty. 0 on success, 1 when a file failed or no labels were
-// found.
-int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& output);
+// when that is not empty; with `columnsOut`, its names as --columns takes them,
+// on one line. 0 on success, 1 when a file failed or no labels were found.
+int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& output,
+                     bool columnsOut = false);
 
 }  // namespace tabulon

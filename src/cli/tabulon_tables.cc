@@ -14,7 +14,7 @@ int run(int argc, char** argv) {
     ConvertArguments args;
     int exitCode = startConvertCommand(argc, argv, &args);
     if (exitCode >= 0) return exitCode;
-    if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output);
+    if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output, args.columnsOut);
 
     FieldList fields;
     if (!loadConvertTemplate(args, &fields)) return kExitFailure;
@@ -26,6 +26,7 @@ int run(int argc, char** argv) {
         job.format = args.format;
         job.table = table;
         job.headers = args.headers;
+        job.dates = args.dates;
         job.fields = fields;
         job.report = args.report;
         job.strict = args.strict;

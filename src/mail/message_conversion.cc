@@ -45,12 +45,13 @@ RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor
     : keepLabels_(options.countLabels),
       identify_(options.identify),
       extractor_(extractor),
-      decoder_(options.headers) {}
+      decoder_(options.headers, options.dates) {}
 
 void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->cells.clear();
     row->present.clear();
     row->problems.clear();
+    row->unreadDates = 0;
     row->unplacedLines = 0;
     row->labelledLines = 0;
     row->doubtfulLabels = 0;
@@ -83,6 +84,7 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
         row->cells.push_back(std::move(fieldCells_[i]));
     }
     row->problems = std::move(decoded_.problems);
+    row->unreadDates = decoded_.unreadDates;
     row->unplacedLines = extras_.unplacedLines;
     row->labelledLines = extras_.labelledLines;
     row->doubtfulLabels = extras_.doubtfulLabels;
@@ -138,6 +140,7 @@ void MessageRows::record(const MessageRow& row, std::string_view source) {
         }
     }
     report_.rowsLackingField += lacking;
+    report_.unreadDates += row.unreadDates;
     report_.unplacedLines += row.unplacedLines;
     report_.labelledLines += row.labelledLines;
     report_.doubtfulLabels += row.doubtfulLabels;

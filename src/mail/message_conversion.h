@@ -20,13 +20,14 @@ namespace tabulon {
 
 struct MessageConversionOptions {
     FieldList fields;
-    std::vector<std::string> headers;  // header columns, in this order
+    std::vector<std::string> headers;  // header columns, in this order (header_cell.h)
     bool countLabels = false;          // for the report's labels the template lacks
     // Threads that decode messages: 0 picks one per processor (at most 4); with 1
     // everything runs on the caller's thread. Rows come out in input order anyway.
     unsigned threads = 0;
     // Each row also carries its message's identity (messageIdentity()).
     bool identify = false;
+    DateStyle dates = DateStyle::kLocal;  // how the header columns' dates are written
 };
 
 // One message made into its row, as a RowMaker leaves it.
@@ -34,6 +35,7 @@ struct MessageRow {
     std::vector<std::string> cells;  // header columns, then the template's fields
     std::vector<bool> present;       // per column: whether the message had it
     std::vector<std::string> problems;
+    size_t unreadDates = 0;                    // dates of header columns left as written
     size_t unplacedLines = 0;                  // lines between the body's fields that no field took
     size_t labelledLines = 0;                  // label-shaped lines kept inside values
     size_t doubtfulLabels = 0;                 // FormText::doubtfulLabels
@@ -53,6 +55,7 @@ class RowMaker {
     // REQUIRES: `message` has LF line ends. `tooLarge`: the splitter let the
     // message go (MessageSplitter::next()).
     void make(std::string_view message, MessageRow* row, bool tooLarge = false);
+    void useDateStyle(DateStyle style) { decoder_.useDateStyle(style); }
 
   private:
     bool keepLabels_;
@@ -80,6 +83,12 @@ class MessageRows {
     bool learned() const { return learned_; }
     // REQUIRES: no RowMaker is making rows.
     void learn(FormLayout layout);
+    // How the dates of rows made from now on are written (--new-only follows
+    // the table it adds to). REQUIRES: no RowMaker is making rows.
+    void useDateStyle(DateStyle style) {
+        options_.dates = style;
+        maker_.useDateStyle(style);
+    }
 
     std::unique_ptr<RowMaker> newRowMaker() const {
         return std::make_unique<RowMaker>(options_, extractor_);

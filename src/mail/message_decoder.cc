@@ -12,6 +12,7 @@
 #include "mail/encoded_words.h"
 #include "mail/flowed_text.h"
 #include "mail/header_block.h"
+#include "mail/header_cell.h"
 #include "mail/html_text.h"
 #include "mail/quoted_message.h"
 #include "platform/text.h"
@@ -319,8 +320,8 @@ void unquoteLines(std::string* text) {
 
 }  // namespace
 
-MessageDecoder::MessageDecoder(std::vector<std::string> headerNames)
-    : headerNames_(std::move(headerNames)) {
+MessageDecoder::MessageDecoder(std::vector<std::string> headerNames, DateStyle dateStyle)
+    : headerNames_(std::move(headerNames)), dateStyle_(dateStyle) {
     initGMime();
     xmlInitParser();  // before any thread parses HTML
     options_ = g_mime_parser_options_new();
@@ -398,16 +399,11 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         out->skipped = Skip::kFolderData;
         return;
     }
+    out->unreadDates = 0;
     for (const std::string& name : headerNames_) {
-        std::string_view field = trimBlanks(name);
-        if (!field.empty() && field.back() == ':')
-            field = trimBlanks(field.substr(0, field.size() - 1));
-        std::string raw = block.value(field);  // "Date" and "Date:" name the same field
-        // Mail saved as text by some clients gives its date as "Sent:".
-        if (raw.empty() && equalsIgnoringCase(field, "date")) raw = block.value("sent");
-        std::string value;
-        appendHeaderText(raw, &value);
-        out->headers.push_back(std::move(value));
+        bool unreadDate = false;
+        out->headers.push_back(headerCell(block, name, dateStyle_, options_, &unreadDate));
+        out->unreadDates += unreadDate;
     }
     if (!block.isMail) {
         appendUtf8(keptText(message, out), "", &out->body);

@@ -1,5 +1,6 @@
 #include "mail/new_rows.h"
 
+#include "mail/table_date_style.h"
 #include "table/table_append.h"
 #include "table/table_output.h"
 
@@ -23,9 +24,14 @@ Status writeNewRows(const OutputTarget& output, TableFormat format, const TableO
         return fill(newRows);
     };
     const CommitSteps& steps = seen.commitSteps();
-    return seen.tableExists()
-               ? appendTable(output.path(), format, options, columns, fillNew, &steps)
-               : writeTable(output, format, options, fillNew, &steps);
+    if (!seen.tableExists()) return writeTable(output, format, options, fillNew, &steps);
+    // The rows added write their dates as the table's rows do.
+    const std::vector<std::string>& headers = rows.options().headers;
+    DateStyle style = tableDateStyle(output.path(), format, headers, rows.options().dates);
+    rows.useDateStyle(style);
+    TableOptions adding = options;
+    adding.dateColumns = dateColumnsOf(headers, style);
+    return appendTable(output.path(), format, adding, columns, fillNew, &steps);
 }
 
 }  // namespace tabulon

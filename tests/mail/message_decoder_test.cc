@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "test_util.h"
+
 #include <string>
 
 namespace tabulon {
@@ -127,15 +131,58 @@ TEST(MessageDecoder, BodiesAndHeadersComeOutAsUtf8Text) {
     }
 }
 
-TEST(MessageDecoder, ADateColumnTakesTheSentLineOfMailSavedAsText) {
+// A header column's cell as a person reads it: dates in the local time zone,
+// addresses without quotes, their parts as columns of their own.
+TEST(MessageDecoder, HeaderColumnsAsPeopleReadThem) {
+    test::ScopedEnv tokyo("TZ", "Asia/Tokyo");  // +09:00, no summer time
+    const std::string mail =
+        "From: \"Chapman, Tim\" <timc@example.org>\n"
+        "Reply-To: =?ISO-8859-1?Q?Mairie_d=92Exemple?= <m@example.org>, b@example.org\n"
+        "To: Team: ann@example.org, \"Bo \\\"B\\\" Ek\" <bo@example.org>;\n"
+        "Cc: Web Form\nDate: Mon, 30 Nov 2026 09:14:02 +0100 (CET)\n"
+        "Received: from a by b; Sun, 29 Nov 2026 23:59:59 -0500\nSubject: s\n\nName: A\n";
+    const struct {
+        const char* column;
+        const char* cell;
+        DateStyle style = DateStyle::kLocal;
+        size_t unread = 0;
+    } kCases[] = {
+        {"From", "Chapman, Tim <timc@example.org>"},
+        {"from-name:", "Chapman, Tim"},
+        {"From-Address", "timc@example.org"},
+        {"Reply-To", "Mairie d\u2019Exemple <m@example.org>, b@example.org"},
+        {"Reply-To-Name", "Mairie d\u2019Exemple"},
+        {"To", "ann@example.org, Bo \"B\" Ek <bo@example.org>"},
+        {"Cc", "Web Form"},  // no address: as written
+        {"Cc-Address", ""},
+        {"Date", "2026-11-30 17:14:02"},
+        {"Date:", "Mon, 30 Nov 2026 09:14:02 +0100 (CET)", DateStyle::kAsWritten},
+        {"Received", "2026-11-30 13:59:59"},
+        {"Subject", "s"},
+    };
+    for (const auto& c : kCases) {
+        MessageDecoder decoder({c.column}, c.style);
+        DecodedMessage decoded;
+        decoder.decode(mail, &decoded);
+        EXPECT_EQ(decoded.headers, std::vector<std::string>{c.cell}) << c.column;
+        EXPECT_EQ(decoded.unreadDates, c.unread) << c.column;
+    }
+    // Mail saved as text gives its date as "Sent:"; a date that cannot be read
+    // stays as written, and is counted.
     MessageDecoder decoder({"Date:", "From"});
     DecodedMessage decoded;
-    decoder.decode("From:\tForm <f@x.example>\nSent:\tMonday, December 7, 2026 10:00 AM\n\nA\n",
-                   &decoded);
-    EXPECT_EQ(decoded.headers, (std::vector<std::string>{"Monday, December 7, 2026 10:00 AM",
-                                                         "Form <f@x.example>"}));
-    decoder.decode("Sent: Monday\nDate: Mon, 7 Dec 2026\nFrom: f@x.example\n\nA\n", &decoded);
-    EXPECT_EQ(decoded.headers, (std::vector<std::string>{"Mon, 7 Dec 2026", "f@x.example"}));
+    for (const auto& [message, date, unread] :
+         std::vector<std::tuple<std::string, std::string, size_t>>{
+             {"From:\tForm <f@x.example>\nSent:\tMonday, December 7, 2026 10:00 AM\n\nA\n",
+              "2026-12-07 10:00:00", 0},
+             {"Sent: Monday\nDate: 7 Dec 2026 01:30 +0000\nFrom: f@x.example\n\nA\n",
+              "2026-12-07 10:30:00", 0},
+             {"Date: last Tuesday\nFrom: f@x.example\n\nA\n", "last Tuesday", 1},
+         }) {
+        decoder.decode(message, &decoded);
+        EXPECT_EQ(decoded.headers[0], date) << message;
+        EXPECT_EQ(decoded.unreadDates, unread) << message;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,179 @@
+#include "mail/header_cell.h"
+
+#include <gmime/gmime.h>
+
+#include <array>
+
+#include "mail/encoded_words.h"
+#include "platform/text.h"
+#include "table/date_time_text.h"
+
+namespace tabulon {
+namespace {
+
+constexpr std::array<std::string_view, 4> kDateHeaders = {"date", "resent-date", "delivery-date",
+                                                          "received"};
+constexpr std::array<std::string_view, 6> kAddressHeaders = {"from", "sender", "reply-to",
+                                                             "to",   "cc",     "bcc"};
+
+// Which part of an address header a column takes.
+enum class AddressPart { kWhole, kName, kAddress };
+
+std::string_view fieldName(std::string_view name) {
+    std::string_view field = trimBlanks(name);
+    if (!field.empty() && field.back() == ':')
+        field = trimBlanks(field.substr(0, field.size() - 1));
+    return field;
+}
+
+template <size_t N>
+bool isOneOf(std::string_view name, const std::array<std::string_view, N>& names) {
+    for (std::string_view known : names) {
+        if (equalsIgnoringCase(name, known)) return true;
+    }
+    return false;
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
+    return text.size() > end.size() &&
+           equalsIgnoringCase(text.substr(text.size() - end.size()), end);
+}
+
+// "From-Name" is the From header's names; the header itself is "whole".
+std::string_view addressHeader(std::string_view field, AddressPart* part) {
+    *part = AddressPart::kWhole;
+    if (isOneOf(field, kAddressHeaders)) return field;
+    for (auto [suffix, which] : {std::pair{std::string_view("-name"), AddressPart::kName},
+                                 std::pair{std::string_view("-address"), AddressPart::kAddress}}) {
+        if (!endsWithIgnoringCase(field, suffix)) continue;
+        std::string_view base = field.substr(0, field.size() - suffix.size());
+        if (!isOneOf(base, kAddressHeaders)) continue;
+        *part = which;
+        return base;
+    }
+    return {};
+}
+
+// The part of the header `field` that holds its date: Received's after its last ";".
+std::string datePart(std::string_view field, const std::string& raw) {
+    if (!equalsIgnoringCase(field, "received")) return raw;
+    size_t semicolon = raw.rfind(';');
+    return semicolon == std::string::npos ? "" : raw.substr(semicolon + 1);
+}
+
+// Whether a date names its time zone: an offset ("+0100") or a zone RFC 5322
+// knows. A date without one ("Sent: Monday, December 7, 2026 10:00 AM", as a
+// mail program saves mail as text) is its writer's local time, which GMime
+// reads as UTC.
+bool namesZone(std::string_view date) {
+    constexpr std::array<std::string_view, 11> kZones = {"UT",  "GMT", "Z",   "EST", "EDT", "CST",
+                                                         "CDT", "MST", "MDT", "PST", "PDT"};
+    size_t start = 0;
+    while (start < date.size()) {
+        size_t end = date.find_first_of(" \t,()", start);
+        if (end == std::string_view::npos) end = date.size();
+        std::string_view token = date.substr(start, end - start);
+        if (token.size() == 5 && (token[0] == '+' || token[0] == '-') &&
+            token.find_first_not_of("0123456789", 1) == std::string_view::npos)
+            return true;
+        if (isOneOf(token, kZones)) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// The local date and time `raw` says; false when GMime cannot read it as a date.
+bool localDate(const std::string& raw, std::string* out) {
+    GDateTime* when = g_mime_utils_header_decode_date(raw.c_str());
+    if (when == nullptr) return false;
+    GDateTime* local = namesZone(raw) ? g_date_time_to_local(when) : g_date_time_ref(when);
+    g_date_time_unref(when);
+    if (local == nullptr) return false;
+    DateTimeFields fields{g_date_time_get_year(local),         g_date_time_get_month(local),
+                          g_date_time_get_day_of_month(local), g_date_time_get_hour(local),
+                          g_date_time_get_minute(local),       g_date_time_get_second(local)};
+    g_date_time_unref(local);
+    *out = dateTimeText(fields);
+    // A year a workbook cannot hold is no date a mail was sent on.
+    return readDateTimeText(*out, &fields);
+}
+
+void appendAddresses(InternetAddressList* list, AddressPart part, std::string* out, int depth) {
+    int count = list == nullptr ? 0 : internet_address_list_length(list);
+    for (int i = 0; i < count; ++i) {
+        InternetAddress* address = internet_address_list_get_address(list, i);
+        if (INTERNET_ADDRESS_IS_GROUP(address)) {
+            if (depth < 4) {
+                appendAddresses(internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address)),
+                                part, out, depth + 1);
+            }
+            continue;
+        }
+        const char* name = internet_address_get_name(address);
+        const char* addr =
+            INTERNET_ADDRESS_IS_MAILBOX(address)
+                ? internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address))
+                : nullptr;
+        std::string shownName = name != nullptr ? std::string(trimBlanks(name)) : "";
+        std::string shownAddr = addr != nullptr ? addr : "";
+        std::string text = part == AddressPart::kName      ? shownName
+                           : part == AddressPart::kAddress ? shownAddr
+                           : shownName.empty()             ? shownAddr
+                           : shownAddr.empty()             ? shownName
+                                                           : shownName + " <" + shownAddr + ">";
+        if (text.empty()) continue;
+        if (!out->empty()) *out += ", ";
+        *out += text;
+    }
+}
+
+}  // namespace
+
+bool isDateColumn(std::string_view name) {
+    return isOneOf(fieldName(name), kDateHeaders);
+}
+
+bool isMailDate(std::string_view name, const std::string& text) {
+    std::string local;
+    return localDate(datePart(fieldName(name), text), &local);
+}
+
+std::vector<bool> dateColumnsOf(const std::vector<std::string>& headerNames, DateStyle style) {
+    std::vector<bool> dates;
+    if (style == DateStyle::kAsWritten) return dates;
+    for (const std::string& name : headerNames)
+        dates.push_back(isDateColumn(name));
+    return dates;
+}
+
+std::string headerCell(const HeaderBlock& block, std::string_view name, DateStyle style,
+                       GMimeParserOptions* options, bool* unreadDate) {
+    std::string_view field = fieldName(name);
+    AddressPart part;
+    std::string_view addressField = addressHeader(field, &part);
+    std::string raw = block.value(addressField.empty() ? field : addressField);
+    // Mail saved as text by some clients gives its date as "Sent:".
+    if (raw.empty() && equalsIgnoringCase(field, "date")) raw = block.value("sent");
+    std::string cell;
+    if (raw.empty()) return cell;
+    if (!addressField.empty()) {
+        // Encoded words are decoded by this program's rule (Latin-1 read as
+        // Windows-1252), not GMime's.
+        InternetAddressList* list =
+            internet_address_list_parse(options, quoteEncodedWords(raw).c_str());
+        appendAddresses(list, part, &cell, 0);
+        if (list != nullptr) g_object_unref(list);
+        // Text that holds no address ("From: Web Form") stays as written.
+        if (cell.empty() && part != AddressPart::kAddress) appendHeaderText(raw, &cell);
+        return cell;
+    }
+    if (style == DateStyle::kLocal && isDateColumn(field)) {
+        if (localDate(datePart(field, raw), &cell)) return cell;
+        cell.clear();
+        *unreadDate = true;
+    }
+    appendHeaderText(raw, &cell);
+    return cell;
+}
+
+}  // namespace tabulon

@@ -116,6 +116,11 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
         // The template from standard input, or by its name in the Templates folder.
         {{"-m", "-t", "-", "mail.txt", "-o", "-"}, "Name:\rCity:\r", 0, "Name:\tCity:\r", ""},
         {{"-m", "-t", "Field Names", "mail.txt", "-o", "-"}, "", 0, "Name:\tEmail:\tPhone:\tComments:\r", ""},
+        // The template's names on the command line, in both conversions.
+        {{"-q", "--columns", "Name:,Phone:,City:", "-o-", "mail.txt"}, "", 0, kConverted, ""},
+        {{"-q", "--columns=\"Name:\",City:", "-o-", "mail.txt"}, "", 0, "Name:\tCity:\r Ann Lee\t Oslo\r Bo Ek\t Lund\r", ""},
+        {{"-qm", "--columns=Name,\"Ci,ty\"", "-o-", "mail.txt"}, "", 0, "Name\tCi,ty\r", ""},
+        {{"--guess-template", "--columns-out", "mail.txt"}, "", 0, "Name,City\n", ""},
         {{"--help"}, "", 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
         {{"--version"}, "", 0, "tabulon-convert 1.0\n", ""},
         {{"-t", "absent", "mail.txt"}, "", 1, "", "tabulon-convert: The Field Names file is missing! (absent)\n"},

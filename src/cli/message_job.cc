@@ -130,7 +130,7 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
 
 int runMessageConversion(const MessageJobOptions& options) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
-    conversion.dates = options.dates;
+    conversion.headerStyle.dates = options.dates;
     conversion.identify = options.newOnly;
     std::optional<SeenMessages> seen;
     if (options.newOnly) {

@@ -129,6 +129,10 @@ void appendAddresses(InternetAddressList* list, AddressPart part, std::string* o
 
 }  // namespace
 
+bool isAddressColumn(std::string_view name) {
+    return isOneOf(fieldName(name), kAddressHeaders);
+}
+
 bool isDateColumn(std::string_view name) {
     return isOneOf(fieldName(name), kDateHeaders);
 }
@@ -146,7 +150,7 @@ std::vector<bool> dateColumnsOf(const std::vector<std::string>& headerNames, Dat
     return dates;
 }
 
-std::string headerCell(const HeaderBlock& block, std::string_view name, DateStyle style,
+std::string headerCell(const HeaderBlock& block, std::string_view name, const HeaderStyle& style,
                        GMimeParserOptions* options, bool* unreadDate) {
     std::string_view field = fieldName(name);
     AddressPart part;
@@ -156,7 +160,7 @@ std::string headerCell(const HeaderBlock& block, std::string_view name, DateStyl
     if (raw.empty() && equalsIgnoringCase(field, "date")) raw = block.value("sent");
     std::string cell;
     if (raw.empty()) return cell;
-    if (!addressField.empty()) {
+    if (!addressField.empty() && !(style.addressesAsWritten && part == AddressPart::kWhole)) {
         // Encoded words are decoded by this program's rule (Latin-1 read as
         // Windows-1252), not GMime's.
         InternetAddressList* list =
@@ -167,7 +171,7 @@ std::string headerCell(const HeaderBlock& block, std::string_view name, DateStyl
         if (cell.empty() && part != AddressPart::kAddress) appendHeaderText(raw, &cell);
         return cell;
     }
-    if (style == DateStyle::kLocal && isDateColumn(field)) {
+    if (style.dates == DateStyle::kLocal && isDateColumn(field)) {
         if (localDate(datePart(field, raw), &cell)) return cell;
         cell.clear();
         *unreadDate = true;

@@ -21,6 +21,19 @@ enum class DateStyle {
     kAsWritten,  // the mail's own text
 };
 
+// How header columns are written. Tables made before may hold the other style,
+// which rows added to them follow (table_header_style.h).
+struct HeaderStyle {
+    DateStyle dates = DateStyle::kLocal;
+    // Addresses as the header has them, quotes and all, as tables were written
+    // before addresses were shown as people read them.
+    bool addressesAsWritten = false;
+};
+
+// Whether a header column of this name shows an address header whole (From,
+// Sender, Reply-To, To, Cc, Bcc; not their -Name and -Address parts).
+bool isAddressColumn(std::string_view name);
+
 // Whether a header column of this name holds a date: Date, Resent-Date,
 // Delivery-Date and Received (its date, after the last ";"); a trailing colon
 // and letter case aside.
@@ -37,7 +50,7 @@ std::vector<bool> dateColumnsOf(const std::vector<std::string>& headerNames, Dat
 // The cell of the header column `name` for the message whose header is
 // `block`, decoded to UTF-8; empty when the message lacks the header. A date
 // that cannot be read stays as written and sets `*unreadDate`.
-std::string headerCell(const HeaderBlock& block, std::string_view name, DateStyle style,
+std::string headerCell(const HeaderBlock& block, std::string_view name, const HeaderStyle& style,
                        GMimeParserOptions* options, bool* unreadDate);
 
 }  // namespace tabulon

@@ -45,7 +45,7 @@ RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor
     : keepLabels_(options.countLabels),
       identify_(options.identify),
       extractor_(extractor),
-      decoder_(options.headers, options.dates) {}
+      decoder_(options.headers, options.headerStyle) {}
 
 void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->cells.clear();

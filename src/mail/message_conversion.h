@@ -27,7 +27,7 @@ struct MessageConversionOptions {
     unsigned threads = 0;
     // Each row also carries its message's identity (messageIdentity()).
     bool identify = false;
-    DateStyle dates = DateStyle::kLocal;  // how the header columns' dates are written
+    HeaderStyle headerStyle = {};  // how header columns are written
 };
 
 // One message made into its row, as a RowMaker leaves it.
@@ -55,7 +55,7 @@ class RowMaker {
     // REQUIRES: `message` has LF line ends. `tooLarge`: the splitter let the
     // message go (MessageSplitter::next()).
     void make(std::string_view message, MessageRow* row, bool tooLarge = false);
-    void useDateStyle(DateStyle style) { decoder_.useDateStyle(style); }
+    void useStyle(const HeaderStyle& style) { decoder_.useStyle(style); }
 
   private:
     bool keepLabels_;
@@ -83,11 +83,11 @@ class MessageRows {
     bool learned() const { return learned_; }
     // REQUIRES: no RowMaker is making rows.
     void learn(FormLayout layout);
-    // How the dates of rows made from now on are written (--new-only follows
-    // the table it adds to). REQUIRES: no RowMaker is making rows.
-    void useDateStyle(DateStyle style) {
-        options_.dates = style;
-        maker_.useDateStyle(style);
+    // How the header columns of rows made from now on are written (--new-only
+    // follows the table it adds to). REQUIRES: no RowMaker is making rows.
+    void useHeaderStyle(const HeaderStyle& style) {
+        options_.headerStyle = style;
+        maker_.useStyle(style);
     }
 
     std::unique_ptr<RowMaker> newRowMaker() const {

@@ -320,8 +320,8 @@ void unquoteLines(std::string* text) {
 
 }  // namespace
 
-MessageDecoder::MessageDecoder(std::vector<std::string> headerNames, DateStyle dateStyle)
-    : headerNames_(std::move(headerNames)), dateStyle_(dateStyle) {
+MessageDecoder::MessageDecoder(std::vector<std::string> headerNames, HeaderStyle style)
+    : headerNames_(std::move(headerNames)), style_(style) {
     initGMime();
     xmlInitParser();  // before any thread parses HTML
     options_ = g_mime_parser_options_new();
@@ -402,7 +402,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->unreadDates = 0;
     for (const std::string& name : headerNames_) {
         bool unreadDate = false;
-        out->headers.push_back(headerCell(block, name, dateStyle_, options_, &unreadDate));
+        out->headers.push_back(headerCell(block, name, style_, options_, &unreadDate));
         out->unreadDates += unreadDate;
     }
     if (!block.isMail) {

@@ -62,8 +62,7 @@ struct BodyType {
 class MessageDecoder {
   public:
     // `headerNames` are the header columns to hand on, in this order (headerCell()).
-    explicit MessageDecoder(std::vector<std::string> headerNames = {},
-                            DateStyle dateStyle = DateStyle::kLocal);
+    explicit MessageDecoder(std::vector<std::string> headerNames = {}, HeaderStyle style = {});
     ~MessageDecoder();
     MessageDecoder(const MessageDecoder&) = delete;
     MessageDecoder& operator=(const MessageDecoder&) = delete;
@@ -76,7 +75,7 @@ class MessageDecoder {
     // rest is listed in `problems`.
     static constexpr size_t kMaxTextBytes = size_t{4} << 20;
 
-    void useDateStyle(DateStyle style) { dateStyle_ = style; }
+    void useStyle(const HeaderStyle& style) { style_ = style; }
 
     // REQUIRES: `message` has LF line ends.
     void decode(std::string_view message, DecodedMessage* out);
@@ -98,7 +97,7 @@ class MessageDecoder {
     static constexpr int kMaxNesting = 8;  // messages attached to attached messages
 
     std::vector<std::string> headerNames_;
-    DateStyle dateStyle_;
+    HeaderStyle style_;
     GMimeParserOptions* options_;
     // For multipart messages: their text, a stream over it and the parser.
     GByteArray* bytes_;

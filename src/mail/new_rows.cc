@@ -1,6 +1,6 @@
 #include "mail/new_rows.h"
 
-#include "mail/table_date_style.h"
+#include "mail/table_header_style.h"
 #include "table/table_append.h"
 #include "table/table_output.h"
 
@@ -25,12 +25,13 @@ Status writeNewRows(const OutputTarget& output, TableFormat format, const TableO
     };
     const CommitSteps& steps = seen.commitSteps();
     if (!seen.tableExists()) return writeTable(output, format, options, fillNew, &steps);
-    // The rows added write their dates as the table's rows do.
+    // The rows added write their header columns as the table's rows do.
     const std::vector<std::string>& headers = rows.options().headers;
-    DateStyle style = tableDateStyle(output.path(), format, headers, rows.options().dates);
-    rows.useDateStyle(style);
+    HeaderStyle style =
+        tableHeaderStyle(output.path(), format, headers, rows.options().headerStyle);
+    rows.useHeaderStyle(style);
     TableOptions adding = options;
-    adding.dateColumns = dateColumnsOf(headers, style);
+    adding.dateColumns = dateColumnsOf(headers, style.dates);
     return appendTable(output.path(), format, adding, columns, fillNew, &steps);
 }
 

@@ -71,7 +71,7 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
         return status.ok() && stopped() ? Status::Stopped() : status;
     };
     TableOptions table = request.table;
-    table.dateColumns = dateColumnsOf(options.headers, options.dates);
+    table.dateColumns = dateColumnsOf(options.headers, options.headerStyle.dates);
     if (!seen) return writeTable(output, request.format, table, fill);
     return writeNewRows(output, request.format, table, rows.columnNames(), rows, *seen, fill);
 }

@@ -144,7 +144,7 @@ TEST(MessageDecoder, HeaderColumnsAsPeopleReadThem) {
     const struct {
         const char* column;
         const char* cell;
-        DateStyle style = DateStyle::kLocal;
+        HeaderStyle style = {};
         size_t unread = 0;
     } kCases[] = {
         {"From", "Chapman, Tim <timc@example.org>"},
@@ -156,7 +156,9 @@ TEST(MessageDecoder, HeaderColumnsAsPeopleReadThem) {
         {"Cc", "Web Form"},  // no address: as written
         {"Cc-Address", ""},
         {"Date", "2026-11-30 17:14:02"},
-        {"Date:", "Mon, 30 Nov 2026 09:14:02 +0100 (CET)", DateStyle::kAsWritten},
+        {"Date:", "Mon, 30 Nov 2026 09:14:02 +0100 (CET)", {DateStyle::kAsWritten}},
+        {"From", "\"Chapman, Tim\" <timc@example.org>", {DateStyle::kLocal, true}},
+        {"From-Name", "Chapman, Tim", {DateStyle::kLocal, true}},
         {"Received", "2026-11-30 13:59:59"},
         {"Subject", "s"},
     };

@@ -203,6 +203,26 @@ TEST_F(NewOnly, AddedRowsFollowTheTablesDateStyle) {
             }
         }
     }
+    // A table whose addresses keep their quotes, as tables were written before
+    // they were shown as people read them, keeps them in the rows added.
+    std::filesystem::remove_all(dir.path() + ".local");
+    std::filesystem::remove(dir.file("out"));
+    const std::string quoted = "x\nFrom: \"Web Form\" <form@x.example>";
+    std::vector<std::string> args = {"-m", "-q",  "--new-only", "--headers", "From",
+                                     "-t", "Two", "-o",         "out",       "mail.mbox"};
+    writeFile(dir.file("mail.mbox"), dated("Ann", "a1", quoted));
+    ASSERT_EQ(run(args).exitCode, 0);
+    std::string table = readFile(dir.file("out"));
+    ASSERT_NE(table.find("\rWeb Form <form@x.example>\t"), std::string::npos) << table;
+    table.replace(table.find("Web Form"), 8, "\"Web Form\"");
+    writeFile(dir.file("out"), table);
+    restamp();
+    writeFile(dir.file("mail.mbox"), dated("Ann", "a1", quoted) + dated("Bo", "b2", quoted));
+    ASSERT_EQ(run(args).exitCode, 0);
+    std::string added = readFile(dir.file("out"));
+    ASSERT_EQ(added.substr(0, table.size()), table);
+    EXPECT_TRUE(added.substr(table.size()).starts_with("\"Web Form\" <form@x.example>\tBo"))
+        << added;
 }
 
 // Refusals change nothing: neither the table nor its record.

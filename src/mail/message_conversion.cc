@@ -84,7 +84,7 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
         row->cells.push_back(std::move(fieldCells_[i]));
     }
     row->problems = std::move(decoded_.problems);
-    row->unreadDates = decoded_.unreadDates;
+    row->unreadDates = std::count(decoded_.unreadDates.begin(), decoded_.unreadDates.end(), true);
     row->unplacedLines = extras_.unplacedLines;
     row->labelledLines = extras_.labelledLines;
     row->doubtfulLabels = extras_.doubtfulLabels;

@@ -388,6 +388,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->replySubject = false;
     out->body.clear();
     out->headers.clear();
+    out->unreadDates.clear();
     out->problems.clear();
     readHeaderBlock(message, &block_);
     const HeaderBlock& block = block_;
@@ -399,11 +400,10 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         out->skipped = Skip::kFolderData;
         return;
     }
-    out->unreadDates = 0;
     for (const std::string& name : headerNames_) {
         bool unreadDate = false;
         out->headers.push_back(headerCell(block, name, style_, options_, &unreadDate));
-        out->unreadDates += unreadDate;
+        out->unreadDates.push_back(unreadDate);
     }
     if (!block.isMail) {
         appendUtf8(keptText(message, out), "", &out->body);
@@ -509,6 +509,7 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     if (delimiterLines(body) > kMaxParts) {
         out->skipped = Skip::kTooManyParts;
         out->headers.clear();
+        out->unreadDates.clear();
         return;
     }
     g_byte_array_set_size(bytes_, 0);
@@ -560,7 +561,9 @@ void MessageDecoder::decodeAttached(std::string_view message, DecodedMessage* ou
     out->body = std::move(inner.body);
     if (inner.skipped != Skip::kNone) out->skipped = inner.skipped;
     for (size_t i = 0; i < out->headers.size() && i < inner.headers.size(); ++i) {
-        if (out->headers[i].empty()) out->headers[i] = std::move(inner.headers[i]);
+        if (!out->headers[i].empty()) continue;
+        out->headers[i] = std::move(inner.headers[i]);
+        out->unreadDates[i] = inner.unreadDates[i];
     }
     for (std::string& problem : inner.problems)
         out->problems.push_back(std::move(problem));

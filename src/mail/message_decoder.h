@@ -44,7 +44,7 @@ struct DecodedMessage {
     Skip skipped = Skip::kNone;         // when not kNone, the rest is empty
     std::string body;                   // UTF-8, LF line ends
     std::vector<std::string> headers;   // one per asked-for name (header_cell.h); empty when absent
-    size_t unreadDates = 0;             // dates among them that stayed as written
+    std::vector<bool> unreadDates;      // per header: a date that stayed as written
     std::vector<std::string> problems;  // one short text per part that could not be decoded
     bool quotesEarlier = false;         // the body ended where a quote of an earlier message began
     bool replySubject = false;          // the subject says the message is a reply ("Re:")

@@ -145,7 +145,7 @@ TEST(MessageDecoder, HeaderColumnsAsPeopleReadThem) {
         const char* column;
         const char* cell;
         HeaderStyle style = {};
-        size_t unread = 0;
+        bool unread = false;
     } kCases[] = {
         {"From", "Chapman, Tim <timc@example.org>"},
         {"from-name:", "Chapman, Tim"},
@@ -167,23 +167,26 @@ TEST(MessageDecoder, HeaderColumnsAsPeopleReadThem) {
         DecodedMessage decoded;
         decoder.decode(mail, &decoded);
         EXPECT_EQ(decoded.headers, std::vector<std::string>{c.cell}) << c.column;
-        EXPECT_EQ(decoded.unreadDates, c.unread) << c.column;
+        EXPECT_EQ(decoded.unreadDates, std::vector<bool>{c.unread}) << c.column;
     }
     // Mail saved as text gives its date as "Sent:"; a date that cannot be read
     // stays as written, and is counted.
     MessageDecoder decoder({"Date:", "From"});
     DecodedMessage decoded;
     for (const auto& [message, date, unread] :
-         std::vector<std::tuple<std::string, std::string, size_t>>{
+         std::vector<std::tuple<std::string, std::string, bool>>{
              {"From:\tForm <f@x.example>\nSent:\tMonday, December 7, 2026 10:00 AM\n\nA\n",
               "2026-12-07 10:00:00", 0},
              {"Sent: Monday\nDate: 7 Dec 2026 01:30 +0000\nFrom: f@x.example\n\nA\n",
               "2026-12-07 10:30:00", 0},
              {"Date: last Tuesday\nFrom: f@x.example\n\nA\n", "last Tuesday", 1},
+             // The date of a message forwarded whole, as the outer one has none.
+             {"From: a@b\nContent-Type: message/rfc822\n\nDate: never\nFrom: f@x\n\nName: A\n",
+              "never", 1},
          }) {
         decoder.decode(message, &decoded);
         EXPECT_EQ(decoded.headers[0], date) << message;
-        EXPECT_EQ(decoded.unreadDates, unread) << message;
+        EXPECT_EQ(decoded.unreadDates[0], unread) << message;
     }
 }
 

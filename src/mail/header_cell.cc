@@ -3,6 +3,7 @@
 #include <gmime/gmime.h>
 
 #include <array>
+#include <cctype>
 
 #include "mail/encoded_words.h"
 #include "platform/text.h"
@@ -61,32 +62,70 @@ std::string datePart(std::string_view field, const std::string& raw) {
     return semicolon == std::string::npos ? "" : raw.substr(semicolon + 1);
 }
 
-// Whether a date names its time zone: an offset ("+0100") or a zone RFC 5322
-// knows. A date without one ("Sent: Monday, December 7, 2026 10:00 AM", as a
-// mail program saves mail as text) is its writer's local time, which GMime
-// reads as UTC.
-bool namesZone(std::string_view date) {
-    constexpr std::array<std::string_view, 11> kZones = {"UT",  "GMT", "Z",   "EST", "EDT", "CST",
-                                                         "CDT", "MST", "MDT", "PST", "PDT"};
+// The blank-, comma- and parenthesis-separated words of a date.
+std::vector<std::string_view> dateWords(std::string_view date) {
+    std::vector<std::string_view> words;
     size_t start = 0;
     while (start < date.size()) {
         size_t end = date.find_first_of(" \t,()", start);
         if (end == std::string_view::npos) end = date.size();
-        std::string_view token = date.substr(start, end - start);
-        if (token.size() == 5 && (token[0] == '+' || token[0] == '-') &&
-            token.find_first_not_of("0123456789", 1) == std::string_view::npos)
-            return true;
-        if (isOneOf(token, kZones)) return true;
+        if (end > start) words.push_back(date.substr(start, end - start));
         start = end + 1;
+    }
+    return words;
+}
+
+// Whether a date names its time zone: an offset ("+0100") or a zone RFC 5322
+// knows. A date without one ("Sent: Monday, December 7, 2026 10:00 AM", as a
+// mail program saves mail as text) is its writer's local time, which GMime
+// reads as UTC.
+bool namesZone(const std::vector<std::string_view>& words) {
+    constexpr std::array<std::string_view, 11> kZones = {"UT",  "GMT", "Z",   "EST", "EDT", "CST",
+                                                         "CDT", "MST", "MDT", "PST", "PDT"};
+    for (std::string_view word : words) {
+        if (word.size() == 5 && (word[0] == '+' || word[0] == '-') &&
+            word.find_first_not_of("0123456789", 1) == std::string_view::npos)
+            return true;
+        if (isOneOf(word, kZones)) return true;
+    }
+    return false;
+}
+
+// Hours to add for a 12-hour clock's "AM" or "PM", which GMime passes over:
+// 2:30 PM is 14:30, 12:10 AM is 00:10.
+int twelveHourShift(const std::vector<std::string_view>& words, int hour) {
+    constexpr std::array<std::string_view, 2> kAm = {"AM", "a.m."}, kPm = {"PM", "p.m."};
+    for (std::string_view word : words) {
+        if (isOneOf(word, kPm) && hour < 12) return 12;
+        if (isOneOf(word, kAm) && hour == 12) return -12;
+    }
+    return 0;
+}
+
+// "12/07/2026" is 12 July or 7 December, as its writer's country has it: a day
+// written with slashes is no date to guess at.
+bool numericDay(std::string_view date) {
+    for (size_t i = 1; i + 1 < date.size(); ++i) {
+        if (date[i] == '/' && std::isdigit(static_cast<unsigned char>(date[i - 1])) &&
+            std::isdigit(static_cast<unsigned char>(date[i + 1])))
+            return true;
     }
     return false;
 }
 
 // The local date and time `raw` says; false when GMime cannot read it as a date.
 bool localDate(const std::string& raw, std::string* out) {
+    if (numericDay(raw)) return false;
     GDateTime* when = g_mime_utils_header_decode_date(raw.c_str());
     if (when == nullptr) return false;
-    GDateTime* local = namesZone(raw) ? g_date_time_to_local(when) : g_date_time_ref(when);
+    std::vector<std::string_view> words = dateWords(raw);
+    if (int shift = twelveHourShift(words, g_date_time_get_hour(when)); shift != 0) {
+        GDateTime* shifted = g_date_time_add_hours(when, shift);
+        g_date_time_unref(when);
+        when = shifted;
+        if (when == nullptr) return false;
+    }
+    GDateTime* local = namesZone(words) ? g_date_time_to_local(when) : g_date_time_ref(when);
     g_date_time_unref(when);
     if (local == nullptr) return false;
     DateTimeFields fields{g_date_time_get_year(local),         g_date_time_get_month(local),

@@ -180,6 +180,11 @@ TEST(MessageDecoder, HeaderColumnsAsPeopleReadThem) {
              {"Sent: Monday\nDate: 7 Dec 2026 01:30 +0000\nFrom: f@x.example\n\nA\n",
               "2026-12-07 10:30:00", 0},
              {"Date: last Tuesday\nFrom: f@x.example\n\nA\n", "last Tuesday", 1},
+             // A 12-hour clock; a day that is 12 July or 7 December by country.
+             {"Sent: Monday, December 7, 2026 2:30 PM\nFrom: f@x\n\nA\n", "2026-12-07 14:30:00", 0},
+             {"Sent: Monday, December 7, 2026 12:10 am\nFrom: f@x\n\nA\n", "2026-12-07 00:10:00",
+              0},
+             {"Date: 12/07/2026 10:00\nFrom: f@x\n\nA\n", "12/07/2026 10:00", 1},
              // The date of a message forwarded whole, as the outer one has none.
              {"From: a@b\nContent-Type: message/rfc822\n\nDate: never\nFrom: f@x\n\nName: A\n",
               "never", 1},

@@ -67,16 +67,20 @@ bool isBlanks(std::string_view text) {
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
-// appendHeaderText(), and quoteEncodedWords() when `quoteWords`: then the text
-// between words is kept as it stands and each run of words goes out quoted.
+// appendHeaderText(), and quoteEncodedWords() when `quoteWords`: then each run
+// of words goes out quoted.
 bool decodeHeader(std::string_view raw, std::string* out, bool quoteWords) {
     bool clean = true;
     bool inQuotes = false;  // within a quoted string of `raw`
-    auto appendText = [&](std::string_view text) {
+    std::string utf8;
+    auto appendText = [&](std::string_view raw) {
         if (!quoteWords) {
-            appendUtf8(text, "", out);
+            appendUtf8(raw, "", out);
             return;
         }
+        utf8.clear();
+        appendUtf8(raw, "", &utf8);
+        std::string_view text = utf8;
         for (size_t i = 0; i < text.size(); ++i) {
             if (text[i] == '\\' && i + 1 < text.size()) {
                 *out += text[i++];

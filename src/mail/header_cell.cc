@@ -5,6 +5,7 @@
 #include <array>
 #include <cctype>
 
+#include "mail/charset_text.h"
 #include "mail/encoded_words.h"
 #include "platform/text.h"
 #include "table/date_time_text.h"
@@ -162,7 +163,8 @@ void appendAddresses(InternetAddressList* list, AddressPart part, std::string* o
                                                            : shownName + " <" + shownAddr + ">";
         if (text.empty()) continue;
         if (!out->empty()) *out += ", ";
-        *out += text;
+        // GMime passes 8-bit bytes of an address through as they came.
+        appendUtf8(text, "", out);
     }
 }
 

@@ -139,7 +139,8 @@ TEST(MessageDecoder, HeaderColumnsAsPeopleReadThem) {
         "From: \"Chapman, Tim\" <timc@example.org>\n"
         "Reply-To: =?ISO-8859-1?Q?Mairie_d=92Exemple?= <m@example.org>, b@example.org\n"
         "To: Team: ann@example.org, \"Bo \\\"B\\\" Ek\" <bo@example.org>;\n"
-        "Cc: Web Form\nDate: Mon, 30 Nov 2026 09:14:02 +0100 (CET)\n"
+        "Sender: \"J\xfcrgen\" <j\xfcrgen@x.example>\nCc: Web Form\nDate: Mon, 30 Nov 2026 "
+        "09:14:02 +0100 (CET)\n"
         "Received: from a by b; Sun, 29 Nov 2026 23:59:59 -0500\nSubject: s\n\nName: A\n";
     const struct {
         const char* column;
@@ -153,7 +154,8 @@ TEST(MessageDecoder, HeaderColumnsAsPeopleReadThem) {
         {"Reply-To", "Mairie d\u2019Exemple <m@example.org>, b@example.org"},
         {"Reply-To-Name", "Mairie d\u2019Exemple"},
         {"To", "ann@example.org, Bo \"B\" Ek <bo@example.org>"},
-        {"Cc", "Web Form"},  // no address: as written
+        {"Cc", "Web Form"},                                 // no address: as written
+        {"Sender", "J\u00fcrgen <j\u00fcrgen@x.example>"},  // undeclared 8-bit: Windows-1252
         {"Cc-Address", ""},
         {"Date", "2026-11-30 17:14:02"},
         {"Date:", "Mon, 30 Nov 2026 09:14:02 +0100 (CET)", {DateStyle::kAsWritten}},

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/text.h"
+#include "table/csv_text.h"
 
 namespace tabulon {
 namespace {
@@ -50,6 +51,26 @@ std::string setHeaders(ConvertArguments& args, const std::string& value) {
     }
 }
 
+std::string setDates(ConvertArguments& args, const std::string& value) {
+    if (value != "local" && value != "raw") return "'" + value + "' is neither local nor raw";
+    args.dates = value == "raw" ? DateStyle::kAsWritten : DateStyle::kLocal;
+    return "";
+}
+
+// The names as one csv record: "Name,Email" or "Name,\"Street, number\"".
+std::string setColumns(ConvertArguments& args, const std::string& value) {
+    size_t end = 0;
+    if (!readCsvRecord(value, &end, &args.columns) || end != value.size())
+        return "'" + value + "' is not one line of comma-separated names";
+    for (const std::string& name : args.columns) {
+        if (name.empty()) return "an empty column name in '" + value + "'";
+        if (name.find_first_of("\r\n") != std::string::npos)
+            return "a column name holds a line end";
+    }
+    args.columnsGiven = true;
+    return "";
+}
+
 // clang-format off
 constexpr Option kOptions[] = {
     {"template", 't', true, [](ConvertArguments& a, const std::string& v) -> std::string { a.templatePath = v; return ""; }},
@@ -59,6 +80,9 @@ constexpr Option kOptions[] = {
     {"format",   'f', true, setFormat},
     {"bom",      0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.bom = true; return ""; }},
     {"headers",  0,   true, setHeaders},
+    {"dates",    0,   true, setDates},
+    {"columns",  0,   true, setColumns},
+    {"columns-out", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.columnsOut = true; return ""; }},
     {"report",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.report = true; return ""; }},
     {"strict",   0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.strict = true; return ""; }},
     {"new-only", 0,   false, [](ConvertArguments& a, const std::string&) -> std::string { a.newOnly = true; return ""; }},
@@ -221,6 +245,15 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
     }
     if (!result->attachments.empty() && (!result->messages || result->guessTemplate)) {
         return usageError("--attachments goes with --messages");
+    }
+    if (result->columnsGiven && !result->templatePath.empty()) {
+        return usageError("--columns and -t both name the columns: give one of them");
+    }
+    if (result->dates != DateStyle::kLocal && !result->messages) {
+        return usageError("--dates goes with --messages");
+    }
+    if (result->columnsOut && !result->guessTemplate) {
+        return usageError("--columns-out goes with --guess-template");
     }
     if (result->newOnly && (!result->messages || result->guessTemplate)) {
         return usageError("--new-only goes with --messages");

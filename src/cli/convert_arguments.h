@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "conversion/output_plan.h"
+#include "mail/header_cell.h"
 #include "mail/imap_command.h"
 #include "table/table_format.h"
 
@@ -19,7 +20,12 @@ struct ConvertArguments {
     TableFormat format = TableFormat::kTab;
     bool formatGiven = false;  // -f was given; else -o's extension may choose
     bool bom = false;
-    std::vector<std::string> headers;  // mail header names, in the order given
+    std::vector<std::string> headers;     // mail header names, in the order given
+    DateStyle dates = DateStyle::kLocal;  // how header columns' dates are written
+    // --columns: the template's names given on the command line, instead of -t.
+    std::vector<std::string> columns;
+    bool columnsGiven = false;
+    bool columnsOut = false;  // --guess-template prints the names as --columns takes them
     bool report = false;
     bool strict = false;  // exit status 4 when the table may be wrong
     bool guessTemplate = false;

@@ -26,7 +26,7 @@ namespace {
 static const char kUsageStart[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
        tabulon-convert --messages [OPTION]... [INPUT]...
        tabulon-convert --messages -o OUTPUT [OPTION]... imaps://USER@HOST[:PORT]/FOLDER
-       tabulon-convert --guess-template [-o TEMPLATE] [INPUT]...
+       tabulon-convert --guess-template [--columns-out] [-o TEMPLATE] [INPUT]...
        tabulon-convert --update-tables [-q] [--password-file FILE]
 
 Converts saved form mail into a table: one column per field of a Field Names
@@ -41,6 +41,9 @@ Options:
                        that comes with it); a name that is no file here is
                        looked up in the Templates folder; - reads standard
                        input
+      --columns=NAMES  the columns, instead of -t: names as a template lists
+                       them, comma-separated, a name holding a comma in double
+                       quotes as in csv (--columns 'Name,Email,"City, zip"')
   -o, --output=FILE    where to write (default: beside each INPUT, named after
                        it with " Converted" and the format's extension
                        appended, and standard output for standard input);
@@ -59,7 +62,17 @@ static const char kUsageOptions[] =
                        out), an "X.mbox" export or a mail client's folder,
                        subfolders included, read in name order
       --headers=NAMES  with --messages: first, columns for these mail headers,
-                       comma-separated (for example Date,From,Subject)
+                       comma-separated (for example Date,From,Subject); an
+                       address as a mail program shows it (Tim Chapman
+                       <timc@example.org>), its parts as From-Name and
+                       From-Address (also Reply-To-..., To-..., Cc-...,
+                       Sender-...); a date (Date, Resent-Date, Delivery-Date,
+                       Received's date) as the local date and time
+                       2026-11-30 09:14:02, a date cell in xlsx
+      --dates=STYLE    with --messages: local (the default) or raw, the
+                       mail's own text; a date that cannot be read stays as
+                       written and --report counts it. --new-only follows
+                       the style of the table it adds to
       --report         with --messages: tell on standard error what was read,
                        which fields were absent or empty, and what no field took
       --strict         with --messages: exit status 4 when the table may be
@@ -105,6 +118,8 @@ static const char kUsageOptions[] =
                        tabulon-update-tables.timer runs it every 15 minutes
                        once enabled
       --guess-template propose a Field Names file from the labels in the mail
+      --columns-out    with --guess-template: print the names as --columns
+                       takes them, on one line
   -h, --help           show this text and exit
       --version        show the version and exit
 
@@ -233,6 +248,10 @@ bool addListedInputs(ConvertArguments* args) {
 
 // An empty file is read as one empty name, as the app reads it.
 bool loadConvertTemplate(const ConvertArguments& args, FieldList* fields) {
+    if (args.columnsGiven) {
+        *fields = args.columns;
+        return true;
+    }
     std::string path = convertTemplatePath(args.templatePath);
     Status status = readFieldNames(path, fields);
     if (!status.ok() && !fileExists(path)) {

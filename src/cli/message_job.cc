@@ -20,6 +20,7 @@
 #include "platform/atomic_file.h"
 #include "platform/fd_sink.h"
 #include "platform/file_source.h"
+#include "table/csv_text.h"
 #include "table/table_output.h"
 #include "table/utf8_text.h"
 
@@ -153,6 +154,7 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
     RowPlace place;
     std::vector<std::string> columns = rows.columnNames();
     TableOptions table = options.table;
+    table.dateColumns = dateColumnsOf(options.headers, options.dates);
     table.onCellCut = [&](size_t column) {
         ++*cutCells;
         warnCellCut(place, columns, column);
@@ -198,6 +200,7 @@ MessageJobOptions messageJobOptions(const ConvertArguments& args, const FieldLis
     job.format = args.format;
     job.table = TableOptions{args.bom};
     job.headers = args.headers;
+    job.dates = args.dates;
     job.fields = fields;
     job.report = args.report;
     job.strict = args.strict;
@@ -212,6 +215,7 @@ MessageJobOptions messageJobOptions(const ConvertArguments& args, const FieldLis
 
 int runMessageConversion(const MessageJobOptions& options, MessageReport* reportOut) {
     MessageConversionOptions conversion{options.fields, options.headers, options.report};
+    conversion.headerStyle.dates = options.dates;
     conversion.identify = options.newOnly;
     conversion.attachedFiles = !options.attachments.empty();
     std::optional<ContainedFolder> filesFolder;
@@ -288,7 +292,8 @@ int runMessageConversion(const MessageJobOptions& options, MessageReport* report
     return exitCode;
 }
 
-int runGuessTemplate(const std::vector<std::string>& given, const std::string& output) {
+int runGuessTemplate(const std::vector<std::string>& given, const std::string& output,
+                     bool columnsOut) {
     OutputTarget target =
         output.empty() ? OutputTarget::standardOutput() : OutputTarget::named(output);
     MailFolderFiles listed;
@@ -328,6 +333,14 @@ int runGuessTemplate(const std::vector<std::string>& given, const std::string& o
         return kExitFailure;
     }
     std::string text = fieldNamesText(fields);
+    if (columnsOut) {
+        // The titles a table shows: --columns takes "Name" for "Name:" as a
+        // template's name does.
+        std::vector<std::string> titles;
+        for (const std::string& name : fields)
+            titles.push_back(columnTitle(name));
+        text = csvRecord(titles) + "\n";
+    }
     Status status;
     if (target.isStandardOutput()) {
         status = FdSink::standardOutput().write(text.data(), text.size());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/convert_arguments.h"
+#include "mail/header_cell.h"
 #include "mail/imap_command.h"
 #include "mail/message_report.h"
 #include "table/table_writer.h"
@@ -21,7 +22,8 @@ struct MessageJobOptions {
     std::string output;
     TableFormat format = TableFormat::kTab;
     TableOptions table;
-    std::vector<std::string> headers;  // header columns before the fields
+    std::vector<std::string> headers;     // header columns before the fields
+    DateStyle dates = DateStyle::kLocal;  // of the header columns holding dates
     FieldList fields;
     bool report = false;  // the report on standard error at the end
     bool strict = false;  // kExitIncomplete when the report is unsure (MessageReport::unsure())
@@ -48,8 +50,9 @@ MessageJobOptions messageJobOptions(const ConvertArguments& args, const FieldLis
 int runMessageConversion(const MessageJobOptions& options, MessageReport* report = nullptr);
 
 // Prints the proposed Field Names file, or saves it at `output` (atomically)
-// when that is not empty. 0 on success, 1 when a file failed or no labels were
-// found.
-int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& output);
+// when that is not empty; with `columnsOut`, its names as --columns takes them,
+// on one line. 0 on success, 1 when a file failed or no labels were found.
+int runGuessTemplate(const std::vector<std::string>& inputs, const std::string& output,
+                     bool columnsOut = false);
 
 }  // namespace tabulon

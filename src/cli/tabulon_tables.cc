@@ -16,7 +16,7 @@ int run(int argc, char** argv) {
     int exitCode = startConvertCommand(argc, argv, &args);
     if (exitCode >= 0) return exitCode;
     if (!addListedInputs(&args)) return kExitFailure;
-    if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output);
+    if (args.guessTemplate) return runGuessTemplate(args.inputs, args.output, args.columnsOut);
     if (args.updateTables) return runUpdateTables(args);
 
     FieldList fields;

@@ -67,17 +67,46 @@ bool isBlanks(std::string_view text) {
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
-}  // namespace
-
-bool appendHeaderText(std::string_view raw, std::string* out) {
+// appendHeaderText(), and quoteEncodedWords() when `quoteWords`: then each run
+// of words goes out quoted.
+bool decodeHeader(std::string_view raw, std::string* out, bool quoteWords) {
     bool clean = true;
+    bool inQuotes = false;  // within a quoted string of `raw`
+    std::string utf8;
+    auto appendText = [&](std::string_view raw) {
+        if (!quoteWords) {
+            appendUtf8(raw, "", out);
+            return;
+        }
+        utf8.clear();
+        appendUtf8(raw, "", &utf8);
+        std::string_view text = utf8;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\\' && i + 1 < text.size()) {
+                *out += text[i++];
+            } else if (text[i] == '"') {
+                inQuotes = !inQuotes;
+            }
+            *out += text[i];
+        }
+    };
     // Words in a row of one charset are read together: a character may be split
     // between two of them.
     std::string bytes;
     std::string_view charset;
+    std::string decoded;
     auto flush = [&] {
-        if (!bytes.empty() && !appendUtf8(bytes, charset, out)) clean = false;
+        if (bytes.empty()) return;
+        decoded.clear();
+        if (!appendUtf8(bytes, charset, quoteWords ? &decoded : out)) clean = false;
         bytes.clear();
+        if (!quoteWords) return;
+        if (!inQuotes) *out += '"';
+        for (char c : decoded) {
+            if (c == '"' || c == '\\') *out += '\\';
+            *out += c;
+        }
+        if (!inQuotes) *out += '"';
     };
     bool afterWord = false;
     size_t done = 0;
@@ -87,7 +116,7 @@ bool appendHeaderText(std::string_view raw, std::string* out) {
         std::string_view between = raw.substr(done, at - done);
         if (!afterWord || !isBlanks(between) || word.charset != charset) {
             flush();
-            if (!afterWord || !isBlanks(between)) appendUtf8(between, "", out);
+            if (!afterWord || !isBlanks(between)) appendText(between);
         }
         charset = word.charset;
         appendWordBytes(word, &bytes);
@@ -96,8 +125,20 @@ bool appendHeaderText(std::string_view raw, std::string* out) {
         at = word.end - 1;
     }
     flush();
-    appendUtf8(raw.substr(done), "", out);
+    appendText(raw.substr(done));
     return clean;
+}
+
+}  // namespace
+
+bool appendHeaderText(std::string_view raw, std::string* out) {
+    return decodeHeader(raw, out, false);
+}
+
+std::string quoteEncodedWords(std::string_view raw) {
+    std::string out;
+    decodeHeader(raw, &out, true);
+    return out;
 }
 
 }  // namespace tabulon

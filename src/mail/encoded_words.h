@@ -14,4 +14,11 @@ namespace tabulon {
 // word's bytes were not valid in its charset.
 bool appendHeaderText(std::string_view raw, std::string* out);
 
+// `raw` (an address header) with each run of encoded words decoded as
+// appendHeaderText() decodes it and written as a quoted string (within a quoted
+// string already: escaped), so that an address parser reads a decoded comma,
+// quote or angle bracket as part of the name; the rest made UTF-8 as
+// appendHeaderText() makes it.
+std::string quoteEncodedWords(std::string_view raw);
+
 }  // namespace tabulon

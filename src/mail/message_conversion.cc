@@ -56,7 +56,7 @@ RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor
       identify_(options.identify),
       keepFiles_(options.attachedFiles),
       extractor_(extractor),
-      decoder_(options.headers) {
+      decoder_(options.headers, options.headerStyle) {
     if (!keepFiles_) return;
     decoder_.keepAttachedFiles();
     size_t field = attachmentsField(options.fields);
@@ -68,6 +68,7 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->cells.clear();
     row->present.clear();
     row->problems.clear();
+    row->unreadDates = 0;
     row->unplacedLines = 0;
     row->labelledLines = 0;
     row->doubtfulLabels = 0;
@@ -122,6 +123,7 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
         }
     }
     row->problems = std::move(decoded_.problems);
+    row->unreadDates = std::count(decoded_.unreadDates.begin(), decoded_.unreadDates.end(), true);
     row->unplacedLines = extras_.unplacedLines;
     row->labelledLines = extras_.labelledLines;
     row->doubtfulLabels = extras_.doubtfulLabels;
@@ -186,6 +188,7 @@ void MessageRows::record(MessageRow& row, std::string_view source) {
         }
     }
     report_.rowsLackingField += lacking;
+    report_.unreadDates += row.unreadDates;
     report_.unplacedLines += row.unplacedLines;
     report_.labelledLines += row.labelledLines;
     report_.doubtfulLabels += row.doubtfulLabels;

@@ -20,7 +20,7 @@ namespace tabulon {
 
 struct MessageConversionOptions {
     FieldList fields;
-    std::vector<std::string> headers;  // header columns, in this order
+    std::vector<std::string> headers;  // header columns, in this order (header_cell.h)
     bool countLabels = false;          // for the report's labels the template lacks
     // Threads that decode messages: 0 picks one per processor (at most 4); with 1
     // everything runs on the caller's thread. Rows come out in input order anyway.
@@ -31,6 +31,7 @@ struct MessageConversionOptions {
     // and the table has a column for where they are saved: the template's
     // field named "Attachments" when it has one, else one more at the end.
     bool attachedFiles = false;
+    HeaderStyle headerStyle = {};  // how header columns are written
 };
 
 // The column that lists a message's saved files.
@@ -41,6 +42,7 @@ struct MessageRow {
     std::vector<std::string> cells;  // header columns, then the template's fields
     std::vector<bool> present;       // per column: whether the message had it
     std::vector<std::string> problems;
+    size_t unreadDates = 0;                    // dates of header columns left as written
     size_t unplacedLines = 0;                  // lines between the body's fields that no field took
     size_t labelledLines = 0;                  // label-shaped lines kept inside values
     size_t doubtfulLabels = 0;                 // FormText::doubtfulLabels
@@ -64,6 +66,7 @@ class RowMaker {
     // REQUIRES: `message` has LF line ends. `tooLarge`: the splitter let the
     // message go (MessageSplitter::next()).
     void make(std::string_view message, MessageRow* row, bool tooLarge = false);
+    void useStyle(const HeaderStyle& style) { decoder_.useStyle(style); }
 
   private:
     bool keepLabels_;
@@ -98,6 +101,12 @@ class MessageRows {
     bool learned() const { return learned_; }
     // REQUIRES: no RowMaker is making rows.
     void learn(FormLayout layout);
+    // How the header columns of rows made from now on are written (--new-only
+    // follows the table it adds to). REQUIRES: no RowMaker is making rows.
+    void useHeaderStyle(const HeaderStyle& style) {
+        options_.headerStyle = style;
+        maker_.useStyle(style);
+    }
 
     std::unique_ptr<RowMaker> newRowMaker() const {
         return std::make_unique<RowMaker>(options_, extractor_);

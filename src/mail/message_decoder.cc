@@ -13,6 +13,7 @@
 #include "mail/encoded_words.h"
 #include "mail/flowed_text.h"
 #include "mail/header_block.h"
+#include "mail/header_cell.h"
 #include "mail/html_text.h"
 #include "mail/quoted_message.h"
 #include "platform/text.h"
@@ -368,8 +369,8 @@ void keepQuote(const QuotedMessage& quoted, bool marked, DecodedMessage* out) {
 
 }  // namespace
 
-MessageDecoder::MessageDecoder(std::vector<std::string> headerNames)
-    : headerNames_(std::move(headerNames)) {
+MessageDecoder::MessageDecoder(std::vector<std::string> headerNames, HeaderStyle style)
+    : headerNames_(std::move(headerNames)), style_(style) {
     initGMime();
     xmlInitParser();  // before any thread parses HTML
     options_ = g_mime_parser_options_new();
@@ -437,6 +438,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->replySubject = false;
     out->body.clear();
     out->headers.clear();
+    out->unreadDates.clear();
     out->problems.clear();
     out->files.clear();
     out->date.clear();
@@ -451,15 +453,9 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         return;
     }
     for (const std::string& name : headerNames_) {
-        std::string_view field = trimBlanks(name);
-        if (!field.empty() && field.back() == ':')
-            field = trimBlanks(field.substr(0, field.size() - 1));
-        std::string raw = block.value(field);  // "Date" and "Date:" name the same field
-        // Mail saved as text by some clients gives its date as "Sent:".
-        if (raw.empty() && equalsIgnoringCase(field, "date")) raw = block.value("sent");
-        std::string value;
-        appendHeaderText(raw, &value);
-        out->headers.push_back(std::move(value));
+        bool unreadDate = false;
+        out->headers.push_back(headerCell(block, name, style_, options_, &unreadDate));
+        out->unreadDates.push_back(unreadDate);
     }
     if (!block.isMail) {
         appendUtf8(keptText(message, out), "", &out->body);
@@ -570,6 +566,7 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     if (delimiterLines(body) > kMaxParts) {
         out->skipped = Skip::kTooManyParts;
         out->headers.clear();
+        out->unreadDates.clear();
         return;
     }
     g_byte_array_set_size(bytes_, 0);
@@ -623,7 +620,9 @@ void MessageDecoder::decodeAttached(std::string_view message, DecodedMessage* ou
     out->body = std::move(inner.body);
     if (inner.skipped != Skip::kNone) out->skipped = inner.skipped;
     for (size_t i = 0; i < out->headers.size() && i < inner.headers.size(); ++i) {
-        if (out->headers[i].empty()) out->headers[i] = std::move(inner.headers[i]);
+        if (!out->headers[i].empty()) continue;
+        out->headers[i] = std::move(inner.headers[i]);
+        out->unreadDates[i] = inner.unreadDates[i];
     }
     for (std::string& problem : inner.problems)
         out->problems.push_back(std::move(problem));

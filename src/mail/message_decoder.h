@@ -21,6 +21,7 @@
 
 #include "mail/attached_files.h"
 #include "mail/header_block.h"
+#include "mail/header_cell.h"
 
 typedef struct _GMimeParserOptions GMimeParserOptions;
 typedef struct _GMimeParser GMimeParser;
@@ -43,7 +44,8 @@ enum class Skip {
 struct DecodedMessage {
     Skip skipped = Skip::kNone;         // when not kNone, the rest is empty
     std::string body;                   // UTF-8, LF line ends
-    std::vector<std::string> headers;   // one per asked-for name, UTF-8; empty when absent
+    std::vector<std::string> headers;   // one per asked-for name (header_cell.h); empty when absent
+    std::vector<bool> unreadDates;      // per header: a date that stayed as written
     std::vector<std::string> problems;  // one short text per part that could not be decoded
     bool quotesEarlier = false;         // the body ended where a quote of an earlier message began
     bool replySubject = false;          // the subject says the message is a reply ("Re:")
@@ -67,8 +69,8 @@ struct BodyType {
 
 class MessageDecoder {
   public:
-    // `headerNames` are the header fields to hand on, in this order.
-    explicit MessageDecoder(std::vector<std::string> headerNames = {});
+    // `headerNames` are the header columns to hand on, in this order (headerCell()).
+    explicit MessageDecoder(std::vector<std::string> headerNames = {}, HeaderStyle style = {});
     ~MessageDecoder();
     MessageDecoder(const MessageDecoder&) = delete;
     MessageDecoder& operator=(const MessageDecoder&) = delete;
@@ -80,6 +82,8 @@ class MessageDecoder {
     // that much, and text costs several times its size while it is read. The
     // rest is listed in `problems`.
     static constexpr size_t kMaxTextBytes = size_t{4} << 20;
+
+    void useStyle(const HeaderStyle& style) { style_ = style; }
 
     // REQUIRES: `message` has LF line ends.
     void decode(std::string_view message, DecodedMessage* out);
@@ -102,6 +106,7 @@ class MessageDecoder {
     static constexpr int kMaxNesting = 8;  // messages attached to attached messages
 
     std::vector<std::string> headerNames_;
+    HeaderStyle style_;
     GMimeParserOptions* options_;
     // For multipart messages: their text, a stream over it and the parser.
     GByteArray* bytes_;

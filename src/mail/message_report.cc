@@ -103,6 +103,11 @@ std::string renderReport(const MessageReport& report) {
     for (const std::string& sample : report.undecodedSamples)
         text += "  " + shownText(sample) + "\n";
     if (report.undecodedSamples.size() < report.undecodedParts) text += "  ...\n";
+    if (report.unreadDates > 0) {
+        text +=
+            "Dates left as written, not readable as dates: " + std::to_string(report.unreadDates) +
+            "\n";
+    }
     auto skipped = [&](Skip reason, uint64_t count) {
         if (count == 0) return;
         text += "Messages skipped (" + skipText(reason) + "): " + std::to_string(count) + "\n";

@@ -41,6 +41,7 @@ struct MessageReport {
     // The first few of those lines: "mail.mbox, message 3: no field took \"...\"".
     std::vector<std::string> unsureSamples;
     uint64_t undecodedParts = 0;
+    uint64_t unreadDates = 0;  // dates of header columns that stayed as written
     // The first few undecoded parts: "mail.mbox, message 7: broken base64".
     std::vector<std::string> undecodedSamples;
     // Labels of fields in at least a tenth of the messages (and two) that no column

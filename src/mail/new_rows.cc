@@ -1,5 +1,6 @@
 #include "mail/new_rows.h"
 
+#include "mail/table_header_style.h"
 #include "table/table_append.h"
 #include "table/table_output.h"
 
@@ -23,9 +24,15 @@ Status writeNewRows(const OutputTarget& output, TableFormat format, const TableO
         return fill(newRows);
     };
     const CommitSteps& steps = seen.commitSteps();
-    return seen.tableExists()
-               ? appendTable(output.path(), format, options, columns, fillNew, &steps)
-               : writeTable(output, format, options, fillNew, &steps);
+    if (!seen.tableExists()) return writeTable(output, format, options, fillNew, &steps);
+    // The rows added write their header columns as the table's rows do.
+    const std::vector<std::string>& headers = rows.options().headers;
+    HeaderStyle style =
+        tableHeaderStyle(output.path(), format, headers, rows.options().headerStyle);
+    rows.useHeaderStyle(style);
+    TableOptions adding = options;
+    adding.dateColumns = dateColumnsOf(headers, style.dates);
+    return appendTable(output.path(), format, adding, columns, fillNew, &steps);
 }
 
 }  // namespace tabulon

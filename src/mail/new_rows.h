@@ -34,7 +34,8 @@ class NewRowsWriter : public TableWriter {
 
 // Writes the rows `fill` gives (it begins the table with `columns`) into
 // `output`, keeping only messages `seen` (loaded for `output`) lacks: added to
-// the table when it exists, else a new table. `seen` is committed with the
+// the table when it exists, else a new table; rows added to a table write
+// their header columns in its style (tableHeaderStyle()). `seen` is committed with the
 // table (SeenMessages::commitSteps()).
 Status writeNewRows(const OutputTarget& output, TableFormat format, const TableOptions& options,
                     const std::vector<std::string>& columns, MessageRows& rows, SeenMessages& seen,

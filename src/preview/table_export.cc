@@ -1,6 +1,7 @@
 #include "preview/table_export.h"
 
 #include "mail/attachments_writer.h"
+#include "mail/header_cell.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
 #include "mail/new_rows.h"
@@ -86,9 +87,10 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
         // A stop that came after the last row still leaves nothing.
         return status.ok() && stopped() ? Status::Stopped() : status;
     };
-    if (!seen) return writeTable(output, request.format, request.table, fill);
-    return writeNewRows(output, request.format, request.table, rows.columnNames(), rows, *seen,
-                        fill);
+    TableOptions table = request.table;
+    table.dateColumns = dateColumnsOf(options.headers, options.headerStyle.dates);
+    if (!seen) return writeTable(output, request.format, table, fill);
+    return writeNewRows(output, request.format, table, rows.columnNames(), rows, *seen, fill);
 }
 
 }  // namespace tabulon

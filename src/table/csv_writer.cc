@@ -1,5 +1,6 @@
 #include "table/csv_writer.h"
 
+#include "table/csv_text.h"
 #include "table/formula_guard.h"
 #include "table/utf8_text.h"
 
@@ -31,21 +32,8 @@ Status CsvWriter::row(const std::vector<std::string>& cells) {
 void CsvWriter::appendCell(std::string_view value) {
     scratch_.clear();
     appendCellText(value, &scratch_);
-    std::string& text = out_.text();
-    // Besides RFC 4180's comma, quote and line ends: semicolon and Tab, which
-    // spreadsheets also take as separators when they guess a file's delimiter.
-    bool quoted = scratch_.find_first_of(",;\t\"\r\n") != std::string::npos;
-    if (quoted) text += '"';
-    if (looksLikeFormula(scratch_)) text += kFormulaGuard;
-    if (!quoted) {
-        text += scratch_;
-        return;
-    }
-    for (char c : scratch_) {
-        if (c == '"') text += '"';
-        text += c;
-    }
-    text += '"';
+    if (looksLikeFormula(scratch_)) scratch_.insert(scratch_.begin(), kFormulaGuard);
+    appendCsvField(scratch_, &out_.text());
 }
 
 }  // namespace tabulon

@@ -13,7 +13,7 @@ constexpr FormatInfo kFormats[] = {
      3, "TSV, UTF-8; a spreadsheet may drop leading zeros, make dates (*.tsv)", false, false},
     {TableFormat::kCsv, "csv", ".csv", "RFC 4180, UTF-8, comma-separated, ' before a formula",
      2, "CSV, UTF-8; a spreadsheet may drop leading zeros, make dates (*.csv)", true, false},
-    {TableFormat::kXlsx, "xlsx", ".xlsx", "an Excel workbook, every value a text cell",
+    {TableFormat::kXlsx, "xlsx", ".xlsx", "an Excel workbook, every value a text cell but header dates",
      1, "Excel workbook, every value kept as written (*.xlsx)", false, true},
     {TableFormat::kJsonl, "jsonl", ".jsonl", "one JSON object per row, for scripts",
      0, "JSON Lines (*.jsonl)", false, false},

@@ -37,6 +37,10 @@ struct TableOptions {
     // Asked once the table is complete, just before it replaces the output: any
     // status but ok (a save stopped meanwhile) leaves the output as it was.
     std::function<Status()> beforeCommit = nullptr;
+    // xlsx: the columns (counted from 0) whose cells of the shape
+    // "2026-11-30 09:14:02" (date_time_text.h) are date-time cells, so that a
+    // spreadsheet sorts and filters them as dates; their other cells stay text.
+    std::vector<bool> dateColumns = {};
     // What a refusal to add rows to a table of other columns advises.
     std::string otherColumnsAdvice = "another template, --headers or --format?";
 };
@@ -84,7 +88,9 @@ class TableWriter {
 //   character that fits (onCellCut is told), more rows or columns fail with a
 //   message saying so. Line ends in a value become LF (a line
 //   break in the cell); U+FFFE and U+FFFF, which XML cannot carry, become U+FFFD.
-//   A row of no value is kept as an empty row of the sheet.
+//   A row of no value is kept as an empty row of the sheet. A cell of a date
+//   column (TableOptions::dateColumns) that holds a date and time as
+//   dateTimeText() writes it is a date-time cell shown the same way.
 std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
                                              const TableOptions& options = {});
 

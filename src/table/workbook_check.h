@@ -13,12 +13,12 @@ namespace tabulon {
 
 // What went into the one sheet of a workbook.
 struct SheetCount {
-    uint64_t cells = 0;      // text cells
-    uint64_t textBytes = 0;  // their text, as written (before XML escaping)
+    uint64_t cells = 0;      // cells, text or date
+    uint64_t textBytes = 0;  // the text cells' text, as written (before XML escaping)
     bool operator==(const SheetCount&) const = default;
 };
 
-// Counts the text cells of the sheet of the workbook at `path` and their text,
+// Counts the cells of the sheet of the workbook at `path` and their text,
 // an entity counting as the one character it stands for. An error when the
 // file is no zip holding a sheet, or the sheet does not unpack whole.
 Status countSheet(const std::string& path, SheetCount* count);

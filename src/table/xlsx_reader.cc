@@ -4,8 +4,10 @@
 #include <unzip.h>
 #include <xlsxwriter.h>
 
+#include <charconv>
 #include <cstring>
 
+#include "table/date_time_text.h"
 #include "table/table_writer.h"
 #include "table/utf8_text.h"
 
@@ -229,13 +231,16 @@ Status XlsxReader::readCell(std::vector<std::string>* cells, uint32_t row) {
         column <= cells->size()) {
         return refuse("its cells are not in order in row " + std::to_string(row));
     }
-    if (attribute(xml_, "t") != "inlineStr" || hasAttribute(xml_, "cm")) {
+    std::string type = attribute(xml_, "t");
+    bool number = type.empty() || type == "n";  // a date-time cell of a date column
+    if ((type != "inlineStr" && !number) || hasAttribute(xml_, "cm")) {
         return refuse("row " + std::to_string(row) +
-                      " holds a number, formula or shared text, which a workbook written here "
+                      " holds a formula or shared text, which a workbook written here "
                       "never has");
     }
     cells->resize(column);
     std::string& text = cells->back();
+    if (number) return readDate(row, &text);
     if (xmlTextReaderIsEmptyElement(xml_) == 1) return Status::Ok();
     int depth = xmlTextReaderDepth(xml_);
     for (;;) {
@@ -266,6 +271,39 @@ Status XlsxReader::readCell(std::vector<std::string>* cells, uint32_t row) {
     if (rowBytes_ > kMaxRowBytes) {
         return refuse("row " + std::to_string(row) + " holds more text than a message can give");
     }
+    return Status::Ok();
+}
+
+Status XlsxReader::readDate(uint32_t row, std::string* text) {
+    auto notDate = [&] {
+        return refuse("row " + std::to_string(row) +
+                      " holds a number that is no date, which a workbook written here never has");
+    };
+    if (xmlTextReaderIsEmptyElement(xml_) == 1) return notDate();
+    int depth = xmlTextReaderDepth(xml_);
+    std::string number;
+    for (;;) {
+        if (xmlTextReaderRead(xml_) != 1) return parseError();
+        int type = xmlTextReaderNodeType(xml_);
+        if (type == XML_READER_TYPE_END_ELEMENT && xmlTextReaderDepth(xml_) == depth) break;
+        if (type == XML_READER_TYPE_ELEMENT && !named(xml_, "v")) return notDate();
+        if (type == XML_READER_TYPE_ENTITY_REFERENCE) {
+            return refuse("its sheet uses an entity, which a workbook written here never does");
+        }
+        const xmlChar* value =
+            type == XML_READER_TYPE_TEXT ? xmlTextReaderConstValue(xml_) : nullptr;
+        if (value != nullptr) number += reinterpret_cast<const char*>(value);
+        if (number.size() > 64) return notDate();
+    }
+    // Not strtod: the app's locale may write numbers with a decimal comma.
+    double serial = 0;
+    const char* last = number.data() + number.size();
+    DateTimeFields fields;
+    if (std::from_chars(number.data(), last, serial).ptr != last ||
+        !fieldsOfWorkbookSerial(serial, &fields))
+        return notDate();
+    *text = dateTimeText(fields);
+    rowBytes_ += text->size();
     return Status::Ok();
 }
 

@@ -21,11 +21,12 @@ class XlsxReader {
 
     // Opens the sheet of the workbook at `path`. Anything XlsxWriter does not
     // write (another zip, no sheet, a sheet of absurd size or compression, a DTD
-    // or an entity, a number or formula cell, a cell or row beyond a workbook's
-    // limits) is refused by open() or next() with a message naming the file.
+    // or an entity, a formula cell, a number cell that is no date-time, a cell or row beyond a
+    // workbook's limits) is refused by open() or next() with a message naming the file.
     Status open(const std::string& path);
 
-    // The next row's cells, the header row first; a row with no cell (skipped
+    // The next row's cells, the header row first (a date-time cell as
+    // dateTimeText() writes it); a row with no cell (skipped
     // by the sheet or kept as an empty row) comes as no cells. `*end` is set
     // after the last row, once the whole sheet was checked against its size and
     // checksum.
@@ -34,6 +35,7 @@ class XlsxReader {
   private:
     Status readRow(std::vector<std::string>* cells, uint32_t* number, bool* end);
     Status readCell(std::vector<std::string>* cells, uint32_t row);
+    Status readDate(uint32_t row, std::string* text);
     Status readToEnd();
     Status refuse(const std::string& why) const;
     Status parseError() const;

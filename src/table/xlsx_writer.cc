@@ -15,6 +15,7 @@
 
 #include "platform/file_source.h"
 #include "platform/temporary_files.h"
+#include "table/date_time_text.h"
 #include "table/utf8_text.h"
 #include "table/workbook_progress.h"
 
@@ -133,6 +134,9 @@ Status XlsxWriter::begin(const std::vector<std::string>& names) {
     format_set_num_format(wrapFormat_, "@");
     format_set_text_wrap(wrapFormat_);
     format_set_align(wrapFormat_, LXW_ALIGN_VERTICAL_TOP);
+    // Shown as the text tables write dates, so both read alike.
+    dateFormat_ = workbook_add_format(workbook_);
+    format_set_num_format(dateFormat_, "yyyy-mm-dd hh:mm:ss");
     headerFormat_ = workbook_add_format(workbook_);
     format_set_num_format(headerFormat_, "@");
     format_set_bold(headerFormat_);
@@ -171,13 +175,17 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
         if (cellFormat == nullptr) {
             cellFormat = cell_.find('\n') == std::string::npos ? textFormat_ : wrapFormat_;
         }
-        lxw_error error = worksheet_write_string(sheet_, nextRow_, static_cast<lxw_col_t>(col),
-                                                 cell_.c_str(), cellFormat);
+        lxw_error error = LXW_NO_ERROR;
+        bool date = format == nullptr && writeDate(col, &error);
+        if (!date) {
+            error = worksheet_write_string(sheet_, nextRow_, static_cast<lxw_col_t>(col),
+                                           cell_.c_str(), cellFormat);
+        }
         if (error != LXW_NO_ERROR)
             return workbookError("Cannot write a cell of the workbook", error);
         widths_[col] = std::max(widths_[col], displayWidth(cell_));
         ++written_.cells;
-        written_.textBytes += cell_.size();
+        if (!date) written_.textBytes += cell_.size();  // a date cell holds a number
         // About what libxlsxwriter makes of it, for the estimate of the workbook's size.
         constexpr std::string_view kCellOpen = "<c r=\"A1\" s=\"1\" t=\"inlineStr\"><is><t>";
         constexpr std::string_view kCellClose = "</t></is></c>";
@@ -195,6 +203,18 @@ Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* f
     sheetBytes_ += kRowBytes;
     ++nextRow_;
     return nextRow_ % 1024 == 0 ? checkRowFolder() : Status::Ok();
+}
+
+bool XlsxWriter::writeDate(size_t col, lxw_error* error) {
+    DateTimeFields fields;
+    if (col >= options_.dateColumns.size() || !options_.dateColumns[col] ||
+        !readDateTimeText(cell_, &fields))
+        return false;
+    lxw_datetime when = {fields.year, fields.month,  fields.day,
+                         fields.hour, fields.minute, static_cast<double>(fields.second)};
+    *error =
+        worksheet_write_datetime(sheet_, nextRow_, static_cast<lxw_col_t>(col), &when, dateFormat_);
+    return true;
 }
 
 // libxlsxwriter does not check its writes of the rows to its temporary file

@@ -1,7 +1,8 @@
 // The xlsx format: an Excel workbook of one sheet written by libxlsxwriter in its
 // constant-memory mode. The header row is bold and frozen, every value is a text
-// cell (nothing is read as a number, date or formula), columns are as wide as
-// their content, multi-line values wrap in their cell.
+// cell (nothing is read as a number, date or formula) but the dates of a date
+// column (TableOptions::dateColumns), columns are as wide as their content,
+// multi-line values wrap in their cell.
 //
 // libxlsxwriter writes a file, not a stream: the workbook is built in a
 // temporary file in $TMPDIR (else /tmp) and copied into the sink by finish().
@@ -40,6 +41,11 @@ class XlsxWriter : public TableWriter {
     Status checkRowFolder();
     // Whether every cell written is in the finished workbook.
     Status checkSheet();
+    // Writes cell_ into column `col` of the current row as a date-time cell when
+    // it is a date of a date column; false when it is no such date.
+    bool writeDate(size_t col, lxw_error* error);
+    // Whether the rows so far reached the temporary file.
+    Status checkRowFile();
     Status copyToSink();
     Status createTempFile();
     void removeTempFile();
@@ -54,6 +60,7 @@ class XlsxWriter : public TableWriter {
     lxw_format* headerFormat_ = nullptr;
     lxw_format* textFormat_ = nullptr;
     lxw_format* wrapFormat_ = nullptr;
+    lxw_format* dateFormat_ = nullptr;
     uint32_t nextRow_ = 0;
     std::vector<size_t> widths_;  // widest content of each column so far
     std::string cell_;            // the cell being written, made fit for a workbook

@@ -44,10 +44,30 @@ TEST(ConvertArguments, UsageErrorsSayWhatIsWrong) {
         {{"--new-only", "-o", "x", "in"}, "--new-only goes with --messages"},
         {{"-m", "--new-only", "-o", "-", "in"}, "--new-only needs -o FILE: the table the new messages are added to"},
         {{"-m", "--password-file", "pw", "-o", "-", "in"}, "--password-file goes with a mailbox INPUT (imaps://...)"},
+        {{"-m", "--columns", "Name", "-t", "T", "in"}, "--columns and -t both name the columns: give one of them"},
+        {{"--columns", "Name,,Email", "in"}, "option --columns: an empty column name in 'Name,,Email'"},
+        {{"--columns", "Name,\"City", "in"}, "option --columns: 'Name,\"City' is not one line of comma-separated names"},
+        {{"--columns", "Name\nEmail", "in"}, "option --columns: 'Name\nEmail' is not one line of comma-separated names"},
+        {{"--columns", "\"Na\nme\"", "in"}, "option --columns: a column name holds a line end"},
+        {{"--dates=utc", "-m", "in"}, "option --dates: 'utc' is neither local nor raw"},
+        {{"--dates=raw", "in"}, "--dates goes with --messages"},
+        {{"--columns-out", "in"}, "--columns-out goes with --guess-template"},
     }) {
         // clang-format on
         EXPECT_EQ(problem(args), wrong) << testing::PrintToString(args);
     }
+}
+
+// --columns: one csv line of names, as a template would list them.
+TEST(ConvertArguments, ColumnsNameTheTemplatesEntries) {
+    ConvertArguments parsed;
+    ASSERT_EQ(parseConvertArguments(
+                  {"-m", "--dates", "raw", "--columns=Name:,\"City, zip\",\"\"\"Q\"\"\"", "in"},
+                  false, &parsed)
+                  .outcome,
+              ParsedCommandLine::Outcome::kRun);
+    EXPECT_EQ(parsed.columns, (std::vector<std::string>{"Name:", "City, zip", "\"Q\""}));
+    EXPECT_EQ(parsed.dates, DateStyle::kAsWritten);
 }
 
 // An output's name chooses the format -f did not: "t.xlsx" is a workbook.

@@ -129,6 +129,11 @@ TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
          "tabulon-convert: the list of files \"Empty\" names no file\n"},
         {{"-m", "-t", "Template"}, "mail.txt\nsub/b\n", 1, "",
          "tabulon-convert: standard input holds no mail (to read the files a list names, give it with --files-from)\n"},
+        // The template's names on the command line, in both conversions.
+        {{"-q", "--columns", "Name:,Phone:,City:", "-o-", "mail.txt"}, "", 0, kConverted, ""},
+        {{"-q", "--columns=\"Name:\",City:", "-o-", "mail.txt"}, "", 0, "Name:\tCity:\r Ann Lee\t Oslo\r Bo Ek\t Lund\r", ""},
+        {{"-qm", "--columns=Name,\"Ci,ty\"", "-o-", "mail.txt"}, "", 0, "Name\tCi,ty\r", ""},
+        {{"--guess-template", "--columns-out", "mail.txt"}, "", 0, "Name,City\n", ""},
         {{"--help"}, "", 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
         {{"--version"}, "", 0, "tabulon-convert 1.0\n", ""},
         {{"-t", "absent", "mail.txt"}, "", 1, "", "tabulon-convert: The Field Names file is missing! (absent)\n"},

@@ -171,6 +171,61 @@ TEST_F(NewOnly, GrowingMailAddsOnlyTheNewRows) {
     }
 }
 
+// Rows added to a table write their dates as its rows do, whichever style the
+// run asks for: never two styles in one column.
+TEST_F(NewOnly, AddedRowsFollowTheTablesDateStyle) {
+    auto dated = [](const std::string& who, const std::string& id, const std::string& date) {
+        return "From form@x.example Mon Nov 30 09:14:02 2026\nDate: " + date + "\n" +
+               message(who, id) + "\n";
+    };
+    const std::string old = dated("Ann", "a1", "Mon, 30 Nov 2026 09:14:02 +0100");
+    const std::string grown =
+        old + dated("Bo", "b2", "Tue, 1 Dec 2026 23:30:00 -0800") + dated("Cy", "c3", "not a date");
+    for (const char* format : {"tab", "tsv", "csv", "jsonl", "xlsx"}) {
+        for (auto [made, added] : {std::pair{"raw", "local"}, std::pair{"local", "raw"}}) {
+            SCOPED_TRACE(std::string(format) + ", made " + made);
+            std::filesystem::remove_all(dir.path() + ".local");
+            std::filesystem::remove(dir.file("out"));
+            for (auto [mail, dates] : {std::pair{old, made}, std::pair{grown, added}}) {
+                writeFile(dir.file("mail.mbox"), mail);
+                test::ProgramResult r =
+                    run({"-m", "-q", "--new-only", "--headers", "Date", "--dates", dates, "-t",
+                         "Two", "-f", format, "-o", "out", "mail.mbox"});
+                ASSERT_EQ(r.exitCode, 0) << r.err;
+            }
+            test::ProgramResult r = run({"-m", "-q", "--headers", "Date", "--dates", made, "-t",
+                                         "Two", "-f", format, "-o", "whole", "mail.mbox"});
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            if (std::string(format) == "xlsx") {
+                EXPECT_EQ(sheet(dir.file("out")), sheet(dir.file("whole")));
+            } else {
+                EXPECT_EQ(readFile(dir.file("out")), readFile(dir.file("whole")));
+            }
+        }
+    }
+    // A table whose addresses keep their quotes, as tables were written before
+    // they were shown as people read them, keeps them in the rows added.
+    std::filesystem::remove_all(dir.path() + ".local");
+    std::filesystem::remove(dir.file("out"));
+    const std::string quoted = "x\nFrom: \"Web Form\" <form@x.example>";
+    std::vector<std::string> args = {"-m", "-q",  "--new-only", "--headers", "From",
+                                     "-t", "Two", "-o",         "out",       "mail.mbox"};
+    writeFile(dir.file("mail.mbox"), dated("Ann", "a1", quoted));
+    ASSERT_EQ(run(args).exitCode, 0);
+    std::string table = readFile(dir.file("out"));
+    ASSERT_NE(table.find("\rWeb Form <form@x.example>\t"), std::string::npos) << table;
+    table.replace(table.find("Web Form"), 8, "\"Web Form\"");
+    writeFile(dir.file("out"), table);
+    restamp();
+    writeFile(dir.file("mail.mbox"), dated("Ann", "a1", quoted) + dated("Bo", "b2", quoted));
+    ASSERT_EQ(run(args).exitCode, 0);
+    std::string added = readFile(dir.file("out"));
+    ASSERT_EQ(added.substr(0, table.size()), table);
+    // (The tab format marks a value that begins with a quote, as it marks a formula.)
+    EXPECT_TRUE(added.substr(table.size()).starts_with("'\"Web Form\" <form@x.example>\tBo"))
+        << added;
+}
+
 // Refusals change nothing: neither the table nor its record.
 TEST_F(NewOnly, WhatCannotBeAddedSafelyIsRefused) {
     writeFile(dir.file("old.mbox"), mboxEntry("Ann", "a1"));

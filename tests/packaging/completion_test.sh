@@ -65,6 +65,10 @@ expect "$templates/Field Names $templates/Order Form" tabulon-convert -t "$templ
 expect "$templates/Order Form" tabulon-convert -t Or
 expect "Saved mail.txt" tabulon-convert --template S
 expect "Date,From,Subject" tabulon-convert --headers Date,From,S
+expect "Date,Reply-To-Address" tabulon-convert --headers Date,Reply-To-A
+expect "raw" tabulon-convert --dates r
+expect "--columns --columns-out" tabulon-convert -m --col
+expect "" tabulon-convert --columns N
 # tabulon-send: options and event IDs first, then files for prcs and odoc only.
 expect "hail odoc prcs quit" tabulon-send ""
 expect "--class --help --version" tabulon-send --

@@ -82,7 +82,7 @@ def read_xlsx(path):
                 row.append("")
                 continue
             if not isinstance(cell.value, str) or cell.data_type != "s":
-                notes.append("#not-text %d %d %s" % (r, c, cell.data_type))
+                notes.append("#not-text %d %d %s %s" % (r, c, cell.data_type, cell.number_format))
             row.append(str(cell.value))
             if cell.font.b:
                 notes.append("#bold %d %d" % (r, c))

@@ -2,9 +2,12 @@
 // text shows, which values are guarded against running as formulas.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 
 #include "platform/utf8.h"
+#include "table/csv_text.h"
+#include "table/date_time_text.h"
 #include "table/formula_guard.h"
 #include "table/table_test_util.h"
 #include "table/utf8_text.h"
@@ -106,6 +109,53 @@ TEST(TextFormats, CellBytes) {
 
 // Text from a mail on a terminal: no control character reaches it, nothing is
 // printed at any length.
+// One csv record read, and written back as the csv writer quotes it.
+TEST(CsvText, ARecordReadAndWrittenBack) {
+    const struct {
+        std::string text;
+        std::vector<std::string> fields;  // empty: not one record
+        size_t end;                       // where the next record begins
+    } kCases[] = {
+        {"Name,Email,Phone", {"Name", "Email", "Phone"}, 16},
+        {"Name,\"City, zip\",\"say \"\"hi\"\"\"\r\nnext", {"Name", "City, zip", "say \"hi\""}, 31},
+        {"\"two\nlines\",x\nnext", {"two\nlines", "x"}, 14},
+        {",\r", {"", ""}, 2},
+        {"Name,\"open", {}, 10},
+        {"\"closed\"x,y", {}, 8},
+    };
+    for (const auto& c : kCases) {
+        size_t pos = 0;
+        std::vector<std::string> fields;
+        EXPECT_EQ(readCsvRecord(c.text, &pos, &fields), !c.fields.empty()) << c.text;
+        EXPECT_EQ(pos, c.end) << c.text;
+        if (c.fields.empty()) continue;
+        EXPECT_EQ(fields, c.fields) << c.text;
+        std::string again = csvRecord(fields);
+        pos = 0;
+        EXPECT_TRUE(readCsvRecord(again, &pos, &fields)) << again;
+        EXPECT_EQ(fields, c.fields) << again;
+    }
+}
+
+// The one shape of a date cell, and a workbook's date numbers read back.
+TEST(DateTimeText, OnlyRealDatesOfTheOneShape) {
+    DateTimeFields f;
+    for (const char* date : {"2026-11-30 09:14:02", "2024-02-29 00:00:00", "1901-01-01 23:59:59"})
+        EXPECT_TRUE(readDateTimeText(date, &f) && dateTimeText(f) == date) << date;
+    for (const char* notDate : {"2026-11-30T09:14:02", "2026-11-30 9:14:02", "2025-02-29 00:00:00",
+                                "2026-13-01 00:00:00", "2026-11-30 24:00:00", "1900-03-01 00:00:00",
+                                "2026-11-30 09:14:02 ", "Mon, 30 Nov 2026 09:14:02 +0100"})
+        EXPECT_FALSE(readDateTimeText(notDate, &f)) << notDate;
+    for (const auto& [serial, text] : std::vector<std::pair<double, std::string>>{
+             {61, "1900-03-01 00:00:00"},
+             {46356.38474537037, "2026-11-30 09:14:02"},
+             {45351.999988425, "2024-02-29 23:59:59"},  // to the nearest second
+             {2958465.999988426, "9999-12-31 23:59:59"}})
+        EXPECT_TRUE(fieldsOfWorkbookSerial(serial, &f) && dateTimeText(f) == text) << text;
+    for (double notDate : {60.0, -1.0, 3e6, std::nan("")})
+        EXPECT_FALSE(fieldsOfWorkbookSerial(notDate, &f)) << notDate;
+}
+
 TEST(Utf8Text, ShownText) {
     const std::string kLong(300, 'x');
     // What is shown of 50 ESC, when 150 characters come before them.

@@ -6,6 +6,7 @@
 
 #include "table/table_reader.h"
 #include "table/table_test_util.h"
+#include "table/xlsx_reader.h"
 
 namespace tabulon {
 namespace {
@@ -55,6 +56,41 @@ TEST_F(XlsxWriterTest, HeaderBoldAndFrozenTextCellsSizedColumns) {
     EXPECT_LT(width(notes, "B"), 25);
     EXPECT_NEAR(width(notes, "C"), 80, 1);  // at most 80
     EXPECT_EQ(tmp.listing(), "");
+}
+
+// A date column's dates are date-time cells that show as written; what is no
+// date there, and dates in other columns, stay text. They read back as written.
+TEST_F(XlsxWriterTest, ADateColumnsDatesAreDateCells) {
+    std::string path = dir.file("t.xlsx");
+    const test::Rows rows = {{"2026-11-30 09:14:02", "2026-11-30 09:14:02"},
+                             {"last Tuesday", "x"},
+                             {"2026-02-30 10:00:00", "no such day"},
+                             {"1901-01-01 00:00:00", "y"},
+                             {"9999-12-31 23:59:59", "z"}};
+    TableOptions options;
+    options.dateColumns = {true};
+    test::writeFile(path, test::writeTable(TableFormat::kXlsx, {"Date", "Note"}, rows, options));
+    test::ReadTable table = test::readTable("xlsx", path, dir.path());
+    ASSERT_TRUE(table.ok) << table.error;
+    test::Rows want = rows;
+    want.insert(want.begin(), {"Date", "Note"});
+    EXPECT_EQ(table.rows, want);
+    std::vector<std::string> notText;
+    std::ranges::copy_if(table.notes, std::back_inserter(notText),
+                         [](const std::string& note) { return note.starts_with("#not-text"); });
+    EXPECT_EQ(notText, (std::vector<std::string>{"#not-text 2 1 d yyyy-mm-dd hh:mm:ss",
+                                                 "#not-text 5 1 d yyyy-mm-dd hh:mm:ss",
+                                                 "#not-text 6 1 d yyyy-mm-dd hh:mm:ss"}));
+    XlsxReader reader;
+    ASSERT_TRUE(reader.open(path).ok());
+    std::vector<std::string> cells;
+    bool end = false;
+    for (const auto& row : want) {
+        ASSERT_TRUE(reader.next(&cells, &end).ok());
+        EXPECT_EQ(cells, row);
+    }
+    ASSERT_TRUE(reader.next(&cells, &end).ok());
+    EXPECT_TRUE(end);
 }
 
 // The workbook's temporary file never has a name in $TMPDIR, so that a run ended

@@ -50,6 +50,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral(".local/share"))));
     setDialogs(std::make_unique<ScriptedDialogs>(home.filePath(QStringLiteral("script"))));
+    // Dates show in the local time zone: the sample mail's own, wherever this runs.
+    qputenv("TZ", "Europe/Oslo");
 
     Window1 window;
     window.Event_Open();

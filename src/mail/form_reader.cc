@@ -465,9 +465,11 @@ void FormReader::read(std::string_view body, FormText* out) const {
     // The lines appended to the last value opened, for telling what follows the form.
     thread_local std::vector<TailLine> tail;
     tail.clear();
-    size_t paragraphs = 0;      // paragraphs of the current value after its first
-    size_t valueColumn = 0;     // where the padded template labels' answers begin
-    unsigned paddedLabels = 0;  // template labels padded to that column
+    size_t paragraphs = 0;                 // paragraphs of the current value after its first
+    unsigned fieldsOpeningParagraphs = 0;  // template fields whose label opens a paragraph
+    unsigned fieldsInsideParagraphs = 0;   // and those whose label does not
+    size_t valueColumn = 0;                // where the padded template labels' answers begin
+    unsigned paddedLabels = 0;             // template labels padded to that column
     int tailField = -1;
     bool notes = false;  // the sending tool's notes follow the field `tailField`
     // Lines no field took: between two fields they are the form's and leave its
@@ -649,6 +651,16 @@ void FormReader::read(std::string_view body, FormText* out) const {
             }
             vouched = entry >= 0 || layout_.knowsBareLabel(key);
             isLabel = vouched || shaped[i];
+            // So is such a line right below the answer's last line with nothing
+            // below it: one more choice ticked ("Tuesday evening", "Saturday
+            // morning"), no label without a value.
+            // In a form whose fields each open a paragraph, a line inside an
+            // answer's paragraph is the answer's too.
+            bool paragraphForm = fieldsOpeningParagraphs >= 2 && fieldsInsideParagraphs == 0;
+            if (entry < 0 && isLabel && field != nullptr && field->entry >= 0 && !waiting &&
+                !blankInside &&
+                (i + 1 == lines.size() || lines[i + 1].text.empty() || (paragraphForm && !opens)))
+                isLabel = vouched = false;
             // A line the file's other messages show above varying lines (a
             // checkbox answer many give) is the answer of a template field above
             // it that waits for one, when a template field follows it.
@@ -707,6 +719,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             continue;
         }
         if (isLabel) {
+            if (entry >= 0) ++(opens ? fieldsOpeningParagraphs : fieldsInsideParagraphs);
             // A block of data below its key ("message: |") is the value's.
             std::string_view value = label.value;
             block = false;

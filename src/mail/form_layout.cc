@@ -87,14 +87,24 @@ void FormLayoutLearner::add(std::string_view body) {
     thread_local std::string storage;
     readFormLines(body, &all, &storage);
     std::vector<std::string_view> lines;
+    std::vector<std::string_view> dashed;  // the mail's own text of lines a dash parts
     for (const FormLine& line : all) {
-        if (!line.text.empty()) lines.push_back(line.view);
+        if (line.text.empty()) continue;
+        lines.push_back(line.view);
+        dashed.push_back(line.dashed ? line.text : std::string_view());
     }
     for (size_t i = 0; i < lines.size(); ++i) {
         LabelLine label;
         LabelKind kind = labelOf(lines[i], &label);
         if (kind == LabelKind::kColon || kind == LabelKind::kTableRow) {
             count(&labels_, labelKey(label.label));
+            // A dash may part a footer's words too ("Received 8.3.2024 - ID 55120"):
+            // its text recurs as any line does.
+            if (!dashed[i].empty()) {
+                count(&lines_, std::string(dashed[i]));
+                if (std::string shape = lineShape(dashed[i]); !shape.empty())
+                    count(&shapes_, shape);
+            }
             continue;
         }
         count(&lines_, std::string(lines[i]));

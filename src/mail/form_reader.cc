@@ -437,9 +437,11 @@ void FormReader::read(std::string_view body, FormText* out) const {
     readFormLines(body, &lines, &storage);
     kinds.assign(lines.size(), LabelKind::kNone);
     labels.assign(lines.size(), LabelLine{});
-    size_t colonLines = 0;  // lines whose structure makes them labels
+    size_t colonLines = 0;   // lines whose structure makes them labels
+    size_t dashedLines = 0;  // lines whose label a dash parts from its value
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].text.empty() || lines[i].continued) continue;
+        dashedLines += lines[i].dashed;
         kinds[i] = labelOf(lines[i].view, &labels[i]);
         if (kinds[i] == LabelKind::kHeading || kinds[i] == LabelKind::kTableRow ||
             (kinds[i] == LabelKind::kColon && labels[i].isShort))
@@ -578,8 +580,9 @@ void FormReader::read(std::string_view body, FormText* out) const {
         bool indented = field != nullptr && (block || formLine.indent > labelIndent) &&
                         formLine.indent > 0 && !formLine.continued;
         if (isRuleLine(line) && !indented) {
-            // A rule right under a label that waits for its answer underlines it.
-            if (afterLabel && waiting) continue;
+            // A rule right under a label of its own line (no colon) that waits
+            // for its answer underlines it.
+            if (afterLabel && waiting && !labelColon) continue;
             current = -1;
             paragraph = true;
             continue;
@@ -587,6 +590,12 @@ void FormReader::read(std::string_view body, FormText* out) const {
 
         LabelLine label = labels[i];
         LabelKind kind = kinds[i];
+        // A dash parts label and value only in a form that parts them so more
+        // than once: "Shop Name — Coffee & Tea" below a form is its footer.
+        if (formLine.dashed && dashedLines < 2) {
+            kind = LabelKind::kNone;
+            line = formLine.text;
+        }
         int entry = -1;
         bool isLabel = false;
         bool vouched = false;  // the template or the file's other messages say it is a label

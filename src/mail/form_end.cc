@@ -38,6 +38,32 @@ bool followsForm(const TailLine& line, const FormLayout& layout) {
     return layout.isBoilerplate(line.text);
 }
 
+// A site's name without its scheme ("shop.example.org/contact"): a word of two
+// dots or more, the last part two to six letters, no address.
+bool holdsHostName(std::string_view line) {
+    for (size_t dot = line.find('.'); dot != line.npos; dot = line.find('.', dot + 1)) {
+        size_t start = line.find_last_of(" \t(<", dot);
+        start = start == line.npos ? 0 : start + 1;
+        size_t end = line.find_first_of(" \t)>/,;", dot);
+        if (end == line.npos) end = line.size();
+        std::string_view word = line.substr(start, end - start);
+        while (word.ends_with('.'))
+            word.remove_suffix(1);
+        size_t last = word.rfind('.');
+        std::string_view top = last == word.npos ? std::string_view() : word.substr(last + 1);
+        if (std::count(word.begin(), word.end(), '.') >= 2 && word.find('@') == word.npos &&
+            top.size() >= 2 && top.size() <= 6 &&
+            std::all_of(top.begin(), top.end(), [](char c) { return c >= 'a' && c <= 'z'; }) &&
+            std::all_of(word.begin(), word.end(), [](char c) {
+                return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '.' || c == '-';
+            }))
+            return true;
+        dot = std::max(dot, end - 1);
+    }
+    return false;
+}
+
 }  // namespace
 
 bool readsAsFooter(std::string_view line) {
@@ -59,7 +85,10 @@ bool readsAsFooter(std::string_view line) {
         "\xD8\xAE\xD9\x88\xD8\xAF\xDA\xA9\xD8\xA7\xD8\xB1",  // in Persian
         "\xD8\xAA\xD9\x84\xD9\x82\xD8\xA7\xD8\xA6\xD9\x8A",  // in Arabic
         "\xD0\xB0\xD0\xB2\xD1\x82\xD0\xBE\xD0\xBC\xD0\xB0\xD1\x82\xD0\xB8\xD1\x87\xD0\xB5\xD1\x81"
-        "\xD0\xBA"};
+        "\xD0\xBA",
+        "\xE8\x87\xAA\xE5\x8A\xA8",  // "automatic" in simplified Chinese
+        "formul"};                   // a form: formulaire, formulário, Formular, ...
+    if (holdsHostName(line)) return true;
     // A line is looked through once: at each byte, only the marks that begin
     // with it are compared.
     static const std::array<uint32_t, 256> kByFirst = [] {

@@ -42,7 +42,7 @@ int labelWords(std::string_view text) {
 
 // `label` without the blanks, dot leaders ("Name.......") and underscores that pad
 // it to its colon.
-std::string_view withoutPadding(std::string_view label) {
+[[gnu::noinline]] std::string_view withoutPaddingMarks(std::string_view label) {
     for (;;) {
         size_t before = label.size();
         if (label.ends_with(kNoBreakSpace)) label.remove_suffix(kNoBreakSpace.size());
@@ -54,6 +54,14 @@ std::string_view withoutPadding(std::string_view label) {
         }
         if (label.size() == before) return label;
     }
+}
+
+// Most labels end with a letter: only the others are looked at further.
+inline std::string_view withoutPadding(std::string_view label) {
+    if (label.empty()) return label;
+    char last = label.back();
+    if (last != ' ' && last != '\t' && last != '.' && last != '_' && last != '\xA0') return label;
+    return withoutPaddingMarks(label);
 }
 
 // Marks that set a label apart: "**Name**", "--- Name ---", "Name*" (required).
@@ -69,8 +77,7 @@ bool mayBeBlank(char c) {
     return c == ' ' || c == '\t' || c == '\xC2' || c == '\xA0';
 }
 
-std::string_view trimAll(std::string_view text) {
-    if (text.empty() || (!mayBeBlank(text.front()) && !mayBeBlank(text.back()))) return text;
+[[gnu::noinline]] std::string_view trimAllBlanks(std::string_view text) {
     for (;;) {
         std::string_view trimmed = trimBlanks(text);
         if (trimmed.starts_with(kNoBreakSpace)) trimmed.remove_prefix(kNoBreakSpace.size());
@@ -78,6 +85,12 @@ std::string_view trimAll(std::string_view text) {
         if (trimmed.size() == text.size()) return text;
         text = trimmed;
     }
+}
+
+// Most texts have no blank at either end: only those are looked at further.
+inline std::string_view trimAll(std::string_view text) {
+    if (text.empty() || (!mayBeBlank(text.front()) && !mayBeBlank(text.back()))) return text;
+    return trimAllBlanks(text);
 }
 
 }  // namespace

@@ -104,18 +104,4 @@ size_t findIgnoringCase(std::string_view haystack, std::string_view needle, size
     return 0;
 }
 
-std::string_view trimBlanks(std::string_view text) {
-    size_t begin = 0;
-    while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\t'))
-        ++begin;
-    return trimEndBlanks(text.substr(begin));
-}
-
-std::string_view trimEndBlanks(std::string_view text) {
-    size_t end = text.size();
-    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t'))
-        --end;
-    return text.substr(0, end);
-}
-
 }  // namespace tabulon

@@ -25,8 +25,19 @@ inline char asciiLower(char c) {
 }
 
 // `text` without the blanks (space, Tab) at either end, or at its end only.
-std::string_view trimBlanks(std::string_view text);
-std::string_view trimEndBlanks(std::string_view text);
+// Inline: every line of every message is trimmed, most of them more than once.
+inline std::string_view trimEndBlanks(std::string_view text) {
+    size_t end = text.size();
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t'))
+        --end;
+    return text.substr(0, end);
+}
+inline std::string_view trimBlanks(std::string_view text) {
+    size_t begin = 0;
+    while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\t'))
+        ++begin;
+    return trimEndBlanks(text.substr(begin));
+}
 
 // A day written YYYY-MM-DD that the calendar has ("2026-02-29" is none).
 bool readCalendarDay(std::string_view date, unsigned* year, unsigned* month, unsigned* day);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tabulon {
@@ -79,6 +80,15 @@ class TextBuilder {
             size_t end = i + 1;
             while (s[end] != '\0' && blankLength(s + end) == 0)
                 ++end;
+            if (cells_ > 0) {
+                // Where the links that end a cell's text began ("555 0123 Call").
+                if (links_ == 0) {
+                    cellPlain_ = true;
+                    trailingLinks_ = std::string::npos;
+                } else if (trailingLinks_ == std::string::npos) {
+                    trailingLinks_ = out_.size() + line_.size();
+                }
+            }
             if (line_.empty() && continued_) line_ += kContinued;
             if (line_.empty() && quote_ > 0) line_ += "> ";
             if (tab_) {
@@ -201,12 +211,15 @@ class TextBuilder {
         out_ += title;
     }
     void cellOpened(bool header, int span) {
+        cellPlain_ = false;
+        trailingLinks_ = std::string::npos;
         if (tables_.empty() || tables_.back().rows.empty()) return;
         Table& table = tables_.back();
         table.rows.back().push_back({std::string(), header, false, std::clamp(span, 1, 100)});
         table.cellFrom = out_.size() + line_.size();
     }
     void cellClosed() {
+        dropActionLinks();
         if (tables_.empty() || tables_.back().rows.empty() || tables_.back().rows.back().empty())
             return;
         Table& table = tables_.back();
@@ -289,6 +302,20 @@ class TextBuilder {
         bool pairs = false;  // a row of two cells or more so far
         int spanLeft = 0;    // rows still below a label cell that spans them
     };
+
+    // Links after a cell's answer, on its line, each of a word or two and no
+    // address, number or link ("Reply", "Call", "View product  Edit"), are the
+    // sending tool's actions on it, no part of it.
+    void dropActionLinks() {
+        size_t from = std::exchange(trailingLinks_, std::string::npos);
+        if (!std::exchange(cellPlain_, false) || from == std::string::npos || from < out_.size())
+            return;
+        std::string_view links = std::string_view(line_).substr(from - out_.size());
+        if (links.size() > 60 || std::count(links.begin(), links.end(), ' ') > 5 ||
+            links.find_first_of("0123456789@.:/\\") != std::string_view::npos)
+            return;
+        cutBackTo(from);
+    }
 
     // Drops what was written from `position` of out_ and line_ together.
     void cutBackTo(size_t position) {
@@ -379,12 +406,14 @@ class TextBuilder {
     std::vector<Table> tables_;
     int pre_ = 0;
     int quote_ = 0;
-    int links_ = 0;           // <a> elements open
-    bool linkText_ = false;   // the line holds a link's text
-    bool plainText_ = false;  // and other text
-    int cells_ = 0;           // table cells open
-    int valueCell_ = 0;       // the depth of the value cell the line is in, or 0
-    bool continued_ = false;  // the line goes on with a value cell's text
+    int links_ = 0;                             // <a> elements open
+    bool linkText_ = false;                     // the line holds a link's text
+    bool plainText_ = false;                    // and other text
+    int cells_ = 0;                             // table cells open
+    bool cellPlain_ = false;                    // the cell open holds text outside links
+    size_t trailingLinks_ = std::string::npos;  // where its text's last links began
+    int valueCell_ = 0;                         // the depth of the value cell the line is in, or 0
+    bool continued_ = false;                    // the line goes on with a value cell's text
     std::string out_;
     std::string line_;
     bool space_ = false;

@@ -44,6 +44,10 @@ TEST(HtmlText, CellsJoinRowsAndBreaksEndLines) {
         // A value cell's later lines are marked as its own; the table's end is marked.
         {"<table><tr><td>Day</td><td>Mon<br>Tue: late</td></tr></table><p>Sent by x</p>",
          "Day\tMon\n\vTue: late\n\n\f\n\nSent by x"},
+        // Links after a cell's answer are actions on it; a link that is the answer stays.
+        {"<table><tr><td>Phone</td><td>555 0123 <a href=tel:1>Call</a></td></tr><tr><td>Mail</td>"
+         "<td><a href=mailto:a>a@x.example</a> <a href=x>Reply</a></td></tr></table>",
+         "Phone\t555 0123\nMail\ta@x.example Reply"},
         // Rows below a label cell that spans them go on with its value.
         {"<table><tr><td rowspan=2>Address</td><td>1 Elm St</td></tr><tr><td>Lund</td></tr>"
          "<tr><td>Day</td><td>Mon</td></tr></table>",

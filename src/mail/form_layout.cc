@@ -107,7 +107,14 @@ void FormLayoutLearner::add(std::string_view body) {
             }
             continue;
         }
-        count(&lines_, std::string(lines[i]));
+        if (Seen* seen = count(&lines_, std::string(lines[i])); seen != nullptr && i > 0) {
+            std::string_view above = lines[i - 1].substr(0, 64);
+            if (seen->messages == 1) {
+                seen->firstValue = above;
+            } else if (above != seen->firstValue) {
+                seen->valueVaries = true;
+            }
+        }
         if (std::string shape = lineShape(lines[i]); !shape.empty()) count(&shapes_, shape);
         if (i + 1 == lines.size() || kind != LabelKind::kBare) continue;
         // A title above a table's rows or a run of "Label: value" lines labels no value.
@@ -154,8 +161,10 @@ FormLayout FormLayoutLearner::layout() const {
         }
     }
     for (const auto& [line, seen] : lines_) {
-        if (seen.messages >= 2 && seen.messages >= most && !layout.knowsBareLabel(labelKey(line)))
+        if (seen.messages >= 2 && seen.messages >= most && !layout.knowsBareLabel(labelKey(line))) {
             layout.boilerplate_.insert(line);
+            if (seen.valueVaries) layout.titles_.insert(line);
+        }
     }
     for (const auto& [shape, seen] : shapes_) {
         if (seen.messages >= 2 && seen.messages >= most) layout.shapes_.insert(shape);

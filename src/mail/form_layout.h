@@ -55,6 +55,11 @@ class FormLayout {
     // Whether this line recurs in most messages in shape (another date, number
     // or link), unless it ends a sentence.
     bool recursInShape(std::string_view line) const;
+    // Whether this line recurs in most messages unchanged below varying lines: the
+    // title of a part of the form ("Your details"), no one's answer.
+    bool isSectionTitle(std::string_view line) const {
+        return !titles_.empty() && titles_.find(line) != titles_.end();
+    }
     // Whether this line recurs in most messages in shape, a sentence or not.
     bool sharesShape(std::string_view line) const;
 
@@ -66,6 +71,7 @@ class FormLayout {
     StringSet commonBareLabels_;
     StringSet boilerplate_;
     StringSet shapes_;
+    StringSet titles_;
 };
 
 // A line with its words that hold a digit (dates, numbers, IDs), its links and
@@ -88,7 +94,8 @@ class FormLayoutLearner {
     struct Seen {
         uint64_t messages = 0;
         uint64_t lastMessage = 0;
-        std::string firstValue;  // bare labels: the line below, the first time
+        std::string firstValue;  // bare labels: the line below, the first time;
+                                 // other lines: the line above
         bool valueVaries = false;
         std::vector<std::string> below;  // bare labels: the line below, the first few times
     };

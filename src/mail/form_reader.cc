@@ -818,6 +818,11 @@ void FormReader::read(std::string_view body, FormText* out) const {
             current = -1;
             continue;
         }
+        // A field that waits for its answer takes no title of the form's own, a
+        // paragraph above one of its fields ("The fault", below the empty phone).
+        if (waiting && blankInside && i + 1 < lines.size() && lines[i + 1].text.empty() &&
+            layout_.isSectionTitle(formLine.text) && opensTemplateField(lines, i + 1))
+            continue;
         lastBulleted = formLine.bulleted;
         if (!formLine.continued && !notes) {
             paragraphs += blankInside && !waiting;

@@ -820,8 +820,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
         }
         // A field that waits for its answer takes no title of the form's own, a
         // paragraph above one of its fields ("The fault", below the empty phone).
-        if (waiting && blankInside && i + 1 < lines.size() && lines[i + 1].text.empty() &&
-            layout_.isSectionTitle(formLine.text) && opensTemplateField(lines, i + 1))
+        if (waiting && blankInside && layout_.isSectionTitle(formLine.text) &&
+            opensTemplateField(lines, i + 1))
             continue;
         lastBulleted = formLine.bulleted;
         if (!formLine.continued && !notes) {

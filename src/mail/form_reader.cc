@@ -215,6 +215,26 @@ void dropArrows(std::string* value) {
     value->swap(plain);
 }
 
+// Gaps of two blanks or more inside `line`.
+int columnGaps(std::string_view line) {
+    int gaps = 0;
+    for (size_t gap = line.find("  "); gap != line.npos; gap = line.find("  ", gap)) {
+        ++gaps;
+        gap = line.find_first_not_of(' ', gap);
+    }
+    return gaps;
+}
+
+// Whether the lines from `from` open a table written as text: two lines or more,
+// each of three columns or more set apart by blanks.
+[[gnu::noinline]] bool isTextTable(const std::vector<FormLine>& lines, size_t from) {
+    size_t rows = 0;
+    for (size_t i = from; i < lines.size() && !lines[i].text.empty(); ++i, ++rows) {
+        if (lines[i].continued || columnGaps(lines[i].text) < 2) return false;
+    }
+    return rows >= 2;
+}
+
 // Characters (UTF-8 lead bytes) in `text`.
 size_t charsIn(std::string_view text) {
     return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
@@ -723,6 +743,13 @@ void FormReader::read(std::string_view body, FormText* out) const {
                     isStampOrLink(label.value);
         if (note) isLabel = true;
         if (!vouched && !indented && (opens || afterLabel) && isFooterLine(line)) {
+            current = -1;
+            skipping = true;
+            continue;
+        }
+        // A paragraph of columns set apart by blanks (a table of the products
+        // ordered) is no answer's: it ends the one above, and no field takes it.
+        if (!isLabel && opens && field != nullptr && !indented && isTextTable(lines, i)) {
             current = -1;
             skipping = true;
             continue;

@@ -259,16 +259,6 @@ TEST_F(ConvertMessages, FailuresLeaveNoPartialOutputAndNeverTouchTheInput) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("missing.mbox"), std::string::npos) << r.err;
     EXPECT_EQ(dir.listing().find("out.csv"), std::string::npos) << dir.listing();
-
-    // A full disk: the older table stays as it was.
-    std::string big;
-    while (big.size() < 1000000)
-        big += sample("php-mail-form.mbox");
-    writeFile(dir.file("big.mbox"), big);
-    writeFile(dir.file("big.mbox Converted.csv"), "previous");
-    r = run({"-m", "-f", "csv", "-t", "Template", "big.mbox"}, 100000);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(readFile(dir.file("big.mbox Converted.csv")) == "previous");
 }
 
 // A form mail carrying files, each a (header lines, content) pair.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "convert_at_home.h"
 #include "program_runner.h"
 #include "table/table_reader.h"
 #include "test_util.h"
@@ -22,7 +23,7 @@ std::string sample(const std::string& name) {
     return readFile(std::string(TABULON_SOURCE_DIR) + "/tests/mail/samples/" + name);
 }
 
-class ConvertMessages : public ::testing::Test {
+class ConvertMessages : public test::ConvertAtHome {
   protected:
     void SetUp() override {
         writeFile(dir.file("Template"), sample("contact.template"));
@@ -30,13 +31,6 @@ class ConvertMessages : public ::testing::Test {
         writeFile(dir.file("saved.txt"), sample("saved-as-text.txt"));
         writeFile(dir.file("Two"), "Name:\rEmail:\r");
     }
-
-    test::ProgramResult run(std::vector<std::string> args, long fileSizeLimit = -1) {
-        args.insert(args.begin(), TABULON_CONVERT_BINARY);
-        return test::runAtHome(args, dir.path(), fileSizeLimit);
-    }
-
-    test::TempDir dir;
 };
 
 // Single messages saved one per file are one form's mail: what recurs in them

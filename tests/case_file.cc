@@ -10,6 +10,10 @@ namespace {
 
 using Texts = std::map<std::string, std::string>;
 
+bool hex(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
 // The text of the quoted item at `*i`, past its closing quote.
 std::string quoted(const std::string& v, size_t* i) {
     static const std::string kFrom = "nrtvf0\\\"";
@@ -18,7 +22,7 @@ std::string quoted(const std::string& v, size_t* i) {
     for (++*i; *i < v.size() && v[*i] != '"'; ++*i) {
         if (v[*i] != '\\') {
             out += v[*i];
-        } else if (*i + 1 < v.size() && v[*i + 1] == 'x') {
+        } else if (*i + 3 < v.size() && v[*i + 1] == 'x' && hex(v[*i + 2]) && hex(v[*i + 3])) {
             out += static_cast<char>(std::stoi(v.substr(*i + 2, 2), nullptr, 16));
             *i += 3;
         } else if (*i + 1 < v.size() && kFrom.find(v[*i + 1]) != std::string::npos) {

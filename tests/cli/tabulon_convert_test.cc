@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "case_file.h"
 #include "program_runner.h"
 #include "table/table_reader.h"
 #include "table/table_test_util.h"
@@ -78,89 +79,24 @@ class TabulonConvert : public ::testing::Test {
     test::TempDir dir, io;
 };
 
+// The calls are in cli/cases/exit_status.cases.
 TEST_F(TabulonConvert, ExitStatusOfEachKindOfCall) {
-    const std::string tryHelp = "\nTry 'tabulon-convert --help'.\n";
     writeFile(dir.file("Empty"), "");
     ::mkdir(dir.file("folder").c_str(), 0755);
     ASSERT_EQ(::symlink("folder/converted", dir.file("link").c_str()), 0);  // dangling
     ::mkdir(dir.file("sub").c_str(), 0755);
     writeFile(dir.file("sub/b"), "City: Rome\n");
     writeFile(dir.file("mail.txt Converted"), "an older conversion");
-    struct Case {
-        Args args;
-        std::string stdinData;
-        int exitCode;
-        std::string outStart;
-        std::string err;
-        bool terminal = false;  // standard input a terminal; left out where there is none
-    };
-    // clang-format off
-    for (const Case& c : std::vector<Case>{
-        // A filter in a pipe needs no flags.
-        {{"-t", "Template"}, kMail, 0, kConverted, ""},
-        {{"-t", "Template", "-"}, kMail, 0, kConverted, ""},
-        {{"-qtTemplate", "-o-", "mail.txt"}, "", 0, kConverted, ""},
-        {{"-tTemplate", "-olink", "mail.txt"}, "", 0, "", ""},  // written through the link
-        // Each output beside its input, an older one replaced; an input that
-        // cannot be read is named, and the others are still converted.
-        {{"-t", "Template", "absent.txt", "mail.txt", "sub/b"}, "", 1, "",
-         "tabulon-convert: Cannot open \"absent.txt\": No such file or directory\n"},
-        // An empty template is one empty name, as the app reads it: every line.
-        {{"-t", "Empty", "mail.txt", "-o", "-"}, "", 0,
-         "\rSubject: Web form reply\rName: Ann Lee\rPhone: 555 0100\rCity: Oslo\r\rName: Bo Ek\rCity: Lund\r", ""},
-        {{"-fcsv", "--bom", "-tTemplate", "-o-", "mail.txt"}, "", 0, "\xEF\xBB\xBFName,Phone,City\r\n", ""},
-        {{"-fxlsx", "-tTemplate", "-o-", "mail.txt"}, "", 0, "PK", ""},  // a zip container
-        // Messages from standard input go to standard output too.
-        {{"-m", "-t", "Template"}, kMail, 0, "Name:\tPhone:\tCity:\r", ""},
-        {{"-qm", "-tTemplate", "-"}, kMail, 0, "Name:\tPhone:\tCity:\r", ""},
-        // The template from standard input, or by its name in the Templates folder.
-        {{"-m", "-t", "-", "mail.txt", "-o", "-"}, "Name:\rCity:\r", 0, "Name:\tCity:\r", ""},
-        {{"-m", "-t", "Field Names", "mail.txt", "-o", "-"}, "", 0, "Name:\tEmail:\tPhone:\tComments:\r", ""},
-        // A list of files, one to a line or ending in NUL; piped in as mail, it is no mail.
-        {{"-m", "-t", "Template", "--files-from", "-", "-o", "-"}, "sub/b\n\nmail.txt\n", 0,
-         "Name:\tPhone:\tCity:\r\t\tRome\rBo Ek\t\tLund\r", ""},
-        {{"-m", "-t", "Template", "--files-from=-", "-o", "-"}, std::string("mail.txt\0sub/b", 15), 0,
-         "Name:\tPhone:\tCity:\rBo Ek\t\tLund\r\t\tRome\r", ""},
-        {{"-t", "Template", "--files-from", "-", "-o", "x"}, "mail.txt\nsub/b\n", 1, "",
-         "tabulon-convert: -o takes one INPUT only; without it each output goes beside its input\n"},
-        {{"-m", "-t", "Template", "--files-from", "absent"}, "", 1, "",
-         "tabulon-convert: --files-from: Cannot open \"absent\": No such file or directory\n"},
-        {{"-m", "-t", "Template", "--files-from", "Empty"}, "", 1, "",
-         "tabulon-convert: the list of files \"Empty\" names no file\n"},
-        {{"-m", "-t", "Template"}, "mail.txt\nsub/b\n", 1, "",
-         "tabulon-convert: standard input holds no mail (to read the files a list names, give it with --files-from)\n"},
-        // The template's names on the command line, in both conversions.
-        {{"-q", "--columns", "Name:,Phone:,City:", "-o-", "mail.txt"}, "", 0, kConverted, ""},
-        {{"-q", "--columns=\"Name:\",City:", "-o-", "mail.txt"}, "", 0, "Name:\tCity:\r Ann Lee\t Oslo\r Bo Ek\t Lund\r", ""},
-        {{"-qm", "--columns=Name,\"Ci,ty\"", "-o-", "mail.txt"}, "", 0, "Name\tCi,ty\r", ""},
-        {{"--guess-template", "--columns-out", "mail.txt"}, "", 0, "Name,City\n", ""},
-        {{"--help"}, "", 0, "Usage: tabulon-convert [OPTION]... [INPUT]...\n", ""},
-        {{"--version"}, "", 0, "tabulon-convert 1.0\n", ""},
-        {{"-t", "absent", "mail.txt"}, "", 1, "", "tabulon-convert: The Field Names file is missing! (absent)\n"},
-        // A name that carries a terminal's escape sequence is shown escaped.
-        {{"-t", "Template", "a\x1B[2Jb"}, "", 1, "", "tabulon-convert: Cannot open \"a\\x1B[2Jb\": No such file or directory\n"},
-        {{"-t", "folder", "mail.txt"}, "", 1, "", "tabulon-convert: Cannot read \"folder\": it is a folder\n"},
-        // Nothing is written where a file cannot be read or written (why an
-        // output cannot be written is the atomic file's test).
-        {{"-t", "Template", "folder"}, "", 1, "", "tabulon-convert: Cannot read \"folder\": it is a folder\n"},
-        {{"-tTemplate", "mail.txt", "-o", "nowhere/out"}, "", 1, "",
-         "tabulon-convert: Cannot create \"nowhere/out\": No such file or directory\n"},
-        {{"-tTemplate", "mail.txt", "-o", "mail.txt"}, "", 1, "",
-         "tabulon-convert: Cannot write \"mail.txt\": it is the input file \"mail.txt\"; choose another name for the output\n"},
-        // Usage errors: one line and where to find help (each error's wording is
-        // the argument parser's test).
-        {{"-t", "Template"}, "", 2, "", "tabulon-convert: no input file given" + tryHelp, true},
-        {{"--frobnicate", "mail.txt"}, "", 2, "", "tabulon-convert: unknown option --frobnicate" + tryHelp},
-    }) {
-        // clang-format on
-        if (c.terminal && terminalPath().empty()) continue;
+    for (const test::Case& c : test::readCases("cli/cases/exit_status.cases")) {
+        const bool terminal = c.has("terminal");
+        if (terminal && terminalPath().empty()) continue;
         test::ProgramOptions options;
-        if (c.terminal) options.stdinFile = terminalPath();
-        Result r = run(c.args, options, c.stdinData);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << " " << r.err;
-        EXPECT_EQ(r.out.substr(0, c.outStart.empty() ? npos : c.outStart.size()), c.outStart)
-            << c.args[0];
-        EXPECT_EQ(r.err, c.err);
+        if (terminal) options.stdinFile = terminalPath();
+        Result r = run(c.list("args"), options, c.text("stdin", ""));
+        const std::string out = c.text("out", "");
+        EXPECT_EQ(r.exitCode, std::stoi(c.text("exit"))) << c.where << " " << r.err;
+        EXPECT_EQ(r.out.substr(0, out.empty() ? npos : out.size()), out) << c.where;
+        EXPECT_EQ(r.err, c.text("err", "")) << c.where;
     }
     EXPECT_EQ(dir.listing(), "Empty|Template|folder|link|mail.txt|mail.txt Converted|sub");
     EXPECT_EQ(readFile(dir.file("mail.txt Converted")), kConverted);

@@ -34,7 +34,7 @@ TEST(SavedName, NamesFromMailNameOneFileInTheFolderAndNoMore) {
         EXPECT_LE(saved.size(), kMaxSavedNameBytes);
     }
     EXPECT_EQ(numberedName("form.pdf", 1), "form.pdf");
-    EXPECT_EQ(numberedName("form.pdf", 2), "form (2).pdf");
+    EXPECT_EQ(numberedName("a.pdf", 2), "a (2).pdf");  // a one-letter stem too
     EXPECT_EQ(numberedName("notes", 12), "notes (12)");
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "convert_at_home.h"
 #include "program_runner.h"
 #include "table/table_reader.h"
 #include "test_util.h"
@@ -22,7 +23,7 @@ std::string sample(const std::string& name) {
     return readFile(std::string(TABULON_SOURCE_DIR) + "/tests/mail/samples/" + name);
 }
 
-class ConvertMessages : public ::testing::Test {
+class ConvertMessages : public test::ConvertAtHome {
   protected:
     void SetUp() override {
         writeFile(dir.file("Template"), sample("contact.template"));
@@ -30,13 +31,6 @@ class ConvertMessages : public ::testing::Test {
         writeFile(dir.file("saved.txt"), sample("saved-as-text.txt"));
         writeFile(dir.file("Two"), "Name:\rEmail:\r");
     }
-
-    test::ProgramResult run(std::vector<std::string> args, long fileSizeLimit = -1) {
-        args.insert(args.begin(), TABULON_CONVERT_BINARY);
-        return test::runAtHome(args, dir.path(), fileSizeLimit);
-    }
-
-    test::TempDir dir;
 };
 
 // Single messages saved one per file are one form's mail: what recurs in them
@@ -259,16 +253,6 @@ TEST_F(ConvertMessages, FailuresLeaveNoPartialOutputAndNeverTouchTheInput) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("missing.mbox"), std::string::npos) << r.err;
     EXPECT_EQ(dir.listing().find("out.csv"), std::string::npos) << dir.listing();
-
-    // A full disk: the older table stays as it was.
-    std::string big;
-    while (big.size() < 1000000)
-        big += sample("php-mail-form.mbox");
-    writeFile(dir.file("big.mbox"), big);
-    writeFile(dir.file("big.mbox Converted.csv"), "previous");
-    r = run({"-m", "-f", "csv", "-t", "Template", "big.mbox"}, 100000);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(readFile(dir.file("big.mbox Converted.csv")) == "previous");
 }
 
 // A form mail carrying files, each a (header lines, content) pair.

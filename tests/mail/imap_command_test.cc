@@ -1,8 +1,9 @@
 // The IMAP text made and read without a server: the search command from the
 // user's filters (quoting, dates, refusals), the replies, folder names, and
-// server text made safe to print.
+// server text made safe to print (mail/cases/imap_text.cases).
 #include <gtest/gtest.h>
 
+#include "case_file.h"
 #include "mail/imap_command.h"
 #include "mail/imap_folder_name.h"
 
@@ -10,31 +11,15 @@ namespace tabulon {
 namespace {
 
 TEST(ImapCommand, SearchCommandFromFilters) {
-    struct Case {
-        ImapSearch search;
-        uint64_t first, last;
-        const char* command;  // or the start of the refusal
-    };
-    // clang-format off
-    for (const Case& c : {
-             Case{{}, 0, 0, "UID SEARCH ALL"},
-             Case{{}, 1, 20000, "UID SEARCH UID 1:20000"},
-             Case{{"Order", "shop", "2026-12-07"}, 0, 0, "UID SEARCH SUBJECT \"Order\" FROM \"shop\" SINCE 7-Dec-2026"},
-             Case{{"say \"hi\" \\o/", "", ""}, 5, 9, "UID SEARCH SUBJECT \"say \\\"hi\\\" \\\\o/\" UID 5:9"},
-             Case{{"", "J\xc3\xbcrgen", ""}, 0, 0, "UID SEARCH CHARSET UTF-8 FROM \"J\xc3\xbcrgen\""},
-             Case{{"", "", "2024-02-29"}, 0, 0, "UID SEARCH SINCE 29-Feb-2024"},
-             Case{{"x", "", "", true}, 3, 3, "UID SEARCH SUBJECT \"x\" UNSEEN UID 3:3"},
-             Case{{"a\r\nA1 DELETE INBOX", "", ""}, 0, 0, "the search text \"a\\x0D\\x0AA1 DELETE INBOX\" holds a control character"},
-             Case{{"", "", "2026-02-29"}, 0, 0, "the date \"2026-02-29\" is not a day"},
-             Case{{"", "", "2026-13-01"}, 0, 0, "the date"},
-             Case{{"", "", "7.12.2026"}, 0, 0, "the date"},
-             Case{{"", "", "2026-1-7"}, 0, 0, "the date"},
-         }) {
-        // clang-format on
-        std::string command;
-        Status status = imapSearchCommand(c.search, c.first, c.last, &command);
+    for (const test::Case& c : test::readCases("mail/cases/imap_text.cases")) {
+        if (!c.has("command")) continue;
+        ImapSearch search{c.text("subject", ""), c.text("from", ""), c.text("since", ""),
+                          c.has("unread")};
+        std::string command, expected = c.text("command");
+        Status status = imapSearchCommand(search, std::stoul(c.text("first", "0")),
+                                          std::stoul(c.text("last", "0")), &command);
         std::string got = status.ok() ? command : status.message();
-        EXPECT_EQ(got.substr(0, std::string(c.command).size()), c.command) << got;
+        EXPECT_EQ(got.substr(0, expected.size()), expected) << c.where;
     }
 }
 
@@ -87,45 +72,24 @@ TEST(ImapCommand, RepliesRead) {
 }
 
 TEST(ImapCommand, FolderNamesInModifiedUtf7) {
-    struct Case {
-        const char* name;
-        const char* encoded;
-    };
-    for (const Case& c : {
-             Case{"INBOX", "INBOX"},
-             Case{"Auftr\xc3\xa4ge", "Auftr&AOQ-ge"},
-             Case{"A&B", "A&-B"},
-             Case{"~peter/mail/\xe5\x8f\xb0\xe5\x8c\x97/\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e",
-                  "~peter/mail/&U,BTFw-/&ZeVnLIqe-"},
-             Case{"\xf0\x9f\x93\xa7 mail", "&2D3c5w- mail"},
-         }) {
-        EXPECT_EQ(encodeImapFolder(c.name), c.encoded);
+    for (const test::Case& c : test::readCases("mail/cases/imap_text.cases")) {
         std::string decoded;
-        EXPECT_TRUE(decodeImapFolder(c.encoded, &decoded)) << c.encoded;
-        EXPECT_EQ(decoded, c.name);
+        if (c.has("folder")) {
+            EXPECT_EQ(encodeImapFolder(c.text("folder")), c.text("encoded"));
+            EXPECT_TRUE(decodeImapFolder(c.text("encoded"), &decoded)) << c.where;
+            EXPECT_EQ(decoded, c.text("folder"));
+        }
+        for (const std::string& invalid : c.list("invalid"))
+            EXPECT_FALSE(decodeImapFolder(invalid, &decoded)) << invalid;
     }
-    std::string decoded;
-    for (const char* invalid : {"A&B", "&AOQ", "&A-", "&2D0-", "caf\xc3\xa9", "&AOQx-"})
-        EXPECT_FALSE(decodeImapFolder(invalid, &decoded)) << invalid;
 }
 
 TEST(ImapCommand, ServerTextIsPrintable) {
-    struct Case {
-        std::string text;
-        size_t limit;
-        std::string shown;
-    };
-    for (const Case& c : {
-             Case{"Login failed.", 200, "Login failed."},
-             Case{"\x1b]0;owned\x07 \x1b[2J", 200, "\\x1B]0;owned\\x07 \\x1B[2J"},
-             Case{"C1 \xc2\x9b"
-                  "31m and caf\xc3\xa9",
-                  200, "C1 \\u009B31m and caf\xc3\xa9"},
-             Case{"latin \xe9", 200, "latin \xc3\xa9"},
-             Case{std::string(300, 'x'), 10, std::string(10, 'x') + "..."},
-             Case{"\xc3\xa9\xc3\xa9\xc3\xa9", 2, "\xc3\xa9\xc3\xa9..."},  // characters counted
-         }) {
-        EXPECT_EQ(printableServerText(c.text, c.limit), c.shown);
+    for (const test::Case& c : test::readCases("mail/cases/imap_text.cases")) {
+        if (!c.has("server")) continue;
+        EXPECT_EQ(printableServerText(c.text("server"), std::stoul(c.text("limit"))),
+                  c.text("shown"))
+            << c.where;
     }
 }
 

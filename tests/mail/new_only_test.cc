@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "convert_at_home.h"
 #include "program_runner.h"
 #include "test_util.h"
 
@@ -57,14 +58,10 @@ std::string mboxEntry(const std::string& who, const std::string& id) {
     return "From form@x.example Mon Nov 30 09:14:02 2026\n" + message(who, id) + "\n";
 }
 
-class NewOnly : public ::testing::Test {
+class NewOnly : public test::ConvertAtHome {
   protected:
     void SetUp() override { writeFile(dir.file("Two"), "Name:\rEmail:\r"); }
 
-    test::ProgramResult run(std::vector<std::string> args, long fileSizeLimit = -1) {
-        args.insert(args.begin(), TABULON_CONVERT_BINARY);
-        return test::runAtHome(args, dir.path(), fileSizeLimit);
-    }
     test::ProgramResult add(const std::string& format, const std::string& input,
                             long fileSizeLimit = -1) {
         return run({"-m", "-q", "--new-only", "-t", "Two", "-f", format, "-o", "out", input},
@@ -111,8 +108,6 @@ class NewOnly : public ::testing::Test {
                          std::to_string(info.st_mtim.tv_nsec));
         writeFile(recordPath(), kept);
     }
-
-    test::TempDir dir;
 };
 
 // The table grown run by run is the table one conversion of all the mail makes:

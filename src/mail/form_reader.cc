@@ -132,6 +132,13 @@ bool isButtonText(std::string_view text) {
     return true;
 }
 
+// Whether a field of template entry `entry` has an answer.
+[[gnu::noinline]] bool isAnswered(const std::vector<FormField>& fields, int entry) {
+    return std::any_of(fields.begin(), fields.end(), [entry](const FormField& field) {
+        return field.entry == entry && !field.value.empty();
+    });
+}
+
 // A key as data writes it: lower-case letters, digits and "_" ("first_name:").
 bool isDataKey(std::string_view label) {
     if (label.ends_with(':')) label.remove_suffix(1);
@@ -516,6 +523,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
         std::string_view line;
         size_t valueOnLine = 0;
         bool mayBeText = false;
+        bool blankBelow = false;  // a blank line parts the label's line from its value
     };
     thread_local std::vector<Opened> opened;
     opened.clear();
@@ -715,6 +723,15 @@ void FormReader::read(std::string_view body, FormText* out) const {
                 vouched = layout_.knowsLabel(key);
             }
         }
+        // A template label whose field this message has answered already, met
+        // again inside another field's free text ("Telefon: bitte nur abends"
+        // in a message), is a line of that text.
+        if (entry >= 0 && kind == LabelKind::kColon && field != nullptr && !waiting &&
+            field->entry >= 0 && field->entry != entry && isAnswered(out->fields, entry) &&
+            isFreeText(field->value)) {
+            entry = -1;
+            isLabel = vouched = false;
+        }
         if (indented && entry < 0) isLabel = false;
         // Below a question that waits for its answer, or in a list of answers,
         // a list item ("- Other: beehives") or a greeting ("Hola:") is the answer.
@@ -862,7 +879,10 @@ void FormReader::read(std::string_view body, FormText* out) const {
         // Labels the form does not use, kept inside a value: the report shows them.
         if (kind == LabelKind::kColon && label.isShort)
             labelled.emplace_back(static_cast<size_t>(current), field->value.size(), formLine.text);
-        if (!field->value.empty()) field->value += blankInside ? "\n\n" : "\n";
+        if (!field->value.empty())
+            field->value += blankInside ? "\n\n" : "\n";
+        else
+            opened[static_cast<size_t>(current)].blankBelow = blankInside;
         field->value.append(formLine.text);
         blankInside = false;
     }
@@ -895,6 +915,8 @@ void FormReader::read(std::string_view body, FormText* out) const {
             std::string& above = out->fields[kept - 1].value;
             above += '\n';
             above.append(opened[i].line);
+            if (opened[i].valueOnLine == 0 && !field.value.empty())
+                above += opened[i].blankBelow ? "\n\n" : "\n";
             above.append(field.value, std::min(opened[i].valueOnLine, field.value.size()));
             if (out->labelledTextLines.size() < kKeptSamples)
                 out->labelledTextLines.push_back("a value holds \"" + std::string(opened[i].line) +

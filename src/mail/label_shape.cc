@@ -124,6 +124,15 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
 bool tableRowOf(std::string_view line, LabelLine* out) {
     size_t tab = line.find('\t');
     if (tab == std::string_view::npos) return false;
+    // Three cells of text or more make a row of columns (a pasted log, a
+    // spreadsheet's lines), no label and its value.
+    size_t cells = 0;
+    for (size_t from = 0; from <= line.size() && cells < 3;) {
+        size_t end = std::min(line.find('\t', from), line.size());
+        cells += !trimAll(line.substr(from, end - from)).empty();
+        from = end + 1;
+    }
+    if (cells >= 3) return false;
     std::string_view cell = trimAll(line.substr(0, tab));
     std::string_view name = cell;
     if (name.ends_with(':')) name.remove_suffix(1);

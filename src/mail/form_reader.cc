@@ -488,6 +488,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
     unsigned labelIndent = 0;    // the indent of the current field's label line
     bool labelBulleted = false;  // the current field's label line is a list item
     bool labelColon = false;     // and it reads "Label:"
+    bool labelAbove = false;     // or it is a label alone above its answer
     ColonStyle colonStyle;
     bool lastBulleted = false;  // the current value's last line is a list item
     std::string key;            // the labelKey() of the line's label
@@ -645,7 +646,11 @@ void FormReader::read(std::string_view body, FormText* out) const {
             vouched = entry >= 0 || (layout_.knowsLabel(key) && !answer);
             bool inFreeText = !vouched && field != nullptr && !waiting &&
                               (blankInside || !layout_.fewMessages()) && isFreeText(field->value);
-            isLabel = vouched || (label.isShort && !inFreeText && !answer &&
+            // Inside the block of an answer set below its label, a line such as
+            // "Bağdat Cad. No: 12 D: 5" is a line of that answer (an address).
+            bool inBlock = !vouched && labelAbove && field != nullptr && field->entry >= 0 &&
+                           !waiting && !blankInside;
+            isLabel = vouched || (label.isShort && !inFreeText && !answer && !inBlock &&
                                   (opens || !isSentence(label.value)) &&
                                   !(field != nullptr && colonStyle.isForeign(line)));
             if (entry >= 0) colonStyle.note(line);
@@ -839,6 +844,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
             labelIndent = formLine.indent;
             labelBulleted = formLine.bulleted;
             labelColon = kind == LabelKind::kColon;
+            labelAbove = kind == LabelKind::kBare || kind == LabelKind::kHeading;
             lastBulleted = false;
             blankInside = false;
             afterLabel = true;

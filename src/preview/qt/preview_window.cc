@@ -545,7 +545,14 @@ void PreviewWindow::finishSave() {
                                     .arg(number(result.filesSaved)));
         }
         // For File > Update Tables; a table it cannot remember is still saved.
-        if (remembering_) rememberExport(*remembering_, rememberedTablesPath());
+        if (remembering_) {
+            if (Status remembered = rememberExport(*remembering_, rememberedTablesPath());
+                !remembered.ok()) {
+                StatusText->setText(StatusText->text() +
+                                    QStringLiteral(" Update Tables cannot bring it up to date: ") +
+                                    QString::fromStdString(remembered.message()));
+            }
+        }
     } else if (stopped) {
         StatusText->setText(counts_);
     } else {

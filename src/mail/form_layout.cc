@@ -81,8 +81,9 @@ FormLayoutLearner::Seen* FormLayoutLearner::count(Counts* counts, std::string ke
     return &seen;
 }
 
-void FormLayoutLearner::add(std::string_view body) {
+void FormLayoutLearner::add(std::string_view body, bool reply) {
     ++messages_;
+    replies_ += reply;
     thread_local std::vector<FormLine> all;
     thread_local std::string storage;
     readFormLines(body, &all, &storage);
@@ -135,6 +136,7 @@ void FormLayoutLearner::add(std::string_view body) {
 FormLayout FormLayoutLearner::layout() const {
     FormLayout layout;
     layout.messages_ = messages_;
+    layout.replies_ = replies_;
     for (const auto& [key, seen] : labels_) {
         if (seen.messages >= 2) layout.labels_.insert(key);
     }

@@ -32,6 +32,9 @@ class FormLayout {
     static constexpr uint64_t kEnoughMessages = 3;
 
     uint64_t messages() const { return messages_; }
+    // Whether every message looked at is a reply that quotes the mail it answers
+    // (a folder of replies, the form mails themselves not in it).
+    bool onlyReplies() const { return messages_ > 0 && replies_ == messages_; }
     bool fewMessages() const { return messages_ < kEnoughMessages; }
     // Whether a label with this labelKey() recurs as "Label: value" or as a table row.
     bool knowsLabel(std::string_view key) const { return labels_.find(key) != labels_.end(); }
@@ -66,6 +69,7 @@ class FormLayout {
   private:
     friend class FormLayoutLearner;
     uint64_t messages_ = 0;
+    uint64_t replies_ = 0;
     StringSet labels_;
     StringSet bareLabels_;
     StringSet commonBareLabels_;
@@ -85,8 +89,8 @@ class FormLayoutLearner {
     static constexpr size_t kMaxLines = 50000;
     static constexpr size_t kBelowSamples = 8;
 
-    // One message's body, LF line ends.
-    void add(std::string_view body);
+    // One message's body, LF line ends; of a reply, the text it quotes.
+    void add(std::string_view body, bool reply = false);
     uint64_t messages() const { return messages_; }
     FormLayout layout() const;
 
@@ -104,6 +108,7 @@ class FormLayoutLearner {
     Seen* count(Counts* counts, std::string key);
 
     uint64_t messages_ = 0;
+    uint64_t replies_ = 0;
     Counts labels_;
     Counts bare_;
     Counts lines_;

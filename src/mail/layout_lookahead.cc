@@ -13,7 +13,8 @@ namespace tabulon {
 bool LayoutLookahead::add(MessageSplitter::Message message) {
     if (!message.tooLarge) {
         decoder_.decode(message.text, &decoded_);
-        if (decoded_.skipped == Skip::kNone) learner_->add(decoded_.body);
+        if (decoded_.skipped == Skip::kNone)
+            learner_->add(decoded_.body, decoded_.quotesEarlier && !decoded_.quoted.empty());
     }
     bytes_ += message.text.size();
     held_.push_back(std::move(message));

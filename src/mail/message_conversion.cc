@@ -88,12 +88,12 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     extractor_.extract(decoded_.body, &fieldCells_, &found_, &extras_);
     // A reply to a form mail would give the row of the mail it quotes again; its
     // own words may hold a line that looks like a field ("Name: as below"). A
-    // reply read alone (one saved message) is all there is of that mail: it
-    // gives the row.
+    // reply read alone (one saved message), or in a folder of replies alone, is
+    // all there is of that mail: it gives the row.
     if (decoded_.quotesEarlier && !found_.empty() &&
         (decoded_.replySubject ||
          std::none_of(found_.begin(), found_.end(), [](bool found) { return found; }))) {
-        if (extractor_.layout().messages() != 1) {
+        if (extractor_.layout().messages() != 1 && !extractor_.layout().onlyReplies()) {
             row->skipped = Skip::kQuotedReply;
             return;
         }

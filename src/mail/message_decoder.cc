@@ -349,20 +349,34 @@ void keepQuote(const QuotedMessage& quoted, bool marked, DecodedMessage* out) {
     std::string& text = out->quoted;
     size_t from = !marked && quoted.text < out->body.size() ? quoted.text : quoted.start;
     text.assign(out->body, std::min(from, out->body.size()));
-    // Quoted with ">": from its first such line (below "On ..., ... wrote:") up to
-    // the reply's own text below the quote.
+    // Quoted with ">": its lines from the first (below "On ..., ... wrote:") to the
+    // last; the replier's own lines set between them ("Call him after five.")
+    // and below them are not the quoted message's.
     size_t first = text[0] == '>' ? 0 : text.find("\n>");
     if (first == std::string::npos || (first > 0 && text.find('\n') < first)) return;
-    text.erase(0, first == 0 ? 0 : first + 1);
-    for (size_t at = 0; at < text.size();) {
+    std::string kept;
+    size_t quoteEnd = 0;  // the end of the last quoted line in `kept`
+    bool comment = false;
+    for (size_t at = first == 0 ? 0 : first + 1; at < text.size();) {
         size_t end = std::min(text.find('\n', at), text.size());
-        std::string_view line = trimBlanks(std::string_view(text).substr(at, end - at));
-        if (!line.empty() && line[0] != '>') {
-            text.resize(at);
-            break;
-        }
+        std::string_view raw = std::string_view(text).substr(at, end - at);
+        std::string_view line = trimBlanks(raw);
         at = end + 1;
+        if (!line.empty() && line[0] != '>') {
+            kept.resize(quoteEnd);
+            comment = true;
+            continue;
+        }
+        if (line.empty() && comment) continue;
+        kept.append(raw);
+        kept += '\n';
+        if (!line.empty()) {
+            quoteEnd = kept.size();
+            comment = false;
+        }
     }
+    kept.resize(comment ? quoteEnd : kept.size());
+    text.swap(kept);
     unquoteLines(&text);
     text.erase(0, textBelowHeaderBlock(text));
 }

@@ -228,26 +228,43 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
     out->body = html ? textOfHtml(text, out) : std::move(text);
 }
 
+// Lines of `text` that hold more than blanks, counted up to `most` + 1.
+int linesWithText(std::string_view text, int most) {
+    int lines = 0;
+    for (size_t at = 0; at < text.size() && lines <= most;) {
+        size_t end = std::min(text.find('\n', at), text.size());
+        lines += text.find_first_not_of(" \t", at) < end;
+        at = end + 1;
+    }
+    return lines;
+}
+
 // A text alternative of a line or two and no label, as a sender writes who puts
 // the form in the HTML alone ("This message was sent as HTML; use a mail
 // program that shows it").
 bool isStub(std::string_view text) {
     if (text.find(':') != text.npos || text.find("\xEF\xBC\x9A") != text.npos) return false;
-    int lines = 0;
-    for (size_t at = 0; at < text.size() && lines <= 3;) {
-        size_t end = std::min(text.find('\n', at), text.size());
-        lines += text.find_first_not_of(" \t", at) < end;
-        at = end + 1;
-    }
-    return lines <= 3;
+    return linesWithText(text, 3) <= 3;
 }
 
-// Reads `html` in place of a stub text alternative when its text says far more.
+// A text alternative made by stripping the HTML's tags and squeezing its
+// blanks: the whole form on a line or two, its line ends lost ("Name: Ann
+// Email: ann@example.org Message: Hi. -- Sent from ...").
+bool isFlattened(std::string_view text) {
+    if (text.size() < 160 || linesWithText(text, 3) > 3) return false;
+    return std::count(text.begin(), text.end(), ':') >= 3;
+}
+
+// Reads `html` in place of a stub text alternative when its text says far more,
+// or of a flattened one when its text keeps the lines the other lost.
 [[gnu::noinline]] void preferFullerHtml(GMimePart* html, DecodedMessage* out) {
     DecodedMessage fuller;
     std::string scratch;
     decodePart(html, true, &scratch, &fuller);
-    if (fuller.body.size() <= 2 * out->body.size() + 80) return;
+    bool flattened = isFlattened(out->body);
+    if (flattened ? linesWithText(fuller.body, 6) <= 6
+                  : fuller.body.size() <= 2 * out->body.size() + 80)
+        return;
     out->body = std::move(fuller.body);
     for (std::string& problem : fuller.problems)
         out->problems.push_back(std::move(problem));
@@ -615,7 +632,8 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
         g_free(text);
     } else if (found.plain != nullptr) {
         decodePart(found.plain, false, &scratch_, out);
-        if (found.html != nullptr && isStub(out->body)) preferFullerHtml(found.html, out);
+        if (found.html != nullptr && (isStub(out->body) || isFlattened(out->body)))
+            preferFullerHtml(found.html, out);
     } else if (found.html != nullptr) {
         decodePart(found.html, true, &scratch_, out);
     }

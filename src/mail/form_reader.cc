@@ -955,6 +955,31 @@ void FormReader::read(std::string_view body, FormText* out) const {
             (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93"))
             field.value.clear();
     }
+    dropMarksOfNoAnswer(out);
+}
+
+void FormReader::dropMarksOfNoAnswer(FormText* out) const {
+    // A word or two in brackets, alone as an answer, that stands for none: the
+    // form writes it as the answer of several fields of one message, or the
+    // file's messages show it unchanged ("(Vazio)", "(not answered)").
+    auto isMark = [](std::string_view value) {
+        return value.size() >= 3 && value.size() <= 40 &&
+               ((value.front() == '(' && value.back() == ')') ||
+                (value.front() == '[' && value.back() == ']')) &&
+               value.find('\n') == value.npos && std::count(value.begin(), value.end(), ' ') <= 2;
+    };
+    std::vector<size_t> marks;
+    for (size_t i = 0; i < out->fields.size(); ++i) {
+        const FormField& field = out->fields[i];
+        if (field.entry < 0 || !isMark(field.value)) continue;
+        size_t given = static_cast<size_t>(
+            std::count_if(out->fields.begin(), out->fields.end(), [&](const FormField& other) {
+                return other.entry >= 0 && other.value == field.value;
+            }));
+        if (given >= 2 || layout_.recursUnchanged(field.value)) marks.push_back(i);
+    }
+    for (size_t i : marks)
+        out->fields[i].value.clear();
 }
 
 }  // namespace tabulon

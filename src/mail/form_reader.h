@@ -82,6 +82,8 @@ class FormReader {
     // The entries that take the fields of data ("city", "submission.data.city").
     void entriesOfData(FormText* out) const;
     // Where no field of the template was read: a CSV record's, when one names them.
+    // Empties the answers that are the form's mark of none.
+    void dropMarksOfNoAnswer(FormText* out) const;
     void readCsvWhereNoField(std::string_view body, FormText* out) const;
     // The entry that takes a field with this label (the line it opens; empty:
     // the label's own key alone decides, no name that only begins it), or -1.

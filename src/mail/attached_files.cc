@@ -31,27 +31,41 @@ AttachedFile fileOf(GMimePart* part) {
     return file;
 }
 
-void collect(GMimeObject* object, GMimePart* plain, GMimePart* html,
-             std::vector<AttachedFile>* files, int depth) {
+// Calls `visit` with each leaf part that is a file.
+template <typename Visit>
+void collect(GMimeObject* object, GMimePart* plain, GMimePart* html, const Visit& visit,
+             int depth) {
     if (object == nullptr || depth > 64) return;
     if (GMIME_IS_MULTIPART(object)) {
         GMimeMultipart* multipart = GMIME_MULTIPART(object);
         int count = g_mime_multipart_get_count(multipart);
         for (int i = 0; i < count; ++i)
-            collect(g_mime_multipart_get_part(multipart, i), plain, html, files, depth + 1);
+            collect(g_mime_multipart_get_part(multipart, i), plain, html, visit, depth + 1);
         return;
     }
     if (!GMIME_IS_PART(object)) return;  // an attached message: decoded on its own
     GMimePart* part = GMIME_PART(object);
     if (part == plain || part == html || isBodyText(part)) return;
-    files->push_back(fileOf(part));
+    visit(part);
 }
 
 }  // namespace
 
 void collectAttachedFiles(GMimeObject* entity, GMimePart* plain, GMimePart* html,
                           std::vector<AttachedFile>* files) {
-    collect(entity, plain, html, files, 0);
+    collect(
+        entity, plain, html, [files](GMimePart* part) { files->push_back(fileOf(part)); }, 0);
+}
+
+void collectAttachedNames(GMimeObject* entity, GMimePart* plain, GMimePart* html,
+                          std::vector<std::string>* names) {
+    collect(
+        entity, plain, html,
+        [names](GMimePart* part) {
+            if (const char* name = g_mime_part_get_filename(part); name != nullptr && *name != 0)
+                names->emplace_back(name);
+        },
+        0);
 }
 
 std::string attachedFilesFolderName(std::string_view rawDate, std::string_view message) {

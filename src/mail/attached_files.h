@@ -30,6 +30,10 @@ inline constexpr uint64_t kMaxAttachedFileBytes = uint64_t{25} << 20;
 // attached messages are left to the decoding of those messages.
 void collectAttachedFiles(GMimeObject* entity, GMimePart* plain, GMimePart* html,
                           std::vector<AttachedFile>* files);
+// The names the same files are given, without their bytes; files without a
+// name are left out.
+void collectAttachedNames(GMimeObject* entity, GMimePart* plain, GMimePart* html,
+                          std::vector<std::string>* names);
 
 // The folder name a message's files are saved in: its Date as local time
 // ("2026-11-30_091402"), "undated" when it has none that reads, then "_" and

@@ -12,11 +12,12 @@ void FieldExtractor::setLayout(FormLayout layout) {
 }
 
 void FieldExtractor::extract(std::string_view body, std::vector<std::string>* cells,
-                             std::vector<bool>* found, ExtractedExtras* extras) const {
+                             std::vector<bool>* found, ExtractedExtras* extras,
+                             const std::vector<std::string>& fileNames) const {
     cells->assign(fields_.size(), std::string());
     found->assign(fields_.size(), false);
     thread_local FormText form;
-    reader_->read(body, &form);
+    reader_->read(body, &form, fileNames);
     if (extras != nullptr) {
         extras->unplacedLines = form.unplacedLines;
         extras->unplacedSamples.swap(form.unplacedSamples);

@@ -41,10 +41,12 @@ class FieldExtractor {
     const FormLayout& layout() const { return *layout_; }
 
     // Sets `cells` to one value per entry (empty when missing) and `found` to
-    // whether each entry's label was in the body.
+    // whether each entry's label was in the body; `fileNames` are the names of
+    // the files the message carries.
     // REQUIRES: `body` has LF line ends.
     void extract(std::string_view body, std::vector<std::string>* cells, std::vector<bool>* found,
-                 ExtractedExtras* extras = nullptr) const;
+                 ExtractedExtras* extras = nullptr,
+                 const std::vector<std::string>& fileNames = {}) const;
 
     size_t fieldCount() const { return fields_.size(); }
 

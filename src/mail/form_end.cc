@@ -15,8 +15,12 @@ namespace {
 // answer that recurs ("Yes", "Norway") is an answer, unless it reads as a
 // footer, and so is a word that recurs right below the text ("Thanks"); a long
 // line that recurs below a blank one is the form's own.
-bool followsForm(const TailLine& line, const FormLayout& layout) {
+bool followsForm(const TailLine& line, const FormLayout& layout,
+                 const std::vector<std::string>& fileNames) {
     if (line.note || isFooterLine(line.view)) return true;
+    // A few words and the name of a file the message carries: the sending tool's
+    // note on it ("Attachment: cv.pdf", "Calendar invite attached (invite.ics).").
+    if (!fileNames.empty() && namesFile(line.view, fileNames)) return true;
     // In a paragraph of its own below the answer: a link's text alone (a button),
     // a line that names the site or says the mail was sent by itself.
     if ((line.belowBlank || line.paragraph > 0) && !line.first &&
@@ -65,6 +69,13 @@ bool holdsHostName(std::string_view line) {
 }
 
 }  // namespace
+
+bool namesFile(std::string_view line, const std::vector<std::string>& fileNames) {
+    if (std::count(line.begin(), line.end(), ' ') > 6) return false;
+    return std::any_of(fileNames.begin(), fileNames.end(), [line](const std::string& name) {
+        return name.size() >= 5 && name.find('.') != name.npos && line.find(name) != line.npos;
+    });
+}
 
 bool readsAsFooter(std::string_view line) {
     static constexpr std::string_view kMarks[] = {
@@ -147,8 +158,10 @@ bool isStampOrLink(std::string_view value) {
 }
 
 std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,
-                                               const FormLayout& layout, std::string* value) {
-    auto follows = [&](const TailLine& line) { return followsForm(line, layout); };
+                                               const FormLayout& layout,
+                                               const std::vector<std::string>& fileNames,
+                                               std::string* value) {
+    auto follows = [&](const TailLine& line) { return followsForm(line, layout, fileNames); };
     size_t cut = tail.size();
     while (cut > 0) {
         size_t paragraph = tail[cut - 1].paragraph;

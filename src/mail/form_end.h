@@ -27,6 +27,9 @@ struct TailLine {
     bool linkOnly;  // the text of a link alone (an HTML button)
 };
 
+// Whether a line is a few words and the name of one of `fileNames`.
+bool namesFile(std::string_view line, const std::vector<std::string>& fileNames);
+
 // Whether a line names the site or a link, or says the mail was sent by itself
 // ("automatisch erzeugt", "do not reply"): a footer when it follows the form.
 bool readsAsFooter(std::string_view line);
@@ -39,12 +42,15 @@ bool holdsTimeOfDay(std::string_view text);
 bool isStampOrLink(std::string_view value);
 
 // Cuts from `value`, the last field's, what follows the form: its last
-// paragraphs when a line of each reads as a footer, is a note or recurs in most
-// messages (`layout`), then its last lines that do. A first answer that recurs
-// ("Yes", "Norway") is an answer. `tail` holds the lines appended to `value`.
+// paragraphs when a line of each reads as a footer, is a note, names a file the
+// message carries (`fileNames`) or recurs in most messages (`layout`), then its
+// last lines that do. A first answer that recurs ("Yes", "Norway") is an answer.
+// `tail` holds the lines appended to `value`.
 // Returns the lines kept that may follow the form all the same: a button's
 // text, a stamp that recurs in shape.
 std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,
-                                               const FormLayout& layout, std::string* value);
+                                               const FormLayout& layout,
+                                               const std::vector<std::string>& fileNames,
+                                               std::string* value);
 
 }  // namespace tabulon

@@ -444,7 +444,8 @@ std::string_view FormReader::fieldBelowSignature(std::string_view body) const {
     return {};
 }
 
-void FormReader::read(std::string_view body, FormText* out) const {
+void FormReader::read(std::string_view body, FormText* out,
+                      const std::vector<std::string>& fileNames) const {
     out->fields.clear();
     out->unplacedLines = 0;
     out->labelledTextLines.clear();
@@ -894,7 +895,7 @@ void FormReader::read(std::string_view body, FormText* out) const {
     }
     if (tailField >= 0) {
         auto& last = out->fields[static_cast<size_t>(tailField)];
-        for (std::string_view line : cutFollowingText(tail, layout_, &last.value)) {
+        for (std::string_view line : cutFollowingText(tail, layout_, fileNames, &last.value)) {
             if (last.entry < 0) break;  // no column's value
             if (out->unplacedSamples.size() < kKeptSamples) {
                 out->unplacedSamples.push_back("a line that may follow the form ends " +

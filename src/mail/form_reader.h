@@ -64,8 +64,10 @@ class FormReader {
     FormReader(const FormReader&) = delete;
     FormReader& operator=(const FormReader&) = delete;
 
+    // `fileNames` are the names of the files the message carries.
     // REQUIRES: `body` has LF line ends.
-    void read(std::string_view body, FormText* out) const;
+    void read(std::string_view body, FormText* out,
+              const std::vector<std::string>& fileNames = {}) const;
 
   private:
     // The entry whose name begins `line`, a line of no label shape, where what

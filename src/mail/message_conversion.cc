@@ -85,7 +85,7 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     decoder_.decode(message, &decoded_);
     row->skipped = decoded_.skipped;
     if (decoded_.skipped != Skip::kNone) return;
-    extractor_.extract(decoded_.body, &fieldCells_, &found_, &extras_);
+    extractor_.extract(decoded_.body, &fieldCells_, &found_, &extras_, decoded_.fileNames);
     // A reply to a form mail would give the row of the mail it quotes again; its
     // own words may hold a line that looks like a field ("Name: as below"). A
     // reply read alone (one saved message), or in a folder of replies alone, is
@@ -97,7 +97,7 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
             row->skipped = Skip::kQuotedReply;
             return;
         }
-        extractor_.extract(decoded_.quoted, &fieldCells_, &found_, &extras_);
+        extractor_.extract(decoded_.quoted, &fieldCells_, &found_, &extras_, decoded_.fileNames);
     }
     for (std::string& header : decoded_.headers) {
         row->present.push_back(!header.empty());

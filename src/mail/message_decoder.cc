@@ -472,6 +472,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->unreadDates.clear();
     out->problems.clear();
     out->files.clear();
+    out->fileNames.clear();
     out->date.clear();
     readHeaderBlock(message, &block_);
     const HeaderBlock& block = block_;
@@ -639,6 +640,7 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     }
     if (warnings.broken) out->problems.push_back("cut or malformed MIME structure");
     if (keepFiles_) collectAttachedFiles(entity, found.plain, found.html, &out->files);
+    collectAttachedNames(entity, found.plain, found.html, &out->fileNames);
     g_object_unref(entity);
     releaseLargeBuffer();
     if (found.attached != nullptr && nesting_ < kMaxNesting) decodeAttached(attached, out);
@@ -660,6 +662,8 @@ void MessageDecoder::decodeAttached(std::string_view message, DecodedMessage* ou
         out->problems.push_back(std::move(problem));
     for (AttachedFile& file : inner.files)
         out->files.push_back(std::move(file));
+    for (std::string& name : inner.fileNames)
+        out->fileNames.push_back(std::move(name));
 }
 
 void MessageDecoder::releaseLargeBuffer() {

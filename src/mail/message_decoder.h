@@ -56,6 +56,9 @@ struct DecodedMessage {
     // when it carries any.
     std::vector<AttachedFile> files;
     std::string date;
+    // The names of the files it carries (whether kept or not), for telling a
+    // line that names one ("Attachment: cv.pdf") from an answer.
+    std::vector<std::string> fileNames;
 };
 
 // What a Content-Type field says about a body, as far as this decoder cares.

@@ -279,6 +279,10 @@ size_t charsIn(std::string_view text) {
 // An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
 // one item a line, as an HTML list gives it, without the marks.
 [[gnu::noinline]] void dropListMarks(std::string* value) {
+    // Most answers begin with none of the marks' first bytes.
+    if (value->empty() ||
+        ((*value)[0] != '-' && (*value)[0] != '*' && (*value)[0] != '[' && (*value)[0] != '\xE2'))
+        return;
     if (arrowLength(*value) > 0) return dropArrows(value);
     if (value->size() < 3) return;
     if ((((*value)[0] == '\xE2' && (*value)[1] == '\x98') || (*value)[0] == '[') &&
@@ -721,6 +725,7 @@ void FormReader::read(std::string_view body, FormText* out,
         }
         // A template name that only begins this label ("Feedback" of "Feedback
         // ID:") takes it unless the message has shown the name's own label.
+        bool seenBefore = entry >= 0 && exact[static_cast<size_t>(entry)] == bodyNumber;
         if (entry >= 0 && kind != LabelKind::kNone && kind != LabelKind::kBare) {
             if (keys_[static_cast<size_t>(entry)] == key) {
                 exact[static_cast<size_t>(entry)] = bodyNumber;
@@ -732,7 +737,7 @@ void FormReader::read(std::string_view body, FormText* out,
         // A template label whose field this message has answered already, met
         // again inside another field's free text ("Telefon: bitte nur abends"
         // in a message), is a line of that text.
-        if (entry >= 0 && kind == LabelKind::kColon && field != nullptr && !waiting &&
+        if (seenBefore && kind == LabelKind::kColon && field != nullptr && !waiting &&
             field->entry >= 0 && field->entry != entry && isAnswered(out->fields, entry) &&
             isFreeText(field->value)) {
             entry = -1;
@@ -949,17 +954,20 @@ void FormReader::read(std::string_view body, FormText* out,
     }
     findLabelsInValues(out);
     readCsvWhereNoField(body, out);
+    bool bracketed = false;  // an answer in brackets alone may stand for none
     for (FormField& field : out->fields) {
         dropListMarks(&field.value);
         // A dash alone stands for no answer.
         if (field.value.size() <= 3 &&
             (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93"))
             field.value.clear();
+        bracketed = bracketed || (!field.value.empty() &&
+                                  (field.value.back() == ')' || field.value.back() == ']'));
     }
-    dropMarksOfNoAnswer(out);
+    if (bracketed) dropMarksOfNoAnswer(out);
 }
 
-void FormReader::dropMarksOfNoAnswer(FormText* out) const {
+[[gnu::noinline]] void FormReader::dropMarksOfNoAnswer(FormText* out) const {
     // A word or two in brackets, alone as an answer, that stands for none: the
     // form writes it as the answer of several fields of one message, or the
     // file's messages show it unchanged ("(Vazio)", "(not answered)").

@@ -20,6 +20,7 @@ struct Option {
     char shortName;        // used as -X, -X VALUE or -XVALUE; 0 when there is none
     bool takesValue;
     Setter set;
+    const MailboxOption* mailbox = nullptr;  // instead of `set`: a mailbox option
 };
 
 std::string setFormat(ConvertArguments& args, const std::string& value) {
@@ -27,14 +28,6 @@ std::string setFormat(ConvertArguments& args, const std::string& value) {
     if (!format) return "unknown format '" + value + "' (choose " + formatNames() + ")";
     args.format = *format;
     args.formatGiven = true;
-    return "";
-}
-
-std::string setSince(ConvertArguments& args, const std::string& value) {
-    unsigned year = 0, month = 0, day = 0;
-    if (!readCalendarDay(value, &year, &month, &day))
-        return "'" + value + "' is not a day written YYYY-MM-DD";
-    args.search.since = value;
     return "";
 }
 
@@ -89,24 +82,30 @@ constexpr Option kOptions[] = {
     {"attachments",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.attachments = v; return ""; }},
     {"update-tables",  0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.updateTables = true; return ""; }},
     {"guess-template", 0, false, [](ConvertArguments& a, const std::string&) -> std::string { a.guessTemplate = true; return ""; }},
-    {"search-subject", 0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.subject = v; return ""; }},
-    {"search-from",    0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.search.from = v; return ""; }},
-    {"search-since",   0, true, setSince},
-    {"cacert",         0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.caFile = v; return ""; }},
-    {"password-file",  0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.passwordFile = v; return ""; }},
     {"files-from",     0, true, [](ConvertArguments& a, const std::string& v) -> std::string { a.filesFrom = v; return ""; }},
 };
 // clang-format on
 
+// kOptions, then the mailbox's.
+const std::vector<Option>& options() {
+    static const std::vector<Option> all = [] {
+        std::vector<Option> all(std::begin(kOptions), std::end(kOptions));
+        for (const MailboxOption& option : mailboxOptions())
+            all.push_back({option.name, 0, true, nullptr, &option});
+        return all;
+    }();
+    return all;
+}
+
 const Option* findLong(const std::string& name) {
-    for (const Option& option : kOptions) {
+    for (const Option& option : options()) {
         if (name == option.longName) return &option;
     }
     return nullptr;
 }
 
 const Option* findShort(char name) {
-    for (const Option& option : kOptions) {
+    for (const Option& option : options()) {
         if (option.shortName != 0 && name == option.shortName) return &option;
     }
     return nullptr;
@@ -116,7 +115,8 @@ const Option* findShort(char name) {
 std::string apply(const Option& option, const std::string& spelling, const std::string& value,
                   ConvertArguments* args) {
     if (option.takesValue && value.empty()) return "option " + spelling + " has an empty value";
-    std::string problem = option.set(*args, value);
+    std::string problem = option.mailbox ? setMailboxOption(args->mailbox, *option.mailbox, value)
+                                         : option.set(*args, value);
     return problem.empty() ? "" : "option " + spelling + ": " + problem;
 }
 
@@ -131,16 +131,9 @@ std::string checkMailboxArguments(const ConvertArguments& args) {
     if (mailbox && args.output.empty()) {
         return "a mailbox needs -o FILE (\"-o -\" writes to standard output)";
     }
-    const std::pair<const char*, bool> mailboxOptions[] = {
-        {"--search-subject", !args.search.subject.empty()},
-        {"--search-from", !args.search.from.empty()},
-        {"--search-since", !args.search.since.empty()},
-        {"--cacert", !args.caFile.empty()},
-        {"--password-file", !args.passwordFile.empty()},
-    };
-    for (auto [name, given] : mailboxOptions) {
-        if (given && !mailbox) {
-            return std::string(name) + " goes with a mailbox INPUT (imaps://...)";
+    for (const MailboxOption& option : mailboxOptions()) {
+        if (!valueOf(args.mailbox, option).empty() && !mailbox) {
+            return std::string("--") + option.name + " goes with a mailbox INPUT (imaps://...)";
         }
     }
     return "";
@@ -206,7 +199,7 @@ ParsedCommandLine parseConvertArguments(const std::vector<std::string>& args, bo
         ConvertArguments plain;
         plain.inputs = result->inputs;
         plain.quiet = result->quiet;
-        plain.passwordFile = result->passwordFile;
+        plain.mailbox.passwordFile = result->mailbox.passwordFile;
         plain.updateTables = true;
         if (!result->inputs.empty()) return usageError("--update-tables takes no INPUT");
         if (!(plain == *result)) {

@@ -1,5 +1,5 @@
 // The command line of tabulon-convert: what each option sets, checked. The options are a table in
-// convert_arguments.cc, one line each.
+// convert_arguments.cc, one line each; a mailbox's are mailboxOptions()'s rows.
 #pragma once
 
 #include <string>
@@ -7,7 +7,7 @@
 
 #include "conversion/output_plan.h"
 #include "mail/header_cell.h"
-#include "mail/imap_command.h"
+#include "mailbox/mailbox_options.h"
 #include "table/table_format.h"
 
 namespace tabulon {
@@ -33,9 +33,7 @@ struct ConvertArguments {
     std::string attachments;    // "": files attached to messages are not saved
     bool updateTables = false;  // run each remembered table again with --new-only
     // With an imaps:// INPUT: which messages, and how to reach the server.
-    ImapSearch search;
-    std::string caFile;
-    std::string passwordFile;
+    MailboxOptions mailbox;
     std::vector<std::string> inputs;  // "-" is standard input
     std::string filesFrom;            // a list of more inputs, "-" standard input
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "mailbox/mailbox_options.h"
 #include "platform/app_paths.h"
 #include "platform/control_characters.h"
 #include "platform/file_info.h"
@@ -21,8 +22,8 @@
 namespace tabulon {
 namespace {
 
-// The usage text, in three parts around what the format registry gives: the
-// --bom line and the list of formats.
+// The usage text, in parts around what the format registry gives (the --bom
+// line and the list of formats) and the mailbox options (mailboxOptions()).
 static const char kUsageStart[] = R"(Usage: tabulon-convert [OPTION]... [INPUT]...
        tabulon-convert --messages [OPTION]... [INPUT]...
        tabulon-convert --messages -o OUTPUT [OPTION]... imaps://USER@HOST[:PORT]/FOLDER
@@ -129,12 +130,8 @@ converted as they arrive and stay unread. The password comes from
 --password-file, the ~/.netrc entry for this login at this host, the keyring
 entry Tabulon keeps for it, or a prompt on the terminal, never from the command
 line; a file of it that other users can read is refused.
-      --search-subject=TEXT  only messages whose subject contains TEXT
-      --search-from=TEXT     only messages whose From field contains TEXT
-      --search-since=DATE    only messages received on or after DATE (YYYY-MM-DD)
-      --cacert=FILE          trust the certificates in FILE (a private server's)
-      --password-file=FILE   the password is the first line of FILE (mode 600)
-
+)";
+static const char kUsageAfterMailbox[] = R"(
 Options taking a value accept it as the next argument or after "=" (long
 forms) or directly after the letter (short forms).
 
@@ -150,6 +147,8 @@ std::string usageText() {
     text += "      --bom            with " + formatNames(&FormatInfo::byteOrderMark) +
             ": begin with a UTF-8 byte-order mark (for Excel)\n";
     text += kUsageOptions;
+    text += mailboxOptionsHelp();
+    text += kUsageAfterMailbox;
     const TableFormat defaultFormat = ConvertArguments().format;
     for (const FormatInfo& format : tableFormats()) {
         std::string name(format.name);

@@ -207,9 +207,7 @@ MessageJobOptions messageJobOptions(const ConvertArguments& args, const FieldLis
     job.newOnly = args.newOnly;
     job.attachments = args.attachments;
     job.showProgress = showsProgress(args);
-    job.search = args.search;
-    job.caFile = args.caFile;
-    job.passwordFile = args.passwordFile;
+    job.mailbox = args.mailbox;
     return job;
 }
 

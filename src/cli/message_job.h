@@ -8,8 +8,8 @@
 
 #include "cli/convert_arguments.h"
 #include "mail/header_cell.h"
-#include "mail/imap_command.h"
 #include "mail/message_report.h"
+#include "mailbox/mailbox_options.h"
 #include "table/table_writer.h"
 #include "templates/field_list.h"
 
@@ -33,9 +33,7 @@ struct MessageJobOptions {
     // Where the files attached to messages are saved (attachments_writer.h); "": not.
     std::string attachments;
     // For an imaps:// input: which messages, and how to reach the server.
-    ImapSearch search;
-    std::string caFile;
-    std::string passwordFile;
+    MailboxOptions mailbox;
     // A mailbox's password is never asked for, even on a terminal (--update-tables).
     bool neverPrompt = false;
 };

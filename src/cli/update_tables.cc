@@ -9,8 +9,8 @@
 #include "cli/convert_command.h"
 #include "cli/exit_status.h"
 #include "cli/message_job.h"
-#include "mail/imap_command.h"
 #include "mail/remembered_tables.h"
+#include "mailbox/mailbox_options.h"
 #include "platform/file_info.h"
 #include "table/utf8_text.h"
 
@@ -45,7 +45,7 @@ int update(const RememberedTable& entry, const std::string& passwordFile, uint64
     args.quiet = true;
     args.report = false;
     bool mailbox = std::any_of(args.inputs.begin(), args.inputs.end(), isMailboxAddress);
-    if (mailbox && args.passwordFile.empty()) args.passwordFile = passwordFile;
+    if (mailbox && args.mailbox.passwordFile.empty()) args.mailbox.passwordFile = passwordFile;
     FieldList fields;
     if (!loadConvertTemplate(args, &fields)) return kExitFailure;
     MessageJobOptions job = messageJobOptions(args, fields);
@@ -91,7 +91,8 @@ int runUpdateTables(const ConvertArguments& args) {
             "remembered for this.\n");
         return kExitOk;
     }
-    std::string passwordFile = args.passwordFile.empty() ? "" : absoluteOf(args.passwordFile);
+    std::string passwordFile =
+        args.mailbox.passwordFile.empty() ? "" : absoluteOf(args.mailbox.passwordFile);
     int exitCode = kExitOk;
     for (const RememberedTable& entry : tables) {
         std::string shown = shownText(entry.table, 400);

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "mail/mail_folder.h"
-#include "mail/mailbox_conversion.h"
 #include "mail/message_conversion.h"
+#include "mailbox/mailbox_conversion.h"
 
 namespace tabulon {
 

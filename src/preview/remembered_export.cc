@@ -4,6 +4,7 @@
 
 #include "mail/message_identity.h"
 #include "mail/template_guess.h"
+#include "mailbox/mailbox_options.h"
 #include "platform/app_paths.h"
 #include "platform/atomic_file.h"
 #include "platform/private_folder.h"
@@ -34,12 +35,9 @@ RememberedTable rememberedExport(const ExportRequest& request, const std::string
         args.insert(args.end(), {"--attachments", request.attachments});
     args.insert(args.end(), {"-o", entry.table});
     if (request.mailbox) {
-        const ImapSearch& search = request.mailbox->search;
-        if (!search.subject.empty()) args.insert(args.end(), {"--search-subject", search.subject});
-        if (!search.from.empty()) args.insert(args.end(), {"--search-from", search.from});
-        if (!search.since.empty()) args.insert(args.end(), {"--search-since", search.since});
-        if (!request.mailbox->account.caFile.empty())
-            args.insert(args.end(), {"--cacert", request.mailbox->account.caFile});
+        std::vector<std::string> mailbox =
+            mailboxArguments({request.mailbox->search, request.mailbox->account.caFile, ""});
+        args.insert(args.end(), mailbox.begin(), mailbox.end());
         args.push_back("--");
         args.push_back(request.mailbox->account.url);
     } else {

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "conversion/converter.h"
-#include "mail/mailbox_conversion.h"
 #include "mail/message_conversion.h"
+#include "mailbox/mailbox_conversion.h"
 #include "table/table_writer.h"
 
 namespace tabulon {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every option a program's --help lists must be in its manual page and offered
-# by its bash completion, so that neither falls behind the program.
+# by its bash and zsh completions, so that none falls behind the program.
 #   options_documented_test.sh SOURCE_DIR PROGRAM...
 set -euo pipefail
 source_dir=$1
@@ -35,6 +35,12 @@ for program in "$@"; do
         fi
         if [ -f "$source_dir/completion/bash/$name" ] && ! grep -qxF -- "$option" <<<"$offered"; then
             echo "FAILED: $name $option is not offered by its bash completion"
+            failed=1
+        fi
+        # zsh's _arguments names an option in a spec: '--name[', {-x,--name=}, )--name=[
+        zsh=$source_dir/completion/zsh/_$name
+        if [ -f "$zsh" ] && ! grep -qE -- "['{,)]$option[=+,}[]" "$zsh"; then
+            echo "FAILED: $name $option is not offered by its zsh completion"
             failed=1
         fi
     done

@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "mail/imap_servers.h"
+#include "mailbox/imap_servers.h"
 #include "platform/qt/keyring.h"
 #include "preview/preview_fixture.h"
 #include "preview/qt/mailbox_dialog.h"
@@ -236,13 +236,15 @@ TEST_F(MailboxDialogTest, TheAddressIsMadeOfWhatWasTyped) {
         {"mail.example.com:143", "Forms/Orders 2026",
          "imap://me%40example.com@mail.example.com:143/Forms/Orders%202026"},
         {"imaps://mail.example.com", "", "Please give the server as a name"},
+        {"mail.example.com", "Aufträge ~-_.%",
+         "imaps://me%40example.com@mail.example.com/Auftr%C3%A4ge%20~-_.%25"},
     };
     MailboxDialog* dialog = openDialog();
     ASSERT_NE(dialog, nullptr);
     for (const auto& c : cases) {
         dialog->Server->setText(QString::fromLatin1(c.server));
         dialog->User->setText(QStringLiteral("me@example.com"));
-        dialog->Folder->setText(QString::fromLatin1(c.folder));
+        dialog->Folder->setText(QString::fromUtf8(c.folder));
         MailboxQuery query;
         Status status = dialog->query(&query);
         EXPECT_EQ(status.ok() ? query.account.url : status.message().substr(0, 32), c.address);

@@ -8,10 +8,10 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
-#include "mail/imap_command.h"
+#include "mailbox/imap_command.h"
+#include "mailbox/mailbox_address.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/keyring.h"
 #include "preview/qt/preview_model.h"
@@ -186,20 +186,8 @@ MailboxSettings MailboxDialog::entries() const {
 
 Status MailboxDialog::query(MailboxQuery* query) const {
     MailboxSettings asked = entries();
-    if (asked.server.empty() || asked.user.empty())
-        return Status::Error("Please give the server and the user of the mailbox.");
-    if (asked.server.find_first_of("/@ ") != std::string::npos)
-        return Status::Error(
-            "Please give the server as a name, or a name and a port "
-            "(mail.example.com:993).");
-    if (asked.folder.empty()) asked.folder = "INBOX";
-    // Port 143 is plain IMAP, where TLS begins with STARTTLS (which must succeed).
-    bool startTls = asked.server.size() > 4 && asked.server.ends_with(":143");
-    QByteArray url = (startTls ? "imap://" : "imaps://") +
-                     QUrl::toPercentEncoding(fromUtf8(asked.user)) + "@" +
-                     QByteArray::fromStdString(asked.server) + "/" +
-                     QUrl::toPercentEncoding(fromUtf8(asked.folder), "/");
-    query->account.url = url.toStdString();
+    Status status = mailboxAddressOf(asked.server, asked.user, asked.folder, &query->account.url);
+    if (!status.ok()) return status;
     query->account.password = Password->text().toStdString();
     query->account.caFile = asked.certificate;
     query->account.passwordHint = "it in this dialog";
@@ -211,7 +199,7 @@ Status MailboxDialog::query(MailboxQuery* query) const {
     query->search.subject = asked.subject;
     query->search.since = asked.since;
     ImapAddress address;
-    Status status = parseImapAddress(query->account.url, &address);
+    status = parseImapAddress(query->account.url, &address);
     if (!status.ok()) return status;
     std::string command;
     status = imapSearchCommand(query->search, 0, 0, &command);

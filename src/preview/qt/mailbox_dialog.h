@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "mail/mailbox_conversion.h"
+#include "mailbox/mailbox_conversion.h"
 #include "platform/status.h"
 #include "preview/spreadsheet_settings.h"
 

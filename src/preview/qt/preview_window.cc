@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "conversion/converter.h"
+#include "mailbox/mailbox_address.h"
 #include "platform/qt/accessible_role.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/qt_paths.h"
@@ -97,17 +98,13 @@ FileTypes saveTypes() {
 }
 
 // "host/folder" of a mailbox.
-QString mailboxName(const MailboxQuery& mailbox) {
-    ImapAddress address;
-    // The dialog refused an address that does not parse; the address as given otherwise.
-    if (!parseImapAddress(mailbox.account.url, &address).ok())
-        return QString::fromStdString(mailbox.account.url);
-    return QString::fromStdString(address.host + "/" + address.folder);
+QString mailboxTitle(const MailboxQuery& mailbox) {
+    return QString::fromStdString(mailboxName(mailbox.account.url));
 }
 
 QString windowTitleFor(const QStringList& inputs, const std::optional<MailboxQuery>& mailbox) {
     QString name = QFileInfo(inputs.value(0)).fileName();
-    if (mailbox) name = mailboxName(*mailbox);
+    if (mailbox) name = mailboxTitle(*mailbox);
     if (inputs.size() > 1) name += QStringLiteral(" and %1 more").arg(inputs.size() - 1);
     return name + QStringLiteral(" \u2013 Spreadsheet Preview");
 }
@@ -318,8 +315,9 @@ void PreviewWindow::rerun() {
     ReadProgress->setValue(0);
     ReadProgress->show();
     StopButton->setVisible(mailbox_.has_value());
-    StatusText->setText(mailbox_ ? QStringLiteral("Connecting to %1...").arg(mailboxName(*mailbox_))
-                                 : QStringLiteral("Reading..."));
+    StatusText->setText(mailbox_
+                            ? QStringLiteral("Connecting to %1...").arg(mailboxTitle(*mailbox_))
+                            : QStringLiteral("Reading..."));
     MissingText->clear();
     reader_->start();
     pollTimer_->start();
@@ -358,7 +356,7 @@ void PreviewWindow::showCounts(const PreviewReader::Progress& progress) {
     if (mailbox_ && !progress.done && progress.totalBytes > 0) {
         text = QStringLiteral("Reading %1 of %2 messages from %3...")
                    .arg(number(progress.bytesRead), number(progress.totalBytes),
-                        mailboxName(*mailbox_));
+                        mailboxTitle(*mailbox_));
     }
     // A mailbox's progress counts the messages fetched of those found.
     if (mailbox_ && progress.done && readingStopped_ && progress.bytesRead < progress.totalBytes) {
@@ -441,7 +439,7 @@ bool PreviewWindow::save() {
     SpreadsheetSettings settings = readSpreadsheetSettings(settingsPath);
     bool newOnly = mailbox_ && OnlyNew->isChecked();
     QString filter = QString::fromStdString(formatFilter(settings.format));
-    QFileInfo first(mailbox_ ? mailboxName(*mailbox_) : inputs_.constFirst());
+    QFileInfo first(mailbox_ ? mailboxTitle(*mailbox_) : inputs_.constFirst());
     QString folder = mailbox_ ? QDir::homePath() : first.absolutePath();
     QString proposed = fromNative(
         proposedOutputName(QFile::encodeName(first.fileName()).toStdString(), settings.format));

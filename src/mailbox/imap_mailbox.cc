@@ -1,17 +1,14 @@
-#include "mail/imap_mailbox.h"
-
-#include <curl/curl.h>
+#include "mailbox/imap_mailbox.h"
 
 #include <algorithm>
 #include <deque>
 
 #include "mail/conversion_limits.h"
-#include "mail/imap_connection.h"
-#include "mail/imap_folder_name.h"
-#include "platform/netrc.h"
+#include "mailbox/imap_connection.h"
+#include "mailbox/imap_folder_name.h"
+#include "mailbox/mailbox_password.h"
 #include "platform/secret_memory.h"
 #include "platform/text.h"
-#include "platform/utf8.h"
 
 namespace tabulon {
 namespace {
@@ -44,14 +41,6 @@ void toLineFeeds(std::string* text) {
     text->resize(out);
 }
 
-std::string urlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
-    char* value = nullptr;
-    if (curl_url_get(url, part, &value, flags) != CURLUE_OK || value == nullptr) return "";
-    std::string text = value;
-    curl_free(value);
-    return text;
-}
-
 // "t7 OK ..." for `tag`: the word after the tag, or "" for another line.
 std::string_view taggedResult(std::string_view line, const std::string& tag) {
     if (line.size() <= tag.size() || line.compare(0, tag.size(), tag) != 0 ||
@@ -63,48 +52,6 @@ std::string_view taggedResult(std::string_view line, const std::string& tag) {
 }
 
 }  // namespace
-
-Status parseImapAddress(const std::string& url, ImapAddress* address) {
-    auto refuse = [&](const std::string& why) {
-        return Status::Error("Cannot read the mailbox \"" + printableServerText(url) +
-                             "\": " + why);
-    };
-    if (!isMailboxAddress(url)) return refuse("it is not an imaps:// address");
-    CURLU* parsed = curl_url();
-    CURLUcode code = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0);
-    if (code == CURLUE_OK) {
-        address->tls = equalsIgnoringCase(urlPart(parsed, CURLUPART_SCHEME), "imaps");
-        address->hostName = urlPart(parsed, CURLUPART_HOST);
-        address->host = address->hostName;
-        std::string port = urlPart(parsed, CURLUPART_PORT);
-        if (!port.empty()) address->host += ":" + port;
-        address->user = urlPart(parsed, CURLUPART_USER, CURLU_URLDECODE);
-        std::string path = urlPart(parsed, CURLUPART_PATH, CURLU_URLDECODE);
-        address->folder = path.empty() ? "" : path.substr(1);
-        bool password = !urlPart(parsed, CURLUPART_PASSWORD).empty();
-        bool extra = !urlPart(parsed, CURLUPART_QUERY).empty() ||
-                     !urlPart(parsed, CURLUPART_FRAGMENT).empty() ||
-                     !urlPart(parsed, CURLUPART_OPTIONS).empty();
-        curl_url_cleanup(parsed);
-        if (password) {
-            return refuse(
-                "a password does not go on the command line; put it in ~/.netrc or give "
-                "--password-file");
-        }
-        if (address->user.empty()) return refuse("the user is missing (imaps://USER@HOST/FOLDER)");
-        // libcurl leaves a part empty that decodes to a control character.
-        if (address->folder.empty() || extra || address->folder.find(';') != std::string::npos) {
-            return refuse("name one folder after the host (imaps://USER@HOST/FOLDER)");
-        }
-        if (!isValidUtf8(address->folder)) return refuse("the folder's name is not UTF-8");
-        // A name given as IMAP writes it ("Auftr&AOQ-ge") is shown as it reads.
-        std::string decoded;
-        if (decodeImapFolder(address->folder, &decoded)) address->folder = decoded;
-        return Status::Ok();
-    }
-    curl_url_cleanup(parsed);
-    return refuse(curl_url_strerror(code));
-}
 
 ImapMailbox::ImapMailbox(const ImapAccount& account, ImapAddress address)
     : account_(account), address_(std::move(address)) {}
@@ -119,17 +66,8 @@ Status ImapMailbox::open(const ImapAccount& account, std::unique_ptr<ImapMailbox
     const ImapAddress& at = opened->address_;
     ImapConnectionSettings settings;
     keepOutOfCoreDumps();
-    settings.password = account.password;
-    if (settings.password.empty()) {
-        status = netrcPassword(at.hostName, at.user, &settings.password);
-        if (!status.ok()) return status;
-        if (settings.password.empty()) {
-            return Status::Error("Cannot read mail from " + printableServerText(at.host) +
-                                 ": no password for \"" + printableServerText(at.user) +
-                                 "\" (~/.netrc has none for this user at this host); give " +
-                                 account.passwordHint);
-        }
-    }
+    status = accountPassword(account, at, &settings.password);
+    if (!status.ok()) return status;
     wipe(&opened->account_.password);
     settings.url = std::string(at.tls ? "imaps://" : "imap://") + at.host + "/";
     settings.user = at.user;

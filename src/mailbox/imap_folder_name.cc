@@ -1,4 +1,4 @@
-#include "mail/imap_folder_name.h"
+#include "mailbox/imap_folder_name.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "mail/imap_servers.h"
+#include "mailbox/imap_servers.h"
 
 #include <arpa/inet.h>
 #include <grp.h>
@@ -146,7 +146,7 @@ void DovecotServer::deliver(const std::string& message, long received, const std
 
 HostileImapServer::HostileImapServer(const TempDir& dir, const std::string& behaviour)
     : LoopbackServer(behaviour == "no-starttls") {
-    std::string script = std::string(TABULON_SOURCE_DIR) + "/tests/mail/hostile_imap.py";
+    std::string script = std::string(TABULON_SOURCE_DIR) + "/tests/mailbox/hostile_imap.py";
     pid_ = startProgram({"/usr/bin/python3", script, std::to_string(port_), dir.file("cert.pem"),
                          dir.file("key.pem"), behaviour},
                         dir.file("hostile.out"), dir.file("hostile.err"));

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "mail/imap_mailbox.h"
-#include "mail/imap_servers.h"
+#include "mailbox/imap_mailbox.h"
+#include "mailbox/imap_servers.h"
 #include "test_util.h"
 
 namespace tabulon {

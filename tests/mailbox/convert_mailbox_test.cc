@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "mail/imap_servers.h"
+#include "mailbox/imap_servers.h"
 #include "program_runner.h"
 #include "table/table_reader.h"
 #include "test_util.h"
@@ -102,9 +102,10 @@ TEST_F(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
     // The password typed at a prompt on the terminal, not shown (~/.netrc knows
     // only another server).
     secret(".netrc", "machine mail.other.example login tab password x\n");
-    r = run({"--search-subject", "order", "--cacert", "cert.pem"}, "INBOX",
-            {"/usr/bin/python3", std::string(TABULON_SOURCE_DIR) + "/tests/mail/type_password.py",
-             DovecotServer::kPassword});
+    r = run(
+        {"--search-subject", "order", "--cacert", "cert.pem"}, "INBOX",
+        {"/usr/bin/python3", std::string(TABULON_SOURCE_DIR) + "/tests/mailbox/type_password.py",
+         DovecotServer::kPassword});
     ASSERT_EQ(r.exitCode, 0) << r.out;
     EXPECT_NE(r.out.find("Password for tab at 127.0.0.1:"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find(DovecotServer::kPassword), std::string::npos) << r.out;
@@ -112,8 +113,8 @@ TEST_F(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
 
     // Ctrl-C at the prompt: the terminal shows what is typed again.
     r = run({"--cacert", "cert.pem"}, "INBOX",
-            {"/usr/bin/python3", std::string(TABULON_SOURCE_DIR) + "/tests/mail/type_password.py",
-             "^C"});
+            {"/usr/bin/python3",
+             std::string(TABULON_SOURCE_DIR) + "/tests/mailbox/type_password.py", "^C"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_EQ(r.out.substr(r.out.size() - 8), "echo on\n") << r.out;
 

@@ -1,17 +1,17 @@
 // The IMAP text made and read without a server: the search command from the
 // user's filters (quoting, dates, refusals), the replies, folder names, and
-// server text made safe to print (mail/cases/imap_text.cases).
+// server text made safe to print (mailbox/cases/imap_text.cases).
 #include <gtest/gtest.h>
 
 #include "case_file.h"
-#include "mail/imap_command.h"
-#include "mail/imap_folder_name.h"
+#include "mailbox/imap_command.h"
+#include "mailbox/imap_folder_name.h"
 
 namespace tabulon {
 namespace {
 
 TEST(ImapCommand, SearchCommandFromFilters) {
-    for (const test::Case& c : test::readCases("mail/cases/imap_text.cases")) {
+    for (const test::Case& c : test::readCases("mailbox/cases/imap_text.cases")) {
         if (!c.has("command")) continue;
         ImapSearch search{c.text("subject", ""), c.text("from", ""), c.text("since", ""),
                           c.has("unread")};
@@ -72,7 +72,7 @@ TEST(ImapCommand, RepliesRead) {
 }
 
 TEST(ImapCommand, FolderNamesInModifiedUtf7) {
-    for (const test::Case& c : test::readCases("mail/cases/imap_text.cases")) {
+    for (const test::Case& c : test::readCases("mailbox/cases/imap_text.cases")) {
         std::string decoded;
         if (c.has("folder")) {
             EXPECT_EQ(encodeImapFolder(c.text("folder")), c.text("encoded"));
@@ -85,7 +85,7 @@ TEST(ImapCommand, FolderNamesInModifiedUtf7) {
 }
 
 TEST(ImapCommand, ServerTextIsPrintable) {
-    for (const test::Case& c : test::readCases("mail/cases/imap_text.cases")) {
+    for (const test::Case& c : test::readCases("mailbox/cases/imap_text.cases")) {
         if (!c.has("server")) continue;
         EXPECT_EQ(printableServerText(c.text("server"), std::stoul(c.text("limit"))),
                   c.text("shown"))

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "mail/imap_mailbox.h"
 #include "mail/message_conversion.h"
 #include "mail/seen_messages.h"
+#include "mailbox/imap_mailbox.h"
+#include "mailbox/mailbox_options.h"
+#include "mailbox/mailbox_password.h"
 
 namespace tabulon {
 
@@ -35,5 +38,13 @@ struct MailboxQuery {
 Status readMailbox(const ImapAccount& account, const ImapSearch& search, MessageRows& rows,
                    const RowFn& onRow, SeenMessages* seen = nullptr,
                    const ProgressFn& progress = {});
+
+// Reads the mailbox `url` as readMailbox() does, for a caller that has no
+// password yet: the address and the filters are checked first, then the
+// password is looked for (mailboxPassword()) and wiped after. The variable
+// TABULON_IMAP_TIMEOUT (seconds) shortens every time limit, for tests.
+Status readMailboxAt(const std::string& url, const MailboxOptions& options,
+                     const PasswordSources& sources, MessageRows& rows, const RowFn& onRow,
+                     SeenMessages* seen = nullptr, const ProgressFn& progress = {});
 
 }  // namespace tabulon

@@ -1,4 +1,4 @@
-#include "mail/imap_command.h"
+#include "mailbox/imap_command.h"
 
 #include <charconv>
 #include <cstdio>
@@ -29,7 +29,7 @@ bool imapDate(std::string_view date, std::string* out) {
 // `text` as an IMAP quoted string; false when it holds a control character (a line
 // end would end the command and begin another).
 bool quoted(std::string_view text, std::string* out) {
-    *out = "\"";
+    out->assign(1, '"');
     if (holdsControl(text)) return false;
     for (char c : text) {
         if (c == '"' || c == '\\') *out += '\\';
@@ -68,24 +68,20 @@ Status imapSearchCommand(const ImapSearch& search, uint64_t first, uint64_t last
                          std::string* command) {
     std::string criteria;
     bool unicode = false;
-    for (auto [key, text] : {std::pair<const char*, const std::string*>{"SUBJECT", &search.subject},
-                             {"FROM", &search.from}}) {
-        if (text->empty()) continue;
+    for (const MailboxOption& option : mailboxOptions()) {
+        const std::string* text = option.filter ? &(search.*option.filter) : nullptr;
+        if (text == nullptr || text->empty()) continue;
         std::string value;
-        if (!quoted(*text, &value)) {
+        if (option.day && !imapDate(*text, &value)) {
+            return Status::Error("the date \"" + printableServerText(*text) +
+                                 "\" is not a day written YYYY-MM-DD");
+        }
+        if (!option.day && !quoted(*text, &value)) {
             return Status::Error("the search text \"" + printableServerText(*text) +
                                  "\" holds a control character");
         }
-        unicode = unicode || !isAscii(*text);
-        criteria += std::string(" ") + key + " " + value;
-    }
-    if (!search.since.empty()) {
-        std::string date;
-        if (!imapDate(search.since, &date)) {
-            return Status::Error("the date \"" + printableServerText(search.since) +
-                                 "\" is not a day written YYYY-MM-DD");
-        }
-        criteria += " SINCE " + date;
+        unicode = unicode || (!option.day && !isAscii(*text));
+        criteria += std::string(" ") + option.searchKey + " " + value;
     }
     if (search.unread) criteria += " UNSEEN";
     if (last != 0) criteria += " UID " + std::to_string(first) + ":" + std::to_string(last);

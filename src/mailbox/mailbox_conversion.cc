@@ -1,10 +1,12 @@
-#include "mail/mailbox_conversion.h"
+#include "mailbox/mailbox_conversion.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "mail/form_layout.h"
 #include "mail/layout_lookahead.h"
+#include "platform/secret_memory.h"
 
 namespace tabulon {
 namespace {
@@ -93,13 +95,35 @@ Status readMailbox(const ImapAccount& account, const ImapSearch& search, Message
     }
     const ImapAddress& address = mailbox->address();
     std::vector<uint64_t> gone;
-    status = convertMailbox(*mailbox, uids, address.host + "/" + address.folder, rows, onRow,
-                            progress, &gone);
+    status = convertMailbox(*mailbox, uids, mailboxName(address), rows, onRow, progress, &gone);
     if (status.ok() && seen) {
         for (uint64_t uid : uids) {
             if (std::find(gone.begin(), gone.end(), uid) == gone.end()) seen->add(uidKey(uid));
         }
     }
+    return status;
+}
+
+Status readMailboxAt(const std::string& url, const MailboxOptions& options,
+                     const PasswordSources& sources, MessageRows& rows, const RowFn& onRow,
+                     SeenMessages* seen, const ProgressFn& progress) {
+    ImapAccount account;
+    account.url = url;
+    account.caFile = options.caFile;
+    if (const char* timeout = std::getenv("TABULON_IMAP_TIMEOUT")) {
+        long seconds = std::atol(timeout);
+        if (seconds > 0) {
+            account.connectSeconds = account.stallSeconds = account.replySeconds = seconds;
+        }
+    }
+    ImapAddress address;
+    std::string command;
+    Status status = parseImapAddress(url, &address);
+    if (status.ok()) status = imapSearchCommand(options.search, 0, 0, &command);
+    if (status.ok())
+        status = mailboxPassword(address, options.passwordFile, sources, &account.password);
+    if (status.ok()) status = readMailbox(account, options.search, rows, onRow, seen, progress);
+    wipe(&account.password);
     return status;
 }
 

@@ -1,4 +1,4 @@
-#include "cli/mailbox_password.h"
+#include "mailbox/mailbox_password.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -7,7 +7,8 @@
 
 #include <cerrno>
 
-#include "cli/keyring_password.h"
+#include "mailbox/imap_command.h"
+#include "mailbox/imap_mailbox.h"
 #include "platform/netrc.h"
 #include "platform/secret_memory.h"
 
@@ -92,17 +93,18 @@ Status readPasswordFile(const std::string& path, std::string* password) {
 
 }  // namespace
 
-Status mailboxPassword(const std::string& user, const std::string& host,
-                       const std::string& hostName, const std::string& passwordFile,
-                       std::string* password, bool mayPrompt) {
+Status mailboxPassword(const ImapAddress& address, const std::string& passwordFile,
+                       const PasswordSources& sources, std::string* password) {
+    const std::string &user = address.user, &host = address.host, &hostName = address.hostName;
     password->clear();
     keepOutOfCoreDumps();
     if (!passwordFile.empty()) return readPasswordFile(passwordFile, password);
     Status status = netrcPassword(hostName, user, password);
     if (!status.ok() || !password->empty()) return status;
     // What the app remembered of this mailbox, under the name its dialog gives it.
-    *password = keyringPassword(user + "@" + host);
+    if (sources.keyring) *password = sources.keyring(user + "@" + host);
     if (!password->empty()) return Status::Ok();
+    bool mayPrompt = sources.mayPrompt;
     if (!mayPrompt || !::isatty(STDIN_FILENO)) {
         return Status::Error("No password for \"" + user + "\" at " + host +
                              ": give --password-file FILE, put it in ~/.netrc (\"machine " +
@@ -116,6 +118,19 @@ Status mailboxPassword(const std::string& user, const std::string& host,
         status = Status::Error("No password for \"" + user + "\" at " + host + ": none was typed");
     }
     return status;
+}
+
+Status accountPassword(const ImapAccount& account, const ImapAddress& address,
+                       std::string* password) {
+    keepOutOfCoreDumps();
+    *password = account.password;
+    if (!password->empty()) return Status::Ok();
+    Status status = netrcPassword(address.hostName, address.user, password);
+    if (!status.ok() || !password->empty()) return status;
+    return Status::Error("Cannot read mail from " + printableServerText(address.host) +
+                         ": no password for \"" + printableServerText(address.user) +
+                         "\" (~/.netrc has none for this user at this host); give " +
+                         account.passwordHint);
 }
 
 }  // namespace tabulon

@@ -12,8 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "mail/imap_command.h"
 #include "mail/message_splitter.h"
+#include "mailbox/imap_command.h"
+#include "mailbox/mailbox_address.h"
 #include "platform/status.h"
 
 namespace tabulon {
@@ -42,18 +43,6 @@ struct ImapAccount {
     std::string passwordHint = "--password-file";
     std::string certificateHint = "with --cacert FILE";
 };
-
-// Splits an imap:// or imaps:// address into its host, user and folder; refuses
-// any other address, one without user or folder, and one holding a password.
-struct ImapAddress {
-    std::string host;      // with the port when the address gives one
-    std::string hostName;  // without it: the machine of ~/.netrc
-    std::string user;
-    // Decoded, %-escapes and IMAP's modified UTF-7 alike: "Orders/Aufträge"
-    std::string folder;
-    bool tls = true;  // imaps: TLS from the start
-};
-Status parseImapAddress(const std::string& url, ImapAddress* address);
 
 class ImapMailbox {
   public:

@@ -57,7 +57,7 @@ class DovecotServer : public LoopbackServer {
     int delivered_ = 0;
 };
 
-// tests/mail/hostile_imap.py serving one behaviour (see the script).
+// tests/mailbox/hostile_imap.py serving one behaviour (see the script).
 class HostileImapServer : public LoopbackServer {
   public:
     HostileImapServer(const TempDir& dir, const std::string& behaviour);

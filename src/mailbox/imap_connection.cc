@@ -1,4 +1,4 @@
-#include "mail/imap_connection.h"
+#include "mailbox/imap_connection.h"
 
 #include <curl/curl.h>
 #include <poll.h>

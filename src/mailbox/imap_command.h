@@ -8,35 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "mailbox/mailbox_options.h"
 #include "platform/status.h"
-#include "platform/text.h"
 
 namespace tabulon {
 
-// Whether an input names an IMAP mailbox (imaps://... or imap://...) rather than
-// a file.
-inline bool isMailboxAddress(std::string_view input) {
-    for (std::string_view scheme : {"imaps://", "imap://"}) {
-        if (input.size() > scheme.size() &&
-            equalsIgnoringCase(input.substr(0, scheme.size()), scheme)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Which messages of a folder to read; empty filters match every message.
-struct ImapSearch {
-    std::string subject;  // the Subject contains this text (letter case aside)
-    std::string from;     // the From field contains this text
-    std::string since;    // YYYY-MM-DD: received on or after this day
-    bool unread = false;  // only messages not marked read
-    bool operator==(const ImapSearch&) const = default;
-};
-
 // "UID SEARCH [CHARSET UTF-8] [SUBJECT "..."] [FROM "..."] [SINCE d-Mon-yyyy] [UID a:b]"
-// for `search`, restricted to UIDs `first` to `last` when `last` is not 0. Refuses
-// a filter holding a control character and a date that is not a real YYYY-MM-DD.
+// for `search`, restricted to UIDs `first` to `last` when `last` is not 0; each
+// filter as its row of mailboxOptions() asks. Refuses a filter holding a control
+// character and a date that is not a real YYYY-MM-DD.
 Status imapSearchCommand(const ImapSearch& search, uint64_t first, uint64_t last,
                          std::string* command);
 

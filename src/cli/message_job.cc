@@ -14,6 +14,7 @@
 #include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
 #include "mail/message_splitter.h"
+#include "mail/message_stream.h"
 #include "mail/new_rows.h"
 #include "mail/seen_messages.h"
 #include "mail/template_guess.h"

@@ -9,6 +9,7 @@
 
 #include "mail/message_conversion.h"
 #include "mail/message_splitter.h"
+#include "mail/message_stream.h"
 #include "test_util.h"
 
 namespace tabulon {

@@ -85,7 +85,8 @@ Status readPasswordFile(const std::string& path, std::string* password) {
     c = 0;
     if (!password->empty() && password->back() == '\r') password->pop_back();
     if (status.ok() && password->empty()) {
-        status = Status::FileError(path, "Cannot read \"" + path + "\": it holds no password");
+        status = Status::FileError(Status::Code::kNotFound, path,
+                                   "Cannot read \"" + path + "\": it holds no password");
     }
     return status;
 }
@@ -104,16 +105,17 @@ Status mailboxPassword(const std::string& user, const std::string& host,
     *password = keyringPassword(user + "@" + host);
     if (!password->empty()) return Status::Ok();
     if (!mayPrompt || !::isatty(STDIN_FILENO)) {
-        return Status::Error("No password for \"" + user + "\" at " + host +
-                             ": give --password-file FILE, put it in ~/.netrc (\"machine " +
-                             hostName + " login " + user +
-                             " password ...\"), or have Tabulon remember it in the keyring; " +
-                             (mayPrompt ? "it is asked for only on a terminal"
-                                        : "--update-tables never asks for it"));
+        return Status::NotFound("No password for \"" + user + "\" at " + host +
+                                ": give --password-file FILE, put it in ~/.netrc (\"machine " +
+                                hostName + " login " + user +
+                                " password ...\"), or have Tabulon remember it in the keyring; " +
+                                (mayPrompt ? "it is asked for only on a terminal"
+                                           : "--update-tables never asks for it"));
     }
     status = prompt("Password for " + user + " at " + host + ": ", password);
     if (status.ok() && password->empty()) {
-        status = Status::Error("No password for \"" + user + "\" at " + host + ": none was typed");
+        status =
+            Status::NotFound("No password for \"" + user + "\" at " + host + ": none was typed");
     }
     return status;
 }

@@ -73,8 +73,8 @@ Status imapSearchCommand(const ImapSearch& search, uint64_t first, uint64_t last
         if (text->empty()) continue;
         std::string value;
         if (!quoted(*text, &value)) {
-            return Status::Error("the search text \"" + printableServerText(*text) +
-                                 "\" holds a control character");
+            return Status::InvalidArgument("the search text \"" + printableServerText(*text) +
+                                           "\" holds a control character");
         }
         unicode = unicode || !isAscii(*text);
         criteria += std::string(" ") + key + " " + value;
@@ -82,8 +82,8 @@ Status imapSearchCommand(const ImapSearch& search, uint64_t first, uint64_t last
     if (!search.since.empty()) {
         std::string date;
         if (!imapDate(search.since, &date)) {
-            return Status::Error("the date \"" + printableServerText(search.since) +
-                                 "\" is not a day written YYYY-MM-DD");
+            return Status::InvalidArgument("the date \"" + printableServerText(search.since) +
+                                           "\" is not a day written YYYY-MM-DD");
         }
         criteria += " SINCE " + date;
     }

@@ -66,8 +66,8 @@ std::string_view taggedResult(std::string_view line, const std::string& tag) {
 
 Status parseImapAddress(const std::string& url, ImapAddress* address) {
     auto refuse = [&](const std::string& why) {
-        return Status::Error("Cannot read the mailbox \"" + printableServerText(url) +
-                             "\": " + why);
+        return Status::InvalidArgument("Cannot read the mailbox \"" + printableServerText(url) +
+                                       "\": " + why);
     };
     if (!isMailboxAddress(url)) return refuse("it is not an imaps:// address");
     CURLU* parsed = curl_url();
@@ -124,10 +124,10 @@ Status ImapMailbox::open(const ImapAccount& account, std::unique_ptr<ImapMailbox
         status = netrcPassword(at.hostName, at.user, &settings.password);
         if (!status.ok()) return status;
         if (settings.password.empty()) {
-            return Status::Error("Cannot read mail from " + printableServerText(at.host) +
-                                 ": no password for \"" + printableServerText(at.user) +
-                                 "\" (~/.netrc has none for this user at this host); give " +
-                                 account.passwordHint);
+            return Status::NotFound("Cannot read mail from " + printableServerText(at.host) +
+                                    ": no password for \"" + printableServerText(at.user) +
+                                    "\" (~/.netrc has none for this user at this host); give " +
+                                    account.passwordHint);
         }
     }
     wipe(&opened->account_.password);
@@ -191,7 +191,8 @@ Status ImapMailbox::failure(ImapFailure failure, const std::string& detail,
             why = "the connection failed while " + doing + " (" + shown + ")";
             break;
     }
-    return Status::Error("Cannot read mail from " + server + ": " + printableServerText(why, 400));
+    return Status::IoError("Cannot read mail from " + server + ": " +
+                           printableServerText(why, 400));
 }
 
 Status ImapMailbox::connectionFailure(const Status& status, const std::string& doing) const {
@@ -219,9 +220,9 @@ Status ImapMailbox::run(const std::string& command, const std::string& doing,
         }
         if (equalsIgnoringCase(result, "OK")) return Status::Ok();
         std::string said = line.substr(std::min(line.size(), tag.size() + result.size() + 2));
-        return Status::Error("Cannot read mail from " + printableServerText(address_.host) +
-                             ": the server refused " + doing + " (\"" + printableServerText(said) +
-                             "\")");
+        return Status::IoError("Cannot read mail from " + printableServerText(address_.host) +
+                               ": the server refused " + doing + " (\"" +
+                               printableServerText(said) + "\")");
     }
     return connectionFailure(status, doing);
 }

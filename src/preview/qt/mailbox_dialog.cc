@@ -187,9 +187,9 @@ MailboxSettings MailboxDialog::entries() const {
 Status MailboxDialog::query(MailboxQuery* query) const {
     MailboxSettings asked = entries();
     if (asked.server.empty() || asked.user.empty())
-        return Status::Error("Please give the server and the user of the mailbox.");
+        return Status::InvalidArgument("Please give the server and the user of the mailbox.");
     if (asked.server.find_first_of("/@ ") != std::string::npos)
-        return Status::Error(
+        return Status::InvalidArgument(
             "Please give the server as a name, or a name and a port "
             "(mail.example.com:993).");
     if (asked.folder.empty()) asked.folder = "INBOX";
@@ -215,7 +215,7 @@ Status MailboxDialog::query(MailboxQuery* query) const {
     if (!status.ok()) return status;
     std::string command;
     status = imapSearchCommand(query->search, 0, 0, &command);
-    return status.ok() ? status : Status::Error(sentence(status.message()).toStdString());
+    return status.ok() ? status : status.withMessage(sentence(status.message()).toStdString());
 }
 
 void MailboxDialog::accept() {

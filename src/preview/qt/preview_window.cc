@@ -545,7 +545,7 @@ void PreviewWindow::finishSave() {
                                     .arg(number(result.filesSaved)));
         }
         // For File > Update Tables; a table it cannot remember is still saved.
-        if (remembering_) rememberExport(*remembering_, rememberedTablesPath());
+        if (remembering_) static_cast<void>(rememberExport(*remembering_, rememberedTablesPath()));
     } else if (stopped) {
         StatusText->setText(counts_);
     } else {

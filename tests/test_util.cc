@@ -110,7 +110,7 @@ Status StringSource::read(char* buffer, size_t capacity, size_t* count) {
 Status FullDiskSink::write(const char* data, size_t size) {
     size_t fits = std::min(size, capacity_ - bytes.size());
     bytes.append(data, fits);
-    if (fits < size) return Status::Error("Cannot write \"output\": No space left on device");
+    if (fits < size) return Status::IoError("Cannot write \"output\": No space left on device");
     return Status::Ok();
 }
 

@@ -253,7 +253,7 @@ bool loadConvertTemplate(const ConvertArguments& args, FieldList* fields) {
     }
     std::string path = convertTemplatePath(args.templatePath);
     Status status = readFieldNames(path, fields);
-    if (!status.ok() && !fileExists(path)) {
+    if (status.isNotFound()) {
         std::fprintf(stderr, "tabulon-convert: The Field Names file is missing! (%s)\n",
                      path.c_str());
         return false;

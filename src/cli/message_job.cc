@@ -14,6 +14,7 @@
 #include "mail/mail_folder.h"
 #include "mail/message_conversion.h"
 #include "mail/message_splitter.h"
+#include "mail/message_stream.h"
 #include "mail/new_rows.h"
 #include "mail/seen_messages.h"
 #include "mail/template_guess.h"
@@ -83,7 +84,7 @@ Status refuseIfNoMail(const HeadKeepingSource& input, const std::vector<std::str
     bool nothing = std::all_of(cells.begin(), cells.end(),
                                [](const std::string& cell) { return cell.empty(); });
     if (!nothing || input.openedWithMail()) return Status::Ok();
-    return Status::Error(
+    return Status::InvalidArgument(
         "standard input holds no mail (to read the files a list names, give it with "
         "--files-from)");
 }

@@ -10,12 +10,12 @@ Status refusal(const OutputTarget& target, const FileId& input, const std::strin
                                           : fileIdOf(target.path()).isSameFile(input);
     if (!same) return Status::Ok();
     if (target.isStandardOutput()) {
-        return Status::Error("Cannot write standard output: it is the input file \"" + inputName +
-                             "\"; send the output elsewhere");
+        return Status::InvalidArgument("Cannot write standard output: it is the input file \"" +
+                                       inputName + "\"; send the output elsewhere");
     }
-    return Status::FileError(target.path(), "Cannot write \"" + target.path() +
-                                                "\": it is the input file \"" + inputName +
-                                                "\"; choose another name for the output");
+    return Status::FileError(Status::Code::kInvalidArgument, target.path(),
+                             "Cannot write \"" + target.path() + "\": it is the input file \"" +
+                                 inputName + "\"; choose another name for the output");
 }
 
 }  // namespace

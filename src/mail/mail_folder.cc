@@ -79,7 +79,8 @@ Status listMaildir(const fs::path& folder, MailFolderFiles* out) {
             }
             messages.emplace_back(name, it->path());
         }
-        if (error) return Status::Error("Cannot read \"" + sub.string() + "\": " + error.message());
+        if (error)
+            return Status::IoError("Cannot read \"" + sub.string() + "\": " + error.message());
     }
     std::sort(messages.begin(), messages.end());
     for (const auto& [name, path] : messages)
@@ -99,7 +100,8 @@ Status list(const fs::path& folder, int depth, MailFolderFiles* out) {
     std::vector<fs::path> entries;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
         entries.push_back(it->path());
-    if (error) return Status::Error("Cannot read \"" + folder.string() + "\": " + error.message());
+    if (error)
+        return Status::IoError("Cannot read \"" + folder.string() + "\": " + error.message());
     std::sort(entries.begin(), entries.end(), comesBefore);
     for (const fs::path& entry : entries) {
         std::string name = entry.filename().string();

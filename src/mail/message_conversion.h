@@ -1,6 +1,7 @@
-// The conversion that understands mail: each message of the input becomes one row
-// of the same columns, the asked-for header fields first, then the template's
-// fields. Streams message by message; memory is bounded by the largest message.
+// The conversion that understands mail, its options and its rows: each message
+// of the input becomes one row of the same columns, the asked-for header fields
+// first, then the template's fields, and the report counts what was read. An
+// input is run through it by convertMessages() (message_stream.h).
 #pragma once
 
 #include <functional>
@@ -165,13 +166,5 @@ class MessageRows {
 };
 
 using RowFn = std::function<Status(const std::vector<std::string>& cells)>;
-
-// Splits `input` into messages and hands each one's row to `onRow`. Stops at the
-// first read error or the first error `onRow` returns. Unless `rows` has learned
-// the form's layout, the first messages of `input` teach it. `oneMessage`: the
-// input is one message (MessageSplitter::keepOneMessage()).
-Status convertMessages(ByteSource& input, std::string_view inputName, MessageRows& rows,
-                       const RowFn& onRow, const ProgressFn& progress = {},
-                       bool oneMessage = false);
 
 }  // namespace tabulon

@@ -101,9 +101,10 @@ Status rememberTable(const RememberedTable& entry, const std::string& path) {
     bool busy = false;
     if (status.ok()) status = lock.take(path + ".lock", kLockWait, &busy);
     if (status.ok() && busy) {
-        status = Status::FileError(path, "Cannot remember the table in \"" + path +
-                                             "\": another run held it for " +
-                                             std::to_string(kLockWait.count()) + " seconds");
+        status = Status::FileError(Status::Code::kIoError, path,
+                                   "Cannot remember the table in \"" + path +
+                                       "\": another run held it for " +
+                                       std::to_string(kLockWait.count()) + " seconds");
     }
     std::vector<RememberedTable> tables;
     if (status.ok()) status = readRememberedTables(path, &tables);

@@ -91,9 +91,10 @@ Status SeenMessages::load(const std::string& output, const std::function<bool()>
     if (locked.ok()) locked = lock_.take(record_ + ".lock", kLockWait, &busy, stopped);
     if (!locked.ok()) return locked;
     if (busy) {
-        return Status::FileError(
-            output, "\"" + output + "\" is being updated by another run (waited " +
-                        std::to_string(kLockWait.count()) + " seconds); nothing was changed");
+        return Status::FileError(Status::Code::kIoError, output,
+                                 "\"" + output + "\" is being updated by another run (waited " +
+                                     std::to_string(kLockWait.count()) +
+                                     " seconds); nothing was changed");
     }
     std::string stamp = tableStamp(output);
     tableExists_ = !stamp.empty();
@@ -102,10 +103,11 @@ Status SeenMessages::load(const std::string& output, const std::function<bool()>
     if (status.ok() && !pending_.empty()) status = finishOrGoBack(stamp);
     if (!status.ok()) return status;
     if (stamp != stamp_) {
-        return Status::FileError(output, "\"" + output +
-                                             "\" changed since new messages were last added to "
-                                             "it, so which ones it holds is not known" +
-                                             kStartOver);
+        return Status::FileError(Status::Code::kCorrupt, output,
+                                 "\"" + output +
+                                     "\" changed since new messages were last added to "
+                                     "it, so which ones it holds is not known" +
+                                     kStartOver);
     }
     seen_.insert(held_.begin(), held_.end());
     return Status::Ok();
@@ -114,10 +116,11 @@ Status SeenMessages::load(const std::string& output, const std::function<bool()>
 Status SeenMessages::read() {
     int fd = ::open(record_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 && errno == ENOENT) {
-        return Status::FileError(output_, "\"" + output_ +
-                                              "\" exists, but there is no record of which "
-                                              "messages it holds (kept in " +
-                                              record_ + ")" + kStartOver);
+        return Status::FileError(Status::Code::kNotFound, output_,
+                                 "\"" + output_ +
+                                     "\" exists, but there is no record of which "
+                                     "messages it holds (kept in " +
+                                     record_ + ")" + kStartOver);
     }
     // Every line ends in a line feed; the last one of a whole record says how
     // many identities come before it (an older record has no such line).
@@ -125,16 +128,18 @@ Status SeenMessages::read() {
     int err = fd < 0 ? errno : readLines(fd, lines);
     if (fd >= 0) ::close(fd);
     if (err != 0) {
-        return Status::FileError(
-            output_, "Cannot read the record of which messages \"" + output_ + "\" holds (\"" +
-                         record_ + "\"): " + std::strerror(err) + "; nothing was changed");
+        return Status::FileError(Status::Code::kIoError, output_,
+                                 "Cannot read the record of which messages \"" + output_ +
+                                     "\" holds (\"" + record_ + "\"): " + std::strerror(err) +
+                                     "; nothing was changed");
     }
     if (!lines.whole()) {
-        return Status::FileError(output_, "The record of which messages \"" + output_ +
-                                              "\" holds (\"" + record_ +
-                                              "\") is damaged, so which ones it holds is not "
-                                              "known" +
-                                              kStartOver);
+        return Status::FileError(Status::Code::kCorrupt, output_,
+                                 "The record of which messages \"" + output_ + "\" holds (\"" +
+                                     record_ +
+                                     "\") is damaged, so which ones it holds is not "
+                                     "known" +
+                                     kStartOver);
     }
     return Status::Ok();
 }
@@ -229,16 +234,18 @@ const CommitSteps& SeenMessages::commitSteps() {
                               " sha256 " + digest_->hex());
         if (status.ok()) return status;
         return Status::FileError(
-            output_, status.message() + "; \"" + output_ + "\" and its record were not changed");
+            status.code(), output_,
+            status.message() + "; \"" + output_ + "\" and its record were not changed");
     };
     steps_.afterRename = [this] {
         stamp_ = tableStamp(output_);
         Status status = write("");  // what the table holds now: held_, then added_
         if (status.ok()) return status;
-        return Status::FileError(output_, "The new rows were added to \"" + output_ +
-                                              "\", but their record could not be completed (" +
-                                              status.message() +
-                                              "); the next run with --new-only completes it");
+        return Status::FileError(status.code(), output_,
+                                 "The new rows were added to \"" + output_ +
+                                     "\", but their record could not be completed (" +
+                                     status.message() +
+                                     "); the next run with --new-only completes it");
     };
     return steps_;
 }

@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "mail/form_reader.h"
+#include "mail/form_text.h"
 
 namespace tabulon {
 

@@ -73,12 +73,12 @@ Status imapSearchCommand(const ImapSearch& search, uint64_t first, uint64_t last
         if (text == nullptr || text->empty()) continue;
         std::string value;
         if (option.day && !imapDate(*text, &value)) {
-            return Status::Error("the date \"" + printableServerText(*text) +
-                                 "\" is not a day written YYYY-MM-DD");
+            return Status::InvalidArgument("the date \"" + printableServerText(*text) +
+                                           "\" is not a day written YYYY-MM-DD");
         }
         if (!option.day && !quoted(*text, &value)) {
-            return Status::Error("the search text \"" + printableServerText(*text) +
-                                 "\" holds a control character");
+            return Status::InvalidArgument("the search text \"" + printableServerText(*text) +
+                                           "\" holds a control character");
         }
         unicode = unicode || (!option.day && !isAscii(*text));
         criteria += std::string(" ") + option.searchKey + " " + value;

@@ -88,7 +88,7 @@ Status ImapConnection::open(const ImapConnectionSettings& settings,
     *failure = ImapFailure::kBroken;
     std::unique_ptr<ImapConnection> opened(new ImapConnection(settings));
     CURL* curl = curl_easy_init();
-    if (curl == nullptr) return Status::Error("libcurl could not start");
+    if (curl == nullptr) return Status::IoError("libcurl could not start");
     opened->curl_ = curl;
     std::string errors(CURL_ERROR_SIZE, '\0');
     Settings set(curl);
@@ -115,8 +115,8 @@ Status ImapConnection::open(const ImapConnectionSettings& settings,
         set.set(CURLOPT_NOPROGRESS, 0L);
     }
     if (set.code() != CURLE_OK) {
-        return Status::Error(std::string("libcurl refused a setting (") +
-                             curl_easy_strerror(set.code()) + ")");
+        return Status::IoError(std::string("libcurl refused a setting (") +
+                               curl_easy_strerror(set.code()) + ")");
     }
     CURLcode code = curl_easy_perform(curl);
     // The buffer dies here; libcurl must not write to it later.
@@ -125,12 +125,12 @@ Status ImapConnection::open(const ImapConnectionSettings& settings,
     if (code != CURLE_OK) {
         *failure = failureOf(code);
         std::string detail = errors.c_str();
-        return Status::Error(detail.empty() ? curl_easy_strerror(code) : detail);
+        return Status::IoError(detail.empty() ? curl_easy_strerror(code) : detail);
     }
     curl_socket_t socket = CURL_SOCKET_BAD;
     CURLcode info = curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &socket);
     if (unset != CURLE_OK || info != CURLE_OK || socket == CURL_SOCKET_BAD) {
-        return Status::Error("libcurl gave no connection");
+        return Status::IoError("libcurl gave no connection");
     }
     opened->socket_ = socket;
     *failure = ImapFailure::kNone;
@@ -141,7 +141,7 @@ Status ImapConnection::open(const ImapConnectionSettings& settings,
 Status ImapConnection::fail(ImapFailure failure, const std::string& detail) {
     failure_ = failure;
     broken_ = true;
-    return Status::Error(detail);
+    return Status::IoError(detail);
 }
 
 Status ImapConnection::send(const std::string& command, std::string* tag) {

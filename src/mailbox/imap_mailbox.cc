@@ -129,7 +129,8 @@ Status ImapMailbox::failure(ImapFailure failure, const std::string& detail,
             why = "the connection failed while " + doing + " (" + shown + ")";
             break;
     }
-    return Status::Error("Cannot read mail from " + server + ": " + printableServerText(why, 400));
+    return Status::IoError("Cannot read mail from " + server + ": " +
+                           printableServerText(why, 400));
 }
 
 Status ImapMailbox::connectionFailure(const Status& status, const std::string& doing) const {
@@ -157,9 +158,9 @@ Status ImapMailbox::run(const std::string& command, const std::string& doing,
         }
         if (equalsIgnoringCase(result, "OK")) return Status::Ok();
         std::string said = line.substr(std::min(line.size(), tag.size() + result.size() + 2));
-        return Status::Error("Cannot read mail from " + printableServerText(address_.host) +
-                             ": the server refused " + doing + " (\"" + printableServerText(said) +
-                             "\")");
+        return Status::IoError("Cannot read mail from " + printableServerText(address_.host) +
+                               ": the server refused " + doing + " (\"" +
+                               printableServerText(said) + "\")");
     }
     return connectionFailure(status, doing);
 }

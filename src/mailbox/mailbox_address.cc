@@ -45,8 +45,8 @@ std::string percentEncoded(const std::string& text, std::string_view keep = {}) 
 
 Status parseImapAddress(const std::string& url, ImapAddress* address) {
     auto refuse = [&](const std::string& why) {
-        return Status::Error("Cannot read the mailbox \"" + printableServerText(url) +
-                             "\": " + why);
+        return Status::InvalidArgument("Cannot read the mailbox \"" + printableServerText(url) +
+                                       "\": " + why);
     };
     if (!isMailboxAddress(url)) return refuse("it is not an imaps:// address");
     CURLU* parsed = curl_url();
@@ -97,9 +97,9 @@ std::string mailboxName(const std::string& url) {
 Status mailboxAddressOf(const std::string& server, const std::string& user,
                         const std::string& folder, std::string* url) {
     if (server.empty() || user.empty())
-        return Status::Error("Please give the server and the user of the mailbox.");
+        return Status::InvalidArgument("Please give the server and the user of the mailbox.");
     if (server.find_first_of("/@ ") != std::string::npos)
-        return Status::Error(
+        return Status::InvalidArgument(
             "Please give the server as a name, or a name and a port "
             "(mail.example.com:993).");
     // Port 143 is plain IMAP, where TLS begins with STARTTLS (which must succeed).

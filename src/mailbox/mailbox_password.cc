@@ -7,8 +7,8 @@
 
 #include <cerrno>
 
+#include "mailbox/imap_account.h"
 #include "mailbox/imap_command.h"
-#include "mailbox/imap_mailbox.h"
 #include "platform/netrc.h"
 #include "platform/secret_memory.h"
 
@@ -86,7 +86,8 @@ Status readPasswordFile(const std::string& path, std::string* password) {
     c = 0;
     if (!password->empty() && password->back() == '\r') password->pop_back();
     if (status.ok() && password->empty()) {
-        status = Status::FileError(path, "Cannot read \"" + path + "\": it holds no password");
+        status = Status::FileError(Status::Code::kNotFound, path,
+                                   "Cannot read \"" + path + "\": it holds no password");
     }
     return status;
 }
@@ -106,16 +107,17 @@ Status mailboxPassword(const ImapAddress& address, const std::string& passwordFi
     if (!password->empty()) return Status::Ok();
     bool mayPrompt = sources.mayPrompt;
     if (!mayPrompt || !::isatty(STDIN_FILENO)) {
-        return Status::Error("No password for \"" + user + "\" at " + host +
-                             ": give --password-file FILE, put it in ~/.netrc (\"machine " +
-                             hostName + " login " + user +
-                             " password ...\"), or have Tabulon remember it in the keyring; " +
-                             (mayPrompt ? "it is asked for only on a terminal"
-                                        : "--update-tables never asks for it"));
+        return Status::NotFound("No password for \"" + user + "\" at " + host +
+                                ": give --password-file FILE, put it in ~/.netrc (\"machine " +
+                                hostName + " login " + user +
+                                " password ...\"), or have Tabulon remember it in the keyring; " +
+                                (mayPrompt ? "it is asked for only on a terminal"
+                                           : "--update-tables never asks for it"));
     }
     status = prompt("Password for " + user + " at " + host + ": ", password);
     if (status.ok() && password->empty()) {
-        status = Status::Error("No password for \"" + user + "\" at " + host + ": none was typed");
+        status =
+            Status::NotFound("No password for \"" + user + "\" at " + host + ": none was typed");
     }
     return status;
 }
@@ -127,10 +129,10 @@ Status accountPassword(const ImapAccount& account, const ImapAddress& address,
     if (!password->empty()) return Status::Ok();
     Status status = netrcPassword(address.hostName, address.user, password);
     if (!status.ok() || !password->empty()) return status;
-    return Status::Error("Cannot read mail from " + printableServerText(address.host) +
-                         ": no password for \"" + printableServerText(address.user) +
-                         "\" (~/.netrc has none for this user at this host); give " +
-                         account.passwordHint);
+    return Status::NotFound("Cannot read mail from " + printableServerText(address.host) +
+                            ": no password for \"" + printableServerText(address.user) +
+                            "\" (~/.netrc has none for this user at this host); give " +
+                            account.passwordHint);
 }
 
 }  // namespace tabulon

@@ -52,7 +52,8 @@ Status followLinks(const std::string& path, std::string* target) {
         current = next[0] == '/' ? next : folderOf(current) + next;
     }
     return Status::FileError(
-        path, "Cannot write \"" + path + "\": it is a symbolic link that leads back to itself");
+        Status::Code::kInvalidArgument, path,
+        "Cannot write \"" + path + "\": it is a symbolic link that leads back to itself");
 }
 
 // A hidden name beside `target` that is not taken yet at the time of asking.
@@ -130,7 +131,8 @@ Status AtomicFile::open(const std::string& path, Durability durability) {
     struct stat st {};
     bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) {
-        return Status::FileError(path, "Cannot write \"" + path + "\": it is a folder");
+        return Status::FileError(Status::Code::kInvalidArgument, path,
+                                 "Cannot write \"" + path + "\": it is a folder");
     }
     if (exists && !S_ISREG(st.st_mode)) {
         inPlace_ = true;
@@ -153,7 +155,8 @@ Status AtomicFile::open(const std::string& path, Durability durability) {
 Status AtomicFile::write(const char* data, size_t size) {
     Status status = FdSink(fd_, path_).write(data, size);
     if (status.isBrokenPipe()) {
-        return Status::FileError(path_, "Cannot write \"" + path_ + "\": broken pipe");
+        return Status::FileError(Status::Code::kIoError, path_,
+                                 "Cannot write \"" + path_ + "\": broken pipe");
     }
     return status;
 }

@@ -67,9 +67,10 @@ Status ContainedFolder::subfolder(const std::string& name, ContainedFolder* fold
         return errnoStatus("make the folder", path, errno);
     int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0 && (errno == ELOOP || errno == ENOTDIR)) {
-        return Status::FileError(path, "Cannot write into \"" + path +
-                                           "\": it is a symbolic link or no folder; nothing "
-                                           "is written through it");
+        return Status::FileError(Status::Code::kInvalidArgument, path,
+                                 "Cannot write into \"" + path +
+                                     "\": it is a symbolic link or no folder; nothing "
+                                     "is written through it");
     }
     if (fd < 0) return errnoStatus("open the folder", path, errno);
     *folder = ContainedFolder();
@@ -134,8 +135,9 @@ Status ContainedFolder::addFile(const std::function<std::string(unsigned)>& name
                 const std::string& text = status.message();
                 size_t why = text.rfind(": ");
                 return Status::FileError(
-                    path_ + name, "Cannot write \"" + path_ + name + "\": " +
-                                      (why == std::string::npos ? text : text.substr(why + 2)));
+                    status.code(), path_ + name,
+                    "Cannot write \"" + path_ + name +
+                        "\": " + (why == std::string::npos ? text : text.substr(why + 2)));
             }
         }
         if (linkNoReplace(fd_, hidden, name) == 0) {
@@ -150,8 +152,9 @@ Status ContainedFolder::addFile(const std::function<std::string(unsigned)>& name
         }
     }
     if (!hidden.empty()) ::unlinkat(fd_, hidden.c_str(), 0);
-    return Status::FileError(path_ + nameFor(1), "Cannot write \"" + path_ + nameFor(1) +
-                                                     "\": every numbered name for it is taken");
+    return Status::FileError(
+        Status::Code::kIoError, path_ + nameFor(1),
+        "Cannot write \"" + path_ + nameFor(1) + "\": every numbered name for it is taken");
 }
 
 }  // namespace tabulon

@@ -26,7 +26,7 @@ Status FileSource::open(const std::string& path, std::unique_ptr<FileSource>* re
     }
     if (S_ISDIR(st.st_mode)) {
         ::close(fd);
-        return Status::Error("Cannot read \"" + path + "\": it is a folder");
+        return Status::InvalidArgument("Cannot read \"" + path + "\": it is a folder");
     }
     uint64_t size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
 #ifdef POSIX_FADV_SEQUENTIAL
@@ -38,8 +38,9 @@ Status FileSource::open(const std::string& path, std::unique_ptr<FileSource>* re
 
 Status FileSource::openRegularFile(const std::string& path, std::unique_ptr<FileSource>* result) {
     auto notRegular = [&path](const struct stat& st) {
-        return Status::Error("Cannot read \"" + path + "\": " +
-                             (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file"));
+        return Status::InvalidArgument(
+            "Cannot read \"" + path +
+            "\": " + (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file"));
     };
     // Looked at before opening, as opening some devices does something.
     struct stat st {};
@@ -85,10 +86,10 @@ Status FileSource::read(char* buffer, size_t capacity, size_t* count) {
 
 Status FileSource::checkReadWhole(uint64_t bytesRead) const {
     if (!owned_ || size_ == 0 || bytesRead == size_) return Status::Ok();
-    return Status::Error("\"" + name_ + "\" changed while it was being converted (" +
-                         std::to_string(size_) + " bytes were expected, " +
-                         std::to_string(bytesRead) +
-                         " were read); the converted file holds what was read.");
+    return Status::IoError("\"" + name_ + "\" changed while it was being converted (" +
+                           std::to_string(size_) + " bytes were expected, " +
+                           std::to_string(bytesRead) +
+                           " were read); the converted file holds what was read.");
 }
 
 }  // namespace tabulon

@@ -27,15 +27,15 @@ Status openSmallFile(const std::string& path, uint64_t maxBytes, int* fd) {
     if (::fstat(*fd, &st) != 0) {
         status = errnoStatus("read", path, errno);
     } else if (S_ISDIR(st.st_mode)) {
-        status = Status::Error("Cannot read \"" + path + "\": it is a folder");
+        status = Status::InvalidArgument("Cannot read \"" + path + "\": it is a folder");
     } else if (handedOver && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))) {
         // read below, up to maxBytes
     } else if (!S_ISREG(st.st_mode)) {
-        status = Status::Error("Cannot read \"" + path + "\": it is not a regular file");
+        status = Status::InvalidArgument("Cannot read \"" + path + "\": it is not a regular file");
     } else if (static_cast<uint64_t>(st.st_size) > maxBytes) {
-        status = Status::Error("Cannot read \"" + path + "\": it is too large (" +
-                               std::to_string(st.st_size) + " bytes; at most " +
-                               std::to_string(maxBytes) + " are read)");
+        status = Status::InvalidArgument("Cannot read \"" + path + "\": it is too large (" +
+                                         std::to_string(st.st_size) + " bytes; at most " +
+                                         std::to_string(maxBytes) + " are read)");
     }
     if (!status.ok()) {
         ::close(*fd);
@@ -71,7 +71,7 @@ Status readLines(const std::string& path, std::vector<std::string>* lines, uint6
         size_t count = 0;
         status = source->read(block.get(), kBlock, &count);
         if (status.ok() && (total += count) > maxBytes) {  // it grew while being read
-            status = Status::Error("Cannot read \"" + path + "\": it is too large");
+            status = Status::InvalidArgument("Cannot read \"" + path + "\": it is too large");
         }
         if (!status.ok() || count == 0) break;
         scanner.feed(block.get(), count, segment);

@@ -54,10 +54,11 @@ Status refuseSharedSecrets(int fd, const std::string& path) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) return errnoStatus("read", path, errno);
     if (S_ISREG(info.st_mode) && (info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
-        return Status::FileError(path, "Cannot use \"" + path +
-                                           "\": it holds a password and other users can read "
-                                           "it; make it yours alone (chmod 600 \"" +
-                                           path + "\")");
+        return Status::FileError(Status::Code::kInvalidArgument, path,
+                                 "Cannot use \"" + path +
+                                     "\": it holds a password and other users can read "
+                                     "it; make it yours alone (chmod 600 \"" +
+                                     path + "\")");
     }
     return Status::Ok();
 }

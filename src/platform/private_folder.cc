@@ -92,7 +92,7 @@ Status makePrivateFolder(const std::string& folder) {
         case FolderCheck::kNotPrivate:
             break;
     }
-    return Status::Error(why);
+    return Status::InvalidArgument(why);
 }
 
 }  // namespace tabulon

@@ -33,9 +33,10 @@ Status clearStaleSocket(const std::string& path) {
         return errno == ENOENT ? Status::Ok() : errnoStatus("examine", path, errno);
     }
     if (!S_ISSOCK(st.st_mode)) {
-        return Status::Error("\"" + path + "\" is not a socket; it is left as it is");
+        return Status::InvalidArgument("\"" + path + "\" is not a socket; it is left as it is");
     }
-    if (answers(path)) return Status::Error("another Tabulon already answers at \"" + path + "\"");
+    if (answers(path))
+        return Status::IoError("another Tabulon already answers at \"" + path + "\"");
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
         return errnoStatus("remove the old socket", path, errno);
     }

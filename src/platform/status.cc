@@ -1,5 +1,6 @@
 #include "platform/status.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/control_characters.h"
@@ -20,7 +21,9 @@ Status::Status(Code code, std::string message) : code_(code), message_(std::move
 }
 
 Status errnoStatus(const std::string& action, const std::string& path, int err) {
-    return Status::FileError(path, "Cannot " + action + " \"" + path + "\": " + std::strerror(err));
+    bool absent = err == ENOENT || err == ENOTDIR || err == ELOOP || err == ENAMETOOLONG;
+    return Status::FileError(absent ? Status::Code::kNotFound : Status::Code::kIoError, path,
+                             "Cannot " + action + " \"" + path + "\": " + std::strerror(err));
 }
 
 }  // namespace tabulon

@@ -1,5 +1,6 @@
-// The outcome of an operation that can fail: ok, or an error with a message that
-// names what failed and why, ready to show to a person.
+// The outcome of an operation that can fail: ok, or an error of a kind (what a
+// caller may act on) with a message that names what failed and why, ready to
+// show to a person.
 #pragma once
 
 #include <string>
@@ -9,24 +10,48 @@ namespace tabulon {
 
 class [[nodiscard]] Status {
   public:
-    enum class Code { kOk, kError, kBrokenPipe, kStopped };
+    enum class Code {
+        kOk,
+        kNotFound,         // no file, folder or entry of that name
+        kIoError,          // reading, writing or reaching it failed
+        kCorrupt,          // what was read is damaged or not what it should be
+        kInvalidArgument,  // what was asked for cannot be done (a wrong name, a folder for a file)
+        kStopped,          // a run ended on request before its end; nothing is wrong
+        kBrokenPipe,       // the reader at the other end of a pipe went away
+    };
 
     Status() = default;
     static Status Ok() { return Status(); }
-    static Status Error(std::string message) { return Status(Code::kError, std::move(message)); }
-    // The reader at the other end of a pipe went away; callers that write to a
-    // pipe treat this as a normal end.
+    static Status NotFound(std::string message) {
+        return Status(Code::kNotFound, std::move(message));
+    }
+    static Status IoError(std::string message) {
+        return Status(Code::kIoError, std::move(message));
+    }
+    static Status Corrupt(std::string message) {
+        return Status(Code::kCorrupt, std::move(message));
+    }
+    static Status InvalidArgument(std::string message) {
+        return Status(Code::kInvalidArgument, std::move(message));
+    }
+    static Status Stopped(std::string message = "The conversion was stopped.") {
+        return Status(Code::kStopped, std::move(message));
+    }
+    // Callers that write to a pipe treat this as a normal end.
     static Status BrokenPipe() { return Status(Code::kBrokenPipe, "broken pipe"); }
-    // An error whose message already names the file `path` (and says what failed).
-    static Status FileError(std::string path, std::string message) {
-        Status status(Code::kError, std::move(message));
+    // An error of kind `code` whose message already names the file `path`.
+    static Status FileError(Code code, std::string path, std::string message) {
+        Status status(code, std::move(message));
         status.file_ = std::move(path);
         return status;
     }
-    // A run ended on request before its end; nothing is wrong.
-    static Status Stopped() { return Status(Code::kStopped, "The conversion was stopped."); }
+    // The same kind and file, said in other words (what was done, what was left).
+    Status withMessage(std::string message) const {
+        return FileError(code_, file_, std::move(message));
+    }
 
     bool ok() const { return code_ == Code::kOk; }
+    bool isNotFound() const { return code_ == Code::kNotFound; }
     bool isBrokenPipe() const { return code_ == Code::kBrokenPipe; }
     bool isStopped() const { return code_ == Code::kStopped; }
     Code code() const { return code_; }
@@ -44,7 +69,9 @@ class [[nodiscard]] Status {
     std::string file_;
 };
 
-// "Cannot <action> "<path>": <strerror(err)>", a FileError naming `path`.
+// "Cannot <action> "<path>": <strerror(err)>", a FileError naming `path`: not
+// found when no file is reachable at `path` (ENOENT, ENOTDIR, ELOOP,
+// ENAMETOOLONG), an I/O error otherwise.
 Status errnoStatus(const std::string& action, const std::string& path, int err);
 
 }  // namespace tabulon

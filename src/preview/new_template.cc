@@ -18,7 +18,7 @@ class WatchedSource : public ByteSource {
         : source_(source), progress_(progress), stop_(stop) {}
     Status read(char* buffer, size_t capacity, size_t* count) override {
         if (stop_ != nullptr && stop_->load(std::memory_order_relaxed))
-            return Status::Error("The reading was stopped.");
+            return Status::Stopped("The reading was stopped.");
         Status status = source_.read(buffer, capacity, count);
         read_ += *count;
         if (progress_) progress_(read_, source_.size());
@@ -50,15 +50,15 @@ Status proposeTemplate(const std::string& mailPath, FieldList* fields, const Pro
 }
 
 Status checkTemplateName(const std::string& folder, const std::string& name) {
-    if (name.empty()) return Status::Error("Please give the new template a name.");
+    if (name.empty()) return Status::InvalidArgument("Please give the new template a name.");
     if (name.find_first_of("/\r\n") != std::string::npos || name[0] == '.') {
-        return Status::Error(
+        return Status::InvalidArgument(
             "A template's name cannot start with \".\" or hold \"/\" or a line "
             "end.");
     }
     if (fileExists(childPath(folder, name))) {
-        return Status::Error("The Templates folder already holds \"" + name +
-                             "\". Please choose another name.");
+        return Status::InvalidArgument("The Templates folder already holds \"" + name +
+                                       "\". Please choose another name.");
     }
     return Status::Ok();
 }

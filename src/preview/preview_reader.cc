@@ -2,6 +2,7 @@
 
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
+#include "mail/message_stream.h"
 #include "platform/file_info.h"
 #include "platform/file_source.h"
 

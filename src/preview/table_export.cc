@@ -4,6 +4,7 @@
 #include "mail/header_cell.h"
 #include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
+#include "mail/message_stream.h"
 #include "mail/new_rows.h"
 #include "platform/file_info.h"
 #include "platform/file_source.h"

@@ -127,8 +127,7 @@ class OldRowsFirst : public TableWriter {
         bool end = false;
         while (status.ok()) {
             status = old_.next(&cells, &end);
-            if (!status.ok())
-                return Status::FileError(status.file(), status.message() + kUnchanged);
+            if (!status.ok()) return status.withMessage(status.message() + kUnchanged);
             if (end) break;
             status = writer_.row(cells);
         }
@@ -153,9 +152,10 @@ bool sameTitles(std::vector<std::string> header, const std::vector<std::string>&
 }
 
 Status otherColumns(const std::string& path, const TableOptions& options) {
-    return Status::FileError(path, "Cannot add rows to \"" + path +
-                                       "\": its columns are not this conversion's (" +
-                                       options.otherColumnsAdvice + ")" + kUnchanged);
+    return Status::FileError(Status::Code::kInvalidArgument, path,
+                             "Cannot add rows to \"" + path +
+                                 "\": its columns are not this conversion's (" +
+                                 options.otherColumnsAdvice + ")" + kUnchanged);
 }
 
 // The first `size` bytes of `table`, a block at a time.
@@ -166,9 +166,10 @@ Status copyOldTable(OldTable& table, uint64_t size, ByteSink& sink) {
         Status status = table.readAt(done, want, &block);
         if (status.ok() && block.size() != want) {
             status = Status::FileError(
-                table.path, "Cannot read \"" + table.path + "\": it grew shorter while being read");
+                Status::Code::kIoError, table.path,
+                "Cannot read \"" + table.path + "\": it grew shorter while being read");
         }
-        if (!status.ok()) return Status::FileError(status.file(), status.message() + kUnchanged);
+        if (!status.ok()) return status.withMessage(status.message() + kUnchanged);
         status = sink.write(block.data(), want);
         if (!status.ok()) return status;
         done += want;
@@ -186,7 +187,7 @@ Status appendWorkbook(const std::string& path, const TableOptions& options,
     bool end = false;
     Status status = old.open(path);
     if (status.ok()) status = old.next(&header, &end);
-    if (!status.ok()) return Status::FileError(path, status.message() + kUnchanged);
+    if (!status.ok()) return Status::FileError(status.code(), path, status.message() + kUnchanged);
     if (end || !sameTitles(header, columns)) return otherColumns(path, options);
     return writeOutput(
         OutputTarget::file(path),
@@ -217,11 +218,10 @@ Status appendTable(const std::string& path, TableFormat format, const TableOptio
         if (table.size > 0) opened = table.readAt(table.size - 1, 1, &last);
         if (!last.empty()) table.last = last[0];
     }
-    if (!opened.ok()) return Status::FileError(opened.file(), opened.message() + kUnchanged);
+    if (!opened.ok()) return opened.withMessage(opened.message() + kUnchanged);
     size_t headerSize = 0;
     bool same = sameColumns(table, format, options, columns, &headerSize);
-    if (!table.error.ok())
-        return Status::FileError(table.error.file(), table.error.message() + kUnchanged);
+    if (!table.error.ok()) return table.error.withMessage(table.error.message() + kUnchanged);
     if (!same) return otherColumns(path, options);
     OutputTarget target = OutputTarget::file(path);
     return writeOutput(

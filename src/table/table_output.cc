@@ -23,7 +23,7 @@ class OutputNamingWriter : public TableWriter {
             status.file() == target_.path()) {
             return status;
         }
-        return Status::FileError(target_.path(),
+        return Status::FileError(status.code(), target_.path(),
                                  "Cannot write \"" + target_.path() + "\": " + status.message());
     }
 
@@ -37,9 +37,9 @@ Status writeTable(const OutputTarget& target, TableFormat format, const TableOpt
                   const std::function<Status(TableWriter& writer)>& fill,
                   const CommitSteps* steps) {
     if (target.isStandardOutput() && formatInfo(format).binary && standardOutputIsTerminal()) {
-        return Status::Error("Cannot write standard output: it is a terminal, which cannot show " +
-                             std::string(formatName(format)) +
-                             " data; send it to a file or a pipe");
+        return Status::InvalidArgument(
+            "Cannot write standard output: it is a terminal, which cannot show " +
+            std::string(formatName(format)) + " data; send it to a file or a pipe");
     }
     return writeOutput(
         target,

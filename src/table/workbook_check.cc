@@ -61,7 +61,7 @@ Status countSheet(const std::string& path, SheetCount* count) {
     std::unique_ptr<void, int (*)(unzFile)> zip(unzOpen64(path.c_str()), unzClose);
     if (zip == nullptr || unzLocateFile(zip.get(), kSheetEntry, 1) != UNZ_OK ||
         unzOpenCurrentFile(zip.get()) != UNZ_OK) {
-        return Status::Error("the finished workbook holds no sheet");
+        return Status::Corrupt("the finished workbook holds no sheet");
     }
     SheetScanner scanner(count);
     std::unique_ptr<char[]> block(new char[1 << 16]);
@@ -70,7 +70,7 @@ Status countSheet(const std::string& path, SheetCount* count) {
         scanner.add(std::string_view(block.get(), static_cast<size_t>(read)));
     // Closing checks the sheet against its checksum.
     if (unzCloseCurrentFile(zip.get()) != UNZ_OK || read < 0 || !scanner.whole())
-        return Status::Error("the finished workbook's sheet does not unpack whole");
+        return Status::Corrupt("the finished workbook's sheet does not unpack whole");
     return Status::Ok();
 }
 

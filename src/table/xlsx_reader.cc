@@ -97,7 +97,8 @@ XlsxReader::~XlsxReader() {
 }
 
 Status XlsxReader::refuse(const std::string& why) const {
-    return Status::FileError(path_, "Cannot read the workbook \"" + path_ + "\": " + why);
+    return Status::FileError(Status::Code::kCorrupt, path_,
+                             "Cannot read the workbook \"" + path_ + "\": " + why);
 }
 
 Status XlsxReader::parseError() const {

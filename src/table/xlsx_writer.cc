@@ -27,7 +27,7 @@ constexpr double kMaxColumnWidth = 80;  // in characters of the default font
 constexpr uint64_t kRowBytes = 32;
 
 Status workbookError(const std::string& what, lxw_error error) {
-    return Status::Error(what + ": " + lxw_strerror(error));
+    return Status::IoError(what + ": " + lxw_strerror(error));
 }
 
 // Makes `text` (as appendCellText leaves it) fit for a cell: line ends become LF,
@@ -124,7 +124,7 @@ Status XlsxWriter::begin(const std::vector<std::string>& names) {
         if (workbook_ != nullptr) lxw_workbook_free(workbook_);
         workbook_ = nullptr;
         return err != 0 ? errnoStatus("start a workbook in", tempDir_, err)
-                        : Status::Error("Cannot start a workbook in \"" + tempDir_ + "\"");
+                        : Status::IoError("Cannot start a workbook in \"" + tempDir_ + "\"");
     }
 
     // "@": the Text number format, so a cell edited later stays text too.
@@ -153,17 +153,18 @@ Status XlsxWriter::row(const std::vector<std::string>& cells) {
 }
 
 Status XlsxWriter::writeRow(const std::vector<std::string>& cells, lxw_format* format) {
-    if (workbook_ == nullptr) return Status::Error("Cannot write the workbook: it was not started");
+    if (workbook_ == nullptr)
+        return Status::InvalidArgument("Cannot write the workbook: it was not started");
     if (nextRow_ >= LXW_ROW_MAX) {
-        return Status::Error(
+        return Status::InvalidArgument(
             "Cannot write the workbook: the table has more rows than a workbook holds (" +
             std::to_string(LXW_ROW_MAX) + "); choose csv for a table this long");
     }
     if (cells.size() > LXW_COL_MAX) {
-        return Status::Error("Cannot write the workbook: row " + std::to_string(nextRow_ + 1) +
-                             " has " + std::to_string(cells.size()) +
-                             " cells, more than a workbook holds (" + std::to_string(LXW_COL_MAX) +
-                             "); choose csv for this table");
+        return Status::InvalidArgument(
+            "Cannot write the workbook: row " + std::to_string(nextRow_ + 1) + " has " +
+            std::to_string(cells.size()) + " cells, more than a workbook holds (" +
+            std::to_string(LXW_COL_MAX) + "); choose csv for this table");
     }
     if (widths_.size() < cells.size()) widths_.resize(cells.size(), 0);
     bool written = false;
@@ -240,11 +241,12 @@ Status XlsxWriter::checkSheet() {
                sheetBytes_ >= limit.rlim_cur) {
         why = std::strerror(EFBIG);
     }
-    return Status::Error("Cannot build the workbook in \"" + tempDir_ + "\": " + why);
+    return Status::IoError("Cannot build the workbook in \"" + tempDir_ + "\": " + why);
 }
 
 Status XlsxWriter::finish() {
-    if (workbook_ == nullptr) return Status::Error("Cannot write the workbook: it was not started");
+    if (workbook_ == nullptr)
+        return Status::InvalidArgument("Cannot write the workbook: it was not started");
     Status status = checkRowFolder();
     if (!status.ok()) return status;
     for (size_t col = 0; col < widths_.size(); ++col) {

@@ -10,6 +10,7 @@
 
 #include "platform/app_paths.h"
 #include "platform/qt/desktop.h"
+#include "platform/qt/dialogs.h"
 #include "platform/qt/scripted_dialogs.h"
 
 namespace tabulon::test {

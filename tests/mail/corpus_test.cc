@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "mail/mail_folder.h"
-#include "mail/message_conversion.h"
+#include "mail/message_stream.h"
 #include "test_util.h"
 
 namespace tabulon {

@@ -9,6 +9,7 @@
 
 #include "mail/message_conversion.h"
 #include "mail/message_splitter.h"
+#include "mail/message_stream.h"
 #include "test_util.h"
 
 namespace tabulon {
@@ -27,8 +28,8 @@ TEST(MailSamples, ThreadsHandRowsOnInOrderAndStopAtAnError) {
         test::StringSource source(many, 4096);
         int next = 0;
         Status status = convertMessages(source, "many", rows, [&](const auto& cells) {
-            if (cells[0] != std::to_string(next)) return Status::Error("out of order");
-            return ++next == 2500 ? Status::Error("disk full") : Status::Ok();
+            if (cells[0] != std::to_string(next)) return Status::IoError("out of order");
+            return ++next == 2500 ? Status::IoError("disk full") : Status::Ok();
         });
         EXPECT_EQ(status.message(), "disk full") << threads;
         EXPECT_EQ(rows.report().rowsWritten, 2499u);

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 
+#include "platform/qt/dialogs.h"
 #include "platform/qt/qt_dialogs.h"
 #include "preview/preview_fixture.h"
 #include "preview/save_choice.h"

@@ -18,6 +18,7 @@ plant() {
         >"$work/src/app/qt/window1.cc"
     printf '#include "conversion/converter.h"\n#include "platform/text.h"\n#include <string>\n' \
         >"$work/src/table/line_table.h"
+    printf '#include "table/csv_text.h"\n#include "table/line_table.h"\n' >"$work/src/table/csv_text.cc"
     [ -n "$1" ] && { mkdir -p "$(dirname "$work/src/$1")"; printf '%s\n' "$2" >>"$work/src/$1"; }
 }
 
@@ -51,6 +52,8 @@ expect mail/message_decoder.cc '#include <QtCore/QTextCodec>' QTextCodec "includ
 expect app/preferences.cc '#include "platform/qt/qt_paths.h"' qt_paths "nothing from a qt/ folder"
 expect templates/field_names_file.cc '#include "conversion/converter.h"' converter.h "$lower"
 expect table/line_table.cc '#include "update/update_reply.h"' update_reply.h "$lower"
+expect table/line_table.cc '#include "table/csv_text.h"' "csv_text and line_table include each other" \
+    'src/table/csv_text.cc:2 includes "table/line_table.h"' 'line_table.cc:1 includes "table/csv_text.h"'
 expect scripting/event.cc '#include "platform/text.h"' "not in the layer order"
 
 exit $((failures > 0))

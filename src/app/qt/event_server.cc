@@ -54,8 +54,8 @@ Status EventServer::listen(const std::string& path) {
     if (status.ok()) status = clearStaleSocket(path);
     if (!status.ok()) return status;
     if (!server_->listen(fromNative(path))) {
-        return Status::Error("Cannot listen at \"" + path +
-                             "\": " + server_->errorString().toStdString());
+        return Status::IoError("Cannot listen at \"" + path +
+                               "\": " + server_->errorString().toStdString());
     }
     return Status::Ok();
 }

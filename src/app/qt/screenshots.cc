@@ -19,6 +19,7 @@
 #include "app/qt/window1.h"
 #include "conversion/qt/progress_dialog.h"
 #include "platform/app_paths.h"
+#include "platform/qt/dialogs.h"
 #include "platform/qt/scripted_dialogs.h"
 #include "templates/qt/edit_field_dialog.h"
 #include "update/qt/update_window.h"

@@ -27,16 +27,6 @@ Dialogs& dialogs() {
     return *current();
 }
 
-QStringList Dialogs::openFiles(QWidget* parent) {
-    QString file = openFile(parent);
-    return file.isEmpty() ? QStringList() : QStringList{file};
-}
-
-QString Dialogs::saveFileWithTypes(QWidget* parent, const QString& proposedName,
-                                   const QString& folder, const FileTypes&, QString*) {
-    return saveFile(parent, proposedName, folder);
-}
-
 void setDialogs(std::unique_ptr<Dialogs> replacement) {
     current() = std::move(replacement);
 }

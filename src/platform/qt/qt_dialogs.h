@@ -5,7 +5,7 @@
 #include <QList>
 #include <QPointer>
 
-#include "platform/qt/dialogs.h"
+#include "platform/qt/dialog_seam.h"
 
 class QDialog;
 

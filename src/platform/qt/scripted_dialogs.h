@@ -14,7 +14,7 @@
 
 #include <QList>
 
-#include "platform/qt/dialogs.h"
+#include "platform/qt/dialog_seam.h"
 
 class QEventLoop;
 

@@ -203,7 +203,7 @@ Status MailboxDialog::query(MailboxQuery* query) const {
     if (!status.ok()) return status;
     std::string command;
     status = imapSearchCommand(query->search, 0, 0, &command);
-    return status.ok() ? status : Status::Error(sentence(status.message()).toStdString());
+    return status.ok() ? status : status.withMessage(sentence(status.message()).toStdString());
 }
 
 void MailboxDialog::accept() {

@@ -35,7 +35,14 @@ void FieldExtractor::extract(std::string_view body, std::vector<std::string>* ce
         }
         auto i = static_cast<size_t>(field.entry);
         std::string& cell = (*cells)[i];
-        if (!cell.empty() && !field.value.empty()) cell += '\n';
+        if (!cell.empty() && !field.value.empty()) {
+            cell += '\n';
+            if (extras != nullptr) {
+                if (extras->unplacedSamples.size() < 3)
+                    extras->unplacedSamples.push_back("two answers joined in " + field.label);
+                ++extras->doubtfulLabels;
+            }
+        }
         cell.append(field.value);
         (*found)[i] = true;
     }

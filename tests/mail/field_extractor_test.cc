@@ -19,9 +19,12 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
                                                 : fields);
         std::vector<std::string> cells;
         std::vector<bool> found;
-        extractor.extract(c.text("body"), &cells, &found);
+        ExtractedExtras extras;
+        extractor.extract(c.text("body"), &cells, &found, &extras);
         EXPECT_EQ(cells, c.list("cells"));
         EXPECT_EQ(found, c.flags("found"));
+        // Two answers joined in one cell leave the reading unsure.
+        EXPECT_EQ(extras.doubtfulLabels, std::stoul(c.text("doubts", "0")));
     }
 }
 

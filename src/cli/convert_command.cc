@@ -79,11 +79,11 @@ static const char kUsageOptions[] =
       --strict         with --messages: exit status 4 when the table may be
                        wrong: a line between a message's fields that no field
                        took, a label that may be the text above it or a
-                       template's label inside another value, a line
-                       ending a value that may follow the form, a column
-                       found in no message, a value cut, a file of a folder
-                       not read (a field that only some messages have is no
-                       reason)
+                       template's label inside another value, a field
+                       answered twice, a line ending a value that may
+                       follow the form, a column found in no message, a
+                       value cut, a file of a folder not read (a field that
+                       only some messages have is no reason)
       --new-only       with --messages and -o: add to the output only the
                        messages it does not hold yet (known by Message-ID and
                        body, else by content); tab, tsv, csv and jsonl outputs are

@@ -10,6 +10,7 @@
 #include "mail/header_cell.h"
 #include "mail/imap_command.h"
 #include "mail/message_report.h"
+#include "output/table_format.h"
 #include "table/table_writer.h"
 #include "templates/field_list.h"
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "output/table_writers.h"
 #include "platform/file_info.h"
-#include "table/table_writer.h"
 
 namespace tabulon {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "mail/imap_mailbox.h"
 #include "mail/message_conversion.h"
-#include "mail/seen_messages.h"
+#include "output/seen_messages.h"
 
 namespace tabulon {
 

@@ -1,4 +1,4 @@
-#include "table/table_format.h"
+#include "output/table_format.h"
 
 #include "platform/text.h"
 

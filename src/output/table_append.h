@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "conversion/output_write.h"
-#include "table/table_writer.h"
+#include "output/output_write.h"
+#include "output/table_writers.h"
 
 namespace tabulon {
 

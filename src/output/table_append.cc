@@ -1,11 +1,11 @@
-#include "table/table_append.h"
+#include "output/table_append.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 
-#include "conversion/output_write.h"
+#include "output/output_write.h"
 #include "platform/file_source.h"
 #include "table/xlsx_reader.h"
 #include "table/xlsx_writer.h"

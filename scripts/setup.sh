@@ -5,10 +5,11 @@
 # workbook libraries (minizip unpacks a workbook that --new-only adds to, zlib
 # measures the progress of writing one),
 # libcurl for IMAP mailboxes, QtKeychain for a mailbox password kept in the
-# desktop's keyring, scdoc for the manual pages, and the font the windows use.
+# desktop's keyring, GLib for SHA-256 digests, scdoc for the manual pages, and
+# the font the windows use.
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core
                   scdoc libxlsxwriter-dev libminizip-dev zlib1g-dev libgmime-3.0-dev libxml2-dev
-                  libcurl4-openssl-dev qtkeychain-qt6-dev libjson-glib-dev)
+                  libcurl4-openssl-dev qtkeychain-qt6-dev libjson-glib-dev libglib2.0-dev)
 # Only ./test needs these: GoogleTest; nginx, the web server of the update test;
 # desktop-file-utils and appstream check the desktop files, dpkg-dev and file
 # let cpack work out the .deb's dependencies, lintian checks the .deb, man

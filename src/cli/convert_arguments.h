@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "conversion/output_plan.h"
 #include "mail/header_cell.h"
 #include "mailbox/mailbox_options.h"
-#include "table/table_format.h"
+#include "output/output_plan.h"
+#include "output/table_format.h"
 
 namespace tabulon {
 

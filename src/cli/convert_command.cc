@@ -51,9 +51,7 @@ Options:
                        "-" writes to standard output
   -q, --quiet          show no progress on standard error
   -f, --format=FORMAT  the table's format (see Formats below); without it,
-                       an OUTPUT named .tsv, .csv, .xlsx or .jsonl is written
-                       in that format
-)";
+                       an OUTPUT named )";
 static const char kUsageOptions[] =
     R"(  -m, --messages       one row per mail message: MIME decoded, each value as
                        the form laid it out (to the next label, its paragraphs
@@ -86,9 +84,9 @@ static const char kUsageOptions[] =
                        only some messages have is no reason)
       --new-only       with --messages and -o: add to the output only the
                        messages it does not hold yet (known by Message-ID and
-                       body, else by content); tab, tsv, csv and jsonl outputs are
-                       appended to, an xlsx workbook is written anew with its
-                       rows kept. What the output holds is kept in
+                       body, else by content); )";
+static const char kUsageOptionsNewOnlyEnd[] =
+    R"(. What the output holds is kept in
                        $XDG_STATE_HOME/Tabulon/new-only/ (default
                        ~/.local/state) and committed with the output, so that
                        a run killed at any moment is finished or undone by the
@@ -144,9 +142,20 @@ Exit status: 0 converted, 1 a file or mailbox could not be read or written,
 
 std::string usageText() {
     std::string text = kUsageStart;
+    // The formats named inside the options' text come from their entries.
+    const std::string wrap = "\n" + std::string(23, ' ');  // an option's next line
+    auto appended = [](const FormatInfo& f) { return f.addedTo != AddedTo::kReadBack; };
+    auto readBack = [&](const FormatInfo& f) { return !appended(f); };
+    auto named = [](const FormatInfo& f) { return !f.extension.empty(); };
+    text += formatNames(named, " or ", &FormatInfo::extension) + " is written" + wrap +
+            "in that format\n";
     text += "      --bom            with " + formatNames(&FormatInfo::byteOrderMark) +
             ": begin with a UTF-8 byte-order mark (for Excel)\n";
     text += kUsageOptions;
+    text += formatNames(appended, " and ") + " outputs are" + wrap + "appended to, an " +
+            formatNames(readBack, " and ") + " workbook is written anew with its" + wrap +
+            "rows kept";
+    text += kUsageOptionsNewOnlyEnd;
     text += mailboxOptionsHelp();
     text += kUsageAfterMailbox;
     const TableFormat defaultFormat = ConvertArguments().format;

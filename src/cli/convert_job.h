@@ -9,7 +9,7 @@
 #include <string>
 
 #include "conversion/converter.h"
-#include "conversion/output_plan.h"
+#include "output/output_plan.h"
 #include "platform/file_source.h"
 #include "platform/status.h"
 

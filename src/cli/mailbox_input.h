@@ -6,7 +6,7 @@
 
 #include "cli/message_job.h"
 #include "mail/message_conversion.h"
-#include "mail/seen_messages.h"
+#include "output/seen_messages.h"
 
 namespace tabulon {
 

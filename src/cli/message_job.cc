@@ -16,13 +16,12 @@
 #include "mail/message_splitter.h"
 #include "mail/message_stream.h"
 #include "mail/new_rows.h"
-#include "mail/seen_messages.h"
 #include "mail/template_guess.h"
+#include "output/seen_messages.h"
 #include "platform/atomic_file.h"
 #include "platform/fd_sink.h"
 #include "platform/file_source.h"
 #include "table/csv_text.h"
-#include "table/table_output.h"
 #include "table/utf8_text.h"
 
 namespace tabulon {
@@ -161,7 +160,10 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
         warnCellCut(place, columns, column);
     };
     Status changed;
-    auto fill = [&](TableWriter& table) {
+    TableRequest request{output, options.format, table, columns, seen};
+    followTableStyle(request, rows);
+    auto fill = [&](TableSink& sink) {
+        MessageRowsWriter table(sink, rows);
         std::optional<AttachmentsWriter> withFiles;
         if (files) {
             withFiles.emplace(table, rows, *files,
@@ -184,11 +186,7 @@ Status convertInto(const std::vector<std::string>& inputs, const MailFolderFiles
         }
         return status;
     };
-    if (!seen) {
-        Status status = writeTable(output, options.format, table, fill);
-        return status.ok() ? changed : status;
-    }
-    Status status = writeNewRows(output, options.format, table, columns, rows, *seen, fill);
+    Status status = writeRows(request, fill);
     return status.ok() ? changed : status;
 }
 

@@ -10,6 +10,7 @@
 #include "mail/header_cell.h"
 #include "mail/message_report.h"
 #include "mailbox/mailbox_options.h"
+#include "output/table_format.h"
 #include "table/table_writer.h"
 #include "templates/field_list.h"
 
@@ -28,7 +29,7 @@ struct MessageJobOptions {
     bool report = false;  // the report on standard error at the end
     bool strict = false;  // kExitIncomplete when the report is unsure (MessageReport::unsure())
     bool showProgress = false;
-    // Only messages the output does not hold yet are added to it (see new_only.h).
+    // Only messages the output does not hold yet are added to it (mail/new_rows.h).
     bool newOnly = false;
     // Where the files attached to messages are saved (attachments_writer.h); "": not.
     std::string attachments;

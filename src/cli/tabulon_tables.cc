@@ -6,7 +6,7 @@
 #include "cli/convert_command.h"
 #include "cli/message_job.h"
 #include "cli/update_tables.h"
-#include "table/table_file.h"
+#include "conversion/table_file.h"
 
 namespace tabulon {
 namespace {

@@ -1,6 +1,6 @@
 #include "conversion/file_conversion.h"
 
-#include "conversion/output_write.h"
+#include "output/output_write.h"
 
 namespace tabulon {
 namespace {

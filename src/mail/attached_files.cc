@@ -2,7 +2,7 @@
 
 #include <gmime/gmime.h>
 
-#include "mail/message_identity.h"
+#include "platform/sha256.h"
 
 namespace tabulon {
 namespace {

@@ -3,14 +3,15 @@
 #include <filesystem>
 
 #include "mail/attached_file_name.h"
+#include "mail/new_rows.h"
 
 namespace tabulon {
 
 Status AttachmentsWriter::row(const std::vector<std::string>& cells) {
     std::vector<AttachedFile>& files = rows_.lastFiles();
     if (files.empty()) return next_.row(cells);
-    // A row the table holds already is not written (NewRowsWriter): nor are its files.
-    if (seen_ && seen_->has(rows_.lastIdentity())) return next_.row(cells);
+    // A row the table holds already is not written (MessageRowsWriter): nor are its files.
+    if (tableHolds(seen_, rows_)) return next_.row(cells);
     ContainedFolder message;
     Status status = folder_.subfolder(rows_.lastFilesFolder(), &message);
     if (!status.ok()) return status;

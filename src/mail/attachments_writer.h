@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "mail/message_conversion.h"
-#include "mail/seen_messages.h"
+#include "output/seen_messages.h"
 #include "platform/contained_folder.h"
 #include "table/table_writer.h"
 

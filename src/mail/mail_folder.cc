@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "output/table_writers.h"
 #include "platform/file_info.h"
-#include "table/table_writer.h"
 
 namespace tabulon {
 namespace {
@@ -170,9 +170,10 @@ bool isTableOf(int fd, const std::vector<std::string>& columns) {
     std::string_view line = text.substr(0, text.find_first_of("\r\n"));
     if (line.size() == text.size()) return false;                    // no whole first line
     if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);  // a csv's byte-order mark
-    for (TableFormat format : {TableFormat::kTab, TableFormat::kTsv, TableFormat::kCsv}) {
+    for (const FormatInfo& format : tableFormats()) {
+        if (format.addedTo != AddedTo::kAfterHeaderRow) continue;  // no header line
         StringSink header;
-        std::unique_ptr<TableWriter> writer = makeTableWriter(format, header, {});
+        std::unique_ptr<TableWriter> writer = makeTableWriter(format.format, header, {});
         if (!writer->begin(columns).ok() || !writer->finish().ok()) continue;
         std::string_view rendered = header.text;
         if (rendered.substr(0, 3) == "\xEF\xBB\xBF") rendered.remove_prefix(3);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "mail/header_cell.h"
-#include "table/table_format.h"
+#include "output/table_format.h"
 
 namespace tabulon {
 

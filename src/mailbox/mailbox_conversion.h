@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "mail/message_conversion.h"
-#include "mail/seen_messages.h"
 #include "mailbox/imap_mailbox.h"
 #include "mailbox/mailbox_options.h"
 #include "mailbox/mailbox_password.h"
+#include "output/seen_messages.h"
 
 namespace tabulon {
 

@@ -2,12 +2,12 @@
 
 #include <filesystem>
 
-#include "mail/message_identity.h"
 #include "mail/template_guess.h"
 #include "mailbox/mailbox_options.h"
 #include "platform/app_paths.h"
 #include "platform/atomic_file.h"
 #include "platform/private_folder.h"
+#include "platform/sha256.h"
 
 namespace tabulon {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "conversion/output_plan.h"
+#include "output/output_plan.h"
 
 namespace tabulon {
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "output/table_format.h"
 #include "table/table_writer.h"
 
 namespace tabulon {

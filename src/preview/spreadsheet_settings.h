@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "output/table_format.h"
 #include "platform/status.h"
 #include "table/table_writer.h"
 

@@ -8,7 +8,6 @@
 #include "mail/new_rows.h"
 #include "platform/file_info.h"
 #include "platform/file_source.h"
-#include "table/table_output.h"
 
 namespace tabulon {
 
@@ -46,7 +45,12 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
     MessageRows rows(options);
     countLeftOut(listed, rows);
     if (files.size() > 1) learnFromFiles(files, rows);
-    auto fill = [&](TableWriter& table) {
+    TableRequest into{output, request.format, request.table, rows.columnNames(),
+                      seen ? &*seen : nullptr};
+    into.options.dateColumns = dateColumnsOf(options.headers, options.headerStyle.dates);
+    followTableStyle(into, rows);
+    auto fill = [&](TableSink& sink) {
+        MessageRowsWriter table(sink, rows);
         std::optional<AttachmentsWriter> withFiles;
         if (filesFolder) {
             withFiles.emplace(table, rows, *filesFolder,
@@ -59,7 +63,7 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
         auto onRow = [&](const std::vector<std::string>& cells) {
             if (stopped()) return Status::Stopped();
             // Only the new messages: a message the record holds gives no row.
-            if (!seen || !seen->has(rows.lastIdentity())) ++written;
+            if (!tableHolds(seen ? &*seen : nullptr, rows)) ++written;
             return writer.row(cells);
         };
         if (request.mailbox && status.ok()) {
@@ -88,10 +92,7 @@ Status exportTable(const ExportRequest& request, const ProgressFn& progress,
         // A stop that came after the last row still leaves nothing.
         return status.ok() && stopped() ? Status::Stopped() : status;
     };
-    TableOptions table = request.table;
-    table.dateColumns = dateColumnsOf(options.headers, options.headerStyle.dates);
-    if (!seen) return writeTable(output, request.format, table, fill);
-    return writeNewRows(output, request.format, table, rows.columnNames(), rows, *seen, fill);
+    return writeRows(into, fill);
 }
 
 }  // namespace tabulon

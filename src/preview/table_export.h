@@ -15,6 +15,7 @@
 #include "conversion/converter.h"
 #include "mail/message_conversion.h"
 #include "mailbox/mailbox_conversion.h"
+#include "output/table_format.h"
 #include "table/table_writer.h"
 
 namespace tabulon {

@@ -12,10 +12,4 @@ std::string columnTitle(std::string_view name) {
     return std::string(title);
 }
 
-Status finishTable(TableWriter& writer, const TableOptions& options) {
-    Status status = writer.finish();
-    if (status.ok() && options.beforeCommit) status = options.beforeCommit();
-    return status;
-}
-
 }  // namespace tabulon

@@ -16,9 +16,9 @@ plant() {
         >"$work/src/update/qt/update_window.h"
     printf '#include "update/qt/update_window.h"\n#include "conversion/qt/progress_dialog.h"\n' \
         >"$work/src/app/qt/window1.cc"
-    printf '#include "conversion/converter.h"\n#include "platform/text.h"\n#include <string>\n' \
-        >"$work/src/table/line_table.h"
-    printf '#include "table/csv_text.h"\n#include "table/line_table.h"\n' >"$work/src/table/csv_text.cc"
+    printf '#include "output/table_sink.h"\n#include "table/table_writer.h"\n#include <string>\n' \
+        >"$work/src/conversion/line_table.h"
+    printf '#include "table/csv_writer.h"\n' >"$work/src/table/csv_text.cc"
     [ -n "$1" ] && { mkdir -p "$(dirname "$work/src/$1")"; printf '%s\n' "$2" >>"$work/src/$1"; }
 }
 
@@ -51,9 +51,9 @@ expect platform/text.h '#include <QString>' '<QString>' "includes no Qt header"
 expect mail/message_decoder.cc '#include <QtCore/QTextCodec>' QTextCodec "includes no Qt header"
 expect app/preferences.cc '#include "platform/qt/qt_paths.h"' qt_paths "nothing from a qt/ folder"
 expect templates/field_names_file.cc '#include "conversion/converter.h"' converter.h "$lower"
-expect table/line_table.cc '#include "update/update_reply.h"' update_reply.h "$lower"
-expect table/line_table.cc '#include "table/csv_text.h"' "csv_text and line_table include each other" \
-    'src/table/csv_text.cc:2 includes "table/line_table.h"' 'line_table.cc:1 includes "table/csv_text.h"'
+expect table/csv_writer.cc '#include "update/update_reply.h"' update_reply.h "$lower"
+expect table/csv_writer.cc '#include "table/csv_text.h"' "csv_text and csv_writer include each other" \
+    'src/table/csv_text.cc:1 includes "table/csv_writer.h"' 'csv_writer.cc:1 includes "table/csv_text.h"'
 expect scripting/event.cc '#include "platform/text.h"' "not in the layer order"
 
 exit $((failures > 0))

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "table/table_writer.h"
+#include "output/table_writers.h"
 #include "test_util.h"
 
 namespace tabulon::test {

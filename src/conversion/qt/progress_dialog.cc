@@ -8,7 +8,7 @@
 
 #include "conversion/background_conversion.h"
 #include "conversion/converter.h"
-#include "conversion/output_plan.h"
+#include "output/output_plan.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/placed_control.h"

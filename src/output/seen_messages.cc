@@ -1,4 +1,4 @@
-#include "mail/seen_messages.h"
+#include "output/seen_messages.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,10 +10,10 @@
 #include <fstream>
 #include <vector>
 
-#include "mail/message_identity.h"
 #include "platform/app_paths.h"
 #include "platform/atomic_file.h"
 #include "platform/private_folder.h"
+#include "platform/sha256.h"
 
 namespace tabulon {
 namespace {
@@ -69,13 +69,13 @@ std::string SeenMessages::recordPath(const std::string& output) {
     return stateFolder() + "Tabulon/new-only/" + sha256Hex(absolutePath(output));
 }
 
-bool SeenMessages::has(const std::string& identity) const {
-    return seen_.count(identity) > 0 || seen_.count(olderIdentity(identity)) > 0;
+bool SeenMessages::has(std::string_view key, std::string_view olderKey) const {
+    return seen_.count(key) > 0 || (!olderKey.empty() && seen_.count(olderKey) > 0);
 }
 
-void SeenMessages::add(const std::string& identity) {
-    if (seen_.count(identity) > 0) return;
-    added_.push_back(identity);
+void SeenMessages::add(std::string_view key) {
+    if (seen_.count(key) > 0) return;
+    added_.emplace_back(key);
     seen_.insert(added_.back());
 }
 

@@ -1,4 +1,4 @@
-#include "table/line_table.h"
+#include "conversion/line_table.h"
 
 #include <algorithm>
 #include <memory>

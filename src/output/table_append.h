@@ -1,15 +1,16 @@
 // Adds rows to a table file that already holds a table of the same columns,
 // whole or not at all: the old content and the new rows go to a new file that
-// replaces the old one only when complete. A workbook (xlsx) is written anew,
-// its rows read back first (xlsx_reader.h).
+// replaces the old one only when complete. How, each format's entry says
+// (FormatInfo::addedTo): a workbook (xlsx) is written anew, its rows read back
+// first (xlsx_reader.h).
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "conversion/output_write.h"
-#include "table/table_writer.h"
+#include "output/output_write.h"
+#include "output/table_writers.h"
 
 namespace tabulon {
 

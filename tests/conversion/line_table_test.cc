@@ -1,13 +1,13 @@
 // The line conversion as a table: the same rows as the tab-delimited
 // engine, for any format.
-#include "table/line_table.h"
+#include "conversion/line_table.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "conversion/reference_model.h"
-#include "table/table_file.h"
+#include "conversion/table_file.h"
 #include "table/table_test_util.h"
 
 namespace tabulon {

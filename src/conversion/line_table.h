@@ -18,7 +18,7 @@
 namespace tabulon {
 
 // Writes the header (the field list's names) and every row; finishing the writer
-// is left to the caller (writeTable). Stops at the first read or write error and
+// is left to the caller (writeRows). Stops at the first read or write error and
 // returns it.
 // REQUIRES: !fields.empty()
 Status convertToTable(ByteSource& input, const FieldList& fields, TableWriter& writer,

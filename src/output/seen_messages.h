@@ -1,8 +1,9 @@
-// The record --new-only keeps for one output: which messages the table holds
-// (by messageIdentity()) and the table's size and time of change then, so
-// that a table changed behind its back is noticed instead of given a row twice
-// or missing one. One small file per output, under the user's state folder,
-// and beside it a lock that one run at a time holds from load() on.
+// The record --new-only keeps for one output: which rows the table holds, by
+// their keys (a message's identity, a mailbox message's UID), and the table's
+// size and time of change then, so that a table changed behind its back is
+// noticed instead of given a row twice or missing one. One small file per
+// output, under the user's state folder, and beside it a lock that one run at
+// a time holds from load() on.
 //
 // The table and its record are committed together (commitSteps()): the record
 // is first written "pending", naming the new table's size and digest, then the
@@ -19,7 +20,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "conversion/output_write.h"
+#include "output/output_write.h"
 #include "platform/file_lock.h"
 #include "platform/status.h"
 
@@ -43,8 +44,10 @@ class SeenMessages {
 
     // Whether the output table exists (it is then added to, else written whole).
     bool tableExists() const { return tableExists_; }
-    bool has(const std::string& identity) const;
-    void add(const std::string& identity);
+    // Whether the table holds `key`, or `olderKey`: the form an older record
+    // kept of it ("" for none).
+    bool has(std::string_view key, std::string_view olderKey = {}) const;
+    void add(std::string_view key);
 
     // What writeOutput() does with the table's commit so that this record
     // follows it: the record is replaced, atomically and flushed, before and

@@ -1,6 +1,6 @@
-#include "table/table_output.h"
+#include "output/table_output.h"
 
-#include "conversion/output_write.h"
+#include "output/output_write.h"
 #include "platform/file_info.h"
 
 namespace tabulon {

@@ -1,9 +1,8 @@
-// makeTableWriter() (table_writer.h): the one place that knows each format's
-// writer. The writers implement TableWriter and never include this side.
+#include "output/table_writers.h"
+
 #include "table/csv_writer.h"
 #include "table/jsonl_writer.h"
 #include "table/tab_writer.h"
-#include "table/table_writer.h"
 #include "table/tsv_writer.h"
 #include "table/xlsx_writer.h"
 
@@ -24,6 +23,12 @@ std::unique_ptr<TableWriter> makeTableWriter(TableFormat format, ByteSink& sink,
             return std::make_unique<JsonlWriter>(sink);
     }
     return nullptr;
+}
+
+Status finishTable(TableWriter& writer, const TableOptions& options) {
+    Status status = writer.finish();
+    if (status.ok() && options.beforeCommit) status = options.beforeCommit();
+    return status;
 }
 
 }  // namespace tabulon

@@ -1,11 +1,11 @@
-#include "table/table_append.h"
+#include "output/table_append.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 
-#include "conversion/output_write.h"
+#include "output/output_write.h"
 #include "platform/file_source.h"
 #include "table/xlsx_reader.h"
 #include "table/xlsx_writer.h"
@@ -94,7 +94,7 @@ bool sameColumns(OldTable& table, TableFormat format, const TableOptions& option
     StringSink rendered;
     std::unique_ptr<TableWriter> writer = makeTableWriter(format, rendered, options);
     Status status = writer->begin(columns);
-    if (format == TableFormat::kJsonl) {
+    if (formatInfo(format).addedTo == AddedTo::kAfterRowKeys) {
         // No header row: the keys of a row of this table say which columns it has.
         // The first rows count before any row of the old table.
         StringSink row;
@@ -178,7 +178,7 @@ Status copyOldTable(OldTable& table, uint64_t size, ByteSink& sink) {
 }
 
 // The workbook at `path` written again: its rows, then the new ones.
-Status appendWorkbook(const std::string& path, const TableOptions& options,
+Status appendWorkbook(const std::string& path, TableFormat format, const TableOptions& options,
                       const std::vector<std::string>& columns,
                       const std::function<Status(TableWriter& writer)>& fill,
                       const CommitSteps* steps) {
@@ -192,8 +192,7 @@ Status appendWorkbook(const std::string& path, const TableOptions& options,
     return writeOutput(
         OutputTarget::file(path),
         [&](ByteSink& sink) {
-            std::unique_ptr<TableWriter> writer =
-                makeTableWriter(TableFormat::kXlsx, sink, options);
+            std::unique_ptr<TableWriter> writer = makeTableWriter(format, sink, options);
             OldRowsFirst rows(*writer, old);
             Status status = fill(rows);
             if (status.ok()) status = finishTable(*writer, options);
@@ -208,7 +207,8 @@ Status appendTable(const std::string& path, TableFormat format, const TableOptio
                    const std::vector<std::string>& columns,
                    const std::function<Status(TableWriter& writer)>& fill,
                    const CommitSteps* steps) {
-    if (format == TableFormat::kXlsx) return appendWorkbook(path, options, columns, fill, steps);
+    if (formatInfo(format).addedTo == AddedTo::kReadBack)
+        return appendWorkbook(path, format, options, columns, fill, steps);
     OldTable table;
     table.path = path;
     Status opened = FileSource::open(path, &table.file);

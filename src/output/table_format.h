@@ -6,6 +6,7 @@
 // program can name formats without linking them.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,6 +16,13 @@
 namespace tabulon {
 
 enum class TableFormat { kTab, kTsv, kCsv, kXlsx, kJsonl };
+
+// How rows are added to a table of a format (only new rows, table_append.h):
+// its bytes kept and the new rows written after them, once its header row
+// (kAfterHeaderRow) or the keys of its first row (kAfterRowKeys) show this
+// conversion's columns; or its rows read back and the whole written anew
+// (kReadBack).
+enum class AddedTo { kAfterHeaderRow, kAfterRowKeys, kReadBack };
 
 struct FormatInfo {
     TableFormat format;
@@ -27,6 +35,7 @@ struct FormatInfo {
     std::string_view dialogFilter;
     bool byteOrderMark;  // --bom applies
     bool binary;         // not text: never written onto a terminal
+    AddedTo addedTo;
 };
 
 // Every format, the default (tab) first, in the order help texts list them.
@@ -46,5 +55,9 @@ std::optional<TableFormat> formatOfName(std::string_view path);
 // The names of the formats, or of those whose flag `only` is set (for example
 // &FormatInfo::byteOrderMark), as a list for a sentence: "tab, tsv, csv, xlsx or jsonl".
 std::string formatNames(bool FormatInfo::*only = nullptr);
+// The names (or another `field`) of the formats `which` picks, with `last`
+// before the last one: "tab, tsv, csv and jsonl" for " and ".
+std::string formatNames(const std::function<bool(const FormatInfo&)>& which, std::string_view last,
+                        std::string_view FormatInfo::*field = &FormatInfo::name);
 
 }  // namespace tabulon

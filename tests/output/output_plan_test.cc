@@ -1,9 +1,9 @@
-#include "conversion/output_plan.h"
+#include "output/output_plan.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "table/table_format.h"
+#include "output/table_format.h"
 #include "test_util.h"
 
 namespace tabulon {

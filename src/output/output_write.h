@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "conversion/output_plan.h"
+#include "output/output_plan.h"
 #include "platform/byte_stream.h"
 
 namespace tabulon {

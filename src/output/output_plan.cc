@@ -1,4 +1,4 @@
-#include "conversion/output_plan.h"
+#include "output/output_plan.h"
 
 #include "platform/file_info.h"
 

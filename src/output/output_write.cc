@@ -1,4 +1,4 @@
-#include "conversion/output_write.h"
+#include "output/output_write.h"
 
 #include "platform/atomic_file.h"
 #include "platform/fd_sink.h"

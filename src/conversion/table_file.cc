@@ -1,7 +1,7 @@
-#include "table/table_file.h"
+#include "conversion/table_file.h"
 
-#include "table/line_table.h"
-#include "table/table_output.h"
+#include "conversion/line_table.h"
+#include "output/table_sink.h"
 
 namespace tabulon {
 
@@ -10,8 +10,8 @@ Status convertToTableFile(FileSource& input, const std::string& inputName,
                           const TableOptions& options, const ProgressFn& progress) {
     Status status = output.refuseInput(input.descriptor(), inputName);
     if (!status.ok()) return status;
-    return writeTable(output, format, options, [&](TableWriter& writer) {
-        return convertToTable(input, fields, writer, progress);
+    return writeRows({output, format, options, {}, nullptr}, [&](TableSink& sink) {
+        return convertToTable(input, fields, sink, progress);
     });
 }
 

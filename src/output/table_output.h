@@ -7,9 +7,9 @@
 
 #include <functional>
 
-#include "conversion/output_plan.h"
-#include "conversion/output_write.h"
-#include "table/table_writer.h"
+#include "output/output_plan.h"
+#include "output/output_write.h"
+#include "output/table_writers.h"
 
 namespace tabulon {
 

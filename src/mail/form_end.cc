@@ -68,6 +68,14 @@ bool holdsHostName(std::string_view line) {
     return false;
 }
 
+// Whether a line ends as a sentence does: ".", "!" or "?" of any script.
+bool endsSentence(std::string_view line) {
+    line = trimBlanks(line);
+    return line.ends_with('.') || line.ends_with('!') || line.ends_with('?') ||
+           line.ends_with("\xEF\xBC\x9F") || line.ends_with("\xEF\xBC\x81") ||
+           line.ends_with("\xE3\x80\x82") || line.ends_with("\xD8\x9F");
+}
+
 }  // namespace
 
 bool namesFile(std::string_view line, const std::vector<std::string>& fileNames) {
@@ -172,6 +180,15 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
             footer = footer || (paragraph > 0 && follows(tail[start]));
         }
         if (paragraph == 0 || !footer) break;
+        // Where markup set no blank line between the answer and what follows
+        // it, the answer's own sentences open the paragraph: they stay.
+        size_t first = start;
+        while (!follows(tail[first]))
+            ++first;
+        if (first > start && endsSentence(tail[first - 1].view)) {
+            cut = first;
+            break;
+        }
         cut = start;
     }
     while (cut > 0 && follows(tail[cut - 1]))

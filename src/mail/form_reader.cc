@@ -494,6 +494,7 @@ void FormReader::read(std::string_view body, FormText* out,
     bool labelBulleted = false;  // the current field's label line is a list item
     bool labelColon = false;     // and it reads "Label:"
     bool labelAbove = false;     // or it is a label alone above its answer
+    bool pastedRows = false;     // the value's lines are Tab-parted rows below "Label:"
     ColonStyle colonStyle;
     bool lastBulleted = false;  // the current value's last line is a list item
     std::string key;            // the labelKey() of the line's label
@@ -601,6 +602,7 @@ void FormReader::read(std::string_view body, FormText* out,
         if (formLine.text.empty()) {
             paragraph = true;
             afterLabel = false;
+            pastedRows = false;
             skipping = false;
             blankInside = current >= 0;
             continue;
@@ -662,7 +664,15 @@ void FormReader::read(std::string_view body, FormText* out,
         } else if (kind == LabelKind::kTableRow) {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);
-            isLabel = true;
+            // Below "Label:" alone on its line, rows parted by Tabs (pasted from a
+            // spreadsheet: "Micros<Tab>6") are its answer, unless the template or
+            // the other messages know their first cell as a label.
+            pastedRows = entry < 0 && field != nullptr && field->entry >= 0 && !blankInside &&
+                         (pastedRows || (waiting && labelColon &&
+                                         opened[static_cast<size_t>(current)].line.find('\t') ==
+                                             std::string_view::npos)) &&
+                         !layout_.knowsLabel(key);
+            isLabel = !pastedRows;
         } else if (int index = formLine.continued ? -1 : prefixEntry(line); index >= 0) {
             label.label = line.substr(0, matcher_.entryLength(index));
             labelKey(label.label, &key);
@@ -851,6 +861,7 @@ void FormReader::read(std::string_view body, FormText* out,
             labelBulleted = formLine.bulleted;
             labelColon = kind == LabelKind::kColon;
             labelAbove = kind == LabelKind::kBare || kind == LabelKind::kHeading;
+            pastedRows = false;
             lastBulleted = false;
             blankInside = false;
             afterLabel = true;

@@ -3,6 +3,7 @@
 #include <gmime/gmime.h>
 
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -115,6 +116,27 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
 void initGMime() {
     static std::once_flag once;
     std::call_once(once, [] { g_mime_init(); });
+}
+
+std::string charsetOfHtml(std::string_view html) {
+    html = html.substr(0, 4096);
+    for (size_t meta = findIgnoringCase(html, "<meta"); meta != 0;
+         meta = findIgnoringCase(html, "<meta", meta + 1)) {
+        size_t end = html.find('>', meta);
+        std::string_view tag = html.substr(meta - 1, end == html.npos ? html.npos : end - meta + 2);
+        size_t at = findIgnoringCase(tag, "charset=");
+        if (at == 0) continue;
+        std::string_view name = tag.substr(at - 1 + 8);
+        while (!name.empty() && (name[0] == '"' || name[0] == '\'' || name[0] == ' '))
+            name.remove_prefix(1);
+        size_t stop = 0;
+        while (stop < name.size() &&
+               (std::isalnum(static_cast<unsigned char>(name[stop])) || name[stop] == '-' ||
+                name[stop] == '_' || name[stop] == ':' || name[stop] == '.'))
+            ++stop;
+        if (stop > 0 && stop <= 40) return std::string(name.substr(0, stop));
+    }
+    return {};
 }
 
 bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out) {

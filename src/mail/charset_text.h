@@ -15,6 +15,11 @@ namespace tabulon {
 // undeclared) or when some bytes were not valid in it.
 bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out);
 
+// The charset an HTML document names in its head (<meta charset="...">, or the
+// http-equiv Content-Type's "charset="), for a part whose header names none;
+// empty when its first 4 KB name none.
+std::string charsetOfHtml(std::string_view html);
+
 // Starts GMime once per process; everything here that uses it calls this first.
 void initGMime();
 

@@ -216,6 +216,7 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
     const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
     std::string text;
     std::string name = charset == nullptr ? "" : charset;
+    if (html && name.empty()) name = charsetOfHtml(*scratch);
     if (!appendUtf8(keptText(*scratch, out), name, &text)) {
         out->problems.push_back("text not readable in charset \"" + name + "\"");
     }
@@ -582,8 +583,10 @@ void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& 
     std::string* text = &out->body;
     std::string html;
     if (type.kind == Kind::kHtml) text = &html;
-    if (!appendUtf8(keptText(bytes, out), type.charset, text)) {
-        out->problems.push_back("text not readable in charset \"" + type.charset + "\"");
+    std::string charset = type.charset;
+    if (type.kind == Kind::kHtml && charset.empty()) charset = charsetOfHtml(bytes);
+    if (!appendUtf8(keptText(bytes, out), charset, text)) {
+        out->problems.push_back("text not readable in charset \"" + charset + "\"");
     }
     if (encoded) normalizeLineEnds(text);
     if (type.kind == Kind::kHtml) out->body = textOfHtml(html, out);

@@ -91,6 +91,7 @@ void FormLayoutLearner::add(std::string_view body, bool reply) {
     std::vector<std::string_view> dashed;  // the mail's own text of lines a dash parts
     for (const FormLine& line : all) {
         if (line.text.empty()) continue;
+        if (isMarkShaped(line.text)) count(&marks_, std::string(line.text));
         lines.push_back(line.view);
         dashed.push_back(line.dashed ? line.text : std::string_view());
     }
@@ -170,6 +171,9 @@ FormLayout FormLayoutLearner::layout() const {
     }
     for (const auto& [shape, seen] : shapes_) {
         if (seen.messages >= 2 && seen.messages >= most) layout.shapes_.insert(shape);
+    }
+    for (const auto& [mark, seen] : marks_) {
+        if (seen.messages >= 2) layout.marks_.insert(mark);
     }
     return layout;
 }

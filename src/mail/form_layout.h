@@ -65,6 +65,11 @@ class FormLayout {
     }
     // Whether this line recurs in most messages in shape, a sentence or not.
     bool sharesShape(std::string_view line) const;
+    // Whether this line, shaped as a mark of no answer (isMarkShaped), stands in
+    // two messages or more.
+    bool recursAsMark(std::string_view line) const {
+        return !marks_.empty() && marks_.find(line) != marks_.end();
+    }
 
   private:
     friend class FormLayoutLearner;
@@ -76,6 +81,7 @@ class FormLayout {
     StringSet boilerplate_;
     StringSet shapes_;
     StringSet titles_;
+    StringSet marks_;
 };
 
 // A line with its words that hold a digit (dates, numbers, IDs), its links and
@@ -113,6 +119,7 @@ class FormLayoutLearner {
     Counts bare_;
     Counts lines_;
     Counts shapes_;
+    Counts marks_;
 };
 
 }  // namespace tabulon

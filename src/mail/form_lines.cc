@@ -280,12 +280,20 @@ void viewOf(std::string_view line, View* view) {
         rest = trimIdeographic(unmarked);
         view->changed = true;
     }
-    // A Markdown heading, "## City", is a label above its value.
+    // A Markdown heading, "## City", is a label above its value, a heading of
+    // the form's as "## City ##" is.
     if (rest.starts_with('#')) {
         size_t marks = rest.find_first_not_of('#');
         if (marks != rest.npos && marks <= 6 && rest[marks] == ' ') {
             rest = trimBlanks(rest.substr(marks));
             view->changed = true;
+            if (rest.find(':') == rest.npos) {
+                std::string heading = "## " + std::string(rest) + " ##";
+                if (!headingLabelOf(heading).empty()) {
+                    view->made = std::move(heading);
+                    return;
+                }
+            }
         }
     }
     // A bullet goes from the view only where a label stands behind it: a list

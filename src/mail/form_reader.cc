@@ -364,6 +364,17 @@ void FormReader::readCsvWhereNoField(std::string_view body, FormText* out) const
     out->unplacedSamples.clear();
 }
 
+int FormReader::questionEntry(std::string_view line) const {
+    // A question the name begins: "1. How satisfied are you with us? (1-5)" for
+    // "How satisfied are you".
+    if (!line.ends_with('?') && !line.ends_with(')')) return -1;
+    std::string_view question = withoutListNumber(line);
+    int index = matcher_.match(question.data(), question.size());
+    if (index >= 0 && isQuestionsOwn(trimBlanks(question.substr(matcher_.entryLength(index)))))
+        return index;
+    return -1;
+}
+
 int FormReader::prefixEntry(std::string_view line) const {
     int index = matcher_.match(line.data(), line.size());
     if (index < 0) return -1;
@@ -638,6 +649,7 @@ void FormReader::read(std::string_view body, FormText* out,
         if (kind == LabelKind::kHeading) {
             labelKey(label.label, &key);
             entry = entryOf(label.label, label.label, key);
+            if (entry < 0) entry = questionEntry(label.label);
             isLabel = vouched = true;
         } else if (kind == LabelKind::kColon) {
             labelKey(label.label, &key);
@@ -697,15 +709,7 @@ void FormReader::read(std::string_view body, FormText* out,
             // A line without colon is a template's label only when it is the name
             // itself: "Message from the shop" is no field Message.
             entry = entryOf({}, line, key);
-            // ... or a question the name begins: "1. How satisfied are you with
-            // us? (1-5)" for "How satisfied are you".
-            if (entry < 0 && (line.ends_with('?') || line.ends_with(')'))) {
-                std::string_view question = withoutListNumber(line);
-                int index = matcher_.match(question.data(), question.size());
-                if (index >= 0 &&
-                    isQuestionsOwn(trimBlanks(question.substr(matcher_.entryLength(index)))))
-                    entry = index;
-            }
+            if (entry < 0) entry = questionEntry(line);
             vouched = entry >= 0 || layout_.knowsBareLabel(key);
             isLabel = vouched || shaped[i];
             // So is such a line right below the answer's last line with nothing
@@ -973,30 +977,25 @@ void FormReader::read(std::string_view body, FormText* out,
             (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93"))
             field.value.clear();
         bracketed = bracketed || (!field.value.empty() &&
-                                  (field.value.back() == ')' || field.value.back() == ']'));
+                                  (field.value.back() == ')' || field.value.back() == ']' ||
+                                   field.value.back() == '_' || field.value.back() == '*'));
     }
     if (bracketed) dropMarksOfNoAnswer(out);
 }
 
 [[gnu::noinline]] void FormReader::dropMarksOfNoAnswer(FormText* out) const {
-    // A word or two in brackets, alone as an answer, that stands for none: the
-    // form writes it as the answer of several fields of one message, or the
-    // file's messages show it unchanged ("(Vazio)", "(not answered)").
-    auto isMark = [](std::string_view value) {
-        return value.size() >= 3 && value.size() <= 40 &&
-               ((value.front() == '(' && value.back() == ')') ||
-                (value.front() == '[' && value.back() == ']')) &&
-               value.find('\n') == value.npos && std::count(value.begin(), value.end(), ' ') <= 2;
-    };
+    // A word or two in brackets or Markdown emphasis, alone as an answer, that
+    // stands for none: the form writes it as the answer of several fields of one
+    // message, or two of the file's messages show it ("(Vazio)", "_No response_").
     std::vector<size_t> marks;
     for (size_t i = 0; i < out->fields.size(); ++i) {
         const FormField& field = out->fields[i];
-        if (field.entry < 0 || !isMark(field.value)) continue;
+        if (field.entry < 0 || !isMarkShaped(field.value)) continue;
         size_t given = static_cast<size_t>(
             std::count_if(out->fields.begin(), out->fields.end(), [&](const FormField& other) {
                 return other.entry >= 0 && other.value == field.value;
             }));
-        if (given >= 2 || layout_.recursUnchanged(field.value)) marks.push_back(i);
+        if (given >= 2 || layout_.recursAsMark(field.value)) marks.push_back(i);
     }
     for (size_t i : marks)
         out->fields[i].value.clear();

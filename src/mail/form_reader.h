@@ -45,6 +45,8 @@ class FormReader {
   private:
     // The entry whose name begins `line`, a line of no label shape, where what
     // follows the name may be its value; -1 when none does.
+    // The entry a numbered question begins with, or -1.
+    int questionEntry(std::string_view line) const;
     int prefixEntry(std::string_view line) const;
     // Whether the first line with text from `from` opens a field the template names.
     bool opensTemplateField(const std::vector<FormLine>& lines, size_t from) const;

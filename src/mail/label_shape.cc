@@ -215,6 +215,14 @@ bool isSentence(std::string_view text) {
     return words >= 3;
 }
 
+bool isMarkShaped(std::string_view line) {
+    if (line.size() < 3 || line.size() > 40) return false;
+    char first = line.front(), last = line.back();
+    return ((first == '(' && last == ')') || (first == '[' && last == ']') ||
+            (first == '_' && last == '_') || (first == '*' && last == '*')) &&
+           line.find('\n') == line.npos && std::count(line.begin(), line.end(), ' ') <= 2;
+}
+
 bool isRuleLine(std::string_view line) {
     line = trimAll(line);
     size_t marks = 0;

@@ -71,6 +71,10 @@ bool isSentence(std::string_view text);
 // A line drawn across: "---", "____", "=====", "* * *".
 bool isRuleLine(std::string_view line);
 
+// Whether a line is shaped as a form's mark of no answer: a word or two in
+// brackets or Markdown emphasis ("(Vazio)", "_No response_", "[not answered]").
+bool isMarkShaped(std::string_view line);
+
 // The first line of a footer that form services and shops put under the fields:
 // "Sent via …", "This e-mail was sent from …", "Powered by …", "View all responses".
 bool isFooterLine(std::string_view line);

@@ -168,7 +168,7 @@ bool isStampOrLink(std::string_view value) {
 std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,
                                                const FormLayout& layout,
                                                const std::vector<std::string>& fileNames,
-                                               std::string* value) {
+                                               std::string* value, bool paragraphsOnly) {
     auto follows = [&](const TailLine& line) { return followsForm(line, layout, fileNames); };
     size_t cut = tail.size();
     while (cut > 0) {
@@ -191,7 +191,7 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
         }
         cut = start;
     }
-    while (cut > 0 && follows(tail[cut - 1]))
+    while (!paragraphsOnly && cut > 0 && follows(tail[cut - 1]))
         --cut;
     std::vector<std::string_view> doubtful;
     for (size_t i = 0; i < cut; ++i) {

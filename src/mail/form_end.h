@@ -45,12 +45,14 @@ bool isStampOrLink(std::string_view value);
 // paragraphs when a line of each reads as a footer, is a note, names a file the
 // message carries (`fileNames`) or recurs in most messages (`layout`), then its
 // last lines that do. A first answer that recurs ("Yes", "Norway") is an answer.
-// `tail` holds the lines appended to `value`.
+// `tail` holds the lines appended to `value`. With `paragraphsOnly`, only whole
+// paragraphs below the answer's first are cut (for an answer a label the
+// template lacks follows).
 // Returns the lines kept that may follow the form all the same: a button's
 // text, a stamp that recurs in shape.
 std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,
                                                const FormLayout& layout,
                                                const std::vector<std::string>& fileNames,
-                                               std::string* value);
+                                               std::string* value, bool paragraphsOnly = false);
 
 }  // namespace tabulon

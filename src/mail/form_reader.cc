@@ -827,6 +827,13 @@ void FormReader::read(std::string_view body, FormText* out,
                                 false});
                 notes = true;
             } else if (!notes || entry >= 0) {
+                // A label the template lacks below a template field's answer may
+                // open what follows the form (a signature's "Tel:"): what the
+                // form's end is told by goes from the answer first.
+                if (entry < 0 && tailField >= 0 && !tail.empty() &&
+                    out->fields[static_cast<size_t>(tailField)].entry >= 0)
+                    cutFollowingText(tail, layout_, fileNames,
+                                     &out->fields[static_cast<size_t>(tailField)].value, true);
                 tail.clear();
                 paragraphs = 0;
                 notes = false;

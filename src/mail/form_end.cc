@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cctype>
 #include <cstdint>
 
 #include "mail/label_shape.h"
@@ -21,6 +22,9 @@ bool followsForm(const TailLine& line, const FormLayout& layout,
     // A few words and the name of a file the message carries: the sending tool's
     // note on it ("Attachment: cv.pdf", "Calendar invite attached (invite.ics).").
     if (!fileNames.empty() && namesFile(line.view, fileNames)) return true;
+    // In a paragraph of its own, a mail program's line naming the phone or the
+    // program it was sent from, in any language ("Envoyé de mon iPhone").
+    if ((line.belowBlank || line.paragraph > 0) && namesSendingDevice(line.view)) return true;
     // In a paragraph of its own below the answer: a link's text alone (a button),
     // a line that names the site or says the mail was sent by itself.
     if ((line.belowBlank || line.paragraph > 0) && !line.first &&
@@ -77,6 +81,40 @@ bool endsSentence(std::string_view line) {
 }
 
 }  // namespace
+
+bool namesSendingDevice(std::string_view line) {
+    static constexpr std::string_view kNames[] = {
+        "iphone", "ipad",   "ios",    "android", "outlook", "blackberry", "samsung",
+        "galaxy", "huawei", "xiaomi", "gmail",   "yahoo",   "aol",        "windows"};
+    line = trimBlanks(line);
+    if (line.empty() || line.size() > 120 || line.back() == '.' || line.back() == '!' ||
+        line.back() == '?')
+        return false;
+    int words = 0;
+    bool named = false;
+    for (size_t i = 0; i < line.size();) {
+        auto letter = [&](size_t at) {
+            unsigned char c = static_cast<unsigned char>(line[at]);
+            return std::isalnum(c) || c >= 0x80;
+        };
+        if (!letter(i)) {
+            // A link glued to the last word ("Android<https://...>") ends the line's words.
+            if (line[i] == '<' || line.substr(i).starts_with("http")) break;
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < line.size() && letter(end))
+            ++end;
+        ++words;
+        std::string_view word = line.substr(i, end - i);
+        named = named || std::any_of(std::begin(kNames), std::end(kNames), [&](std::string_view n) {
+                    return equalsIgnoringCase(word, n);
+                });
+        i = end;
+    }
+    return named && words >= 3 && words <= 7;
+}
 
 bool namesFile(std::string_view line, const std::vector<std::string>& fileNames) {
     if (std::count(line.begin(), line.end(), ' ') > 6) return false;

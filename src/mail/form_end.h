@@ -27,6 +27,11 @@ struct TailLine {
     bool linkOnly;  // the text of a link alone (an HTML button)
 };
 
+// Whether a line is a mail program's note of what sent it: three to seven words,
+// no sentence's end, one of them a phone's or a mail program's name ("Sent from
+// my iPhone", "Dapatkan Outlook untuk Android<https://...>").
+bool namesSendingDevice(std::string_view line);
+
 // Whether a line is a few words and the name of one of `fileNames`.
 bool namesFile(std::string_view line, const std::vector<std::string>& fileNames);
 

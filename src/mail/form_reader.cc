@@ -525,6 +525,8 @@ void FormReader::read(std::string_view body, FormText* out,
     pending.clear();
     auto placePending = [&] {
         for (std::string_view text : pending) {
+            // The form's own text, which most messages have, is no one's answer.
+            if (layout_.recursUnchanged(text)) continue;
             if (out->unplacedSamples.size() < kKeptSamples)
                 out->unplacedSamples.push_back("no field took \"" + std::string(text) + "\"");
             ++out->unplacedLines;

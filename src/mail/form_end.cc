@@ -23,8 +23,11 @@ bool followsForm(const TailLine& line, const FormLayout& layout,
     // note on it ("Attachment: cv.pdf", "Calendar invite attached (invite.ics).").
     if (!fileNames.empty() && namesFile(line.view, fileNames)) return true;
     // In a paragraph of its own, a mail program's line naming the phone or the
-    // program it was sent from, in any language ("Envoyé de mon iPhone").
-    if ((line.belowBlank || line.paragraph > 0) && namesSendingDevice(line.view)) return true;
+    // program it was sent from, in any language ("Envoyé de mon iPhone"); as the
+    // whole of an empty last answer, with its link ("... Android<https://...>").
+    if ((line.belowBlank || line.paragraph > 0) && namesSendingDevice(line.view) &&
+        (!line.first || line.view.find("://") != std::string_view::npos))
+        return true;
     // In a paragraph of its own below the answer: a link's text alone (a button),
     // a line that names the site or says the mail was sent by itself.
     if ((line.belowBlank || line.paragraph > 0) && !line.first &&

@@ -1,4 +1,5 @@
 #include "mail/label_census.h"
+#include "mail/form_end.h"
 #include "mail/label_shape.h"
 #include "mail/template_guess.h"
 
@@ -39,6 +40,17 @@ TEST(LabelShape, WhatALineCouldBe) {
     EXPECT_FALSE(isFooterLine("Thank you for the quick service"));
     EXPECT_TRUE(isRuleLine("* * *"));
     EXPECT_FALSE(isRuleLine("--"));
+    // Three rows of Tab-parted cells are columns; "Label:<Tab><Tab>value" is a pair.
+    EXPECT_FALSE(tableRowOf("09:14\t0x8007\tC:\\Temp", &row));
+    EXPECT_TRUE(tableRowOf("Name:\t\tAnn", &row));
+    for (const char* sent :
+         {"Envoy\xc3\xa9 de mon iPhone", "Get Outlook for Android<https://x.example/a>",
+          "Von meinem Samsung Galaxy gesendet"})
+        EXPECT_TRUE(namesSendingDevice(sent)) << sent;
+    for (const char* answer : {"Android", "My iPhone fell in the sink.", "Sent from the office"})
+        EXPECT_FALSE(namesSendingDevice(answer)) << answer;
+    EXPECT_TRUE(isMarkShaped("_No response_"));
+    EXPECT_FALSE(isMarkShaped("(11) 95555-0142"));
 }
 
 // The guess reads the labels as the conversion finds them, whatever the layout

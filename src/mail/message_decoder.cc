@@ -96,16 +96,11 @@ void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
     if (object == nullptr || depth > 64) return;
     if (GMIME_IS_MULTIPART(object)) {
         GMimeMultipart* multipart = GMIME_MULTIPART(object);
-        // A delivery report returns the message it could not deliver: that
-        // message is not what the report says.
-        GMimeContentType* type = g_mime_object_get_content_type(object);
-        bool report = type != nullptr && g_mime_content_type_is_type(type, "multipart", "report");
+        // A delivery report that returns the form mail it could not deliver is
+        // read as that mail, which may be the only copy of it: as a forward.
         int count = g_mime_multipart_get_count(multipart);
-        for (int i = 0; i < count && found->attached == nullptr; ++i) {
-            GMimeObject* part = g_mime_multipart_get_part(multipart, i);
-            if (report && GMIME_IS_MESSAGE_PART(part)) continue;
-            findTextParts(part, found, depth + 1);
-        }
+        for (int i = 0; i < count && found->attached == nullptr; ++i)
+            findTextParts(g_mime_multipart_get_part(multipart, i), found, depth + 1);
         return;
     }
     if (GMIME_IS_MESSAGE_PART(object)) {

@@ -120,21 +120,23 @@ void initGMime() {
 
 std::string charsetOfHtml(std::string_view html) {
     html = html.substr(0, 4096);
-    for (size_t meta = findIgnoringCase(html, "<meta"); meta != 0;
-         meta = findIgnoringCase(html, "<meta", meta + 1)) {
-        size_t end = html.find('>', meta);
-        std::string_view tag = html.substr(meta - 1, end == html.npos ? html.npos : end - meta + 2);
-        size_t at = findIgnoringCase(tag, "charset=");
-        if (at == 0) continue;
-        std::string_view name = tag.substr(at - 1 + 8);
-        while (!name.empty() && (name[0] == '"' || name[0] == '\'' || name[0] == ' '))
-            name.remove_prefix(1);
-        size_t stop = 0;
-        while (stop < name.size() &&
-               (std::isalnum(static_cast<unsigned char>(name[stop])) || name[stop] == '-' ||
-                name[stop] == '_' || name[stop] == ':' || name[stop] == '.'))
-            ++stop;
-        if (stop > 0 && stop <= 40) return std::string(name.substr(0, stop));
+    for (std::string_view word : {"charset=", "CHARSET=", "Charset="}) {
+        for (size_t at = html.find(word); at != html.npos; at = html.find(word, at + 1)) {
+            // Inside a <meta> tag: the last tag opened before it.
+            size_t open = html.rfind('<', at);
+            if (open == html.npos || !equalsIgnoringCase(html.substr(open, 5), "<meta") ||
+                html.find('>', open) < at)
+                continue;
+            std::string_view name = html.substr(at + word.size());
+            while (!name.empty() && (name[0] == '"' || name[0] == '\'' || name[0] == ' '))
+                name.remove_prefix(1);
+            size_t stop = 0;
+            while (stop < name.size() &&
+                   (std::isalnum(static_cast<unsigned char>(name[stop])) || name[stop] == '-' ||
+                    name[stop] == '_' || name[stop] == ':' || name[stop] == '.'))
+                ++stop;
+            if (stop > 0 && stop <= 40) return std::string(name.substr(0, stop));
+        }
     }
     return {};
 }

@@ -6,6 +6,7 @@
 namespace tabulon {
 
 Status MessageRowsWriter::row(const std::vector<std::string>& cells) {
+    if (!sink_.keepsRecord()) return sink_.row(cells);
     const std::string& identity = rows_.lastIdentity();
     bool added = true;
     Status status = sink_.keyedRow(cells, identity, olderIdentity(identity), &added);

@@ -14,6 +14,7 @@ class KeptRowsSink : public TableSink {
     Status begin(const std::vector<std::string>& names) override { return writer_.begin(names); }
     Status row(const std::vector<std::string>& cells) override { return writer_.row(cells); }
     Status finish() override { return writer_.finish(); }
+    bool keepsRecord() const override { return record_ != nullptr; }
     Status keyedRow(const std::vector<std::string>& cells, std::string_view key,
                     std::string_view olderKey, bool* added) override {
         *added = record_ == nullptr || !record_->has(key, olderKey);

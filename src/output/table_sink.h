@@ -43,6 +43,9 @@ class TableSink : public TableWriter {
     // of it); `*added` says which. Without that record every row is written.
     virtual Status keyedRow(const std::vector<std::string>& cells, std::string_view key,
                             std::string_view olderKey, bool* added) = 0;
+    // Whether rows are checked against a record: without one, row() does what
+    // keyedRow() would.
+    virtual bool keepsRecord() const = 0;
 };
 
 // Writes the table `request` describes with the rows `fill` hands its sink

@@ -101,6 +101,12 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->doubtfulLabels = extras_.doubtfulLabels;
     row->doubtfulEnds = extras_.doubtfulEnds;
     row->unplacedSamples.swap(extras_.unplacedSamples);
+    // The other messages a digest holds give no rows of their own.
+    if (decoded_.otherMessages > 0) {
+        row->unplacedLines += static_cast<size_t>(decoded_.otherMessages);
+        row->unplacedSamples.push_back(std::to_string(decoded_.otherMessages) +
+                                       " more messages attached to it, not read");
+    }
     row->labelledSamples.swap(extras_.labelledTextLines);
     row->otherLabels.clear();
     if (keepLabels_) row->otherLabels.swap(extras_.otherLabels);

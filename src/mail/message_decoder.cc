@@ -92,6 +92,18 @@ struct FoundParts {
     GMimeMessage* attached = nullptr;  // the first message attached (forwarded) whole
 };
 
+// The messages attached whole in `object`'s tree, not counting inside them.
+int attachedMessages(GMimeObject* object, int depth) {
+    if (object == nullptr || depth > 64) return 0;
+    if (GMIME_IS_MESSAGE_PART(object)) return 1;
+    if (!GMIME_IS_MULTIPART(object)) return 0;
+    GMimeMultipart* multipart = GMIME_MULTIPART(object);
+    int messages = 0;
+    for (int i = 0, count = g_mime_multipart_get_count(multipart); i < count; ++i)
+        messages += attachedMessages(g_mime_multipart_get_part(multipart, i), depth + 1);
+    return messages;
+}
+
 void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
     if (object == nullptr || depth > 64) return;
     if (GMIME_IS_MULTIPART(object)) {
@@ -469,6 +481,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->problems.clear();
     out->files.clear();
     out->fileNames.clear();
+    out->otherMessages = 0;
     out->date.clear();
     readHeaderBlock(message, &block_);
     const HeaderBlock& block = block_;
@@ -625,6 +638,7 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     // A message forwarded as an attachment is read as the message it holds, its
     // text and the header fields this one lacks.
     std::string attached;
+    if (found.attached != nullptr) out->otherMessages = attachedMessages(entity, 0) - 1;
     if (found.attached != nullptr && nesting_ < kMaxNesting) {
         char* text = g_mime_object_to_string(GMIME_OBJECT(found.attached), nullptr);
         if (text != nullptr) attached = text;

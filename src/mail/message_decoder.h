@@ -59,6 +59,9 @@ struct DecodedMessage {
     // The names of the files it carries (whether kept or not), for telling a
     // line that names one ("Attachment: cv.pdf") from an answer.
     std::vector<std::string> fileNames;
+    // Messages it carries whole beside the one read (a digest, several mails
+    // forwarded as attachments at once): not read.
+    int otherMessages = 0;
 };
 
 // What a Content-Type field says about a body, as far as this decoder cares.

@@ -37,7 +37,7 @@ for program in "$@"; do
             echo "FAILED: $name $option is not offered by its bash completion"
             failed=1
         fi
-        # zsh's _arguments names an option in a spec: '--name[', {-x,--name=}, )--name=[
+        # zsh's _arguments names an option in each entry: '--name[', {-x,--name=}, )--name=[
         zsh=$source_dir/completion/zsh/_$name
         if [ -f "$zsh" ] && ! grep -qE -- "['{,)]$option[=+,}[]" "$zsh"; then
             echo "FAILED: $name $option is not offered by its zsh completion"

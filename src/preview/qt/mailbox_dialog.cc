@@ -190,7 +190,8 @@ Status MailboxDialog::query(MailboxQuery* query) const {
     if (!status.ok()) return status;
     query->account.password = Password->text().toStdString();
     query->account.caFile = asked.certificate;
-    query->account.passwordHint = "it in this dialog";
+    // Said in the preview, once this dialog has closed.
+    query->account.passwordHint = "it as the Password of File > Convert from Mailbox";
     query->account.certificateHint = "as the dialog's \"Certificate file\"";
     if (!asked.certificate.empty()) {
         query->account.certificateHint +=

@@ -147,7 +147,13 @@ bool readsAsFooter(std::string_view line) {
         "\xD0\xB0\xD0\xB2\xD1\x82\xD0\xBE\xD0\xBC\xD0\xB0\xD1\x82\xD0\xB8\xD1\x87\xD0\xB5\xD1\x81"
         "\xD0\xBA",
         "\xE8\x87\xAA\xE5\x8A\xA8",  // "automatic" in simplified Chinese
-        "formul"};                   // a form: formulaire, formulário, Formular, ...
+        "formul",                    // a form: formulaire, formulário, Formular, ...
+        "\xD9\x86\xD9\x85\xD9\x88\xD8\xB0\xD8\xAC",          // ... in Arabic
+        "\xD7\x98\xD7\x95\xD7\xA4\xD7\xA1",                  // in Hebrew
+        "\xCF\x86\xCF\x8C\xCF\x81\xCE\xBC",                  // in Greek
+        "\xE3\x83\x95\xE3\x82\xA9\xE3\x83\xBC\xE3\x83\xA0",  // in Japanese
+        "\xE8\xA1\xA8\xE5\x8D\x95",                          // in simplified Chinese
+        "\xE8\xA1\xA8\xE5\x96\xAE"};                         // in traditional Chinese
     if (holdsHostName(line)) return true;
     // A line is looked through once: at each byte, only the marks that begin
     // with it are compared.
@@ -211,6 +217,20 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
                                                const std::vector<std::string>& fileNames,
                                                std::string* value, bool paragraphsOnly) {
     auto follows = [&](const TailLine& line) { return followsForm(line, layout, fileNames); };
+    // Where the last answer is empty, a first paragraph that most messages have
+    // unchanged, a line of it a footer's ("Salam," above the shop's name and
+    // link), is what follows the others' answers.
+    if (!tail.empty() && tail[0].first && tail[0].paragraph == 0) {
+        bool recurs = true, footer = false;
+        for (size_t i = 0; i < tail.size() && tail[i].paragraph == 0 && recurs; ++i) {
+            recurs = layout.recursUnchanged(tail[i].text);
+            footer = footer || readsAsFooter(tail[i].view);
+        }
+        if (recurs && footer) {
+            value->resize(tail[0].from);
+            return {};
+        }
+    }
     size_t cut = tail.size();
     while (cut > 0) {
         size_t paragraph = tail[cut - 1].paragraph;

@@ -135,6 +135,14 @@ TEST_F(MenuTest, EditItemsActOnTheFocusedField) {
     EXPECT_FALSE(enabled("EditCut") || enabled("EditClear") || enabled("EditCopy"));
 }
 
+// Stop ends a check for updates under way: the window is as before it began.
+TEST_F(MenuTest, StopEndsAnUpdateCheck) {
+    UpdateWindow updater;
+    updater.PushButton1->setText(QStringLiteral("Stop"));
+    updater.PushButton1->click();
+    EXPECT_EQ(updater.PushButton1->text(), QStringLiteral("Start"));
+}
+
 // The links open their addresses, or show them when no program can, and show
 // where they are under the pointer; the About box's button closes it.
 TEST_F(MenuTest, LinksOpenTheirAddressesOrShowThem) {

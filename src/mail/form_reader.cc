@@ -713,6 +713,12 @@ void FormReader::read(std::string_view body, FormText* out,
             entry = entryOf({}, line, key);
             if (entry < 0) entry = questionEntry(line);
             vouched = entry >= 0 || layout_.knowsBareLabel(key);
+            // Inside the block of an answer below "Label:", a line the other
+            // messages have above varying lines is a line of the answer (a town
+            // of an address), in a form that writes its labels with a colon.
+            if (entry < 0 && vouched && labelColon && field != nullptr && field->entry >= 0 &&
+                !waiting && !blankInside && !opens)
+                vouched = false;
             isLabel = vouched || shaped[i];
             // So is such a line right below the answer's last line with nothing
             // below it: one more choice ticked ("Tuesday evening", "Saturday
@@ -784,7 +790,7 @@ void FormReader::read(std::string_view body, FormText* out,
         // of its own, no label of the form, as do the labels after it up to one the
         // template names; what stood above it may be the end of the form.
         bool note = kind == LabelKind::kColon && entry < 0 && !out->fields.empty() &&
-                    isStampOrLink(label.value);
+                    isStampOrLink(label.value) && !isSentence(formLine.text);
         if (note) isLabel = true;
         if (!vouched && !indented && (opens || afterLabel) && isFooterLine(line)) {
             current = -1;
@@ -891,7 +897,7 @@ void FormReader::read(std::string_view body, FormText* out,
         // A title above a run of fields ("Additional fields") ends the value
         // above, as does one that recurs in a paragraph of its own above a field
         // the template names ("Availability").
-        if (blankInside && !waiting && kind == LabelKind::kBare &&
+        if (blankInside && !waiting && kind == LabelKind::kBare && !isSentence(formLine.text) &&
             (opensFields(i + 1) ||
              (i + 1 < lines.size() && lines[i + 1].text.empty() &&
               layout_.isBoilerplate(formLine.text) && opensTemplateField(lines, i + 1)))) {

@@ -254,9 +254,11 @@ bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr) 
     return true;
 }
 
-// A list item's bullet: "* ", "- ", "+ ", "• ", "· ", or its number: "3. ", "3) ".
+// A list item's bullet: "* ", "- ", "+ ", "• ", "· ", a check mark ("✓ ", "✔ ")
+// or its number: "3. ", "3) ".
 size_t bulletLength(std::string_view line) {
-    for (std::string_view bullet : {"* ", "- ", "+ ", "\xE2\x80\xA2 ", "\xC2\xB7 "}) {
+    for (std::string_view bullet :
+         {"* ", "- ", "+ ", "\xE2\x80\xA2 ", "\xC2\xB7 ", "\xE2\x9C\x93 ", "\xE2\x9C\x94 "}) {
         if (line.starts_with(bullet)) return bullet.size();
     }
     if (line.empty() || line[0] < '0' || line[0] > '9') return 0;

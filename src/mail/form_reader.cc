@@ -777,7 +777,7 @@ void FormReader::read(std::string_view body, FormText* out,
         bool greeting =
             waiting && field->entry >= 0 && kind == LabelKind::kColon && !formLine.bulleted &&
             ((!blankInside && (label.value.empty() || isSentence(formLine.text))) || !labelColon);
-        if (entry < 0 && !layout_.knowsLabel(key) && (answers || greeting))
+        if (entry < 0 && (answers || (greeting && !layout_.knowsLabel(key))))
             isLabel = vouched = false;
         // One the other messages have too, right below a question without colon
         // that the template names, whose value is a word or two, may be its

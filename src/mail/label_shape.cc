@@ -315,7 +315,12 @@ std::string_view withoutLabelMark(std::string_view line) {
     // A pictograph before the label, as chat relays write it: "👤 *Name:* Ann",
     // "☎️ Phone: ..." (U+1F000 to U+1FFFF, U+2600 to U+27BF, a variation selector).
     auto byte = [&](size_t i) { return static_cast<unsigned char>(line[i]); };
-    if (line.size() > 5 &&
+    // Check marks and ballot boxes (U+2713, U+2714, U+2610 to U+2612) mark
+    // chosen answers, not labels.
+    bool ticks = line.size() >= 3 && byte(0) == 0xE2 &&
+                 ((byte(1) == 0x9C && (byte(2) == 0x93 || byte(2) == 0x94)) ||
+                  (byte(1) == 0x98 && byte(2) >= 0x90 && byte(2) <= 0x92));
+    if (line.size() > 5 && !ticks &&
         (line.starts_with("\xF0\x9F") || (byte(0) == 0xE2 && byte(1) >= 0x98 && byte(1) <= 0x9E))) {
         std::string_view rest = line.substr(line[0] == '\xE2' ? 3 : 4);
         if (rest.starts_with("\xEF\xB8\x8F")) rest.remove_prefix(3);

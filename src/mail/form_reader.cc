@@ -132,6 +132,12 @@ bool isButtonText(std::string_view text) {
     return true;
 }
 
+// A rule of one mark repeated, "-----" or "=====", under a heading.
+bool isUnderline(std::string_view line) {
+    return line.size() >= 3 && (line[0] == '-' || line[0] == '=') &&
+           line.find_first_not_of(line[0]) == std::string_view::npos;
+}
+
 // Whether a field of template entry `entry` has an answer.
 [[gnu::noinline]] bool isAnswered(const std::vector<FormField>& fields, int entry) {
     return std::any_of(fields.begin(), fields.end(), [entry](const FormField& field) {
@@ -744,6 +750,10 @@ void FormReader::read(std::string_view body, FormText* out,
                 lines[i + 2].text.empty() && kinds[i + 1] != LabelKind::kColon &&
                 opensTemplateField(lines, i + 2))
                 isLabel = true;
+            // A line underlined by a rule of one mark ("Phone" over "-----") is a
+            // heading of the form, as Markdown writes one.
+            if (opens && i + 1 < lines.size() && isUnderline(lines[i + 1].text))
+                isLabel = vouched = true;
         }
         // A template name that only begins this label ("Feedback" of "Feedback
         // ID:") takes it unless the message has shown the name's own label.

@@ -306,6 +306,14 @@ std::string_view withoutListNumber(std::string_view label) {
     if (digits > 0 && digits + 1 < label.size() && (label[digits] == '.' || label[digits] == ')') &&
         label[digits + 1] == ' ')
         label.remove_prefix(digits + 2);
+    // A survey's place in its questions: "2/4 What did you like best?".
+    else if (digits > 0 && digits + 2 < label.size() && label[digits] == '/') {
+        size_t end = digits + 1;
+        while (end < label.size() && end < digits + 4 && label[end] >= '0' && label[end] <= '9')
+            ++end;
+        if (end > digits + 1 && end < label.size() && label[end] == ' ')
+            label.remove_prefix(end + 1);
+    }
     return label;
 }
 

@@ -899,7 +899,12 @@ void FormReader::read(std::string_view body, FormText* out,
         afterLabel = false;
         if (field == nullptr) {
             current = -1;
-            if (!out->fields.empty()) pending.push_back(formLine.text);
+            // A title above a run of fields, a blank line between or not ("Booking
+            // details" between two tables), is the form's own, no one's answer.
+            bool title = opens && kind == LabelKind::kBare && !isSentence(formLine.text) &&
+                         (opensFields(i + 1) || (i + 2 < lines.size() &&
+                                                 lines[i + 1].text.empty() && opensFields(i + 2)));
+            if (!out->fields.empty() && !title) pending.push_back(formLine.text);
             continue;
         }
         // A note on the question below it, "(Select all that apply)", is no answer.

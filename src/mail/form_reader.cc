@@ -145,6 +145,30 @@ bool isUnderline(std::string_view line) {
     });
 }
 
+// A link's target that a mail program writes after its text in the text part
+// of an HTML mail ("ann@example.org<mailto:ann@example.org>",
+// "https://example.org<https://example.org>"): the text alone stays.
+[[gnu::noinline]] void dropLinkTargets(std::string* value) {
+    std::string kept;
+    size_t done = 0;
+    for (size_t open = value->find('<'); open != std::string::npos;
+         open = value->find('<', open + 1)) {
+        size_t close = value->find('>', open);
+        if (close == std::string::npos) break;
+        std::string_view target = std::string_view(*value).substr(open + 1, close - open - 1);
+        if (target.starts_with("mailto:")) target.remove_prefix(7);
+        size_t start = value->find_last_of(" \t\n(", open);
+        start = start == std::string::npos ? 0 : start + 1;
+        std::string_view text = std::string_view(*value).substr(start, open - start);
+        if (target.empty() || text != target) continue;
+        kept.append(*value, done, open - done);
+        done = close + 1;
+    }
+    if (done == 0) return;
+    kept.append(*value, done);
+    value->swap(kept);
+}
+
 // A key as data writes it: lower-case letters, digits and "_" ("first_name:").
 bool isDataKey(std::string_view label) {
     if (label.ends_with(':')) label.remove_suffix(1);
@@ -1002,6 +1026,7 @@ void FormReader::read(std::string_view body, FormText* out,
     bool bracketed = false;  // an answer in brackets alone may stand for none
     for (FormField& field : out->fields) {
         dropListMarks(&field.value);
+        if (field.value.find('<') != std::string::npos) dropLinkTargets(&field.value);
         // A dash alone stands for no answer.
         if (field.value.size() <= 3 &&
             (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93"))

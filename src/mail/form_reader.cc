@@ -699,8 +699,12 @@ void FormReader::read(std::string_view body, FormText* out,
                               (blankInside || !layout_.fewMessages()) && isFreeText(field->value);
             // Inside the block of an answer set below its label, a line such as
             // "Bağdat Cad. No: 12 D: 5" is a line of that answer (an address).
-            bool inBlock = !vouched && labelAbove && field != nullptr && field->entry >= 0 &&
-                           !waiting && !blankInside;
+            // So is one below "Label:" alone on its line, where the file has
+            // messages enough to know the form's labels.
+            bool inBlock = !vouched && field != nullptr && field->entry >= 0 && !waiting &&
+                           !blankInside &&
+                           (labelAbove || (labelColon && !labelBulleted && !layout_.fewMessages() &&
+                                           opened[static_cast<size_t>(current)].valueOnLine == 0));
             isLabel = vouched || (label.isShort && !inFreeText && !answer && !inBlock &&
                                   (opens || !isSentence(label.value)) &&
                                   !(field != nullptr && colonStyle.isForeign(line)));

@@ -257,11 +257,17 @@ bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr) 
 // A list item's bullet: "* ", "- ", "+ ", "• ", "· ", a check mark ("✓ ", "✔ ")
 // or its number: "3. ", "3) ".
 size_t bulletLength(std::string_view line) {
-    for (std::string_view bullet :
-         {"* ", "- ", "+ ", "\xE2\x80\xA2 ", "\xC2\xB7 ", "\xE2\x9C\x93 ", "\xE2\x9C\x94 "}) {
-        if (line.starts_with(bullet)) return bullet.size();
+    if (line.size() < 2) return 0;
+    char first = line[0];
+    if (first == '*' || first == '-' || first == '+') return line[1] == ' ' ? 2 : 0;
+    if (first == '\xE2' || first == '\xC2') {
+        for (std::string_view bullet :
+             {"\xE2\x80\xA2 ", "\xC2\xB7 ", "\xE2\x9C\x93 ", "\xE2\x9C\x94 "}) {
+            if (line.starts_with(bullet)) return bullet.size();
+        }
+        return 0;
     }
-    if (line.empty() || line[0] < '0' || line[0] > '9') return 0;
+    if (first < '0' || first > '9') return 0;
     return line.size() - withoutListNumber(line).size();
 }
 

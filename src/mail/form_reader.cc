@@ -1030,7 +1030,8 @@ void FormReader::read(std::string_view body, FormText* out,
     bool bracketed = false;  // an answer in brackets alone may stand for none
     for (FormField& field : out->fields) {
         dropListMarks(&field.value);
-        if (field.value.find('<') != std::string::npos) dropLinkTargets(&field.value);
+        // The target a mail program writes after a link's text ends the answer.
+        if (!field.value.empty() && field.value.back() == '>') dropLinkTargets(&field.value);
         // A dash alone stands for no answer.
         if (field.value.size() <= 3 &&
             (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93"))

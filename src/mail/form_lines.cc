@@ -512,9 +512,12 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         // names of its columns ("Field | Value") label no value; but over a row
         // or two of answers laid across, the questions are the header's cells.
         if (isPipeRow(text) && !view.continued && !isTableRule(text)) {
-            size_t next = body.find('\n', pos);
+            // Nothing below the body's last line.
+            size_t next = pos < body.size() ? body.find('\n', pos) : body.npos;
             std::string_view below =
-                trimBlanks(body.substr(pos, next == body.npos ? next : next - pos));
+                pos < body.size()
+                    ? trimBlanks(body.substr(pos, next == body.npos ? next : next - pos))
+                    : std::string_view();
             if (isTableRule(below) && (below[0] == '|' || below.find('=') != below.npos)) {
                 view.made = "---";
                 view.blank = false;

@@ -1,5 +1,7 @@
 #include "mail/form_reader.h"
 
+#include <glib.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -134,8 +136,18 @@ bool isButtonText(std::string_view text) {
 
 // A rule of one mark repeated, "-----" or "=====", under a heading.
 bool isUnderline(std::string_view line) {
-    return line.size() >= 3 && (line[0] == '-' || line[0] == '=') &&
+    return line.size() >= 3 && (line[0] == '-' || line[0] == '=' || line[0] == '*') &&
            line.find_first_not_of(line[0]) == std::string_view::npos;
+}
+
+// Whether a label of three words or more begins with a small letter: the
+// sentence of a text that ends in a colon ("mám zájem o tuto sedačku:"), no
+// label of a form.
+[[gnu::noinline]] bool isSentenceOpening(std::string_view label) {
+    if (label.empty() || std::count(label.begin(), label.end(), ' ') < 2) return false;
+    gunichar first = g_utf8_get_char_validated(label.data(), static_cast<gssize>(label.size()));
+    return first != static_cast<gunichar>(-1) && first != static_cast<gunichar>(-2) &&
+           g_unichar_islower(first);
 }
 
 // Whether a field of template entry `entry` has an answer.
@@ -705,9 +717,11 @@ void FormReader::read(std::string_view body, FormText* out,
                            !blankInside &&
                            (labelAbove || (labelColon && !labelBulleted && !layout_.fewMessages() &&
                                            opened[static_cast<size_t>(current)].valueOnLine == 0));
-            isLabel = vouched || (label.isShort && !inFreeText && !answer && !inBlock &&
-                                  (opens || !isSentence(label.value)) &&
-                                  !(field != nullptr && colonStyle.isForeign(line)));
+            isLabel =
+                vouched || (label.isShort && !inFreeText && !answer && !inBlock &&
+                            !(field != nullptr && !waiting && isSentenceOpening(label.label)) &&
+                            (opens || !isSentence(label.value)) &&
+                            !(field != nullptr && colonStyle.isForeign(line)));
             if (entry >= 0) colonStyle.note(line);
         } else if (kind == LabelKind::kTableRow) {
             labelKey(label.label, &key);
@@ -877,7 +891,8 @@ void FormReader::read(std::string_view body, FormText* out,
                 // open what follows the form (a signature's "Tel:"): what the
                 // form's end is told by goes from the answer first.
                 if (entry < 0 && tailField >= 0 && !tail.empty() &&
-                    out->fields[static_cast<size_t>(tailField)].entry >= 0)
+                    (out->fields[static_cast<size_t>(tailField)].entry >= 0 ||
+                     opened[static_cast<size_t>(tailField)].mayBeText))
                     cutFollowingText(tail, layout_, fileNames,
                                      &out->fields[static_cast<size_t>(tailField)].value, true);
                 tail.clear();

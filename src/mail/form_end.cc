@@ -220,13 +220,19 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
     // Where the last answer is empty, a first paragraph that most messages have
     // unchanged, a line of it a footer's ("Salam," above the shop's name and
     // link), is what follows the others' answers.
-    if (!tail.empty() && tail[0].first && tail[0].paragraph == 0) {
-        bool recurs = true, footer = false;
-        for (size_t i = 0; i < tail.size() && tail[i].paragraph == 0 && recurs; ++i) {
-            recurs = layout.recursUnchanged(tail[i].text);
-            footer = footer || readsAsFooter(tail[i].view);
+    // So is such a paragraph of two lines or more: an answer of several lines
+    // that most messages give unchanged is no answer ("Med venlig hilsen" over
+    // the sender's name).
+    if (!paragraphsOnly && !tail.empty() && tail[0].first && tail[0].paragraph == 0) {
+        bool recurs = true, footer = false, listed = false;
+        size_t lines = 0;
+        for (; lines < tail.size() && tail[lines].paragraph == 0 && recurs; ++lines) {
+            recurs = layout.recursUnchanged(tail[lines].text);
+            footer = footer || readsAsFooter(tail[lines].view);
+            listed = listed || tail[lines].text.starts_with("- ") ||
+                     tail[lines].text.starts_with("* ") || tail[lines].view != tail[lines].text;
         }
-        if (recurs && footer) {
+        if (recurs && (footer || (lines >= 2 && !listed))) {
             value->resize(tail[0].from);
             return {};
         }

@@ -144,10 +144,13 @@ bool isUnderline(std::string_view line) {
 // sentence of a text that ends in a colon ("mám zájem o tuto sedačku:"), no
 // label of a form.
 [[gnu::noinline]] bool isSentenceOpening(std::string_view label) {
-    if (label.empty() || std::count(label.begin(), label.end(), ' ') < 2) return false;
-    gunichar first = g_utf8_get_char_validated(label.data(), static_cast<gssize>(label.size()));
-    return first != static_cast<gunichar>(-1) && first != static_cast<gunichar>(-2) &&
-           g_unichar_islower(first);
+    if (label.empty()) return false;
+    unsigned char first = static_cast<unsigned char>(label[0]);
+    if (first < 0x80 && (first < 'a' || first > 'z')) return false;
+    if (std::count(label.begin(), label.end(), ' ') < 2) return false;
+    gunichar letter = g_utf8_get_char_validated(label.data(), static_cast<gssize>(label.size()));
+    return letter != static_cast<gunichar>(-1) && letter != static_cast<gunichar>(-2) &&
+           g_unichar_islower(letter);
 }
 
 // Whether a field of template entry `entry` has an answer.

@@ -11,6 +11,7 @@
 #include "mail/label_shape.h"
 #include "mail/script_dump.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace tabulon {
 namespace {
@@ -262,7 +263,12 @@ std::string percentDecoded(std::string_view text) {
         if (decoded[i] == '\r' && i + 1 < decoded.size() && decoded[i + 1] == '\n') continue;
         lines += decoded[i] == '\r' ? '\n' : decoded[i];
     }
-    return lines;
+    // Escaped bytes that are no UTF-8 ("%C3t%89") are read as any text of no
+    // charset is.
+    if (isValidUtf8(lines)) return lines;
+    std::string valid;
+    appendValidUtf8(lines, &valid);
+    return valid;
 }
 
 bool isKeyByte(char c) {

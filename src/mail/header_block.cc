@@ -11,15 +11,21 @@ constexpr std::string_view kMailHeaders[] = {
     "return-path", "mime-version", "content-type", "delivered-to", "x-mailer",
     "user-agent",  "in-reply-to",  "references",   "x-original-to"};
 
+// Where the colon after a header field's name is in `line`, or 0 when the line
+// opens with no such name.
+size_t headerColon(std::string_view line) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c == ':') return i;
+        if (c <= ' ' || c >= 127) return 0;
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool isHeaderLine(std::string_view line) {
-    for (size_t i = 0; i < line.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(line[i]);
-        if (c == ':') return i > 0;
-        if (c <= ' ' || c >= 127) return false;
-    }
-    return false;
+    return headerColon(line) > 0;
 }
 
 std::string_view headerName(std::string_view line) {
@@ -59,9 +65,9 @@ void readHeaderBlock(std::string_view message, HeaderBlock* out) {
             HeaderField& last = block.fields.back();
             last.value = message.substr(last.value.data() - message.data(),
                                         line.data() + line.size() - last.value.data());
-        } else if (isHeaderLine(line)) {
-            std::string_view name = headerName(line);
-            std::string_view value = line.substr(name.size() + 1);
+        } else if (size_t colon = headerColon(line); colon > 0) {
+            std::string_view name = line.substr(0, colon);
+            std::string_view value = line.substr(colon + 1);
             size_t skip = 0;
             while (skip < value.size() && (value[skip] == ' ' || value[skip] == '\t'))
                 ++skip;

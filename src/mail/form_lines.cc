@@ -254,8 +254,8 @@ bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr) 
     return true;
 }
 
-// A list item's bullet: "* ", "- ", "+ ", "• ", "· ", a check mark ("✓ ", "✔ ")
-// or its number: "3. ", "3) ".
+// A list item's bullet: "* ", "- ", "+ ", "• ", "· ", a check mark ("✓ ", "✔ "),
+// the Japanese middle dot "・" or its number: "3. ", "3) ".
 size_t bulletLength(std::string_view line) {
     if (line.size() < 2) return 0;
     char first = line[0];
@@ -267,6 +267,7 @@ size_t bulletLength(std::string_view line) {
         }
         return 0;
     }
+    if (first == '\xE3') return line.starts_with("\xE3\x83\xBB") ? 3 : 0;
     if (first < '0' || first > '9') return 0;
     return line.size() - withoutListNumber(line).size();
 }

@@ -294,6 +294,11 @@ size_t charsIn(std::string_view text) {
     }));
 }
 
+// The column just past the colon of a line that reads "Label: value".
+size_t colonColumn(const FormLine& line, const LabelLine& label) {
+    return line.indent + charsIn(label.label);
+}
+
 // Where a template's labels are padded with blanks to one column ("Name      Ann"),
 // a line of the same shape is a label too, one the template lacks ("E-mail
 // ann@example.com"), or, with nothing after it but blanks to that column, a label
@@ -547,6 +552,7 @@ void FormReader::read(std::string_view body, FormText* out,
     bool skipping = false;       // inside a footer's paragraph
     bool block = false;          // the current value is a block below "label: |"
     unsigned labelIndent = 0;    // the indent of the current field's label line
+    size_t labelLine = 0;        // and its index in `lines`
     bool labelBulleted = false;  // the current field's label line is a list item
     bool labelColon = false;     // and it reads "Label:"
     bool labelAbove = false;     // or it is a label alone above its answer
@@ -673,6 +679,12 @@ void FormReader::read(std::string_view body, FormText* out,
         // "   Springfield" below; "Message: |" and its block) holds every such line.
         bool indented = field != nullptr && (block || formLine.indent > labelIndent) &&
                         formLine.indent > 0 && !formLine.continued;
+        // Labels set flush right, their colons one above the other, are no
+        // value's lines ("   Name: Ann" above "  Email: ann@example.org").
+        if (indented && !block && kinds[i] == LabelKind::kColon &&
+            kinds[labelLine] == LabelKind::kColon &&
+            colonColumn(formLine, labels[i]) == colonColumn(lines[labelLine], labels[labelLine]))
+            indented = false;
         if (isRuleLine(line) && !indented) {
             // A rule right under a label of its own line (no colon) that waits
             // for its answer underlines it.
@@ -933,6 +945,7 @@ void FormReader::read(std::string_view body, FormText* out,
             opened.resize(out->fields.size());
             opened.back() = {formLine.text, value.size(), mayBeText};
             labelIndent = formLine.indent;
+            labelLine = i;
             labelBulleted = formLine.bulleted;
             labelColon = kind == LabelKind::kColon;
             labelAbove = kind == LabelKind::kBare || kind == LabelKind::kHeading;
@@ -958,10 +971,13 @@ void FormReader::read(std::string_view body, FormText* out,
         // A title above a run of fields ("Additional fields") ends the value
         // above, as does one that recurs in a paragraph of its own above a field
         // the template names ("Availability").
-        if (blankInside && !waiting && kind == LabelKind::kBare && !isSentence(formLine.text) &&
-            (opensFields(i + 1) ||
-             (i + 1 < lines.size() && lines[i + 1].text.empty() &&
-              layout_.isBoilerplate(formLine.text) && opensTemplateField(lines, i + 1)))) {
+        // So does a question of the form's own that this message left unanswered.
+        bool titleShaped = false;
+        if (blankInside && !waiting && kind == LabelKind::kBare &&
+            (((titleShaped = !isSentence(formLine.text)) && opensFields(i + 1)) ||
+             ((titleShaped || formLine.text.back() == '?') && i + 1 < lines.size() &&
+              lines[i + 1].text.empty() && layout_.isBoilerplate(formLine.text) &&
+              opensTemplateField(lines, i + 1)))) {
             current = -1;
             continue;
         }

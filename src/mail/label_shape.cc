@@ -342,6 +342,8 @@ std::string_view withoutLabelMark(std::string_view line) {
                                   "\xE2\x97\x87", "\xE2\x96\xB6", "\xE2\x96\xBC"}) {
         if (line.starts_with(mark) && line.size() > mark.size()) {
             line.remove_prefix(mark.size());
+            // and the same mark closing it: "◆Label◆"
+            if (line.ends_with(mark) && line.size() > mark.size()) line.remove_suffix(mark.size());
             while (line.starts_with("\xE3\x80\x80"))
                 line.remove_prefix(3);
             return trimAll(line);

@@ -145,10 +145,26 @@ constexpr std::string_view kSubject[] = {
     "\xe4\xb8\xbb\xe6\x97\xa8",
     "\xd9\x85\xd9\x88\xd8\xb6\xd9\x88\xd8\xb9"};
 
+// Equality ignoring the case of ASCII letters and of the Latin-1 letters
+// written C3 xx (an upper-case "Ämne" names the field "ämne" does).
+bool equalsIgnoringLatinCase(std::string_view a, std::string_view b) {
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] == b[i]) continue;
+        unsigned char x = static_cast<unsigned char>(asciiLower(a[i]));
+        unsigned char y = static_cast<unsigned char>(asciiLower(b[i]));
+        if (x == y) continue;
+        // C3 80 to C3 9E are the capitals of C3 A0 to C3 BE, but for × and ÷.
+        if (i == 0 || a[i - 1] != '\xC3' || (x ^ y) != 0x20 || (x | 0x20) < 0xA0 ||
+            (x | 0x20) == 0xB7 || (x | 0x20) == 0xBF)
+            return false;
+    }
+    return true;
+}
+
 template <size_t N>
 bool isOneOf(std::string_view name, const std::string_view (&names)[N]) {
     for (std::string_view known : names) {
-        if (known.size() == name.size() && equalsIgnoringCase(name, known)) return true;
+        if (known.size() == name.size() && equalsIgnoringLatinCase(name, known)) return true;
     }
     return false;
 }
@@ -210,7 +226,7 @@ bool isHeaderName(std::string_view name) {
     const Known& same = kByFirst[static_cast<unsigned char>(asciiLower(name[0]))];
     if ((same.lengths >> name.size() & 1) == 0) return false;
     for (std::string_view known : same.names) {
-        if (known.size() == name.size() && equalsIgnoringCase(name, known)) return true;
+        if (known.size() == name.size() && equalsIgnoringLatinCase(name, known)) return true;
     }
     return false;
 }
@@ -297,7 +313,11 @@ QuotedMessage findQuotedMessage(std::string_view body) {
         if (previous != std::string_view::npos && named && !previousNamed &&
             isQuotedHeaderBlock(body, at)) {
             std::string_view above = lineAt(body, previous);
-            bool marked = isQuoteMarker(above);
+            // Phone mail programs say "Begin forwarded message:" in their own
+            // words: "Vidarebefordrat brev:", "Weitergeleitete Nachricht:".
+            std::string_view trimmed = trimBlanks(above);
+            bool marked = isQuoteMarker(above) || (trimmed.ends_with(':') && trimmed.size() <= 60 &&
+                                                   mentionsForwarding(trimmed));
             found.start = marked ? previous : at;
             found.forwarded = marked && mentionsForwarding(above);
             // The quoted message's text begins below its header block.
@@ -341,6 +361,7 @@ bool isForwardSubject(std::string_view subject) {
         "tr :",
         "wg :",
         "vl:",
+        "vb:",
         "ilt:",
         "tov\xc3\xa1"
         "bb\xc3\xadt\xc3\xa1s:",      // Hungarian

@@ -29,7 +29,7 @@ QuotedMessage findQuotedMessage(std::string_view body);
 size_t textBelowHeaderBlock(std::string_view body);
 
 // Whether a subject says its message forwards another: "Fwd:", "FW:", "WG:",
-// "TR:", "RV:", "I:", "VS:", "Doorst:", "PD:", "ENC:".
+// "TR:", "RV:", "I:", "VS:", "VB:", "Doorst:", "PD:", "ENC:".
 bool isForwardSubject(std::string_view subject);
 
 // Whether a subject says its message answers another: "Re:", "AW:", "SV:",

@@ -11,6 +11,9 @@
 namespace tabulon {
 namespace {
 
+// The longest field name known, in bytes: a bit of a 32-bit set per length.
+constexpr size_t kMaxNameBytes = 31;
+
 // The field names of a quoted header block, in the languages mail programs
 // most often write them in.
 constexpr std::string_view kFrom[] = {
@@ -31,119 +34,97 @@ constexpr std::string_view kFrom[] = {
     "afsender", "avsender",
     "avs\xc3\xa4"
     "ndare",
-    "expeditor"};
+    "expeditor",
+    // Romanian, Estonian, Lithuanian, Latvian, Icelandic, Catalan, Basque, Ukrainian,
+    // Bulgarian, Kazakh, Hindi, Persian, Malay, Tagalog, Swahili and others
+    "de la", "saatja", "nuo", "no", "fr\xc3\xa1", "\xd0\xb2\xd1\x96\xd0\xb4",
+    "\xd0\x92\xd1\x96\xd0\xb4",
+    "\xc5\xa1"
+    "alje",
+    "nork", "\xe0\xa4\xaa\xe0\xa5\x8d\xe0\xa4\xb0\xe0\xa5\x87\xe0\xa4\xb7\xe0\xa4\x95",
+    "\xd0\xba\xd1\x96\xd0\xbc\xd0\xbd\xd0\xb5\xd0\xbd",
+    "\xd0\x9a\xd1\x96\xd0\xbc\xd0\xbd\xd0\xb5\xd0\xbd", "mula kay", "kutoka",
+    "\xd0\xbe\xd1\x82 \xd0\xba\xd0\xbe\xd0\xb3\xd0\xbe",
+    "\xd0\x9e\xd1\x82 \xd0\xba\xd0\xbe\xd0\xb3\xd0\xbe"};
 constexpr std::string_view kSent[] = {
-    "sent",
-    "date",
-    "gesendet",
-    "datum",
-    "envoy\xc3\xa9",
-    "enviado",
-    "enviado el",
-    "inviato",
+    "sent", "date", "gesendet", "datum", "envoy\xc3\xa9", "enviado", "enviado el", "inviato",
     "verzonden",
     "wys\xc5\x82"
     "ano",
-    "data",
-    "sendt",
-    "skickat",
-    "\xe9\x80\x81\xe4\xbf\xa1\xe6\x97\xa5\xe6\x99\x82",
-    "date de l'envoi",
-    "\xd0\xb4\xd0\xb0\xd1\x82\xd0\xb0",
-    "\xd0\x94\xd0\xb0\xd1\x82\xd0\xb0",
-    "poslano",
-    "poslato",
-    "\xd0\x9f\xd0\xbe\xd1\x81\xd0\xbb\xd0\xb0\xd1\x82\xd0\xbe",
-    "odesl\xc3\xa1no",
-    "odoslan\xc3\xa9",
-    "\xd0\x94\xd0\xb0\xd1\x82\xd1\x83\xd0\xbc",
-    "elk\xc3\xbcldve",
-    "d\xc3\xa1tum",
-    "l\xc3\xa4hetetty",
+    "data", "sendt", "skickat", "\xe9\x80\x81\xe4\xbf\xa1\xe6\x97\xa5\xe6\x99\x82",
+    "date de l'envoi", "\xd0\xb4\xd0\xb0\xd1\x82\xd0\xb0", "\xd0\x94\xd0\xb0\xd1\x82\xd0\xb0",
+    "poslano", "poslato", "\xd0\x9f\xd0\xbe\xd1\x81\xd0\xbb\xd0\xb0\xd1\x82\xd0\xbe",
+    "odesl\xc3\xa1no", "odoslan\xc3\xa9", "\xd0\x94\xd0\xb0\xd1\x82\xd1\x83\xd0\xbc",
+    "elk\xc3\xbcldve", "d\xc3\xa1tum", "l\xc3\xa4hetetty",
     "p\xc3\xa4iv\xc3\xa4m\xc3\xa4\xc3\xa4r\xc3\xa4",
     "\xce\xa3\xcf\x84\xce\xac\xce\xbb\xce\xb8\xce\xb7\xce\xba\xce\xb5",
     "\xce\x97\xce\xbc\xce\xb5\xcf\x81\xce\xbf\xce\xbc\xce\xb7\xce\xbd\xce\xaf\xce\xb1",
-    "g\xc3\xb6nderildi",
-    "tarih",
-    "Ng\xc3\xa0y",
-    "\xc4\x90\xc3\xa3 g\xe1\xbb\xadi",
-    "tanggal",
-    "dikirim",
-    "tarikh",
-    "\xe0\xb8\xa7\xe0\xb8\xb1\xe0\xb8\x99\xe0\xb8\x97\xe0\xb8\xb5\xe0\xb9\x88",
+    "g\xc3\xb6nderildi", "tarih", "Ng\xc3\xa0y", "\xc4\x90\xc3\xa3 g\xe1\xbb\xadi", "tanggal",
+    "dikirim", "tarikh", "\xe0\xb8\xa7\xe0\xb8\xb1\xe0\xb8\x99\xe0\xb8\x97\xe0\xb8\xb5\xe0\xb9\x88",
     "\xd8\xa7\xd9\x84\xd8\xaa\xd8\xa7\xd8\xb1\xd9\x8a\xd8\xae",
-    "\xd7\xaa\xd7\x90\xd7\xa8\xd7\x99\xd7\x9a",
-    "\xeb\x82\xa0\xec\xa7\x9c",
-    "\xeb\xb3\xb4\xeb\x82\xb8 \xeb\x82\xa0\xec\xa7\x9c",
-    "\xe6\x97\xa5\xe6\x9c\x9f",
+    "\xd7\xaa\xd7\x90\xd7\xa8\xd7\x99\xd7\x9a", "\xeb\x82\xa0\xec\xa7\x9c",
+    "\xeb\xb3\xb4\xeb\x82\xb8 \xeb\x82\xa0\xec\xa7\x9c", "\xe6\x97\xa5\xe6\x9c\x9f",
     "\xe5\x8f\x91\xe9\x80\x81\xe6\x97\xb6\xe9\x97\xb4",
-    "\xe5\xaf\x84\xe4\xbb\xb6\xe6\x97\xa5\xe6\x9c\x9f",
-    "\xd8\xaa\xd8\xa7\xd8\xb1\xdb\x8c\xd8\xae"};
-constexpr std::string_view kTo[] = {"to",
-                                    "an",
-                                    "\xc3\xa0",
-                                    "para",
-                                    "a",
-                                    "aan",
-                                    "do",
-                                    "til",
-                                    "till",
-                                    "\xe5\xae\x9b\xe5\x85\x88",
-                                    "\xd0\xba\xd0\xbe\xd0\xbc\xd1\x83",
-                                    "\xd0\x9a\xd0\xbe\xd0\xbc\xd1\x83",
-                                    "za",
-                                    "prima",
-                                    "komu",
-                                    "\xd0\x97\xd0\xb0",
-                                    "\xd0\x9a\xd0\xbe\xd0\xbc\xd1\x83",
-                                    "c\xc3\xadmzett",
-                                    "vastaanottaja",
-                                    "\xce\xa0\xcf\x81\xce\xbf\xcf\x82",
-                                    "kime",
-                                    "T\xe1\xbb\x9bi",
-                                    "\xc4\x90\xe1\xba\xbfn",
-                                    "kepada",
-                                    "\xe0\xb8\x96\xe0\xb8\xb6\xe0\xb8\x87",
-                                    "\xd8\xa5\xd9\x84\xd9\x89",
-                                    "\xd7\x90\xd7\x9c",
-                                    "\xeb\xb0\x9b\xeb\x8a\x94 \xec\x82\xac\xeb\x9e\x8c",
-                                    "\xe6\x94\xb6\xe4\xbb\xb6\xe4\xba\xba",
-                                    "\xe6\x94\xb6\xe4\xbb\xb6\xe8\x80\x85",
-                                    "\xd8\xa8\xd9\x87"};
+    "\xe5\xaf\x84\xe4\xbb\xb6\xe6\x97\xa5\xe6\x9c\x9f", "\xd8\xaa\xd8\xa7\xd8\xb1\xdb\x8c\xd8\xae",
+    // Romanian, Estonian, Lithuanian, Latvian, Icelandic, Catalan, Basque, Ukrainian,
+    // Bulgarian, Kazakh, Hindi, Persian, Malay, Tagalog, Swahili and others
+    "fecha", "trimis", "saadetud", "i\xc5\xa1si\xc5\xb3sta", "nos\xc5\xabt\xc4\xabts", "enviat el",
+    "enviat", "noiz", "\xd0\xbd\xd0\xb0\xd0\xb4\xd1\x96\xd1\x81\xd0\xbb\xd0\xb0\xd0\xbd\xd0\xbe",
+    "\xd0\x9d\xd0\xb0\xd0\xb4\xd1\x96\xd1\x81\xd0\xbb\xd0\xb0\xd0\xbd\xd0\xbe",
+    "\xd0\xb8\xd0\xb7\xd0\xbf\xd1\x80\xd0\xb0\xd1\x82\xd0\xb5\xd0\xbd\xd0\xbe",
+    "\xd0\x98\xd0\xb7\xd0\xbf\xd1\x80\xd0\xb0\xd1\x82\xd0\xb5\xd0\xbd\xd0\xbe",
+    "\xe0\xa4\xad\xe0\xa5\x87\xe0\xa4\x9c\xe0\xa4\xbe \xe0\xa4\x97\xe0\xa4\xaf\xe0\xa4\xbe",
+    "\xd8\xa7\xd8\xb1\xd8\xb3\xd8\xa7\xd9\x84 \xd8\xb4\xd8\xaf\xd9\x87", "dihantar",
+    "\xd0\xb6\xd1\x96\xd0\xb1\xd0\xb5\xd1\x80\xd1\x96\xd0\xbb\xd0\xb3\xd0\xb5\xd0\xbd",
+    "\xd0\x96\xd1\x96\xd0\xb1\xd0\xb5\xd1\x80\xd1\x96\xd0\xbb\xd0\xb3\xd0\xb5\xd0\xbd",
+    "\xd7\xa0\xd7\xa9\xd7\x9c\xd7\x97",
+    "\xd8\xaa\xd8\xa7\xd8\xb1\xd9\x8a\xd8\xae "
+    "\xd8\xa7\xd9\x84\xd8\xa5\xd8\xb1\xd8\xb3\xd8\xa7\xd9\x84",
+    "\xe0\xb8\xaa\xe0\xb9\x88\xe0\xb8\x87", "\xe6\x97\xa5\xe4\xbb\x98", "ipinadala", "imetumwa"};
+constexpr std::string_view kTo[] = {
+    "to", "an", "\xc3\xa0", "para", "a", "aan", "do", "til", "till", "\xe5\xae\x9b\xe5\x85\x88",
+    "\xd0\xba\xd0\xbe\xd0\xbc\xd1\x83", "\xd0\x9a\xd0\xbe\xd0\xbc\xd1\x83", "za", "prima", "komu",
+    "\xd0\x97\xd0\xb0", "\xd0\x9a\xd0\xbe\xd0\xbc\xd1\x83", "c\xc3\xadmzett", "vastaanottaja",
+    "\xce\xa0\xcf\x81\xce\xbf\xcf\x82", "kime", "T\xe1\xbb\x9bi", "\xc4\x90\xe1\xba\xbfn", "kepada",
+    "\xe0\xb8\x96\xe0\xb8\xb6\xe0\xb8\x87", "\xd8\xa5\xd9\x84\xd9\x89", "\xd7\x90\xd7\x9c",
+    "\xeb\xb0\x9b\xeb\x8a\x94 \xec\x82\xac\xeb\x9e\x8c", "\xe6\x94\xb6\xe4\xbb\xb6\xe4\xba\xba",
+    "\xe6\x94\xb6\xe4\xbb\xb6\xe8\x80\x85", "\xd8\xa8\xd9\x87",
+    // Romanian, Estonian, Lithuanian, Latvian, Icelandic, Catalan, Basque, Ukrainian,
+    // Bulgarian, Kazakh, Hindi, Persian, Malay, Tagalog, Swahili and others
+    "c\xc4\x83tre", "kellele", "adressaat", "kam", "per a", "nori", "\xd0\xb4\xd0\xbe",
+    "\xd0\x94\xd0\xbe", "\xe0\xa4\xaa\xe0\xa5\x8d\xe0\xa4\xb0\xe0\xa4\xa4\xe0\xa4\xbf",
+    "\xd0\xba\xd1\x96\xd0\xbc\xd0\xb3\xd0\xb5", "\xd0\x9a\xd1\x96\xd0\xbc\xd0\xb3\xd0\xb5",
+    "para kay", "kwa"};
 constexpr std::string_view kSubject[] = {
-    "subject",
-    "betreff",
-    "objet",
-    "asunto",
-    "oggetto",
-    "assunto",
-    "onderwerp",
-    "temat",
-    "emne",
-    "\xc3\xa4mne",
-    "\xe4\xbb\xb6\xe5\x90\x8d",
-    "\xd1\x82\xd0\xb5\xd0\xbc\xd0\xb0",
-    "\xd0\xa2\xd0\xb5\xd0\xbc\xd0\xb0",
-    "naslov",
-    "predmet",
+    "subject", "betreff", "objet", "asunto", "oggetto", "assunto", "onderwerp", "temat", "emne",
+    "\xc3\xa4mne", "\xe4\xbb\xb6\xe5\x90\x8d", "\xd1\x82\xd0\xb5\xd0\xbc\xd0\xb0",
+    "\xd0\xa2\xd0\xb5\xd0\xbc\xd0\xb0", "naslov", "predmet",
     "p\xc5\x99"
     "edm\xc4\x9bt",
-    "zadeva",
-    "\xd0\x9d\xd0\xb0\xd1\x81\xd0\xbb\xd0\xbe\xd0\xb2",
-    "t\xc3\xa1rgy",
-    "aihe",
-    "\xce\x98\xce\xad\xce\xbc\xce\xb1",
-    "konu",
-    "Ch\xe1\xbb\xa7 \xc4\x91\xe1\xbb\x81",
-    "subjek",
-    "perihal",
-    "\xe0\xb9\x80\xe0\xb8\xa3\xe0\xb8\xb7\xe0\xb9\x88\xe0\xb8\xad\xe0\xb8\x87",
-    "\xd8\xa7\xd9\x84\xd9\x85\xd9\x88\xd8\xb6\xd9\x88\xd8\xb9",
-    "\xd7\xa0\xd7\x95\xd7\xa9\xd7\x90",
-    "\xec\xa0\x9c\xeb\xaa\xa9",
-    "\xe4\xb8\xbb\xe9\xa2\x98",
-    "\xe4\xb8\xbb\xe6\x97\xa8",
-    "\xd9\x85\xd9\x88\xd8\xb6\xd9\x88\xd8\xb9"};
+    "zadeva", "\xd0\x9d\xd0\xb0\xd1\x81\xd0\xbb\xd0\xbe\xd0\xb2", "t\xc3\xa1rgy", "aihe",
+    "\xce\x98\xce\xad\xce\xbc\xce\xb1", "konu", "Ch\xe1\xbb\xa7 \xc4\x91\xe1\xbb\x81", "subjek",
+    "perihal", "\xe0\xb9\x80\xe0\xb8\xa3\xe0\xb8\xb7\xe0\xb9\x88\xe0\xb8\xad\xe0\xb8\x87",
+    "\xd8\xa7\xd9\x84\xd9\x85\xd9\x88\xd8\xb6\xd9\x88\xd8\xb9", "\xd7\xa0\xd7\x95\xd7\xa9\xd7\x90",
+    "\xec\xa0\x9c\xeb\xaa\xa9", "\xe4\xb8\xbb\xe9\xa2\x98", "\xe4\xb8\xbb\xe6\x97\xa8",
+    "\xd9\x85\xd9\x88\xd8\xb6\xd9\x88\xd8\xb9",
+    // Romanian, Estonian, Lithuanian, Latvian, Icelandic, Catalan, Basque, Ukrainian,
+    // Bulgarian, Kazakh, Hindi, Persian, Malay, Tagalog, Swahili and others
+    "subiect", "teema", "tema", "t\xc4\x93ma", "efni", "gaia",
+    "\xe0\xa4\xb5\xe0\xa4\xbf\xe0\xa4\xb7\xe0\xa4\xaf",
+    "\xd1\x82\xd0\xb0\xd2\x9b\xd1\x8b\xd1\x80\xd1\x8b\xd0\xbf",
+    "\xd0\xa2\xd0\xb0\xd2\x9b\xd1\x8b\xd1\x80\xd1\x8b\xd0\xbf",
+    "\xe0\xb8\x8a\xe0\xb8\xb7\xe0\xb9\x88\xe0\xb8\xad\xe0\xb9\x80\xe0\xb8\xa3\xe0\xb8\xb7\xe0\xb9"
+    "\x88\xe0\xb8\xad\xe0\xb8\x87",
+    "paksa", "mada", "assumpte"};
+
+template <size_t N>
+constexpr bool namesFit(const std::string_view (&names)[N]) {
+    for (std::string_view name : names) {
+        if (name.empty() || name.size() > kMaxNameBytes) return false;
+    }
+    return true;
+}
+static_assert(namesFit(kFrom) && namesFit(kSent) && namesFit(kTo) && namesFit(kSubject));
 
 // Equality ignoring the case of ASCII letters and of the Latin-1 letters
 // written C3 xx (an upper-case "Ämne" names the field "ämne" does).
@@ -172,7 +153,7 @@ bool isOneOf(std::string_view name, const std::string_view (&names)[N]) {
 // The field name of a line "Name: value" (any letters), or "".
 std::string_view fieldName(std::string_view line) {
     size_t colon = line.find(':');
-    if (colon == std::string_view::npos || colon == 0 || colon > 24) return {};
+    if (colon == std::string_view::npos || colon == 0 || colon > kMaxNameBytes) return {};
     return trimBlanks(line.substr(0, colon));
 }
 
@@ -199,7 +180,7 @@ bool isQuotedHeaderBlock(std::string_view body, size_t at) {
 }
 
 bool isHeaderName(std::string_view name) {
-    if (name.empty() || name.size() > 24) return false;
+    if (name.empty() || name.size() > kMaxNameBytes) return false;
     // Most lines name no header field: only the names with the same first letter
     // and length are compared.
     struct Known {
@@ -225,12 +206,18 @@ bool isHeaderName(std::string_view name) {
     }();
     const Known& same = kByFirst[static_cast<unsigned char>(asciiLower(name[0]))];
     if ((same.lengths >> name.size() & 1) == 0) return false;
+    // Letters of one case differ from the other's in bit 0x20 alone: a last byte
+    // that differs in another bit rules a name out at once.
     for (std::string_view known : same.names) {
-        if (known.size() == name.size() && equalsIgnoringLatinCase(name, known)) return true;
+        if (known.size() == name.size() && ((known.back() ^ name.back()) & ~0x20) == 0 &&
+            equalsIgnoringLatinCase(name, known))
+            return true;
     }
     return false;
 }
 
+// Words that say a line announces a forwarded message, each without its first
+// letter where a capital may open the line ("Vidarebefordrat brev:").
 bool mentionsForwarding(std::string_view line) {
     for (std::string_view word :
          {"orward",
@@ -239,11 +226,10 @@ bool mentionsForwarding(std::string_view line) {
           "noltrato",
           "r\u00e9exp\u00e9di",
           "reenviado",
-          "doorgestuurd",
+          "oorgestuurd",
           "rzekazan",
-          "\xd0\xb5\xd1\x80\xd0\xb5\xd1\x81\xd0\xbb\xd0\xb0\xd0\xbd\xd0\xbd",
-          "videresendt",
-          "vidarebefordra",
+          "ideresendt",
+          "idarebefordra",
           "\xe8\xbb\xa2\xe9\x80\x81",
           "rosle\xc4\x91"
           "en",
@@ -267,7 +253,20 @@ bool mentionsForwarding(std::string_view line) {
           "\xec\xa0\x84\xeb\x8b\xac",
           "\xe8\xbd\xac\xe5\x8f\x91",
           "\xe8\xbd\x89\xe5\xaf\x84",
-          "\xd8\xa8\xd8\xa7\xd8\xb2\xd8\xa7\xd8\xb1\xd8\xb3\xd8\xa7\xd9\x84"}) {
+          "\xd8\xa8\xd8\xa7\xd8\xb2\xd8\xa7\xd8\xb1\xd8\xb3\xd8\xa7\xd9\x84",
+          "redirec\xc8\x9bionat",
+          "redirec\xc5\xa3ionat",
+          "ersi\xc5\xb3st",
+          "\xc4\x81rs\xc5\xabt\xc4\xabt",
+          "dastatud",
+          "reenviat",
+          "\xd0\xb5\xd1\x80\xd0\xb5\xd1\x81\xd0\xbb\xd0\xb0\xd0\xbd",
+          "\xd1\x80\xd0\xb5\xd0\xbf\xd1\x80\xd0\xb0\xd1\x82\xd0\xb5\xd0\xbd",
+          "framsen",
+          "dimajukan",
+          "\xe0\xa4\x85\xe0\xa4\x97\xe0\xa5\x8d\xe0\xa4\xb0\xe0\xa5\x87\xe0\xa4\xb7\xe0\xa4\xbf\xe0"
+          "\xa4\xa4",
+          "pinasa"}) {
         if (line.find(word) != std::string_view::npos) return true;
     }
     return false;

@@ -127,11 +127,18 @@ void readPipeRow(std::string_view line, View* view) {
     }
 }
 
-// "[City] Lyon", "【City】Lyon", "［City］": "City: Lyon", the label without its
-// brackets; a ticked box ("[x] Kitchen") and a link ("[site](url)") are none.
+// "[City] Lyon", "【City】Lyon", "［City］", "＜City＞", "〔City〕", "《City》",
+// "〈City〉": "City: Lyon", the label without its brackets; a ticked box ("[x]
+// Kitchen") and a link ("[site](url)") are none.
 bool withoutBrackets(std::string_view line, std::string* out) {
     static constexpr std::pair<std::string_view, std::string_view> kBrackets[] = {
-        {"[", "]"}, {"\xE3\x80\x90", "\xE3\x80\x91"}, {"\xEF\xBC\xBB", "\xEF\xBC\xBD"}};
+        {"[", "]"},
+        {"\xE3\x80\x90", "\xE3\x80\x91"},
+        {"\xEF\xBC\xBB", "\xEF\xBC\xBD"},
+        {"\xEF\xBC\x9C", "\xEF\xBC\x9E"},
+        {"\xE3\x80\x94", "\xE3\x80\x95"},
+        {"\xE3\x80\x8A", "\xE3\x80\x8B"},
+        {"\xE3\x80\x88", "\xE3\x80\x89"}};
     for (auto [open, close] : kBrackets) {
         if (!line.starts_with(open)) continue;
         size_t end = line.find(close, open.size());

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "mail/label_shape.h"
+
 namespace tabulon {
 
 void unwrapFlowed(std::string* text, bool delsp) {
@@ -15,6 +17,12 @@ void unwrapFlowed(std::string* text, bool delsp) {
         bool lastLine = end == std::string_view::npos;
         if (line.starts_with(' ')) line.remove_prefix(1);  // space-stuffed
         bool soft = !line.empty() && line.back() == ' ' && line != "-- " && !lastLine;
+        // A form's label left unanswered keeps the blank after its colon: a
+        // field of its own below it ("Phone: ", "Service: Checkup") is no wrap.
+        LabelLine next;
+        if (soft && line.ends_with(": ") &&
+            colonLabelOf(rest.substr(0, rest.find('\n')), &next, kShortLabelWords))
+            soft = false;
         if (soft && delsp) line.remove_suffix(1);
         out.append(line);
         if (!soft && !lastLine) out += '\n';

@@ -248,11 +248,13 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
         }
         if (paragraph == 0 || !footer) break;
         // Where markup set no blank line between the answer and what follows
-        // it, the answer's own sentences open the paragraph: they stay.
+        // it, the answer's own sentences open the paragraph: they stay, as does
+        // a sign-off above the footer ("Thanks," over the sender's name).
         size_t first = start;
         while (!follows(tail[first]))
             ++first;
-        if (first > start && endsSentence(tail[first - 1].view)) {
+        bool signedOff = first >= start + 2 && tail[first - 2].view.ends_with(',');
+        if (first > start && (endsSentence(tail[first - 1].view) || signedOff)) {
             cut = first;
             break;
         }

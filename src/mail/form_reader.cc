@@ -70,6 +70,16 @@ std::vector<bool> bareLabelsByShape(const std::vector<FormLine>& lines) {
     return labels;
 }
 
+// Whether `word` is one word of letters: no blank, digit or mark in it.
+[[gnu::noinline]] bool isLettersOnly(std::string_view word) {
+    if (word.size() > 40) return false;
+    const char* end = word.data() + word.size();
+    for (const char* at = word.data(); at < end; at = g_utf8_next_char(at)) {
+        if (!g_unichar_isalpha(g_utf8_get_char(at))) return false;
+    }
+    return true;
+}
+
 // Whether a value is free text: one of its lines ends a sentence or a greeting,
 // or is long; a name, a list or an address is not.
 bool isFreeText(std::string_view value) {
@@ -81,9 +91,18 @@ bool isFreeText(std::string_view value) {
     char last = value.back();
     if (last == '.' || last == '!' || last == '?' || last == ',' || last == ';' || last == ':')
         return true;
-    // The full stop, comma, exclamation and question marks of Chinese and Japanese.
-    for (std::string_view mark : {"\xE3\x80\x82", "\xE3\x80\x81", "\xEF\xBC\x81", "\xEF\xBC\x9F"}) {
-        if (std::string_view(value).ends_with(mark)) return true;
+    // The full stop, comma, exclamation and question marks of Chinese and
+    // Japanese; the danda of Hindi and Bengali, the Arabic question mark, the
+    // Urdu, Ethiopic, Myanmar and Khmer full stops; the Thai polite particles
+    // that end a sentence (ครับ, ค่ะ, คะ).
+    if (static_cast<unsigned char>(last) >= 0x80) {
+        for (std::string_view mark :
+             {"\xE3\x80\x82", "\xE3\x80\x81", "\xEF\xBC\x81", "\xEF\xBC\x9F", "\xE0\xA5\xA4",
+              "\xD8\x9F", "\xDB\x94", "\xE1\x8D\xA2", "\xE1\x81\x8B", "\xE1\x9F\x94",
+              "\xE0\xB8\x84\xE0\xB8\xA3\xE0\xB8\xB1\xE0\xB8\x9A",
+              "\xE0\xB8\x84\xE0\xB9\x88\xE0\xB8\xB0", "\xE0\xB8\x84\xE0\xB8\xB0"}) {
+            if (std::string_view(value).ends_with(mark)) return true;
+        }
     }
     int words = 1;
     for (char c : value)
@@ -330,8 +349,8 @@ size_t colonColumn(const FormLine& line, const LabelLine& label) {
 // one item a line, as an HTML list gives it, without the marks.
 [[gnu::noinline]] void dropListMarks(std::string* value) {
     // Most answers begin with none of the marks' first bytes.
-    if (value->empty() ||
-        ((*value)[0] != '-' && (*value)[0] != '*' && (*value)[0] != '[' && (*value)[0] != '\xE2'))
+    if (value->empty() || ((*value)[0] != '-' && (*value)[0] != '*' && (*value)[0] != '[' &&
+                           (*value)[0] != '\xE2' && (*value)[0] != '\xE3'))
         return;
     if (arrowLength(*value) > 0) return dropArrows(value);
     if (value->size() < 3) return;
@@ -339,8 +358,13 @@ size_t colonColumn(const FormLine& line, const LabelLine& label) {
         keepTickedBoxes(value))
         return;
     std::string_view mark = std::string_view(*value).substr(0, 2);
-    if (mark != "- " && mark != "* " && !value->starts_with("\xE2\x80\xA2 ")) return;
-    if (value->starts_with("\xE2\x80\xA2 ")) mark = "\xE2\x80\xA2 ";
+    if (value->starts_with("\xE2\x80\xA2 ")) {
+        mark = "\xE2\x80\xA2 ";
+    } else if (value->starts_with("\xE3\x83\xBB")) {
+        mark = "\xE3\x83\xBB";  // the Japanese middle dot, no blank after it
+    } else if (mark != "- " && mark != "* ") {
+        return;
+    }
     std::string items;
     for (size_t pos = 0; pos < value->size();) {
         size_t end = value->find('\n', pos);
@@ -348,10 +372,37 @@ size_t colonColumn(const FormLine& line, const LabelLine& label) {
         std::string_view line = std::string_view(*value).substr(pos, end - pos);
         if (!line.starts_with(mark)) return;
         if (!items.empty()) items += '\n';
-        items.append(line.substr(mark.size()));
+        items.append(trimBlanks(line.substr(mark.size())));
         pos = end + 1;
     }
     value->swap(items);
+}
+
+// The sender's name alone on a line of the last answer, below its first
+// paragraph, signs it off ("Vänliga hälsningar", "Johanna", where a field above
+// holds "Johanna Lindqvist"): the paragraphs below it are the sending tool's
+// ("I agree that my data may be kept.", "Please answer within a day.").
+[[gnu::noinline]] void cutBelowSignOff(const FormText& form, std::string* value, size_t last) {
+    auto isSender = [&](std::string_view line) {
+        if (line.size() < 2 || line.size() > 60) return false;
+        for (size_t i = 0; i < last; ++i) {
+            std::string_view name = form.fields[i].value;
+            name = name.substr(0, name.find('\n'));
+            if (name == line || (name.starts_with(line) && name[line.size()] == ' ')) return true;
+        }
+        return false;
+    };
+    // The name ends a paragraph other than the first, with one below it.
+    size_t first = value->find("\n\n");
+    for (size_t below = value->find("\n\n", first + 2); below != std::string::npos;
+         below = value->find("\n\n", below + 2)) {
+        size_t start = value->rfind('\n', below - 1) + 1;
+        if (start > first + 1 &&
+            isSender(trimBlanks(std::string_view(*value).substr(start, below - start)))) {
+            value->resize(below);
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -722,7 +773,12 @@ void FormReader::read(std::string_view body, FormText* out,
             // opens a field ("Phone —", then "Pet — cat").
             bool answer = formLine.dashed && waiting && (!labelColon || !layout_.knowsLabel(key));
             vouched = entry >= 0 || (layout_.knowsLabel(key) && !answer);
-            bool inFreeText = !vouched && field != nullptr && !waiting &&
+            // A paragraph of that line alone whose answer is a word of letters
+            // ("Consent given: yes") is a field of its own all the same.
+            bool lone = blankInside && !label.value.empty() &&
+                        (i + 1 == lines.size() || lines[i + 1].text.empty()) &&
+                        isLettersOnly(label.value);
+            bool inFreeText = !vouched && field != nullptr && !waiting && !lone &&
                               (blankInside || !layout_.fewMessages()) && isFreeText(field->value);
             // Inside the block of an answer set below its label, a line such as
             // "Bağdat Cad. No: 12 D: 5" is a line of that answer (an address).
@@ -1015,6 +1071,8 @@ void FormReader::read(std::string_view body, FormText* out,
             }
             ++out->doubtfulEnds;
         }
+        if (last.value.find("\n\n") != std::string::npos)
+            cutBelowSignOff(*out, &last.value, static_cast<size_t>(tailField));
     }
     for (const auto& [index, from, text] : labelled) {
         if (from >= out->fields[index].value.size()) continue;  // cut as what follows the form

@@ -446,6 +446,18 @@ class Walk {
         }
         Part part = partOf(name);
         if (part == Part::kQuote && !isCitation(attributes)) part = Part::kOther;
+        if ((part == Part::kTerm || part == Part::kDefinition) && skipping_ == 0) {
+            if (terms_.empty()) {
+                part = Part::kOther;  // outside a list: a line as any other
+            } else {
+                kind = Kind::kCell;
+                if (part == Part::kTerm && std::exchange(terms_.back(), char{0})) {
+                    builder_.endLine();
+                    builder_.rowEnd();
+                }
+                if (!std::exchange(terms_.back(), char{1})) builder_.rowStart();
+            }
+        }
         open_.push_back(kind);
         parts_.push_back(part);
         if (kind == Kind::kSkip) ++skipping_;
@@ -454,6 +466,10 @@ class Walk {
         if (kind == Kind::kLine) builder_.endLine();
         if (kind == Kind::kParagraph) builder_.paragraph();
         if (part == Part::kTable) builder_.tableStart();
+        if (part == Part::kList) {
+            builder_.tableStart();
+            terms_.push_back(0);
+        }
         if (part == Part::kRow) builder_.rowStart();
         if (kind == Kind::kCell) {
             builder_.cellStart();
@@ -481,6 +497,12 @@ class Walk {
         if (part == Part::kQuote) builder_.quoted(false);
         if (part == Part::kLink) builder_.link(false);
         if (part == Part::kTable) builder_.tableEnd();
+        if (part == Part::kList && !terms_.empty()) {
+            builder_.endLine();
+            if (terms_.back()) builder_.rowEnd();
+            terms_.pop_back();
+            builder_.tableEnd();
+        }
         if (kind == Kind::kLine) builder_.endLine();
         if (part == Part::kRow) builder_.rowEnd();
         if (kind == Kind::kParagraph) builder_.paragraph();
@@ -527,7 +549,20 @@ class Walk {
     static thread_local Walk* current;
 
   private:
-    enum class Part : char { kOther, kTable, kRow, kHeaderCell, kPre, kQuote, kLink };
+    // A definition list (<dl>) is read as a table: each term (<dt>) opens a row
+    // of a label cell, its definitions (<dd>) the value cells beside it.
+    enum class Part : char {
+        kOther,
+        kTable,
+        kRow,
+        kHeaderCell,
+        kPre,
+        kQuote,
+        kLink,
+        kList,
+        kTerm,
+        kDefinition
+    };
     static Part partOf(const char* name) {
         if (std::strcmp(name, "a") == 0) return Part::kLink;
         if (std::strcmp(name, "blockquote") == 0) return Part::kQuote;
@@ -537,6 +572,11 @@ class Walk {
         if (std::strcmp(name, "table") == 0) return Part::kTable;
         if (std::strcmp(name, "tr") == 0) return Part::kRow;
         if (std::strcmp(name, "th") == 0) return Part::kHeaderCell;
+        if (name[0] == 'd' && name[2] == '\0') {
+            if (name[1] == 'l') return Part::kList;
+            if (name[1] == 't') return Part::kTerm;
+            if (name[1] == 'd') return Part::kDefinition;
+        }
         return Part::kOther;
     }
 
@@ -544,6 +584,7 @@ class Walk {
     std::vector<Kind> open_;   // the kinds of the elements open, outermost first
     std::vector<Part> parts_;  // and what each is of a table
     size_t skipping_ = 0;      // open elements whose text is dropped
+    std::vector<char> terms_;  // per definition list open, whether a row of it is
     std::string text_;
 };
 

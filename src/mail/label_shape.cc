@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "mail/charset_text.h"
 #include "platform/text.h"
@@ -104,7 +105,13 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     if (colon == std::string_view::npos || colon == 0 || colon > kMaxLabelBytes) return false;
     size_t after = colon + (colon == wide ? kFullWidthColon.size() : 1);
     std::string_view rest = line.substr(after);
-    if (colon == ascii && !startsBlank(rest)) return false;
+    // A colon with a blank before it may have none after ("Last Name :Berg",
+    // as a hand-typed mapping writes it); one inside a word ("10:30") opens nothing.
+    if (colon == ascii && !startsBlank(rest) &&
+        (line[colon - 1] != ' ' || rest.size() < 2 ||
+         !(std::isalnum(static_cast<unsigned char>(rest[0])) ||
+           static_cast<unsigned char>(rest[0]) >= 0xC0 || rest[0] == '+')))
+        return false;
     // French typography sets a blank (often a no-break one) before the colon;
     // forms that align their values pad the label with blanks or dot leaders.
     std::string_view name = withoutPadding(line.substr(0, colon));

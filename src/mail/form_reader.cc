@@ -503,6 +503,37 @@ bool FormReader::opensTemplateField(const std::vector<FormLine>& lines, size_t f
     return entryOf(line, label.label, labelKey(label.label)) >= 0;
 }
 
+void FormReader::doubtPairs(const std::vector<FormLine>& lines, const std::vector<LabelKind>& kinds,
+                            FormText* out) const {
+    std::string key;
+    size_t previous = std::string_view::npos;  // the run's last template label
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].text.empty()) {
+            previous = std::string_view::npos;
+            continue;
+        }
+        if (kinds[i] != LabelKind::kBare || lines[i].continued) continue;
+        labelKey(lines[i].view, &key);
+        if (entryOf({}, lines[i].view, key) < 0) continue;
+        if (previous != std::string_view::npos && i - previous >= 4 && (i - previous) % 2 == 0) {
+            bool alternates = true;
+            for (size_t j = previous + 2; j < i && alternates; j += 2) {
+                alternates = kinds[j] == LabelKind::kBare && !lines[j].continued &&
+                             mayBeBareLabel(lines[j].view);
+            }
+            if (alternates) {
+                if (out->unplacedSamples.size() < kKeptSamples) {
+                    out->unplacedSamples.push_back(
+                        "a line that may be a label the template lacks: \"" +
+                        std::string(lines[previous + 2].text) + "\"");
+                }
+                ++out->doubtfulLabels;
+            }
+        }
+        previous = i;
+    }
+}
+
 void FormReader::findLabelsInValues(FormText* out) const {
     size_t read = 0;  // fields of the template read (once each, mostly)
     for (const FormField& field : out->fields)
@@ -1117,6 +1148,7 @@ void FormReader::read(std::string_view body, FormText* out,
             ++out->unplacedLines;
         }
     }
+    if (layout_.messages() <= 1) doubtPairs(lines, kinds, out);
     findLabelsInValues(out);
     readCsvWhereNoField(body, out);
     bool bracketed = false;  // an answer in brackets alone may stand for none

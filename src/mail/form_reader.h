@@ -27,6 +27,7 @@
 #include "mail/form_layout.h"
 #include "mail/form_lines.h"
 #include "mail/form_text.h"
+#include "mail/label_shape.h"
 
 namespace tabulon {
 
@@ -53,6 +54,14 @@ class FormReader {
     // A line below the body's signature line ("-- ") that opens a field the
     // template names, or empty: the form may stand below a signature.
     std::string_view fieldBelowSignature(std::string_view body) const;
+    // Counts as read with a doubt, in a message the file has no other of, each
+    // line two, four, ... below a template's label alone on its line, up to
+    // the next one, when each such line is shaped like a label: in a run of
+    // labels above their answers, they may be labels the template lacks
+    // ("E-mail" between "Phone" and "Service") or lines of longer answers (an
+    // address's), and one message cannot tell which.
+    void doubtPairs(const std::vector<FormLine>& lines, const std::vector<LabelKind>& kinds,
+                    FormText* out) const;
     // Counts the template's labels that open a second pair of a line ("...
     // Days: 5") inside another field's value while no field of theirs was read.
     void findLabelsInValues(FormText* out) const;

@@ -540,7 +540,7 @@ void FormReader::findLabelsInValues(FormText* out) const {
         read += field.entry >= 0;
     if (read >= names_.size()) return;
     // A label of the template opening a line is read as one; inside a value it
-    // stands after two blanks, as the second pair of a line.
+    // opens the value or stands after two blanks, as the second pair of a line.
     auto absentLabelAt = [&](std::string_view value, size_t at) -> std::string_view {
         for (size_t i = 0; i < names_.size(); ++i) {
             std::string_view name = names_[i];
@@ -557,8 +557,10 @@ void FormReader::findLabelsInValues(FormText* out) const {
     for (const FormField& field : out->fields) {
         std::string_view value = field.value;
         std::string_view found;
-        // A second pair stands on the line of the first: the value's first line.
+        // A second pair stands on the line of the first: the value's first line,
+        // or opens it (two labels on one line, the first one's answer empty).
         value = value.substr(0, value.find('\n'));
+        found = absentLabelAt(value, 0);
         for (size_t pair = value.find("  "); pair != value.npos && found.empty();
              pair = value.find("  ", pair)) {
             pair = value.find_first_not_of(' ', pair);

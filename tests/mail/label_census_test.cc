@@ -19,6 +19,7 @@ TEST(LabelShape, WhatALineCouldBe) {
             EXPECT_EQ(colonLabelOf(line, &label, 8) ? label.label : "", c.text("colon", ""))
                 << line;
             EXPECT_EQ(bareLabelOf(line), c.text("bare", "")) << line;
+            if (c.has("key")) EXPECT_EQ(labelKey(line), c.text("key")) << line;
         }
     }
     LabelLine row;

@@ -147,6 +147,9 @@ bool withoutBrackets(std::string_view line, std::string* out) {
         std::string_view after = line.substr(end + close.size());
         if (inner.size() <= 1 || after.starts_with('(') || inner.find(':') != inner.npos)
             return false;
+        // "[City]: Lyon", "【City】：Lyon": the colon after the brackets is the label's.
+        if (after.starts_with(':')) after.remove_prefix(1);
+        if (after.starts_with("\xEF\xBC\x9A")) after.remove_prefix(3);
         LabelLine label;
         std::string candidate(inner);
         candidate += ':';

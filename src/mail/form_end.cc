@@ -262,6 +262,14 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
     }
     while (!paragraphsOnly && cut > 0 && follows(tail[cut - 1]))
         --cut;
+    // The line right above what follows the form, a word the other messages
+    // have unchanged there too, is its title ("Datenschutz" above the consent
+    // sentence every message holds).
+    if (!paragraphsOnly && cut > 0 && cut < tail.size() && !tail[cut - 1].first &&
+        tail[cut - 1].paragraph == tail[cut].paragraph &&
+        tail[cut - 1].text.find(' ') == std::string_view::npos &&
+        layout.recursUnchanged(tail[cut - 1].text))
+        --cut;
     std::vector<std::string_view> doubtful;
     for (size_t i = 0; i < cut; ++i) {
         const TailLine& line = tail[i];

@@ -166,7 +166,10 @@ FormLayout FormLayoutLearner::layout() const {
     for (const auto& [line, seen] : lines_) {
         if (seen.messages >= 2 && seen.messages >= most && !layout.knowsBareLabel(labelKey(line))) {
             layout.boilerplate_.insert(line);
-            if (seen.valueVaries) layout.titles_.insert(line);
+            // A title has words: a number or a word of a few letters that
+            // recurs ("3", "Ja") is an answer many give.
+            if (seen.valueVaries && (line.size() > 4 || line.find(' ') != std::string::npos))
+                layout.titles_.insert(line);
         }
     }
     for (const auto& [shape, seen] : shapes_) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <tuple>
 #include <utility>
 
@@ -560,7 +561,9 @@ void FormReader::findLabelsInValues(FormText* out) const {
         // A second pair stands on the line of the first: the value's first line,
         // or opens it (two labels on one line, the first one's answer empty).
         value = value.substr(0, value.find('\n'));
-        found = absentLabelAt(value, 0);
+        if (std::memchr(value.data(), ':', value.size()) != nullptr ||
+            std::memchr(value.data(), '\xEF', value.size()) != nullptr)
+            found = absentLabelAt(value, 0);
         for (size_t pair = value.find("  "); pair != value.npos && found.empty();
              pair = value.find("  ", pair)) {
             pair = value.find_first_not_of(' ', pair);
@@ -864,6 +867,15 @@ void FormReader::read(std::string_view body, FormText* out,
             // itself: "Message from the shop" is no field Message.
             entry = entryOf({}, line, key);
             if (entry < 0) entry = questionEntry(line);
+            // A question the template names with a note after it in brackets
+            // ("How satisfied were you? (1 = not at all, 5 = very)").
+            if (entry < 0 && line.ends_with(')')) {
+                if (size_t note = line.rfind(" ("); note != std::string_view::npos && note > 0) {
+                    std::string questionKey;
+                    labelKey(line.substr(0, note), &questionKey);
+                    entry = entryOf({}, line.substr(0, note), questionKey);
+                }
+            }
             vouched = entry >= 0 || layout_.knowsBareLabel(key);
             // Inside the block of an answer below "Label:", a line the other
             // messages have above varying lines is a line of the answer (a town

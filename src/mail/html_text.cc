@@ -152,6 +152,11 @@ class TextBuilder {
             out_ += '\n';
         }
     }
+    // Room for the text of a document of `bytes`, most of them markup.
+    void reserve(size_t bytes) {
+        out_.reserve(bytes / 2);
+        line_.reserve(256);
+    }
     std::string take() {
         endLine();
         return std::move(out_);
@@ -425,7 +430,13 @@ class TextBuilder {
 // its tree: memory stays a byte per level of nesting however deep the document.
 class Walk {
   public:
-    explicit Walk(TextBuilder& builder) : builder_(builder) {}
+    // Room for the usual nesting at once: the vectors do not grow a step at a
+    // time in every document.
+    explicit Walk(TextBuilder& builder) : builder_(builder) {
+        open_.reserve(64);
+        parts_.reserve(64);
+        text_.reserve(256);
+    }
 
     // `attributes`: name, value, name, value, ..., null.
     void start(const char* name, const xmlChar** attributes) {
@@ -635,6 +646,7 @@ std::string htmlToText(std::string_view html, bool* cut) {
     static const htmlSAXHandler kHandler = walkHandler();
     *context.get()->sax = kHandler;
     TextBuilder builder;
+    builder.reserve(html.size());
     Walk walk(builder);
     Walk::current = &walk;
     htmlDocPtr doc = htmlCtxtReadMemory(context.get(), html.data(),

@@ -34,6 +34,15 @@ std::vector<std::string> MessageReport::columnsFoundNowhere() const {
     return nowhere;
 }
 
+namespace {
+
+// "1 file", "2 files".
+std::string counted(uint64_t count, const char* one, const char* more) {
+    return std::to_string(count) + " " + (count == 1 ? one : more);
+}
+
+}  // namespace
+
 std::string unsureText(const MessageReport& report) {
     std::vector<std::string> reasons;
     if (report.unsureRows > 0) {
@@ -49,14 +58,14 @@ std::string unsureText(const MessageReport& report) {
                           std::string(" found in no message: ") + names);
     }
     if (report.cellsCut > 0) {
-        reasons.push_back(std::to_string(report.cellsCut) +
-                          " values were cut to fit a workbook cell");
+        reasons.push_back(counted(report.cellsCut, "value was", "values were") +
+                          " cut to fit a workbook cell");
     }
     if (report.unreadFiles > 0)
-        reasons.push_back(std::to_string(report.unreadFiles) + " files could not be read");
+        reasons.push_back(counted(report.unreadFiles, "file", "files") + " could not be read");
     if (report.foldersTooDeep > 0) {
-        reasons.push_back(std::to_string(report.foldersTooDeep) +
-                          " folders lie too deep to be read");
+        reasons.push_back(counted(report.foldersTooDeep, "folder lies", "folders lie") +
+                          " too deep to be read");
     }
     std::string text;
     for (const std::string& reason : reasons)

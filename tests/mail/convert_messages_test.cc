@@ -164,7 +164,7 @@ TEST_F(ConvertMessages, AFileOfAFolderThatCannotBeReadIsLeftOut) {
     } kCases[] = {
         {"ENOENT", "md", false, 0, "/md/cur/2:2,S\": No such file or directory; left out\n"},
         {"EACCES", "md", false, 0, "/md/cur/2:2,S\": Permission denied; left out\n"},
-        {"EACCES", "md", true, 4, "1 files could not be read"},
+        {"EACCES", "md", true, 4, "1 file could not be read"},
         {"EACCES", "md/cur/2:2,S", false, 1, "Permission denied\n"},
     };
     for (const auto& c : kCases) {

@@ -77,5 +77,41 @@ TEST(MailSamples, SkippedMessagesAreCountedAndTheNextStillConverts) {
     }
 }
 
+// Every count the report shows only when it is not zero, each at one, and the
+// reasons --strict gives.
+TEST(MessageReport, ShowsEachRareCountFromOne) {
+    MessageReport report;
+    report.messagesRead = 2;
+    report.rowsWritten = 1;
+    report.columns = {"A\tB"};
+    report.missing = {1};
+    report.unsureRows = 1;
+    report.unreadDates = 1;
+    report.skippedFolderData = 1;
+    report.skippedGone = 1;
+    report.cellsCut = 1;
+    report.files = {true, 1, 5, 1, 1};
+    report.unreadFiles = 1;
+    report.foldersTooDeep = 1;
+    report.ownTables = 1;
+    std::string text = renderReport(report);
+    EXPECT_EQ(text.substr(text.find("Parts that")),
+              "Parts that could not be decoded: 0\n"
+              "Dates left as written, not readable as dates: 1\n"
+              "Messages skipped (a mail program's folder data): 1\n"
+              "Messages skipped (gone from the server before they were read): 1\n"
+              "Values cut to fit a workbook cell: 1\n"
+              "Attached files saved: 1 (5 bytes)\n"
+              "Attached files saved under a safer name than the mail gave: 1\n"
+              "Attached files not saved, larger than 25 MB: 1\n"
+              "Files that could not be read: 1\n"
+              "Folders not read, more than 16 below the one given: 1\n"
+              "  ...\n"
+              "Tables Tabulon wrote, not read as mail: 1\n");
+    EXPECT_EQ(unsureText(report),
+              "1 of 2 rows were read with a doubt (--report shows where); 1 value was cut to fit "
+              "a workbook cell; 1 file could not be read; 1 folder lies too deep to be read");
+}
+
 }  // namespace
 }  // namespace tabulon

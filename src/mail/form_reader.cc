@@ -81,6 +81,26 @@ std::vector<bool> bareLabelsByShape(const std::vector<FormLine>& lines) {
     return true;
 }
 
+bool isFreeText(std::string_view value);
+
+// Whether `line`, at `from` in `value`, reads "Label: answer" of a few words
+// each, no list item, right below an answer of one line that is no text.
+[[gnu::noinline]] bool isPairBelowAnswer(std::string_view value, size_t from,
+                                         std::string_view line) {
+    std::string_view above = value.substr(0, from);
+    if (above.empty() || above.find('\n') != std::string_view::npos || isFreeText(above) ||
+        line.starts_with("- ") || line.starts_with("* "))
+        return false;
+    LabelLine pair;
+    auto words = [](std::string_view text) {
+        return std::count(text.begin(), text.end(), ' ') + 1;
+    };
+    // One pair to the line: "No: 12 D: 5" is a line of an address.
+    return colonLabelOf(line, &pair, kShortLabelWords) && !pair.value.empty() &&
+           !isFreeText(pair.value) && words(pair.value) <= 3 && words(pair.label) <= 3 &&
+           pair.value.find(':') == std::string_view::npos;
+}
+
 // Whether a value is free text: one of its lines ends a sentence or a greeting,
 // or is long; a name, a list or an address is not.
 bool isFreeText(std::string_view value) {
@@ -1124,6 +1144,16 @@ void FormReader::read(std::string_view body, FormText* out,
         if (out->labelledTextLines.size() < kKeptSamples)
             out->labelledTextLines.push_back("a value holds \"" + std::string(text) + "\"");
         ++out->labelledLines;
+        // Right below an answer of one line that is no text ("Ann Berg", then
+        // "Email: ann@example.org"), a short label and answer may as well be a
+        // field of its own that the form set below the other.
+        if (out->fields[index].entry >= 0 &&
+            isPairBelowAnswer(out->fields[index].value, from, text)) {
+            if (out->unplacedSamples.size() < kKeptSamples)
+                out->unplacedSamples.push_back("a label below a one-line answer: \"" +
+                                               std::string(text) + "\"");
+            ++out->doubtfulLabels;
+        }
     }
     // A label that only its shape made, right below a template field's text, whose
     // own value goes on in paragraphs, was that text going on ("...replaced it.",

@@ -128,18 +128,8 @@ bool namesFile(std::string_view line, const std::vector<std::string>& fileNames)
 
 bool readsAsFooter(std::string_view line) {
     static constexpr std::string_view kMarks[] = {
-        "://",
-        "www.",
-        "do not reply",
-        "no-reply",
-        "noreply",
-        "automatic",
-        "automatisch",
-        "automatisk",
-        "automatik",
-        "automatiquement",
-        "autom\xC3\xA1tic",
-        "automatycznie",
+        "://", "www.", "do not reply", "no-reply", "noreply", "automatic", "automatisch",
+        "automatisk", "automatik", "automatiquement", "autom\xC3\xA1tic", "automatycznie",
         "automaticky",
         "\xE8\x87\xAA\xE5\x8B\x95",                          // "automatic" in Japanese and Chinese
         "\xD8\xAE\xD9\x88\xD8\xAF\xDA\xA9\xD8\xA7\xD8\xB1",  // in Persian
@@ -153,19 +143,36 @@ bool readsAsFooter(std::string_view line) {
         "\xCF\x86\xCF\x8C\xCF\x81\xCE\xBC",                  // in Greek
         "\xE3\x83\x95\xE3\x82\xA9\xE3\x83\xBC\xE3\x83\xA0",  // in Japanese
         "\xE8\xA1\xA8\xE5\x8D\x95",                          // in simplified Chinese
-        "\xE8\xA1\xA8\xE5\x96\xAE"};                         // in traditional Chinese
+        "\xE8\xA1\xA8\xE5\x96\xAE",                          // in traditional Chinese
+        // "Do not reply" in other languages
+        "o responda",                // Spanish, Portuguese: "no responda", "não responda"
+        "pas r\xC3\xA9pondre",       // French
+        "nicht antworten",           // German
+        "non rispondere",            // Italian
+        "niet beantwoorden",         // Dutch
+        "ie odpowiadaj",             // Polish
+        "neodpov\xC3\xAD",           // Czech
+        "svara inte",                // Swedish
+        "ikke svar",                 // Danish, Norwegian
+        "\xC3\xA4l\xC3\xA4 vastaa",  // Finnish
+        "ne v\xC3\xA1laszoljon",     // Hungarian
+        "\xD0\xBD\xD0\xB5 \xD0\xBE\xD1\x82\xD0\xB2\xD0\xB5\xD1\x87\xD0\xB0\xD0\xB9",  // Russian
+        "yan\xC4\xB1tlamay\xC4\xB1n",                                                 // Turkish
+        "\xE8\xBF\x94\xE4\xBF\xA1\xE3\x81\x97\xE3\x81\xAA\xE3\x81\x84",               // Japanese
+        "\xE5\x8B\xBF\xE5\x9B\x9E\xE5\xA4\x8D",   // simplified Chinese
+        "\xE5\x8B\xBF\xE5\x9B\x9E\xE8\xA6\x86"};  // traditional Chinese
     if (holdsHostName(line)) return true;
     // A line is looked through once: at each byte, only the marks that begin
     // with it are compared.
-    static const std::array<uint32_t, 256> kByFirst = [] {
-        std::array<uint32_t, 256> byFirst{};
+    static const std::array<uint64_t, 256> kByFirst = [] {
+        std::array<uint64_t, 256> byFirst{};
         for (size_t m = 0; m < std::size(kMarks); ++m)
-            byFirst[static_cast<unsigned char>(kMarks[m][0])] |= 1u << m;
+            byFirst[static_cast<unsigned char>(kMarks[m][0])] |= uint64_t{1} << m;
         return byFirst;
     }();
-    static_assert(std::size(kMarks) <= 32);
+    static_assert(std::size(kMarks) <= 64);
     for (size_t i = 0; i < line.size(); ++i) {
-        for (uint32_t marks = kByFirst[static_cast<unsigned char>(asciiLower(line[i]))]; marks != 0;
+        for (uint64_t marks = kByFirst[static_cast<unsigned char>(asciiLower(line[i]))]; marks != 0;
              marks &= marks - 1) {
             std::string_view mark = kMarks[std::countr_zero(marks)];
             if (line.size() - i >= mark.size() && asciiLower(line[i + 1]) == mark[1] &&

@@ -101,6 +101,19 @@ bool isFreeText(std::string_view value);
            pair.value.find(':') == std::string_view::npos;
 }
 
+// Whether `value` is a number or a sum alone: digits and their separators, a
+// currency's sign or code of a few letters before or after ("465,00 EUR", "$12.50").
+[[gnu::noinline]] bool isAmount(std::string_view value) {
+    size_t first = value.find_first_of("0123456789");
+    size_t last = value.find_last_of("0123456789");
+    if (first == std::string_view::npos || first > 4 || value.size() - last > 5) return false;
+    for (size_t i = first; i <= last; ++i) {
+        char c = value[i];
+        if (!(c >= '0' && c <= '9') && c != '.' && c != ',' && c != ' ' && c != '\'') return false;
+    }
+    return true;
+}
+
 // Whether a value is free text: one of its lines ends a sentence or a greeting,
 // or is long; a name, a list or an address is not.
 bool isFreeText(std::string_view value) {
@@ -670,6 +683,8 @@ void FormReader::read(std::string_view body, FormText* out,
     // The lines appended to the last value opened, for telling what follows the form.
     thread_local std::vector<TailLine> tail;
     tail.clear();
+    size_t answersRightBelow = 0;          // answers that begin on the line below their label
+    size_t answersBelowBlank = 0;          // and those a blank line parts from it
     size_t paragraphs = 0;                 // paragraphs of the current value after its first
     unsigned fieldsOpeningParagraphs = 0;  // template fields whose label opens a paragraph
     unsigned fieldsInsideParagraphs = 0;   // and those whose label does not
@@ -830,10 +845,11 @@ void FormReader::read(std::string_view body, FormText* out,
             bool answer = formLine.dashed && waiting && (!labelColon || !layout_.knowsLabel(key));
             vouched = entry >= 0 || (layout_.knowsLabel(key) && !answer);
             // A paragraph of that line alone whose answer is a word of letters
-            // ("Consent given: yes") is a field of its own all the same.
+            // or a sum ("Consent given: yes", "Total: 465,00 EUR") is a field of
+            // its own all the same.
             bool lone = blankInside && !label.value.empty() &&
                         (i + 1 == lines.size() || lines[i + 1].text.empty()) &&
-                        isLettersOnly(label.value);
+                        (isLettersOnly(label.value) || isAmount(label.value));
             bool inFreeText = !vouched && field != nullptr && !waiting && !lone &&
                               (blankInside || !layout_.fewMessages()) && isFreeText(field->value);
             // Inside the block of an answer set below its label, a line such as
@@ -916,8 +932,12 @@ void FormReader::read(std::string_view body, FormText* out,
                 isLabel = vouched = false;
             // A line the file's other messages show above varying lines (a
             // checkbox answer many give) is the answer of a template field above
-            // it that waits for one, when a template field follows it.
-            if (entry < 0 && waiting && (!blankInside || !labelColon) && field->entry >= 0 &&
+            // it that waits for one, when a template field follows it; not below a
+            // blank line where this message sets its answers right below their
+            // labels (a question left unanswered, then the next one).
+            bool setApart = blankInside && answersRightBelow >= 2 && answersBelowBlank == 0;
+            if (entry < 0 && waiting && (!blankInside || !labelColon) && !setApart &&
+                field->entry >= 0 &&
                 (opensTemplateField(lines, i + 1) || !layout_.knowsCommonBareLabel(key)))
                 isLabel = vouched = false;
             // In a form of labels above their answers, a block of a label and one
@@ -1119,10 +1139,12 @@ void FormReader::read(std::string_view body, FormText* out,
         // Labels the form does not use, kept inside a value: the report shows them.
         if (kind == LabelKind::kColon && label.isShort)
             labelled.emplace_back(static_cast<size_t>(current), field->value.size(), formLine.text);
-        if (!field->value.empty())
+        if (!field->value.empty()) {
             field->value += blankInside ? "\n\n" : "\n";
-        else
+        } else {
             opened[static_cast<size_t>(current)].blankBelow = blankInside;
+            ++(blankInside ? answersBelowBlank : answersRightBelow);
+        }
         field->value.append(formLine.text);
         blankInside = false;
     }

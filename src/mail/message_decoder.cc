@@ -191,6 +191,32 @@ void decodeWithWrapper(GMimeDataWrapper* content, std::string* bytes, DecodedMes
     g_object_unref(decoded);
 }
 
+// Whether text sent as plain is HTML all the same, as scripts that name no type
+// send it: it opens with a tag of a document, a block or a bold label, or its
+// first line ends with a line break tag.
+bool looksLikeHtml(std::string_view text) {
+    size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) return false;
+    text.remove_prefix(start);
+    if (text[0] == '<') {
+        for (std::string_view tag :
+             {"<!doctype", "<html", "<head", "<body", "<table", "<div", "<p>", "<p ", "<h1", "<h2",
+              "<h3", "<br", "<b>", "<strong", "<span", "<font", "<center", "<ul", "<meta"}) {
+            if (text.size() >= tag.size() && equalsIgnoringCase(text.substr(0, tag.size()), tag))
+                return true;
+        }
+    }
+    std::string_view first = text.substr(0, text.find('\n'));
+    while (!first.empty() && (first.back() == '\r' || first.back() == ' '))
+        first.remove_suffix(1);
+    for (std::string_view tag : {"<br>", "<br/>", "<br />"}) {
+        if (first.size() >= tag.size() &&
+            equalsIgnoringCase(first.substr(first.size() - tag.size()), tag))
+            return true;
+    }
+    return false;
+}
+
 std::string textOfHtml(std::string_view html, DecodedMessage* out) {
     bool cut = false;
     std::string text = htmlToText(html, &cut);
@@ -233,7 +259,7 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
         const char* delsp = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "delsp");
         unwrapFlowed(&text, delsp != nullptr && g_ascii_strcasecmp(delsp, "yes") == 0);
     }
-    out->body = html ? textOfHtml(text, out) : std::move(text);
+    out->body = html || looksLikeHtml(text) ? textOfHtml(text, out) : std::move(text);
 }
 
 // Lines of `text` that hold more than blanks, counted up to `most` + 1.
@@ -599,6 +625,8 @@ void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& 
     if (encoded) normalizeLineEnds(text);
     if (type.kind == Kind::kHtml) out->body = textOfHtml(html, out);
     if (type.kind == Kind::kPlain && type.flowed) unwrapFlowed(&out->body, type.delsp);
+    if (type.kind == Kind::kPlain && looksLikeHtml(out->body))
+        out->body = textOfHtml(out->body, out);
 }
 
 void MessageDecoder::decodeMime(const std::string& contentType, std::string_view body,

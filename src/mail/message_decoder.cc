@@ -6,6 +6,7 @@
 #include <libxml/parser.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "mail/charset_text.h"
@@ -217,9 +218,59 @@ bool looksLikeHtml(std::string_view text) {
     return false;
 }
 
+// Whether HTML of several lines holds no tag that ends a line (a <br>, a block,
+// a row, an item): a script's text sent with a type of HTML, whose line ends
+// are the breaks it meant.
+bool breaksNoLine(std::string_view html) {
+    size_t first = html.find('\n');
+    if (first == std::string_view::npos || html.find('\n', first + 1) == std::string_view::npos)
+        return false;
+    static constexpr std::string_view kBreaking[] = {
+        "br",     "p",      "div",    "tr",      "td",      "th",         "li",      "ul",
+        "ol",     "dl",     "dt",     "dd",      "table",   "hr",         "h1",      "h2",
+        "h3",     "h4",     "h5",     "h6",      "pre",     "blockquote", "section", "article",
+        "header", "footer", "center", "address", "textarea"};
+    for (size_t at = html.find('<'); at != std::string_view::npos; at = html.find('<', at + 1)) {
+        size_t from = at + 1 + (at + 1 < html.size() && html[at + 1] == '/');
+        size_t end = from;
+        while (end < html.size() && std::isalnum(static_cast<unsigned char>(html[end])))
+            ++end;
+        std::string_view name = html.substr(from, end - from);
+        for (std::string_view breaking : kBreaking) {
+            if (equalsIgnoringCase(name, breaking)) return false;
+        }
+    }
+    return true;
+}
+
+// Whether a line of HTML holds tags and blanks alone ("<html>", "</body>").
+bool isTagsAlone(std::string_view line) {
+    bool inTag = false;
+    for (char c : line) {
+        if (c == '<') inTag = true;
+        if (!inTag && c != ' ' && c != '\t' && c != '\r') return false;
+        if (c == '>') inTag = false;
+    }
+    return true;
+}
+
 std::string textOfHtml(std::string_view html, DecodedMessage* out) {
     bool cut = false;
     std::string text = htmlToText(html, &cut);
+    // Text of one line from HTML of several: read again with a break at each line
+    // end, where the HTML has no tag that ends a line, but for lines of tags alone.
+    if (text.find('\n') == std::string::npos && breaksNoLine(html)) {
+        std::string lines;
+        for (size_t at = 0; at < html.size();) {
+            size_t end = std::min(html.find('\n', at), html.size());
+            std::string_view line = html.substr(at, end - at);
+            lines.append(line);
+            if (!isTagsAlone(line)) lines.append("<br>");
+            lines += '\n';
+            at = end + 1;
+        }
+        text = htmlToText(lines, &cut);
+    }
     if (cut) out->problems.push_back("HTML the parser could not read to its end");
     return text;
 }

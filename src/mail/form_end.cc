@@ -261,7 +261,12 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
         while (!follows(tail[first]))
             ++first;
         bool signedOff = first >= start + 2 && tail[first - 2].view.ends_with(',');
-        if (first > start && (endsSentence(tail[first - 1].view) || signedOff)) {
+        // ... as do lines the file's other messages do not share ("Grüße" above
+        // the "Gesendet von" every message has).
+        bool own = layout.messages() >= 2;
+        for (size_t k = start; k < first && own; ++k)
+            own = !layout.isBoilerplate(tail[k].text);
+        if (first > start && (endsSentence(tail[first - 1].view) || signedOff || own)) {
             cut = first;
             break;
         }

@@ -851,7 +851,7 @@ void FormReader::read(std::string_view body, FormText* out,
                         (i + 1 == lines.size() || lines[i + 1].text.empty()) &&
                         (isLettersOnly(label.value) || isAmount(label.value));
             bool inFreeText = !vouched && field != nullptr && !waiting && !lone &&
-                              (blankInside || !layout_.fewMessages()) && isFreeText(field->value);
+                              (blankInside || layout_.messages() >= 2) && isFreeText(field->value);
             // Inside the block of an answer set below its label, a line such as
             // "Bağdat Cad. No: 12 D: 5" is a line of that answer (an address).
             // So is one below "Label:" alone on its line, where the file has

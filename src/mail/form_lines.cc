@@ -39,17 +39,6 @@ bool isPipeRow(std::string_view line) {
     return line.size() >= 3 && line[0] == '|' && line.find('|', 1) != line.npos;
 }
 
-// A row number or ID in a table's first cell: "3", "12.", "#4".
-bool isRowNumber(std::string_view cell) {
-    if (cell.starts_with('#')) cell.remove_prefix(1);
-    if (cell.ends_with('.')) cell.remove_suffix(1);
-    if (cell.empty() || cell.size() > 8) return false;
-    for (char c : cell) {
-        if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
 // "| City | Lyon |" is "City<Tab>Lyon"; "| 3 | City | Lyon |" too; "|  | more |",
 // the wrapped rest of the row above, is "more".
 std::vector<std::string> pipeCells(std::string_view line) {

@@ -5,6 +5,7 @@
 
 #include <strings.h>
 #include <algorithm>
+#include <cctype>
 
 #include <cstdlib>
 #include <cstring>
@@ -372,13 +373,9 @@ class TextBuilder {
         return marked;
     }
 
-    // A row number or ID in a table's first cell ("3", "12.", "#4"), or nothing.
+    // A row number or ID in a table's first cell, or nothing.
     static bool isRowNumber(const std::string& cell) {
-        std::string_view text = cell;
-        if (text.starts_with('#')) text.remove_prefix(1);
-        if (text.ends_with('.')) text.remove_suffix(1);
-        if (text.size() > 8) return false;
-        return text.find_first_not_of("0123456789") == std::string_view::npos;
+        return cell.empty() || tabulon::isRowNumber(cell);
     }
     // A table laid out across: a first row of header cells only, the questions,
     // above rows of as many cells, the answers. With two or three columns and
@@ -632,6 +629,22 @@ class ParserContext {
 };
 
 }  // namespace
+
+bool isRowNumber(std::string_view cell) {
+    if (cell.starts_with('#')) cell.remove_prefix(1);
+    if (cell.ends_with('.')) cell.remove_suffix(1);
+    if (cell.empty() || cell.size() > 8) return false;
+    // An ID: letters and digits, a dash, dot or underscore between them, a digit
+    // among them ("F-101", "Q7", "A.2").
+    bool digit = false;
+    for (size_t i = 0; i < cell.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(cell[i]);
+        digit = digit || (c >= '0' && c <= '9');
+        bool joint = i > 0 && (c == '-' || c == '.' || c == '_');
+        if (!std::isalnum(c) && !joint) return false;
+    }
+    return digit;
+}
 
 std::string htmlToText(std::string_view html, bool* cut) {
     if (cut != nullptr) *cut = false;

@@ -18,6 +18,10 @@ inline constexpr char kHtmlContinued = '\v';
 inline constexpr char kHtmlLinkOnly = '\x1e';
 inline constexpr std::string_view kHtmlTableEnd = "\f";
 
+// A row's number or ID in a table's first cell, which labels nothing: "3", "12.",
+// "#4", "F-101", "Q7".
+bool isRowNumber(std::string_view cell);
+
 // REQUIRES: `html` is UTF-8. The result has LF line ends. `*cut`, when given, says
 // whether the parser stopped before the end (the rest of the text is lost).
 std::string htmlToText(std::string_view html, bool* cut = nullptr);

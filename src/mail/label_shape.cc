@@ -3,7 +3,10 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cctype>
+#include <cstdint>
 
 #include "mail/charset_text.h"
 #include "platform/text.h"
@@ -253,7 +256,6 @@ bool isRuleLine(std::string_view line) {
 }
 
 bool isFooterLine(std::string_view line) {
-    // Sized by its entries, so that removing one leaves no empty entry behind.
     static constexpr std::string_view kOpenings[] = {
         "sent via ",
         "sent by ",
@@ -279,15 +281,52 @@ bool isFooterLine(std::string_view line) {
         "mark as spam",
         "please do not reply",
         "do not reply to this",
+        // "Sent via", "sent from" in other languages, a blank after each so
+        // that a label ("Enviado por: Ann") is none
+        "sendt via ",
+        "sendt fra ",
+        "skickat via ",
+        "skickat fr\xc3\xa5n ",
+        "gesendet \xc3\xbc"
+        "ber ",
+        "gesendet mit ",
+        "envoy\xc3\xa9 via ",
+        "envoy\xc3\xa9 depuis ",
+        "enviado desde ",
+        "enviado via ",
+        "inviato da ",
+        "inviato tramite ",
+        "verzonden via ",
+        "verstuurd via ",
+        "wys\xc5\x82"
+        "ano z ",
+        "wys\xc5\x82"
+        "ano przez ",
+        "odesl\xc3\xa1no z ",
+        "poslano iz ",
+        "poslano z ",
+        "poslato sa ",
+        "trimis din ",
     };
     static_assert(std::ranges::none_of(kOpenings, [](std::string_view o) { return o.empty(); }),
                   "each opening is compared by its first character");
+    static_assert(std::size(kOpenings) <= 64);
+    // The openings by their first letter: most lines begin with none of them.
+    static const std::array<uint64_t, 256> kByFirst = [] {
+        std::array<uint64_t, 256> byFirst{};
+        for (size_t o = 0; o < std::size(kOpenings); ++o)
+            byFirst[static_cast<unsigned char>(kOpenings[o][0])] |= uint64_t{1} << o;
+        return byFirst;
+    }();
     line = trimAll(line);
-    while (!line.empty() && (line[0] == '(' || line[0] == '['))
+    // Marks around the line: "(Sent from ...)", "_Sent via ..._" (Markdown's italics).
+    while (!line.empty() && (line[0] == '(' || line[0] == '[' || line[0] == '_' || line[0] == '*'))
         line.remove_prefix(1);
     if (line.empty()) return false;
-    for (std::string_view opening : kOpenings) {
-        if (asciiLower(line[0]) == opening[0] && line.size() >= opening.size() &&
+    for (uint64_t openings = kByFirst[static_cast<unsigned char>(asciiLower(line[0]))];
+         openings != 0; openings &= openings - 1) {
+        std::string_view opening = kOpenings[std::countr_zero(openings)];
+        if (line.size() >= opening.size() &&
             equalsIgnoringCase(line.substr(0, opening.size()), opening))
             return true;
     }

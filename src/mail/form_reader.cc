@@ -114,6 +114,19 @@ bool isFreeText(std::string_view value);
     return true;
 }
 
+// Whether `value` is a reference of ASCII letters and digits, one word with a
+// digit in it ("KR-2026-11873", "#A7731").
+[[gnu::noinline]] bool isReference(std::string_view value) {
+    if (value.size() > 40 || value.find_first_of("0123456789") == std::string_view::npos)
+        return false;
+    for (char c : value) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_' && c != '/' &&
+            c != '#' && c != '.')
+            return false;
+    }
+    return true;
+}
+
 // Whether a value is free text: one of its lines ends a sentence or a greeting,
 // or is long; a name, a list or an address is not.
 bool isFreeText(std::string_view value) {
@@ -844,12 +857,13 @@ void FormReader::read(std::string_view body, FormText* out,
             // opens a field ("Phone —", then "Pet — cat").
             bool answer = formLine.dashed && waiting && (!labelColon || !layout_.knowsLabel(key));
             vouched = entry >= 0 || (layout_.knowsLabel(key) && !answer);
-            // A paragraph of that line alone whose answer is a word of letters
-            // or a sum ("Consent given: yes", "Total: 465,00 EUR") is a field of
-            // its own all the same.
-            bool lone = blankInside && !label.value.empty() &&
-                        (i + 1 == lines.size() || lines[i + 1].text.empty()) &&
-                        (isLettersOnly(label.value) || isAmount(label.value));
+            // A paragraph of that line alone whose answer is a word of letters,
+            // a sum or a reference ("Consent given: yes", "Total: 465,00 EUR",
+            // "Request ID: KR-2026-11873") is a field of its own all the same.
+            bool lone =
+                blankInside && !label.value.empty() &&
+                (i + 1 == lines.size() || lines[i + 1].text.empty()) &&
+                (isLettersOnly(label.value) || isAmount(label.value) || isReference(label.value));
             bool inFreeText = !vouched && field != nullptr && !waiting && !lone &&
                               (blankInside || layout_.messages() >= 2) && isFreeText(field->value);
             // Inside the block of an answer set below its label, a line such as

@@ -219,6 +219,14 @@ bool isSentence(std::string_view text) {
     if (text.empty()) return false;
     char last = text.back();
     if (last != '.' && last != '!' && last != '?') return false;
+    // A time of day's "p. m." ends no sentence ("19/01/2026 6:54 p. m.").
+    for (std::string_view meridiem : {" a. m.", " p. m.", " a.m.", " p.m."}) {
+        if (text.size() > meridiem.size() &&
+            equalsIgnoringCase(text.substr(text.size() - meridiem.size()), meridiem) &&
+            text[text.size() - meridiem.size() - 1] >= '0' &&
+            text[text.size() - meridiem.size() - 1] <= '9')
+            return false;
+    }
     int words = 1;
     for (size_t i = 1; i < text.size(); ++i)
         words += text[i] == ' ' && text[i - 1] != ' ';

@@ -66,5 +66,21 @@ TEST(FieldExtractor, BoilerplateRecursInMostMessages) {
     EXPECT_EQ(cells, (std::vector<std::string>{"Hi\nBye now"}));
 }
 
+// A label of the form's own stands in nine messages of ten; it is no answer of
+// a question above it left unanswered.
+TEST(FieldExtractor, ALabelInNineMessagesOfTenIsNoAnswer) {
+    FormLayoutLearner learner;
+    for (int i = 0; i < 10; ++i) {
+        learner.add("Name\nP" + std::to_string(i) + "\nPhone\n555 01" + std::to_string(i) +
+                    (i == 4 ? "" : "\nCompany\nFirm " + std::to_string(i)) + "\nMessage\nhi\n");
+    }
+    FieldExtractor extractor({"Name", "Phone", "Message"}, learner.layout());
+    std::vector<std::string> cells;
+    std::vector<bool> found;
+    ExtractedExtras extras;
+    extractor.extract("Name\nDee\nPhone\nCompany\nAcme\nMessage\nhello\n", &cells, &found, &extras);
+    EXPECT_EQ(cells, (std::vector<std::string>{"Dee", "", "hello"}));
+}
+
 }  // namespace
 }  // namespace tabulon

@@ -36,6 +36,9 @@ TEST(LabelShape, WhatALineCouldBe) {
     // A table row's label cell holds a question of up to sixteen words.
     EXPECT_TRUE(tableRowOf(test::repeat("word ", 16) + ":\tx", &row));
     EXPECT_FALSE(tableRowOf(test::repeat("word ", 17) + "\tx", &row));
+    // ... and of up to 200 bytes.
+    EXPECT_TRUE(tableRowOf(test::repeat("abcdefghijkl ", 15) + "abcd:\tx", &row));
+    EXPECT_FALSE(tableRowOf(test::repeat("abcdefghijkl ", 15) + "abcde:\tx", &row));
     for (const char* footer : {"(Sent from my phone)", "You received this because you asked"})
         EXPECT_TRUE(isFooterLine(footer)) << footer;
     EXPECT_FALSE(isFooterLine("Thank you for the quick service"));
@@ -51,6 +54,8 @@ TEST(LabelShape, WhatALineCouldBe) {
     for (const char* answer : {"Android", "My iPhone fell in the sink.", "Sent from the office"})
         EXPECT_FALSE(namesSendingDevice(answer)) << answer;
     EXPECT_TRUE(isMarkShaped("_No response_"));
+    EXPECT_TRUE(isMarkShaped("(" + test::repeat("n", 38) + ")"));
+    EXPECT_FALSE(isMarkShaped("(" + test::repeat("n", 39) + ")"));
     EXPECT_FALSE(isMarkShaped("(11) 95555-0142"));
 }
 

@@ -20,6 +20,7 @@ BEHAVIOUR says otherwise:
   interleave-fetch holds UIDs 1 to 600; fetches asked for at once (any that
                   come within 0.3 s of one another) are answered interleaved,
                   a message of each in turn, as Dovecot may
+  stray-fetch     holds UIDs 1 and 3; a fetch is answered with message 2 first
 """
 
 import itertools
@@ -67,7 +68,8 @@ def serve(conn, behaviour):
                 send(b"* OK [UIDVALIDITY \x1b[2J\x1b]0;owned\x07]\r\n")
                 send(tag.encode() + b" OK \x1b[31mdone\r\n")
                 continue
-            uid_next = {"many-uids": b"40001", "interleave-fetch": b"601"}.get(behaviour, b"3")
+            uid_next = {"many-uids": b"40001", "interleave-fetch": b"601", "stray-fetch": b"4"}.get(
+                behaviour, b"3")
             send(b"* 2 EXISTS\r\n* OK [UIDVALIDITY 7] ok\r\n* OK [UIDNEXT " + uid_next + b"] ok\r\n")
             send(tag.encode() + b" OK [READ-ONLY] done\r\n")
             continue
@@ -78,6 +80,8 @@ def serve(conn, behaviour):
                 send(b"* SEARCH " + uids.encode() + b"\r\n")
             elif behaviour == "interleave-fetch":
                 send(b"* SEARCH " + " ".join(str(uid) for uid in range(1, 601)).encode() + b"\r\n")
+            elif behaviour == "stray-fetch":
+                send(b"* SEARCH 1 3\r\n")
             elif behaviour == "garbage-search":
                 send(b"* SEARCH 1 \x1b[31mred\x07 2\r\n")
             else:
@@ -101,6 +105,9 @@ def serve(conn, behaviour):
                     time.sleep(0.5)
             if behaviour == "gone-fetch":
                 uids.remove(1)
+            if behaviour == "stray-fetch":
+                text = b"Name: Stray\r\n"
+                send(b"* 2 FETCH (UID 2 BODY[] {%d}\r\n%s)\r\n" % (len(text), text))
             for uid in uids:
                 head = b"* %d FETCH (UID %d BODY[] {" % (uid, uid)
                 if behaviour == "huge-literal":

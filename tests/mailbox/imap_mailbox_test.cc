@@ -217,6 +217,22 @@ TEST_F(ImapMailboxTest, InterleavedRepliesStillComeInUidOrder) {
     EXPECT_EQ(order.size(), 600u);
 }
 
+// A message the server sends unasked is no row, nor taken for one asked for.
+TEST_F(ImapMailboxTest, AMessageNotAskedForIsLeftOut) {
+    HostileImapServer server(dir, "stray-fetch");
+    ASSERT_EQ(server.unavailable(), "");
+    ASSERT_TRUE(open(server.url(), "pw").ok());
+    std::vector<uint64_t> uids, order;
+    ASSERT_TRUE(mailbox->search({}, &uids).ok());
+    std::vector<std::string> messages;
+    Status status = fetchAll(uids, &messages, [&](const ImapMailbox::Message& message) {
+        order.push_back(message.uid);
+        return Status::Ok();
+    });
+    ASSERT_TRUE(status.ok()) << status.message();
+    EXPECT_EQ(order, (std::vector<uint64_t>{1, 3}));
+}
+
 // Search replies far longer than libcurl's usual buffer arrive whole.
 TEST_F(ImapMailboxTest, LongSearchRepliesArriveWhole) {
     HostileImapServer server(dir, "many-uids");

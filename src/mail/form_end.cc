@@ -291,6 +291,19 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
             (holdsTimeOfDay(line.view) && layout.recursInShape(line.text)))
             doubtful.push_back(line.text);
     }
+    // In a message the file has no other of, a pair alone in the last paragraph
+    // kept ("Status: pending", "Request ID: KR-11873") may be the tool's note
+    // or the sender's own words, and nothing tells which; an address to write
+    // to is the sender's.
+    if (layout.messages() <= 1 && cut > 0) {
+        const TailLine& last = tail[cut - 1];
+        LabelLine label;
+        if (!last.note && last.paragraph > 0 &&
+            (cut == 1 || tail[cut - 2].paragraph != last.paragraph) &&
+            colonLabelOf(last.view, &label) && label.isShort && !label.value.empty() &&
+            !endsSentence(label.value) && label.value.find('@') == std::string_view::npos)
+            doubtful.push_back(last.text);
+    }
     if (cut < tail.size()) {
         value->resize(tail[cut].from);
         while (!value->empty() && value->back() == '\n')

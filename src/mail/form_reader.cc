@@ -72,6 +72,12 @@ std::vector<bool> bareLabelsByShape(const std::vector<FormLine>& lines) {
 }
 
 // Whether `word` is one word of letters: no blank, digit or mark in it.
+// A field's label as the report names it, with one colon.
+std::string withColon(std::string_view label) {
+    if (label.ends_with(':') || label.ends_with("\xEF\xBC\x9A")) return std::string(label);
+    return std::string(label) + ':';
+}
+
 [[gnu::noinline]] bool isLettersOnly(std::string_view word) {
     if (word.size() > 40) return false;
     const char* end = word.data() + word.size();
@@ -1078,7 +1084,7 @@ void FormReader::read(std::string_view body, FormText* out,
                 field->entry >= 0 && !waiting && blankInside && isSentence(label.value)) {
                 if (out->unplacedSamples.size() < kKeptSamples) {
                     out->unplacedSamples.push_back("a label that may be the text of " +
-                                                   field->label + ": \"" +
+                                                   withColon(field->label) + " \"" +
                                                    std::string(formLine.text) + "\"");
                 }
                 ++out->doubtfulLabels;
@@ -1168,7 +1174,8 @@ void FormReader::read(std::string_view body, FormText* out,
             if (last.entry < 0) break;  // no column's value
             if (out->unplacedSamples.size() < kKeptSamples) {
                 out->unplacedSamples.push_back("a line that may follow the form ends " +
-                                               last.label + ": \"" + std::string(line) + "\"");
+                                               withColon(last.label) + " \"" + std::string(line) +
+                                               "\"");
             }
             ++out->doubtfulEnds;
         }

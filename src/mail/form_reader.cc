@@ -1236,6 +1236,25 @@ void FormReader::read(std::string_view body, FormText* out,
         }
     }
     if (layout_.messages() <= 1) doubtPairs(lines, kinds, out);
+    // In a message the file has no other of, a label the template lacks below
+    // a template field's free text, whose answer goes on with a question ("Length:
+    // 220 cm", "Could you tell me the price?"), may be that text going on.
+    if (layout_.messages() <= 1) {
+        bool afterText = false;
+        for (const FormField& field : out->fields) {
+            if (field.entry >= 0) afterText = isFreeText(field.value);
+            if (field.entry >= 0 || field.note || !afterText) continue;
+            size_t end = field.value.find('\n');
+            if (end == std::string::npos) continue;
+            std::string_view next = std::string_view(field.value).substr(end + 1);
+            next = next.substr(0, next.find('\n'));
+            if (!isSentence(next) || !next.ends_with('?')) continue;
+            if (out->unplacedSamples.size() < kKeptSamples)
+                out->unplacedSamples.push_back("a label that may be text going on: \"" +
+                                               withColon(field.label) + "\"");
+            ++out->doubtfulLabels;
+        }
+    }
     findLabelsInValues(out);
     readCsvWhereNoField(body, out);
     bool bracketed = false;  // an answer in brackets alone may stand for none

@@ -339,18 +339,23 @@ void viewOf(std::string_view line, View* view) {
 // Tab or three blanks, or by two where the first value filled its column (no
 // sentence ends there: "Hello.  PS: ..." is one value); npos when there is none.
 size_t secondPair(std::string_view line) {
-    if (line.find("  ") == line.npos) return line.npos;
+    // A gap: two blanks or a Tab.
+    auto gapFrom = [&](size_t from) {
+        return std::min(line.find("  ", from), line.find('\t', from));
+    };
+    if (gapFrom(0) == line.npos) return line.npos;
     LabelLine label;
     if (!colonLabelOf(line, &label, kShortLabelWords)) return line.npos;
-    for (size_t gap = line.find("  "); gap != line.npos; gap = line.find("  ", gap + 1)) {
-        size_t next = line.find_first_not_of(' ', gap);
+    for (size_t gap = gapFrom(0); gap != line.npos; gap = gapFrom(gap + 1)) {
+        size_t next = line.find_first_not_of(" \t", gap);
         if (next == line.npos) return line.npos;
         LabelLine second;
         std::string_view before = trimBlanks(line.substr(0, gap));
-        bool parted = next - gap >= 3 || !(before.ends_with('.') || before.ends_with('!') ||
-                                           before.ends_with('?') || before.ends_with(','));
+        bool parted = next - gap >= 3 || line.substr(gap, next - gap).find('\t') != line.npos ||
+                      !(before.ends_with('.') || before.ends_with('!') || before.ends_with('?') ||
+                        before.ends_with(','));
         if (parted && colonLabelOf(line.substr(next), &second, 4) && !before.ends_with(':') &&
-            colonLabelOf(before, &label, kShortLabelWords))
+            colonLabelOf(before, &label, kShortLabelWords) && !label.value.empty())
             return next;
         gap = next;
     }

@@ -309,13 +309,58 @@ bool readQueryLine(std::string_view line, FormText* out) {
     return true;
 }
 
-// The first line of `body` that is such a string of at least three pairs.
+// The length of the "key=" that opens `text`, or 0.
+size_t keyLength(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && isKeyByte(text[i]))
+        ++i;
+    return i > 0 && i < text.size() && text[i] == '=' ? i + 1 : 0;
+}
+
+// "naam=Sanne de Wit&bericht=Hallo,\nIk wil...&verzenden=Verstuur&": the pairs a
+// script glued without encoding them, from a line opening with "key=" to the
+// one that ends with "&" (or the paragraph's end). A pair ends at an "&" that
+// opens the next "key="; its value is kept as written.
+bool readRawQuery(std::string_view body, size_t from, FormText* out) {
+    size_t end = from;
+    while (end < body.size()) {
+        size_t lineEnd = std::min(body.find('\n', end), body.size());
+        std::string_view line = trimBlanks(body.substr(end, lineEnd - end));
+        if (line.empty() && end > from) break;
+        end = lineEnd;
+        if (line.ends_with('&')) break;
+        ++end;
+    }
+    std::string_view text = trimBlanks(body.substr(from, std::min(end, body.size()) - from));
+    if (text.size() > kMaxDataBytes) return false;
+    std::vector<FormField> fields;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t key = keyLength(text.substr(pos));
+        if (key == 0) return false;
+        size_t next = pos + key;
+        while ((next = text.find('&', next)) != text.npos && next + 1 < text.size() &&
+               keyLength(text.substr(next + 1)) == 0)
+            ++next;
+        if (next == text.npos) next = text.size();
+        fields.push_back({std::string(text.substr(pos, key - 1)),
+                          std::string(trimBlanks(text.substr(pos + key, next - pos - key))), -1});
+        pos = next + 1;
+    }
+    if (fields.size() < 3) return false;
+    out->fields = std::move(fields);
+    return true;
+}
+
+// The first line of `body` that is such a string of at least three pairs, or
+// that opens one written raw.
 bool readQuery(std::string_view body, FormText* out) {
     for (size_t pos = 0; pos < body.size();) {
         size_t end = body.find('\n', pos);
         if (end == body.npos) end = body.size();
         std::string_view line = body.substr(pos, end - pos);
-        if (std::count(line.begin(), line.end(), '&') >= 2 && readQueryLine(line, out)) return true;
+        if (std::count(line.begin(), line.end(), '&') >= 2 &&
+            (readQueryLine(line, out) || readRawQuery(body, pos, out)))
+            return true;
         pos = end + 1;
     }
     return false;

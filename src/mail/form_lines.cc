@@ -39,6 +39,26 @@ bool isPipeRow(std::string_view line) {
     return line.size() >= 3 && line[0] == '|' && line.find('|', 1) != line.npos;
 }
 
+// The line of `text` that begins at `pos`, trimmed; empty past the end.
+std::string_view lineAt(std::string_view text, size_t pos) {
+    if (pos >= text.size()) return {};
+    return trimBlanks(text.substr(pos, std::min(text.find('\n', pos), text.size()) - pos));
+}
+
+// A Markdown table's rule without the outer pipes: "--- | ---", ":-- | --:".
+bool isBareTableRule(std::string_view line) {
+    if (line.size() < 7 || line[0] == '|' || line.find('|') == line.npos) return false;
+    size_t dashes = 0;
+    for (char c : line) {
+        if (c == '-') {
+            ++dashes;
+        } else if (c != '|' && c != ':' && c != ' ') {
+            return false;
+        }
+    }
+    return dashes >= 6;
+}
+
 // "| City | Lyon |" is "City<Tab>Lyon"; "| 3 | City | Lyon |" too; "|  | more |",
 // the wrapped rest of the row above, is "more".
 std::vector<std::string> pipeCells(std::string_view line) {
@@ -444,6 +464,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     bool tableLines = false;          // the line before was a text table's
     bool grid = false;                // and the table has a rule under every row
     std::vector<std::string> across;  // the questions of a table laid across
+    bool bareTable = false;           // in the rows of a table without outer pipes
     for (size_t pos = 0; pos < body.size();) {
         size_t end = body.find('\n', pos);
         if (end == std::string_view::npos) end = body.size();
@@ -467,12 +488,40 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         bool inTable = rule || isPipeRow(text);
         if (inTable && !std::exchange(tableLines, true)) grid = isGridTable(body.substr(lineStart));
         if (!inTable) tableLines = grid = false;
+        // The end of a table without outer pipes, as of an HTML table.
+        if (bareTable && (text.empty() || text.find('|') == text.npos || text[0] == '|')) {
+            bareTable = false;
+            lines->push_back({"---", "---", 0, false});
+        }
         if (text.empty()) {
             lines->push_back({});
             continue;
         }
         if (continued) {
             lines->push_back({text, text, indent, true, false, linkOnly});
+            continue;
+        }
+        // A table without outer pipes: its header (the names of its columns)
+        // and rule label nothing; a row is a row.
+        if (text.find('|') == text.npos || text[0] == '|') {
+            bareTable = false;
+        } else if (bareTable || isBareTableRule(text) || isBareTableRule(lineAt(body, pos))) {
+            View row;
+            if (isBareTableRule(text)) {
+                bareTable = true;
+                row.made = "---";
+            } else if (!bareTable) {
+                row.made = "---";
+            } else {
+                readPipeRow("|" + std::string(text) + "|", &row);
+            }
+            if (row.blank) {
+                lines->push_back({});
+                continue;
+            }
+            made.push_back({lines->size(), storage->size(), row.made.size()});
+            storage->append(row.made);
+            lines->push_back({text, {}, indent, row.continued});
             continue;
         }
         // A text table with a rule under every row: a row drawn over several

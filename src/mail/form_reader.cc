@@ -587,6 +587,46 @@ void FormReader::doubtPairs(const std::vector<FormLine>& lines, const std::vecto
     }
 }
 
+namespace {
+
+// "Question: Which day?" over "Answer: Monday", the same two labels over every
+// field (three at least): the question is the label, above its answer.
+void unfoldQuestionAnswerPairs(std::vector<FormLine>* lines, std::vector<LabelKind>* kinds,
+                               const std::vector<LabelLine>& labels) {
+    auto isPair = [&](size_t i) {
+        return i + 1 < lines->size() && (*kinds)[i] == LabelKind::kColon &&
+               (*kinds)[i + 1] == LabelKind::kColon && !(*lines)[i + 1].continued &&
+               labels[i].label != labels[i + 1].label && !labels[i].value.empty();
+    };
+    std::vector<size_t> pairs;
+    for (size_t i = 0; i + 1 < lines->size(); ++i) {
+        if (isPair(i)) pairs.push_back(i);
+    }
+    for (size_t first : pairs) {
+        size_t alike = 0;
+        for (size_t i : pairs)
+            alike += labels[i].label == labels[first].label &&
+                     labels[i + 1].label == labels[first + 1].label;
+        if (alike < 3) continue;
+        for (size_t i : pairs) {
+            if (labels[i].label != labels[first].label ||
+                labels[i + 1].label != labels[first + 1].label)
+                continue;
+            FormLine& question = (*lines)[i];
+            FormLine& answer = (*lines)[i + 1];
+            question.text = question.view = labels[i].value;
+            answer.text = answer.view = labels[i + 1].value;
+            LabelLine label;
+            (*kinds)[i] = labelOf(question.view, &label);
+            if ((*kinds)[i] == LabelKind::kNone) (*kinds)[i] = LabelKind::kBare;
+            (*kinds)[i + 1] = LabelKind::kNone;
+        }
+        return;
+    }
+}
+
+}  // namespace
+
 void FormReader::findLabelsInValues(FormText* out) const {
     size_t read = 0;  // fields of the template read (once each, mostly)
     for (const FormField& field : out->fields)
@@ -679,6 +719,7 @@ void FormReader::read(std::string_view body, FormText* out,
             (kinds[i] == LabelKind::kColon && labels[i].isShort))
             ++colonLines;
     }
+    if (colonLines >= 6) unfoldQuestionAnswerPairs(&lines, &kinds, labels);
     thread_local std::vector<bool> shaped;
     shaped.assign(lines.size(), false);
     if (colonLines < 2 && layout_.fewMessages() && layout_.bareLabelCount() < 2)

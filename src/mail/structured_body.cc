@@ -8,6 +8,7 @@
 #include <cctype>
 #include <string>
 
+#include "mail/form_lines.h"
 #include "mail/label_shape.h"
 #include "mail/script_dump.h"
 #include "platform/text.h"
@@ -161,16 +162,17 @@ bool dataSpan(std::string_view body, char open, char close, std::string_view* sp
     return true;
 }
 
-// Lines of `text` that read "Label: value": text around data that holds two is a
-// form of its own, the data one of its values.
+// Lines of `text` that read "Label: value", above a signature: text around data
+// that holds two is a form of its own, the data one of its values.
 size_t labelLines(std::string_view text) {
     size_t labels = 0;
     for (size_t pos = 0; pos < text.size();) {
         size_t end = text.find('\n', pos);
         if (end == text.npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        if (isSignatureLine(line)) break;
         LabelLine label;
-        labels += colonLabelOf(trimBlanks(text.substr(pos, end - pos)), &label, kShortLabelWords) &&
-                  !label.value.empty();
+        labels += colonLabelOf(trimBlanks(line), &label, kShortLabelWords) && !label.value.empty();
         pos = end + 1;
     }
     return labels;

@@ -101,7 +101,11 @@ constexpr std::string_view kTo[] = {
     "\xd0\xba\xd1\x96\xd0\xbc\xd0\xb3\xd0\xb5", "\xd0\x9a\xd1\x96\xd0\xbc\xd0\xb3\xd0\xb5",
     "para kay", "kwa",
     // as desktop mail programs name them in a forward
-    "pour"};
+    "pour",
+    // "Recipient", as web mail programs name it
+    "recipient", "destinatario", "destinatari", "destinataire", "destinat\xc3\xa1rio",
+    "empf\xc3\xa4nger", "ontvanger", "mottagare", "modtager", "mottaker", "odbiorca",
+    "adres\xc3\xa1t"};
 constexpr std::string_view kSubject[] = {
     "subject", "betreff", "objet", "asunto", "oggetto", "assunto", "onderwerp", "temat", "emne",
     "\xc3\xa4mne", "\xe4\xbb\xb6\xe5\x90\x8d", "\xd1\x82\xd0\xb5\xd0\xbc\xd0\xb0",

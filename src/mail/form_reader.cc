@@ -1026,11 +1026,11 @@ void FormReader::read(std::string_view body, FormText* out,
             }
         }
         // A template label whose field this message has answered already, met
-        // again inside another field's free text ("Telefon: bitte nur abends"
-        // in a message), is a line of that text.
+        // again inside a field's free text ("Telefon: bitte nur abends" in a
+        // message, "Note: allergic to penicillin" in the note), is a line of that
+        // text.
         if (seenBefore && kind == LabelKind::kColon && field != nullptr && !waiting &&
-            field->entry >= 0 && field->entry != entry && isAnswered(out->fields, entry) &&
-            isFreeText(field->value)) {
+            field->entry >= 0 && isAnswered(out->fields, entry) && isFreeText(field->value)) {
             entry = -1;
             isLabel = vouched = false;
         }

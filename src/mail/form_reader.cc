@@ -477,6 +477,21 @@ int FormReader::entryOf(std::string_view line, std::string_view label, std::stri
     if (index >= 0 && matcher_.entryLength(index) <= label.size()) return index;
     auto found = entryKeys_.find(key);
     if (found != entryKeys_.end()) return found->second;
+    // ... or that opens with the name and an honorific ("高瀬 美咲様、..." and
+    // "森本 蓮様、...", "김민준님, ...").
+    for (std::string_view honorific :
+         {"\xE6\xA7\x98", "\xE3\x81\x95\xE3\x82\x93", "\xEB\x8B\x98"}) {
+        size_t at = key.find(honorific);
+        if (at == std::string_view::npos || at < 3 || at > 30) continue;
+        std::string_view question = key.substr(at);
+        if (question.size() < honorific.size() + 6) continue;
+        for (size_t i = keys_.size(); i-- > 0;) {
+            size_t own = keys_[i].find(honorific);
+            if (own != std::string::npos && own >= 3 && own <= 30 &&
+                std::string_view(keys_[i]).substr(own) == question)
+                return static_cast<int>(i);
+        }
+    }
     // A question that names the person it asks is the same question whatever
     // the name, which a comma sets apart.
     if (label.find(',') == std::string_view::npos) return -1;

@@ -27,15 +27,17 @@ bool isLabelByte(unsigned char c) {
            c == '*' || c == ',' || c == '+' || c == '"';
 }
 
-// The words of `text` when every byte may be in a label and single blanks part
-// them; -1 when not.
-int labelWords(std::string_view text) {
+// The words of `text` when every byte may be in a label (and, in a question,
+// "!": "Nice to meet you, Lena! Which course?") and single blanks part them;
+// -1 when not.
+int labelWords(std::string_view text, bool question = false) {
     if (!text.empty() && text[0] >= '0' && text[0] <= '9') text = withoutListNumber(text);
     if (text.empty() || !(isLetter(static_cast<unsigned char>(text[0])) || text[0] == '_'))
         return -1;
     int words = 1;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (!isLabelByte(static_cast<unsigned char>(text[i]))) return -1;
+        if (!isLabelByte(static_cast<unsigned char>(text[i])) && !(question && text[i] == '!'))
+            return -1;
         if (text[i] == ' ') {
             if (text[i - 1] == ' ') return -1;
             ++words;
@@ -164,11 +166,12 @@ std::string_view bareLabelOf(std::string_view line) {
     char last = line.back();
     if (last == '.' || last == ',' || last == ';') return {};
     if (line.find(kFullWidthColon) != std::string_view::npos) return {};
-    int words = labelWords(line);
+    bool question = endsQuestion(line);
+    int words = labelWords(line, question);
     if (words < 0) return {};
     // A survey's question may be long: "Which of the following have you used in
     // the past 12 months? (Select all that apply)".
-    bool asks = endsQuestion(line) && words <= kMaxLabelWords + 4;
+    bool asks = question && words <= kMaxLabelWords + 4;
     return words > kBareLabelWords && !asks ? std::string_view() : line;
 }
 

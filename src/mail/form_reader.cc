@@ -1189,8 +1189,9 @@ void FormReader::read(std::string_view body, FormText* out,
         // above, as does one that recurs in a paragraph of its own above a field
         // the template names ("Availability").
         // So does a question of the form's own that this message left unanswered.
+        // Inside a block below "label: |", every line is the block's.
         bool titleShaped = false;
-        if (blankInside && !waiting && kind == LabelKind::kBare &&
+        if (blankInside && !waiting && !block && kind == LabelKind::kBare &&
             (((titleShaped = !isSentence(formLine.text)) && opensFields(i + 1)) ||
              ((titleShaped || formLine.text.back() == '?') && i + 1 < lines.size() &&
               lines[i + 1].text.empty() && layout_.isBoilerplate(formLine.text) &&

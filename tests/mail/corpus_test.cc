@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "mail/layout_lookahead.h"
 #include "mail/mail_folder.h"
 #include "mail/message_stream.h"
 #include "test_util.h"
@@ -104,16 +105,23 @@ std::set<std::string> knownFailing() {
 Rows convert(const CorpusCase& c, unsigned threads, bool* unsure) {
     MessageRows rows(MessageConversionOptions{c.fields, c.headers, true, threads});
     Rows result;
-    // Odd block sizes put block edges inside lines and line ends.
-    test::StringSource source(test::readFile(corpusPath(c.file)), 97);
-    Status status = convertMessages(
-        source, c.file, rows,
-        [&](const auto& cells) {
-            result.push_back(cells);
-            return Status::Ok();
-        },
-        {}, holdsOneMessage(c.file));
-    EXPECT_TRUE(status.ok()) << c.file << ": " << status.message();
+    // A mail folder (a Maildir, an MH folder) is read file by file, its layout
+    // learned from all of them, as the command line reads it.
+    MailFolderFiles listed;
+    EXPECT_TRUE(expandMailInputs({corpusPath(c.file)}, &listed).ok()) << c.file;
+    if (listed.files.size() > 1) learnFromFiles(listed.files, rows);
+    for (const std::string& file : listed.files) {
+        // Odd block sizes put block edges inside lines and line ends.
+        test::StringSource source(test::readFile(file), 97);
+        Status status = convertMessages(
+            source, c.file, rows,
+            [&](const auto& cells) {
+                result.push_back(cells);
+                return Status::Ok();
+            },
+            {}, holdsOneMessage(file));
+        EXPECT_TRUE(status.ok()) << c.file << ": " << status.message();
+    }
     *unsure = rows.report().unsure();
     return result;
 }

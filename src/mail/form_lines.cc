@@ -39,24 +39,20 @@ bool isPipeRow(std::string_view line) {
     return line.size() >= 3 && line[0] == '|' && line.find('|', 1) != line.npos;
 }
 
-// The line of `text` that begins at `pos`, trimmed; empty past the end.
-std::string_view lineAt(std::string_view text, size_t pos) {
-    if (pos >= text.size()) return {};
-    return trimBlanks(text.substr(pos, std::min(text.find('\n', pos), text.size()) - pos));
-}
-
 // A Markdown table's rule without the outer pipes: "--- | ---", ":-- | --:".
 bool isBareTableRule(std::string_view line) {
-    if (line.size() < 7 || line[0] == '|' || line.find('|') == line.npos) return false;
-    size_t dashes = 0;
+    if (line.size() < 7 || line[0] == '|') return false;
+    size_t dashes = 0, pipes = 0;
     for (char c : line) {
         if (c == '-') {
             ++dashes;
-        } else if (c != '|' && c != ':' && c != ' ') {
+        } else if (c == '|') {
+            ++pipes;
+        } else if (c != ':' && c != ' ') {
             return false;
         }
     }
-    return dashes >= 6;
+    return dashes >= 6 && pipes > 0;
 }
 
 // "| City | Lyon |" is "City<Tab>Lyon"; "| 3 | City | Lyon |" too; "|  | more |",
@@ -358,12 +354,26 @@ void viewOf(std::string_view line, View* view) {
 // Where a second "Label: value" begins on a line that holds two, set apart by a
 // Tab or three blanks, or by two where the first value filled its column (no
 // sentence ends there: "Hello.  PS: ..." is one value); npos when there is none.
-size_t secondPair(std::string_view line) {
-    // A gap: two blanks or a Tab.
+// Where two blanks first stand side by side in `line` from `from`, or npos:
+// looking at every other byte finds them, as one of the two is at an odd place.
+size_t doubleBlank(std::string_view line, size_t from) {
+    for (size_t i = from | 1; i < line.size(); i += 2) {
+        if (line[i] != ' ') continue;
+        if (i > from && line[i - 1] == ' ') return i - 1;
+        if (i + 1 < line.size() && line[i + 1] == ' ') return i;
+    }
+    return line.npos;
+}
+
+// `tabs`: whether the body holds a Tab at all.
+[[gnu::always_inline]] inline size_t secondPair(std::string_view line, bool tabs) {
+    // A gap: two blanks or a Tab with a colon after it.
+    size_t tab = tabs ? line.find('\t') : line.npos;
+    if (tab != line.npos && line.find(':', tab) == line.npos) tab = line.npos;
+    if (tab == line.npos && doubleBlank(line, 0) == line.npos) return line.npos;
     auto gapFrom = [&](size_t from) {
-        return std::min(line.find("  ", from), line.find('\t', from));
+        return std::min(doubleBlank(line, from), tab == line.npos ? tab : line.find('\t', from));
     };
-    if (gapFrom(0) == line.npos) return line.npos;
     LabelLine label;
     if (!colonLabelOf(line, &label, kShortLabelWords)) return line.npos;
     for (size_t gap = gapFrom(0); gap != line.npos; gap = gapFrom(gap + 1)) {
@@ -465,6 +475,8 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     bool grid = false;                // and the table has a rule under every row
     std::vector<std::string> across;  // the questions of a table laid across
     bool bareTable = false;           // in the rows of a table without outer pipes
+    // Most bodies hold none.
+    bool tabs = body.find('\t') != body.npos;
     for (size_t pos = 0; pos < body.size();) {
         size_t end = body.find('\n', pos);
         if (end == std::string_view::npos) end = body.size();
@@ -501,20 +513,20 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             lines->push_back({text, text, indent, true, false, linkOnly});
             continue;
         }
-        // A table without outer pipes: its header (the names of its columns)
-        // and rule label nothing; a row is a row.
-        if (text.find('|') == text.npos || text[0] == '|') {
-            bareTable = false;
-        } else if (bareTable || isBareTableRule(text) || isBareTableRule(lineAt(body, pos))) {
-            View row;
-            if (isBareTableRule(text)) {
-                bareTable = true;
-                row.made = "---";
-            } else if (!bareTable) {
-                row.made = "---";
-            } else {
-                readPipeRow("|" + std::string(text) + "|", &row);
+        // A table without outer pipes: its rule ("--- | ---") and the header
+        // above it (the names of its columns) label nothing; a row is a row.
+        if ((text[0] == '-' || text[0] == ':') && isBareTableRule(text)) {
+            if (!lines->empty() && lines->back().text.find('|') != std::string_view::npos) {
+                if (!made.empty() && made.back().line + 1 == lines->size()) made.pop_back();
+                lines->back() = {"---", "---", 0, false};
             }
+            bareTable = true;
+            lines->push_back({"---", "---", 0, false});
+            continue;
+        }
+        if (bareTable) {
+            View row;
+            readPipeRow("|" + std::string(text) + "|", &row);
             if (row.blank) {
                 lines->push_back({});
                 continue;
@@ -601,7 +613,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             continue;
         }
         if (!view.changed) {
-            if (size_t second = secondPair(text); second != text.npos) {
+            if (size_t second = secondPair(text, tabs); second != text.npos) {
                 std::string_view first = trimBlanks(text.substr(0, second));
                 lines->push_back({first, first, indent, false});
                 std::string_view rest = text.substr(second);

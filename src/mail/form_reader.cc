@@ -479,8 +479,11 @@ int FormReader::entryOf(std::string_view line, std::string_view label, std::stri
     if (found != entryKeys_.end()) return found->second;
     // ... or that opens with the name and an honorific ("高瀬 美咲様、..." and
     // "森本 蓮様、...", "김민준님, ...").
+    bool ascii = std::all_of(key.begin(), key.end(),
+                             [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     for (std::string_view honorific :
          {"\xE6\xA7\x98", "\xE3\x81\x95\xE3\x82\x93", "\xEB\x8B\x98"}) {
+        if (ascii) break;
         size_t at = key.find(honorific);
         if (at == std::string_view::npos || at < 3 || at > 30) continue;
         std::string_view question = key.substr(at);
@@ -609,34 +612,36 @@ namespace {
 void unfoldQuestionAnswerPairs(std::vector<FormLine>* lines, std::vector<LabelKind>* kinds,
                                const std::vector<LabelLine>& labels) {
     auto isPair = [&](size_t i) {
-        return i + 1 < lines->size() && (*kinds)[i] == LabelKind::kColon &&
-               (*kinds)[i + 1] == LabelKind::kColon && !(*lines)[i + 1].continued &&
-               labels[i].label != labels[i + 1].label && !labels[i].value.empty();
+        return (*kinds)[i] == LabelKind::kColon && (*kinds)[i + 1] == LabelKind::kColon &&
+               !(*lines)[i + 1].continued && labels[i].label != labels[i + 1].label &&
+               !labels[i].value.empty();
     };
-    std::vector<size_t> pairs;
-    for (size_t i = 0; i + 1 < lines->size(); ++i) {
-        if (isPair(i)) pairs.push_back(i);
-    }
-    for (size_t first : pairs) {
-        size_t alike = 0;
-        for (size_t i : pairs)
-            alike += labels[i].label == labels[first].label &&
-                     labels[i + 1].label == labels[first + 1].label;
-        if (alike < 3) continue;
-        for (size_t i : pairs) {
-            if (labels[i].label != labels[first].label ||
-                labels[i + 1].label != labels[first + 1].label)
-                continue;
-            FormLine& question = (*lines)[i];
-            FormLine& answer = (*lines)[i + 1];
-            question.text = question.view = labels[i].value;
-            answer.text = answer.view = labels[i + 1].value;
-            LabelLine label;
-            (*kinds)[i] = labelOf(question.view, &label);
-            if ((*kinds)[i] == LabelKind::kNone) (*kinds)[i] = LabelKind::kBare;
-            (*kinds)[i + 1] = LabelKind::kNone;
+    auto alike = [&](size_t i, size_t j) {
+        return labels[i].label == labels[j].label && labels[i + 1].label == labels[j + 1].label;
+    };
+    // The first pair of a run of alike ones; a pair that begins with the label
+    // that ends it (lines of "Label: value" one below the other) stays in it.
+    size_t first = lines->size(), count = 0;
+    for (size_t i = 0; i + 1 < lines->size() && count < 3; ++i) {
+        if (!isPair(i)) continue;
+        if (count > 0 && alike(first, i)) {
+            ++count;
+        } else if (count == 0 || labels[i].label != labels[first + 1].label) {
+            first = i;
+            count = 1;
         }
-        return;
+    }
+    if (count < 3) return;
+    for (size_t i = first; i + 1 < lines->size(); ++i) {
+        if (!isPair(i) || !alike(first, i)) continue;
+        FormLine& question = (*lines)[i];
+        FormLine& answer = (*lines)[i + 1];
+        question.text = question.view = labels[i].value;
+        answer.text = answer.view = labels[i + 1].value;
+        LabelLine label;
+        (*kinds)[i] = labelOf(question.view, &label);
+        if ((*kinds)[i] == LabelKind::kNone) (*kinds)[i] = LabelKind::kBare;
+        (*kinds)[i + 1] = LabelKind::kNone;
     }
 }
 

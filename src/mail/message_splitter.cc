@@ -13,6 +13,12 @@
 namespace tabulon {
 namespace {
 
+// "From:<Tab>...": the way a program that saves mail as text writes fields.
+bool tabAfterColon(std::string_view line) {
+    size_t colon = line.find(':');
+    return colon != std::string_view::npos && colon + 1 < line.size() && line[colon + 1] == '\t';
+}
+
 bool isBlank(std::string_view line) {
     for (char c : line) {
         if (c != ' ' && c != '\t') return false;
@@ -291,12 +297,15 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         inCandidate_ = true;
         candidateStart_ = current_.size();
         candidateMailHeaders_ = candidateShownFields_ = 0;
-        candidateFrom_ = candidateFromAddress_ = false;
+        candidateFrom_ = candidateFromAddress_ = candidateTabbed_ = false;
         countCandidateLine(line);
     }
     if (!blank && !inCandidate_) afterQuoteMarker_ = isQuoteMarker(line);
-    if (phase_ == Phase::kHeader && !blank && isHeaderLine(line) && isShownField(headerName(line)))
+    if (phase_ == Phase::kHeader && !blank && isHeaderLine(line) &&
+        isShownField(headerName(line))) {
         ++headerShownFields_;
+        if (firstShownFields_ < 0 && tabAfterColon(line)) firstTabbed_ = true;
+    }
     append(line);
     if (phase_ == Phase::kHeader && blank) {
         openBoundary_ = closingDelimiter(current_, &digest_);
@@ -339,6 +348,9 @@ void MessageSplitter::closeCandidate() {
     // the From: and Subject: lines that some forms send in their text do not pass
     // for the header block of mail saved with From, Sent, To and Subject.
     bool asFirst = candidateShownFields_ >= std::min(firstShownFields_, 3);
+    // A program that saves mail as text sets a Tab after the colons of every
+    // message's fields; a reply's quote of an earlier message has a blank there.
+    if (firstTabbed_ && !candidateTabbed_) asFirst = false;
     bool fromAndOne = candidateFromAddress_ && candidateMailHeaders_ >= 2;
     bool fromAndTwo = candidateFrom_ && candidateMailHeaders_ >= 3;
     if (!asFirst || (!fromAndOne && !fromAndTwo)) {
@@ -386,6 +398,7 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
     if (!isMailHeaderName(name)) return;
     ++candidateMailHeaders_;
     if (isShownField(name)) ++candidateShownFields_;
+    if (tabAfterColon(line)) candidateTabbed_ = true;
     if (equalsIgnoringCase(name, "from")) {
         candidateFrom_ = true;
         if (line.find('@') != std::string_view::npos) candidateFromAddress_ = true;

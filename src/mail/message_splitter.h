@@ -143,6 +143,10 @@ class MessageSplitter {
     int headerShownFields_ = 0;
     int firstShownFields_ = -1;
     int candidateShownFields_ = 0;
+    // Whether a Tab follows the colon of the first message's shown fields
+    // ("From:<Tab>..."), and of a field in the candidate block.
+    bool firstTabbed_ = false;
+    bool candidateTabbed_ = false;
 };
 
 // An mbox separator line: "From ", a sender (or "-"), then a date with a time.

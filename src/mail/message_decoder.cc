@@ -340,16 +340,61 @@ bool isFlattened(std::string_view text) {
     return std::count(text.begin(), text.end(), ':') >= 3;
 }
 
+// The characters of the longest line of `text` (UTF-8), looked at only in
+// lines of at least `from` bytes; 0 when none is.
+size_t longestLine(std::string_view text, size_t from) {
+    size_t longest = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = std::min(text.find('\n', pos), text.size());
+        if (end - pos >= from) {
+            size_t chars = 0;
+            for (size_t i = pos; i < end; ++i)
+                chars += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+            longest = std::max(longest, chars);
+        }
+        pos = end + 1;
+    }
+    return longest;
+}
+
+// The width a program that made a text alternative from the HTML cut long lines
+// at; a line of its text that reaches it goes on below.
+constexpr size_t kWrapWidth = 78;
+
+// A text alternative whose long lines were cut at a width (76 columns, 78)
+// where the HTML keeps them whole: a line of 66 characters or more that ends
+// inside a sentence and goes on at the start of the line below, and none longer
+// than the width.
+bool isWrapped(std::string_view text) {
+    bool cut = false;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = std::min(text.find('\n', pos), text.size());
+        if (end - pos >= 66) {
+            size_t chars = longestLine(text.substr(pos, end - pos), 0);
+            if (chars > kWrapWidth) return false;
+            char last = text[end - 1];
+            cut = cut || (chars >= 66 && end + 1 < text.size() && text[end + 1] != '\n' &&
+                          text[end + 1] != ' ' && text[end + 1] != '\t' && last != '.' &&
+                          last != '!' && last != '?' && last != ':');
+        }
+        pos = end + 1;
+    }
+    return cut;
+}
+
 // Reads `html` in place of a stub text alternative when its text says far more,
-// or of a flattened one when its text keeps the lines the other lost.
+// of a flattened one when its text keeps the lines the other lost, or of a
+// wrapped one when its text has the lines the other cut.
 [[gnu::noinline]] void preferFullerHtml(GMimePart* html, DecodedMessage* out) {
     DecodedMessage fuller;
     std::string scratch;
     decodePart(html, true, &scratch, &fuller);
-    bool flattened = isFlattened(out->body);
-    if (flattened ? linesWithText(fuller.body, 6) <= 6
-                  : fuller.body.size() <= 2 * out->body.size() + 80)
+    if (isWrapped(out->body)) {
+        if (longestLine(fuller.body, kWrapWidth) <= kWrapWidth) return;
+    } else if (isFlattened(out->body) ? linesWithText(fuller.body, 6) <= 6
+                                      : fuller.body.size() <= 2 * out->body.size() + 80) {
         return;
+    }
     out->body = std::move(fuller.body);
     for (std::string& problem : fuller.problems)
         out->problems.push_back(std::move(problem));
@@ -724,7 +769,8 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
         g_free(text);
     } else if (found.plain != nullptr) {
         decodePart(found.plain, false, &scratch_, out);
-        if (found.html != nullptr && (isStub(out->body) || isFlattened(out->body)))
+        if (found.html != nullptr &&
+            (isStub(out->body) || isFlattened(out->body) || isWrapped(out->body)))
             preferFullerHtml(found.html, out);
     } else if (found.html != nullptr) {
         decodePart(found.html, true, &scratch_, out);

@@ -204,6 +204,129 @@ bool readPrintedArray(std::string_view body, std::vector<FormField>* fields) {
     return false;
 }
 
+// PHP's var_dump of an array: "array(2) {", then entries '["key"]=>' above
+// their values ('string(3) "Ann"', "int(5)", "bool(true)", "NULL", a nested
+// array), then "}". A string's length counts the bytes as the script had them,
+// before the mail's charset and line ends were made its own: its end is the
+// quote the length points at, or else the first that ends a line the next
+// entry or the array's end follows.
+class VarDump {
+  public:
+    explicit VarDump(std::string_view text) : text_(text) {}
+
+    bool read(size_t at, std::vector<FormField>* fields) {
+        at_ = at;
+        return array({}, fields, 0) && fields->size() >= 2;
+    }
+
+  private:
+    void skipBlanks() {
+        while (at_ < text_.size() &&
+               (text_[at_] == ' ' || text_[at_] == '\n' || text_[at_] == '\t'))
+            ++at_;
+    }
+    bool take(std::string_view word) {
+        skipBlanks();
+        if (!text_.substr(at_).starts_with(word)) return false;
+        at_ += word.size();
+        return true;
+    }
+    // "(...)" after a type's name: its inside.
+    bool parenthesised(std::string_view* inside) {
+        if (!take("(")) return false;
+        size_t close = text_.find(')', at_);
+        if (close == text_.npos || close - at_ > 32) return false;
+        *inside = text_.substr(at_, close - at_);
+        at_ = close + 1;
+        return true;
+    }
+    // Whether an entry or the array's end follows `at` (after blanks).
+    bool entryFollows(size_t at) const {
+        while (at < text_.size() && (text_[at] == ' ' || text_[at] == '\t'))
+            ++at;
+        return at >= text_.size() || text_[at] == '}' ||
+               (text_[at] == '[' && text_.find("]=>", at) < text_.find('\n', at));
+    }
+    bool quotedString(std::string* value) {
+        std::string_view length;
+        if (!parenthesised(&length) || !take("\"")) return false;
+        size_t bytes = 0;
+        for (char c : length) {
+            if (c < '0' || c > '9') return false;
+            bytes = bytes * 10 + static_cast<size_t>(c - '0');
+        }
+        size_t end = at_ + bytes;
+        if (!(end < text_.size() && text_[end] == '"' && entryFollows(end + 1))) {
+            for (end = text_.find("\"\n", at_); end != text_.npos && !entryFollows(end + 2);
+                 end = text_.find("\"\n", end + 1)) {
+            }
+            if (end == text_.npos) return false;
+        }
+        *value = text_.substr(at_, end - at_);
+        at_ = end + 1;
+        return true;
+    }
+    bool array(const std::string& prefix, std::vector<FormField>* fields, int depth) {
+        std::string_view count;
+        if (depth > kMaxDepth || !take("array") || !parenthesised(&count) || !take("{"))
+            return false;
+        std::vector<FormField> items;
+        bool list = true;
+        for (;;) {
+            if (take("}")) break;
+            if (!take("[")) return false;
+            size_t close = text_.find("]=>", at_);
+            if (close == text_.npos || close - at_ > 200) return false;
+            std::string_view key = text_.substr(at_, close - at_);
+            at_ = close + 3;
+            if (key.size() >= 2 && key.front() == '"' && key.back() == '"') {
+                key = key.substr(1, key.size() - 2);
+                list = false;
+            }
+            std::string label = prefix.empty() ? std::string(key) : prefix + "." + std::string(key);
+            skipBlanks();
+            std::string value;
+            std::string_view inside;
+            if (text_.substr(at_).starts_with("array")) {
+                std::vector<FormField> nested;
+                if (!array(label, &nested, depth + 1)) return false;
+                items.insert(items.end(), nested.begin(), nested.end());
+                continue;
+            }
+            if (take("string")) {
+                if (!quotedString(&value)) return false;
+            } else if (take("NULL")) {
+            } else if (take("int") || take("float") || take("bool")) {
+                if (!parenthesised(&inside)) return false;
+                value = inside;
+            } else {
+                return false;
+            }
+            items.push_back({label, std::move(value), -1});
+        }
+        // A list ([0]=> ..., [1]=> ...) is one value, its items one a line.
+        if (list && !prefix.empty() && !items.empty()) {
+            FormField joined{prefix, {}, -1};
+            for (const FormField& item : items)
+                joined.value += (joined.value.empty() ? "" : "\n") + item.value;
+            fields->push_back(std::move(joined));
+            return true;
+        }
+        fields->insert(fields->end(), items.begin(), items.end());
+        return true;
+    }
+
+    std::string_view text_;
+    size_t at_ = 0;
+};
+
+bool readVarDump(std::string_view body, std::vector<FormField>* fields) {
+    // "array(" opening a line.
+    size_t start = body.starts_with("array(") ? 0 : body.find("\narray(");
+    if (start == body.npos) return false;
+    return VarDump(body).read(start, fields);
+}
+
 bool readMapLiteral(std::string_view body, std::vector<FormField>* fields) {
     // "{" opening a line, or "$VAR1 = {".
     size_t brace = body.starts_with('{') ? 0 : body.find("\n{");
@@ -220,6 +343,8 @@ bool readScriptDump(std::string_view body, size_t brace, FormText* out) {
     std::vector<FormField> fields;
     // Signs looked for from a rare byte on: "]", the first "{".
     bool read = (body.find("] => ") != body.npos && readPrintedArray(body, &fields)) ||
+                (brace != body.npos && body.find("]=>", brace) != body.npos &&
+                 readVarDump(body, &fields)) ||
                 (brace != body.npos &&
                  (body.find("{'", brace) != body.npos || body.find("$VAR1 = {") != body.npos) &&
                  readMapLiteral(body, &fields));

@@ -1,5 +1,6 @@
 // Bodies that are a script's dump of the form's data, as its language prints a
-// map: PHP's print_r ("Array\n(\n    [name] => Ann\n)"), Perl's Data::Dumper
+// map: PHP's print_r ("Array\n(\n    [name] => Ann\n)") and var_dump
+// ('array(1) {\n  ["name"]=>\n  string(3) "Ann"\n}'), Perl's Data::Dumper
 // ("$VAR1 = {\n  'name' => 'Ann',\n};") and Python's dict ("{'name': 'Ann'}").
 #pragma once
 

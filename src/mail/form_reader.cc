@@ -1338,11 +1338,19 @@ void FormReader::read(std::string_view body, FormText* out,
 [[gnu::noinline]] void FormReader::dropMarksOfNoAnswer(FormText* out) const {
     // A word or two in brackets or Markdown emphasis, alone as an answer, that
     // stands for none: the form writes it as the answer of several fields of one
-    // message, or two of the file's messages show it ("(Vazio)", "_No response_").
+    // message, or two of the file's messages show it ("(Vazio)", "_No response_"),
+    // or it is in brackets and emphasis both ("_(none)_"), as no one writes an
+    // answer.
     std::vector<size_t> marks;
     for (size_t i = 0; i < out->fields.size(); ++i) {
         const FormField& field = out->fields[i];
         if (field.entry < 0 || !isMarkShaped(field.value)) continue;
+        if ((field.value[0] == '_' || field.value[0] == '*') &&
+            (field.value[1] == '(' || field.value[1] == '[') &&
+            isMarkShaped(std::string_view(field.value).substr(1, field.value.size() - 2))) {
+            marks.push_back(i);
+            continue;
+        }
         size_t given = static_cast<size_t>(
             std::count_if(out->fields.begin(), out->fields.end(), [&](const FormField& other) {
                 return other.entry >= 0 && other.value == field.value;

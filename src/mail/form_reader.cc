@@ -1063,9 +1063,13 @@ void FormReader::read(std::string_view body, FormText* out,
         // looks like "Label: value" ("Landscapes: a history") is that answer.
         // So is, right below "Label:", a sentence that holds a colon ("I have used
         // Jira: about a year.").
+        // But "Label:" with nothing after it right above a field the template
+        // names is a question left unanswered, as the one above it was.
         bool greeting =
             waiting && field->entry >= 0 && kind == LabelKind::kColon && !formLine.bulleted &&
-            ((!blankInside && (label.value.empty() || isSentence(formLine.text))) || !labelColon);
+            ((!blankInside && ((label.value.empty() && !opensTemplateField(lines, i + 1)) ||
+                               isSentence(formLine.text))) ||
+             !labelColon);
         if (entry < 0 && (answers || (greeting && !layout_.knowsLabel(key))))
             isLabel = vouched = false;
         // One the other messages have too, right below a question without colon

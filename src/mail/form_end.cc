@@ -33,9 +33,10 @@ bool followsForm(const TailLine& line, const FormLayout& layout,
     if ((line.belowBlank || line.paragraph > 0) && !line.first &&
         (line.linkOnly || readsAsFooter(line.view)))
         return true;
-    // In a paragraph of its own, a stamp the other messages have in the same
-    // shape ("Sent 03.04.2024 11:40. This mail was sent by itself.").
-    if ((line.belowBlank || line.paragraph > 0) && holdsTimeOfDay(line.view) &&
+    // In a paragraph of its own, or below the answer's first line, a stamp the
+    // other messages have in the same shape ("Sent 03.04.2024 11:40. This mail
+    // was sent by itself.").
+    if ((line.belowBlank || line.paragraph > 0 || !line.first) && holdsTimeOfDay(line.view) &&
         layout.sharesShape(line.text))
         return true;
     auto blanks = std::count(line.view.begin(), line.view.end(), ' ');

@@ -1,4 +1,5 @@
 #include "mail/field_extractor.h"
+#include "mail/script_dump.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "case_file.h"
+#include "test_util.h"
 
 namespace tabulon {
 namespace {
@@ -81,6 +83,16 @@ TEST(FieldExtractor, ALabelInNineMessagesOfTenIsNoAnswer) {
     ExtractedExtras extras;
     extractor.extract("Name\nDee\nPhone\nCompany\nAcme\nMessage\nhello\n", &cells, &found, &extras);
     EXPECT_EQ(cells, (std::vector<std::string>{"Dee", "", "hello"}));
+}
+
+// A script's dump of up to 4 MiB is read; a larger one is no form's data.
+TEST(ScriptDump, ReadsDumpsOfUpTo4MiB) {
+    for (size_t size : {size_t{4} << 20, (size_t{4} << 20) + 1}) {
+        std::string body = "{'name': 'Ann', 'note': '";
+        body += test::repeat("x", size - body.size() - 2) + "'}";
+        FormText form;
+        EXPECT_EQ(readScriptDump(body, 0, &form), size == size_t{4} << 20) << size;
+    }
 }
 
 }  // namespace

@@ -83,5 +83,19 @@ TEST(LabelCensus, MessagesThatGiveNoRowAreNotCounted) {
     EXPECT_EQ(guessTemplate(census), (FieldList{"Name:"}));
 }
 
+// No real form has more than 512 labels: those most often seen are kept.
+TEST(LabelCensus, KeepsTheMostFrequent512Labels) {
+    LabelCensus census;
+    std::vector<SeenLabel> labels;
+    for (int i = 0; i < 600; ++i)
+        labels.push_back({"Label " + std::to_string(i), true});
+    census.add(labels);
+    labels.resize(513);
+    census.add(labels);
+    std::vector<LabelCensus::Label> kept = census.labels(1);
+    ASSERT_EQ(kept.size(), 512u);
+    EXPECT_EQ(kept.front().messages, 2u);
+}
+
 }  // namespace
 }  // namespace tabulon

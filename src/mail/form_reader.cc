@@ -1337,6 +1337,18 @@ void FormReader::read(std::string_view body, FormText* out,
                                    field.value.back() == '_' || field.value.back() == '*'));
     }
     if (bracketed) dropMarksOfNoAnswer(out);
+    // An answer that is a label alone ("Age of the children:") may be a
+    // question the form left unanswered below one it left unanswered too.
+    for (const FormField& field : out->fields) {
+        if (field.entry < 0 || field.value.empty() || field.value.back() != ':' ||
+            field.value.find('\n') != std::string::npos)
+            continue;
+        LabelLine label;
+        if (!colonLabelOf(field.value, &label, kShortLabelWords) || !label.value.empty()) continue;
+        if (out->unplacedSamples.size() < kKeptSamples)
+            out->unplacedSamples.push_back("an answer that is a label: \"" + field.value + "\"");
+        ++out->doubtfulLabels;
+    }
 }
 
 [[gnu::noinline]] void FormReader::dropMarksOfNoAnswer(FormText* out) const {

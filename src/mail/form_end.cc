@@ -43,8 +43,11 @@ bool followsForm(const TailLine& line, const FormLayout& layout,
     // Where the last answer is empty, the first line below its label may be the
     // footer that follows the others' answers ("Sent automatically from ...").
     if (line.first && layout.recursUnchanged(line.text) && readsAsFooter(line.view)) return true;
-    // ... or, in a paragraph of its own, a button ("Reply to Priya").
-    if (line.first && line.belowBlank && line.linkOnly && !isStampOrLink(line.view)) return true;
+    // ... or, in a paragraph of its own or the same in most messages, a button
+    // ("Reply to Priya", "View in your inbox").
+    if (line.first && line.linkOnly && (line.belowBlank || layout.recursUnchanged(line.text)) &&
+        !isStampOrLink(line.view))
+        return true;
     if (line.first && !(line.belowBlank && blanks >= 4)) return false;
     if (line.paragraph == 0 && blanks == 0) return false;
     return layout.isBoilerplate(line.text);

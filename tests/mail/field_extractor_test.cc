@@ -85,6 +85,20 @@ TEST(FieldExtractor, ALabelInNineMessagesOfTenIsNoAnswer) {
     EXPECT_EQ(cells, (std::vector<std::string>{"Dee", "", "hello"}));
 }
 
+// A link's text alone that most messages show right below the last label (a
+// button, "View in inbox") is no answer.
+TEST(FieldExtractor, AButtonEveryMessageShowsIsNoAnswer) {
+    FormLayoutLearner learner;
+    for (const char* who : {"Ann", "Bo", "Cai"})
+        learner.add(std::string("Name\n") + who + "\nMessage\nHi\n\x1eView in inbox\n");
+    FieldExtractor extractor({"Name", "Message"}, learner.layout());
+    std::vector<std::string> cells;
+    std::vector<bool> found;
+    ExtractedExtras extras;
+    extractor.extract("Name\nDee\nMessage\n\x1eView in inbox\n", &cells, &found, &extras);
+    EXPECT_EQ(cells, (std::vector<std::string>{"Dee", ""}));
+}
+
 // A script's dump of up to 4 MiB is read; a larger one is no form's data.
 TEST(ScriptDump, ReadsDumpsOfUpTo4MiB) {
     for (size_t size : {size_t{4} << 20, (size_t{4} << 20) + 1}) {

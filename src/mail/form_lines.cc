@@ -623,6 +623,29 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             lines->push_back({text, text, indent, false, view.bulleted, linkOnly});
             continue;
         }
+        // Two pairs of another separator on one line, three blanks or a Tab
+        // between them ("Date -> 21/03      Time -> 19:00").
+        if (!view.continued && !view.bulleted && !view.dashed) {
+            size_t gap = std::min(text.find("   "), tabs ? text.find('\t') : text.npos);
+            if (gap != text.npos && gap > 0) {
+                std::string_view first = trimBlanks(text.substr(0, gap));
+                std::string_view rest = trimBlanks(text.substr(gap));
+                View left, right;
+                viewOf(first, &left);
+                viewOf(rest, &right);
+                LabelLine label;
+                if (left.changed && right.changed && !left.made.empty() && !right.made.empty() &&
+                    colonLabelOf(left.made, &label, kShortLabelWords) &&
+                    colonLabelOf(right.made, &label, kShortLabelWords)) {
+                    for (auto [part, half] : {std::pair{first, &left}, std::pair{rest, &right}}) {
+                        made.push_back({lines->size(), storage->size(), half->made.size()});
+                        storage->append(half->made);
+                        lines->push_back({part, {}, indent, false});
+                    }
+                    continue;
+                }
+            }
+        }
         made.push_back({lines->size(), storage->size(), view.made.size()});
         storage->append(view.made);
         lines->push_back({text, {}, indent, view.continued, view.bulleted, linkOnly, view.dashed});

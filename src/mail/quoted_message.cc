@@ -102,10 +102,10 @@ constexpr std::string_view kTo[] = {
     "para kay", "kwa",
     // as desktop mail programs name them in a forward
     "pour",
-    // "Recipient", as web mail programs name it
+    // "Recipient", as web and desktop mail programs name it
     "recipient", "destinatario", "destinatari", "destinataire", "destinat\xc3\xa1rio",
-    "empf\xc3\xa4nger", "ontvanger", "mottagare", "modtager", "mottaker", "odbiorca",
-    "adres\xc3\xa1t"};
+    "empf\xc3\xa4nger", "ontvanger", "mottagare", "modtager", "mottaker", "odbiorca", "adresat",
+    "p\xc5\x99\xc3\xadjemce", "pr\xc3\xadjemca", "adres\xc3\xa1t"};
 constexpr std::string_view kSubject[] = {
     "subject", "betreff", "objet", "asunto", "oggetto", "assunto", "onderwerp", "temat", "emne",
     "\xc3\xa4mne", "\xe4\xbb\xb6\xe5\x90\x8d", "\xd1\x82\xd0\xb5\xd0\xbc\xd0\xb0",

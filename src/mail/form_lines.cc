@@ -626,7 +626,10 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         // Two pairs of another separator on one line, three blanks or a Tab
         // between them ("Date -> 21/03      Time -> 19:00").
         if (!view.continued && !view.bulleted && !view.dashed) {
-            size_t gap = std::min(text.find("   "), tabs ? text.find('\t') : text.npos);
+            size_t gap = doubleBlank(text, 0);
+            while (gap != text.npos && (gap + 2 >= text.size() || text[gap + 2] != ' '))
+                gap = doubleBlank(text, gap + 2);
+            if (tabs) gap = std::min(gap, text.find('\t'));
             if (gap != text.npos && gap > 0) {
                 std::string_view first = trimBlanks(text.substr(0, gap));
                 std::string_view rest = trimBlanks(text.substr(gap));

@@ -351,9 +351,6 @@ void viewOf(std::string_view line, View* view) {
     if (view->changed) view->made = rest;
 }
 
-// Where a second "Label: value" begins on a line that holds two, set apart by a
-// Tab or three blanks, or by two where the first value filled its column (no
-// sentence ends there: "Hello.  PS: ..." is one value); npos when there is none.
 // Where two blanks first stand side by side in `line` from `from`, or npos:
 // looking at every other byte finds them, as one of the two is at an odd place.
 size_t doubleBlank(std::string_view line, size_t from) {
@@ -365,6 +362,9 @@ size_t doubleBlank(std::string_view line, size_t from) {
     return line.npos;
 }
 
+// Where a second "Label: value" begins on a line that holds two, set apart by a
+// Tab or three blanks, or by two where the first value filled its column (no
+// sentence ends there: "Hello.  PS: ..." is one value); npos when there is none.
 // `tabs`: whether the body holds a Tab at all.
 [[gnu::always_inline]] inline size_t secondPair(std::string_view line, bool tabs) {
     // A gap: two blanks or a Tab with a colon after it.

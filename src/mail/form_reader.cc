@@ -256,10 +256,11 @@ bool isUnderline(std::string_view line) {
     value->swap(kept);
 }
 
-// A key as data writes it: lower-case letters, digits and "_" ("first_name:").
+// A key as data writes it: lower-case letters, digits and "_", no digit first
+// ("first_name:", "_subject:").
 bool isDataKey(std::string_view label) {
     if (label.ends_with(':')) label.remove_suffix(1);
-    if (label.empty() || label[0] < 'a' || label[0] > 'z') return false;
+    if (label.empty() || (label[0] >= '0' && label[0] <= '9')) return false;
     for (char c : label) {
         if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
     }

@@ -96,9 +96,10 @@ TEST(DateTimeText, OnlyRealDatesOfTheOneShape) {
     DateTimeFields f;
     for (const char* date : {"2026-11-30 09:14:02", "2024-02-29 00:00:00", "1901-01-01 23:59:59"})
         EXPECT_TRUE(readDateTimeText(date, &f) && dateTimeText(f) == date) << date;
-    for (const char* notDate : {"2026-11-30T09:14:02", "2026-11-30 9:14:02", "2025-02-29 00:00:00",
-                                "2026-13-01 00:00:00", "2026-11-30 24:00:00", "1900-03-01 00:00:00",
-                                "2026-11-30 09:14:02 ", "Mon, 30 Nov 2026 09:14:02 +0100"})
+    for (const char* notDate :
+         {"2026-11-30T09:14:02", "2026-11-30 9:14:02", "2025-02-29 00:00:00", "2026-13-01 00:00:00",
+          "2026-11-30 24:00:00", "2026-11-30 09:60:00", "2026-11-30 09:14:60",
+          "1900-03-01 00:00:00", "2026-11-30 09:14:02 ", "Mon, 30 Nov 2026 09:14:02 +0100"})
         EXPECT_FALSE(readDateTimeText(notDate, &f)) << notDate;
     for (const auto& [serial, text] : std::vector<std::pair<double, std::string>>{
              {61, "1900-03-01 00:00:00"},

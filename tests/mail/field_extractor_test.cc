@@ -99,14 +99,21 @@ TEST(FieldExtractor, AButtonEveryMessageShowsIsNoAnswer) {
     EXPECT_EQ(cells, (std::vector<std::string>{"Dee", ""}));
 }
 
-// A script's dump of up to 4 MiB is read; a larger one is no form's data.
-TEST(ScriptDump, ReadsDumpsOfUpTo4MiB) {
+// A script's dump of up to 4 MiB is read; a larger one, or a malformed one, is no
+// form's data.
+TEST(ScriptDump, ReadsWellFormedDumpsOfUpTo4MiB) {
     for (size_t size : {size_t{4} << 20, (size_t{4} << 20) + 1}) {
         std::string body = "{'name': 'Ann', 'note': '";
         body += test::repeat("x", size - body.size() - 2) + "'}";
         FormText form;
         EXPECT_EQ(readScriptDump(body, 0, &form), size == size_t{4} << 20) << size;
     }
+    // A var_dump whose string length is no number is not one.
+    FormText form;
+    EXPECT_FALSE(
+        readScriptDump("array(2) {\n  [\"a\"]=>\n  string(1x) \"b\"\n  [\"c\"]=>\n"
+                       "  string(1) \"d\"\n}\n",
+                       0, &form));
 }
 
 }  // namespace

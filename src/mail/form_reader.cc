@@ -71,13 +71,13 @@ std::vector<bool> bareLabelsByShape(const std::vector<FormLine>& lines) {
     return labels;
 }
 
-// Whether `word` is one word of letters: no blank, digit or mark in it.
 // A field's label as the report names it, with one colon.
 std::string withColon(std::string_view label) {
     if (label.ends_with(':') || label.ends_with("\xEF\xBC\x9A")) return std::string(label);
     return std::string(label) + ':';
 }
 
+// Whether `word` is one word of letters: no blank, digit or mark in it.
 [[gnu::noinline]] bool isLettersOnly(std::string_view word) {
     if (word.size() > 40) return false;
     const char* end = word.data() + word.size();
@@ -607,6 +607,43 @@ void FormReader::doubtPairs(const std::vector<FormLine>& lines, const std::vecto
 }
 
 namespace {
+
+// Counts as read with a doubt, in a message the file has no other of, a label
+// the template lacks below a template field's free text, whose answer goes on
+// with a question ("Length: 220 cm", "Could you tell me the price?"): it may
+// be that text going on.
+void doubtTextGoingOn(FormText* out) {
+    bool afterText = false;
+    for (const FormField& field : out->fields) {
+        if (field.entry >= 0) afterText = isFreeText(field.value);
+        if (field.entry >= 0 || field.note || !afterText) continue;
+        size_t end = field.value.find('\n');
+        if (end == std::string::npos) continue;
+        std::string_view next = std::string_view(field.value).substr(end + 1);
+        next = next.substr(0, next.find('\n'));
+        if (!isSentence(next) || !next.ends_with('?')) continue;
+        if (out->unplacedSamples.size() < kKeptSamples)
+            out->unplacedSamples.push_back("a label that may be text going on: \"" +
+                                           withColon(field.label) + "\"");
+        ++out->doubtfulLabels;
+    }
+}
+
+// Counts as read with a doubt an answer that is a label alone ("Age of the
+// children:"): a question the form left unanswered below one it left
+// unanswered too, it may be.
+void doubtLabelsAsAnswers(FormText* out) {
+    for (const FormField& field : out->fields) {
+        if (field.entry < 0 || field.value.empty() || field.value.back() != ':' ||
+            field.value.find('\n') != std::string::npos)
+            continue;
+        LabelLine label;
+        if (!colonLabelOf(field.value, &label, kShortLabelWords) || !label.value.empty()) continue;
+        if (out->unplacedSamples.size() < kKeptSamples)
+            out->unplacedSamples.push_back("an answer that is a label: \"" + field.value + "\"");
+        ++out->doubtfulLabels;
+    }
+}
 
 // "Question: Which day?" over "Answer: Monday", the same two labels over every
 // field (three at least): the question is the label, above its answer.
@@ -1303,25 +1340,7 @@ void FormReader::read(std::string_view body, FormText* out,
         }
     }
     if (layout_.messages() <= 1) doubtPairs(lines, kinds, out);
-    // In a message the file has no other of, a label the template lacks below
-    // a template field's free text, whose answer goes on with a question ("Length:
-    // 220 cm", "Could you tell me the price?"), may be that text going on.
-    if (layout_.messages() <= 1) {
-        bool afterText = false;
-        for (const FormField& field : out->fields) {
-            if (field.entry >= 0) afterText = isFreeText(field.value);
-            if (field.entry >= 0 || field.note || !afterText) continue;
-            size_t end = field.value.find('\n');
-            if (end == std::string::npos) continue;
-            std::string_view next = std::string_view(field.value).substr(end + 1);
-            next = next.substr(0, next.find('\n'));
-            if (!isSentence(next) || !next.ends_with('?')) continue;
-            if (out->unplacedSamples.size() < kKeptSamples)
-                out->unplacedSamples.push_back("a label that may be text going on: \"" +
-                                               withColon(field.label) + "\"");
-            ++out->doubtfulLabels;
-        }
-    }
+    if (layout_.messages() <= 1) doubtTextGoingOn(out);
     findLabelsInValues(out);
     readCsvWhereNoField(body, out);
     bool bracketed = false;  // an answer in brackets alone may stand for none
@@ -1338,18 +1357,7 @@ void FormReader::read(std::string_view body, FormText* out,
                                    field.value.back() == '_' || field.value.back() == '*'));
     }
     if (bracketed) dropMarksOfNoAnswer(out);
-    // An answer that is a label alone ("Age of the children:") may be a
-    // question the form left unanswered below one it left unanswered too.
-    for (const FormField& field : out->fields) {
-        if (field.entry < 0 || field.value.empty() || field.value.back() != ':' ||
-            field.value.find('\n') != std::string::npos)
-            continue;
-        LabelLine label;
-        if (!colonLabelOf(field.value, &label, kShortLabelWords) || !label.value.empty()) continue;
-        if (out->unplacedSamples.size() < kKeptSamples)
-            out->unplacedSamples.push_back("an answer that is a label: \"" + field.value + "\"");
-        ++out->doubtfulLabels;
-    }
+    doubtLabelsAsAnswers(out);
 }
 
 [[gnu::noinline]] void FormReader::dropMarksOfNoAnswer(FormText* out) const {

@@ -53,6 +53,8 @@ TEST(LabelShape, WhatALineCouldBe) {
         EXPECT_TRUE(namesSendingDevice(sent)) << sent;
     for (const char* answer : {"Android", "My iPhone fell in the sink.", "Sent from the office"})
         EXPECT_FALSE(namesSendingDevice(answer)) << answer;
+    EXPECT_TRUE(holdsTimeOfDay("sent at 9:30"));
+    EXPECT_FALSE(holdsTimeOfDay(":30 minutes"));
     EXPECT_TRUE(isMarkShaped("_No response_"));
     EXPECT_TRUE(isMarkShaped("(" + test::repeat("n", 38) + ")"));
     EXPECT_FALSE(isMarkShaped("(" + test::repeat("n", 39) + ")"));

@@ -33,6 +33,11 @@ bool followsForm(const TailLine& line, const FormLayout& layout,
     if ((line.belowBlank || line.paragraph > 0) && !line.first &&
         (line.linkOnly || readsAsFooter(line.view)))
         return true;
+    // In a paragraph of its own, a time of day beside an IP address ("Received
+    // 2027-03-02T17:41:09 from 192.0.2.33"): what the sending script adds.
+    if ((line.belowBlank || line.paragraph > 0) && !line.first && holdsTimeOfDay(line.view) &&
+        holdsIpAddress(line.view))
+        return true;
     // In a paragraph of its own, or below the answer's first line, a stamp the
     // other messages have in the same shape ("Sent 03.04.2024 11:40. This mail
     // was sent by itself.").
@@ -183,6 +188,32 @@ bool readsAsFooter(std::string_view line) {
                 equalsIgnoringCase(line.substr(i + 2, mark.size() - 2), mark.substr(2)))
                 return true;
         }
+    }
+    return false;
+}
+
+bool holdsIpAddress(std::string_view text) {
+    // Four numbers of one to three digits parted by dots, no digit or dot around.
+    for (size_t dot = text.find('.'); dot != text.npos; dot = text.find('.', dot + 1)) {
+        size_t start = dot;
+        while (start > 0 && text[start - 1] >= '0' && text[start - 1] <= '9')
+            --start;
+        if (dot - start < 1 || dot - start > 3 || (start > 0 && text[start - 1] == '.')) continue;
+        size_t at = start, parts = 0;
+        while (parts < 4) {
+            size_t digits = 0;
+            while (at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 4) {
+                ++at;
+                ++digits;
+            }
+            if (digits < 1 || digits > 3) break;
+            ++parts;
+            if (parts < 4 && (at >= text.size() || text[at] != '.')) break;
+            if (parts < 4) ++at;
+        }
+        if (parts == 4 &&
+            (at == text.size() || (text[at] != '.' && (text[at] < '0' || text[at] > '9'))))
+            return true;
     }
     return false;
 }

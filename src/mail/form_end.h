@@ -42,6 +42,9 @@ bool readsAsFooter(std::string_view line);
 // Whether a text holds a time of day: "18:40", "۱۸:۴۰".
 bool holdsTimeOfDay(std::string_view text);
 
+// Whether a text holds an IPv4 address: "192.0.2.33".
+bool holdsIpAddress(std::string_view text);
+
 // A value that is only a date stamp or a link: "17-12-2026 09:10",
 // "2026/04/06 15:22", "Thu 17 Dec 2026, 09:10", "https://crm.example.com/c/42".
 bool isStampOrLink(std::string_view value);

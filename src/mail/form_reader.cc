@@ -1354,7 +1354,8 @@ void FormReader::read(std::string_view body, FormText* out,
             field.value.clear();
         bracketed = bracketed || (!field.value.empty() &&
                                   (field.value.back() == ')' || field.value.back() == ']' ||
-                                   field.value.back() == '_' || field.value.back() == '*'));
+                                   field.value.back() == '}' || field.value.back() == '_' ||
+                                   field.value.back() == '*'));
     }
     if (bracketed) dropMarksOfNoAnswer(out);
     doubtLabelsAsAnswers(out);

@@ -240,7 +240,8 @@ bool isMarkShaped(std::string_view line) {
     if (line.size() < 3 || line.size() > 40) return false;
     char first = line.front(), last = line.back();
     return ((first == '(' && last == ')') || (first == '[' && last == ']') ||
-            (first == '_' && last == '_') || (first == '*' && last == '*')) &&
+            (first == '{' && last == '}') || (first == '_' && last == '_') ||
+            (first == '*' && last == '*')) &&
            line.find('\n') == line.npos && std::count(line.begin(), line.end(), ' ') <= 2;
 }
 

@@ -72,7 +72,8 @@ bool isSentence(std::string_view text);
 bool isRuleLine(std::string_view line);
 
 // Whether a line is shaped as a form's mark of no answer: a word or two in
-// brackets or Markdown emphasis ("(Vazio)", "_No response_", "[not answered]").
+// brackets, braces or Markdown emphasis ("(Vazio)", "{Tyhjä}", "_No response_",
+// "[not answered]").
 bool isMarkShaped(std::string_view line);
 
 // The first line of a footer that form services and shops put under the fields:

@@ -359,9 +359,9 @@ size_t longestLine(std::string_view text, size_t from) {
 
 // The width a program that made a text alternative from the HTML cut long lines
 // at; a line of its text that reaches it goes on below.
-constexpr size_t kWrapWidth = 78;
+constexpr size_t kWrapWidth = 80;
 
-// A text alternative whose long lines were cut at a width (76 columns, 78)
+// A text alternative whose long lines were cut at a width (76 columns, 80)
 // where the HTML keeps them whole: a line of 66 characters or more that ends
 // inside a sentence and goes on at the start of the line below, and none longer
 // than the width.

@@ -19,7 +19,9 @@ TEST(LabelShape, WhatALineCouldBe) {
             EXPECT_EQ(colonLabelOf(line, &label, 8) ? label.label : "", c.text("colon", ""))
                 << line;
             EXPECT_EQ(bareLabelOf(line), c.text("bare", "")) << line;
-            if (c.has("key")) EXPECT_EQ(labelKey(line), c.text("key")) << line;
+            if (c.has("key")) {
+                EXPECT_EQ(labelKey(line), c.text("key")) << line;
+            }
         }
     }
     LabelLine row;
@@ -55,9 +57,12 @@ TEST(LabelShape, WhatALineCouldBe) {
         EXPECT_FALSE(namesSendingDevice(answer)) << answer;
     EXPECT_TRUE(holdsTimeOfDay("sent at 9:30"));
     EXPECT_FALSE(holdsTimeOfDay(":30 minutes"));
+    EXPECT_TRUE(holdsIpAddress("from 192.0.2.33"));
+    for (const char* notIp : {"version 1.2.3.4.5", "12.5 kg", "1.2.3", "1234.1.1.1"})
+        EXPECT_FALSE(holdsIpAddress(notIp)) << notIp;
     EXPECT_TRUE(isMarkShaped("_No response_"));
-    EXPECT_TRUE(isMarkShaped("(" + test::repeat("n", 38) + ")"));
-    EXPECT_FALSE(isMarkShaped("(" + test::repeat("n", 39) + ")"));
+    EXPECT_TRUE(isMarkShaped(std::string("(").append(38, 'n') + ")"));
+    EXPECT_FALSE(isMarkShaped(std::string("(").append(39, 'n') + ")"));
     EXPECT_FALSE(isMarkShaped("(11) 95555-0142"));
 }
 

@@ -395,9 +395,10 @@ std::string_view withoutLabelMark(std::string_view line) {
     // 【Label】
     if (line.starts_with("\xE3\x80\x90") && line.ends_with("\xE3\x80\x91") && line.size() > 6)
         return trimAll(line.substr(3, line.size() - 6));
-    // U+25A0, U+25A1, U+25CF, U+25C6, U+25C7, U+25B6, U+25BC, U+203B
-    for (std::string_view mark : {"\xE2\x96\xA0", "\xE2\x96\xA1", "\xE2\x97\x8F", "\xE2\x97\x86",
-                                  "\xE2\x97\x87", "\xE2\x96\xB6", "\xE2\x96\xBC"}) {
+    // U+25A0, U+25A1, U+25CF, U+25C6, U+25C7, U+25B6, U+25BC, U+25B8, U+25BA, U+203B
+    for (std::string_view mark :
+         {"\xE2\x96\xA0", "\xE2\x96\xA1", "\xE2\x97\x8F", "\xE2\x97\x86", "\xE2\x97\x87",
+          "\xE2\x96\xB6", "\xE2\x96\xBC", "\xE2\x96\xB8", "\xE2\x96\xBA"}) {
         if (line.starts_with(mark) && line.size() > mark.size()) {
             line.remove_prefix(mark.size());
             // and the same mark closing it: "◆Label◆"

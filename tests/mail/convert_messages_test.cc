@@ -289,12 +289,14 @@ TEST_F(ConvertMessages, AttachedFilesAreSavedInsideTheirFolderOnly) {
     writeFile(dir.file("Attached"), "Attachments:\rName:\r");
     auto convert = [&](long limit = -1) {
         return run({"-m", "-f", "csv", "-t", "Attached", "--attachments", "out/files", "-o",
-                    "out/t.csv", "files.mbox"},
+                    "out/t.csv", "--report", "files.mbox"},
                    limit);
     };
     std::filesystem::create_directories(dir.file("out"));
     test::ProgramResult r = convert();
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    // A message without files has the column, empty.
+    EXPECT_PRED2(test::contains, r.err, "  Attachments: 0 absent, 1 empty\n");
     test::ReadTable table = test::readTable("csv", dir.file("out/t.csv"), dir.path());
     ASSERT_EQ(table.rows.size(), 4u);
     std::string cell = table.rows[1][0];

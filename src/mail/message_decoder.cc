@@ -441,13 +441,12 @@ size_t quotedLinesStart(std::string_view text) {
             if (line[0] == '>') {
                 if (first == std::string_view::npos) {
                     first = at;
-                    std::string_view above = previous == std::string_view::npos
-                                                 ? std::string_view()
-                                                 : trimBlanks(text.substr(previous, at - previous));
-                    introduced =
-                        !above.empty() && above.find('\n') == above.npos && above.back() == ':'
-                            ? previous
-                            : at;
+                    std::string_view above =
+                        previous == std::string_view::npos
+                            ? std::string_view()
+                            : trimBlanks(
+                                  text.substr(previous, text.find('\n', previous) - previous));
+                    introduced = above.ends_with(':') ? previous : at;
                 }
                 ++quoted;
             } else if (first != std::string_view::npos) {
@@ -500,7 +499,9 @@ void keepQuote(const QuotedMessage& quoted, bool marked, DecodedMessage* out) {
     // last; the replier's own lines set between them ("Call him after five.")
     // and below them are not the quoted message's.
     size_t first = text[0] == '>' ? 0 : text.find("\n>");
-    if (first == std::string::npos || (first > 0 && text.find('\n') < first)) return;
+    if (first == std::string::npos ||
+        (first > 0 && text.find_first_not_of(" \t\r\n", text.find('\n')) < first))
+        return;
     std::string kept;
     size_t quoteEnd = 0;  // the end of the last quoted line in `kept`
     bool comment = false;

@@ -130,11 +130,12 @@ TEST_F(ConvertMessages, AFileOfOneMessageIsOneRow) {
         "Old\n\nName: Bo\n";
     std::filesystem::create_directories(dir.file("md/cur"));
     std::filesystem::create_directories(dir.file("md/new"));
+    std::filesystem::create_directories(dir.file("md/notes"));
     const struct {
         const char* file;
         const char* messages;
-    } kCases[] = {
-        {"md/cur/1:2,S", "1"}, {"md/new/2", "1"}, {"17", "1"}, {"f.EML", "1"}, {"saved.txt", "2"}};
+    } kCases[] = {{"md/cur/1:2,S", "1"}, {"md/new/2", "1"},  {"17", "1"},
+                  {"f.EML", "1"},        {"saved.txt", "2"}, {"md/notes/saved.txt", "2"}};
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.file);
         writeFile(dir.file(c.file), forwarded);
@@ -305,6 +306,16 @@ TEST_F(ConvertMessages, AttachedFilesAreSavedInsideTheirFolderOnly) {
                         "cv.pdf\n" + folder + "cv (2).pdf\n" + folder + "attachment");
     EXPECT_EQ(readFile(dir.file("out/" + folder + "cv (2).pdf")), "5");
     EXPECT_EQ(table.rows[3], (std::vector<std::string>{"", "c"}));
+    // A template without the column has it added last.
+    writeFile(dir.file("NameOnly"), "Name:\r");
+    ASSERT_EQ(run({"-m", "-f", "csv", "-t", "NameOnly", "--attachments", "out/files", "-o",
+                   "out/u.csv", "files.mbox"})
+                  .exitCode,
+              0);
+    test::ReadTable added = test::readTable("csv", dir.file("out/u.csv"), dir.path());
+    ASSERT_EQ(added.rows.size(), 4u);
+    EXPECT_EQ(added.rows[0], (std::vector<std::string>{"Name", "Attachments"}));
+    EXPECT_EQ(added.rows[3], (std::vector<std::string>{"c", ""}));
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.file("out"))) {
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
     }

@@ -55,6 +55,11 @@ TEST(LabelShape, WhatALineCouldBe) {
         EXPECT_TRUE(namesSendingDevice(sent)) << sent;
     for (const char* answer : {"Android", "My iPhone fell in the sink.", "Sent from the office"})
         EXPECT_FALSE(namesSendingDevice(answer)) << answer;
+    // A site's name without its scheme: a top-level name of two to six letters.
+    for (const char* site : {"Sent by forms.example.museum", "see shop.example.de/kontakt"})
+        EXPECT_TRUE(readsAsFooter(site)) << site;
+    for (const char* notSite : {"forms.example.abcdefg", "v1.example.d", "mail a.b@example.org"})
+        EXPECT_FALSE(readsAsFooter(notSite)) << notSite;
     EXPECT_TRUE(holdsTimeOfDay("sent at 9:30"));
     EXPECT_FALSE(holdsTimeOfDay(":30 minutes"));
     EXPECT_TRUE(holdsIpAddress("from 192.0.2.33"));

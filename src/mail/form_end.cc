@@ -279,6 +279,7 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
             return {};
         }
     }
+    std::vector<std::string_view> doubtful;
     size_t cut = tail.size();
     while (cut > 0) {
         size_t paragraph = tail[cut - 1].paragraph;
@@ -303,6 +304,10 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
             own = !layout.isBoilerplate(tail[k].text);
         if (first > start && (endsSentence(tail[first - 1].view) || signedOff || own)) {
             cut = first;
+            // In a message the file has no other of, a sentence right above
+            // the footer may as well be the tool's ("God bless you.").
+            if (layout.messages() <= 1 && !signedOff && !paragraphsOnly)
+                doubtful.push_back(tail[first - 1].text);
             break;
         }
         cut = start;
@@ -317,7 +322,6 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
         tail[cut - 1].text.find(' ') == std::string_view::npos &&
         layout.recursUnchanged(tail[cut - 1].text))
         --cut;
-    std::vector<std::string_view> doubtful;
     for (size_t i = 0; i < cut; ++i) {
         const TailLine& line = tail[i];
         if (line.note) continue;

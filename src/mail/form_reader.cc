@@ -98,6 +98,8 @@ bool isFreeText(std::string_view value);
         line.starts_with("- ") || line.starts_with("* "))
         return false;
     LabelLine pair;
+    // Below a pair, it is one more row of a grid the answer is ("Staff: good").
+    if (colonLabelOf(above, &pair, kShortLabelWords)) return false;
     auto words = [](std::string_view text) {
         return std::count(text.begin(), text.end(), ' ') + 1;
     };
@@ -185,6 +187,17 @@ class ColonStyle {
 // What follows a template entry on its line that is the question's own, not an
 // answer: the name of the person asked (", Ingrid?", "，王女士？") or a note
 // ("(Select all)").
+// Whether a mark holds words (three letters or more) and no digit of any script.
+bool holdsNoDigitButWords(std::string_view mark) {
+    size_t letters = 0;
+    for (size_t i = 0; i < mark.size(); ++i) {
+        if (digitLength(mark, i) > 0) return false;
+        unsigned char c = static_cast<unsigned char>(mark[i]);
+        letters += std::isalpha(c) || c >= 0xC0;
+    }
+    return letters >= 3;
+}
+
 bool isQuestionsOwn(std::string_view rest) {
     // A comma of any script: ",", the full-width "，" and "、", the Arabic "،"
     if (rest.starts_with(',') || rest.starts_with("\xEF\xBC\x8C") ||
@@ -469,6 +482,7 @@ FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
         names_.push_back(name);
         entryWords_.push_back(labelWordsOf(withoutLabelMark(fields_[i])));
         keys_.push_back(labelKey(fields[i]));
+        asksQuestions_ = asksQuestions_ || endsQuestion(name);
         entryKeys_[keys_.back()] = static_cast<int>(i);
     }
 }
@@ -557,7 +571,8 @@ int FormReader::prefixEntry(std::string_view line) const {
     std::string_view rest = line.substr(matcher_.entryLength(index));
     std::string_view trimmed = trimBlanks(rest);
     if (trimmed.empty() || isQuestionsOwn(trimmed) || rest.starts_with('\t') ||
-        rest.starts_with("  ") || rest.starts_with(':') || rest.starts_with("\xEF\xBC\x9A") ||
+        rest.starts_with("..") || rest.starts_with("  ") || rest.starts_with(':') ||
+        rest.starts_with("\xEF\xBC\x9A") ||
         (matcher_.entryLength(index) > 0 &&
          std::ispunct(static_cast<unsigned char>(line[matcher_.entryLength(index) - 1]))))
         return index;
@@ -808,6 +823,30 @@ void FormReader::read(std::string_view body, FormText* out,
     unsigned fieldsInsideParagraphs = 0;   // and those whose label does not
     size_t valueColumn = 0;                // where the padded template labels' answers begin
     unsigned paddedLabels = 0;             // template labels padded to that column
+    // How many of the template's names the body writes as "Question? answer" and
+    // as "Name.....answer": counted over the whole body when first asked.
+    int questionPairs = 0, leaderPairs = 0;
+    bool pairsCounted = false;
+    bool ledSeen = false;  // a template name with a dot leader after it, so far
+    auto countPairStyles = [&] {
+        questionPairs = leaderPairs = 0;
+        for (const FormLine& other : lines) {
+            int index = other.continued || other.text.empty() ? -1 : prefixEntry(other.view);
+            if (index < 0) continue;
+            size_t length = matcher_.entryLength(index);
+            std::string_view rest = trimBlanks(other.view.substr(length));
+            if (rest.starts_with("..")) {
+                rest = trimBlanks(rest.substr(rest.find_first_not_of('.')));
+                leaderPairs += !rest.empty() && !rest.starts_with(':');
+            } else {
+                questionPairs += !rest.empty() && endsQuestion(other.view.substr(0, length));
+            }
+        }
+    };
+    auto pairStyle = [&](const int& count) {
+        if (!std::exchange(pairsCounted, true)) countPairStyles();
+        return count;
+    };
     int tailField = -1;
     bool notes = false;  // the sending tool's notes follow the field `tailField`
     // Lines no field took: between two fields they are the form's and leave its
@@ -943,6 +982,7 @@ void FormReader::read(std::string_view body, FormText* out,
             line = formLine.text;
         }
         int entry = -1;
+        LabelLine pair;
         bool isLabel = false;
         bool vouched = false;  // the template or the file's other messages say it is a label
         if (kind == LabelKind::kHeading) {
@@ -1001,10 +1041,26 @@ void FormReader::read(std::string_view body, FormText* out,
             label.label = line.substr(0, matcher_.entryLength(index));
             labelKey(label.label, &key);
             label.value = trimBlanks(line.substr(label.label.size()));
+            bool led = label.value.starts_with("..");  // a dot leader before the answer
+            if (led) {
+                label.value = trimBlanks(label.value.substr(label.value.find_first_not_of('.')));
+                ledSeen = true;
+            }
             if (label.value.starts_with(':')) label.value = trimBlanks(label.value.substr(1));
             if (label.value.starts_with("\xEF\xBC\x9A"))
                 label.value = trimBlanks(label.value.substr(3));
-            if (isQuestionsOwn(label.value)) label.value = {};
+            // An arrow after a name that ends in a mark of its own ("Need a
+            // kitchen; => Yes", the Greek question mark) parts it from the answer.
+            for (std::string_view arrow : {"=> ", "-> ", "= "}) {
+                if (label.value.starts_with(arrow))
+                    label.value = trimBlanks(label.value.substr(arrow.size()));
+            }
+            // The rest of a question the name only begins is no answer; after a
+            // whole question the name ends, a question is ("Anything else we
+            // should know? Could the visit be short?").
+            bool asked = endsQuestion(label.label);
+            if (isQuestionsOwn(label.value) && !led && !(asked && endsQuestion(label.value)))
+                label.value = {};
             if (!label.value.empty() && line.substr(label.label.size()).starts_with("  ")) {
                 size_t column = charsIn(line.substr(0, label.value.data() - line.data()));
                 paddedLabels = paddedLabels == 0 || column == valueColumn ? paddedLabels + 1 : 0;
@@ -1012,6 +1068,17 @@ void FormReader::read(std::string_view body, FormText* out,
             }
             entry = index;
             isLabel = vouched = true;
+        } else if ((kind == LabelKind::kNone || kind == LabelKind::kBare) && !formLine.continued &&
+                   ((asksQuestions_ && questionPairOf(line, &pair) && !isQuestionsOwn(pair.value) &&
+                     pairStyle(questionPairs) >= 2) ||
+                    (ledSeen && leaderPairOf(line, &pair) && pairStyle(leaderPairs) >= 2))) {
+            label = pair;
+            // Where the template's questions have their answers after them on the
+            // line, or its labels a dot leader, another line so written is a
+            // field the template lacks, unless it stands in free text.
+            labelKey(label.label, &key);
+            isLabel = field == nullptr || waiting ||
+                      (field->value.find('\n') == std::string::npos && !isSentence(field->value));
         } else if (paddedLabels >= 1 && formLine.indent == 0 && !formLine.continued &&
                    formLine.text == line && isPaddedLabel(line, body, valueColumn, &label)) {
             labelKey(label.label, &key);
@@ -1171,9 +1238,21 @@ void FormReader::read(std::string_view body, FormText* out,
                 // form's end is told by goes from the answer first.
                 if (entry < 0 && tailField >= 0 && !tail.empty() &&
                     (out->fields[static_cast<size_t>(tailField)].entry >= 0 ||
-                     opened[static_cast<size_t>(tailField)].mayBeText))
-                    cutFollowingText(tail, layout_, fileNames,
-                                     &out->fields[static_cast<size_t>(tailField)].value, true);
+                     opened[static_cast<size_t>(tailField)].mayBeText)) {
+                    FormField& above = out->fields[static_cast<size_t>(tailField)];
+                    for (std::string_view doubt :
+                         cutFollowingText(tail, layout_, fileNames, &above.value, true)) {
+                        // Lines of a button or a stamp kept above a label the
+                        // template lacks are that label's form's own.
+                        if (above.entry < 0 || layout_.messages() > 1) break;
+                        if (out->unplacedSamples.size() < kKeptSamples) {
+                            out->unplacedSamples.push_back("a line that may follow the form ends " +
+                                                           withColon(above.label) + " \"" +
+                                                           std::string(doubt) + "\"");
+                        }
+                        ++out->doubtfulEnds;
+                    }
+                }
                 tail.clear();
                 paragraphs = 0;
                 notes = false;
@@ -1348,9 +1427,10 @@ void FormReader::read(std::string_view body, FormText* out,
         dropListMarks(&field.value);
         // The target a mail program writes after a link's text ends the answer.
         if (!field.value.empty() && field.value.back() == '>') dropLinkTargets(&field.value);
-        // A dash alone stands for no answer.
+        // A dash, a slash or "n/a" alone stands for no answer.
         if (field.value.size() <= 3 &&
-            (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93"))
+            (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93" ||
+             field.value == "/" || equalsIgnoringCase(field.value, "n/a")))
             field.value.clear();
         bracketed = bracketed || (!field.value.empty() &&
                                   (field.value.back() == ')' || field.value.back() == ']' ||
@@ -1374,6 +1454,12 @@ void FormReader::read(std::string_view body, FormText* out,
         if ((field.value[0] == '_' || field.value[0] == '*') &&
             (field.value[1] == '(' || field.value[1] == '[') &&
             isMarkShaped(std::string_view(field.value).substr(1, field.value.size() - 2))) {
+            marks.push_back(i);
+            continue;
+        }
+        // Words in round or square brackets, no number among them ("(not
+        // given)", "[keine Angabe]"), are no one's answer either.
+        if ((field.value[0] == '(' || field.value[0] == '[') && holdsNoDigitButWords(field.value)) {
             marks.push_back(i);
             continue;
         }

@@ -133,6 +133,48 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     return true;
 }
 
+bool questionPairOf(std::string_view line, LabelLine* out) {
+    std::string_view head = line.substr(0, kMaxLabelBytes + 1);
+    size_t mark = head.find('?');
+    size_t after = mark + 1;
+    if (size_t wide = head.find("\xEF\xBC\x9F"); wide < mark) {
+        mark = wide;
+        after = wide + 3;
+    }
+    if (mark == std::string_view::npos || mark == 0 || after >= line.size() ||
+        (line[after] != ' ' && line[after] != '\t'))
+        return false;
+    int words = labelWords(line.substr(0, mark), true);
+    if (words <= 0 || words > kMaxLabelWords) return false;
+    std::string_view value = trimAll(line.substr(after));
+    if (value.empty()) return false;
+    out->label = line.substr(0, after);
+    out->value = value;
+    out->isShort = true;
+    return true;
+}
+
+bool leaderPairOf(std::string_view line, LabelLine* out) {
+    std::string_view head = line.substr(0, kMaxLabelBytes + 1);
+    size_t dots = head.find("...");
+    size_t ellipsis = head.find("\xE2\x80\xA6");
+    size_t leader = std::min(dots, ellipsis);
+    if (leader == std::string_view::npos || leader == 0) return false;
+    size_t after = line.find_first_not_of(". ", leader);
+    while (after != std::string_view::npos && line.substr(after).starts_with("\xE2\x80\xA6"))
+        after = line.find_first_not_of(". ", after + 3);
+    if (after == std::string_view::npos) return false;
+    int words = labelWords(trimAll(line.substr(0, leader)));
+    if (words <= 0 || words > kMaxLabelWords) return false;
+    std::string_view value = trimAll(line.substr(after));
+    if (value.starts_with(':')) value = trimAll(value.substr(1));
+    if (value.empty()) return false;
+    out->label = line.substr(0, leader);
+    out->value = value;
+    out->isShort = true;
+    return true;
+}
+
 bool tableRowOf(std::string_view line, LabelLine* out) {
     size_t tab = line.find('\t');
     if (tab == std::string_view::npos) return false;
@@ -474,7 +516,7 @@ void labelKey(std::string_view label, std::string* key) {
     for (;;) {
         std::string_view before = label;
         label = withoutPadding(trimAll(label));
-        if (!label.empty() && (label[0] == '\xE2' || label[0] == '\xE3'))
+        if (!label.empty() && (label[0] == '\xE2' || label[0] == '\xE3' || label[0] == '\xF0'))
             label = withoutLabelMark(label);
         if (label.ends_with(':')) label.remove_suffix(1);
         if (label.ends_with(kFullWidthColon)) label.remove_suffix(kFullWidthColon.size());

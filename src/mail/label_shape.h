@@ -33,6 +33,15 @@ struct LabelLine {
 // blank. A colon in the middle of a word ("10:30", "http://") opens nothing.
 bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords = kMaxLabelWords);
 
+// "Question? answer" on one line, as forms that print their questions write
+// it: a question of at most kMaxLabelWords words ending in "?" (or "？") and a
+// blank, with text after it. The label keeps its question mark.
+bool questionPairOf(std::string_view line, LabelLine* out);
+
+// "Label........value": a label of at most kMaxLabelWords words, a leader of
+// three dots or more (or an ellipsis), then the value.
+bool leaderPairOf(std::string_view line, LabelLine* out);
+
 // What a line may be as a label, tested in this order: a heading above its
 // value, "Label: value", a table row "label<Tab>value", a line that may stand
 // above its value. The one test of a line's shape that the layout learner and

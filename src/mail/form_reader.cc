@@ -562,6 +562,24 @@ int FormReader::questionEntry(std::string_view line) const {
     return -1;
 }
 
+[[gnu::noinline]] FormReader::PairStyles FormReader::countPairStyles(
+    const std::vector<FormLine>& lines) const {
+    PairStyles styles;
+    for (const FormLine& line : lines) {
+        int index = line.continued || line.text.empty() ? -1 : prefixEntry(line.view);
+        if (index < 0) continue;
+        size_t length = matcher_.entryLength(index);
+        std::string_view rest = trimBlanks(line.view.substr(length));
+        if (rest.starts_with("..")) {
+            rest = trimBlanks(rest.substr(rest.find_first_not_of('.')));
+            styles.leaders += !rest.empty() && !rest.starts_with(':');
+        } else {
+            styles.questions += !rest.empty() && endsQuestion(line.view.substr(0, length));
+        }
+    }
+    return styles;
+}
+
 int FormReader::prefixEntry(std::string_view line) const {
     int index = matcher_.match(line.data(), line.size());
     if (index < 0) return -1;
@@ -825,27 +843,12 @@ void FormReader::read(std::string_view body, FormText* out,
     unsigned paddedLabels = 0;             // template labels padded to that column
     // How many of the template's names the body writes as "Question? answer" and
     // as "Name.....answer": counted over the whole body when first asked.
-    int questionPairs = 0, leaderPairs = 0;
+    PairStyles pairStyles;
     bool pairsCounted = false;
     bool ledSeen = false;  // a template name with a dot leader after it, so far
-    auto countPairStyles = [&] {
-        questionPairs = leaderPairs = 0;
-        for (const FormLine& other : lines) {
-            int index = other.continued || other.text.empty() ? -1 : prefixEntry(other.view);
-            if (index < 0) continue;
-            size_t length = matcher_.entryLength(index);
-            std::string_view rest = trimBlanks(other.view.substr(length));
-            if (rest.starts_with("..")) {
-                rest = trimBlanks(rest.substr(rest.find_first_not_of('.')));
-                leaderPairs += !rest.empty() && !rest.starts_with(':');
-            } else {
-                questionPairs += !rest.empty() && endsQuestion(other.view.substr(0, length));
-            }
-        }
-    };
-    auto pairStyle = [&](const int& count) {
-        if (!std::exchange(pairsCounted, true)) countPairStyles();
-        return count;
+    auto pairStyle = [&](bool question) {
+        if (!std::exchange(pairsCounted, true)) pairStyles = countPairStyles(lines);
+        return question ? pairStyles.questions : pairStyles.leaders;
     };
     int tailField = -1;
     bool notes = false;  // the sending tool's notes follow the field `tailField`
@@ -1070,8 +1073,8 @@ void FormReader::read(std::string_view body, FormText* out,
             isLabel = vouched = true;
         } else if ((kind == LabelKind::kNone || kind == LabelKind::kBare) && !formLine.continued &&
                    ((asksQuestions_ && questionPairOf(line, &pair) && !isQuestionsOwn(pair.value) &&
-                     pairStyle(questionPairs) >= 2) ||
-                    (ledSeen && leaderPairOf(line, &pair) && pairStyle(leaderPairs) >= 2))) {
+                     pairStyle(true) >= 2) ||
+                    (ledSeen && leaderPairOf(line, &pair) && pairStyle(false) >= 2))) {
             label = pair;
             // Where the template's questions have their answers after them on the
             // line, or its labels a dot leader, another line so written is a

@@ -49,6 +49,13 @@ class FormReader {
     // The entry a numbered question begins with, or -1.
     int questionEntry(std::string_view line) const;
     int prefixEntry(std::string_view line) const;
+    // How many lines the template's names open as "Question? answer" and as
+    // "Name.....answer".
+    struct PairStyles {
+        int questions = 0;
+        int leaders = 0;
+    };
+    PairStyles countPairStyles(const std::vector<FormLine>& lines) const;
     // Whether the first line with text from `from` opens a field the template names.
     bool opensTemplateField(const std::vector<FormLine>& lines, size_t from) const;
     // A line below the body's signature line ("-- ") that opens a field the

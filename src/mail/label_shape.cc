@@ -526,6 +526,12 @@ void labelKey(std::string_view label, std::string* key) {
             label.remove_prefix(1);
         if (!label.empty() && label[0] >= '0' && label[0] <= '9') label = withoutListNumber(label);
         if (label.size() == before.size()) break;
+        // Most labels lose a colon and are left a word of letters at each end,
+        // which nothing above changes again.
+        auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+        if (!label.empty() && letter(label[0]) &&
+            (letter(label.back()) || (label.back() >= '0' && label.back() <= '9')))
+            break;
     }
     key->assign(label);
     bool ascii = true;

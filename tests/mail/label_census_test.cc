@@ -1,5 +1,6 @@
 #include "mail/label_census.h"
 #include "mail/form_end.h"
+#include "mail/form_layout.h"
 #include "mail/label_shape.h"
 #include "mail/template_guess.h"
 
@@ -63,9 +64,14 @@ TEST(LabelShape, WhatALineCouldBe) {
     EXPECT_TRUE(holdsTimeOfDay("sent at 9:30"));
     EXPECT_FALSE(holdsTimeOfDay(":30 minutes"));
     EXPECT_TRUE(holdsIpAddress("from 192.0.2.33"));
-    for (const char* notIp : {"version 1.2.3.4.5", "12.5 kg", "1.2.3", "1234.1.1.1"})
+    for (const char* notIp : {"version 1.2.3.4.5", "12.5 kg", "1.2.3", "1.2.3.", "1234.1.1.1"})
         EXPECT_FALSE(holdsIpAddress(notIp)) << notIp;
     EXPECT_TRUE(isMarkShaped("_No response_"));
+    EXPECT_TRUE(isMarkShaped("(no answer given)"));
+    EXPECT_FALSE(isMarkShaped("(no answer was given)"));
+    // A line's shape keeps its words when four letters are left to tell it by.
+    EXPECT_EQ(lineShape("Nr. 12 ab"), "Nr. 0 ab");
+    EXPECT_EQ(lineShape("Nr. 12 a"), "");
     EXPECT_TRUE(isMarkShaped(std::string("(").append(38, 'n') + ")"));
     EXPECT_FALSE(isMarkShaped(std::string("(").append(39, 'n') + ")"));
     EXPECT_FALSE(isMarkShaped("(11) 95555-0142"));

@@ -335,10 +335,14 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
     // or the sender's own words, and nothing tells which; an address to write
     // to is the sender's.
     if (layout.messages() <= 1 && cut > 0) {
-        const TailLine& last = tail[cut - 1];
+        // The pair opens the last paragraph: lines below it may be the tool's too
+        // ("Reservation: R-0087", then an instruction to the staff).
+        size_t opening = cut - 1;
+        while (opening > 0 && tail[opening - 1].paragraph == tail[cut - 1].paragraph)
+            --opening;
+        const TailLine& last = tail[opening];
         LabelLine label;
-        if (!last.note && last.paragraph > 0 &&
-            (cut == 1 || tail[cut - 2].paragraph != last.paragraph) &&
+        if (!last.note && last.paragraph > 0 && !tail[cut - 1].note &&
             colonLabelOf(last.view, &label) && label.isShort && !label.value.empty() &&
             !endsSentence(label.value) && label.value.find('@') == std::string_view::npos)
             doubtful.push_back(last.text);

@@ -1357,7 +1357,8 @@ void FormReader::read(std::string_view body, FormText* out,
     if (tailField >= 0) {
         auto& last = out->fields[static_cast<size_t>(tailField)];
         for (std::string_view line : cutFollowingText(tail, layout_, fileNames, &last.value)) {
-            if (last.entry < 0) break;  // no column's value
+            // No column's value, unless it goes back into the text above it.
+            if (last.entry < 0 && !opened[static_cast<size_t>(tailField)].mayBeText) break;
             if (out->unplacedSamples.size() < kKeptSamples) {
                 out->unplacedSamples.push_back("a line that may follow the form ends " +
                                                withColon(last.label) + " \"" + std::string(line) +

@@ -146,6 +146,10 @@ bool readsAsFooter(std::string_view line) {
         "\xD0\xB0\xD0\xB2\xD1\x82\xD0\xBE\xD0\xBC\xD0\xB0\xD1\x82\xD0\xB8\xD1\x87\xD0\xB5\xD1\x81"
         "\xD0\xBA",
         "\xE8\x87\xAA\xE5\x8A\xA8",  // "automatic" in simplified Chinese
+        // "sent via" where the verb ends the sentence: Turkish, Japanese
+        "arac\xC4\xB1l\xC4\xB1\xC4\x9F\xC4\xB1yla g\xC3\xB6nderil",
+        "\xC3\xBCzerinden g\xC3\xB6nderil",
+        "\xE3\x81\x8B\xE3\x82\x89\xE9\x80\x81\xE4\xBF\xA1",
         "formul",                    // a form: formulaire, formulário, Formular, ...
         "\xD9\x86\xD9\x85\xD9\x88\xD8\xB0\xD8\xAC",          // ... in Arabic
         "\xD7\x98\xD7\x95\xD7\xA4\xD7\xA1",                  // in Hebrew

@@ -846,6 +846,7 @@ void FormReader::read(std::string_view body, FormText* out,
     PairStyles pairStyles;
     bool pairsCounted = false;
     bool ledSeen = false;  // a template name with a dot leader after it, so far
+    bool noneGiven = false;  // the current field's line gave a mark of no answer
     auto pairStyle = [&](bool question) {
         if (!std::exchange(pairsCounted, true)) pairStyles = countPairStyles(lines);
         return question ? pairStyles.questions : pairStyles.leaders;
@@ -898,33 +899,6 @@ void FormReader::read(std::string_view body, FormText* out,
     thread_local uint64_t bodyNumber = 0;
     if (exact.size() < keys_.size()) exact.resize(keys_.size(), 0);
     ++bodyNumber;
-    // Moves the label-shaped lines at the end of field `index`'s value into
-    // fields of their own.
-    auto splitTrailingLabels = [&](size_t index) {
-        std::string& value = out->fields[index].value;
-        size_t first = labelled.size();
-        size_t end = value.size();
-        while (first > 0) {
-            const auto& [field, from, text] = labelled[first - 1];
-            if (field != index || from + text.size() != end || from == 0) break;
-            end = from - 1;  // the line end before it
-            --first;
-        }
-        if (first == labelled.size()) return;
-        for (size_t r = first; r < labelled.size(); ++r) {
-            std::string_view text = std::get<2>(labelled[r]);
-            LabelLine split;
-            colonLabelOf(text, &split, kShortLabelWords);
-            std::string splitKey = labelKey(split.label);
-            out->fields.push_back({tidyLabel(split.label), std::string(split.value),
-                                   entryOf(text, split.label, splitKey), false});
-            opened.resize(out->fields.size());
-        }
-        value.resize(std::get<1>(labelled[first]));
-        while (!value.empty() && value.back() == '\n')
-            value.pop_back();
-        labelled.resize(first);
-    };
     // Whether the lines from `from` begin with two that read "Label: value".
     // Whether the lines from `from` begin with two that read "Label: value", or a
     // label of the form above its value.
@@ -955,7 +929,7 @@ void FormReader::read(std::string_view body, FormText* out,
         }
         bool opens = std::exchange(paragraph, false);
         FormField* field = current >= 0 ? &out->fields[static_cast<size_t>(current)] : nullptr;
-        bool waiting = field != nullptr && field->value.empty();
+        bool waiting = field != nullptr && field->value.empty() && !noneGiven;
         if (skipping) continue;
         // A value set below its label, deeper than it ("Address: 12 Elm Road" and
         // "   Springfield" below; "Message: |" and its block) holds every such line.
@@ -1210,12 +1184,14 @@ void FormReader::read(std::string_view body, FormText* out,
             // A block of data below its key ("message: |") is the value's.
             std::string_view value = label.value;
             block = false;
-            // Nothing as data or a form writes it: '', "", [], {}, a dash.
+            // Nothing as data or a form writes it: '', "", [], {}, a dash. The
+            // field has its answer, none: it waits for no line below.
+            noneGiven = false;
             if (value.size() <= 3) {
                 block = value == "|" || value == "|-" || value == ">" || value == ">-";
-                if (block || value == "''" || value == "\"\"" || value == "[]" || value == "{}" ||
-                    value == "-" || value == "\xE2\x80\x94" || value == "\xE2\x80\x93")
-                    value = {};
+                noneGiven = value == "''" || value == "\"\"" || value == "[]" || value == "{}" ||
+                            value == "-" || value == "\xE2\x80\x94" || value == "\xE2\x80\x93";
+                if (block || noneGiven) value = {};
             }
             // A quoted string of data, under a key as data names it ("phone:
             // \"+47 555 01 234\""), is the text inside its quotes.
@@ -1274,16 +1250,11 @@ void FormReader::read(std::string_view body, FormText* out,
                 }
                 ++out->doubtfulLabels;
             }
-            // Label-shaped lines kept at the end of the text above, right before a
-            // label the template or the file vouches for, were the first of a run
-            // of fields ("ID: fb_7Qk2" above "Device: Pixel 8").
             // A label that only its shape made, right below a template field's text:
             // if its value goes on in paragraphs, it was that text (see below).
             bool mayBeText = !vouched && !note && entry < 0 && kind == LabelKind::kColon &&
                              field != nullptr && field->entry >= 0 && !waiting && !blankInside &&
                              isFreeText(field->value);
-            if ((vouched || note) && field != nullptr && !waiting && !blankInside)
-                splitTrailingLabels(static_cast<size_t>(current));
             field = nullptr;  // the fields may have moved
             out->fields.push_back({tidyLabel(label.label), std::string(value), entry, notes});
             current = static_cast<int>(out->fields.size()) - 1;

@@ -845,7 +845,7 @@ void FormReader::read(std::string_view body, FormText* out,
     // as "Name.....answer": counted over the whole body when first asked.
     PairStyles pairStyles;
     bool pairsCounted = false;
-    bool ledSeen = false;  // a template name with a dot leader after it, so far
+    bool ledSeen = false;    // a template name with a dot leader after it, so far
     bool noneGiven = false;  // the current field's line gave a mark of no answer
     auto pairStyle = [&](bool question) {
         if (!std::exchange(pairsCounted, true)) pairStyles = countPairStyles(lines);
@@ -899,6 +899,33 @@ void FormReader::read(std::string_view body, FormText* out,
     thread_local uint64_t bodyNumber = 0;
     if (exact.size() < keys_.size()) exact.resize(keys_.size(), 0);
     ++bodyNumber;
+    // The pair that opened the last paragraph of field `index`'s text, alone in
+    // it and no sentence; empty when there is none.
+    auto openingPair = [&](size_t index) -> std::string_view {
+        if (labelled.empty()) return {};
+        const auto& [field, from, text] = labelled.back();
+        const std::string& value = out->fields[index].value;
+        LabelLine pair;
+        if (field != index || from + 2 + text.size() != value.size() ||
+            value.compare(from, 2, "\n\n") != 0 || !colonLabelOf(text, &pair, kShortLabelWords) ||
+            pair.value.empty() || isSentence(text))
+            return {};
+        return text;
+    };
+    auto splitOpeningPair = [&](size_t index) {
+        if (openingPair(index).empty()) return;
+        const auto& [field, from, text] = labelled.back();
+        std::string& value = out->fields[index].value;
+        LabelLine pair;
+        colonLabelOf(text, &pair, kShortLabelWords);
+        std::string key = labelKey(pair.label);
+        FormField split{tidyLabel(pair.label), std::string(pair.value),
+                        entryOf(text, pair.label, key), false};
+        value.resize(from);
+        labelled.pop_back();
+        out->fields.push_back(std::move(split));
+        opened.resize(out->fields.size());
+    };
     // Whether the lines from `from` begin with two that read "Label: value".
     // Whether the lines from `from` begin with two that read "Label: value", or a
     // label of the form above its value.
@@ -1219,11 +1246,17 @@ void FormReader::read(std::string_view body, FormText* out,
                     (out->fields[static_cast<size_t>(tailField)].entry >= 0 ||
                      opened[static_cast<size_t>(tailField)].mayBeText)) {
                     FormField& above = out->fields[static_cast<size_t>(tailField)];
+                    // A pair that opens a run of them is a field (see below).
+                    std::string_view opening = kind == LabelKind::kColon && current == tailField &&
+                                                       !waiting && !blankInside
+                                                   ? openingPair(static_cast<size_t>(tailField))
+                                                   : std::string_view();
                     for (std::string_view doubt :
                          cutFollowingText(tail, layout_, fileNames, &above.value, true)) {
                         // Lines of a button or a stamp kept above a label the
                         // template lacks are that label's form's own.
                         if (above.entry < 0 || layout_.messages() > 1) break;
+                        if (doubt.data() == opening.data()) continue;
                         if (out->unplacedSamples.size() < kKeptSamples) {
                             out->unplacedSamples.push_back("a line that may follow the form ends " +
                                                            withColon(above.label) + " \"" +
@@ -1255,6 +1288,12 @@ void FormReader::read(std::string_view body, FormText* out,
             bool mayBeText = !vouched && !note && entry < 0 && kind == LabelKind::kColon &&
                              field != nullptr && field->entry >= 0 && !waiting && !blankInside &&
                              isFreeText(field->value);
+            // A pair that opened the text's last paragraph, right above a label
+            // the template lacks, opened the run of pairs this one goes on
+            // ("Source: web form" above "UTM: ..."): a field of its own.
+            if (kind == LabelKind::kColon && entry < 0 && !note && field != nullptr && !waiting &&
+                !blankInside && !labelled.empty())
+                splitOpeningPair(static_cast<size_t>(current));
             field = nullptr;  // the fields may have moved
             out->fields.push_back({tidyLabel(label.label), std::string(value), entry, notes});
             current = static_cast<int>(out->fields.size()) - 1;

@@ -28,7 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tabulon::MessageSplitter splitter(source, chunk, limit);
     tabulon::MessageDecoder decoder({"Subject", "From", "Reply-To-Name", "To-Address", "Date",
                                      "Received"});
-    tabulon::FieldExtractor extractor({"Name:", "Comments:", ""});
+    // A question and a name without colon reach the readings of "Question? answer"
+    // and of dot leaders.
+    tabulon::FieldExtractor extractor({"Name:", "Comments:", "", "Which day?", "Phone"});
     tabulon::LabelCensus census;
     tabulon::FormLayoutLearner learner;
     tabulon::ExtractedExtras extras;

@@ -122,6 +122,13 @@ bool isFreeText(std::string_view value);
     return true;
 }
 
+// "Words: sum", the sum after the line's last colon.
+[[gnu::noinline]] bool isBreakdownLine(std::string_view line) {
+    size_t colon = line.rfind(": ");
+    return colon != std::string_view::npos && colon > 0 &&
+           isAmount(trimBlanks(line.substr(colon + 2)));
+}
+
 // Whether `value` is a reference of ASCII letters and digits, one word with a
 // digit in it ("KR-2026-11873", "#A7731").
 [[gnu::noinline]] bool isReference(std::string_view value) {
@@ -1316,14 +1323,24 @@ void FormReader::read(std::string_view body, FormText* out,
             current = -1;
             // A title above a run of fields, a blank line between or not ("Booking
             // details" between two tables), is the form's own, no one's answer.
-            bool title = opens && kind == LabelKind::kBare && !isSentence(formLine.text) &&
-                         (opensFields(i + 1) || (i + 2 < lines.size() &&
-                                                 lines[i + 1].text.empty() && opensFields(i + 2)));
+            // A rule may underline it ("■ Your details" over "━━━━").
+            size_t below = i + 1 < lines.size() && isRuleLine(lines[i + 1].text) ? i + 2 : i + 1;
+            bool title =
+                opens && kind == LabelKind::kBare && !isSentence(formLine.text) &&
+                (opensFields(below) ||
+                 (below + 1 < lines.size() && lines[below].text.empty() && opensFields(below + 1)));
             if (!out->fields.empty() && !title) pending.push_back(formLine.text);
             continue;
         }
         // A note on the question below it, "(Select all that apply)", is no answer.
         if (waiting && !blankInside && line.starts_with('(') && line.ends_with(')')) continue;
+        // Right below an answer that is a sum, "words: sum" (the tax the sum
+        // holds, "enthaltene MwSt. 7 %: 2,43 €") is the shop's, no line of it.
+        if (!waiting && !blankInside && field->value.size() <= 24 && isBreakdownLine(line) &&
+            isAmount(field->value)) {
+            current = -1;
+            continue;
+        }
         // A title above a run of fields ("Additional fields") ends the value
         // above, as does one that recurs in a paragraph of its own above a field
         // the template names ("Availability").
@@ -1452,7 +1469,38 @@ void FormReader::read(std::string_view body, FormText* out,
                                    field.value.back() == '*'));
     }
     if (bracketed) dropMarksOfNoAnswer(out);
+    dropAnswerMarks(out);
     doubtLabelsAsAnswers(out);
+}
+
+[[gnu::noinline]] void FormReader::dropAnswerMarks(FormText* out) const {
+    // "A. Ann", "A. Lyon", "A." below each question: a mark of a letter or two
+    // and a full stop or colon that opens every answer (three at least) is the
+    // form's, not the answers'.
+    auto markOf = [](std::string_view value) -> std::string_view {
+        size_t stop = value.find_first_of(".:");
+        if (stop == 0 || stop > 2 || stop == value.npos) return {};
+        for (size_t i = 0; i < stop; ++i) {
+            if (!std::isalpha(static_cast<unsigned char>(value[i]))) return {};
+        }
+        if (stop + 1 < value.size() && value[stop + 1] != ' ') return {};
+        return value.substr(0, stop + 1);
+    };
+    std::string_view mark;
+    size_t marked = 0;
+    for (const FormField& field : out->fields) {
+        if (field.entry < 0 || field.value.empty()) continue;
+        std::string_view own = markOf(field.value);
+        if (own.empty() || (!mark.empty() && own != mark)) return;
+        mark = own;
+        ++marked;
+    }
+    if (marked < 3) return;
+    std::string kept(mark);  // the fields' text changes below
+    for (FormField& field : out->fields) {
+        if (field.entry < 0 || field.value.empty()) continue;
+        field.value.erase(0, std::min(field.value.size(), kept.size() + 1));
+    }
 }
 
 [[gnu::noinline]] void FormReader::dropMarksOfNoAnswer(FormText* out) const {

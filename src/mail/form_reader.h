@@ -77,6 +77,7 @@ class FormReader {
     // Where no field of the template was read: a CSV record's, when one names them.
     // Empties the answers that are the form's mark of none.
     void dropMarksOfNoAnswer(FormText* out) const;
+    void dropAnswerMarks(FormText* out) const;
     void readCsvWhereNoField(std::string_view body, FormText* out) const;
     // The entry that takes a field with this label (the line it opens; empty:
     // the label's own key alone decides, no name that only begins it), or -1.

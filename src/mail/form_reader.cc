@@ -1519,9 +1519,13 @@ void FormReader::read(std::string_view body, FormText* out,
             marks.push_back(i);
             continue;
         }
-        // Words in round or square brackets, no number among them ("(not
-        // given)", "[keine Angabe]"), are no one's answer either.
-        if ((field.value[0] == '(' || field.value[0] == '[') && holdsNoDigitButWords(field.value)) {
+        // Words in round or square brackets, or two or more in emphasis alone,
+        // no number among them ("(not given)", "[keine Angabe]", "_No
+        // response_"), are no one's answer either.
+        if ((field.value[0] == '(' || field.value[0] == '[' ||
+             (field.value[0] == '_' && field.value[1] != '_' &&
+              field.value.find(' ') != std::string::npos)) &&
+            holdsNoDigitButWords(field.value)) {
             marks.push_back(i);
             continue;
         }

@@ -82,6 +82,8 @@ class TextBuilder {
             while (s[end] != '\0' && blankLength(s + end) == 0)
                 ++end;
             if (cells_ > 0) {
+                if (!cellStressed_ && !cellUnstressed_) stressFrom_ = out_.size() + line_.size();
+                (stress_ > 0 ? cellStressed_ : cellUnstressed_) = true;
                 // Where the links that end a cell's text began ("555 0123 Call").
                 if (links_ == 0) {
                     cellPlain_ = true;
@@ -216,8 +218,10 @@ class TextBuilder {
         paragraph();
         out_ += title;
     }
+    // Inside <i>, <em> or an italic span.
+    void stress(bool on) { stress_ += on ? 1 : -1; }
     void cellOpened(bool header, int span) {
-        cellPlain_ = false;
+        cellPlain_ = cellStressed_ = cellUnstressed_ = false;
         trailingLinks_ = std::string::npos;
         if (tables_.empty() || tables_.back().rows.empty()) return;
         Table& table = tables_.back();
@@ -225,6 +229,7 @@ class TextBuilder {
         table.cellFrom = out_.size() + line_.size();
     }
     void cellClosed() {
+        markStressedCell();
         dropActionLinks();
         if (tables_.empty() || tables_.back().rows.empty() || tables_.back().rows.back().empty())
             return;
@@ -308,6 +313,23 @@ class TextBuilder {
         bool pairs = false;  // a row of two cells or more so far
         int spanLeft = 0;    // rows still below a label cell that spans them
     };
+
+    // A cell whose two or three words are all set in italics, on one line, as tools set
+    // the words that stand for no answer ("Nessuna risposta" in grey italics):
+    // marked "_..._", as Markdown writes them, for the form reader to judge.
+    void markStressedCell() {
+        bool stressed = std::exchange(cellStressed_, false) && !cellUnstressed_;
+        cellUnstressed_ = false;
+        if (!stressed || stressFrom_ < out_.size()) return;
+        size_t from = stressFrom_ - out_.size();
+        if (from > line_.size()) return;
+        if (line_.size() > from && (line_[from] == '\t' || line_[from] == ' ')) ++from;
+        std::string_view words = std::string_view(line_).substr(from);
+        auto blanks = std::count(words.begin(), words.end(), ' ');
+        if (words.size() > 40 || blanks < 1 || blanks > 2) return;
+        line_.insert(from, 1, '_');
+        line_ += '_';
+    }
 
     // Links after a cell's answer, on its line, each of a word or two and no
     // address, number or link ("Reply", "Call", "View product  Edit"), are the
@@ -413,6 +435,10 @@ class TextBuilder {
     bool plainText_ = false;                    // and other text
     int cells_ = 0;                             // table cells open
     bool cellPlain_ = false;                    // the cell open holds text outside links
+    int stress_ = 0;                            // italic elements open
+    bool cellStressed_ = false;                 // the cell open holds italic text
+    bool cellUnstressed_ = false;               // ... and text that is not
+    size_t stressFrom_ = 0;                     // where its text began, in out_ and line_
     size_t trailingLinks_ = std::string::npos;  // where its text's last links began
     int valueCell_ = 0;                         // the depth of the value cell the line is in, or 0
     bool continued_ = false;                    // the line goes on with a value cell's text
@@ -454,6 +480,10 @@ class Walk {
         }
         Part part = partOf(name);
         if (part == Part::kQuote && !isCitation(attributes)) part = Part::kOther;
+        if (name[0] == 's' && std::strcmp(name, "span") == 0) {
+            const char* style = attribute(attributes, "style");
+            if (style != nullptr && std::strstr(style, "italic") != nullptr) part = Part::kStress;
+        }
         if ((part == Part::kTerm || part == Part::kDefinition) && skipping_ == 0) {
             if (terms_.empty()) {
                 part = Part::kOther;  // outside a list: a line as any other
@@ -488,6 +518,7 @@ class Walk {
         if (part == Part::kPre) builder_.preformatted(true);
         if (part == Part::kQuote) builder_.quoted(true);
         if (part == Part::kLink) builder_.link(true);
+        if (part == Part::kStress) builder_.stress(true);
     }
     void end() {
         if (open_.empty()) return;
@@ -504,6 +535,7 @@ class Walk {
         if (part == Part::kPre) builder_.preformatted(false);
         if (part == Part::kQuote) builder_.quoted(false);
         if (part == Part::kLink) builder_.link(false);
+        if (part == Part::kStress) builder_.stress(false);
         if (part == Part::kTable) builder_.tableEnd();
         if (part == Part::kList && !terms_.empty()) {
             builder_.endLine();
@@ -567,12 +599,15 @@ class Walk {
         kPre,
         kQuote,
         kLink,
+        kStress,
         kList,
         kTerm,
         kDefinition
     };
     static Part partOf(const char* name) {
         if (std::strcmp(name, "a") == 0) return Part::kLink;
+        if ((name[0] == 'i' && name[1] == '\0') || std::strcmp(name, "em") == 0)
+            return Part::kStress;
         if (std::strcmp(name, "blockquote") == 0) return Part::kQuote;
         if (std::strcmp(name, "pre") == 0 ||
             (name[0] == 't' && name[1] == 'e' && std::strcmp(name, "textarea") == 0))

@@ -1477,13 +1477,13 @@ void FormReader::read(std::string_view body, FormText* out,
     // "A. Ann", "A. Lyon", "A." below each question: a mark of a letter or two
     // and a full stop or colon that opens every answer (three at least) is the
     // form's, not the answers'.
-    auto markOf = [](std::string_view value) -> std::string_view {
-        size_t stop = value.find_first_of(".:");
-        if (stop == 0 || stop > 2 || stop == value.npos) return {};
-        for (size_t i = 0; i < stop; ++i) {
-            if (!std::isalpha(static_cast<unsigned char>(value[i]))) return {};
-        }
-        if (stop + 1 < value.size() && value[stop + 1] != ' ') return {};
+    auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    auto markOf = [&](std::string_view value) -> std::string_view {
+        if (value.size() < 2 || !letter(value[0])) return {};
+        size_t stop = letter(value[1]) ? 2 : 1;
+        if (stop >= value.size() || (value[stop] != '.' && value[stop] != ':') ||
+            (stop + 1 < value.size() && value[stop + 1] != ' '))
+            return {};
         return value.substr(0, stop + 1);
     };
     std::string_view mark;

@@ -32,8 +32,8 @@ TEST(TableRows, ReadBackAsWritten) {
          {{"1", "a,\"b\""}}},
         {"t.jsonl",
          TableFormat::kJsonl,
-         "{\"Date\":\"1\",\"Name\":\"Ann\"}\n[1]\n",
-         {{"1", "Ann"}, {"", ""}}},
+         "{\"Date\":\"1\",\"Name\":\"Ann\"}\n[1]\n{\"Date\":2,\"Name\":{\"a\":1}}\n",
+         {{"1", "Ann"}, {"", ""}, {"", ""}}},
     };
     for (const Case& c : cases) {
         test::writeFile(dir.file(c.name), c.text);

@@ -1,5 +1,6 @@
 #include "mail/header_block.h"
 
+#include "mail/quoted_message.h"
 #include "platform/text.h"
 
 namespace tabulon {
@@ -72,7 +73,10 @@ void readHeaderBlock(std::string_view message, HeaderBlock* out) {
             while (skip < value.size() && (value[skip] == ' ' || value[skip] == '\t'))
                 ++skip;
             block.fields.push_back({name, value.substr(skip)});
-            known = known || isMailHeaderName(name);
+            // Mail saved as text names its fields in the mail program's
+            // language, a Tab after each colon ("Assunto:<Tab>...").
+            known = known || isMailHeaderName(name) ||
+                    (value.starts_with('\t') && !shownFieldOf(name).empty());
         } else {
             break;  // not a header line: the body begins here
         }
@@ -87,16 +91,33 @@ void readHeaderBlock(std::string_view message, HeaderBlock* out) {
 }
 
 std::string HeaderBlock::value(std::string_view name) const {
+    const HeaderField* found = nullptr;
     for (const HeaderField& field : fields) {
-        if (!equalsIgnoringCase(field.name, name)) continue;
-        if (field.value.find('\n') == std::string_view::npos) return std::string(field.value);
-        std::string unfolded;
-        for (char c : field.value) {
-            if (c != '\n') unfolded += c;
+        if (equalsIgnoringCase(field.name, name)) {
+            found = &field;
+            break;
         }
-        return unfolded;
     }
-    return std::string();
+    // A field of mail saved as text, named in the mail program's language.
+    if (found == nullptr &&
+        (equalsIgnoringCase(name, "subject") || equalsIgnoringCase(name, "from") ||
+         equalsIgnoringCase(name, "to") || equalsIgnoringCase(name, "date"))) {
+        std::string_view wanted = equalsIgnoringCase(name, "date") ? "sent" : name;
+        for (const HeaderField& field : fields) {
+            if (!isMailHeaderName(field.name) &&
+                equalsIgnoringCase(shownFieldOf(field.name), wanted)) {
+                found = &field;
+                break;
+            }
+        }
+    }
+    if (found == nullptr) return std::string();
+    if (found->value.find('\n') == std::string_view::npos) return std::string(found->value);
+    std::string unfolded;
+    for (char c : found->value) {
+        if (c != '\n') unfolded += c;
+    }
+    return unfolded;
 }
 
 bool HeaderBlock::has(std::string_view name) const {

@@ -74,6 +74,17 @@ bool isShownField(std::string_view name) {
     return false;
 }
 
+// The English name of a field a mail program shows of a message it saves as
+// text, named in the program's language with a Tab after the colon ("De:<Tab>"),
+// or the name itself.
+std::string_view savedFieldName(std::string_view line, std::string_view name) {
+    // `name` ends at the line's first colon.
+    if (name.size() + 1 >= line.size() || line[name.size() + 1] != '\t' || isMailHeaderName(name))
+        return name;
+    std::string_view shown = shownFieldOf(name);
+    return shown.empty() ? name : shown;
+}
+
 // A line that begins a MIME part's header lines: "--boundary" of the multipart or
 // of one inside it (not a "-- " signature line).
 bool isPartDelimiter(std::string_view line) {
@@ -302,7 +313,7 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
     }
     if (!blank && !inCandidate_) afterQuoteMarker_ = isQuoteMarker(line);
     if (phase_ == Phase::kHeader && !blank && isHeaderLine(line) &&
-        isShownField(headerName(line))) {
+        isShownField(savedFieldName(line, headerName(line)))) {
         ++headerShownFields_;
         if (firstShownFields_ < 0 && tabAfterColon(line)) firstTabbed_ = true;
     }
@@ -394,7 +405,7 @@ void MessageSplitter::takeEndOfLongLine() {
 }
 
 void MessageSplitter::countCandidateLine(std::string_view line) {
-    std::string_view name = headerName(line);
+    std::string_view name = savedFieldName(line, headerName(line));
     if (!isMailHeaderName(name)) return;
     ++candidateMailHeaders_;
     if (isShownField(name)) ++candidateShownFields_;

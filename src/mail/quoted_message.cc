@@ -192,6 +192,19 @@ bool isQuotedHeaderBlock(std::string_view body, size_t at) {
     return from && sent && to && subject;
 }
 
+}  // namespace
+
+std::string_view shownFieldOf(std::string_view name) {
+    if (name.empty() || name.size() > kMaxNameBytes) return {};
+    if (isOneOf(name, kFrom)) return "from";
+    if (isOneOf(name, kSent)) return "sent";
+    if (isOneOf(name, kTo)) return "to";
+    if (isOneOf(name, kSubject)) return "subject";
+    return {};
+}
+
+namespace {
+
 bool isHeaderName(std::string_view name) {
     if (name.empty() || name.size() > kMaxNameBytes) return false;
     // Most lines name no header field: only the names with the same first letter

@@ -28,6 +28,11 @@ QuotedMessage findQuotedMessage(std::string_view body);
 // else 0.
 size_t textBelowHeaderBlock(std::string_view body);
 
+// The English name ("from", "sent", "to", "subject") of a header field named as
+// mail programs name it in a quoted header block or in mail saved as text, in
+// any of their languages ("De", "Enviado", "Para", "Assunto"); else empty.
+std::string_view shownFieldOf(std::string_view name);
+
 // Whether a subject says its message forwards another: "Fwd:", "FW:", "WG:",
 // "TR:", "RV:", "I:", "VS:", "VB:", "Doorst:", "PD:", "ENC:".
 bool isForwardSubject(std::string_view subject);

@@ -87,7 +87,7 @@ TEST_F(ConvertMailbox, FilteredMessagesBecomeRowsOrNothingChanges) {
                   "refused the login of \"tab\""},
              Case{{"--password-file", "password"}, "certificate is not trusted"},
              Case{{"--cacert", "cert.pem", "--password-file", "password"},
-                  "refused opening the folder \"Nothing\"",
+                  "refused opening the folder \"Nothing\" (\"Mailbox doesn't exist: Nothing",
                   "Nothing"},
          }) {
         writeFile(dir.file("out.csv"), "previous");

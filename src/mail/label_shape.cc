@@ -133,6 +133,21 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     return true;
 }
 
+namespace {
+
+// A pair on one line whose label `name` is of at most kMaxLabelWords words.
+bool shortPair(std::string_view name, std::string_view label, std::string_view value, bool question,
+               LabelLine* out) {
+    int words = labelWords(name, question);
+    if (words <= 0 || words > kMaxLabelWords || value.empty()) return false;
+    out->label = label;
+    out->value = value;
+    out->isShort = true;
+    return true;
+}
+
+}  // namespace
+
 bool questionPairOf(std::string_view line, LabelLine* out) {
     std::string_view head = line.substr(0, kMaxLabelBytes + 1);
     size_t mark = head.find('?');
@@ -144,35 +159,21 @@ bool questionPairOf(std::string_view line, LabelLine* out) {
     if (mark == std::string_view::npos || mark == 0 || after >= line.size() ||
         (line[after] != ' ' && line[after] != '\t'))
         return false;
-    int words = labelWords(line.substr(0, mark), true);
-    if (words <= 0 || words > kMaxLabelWords) return false;
-    std::string_view value = trimAll(line.substr(after));
-    if (value.empty()) return false;
-    out->label = line.substr(0, after);
-    out->value = value;
-    out->isShort = true;
-    return true;
+    return shortPair(line.substr(0, mark), line.substr(0, after), trimAll(line.substr(after)), true,
+                     out);
 }
 
 bool leaderPairOf(std::string_view line, LabelLine* out) {
     std::string_view head = line.substr(0, kMaxLabelBytes + 1);
-    size_t dots = head.find("...");
-    size_t ellipsis = head.find("\xE2\x80\xA6");
-    size_t leader = std::min(dots, ellipsis);
+    size_t leader = std::min(head.find("..."), head.find("\xE2\x80\xA6"));
     if (leader == std::string_view::npos || leader == 0) return false;
     size_t after = line.find_first_not_of(". ", leader);
     while (after != std::string_view::npos && line.substr(after).starts_with("\xE2\x80\xA6"))
         after = line.find_first_not_of(". ", after + 3);
     if (after == std::string_view::npos) return false;
-    int words = labelWords(trimAll(line.substr(0, leader)));
-    if (words <= 0 || words > kMaxLabelWords) return false;
     std::string_view value = trimAll(line.substr(after));
     if (value.starts_with(':')) value = trimAll(value.substr(1));
-    if (value.empty()) return false;
-    out->label = line.substr(0, leader);
-    out->value = value;
-    out->isShort = true;
-    return true;
+    return shortPair(trimAll(line.substr(0, leader)), line.substr(0, leader), value, false, out);
 }
 
 bool tableRowOf(std::string_view line, LabelLine* out) {

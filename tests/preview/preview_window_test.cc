@@ -52,6 +52,12 @@ TEST_F(PreviewWindowTest, SaysHowManyMessagesWereSkipped) {
     preview = convertFromMenu("none.mbox");
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->MissingText->text().toStdString(), "");
+    EXPECT_EQ(preview->StatusText->text().toStdString(), "0 messages");
+    writeFile(dir.file("one.eml"), "From: Web Form <forms@shop.example>\n\nName: Ann\n");
+    delete preview;
+    preview = convertFromMenu("one.eml");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->StatusText->text().toStdString(), "1 message");
 }
 
 // However many labels the mail holds, and however long its status, the window fits a 1,024-pixel

@@ -191,20 +191,20 @@ class ColonStyle {
     unsigned spaced_ = 0, tight_ = 0;
 };
 
-// What follows a template entry on its line that is the question's own, not an
-// answer: the name of the person asked (", Ingrid?", "，王女士？") or a note
-// ("(Select all)").
 // Whether a mark holds words (three letters or more) and no digit of any script.
 bool holdsNoDigitButWords(std::string_view mark) {
     size_t letters = 0;
     for (size_t i = 0; i < mark.size(); ++i) {
         if (digitLength(mark, i) > 0) return false;
         unsigned char c = static_cast<unsigned char>(mark[i]);
-        letters += std::isalpha(c) || c >= 0xC0;
+        letters += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0xC0;
     }
     return letters >= 3;
 }
 
+// What follows a template entry on its line that is the question's own, not an
+// answer: the name of the person asked (", Ingrid?", "，王女士？") or a note
+// ("(Select all)").
 bool isQuestionsOwn(std::string_view rest) {
     // A comma of any script: ",", the full-width "，" and "、", the Arabic "،"
     if (rest.starts_with(',') || rest.starts_with("\xEF\xBC\x8C") ||

@@ -89,7 +89,8 @@ TEST_F(NewTemplateDialogTest, RefusedNamesKeepTheDialogOpen) {
 }
 
 // The mail is read on a thread of its own with its progress shown; Cancel stops
-// the reading, and nothing is proposed or said.
+// the reading, and nothing is proposed or said; left alone, it ends with the
+// proposal.
 using NewTemplateReadingTest = FormMailTest;
 
 TEST_F(NewTemplateReadingTest, CancelStopsTheReading) {
@@ -107,6 +108,10 @@ TEST_F(NewTemplateReadingTest, CancelStopsTheReading) {
     QApplication::processEvents();
     EXPECT_EQ(window->findChild<NewTemplateDialog*>(), nullptr);
     EXPECT_EQ(dialogLog(), (Lines{"open"}));
+    // Not cancelled, the same mail is read to its end and its labels proposed.
+    answerDialogs({dir.file("big.mbox")});
+    window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
+    EXPECT_TRUE(waitForEvents([&] { return window->findChild<NewTemplateDialog*>(); }));
 }
 
 }  // namespace

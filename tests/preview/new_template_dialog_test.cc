@@ -88,30 +88,38 @@ TEST_F(NewTemplateDialogTest, RefusedNamesKeepTheDialogOpen) {
     }
 }
 
-// The mail is read on a thread of its own with its progress shown; Cancel stops
-// the reading, and nothing is proposed or said; left alone, it ends with the
-// proposal.
+// The mail is read on a thread of its own with its progress shown; Cancel, or a
+// quit of the application, stops the reading, and nothing is proposed or said;
+// left alone, it ends with the proposal.
 using NewTemplateReadingTest = FormMailTest;
 
-TEST_F(NewTemplateReadingTest, CancelStopsTheReading) {
+TEST_F(NewTemplateReadingTest, CancelOrAQuitStopsTheReading) {
     writeCopies("big.mbox", 20000);
-    answerDialogs({dir.file("big.mbox")});
-    bool cancelled = false;
-    QTimer::singleShot(0, window.get(), [&] {
-        auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("ReadingProgress"));
-        ASSERT_NE(progress, nullptr);
-        progress->findChild<QPushButton*>()->click();
-        cancelled = true;
-    });
-    window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
-    EXPECT_TRUE(cancelled);
+    auto readStopping = [&](bool quit) {
+        answerDialogs({dir.file("big.mbox")});
+        bool stopped = false;
+        QTimer::singleShot(0, window.get(), [&] {
+            auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("ReadingProgress"));
+            ASSERT_NE(progress, nullptr);
+            if (quit)
+                QCoreApplication::exit(0);  // no event loop runs after it
+            else
+                progress->findChild<QPushButton*>()->click();
+            stopped = true;
+        });
+        window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
+        EXPECT_TRUE(stopped);
+        EXPECT_EQ(window->findChild<NewTemplateDialog*>(), nullptr) << quit;
+    };
+    readStopping(false);
     QApplication::processEvents();
-    EXPECT_EQ(window->findChild<NewTemplateDialog*>(), nullptr);
     EXPECT_EQ(dialogLog(), (Lines{"open"}));
     // Not cancelled, the same mail is read to its end and its labels proposed.
     answerDialogs({dir.file("big.mbox")});
     window->handleMenuItem(QStringLiteral("FileNewTemplateFromMail"));
     EXPECT_TRUE(waitForEvents([&] { return window->findChild<NewTemplateDialog*>(); }));
+    delete window->findChild<NewTemplateDialog*>();
+    readStopping(true);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "mail/form_end.h"
 #include "mail/form_lines.h"
 #include "mail/label_shape.h"
+#include "mail/no_answer_words.h"
 #include "mail/structured_body.h"
 #include "platform/text.h"
 
@@ -1458,11 +1459,7 @@ void FormReader::read(std::string_view body, FormText* out,
         dropListMarks(&field.value);
         // The target a mail program writes after a link's text ends the answer.
         if (!field.value.empty() && field.value.back() == '>') dropLinkTargets(&field.value);
-        // A dash, a slash or "n/a" alone stands for no answer.
-        if (field.value.size() <= 3 &&
-            (field.value == "-" || field.value == "\xE2\x80\x94" || field.value == "\xE2\x80\x93" ||
-             field.value == "/" || equalsIgnoringCase(field.value, "n/a")))
-            field.value.clear();
+        if (saysNoAnswer(field.value)) field.value.clear();
         bracketed = bracketed || (!field.value.empty() &&
                                   (field.value.back() == ')' || field.value.back() == ']' ||
                                    field.value.back() == '}' || field.value.back() == '_' ||

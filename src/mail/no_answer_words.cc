@@ -1,0 +1,180 @@
+#include "mail/no_answer_words.h"
+
+#include <glib.h>
+
+#include <bitset>
+#include <string>
+#include <unordered_set>
+
+namespace tabulon {
+namespace {
+
+// What tools print for a field left empty, by language. Only phrases that say
+// the answer is missing: "none", "no" or "unknown" may be what a person chose.
+constexpr std::string_view kPhrases[] = {
+    "n/a", "n.a", "n. a",
+    // English
+    "not provided", "not specified", "not given", "not entered", "not filled in", "not filled",
+    "not filled out", "not answered", "not selected", "not set", "not stated", "not supplied",
+    "no answer", "no response", "no answer given", "no value", "no data", "none given",
+    "none provided", "none selected", "none specified", "left blank", "blank", "empty",
+    "unanswered",
+    // German
+    "keine angabe", "keine angaben", "nicht angegeben", "nicht ausgefüllt", "nicht beantwortet",
+    "nicht gewählt", "nicht ausgewählt", "ohne angabe", "k. a", "k.a", "nicht gesetzt",
+    "keine antwort",
+    // French
+    "non renseigné", "non renseignée", "non précisé", "non précisée", "non spécifié",
+    "non spécifiée", "non indiqué", "non indiquée", "non fourni", "non fournie", "non rempli",
+    "non remplie", "non communiqué", "non communiquée", "non défini", "non sélectionné",
+    "non saisi", "aucune réponse", "pas de réponse", "sans réponse", "vide",
+    // Spanish, Catalan, Galician, Basque
+    "no especificado", "no especificada", "sin especificar", "no indicado", "no indicada",
+    "no proporcionado", "no proporcionada", "no informado", "no informada", "no facilitado",
+    "no rellenado", "sin rellenar", "sin completar", "no completado", "sin respuesta", "sin datos",
+    "sin información", "no consta", "no seleccionado", "vacío", "no especificat", "no indicat",
+    "sense resposta", "no informat", "non especificado", "sen resposta", "zehaztu gabe",
+    "erantzunik ez",
+    // Portuguese
+    "não informado", "não informada", "não preenchido", "não preenchida", "não especificado",
+    "não especificada", "não indicado", "não indicada", "não fornecido", "não respondido",
+    "sem resposta", "sem informação", "não selecionado", "vazio",
+    // Italian
+    "non specificato", "non specificata", "non indicato", "non indicata", "non fornito",
+    "non fornita", "non compilato", "non compilata", "non inserito", "non inserita",
+    "nessuna risposta", "non risposto", "non selezionato", "non pervenuto", "vuoto",
+    // Dutch, Afrikaans
+    "niet opgegeven", "niet ingevuld", "niet gespecificeerd", "niet beantwoord", "geen antwoord",
+    "geen opgave", "niet geselecteerd", "leeg", "nie verskaf nie", "nie ingevul nie",
+    // Swedish, Norwegian, Danish, Icelandic, Finnish
+    "ej angivet", "ej angiven", "ej ifyllt", "ej ifylld", "inte angivet", "inte angiven",
+    "inte ifyllt", "inte ifylld", "ingen uppgift", "inget svar", "uppgift saknas", "ej besvarad",
+    "ikke oppgitt", "ikke angitt", "ikke utfylt", "ikke fylt ut", "ikke besvart", "ingen svar",
+    "ikkje oppgitt", "ikkje utfylt", "ikke angivet", "ikke udfyldt", "ikke oplyst", "ikke besvaret",
+    "intet svar", "ekki tilgreint", "ekki útfyllt", "ekkert svar", "ekki gefið upp", "ei annettu",
+    "ei ilmoitettu", "ei täytetty", "ei vastausta", "ei määritetty", "ei valittu", "tyhjä",
+    // Estonian, Latvian, Lithuanian
+    "määramata", "täitmata", "märkimata", "pole märgitud", "pole täidetud", "pole määratud",
+    "vastus puudub", "ei ole täpsustatud", "nav norādīts", "nav norādīta", "nav aizpildīts",
+    "nav aizpildīta", "nav atbildes", "nav izvēlēts", "nenurodyta", "nenurodytas", "neužpildyta",
+    "neužpildytas", "nėra atsakymo", "nepasirinkta",
+    // Polish, Czech, Slovak, Hungarian, Slovenian
+    "nie podano", "brak odpowiedzi", "brak danych", "nie wypełniono", "nie określono",
+    "nie wskazano", "nie wybrano", "neuvedeno", "nevyplněno", "nezadáno", "neurčeno",
+    "bez odpovědi", "nevybráno", "neuvedené", "nevyplnené", "nezadané", "neurčené", "bez odpovede",
+    "nevybrané", "nincs megadva", "nem adta meg", "nincs kitöltve", "nem megadott", "nincs válasz",
+    "nem válaszolt", "nincs kiválasztva", "ni navedeno", "ni izpolnjeno", "ni odgovora",
+    "ni podatka", "ni izbrano",
+    // Croatian, Bosnian, Serbian, Macedonian, Bulgarian
+    "nije navedeno", "nije upisano", "nije uneseno", "nije uneto", "nije unijeto", "nije popunjeno",
+    "nije ispunjeno", "nije odabrano", "nije izabrano", "nema odgovora", "nema podataka",
+    "није наведено", "није уписано", "није унето", "није унесено", "није попуњено", "није изабрано",
+    "нема одговора", "нема података", "не е наведено", "не е внесено", "не е пополнето",
+    "нема одговор", "не е посочено", "не е посочен", "не е посочена", "не е попълнено",
+    "не е въведено", "не е избрано", "няма отговор", "няма данни",
+    // Romanian, Albanian, Greek
+    "nespecificat", "nespecificată", "necompletat", "necompletată", "neprecizat", "fără răspuns",
+    "nu a fost completat", "nu este specificat", "nu a fost specificat", "nu s-a specificat",
+    "nuk është specifikuar", "nuk është plotësuar", "nuk është dhënë", "pa përgjigje",
+    "e paplotësuar", "δεν συμπληρώθηκε", "δεν δόθηκε", "δεν ορίστηκε", "δεν καθορίστηκε",
+    "δεν αναφέρθηκε", "δεν επιλέχθηκε", "χωρίς απάντηση",
+    // Russian, Ukrainian, Belarusian
+    "не указано", "не указан", "не указана", "не указаны", "не заполнено", "не заполнен",
+    "не заполнена", "не задано", "не задан", "не выбрано", "не выбран", "нет ответа", "нет данных",
+    "не вказано", "не вказаний", "не вказана", "не зазначено", "не заповнено", "не обрано",
+    "не вибрано", "немає відповіді", "немає даних", "не пазначана", "не пазначаны", "не ўказана",
+    "не ўказаны", "не запоўнена", "не запоўнены", "няма адказу", "няма даных",
+    // Georgian, Armenian, Azerbaijani, Turkish, Kazakh, Kyrgyz, Uzbek
+    "არ არის მითითებული", "მითითებული არ არის", "არ არის შევსებული", "შევსებული არ არის",
+    "პასუხი არ არის", "նշված չէ", "լրացված չէ", "պատասխան չկա", "qeyd edilməyib", "göstərilməyib",
+    "doldurulmayıb", "cavab yoxdur", "seçilməyib", "belirtilmedi", "belirtilmemiş", "girilmedi",
+    "doldurulmadı", "doldurulmamış", "yanıt yok", "cevap yok", "seçilmedi", "көрсетілмеген",
+    "толтырылмаған", "жауап жоқ", "таңдалмаған", "көрсөтүлгөн эмес", "толтурулган эмес", "жооп жок",
+    "ko'rsatilmagan", "koʻrsatilmagan", "ko‘rsatilmagan", "to'ldirilmagan", "toʻldirilmagan",
+    "to‘ldirilmagan", "javob yo'q", "javob yoʻq", "javob yo‘q", "tanlanmagan", "кўрсатилмаган",
+    // Arabic, Hebrew, Persian, Urdu
+    "غير محدد", "لم يحدد", "لم يتم التحديد", "غير متوفر", "لا توجد إجابة", "بدون إجابة",
+    "لم يتم الإدخال", "غير مذكور", "לא צוין", "לא צויין", "לא מולא", "אין תשובה", "לא נבחר",
+    "مشخص نشده", "وارد نشده", "بدون پاسخ", "تکمیل نشده", "انتخاب نشده", "درج نہیں",
+    "کوئی جواب نہیں",
+    // Hindi, Bengali, Thai
+    "नहीं दिया गया", "उल्लेख नहीं", "कोई उत्तर नहीं", "निर्दिष्ट नहीं", "नहीं भरा गया", "উল্লেখ নেই",
+    "দেওয়া হয়নি", "কোনো উত্তর নেই", "ไม่ได้ระบุ", "ไม่ระบุ", "ไม่มีคำตอบ", "ไม่ได้กรอก",
+    // Japanese, Chinese, Korean
+    "未入力", "未記入", "未選択", "未回答", "回答なし", "記入なし", "入力なし", "指定なし",
+    "未填写", "未填", "未提供", "未选择", "未填寫", "未選擇", "未指定", "无回答", "無回答",
+    "미입력", "입력 안 함", "응답 없음", "미선택", "미기재", "답변 없음",
+    // Vietnamese, Indonesian, Malay, Tagalog, Swahili, Welsh, Irish, Maltese
+    "chưa điền", "không cung cấp", "chưa cung cấp", "không xác định", "không có câu trả lời",
+    "chưa chọn", "để trống", "tidak diisi", "tidak ada jawaban", "tidak disebutkan",
+    "tidak dinyatakan", "tidak ditentukan", "tidak dipilih", "tiada jawapan", "hindi ibinigay",
+    "walang sagot", "hindi tinukoy", "haijajazwa", "hakuna jibu", "haijatajwa", "haijabainishwa",
+    "heb ei nodi", "dim ateb", "gan freagra", "mhux speċifikat", "l-ebda tweġiba"};
+
+bool isMark(char c) {
+    return c == ' ' || c == '.' || c == '-' || c == '*' || c == '_' || c == '(' || c == ')' ||
+           c == '[' || c == ']' || c == '<' || c == '>' || c == '"';
+}
+
+// `text` without the marks a tool may set around its words ("(not given)",
+// "-- keine Angabe --", "Not given.").
+std::string_view withoutMarks(std::string_view text) {
+    while (!text.empty() && isMark(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isMark(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string folded(std::string_view text) {
+    gchar* folded = g_utf8_casefold(text.data(), static_cast<gssize>(text.size()));
+    std::string out(folded);
+    g_free(folded);
+    return out;
+}
+
+// A cheap key of a text that letter case leaves alone: its last letter, folded,
+// and its length.
+size_t keyOf(std::string_view text) {
+    size_t start = text.size() - 1;
+    while (start > 0 && text.size() - start < 4 &&
+           (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    gunichar last =
+        g_utf8_get_char_validated(text.data() + start, static_cast<gssize>(text.size() - start));
+    if (last == static_cast<gunichar>(-1) || last == static_cast<gunichar>(-2))
+        last = static_cast<unsigned char>(text.back());
+    return (static_cast<size_t>(g_unichar_tolower(last)) * 31 + text.size()) % 8192;
+}
+
+struct Lexicon {
+    Lexicon() {
+        for (std::string_view phrase : kPhrases) {
+            std::string words = folded(withoutMarks(phrase));
+            keys.set(keyOf(words));
+            phrases.insert(std::move(words));
+        }
+    }
+    std::unordered_set<std::string> phrases;
+    std::bitset<8192> keys;
+};
+
+const Lexicon& lexicon() {
+    static const Lexicon kLexicon;
+    return kLexicon;
+}
+
+}  // namespace
+
+bool saysNoAnswer(std::string_view value) {
+    if (value.empty() || value.size() > 64) return false;
+    if (value == "-" || value == "--" || value == "/" || value == "\xE2\x80\x94" ||
+        value == "\xE2\x80\x93")
+        return true;
+    std::string_view words = withoutMarks(value);
+    if (words.empty()) return false;
+    const Lexicon& known = lexicon();
+    return known.keys.test(keyOf(words)) && known.phrases.count(folded(words)) > 0;
+}
+
+}  // namespace tabulon

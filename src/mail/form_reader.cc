@@ -420,6 +420,17 @@ size_t colonColumn(const FormLine& line, const LabelLine& label) {
            !isSentence(label->label);
 }
 
+// An answer that Markdown sets in a block of code, between "```" lines (a
+// relay's way to keep its line ends): the lines of the block.
+void dropCodeFence(std::string* value) {
+    if (!value->starts_with("```")) return;
+    size_t first = value->find('\n');
+    if (first == std::string::npos || value->find(' ', 3) < first) return;
+    size_t last = value->rfind('\n');
+    if (last > first && std::string_view(*value).substr(last + 1) == "```") value->resize(last);
+    value->erase(0, first + 1);
+}
+
 // An answer that is a list and nothing else ("- Tool shed", "- Polytunnel"):
 // one item a line, as an HTML list gives it, without the marks.
 [[gnu::noinline]] void dropListMarks(std::string* value) {
@@ -1357,8 +1368,9 @@ void FormReader::read(std::string_view body, FormText* out,
             continue;
         }
         // A field that waits for its answer takes no title of the form's own, a
-        // paragraph above one of its fields ("The fault", below the empty phone).
-        if (waiting && blankInside && layout_.isSectionTitle(formLine.text) &&
+        // paragraph above one of its fields ("The fault", below the empty phone);
+        // an item of a list is an answer ("* Saturday morning").
+        if (waiting && blankInside && !formLine.bulleted && layout_.isSectionTitle(formLine.text) &&
             opensTemplateField(lines, i + 1))
             continue;
         lastBulleted = formLine.bulleted;
@@ -1456,6 +1468,7 @@ void FormReader::read(std::string_view body, FormText* out,
     readCsvWhereNoField(body, out);
     bool bracketed = false;  // an answer in brackets alone may stand for none
     for (FormField& field : out->fields) {
+        dropCodeFence(&field.value);
         dropListMarks(&field.value);
         // The target a mail program writes after a link's text ends the answer.
         if (!field.value.empty() && field.value.back() == '>') dropLinkTargets(&field.value);

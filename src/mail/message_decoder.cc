@@ -16,6 +16,7 @@
 #include "mail/header_block.h"
 #include "mail/header_cell.h"
 #include "mail/html_text.h"
+#include "mail/link_references.h"
 #include "mail/quoted_message.h"
 #include "platform/text.h"
 
@@ -340,21 +341,45 @@ bool isFlattened(std::string_view text) {
     return std::count(text.begin(), text.end(), ':') >= 3;
 }
 
-// The characters of the longest line of `text` (UTF-8), looked at only in
-// lines of at least `from` bytes; 0 when none is.
+// The columns a line takes on a screen: a character of Chinese, Japanese or
+// Korean takes two.
+size_t columnsOf(std::string_view line) {
+    size_t columns = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c < 0xE0) {
+            columns += (c & 0xC0) != 0x80;
+            continue;
+        }
+        gunichar wide =
+            g_utf8_get_char_validated(line.data() + i, static_cast<gssize>(line.size() - i));
+        columns += wide != static_cast<gunichar>(-1) && wide != static_cast<gunichar>(-2) &&
+                           g_unichar_iswide(wide)
+                       ? 2
+                       : 1;
+    }
+    return columns;
+}
+
+// The columns of the longest line of `text` (UTF-8), looked at only in lines
+// of at least `from` bytes; 0 when none is.
 size_t longestLine(std::string_view text, size_t from) {
     size_t longest = 0;
     for (size_t pos = 0; pos < text.size();) {
         size_t end = std::min(text.find('\n', pos), text.size());
-        if (end - pos >= from) {
-            size_t chars = 0;
-            for (size_t i = pos; i < end; ++i)
-                chars += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-            longest = std::max(longest, chars);
-        }
+        if (end - pos >= from) longest = std::max(longest, columnsOf(text.substr(pos, end - pos)));
         pos = end + 1;
     }
     return longest;
+}
+
+// Whether a line is one word alone, or in a list of links a number and one
+// word ("[4] https://..."): what no program that cuts lines at a width can cut.
+bool isOneWord(std::string_view line) {
+    line = trimBlanks(line);
+    if (size_t number = line.find("] "); line.starts_with('[') && number != line.npos)
+        line.remove_prefix(number + 2);
+    return line.find(' ') == line.npos;
 }
 
 // The width a program that made a text alternative from the HTML cut long lines
@@ -362,22 +387,37 @@ size_t longestLine(std::string_view text, size_t from) {
 constexpr size_t kWrapWidth = 80;
 
 // A text alternative whose long lines were cut at a width (76 columns, 80)
-// where the HTML keeps them whole: a line of 66 characters or more that ends
-// inside a sentence and goes on at the start of the line below, and none longer
-// than the width.
+// where the HTML keeps them whole: a line of 66 columns or more that ends
+// inside a sentence and goes on at the start of the line below (at the same
+// indent, in a column of text), and none longer than the width but a word alone,
+// which no program cuts.
 bool isWrapped(std::string_view text) {
     bool cut = false;
     for (size_t pos = 0; pos < text.size();) {
         size_t end = std::min(text.find('\n', pos), text.size());
-        if (end - pos >= 66) {
-            size_t chars = longestLine(text.substr(pos, end - pos), 0);
-            if (chars > kWrapWidth) return false;
-            char last = text[end - 1];
-            cut = cut || (chars >= 66 && end + 1 < text.size() && text[end + 1] != '\n' &&
-                          text[end + 1] != ' ' && text[end + 1] != '\t' && last != '.' &&
-                          last != '!' && last != '?' && last != ':');
-        }
+        std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
+        if (line.size() < 66) continue;
+        size_t columns = columnsOf(line);
+        if (columns > kWrapWidth) {
+            if (isOneWord(line)) continue;
+            return false;
+        }
+        if (columns < 66 || end + 1 >= text.size() || text[end + 1] == '\n') continue;
+        size_t indent = line.find_first_not_of(' ');
+        std::string_view below = text.substr(end + 1, text.find('\n', end + 1) - end - 1);
+        if (below.find_first_not_of(' ') != indent || below[0] == '\t') continue;
+        std::string_view last = line.substr(line.size() - 1);
+        if (static_cast<unsigned char>(line.back()) >= 0x80) {
+            size_t start = line.size() - 1;
+            while (start > 0 && (static_cast<unsigned char>(line[start]) & 0xC0) == 0x80)
+                --start;
+            last = line.substr(start);
+        }
+        // The ideographic full stop, and the full-width "!", "?" and ":".
+        static constexpr std::string_view kEnds[] = {
+            ".", "!", "?", ":", "\xE3\x80\x82", "\xEF\xBC\x81", "\xEF\xBC\x9F", "\xEF\xBC\x9A"};
+        cut = cut || std::find(std::begin(kEnds), std::end(kEnds), last) == std::end(kEnds);
     }
     return cut;
 }
@@ -638,6 +678,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         }
         if (scratch_.capacity() > kKeptBytes) std::string().swap(scratch_);
     }
+    markLinkReferences(&out->body);
     // A forwarded message is what the mail is about: its text alone is read, not
     // the forwarder's note and signature above it. A reply's quote of the message
     // it answers is not this message's text.

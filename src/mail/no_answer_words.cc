@@ -10,7 +10,8 @@ namespace tabulon {
 namespace {
 
 // What tools print for a field left empty, by language. Only phrases that say
-// the answer is missing: "none", "no" or "unknown" may be what a person chose.
+// the answer is missing: "none", "no" or "unknown" may be what a person chose,
+// and so may a choice of "no statement" ("keine Angabe" as a salutation).
 constexpr std::string_view kPhrases[] = {
     "n/a", "n.a", "n. a",
     // English
@@ -20,9 +21,8 @@ constexpr std::string_view kPhrases[] = {
     "none provided", "none selected", "none specified", "left blank", "blank", "empty",
     "unanswered",
     // German
-    "keine angabe", "keine angaben", "nicht angegeben", "nicht ausgefüllt", "nicht beantwortet",
-    "nicht gewählt", "nicht ausgewählt", "ohne angabe", "k. a", "k.a", "nicht gesetzt",
-    "keine antwort",
+    "nicht angegeben", "nicht ausgefüllt", "nicht beantwortet", "nicht gewählt", "nicht ausgewählt",
+    "nicht gesetzt", "keine antwort",
     // French
     "non renseigné", "non renseignée", "non précisé", "non précisée", "non spécifié",
     "non spécifiée", "non indiqué", "non indiquée", "non fourni", "non fournie", "non rempli",
@@ -117,12 +117,24 @@ bool isMark(char c) {
 }
 
 // `text` without the marks a tool may set around its words ("(not given)",
-// "-- keine Angabe --", "Not given.").
+// "-- nicht angegeben --", "Not given.", "（未入力）").
 std::string_view withoutMarks(std::string_view text) {
-    while (!text.empty() && isMark(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isMark(text.back()))
-        text.remove_suffix(1);
+    // The full-width brackets of Chinese and Japanese: "（" "）" "【" "】"
+    static constexpr std::string_view kOpen[] = {"\xEF\xBC\x88", "\xE3\x80\x90"};
+    static constexpr std::string_view kClose[] = {"\xEF\xBC\x89", "\xE3\x80\x91"};
+    for (bool trimmed = true; trimmed && !text.empty();) {
+        trimmed = false;
+        while (!text.empty() && isMark(text.front()))
+            text.remove_prefix(1);
+        while (!text.empty() && isMark(text.back()))
+            text.remove_suffix(1);
+        for (std::string_view open : kOpen) {
+            if (text.starts_with(open)) text.remove_prefix(open.size()), trimmed = true;
+        }
+        for (std::string_view close : kClose) {
+            if (text.ends_with(close)) text.remove_suffix(close.size()), trimmed = true;
+        }
+    }
     return text;
 }
 

@@ -114,6 +114,8 @@ Status list(const fs::path& folder, int depth, MailFolderFiles* out) {
             }
             Status listed = list(entry, depth + 1, out);
             if (!listed.ok()) return listed;
+        } else if ((name[0] == ',' || name[0] == '#') && isNumber(name.substr(1))) {
+            ++out->trashed;  // a message an MH program removed, kept as ",N" until purged
         } else if (fs::is_regular_file(status) && isMailFileName(name) &&
                    fs::file_size(entry, error) > 0) {
             out->files.push_back(entry.string());

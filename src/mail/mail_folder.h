@@ -30,8 +30,8 @@
 namespace tabulon {
 
 struct MailFolderFiles {
-    std::vector<std::string> files;    // what to read, in order
-    uint64_t trashed = 0;              // Maildir messages flagged as trashed, left out
+    std::vector<std::string> files;  // what to read, in order
+    uint64_t trashed = 0;  // Maildir messages flagged as trashed and MH ones removed, left out
     std::vector<std::string> tooDeep;  // folders too deep to be read
     // The files that were found in a folder, not given: one that cannot be
     // opened when its turn comes (gone since, unreadable) is left out, not

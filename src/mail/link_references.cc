@@ -34,8 +34,13 @@ size_t listedNumber(std::string_view line) {
 }  // namespace
 
 void markLinkReferences(std::string* text) {
-    size_t list = text->find("\n[1] ");
+    // Looked for from its "[", which few lines hold (a search from the line end
+    // would stop at every line).
+    size_t list = text->find("[1] ");
+    while (list != std::string::npos && (list == 0 || (*text)[list - 1] != '\n'))
+        list = text->find("[1] ", list + 1);
     if (list == std::string::npos) return;
+    --list;  // the line end above the list
     std::vector<bool> listed;
     for (size_t at = list + 1; at < text->size();) {
         size_t end = std::min(text->find('\n', at), text->size());

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <array>
 #include <bitset>
 #include <string>
 #include <unordered_set>
@@ -111,9 +112,18 @@ constexpr std::string_view kPhrases[] = {
     "walang sagot", "hindi tinukoy", "haijajazwa", "hakuna jibu", "haijatajwa", "haijabainishwa",
     "heb ei nodi", "dim ateb", "gan freagra", "mhux speċifikat", "l-ebda tweġiba"};
 
+constexpr size_t kKeys = 65536;
+
+// The marks a tool may set around its words, by byte.
+constexpr std::array<bool, 256> kMarks = [] {
+    std::array<bool, 256> marks{};
+    for (unsigned char c : std::string_view(" .-*_()[]<>\""))
+        marks[c] = true;
+    return marks;
+}();
+
 bool isMark(char c) {
-    return c == ' ' || c == '.' || c == '-' || c == '*' || c == '_' || c == '(' || c == ')' ||
-           c == '[' || c == ']' || c == '<' || c == '>' || c == '"';
+    return kMarks[static_cast<unsigned char>(c)];
 }
 
 // `text` without the marks a tool may set around its words ("(not given)",
@@ -145,18 +155,15 @@ std::string folded(std::string_view text) {
     return out;
 }
 
-// A cheap key of a text that letter case leaves alone: its last letter, folded,
-// and its length.
+// A cheap key of a text that letter case leaves alone, of its bytes alone: its
+// first byte (a letter's lead byte, of either case), its last and its length.
 size_t keyOf(std::string_view text) {
-    size_t start = text.size() - 1;
-    while (start > 0 && text.size() - start < 4 &&
-           (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
-        --start;
-    gunichar last =
-        g_utf8_get_char_validated(text.data() + start, static_cast<gssize>(text.size() - start));
-    if (last == static_cast<gunichar>(-1) || last == static_cast<gunichar>(-2))
-        last = static_cast<unsigned char>(text.back());
-    return (static_cast<size_t>(g_unichar_tolower(last)) * 31 + text.size()) % 8192;
+    auto first = static_cast<unsigned char>(text.front());
+    auto last = static_cast<unsigned char>(text.back());
+    if (first >= 'A' && first <= 'Z') first |= 0x20;
+    if (first >= 0xC0) first &= 0xFE;  // "Р" and "р" lead with D0 and D1
+    if (last >= 'A' && last <= 'Z') last |= 0x20;
+    return ((first * 0x9E37u) ^ (last << 5) ^ (text.size() * 0x3Bu)) & (kKeys - 1);
 }
 
 struct Lexicon {
@@ -168,7 +175,7 @@ struct Lexicon {
         }
     }
     std::unordered_set<std::string> phrases;
-    std::bitset<8192> keys;
+    std::bitset<kKeys> keys;
 };
 
 const Lexicon& lexicon() {
@@ -180,13 +187,18 @@ const Lexicon& lexicon() {
 
 bool saysNoAnswer(std::string_view value) {
     if (value.empty() || value.size() > 64) return false;
-    if (value == "-" || value == "--" || value == "/" || value == "\xE2\x80\x94" ||
-        value == "\xE2\x80\x93")
+    if (value.size() <= 3 && (value == "-" || value == "--" || value == "/" ||
+                              value == "\xE2\x80\x94" || value == "\xE2\x80\x93"))
         return true;
-    std::string_view words = withoutMarks(value);
+    // Most answers have no mark around them: their key is looked at at once.
+    auto first = static_cast<unsigned char>(value.front());
+    auto last = static_cast<unsigned char>(value.back());
+    bool marked = isMark(static_cast<char>(first)) || isMark(static_cast<char>(last)) ||
+                  first == 0xEF || first == 0xE3 || last == 0x89 || last == 0x91;
+    std::string_view words = marked ? withoutMarks(value) : value;
     if (words.empty()) return false;
     const Lexicon& known = lexicon();
-    return known.keys.test(keyOf(words)) && known.phrases.count(folded(words)) > 0;
+    return known.keys[keyOf(words)] && known.phrases.count(folded(words)) > 0;
 }
 
 }  // namespace tabulon

@@ -1472,7 +1472,9 @@ void FormReader::read(std::string_view body, FormText* out,
         dropListMarks(&field.value);
         // The target a mail program writes after a link's text ends the answer.
         if (!field.value.empty() && field.value.back() == '>') dropLinkTargets(&field.value);
-        if (saysNoAnswer(field.value)) field.value.clear();
+        // (A field the template lacks fills no cell: its words are not looked up.)
+        if ((field.entry >= 0 || field.value.size() <= 3) && saysNoAnswer(field.value))
+            field.value.clear();
         bracketed = bracketed || (!field.value.empty() &&
                                   (field.value.back() == ')' || field.value.back() == ']' ||
                                    field.value.back() == '}' || field.value.back() == '_' ||

@@ -1,5 +1,7 @@
 #include "mail/header_block.h"
 
+#include <array>
+
 #include "mail/quoted_message.h"
 #include "platform/text.h"
 
@@ -12,13 +14,22 @@ constexpr std::string_view kMailHeaders[] = {
     "return-path", "mime-version", "content-type", "delivered-to", "x-mailer",
     "user-agent",  "in-reply-to",  "references",   "x-original-to"};
 
+// The bytes of a header field's line up to its colon: a name's (printable
+// ASCII but the colon), the colon, and any other, which ends the name.
+enum : unsigned char { kEndsName, kInName, kColon };
+constexpr std::array<unsigned char, 256> kNameBytes = [] {
+    std::array<unsigned char, 256> bytes{};
+    for (int c = '!'; c < 127; ++c)
+        bytes[c] = c == ':' ? kColon : kInName;
+    return bytes;
+}();
+
 // Where the colon after a header field's name is in `line`, or 0 when the line
 // opens with no such name.
 size_t headerColon(std::string_view line) {
     for (size_t i = 0; i < line.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(line[i]);
-        if (c == ':') return i;
-        if (c <= ' ' || c >= 127) return 0;
+        unsigned char kind = kNameBytes[static_cast<unsigned char>(line[i])];
+        if (kind != kInName) return kind == kColon ? i : 0;
     }
     return 0;
 }

@@ -2,8 +2,9 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <array>
-#include <bitset>
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 
@@ -148,16 +149,9 @@ std::string_view withoutMarks(std::string_view text) {
     return text;
 }
 
-std::string folded(std::string_view text) {
-    gchar* folded = g_utf8_casefold(text.data(), static_cast<gssize>(text.size()));
-    std::string out(folded);
-    g_free(folded);
-    return out;
-}
-
 // A cheap key of a text that letter case leaves alone, of its bytes alone: its
 // first byte (a letter's lead byte, of either case), its last and its length.
-size_t keyOf(std::string_view text) {
+constexpr size_t keyOf(std::string_view text) {
     auto first = static_cast<unsigned char>(text.front());
     auto last = static_cast<unsigned char>(text.back());
     if (first >= 'A' && first <= 'Z') first |= 0x20;
@@ -166,21 +160,41 @@ size_t keyOf(std::string_view text) {
     return ((first * 0x9E37u) ^ (last << 5) ^ (text.size() * 0x3Bu)) & (kKeys - 1);
 }
 
-struct Lexicon {
-    Lexicon() {
-        for (std::string_view phrase : kPhrases) {
-            std::string words = folded(withoutMarks(phrase));
-            keys.set(keyOf(words));
-            phrases.insert(std::move(words));
-        }
+// The keys of the phrases, made when the program is built: most answers are
+// told apart by their key alone. (The phrases are written in small letters and
+// with no mark around them, as folded and trimmed answers are.)
+constexpr std::array<uint64_t, kKeys / 64> kPhraseKeys = [] {
+    std::array<uint64_t, kKeys / 64> keys{};
+    for (std::string_view phrase : kPhrases) {
+        size_t key = keyOf(phrase);
+        keys[key / 64] |= uint64_t{1} << (key % 64);
     }
-    std::unordered_set<std::string> phrases;
-    std::bitset<kKeys> keys;
-};
+    return keys;
+}();
 
-const Lexicon& lexicon() {
-    static const Lexicon kLexicon;
-    return kLexicon;
+// `text` in small letters, as the phrases are written.
+std::string folded(std::string_view text) {
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string lower(text);
+        for (char& c : lower)
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c;
+        return lower;
+    }
+    gchar* folded = g_utf8_casefold(text.data(), static_cast<gssize>(text.size()));
+    std::string out(folded);
+    g_free(folded);
+    return out;
+}
+
+[[gnu::noinline]] bool isPhrase(std::string_view words) {
+    static const std::unordered_set<std::string> kKnown = [] {
+        std::unordered_set<std::string> known;
+        for (std::string_view phrase : kPhrases)
+            known.insert(folded(phrase));
+        return known;
+    }();
+    return kKnown.count(folded(words)) > 0;
 }
 
 }  // namespace
@@ -197,8 +211,8 @@ bool saysNoAnswer(std::string_view value) {
                   first == 0xEF || first == 0xE3 || last == 0x89 || last == 0x91;
     std::string_view words = marked ? withoutMarks(value) : value;
     if (words.empty()) return false;
-    const Lexicon& known = lexicon();
-    return known.keys[keyOf(words)] && known.phrases.count(folded(words)) > 0;
+    size_t key = keyOf(words);
+    return (kPhraseKeys[key / 64] >> (key % 64) & 1) != 0 && isPhrase(words);
 }
 
 }  // namespace tabulon

@@ -1,5 +1,6 @@
 #include "mail/quoted_message.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -205,38 +206,47 @@ std::string_view shownFieldOf(std::string_view name) {
 
 namespace {
 
+// The place of a header field's name among the known ones: its first letter,
+// then its length.
+size_t bucketOf(std::string_view name) {
+    return static_cast<unsigned char>(asciiLower(name[0])) * (kMaxNameBytes + 1) + name.size();
+}
+
 bool isHeaderName(std::string_view name) {
     if (name.empty() || name.size() > kMaxNameBytes) return false;
     // Most lines name no header field: only the names with the same first letter
-    // and length are compared.
+    // and length are compared, found by their bucket's start.
     struct Known {
-        std::vector<std::string_view> names;
-        uint32_t lengths = 0;  // a bit for each length they have
+        std::vector<std::string_view> names;  // by first letter, then length
+        std::array<uint16_t, 256 * (kMaxNameBytes + 1) + 1> start{};
     };
-    static const std::array<Known, 256> kByFirst = [] {
-        std::array<Known, 256> byFirst;
-        auto add = [&](std::string_view known) {
-            Known& same = byFirst[static_cast<unsigned char>(asciiLower(known[0]))];
-            same.names.push_back(known);
-            same.lengths |= 1u << known.size();
+    static const Known kKnown = [] {
+        Known known;
+        auto add = [&](const auto& names) {
+            for (std::string_view name : names)
+                known.names.push_back(name);
         };
-        for (std::string_view known : kFrom)
-            add(known);
-        for (std::string_view known : kSent)
-            add(known);
-        for (std::string_view known : kTo)
-            add(known);
-        for (std::string_view known : kSubject)
-            add(known);
-        return byFirst;
+        add(kFrom);
+        add(kSent);
+        add(kTo);
+        add(kSubject);
+        std::stable_sort(
+            known.names.begin(), known.names.end(),
+            [&](std::string_view a, std::string_view b) { return bucketOf(a) < bucketOf(b); });
+        size_t next = 0;
+        for (size_t i = 0; i < known.start.size(); ++i) {
+            while (next < known.names.size() && bucketOf(known.names[next]) < i)
+                ++next;
+            known.start[i] = static_cast<uint16_t>(next);
+        }
+        return known;
     }();
-    const Known& same = kByFirst[static_cast<unsigned char>(asciiLower(name[0]))];
-    if ((same.lengths >> name.size() & 1) == 0) return false;
+    size_t bucket = bucketOf(name);
     // Letters of one case differ from the other's in bit 0x20 alone: a last byte
     // that differs in another bit rules a name out at once.
-    for (std::string_view known : same.names) {
-        if (known.size() == name.size() && ((known.back() ^ name.back()) & ~0x20) == 0 &&
-            equalsIgnoringLatinCase(name, known))
+    for (size_t i = kKnown.start[bucket]; i < kKnown.start[bucket + 1]; ++i) {
+        std::string_view known = kKnown.names[i];
+        if (((known.back() ^ name.back()) & ~0x20) == 0 && equalsIgnoringLatinCase(name, known))
             return true;
     }
     return false;

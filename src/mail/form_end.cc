@@ -285,7 +285,15 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
         }
     }
     std::vector<std::string_view> doubtful;
+    // Below a button that stood below the answer ("View all messages"), nothing
+    // is the answer's: the sending tool's lines follow it.
     size_t cut = tail.size();
+    for (size_t k = 0; k < tail.size() && !paragraphsOnly; ++k) {
+        if (tail[k].dropped) {
+            cut = k + 1;  // the button itself is looked at with its paragraph below
+            break;
+        }
+    }
     while (cut > 0) {
         size_t paragraph = tail[cut - 1].paragraph;
         size_t start = cut;
@@ -329,7 +337,7 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
         --cut;
     for (size_t i = 0; i < cut; ++i) {
         const TailLine& line = tail[i];
-        if (line.note) continue;
+        if (line.note || line.dropped) continue;
         if ((line.linkOnly && !isStampOrLink(line.view)) ||
 
             (holdsTimeOfDay(line.view) && layout.recursInShape(line.text)))

@@ -24,7 +24,8 @@ struct TailLine {
     bool first;
     bool belowBlank;
     bool note;
-    bool linkOnly;  // the text of a link alone (an HTML button)
+    bool linkOnly;         // the text of a link alone (an HTML button)
+    bool dropped = false;  // a button below the answer, left out of the value
 };
 
 // Whether a line is a mail program's note of what sent it: three to seven words,

@@ -1381,7 +1381,10 @@ void FormReader::read(std::string_view body, FormText* out,
         }
         // A link's text alone below an answer ("Map it", "View on map") is the
         // sending tool's button, no line of it.
-        if (formLine.linkOnly && !waiting && isButtonText(line)) continue;
+        if (formLine.linkOnly && !waiting && isButtonText(line)) {
+            if (!formLine.continued && !notes) tail.back().dropped = true;
+            continue;
+        }
         // Labels the form does not use, kept inside a value: the report shows them.
         if (kind == LabelKind::kColon && label.isShort)
             labelled.emplace_back(static_cast<size_t>(current), field->value.size(), formLine.text);

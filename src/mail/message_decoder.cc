@@ -311,7 +311,12 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
         const char* delsp = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "delsp");
         unwrapFlowed(&text, delsp != nullptr && g_ascii_strcasecmp(delsp, "yes") == 0);
     }
-    out->body = html || looksLikeHtml(text) ? textOfHtml(text, out) : std::move(text);
+    if (html || looksLikeHtml(text)) {
+        out->body = textOfHtml(text, out);
+        return;
+    }
+    markLinkReferences(&text);
+    out->body = std::move(text);
 }
 
 // Lines of `text` that hold more than blanks, counted up to `most` + 1.
@@ -678,7 +683,6 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         }
         if (scratch_.capacity() > kKeptBytes) std::string().swap(scratch_);
     }
-    markLinkReferences(&out->body);
     // A forwarded message is what the mail is about: its text alone is read, not
     // the forwarder's note and signature above it. A reply's quote of the message
     // it answers is not this message's text.
@@ -763,8 +767,11 @@ void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& 
     if (encoded) normalizeLineEnds(text);
     if (type.kind == Kind::kHtml) out->body = textOfHtml(html, out);
     if (type.kind == Kind::kPlain && type.flowed) unwrapFlowed(&out->body, type.delsp);
-    if (type.kind == Kind::kPlain && looksLikeHtml(out->body))
+    if (type.kind != Kind::kPlain) return;
+    if (looksLikeHtml(out->body))
         out->body = textOfHtml(out->body, out);
+    else
+        markLinkReferences(&out->body);
 }
 
 void MessageDecoder::decodeMime(const std::string& contentType, std::string_view body,

@@ -9,7 +9,8 @@
 # the font the windows use.
 TABULON_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core
                   scdoc libxlsxwriter-dev libminizip-dev zlib1g-dev libgmime-3.0-dev libxml2-dev
-                  libcurl4-openssl-dev qtkeychain-qt6-dev libjson-glib-dev libglib2.0-dev)
+                  libcurl4-openssl-dev qtkeychain-qt6-dev libjson-glib-dev libglib2.0-dev
+                  libuchardet-dev)
 # Only ./test needs these: GoogleTest; nginx, the web server of the update test;
 # desktop-file-utils and appstream check the desktop files, dpkg-dev and file
 # let cpack work out the .deb's dependencies, lintian checks the .deb, man

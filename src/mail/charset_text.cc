@@ -1,6 +1,7 @@
 #include "mail/charset_text.h"
 
 #include <gmime/gmime.h>
+#include <uchardet.h>
 
 #include <array>
 #include <cctype>
@@ -111,11 +112,47 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
     return true;
 }
 
+// The fewest bytes beyond ASCII a guess of a text's charset stands on.
+constexpr size_t kFewestGuessedBytes = 16;
+
+// The charset of another script or region than Windows-1252's that a text with
+// no UTF-8 in it reads best in, as its bytes as a whole tell (Windows-1250 for
+// Czech, KOI8-R for Russian), into `charset`; false when none is clear.
+bool guessCharset(std::string_view bytes, std::string* charset) {
+    size_t high = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) continue;
+        if (utf8SequenceLength(bytes, i) > 0) return false;
+        ++high;
+    }
+    if (high < kFewestGuessedBytes) return false;
+    uchardet_t detector = uchardet_new();
+    if (uchardet_handle_data(detector, bytes.data(), bytes.size()) == 0) {
+        uchardet_data_end(detector);
+        charset->assign(uchardet_get_charset(detector));
+    }
+    uchardet_delete(detector);
+    std::string_view guess = *charset;
+    bool other = guess.starts_with("WINDOWS-125") || guess.starts_with("ISO-8859-") ||
+                 guess.starts_with("KOI8-") || guess == "IBM866" || guess == "MAC-CYRILLIC";
+    return other && guess != "WINDOWS-1252" && guess != "ISO-8859-1" && guess != "ISO-8859-15";
+}
+
 }  // namespace
 
 void initGMime() {
     static std::once_flag once;
     std::call_once(once, [] { g_mime_init(); });
+}
+
+void appendUndeclaredText(std::string_view bytes, std::string* out) {
+    std::string charset;
+    const size_t start = out->size();
+    bool clean = true;
+    if (guessCharset(bytes, &charset) && convertWith(bytes, charset.c_str(), out, &clean) && clean)
+        return;
+    out->resize(start);
+    appendUtf8(bytes, "", out);
 }
 
 std::string charsetOfHtml(std::string_view html) {

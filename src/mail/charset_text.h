@@ -15,6 +15,13 @@ namespace tabulon {
 // undeclared) or when some bytes were not valid in it.
 bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* out);
 
+// Appends a text whose charset nothing names (a body without one, mail saved
+// as text): as appendUtf8 with no charset, unless the text is not UTF-8 at all
+// and reads best in a charset of another script or region than Windows-1252's
+// (Windows-1250 for Czech, KOI8-R for Russian), which its bytes as a whole
+// tell; a guess of too few letters is not taken.
+void appendUndeclaredText(std::string_view bytes, std::string* out);
+
 // The charset an HTML document names in its head (<meta charset="...">, or the
 // http-equiv Content-Type's "charset="), for a part whose header names none;
 // empty when its first 4 KB name none.

@@ -302,7 +302,9 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
     std::string text;
     std::string name = charset == nullptr ? "" : charset;
     if (html && name.empty()) name = charsetOfHtml(*scratch);
-    if (!appendUtf8(keptText(*scratch, out), name, &text)) {
+    if (name.empty()) {
+        appendUndeclaredText(keptText(*scratch, out), &text);
+    } else if (!appendUtf8(keptText(*scratch, out), name, &text)) {
         out->problems.push_back("text not readable in charset \"" + name + "\"");
     }
     normalizeLineEnds(&text);
@@ -667,7 +669,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
         out->unreadDates.push_back(unreadDate);
     }
     if (!block.isMail) {
-        appendUtf8(keptText(message, out), "", &out->body);
+        appendUndeclaredText(keptText(message, out), &out->body);
     } else {
         std::string contentTypeValue = block.value("content-type");
         const ContentType& type = contentType(contentTypeValue);
@@ -761,7 +763,9 @@ void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& 
     if (type.kind == Kind::kHtml) text = &html;
     std::string charset = type.charset;
     if (type.kind == Kind::kHtml && charset.empty()) charset = charsetOfHtml(bytes);
-    if (!appendUtf8(keptText(bytes, out), charset, text)) {
+    if (charset.empty()) {
+        appendUndeclaredText(keptText(bytes, out), text);
+    } else if (!appendUtf8(keptText(bytes, out), charset, text)) {
         out->problems.push_back("text not readable in charset \"" + charset + "\"");
     }
     if (encoded) normalizeLineEnds(text);

@@ -85,6 +85,12 @@ std::string_view savedFieldName(std::string_view line, std::string_view name) {
     return shown.empty() ? name : shown;
 }
 
+// A line of the fields a mail program shows of a message it saves as text, as
+// a header line is, or with letters beyond ASCII in its name ("Předmět:<Tab>").
+bool isFieldLine(std::string_view line) {
+    return isHeaderLine(line) || (tabAfterColon(line) && !shownFieldOf(headerName(line)).empty());
+}
+
 // A line that begins a MIME part's header lines: "--boundary" of the multipart or
 // of one inside it (not a "-- " signature line).
 bool isPartDelimiter(std::string_view line) {
@@ -297,14 +303,14 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
             closeCandidate();
         } else if (line[0] == ' ' || line[0] == '\t') {
             // a folded header line
-        } else if (isHeaderLine(line)) {
+        } else if (isFieldLine(line)) {
             countCandidateLine(line);
         } else {
             dropCandidate();
         }
     } else if (!(!openBoundary_.empty() && inMessageOfMultipart(line, blank)) &&
                phase_ == Phase::kBody && previousBlank_ && !blank && !afterQuoteMarker_ &&
-               isHeaderLine(line)) {
+               isFieldLine(line)) {
         inCandidate_ = true;
         candidateStart_ = current_.size();
         candidateMailHeaders_ = candidateShownFields_ = 0;
@@ -312,7 +318,7 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         countCandidateLine(line);
     }
     if (!blank && !inCandidate_) afterQuoteMarker_ = isQuoteMarker(line);
-    if (phase_ == Phase::kHeader && !blank && isHeaderLine(line) &&
+    if (phase_ == Phase::kHeader && !blank && isFieldLine(line) &&
         isShownField(savedFieldName(line, headerName(line)))) {
         ++headerShownFields_;
         if (firstShownFields_ < 0 && tabAfterColon(line)) firstTabbed_ = true;

@@ -4,10 +4,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "mail/charset_text.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace tabulon {
 namespace {
@@ -201,6 +203,16 @@ std::string_view shownFieldOf(std::string_view name) {
     if (isOneOf(name, kSent)) return "sent";
     if (isOneOf(name, kTo)) return "to";
     if (isOneOf(name, kSubject)) return "subject";
+    // A name a mail program saved in its language's Windows charset
+    // ("Odesl\xE1no", Czech in Windows-1250): read in each of them.
+    if (isValidUtf8(name)) return {};
+    for (const char* charset : {"WINDOWS-1250", "WINDOWS-1251", "WINDOWS-1252", "WINDOWS-1253",
+                                "WINDOWS-1254", "WINDOWS-1257"}) {
+        std::string read;
+        if (appendUtf8(name, charset, &read) && isValidUtf8(read)) {
+            if (std::string_view shown = shownFieldOf(read); !shown.empty()) return shown;
+        }
+    }
     return {};
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <unordered_set>
 
+#include "platform/text.h"
+
 namespace tabulon {
 namespace {
 
@@ -123,7 +125,7 @@ constexpr std::array<bool, 256> kMarks = [] {
     return marks;
 }();
 
-bool isMark(char c) {
+constexpr bool isMark(char c) {
     return kMarks[static_cast<unsigned char>(c)];
 }
 
@@ -172,13 +174,20 @@ constexpr std::array<uint64_t, kKeys / 64> kPhraseKeys = [] {
     return keys;
 }();
 
+// The keys above are taken of the phrases as written: no capital and no mark at
+// either end in any of them.
+static_assert(std::none_of(std::begin(kPhrases), std::end(kPhrases), [](std::string_view phrase) {
+    return phrase.empty() || isMark(phrase.front()) || isMark(phrase.back()) ||
+           std::any_of(phrase.begin(), phrase.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}));
+
 // `text` in small letters, as the phrases are written.
 std::string folded(std::string_view text) {
     if (std::all_of(text.begin(), text.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         std::string lower(text);
         for (char& c : lower)
-            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c;
+            c = asciiLower(c);
         return lower;
     }
     gchar* folded = g_utf8_casefold(text.data(), static_cast<gssize>(text.size()));

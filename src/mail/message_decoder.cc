@@ -6,6 +6,7 @@
 #include <libxml/parser.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdlib>
 
@@ -48,21 +49,41 @@ std::string streamBytes(GMimeStream* stream) {
     return std::string(reinterpret_cast<const char*>(array->data), array->len);
 }
 
+// What each byte is in base64 text: a symbol of the alphabet, the padding,
+// a blank or line end between symbols, or none of these.
+enum : unsigned char { kNotBase64, kBase64Blank, kBase64Symbol, kBase64Padding };
+constexpr auto kBase64Kinds = [] {
+    std::array<unsigned char, 256> kinds{};
+    for (int c = 'A'; c <= 'Z'; ++c) kinds[c] = kBase64Symbol;
+    for (int c = 'a'; c <= 'z'; ++c) kinds[c] = kBase64Symbol;
+    for (int c = '0'; c <= '9'; ++c) kinds[c] = kBase64Symbol;
+    kinds['+'] = kinds['/'] = kBase64Symbol;
+    kinds['='] = kBase64Padding;
+    kinds[' '] = kinds['\t'] = kinds['\r'] = kinds['\n'] = kBase64Blank;
+    return kinds;
+}();
+
 // Base64 text that a decoder would have to guess at: letters outside the
 // alphabet, or a length that does not come out in whole groups.
 bool isBrokenBase64(std::string_view text) {
     size_t symbols = 0;
-    bool padding = false;
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
-        bool alphabet = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                        (c >= '0' && c <= '9') || c == '+' || c == '/';
-        if (c == '=') {
-            padding = true;
-        } else if (!alphabet || padding) {
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+        unsigned char kind = kBase64Kinds[static_cast<unsigned char>(text[i])];
+        if (kind == kBase64Symbol) {
+            ++symbols;
+        } else if (kind != kBase64Blank) {
+            break;
+        }
+    }
+    // After the first padding, only padding and blanks may follow.
+    for (; i < text.size(); ++i) {
+        unsigned char kind = kBase64Kinds[static_cast<unsigned char>(text[i])];
+        if (kind == kBase64Padding) {
+            ++symbols;
+        } else if (kind != kBase64Blank) {
             return true;
         }
-        ++symbols;
     }
     return symbols % 4 != 0;
 }

@@ -54,9 +54,12 @@ std::string streamBytes(GMimeStream* stream) {
 enum : unsigned char { kNotBase64, kBase64Blank, kBase64Symbol, kBase64Padding };
 constexpr auto kBase64Kinds = [] {
     std::array<unsigned char, 256> kinds{};
-    for (int c = 'A'; c <= 'Z'; ++c) kinds[c] = kBase64Symbol;
-    for (int c = 'a'; c <= 'z'; ++c) kinds[c] = kBase64Symbol;
-    for (int c = '0'; c <= '9'; ++c) kinds[c] = kBase64Symbol;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        kinds[c] = kBase64Symbol;
+    for (int c = 'a'; c <= 'z'; ++c)
+        kinds[c] = kBase64Symbol;
+    for (int c = '0'; c <= '9'; ++c)
+        kinds[c] = kBase64Symbol;
     kinds['+'] = kinds['/'] = kBase64Symbol;
     kinds['='] = kBase64Padding;
     kinds[' '] = kinds['\t'] = kinds['\r'] = kinds['\n'] = kBase64Blank;

@@ -3,6 +3,7 @@
 #include <gmime/gmime.h>
 #include <uchardet.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -115,23 +116,50 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
 // The fewest bytes beyond ASCII a guess of a text's charset stands on.
 constexpr size_t kFewestGuessedBytes = 16;
 
+// How many bytes of `bytes` are beyond ASCII; none when any of them is UTF-8.
+size_t bytesBeyondAscii(std::string_view bytes) {
+    size_t high = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) continue;
+        if (utf8SequenceLength(bytes, i) > 0) return 0;
+        ++high;
+    }
+    return high;
+}
+
+// Bytes 0x80 to 0x9F are control codes in the ISO charsets, letters and marks
+// in the Windows charset of the same script ("Š" in Windows-1250): a text in an
+// ISO charset that holds them was written in the Windows one.
+void preferWindowsCharset(std::string_view bytes, std::string* charset) {
+    constexpr std::pair<std::string_view, std::string_view> kWindowsOfIso[] = {
+        {"ISO-8859-2", "WINDOWS-1250"},
+        {"ISO-8859-7", "WINDOWS-1253"},
+        {"ISO-8859-8", "WINDOWS-1255"},
+        {"ISO-8859-9", "WINDOWS-1254"},
+        {"ISO-8859-13", "WINDOWS-1257"}};
+    for (auto [iso, windows] : kWindowsOfIso) {
+        if (*charset != iso) continue;
+        if (std::any_of(bytes.begin(), bytes.end(), [](char c) {
+                return static_cast<unsigned char>(c) >= 0x80 &&
+                       static_cast<unsigned char>(c) < 0xA0;
+            }))
+            charset->assign(windows);
+        return;
+    }
+}
+
 // The charset of another script or region than Windows-1252's that a text with
 // no UTF-8 in it reads best in, as its bytes as a whole tell (Windows-1250 for
 // Czech, KOI8-R for Russian), into `charset`; false when none is clear.
 bool guessCharset(std::string_view bytes, std::string* charset) {
-    size_t high = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) continue;
-        if (utf8SequenceLength(bytes, i) > 0) return false;
-        ++high;
-    }
-    if (high < kFewestGuessedBytes) return false;
+    if (bytesBeyondAscii(bytes) < kFewestGuessedBytes) return false;
     uchardet_t detector = uchardet_new();
     if (uchardet_handle_data(detector, bytes.data(), bytes.size()) == 0) {
         uchardet_data_end(detector);
         charset->assign(uchardet_get_charset(detector));
     }
     uchardet_delete(detector);
+    preferWindowsCharset(bytes, charset);
     std::string_view guess = *charset;
     bool other = guess.starts_with("WINDOWS-125") || guess.starts_with("ISO-8859-") ||
                  guess.starts_with("KOI8-") || guess == "IBM866" || guess == "MAC-CYRILLIC";
@@ -153,6 +181,18 @@ void appendUndeclaredText(std::string_view bytes, std::string* out) {
         return;
     out->resize(start);
     appendUtf8(bytes, "", out);
+}
+
+void readInFileCharset(std::string* text, std::string* fileCharset) {
+    if (fileCharset->empty() && !guessCharset(*text, fileCharset)) {
+        fileCharset->clear();
+        return;
+    }
+    if (bytesBeyondAscii(*text) == 0) return;
+    preferWindowsCharset(*text, fileCharset);
+    std::string read;
+    bool clean = true;
+    if (convertWith(*text, fileCharset->c_str(), &read, &clean) && clean) text->swap(read);
 }
 
 std::string charsetOfHtml(std::string_view html) {

@@ -22,6 +22,14 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
 // tell; a guess of too few letters is not taken.
 void appendUndeclaredText(std::string_view bytes, std::string* out);
 
+// A file of mail saved as text was written in one charset, which no message
+// of it names: `text`, one message, is made UTF-8 in the charset the file's
+// first message of enough letters beyond ASCII told (`fileCharset`, empty until
+// one does; as appendUndeclaredText guesses), even where its own letters are too
+// few to tell it or tell a near one. Left as it is when it holds UTF-8 or is
+// not clean in that charset.
+void readInFileCharset(std::string* text, std::string* fileCharset);
+
 // The charset an HTML document names in its head (<meta charset="...">, or the
 // http-equiv Content-Type's "charset="), for a part whose header names none;
 // empty when its first 4 KB name none.

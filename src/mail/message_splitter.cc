@@ -375,7 +375,7 @@ void MessageSplitter::closeCandidate() {
         return;
     }
     inCandidate_ = false;
-    ready_.push_back({current_.substr(0, candidateStart_), tooLarge_});
+    makeReady(current_.substr(0, candidateStart_), tooLarge_);
     current_.erase(0, candidateStart_);
     tooLarge_ = false;
     phase_ = Phase::kHeader;
@@ -423,10 +423,19 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
 }
 
 void MessageSplitter::handOn() {
-    ready_.push_back({std::move(current_), tooLarge_});
+    makeReady(std::move(current_), tooLarge_);
     tooLarge_ = false;
     current_.swap(spare_);
     current_.clear();
+}
+
+void MessageSplitter::makeReady(std::string message, bool tooLarge) {
+    // Mail saved as text: its messages name no charset, but the file has one.
+    if (layout_ == Layout::kSavedText && !tooLarge) {
+        readHeaderBlock(message, &block_);
+        if (!block_.has("content-type")) readInFileCharset(&message, &fileCharset_);
+    }
+    ready_.push_back({std::move(message), tooLarge});
 }
 
 void MessageSplitter::append(std::string_view line) {

@@ -33,6 +33,7 @@
 #include <string_view>
 #include <vector>
 
+#include "mail/header_block.h"
 #include "platform/byte_stream.h"
 
 namespace tabulon {
@@ -102,6 +103,8 @@ class MessageSplitter {
     void append(std::string_view line);
     // Hands the current message on to `ready_` and begins the next in `spare_`.
     void handOn();
+    // Puts a complete message in `ready_`.
+    void makeReady(std::string message, bool tooLarge);
 
     ByteSource& source_;
     size_t blockSize_;
@@ -138,6 +141,8 @@ class MessageSplitter {
     bool inPartHeader_ = false;
     bool inMessagePart_ = false;
     bool afterQuoteMarker_ = false;  // the last line with text announced a quoted message
+    HeaderBlock block_;              // a message's header block, room kept for the next
+    std::string fileCharset_;        // the charset the file's saved text was told to be in
     // From, To, Cc, Subject, Date and Sent fields in the header block being read, in
     // the first message's and in the candidate block.
     int headerShownFields_ = 0;

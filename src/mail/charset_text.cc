@@ -36,6 +36,18 @@ bool isLatin1Name(std::string_view charset) {
     return false;
 }
 
+// Mail named Shift_JIS is written with Windows' code page 932, as mail programs
+// and browsers read it: 0x5C is the backslash and 0x7E the tilde (not the yen
+// sign and the overline of JIS X 0201), and circled numbers and the like are
+// there.
+bool isShiftJisName(std::string_view charset) {
+    for (std::string_view name :
+         {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j"}) {
+        if (equalsIgnoringCase(charset, name)) return true;
+    }
+    return false;
+}
+
 // Converters to UTF-8 that a thread keeps open for the charsets it met last:
 // opening one through GMime costs more than converting a form's body.
 class Converters {
@@ -247,7 +259,7 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
         if (clean) return true;
         out->resize(start);
     }
-    std::string name(charset);
+    std::string name(isShiftJisName(charset) ? "CP932" : charset);
     bool clean = true;
     if (!convertWith(bytes, name.c_str(), out, &clean)) {
         appendValidUtf8(bytes, out);

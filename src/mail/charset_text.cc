@@ -36,10 +36,10 @@ bool isLatin1Name(std::string_view charset) {
     return false;
 }
 
-// Mail named Shift_JIS is written with Windows' code page 932, as mail programs
-// and browsers read it: 0x5C is the backslash and 0x7E the tilde (not the yen
-// sign and the overline of JIS X 0201), and circled numbers and the like are
-// there.
+// Mail named Shift_JIS is read as browsers read it: 0x5C is the backslash and
+// 0x7E the tilde (not the yen sign and the overline of JIS X 0201), the
+// circled numbers and other marks of Windows' code page 932 are there, and the
+// rest is JIS X 0208 (0x8160 the wave dash "〜").
 bool isShiftJisName(std::string_view charset) {
     for (std::string_view name :
          {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j"}) {
@@ -259,7 +259,26 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
         if (clean) return true;
         out->resize(start);
     }
-    std::string name(isShiftJisName(charset) ? "CP932" : charset);
+    if (isShiftJisName(charset)) {
+        const size_t start = out->size();
+        bool clean = true;
+        convertWith(bytes, "CP932", out, &clean);
+        // Where code page 932 reads a JIS X 0208 character as another one.
+        static constexpr std::pair<std::string_view, std::string_view> kJisOfWindows[] = {
+            {"\uFF5E", "\u301C"}, {"\u2225", "\u2016"}, {"\uFF0D", "\u2212"},
+            {"\uFFE0", "\u00A2"}, {"\uFFE1", "\u00A3"}, {"\uFFE2", "\u00AC"}};
+        for (size_t at = out->find_first_of("\xE2\xEF", start); at < out->size();
+             at = out->find_first_of("\xE2\xEF", at + 1)) {
+            for (auto [windows, jis] : kJisOfWindows) {
+                if (out->compare(at, windows.size(), windows) == 0) {
+                    out->replace(at, windows.size(), jis);
+                    break;
+                }
+            }
+        }
+        return clean;
+    }
+    std::string name(charset);
     bool clean = true;
     if (!convertWith(bytes, name.c_str(), out, &clean)) {
         appendValidUtf8(bytes, out);

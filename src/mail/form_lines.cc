@@ -20,6 +20,7 @@ struct View {
     bool bulleted = false;
     bool blank = false;   // a table row of empty cells
     bool dashed = false;  // a dash parts label and value ("City — Lyon")
+    bool piped = false;   // a pipe does ("City    | Lyon")
 };
 
 bool isTableRule(std::string_view line) {
@@ -204,13 +205,15 @@ bool hasDotLeader(std::string_view line) {
 }
 
 // "City = Lyon", "City -> Lyon", "City => Lyon", "city=Lyon", "City — Lyon",
-// "City - Lyon": "City: Lyon", when what stands before the separator may be a
-// short label.
-bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr) {
+// "City - Lyon", "City   | Lyon": "City: Lyon", when what stands before the
+// separator may be a short label.
+bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr,
+               bool* piped = nullptr) {
     // Most lines hold no such separator: memchr tells it fast.
     if (std::memchr(line.data(), '=', line.size()) == nullptr &&
         std::memchr(line.data(), '>', line.size()) == nullptr &&
         std::memchr(line.data(), '-', line.size()) == nullptr &&
+        std::memchr(line.data(), '|', line.size()) == nullptr &&
         std::memchr(line.data(), '\xE2', line.size()) == nullptr && !hasDotLeader(line))
         return false;
     // "Nom ........ Girard": dot leaders part label and value.
@@ -230,9 +233,11 @@ bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr) 
     }
     // The first separator on the line parts label and value.
     static constexpr std::string_view kSeparators[] = {
-        " => ", " -> ", " = ", "=>", "->", "=", " \xE2\x80\x94 ", " \xE2\x80\x93 ", " - "};
-    // A dash with nothing after it ends a label whose value is below.
-    static constexpr std::string_view kEndingDashes[] = {" \xE2\x80\x94", " \xE2\x80\x93", " -"};
+        " => ", " -> ", " = ", "=>", "->", "=", " \xE2\x80\x94 ", " \xE2\x80\x93 ", " - ", " | "};
+    // A dash with nothing after it ends a label whose value is below; a pipe, one
+    // whose value is empty.
+    static constexpr std::string_view kEndingDashes[] = {" \xE2\x80\x94", " \xE2\x80\x93", " -",
+                                                         " |"};
     size_t at = line.npos;
     std::string_view separator;
     for (std::string_view candidate : kSeparators) {
@@ -255,7 +260,12 @@ bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr) 
     if (separator == "=" && name.find(' ') != name.npos) return false;
     // Before a dash, what ends a sentence's piece is no label ("Example Ltd. - Sent
     // from ...").
-    bool dash = separator.find_first_of("=>") == separator.npos;
+    bool dash = separator.find_first_of("=>|") == separator.npos;
+    // A pipe parts label and value in a column of labels padded to one width
+    // ("Phone     | 555 0100"); a line of links ("View entry | Reply",
+    // "Home | Shop | Contact") is no label and its value.
+    if (separator[1] == '|' && (line[at - 1] != ' ' || line.find(" | ", at + 1) != line.npos))
+        return false;
     if (dash &&
         (name.ends_with('.') || name.ends_with(',') || name.ends_with(';') || name.ends_with('!')))
         return false;
@@ -266,6 +276,7 @@ bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr) 
     if (!colonLabelOf(candidate, &label, kShortLabelWords)) return false;
     *out = std::move(candidate);
     if (dashed) *dashed = dash;
+    if (piped) *piped = separator[1] == '|';
     return true;
 }
 
@@ -289,7 +300,8 @@ size_t bulletLength(std::string_view line) {
 
 void viewOf(std::string_view line, View* view) {
     view->made.clear();
-    view->changed = view->continued = view->bulleted = view->blank = view->dashed = false;
+    view->changed = view->continued = view->bulleted = view->blank = view->dashed = view->piped =
+        false;
     if (isTableRule(line)) {
         view->made = "---";
         view->changed = true;
@@ -343,7 +355,8 @@ void viewOf(std::string_view line, View* view) {
         view->changed = true;
         return;
     }
-    if (withColon(rest, &plain, &view->dashed) && !colonLabelOf(rest, &label, kMaxLabelWords)) {
+    if (withColon(rest, &plain, &view->dashed, &view->piped) &&
+        !colonLabelOf(rest, &label, kMaxLabelWords)) {
         view->made = std::move(plain);
         view->changed = true;
         return;
@@ -475,6 +488,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     bool grid = false;                // and the table has a rule under every row
     std::vector<std::string> across;  // the questions of a table laid across
     bool bareTable = false;           // in the rows of a table without outer pipes
+    bool piped = false;               // the line before was a pipe's pair, or its value's
     // Most bodies hold none.
     bool tabs = body.find('\t') != body.npos;
     for (size_t pos = 0; pos < body.size();) {
@@ -495,6 +509,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             raw.remove_prefix(1);
         std::string_view text = trimIdeographic(raw);
         unsigned indent = indentOf(raw);
+        bool afterPipe = std::exchange(piped, false);
         bool rule = isTableRule(text);
         bool afterRule = std::exchange(belowRule, rule);
         bool inTable = rule || isPipeRow(text);
@@ -511,6 +526,13 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         }
         if (continued) {
             lines->push_back({text, text, indent, true, false, linkOnly});
+            continue;
+        }
+        // A further line of the value in a pipe's column ("           | more").
+        if (afterPipe && indent > 0 && text.starts_with("| ") && text.find('|', 1) == text.npos) {
+            std::string_view more = trimBlanks(text.substr(1));
+            lines->push_back({more, more, indent, true});
+            piped = true;
             continue;
         }
         // A table without outer pipes: its rule ("--- | ---") and the header
@@ -569,6 +591,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             }
         }
         viewOf(text, &view);
+        piped = view.piped;
         // A table row whose value cell is empty: "Label<Tab>".
         if (!view.changed && raw.ends_with('\t') && text.find('\t') == text.npos) {
             view.made = std::string(text) + '\t';

@@ -303,7 +303,7 @@ bool isRuleLine(std::string_view line) {
             i += 2;
         } else if (c == '-' || c == '_' || c == '=' || c == '*' || c == '~' || c == '#') {
             ++marks;
-        } else if (c != ' ') {
+        } else if (c != ' ' && c != '+') {  // "-----+-----": where columns meet
             return false;
         }
     }

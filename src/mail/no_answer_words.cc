@@ -101,9 +101,15 @@ constexpr std::string_view kPhrases[] = {
     "لم يتم الإدخال", "غير مذكور", "לא צוין", "לא צויין", "לא מולא", "אין תשובה", "לא נבחר",
     "مشخص نشده", "وارد نشده", "بدون پاسخ", "تکمیل نشده", "انتخاب نشده", "درج نہیں",
     "کوئی جواب نہیں",
-    // Hindi, Bengali, Thai
-    "नहीं दिया गया", "उल्लेख नहीं", "कोई उत्तर नहीं", "निर्दिष्ट नहीं", "नहीं भरा गया", "উল্লেখ নেই",
-    "দেওয়া হয়নি", "কোনো উত্তর নেই", "ไม่ได้ระบุ", "ไม่ระบุ", "ไม่มีคำตอบ", "ไม่ได้กรอก",
+    // Hindi, Nepali, Marathi, Gujarati, Punjabi, Bengali, Tamil, Telugu, Sinhala
+    "नहीं दिया गया", "उल्लेख नहीं", "कोई उत्तर नहीं", "निर्दिष्ट नहीं", "नहीं भरा गया", "उल्लेख गरिएको छैन",
+    "उल्लेख छैन", "भरिएको छैन", "दिइएको छैन", "कुनै उत्तर छैन", "नमूद नाही", "दिलेले नाही", "भरलेले नाही",
+    "ઉલ્લેખ નથી", "આપેલ નથી", "ਨਹੀਂ ਦਿੱਤਾ ਗਿਆ", "উল্লেখ নেই", "দেওয়া হয়নি", "কোনো উত্তর নেই",
+    "குறிப்பிடப்படவில்லை", "வழங்கப்படவில்லை", "பதில் இல்லை", "పేర్కొనలేదు", "ఇవ్వలేదు", "సమాధానం లేదు",
+    "සඳහන් කර නැත", "ලබා දී නැත", "පිළිතුරක් නැත",
+    // Thai, Lao, Khmer, Burmese
+    "ไม่ได้ระบุ", "ไม่ระบุ", "ไม่มีคำตอบ", "ไม่ได้กรอก", "ບໍ່ໄດ້ລະບຸ", "មិនបានបញ្ជាក់", "គ្មានចម្លើយ", "មិនបានបំពេញ",
+    "မဖြည့်ပါ", "ဖြည့်မထားပါ", "မဖော်ပြထားပါ", "အဖြေမရှိပါ",
     // Japanese, Chinese, Korean
     "未入力", "未記入", "未選択", "未回答", "回答なし", "記入なし", "入力なし", "指定なし",
     "未填写", "未填", "未提供", "未选择", "未填寫", "未選擇", "未指定", "无回答", "無回答",
@@ -113,6 +119,10 @@ constexpr std::string_view kPhrases[] = {
     "chưa chọn", "để trống", "tidak diisi", "tidak ada jawaban", "tidak disebutkan",
     "tidak dinyatakan", "tidak ditentukan", "tidak dipilih", "tiada jawapan", "hindi ibinigay",
     "walang sagot", "hindi tinukoy", "haijajazwa", "hakuna jibu", "haijatajwa", "haijabainishwa",
+    // Hausa, Yoruba, Igbo, Zulu, Xhosa, Amharic, Somali, Haitian Creole
+    "ba a cika ba", "ba a bayar ba", "babu amsa", "a kò pèsè", "kò sí ìdáhùn", "enyeghị",
+    "akunikeziwe", "akugcwalisiwe", "ayikho impendulo", "akunikezelwanga", "አልተገለጸም", "አልተሞላም",
+    "መልስ የለም", "lama bixin", "jawaab ma jiro", "pa presize", "pa ranpli", "pa gen repons",
     "heb ei nodi", "dim ateb", "gan freagra", "mhux speċifikat", "l-ebda tweġiba"};
 
 constexpr size_t kKeys = 65536;

@@ -298,10 +298,36 @@ size_t bulletLength(std::string_view line) {
     return line.size() - withoutListNumber(line).size();
 }
 
-void viewOf(std::string_view line, View* view) {
+// The colons of scripts that have their own (Ethiopic "፦" and "፥", Khmer "៖"),
+// all three bytes of UTF-8 beginning with 0xE1.
+constexpr std::string_view kScriptColons[] = {"\xE1\x8D\xA6", "\xE1\x8D\xA5", "\xE1\x9F\x96"};
+
+// "ስም፦ value": "ስም: value", where such a colon, before any other, ends a label.
+bool withAsciiColon(std::string_view line, std::string* out) {
+    std::string_view head = line.substr(0, kMaxLabelBytes + 3);
+    for (size_t at = head.find('\xE1', 1); at != head.npos; at = head.find('\xE1', at + 1)) {
+        std::string_view rest = line.substr(at);
+        for (std::string_view colon : kScriptColons) {
+            if (!rest.starts_with(colon) || line.substr(0, at).find(':') != line.npos) continue;
+            out->assign(line.substr(0, at));
+            out->append(":");
+            out->append(rest.substr(colon.size()));
+            return true;
+        }
+    }
+    return false;
+}
+
+// `scriptColons`: whether the body holds a byte that may begin one of kScriptColons.
+void viewOf(std::string_view line, View* view, bool scriptColons = false) {
     view->made.clear();
     view->changed = view->continued = view->bulleted = view->blank = view->dashed = view->piped =
         false;
+    std::string colonized;
+    if (scriptColons && withAsciiColon(line, &colonized)) {
+        line = colonized;
+        view->changed = true;
+    }
     if (isTableRule(line)) {
         view->made = "---";
         view->changed = true;
@@ -491,6 +517,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     bool piped = false;               // the line before was a pipe's pair, or its value's
     // Most bodies hold none.
     bool tabs = body.find('\t') != body.npos;
+    bool scriptColons = body.find('\xE1') != body.npos;
     for (size_t pos = 0; pos < body.size();) {
         size_t end = body.find('\n', pos);
         if (end == std::string_view::npos) end = body.size();
@@ -590,7 +617,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
                 continue;
             }
         }
-        viewOf(text, &view);
+        viewOf(text, &view, scriptColons);
         piped = view.piped;
         // A table row whose value cell is empty: "Label<Tab>".
         if (!view.changed && raw.ends_with('\t') && text.find('\t') == text.npos) {

@@ -169,10 +169,14 @@ class TextBuilder {
     // questions, above rows of as many cells, the answers, is written again as
     // lines of "question<Tab>answer", as a table laid out down the page reads.
     // Each open table keeps where its text began and the text of its cells.
-    void tableStart() {
+    // `leftToRight`: the table is set left to right in a right-to-left page.
+    void tableStart(bool leftToRight = false) {
         if (!tables_.empty()) tables_.back().nested = true;
         tables_.push_back({out_.size() + line_.size(), {}, false, 0});
+        tables_.back().leftToRight = leftToRight && rightToLeft_;
     }
+    // An element of the page is set right to left.
+    void rightToLeft() { rightToLeft_ = true; }
     void rowStart() {
         if (tables_.empty()) return;
         tables_.back().rows.emplace_back();
@@ -220,12 +224,14 @@ class TextBuilder {
     }
     // Inside <i>, <em> or an italic span.
     void stress(bool on) { stress_ += on ? 1 : -1; }
-    void cellOpened(bool header, int span) {
+    // `bold`: the cell's own style sets its text in bold.
+    void cellOpened(bool header, int span, bool bold) {
         cellPlain_ = cellStressed_ = cellUnstressed_ = false;
         trailingLinks_ = std::string::npos;
         if (tables_.empty() || tables_.back().rows.empty()) return;
         Table& table = tables_.back();
-        table.rows.back().push_back({std::string(), header, false, std::clamp(span, 1, 100)});
+        table.rows.back().push_back(
+            {std::string(), header, false, std::clamp(span, 1, 100), header || bold});
         table.cellFrom = out_.size() + line_.size();
     }
     void cellClosed() {
@@ -246,6 +252,19 @@ class TextBuilder {
         tables_.pop_back();
         if (table.nested) return;
         Shape shape = shapeOf(table);
+        if (shape == Shape::kAsWritten && isValueFirst(table)) {
+            // Rows of an answer, then its label: a label, its answer.
+            cutBackTo(table.start);
+            paragraph();
+            for (const std::vector<Cell>& row : table.rows) {
+                out_ += oneLine(row[1].text);
+                out_ += '\t';
+                out_ += continuedLines(row[0].text);
+                out_ += '\n';
+            }
+            tableClosed(true);
+            return;
+        }
         if (shape == Shape::kAsWritten) {
             bool pairs = false;
             for (const std::vector<Cell>& row : table.rows)
@@ -303,6 +322,7 @@ class TextBuilder {
         bool header = false;
         bool continues = false;  // the row goes on with the value of the row above
         int span = 1;            // the rows it spans
+        bool strong = false;     // a heading cell, or one set in bold
     };
     struct Table {
         size_t start;  // where its text began, in out_ and line_ together
@@ -310,8 +330,9 @@ class TextBuilder {
         bool nested;  // holds another table: a layout, not a form's answers
         size_t cellFrom;
         size_t rowFrom = 0;
-        bool pairs = false;  // a row of two cells or more so far
-        int spanLeft = 0;    // rows still below a label cell that spans them
+        bool pairs = false;        // a row of two cells or more so far
+        int spanLeft = 0;          // rows still below a label cell that spans them
+        bool leftToRight = false;  // set left to right in a right-to-left page
     };
 
     // A cell whose two or three words are all set in italics, on one line, as tools set
@@ -371,6 +392,18 @@ class TextBuilder {
             std::string_view label = row[i].text;
             if (label.empty() || label.size() > 120 ||
                 !(row[i].header || label.ends_with(':') || label.ends_with("\xEF\xBC\x9A")))
+                return false;
+        }
+        return true;
+    }
+
+    // A table of rows of two cells, the answer first and the label after it in a
+    // heading or bold cell, as a right-to-left page's table set left to right
+    // shows them to a reader who reads from the right.
+    static bool isValueFirst(const Table& table) {
+        if (!table.leftToRight || table.rows.size() < 2) return false;
+        for (const std::vector<Cell>& row : table.rows) {
+            if (row.size() != 2 || row[0].strong || !row[1].strong || row[1].text.empty())
                 return false;
         }
         return true;
@@ -436,6 +469,7 @@ class TextBuilder {
     int cells_ = 0;                             // table cells open
     bool cellPlain_ = false;                    // the cell open holds text outside links
     int stress_ = 0;                            // italic elements open
+    bool rightToLeft_ = false;                  // an element of the page is set right to left
     bool cellStressed_ = false;                 // the cell open holds italic text
     bool cellUnstressed_ = false;               // ... and text that is not
     size_t stressFrom_ = 0;                     // where its text began, in out_ and line_
@@ -503,7 +537,10 @@ class Walk {
         if (kind == Kind::kLineBreak) builder_.lineBreak();
         if (kind == Kind::kLine) builder_.endLine();
         if (kind == Kind::kParagraph) builder_.paragraph();
-        if (part == Part::kTable) builder_.tableStart();
+        const char* dir = attribute(attributes, "dir");
+        if (dir != nullptr && strcasecmp(dir, "rtl") == 0) builder_.rightToLeft();
+        if (part == Part::kTable)
+            builder_.tableStart(dir != nullptr && strcasecmp(dir, "ltr") == 0);
         if (part == Part::kList) {
             builder_.tableStart();
             terms_.push_back(0);
@@ -512,7 +549,8 @@ class Walk {
         if (kind == Kind::kCell) {
             builder_.cellStart();
             const char* span = attribute(attributes, "rowspan");
-            builder_.cellOpened(part == Part::kHeaderCell, span == nullptr ? 1 : std::atoi(span));
+            builder_.cellOpened(part == Part::kHeaderCell, span == nullptr ? 1 : std::atoi(span),
+                                isBoldStyle(attribute(attributes, "style")));
             builder_.cellDepth(1);
         }
         if (part == Part::kPre) builder_.preformatted(true);
@@ -576,6 +614,16 @@ class Walk {
                            : "";
         }
         return nullptr;
+    }
+    // A style that sets bold text: "font-weight:bold", "font-weight: 700".
+    static bool isBoldStyle(const char* style) {
+        if (style == nullptr) return false;
+        const char* at = strcasestr(style, "font-weight");
+        if (at == nullptr) return false;
+        at += std::strlen("font-weight");
+        while (*at == ' ' || *at == ':')
+            ++at;
+        return strncasecmp(at, "bold", 4) == 0 || (at[0] >= '6' && at[0] <= '9' && at[1] == '0');
     }
     static bool isTextInput(const char* type) {
         for (const char* text : {"text", "email", "tel", "number", "date", "time", "datetime-local",

@@ -393,54 +393,32 @@ bool startsWithOneOf(std::string_view subject, const std::string_view (&prefixes
 
 bool isForwardSubject(std::string_view subject) {
     static constexpr std::string_view kPrefixes[] = {
-        "fwd:",
-        "fw:",
-        "wg:",
-        "tr:",
-        "rv:",
-        "i:",
-        "vs:",
-        "doorst:",
-        "pd:",
-        "enc:",
-        "fwd :",
-        "fw :",
-        "tr :",
-        "wg :",
-        "vl:",
-        "vb:",
-        "ilt:",
+        "fwd:", "fw:", "wg:", "tr:", "rv:", "i:", "vs:", "doorst:", "pd:", "enc:", "fwd :", "fw :",
+        "tr :", "wg :", "vl:", "vb:", "ilt:",
         "tov\xc3\xa1"
         "bb\xc3\xadt\xc3\xa1s:",      // Hungarian
         "\xCE\xA0\xCE\xA1\xCE\x98:",  // Greek
-        "\xe8\xbd\xac\xe5\x8f\x91:",
-        "\xe8\xbd\xac\xe5\x8f\x91\xef\xbc\x9a",
-        "\xe8\xbd\x89\xe5\xaf\x84:",
-        "\xe8\xbd\x89\xe5\xaf\x84\xef\xbc\x9a",
-        "\xe8\xbd\x89\xe7\x99\xbc:",
-        "\xe8\xbd\x89\xe7\x99\xbc\xef\xbc\x9a",
+        "\xe8\xbd\xac\xe5\x8f\x91:", "\xe8\xbd\xac\xe5\x8f\x91\xef\xbc\x9a",
+        "\xe8\xbd\x89\xe5\xaf\x84:", "\xe8\xbd\x89\xe5\xaf\x84\xef\xbc\x9a",
+        "\xe8\xbd\x89\xe7\x99\xbc:", "\xe8\xbd\x89\xe7\x99\xbc\xef\xbc\x9a",
         "\xec\xa0\x84\xeb\x8b\xac:",
-        "\xec\xa0\x84\xeb\x8b\xac\xef\xbc\x9a"};  // Chinese, Korean (either colon)
+        "\xec\xa0\x84\xeb\x8b\xac\xef\xbc\x9a",  // Chinese, Korean (either colon)
+        // Hebrew, Arabic, Persian, Thai, Vietnamese, Japanese, Russian
+        "הועבר:", "העבר:", "إعادة توجيه:", "توجيه:", "بازارسال:", "ส่งต่อ:", "chuyển tiếp:", "転送:",
+        "Пересл.:"};
     return startsWithOneOf(subject, kPrefixes);
 }
 
 bool isReplySubject(std::string_view subject) {
-    static constexpr std::string_view kPrefixes[] = {"re:",
-                                                     "aw:",
-                                                     "sv:",
-                                                     "antw:",
-                                                     "odp:",
-                                                     "r:",
-                                                     "re :",
-                                                     "ynt:",
-                                                     "\xe5\x9b\x9e\xe5\xa4\x8d:",
-                                                     "\xe5\x9b\x9e\xe5\xa4\x8d\xef\xbc\x9a",
-                                                     "\xe7\xad\x94\xe5\xa4\x8d:",
-                                                     "\xe7\xad\x94\xe5\xa4\x8d\xef\xbc\x9a",
-                                                     "\xe5\x9b\x9e\xe8\xa6\x86:",
-                                                     "\xe5\x9b\x9e\xe8\xa6\x86\xef\xbc\x9a",
-                                                     "\xeb\x8b\xb5\xec\x9e\xa5:",
-                                                     "\xeb\x8b\xb5\xec\x9e\xa5\xef\xbc\x9a"};
+    static constexpr std::string_view kPrefixes[] = {
+        "re:", "aw:", "sv:", "antw:", "odp:", "r:", "re :", "ynt:", "\xe5\x9b\x9e\xe5\xa4\x8d:",
+        "\xe5\x9b\x9e\xe5\xa4\x8d\xef\xbc\x9a",
+        "\xe7\xad\x94\xe5\xa4\x8d:", "\xe7\xad\x94\xe5\xa4\x8d\xef\xbc\x9a",
+        "\xe5\x9b\x9e\xe8\xa6\x86:", "\xe5\x9b\x9e\xe8\xa6\x86\xef\xbc\x9a",
+        "\xeb\x8b\xb5\xec\x9e\xa5:", "\xeb\x8b\xb5\xec\x9e\xa5\xef\xbc\x9a",
+        // Hebrew, Arabic, Persian, Thai,
+        // Vietnamese, Japanese, Russian
+        "השב:", "رد:", "پاسخ:", "ตอบกลับ:", "trả lời:", "返信:", "Отв:"};
     return startsWithOneOf(subject, kPrefixes);
 }
 

@@ -5,6 +5,12 @@
 #include "platform/sha256.h"
 
 namespace tabulon {
+bool isPlainTextType(GMimeContentType* type) {
+    return type == nullptr || g_mime_content_type_is_type(type, "text", "plain") ||
+           g_mime_content_type_is_type(type, "text", "markdown") ||
+           g_mime_content_type_is_type(type, "text", "x-markdown");
+}
+
 namespace {
 
 // A text or HTML part without a name that the mail does not mark as an
@@ -12,8 +18,7 @@ namespace {
 bool isBodyText(GMimePart* part) {
     if (g_mime_part_is_attachment(part) || g_mime_part_get_filename(part) != nullptr) return false;
     GMimeContentType* type = g_mime_object_get_content_type(GMIME_OBJECT(part));
-    return type == nullptr || g_mime_content_type_is_type(type, "text", "plain") ||
-           g_mime_content_type_is_type(type, "text", "html");
+    return isPlainTextType(type) || g_mime_content_type_is_type(type, "text", "html");
 }
 
 AttachedFile fileOf(GMimePart* part) {

@@ -11,6 +11,7 @@
 
 typedef struct _GMimeObject GMimeObject;
 typedef struct _GMimePart GMimePart;
+typedef struct _GMimeContentType GMimeContentType;
 
 namespace tabulon {
 
@@ -24,6 +25,10 @@ struct AttachedFile {
 // A file larger than this is counted, not kept: no form upload comes near it,
 // and a message is at most MessageSplitter::kMaxMessageBytes anyway.
 inline constexpr uint64_t kMaxAttachedFileBytes = uint64_t{25} << 20;
+
+// Text read as it stands: text/plain, and Markdown (text/markdown, as relays
+// of form mail send it). A part of no type is plain text too.
+bool isPlainTextType(GMimeContentType* type);
 
 // Appends the files of `entity`'s tree to `files`, in the message's order;
 // `plain` and `html` are the parts read as the body (may be null). Parts of

@@ -168,31 +168,6 @@ bool withoutBrackets(std::string_view line, std::string* out) {
     return false;
 }
 
-// "**City:** Lyon", "**City**: Lyon", "**city** : Lyon", "**City**" and the
-// same with "__" or a single "*": the label without its emphasis.
-bool withoutEmphasis(std::string_view line, std::string* out) {
-    for (std::string_view mark : {"**", "__", "*"}) {
-        if (!line.starts_with(mark) || line.size() <= mark.size() * 2) continue;
-        size_t close = line.find(mark, mark.size());
-        if (close == line.npos || close == mark.size()) return false;
-        std::string_view inner = trimBlanks(line.substr(mark.size(), close - mark.size()));
-        std::string_view after = line.substr(close + mark.size());
-        if (mark == "*" && after.starts_with('*')) return false;
-        if (inner.empty()) return false;
-        std::string_view rest = trimBlanks(after);
-        *out = inner;
-        if (rest.empty()) return true;
-        if (!inner.ends_with(':') && !rest.starts_with(':') && !rest.starts_with("\xEF\xBC\x9A")) {
-            out->clear();
-            return false;
-        }
-        if (!rest.starts_with(':') || after.starts_with(' ')) *out += ' ';
-        *out += rest;
-        return true;
-    }
-    return false;
-}
-
 // Whether " ..." stands in the line.
 bool hasDotLeader(std::string_view line) {
     const char* end = line.data() + line.size();
@@ -515,6 +490,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     std::vector<std::string> across;  // the questions of a table laid across
     bool bareTable = false;           // in the rows of a table without outer pipes
     bool piped = false;               // the line before was a pipe's pair, or its value's
+    bool quoted = false;              // the line before was a block quote's, a label's answer
     // Most bodies hold none.
     bool tabs = body.find('\t') != body.npos;
     bool scriptColons = body.find('\xE1') != body.npos;
@@ -537,6 +513,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         std::string_view text = trimIdeographic(raw);
         unsigned indent = indentOf(raw);
         bool afterPipe = std::exchange(piped, false);
+        bool afterQuote = std::exchange(quoted, false);
         bool rule = isTableRule(text);
         bool afterRule = std::exchange(belowRule, rule);
         bool inTable = rule || isPipeRow(text);
@@ -553,6 +530,16 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         }
         if (continued) {
             lines->push_back({text, text, indent, true, false, linkOnly});
+            continue;
+        }
+        // A Markdown block quote below a label alone ("**Message**:", "> Hi") is
+        // its answer.
+        if (text[0] == '>' &&
+            (afterQuote || (!lines->empty() && isLabelAlone(lines->back().text)))) {
+            std::string_view line = text.substr(1);
+            if (line.starts_with(' ')) line.remove_prefix(1);
+            lines->push_back({line, line, indent, !line.empty()});
+            quoted = true;
             continue;
         }
         // A further line of the value in a pipe's column ("           | more").

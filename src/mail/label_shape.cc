@@ -148,6 +148,42 @@ bool shortPair(std::string_view name, std::string_view label, std::string_view v
 
 }  // namespace
 
+bool withoutEmphasis(std::string_view line, std::string* out) {
+    for (std::string_view mark : {"**", "__", "*"}) {
+        if (!line.starts_with(mark) || line.size() <= mark.size() * 2) continue;
+        size_t close = line.find(mark, mark.size());
+        if (close == line.npos || close == mark.size()) return false;
+        std::string_view inner = trimBlanks(line.substr(mark.size(), close - mark.size()));
+        std::string_view after = line.substr(close + mark.size());
+        if (mark == "*" && after.starts_with('*')) return false;
+        if (inner.empty()) return false;
+        std::string_view rest = trimBlanks(after);
+        *out = inner;
+        if (rest.empty()) return true;
+        if (!inner.ends_with(':') && !rest.starts_with(':') && !rest.starts_with("\xEF\xBC\x9A")) {
+            out->clear();
+            return false;
+        }
+        if (!rest.starts_with(':') || after.starts_with(' ')) *out += ' ';
+        *out += rest;
+        return true;
+    }
+    return false;
+}
+
+bool isLabelAlone(std::string_view line) {
+    line = trimAll(line);
+    std::string plain;
+    if (withoutEmphasis(line, &plain)) {
+        // "**Name**": a label in emphasis needs no colon.
+        if (!plain.ends_with(':') && !plain.ends_with(kFullWidthColon))
+            return !bareLabelOf(plain).empty();
+        line = plain;
+    }
+    LabelLine label;
+    return colonLabelOf(line, &label, kShortLabelWords) && label.value.empty();
+}
+
 bool questionPairOf(std::string_view line, LabelLine* out) {
     std::string_view head = line.substr(0, kMaxLabelBytes + 1);
     size_t mark = head.find('?');

@@ -42,6 +42,16 @@ bool questionPairOf(std::string_view line, LabelLine* out);
 // three dots or more (or an ellipsis), then the value.
 bool leaderPairOf(std::string_view line, LabelLine* out);
 
+// "**City:** Lyon", "**City**: Lyon", "**city** : Lyon", "**City**" and the
+// same with "__" or a single "*": the line without its label's emphasis, into
+// `out`; false when it has none.
+bool withoutEmphasis(std::string_view line, std::string* out);
+
+// A label with no answer on its line, its colon ending the line, in Markdown's
+// emphasis or not: "Message:", "**Message**:", "**Message:**", "メッセージ：";
+// in emphasis, with no colon too: "**Message**".
+bool isLabelAlone(std::string_view line);
+
 // What a line may be as a label, tested in this order: a heading above its
 // value, "Label: value", a table row "label<Tab>value", a line that may stand
 // above its value. The one test of a line's shape that the layout learner and

@@ -17,6 +17,7 @@
 #include "mail/header_block.h"
 #include "mail/header_cell.h"
 #include "mail/html_text.h"
+#include "mail/label_shape.h"
 #include "mail/link_references.h"
 #include "mail/quoted_message.h"
 #include "platform/text.h"
@@ -149,7 +150,7 @@ void findTextParts(GMimeObject* object, FoundParts* found, int depth) {
     GMimePart* part = GMIME_PART(object);
     if (g_mime_part_is_attachment(part)) return;
     GMimeContentType* type = g_mime_object_get_content_type(object);
-    if (type == nullptr || g_mime_content_type_is_type(type, "text", "plain")) {
+    if (isPlainTextType(type)) {
         if (found->plain == nullptr) found->plain = part;
     } else if (found->html == nullptr && g_mime_content_type_is_type(type, "text", "html")) {
         found->html = part;
@@ -497,6 +498,22 @@ size_t delimiterLines(std::string_view body) {
     return count;
 }
 
+// Whether the line with text above the one at `at` is a label and its answer.
+bool isFormAbove(std::string_view text, size_t at) {
+    size_t end = at;
+    while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == ' '))
+        --end;
+    if (end == 0) return false;
+    size_t start = text.rfind('\n', end - 1);
+    start = start == std::string_view::npos ? 0 : start + 1;
+    std::string_view line = trimBlanks(text.substr(start, end - start));
+    std::string plain;
+    LabelLine label;
+    return colonLabelOf(withoutEmphasis(line, &plain) ? std::string_view(plain) : line, &label,
+                        kShortLabelWords) &&
+           !label.value.empty();
+}
+
 // Where a reply's quote with ">" before each line begins, with the line that
 // introduces it ("On Monday, Ann wrote:"): at the first quoted line from which
 // most lines with text are quoted. npos when there is none.
@@ -517,6 +534,13 @@ size_t quotedLinesStart(std::string_view text) {
                             ? std::string_view()
                             : trimBlanks(
                                   text.substr(previous, text.find('\n', previous) - previous));
+                    // A Markdown block quote below a label alone is that label's
+                    // answer: one in emphasis ("**Message**"), or one below the
+                    // form's other answers ("Message:").
+                    std::string plain;
+                    if (isLabelAlone(above) &&
+                        (withoutEmphasis(above, &plain) || isFormAbove(text, previous)))
+                        return std::string_view::npos;
                     introduced = above.ends_with(':') ? previous : at;
                 }
                 ++quoted;
@@ -638,7 +662,7 @@ const MessageDecoder::ContentType& MessageDecoder::contentType(const std::string
         return parsedType_;
     }
     const char* media = g_mime_content_type_get_media_type(type);
-    if (g_mime_content_type_is_type(type, "text", "plain")) {
+    if (isPlainTextType(type)) {
         parsedType_.kind = Kind::kPlain;
     } else if (g_mime_content_type_is_type(type, "text", "html")) {
         parsedType_.kind = Kind::kHtml;

@@ -651,9 +651,13 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         }
         if (!view.changed) {
             if (size_t second = secondPair(text, tabs); second != text.npos) {
-                std::string_view first = trimBlanks(text.substr(0, second));
-                lines->push_back({first, first, indent, false});
-                std::string_view rest = text.substr(second);
+                // Two pairs or more: "Arrival: 11/07    Departure: 18/07    Nights: 7".
+                std::string_view rest = text;
+                for (; second != rest.npos; second = secondPair(rest, tabs)) {
+                    std::string_view first = trimBlanks(rest.substr(0, second));
+                    lines->push_back({first, first, indent, false});
+                    rest = rest.substr(second);
+                }
                 lines->push_back({rest, rest, indent, false});
                 continue;
             }

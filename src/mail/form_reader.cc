@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -178,18 +179,29 @@ bool isFreeText(std::string_view value) {
 // form ("Note: ..." in a value of a form that writes "Details : ...").
 class ColonStyle {
   public:
-    void note(std::string_view line) { ++(spacedColon(line) ? spaced_ : tight_); }
-    bool isForeign(std::string_view line) const {
-        bool spaced = spacedColon(line);
-        return spaced ? tight_ >= 2 && spaced_ == 0 : spaced_ >= 2 && tight_ == 0;
+    void note(std::string_view text) { ++counts_[styleOf(text)]; }
+    // A style no template label of the message has, where two have another.
+    bool isForeign(std::string_view text) const {
+        return counts_[styleOf(text)] == 0 &&
+               *std::max_element(counts_.begin(), counts_.end()) >= 2;
     }
 
   private:
-    static bool spacedColon(std::string_view line) {
-        size_t colon = line.find(':');
-        return colon != line.npos && colon > 0 && line[colon - 1] == ' ';
+    enum Style { kTight, kSpaced, kFullWidth, kOther, kStyles };
+    // How a line as the mail shows it parts label and value: a colon ("Name:"),
+    // one with a blank before it ("Nom :"), the full-width colon ("名前："), or
+    // another separator ("Name => Ann"): whichever comes first.
+    static Style styleOf(std::string_view text) {
+        size_t colon = text.find(':');
+        size_t wide = text.find("\xEF\xBC\x9A");
+        size_t other = std::min({text.find("=>"), text.find("->"), text.find(" = "),
+                                 text.find(" | ")});
+        if (other < colon && other < wide) return kOther;
+        if (wide < colon) return kFullWidth;
+        if (colon == text.npos) return kOther;
+        return colon > 0 && text[colon - 1] == ' ' ? kSpaced : kTight;
     }
-    unsigned spaced_ = 0, tight_ = 0;
+    std::array<unsigned, kStyles> counts_{};
 };
 
 // Whether a mark holds words (three letters or more) and no digit of any script.
@@ -1046,8 +1058,8 @@ void FormReader::read(std::string_view body, FormText* out,
                 vouched || (label.isShort && !inFreeText && !answer && !inBlock &&
                             !(field != nullptr && !waiting && isSentenceOpening(label.label)) &&
                             (opens || !isSentence(label.value)) &&
-                            !(field != nullptr && colonStyle.isForeign(line)));
-            if (entry >= 0) colonStyle.note(line);
+                            !(field != nullptr && colonStyle.isForeign(formLine.text)));
+            if (entry >= 0) colonStyle.note(formLine.text);
         } else if (kind == LabelKind::kTableRow) {
             labelKey(label.label, &key);
             entry = entryOf(line, label.label, key);

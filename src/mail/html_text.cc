@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace tabulon {
 namespace {
 
@@ -265,6 +267,35 @@ class TextBuilder {
             tableClosed(true);
             return;
         }
+        if (shape == Shape::kAsWritten && hasLabelRowsAbove(table)) {
+            // A row of bold labels above a row of their answers, column by
+            // column: a label, its answer, a line each.
+            cutBackTo(table.start);
+            paragraph();
+            for (size_t r = 0; r < table.rows.size(); ++r) {
+                const std::vector<Cell>& row = table.rows[r];
+                if (isLabelRowAbove(table, r)) {
+                    const std::vector<Cell>& answers = table.rows[++r];
+                    for (size_t c = 0; c < row.size(); ++c) {
+                        out_ += oneLine(row[c].text);
+                        out_ += '\t';
+                        out_ += continuedLines(answers[c].text);
+                        out_ += '\n';
+                    }
+                    continue;
+                }
+                // A row of one cell keeps its lines; a row of more reads as
+                // a label and its answer.
+                if (row.size() == 1) out_ += row[0].text;
+                for (size_t c = 0; row.size() > 1 && c < row.size(); ++c) {
+                    if (c > 0) out_ += '\t';
+                    out_ += c == 0 ? oneLine(row[c].text) : continuedLines(row[c].text);
+                }
+                out_ += '\n';
+            }
+            tableClosed(true);
+            return;
+        }
         if (shape == Shape::kAsWritten) {
             bool pairs = false;
             for (const std::vector<Cell>& row : table.rows)
@@ -407,6 +438,30 @@ class TextBuilder {
                 return false;
         }
         return true;
+    }
+
+    // Row `r` is of two bold cells or more, none empty, above a row of as many
+    // cells none of which is bold.
+    static bool isLabelRowAbove(const Table& table, size_t r) {
+        if (r + 1 >= table.rows.size()) return false;
+        const std::vector<Cell>& labels = table.rows[r];
+        const std::vector<Cell>& answers = table.rows[r + 1];
+        if (labels.size() < 2 || answers.size() != labels.size()) return false;
+        for (size_t c = 0; c < labels.size(); ++c) {
+            if (!labels[c].strong || labels[c].text.empty() || answers[c].strong) return false;
+        }
+        return true;
+    }
+    // A table of two such pairs of rows or more.
+    static bool hasLabelRowsAbove(const Table& table) {
+        size_t pairs = 0;
+        for (size_t r = 0; r + 1 < table.rows.size() && pairs < 2; ++r) {
+            if (isLabelRowAbove(table, r)) {
+                ++pairs;
+                ++r;
+            }
+        }
+        return pairs >= 2;
     }
 
     // A label cell's lines ("Living area<br>(approx. m²)") as one line.
@@ -615,15 +670,28 @@ class Walk {
         }
         return nullptr;
     }
-    // A style that sets bold text: "font-weight:bold", "font-weight: 700".
+    // A style that sets bold text: "font-weight:bold", "font-weight: 700",
+    // "font: bold 12px Arial".
     static bool isBoldStyle(const char* style) {
         if (style == nullptr) return false;
-        const char* at = strcasestr(style, "font-weight");
-        if (at == nullptr) return false;
-        at += std::strlen("font-weight");
-        while (*at == ' ' || *at == ':')
-            ++at;
-        return strncasecmp(at, "bold", 4) == 0 || (at[0] >= '6' && at[0] <= '9' && at[1] == '0');
+        for (const char* at = strcasestr(style, "font"); at != nullptr;
+             at = strcasestr(at + 4, "font")) {
+            const char* value = at + 4;
+            if (strncasecmp(value, "-weight", 7) == 0) value += 7;
+            while (*value == ' ')
+                ++value;
+            if (*value != ':') continue;
+            std::string_view rest(value + 1, std::strcspn(value + 1, ";"));
+            for (size_t word = rest.find_first_not_of(' '); word < rest.size();
+                 word = rest.find_first_not_of(' ', rest.find(' ', word))) {
+                std::string_view token = rest.substr(word, rest.find(' ', word) - word);
+                if (equalsIgnoringCase(token, "bold") || equalsIgnoringCase(token, "bolder") ||
+                    (token.size() == 3 && token[0] >= '6' && token[0] <= '9' && token[1] == '0' &&
+                     token[2] == '0'))
+                    return true;
+            }
+        }
+        return false;
     }
     static bool isTextInput(const char* type) {
         for (const char* text : {"text", "email", "tel", "number", "date", "time", "datetime-local",

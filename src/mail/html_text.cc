@@ -55,6 +55,30 @@ size_t blankLength(const char* s) {
     return c == '\xC2' && s[1] == '\xA0' ? 2 : 0;
 }
 
+// A style that sets bold text: "font-weight:bold", "font-weight: 700",
+// "font: bold 12px Arial".
+bool isBoldStyle(const char* style) {
+    if (style == nullptr) return false;
+    for (const char* at = strcasestr(style, "font"); at != nullptr;
+         at = strcasestr(at + 4, "font")) {
+        const char* value = at + 4;
+        if (strncasecmp(value, "-weight", 7) == 0) value += 7;
+        while (*value == ' ')
+            ++value;
+        if (*value != ':') continue;
+        std::string_view rest(value + 1, std::strcspn(value + 1, ";"));
+        for (size_t word = rest.find_first_not_of(' '); word < rest.size();
+             word = rest.find_first_not_of(' ', rest.find(' ', word))) {
+            std::string_view token = rest.substr(word, rest.find(' ', word) - word);
+            if (equalsIgnoringCase(token, "bold") || equalsIgnoringCase(token, "bolder") ||
+                (token.size() == 3 && token[0] >= '6' && token[0] <= '9' && token[1] == '0' &&
+                 token[2] == '0'))
+                return true;
+        }
+    }
+    return false;
+}
+
 class TextBuilder {
   public:
     // Inside <pre>, lines and blanks stay as written.
@@ -227,13 +251,15 @@ class TextBuilder {
     // Inside <i>, <em> or an italic span.
     void stress(bool on) { stress_ += on ? 1 : -1; }
     // `bold`: the cell's own style sets its text in bold.
-    void cellOpened(bool header, int span, bool bold) {
+    // `style`: the cell's style attribute, or null.
+    void cellOpened(bool header, int span, const char* style) {
         cellPlain_ = cellStressed_ = cellUnstressed_ = false;
         trailingLinks_ = std::string::npos;
         if (tables_.empty() || tables_.back().rows.empty()) return;
         Table& table = tables_.back();
-        table.rows.back().push_back(
-            {std::string(), header, false, std::clamp(span, 1, 100), header || bold});
+        table.rows.back().push_back({std::string(), header, false, std::clamp(span, 1, 100),
+                                     header || isBoldStyle(style),
+                                     style == nullptr ? 0 : std::hash<std::string_view>()(style)});
         table.cellFrom = out_.size() + line_.size();
     }
     void cellClosed() {
@@ -266,6 +292,30 @@ class TextBuilder {
             }
             tableClosed(true);
             return;
+        }
+        if (shape == Shape::kAsWritten) {
+            if (std::vector<char> pairs = styledPairs(table); !pairs.empty()) {
+                // A cell in a label's style, then one in its answer's: a label
+                // and its answer a line.
+                cutBackTo(table.start);
+                paragraph();
+                for (size_t r = 0; r < table.rows.size(); ++r) {
+                    // A row below the pairs is none of their answers': they end
+                    // as a table of them would.
+                    if (!pairs[r] && r >= 2 && pairs[r - 2]) tableClosed(true);
+                    for (size_t c = 0; c < table.rows[r].size(); ++c) {
+                        if (c > 0) out_ += '\t';
+                        out_ += table.rows[r][c].text;
+                    }
+                    if (pairs[r]) {
+                        out_ += '\t';
+                        out_ += continuedLines(table.rows[++r][0].text);
+                    }
+                    out_ += '\n';
+                }
+                tableClosed(true);
+                return;
+            }
         }
         if (shape == Shape::kAsWritten && hasLabelRowsAbove(table)) {
             // A row of bold labels above a row of their answers, column by
@@ -354,6 +404,7 @@ class TextBuilder {
         bool continues = false;  // the row goes on with the value of the row above
         int span = 1;            // the rows it spans
         bool strong = false;     // a heading cell, or one set in bold
+        size_t style = 0;        // its style attribute's hash; 0 for none
     };
     struct Table {
         size_t start;  // where its text began, in out_ and line_ together
@@ -438,6 +489,36 @@ class TextBuilder {
                 return false;
         }
         return true;
+    }
+
+    // The rows that are a label's cell above its answer's, where the two take
+    // turns down the table, each in a style of its own (a grey label, then the
+    // answer in black), three times at least: one in `pairs`, the rows' count,
+    // for each label's row. Empty when there are none.
+    static std::vector<char> styledPairs(const Table& table) {
+        const auto& rows = table.rows;
+        auto single = [&](size_t r) { return rows[r].size() == 1; };
+        std::vector<char> pairs;
+        for (size_t r = 0; r + 1 < rows.size();) {
+            size_t end = r;
+            if (single(r) && single(r + 1) && rows[r][0].style != 0 &&
+                rows[r][0].style != rows[r + 1][0].style) {
+                size_t label = rows[r][0].style, answer = rows[r + 1][0].style;
+                while (end + 1 < rows.size() && single(end) && single(end + 1) &&
+                       rows[end][0].style == label && rows[end + 1][0].style == answer &&
+                       !rows[end][0].text.empty() && rows[end][0].text.size() <= 120 &&
+                       rows[end][0].text.find('\n') == std::string::npos)
+                    end += 2;
+            }
+            if (end - r < 6) {
+                ++r;
+                continue;
+            }
+            pairs.resize(rows.size());
+            for (; r < end; r += 2)
+                pairs[r] = 1;
+        }
+        return pairs;
     }
 
     // Row `r` is of two bold cells or more, none empty, above a row of as many
@@ -605,7 +686,7 @@ class Walk {
             builder_.cellStart();
             const char* span = attribute(attributes, "rowspan");
             builder_.cellOpened(part == Part::kHeaderCell, span == nullptr ? 1 : std::atoi(span),
-                                isBoldStyle(attribute(attributes, "style")));
+                                attribute(attributes, "style"));
             builder_.cellDepth(1);
         }
         if (part == Part::kPre) builder_.preformatted(true);
@@ -669,29 +750,6 @@ class Walk {
                            : "";
         }
         return nullptr;
-    }
-    // A style that sets bold text: "font-weight:bold", "font-weight: 700",
-    // "font: bold 12px Arial".
-    static bool isBoldStyle(const char* style) {
-        if (style == nullptr) return false;
-        for (const char* at = strcasestr(style, "font"); at != nullptr;
-             at = strcasestr(at + 4, "font")) {
-            const char* value = at + 4;
-            if (strncasecmp(value, "-weight", 7) == 0) value += 7;
-            while (*value == ' ')
-                ++value;
-            if (*value != ':') continue;
-            std::string_view rest(value + 1, std::strcspn(value + 1, ";"));
-            for (size_t word = rest.find_first_not_of(' '); word < rest.size();
-                 word = rest.find_first_not_of(' ', rest.find(' ', word))) {
-                std::string_view token = rest.substr(word, rest.find(' ', word) - word);
-                if (equalsIgnoringCase(token, "bold") || equalsIgnoringCase(token, "bolder") ||
-                    (token.size() == 3 && token[0] >= '6' && token[0] <= '9' && token[1] == '0' &&
-                     token[2] == '0'))
-                    return true;
-            }
-        }
-        return false;
     }
     static bool isTextInput(const char* type) {
         for (const char* text : {"text", "email", "tel", "number", "date", "time", "datetime-local",

@@ -194,8 +194,8 @@ class ColonStyle {
     static Style styleOf(std::string_view text) {
         size_t colon = text.find(':');
         size_t wide = text.find("\xEF\xBC\x9A");
-        size_t other = std::min({text.find("=>"), text.find("->"), text.find(" = "),
-                                 text.find(" | ")});
+        size_t other =
+            std::min({text.find("=>"), text.find("->"), text.find(" = "), text.find(" | ")});
         if (other < colon && other < wide) return kOther;
         if (wide < colon) return kFullWidth;
         if (colon == text.npos) return kOther;
@@ -617,14 +617,22 @@ int FormReader::prefixEntry(std::string_view line) const {
     // A line the template's name begins, with no label of its own: the name
     // stands alone, or a separator follows it ("Name    Ann", "Name\tAnn") or a
     // note of the question's own; "Message from the shop" is no field Message.
-    std::string_view rest = line.substr(matcher_.entryLength(index));
+    size_t length = matcher_.entryLength(index);
+    std::string_view rest = line.substr(length);
     std::string_view trimmed = trimBlanks(rest);
     if (trimmed.empty() || isQuestionsOwn(trimmed) || rest.starts_with('\t') ||
         rest.starts_with("..") || rest.starts_with("  ") || rest.starts_with(':') ||
         rest.starts_with("\xEF\xBC\x9A") ||
-        (matcher_.entryLength(index) > 0 &&
-         std::ispunct(static_cast<unsigned char>(line[matcher_.entryLength(index) - 1]))))
+        (length > 0 && std::ispunct(static_cast<unsigned char>(line[length - 1]))))
         return index;
+    // A name that ends in a mark of another script ("اسم الطالب؛", with the
+    // Arabic semicolon that some forms set for a colon).
+    if (length > 1 && static_cast<unsigned char>(line[length - 1]) >= 0x80) {
+        const char* last = g_utf8_find_prev_char(line.data(), line.data() + length);
+        if (last != nullptr && g_unichar_ispunct(g_utf8_get_char_validated(
+                                   last, static_cast<gssize>(line.data() + length - last))))
+            return index;
+    }
     return -1;
 }
 

@@ -1223,7 +1223,7 @@ void FormReader::read(std::string_view body, FormText* out,
         // One the other messages have too, right below a question without colon
         // that the template names, whose value is a word or two, may be its
         // answer all the same (the rows of a grid of ratings: "Speed: Good").
-        if (entry < 0 && isLabel && greeting && !labelColon)
+        if (entry < 0 && isLabel && greeting && !labelColon && !isStampOrLink(label.value))
             doubtGridRow(field->label, label.value, formLine.text, out);
         // A label the template does not name whose value is a date stamp or a
         // link, after a field ("Submitted: 17-12-2026 09:10", "View contact record:

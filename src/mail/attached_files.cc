@@ -6,9 +6,14 @@
 
 namespace tabulon {
 bool isPlainTextType(GMimeContentType* type) {
-    return type == nullptr || g_mime_content_type_is_type(type, "text", "plain") ||
-           g_mime_content_type_is_type(type, "text", "markdown") ||
-           g_mime_content_type_is_type(type, "text", "x-markdown");
+    if (type == nullptr) return true;
+    const char* media = g_mime_content_type_get_media_type(type);
+    const char* subtype = g_mime_content_type_get_media_subtype(type);
+    if (media == nullptr || subtype == nullptr || g_ascii_strcasecmp(media, "text") != 0)
+        return false;
+    return g_ascii_strcasecmp(subtype, "plain") == 0 ||
+           (g_ascii_tolower(subtype[0]) != 'h' && (g_ascii_strcasecmp(subtype, "markdown") == 0 ||
+                                                   g_ascii_strcasecmp(subtype, "x-markdown") == 0));
 }
 
 namespace {

@@ -18,9 +18,10 @@ struct View {
     bool changed = false;
     bool continued = false;
     bool bulleted = false;
-    bool blank = false;   // a table row of empty cells
-    bool dashed = false;  // a dash parts label and value ("City — Lyon")
-    bool piped = false;   // a pipe does ("City    | Lyon")
+    bool blank = false;     // a table row of empty cells
+    bool dashed = false;    // a dash parts label and value ("City — Lyon")
+    bool piped = false;     // a pipe does ("City    | Lyon")
+    std::string colonized;  // the line with a script's colon made ":"
 };
 
 bool isTableRule(std::string_view line) {
@@ -298,9 +299,8 @@ void viewOf(std::string_view line, View* view, bool scriptColons = false) {
     view->made.clear();
     view->changed = view->continued = view->bulleted = view->blank = view->dashed = view->piped =
         false;
-    std::string colonized;
-    if (scriptColons && withAsciiColon(line, &colonized)) {
-        line = colonized;
+    if (scriptColons && withAsciiColon(line, &view->colonized)) {
+        line = view->colonized;
         view->changed = true;
     }
     if (isTableRule(line)) {

@@ -179,11 +179,17 @@ bool isFreeText(std::string_view value) {
 // form ("Note: ..." in a value of a form that writes "Details : ...").
 class ColonStyle {
   public:
-    void note(std::string_view text) { ++counts_[styleOf(text)]; }
+    // Most lines are never asked about: a template label's line is only kept
+    // (its first few), its style read when a question comes.
+    void note(std::string_view text) {
+        if (noted_ < kept_.size()) kept_[noted_++] = text;
+    }
     // A style no template label of the message has, where two have another.
     bool isForeign(std::string_view text) const {
-        return counts_[styleOf(text)] == 0 &&
-               *std::max_element(counts_.begin(), counts_.end()) >= 2;
+        std::array<unsigned, kStyles> counts{};
+        for (size_t i = 0; i < noted_; ++i)
+            ++counts[styleOf(kept_[i])];
+        return counts[styleOf(text)] == 0 && *std::max_element(counts.begin(), counts.end()) >= 2;
     }
 
   private:
@@ -201,7 +207,8 @@ class ColonStyle {
         if (colon == text.npos) return kOther;
         return colon > 0 && text[colon - 1] == ' ' ? kSpaced : kTight;
     }
-    std::array<unsigned, kStyles> counts_{};
+    std::array<std::string_view, 16> kept_;
+    size_t noted_ = 0;
 };
 
 // Whether a mark holds words (three letters or more) and no digit of any script.

@@ -251,6 +251,12 @@ class TextBuilder {
     // Inside <i>, <em> or an italic span.
     void stress(bool on) { stress_ += on ? 1 : -1; }
     // `bold`: the cell's own style sets its text in bold.
+    // A style attribute's key: its first 64 bytes (most differ there), 0 for
+    // none. Styles it takes for the same only lose their turns, none gained.
+    static size_t styleKey(const char* style) {
+        if (style == nullptr) return 0;
+        return std::hash<std::string_view>()(std::string_view(style, strnlen(style, 64))) | 1;
+    }
     // `style`: the cell's style attribute, or null.
     void cellOpened(bool header, int span, const char* style) {
         cellPlain_ = cellStressed_ = cellUnstressed_ = false;
@@ -258,8 +264,7 @@ class TextBuilder {
         if (tables_.empty() || tables_.back().rows.empty()) return;
         Table& table = tables_.back();
         table.rows.back().push_back({std::string(), header, false, std::clamp(span, 1, 100),
-                                     header || isBoldStyle(style),
-                                     style == nullptr ? 0 : std::hash<std::string_view>()(style)});
+                                     header || isBoldStyle(style), styleKey(style)});
         table.cellFrom = out_.size() + line_.size();
     }
     void cellClosed() {

@@ -556,9 +556,11 @@ void labelKey(std::string_view label, std::string* key) {
         if (!label.empty() && (label[0] == '\xE2' || label[0] == '\xE3' || label[0] == '\xF0'))
             label = withoutLabelMark(label);
         if (label.ends_with(':')) label.remove_suffix(1);
-        if (label.ends_with(kFullWidthColon) || label.ends_with("\xE1\x8D\xA6") ||
-            label.ends_with("\xE1\x8D\xA5") || label.ends_with("\xE1\x9F\x96"))
-            label.remove_suffix(3);  // and the Ethiopic and Khmer colons
+        // The full-width colon, and the Ethiopic and Khmer ones.
+        if (!label.empty() && static_cast<unsigned char>(label.back()) >= 0x80 &&
+            (label.ends_with(kFullWidthColon) || label.ends_with("\xE1\x8D\xA6") ||
+             label.ends_with("\xE1\x8D\xA5") || label.ends_with("\xE1\x9F\x96")))
+            label.remove_suffix(3);
         while (!label.empty() && isMark(label.back()))
             label.remove_suffix(1);
         while (!label.empty() && isMark(label.front()))

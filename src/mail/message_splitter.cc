@@ -375,7 +375,9 @@ void MessageSplitter::closeCandidate() {
         return;
     }
     inCandidate_ = false;
-    makeReady(current_.substr(0, candidateStart_), tooLarge_);
+    std::string message = current_.substr(0, candidateStart_);
+    readInFileCharset(&message);
+    ready_.push_back({std::move(message), tooLarge_});
     current_.erase(0, candidateStart_);
     tooLarge_ = false;
     phase_ = Phase::kHeader;
@@ -423,19 +425,18 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
 }
 
 void MessageSplitter::handOn() {
-    makeReady(std::move(current_), tooLarge_);
+    readInFileCharset(&current_);
+    ready_.push_back({std::move(current_), tooLarge_});
     tooLarge_ = false;
     current_.swap(spare_);
     current_.clear();
 }
 
-void MessageSplitter::makeReady(std::string message, bool tooLarge) {
+void MessageSplitter::readInFileCharset(std::string* message) {
     // Mail saved as text: its messages name no charset, but the file has one.
-    if (layout_ == Layout::kSavedText && !tooLarge) {
-        readHeaderBlock(message, &block_);
-        if (!block_.has("content-type")) readInFileCharset(&message, &fileCharset_);
-    }
-    ready_.push_back({std::move(message), tooLarge});
+    if (layout_ != Layout::kSavedText || tooLarge_) return;
+    readHeaderBlock(*message, &block_);
+    if (!block_.has("content-type")) tabulon::readInFileCharset(message, &fileCharset_);
 }
 
 void MessageSplitter::append(std::string_view line) {

@@ -103,8 +103,9 @@ class MessageSplitter {
     void append(std::string_view line);
     // Hands the current message on to `ready_` and begins the next in `spare_`.
     void handOn();
-    // Puts a complete message in `ready_`.
-    void makeReady(std::string message, bool tooLarge);
+    // A message of mail saved as text, before it goes to `ready_`: read in the
+    // charset of its file (charset_text.h).
+    void readInFileCharset(std::string* message);
 
     ByteSource& source_;
     size_t blockSize_;

@@ -307,6 +307,14 @@ bool isDataKey(std::string_view label) {
     return true;
 }
 
+// The mark a line has before its label ("■" of "■Name"), as its view shows the
+// label without it; empty for none.
+std::string_view labelMarkOf(const FormLine& line) {
+    std::string_view text = line.text, view = line.view;
+    if (text.size() <= view.size() || !text.ends_with(view)) return {};
+    return trimBlanks(text.substr(0, text.size() - view.size()));
+}
+
 // Counts a label right below a question, whose value is a word or two, as one
 // that may be its answer (a grid of ratings: "Speed: Good"). Kept out of the
 // reader's loop, which it would make slower to run.
@@ -891,7 +899,11 @@ void FormReader::read(std::string_view body, FormText* out,
     // as "Name.....answer": counted over the whole body when first asked.
     PairStyles pairStyles;
     bool pairsCounted = false;
-    bool ledSeen = false;    // a template name with a dot leader after it, so far
+    bool ledSeen = false;  // a template name with a dot leader after it, so far
+    // The mark before the template's labels of their own line ("■Name"), and how
+    // many have had it.
+    std::string_view labelMark;
+    int markedLabels = 0;
     bool noneGiven = false;  // the current field's line gave a mark of no answer
     auto pairStyle = [&](bool question) {
         if (!std::exchange(pairsCounted, true)) pairStyles = countPairStyles(lines);
@@ -1188,6 +1200,17 @@ void FormReader::read(std::string_view body, FormText* out,
             // heading of the form, as Markdown writes one.
             if (opens && i + 1 < lines.size() && isUnderline(lines[i + 1].text))
                 isLabel = vouched = true;
+            // Where the template's labels have a mark before them ("■Name"), a
+            // line of that mark is a label too, one the template lacks.
+            if (entry < 0 && markedLabels >= 2 && !indented && labelMarkOf(formLine) == labelMark)
+                isLabel = vouched = true;
+        }
+        if (entry >= 0) {
+            std::string_view mark = labelMarkOf(formLine);
+            if (!mark.empty() && (markedLabels == 0 || mark == labelMark)) {
+                labelMark = mark;
+                ++markedLabels;
+            }
         }
         // A template name that only begins this label ("Feedback" of "Feedback
         // ID:") takes it unless the message has shown the name's own label.

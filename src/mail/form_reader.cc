@@ -1205,7 +1205,8 @@ void FormReader::read(std::string_view body, FormText* out,
             if (entry < 0 && markedLabels >= 2 && !indented && labelMarkOf(formLine) == labelMark)
                 isLabel = vouched = true;
         }
-        if (entry >= 0) {
+        // Such marks are signs beyond ASCII ("■", "●", a pictograph).
+        if (entry >= 0 && static_cast<unsigned char>(formLine.text[0]) >= 0x80) {
             std::string_view mark = labelMarkOf(formLine);
             if (!mark.empty() && (markedLabels == 0 || mark == labelMark)) {
                 labelMark = mark;

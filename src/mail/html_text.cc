@@ -678,7 +678,10 @@ class Walk {
         if (kind == Kind::kLineBreak) builder_.lineBreak();
         if (kind == Kind::kLine) builder_.endLine();
         if (kind == Kind::kParagraph) builder_.paragraph();
-        const char* dir = attribute(attributes, "dir");
+        // A page's direction is set on its root, its body or a block (a table).
+        bool block = kind == Kind::kLine || kind == Kind::kParagraph ||
+                     (name[0] == 'h' && name[1] == 't') || (name[0] == 'b' && name[1] == 'o');
+        const char* dir = block ? attribute(attributes, "dir") : nullptr;
         if (dir != nullptr && strcasecmp(dir, "rtl") == 0) builder_.rightToLeft();
         if (part == Part::kTable)
             builder_.tableStart(dir != nullptr && strcasecmp(dir, "ltr") == 0);

@@ -425,7 +425,7 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
 }
 
 void MessageSplitter::handOn() {
-    readInFileCharset(&current_);
+    if (layout_ == Layout::kSavedText) readInFileCharset(&current_);
     ready_.push_back({std::move(current_), tooLarge_});
     tooLarge_ = false;
     current_.swap(spare_);

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
 
 #include "table/table_reader.h"
 #include "table/table_test_util.h"
+#include "table/workbook_progress.h"
 #include "table/xlsx_reader.h"
 
 namespace tabulon {
@@ -16,6 +21,31 @@ double width(const std::vector<std::string>& notes, const std::string& column) {
         if (note.rfind("#width " + column + " ", 0) == 0) return std::stod(note.substr(9));
     }
     return 0;
+}
+
+// While a workbook is written, its progress is the file's size so far, never the
+// whole of it until the writer ends.
+TEST(WorkbookProgress, FollowsTheFileAsItGrows) {
+    test::TempDir dir;
+    const std::string path = dir.file("/book.xlsx");
+    std::mutex mutex;
+    std::condition_variable told;
+    uint64_t seen = 0;
+    auto until = [&](uint64_t size) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return told.wait_for(lock, std::chrono::seconds(20), [&] { return seen == size; });
+    };
+    WorkbookProgress progress(path, 1000, [&](uint64_t done, uint64_t total) {
+        EXPECT_EQ(total, 1000u);
+        std::lock_guard<std::mutex> lock(mutex);
+        seen = done;
+        told.notify_all();
+    });
+    EXPECT_TRUE(until(0));  // no file yet
+    std::ofstream(path) << std::string(300, 'x');
+    EXPECT_TRUE(until(300));
+    std::ofstream(path) << std::string(5000, 'x');
+    EXPECT_TRUE(until(999));
 }
 
 // The workbook's temporary file goes in a $TMPDIR of the test's own.

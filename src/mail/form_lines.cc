@@ -274,10 +274,6 @@ size_t bulletLength(std::string_view line) {
     return line.size() - withoutListNumber(line).size();
 }
 
-// The colons of scripts that have their own (Ethiopic "፦" and "፥", Khmer "៖"),
-// all three bytes of UTF-8 beginning with 0xE1.
-constexpr std::string_view kScriptColons[] = {"\xE1\x8D\xA6", "\xE1\x8D\xA5", "\xE1\x9F\x96"};
-
 // "ስም፦ value": "ስም: value", where such a colon, before any other, ends a label.
 bool withAsciiColon(std::string_view line, std::string* out) {
     std::string_view head = line.substr(0, kMaxLabelBytes + 3);

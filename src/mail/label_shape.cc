@@ -558,8 +558,9 @@ void labelKey(std::string_view label, std::string* key) {
         if (label.ends_with(':')) label.remove_suffix(1);
         // The full-width colon, and the Ethiopic and Khmer ones.
         if (!label.empty() && static_cast<unsigned char>(label.back()) >= 0x80 &&
-            (label.ends_with(kFullWidthColon) || label.ends_with("\xE1\x8D\xA6") ||
-             label.ends_with("\xE1\x8D\xA5") || label.ends_with("\xE1\x9F\x96")))
+            (label.ends_with(kFullWidthColon) ||
+             std::any_of(std::begin(kScriptColons), std::end(kScriptColons),
+                         [&](std::string_view colon) { return label.ends_with(colon); })))
             label.remove_suffix(3);
         while (!label.empty() && isMark(label.back()))
             label.remove_suffix(1);

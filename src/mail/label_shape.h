@@ -20,6 +20,11 @@ inline constexpr int kBareLabelWords = 10;
 inline constexpr int kMaxLabelWords = 16;
 inline constexpr size_t kMaxLabelBytes = 120;
 
+// The colons of scripts that have their own (Ethiopic "፦" and "፥", Khmer "៖"):
+// three bytes of UTF-8 each, the first 0xE1.
+inline constexpr std::string_view kScriptColons[] = {"\xE1\x8D\xA6", "\xE1\x8D\xA5",
+                                                     "\xE1\x9F\x96"};
+
 // A label and the value that follows it on the same line.
 struct LabelLine {
     std::string_view label;  // as shown, its colon included ("Name:", "Nom :", "Name")

@@ -984,7 +984,16 @@ void FormReader::read(std::string_view body, FormText* out,
         out->fields.push_back(std::move(split));
         opened.resize(out->fields.size());
     };
-    // Whether the lines from `from` begin with two that read "Label: value".
+    // A question the template names with a note after it in brackets ("How
+    // satisfied were you? (1 = not at all, 5 = very)"): its entry, or -1.
+    auto entryBeforeNote = [&](std::string_view label) {
+        if (!label.ends_with(')')) return -1;
+        size_t note = label.rfind(" (");
+        if (note == std::string_view::npos || note == 0) return -1;
+        std::string questionKey;
+        labelKey(label.substr(0, note), &questionKey);
+        return entryOf({}, label.substr(0, note), questionKey);
+    };
     // Whether the lines from `from` begin with two that read "Label: value", or a
     // label of the form above its value.
     auto opensFields = [&](size_t from) {
@@ -1121,6 +1130,12 @@ void FormReader::read(std::string_view body, FormText* out,
             // whole question the name ends, a question is ("Anything else we
             // should know? Could the visit be short?").
             bool asked = endsQuestion(label.label);
+            // A row's first cell that holds the name and a note of the question's
+            // own ("How satisfied were you? (1 = not at all)<Tab>4").
+            if (size_t tab = label.value.find('\t');
+                tab != std::string_view::npos &&
+                isQuestionsOwn(trimBlanks(label.value.substr(0, tab))))
+                label.value = trimBlanks(label.value.substr(tab + 1));
             if (isQuestionsOwn(label.value) && !led && !(asked && endsQuestion(label.value)))
                 label.value = {};
             if (!label.value.empty() && line.substr(label.label.size()).starts_with("  ")) {
@@ -1151,15 +1166,7 @@ void FormReader::read(std::string_view body, FormText* out,
             // itself: "Message from the shop" is no field Message.
             entry = entryOf({}, line, key);
             if (entry < 0) entry = questionEntry(line);
-            // A question the template names with a note after it in brackets
-            // ("How satisfied were you? (1 = not at all, 5 = very)").
-            if (entry < 0 && line.ends_with(')')) {
-                if (size_t note = line.rfind(" ("); note != std::string_view::npos && note > 0) {
-                    std::string questionKey;
-                    labelKey(line.substr(0, note), &questionKey);
-                    entry = entryOf({}, line.substr(0, note), questionKey);
-                }
-            }
+            if (entry < 0) entry = entryBeforeNote(line);
             vouched = entry >= 0 || layout_.knowsBareLabel(key);
             // Inside the block of an answer below "Label:", a line the other
             // messages have above varying lines is a line of the answer (a town

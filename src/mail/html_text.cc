@@ -248,6 +248,39 @@ class TextBuilder {
         paragraph();
         out_ += title;
     }
+    // Where the text written so far ends, in out_ and line_ together.
+    size_t position() const { return out_.size() + line_.size(); }
+    // The text written from `from` is a label's block, then from `answer` its
+    // answer's (a division of the two, "<div><div>Budget</div><div>CHF
+    // 20</div></div>"): written again as a table's row of them is, when the
+    // label is a line of text and no table is open.
+    void blocksPair(size_t from, size_t answer) {
+        if (!tables_.empty() || answer <= from) return;
+        std::string label = textSince(from);
+        if (answer - from > label.size()) return;
+        std::string value = label.substr(answer - from);
+        label.resize(answer - from);
+        auto trim = [](std::string& text) {
+            size_t first = text.find_first_not_of(" \n");
+            size_t last = text.find_last_not_of(" \n");
+            text =
+                first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+        };
+        trim(label);
+        trim(value);
+        if (label.empty() || label.size() > 120 ||
+            label.find_first_of("\n\t\f\v\x1e") != std::string::npos ||
+            value.find_first_of("\t\f") != std::string::npos)
+            return;
+        // A cell's lines carry no mark of a line of their own.
+        std::erase(value, kHtmlLinkOnly);
+        cutBackTo(from);
+        endLine();
+        out_ += label;
+        out_ += '\t';
+        out_ += continuedLines(value);
+        out_ += '\n';
+    }
     // Inside <i>, <em> or an italic span.
     void stress(bool on) { stress_ += on ? 1 : -1; }
     // `bold`: the cell's own style sets its text in bold.
@@ -633,6 +666,7 @@ class Walk {
     explicit Walk(TextBuilder& builder) : builder_(builder) {
         open_.reserve(64);
         parts_.reserve(64);
+        blocks_.reserve(64);
         text_.reserve(256);
     }
 
@@ -671,17 +705,26 @@ class Walk {
                 if (!std::exchange(terms_.back(), char{1})) builder_.rowStart();
             }
         }
+        bool block = kind == Kind::kLine || kind == Kind::kParagraph;
+        bool division = name[0] == 'd' && name[1] == 'i' && name[2] == 'v' && name[3] == '\0';
+        if (block && !blocks_.empty() && blocks_.back().blocks < 3) {
+            // Only divisions count towards a pair; another block rules it out.
+            blocks_.back().blocks = division ? blocks_.back().blocks + 1 : 3;
+            if (blocks_.back().blocks == 2) blocks_.back().second = builder_.position();
+        }
         open_.push_back(kind);
         parts_.push_back(part);
+        if (block) blocks_.push_back({0, false, false, division, builder_.position(), 0});
         if (kind == Kind::kSkip) ++skipping_;
         if (skipping_ > 0) return;
         if (kind == Kind::kLineBreak) builder_.lineBreak();
         if (kind == Kind::kLine) builder_.endLine();
         if (kind == Kind::kParagraph) builder_.paragraph();
         // A page's direction is set on its root, its body or a block (a table).
-        bool block = kind == Kind::kLine || kind == Kind::kParagraph ||
-                     (name[0] == 'h' && name[1] == 't') || (name[0] == 'b' && name[1] == 'o');
-        const char* dir = block ? attribute(attributes, "dir") : nullptr;
+        const char* dir =
+            block || (name[0] == 'h' && name[1] == 't') || (name[0] == 'b' && name[1] == 'o')
+                ? attribute(attributes, "dir")
+                : nullptr;
         if (dir != nullptr && strcasecmp(dir, "rtl") == 0) builder_.rightToLeft();
         if (part == Part::kTable)
             builder_.tableStart(dir != nullptr && strcasecmp(dir, "ltr") == 0);
@@ -708,6 +751,12 @@ class Walk {
         Part part = parts_.back();
         open_.pop_back();
         parts_.pop_back();
+        Blocks blocks{};
+        if ((kind == Kind::kLine || kind == Kind::kParagraph) && !blocks_.empty()) {
+            blocks = blocks_.back();
+            blocks_.pop_back();
+            if (!blocks_.empty() && blocks.blocks > 0) blocks_.back().nested = true;
+        }
         if (kind == Kind::kSkip) --skipping_;
         if (skipping_ > 0) return;
         if (kind == Kind::kCell) {
@@ -725,6 +774,11 @@ class Walk {
             terms_.pop_back();
             builder_.tableEnd();
         }
+        // A division of two blocks of text alone and no text of its own: a
+        // label's and its answer's.
+        if (blocks.division && blocks.blocks == 2 && !blocks.text && !blocks.nested &&
+            skipping_ == 0)
+            builder_.blocksPair(blocks.from, blocks.second);
         if (kind == Kind::kLine) builder_.endLine();
         if (part == Part::kRow) builder_.rowEnd();
         if (kind == Kind::kParagraph) builder_.paragraph();
@@ -732,6 +786,14 @@ class Walk {
     }
     void text(const char* bytes, int length) {
         if (skipping_ > 0 || length <= 0) return;
+        if (!blocks_.empty() && blocks_.back().division && !blocks_.back().text) {
+            for (int i = 0; i < length; ++i) {
+                if (blankLength(bytes + i) == 0) {
+                    blocks_.back().text = true;
+                    break;
+                }
+            }
+        }
         text_.assign(bytes, static_cast<size_t>(length));
         builder_.text(text_.c_str());
     }
@@ -808,6 +870,19 @@ class Walk {
     TextBuilder& builder_;
     std::vector<Kind> open_;   // the kinds of the elements open, outermost first
     std::vector<Part> parts_;  // and what each is of a table
+    // Of each open block: how many divisions it holds (3 for more, or for
+    // another block among them), whether it holds text of its own, whether one
+    // of its blocks holds blocks, whether it is a division, where its text
+    // begins and where its second block's does.
+    struct Blocks {
+        unsigned char blocks;
+        bool text;
+        bool nested;
+        bool division;
+        size_t from;
+        size_t second;
+    };
+    std::vector<Blocks> blocks_;
     size_t skipping_ = 0;      // open elements whose text is dropped
     std::vector<char> terms_;  // per definition list open, whether a row of it is
     std::string text_;

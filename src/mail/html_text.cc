@@ -269,7 +269,8 @@ class TextBuilder {
         trim(label);
         trim(value);
         if (label.empty() || label.size() > 120 ||
-            label.find_first_of("\n\t\f\v\x1e") != std::string::npos ||
+            label.find_first_of(std::string("\n\t") + kTableEnd[0] + kContinued + kHtmlLinkOnly) !=
+                std::string::npos ||
             value.find_first_of("\t\f") != std::string::npos)
             return;
         // A cell's lines carry no mark of a line of their own.
@@ -787,11 +788,17 @@ class Walk {
     void text(const char* bytes, int length) {
         if (skipping_ > 0 || length <= 0) return;
         if (!blocks_.empty() && blocks_.back().division && !blocks_.back().text) {
+            // Text other than blanks (a no-break space among them); the text is
+            // not terminated, so a space's second byte is looked at within it.
             for (int i = 0; i < length; ++i) {
-                if (blankLength(bytes + i) == 0) {
-                    blocks_.back().text = true;
-                    break;
+                char c = bytes[i];
+                if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') continue;
+                if (c == '\xC2' && i + 1 < length && bytes[i + 1] == '\xA0') {
+                    ++i;
+                    continue;
                 }
+                blocks_.back().text = true;
+                break;
             }
         }
         text_.assign(bytes, static_cast<size_t>(length));

@@ -128,27 +128,38 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
 // The fewest bytes beyond ASCII a guess of a text's charset stands on.
 constexpr size_t kFewestGuessedBytes = 16;
 
-// How many bytes of `bytes` are beyond ASCII; none when any of them is UTF-8.
+// How many bytes of `bytes` are beyond ASCII; none when most of them make UTF-8
+// characters (a UTF-8 text with a stray byte). Text in another charset makes
+// one now and then by chance (the Thai "\xD2\xA1" of Windows-874).
 size_t bytesBeyondAscii(std::string_view bytes) {
-    size_t high = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) continue;
-        if (utf8SequenceLength(bytes, i) > 0) return 0;
-        ++high;
+    size_t other = 0, utf8 = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+        } else if (size_t length = utf8SequenceLength(bytes, i); length > 1) {
+            utf8 += length;
+            i += length;
+        } else {
+            ++other;
+            ++i;
+        }
     }
-    return high;
+    return utf8 >= other ? 0 : other + utf8;
 }
 
-// Bytes 0x80 to 0x9F are control codes in the ISO charsets, letters and marks
-// in the Windows charset of the same script ("Š" in Windows-1250): a text in an
-// ISO charset that holds them was written in the Windows one.
+// Bytes 0x80 to 0x9F are control codes in the ISO charsets (unused in Thai
+// TIS-620), letters and marks in the Windows charset of the same script ("Š" in
+// Windows-1250): a text in an ISO charset that holds them was written in the
+// Windows one.
 void preferWindowsCharset(std::string_view bytes, std::string* charset) {
     constexpr std::pair<std::string_view, std::string_view> kWindowsOfIso[] = {
         {"ISO-8859-2", "WINDOWS-1250"},
         {"ISO-8859-7", "WINDOWS-1253"},
         {"ISO-8859-8", "WINDOWS-1255"},
         {"ISO-8859-9", "WINDOWS-1254"},
-        {"ISO-8859-13", "WINDOWS-1257"}};
+        {"ISO-8859-13", "WINDOWS-1257"},
+        {"TIS-620", "WINDOWS-874"},
+        {"ISO-8859-11", "WINDOWS-874"}};
     for (auto [iso, windows] : kWindowsOfIso) {
         if (*charset != iso) continue;
         if (std::any_of(bytes.begin(), bytes.end(), [](char c) {
@@ -174,7 +185,8 @@ bool guessCharset(std::string_view bytes, std::string* charset) {
     preferWindowsCharset(bytes, charset);
     std::string_view guess = *charset;
     bool other = guess.starts_with("WINDOWS-125") || guess.starts_with("ISO-8859-") ||
-                 guess.starts_with("KOI8-") || guess == "IBM866" || guess == "MAC-CYRILLIC";
+                 guess.starts_with("KOI8-") || guess == "IBM866" || guess == "MAC-CYRILLIC" ||
+                 guess == "TIS-620" || guess == "WINDOWS-874";
     return other && guess != "WINDOWS-1252" && guess != "ISO-8859-1" && guess != "ISO-8859-15";
 }
 

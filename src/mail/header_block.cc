@@ -40,6 +40,15 @@ bool isHeaderLine(std::string_view line) {
     return headerColon(line) > 0;
 }
 
+bool tabAfterColon(std::string_view line) {
+    size_t colon = line.find(':');
+    return colon != std::string_view::npos && colon + 1 < line.size() && line[colon + 1] == '\t';
+}
+
+bool isFieldLine(std::string_view line) {
+    return isHeaderLine(line) || (tabAfterColon(line) && !shownFieldOf(headerName(line)).empty());
+}
+
 std::string_view headerName(std::string_view line) {
     return line.substr(0, line.find(':'));
 }
@@ -77,7 +86,7 @@ void readHeaderBlock(std::string_view message, HeaderBlock* out) {
             HeaderField& last = block.fields.back();
             last.value = message.substr(last.value.data() - message.data(),
                                         line.data() + line.size() - last.value.data());
-        } else if (size_t colon = headerColon(line); colon > 0) {
+        } else if (size_t colon = isFieldLine(line) ? line.find(':') : 0; colon > 0) {
             std::string_view name = line.substr(0, colon);
             std::string_view value = line.substr(colon + 1);
             size_t skip = 0;

@@ -34,6 +34,11 @@ void readHeaderBlock(std::string_view message, HeaderBlock* block);
 // A line that opens a header field: a field name (printable ASCII, no blank or
 // colon) followed by a colon.
 bool isHeaderLine(std::string_view line);
+// "From:<Tab>...": the way a program that saves mail as text writes fields.
+bool tabAfterColon(std::string_view line);
+// A line of the fields a mail program shows of a message it saves as text, as
+// a header line is, or with letters beyond ASCII in its name ("Předmět:<Tab>").
+bool isFieldLine(std::string_view line);
 // The field name of a header line.
 std::string_view headerName(std::string_view line);
 // From, To, Subject, Date, Received, Message-ID, ...: names only mail headers have.

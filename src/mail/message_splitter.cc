@@ -13,12 +13,6 @@
 namespace tabulon {
 namespace {
 
-// "From:<Tab>...": the way a program that saves mail as text writes fields.
-bool tabAfterColon(std::string_view line) {
-    size_t colon = line.find(':');
-    return colon != std::string_view::npos && colon + 1 < line.size() && line[colon + 1] == '\t';
-}
-
 bool isBlank(std::string_view line) {
     for (char c : line) {
         if (c != ' ' && c != '\t') return false;
@@ -83,12 +77,6 @@ std::string_view savedFieldName(std::string_view line, std::string_view name) {
         return name;
     std::string_view shown = shownFieldOf(name);
     return shown.empty() ? name : shown;
-}
-
-// A line of the fields a mail program shows of a message it saves as text, as
-// a header line is, or with letters beyond ASCII in its name ("Předmět:<Tab>").
-bool isFieldLine(std::string_view line) {
-    return isHeaderLine(line) || (tabAfterColon(line) && !shownFieldOf(headerName(line)).empty());
 }
 
 // A line that begins a MIME part's header lines: "--boundary" of the multipart or

@@ -207,7 +207,7 @@ std::string_view shownFieldOf(std::string_view name) {
     // ("Odesl\xE1no", Czech in Windows-1250): read in each of them.
     if (isValidUtf8(name)) return {};
     for (const char* charset : {"WINDOWS-1250", "WINDOWS-1251", "WINDOWS-1252", "WINDOWS-1253",
-                                "WINDOWS-1254", "WINDOWS-1257"}) {
+                                "WINDOWS-1254", "WINDOWS-1257", "WINDOWS-874"}) {
         std::string read;
         if (appendUtf8(name, charset, &read) && isValidUtf8(read)) {
             if (std::string_view shown = shownFieldOf(read); !shown.empty()) return shown;

@@ -153,12 +153,9 @@ size_t bytesBeyondAscii(std::string_view bytes) {
 // Windows one.
 void preferWindowsCharset(std::string_view bytes, std::string* charset) {
     constexpr std::pair<std::string_view, std::string_view> kWindowsOfIso[] = {
-        {"ISO-8859-2", "WINDOWS-1250"},
-        {"ISO-8859-7", "WINDOWS-1253"},
-        {"ISO-8859-8", "WINDOWS-1255"},
-        {"ISO-8859-9", "WINDOWS-1254"},
-        {"ISO-8859-13", "WINDOWS-1257"},
-        {"TIS-620", "WINDOWS-874"},
+        {"ISO-8859-2", "WINDOWS-1250"},  {"ISO-8859-7", "WINDOWS-1253"},
+        {"ISO-8859-8", "WINDOWS-1255"},  {"ISO-8859-9", "WINDOWS-1254"},
+        {"ISO-8859-13", "WINDOWS-1257"}, {"TIS-620", "WINDOWS-874"},
         {"ISO-8859-11", "WINDOWS-874"}};
     for (auto [iso, windows] : kWindowsOfIso) {
         if (*charset != iso) continue;

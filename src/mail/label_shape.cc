@@ -110,6 +110,11 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     if (colon == std::string_view::npos || colon == 0 || colon > kMaxLabelBytes) return false;
     size_t after = colon + (colon == wide ? kFullWidthColon.size() : 1);
     std::string_view rest = line.substr(after);
+    // ":-" parts them as a colon does ("Name :- Ann", as Indian English writes it).
+    if (colon == ascii && rest.starts_with('-') && startsBlank(rest.substr(1))) {
+        ++after;
+        rest.remove_prefix(1);
+    }
     // A colon with a blank before it may have none after ("Last Name :Berg",
     // as a hand-typed mapping writes it); one inside a word ("10:30") opens nothing.
     if (colon == ascii && !startsBlank(rest) &&

@@ -487,6 +487,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     bool bareTable = false;           // in the rows of a table without outer pipes
     bool piped = false;               // the line before was a pipe's pair, or its value's
     bool quoted = false;              // the line before was a block quote's, a label's answer
+    bool defined = false;             // in a definition of a definition list, a label's answer
     // Most bodies hold none.
     bool tabs = body.find('\t') != body.npos;
     bool scriptColons = body.find('\xE1') != body.npos;
@@ -568,6 +569,35 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
             lines->push_back({text, {}, indent, row.continued});
             continue;
         }
+        // A Markdown definition list: a term alone on its line, below it its
+        // definition after ": " ("Nimi", ": Mari Tamm"), the definition's further
+        // lines and paragraphs indented. The term is a label, the definition its
+        // answer.
+        if (defined && indent >= 2) {
+            lines->push_back({text, text, indent, true});
+            continue;
+        }
+        if (text.size() > 2 && text[0] == ':' && (text[1] == ' ' || text[1] == '\t')) {
+            std::string_view answer = trimBlanks(text.substr(2));
+            if (defined) {
+                lines->push_back({answer, answer, indent, true});
+                continue;
+            }
+            FormLine* term = lines->empty() ? nullptr : &lines->back();
+            if (term != nullptr && !term->text.empty() && !term->continued &&
+                !bareLabelOf(term->text).empty()) {
+                bool madeView = !made.empty() && made.back().line + 1 == lines->size();
+                std::string label(madeView ? storage->substr(made.back().offset, made.back().size)
+                                           : std::string(term->text));
+                if (madeView) made.pop_back();
+                made.push_back({lines->size() - 1, storage->size(), label.size() + 1});
+                storage->append(label + ":");
+                lines->push_back({answer, answer, indent, false});
+                defined = true;
+                continue;
+            }
+        }
+        defined = false;
         // A text table with a rule under every row: a row drawn over several
         // lines is one.
         if (isPipeRow(text) && afterRule && grid) {

@@ -155,8 +155,8 @@ void preferWindowsCharset(std::string_view bytes, std::string* charset) {
     constexpr std::pair<std::string_view, std::string_view> kWindowsOfIso[] = {
         {"ISO-8859-2", "WINDOWS-1250"},  {"ISO-8859-7", "WINDOWS-1253"},
         {"ISO-8859-8", "WINDOWS-1255"},  {"ISO-8859-9", "WINDOWS-1254"},
-        {"ISO-8859-13", "WINDOWS-1257"}, {"TIS-620", "WINDOWS-874"},
-        {"ISO-8859-11", "WINDOWS-874"}};
+        {"ISO-8859-13", "WINDOWS-1257"}, {"ISO-8859-16", "WINDOWS-1250"},
+        {"TIS-620", "WINDOWS-874"},      {"ISO-8859-11", "WINDOWS-874"}};
     for (auto [iso, windows] : kWindowsOfIso) {
         if (*charset != iso) continue;
         if (std::any_of(bytes.begin(), bytes.end(), [](char c) {

@@ -23,7 +23,7 @@ constexpr std::string_view kPhrases[] = {
     "not filled out", "not answered", "not selected", "not set", "not stated", "not supplied",
     "no answer", "no response", "no answer given", "no value", "no data", "none given",
     "none provided", "none selected", "none specified", "left blank", "blank", "empty",
-    "unanswered",
+    "unanswered", "skipped",
     // German
     "nicht angegeben", "nicht ausgefüllt", "nicht beantwortet", "nicht gewählt", "nicht ausgewählt",
     "nicht gesetzt", "keine antwort",
@@ -38,7 +38,7 @@ constexpr std::string_view kPhrases[] = {
     "no rellenado", "sin rellenar", "sin completar", "no completado", "sin respuesta", "sin datos",
     "sin información", "no consta", "no seleccionado", "vacío", "no especificat", "no indicat",
     "sense resposta", "no informat", "non especificado", "sen resposta", "zehaztu gabe",
-    "erantzunik ez",
+    "erantzunik ez", "ez da zehaztu",
     // Portuguese
     "não informado", "não informada", "não preenchido", "não preenchida", "não especificado",
     "não especificada", "não indicado", "não indicada", "não fornecido", "não respondido",
@@ -86,8 +86,9 @@ constexpr std::string_view kPhrases[] = {
     "не указано", "не указан", "не указана", "не указаны", "не заполнено", "не заполнен",
     "не заполнена", "не задано", "не задан", "не выбрано", "не выбран", "нет ответа", "нет данных",
     "не вказано", "не вказаний", "не вказана", "не зазначено", "не заповнено", "не обрано",
-    "не вибрано", "немає відповіді", "немає даних", "не пазначана", "не пазначаны", "не ўказана",
-    "не ўказаны", "не запоўнена", "не запоўнены", "няма адказу", "няма даных",
+    "не вибрано", "немає відповіді", "без відповіді", "немає даних", "без ответа", "не пазначана",
+    "не пазначаны", "не ўказана", "не ўказаны", "не запоўнена", "не запоўнены", "няма адказу",
+    "няма даных",
     // Georgian, Armenian, Azerbaijani, Turkish, Kazakh, Kyrgyz, Uzbek
     "არ არის მითითებული", "მითითებული არ არის", "არ არის შევსებული", "შევსებული არ არის",
     "პასუხი არ არის", "նշված չէ", "լրացված չէ", "պատասխան չկա", "qeyd edilməyib", "göstərilməyib",
@@ -119,6 +120,7 @@ constexpr std::string_view kPhrases[] = {
     "chưa chọn", "để trống", "tidak diisi", "tidak ada jawaban", "tidak disebutkan",
     "tidak dinyatakan", "tidak ditentukan", "tidak dipilih", "tiada jawapan", "hindi ibinigay",
     "walang sagot", "hindi tinukoy", "haijajazwa", "hakuna jibu", "haijatajwa", "haijabainishwa",
+    "hakujibiwa", "haikujibiwa",
     // Hausa, Yoruba, Igbo, Zulu, Xhosa, Amharic, Somali, Haitian Creole
     "ba a cika ba", "ba a bayar ba", "babu amsa", "a kò pèsè", "kò sí ìdáhùn", "enyeghị",
     "akunikeziwe", "akugcwalisiwe", "ayikho impendulo", "akunikezelwanga", "አልተገለጸም", "አልተሞላም",
@@ -130,7 +132,7 @@ constexpr size_t kKeys = 65536;
 // The marks a tool may set around its words, by byte.
 constexpr std::array<bool, 256> kMarks = [] {
     std::array<bool, 256> marks{};
-    for (unsigned char c : std::string_view(" .-*_()[]<>\""))
+    for (unsigned char c : std::string_view(" .-*_()[]{}<>\""))
         marks[c] = true;
     return marks;
 }();
@@ -142,9 +144,12 @@ constexpr bool isMark(char c) {
 // `text` without the marks a tool may set around its words ("(not given)",
 // "-- nicht angegeben --", "Not given.", "（未入力）").
 std::string_view withoutMarks(std::string_view text) {
-    // The full-width brackets of Chinese and Japanese: "（" "）" "【" "】"
-    static constexpr std::string_view kOpen[] = {"\xEF\xBC\x88", "\xE3\x80\x90"};
-    static constexpr std::string_view kClose[] = {"\xEF\xBC\x89", "\xE3\x80\x91"};
+    // The full-width brackets of Chinese and Japanese: "（" "）" "【" "】"; the
+    // en and em dashes ("— Dim ateb —") at either end.
+    static constexpr std::string_view kOpen[] = {"\xEF\xBC\x88", "\xE3\x80\x90", "\xE2\x80\x93",
+                                                 "\xE2\x80\x94"};
+    static constexpr std::string_view kClose[] = {"\xEF\xBC\x89", "\xE3\x80\x91", "\xE2\x80\x93",
+                                                  "\xE2\x80\x94"};
     for (bool trimmed = true; trimmed && !text.empty();) {
         trimmed = false;
         while (!text.empty() && isMark(text.front()))
@@ -227,7 +232,8 @@ bool saysNoAnswer(std::string_view value) {
     auto first = static_cast<unsigned char>(value.front());
     auto last = static_cast<unsigned char>(value.back());
     bool marked = isMark(static_cast<char>(first)) || isMark(static_cast<char>(last)) ||
-                  first == 0xEF || first == 0xE3 || last == 0x89 || last == 0x91;
+                  first == 0xEF || first == 0xE3 || first == 0xE2 || last == 0x89 || last == 0x91 ||
+                  last == 0x93 || last == 0x94;
     std::string_view words = marked ? withoutMarks(value) : value;
     if (words.empty()) return false;
     size_t key = keyOf(words);

@@ -34,7 +34,7 @@ class ConvertMailbox : public ::testing::Test {
         server = std::make_unique<DovecotServer>(dir);
         if (!server->unavailable().empty()) GTEST_SKIP() << server->unavailable();
         writeFile(dir.file("Template"), "Name:\rEmail:\r");
-        secret("password", std::string(DovecotServer::kPassword) + "\n");
+        secret("password", DovecotServer::kPassword);  // no line end, as printf writes it
     }
     // A file of secrets only its owner can read.
     void secret(const std::string& name, const std::string& text, mode_t mode = 0600) {

@@ -488,6 +488,7 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
     bool piped = false;               // the line before was a pipe's pair, or its value's
     bool quoted = false;              // the line before was a block quote's, a label's answer
     bool defined = false;             // in a definition of a definition list, a label's answer
+    bool skipping = false;            // in a signature above the form
     // Most bodies hold none.
     bool tabs = body.find('\t') != body.npos;
     bool scriptColons = body.find('\xE1') != body.npos;
@@ -497,7 +498,17 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         std::string_view raw = body.substr(pos, end - pos);
         size_t lineStart = pos;
         pos = end + 1;
-        if (isSignatureLine(raw)) break;
+        if (skipping) {
+            skipping = !raw.empty();
+            continue;
+        }
+        if (isSignatureLine(raw)) {
+            // A signature ends the form; above the form (a forwarder's words,
+            // no label among them), it is left out, and the form read below it.
+            if (body.substr(0, lineStart).find(':') != body.npos) break;
+            skipping = true;
+            continue;
+        }
         if (raw == kHtmlTableEnd) {
             lines->push_back({"---", "---", 0, false});
             continue;

@@ -1270,6 +1270,13 @@ void FormReader::read(std::string_view body, FormText* out,
         // template names; what stood above it may be the end of the form.
         bool note = kind == LabelKind::kColon && entry < 0 && !out->fields.empty() &&
                     isStampOrLink(label.value) && !isSentence(formLine.text);
+        // Not in the block of an answer set below its label, right below a line
+        // of that answer's text: there it is a line of the answer ("Photo:
+        // https://...").
+        LabelLine pairAbove;
+        if (note && labelAbove && !waiting && !blankInside && field != nullptr &&
+            field->entry >= 0 && i > 0 && !colonLabelOf(lines[i - 1].view, &pairAbove))
+            note = false;
         if (note) isLabel = true;
         if (!vouched && !indented && (opens || afterLabel) && isFooterLine(line)) {
             current = -1;

@@ -360,15 +360,19 @@ bool keepTickedBoxes(std::string* value) {
     return true;
 }
 
-// The length of an arrow that begins `line` ("→", "⇒", "➜", "➔") with the
-// blanks after it; 0 when none does.
+// The length of an arrow that begins `line` ("→", "⇒", "➜", "➔", "-> ", "=> ")
+// with the blanks after it; 0 when none does.
 size_t arrowLength(std::string_view line) {
-    if (!line.starts_with('\xE2') || line.size() < 3) return 0;
-    std::string_view arrow = line.substr(0, 3);
-    if (arrow != "\xE2\x86\x92" && arrow != "\xE2\x87\x92" && arrow != "\xE2\x9E\x9C" &&
-        arrow != "\xE2\x9E\x94")
+    size_t arrow = 0;
+    if (line.starts_with("-> ") || line.starts_with("=> ")) {
+        arrow = 2;
+    } else if (line.starts_with("\xE2\x86\x92") || line.starts_with("\xE2\x87\x92") ||
+               line.starts_with("\xE2\x9E\x9C") || line.starts_with("\xE2\x9E\x94")) {
+        arrow = 3;
+    } else {
         return 0;
-    size_t end = line.find_first_not_of(' ', 3);
+    }
+    size_t end = line.find_first_not_of(' ', arrow);
     return end == line.npos ? line.size() : end;
 }
 
@@ -463,7 +467,7 @@ void dropCodeFence(std::string* value) {
 [[gnu::noinline]] void dropListMarks(std::string* value) {
     // Most answers begin with none of the marks' first bytes.
     if (value->empty() || ((*value)[0] != '-' && (*value)[0] != '*' && (*value)[0] != '[' &&
-                           (*value)[0] != '\xE2' && (*value)[0] != '\xE3'))
+                           (*value)[0] != '=' && (*value)[0] != '\xE2' && (*value)[0] != '\xE3'))
         return;
     if (arrowLength(*value) > 0) return dropArrows(value);
     if (value->size() < 3) return;

@@ -315,6 +315,31 @@ std::string_view labelMarkOf(const FormLine& line) {
     return trimBlanks(text.substr(0, text.size() - view.size()));
 }
 
+// The numbering a line opens with ("C5. ", "Q5) ", "5. "): up to three letters
+// and the mark after the number, which tell one numbering from another, and the
+// number.
+struct Numbering {
+    std::string shape;
+    int number = 0;
+};
+bool numberingOf(std::string_view text, Numbering* out) {
+    size_t i = 0;
+    while (i < text.size() && i < 3 &&
+           ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z')))
+        ++i;
+    size_t letters = i;
+    int number = 0;
+    while (i < text.size() && i < letters + 3 && text[i] >= '0' && text[i] <= '9')
+        number = number * 10 + (text[i++] - '0');
+    if (i == letters || i + 1 >= text.size() || text[i + 1] != ' ' ||
+        (text[i] != '.' && text[i] != ')'))
+        return false;
+    out->shape.assign(text.substr(0, letters));
+    out->shape += text[i];
+    out->number = number;
+    return true;
+}
+
 // Counts a label right below a question, whose value is a word or two, as one
 // that may be its answer (a grid of ratings: "Speed: Good"). Kept out of the
 // reader's loop, which it would make slower to run.
@@ -908,6 +933,10 @@ void FormReader::read(std::string_view body, FormText* out,
     // many have had it.
     std::string_view labelMark;
     int markedLabels = 0;
+    // The numbering of the template's labels ("C1. ", "C2. "): its letters and
+    // mark, how many have had it and the last number.
+    Numbering numbering, labelNumbering;
+    int numberedLabels = 0;
     bool noneGiven = false;  // the current field's line gave a mark of no answer
     auto pairStyle = [&](bool question) {
         if (!std::exchange(pairsCounted, true)) pairStyles = countPairStyles(lines);
@@ -1215,6 +1244,20 @@ void FormReader::read(std::string_view body, FormText* out,
             // line of that mark is a label too, one the template lacks.
             if (entry < 0 && markedLabels >= 2 && !indented && labelMarkOf(formLine) == labelMark)
                 isLabel = vouched = true;
+            // So is, where they are numbered, a line that goes on with their
+            // numbering ("C5. Postcode" below "C4. ..."), a list in an answer
+            // beginning again at 1.
+            if (entry < 0 && numberedLabels >= 2 && !indented &&
+                numberingOf(formLine.text, &numbering) && numbering.shape == labelNumbering.shape &&
+                numbering.number > labelNumbering.number) {
+                isLabel = vouched = true;
+                labelNumbering = numbering;
+            }
+        }
+        if (entry >= 0 && numberingOf(formLine.text, &numbering) &&
+            (numberedLabels == 0 || numbering.shape == labelNumbering.shape)) {
+            labelNumbering = numbering;
+            ++numberedLabels;
         }
         // Such marks are signs beyond ASCII ("■", "●", a pictograph).
         if (entry >= 0 && static_cast<unsigned char>(formLine.text[0]) >= 0x80) {

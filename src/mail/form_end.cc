@@ -335,18 +335,16 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
         tail[cut - 1].text.find(' ') == std::string_view::npos &&
         layout.recursUnchanged(tail[cut - 1].text))
         --cut;
-    // In a message the file has no other of, a link alone or a time stamp below
-    // the last answer's first line may be the tool's ("Exported 2027-06-14
-    // 09:41"), and nothing tells which.
+    // In a message the file has no other of, a time stamp below the last
+    // answer's first line may be the tool's ("Exported 2027-06-14 09:41"), and
+    // nothing tells which.
     bool single = layout.messages() <= 1 && !paragraphsOnly;
     for (size_t i = 0; i < cut; ++i) {
         const TailLine& line = tail[i];
         if (line.note || line.dropped) continue;
         if ((line.linkOnly && !isStampOrLink(line.view)) ||
             (holdsTimeOfDay(line.view) && layout.recursInShape(line.text)) ||
-            (single && !line.first &&
-             (isStampOrLink(line.view) ||
-              (holdsTimeOfDay(line.view) && !isSentence(line.view)))))
+            (single && !line.first && holdsTimeOfDay(line.view) && !isSentence(line.view)))
             doubtful.push_back(line.text);
     }
     // In a message the file has no other of, a pair alone in the last paragraph

@@ -558,6 +558,8 @@ FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
         entryWords_.push_back(labelWordsOf(withoutLabelMark(fields_[i])));
         keys_.push_back(labelKey(fields[i]));
         asksQuestions_ = asksQuestions_ || endsQuestion(name);
+        Numbering numbering;
+        numbered_ = numbered_ || numberingOf(name, &numbering);
         entryKeys_[keys_.back()] = static_cast<int>(i);
     }
 }
@@ -1254,7 +1256,7 @@ void FormReader::read(std::string_view body, FormText* out,
                 labelNumbering = numbering;
             }
         }
-        if (entry >= 0 && numberingOf(formLine.text, &numbering) &&
+        if (entry >= 0 && numbered_ && numberingOf(formLine.text, &numbering) &&
             (numberedLabels == 0 || numbering.shape == labelNumbering.shape)) {
             labelNumbering = numbering;
             ++numberedLabels;

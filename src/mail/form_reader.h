@@ -88,6 +88,7 @@ class FormReader {
     std::vector<std::vector<std::string_view>> entryWords_;  // into fields_
     std::vector<std::string_view> names_;                    // into fields_, without colon
     bool asksQuestions_ = false;  // some entry is a whole question ("Your name?")
+    bool numbered_ = false;       // some entry opens with a number ("C1. How often?")
     FieldMatcher matcher_;
     std::vector<std::string> keys_;  // labelKey() of each entry
     std::unordered_map<std::string, int, StringViewHash, std::equal_to<>>

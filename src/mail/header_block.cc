@@ -86,7 +86,9 @@ void readHeaderBlock(std::string_view message, HeaderBlock* out) {
             HeaderField& last = block.fields.back();
             last.value = message.substr(last.value.data() - message.data(),
                                         line.data() + line.size() - last.value.data());
-        } else if (size_t colon = isFieldLine(line) ? line.find(':') : 0; colon > 0) {
+        } else if (size_t colon = headerColon(line); colon > 0 || isFieldLine(line)) {
+            // A name beyond ASCII ("Předmět:<Tab>"), a field of mail saved as text.
+            if (colon == 0) colon = line.find(':');
             std::string_view name = line.substr(0, colon);
             std::string_view value = line.substr(colon + 1);
             size_t skip = 0;

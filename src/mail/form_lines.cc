@@ -207,7 +207,11 @@ bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr,
             return true;
         }
     }
-    // The first separator on the line parts label and value.
+    // The first separator on the line parts label and value: where a colon
+    // comes before any other, the line needs no other view ("Name: Ann - Berg").
+    if (size_t colon = line.find(':');
+        colon != line.npos && colon < line.find_first_of("=-|\xE2"))
+        return false;
     static constexpr std::string_view kSeparators[] = {
         " => ", " -> ", " = ", "=>", "->", "=", " \xE2\x80\x94 ", " \xE2\x80\x93 ", " - ", " | "};
     // A dash with nothing after it ends a label whose value is below; a pipe, one
@@ -584,31 +588,34 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         // definition after ": " ("Nimi", ": Mari Tamm"), the definition's further
         // lines and paragraphs indented. The term is a label, the definition its
         // answer.
-        if (defined && indent >= 2) {
-            lines->push_back({text, text, indent, true});
-            continue;
-        }
-        if (text.size() > 2 && text[0] == ':' && (text[1] == ' ' || text[1] == '\t')) {
-            std::string_view answer = trimBlanks(text.substr(2));
-            if (defined) {
-                lines->push_back({answer, answer, indent, true});
+        if (text[0] == ':' || defined) [[unlikely]] {
+            if (defined && indent >= 2) {
+                lines->push_back({text, text, indent, true});
                 continue;
             }
-            FormLine* term = lines->empty() ? nullptr : &lines->back();
-            if (term != nullptr && !term->text.empty() && !term->continued &&
-                !bareLabelOf(term->text).empty()) {
-                bool madeView = !made.empty() && made.back().line + 1 == lines->size();
-                std::string label(madeView ? storage->substr(made.back().offset, made.back().size)
-                                           : std::string(term->text));
-                if (madeView) made.pop_back();
-                made.push_back({lines->size() - 1, storage->size(), label.size() + 1});
-                storage->append(label + ":");
-                lines->push_back({answer, answer, indent, false});
-                defined = true;
-                continue;
+            if (text.size() > 2 && text[0] == ':' && (text[1] == ' ' || text[1] == '\t')) {
+                std::string_view answer = trimBlanks(text.substr(2));
+                if (defined) {
+                    lines->push_back({answer, answer, indent, true});
+                    continue;
+                }
+                FormLine* term = lines->empty() ? nullptr : &lines->back();
+                if (term != nullptr && !term->text.empty() && !term->continued &&
+                    !bareLabelOf(term->text).empty()) {
+                    bool madeView = !made.empty() && made.back().line + 1 == lines->size();
+                    std::string label(madeView
+                                          ? storage->substr(made.back().offset, made.back().size)
+                                          : std::string(term->text));
+                    if (madeView) made.pop_back();
+                    made.push_back({lines->size() - 1, storage->size(), label.size() + 1});
+                    storage->append(label + ":");
+                    lines->push_back({answer, answer, indent, false});
+                    defined = true;
+                    continue;
+                }
             }
+            defined = false;
         }
-        defined = false;
         // A text table with a rule under every row: a row drawn over several
         // lines is one.
         if (isPipeRow(text) && afterRule && grid) {

@@ -1322,10 +1322,11 @@ void FormReader::read(std::string_view body, FormText* out,
         // Not in the block of an answer set below its label, right below a line
         // of that answer's text: there it is a line of the answer ("Photo:
         // https://...").
-        LabelLine pairAbove;
         if (note && labelAbove && !waiting && !blankInside && field != nullptr &&
-            field->entry >= 0 && i > 0 && !colonLabelOf(lines[i - 1].view, &pairAbove))
-            note = false;
+            field->entry >= 0 && i > 0) {
+            LabelLine pairAbove;
+            if (!colonLabelOf(lines[i - 1].view, &pairAbove)) note = false;
+        }
         if (note) isLabel = true;
         if (!vouched && !indented && (opens || afterLabel) && isFooterLine(line)) {
             current = -1;

@@ -110,18 +110,21 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     if (colon == std::string_view::npos || colon == 0 || colon > kMaxLabelBytes) return false;
     size_t after = colon + (colon == wide ? kFullWidthColon.size() : 1);
     std::string_view rest = line.substr(after);
-    // ":-" parts them as a colon does ("Name :- Ann", as Indian English writes it).
-    if (colon == ascii && rest.starts_with('-') && startsBlank(rest.substr(1))) {
-        ++after;
-        rest.remove_prefix(1);
+    if (colon == ascii && !startsBlank(rest)) {
+        if (rest[0] == '-' && startsBlank(rest.substr(1))) {
+            // ":-" parts them as a colon does ("Name :- Ann", as Indian English
+            // writes it).
+            ++after;
+            rest.remove_prefix(1);
+        } else if (line[colon - 1] != ' ' || rest.size() < 2 ||
+                   !(std::isalnum(static_cast<unsigned char>(rest[0])) ||
+                     static_cast<unsigned char>(rest[0]) >= 0xC0 || rest[0] == '+')) {
+            // A colon with a blank before it may have none after ("Last Name
+            // :Berg", as a hand-typed mapping writes it); one inside a word
+            // ("10:30") opens nothing.
+            return false;
+        }
     }
-    // A colon with a blank before it may have none after ("Last Name :Berg",
-    // as a hand-typed mapping writes it); one inside a word ("10:30") opens nothing.
-    if (colon == ascii && !startsBlank(rest) &&
-        (line[colon - 1] != ' ' || rest.size() < 2 ||
-         !(std::isalnum(static_cast<unsigned char>(rest[0])) ||
-           static_cast<unsigned char>(rest[0]) >= 0xC0 || rest[0] == '+')))
-        return false;
     // French typography sets a blank (often a no-break one) before the colon;
     // forms that align their values pad the label with blanks or dot leaders.
     std::string_view name = withoutPadding(line.substr(0, colon));

@@ -233,7 +233,8 @@ bool saysNoAnswer(std::string_view value) {
     auto last = static_cast<unsigned char>(value.back());
     bool marked = isMark(static_cast<char>(first)) || isMark(static_cast<char>(last)) ||
                   first == 0xEF || first == 0xE3 || first == 0xE2 || last == 0x89 || last == 0x91 ||
-                  last == 0x93 || last == 0x94;
+                  ((last == 0x93 || last == 0x94) && value.size() >= 3 &&
+                   value[value.size() - 2] == '\x80' && value[value.size() - 3] == '\xE2');
     std::string_view words = marked ? withoutMarks(value) : value;
     if (words.empty()) return false;
     size_t key = keyOf(words);

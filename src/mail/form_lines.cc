@@ -1,5 +1,6 @@
 #include "mail/form_lines.h"
 
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -185,13 +186,21 @@ bool hasDotLeader(std::string_view line) {
 // separator may be a short label.
 bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr,
                bool* piped = nullptr) {
-    // Most lines hold no such separator: memchr tells it fast ("=>" and "->"
-    // hold a "=" or a "-").
-    if (std::memchr(line.data(), '=', line.size()) == nullptr &&
-        std::memchr(line.data(), '-', line.size()) == nullptr &&
-        std::memchr(line.data(), '|', line.size()) == nullptr &&
-        std::memchr(line.data(), '\xE2', line.size()) == nullptr && !hasDotLeader(line))
-        return false;
+    // Most lines hold no such separator ("=>" and "->" hold a "=" or a "-"), or
+    // a colon before any, which parts the line itself ("Name: Ann - Berg"): one
+    // pass over the bytes tells. Dot leaders may part it all the same.
+    static constexpr std::array<unsigned char, 256> kKinds = [] {
+        std::array<unsigned char, 256> kinds{};
+        for (unsigned char c : {'=', '-', '|', '\xE2'})
+            kinds[c] = 1;
+        kinds[':'] = 2;
+        return kinds;
+    }();
+    unsigned char first = 0;
+    for (char c : line) {
+        if ((first = kKinds[static_cast<unsigned char>(c)]) != 0) break;
+    }
+    if (first != 1 && !hasDotLeader(line)) return false;
     // "Nom ........ Girard": dot leaders part label and value.
     if (size_t dots = line.find(" ..."); dots != line.npos && dots > 0 && dots <= kMaxLabelBytes) {
         size_t value = line.find_first_not_of(". ", dots);
@@ -207,11 +216,8 @@ bool withColon(std::string_view line, std::string* out, bool* dashed = nullptr,
             return true;
         }
     }
-    // The first separator on the line parts label and value: where a colon
-    // comes before any other, the line needs no other view ("Name: Ann - Berg").
-    if (size_t colon = line.find(':');
-        colon != line.npos && colon < line.find_first_of("=-|\xE2"))
-        return false;
+    if (first != 1) return false;
+    // The first separator on the line parts label and value.
     static constexpr std::string_view kSeparators[] = {
         " => ", " -> ", " = ", "=>", "->", "=", " \xE2\x80\x94 ", " \xE2\x80\x93 ", " - ", " | "};
     // A dash with nothing after it ends a label whose value is below; a pipe, one

@@ -34,10 +34,12 @@ size_t headerColon(std::string_view line) {
     return 0;
 }
 
-// Where the colon is in a line of a field of mail saved as text whose name
-// holds letters beyond ASCII ("Předmět:<Tab>"), or 0.
-[[gnu::noinline]] size_t savedFieldColon(std::string_view line) {
-    return isFieldLine(line) ? line.find(':') : 0;
+// Whether a line is a field of mail saved as text whose name holds letters
+// beyond ASCII ("Předmět:<Tab>"), and where its colon is.
+[[gnu::noinline, gnu::cold]] bool isSavedField(std::string_view line, size_t* colon) {
+    if (!isFieldLine(line)) return false;
+    *colon = line.find(':');
+    return true;
 }
 
 }  // namespace
@@ -92,8 +94,7 @@ void readHeaderBlock(std::string_view message, HeaderBlock* out) {
             HeaderField& last = block.fields.back();
             last.value = message.substr(last.value.data() - message.data(),
                                         line.data() + line.size() - last.value.data());
-        } else if (size_t colon = headerColon(line);
-                   colon > 0 || (colon = savedFieldColon(line)) > 0) {
+        } else if (size_t colon = headerColon(line); colon > 0 || isSavedField(line, &colon)) {
             std::string_view name = line.substr(0, colon);
             std::string_view value = line.substr(colon + 1);
             size_t skip = 0;

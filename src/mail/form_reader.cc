@@ -566,7 +566,10 @@ FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
 
 int FormReader::entryOf(std::string_view line, std::string_view label, std::string_view key) const {
     int index = line.empty() ? -1 : matcher_.match(line.data(), line.size());
-    if (index >= 0 && matcher_.entryLength(index) <= label.size()) return index;
+    // (A template's empty line begins every line and names none.)
+    if (index >= 0 && matcher_.entryLength(index) <= label.size() &&
+        matcher_.entryLength(index) > 0)
+        return index;
     auto found = entryKeys_.find(key);
     if (found != entryKeys_.end()) return found->second;
     // ... or that opens with the name and an honorific ("高瀬 美咲様、..." and
@@ -659,7 +662,8 @@ int FormReader::questionEntry(std::string_view line) const {
 
 int FormReader::prefixEntry(std::string_view line) const {
     int index = matcher_.match(line.data(), line.size());
-    if (index < 0) return -1;
+    // A template's empty line, which begins every line, names no label here.
+    if (index < 0 || matcher_.entryLength(index) == 0) return -1;
     // A line the template's name begins, with no label of its own: the name
     // stands alone, or a separator follows it ("Name    Ann", "Name\tAnn") or a
     // note of the question's own; "Message from the shop" is no field Message.
@@ -1149,7 +1153,10 @@ void FormReader::read(std::string_view body, FormText* out,
             label.value = trimBlanks(line.substr(label.label.size()));
             bool led = label.value.starts_with("..");  // a dot leader before the answer
             if (led) {
-                label.value = trimBlanks(label.value.substr(label.value.find_first_not_of('.')));
+                size_t answer = label.value.find_first_not_of('.');
+                label.value = answer == std::string_view::npos
+                                  ? std::string_view()
+                                  : trimBlanks(label.value.substr(answer));
                 ledSeen = true;
             }
             if (label.value.starts_with(':')) label.value = trimBlanks(label.value.substr(1));

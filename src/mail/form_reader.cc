@@ -564,12 +564,14 @@ FormReader::FormReader(const FieldList& fields, const FormLayout& layout)
     }
 }
 
+[[gnu::always_inline]] inline int FormReader::beginningEntry(std::string_view line) const {
+    int index = matcher_.match(line.data(), line.size());
+    return index >= 0 && matcher_.entryLength(index) > 0 ? index : -1;
+}
+
 int FormReader::entryOf(std::string_view line, std::string_view label, std::string_view key) const {
-    int index = line.empty() ? -1 : matcher_.match(line.data(), line.size());
-    // (A template's empty line begins every line and names none.)
-    if (index >= 0 && matcher_.entryLength(index) <= label.size() &&
-        matcher_.entryLength(index) > 0)
-        return index;
+    int index = line.empty() ? -1 : beginningEntry(line);
+    if (index >= 0 && matcher_.entryLength(index) <= label.size()) return index;
     auto found = entryKeys_.find(key);
     if (found != entryKeys_.end()) return found->second;
     // ... or that opens with the name and an honorific ("高瀬 美咲様、..." and
@@ -636,7 +638,7 @@ int FormReader::questionEntry(std::string_view line) const {
     // "How satisfied are you".
     if (!line.ends_with('?') && !line.ends_with(')')) return -1;
     std::string_view question = withoutListNumber(line);
-    int index = matcher_.match(question.data(), question.size());
+    int index = beginningEntry(question);
     if (index >= 0 && isQuestionsOwn(trimBlanks(question.substr(matcher_.entryLength(index)))))
         return index;
     return -1;
@@ -661,9 +663,8 @@ int FormReader::questionEntry(std::string_view line) const {
 }
 
 int FormReader::prefixEntry(std::string_view line) const {
-    int index = matcher_.match(line.data(), line.size());
-    // A template's empty line, which begins every line, names no label here.
-    if (index < 0 || matcher_.entryLength(index) == 0) return -1;
+    int index = beginningEntry(line);
+    if (index < 0) return -1;
     // A line the template's name begins, with no label of its own: the name
     // stands alone, or a separator follows it ("Name    Ann", "Name\tAnn") or a
     // note of the question's own; "Message from the shop" is no field Message.

@@ -83,6 +83,9 @@ class FormReader {
     // the label's own key alone decides, no name that only begins it), or -1.
     // `key` is the label's labelKey().
     int entryOf(std::string_view line, std::string_view label, std::string_view key) const;
+    // The entry whose name begins `line` (the last that does), or -1. A
+    // template's empty line begins every line and names none.
+    int beginningEntry(std::string_view line) const;
 
     FieldList fields_;
     std::vector<std::vector<std::string_view>> entryWords_;  // into fields_

@@ -58,6 +58,13 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     row->skipped = decoded_.skipped;
     if (decoded_.skipped != Skip::kNone) return;
     extractor_.extract(decoded_.body, &fieldCells_, &found_, &extras_, decoded_.fileNames);
+    // A text alternative may lose what its HTML shows (a program that wrote a
+    // table's label and answer cells on one line, a blank between them): where
+    // it shows fewer than half the template's fields, the HTML is read too. A
+    // reply is told by its text.
+    if (decoded_.htmlAlternative && !decoded_.quotesEarlier &&
+        2 * static_cast<size_t>(std::count(found_.begin(), found_.end(), true)) < found_.size())
+        readHtmlInstead(message);
     // A reply to a form mail would give the row of the mail it quotes again; its
     // own words may hold a line that looks like a field ("Name: as below"). A
     // reply read alone (one saved message), or in a folder of replies alone, is
@@ -115,6 +122,19 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     for (std::string& cell : fieldCells_) {
         if (cell.capacity() > kKeptBytes) std::string().swap(cell);
     }
+}
+
+void RowMaker::readHtmlInstead(std::string_view message) {
+    decoder_.decodeHtml(message, &html_);
+    if (html_.skipped != Skip::kNone || html_.quotesEarlier) return;
+    extractor_.extract(html_.body, &htmlCells_, &htmlFound_, &htmlExtras_, html_.fileNames);
+    if (std::count(htmlFound_.begin(), htmlFound_.end(), true) <=
+        std::count(found_.begin(), found_.end(), true))
+        return;
+    std::swap(decoded_, html_);
+    fieldCells_.swap(htmlCells_);
+    found_.swap(htmlFound_);
+    std::swap(extras_, htmlExtras_);
 }
 
 MessageRows::MessageRows(const MessageConversionOptions& options)

@@ -70,6 +70,10 @@ class RowMaker {
     void useStyle(const HeaderStyle& style) { decoder_.useStyle(style); }
 
   private:
+    // Reads the message's HTML alternative in place of its text one, and keeps
+    // that reading when it finds more of the template's fields.
+    void readHtmlInstead(std::string_view message);
+
     bool keepLabels_;
     bool identify_;
     bool keepFiles_;
@@ -82,6 +86,11 @@ class RowMaker {
     std::vector<std::string> fieldCells_;
     std::vector<bool> found_;
     ExtractedExtras extras_;
+    // The HTML alternative's reading, while it is weighed against the text's.
+    DecodedMessage html_;
+    std::vector<std::string> htmlCells_;
+    std::vector<bool> htmlFound_;
+    ExtractedExtras htmlExtras_;
 };
 
 // Builds rows from messages and keeps the report. Not thread-safe: workers each

@@ -457,19 +457,20 @@ bool isWrapped(std::string_view text) {
 // Reads `html` in place of a stub text alternative when its text says far more,
 // of a flattened one when its text keeps the lines the other lost, or of a
 // wrapped one when its text has the lines the other cut.
-[[gnu::noinline]] void preferFullerHtml(GMimePart* html, DecodedMessage* out) {
+[[gnu::noinline]] bool preferFullerHtml(GMimePart* html, DecodedMessage* out) {
     DecodedMessage fuller;
     std::string scratch;
     decodePart(html, true, &scratch, &fuller);
     if (isWrapped(out->body)) {
-        if (longestLine(fuller.body, kWrapWidth) <= kWrapWidth) return;
+        if (longestLine(fuller.body, kWrapWidth) <= kWrapWidth) return false;
     } else if (isFlattened(out->body) ? linesWithText(fuller.body, 6) <= 6
                                       : fuller.body.size() <= 2 * out->body.size() + 80) {
-        return;
+        return false;
     }
     out->body = std::move(fuller.body);
     for (std::string& problem : fuller.problems)
         out->problems.push_back(std::move(problem));
+    return true;
 }
 
 // Thunderbird marks a deleted message in its X-Mozilla-Status field (flag 0x0008)
@@ -700,6 +701,7 @@ void MessageDecoder::decode(std::string_view message, DecodedMessage* out) {
     out->files.clear();
     out->fileNames.clear();
     out->otherMessages = 0;
+    out->htmlAlternative = false;
     out->date.clear();
     readHeaderBlock(message, &block_);
     const HeaderBlock& block = block_;
@@ -868,11 +870,12 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
         char* text = g_mime_object_to_string(GMIME_OBJECT(found.attached), nullptr);
         if (text != nullptr) attached = text;
         g_free(text);
-    } else if (found.plain != nullptr) {
+    } else if (found.plain != nullptr && !(preferHtml_ && found.html != nullptr)) {
         decodePart(found.plain, false, &scratch_, out);
-        if (found.html != nullptr &&
-            (isStub(out->body) || isFlattened(out->body) || isWrapped(out->body)))
-            preferFullerHtml(found.html, out);
+        out->htmlAlternative =
+            found.html != nullptr &&
+            !((isStub(out->body) || isFlattened(out->body) || isWrapped(out->body)) &&
+              preferFullerHtml(found.html, out));
     } else if (found.html != nullptr) {
         decodePart(found.html, true, &scratch_, out);
     }
@@ -884,12 +887,19 @@ void MessageDecoder::decodeMime(const std::string& contentType, std::string_view
     if (found.attached != nullptr && nesting_ < kMaxNesting) decodeAttached(attached, out);
 }
 
+void MessageDecoder::decodeHtml(std::string_view message, DecodedMessage* out) {
+    preferHtml_ = true;
+    decode(message, out);
+    preferHtml_ = false;
+}
+
 void MessageDecoder::decodeAttached(std::string_view message, DecodedMessage* out) {
     DecodedMessage inner;
     ++nesting_;
     decode(message, &inner);
     --nesting_;
     out->body = std::move(inner.body);
+    out->htmlAlternative = inner.htmlAlternative;
     if (inner.skipped != Skip::kNone) out->skipped = inner.skipped;
     for (size_t i = 0; i < out->headers.size() && i < inner.headers.size(); ++i) {
         if (!out->headers[i].empty()) continue;

@@ -62,6 +62,9 @@ struct DecodedMessage {
     // Messages it carries whole beside the one read (a digest, several mails
     // forwarded as attachments at once): not read.
     int otherMessages = 0;
+    // Its text alternative was read, and an HTML one is there too
+    // (decodeHtml()).
+    bool htmlAlternative = false;
 };
 
 // What a Content-Type field says about a body, as far as this decoder cares.
@@ -93,6 +96,8 @@ class MessageDecoder {
 
     // REQUIRES: `message` has LF line ends.
     void decode(std::string_view message, DecodedMessage* out);
+    // decode(), reading the HTML alternative in place of the text one.
+    void decodeHtml(std::string_view message, DecodedMessage* out);
     // From now on decode() also hands on the files each message carries.
     void keepAttachedFiles() { keepFiles_ = true; }
 
@@ -125,6 +130,7 @@ class MessageDecoder {
     std::string scratch_;
     int nesting_ = 0;
     bool keepFiles_ = false;
+    bool preferHtml_ = false;
 };
 
 }  // namespace tabulon

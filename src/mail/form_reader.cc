@@ -1110,8 +1110,12 @@ void FormReader::read(std::string_view body, FormText* out,
             // Where a field waits for its value, a dash parts no label and value:
             // "Course:" (or a question), then "Czech for beginners – evening", is
             // the answer; only a label the other messages have after a "Label:"
-            // opens a field ("Phone —", then "Pet — cat").
-            bool answer = formLine.dashed && waiting && (!labelColon || !layout_.knowsLabel(key));
+            // opens a field ("Phone —", then "Pet — cat"). Nor does one in a form
+            // whose template labels all set a colon ("Boxes - 25", an item of a
+            // list below "Items:"), whatever the other messages say.
+            bool answer =
+                formLine.dashed && ((waiting && (!labelColon || !layout_.knowsLabel(key))) ||
+                                    (field != nullptr && colonStyle.isForeign(formLine.text)));
             vouched = entry >= 0 || (layout_.knowsLabel(key) && !answer);
             // A paragraph of that line alone whose answer is a word of letters,
             // a sum or a reference ("Consent given: yes", "Total: 465,00 EUR",

@@ -24,6 +24,8 @@ constexpr std::string_view kPhrases[] = {
     "no answer", "no response", "no answer given", "no value", "no data", "none given",
     "none provided", "none selected", "none specified", "left blank", "blank", "empty",
     "unanswered", "skipped",
+    // What a script prints for a value it was never given
+    "undefined",
     // German
     "nicht angegeben", "nicht ausgefüllt", "nicht beantwortet", "nicht gewählt", "nicht ausgewählt",
     "nicht gesetzt", "keine antwort",
@@ -101,7 +103,7 @@ constexpr std::string_view kPhrases[] = {
     "غير محدد", "لم يحدد", "لم يتم التحديد", "غير متوفر", "لا توجد إجابة", "بدون إجابة",
     "لم يتم الإدخال", "غير مذكور", "לא צוין", "לא צויין", "לא מולא", "אין תשובה", "לא נבחר",
     "مشخص نشده", "وارد نشده", "بدون پاسخ", "تکمیل نشده", "انتخاب نشده", "درج نہیں",
-    "کوئی جواب نہیں",
+    "کوئی جواب نہیں", "فراہم نہیں کیا گیا", "فراہم نہیں کی گئی",
     // Hindi, Nepali, Marathi, Gujarati, Punjabi, Bengali, Tamil, Telugu, Sinhala
     "नहीं दिया गया", "उल्लेख नहीं", "कोई उत्तर नहीं", "निर्दिष्ट नहीं", "नहीं भरा गया", "उल्लेख गरिएको छैन",
     "उल्लेख छैन", "भरिएको छैन", "दिइएको छैन", "कुनै उत्तर छैन", "नमूद नाही", "दिलेले नाही", "भरलेले नाही",
@@ -224,7 +226,13 @@ std::string folded(std::string_view text) {
 }  // namespace
 
 bool saysNoAnswer(std::string_view value) {
-    if (value.empty() || value.size() > 64) return false;
+    if (value.empty() || value.size() > 2 * 64 + 3) return false;
+    // A tool of two languages says it in both: "көрсетілмеген / не указано".
+    if (size_t slash = value.find(" / "); slash != value.npos) {
+        return saysNoAnswer(trimBlanks(value.substr(0, slash))) &&
+               saysNoAnswer(trimBlanks(value.substr(slash + 3)));
+    }
+    if (value.size() > 64) return false;
     if (value.size() <= 3 && (value == "-" || value == "--" || value == "/" ||
                               value == "\xE2\x80\x94" || value == "\xE2\x80\x93"))
         return true;

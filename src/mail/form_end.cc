@@ -137,9 +137,10 @@ bool namesFile(std::string_view line, const std::vector<std::string>& fileNames)
 
 bool readsAsFooter(std::string_view line) {
     static constexpr std::string_view kMarks[] = {
-        "://", "www.", "do not reply", "no-reply", "noreply", "automatic", "automatisch",
-        "automatisk", "automatik", "automatiquement", "autom\xC3\xA1tic", "automatycznie",
-        "automaticky",
+        "://", "www.", "do not reply", "no-reply", "noreply",
+        // "automatic" in most languages of Latin letters: automatisch,
+        // automatiquement, automaattisesti, automatycznie, automatikus, ...
+        "automa", "autom\xC3\xA1tic",
         "\xE8\x87\xAA\xE5\x8B\x95",                          // "automatic" in Japanese and Chinese
         "\xD8\xAE\xD9\x88\xD8\xAF\xDA\xA9\xD8\xA7\xD8\xB1",  // in Persian
         "\xD8\xAA\xD9\x84\xD9\x82\xD8\xA7\xD8\xA6\xD9\x8A",  // in Arabic
@@ -168,8 +169,9 @@ bool readsAsFooter(std::string_view line) {
         "neodpov\xC3\xAD",           // Czech
         "svara inte",                // Swedish
         "ikke svar",                 // Danish, Norwegian
-        "\xC3\xA4l\xC3\xA4 vastaa",  // Finnish
-        "ne v\xC3\xA1laszoljon",     // Hungarian
+        "\xC3\xA4l\xC3\xA4 vastaa",  // Finnish, and with its capital
+        "\xC3\x84l\xC3\xA4 vastaa",
+        "ne v\xC3\xA1laszoljon",                                                      // Hungarian
         "\xD0\xBD\xD0\xB5 \xD0\xBE\xD1\x82\xD0\xB2\xD0\xB5\xD1\x87\xD0\xB0\xD0\xB9",  // Russian
         "yan\xC4\xB1tlamay\xC4\xB1n",                                                 // Turkish
         "\xE8\xBF\x94\xE4\xBF\xA1\xE3\x81\x97\xE3\x81\xAA\xE3\x81\x84",               // Japanese

@@ -274,7 +274,8 @@ bool isUnderline(std::string_view line) {
 
 // A link's target that a mail program writes after its text in the text part
 // of an HTML mail ("ann@example.org<mailto:ann@example.org>",
-// "https://example.org<https://example.org>"): the text alone stays.
+// "https://example.org<https://example.org>"), or a chat's markup writes before
+// it ("<mailto:ann@example.org|ann@example.org>"): the text alone stays.
 [[gnu::noinline]] void dropLinkTargets(std::string* value) {
     std::string kept;
     size_t done = 0;
@@ -283,6 +284,14 @@ bool isUnderline(std::string_view line) {
         size_t close = value->find('>', open);
         if (close == std::string::npos) break;
         std::string_view target = std::string_view(*value).substr(open + 1, close - open - 1);
+        if (size_t bar = target.find('|');
+            bar != target.npos && bar > 0 &&
+            (target.starts_with("mailto:") || target.substr(0, bar).find("://") != target.npos)) {
+            kept.append(*value, done, open - done);
+            kept.append(target.substr(bar + 1));
+            done = close + 1;
+            continue;
+        }
         if (target.starts_with("mailto:")) target.remove_prefix(7);
         size_t start = value->find_last_of(" \t\n(", open);
         start = start == std::string::npos ? 0 : start + 1;

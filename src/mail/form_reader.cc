@@ -1003,8 +1003,11 @@ void FormReader::read(std::string_view body, FormText* out,
     // Per entry, the body in which its own label was last seen: this one when it
     // equals `bodyNumber`.
     thread_local std::vector<uint64_t> exact;
+    // ... and whether a colon ended it there.
+    thread_local std::vector<bool> exactColon;
     thread_local uint64_t bodyNumber = 0;
     if (exact.size() < keys_.size()) exact.resize(keys_.size(), 0);
+    if (exactColon.size() < keys_.size()) exactColon.resize(keys_.size(), false);
     ++bodyNumber;
     // The pair that opened the last paragraph of field `index`'s text, alone in
     // it and no sentence; empty when there is none.
@@ -1294,8 +1297,19 @@ void FormReader::read(std::string_view body, FormText* out,
         // ID:") takes it unless the message has shown the name's own label.
         bool seenBefore = entry >= 0 && exact[static_cast<size_t>(entry)] == bodyNumber;
         if (entry >= 0 && kind != LabelKind::kNone && kind != LabelKind::kBare) {
+            bool colon = label.label.ends_with(':') || label.label.ends_with("\xEF\xBC\x9A");
             if (keys_[static_cast<size_t>(entry)] == key) {
-                exact[static_cast<size_t>(entry)] = bodyNumber;
+                // Met again, answered, and written the other way (no colon where
+                // the form's own had one): a label of another part of the mail,
+                // a table of the attendees below the buyer's "E-mail:".
+                if (seenBefore && exactColon[static_cast<size_t>(entry)] != colon &&
+                    isAnswered(out->fields, entry)) {
+                    entry = -1;
+                    vouched = layout_.knowsLabel(key);
+                } else if (!seenBefore) {
+                    exact[static_cast<size_t>(entry)] = bodyNumber;
+                    exactColon[static_cast<size_t>(entry)] = colon;
+                }
             } else if (exact[static_cast<size_t>(entry)] == bodyNumber) {
                 entry = -1;
                 vouched = layout_.knowsLabel(key);

@@ -922,6 +922,7 @@ void FormReader::read(std::string_view body, FormText* out,
     bool skipping = false;       // inside a footer's paragraph
     bool block = false;          // the current value is a block below "label: |"
     unsigned labelIndent = 0;    // the indent of the current field's label line
+    bool deeperBlock = false;    // the current value is below its label, each line deeper
     size_t labelLine = 0;        // and its index in `lines`
     bool labelBulleted = false;  // the current field's label line is a list item
     bool labelColon = false;     // and it reads "Label:"
@@ -1136,7 +1137,10 @@ void FormReader::read(std::string_view body, FormText* out,
                 blankInside && !label.value.empty() &&
                 (i + 1 == lines.size() || lines[i + 1].text.empty()) &&
                 (isLettersOnly(label.value) || isAmount(label.value) || isReference(label.value));
-            bool inFreeText = !vouched && field != nullptr && !waiting && !lone &&
+            // A paragraph back at the label's indent ends a value set deeper below
+            // it ("Description:", its lines indented, a blank, "Photos: 2 files").
+            bool outdented = deeperBlock && blankInside && formLine.indent <= labelIndent;
+            bool inFreeText = !vouched && field != nullptr && !waiting && !lone && !outdented &&
                               (blankInside || layout_.messages() >= 2) && isFreeText(field->value);
             // Inside the block of an answer set below its label, a line such as
             // "Bağdat Cad. No: 12 D: 5" is a line of that answer (an address).
@@ -1470,6 +1474,7 @@ void FormReader::read(std::string_view body, FormText* out,
             opened.resize(out->fields.size());
             opened.back() = {formLine.text, value.size(), mayBeText};
             labelIndent = formLine.indent;
+            deeperBlock = value.empty();
             labelLine = i;
             labelBulleted = formLine.bulleted;
             labelColon = kind == LabelKind::kColon;
@@ -1545,6 +1550,7 @@ void FormReader::read(std::string_view body, FormText* out,
             ++(blankInside ? answersBelowBlank : answersRightBelow);
         }
         field->value.append(formLine.text);
+        deeperBlock = deeperBlock && indented;
         blankInside = false;
     }
     if (tailField >= 0) {

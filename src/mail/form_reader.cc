@@ -1520,6 +1520,7 @@ void FormReader::read(std::string_view body, FormText* out,
               lines[i + 1].text.empty() && layout_.isBoilerplate(formLine.text) &&
               opensTemplateField(lines, i + 1)))) {
             current = -1;
+            paragraph = true;  // the title's fields open below it
             continue;
         }
         // A field that waits for its answer takes no title of the form's own, a

@@ -28,6 +28,8 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
         // Two answers joined in one cell, or a last line that may be the
         // tool's, leave the reading unsure.
         EXPECT_EQ(extras.doubtfulLabels + extras.doubtfulEnds, std::stoul(c.text("doubts", "0")));
+        if (std::string unplaced = c.text("unplaced", ""); !unplaced.empty())
+            EXPECT_EQ(extras.unplacedLines, std::stoul(unplaced));
     }
 }
 

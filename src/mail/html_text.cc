@@ -87,12 +87,16 @@ class TextBuilder {
     void quoted(bool on) { quote_ += on ? 1 : -1; }
     void text(const char* s) {
         if (pre_ > 0) {
-            for (size_t i = 0; s[i] != '\0'; ++i) {
-                if (s[i] == '\n') {
-                    lineBreak();
-                } else if (s[i] != '\r') {
-                    line_ += s[i];
+            for (size_t i = 0; s[i] != '\0';) {
+                if (s[i] == '\n' || s[i] == '\r') {
+                    if (s[i++] == '\n') lineBreak();
+                    continue;
                 }
+                size_t end = i + 1;
+                while (s[end] != '\0' && s[end] != '\n' && s[end] != '\r')
+                    ++end;
+                appendRun(s + i, end - i);
+                i = end;
             }
             return;
         }
@@ -107,30 +111,35 @@ class TextBuilder {
             size_t end = i + 1;
             while (s[end] != '\0' && blankLength(s + end) == 0)
                 ++end;
-            if (cells_ > 0) {
-                if (!cellStressed_ && !cellUnstressed_) stressFrom_ = out_.size() + line_.size();
-                (stress_ > 0 ? cellStressed_ : cellUnstressed_) = true;
-                // Where the links that end a cell's text began ("555 0123 Call").
-                if (links_ == 0) {
-                    cellPlain_ = true;
-                    trailingLinks_ = std::string::npos;
-                } else if (trailingLinks_ == std::string::npos) {
-                    trailingLinks_ = out_.size() + line_.size();
-                }
-            }
-            if (line_.empty() && continued_) line_ += kContinued;
-            if (line_.empty() && quote_ > 0) line_ += "> ";
-            if (tab_) {
-                line_ += '\t';
-                tabbed_ = true;
-            } else if (space_) {
-                line_ += ' ';
-            }
-            space_ = tab_ = false;
-            line_.append(s + i, end - i);
-            (links_ > 0 ? linkText_ : plainText_) = true;
+            appendRun(s + i, end - i);
             i = end;
         }
+    }
+    // A run of text, after what the line's place asks before it: a cell's Tab,
+    // a blank, a quote's mark.
+    void appendRun(const char* run, size_t size) {
+        if (cells_ > 0) {
+            if (!cellStressed_ && !cellUnstressed_) stressFrom_ = out_.size() + line_.size();
+            (stress_ > 0 ? cellStressed_ : cellUnstressed_) = true;
+            // Where the links that end a cell's text began ("555 0123 Call").
+            if (links_ == 0) {
+                cellPlain_ = true;
+                trailingLinks_ = std::string::npos;
+            } else if (trailingLinks_ == std::string::npos) {
+                trailingLinks_ = out_.size() + line_.size();
+            }
+        }
+        if (line_.empty() && continued_) line_ += kContinued;
+        if (line_.empty() && quote_ > 0) line_ += "> ";
+        if (tab_) {
+            line_ += '\t';
+            tabbed_ = true;
+        } else if (space_) {
+            line_ += ' ';
+        }
+        space_ = tab_ = false;
+        line_.append(run, size);
+        (links_ > 0 ? linkText_ : plainText_) = true;
     }
     // Inside <a>: a line of a link's text alone (a button: "View entry") is marked.
     void link(bool on) { links_ += on ? 1 : -1; }
@@ -690,6 +699,12 @@ class Walk {
         }
         Part part = partOf(name);
         if (part == Part::kQuote && !isCitation(attributes)) part = Part::kOther;
+        // A cell or block styled to keep its line ends ("white-space: pre-wrap",
+        // a script's text put in a cell as it came) reads as <pre> does.
+        if (part == Part::kOther && attributes != nullptr &&
+            (kind == Kind::kCell || kind == Kind::kLine || kind == Kind::kParagraph) &&
+            keepsLineEnds(attribute(attributes, "style")))
+            part = Part::kPre;
         if (name[0] == 's' && std::strcmp(name, "span") == 0) {
             const char* style = attribute(attributes, "style");
             if (style != nullptr && std::strstr(style, "italic") != nullptr) part = Part::kStress;
@@ -827,6 +842,15 @@ class Walk {
                            : "";
         }
         return nullptr;
+    }
+    // Whether a style sets "white-space" to "pre", "pre-wrap" or "pre-line".
+    static bool keepsLineEnds(const char* style) {
+        const char* at = style == nullptr ? nullptr : std::strstr(style, "white-space");
+        if (at == nullptr) return false;
+        at += std::strlen("white-space");
+        while (*at == ' ' || *at == ':')
+            ++at;
+        return std::strncmp(at, "pre", 3) == 0;
     }
     static bool isTextInput(const char* type) {
         for (const char* text : {"text", "email", "tel", "number", "date", "time", "datetime-local",

@@ -474,10 +474,17 @@ bool isWrapped(std::string_view text) {
 }
 
 // Thunderbird marks a deleted message in its X-Mozilla-Status field (flag 0x0008)
-// and leaves it in the file until the folder is compacted.
+// and leaves it in the file until the folder is compacted. IMAP servers that
+// keep a folder as an mbox mark it in X-Status, a field of flag letters (A
+// answered, F flagged, T draft, D deleted), until it is expunged.
 bool isMarkedDeleted(const HeaderBlock& block) {
     std::string status = block.value("x-mozilla-status");
-    if (status.empty()) return false;
+    if (status.empty()) {
+        std::string flags = block.value("x-status");
+        std::string_view letters = trimBlanks(flags);
+        return letters.find('D') != letters.npos &&
+               letters.find_first_not_of("AFTD") == letters.npos;
+    }
     char* end = nullptr;
     unsigned long flags = std::strtoul(status.c_str(), &end, 16);
     return end != status.c_str() && (flags & 0x0008) != 0;

@@ -1,5 +1,6 @@
 #include "mail/header_block.h"
 
+#include <algorithm>
 #include <array>
 
 #include "mail/quoted_message.h"
@@ -57,6 +58,13 @@ bool isFieldLine(std::string_view line) {
     return isHeaderLine(line) || (tabAfterColon(line) && !shownFieldOf(headerName(line)).empty());
 }
 
+bool isOtherSavedField(std::string_view line) {
+    if (!tabAfterColon(line)) return false;
+    std::string_view name = headerName(line);
+    return !name.empty() && name.size() <= 31 && name[0] != ' ' && name.back() != ' ' &&
+           std::count(name.begin(), name.end(), ' ') <= 2;
+}
+
 std::string_view headerName(std::string_view line) {
     return line.substr(0, line.find(':'));
 }
@@ -94,7 +102,9 @@ void readHeaderBlock(std::string_view message, HeaderBlock* out) {
             HeaderField& last = block.fields.back();
             last.value = message.substr(last.value.data() - message.data(),
                                         line.data() + line.size() - last.value.data());
-        } else if (size_t colon = headerColon(line); colon > 0 || isSavedField(line, &colon)) {
+        } else if (size_t colon = headerColon(line);
+                   colon > 0 || isSavedField(line, &colon) ||
+                   (known && isOtherSavedField(line) && (colon = line.find(':')) > 0)) {
             std::string_view name = line.substr(0, colon);
             std::string_view value = line.substr(colon + 1);
             size_t skip = 0;

@@ -39,6 +39,9 @@ bool tabAfterColon(std::string_view line);
 // A line of the fields a mail program shows of a message it saves as text, as
 // a header line is, or with letters beyond ASCII in its name ("Předmět:<Tab>").
 bool isFieldLine(std::string_view line);
+// Among such fields, one of the program's own of a few words ("Bifogade
+// filer:<Tab>", "Date de l'envoi:<Tab>"), which no list names.
+bool isOtherSavedField(std::string_view line);
 // The field name of a header line.
 std::string_view headerName(std::string_view line);
 // From, To, Subject, Date, Received, Message-ID, ...: names only mail headers have.

@@ -291,7 +291,7 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
             closeCandidate();
         } else if (line[0] == ' ' || line[0] == '\t') {
             // a folded header line
-        } else if (isFieldLine(line)) {
+        } else if (isFieldLine(line) || (candidateTabbed_ && isOtherSavedField(line))) {
             countCandidateLine(line);
         } else {
             dropCandidate();

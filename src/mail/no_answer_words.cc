@@ -25,7 +25,7 @@ constexpr std::string_view kPhrases[] = {
     "none provided", "none selected", "none specified", "left blank", "blank", "empty",
     "unanswered", "skipped",
     // What a script prints for a value it was never given
-    "undefined",
+    "undefined", "null",
     // German
     "nicht angegeben", "nicht ausgefüllt", "nicht beantwortet", "nicht gewählt", "nicht ausgewählt",
     "nicht gesetzt", "keine antwort",
@@ -51,7 +51,7 @@ constexpr std::string_view kPhrases[] = {
     "nessuna risposta", "non risposto", "non selezionato", "non pervenuto", "vuoto",
     // Dutch, Afrikaans
     "niet opgegeven", "niet ingevuld", "niet gespecificeerd", "niet beantwoord", "geen antwoord",
-    "geen opgave", "niet geselecteerd", "leeg", "nie verskaf nie", "nie ingevul nie",
+    "geen opgave", "niet geselecteerd", "leeg", "n.v.t", "nie verskaf nie", "nie ingevul nie",
     // Swedish, Norwegian, Danish, Icelandic, Finnish
     "ej angivet", "ej angiven", "ej ifyllt", "ej ifylld", "inte angivet", "inte angiven",
     "inte ifyllt", "inte ifylld", "ingen uppgift", "inget svar", "uppgift saknas", "ej besvarad",

@@ -265,6 +265,10 @@ bool isUnderline(std::string_view line) {
            g_unichar_islower(letter);
 }
 
+bool endsWithColon(std::string_view label) {
+    return label.ends_with(':') || label.ends_with("\xEF\xBC\x9A");
+}
+
 // Whether a field of template entry `entry` has an answer.
 [[gnu::noinline]] bool isAnswered(const std::vector<FormField>& fields, int entry) {
     return std::any_of(fields.begin(), fields.end(), [entry](const FormField& field) {
@@ -1004,11 +1008,11 @@ void FormReader::read(std::string_view body, FormText* out,
     // Per entry, the body in which its own label was last seen: this one when it
     // equals `bodyNumber`.
     thread_local std::vector<uint64_t> exact;
-    // ... and whether a colon ended it there.
-    thread_local std::vector<bool> exactColon;
+    // ... and that label as it stood there.
+    thread_local std::vector<std::string_view> exactLabel;
     thread_local uint64_t bodyNumber = 0;
     if (exact.size() < keys_.size()) exact.resize(keys_.size(), 0);
-    if (exactColon.size() < keys_.size()) exactColon.resize(keys_.size(), false);
+    if (exactLabel.size() < keys_.size()) exactLabel.resize(keys_.size());
     ++bodyNumber;
     // The pair that opened the last paragraph of field `index`'s text, alone in
     // it and no sentence; empty when there is none.
@@ -1301,18 +1305,19 @@ void FormReader::read(std::string_view body, FormText* out,
         // ID:") takes it unless the message has shown the name's own label.
         bool seenBefore = entry >= 0 && exact[static_cast<size_t>(entry)] == bodyNumber;
         if (entry >= 0 && kind != LabelKind::kNone && kind != LabelKind::kBare) {
-            bool colon = label.label.ends_with(':') || label.label.ends_with("\xEF\xBC\x9A");
             if (keys_[static_cast<size_t>(entry)] == key) {
                 // Met again, answered, and written the other way (no colon where
                 // the form's own had one): a label of another part of the mail,
                 // a table of the attendees below the buyer's "E-mail:".
-                if (seenBefore && exactColon[static_cast<size_t>(entry)] != colon &&
+                if (seenBefore &&
+                    endsWithColon(exactLabel[static_cast<size_t>(entry)]) !=
+                        endsWithColon(label.label) &&
                     isAnswered(out->fields, entry)) {
                     entry = -1;
                     vouched = layout_.knowsLabel(key);
                 } else if (!seenBefore) {
                     exact[static_cast<size_t>(entry)] = bodyNumber;
-                    exactColon[static_cast<size_t>(entry)] = colon;
+                    exactLabel[static_cast<size_t>(entry)] = label.label;
                 }
             } else if (exact[static_cast<size_t>(entry)] == bodyNumber) {
                 entry = -1;

@@ -478,16 +478,22 @@ bool isWrapped(std::string_view text) {
 // keep a folder as an mbox mark it in X-Status, a field of flag letters (A
 // answered, F flagged, T draft, D deleted), until it is expunged.
 bool isMarkedDeleted(const HeaderBlock& block) {
-    std::string status = block.value("x-mozilla-status");
-    if (status.empty()) {
-        std::string flags = block.value("x-status");
-        std::string_view letters = trimBlanks(flags);
-        return letters.find('D') != letters.npos &&
-               letters.find_first_not_of("AFTD") == letters.npos;
+    bool deleted = false;
+    // One pass over the fields; a name's length rules most out at once.
+    for (const HeaderField& field : block.fields) {
+        if (field.name.size() == 16 && equalsIgnoringCase(field.name, "x-mozilla-status")) {
+            std::string status(trimBlanks(field.value));
+            char* end = nullptr;
+            unsigned long flags = std::strtoul(status.c_str(), &end, 16);
+            return end != status.c_str() && (flags & 0x0008) != 0;
+        }
+        if (field.name.size() == 8 && equalsIgnoringCase(field.name, "x-status")) {
+            std::string_view letters = trimBlanks(field.value);
+            deleted = letters.find('D') != letters.npos &&
+                      letters.find_first_not_of("AFTD") == letters.npos;
+        }
     }
-    char* end = nullptr;
-    unsigned long flags = std::strtoul(status.c_str(), &end, 16);
-    return end != status.c_str() && (flags & 0x0008) != 0;
+    return deleted;
 }
 
 // Mail programs that keep a folder's own data (its UIDs, its flags) in a first

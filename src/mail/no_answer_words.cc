@@ -226,16 +226,7 @@ std::string folded(std::string_view text) {
 }  // namespace
 
 bool saysNoAnswer(std::string_view value) {
-    if (value.empty() || value.size() > 2 * 64 + 3) return false;
-    // A tool of two languages says it in both: "көрсетілмеген / не указано".
-    // (A slash is looked for alone: blanks are in most answers.)
-    for (size_t slash = value.find('/', 1); slash != value.npos && slash + 2 < value.size();
-         slash = value.find('/', slash + 1)) {
-        if (value[slash - 1] == ' ' && value[slash + 1] == ' ')
-            return saysNoAnswer(trimBlanks(value.substr(0, slash))) &&
-                   saysNoAnswer(trimBlanks(value.substr(slash + 1)));
-    }
-    if (value.size() > 64) return false;
+    if (value.empty() || value.size() > 64) return false;
     if (value.size() <= 3 && (value == "-" || value == "--" || value == "/" ||
                               value == "\xE2\x80\x94" || value == "\xE2\x80\x93"))
         return true;

@@ -61,8 +61,8 @@ bool isFieldLine(std::string_view line) {
 bool isOtherSavedField(std::string_view line) {
     if (!tabAfterColon(line)) return false;
     std::string_view name = headerName(line);
-    return !name.empty() && name.size() <= 31 && name[0] != ' ' && name.back() != ' ' &&
-           std::count(name.begin(), name.end(), ' ') <= 2;
+    return !name.empty() && name.size() <= kMaxShownNameBytes && name[0] != ' ' &&
+           name.back() != ' ' && std::count(name.begin(), name.end(), ' ') <= 2;
 }
 
 std::string_view headerName(std::string_view line) {

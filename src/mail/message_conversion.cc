@@ -119,6 +119,7 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     if (keepLabels_) row->otherLabels.swap(extras_.otherLabels);
     // A rare huge message should not keep its buffers in memory.
     if (decoded_.body.capacity() > kKeptBytes) std::string().swap(decoded_.body);
+    if (html_.body.capacity() > kKeptBytes) std::string().swap(html_.body);
     for (std::string& cell : fieldCells_) {
         if (cell.capacity() > kKeptBytes) std::string().swap(cell);
     }

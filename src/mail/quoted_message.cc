@@ -14,8 +14,7 @@
 namespace tabulon {
 namespace {
 
-// The longest field name known, in bytes: a bit of a 32-bit set per length.
-constexpr size_t kMaxNameBytes = 31;
+constexpr size_t kMaxNameBytes = kMaxShownNameBytes;
 
 // The field names of a quoted header block, in the languages mail programs
 // most often write them in.

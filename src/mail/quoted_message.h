@@ -3,6 +3,7 @@
 // quoted message's From:, Sent: (or Date:), To: and Subject: lines and its text.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace tabulon {
@@ -27,6 +28,9 @@ QuotedMessage findQuotedMessage(std::string_view body);
 // header block (From:, Sent:, To:, Subject: in any order): below the block;
 // else 0.
 size_t textBelowHeaderBlock(std::string_view body);
+
+// The longest name of such a field, in bytes: a bit of a 32-bit set per length.
+constexpr size_t kMaxShownNameBytes = 31;
 
 // The English name ("from", "sent", "to", "subject") of a header field named as
 // mail programs name it in a quoted header block or in mail saved as text, in

@@ -1148,12 +1148,12 @@ void FormReader::read(std::string_view body, FormText* out,
                               (blankInside || layout_.messages() >= 2) && isFreeText(field->value);
             // Inside the block of an answer set below its label, a line such as
             // "Bağdat Cad. No: 12 D: 5" is a line of that answer (an address).
-            // So is one below "Label:" alone on its line, where the file has
-            // messages enough to know the form's labels.
-            bool inBlock = !vouched && field != nullptr && field->entry >= 0 && !waiting &&
-                           !blankInside &&
-                           (labelAbove || (labelColon && !labelBulleted && !layout_.fewMessages() &&
-                                           opened[static_cast<size_t>(current)].valueOnLine == 0));
+            // So is one below "Label:" alone on its line, the answer's first line
+            // too, where the file has messages enough to know the form's labels.
+            bool inBlock = !vouched && field != nullptr && field->entry >= 0 && !blankInside &&
+                           ((labelAbove && !waiting) ||
+                            (labelColon && !labelBulleted && !layout_.fewMessages() &&
+                             opened[static_cast<size_t>(current)].valueOnLine == 0));
             isLabel =
                 vouched || (label.isShort && !inFreeText && !answer && !inBlock &&
                             !(field != nullptr && !waiting && isSentenceOpening(label.label)) &&
@@ -1271,8 +1271,11 @@ void FormReader::read(std::string_view body, FormText* out,
                 opensTemplateField(lines, i + 2))
                 isLabel = true;
             // A line underlined by a rule of one mark ("Phone" over "-----") is a
-            // heading of the form, as Markdown writes one.
-            if (opens && i + 1 < lines.size() && isUnderline(lines[i + 1].text))
+            // heading of the form, as Markdown writes one: a rule half as long as
+            // the line or more, or under a line the other messages have. A short
+            // rule below a message's last line parts the form from what follows.
+            if (opens && i + 1 < lines.size() && isUnderline(lines[i + 1].text) &&
+                (lines[i + 1].text.size() * 2 >= charsIn(line) || layout_.recursUnchanged(line)))
                 isLabel = vouched = true;
             // Where the template's labels have a mark before them ("■Name"), a
             // line of that mark is a label too, one the template lacks.

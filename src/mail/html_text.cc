@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -264,7 +265,19 @@ class TextBuilder {
     // 20</div></div>"): written again as a table's row of them is, when the
     // label is a line of text and no table is open.
     void blocksPair(size_t from, size_t answer) {
-        if (!tables_.empty() || answer <= from) return;
+        if (tables_.empty()) writePair(from, answer);
+    }
+    // The text written from `from` is a label set on a line of its own by its
+    // style ("<strong style="display:block">"), then from `answer` its answer's,
+    // in one cell or division: written again as blocksPair() writes them, in a
+    // table's row of that cell alone too.
+    void stackedPair(size_t from, size_t answer) {
+        if (tables_.empty() || tables_.back().rows.empty() ||
+            tables_.back().rows.back().size() <= 1)
+            writePair(from, answer);
+    }
+    void writePair(size_t from, size_t answer) {
+        if (answer <= from) return;
         std::string label = textSince(from);
         if (answer - from > label.size()) return;
         std::string value = label.substr(answer - from);
@@ -697,6 +710,11 @@ class Walk {
                 builder_.endLine();
             }
         }
+        // A label's <strong> or <span> styled "display: block" stands on its own
+        // line, above its answer in the same cell.
+        bool displayBlock = kind == Kind::kInline && attributes != nullptr &&
+                            isDisplayBlock(attribute(attributes, "style"));
+        if (displayBlock) kind = Kind::kLine;
         Part part = partOf(name);
         if (part == Part::kQuote && !isCitation(attributes)) part = Part::kOther;
         // A cell or block styled to keep its line ends ("white-space: pre-wrap",
@@ -727,6 +745,12 @@ class Walk {
             // Only divisions count towards a pair; another block rules it out.
             blocks_.back().blocks = division ? blocks_.back().blocks + 1 : 3;
             if (blocks_.back().blocks == 2) blocks_.back().second = builder_.position();
+        }
+        if (kind == Kind::kCell || division) {
+            stacked_.push_back({open_.size() + 1, builder_.position()});
+        } else if (displayBlock && !stacked_.empty() && stacked_.back().depth == open_.size() &&
+                   !stacked_.back().text && stacked_.back().label == 0) {
+            stacked_.back().label = open_.size() + 1;
         }
         open_.push_back(kind);
         parts_.push_back(part);
@@ -763,6 +787,14 @@ class Walk {
     }
     void end() {
         if (open_.empty()) return;
+        std::optional<Stacked> stacked;
+        if (!stacked_.empty() && stacked_.back().depth == open_.size()) {
+            stacked = stacked_.back();
+            stacked_.pop_back();
+        } else if (!stacked_.empty() && stacked_.back().label == open_.size() &&
+                   stacked_.back().answer == 0 && skipping_ == 0) {
+            stacked_.back().answer = builder_.position();
+        }
         Kind kind = open_.back();
         Part part = parts_.back();
         open_.pop_back();
@@ -795,6 +827,8 @@ class Walk {
         if (blocks.division && blocks.blocks == 2 && !blocks.text && !blocks.nested &&
             skipping_ == 0)
             builder_.blocksPair(blocks.from, blocks.second);
+        if (stacked && stacked->answer != 0 && stacked->answered && skipping_ == 0)
+            builder_.stackedPair(stacked->from, stacked->answer);
         if (kind == Kind::kLine) builder_.endLine();
         if (part == Part::kRow) builder_.rowEnd();
         if (kind == Kind::kParagraph) builder_.paragraph();
@@ -802,22 +836,30 @@ class Walk {
     }
     void text(const char* bytes, int length) {
         if (skipping_ > 0 || length <= 0) return;
-        if (!blocks_.empty() && blocks_.back().division && !blocks_.back().text) {
-            // Text other than blanks (a no-break space among them); the text is
-            // not terminated, so a space's second byte is looked at within it.
-            for (int i = 0; i < length; ++i) {
-                char c = bytes[i];
-                if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') continue;
-                if (c == '\xC2' && i + 1 < length && bytes[i + 1] == '\xA0') {
-                    ++i;
-                    continue;
-                }
-                blocks_.back().text = true;
-                break;
-            }
+        if (!stacked_.empty() &&
+            (!stacked_.back().text || (stacked_.back().answer != 0 && !stacked_.back().answered)) &&
+            hasText(bytes, length)) {
+            stacked_.back().text = true;
+            stacked_.back().answered = stacked_.back().answer != 0;
         }
+        if (!blocks_.empty() && blocks_.back().division && !blocks_.back().text)
+            blocks_.back().text = hasText(bytes, length);
         text_.assign(bytes, static_cast<size_t>(length));
         builder_.text(text_.c_str());
+    }
+    // Whether text holds more than blanks (a no-break space among them); it is
+    // not terminated, so a space's second byte is looked at within it.
+    static bool hasText(const char* bytes, int length) {
+        for (int i = 0; i < length; ++i) {
+            char c = bytes[i];
+            if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') continue;
+            if (c == '\xC2' && i + 1 < length && bytes[i + 1] == '\xA0') {
+                ++i;
+                continue;
+            }
+            return true;
+        }
+        return false;
     }
 
     // A blockquote that quotes an earlier message, as mail programs mark it:
@@ -843,14 +885,24 @@ class Walk {
         }
         return nullptr;
     }
-    // Whether a style sets "white-space" to "pre", "pre-wrap" or "pre-line".
-    static bool keepsLineEnds(const char* style) {
-        const char* at = style == nullptr ? nullptr : std::strstr(style, "white-space");
-        if (at == nullptr) return false;
-        at += std::strlen("white-space");
+    // The value a style gives `property` ("white-space: pre-wrap"), from its
+    // first letter on; null when it sets none.
+    static const char* styleValue(const char* style, const char* property) {
+        const char* at = style == nullptr ? nullptr : std::strstr(style, property);
+        if (at == nullptr) return nullptr;
+        at += std::strlen(property);
         while (*at == ' ' || *at == ':')
             ++at;
-        return std::strncmp(at, "pre", 3) == 0;
+        return at;
+    }
+    // Whether a style sets "white-space" to "pre", "pre-wrap" or "pre-line".
+    static bool keepsLineEnds(const char* style) {
+        const char* at = styleValue(style, "white-space");
+        return at != nullptr && std::strncmp(at, "pre", 3) == 0;
+    }
+    static bool isDisplayBlock(const char* style) {
+        const char* at = styleValue(style, "display");
+        return at != nullptr && std::strncmp(at, "block", 5) == 0;
     }
     static bool isTextInput(const char* type) {
         for (const char* text : {"text", "email", "tel", "number", "date", "time", "datetime-local",
@@ -914,6 +966,19 @@ class Walk {
         size_t second;
     };
     std::vector<Blocks> blocks_;
+    // Of each open cell and division: its depth in open_, where its text begins,
+    // whether it holds text, the depth of a label styled onto a line of its own
+    // that opened it (0 for none), where the text after that label begins (0
+    // before it ends) and whether there is any.
+    struct Stacked {
+        size_t depth;
+        size_t from;
+        bool text = false;
+        size_t label = 0;
+        size_t answer = 0;
+        bool answered = false;
+    };
+    std::vector<Stacked> stacked_;
     size_t skipping_ = 0;      // open elements whose text is dropped
     std::vector<char> terms_;  // per definition list open, whether a row of it is
     std::string text_;

@@ -1,5 +1,6 @@
 #include "mail/form_layout.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "mail/form_lines.h"
@@ -19,11 +20,22 @@ bool holdsDigit(std::string_view word) {
     return false;
 }
 
+// The word that begins at or after `from`; empty at the line's end.
+std::string_view wordFrom(std::string_view line, size_t from) {
+    while (from < line.size() && !isWordByte(line[from]))
+        ++from;
+    size_t end = from;
+    while (end < line.size() && isWordByte(line[end]))
+        ++end;
+    return line.substr(std::min(from, line.size()), end - std::min(from, line.size()));
+}
+
 }  // namespace
 
 std::string lineShape(std::string_view line) {
     std::string shape;
     size_t letters = 0;
+    bool afterNumber = false;  // the word before held a digit
     for (size_t i = 0; i < line.size();) {
         if (!isWordByte(line[i])) {
             shape += line[i++];
@@ -34,12 +46,27 @@ std::string lineShape(std::string_view line) {
             ++end;
         std::string_view word = line.substr(i, end - i);
         i = end;
+        bool number = holdsDigit(word);
+        // A month's name between a date's numbers ("Dec 01, 2025", "1. Dezember
+        // 2025") is one mark too: the stamps of two months have one shape.
+        bool month = false;
+        if (!number && word.size() <= 12) {
+            std::string_view next = wordFrom(line, end);
+            // After a number, or before a day's one or two digits and a number.
+            bool day = !next.empty() && next.size() <= 3 && next[0] >= '0' && next[0] <= '9';
+            month = !next.empty() && holdsDigit(next) &&
+                    (afterNumber ||
+                     (day && holdsDigit(wordFrom(line, static_cast<size_t>(next.data() -
+                                                                         line.data()) +
+                                                           next.size()))));
+        }
+        afterNumber = number;
         // A link, an address, a word holding a digit (a date, a number, an ID)
         // is one mark, whatever it holds.
         if (word.find("://") != word.npos || word.starts_with("www.") ||
             (word.find('@') != word.npos && word.find('.') != word.npos)) {
             shape += '@';
-        } else if (holdsDigit(word)) {
+        } else if (number || month) {
             shape += '0';
         } else {
             shape += word;

@@ -1154,8 +1154,13 @@ void FormReader::read(std::string_view body, FormText* out,
                            ((labelAbove && !waiting) ||
                             (labelColon && !labelBulleted && !layout_.fewMessages() &&
                              opened[static_cast<size_t>(current)].valueOnLine == 0));
+            // Below an answer that says there is none ("{empty}"), a longer
+            // label is one too: such an answer goes on with no line.
+            bool afterNone = !label.isShort && !label.value.empty() && field != nullptr &&
+                             !blankInside && field->value.find('\n') == std::string::npos &&
+                             saysNoAnswer(field->value);
             isLabel =
-                vouched || (label.isShort && !inFreeText && !answer && !inBlock &&
+                vouched || ((label.isShort || afterNone) && !inFreeText && !answer && !inBlock &&
                             !(field != nullptr && !waiting && isSentenceOpening(label.label)) &&
                             (opens || !isSentence(label.value)) &&
                             !(field != nullptr && colonStyle.isForeign(formLine.text)));

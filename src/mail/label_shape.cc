@@ -308,7 +308,18 @@ bool isSentence(std::string_view text) {
     text = trimAll(text);
     if (text.empty()) return false;
     char last = text.back();
-    if (last != '.' && last != '!' && last != '?') return false;
+    if (last != '.' && last != '!' && last != '?') {
+        // The full stops and question marks of other scripts: the danda of
+        // Devanagari and Bengali, Arabic's "؟", Urdu's "۔", Armenian's "։",
+        // Ethiopic's "።", Burmese's "။"; with three words, as above.
+        static constexpr std::string_view kEnds[] = {"\xE0\xA5\xA4", "\xE0\xA5\xA5", "\xD8\x9F",
+                                                     "\xDB\x94",     "\xD6\x89",     "\xE1\x8D\xA2",
+                                                     "\xE1\x81\x8B"};
+        if (static_cast<unsigned char>(last) < 0x80 ||
+            std::none_of(std::begin(kEnds), std::end(kEnds),
+                         [&](std::string_view end) { return text.ends_with(end); }))
+            return false;
+    }
     // A time of day's "p. m." ends no sentence ("19/01/2026 6:54 p. m.").
     for (std::string_view meridiem : {" a. m.", " p. m.", " a.m.", " p.m."}) {
         if (text.size() > meridiem.size() &&

@@ -89,7 +89,8 @@ inline size_t digitLength(std::string_view text, size_t at) {
     return otherDigitLength(text, at);
 }
 
-// Words of free text that end a sentence: at least three words ending in . ! or ?.
+// Words of free text that end a sentence: at least three words ending in . ! or ?
+// (or another script's full stop or question mark).
 bool isSentence(std::string_view text);
 
 // A line drawn across: "---", "____", "=====", "* * *".

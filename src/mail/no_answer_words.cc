@@ -105,7 +105,7 @@ constexpr std::string_view kPhrases[] = {
     "مشخص نشده", "وارد نشده", "بدون پاسخ", "تکمیل نشده", "انتخاب نشده", "درج نہیں",
     "کوئی جواب نہیں", "فراہم نہیں کیا گیا", "فراہم نہیں کی گئی", "درج نہیں کیا گیا",
     // Hindi, Nepali, Marathi, Gujarati, Punjabi, Bengali, Tamil, Telugu, Sinhala
-    "नहीं दिया गया", "उल्लेख नहीं", "कोई उत्तर नहीं", "निर्दिष्ट नहीं", "नहीं भरा गया", "उल्लेख गरिएको छैन",
+    "नहीं दिया गया", "उल्लेख नहीं", "कोई उत्तर नहीं", "निर्दिष्ट नहीं", "नहीं भरा गया", "खाली", "उल्लेख गरिएको छैन",
     "उल्लेख छैन", "भरिएको छैन", "दिइएको छैन", "कुनै उत्तर छैन", "नमूद नाही", "दिलेले नाही", "भरलेले नाही",
     "ઉલ્લેખ નથી", "આપેલ નથી", "ਨਹੀਂ ਦਿੱਤਾ ਗਿਆ", "উল্লেখ নেই", "দেওয়া হয়নি", "কোনো উত্তর নেই",
     "குறிப்பிடப்படவில்லை", "வழங்கப்படவில்லை", "பதில் இல்லை", "పేర్కొనలేదు", "ఇవ్వలేదు", "సమాధానం లేదు",
@@ -127,7 +127,7 @@ constexpr std::string_view kPhrases[] = {
     "ba a cika ba", "ba a bayar ba", "babu amsa", "a kò pèsè", "kò sí ìdáhùn", "enyeghị",
     "akunikeziwe", "akugcwalisiwe", "ayikho impendulo", "akunikezelwanga", "አልተገለጸም", "አልተሞላም",
     "መልስ የለም", "lama bixin", "jawaab ma jiro", "pa presize", "pa ranpli", "pa gen repons",
-    "heb ei nodi", "dim ateb", "gan freagra", "mhux speċifikat", "l-ebda tweġiba"};
+    "heb ei nodi", "dim ateb", "gan freagra", "níor freagraíodh", "mhux speċifikat", "l-ebda tweġiba"};
 
 constexpr size_t kKeys = 65536;
 

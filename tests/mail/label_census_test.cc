@@ -72,6 +72,11 @@ TEST(LabelShape, WhatALineCouldBe) {
     // A line's shape keeps its words when four letters are left to tell it by.
     EXPECT_EQ(lineShape("Nr. 12 ab"), "Nr. 0 ab");
     EXPECT_EQ(lineShape("Nr. 12 a"), "");
+    // A month's name between a date's numbers is one mark, a word before a
+    // whole date is kept.
+    EXPECT_EQ(lineShape("Submitted Dec 01, 2025 · ID voyx8"), "Submitted 0 0 0 · ID 0");
+    EXPECT_EQ(lineShape("Sent 1. Dezember 2025"), "Sent 0 0 0");
+    EXPECT_EQ(lineShape("Sent 2026-05-05 22:30 by IP"), "Sent 0 0 by IP");
     EXPECT_TRUE(isMarkShaped(std::string("(").append(38, 'n') + ")"));
     EXPECT_FALSE(isMarkShaped(std::string("(").append(39, 'n') + ")"));
     EXPECT_FALSE(isMarkShaped("(11) 95555-0142"));

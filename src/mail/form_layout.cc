@@ -54,11 +54,11 @@ std::string lineShape(std::string_view line) {
             std::string_view next = wordFrom(line, end);
             // After a number, or before a day's one or two digits and a number.
             bool day = !next.empty() && next.size() <= 3 && next[0] >= '0' && next[0] <= '9';
-            month = !next.empty() && holdsDigit(next) &&
-                    (afterNumber ||
-                     (day && holdsDigit(wordFrom(line, static_cast<size_t>(next.data() -
-                                                                         line.data()) +
-                                                           next.size()))));
+            month =
+                !next.empty() && holdsDigit(next) &&
+                (afterNumber ||
+                 (day && holdsDigit(wordFrom(
+                             line, static_cast<size_t>(next.data() - line.data()) + next.size()))));
         }
         afterNumber = number;
         // A link, an address, a word holding a digit (a date, a number, an ID)

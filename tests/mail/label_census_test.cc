@@ -120,5 +120,18 @@ TEST(LabelCensus, KeepsTheMostFrequent512Labels) {
     EXPECT_EQ(kept.front().messages, 2u);
 }
 
+// Labels are ordered as most messages order them, not by their mean place: B
+// stands first in one message, after A in two.
+TEST(LabelCensus, OrdersLabelsAsMostMessagesDo) {
+    LabelCensus census;
+    census.add({{"A", true}, {"B", true}});
+    census.add({{"A", true}, {"B", true}});
+    census.add({{"B", true}, {"C", true}, {"D", true}, {"E", true}, {"F", true}, {"A", true}});
+    std::vector<LabelCensus::Label> kept = census.labels(2);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].text, "A");
+    EXPECT_EQ(kept[1].text, "B");
+}
+
 }  // namespace
 }  // namespace tabulon

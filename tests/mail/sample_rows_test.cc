@@ -111,6 +111,11 @@ TEST(MessageReport, ShowsEachRareCountFromOne) {
     EXPECT_EQ(unsureText(report),
               "1 of 2 rows were read with a doubt (--report shows where); 1 value was cut to fit "
               "a workbook cell; 1 file could not be read; 1 folder lies too deep to be read");
+    // Files saved, none renamed or left: the saved count alone.
+    report.files = {true, 2, 9, 0, 0};
+    text = renderReport(report);
+    EXPECT_NE(text.find("Attached files saved: 2 (9 bytes)\nFiles that"), std::string::npos)
+        << text;
 }
 
 }  // namespace

@@ -124,6 +124,15 @@ bool isFreeText(std::string_view value);
     return true;
 }
 
+// `text` without a note of words in brackets at its end ("650 Kč (card)").
+std::string_view withoutNote(std::string_view text) {
+    size_t note = text.ends_with(')') ? text.rfind(" (") : std::string_view::npos;
+    if (note == std::string_view::npos || note == 0 ||
+        text.find_first_of("0123456789", note) != std::string_view::npos)
+        return text;
+    return text.substr(0, note);
+}
+
 // "Words: sum", the sum after the line's last colon.
 [[gnu::noinline]] bool isBreakdownLine(std::string_view line) {
     size_t colon = line.rfind(": ");
@@ -1135,12 +1144,13 @@ void FormReader::read(std::string_view body, FormText* out,
                                     (field != nullptr && colonStyle.isForeign(formLine.text)));
             vouched = entry >= 0 || (layout_.knowsLabel(key) && !answer);
             // A paragraph of that line alone whose answer is a word of letters,
-            // a sum or a reference ("Consent given: yes", "Total: 465,00 EUR",
-            // "Request ID: KR-2026-11873") is a field of its own all the same.
-            bool lone =
-                blankInside && !label.value.empty() &&
-                (i + 1 == lines.size() || lines[i + 1].text.empty()) &&
-                (isLettersOnly(label.value) || isAmount(label.value) || isReference(label.value));
+            // a sum (with a note after it) or a reference ("Consent given: yes",
+            // "Total: 465,00 EUR (card)", "Request ID: KR-2026-11873") is a field
+            // of its own all the same.
+            bool lone = blankInside && !label.value.empty() &&
+                        (i + 1 == lines.size() || lines[i + 1].text.empty()) &&
+                        (isLettersOnly(label.value) || isAmount(withoutNote(label.value)) ||
+                         isReference(label.value));
             // A paragraph back at the label's indent ends a value set deeper below
             // it ("Description:", its lines indented, a blank, "Photos: 2 files").
             bool outdented = deeperBlock && blankInside && formLine.indent <= labelIndent;

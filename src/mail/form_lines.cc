@@ -1,5 +1,7 @@
 #include "mail/form_lines.h"
 
+#include <glib.h>
+
 #include <array>
 #include <cstring>
 #include <utility>
@@ -412,6 +414,48 @@ void viewOf(std::string_view line, View* view, bool scriptColons = false) {
     return line.npos;
 }
 
+// The cells of a line of columns set apart by two blanks or more, each with
+// the character it begins at and the one after its end; empty for a line with
+// an indent, a colon or a Tab, no line of such a table.
+struct AlignedCell {
+    std::string_view text;
+    size_t from, to;
+};
+std::vector<AlignedCell> alignedCells(std::string_view line) {
+    std::vector<AlignedCell> cells;
+    if (line.empty() || line[0] == ' ' || line.find_first_of(":\t") != line.npos) return cells;
+    size_t column = 0;
+    for (size_t i = 0; i < line.size();) {
+        size_t end = doubleBlank(line, i);
+        if (end == line.npos) end = line.size();
+        std::string_view text = trimBlanks(line.substr(i, end - i));
+        size_t chars = g_utf8_strlen(text.data(), static_cast<gssize>(text.size()));
+        cells.push_back({text, column, column + chars});
+        size_t next = line.find_first_not_of(' ', end);
+        if (next == line.npos) break;
+        column += chars + (next - i - text.size());
+        i = next;
+    }
+    return cells;
+}
+
+// A text table laid across, a header row of three columns or more above one
+// row of answers, each cell below its name (begun or ended where it is): the
+// pairs of name and answer; empty for other lines.
+std::vector<std::string> alignedPairs(std::string_view header, std::string_view row) {
+    std::vector<AlignedCell> names = alignedCells(header);
+    if (names.size() < 3) return {};
+    std::vector<AlignedCell> cells = alignedCells(row);
+    if (cells.size() != names.size()) return {};
+    auto near = [](size_t a, size_t b) { return a + 1 >= b && b + 1 >= a; };
+    std::vector<std::string> pairs;
+    for (size_t c = 0; c < names.size(); ++c) {
+        if (!near(names[c].from, cells[c].from) && !near(names[c].to, cells[c].to)) return {};
+        pairs.push_back(std::string(names[c].text) + '\t' + std::string(cells[c].text));
+    }
+    return pairs;
+}
+
 constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
 
 // `text` without blanks around it, the ideographic space (U+3000) among them.
@@ -652,6 +696,29 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
                 lines->push_back({text, {}, indent, false});
                 pos = after;
                 continue;
+            }
+        }
+        // A text table laid across with blanks alone, a paragraph of its own:
+        // one row of answers below the names of its columns.
+        if ((lines->empty() || lines->back().text.empty()) && raw.find("  ") != raw.npos &&
+            raw[0] != ' ') [[unlikely]] {
+            size_t next = body.find('\n', pos);
+            std::string_view below =
+                pos < body.size() ? body.substr(pos, next == body.npos ? next : next - pos) : "";
+            size_t after = next == body.npos ? body.size() : next + 1;
+            size_t afterEnd = body.find('\n', after);
+            if (!below.empty() &&
+                trimBlanks(body.substr(after, afterEnd == body.npos ? afterEnd : afterEnd - after))
+                    .empty()) {
+                if (std::vector<std::string> pairs = alignedPairs(raw, below); !pairs.empty()) {
+                    for (const std::string& pair : pairs) {
+                        made.push_back({lines->size(), storage->size(), pair.size()});
+                        storage->append(pair);
+                        lines->push_back({{}, {}, 0, false});
+                    }
+                    pos = after;
+                    continue;
+                }
             }
         }
         viewOf(text, &view, scriptColons);

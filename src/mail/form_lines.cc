@@ -700,8 +700,8 @@ void readFormLines(std::string_view body, std::vector<FormLine>* lines, std::str
         }
         // A text table laid across with blanks alone, a paragraph of its own:
         // one row of answers below the names of its columns.
-        if ((lines->empty() || lines->back().text.empty()) && raw.find("  ") != raw.npos &&
-            raw[0] != ' ') [[unlikely]] {
+        if ((lines->empty() || lines->back().text.empty()) && raw[0] != ' ' &&
+            raw.find(':') == raw.npos && doubleBlank(raw, 0) != raw.npos) [[unlikely]] {
             size_t next = body.find('\n', pos);
             std::string_view below =
                 pos < body.size() ? body.substr(pos, next == body.npos ? next : next - pos) : "";

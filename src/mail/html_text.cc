@@ -323,6 +323,11 @@ class TextBuilder {
                                      header || isBoldStyle(style), styleKey(style)});
         table.cellFrom = out_.size() + line_.size();
     }
+    // Whether the cell open holds no text yet.
+    bool cellUntouched() const {
+        return !tables_.empty() && !tables_.back().rows.empty() &&
+               !tables_.back().rows.back().empty() && position() == tables_.back().cellFrom;
+    }
     void cellClosed() {
         markStressedCell();
         dropActionLinks();
@@ -712,9 +717,11 @@ class Walk {
         }
         // A label's <strong> or <span> styled "display: block" stands on its own
         // line, above its answer in the same cell.
-        bool displayBlock = kind == Kind::kInline && attributes != nullptr &&
-                            isDisplayBlock(attribute(attributes, "style"));
-        if (displayBlock) kind = Kind::kLine;
+        bool displayBlock = false;
+        if (kind == Kind::kInline && attributes != nullptr && isLabelElement(name)) [[unlikely]] {
+            displayBlock = isDisplayBlock(attribute(attributes, "style"));
+            if (displayBlock) kind = Kind::kLine;
+        }
         Part part = partOf(name);
         if (part == Part::kQuote && !isCitation(attributes)) part = Part::kOther;
         // A cell or block styled to keep its line ends ("white-space: pre-wrap",
@@ -739,18 +746,14 @@ class Walk {
                 if (!std::exchange(terms_.back(), char{1})) builder_.rowStart();
             }
         }
+        if (displayBlock) [[unlikely]]
+            noteStackedLabel();
         bool block = kind == Kind::kLine || kind == Kind::kParagraph;
         bool division = name[0] == 'd' && name[1] == 'i' && name[2] == 'v' && name[3] == '\0';
         if (block && !blocks_.empty() && blocks_.back().blocks < 3) {
             // Only divisions count towards a pair; another block rules it out.
             blocks_.back().blocks = division ? blocks_.back().blocks + 1 : 3;
             if (blocks_.back().blocks == 2) blocks_.back().second = builder_.position();
-        }
-        if (kind == Kind::kCell || division) {
-            stacked_.push_back({open_.size() + 1, builder_.position()});
-        } else if (displayBlock && !stacked_.empty() && stacked_.back().depth == open_.size() &&
-                   !stacked_.back().text && stacked_.back().label == 0) {
-            stacked_.back().label = open_.size() + 1;
         }
         open_.push_back(kind);
         parts_.push_back(part);
@@ -785,15 +788,25 @@ class Walk {
         if (part == Part::kLink) builder_.link(true);
         if (part == Part::kStress) builder_.stress(true);
     }
+    // A label styled onto a line of its own that opens its cell or division:
+    // called as it starts.
+    [[gnu::noinline]] void noteStackedLabel() {
+        if (skipping_ == 0 && !open_.empty() &&
+            ((open_.back() == Kind::kCell && builder_.cellUntouched()) ||
+             (open_.back() != Kind::kInline && !blocks_.empty() && blocks_.back().division &&
+              blocks_.back().blocks == 0 && builder_.position() == blocks_.back().from)))
+            stacked_.push_back({open_.size(), builder_.position(), open_.size() + 1});
+    }
     void end() {
         if (open_.empty()) return;
         std::optional<Stacked> stacked;
-        if (!stacked_.empty() && stacked_.back().depth == open_.size()) {
-            stacked = stacked_.back();
-            stacked_.pop_back();
-        } else if (!stacked_.empty() && stacked_.back().label == open_.size() &&
-                   stacked_.back().answer == 0 && skipping_ == 0) {
-            stacked_.back().answer = builder_.position();
+        if (!stacked_.empty()) {
+            if (stacked_.back().label == open_.size() && stacked_.back().answer == 0) {
+                stacked_.back().answer = builder_.position();
+            } else if (stacked_.back().depth == open_.size()) {
+                stacked = stacked_.back();
+                stacked_.pop_back();
+            }
         }
         Kind kind = open_.back();
         Part part = parts_.back();
@@ -836,12 +849,8 @@ class Walk {
     }
     void text(const char* bytes, int length) {
         if (skipping_ > 0 || length <= 0) return;
-        if (!stacked_.empty() &&
-            (!stacked_.back().text || (stacked_.back().answer != 0 && !stacked_.back().answered)) &&
-            hasText(bytes, length)) {
-            stacked_.back().text = true;
-            stacked_.back().answered = stacked_.back().answer != 0;
-        }
+        if (!stacked_.empty() && stacked_.back().answer != 0 && !stacked_.back().answered)
+            stacked_.back().answered = hasText(bytes, length);
         if (!blocks_.empty() && blocks_.back().division && !blocks_.back().text)
             blocks_.back().text = hasText(bytes, length);
         text_.assign(bytes, static_cast<size_t>(length));
@@ -899,6 +908,19 @@ class Walk {
     static bool keepsLineEnds(const char* style) {
         const char* at = styleValue(style, "white-space");
         return at != nullptr && std::strncmp(at, "pre", 3) == 0;
+    }
+    // The elements a label is set in: <strong>, <b>, <span>, <label>.
+    static bool isLabelElement(const char* name) {
+        switch (name[0]) {
+            case 'b':
+                return name[1] == '\0';
+            case 's':
+                return std::strcmp(name, "strong") == 0 || std::strcmp(name, "span") == 0;
+            case 'l':
+                return std::strcmp(name, "label") == 0;
+            default:
+                return false;
+        }
     }
     static bool isDisplayBlock(const char* style) {
         const char* at = styleValue(style, "display");
@@ -966,15 +988,14 @@ class Walk {
         size_t second;
     };
     std::vector<Blocks> blocks_;
-    // Of each open cell and division: its depth in open_, where its text begins,
-    // whether it holds text, the depth of a label styled onto a line of its own
-    // that opened it (0 for none), where the text after that label begins (0
-    // before it ends) and whether there is any.
+    // Of each open cell or division that a label styled onto a line of its own
+    // opened: its depth in open_, where the label's text begins, the label's
+    // depth, where the text after the label begins (0 before the label ends)
+    // and whether there is any.
     struct Stacked {
         size_t depth;
         size_t from;
-        bool text = false;
-        size_t label = 0;
+        size_t label;
         size_t answer = 0;
         bool answered = false;
     };

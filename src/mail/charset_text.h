@@ -38,7 +38,9 @@ std::string charsetOfHtml(std::string_view html);
 // Starts GMime once per process; everything here that uses it calls this first.
 void initGMime();
 
-// CR LF and lone CR become LF.
-void normalizeLineEnds(std::string* text);
+// CR LF and lone CR become LF. With `breakMark`, in a text of LF line ends
+// where a few lines end CR LF (a text box's line breaks, kept as the browser
+// sent them), the line after each of those begins with the mark.
+void normalizeLineEnds(std::string* text, char breakMark = '\0');
 
 }  // namespace tabulon

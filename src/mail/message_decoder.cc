@@ -332,7 +332,7 @@ void decodePart(GMimePart* part, bool html, std::string* scratch, DecodedMessage
     } else if (!appendUtf8(keptText(*scratch, out), name, &text)) {
         out->problems.push_back("text not readable in charset \"" + name + "\"");
     }
-    normalizeLineEnds(&text);
+    normalizeLineEnds(&text, html ? '\0' : kHtmlContinued);
     const char* format = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "format");
     if (!html && format != nullptr && g_ascii_strcasecmp(format, "flowed") == 0) {
         const char* delsp = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "delsp");
@@ -831,7 +831,7 @@ void MessageDecoder::decodeSinglePart(std::string_view body, const ContentType& 
     } else if (!appendUtf8(keptText(bytes, out), charset, text)) {
         out->problems.push_back("text not readable in charset \"" + charset + "\"");
     }
-    if (encoded) normalizeLineEnds(text);
+    if (encoded) normalizeLineEnds(text, type.kind == Kind::kPlain ? kHtmlContinued : '\0');
     if (type.kind == Kind::kHtml) out->body = textOfHtml(html, out);
     if (type.kind == Kind::kPlain && type.flowed) unwrapFlowed(&out->body, type.delsp);
     if (type.kind != Kind::kPlain) return;

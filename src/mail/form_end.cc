@@ -258,7 +258,26 @@ bool isStampOrLink(std::string_view value) {
         ++i;
     }
     // Room for a weekday's and a month's names: "Donnerstag, 17. Dezember 2026, 09:10".
-    return digits >= 6 && holdsTimeOfDay(value) && words <= 6 && letters <= 20;
+    // Two times of day are a span someone gave ("de 10:00 a 14:00"), no stamp.
+    if (digits < 6 || words > 6 || letters > 20 || !holdsTimeOfDay(value)) return false;
+    size_t colon = value.find(':', 1);
+    while (colon != value.npos && !holdsTimeOfDay(value.substr(colon - 1, 3)))
+        colon = value.find(':', colon + 1);
+    if (colon == value.npos) return true;
+    // Past the time's minutes and seconds, and a zone's offset ("+01:00", or
+    // after seconds "-05:00").
+    size_t after = colon + 1, colons = 1;
+    auto skipTime = [&] {
+        while (after < value.size() &&
+               ((value[after] >= '0' && value[after] <= '9') || value[after] == ':'))
+            colons += value[after++] == ':';
+    };
+    skipTime();
+    if (after < value.size() && (value[after] == '+' || (value[after] == '-' && colons >= 2))) {
+        ++after;
+        skipTime();
+    }
+    return !holdsTimeOfDay(value.substr(after));
 }
 
 std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,

@@ -302,11 +302,14 @@ void normalizeLineEnds(std::string* text, char breakMark) {
         // Marked only where LF alone ends the first line and four line ends in
         // five.
         size_t first = text->find('\n');
-        size_t crlf = 0, lf = 0;
-        for (size_t i = text->find('\n'); i != std::string::npos; i = text->find('\n', i + 1))
-            ++(i > 0 && (*text)[i - 1] == '\r' ? crlf : lf);
-        if (first == std::string::npos || first == 0 || (*text)[first - 1] == '\r' || crlf * 4 > lf)
+        if (first == std::string::npos || first == 0 || (*text)[first - 1] == '\r') {
             breakMark = '\0';
+        } else {
+            size_t crlf = 0, lf = 0;
+            for (size_t i = first; i != std::string::npos; i = text->find('\n', i + 1))
+                ++((*text)[i - 1] == '\r' ? crlf : lf);
+            if (crlf * 4 > lf) breakMark = '\0';
+        }
     }
     std::string marked;
     size_t w = 0;

@@ -9,8 +9,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -799,12 +799,15 @@ class Walk {
     }
     void end() {
         if (open_.empty()) return;
-        std::optional<Stacked> stacked;
-        if (!stacked_.empty()) {
-            if (stacked_.back().label == open_.size() && stacked_.back().answer == 0) {
-                stacked_.back().answer = builder_.position();
-            } else if (stacked_.back().depth == open_.size()) {
-                stacked = stacked_.back();
+        // The label's and its answer's text, once the cell or division that a
+        // stacked label opened ends: where each begins; 0 for none.
+        size_t pairFrom = 0, pairAnswer = 0;
+        if (!stacked_.empty()) [[unlikely]] {
+            Stacked& top = stacked_.back();
+            if (top.label == open_.size() && top.answer == 0) {
+                top.answer = builder_.position();
+            } else if (top.depth == open_.size()) {
+                if (top.answered) std::tie(pairFrom, pairAnswer) = std::pair(top.from, top.answer);
                 stacked_.pop_back();
             }
         }
@@ -840,8 +843,7 @@ class Walk {
         if (blocks.division && blocks.blocks == 2 && !blocks.text && !blocks.nested &&
             skipping_ == 0)
             builder_.blocksPair(blocks.from, blocks.second);
-        if (stacked && stacked->answer != 0 && stacked->answered && skipping_ == 0)
-            builder_.stackedPair(stacked->from, stacked->answer);
+        if (pairAnswer != 0 && skipping_ == 0) builder_.stackedPair(pairFrom, pairAnswer);
         if (kind == Kind::kLine) builder_.endLine();
         if (part == Part::kRow) builder_.rowEnd();
         if (kind == Kind::kParagraph) builder_.paragraph();

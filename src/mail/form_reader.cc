@@ -1279,11 +1279,17 @@ void FormReader::read(std::string_view body, FormText* out,
                 isLabel = vouched = false;
             // In a form of labels above their answers, a block of a label and one
             // answer between two of the form's fields is a field too, an optional
-            // one that the other messages lack ("Phone", blank, "555 0134").
+            // one that the other messages lack ("Phone" over "555 0134"; where
+            // the form sets its answers below a blank line, "Phone", blank, "555
+            // 0134", an answer that is no sentence of a text going on).
+            bool answerApart = answersBelowBlank >= 2 && i + 3 < lines.size() &&
+                               lines[i + 1].text.empty() && lines[i + 3].text.empty() &&
+                               !isSentence(lines[i + 2].text);
+            size_t answerLine = answerApart ? i + 2 : i + 1;
             if (!isLabel && opens && blankInside && !waiting && field != nullptr && !labelColon &&
-                !isFreeText(field->value) && i + 2 < lines.size() && !lines[i + 1].text.empty() &&
-                lines[i + 2].text.empty() && kinds[i + 1] != LabelKind::kColon &&
-                opensTemplateField(lines, i + 2))
+                !isFreeText(field->value) && answerLine + 1 < lines.size() &&
+                !lines[answerLine].text.empty() && lines[answerLine + 1].text.empty() &&
+                kinds[answerLine] != LabelKind::kColon && opensTemplateField(lines, answerLine + 1))
                 isLabel = true;
             // A line underlined by a rule of one mark ("Phone" over "-----") is a
             // heading of the form, as Markdown writes one: a rule half as long as

@@ -66,8 +66,8 @@ TEST(LabelShape, WhatALineCouldBe) {
     EXPECT_TRUE(holdsIpAddress("from 192.0.2.33"));
     // A stamp holds one time of day, with its seconds and zone; a span of two
     // is someone's answer.
-    for (const char* stamp : {"17-12-2026 09:10", "2026-12-17T09:10:40+01:00",
-                              "2026-12-17 09:10:40-05:00"})
+    for (const char* stamp :
+         {"17-12-2026 09:10", "2026-12-17T09:10:40+01:00", "2026-12-17 09:10:40-05:00"})
         EXPECT_TRUE(isStampOrLink(stamp)) << stamp;
     for (const char* span : {"de 10:00 a 14:00", "2026-12-17 10:00-14:00"})
         EXPECT_FALSE(isStampOrLink(span)) << span;

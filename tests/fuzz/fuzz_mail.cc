@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tabulon::test::StringSource source(input, chunk);
     size_t limit = (data[0] & 0x80) != 0 ? 300 : tabulon::MessageSplitter::kMaxMessageBytes;
     tabulon::MessageSplitter splitter(source, chunk, limit);
-    tabulon::MessageDecoder decoder({"Subject", "From", "Reply-To-Name", "To-Address", "Date",
-                                     "Received"});
+    tabulon::MessageDecoder decoder(
+        {"Subject", "From", "Reply-To-Name", "To-Address", "Date", "Received"});
     // A question and a name without colon reach the readings of "Question? answer"
     // and of dot leaders.
     tabulon::FieldExtractor extractor({"Name:", "Comments:", "", "Which day?", "Phone"});

@@ -298,51 +298,48 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
 
 void normalizeLineEnds(std::string* text, char breakMark) {
     if (text->find('\r') == std::string::npos) return;
+    size_t marks = 0;
     if (breakMark != '\0') {
         // Marked only where LF alone ends the first line and four line ends in
         // five.
         size_t first = text->find('\n');
-        if (first == std::string::npos || first == 0 || (*text)[first - 1] == '\r') {
-            breakMark = '\0';
-        } else {
-            size_t crlf = 0, lf = 0;
+        size_t lf = 0;
+        if (first != std::string::npos && first > 0 && (*text)[first - 1] != '\r') {
             for (size_t i = first; i != std::string::npos; i = text->find('\n', i + 1))
-                ++((*text)[i - 1] == '\r' ? crlf : lf);
-            if (crlf * 4 > lf) breakMark = '\0';
+                ++((*text)[i - 1] == '\r' ? marks : lf);
         }
+        if (marks * 4 > lf) marks = 0;
     }
+    if (marks == 0) {
+        size_t w = 0;
+        const size_t n = text->size();
+        for (size_t r = 0; r < n; ++r) {
+            char c = (*text)[r];
+            if (c == '\r') {
+                if (r + 1 < n && (*text)[r + 1] == '\n') ++r;
+                c = '\n';
+            }
+            (*text)[w++] = c;
+        }
+        text->resize(w);
+        return;
+    }
+    // The text grows by the marks: written anew.
     std::string marked;
-    size_t w = 0;
+    marked.reserve(text->size() + marks);
     const size_t n = text->size();
     for (size_t r = 0; r < n; ++r) {
         char c = (*text)[r];
-        if (c == '\r') {
-            bool crlf = r + 1 < n && (*text)[r + 1] == '\n';
-            if (crlf) ++r;
-            c = '\n';
-            if (crlf && breakMark != '\0' && r + 1 < n && (*text)[r + 1] != '\n') {
-                // The text grows by the mark: written anew from here.
-                marked.assign(*text, 0, w);
-                marked += '\n';
-                marked += breakMark;
-                for (++r; r < n; ++r) {
-                    char d = (*text)[r];
-                    if (d == '\r') {
-                        bool pair = r + 1 < n && (*text)[r + 1] == '\n';
-                        if (pair) ++r;
-                        marked += '\n';
-                        if (pair && r + 1 < n && (*text)[r + 1] != '\n') marked += breakMark;
-                        continue;
-                    }
-                    marked += d;
-                }
-                *text = std::move(marked);
-                return;
-            }
+        if (c != '\r') {
+            marked += c;
+            continue;
         }
-        (*text)[w++] = c;
+        bool pair = r + 1 < n && (*text)[r + 1] == '\n';
+        if (pair) ++r;
+        marked += '\n';
+        if (pair && r + 1 < n && (*text)[r + 1] != '\n') marked += breakMark;
     }
-    text->resize(w);
+    *text = std::move(marked);
 }
 
 }  // namespace tabulon

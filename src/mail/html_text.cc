@@ -194,7 +194,12 @@ class TextBuilder {
     // Room for the text of a document of `bytes`, most of them markup.
     void reserve(size_t bytes) {
         out_.reserve(bytes / 2);
+        line_.swap(spareLine());
         line_.reserve(256);
+    }
+    ~TextBuilder() {
+        line_.clear();
+        line_.swap(spareLine());
     }
     std::string take() {
         endLine();
@@ -679,7 +684,11 @@ class TextBuilder {
     int valueCell_ = 0;                         // the depth of the value cell the line is in, or 0
     bool continued_ = false;                    // the line goes on with a value cell's text
     std::string out_;
-    std::string line_;
+    std::string line_;  // lent by the thread's last document, as reserve() says
+    static std::string& spareLine() {
+        static thread_local std::string line;
+        return line;
+    }
     bool space_ = false;
     bool tab_ = false;     // a Tab goes before the line's next text
     bool tabbed_ = false;  // the line has its Tab
@@ -691,12 +700,32 @@ class Walk {
   public:
     // Room for the usual nesting at once: the vectors do not grow a step at a
     // time in every document.
+    // A thread's walks hand these on, emptied, to the next one: after the first
+    // document their room is not asked of the allocator again.
     explicit Walk(TextBuilder& builder) : builder_(builder) {
+        Spare& spare = Walk::spare();
+        open_.swap(spare.open);
+        parts_.swap(spare.parts);
+        blocks_.swap(spare.blocks);
+        text_.swap(spare.text);
         open_.reserve(64);
         parts_.reserve(64);
         blocks_.reserve(64);
         text_.reserve(256);
     }
+    ~Walk() {
+        Spare& spare = Walk::spare();
+        open_.clear();
+        parts_.clear();
+        blocks_.clear();
+        text_.clear();
+        open_.swap(spare.open);
+        parts_.swap(spare.parts);
+        blocks_.swap(spare.blocks);
+        text_.swap(spare.text);
+    }
+    Walk(const Walk&) = delete;
+    Walk& operator=(const Walk&) = delete;
 
     // `attributes`: name, value, name, value, ..., null.
     void start(const char* name, const xmlChar** attributes) {
@@ -1005,6 +1034,17 @@ class Walk {
     size_t skipping_ = 0;      // open elements whose text is dropped
     std::vector<char> terms_;  // per definition list open, whether a row of it is
     std::string text_;
+
+    struct Spare {
+        std::vector<Kind> open;
+        std::vector<Part> parts;
+        std::vector<Blocks> blocks;
+        std::string text;
+    };
+    static Spare& spare() {
+        static thread_local Spare spare;
+        return spare;
+    }
 };
 
 thread_local Walk* Walk::current = nullptr;

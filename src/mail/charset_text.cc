@@ -96,6 +96,15 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     const size_t start = out->size();
     char buffer[4096];
+    // Some converters hold a character back until they know no mark follows to
+    // join it (Windows-1255's and -1258's letters): it is asked for at the end
+    // of the text and before a refused byte.
+    auto flush = [&] {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+        out->append(buffer, static_cast<size_t>(outPtr - buffer));
+    };
     char* in = const_cast<char*>(bytes.data());
     size_t inLeft = bytes.size();
     while (inLeft > 0) {
@@ -106,12 +115,14 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
         if (result != static_cast<size_t>(-1)) continue;
         if (errno == E2BIG) continue;
         // EILSEQ or EINVAL: a byte this charset does not have, or a cut sequence.
+        flush();
         out->append(kReplacement);
         ++in;
         --inLeft;
         *clean = false;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+    flush();
     // Some converters let through what is not UTF-8 (a lead byte past U+10FFFF
     // under a misspelt "utf-8", say); what comes out must be UTF-8 all the same.
     std::string_view added(out->data() + start, out->size() - start);

@@ -1294,9 +1294,11 @@ void FormReader::read(std::string_view body, FormText* out,
             // A line underlined by a rule of one mark ("Phone" over "-----") is a
             // heading of the form, as Markdown writes one: a rule half as long as
             // the line or more, or under a line the other messages have. A short
-            // rule below a message's last line parts the form from what follows.
+            // rule below a message's last line parts the form from what follows,
+            // as does one the other messages have below lines they do not.
             if (opens && i + 1 < lines.size() && isUnderline(lines[i + 1].text) &&
-                (lines[i + 1].text.size() * 2 >= charsIn(line) || layout_.recursUnchanged(line)))
+                (layout_.recursUnchanged(line) || (lines[i + 1].text.size() * 2 >= charsIn(line) &&
+                                                   !layout_.recursUnchanged(lines[i + 1].text))))
                 isLabel = vouched = true;
             // Where the template's labels have a mark before them ("■Name"), a
             // line of that mark is a label too, one the template lacks.

@@ -1543,12 +1543,18 @@ void FormReader::read(std::string_view body, FormText* out,
         // above, as does one that recurs in a paragraph of its own above a field
         // the template names ("Availability").
         // So does a question of the form's own that this message left unanswered.
+        // A title may end in a full stop ("Request details.") or be set between
+        // marks ("=== Step 3: Notes ==="), which alone make it the form's.
         // Inside a block below "label: |", every line is the block's.
         bool titleShaped = false;
-        if (blankInside && !waiting && !block && kind == LabelKind::kBare &&
+        bool heading = kind == LabelKind::kHeading;
+        if (blankInside && !waiting && !block &&
+            (kind == LabelKind::kBare || heading ||
+             (kind == LabelKind::kNone && formLine.text.back() == '.' &&
+              !bareLabelOf(formLine.text.substr(0, formLine.text.size() - 1)).empty())) &&
             (((titleShaped = !isSentence(formLine.text)) && opensFields(i + 1)) ||
              ((titleShaped || formLine.text.back() == '?') && i + 1 < lines.size() &&
-              lines[i + 1].text.empty() && layout_.isBoilerplate(formLine.text) &&
+              lines[i + 1].text.empty() && (heading || layout_.isBoilerplate(formLine.text)) &&
               opensTemplateField(lines, i + 1)))) {
             current = -1;
             paragraph = true;  // the title's fields open below it

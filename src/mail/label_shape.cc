@@ -277,7 +277,14 @@ std::string_view headingLabelOf(std::string_view line) {
     size_t end = line.find_last_not_of(line[0]);
     if (start == line.npos || line[start] != ' ' || line[end] != ' ') return {};
     std::string_view name = trimAll(line.substr(start, end - start + 1));
-    int words = labelWords(name);
+    // A step of the form may be named after its number ("=== Step 2: Event ===").
+    int words = 0;
+    for (size_t from = 0; from <= name.size() && words >= 0;) {
+        size_t colon = std::min(name.find(':', from), name.size());
+        int part = labelWords(trimAll(name.substr(from, colon - from)));
+        words = part < 0 ? -1 : words + part;
+        from = colon + 1;
+    }
     return words < 1 || words > kMaxLabelWords ? std::string_view() : name;
 }
 

@@ -57,8 +57,9 @@ constexpr std::string_view kPhrases[] = {
     "inte ifyllt", "inte ifylld", "ingen uppgift", "inget svar", "uppgift saknas", "ej besvarad",
     "ikke oppgitt", "ikke angitt", "ikke utfylt", "ikke fylt ut", "ikke besvart", "ingen svar",
     "ikkje oppgitt", "ikkje utfylt", "ikke angivet", "ikke udfyldt", "ikke oplyst", "ikke besvaret",
-    "intet svar", "ekki tilgreint", "ekki útfyllt", "ekkert svar", "ekki gefið upp", "ei annettu",
-    "ei ilmoitettu", "ei täytetty", "ei vastausta", "ei määritetty", "ei valittu", "tyhjä",
+    "intet svar", "ekki tilgreint", "ekki útfyllt", "ekkert svar", "ekki gefið upp", "ekki svarað",
+    "ei annettu", "ei ilmoitettu", "ei täytetty", "ei vastausta", "ei määritetty", "ei valittu",
+    "tyhjä",
     // Estonian, Latvian, Lithuanian
     "määramata", "täitmata", "märkimata", "pole märgitud", "pole täidetud", "pole määratud",
     "vastus puudub", "ei ole täpsustatud", "nav norādīts", "nav norādīta", "nav aizpildīts",

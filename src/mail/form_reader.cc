@@ -547,7 +547,13 @@ void dropCodeFence(std::string* value) {
 // holds "Johanna Lindqvist"): the paragraphs below it are the sending tool's
 // ("I agree that my data may be kept.", "Please answer within a day.").
 [[gnu::noinline]] void cutBelowSignOff(const FormText& form, std::string* value, size_t last) {
+    // The sender's name, or its first word, alone or after a greeting of a few
+    // words ("Поздрав, Марија").
     auto isSender = [&](std::string_view line) {
+        if (size_t comma = line.rfind(", ");
+            comma != std::string_view::npos && comma <= 40 &&
+            std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(comma), ' ') <= 2)
+            line.remove_prefix(comma + 2);
         if (line.size() < 2 || line.size() > 60) return false;
         for (size_t i = 0; i < last; ++i) {
             std::string_view name = form.fields[i].value;

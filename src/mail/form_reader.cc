@@ -542,6 +542,17 @@ void dropCodeFence(std::string* value) {
     value->swap(items);
 }
 
+// Whether `line` is the name a field above `last` gave, or its first word.
+bool namesSender(const FormText& form, std::string_view line, size_t last) {
+    if (line.size() < 2 || line.size() > 60) return false;
+    for (size_t i = 0; i < last; ++i) {
+        std::string_view name = form.fields[i].value;
+        name = name.substr(0, name.find('\n'));
+        if (name == line || (name.starts_with(line) && name[line.size()] == ' ')) return true;
+    }
+    return false;
+}
+
 // The sender's name alone on a line of the last answer, below its first
 // paragraph, signs it off ("Vänliga hälsningar", "Johanna", where a field above
 // holds "Johanna Lindqvist"): the paragraphs below it are the sending tool's
@@ -554,13 +565,7 @@ void dropCodeFence(std::string* value) {
             comma != std::string_view::npos && comma <= 40 &&
             std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(comma), ' ') <= 2)
             line.remove_prefix(comma + 2);
-        if (line.size() < 2 || line.size() > 60) return false;
-        for (size_t i = 0; i < last; ++i) {
-            std::string_view name = form.fields[i].value;
-            name = name.substr(0, name.find('\n'));
-            if (name == line || (name.starts_with(line) && name[line.size()] == ' ')) return true;
-        }
-        return false;
+        return namesSender(form, line, last);
     };
     // The name ends a paragraph other than the first, with one below it.
     size_t first = value->find("\n\n");
@@ -998,6 +1003,9 @@ void FormReader::read(std::string_view body, FormText* out,
     // its value, the line.
     thread_local std::vector<std::tuple<size_t, size_t, std::string_view>> labelled;
     labelled.clear();
+    // Paragraphs a title-like line opens in an answer (see below), likewise.
+    thread_local std::vector<std::tuple<size_t, size_t, std::string_view>> titled;
+    titled.clear();
     // For each field: its label line, the length of the value on it, and whether
     // it may be the text of the field above it going on.
     struct Opened {
@@ -1573,6 +1581,19 @@ void FormReader::read(std::string_view body, FormText* out,
             opensTemplateField(lines, i + 1))
             continue;
         lastBulleted = formLine.bulleted;
+        // In a message the file has no other of, a paragraph of three lines or
+        // more below an answer that a line of a few words opens, no sentence,
+        // may be a part of the form the template lacks ("LISTING" above the
+        // home's address), or the answer going on: nothing tells which. Two
+        // lines are a sign-off ("Regards" above the name), as is a line above
+        // the sender's name.
+        if (blankInside && !waiting && !block && kind == LabelKind::kBare && !notes &&
+            layout_.messages() <= 1 && field->entry >= 0 && i + 2 < lines.size() &&
+            !lines[i + 1].text.empty() && !lines[i + 2].text.empty() && !isSentence(line) &&
+            line.back() != ',' && !line.ends_with("\xEF\xBC\x8C") &&
+            !line.ends_with("\xE3\x80\x82") &&
+            !namesSender(*out, trimBlanks(lines[i + 1].text), static_cast<size_t>(current)))
+            titled.emplace_back(static_cast<size_t>(current), field->value.size(), formLine.text);
         if (!formLine.continued && !notes) {
             paragraphs += blankInside && !waiting;
             tail.push_back({field->value.size(), paragraphs, formLine.text, line, waiting,
@@ -1611,6 +1632,18 @@ void FormReader::read(std::string_view body, FormText* out,
         }
         if (last.value.find("\n\n") != std::string::npos)
             cutBelowSignOff(*out, &last.value, static_cast<size_t>(tailField));
+    }
+    for (const auto& [index, from, text] : titled) {
+        // Cut as what follows the form, or a line that ends its answer.
+        size_t at = out->fields[index].value.find(text, from);
+        if (at == std::string::npos || at + text.size() >= out->fields[index].value.size())
+            continue;
+        if (out->unplacedSamples.size() < kKeptSamples) {
+            out->unplacedSamples.push_back("a paragraph that may be the form's own goes on " +
+                                           withColon(out->fields[index].label) + " \"" +
+                                           std::string(text) + "\"");
+        }
+        ++out->doubtfulEnds;
     }
     for (const auto& [index, from, text] : labelled) {
         if (from >= out->fields[index].value.size()) continue;  // cut as what follows the form

@@ -542,6 +542,12 @@ void dropCodeFence(std::string* value) {
     value->swap(items);
 }
 
+// Whether a line ends in an ideographic comma or full stop, or a full-width comma.
+bool endsWithCjkPunctuation(std::string_view line) {
+    return line.ends_with("\xE3\x80\x81") || line.ends_with("\xE3\x80\x82") ||
+           line.ends_with("\xEF\xBC\x8C");
+}
+
 // Whether `line` is the name a field above `last` gave, or its first word.
 bool namesSender(const FormText& form, std::string_view line, size_t last) {
     if (line.size() < 2 || line.size() > 60) return false;
@@ -1090,6 +1096,26 @@ void FormReader::read(std::string_view body, FormText* out,
         }
         return found == 2;
     };
+    // Whether the body sets a template label alone at the head of a paragraph,
+    // its answer's lines right below it ("Delivery address" over the address):
+    // looked for when first asked.
+    auto isAnswerShaped = [&](size_t j) {
+        return kinds[j] == LabelKind::kNone || kinds[j] == LabelKind::kBare;
+    };
+    int headedAnswers = -1;
+    auto setsHeadedAnswers = [&] {
+        if (headedAnswers >= 0) return headedAnswers > 0;
+        headedAnswers = 0;
+        std::string bareKey;
+        for (size_t j = 1; j + 1 < lines.size() && headedAnswers == 0; ++j) {
+            if (kinds[j] != LabelKind::kBare || !lines[j - 1].text.empty() ||
+                lines[j + 1].text.empty() || !isAnswerShaped(j + 1))
+                continue;
+            labelKey(lines[j].view, &bareKey);
+            headedAnswers = entryOf({}, lines[j].view, bareKey) >= 0;
+        }
+        return headedAnswers > 0;
+    };
     for (size_t i = 0; i < lines.size(); ++i) {
         const FormLine& formLine = lines[i];
         std::string_view line = formLine.view;
@@ -1271,6 +1297,18 @@ void FormReader::read(std::string_view body, FormText* out,
                 !waiting && !blankInside && !opens)
                 vouched = false;
             isLabel = vouched || shaped[i];
+            // Where the body so heads a template field's answer, another line of a
+            // few words heading a paragraph of three lines or more below an answer
+            // is a label the template lacks ("Billing address", "Items"); not a
+            // sign-off above the sender's name, nor a clause ending in a comma.
+            if (!isLabel && opens && blankInside && !waiting && field != nullptr &&
+                i + 2 < lines.size() && !lines[i + 1].text.empty() && isAnswerShaped(i + 1) &&
+                !lines[i + 2].text.empty() && !endsWithCjkPunctuation(line) &&
+                std::count(line.begin(), line.end(), ' ') <= 2 && !isSentence(line) &&
+                line.back() != '!' &&
+                !namesSender(*out, trimBlanks(lines[i + 1].text), out->fields.size()) &&
+                setsHeadedAnswers())
+                isLabel = true;
             // So is such a line right below the answer's last line with nothing
             // below it: one more choice ticked ("Tuesday evening", "Saturday
             // morning"), no label without a value.
@@ -1590,8 +1628,7 @@ void FormReader::read(std::string_view body, FormText* out,
         if (blankInside && !waiting && !block && kind == LabelKind::kBare && !notes &&
             layout_.messages() <= 1 && field->entry >= 0 && i + 2 < lines.size() &&
             !lines[i + 1].text.empty() && !lines[i + 2].text.empty() && !isSentence(line) &&
-            line.back() != ',' && !line.ends_with("\xEF\xBC\x8C") &&
-            !line.ends_with("\xE3\x80\x82") &&
+            line.back() != ',' && !endsWithCjkPunctuation(line) &&
             !namesSender(*out, trimBlanks(lines[i + 1].text), static_cast<size_t>(current)))
             titled.emplace_back(static_cast<size_t>(current), field->value.size(), formLine.text);
         if (!formLine.continued && !notes) {

@@ -122,7 +122,10 @@ bool convertWith(std::string_view bytes, const char* from, std::string* out, boo
         *clean = false;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    flush();
+    // Only a letter is held back (a Hebrew one, a Latin one under Windows-1258).
+    if (!bytes.empty() && (static_cast<unsigned char>(bytes.back()) >= 0x80 ||
+                           std::isalpha(static_cast<unsigned char>(bytes.back()))))
+        flush();
     // Some converters let through what is not UTF-8 (a lead byte past U+10FFFF
     // under a misspelt "utf-8", say); what comes out must be UTF-8 all the same.
     std::string_view added(out->data() + start, out->size() - start);

@@ -46,9 +46,11 @@ bool followsForm(const TailLine& line, const FormLayout& layout,
         return true;
     auto blanks = std::count(line.view.begin(), line.view.end(), ' ');
     // Ideographs and kana carry a word or more each, with no blank between them.
-    auto wide = std::count_if(line.view.begin(), line.view.end(),
-                              [](char c) { return static_cast<unsigned char>(c) >= 0xE3; });
-    bool longLine = blanks >= 4 || wide >= 10;
+    auto isLong = [&] {
+        return blanks >= 4 || std::count_if(line.view.begin(), line.view.end(), [](char c) {
+                                  return static_cast<unsigned char>(c) >= 0xE3;
+                              }) >= 10;
+    };
     // Where the last answer is empty, the first line below its label may be the
     // footer that follows the others' answers ("Sent automatically from ...").
     if (line.first && layout.recursUnchanged(line.text) && readsAsFooter(line.view)) return true;
@@ -57,8 +59,8 @@ bool followsForm(const TailLine& line, const FormLayout& layout,
     if (line.first && line.linkOnly && (line.belowBlank || layout.recursUnchanged(line.text)) &&
         !isStampOrLink(line.view))
         return true;
-    if (line.first && !(line.belowBlank && longLine)) return false;
-    if (line.paragraph == 0 && blanks == 0 && !longLine) return false;
+    if (line.first && !(line.belowBlank && isLong())) return false;
+    if (line.paragraph == 0 && blanks == 0 && !isLong()) return false;
     return layout.isBoilerplate(line.text);
 }
 

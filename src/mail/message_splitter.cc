@@ -223,13 +223,13 @@ Status MessageSplitter::readLine(std::string_view* line, bool* found) {
             }
             return Status::Ok();
         }
-        buffer_.erase(0, pos_);
+        buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(pos_));
         scanned_ -= pos_;
         pos_ = 0;
         if (longLine_ || buffer_.size() > maxMessageBytes_) {
             // A line longer than any message may be: its bytes go as they come, and
             // the message that holds it is too large.
-            buffer_.erase(0, scanned_);
+            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(scanned_));
             scanned_ = 0;
             longLine_ = true;
             dropTooLarge();

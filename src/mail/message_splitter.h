@@ -35,6 +35,7 @@
 
 #include "mail/header_block.h"
 #include "platform/byte_stream.h"
+#include "platform/read_buffer.h"
 
 namespace tabulon {
 
@@ -110,7 +111,7 @@ class MessageSplitter {
     ByteSource& source_;
     size_t blockSize_;
     size_t maxMessageBytes_;
-    std::string buffer_;  // input not yet taken
+    ReadBuffer buffer_;   // input not yet taken
     size_t pos_ = 0;      // start of the next line in buffer_
     size_t scanned_ = 0;  // buffer_ holds no line end between pos_ and here
     bool eof_ = false;

@@ -30,6 +30,9 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
         EXPECT_EQ(extras.doubtfulLabels + extras.doubtfulEnds, std::stoul(c.text("doubts", "0")));
         if (std::string unplaced = c.text("unplaced", ""); !unplaced.empty())
             EXPECT_EQ(extras.unplacedLines, std::stoul(unplaced));
+        // What the report shows of them.
+        if (std::vector<std::string> samples = c.list("samples"); !samples.empty())
+            EXPECT_EQ(extras.unplacedSamples, samples);
     }
 }
 

@@ -297,7 +297,7 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
     // So is such a paragraph of two lines or more: an answer of several lines
     // that most messages give unchanged is no answer ("Med venlig hilsen" over
     // the sender's name).
-    if (!paragraphsOnly && !tail.empty() && tail[0].first && tail[0].paragraph == 0) {
+    if (!tail.empty() && tail[0].first && tail[0].paragraph == 0) {
         bool recurs = true, footer = false, listed = false;
         size_t lines = 0;
         for (; lines < tail.size() && tail[lines].paragraph == 0 && recurs; ++lines) {

@@ -56,7 +56,8 @@ bool isStampOrLink(std::string_view value);
 // last lines that do. A first answer that recurs ("Yes", "Norway") is an answer.
 // `tail` holds the lines appended to `value`. With `paragraphsOnly`, only whole
 // paragraphs below the answer's first are cut (for an answer a label the
-// template lacks follows).
+// template lacks follows), and, below an empty answer, a first paragraph that
+// most messages have with a footer's line in it.
 // Returns the lines kept that may follow the form all the same: a button's
 // text, a stamp that recurs in shape.
 std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,

@@ -129,7 +129,7 @@ constexpr std::string_view kPhrases[] = {
     "akunikeziwe", "akugcwalisiwe", "ayikho impendulo", "akunikezelwanga", "አልተገለጸም", "አልተሞላም",
     "መልስ የለም", "lama bixin", "jawaab ma jiro", "pa presize", "pa ranpli", "pa gen repons",
     "heb ei nodi", "dim ateb", "gan freagra", "níor freagraíodh", "mhux speċifikat",
-    "l-ebda tweġiba"};
+    "mhux ipprovdut", "l-ebda tweġiba"};
 
 constexpr size_t kKeys = 65536;
 

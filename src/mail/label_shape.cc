@@ -102,12 +102,20 @@ inline std::string_view trimAll(std::string_view text) {
 }  // namespace
 
 bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
-    // A label's colon comes within its first 120 bytes.
-    std::string_view head = line.substr(0, kMaxLabelBytes + kFullWidthColon.size() + 1);
+    // A label's colon comes within its first 120 bytes; in a script of two or
+    // three bytes to a letter, within its first 120 letters.
+    bool wideScript = !line.empty() && static_cast<unsigned char>(line[0]) >= 0xC0;
+    size_t reach = (wideScript ? 3 : 1) * kMaxLabelBytes;
+    std::string_view head = line.substr(0, reach + kFullWidthColon.size() + 1);
     size_t ascii = head.find(':');
     size_t wide = head.find('\xEF') == head.npos ? head.npos : head.find(kFullWidthColon);
     size_t colon = std::min(ascii, wide);
-    if (colon == std::string_view::npos || colon == 0 || colon > kMaxLabelBytes) return false;
+    if (colon == std::string_view::npos || colon == 0 || colon > reach) return false;
+    if (colon > kMaxLabelBytes &&
+        std::count_if(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }) > static_cast<std::ptrdiff_t>(kMaxLabelBytes))
+        return false;
     size_t after = colon + (colon == wide ? kFullWidthColon.size() : 1);
     std::string_view rest = line.substr(after);
     if (colon == ascii && !startsBlank(rest)) {

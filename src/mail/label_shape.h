@@ -33,7 +33,8 @@ struct LabelLine {
 };
 
 // "Label: value", "Label:" alone, French "Nom : value" and the full-width colon
-// "名前：value": a label of at most `maxWords` words in kMaxLabelBytes (120),
+// "名前：value": a label of at most `maxWords` words in kMaxLabelBytes (120; in
+// a script of more bytes to a letter, 120 letters),
 // beginning with a letter, the colon at the end of the line or followed by a
 // blank. A colon in the middle of a word ("10:30", "http://") opens nothing.
 bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords = kMaxLabelWords);

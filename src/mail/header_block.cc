@@ -76,6 +76,17 @@ bool isMailHeaderName(std::string_view name) {
     return false;
 }
 
+bool isTraceField(std::string_view line) {
+    static constexpr std::string_view kTrace[] = {
+        "received",    "x-received", "delivered-to",           "x-original-to",
+        "return-path", "arc-seal",   "authentication-results", "dkim-signature"};
+    size_t colon = headerColon(line);
+    if (colon == 0) return false;
+    std::string_view name = line.substr(0, colon);
+    return std::any_of(std::begin(kTrace), std::end(kTrace),
+                       [&](std::string_view trace) { return equalsIgnoringCase(name, trace); });
+}
+
 HeaderBlock readHeaderBlock(std::string_view message) {
     HeaderBlock block;
     readHeaderBlock(message, &block);

@@ -46,5 +46,9 @@ bool isOtherSavedField(std::string_view line);
 std::string_view headerName(std::string_view line);
 // From, To, Subject, Date, Received, Message-ID, ...: names only mail headers have.
 bool isMailHeaderName(std::string_view name);
+// A field a mail server sets at the top of a message it takes in ("Received:",
+// "Delivered-To:", "ARC-Seal:"): no form's label, and the first line of a raw
+// message saved right after another's last.
+bool isTraceField(std::string_view line);
 
 }  // namespace tabulon

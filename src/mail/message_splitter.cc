@@ -292,17 +292,17 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         } else if (line[0] == ' ' || line[0] == '\t') {
             // a folded header line
         } else if (isFieldLine(line) || (candidateTabbed_ && isOtherSavedField(line))) {
+            // Below a form's last pairs, a server's trace field opens the next raw
+            // message: the block begins there.
+            if (candidateMailHeaders_ == 0 && isTraceField(line)) startCandidate();
             countCandidateLine(line);
         } else {
             dropCandidate();
         }
     } else if (!(!openBoundary_.empty() && inMessageOfMultipart(line, blank)) &&
-               phase_ == Phase::kBody && previousBlank_ && !blank && !afterQuoteMarker_ &&
-               isFieldLine(line)) {
-        inCandidate_ = true;
-        candidateStart_ = current_.size();
-        candidateMailHeaders_ = candidateShownFields_ = 0;
-        candidateFrom_ = candidateFromAddress_ = candidateTabbed_ = false;
+               phase_ == Phase::kBody && !blank && !afterQuoteMarker_ && isFieldLine(line) &&
+               (previousBlank_ || isTraceField(line))) {
+        startCandidate();
         countCandidateLine(line);
     }
     if (!blank && !inCandidate_) afterQuoteMarker_ = isQuoteMarker(line);
@@ -324,6 +324,13 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         if (blank && paragraphSeen_) phase_ = Phase::kBody;
     }
     previousBlank_ = blank;
+}
+
+void MessageSplitter::startCandidate() {
+    inCandidate_ = true;
+    candidateStart_ = current_.size();
+    candidateMailHeaders_ = candidateShownFields_ = 0;
+    candidateFrom_ = candidateFromAddress_ = candidateTabbed_ = false;
 }
 
 bool MessageSplitter::inMessageOfMultipart(std::string_view line, bool blank) {

@@ -7,8 +7,10 @@
 //   full date) begins a message and is dropped, and the ">" that quotes a body
 //   line beginning ">...From " comes off again;
 // - otherwise mail saved as text (one message, an .eml, or several one after the
-//   other): a new message begins where, after a blank line, comes a block of
-//   header lines that holds a From: line with an address and another mail header,
+//   other): a new message begins where, after a blank line (or with no blank
+//   line, where a raw message saved right after another opens with a server's
+//   trace field, "Received:", "Delivered-To:"), comes a block of header lines
+//   that holds a From: line with an address and another mail header,
 //   or three mail headers (From, To, Subject, Date, Sent, ...), and at least as
 //   many of From, To, Cc, Subject, Date and Sent as the first message's header
 //   block (up to three); and at a separator line with a full date, which is
@@ -92,6 +94,8 @@ class MessageSplitter {
     // The candidate block is not a header block after all.
     void dropCandidate();
     void takeSavedText(std::string_view line, bool blank);
+    // A block of header lines that may begin a message opens at the line taken next.
+    void startCandidate();
     void countCandidateLine(std::string_view line);
     // The candidate block has ended: when it is a header block, it begins the next
     // message, and the message before it goes to `ready_`.

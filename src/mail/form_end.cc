@@ -324,12 +324,15 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
     while (cut > 0) {
         size_t paragraph = tail[cut - 1].paragraph;
         size_t start = cut;
-        bool footer = false;
+        bool footer = false, named = false;
         while (start > 0 && tail[start - 1].paragraph == paragraph) {
             --start;
             footer = footer || (paragraph > 0 && follows(tail[start]));
+            named = named || tail[start].signsOff;
         }
-        if (paragraph == 0 || !footer) break;
+        // A paragraph the sender signs off with their name is theirs ("The form
+        // let me send one photo.", then "Thanks, Jana Nováková").
+        if (paragraph == 0 || !footer || named) break;
         // Where markup set no blank line between the answer and what follows
         // it, the answer's own sentences open the paragraph: they stay, as does
         // a sign-off above the footer ("Thanks," over the sender's name).

@@ -24,8 +24,9 @@ struct TailLine {
     bool first;
     bool belowBlank;
     bool note;
-    bool linkOnly;         // the text of a link alone (an HTML button)
-    bool dropped = false;  // a button below the answer, left out of the value
+    bool linkOnly;          // the text of a link alone (an HTML button)
+    bool dropped = false;   // a button below the answer, left out of the value
+    bool signsOff = false;  // the sender's name signs the letter off here
 };
 
 // Whether a line is a mail program's note of what sent it: three to seven words,

@@ -563,16 +563,18 @@ bool namesSender(const FormText& form, std::string_view line, size_t last) {
 // paragraph, signs it off ("Vänliga hälsningar", "Johanna", where a field above
 // holds "Johanna Lindqvist"): the paragraphs below it are the sending tool's
 // ("I agree that my data may be kept.", "Please answer within a day.").
+// Whether `line` signs a letter off with the sender's name, or its first word,
+// alone or after a greeting of a few words ("Поздрав, Марија").
+bool signsOff(const FormText& form, std::string_view line, size_t last) {
+    if (size_t comma = line.rfind(", ");
+        comma != std::string_view::npos && comma <= 40 &&
+        std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(comma), ' ') <= 2)
+        line.remove_prefix(comma + 2);
+    return namesSender(form, line, last);
+}
+
 [[gnu::noinline]] void cutBelowSignOff(const FormText& form, std::string* value, size_t last) {
-    // The sender's name, or its first word, alone or after a greeting of a few
-    // words ("Поздрав, Марија").
-    auto isSender = [&](std::string_view line) {
-        if (size_t comma = line.rfind(", ");
-            comma != std::string_view::npos && comma <= 40 &&
-            std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(comma), ' ') <= 2)
-            line.remove_prefix(comma + 2);
-        return namesSender(form, line, last);
-    };
+    auto isSender = [&](std::string_view line) { return signsOff(form, line, last); };
     // The name ends a paragraph other than the first, with one below it.
     size_t first = value->find("\n\n");
     for (size_t below = value->find("\n\n", first + 2); below != std::string::npos;
@@ -1635,6 +1637,8 @@ void FormReader::read(std::string_view body, FormText* out,
             paragraphs += blankInside && !waiting;
             tail.push_back({field->value.size(), paragraphs, formLine.text, line, waiting,
                             blankInside, false, formLine.linkOnly});
+            tail.back().signsOff =
+                paragraphs > 0 && signsOff(*out, trimBlanks(line), static_cast<size_t>(current));
         }
         // A link's text alone below an answer ("Map it", "View on map") is the
         // sending tool's button, no line of it.

@@ -123,7 +123,7 @@ constexpr std::string_view kPhrases[] = {
     "chưa chọn", "để trống", "tidak diisi", "tidak ada jawaban", "tidak disebutkan",
     "tidak dinyatakan", "tidak ditentukan", "tidak dipilih", "tiada jawapan", "hindi ibinigay",
     "walang sagot", "hindi tinukoy", "haijajazwa", "hakuna jibu", "haijatajwa", "haijabainishwa",
-    "hakujibiwa", "haikujibiwa",
+    "hakujibiwa", "haikujibiwa", "haijatolewa",
     // Hausa, Yoruba, Igbo, Zulu, Xhosa, Amharic, Somali, Haitian Creole
     "ba a cika ba", "ba a bayar ba", "babu amsa", "a kò pèsè", "kò sí ìdáhùn", "enyeghị",
     "akunikeziwe", "akugcwalisiwe", "ayikho impendulo", "akunikezelwanga", "አልተገለጸም", "አልተሞላም",

@@ -971,6 +971,8 @@ void FormReader::read(std::string_view body, FormText* out,
     size_t paragraphs = 0;                 // paragraphs of the current value after its first
     unsigned fieldsOpeningParagraphs = 0;  // template fields whose label opens a paragraph
     unsigned fieldsInsideParagraphs = 0;   // and those whose label does not
+    unsigned headingFields = 0;            // template fields a heading opens ("--- Name ---")
+    unsigned bareFields = 0;               // and a line of the name alone
     size_t valueColumn = 0;                // where the padded template labels' answers begin
     unsigned paddedLabels = 0;             // template labels padded to that column
     // How many of the template's names the body writes as "Question? answer" and
@@ -1291,7 +1293,11 @@ void FormReader::read(std::string_view body, FormText* out,
             entry = entryOf({}, line, key);
             if (entry < 0) entry = questionEntry(line);
             if (entry < 0) entry = entryBeforeNote(line);
-            vouched = entry >= 0 || layout_.knowsBareLabel(key);
+            // Where the template's labels are headings, a line without the
+            // heading's marks is an answer ("Catering" of the services ticked),
+            // however many messages have it above other lines.
+            vouched = entry >= 0 ||
+                      (layout_.knowsBareLabel(key) && !(headingFields >= 2 && bareFields == 0));
             // Inside the block of an answer below "Label:", a line the other
             // messages have above varying lines is a line of the answer (a town
             // of an address), in a form that writes its labels with a colon.
@@ -1564,6 +1570,10 @@ void FormReader::read(std::string_view body, FormText* out,
             labelBulleted = formLine.bulleted;
             labelColon = kind == LabelKind::kColon;
             labelAbove = kind == LabelKind::kBare || kind == LabelKind::kHeading;
+            if (entry >= 0) {
+                headingFields += kind == LabelKind::kHeading;
+                bareFields += kind == LabelKind::kBare;
+            }
             pastedRows = false;
             lastBulleted = false;
             blankInside = false;

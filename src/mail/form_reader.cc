@@ -559,10 +559,6 @@ bool namesSender(const FormText& form, std::string_view line, size_t last) {
     return false;
 }
 
-// The sender's name alone on a line of the last answer, below its first
-// paragraph, signs it off ("Vänliga hälsningar", "Johanna", where a field above
-// holds "Johanna Lindqvist"): the paragraphs below it are the sending tool's
-// ("I agree that my data may be kept.", "Please answer within a day.").
 // Whether `line` signs a letter off with the sender's name, or its first word,
 // alone or after a greeting of a few words ("Поздрав, Марија").
 bool signsOff(const FormText& form, std::string_view line, size_t last) {
@@ -573,15 +569,19 @@ bool signsOff(const FormText& form, std::string_view line, size_t last) {
     return namesSender(form, line, last);
 }
 
+// The sender's name on a line of the last answer, below its first paragraph,
+// signs it off ("Vänliga hälsningar", "Johanna", where a field above holds
+// "Johanna Lindqvist"): the paragraphs below it are the sending tool's ("I
+// agree that my data may be kept.", "Please answer within a day.").
 [[gnu::noinline]] void cutBelowSignOff(const FormText& form, std::string* value, size_t last) {
-    auto isSender = [&](std::string_view line) { return signsOff(form, line, last); };
     // The name ends a paragraph other than the first, with one below it.
     size_t first = value->find("\n\n");
     for (size_t below = value->find("\n\n", first + 2); below != std::string::npos;
          below = value->find("\n\n", below + 2)) {
         size_t start = value->rfind('\n', below - 1) + 1;
         if (start > first + 1 &&
-            isSender(trimBlanks(std::string_view(*value).substr(start, below - start)))) {
+            signsOff(form, trimBlanks(std::string_view(*value).substr(start, below - start)),
+                     last)) {
             value->resize(below);
             return;
         }
@@ -1100,6 +1100,14 @@ void FormReader::read(std::string_view body, FormText* out,
         }
         return found == 2;
     };
+    // Whether line i, of a few words, no sentence nor clause, heads a paragraph
+    // of three lines or more, not above the sender's name (a sign-off): the
+    // title of a part of the form, or of its own answer.
+    auto headsParagraph = [&](size_t i, std::string_view line, size_t field) {
+        return i + 2 < lines.size() && !lines[i + 1].text.empty() && !lines[i + 2].text.empty() &&
+               !isSentence(line) && !endsWithCjkPunctuation(line) &&
+               !namesSender(*out, trimBlanks(lines[i + 1].text), field);
+    };
     // Whether the body sets a template label alone at the head of a paragraph,
     // its answer's lines right below it ("Delivery address" over the address):
     // looked for when first asked.
@@ -1305,16 +1313,12 @@ void FormReader::read(std::string_view body, FormText* out,
                 !waiting && !blankInside && !opens)
                 vouched = false;
             isLabel = vouched || shaped[i];
-            // Where the body so heads a template field's answer, another line of a
-            // few words heading a paragraph of three lines or more below an answer
-            // is a label the template lacks ("Billing address", "Items"); not a
-            // sign-off above the sender's name, nor a clause ending in a comma.
+            // Where the body so heads a template field's answer, another line of
+            // three words at most heading a paragraph below an answer is a label
+            // the template lacks ("Billing address", "Items").
             if (!isLabel && opens && blankInside && !waiting && field != nullptr &&
-                i + 2 < lines.size() && !lines[i + 1].text.empty() && isAnswerShaped(i + 1) &&
-                !lines[i + 2].text.empty() && !endsWithCjkPunctuation(line) &&
-                std::count(line.begin(), line.end(), ' ') <= 2 && !isSentence(line) &&
-                line.back() != '!' &&
-                !namesSender(*out, trimBlanks(lines[i + 1].text), out->fields.size()) &&
+                std::count(line.begin(), line.end(), ' ') <= 2 && line.back() != '!' &&
+                headsParagraph(i, line, static_cast<size_t>(current)) && isAnswerShaped(i + 1) &&
                 setsHeadedAnswers())
                 isLabel = true;
             // So is such a line right below the answer's last line with nothing
@@ -1631,17 +1635,13 @@ void FormReader::read(std::string_view body, FormText* out,
             opensTemplateField(lines, i + 1))
             continue;
         lastBulleted = formLine.bulleted;
-        // In a message the file has no other of, a paragraph of three lines or
-        // more below an answer that a line of a few words opens, no sentence,
-        // may be a part of the form the template lacks ("LISTING" above the
-        // home's address), or the answer going on: nothing tells which. Two
-        // lines are a sign-off ("Regards" above the name), as is a line above
-        // the sender's name.
+        // In a message the file has no other of, a paragraph below an answer
+        // that such a line heads may be a part of the form the template lacks
+        // ("LISTING" above the home's address), or the answer going on: nothing
+        // tells which. Two lines are a sign-off ("Regards" above the name).
         if (blankInside && !waiting && !block && kind == LabelKind::kBare && !notes &&
-            layout_.messages() <= 1 && field->entry >= 0 && i + 2 < lines.size() &&
-            !lines[i + 1].text.empty() && !lines[i + 2].text.empty() && !isSentence(line) &&
-            line.back() != ',' && !endsWithCjkPunctuation(line) &&
-            !namesSender(*out, trimBlanks(lines[i + 1].text), static_cast<size_t>(current)))
+            layout_.messages() <= 1 && field->entry >= 0 &&
+            headsParagraph(i, line, static_cast<size_t>(current)))
             titled.emplace_back(static_cast<size_t>(current), field->value.size(), formLine.text);
         if (!formLine.continued && !notes) {
             paragraphs += blankInside && !waiting;

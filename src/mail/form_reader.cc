@@ -17,6 +17,7 @@
 #include "mail/no_answer_words.h"
 #include "mail/structured_body.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace tabulon {
 namespace {
@@ -457,13 +458,6 @@ int columnGaps(std::string_view line) {
         if (lines[i].continued || columnGaps(lines[i].text) < 2) return false;
     }
     return rows >= 2;
-}
-
-// Characters (UTF-8 lead bytes) in `text`.
-size_t charsIn(std::string_view text) {
-    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
 }
 
 // The column just past the colon of a line that reads "Label: value".

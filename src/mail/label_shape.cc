@@ -10,6 +10,7 @@
 
 #include "mail/charset_text.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace tabulon {
 namespace {
@@ -111,11 +112,7 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     size_t wide = head.find('\xEF') == head.npos ? head.npos : head.find(kFullWidthColon);
     size_t colon = std::min(ascii, wide);
     if (colon == std::string_view::npos || colon == 0 || colon > reach) return false;
-    if (colon > kMaxLabelBytes &&
-        std::count_if(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
-            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        }) > static_cast<std::ptrdiff_t>(kMaxLabelBytes))
-        return false;
+    if (colon > kMaxLabelBytes && charsIn(line.substr(0, colon)) > kMaxLabelBytes) return false;
     size_t after = colon + (colon == wide ? kFullWidthColon.size() : 1);
     std::string_view rest = line.substr(after);
     if (colon == ascii && !startsBlank(rest)) {

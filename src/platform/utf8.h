@@ -4,6 +4,7 @@
 // decoding share.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -15,6 +16,13 @@ namespace tabulon {
 size_t utf8SequenceLength(std::string_view text, size_t i);
 
 bool isValidUtf8(std::string_view text);
+
+// How many characters `text` holds: its bytes that begin a UTF-8 sequence.
+inline size_t charsIn(std::string_view text) {
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
 
 // Appends `text` to `out` as valid UTF-8: well-formed sequences are kept, every
 // other byte is read as Windows-1252 (its five unassigned bytes as U+FFFD). What

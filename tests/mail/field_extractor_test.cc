@@ -28,11 +28,13 @@ TEST(FieldExtractor, FillsOneRowPerBody) {
         // Two answers joined in one cell, or a last line that may be the
         // tool's, leave the reading unsure.
         EXPECT_EQ(extras.doubtfulLabels + extras.doubtfulEnds, std::stoul(c.text("doubts", "0")));
-        if (std::string unplaced = c.text("unplaced", ""); !unplaced.empty())
+        if (std::string unplaced = c.text("unplaced", ""); !unplaced.empty()) {
             EXPECT_EQ(extras.unplacedLines, std::stoul(unplaced));
+        }
         // What the report shows of them.
-        if (std::vector<std::string> samples = c.list("samples"); !samples.empty())
+        if (std::vector<std::string> samples = c.list("samples"); !samples.empty()) {
             EXPECT_EQ(extras.unplacedSamples, samples);
+        }
     }
 }
 

@@ -215,6 +215,7 @@ int runMessageConversion(const MessageJobOptions& options, MessageReport* report
     conversion.headerStyle.dates = options.dates;
     conversion.identify = options.newOnly;
     conversion.attachedFiles = !options.attachments.empty();
+    conversion.weighHtml = options.strict || options.report;
     std::optional<ContainedFolder> filesFolder;
     SavedFilesCount saved;
     saved.asked = conversion.attachedFiles;

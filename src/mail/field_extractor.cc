@@ -38,7 +38,7 @@ void FieldExtractor::extract(std::string_view body, std::vector<std::string>* ce
         if (!cell.empty() && !field.value.empty()) {
             cell += '\n';
             if (extras != nullptr) {
-                if (extras->unplacedSamples.size() < 3)
+                if (extras->unplacedSamples.size() < kKeptSamples)
                     extras->unplacedSamples.push_back("two answers joined in " + field.label);
                 ++extras->doubtfulLabels;
             }

@@ -22,9 +22,6 @@
 namespace tabulon {
 namespace {
 
-// How many of a body's unplaced lines are kept to be shown.
-constexpr size_t kKeptSamples = 3;
-
 bool mayBeBareLabel(std::string_view line) {
     return !bareLabelOf(line).empty() && !isFooterLine(line) && !isRuleLine(line);
 }

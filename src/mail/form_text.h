@@ -2,10 +2,14 @@
 // entry that takes each) and the doubts met on the way.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace tabulon {
+
+// How many doubts of one message are kept in words to be shown.
+inline constexpr size_t kKeptSamples = 3;
 
 struct FormField {
     std::string label;  // as shown

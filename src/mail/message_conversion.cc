@@ -21,14 +21,42 @@ size_t attachmentsField(const FieldList& fields) {
     return fields.size();
 }
 
+// Where `text` says all `html` says, word for word, and goes on: the words it
+// adds (a tool's lines that its HTML ends a value before). Empty otherwise, and
+// when `html` is empty.
+std::string wordsPast(std::string_view text, std::string_view html) {
+    auto nextWord = [](std::string_view* rest) {
+        size_t start = rest->find_first_not_of(" \t\r\n");
+        if (start == std::string_view::npos) start = rest->size();
+        rest->remove_prefix(start);
+        size_t end = std::min(rest->find_first_of(" \t\r\n"), rest->size());
+        std::string_view word = rest->substr(0, end);
+        rest->remove_prefix(end);
+        return word;
+    };
+    bool any = false;
+    for (std::string_view word = nextWord(&html); !word.empty();
+         word = nextWord(&html), any = true) {
+        if (nextWord(&text) != word) return {};
+    }
+    std::string past;
+    for (std::string_view word = nextWord(&text); any && !word.empty(); word = nextWord(&text)) {
+        if (!past.empty()) past += ' ';
+        past.append(word);
+    }
+    return past;
+}
+
 }  // namespace
 
 RowMaker::RowMaker(const MessageConversionOptions& options, const FieldExtractor& extractor)
     : keepLabels_(options.countLabels),
       identify_(options.identify),
       keepFiles_(options.attachedFiles),
+      weighHtml_(options.weighHtml),
       extractor_(extractor),
       decoder_(options.headers, options.headerStyle) {
+    if (weighHtml_) fields_ = options.fields;
     if (!keepFiles_) return;
     decoder_.keepAttachedFiles();
     size_t field = attachmentsField(options.fields);
@@ -65,6 +93,8 @@ void RowMaker::make(std::string_view message, MessageRow* row, bool tooLarge) {
     if (decoded_.htmlAlternative && !decoded_.quotesEarlier &&
         2 * static_cast<size_t>(std::count(found_.begin(), found_.end(), true)) < found_.size())
         readHtmlInstead(message);
+    else if (weighHtml_ && decoded_.htmlAlternative && !decoded_.quotesEarlier)
+        weighHtmlReading(message);
     // A reply to a form mail would give the row of the mail it quotes again; its
     // own words may hold a line that looks like a field ("Name: as below"). A
     // reply read alone (one saved message), or in a folder of replies alone, is
@@ -244,6 +274,21 @@ MessageReport MessageRows::report() const {
     uint64_t many = std::max<uint64_t>(2, (census_.messages() + 9) / 10);
     report.unknownLabels = census_.labels(many);
     return report;
+}
+
+void RowMaker::weighHtmlReading(std::string_view message) {
+    decoder_.decodeHtml(message, &html_);
+    if (html_.skipped != Skip::kNone || html_.quotesEarlier) return;
+    extractor_.extract(html_.body, &htmlCells_, &htmlFound_, &htmlExtras_, html_.fileNames);
+    for (size_t i = 0; i < fieldCells_.size() && i < htmlCells_.size(); ++i) {
+        std::string past = wordsPast(fieldCells_[i], htmlCells_[i]);
+        if (past.empty()) continue;
+        if (extras_.unplacedSamples.size() < kKeptSamples) {
+            extras_.unplacedSamples.push_back("the HTML part ends " + columnTitle(fields_[i]) +
+                                              " before \"" + past + "\"");
+        }
+        ++extras_.doubtfulEnds;
+    }
 }
 
 }  // namespace tabulon

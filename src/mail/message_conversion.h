@@ -33,6 +33,10 @@ struct MessageConversionOptions {
     // field named "Attachments" when it has one, else one more at the end.
     bool attachedFiles = false;
     HeaderStyle headerStyle = {};  // how header columns are written
+    // A message's HTML alternative is read beside its text one, and a value the
+    // text reading runs on past the HTML's is a doubt (what a report or
+    // --strict is for; it costs a second reading).
+    bool weighHtml = false;
 };
 
 // The column that lists a message's saved files.
@@ -73,10 +77,15 @@ class RowMaker {
     // Reads the message's HTML alternative in place of its text one, and keeps
     // that reading when it finds more of the template's fields.
     void readHtmlInstead(std::string_view message);
+    // Reads the HTML alternative too and counts each value whose text reading
+    // says all the HTML's does and more as a doubtful end.
+    void weighHtmlReading(std::string_view message);
 
     bool keepLabels_;
     bool identify_;
     bool keepFiles_;
+    bool weighHtml_;
+    FieldList fields_;  // with weighHtml_, for the report's words
     // Where the saved files' column is, and whether it is one after the fields.
     size_t filesColumn_ = 0;
     bool filesColumnAdded_ = false;

@@ -223,6 +223,28 @@ TEST_F(ConvertMessages, ReportOnStandardError) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
+// A text alternative that reads a line on where its HTML ends the value (a
+// note to the staff the HTML sets apart) leaves the table unsure.
+TEST_F(ConvertMessages, StrictWeighsTheTextAgainstTheHtml) {
+    writeFile(dir.file("alt.mbox"),
+              "From a@b.example  Mon Nov 30 09:14:02 2026\nFrom: a@b.example\n"
+              "Content-Type: multipart/alternative; boundary=b\n\n--b\n"
+              "Content-Type: text/plain\n\nName: Ann Berg\nComments: Call after six.\n\n"
+              "Staff: call back within a day.\n--b\nContent-Type: text/html\n\n"
+              "<table><tr><td>Name:</td><td>Ann Berg</td></tr><tr><td>Comments:</td>"
+              "<td>Call after six.</td></tr></table><p><i>Staff: call back within a day.</i>\n"
+              "--b--\n");
+    writeFile(dir.file("Comments"), "Name:\rComments:\r");
+    EXPECT_EQ(run({"-m", "-q", "-t", "Comments", "-o", "-", "alt.mbox"}).exitCode, 0);
+    test::ProgramResult r = run({"-m", "-q", "--strict", "-t", "Comments", "-o", "-", "alt.mbox"});
+    EXPECT_EQ(r.exitCode, 4) << r.err;
+    r = run({"-m", "-q", "--report", "-t", "Comments", "-o", "-", "alt.mbox"});
+    EXPECT_NE(r.err.find("message 1: the HTML part ends Comments before \"Staff: call back within "
+                         "a day.\"\n"),
+              std::string::npos)
+        << r.err;
+}
+
 // A crafted message: a value longer than a workbook cell holds, a charset named
 // with terminal escapes. The cut is said, also with -q, and counted; the escapes
 // reach the terminal escaped.

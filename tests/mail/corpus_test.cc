@@ -103,7 +103,9 @@ std::set<std::string> knownFailing() {
 
 // The case's table, and whether --strict would call it unsure.
 Rows convert(const CorpusCase& c, unsigned threads, bool* unsure) {
-    MessageRows rows(MessageConversionOptions{c.fields, c.headers, true, threads});
+    MessageConversionOptions options{c.fields, c.headers, true, threads};
+    options.weighHtml = true;  // as --strict reads
+    MessageRows rows(options);
     Rows result;
     // A mail folder (a Maildir, an MH folder) is read file by file, its layout
     // learned from all of them, as the command line reads it.

@@ -3,6 +3,7 @@
 // becomes U+FFFD so that the rest of the text survives.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,12 +23,20 @@ bool appendUtf8(std::string_view bytes, std::string_view charset, std::string* o
 // tell; a guess of too few letters is not taken.
 void appendUndeclaredText(std::string_view bytes, std::string* out);
 
+// How many bytes of `bytes` are beyond ASCII, none when most of them make UTF-8
+// characters (a UTF-8 text with a stray byte): a guess of a text's charset
+// stands on kFewestGuessedBytes of them at least.
+size_t bytesBeyondAscii(std::string_view bytes);
+inline constexpr size_t kFewestGuessedBytes = 16;
+
 // A file of mail saved as text was written in one charset, which no message
-// of it names: `text`, one message, is made UTF-8 in the charset the file's
-// first message of enough letters beyond ASCII told (`fileCharset`, empty until
-// one does; as appendUndeclaredText guesses), even where its own letters are too
-// few to tell it or tell a near one. Left as it is when it holds UTF-8 or is
-// not clean in that charset.
+// of it names. guessFileCharset() tells it from `text`, some of the file's
+// messages together, as appendUndeclaredText guesses (false when none is
+// clear); readInFileCharset() makes `text`, one message, UTF-8 in it
+// (`fileCharset`; when empty, what the message alone tells), even where its own
+// letters are too few to tell it or tell a near one. Left as it is when it holds
+// UTF-8 or is not clean in that charset.
+bool guessFileCharset(std::string_view text, std::string* charset);
 void readInFileCharset(std::string* text, std::string* fileCharset);
 
 // The charset an HTML document names in its head (<meta charset="...">, or the

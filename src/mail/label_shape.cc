@@ -598,6 +598,10 @@ void labelKey(std::string_view label, std::string* key) {
         while (!label.empty() && isMark(label.front()))
             label.remove_prefix(1);
         if (!label.empty() && label[0] >= '0' && label[0] <= '9') label = withoutListNumber(label);
+        // A script's key in brackets, as print_r() shows it: "[email]".
+        if (label.size() > 2 && label.front() == '[' &&
+            label.find_first_of("[]", 1) == label.size() - 1)
+            label = label.substr(1, label.size() - 2);
         if (label.size() == before.size()) break;
         // Most labels lose a colon and are left a word of letters at each end,
         // which nothing above changes again.
@@ -617,6 +621,15 @@ void labelKey(std::string_view label, std::string* key) {
         gchar* folded = g_utf8_casefold(key->data(), static_cast<gssize>(key->size()));
         key->assign(folded);
         g_free(folded);
+        // Romanian's s and t with a comma below, and the same with a cedilla that
+        // older charsets and keyboards give them ("Observaţii", "Observații").
+        for (size_t at = key->find('\xC5'); at != std::string::npos && at + 1 < key->size();
+             at = key->find('\xC5', at + 1)) {
+            if ((*key)[at + 1] == '\x9F' || (*key)[at + 1] == '\xA3') {
+                (*key)[at + 1] = (*key)[at + 1] == '\x9F' ? '\x99' : '\x9B';
+                (*key)[at] = '\xC8';
+            }
+        }
     }
 }
 

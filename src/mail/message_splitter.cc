@@ -23,6 +23,9 @@ bool isBlank(std::string_view line) {
 // Strings up to this size are reused from message to message.
 constexpr size_t kKeptCapacity = 1 << 16;
 
+// How much saved text waits for its file's charset to be told.
+constexpr size_t kMostWaitingBytes = 1 << 16;
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -146,7 +149,7 @@ void MessageSplitter::giveBack(std::vector<Message> messages) {
 }
 
 Status MessageSplitter::next(std::string* message, bool* found, bool* tooLarge) {
-    while (ready_.empty() && !finished_) {
+    while ((ready_.empty() || ready_.front().waits) && !finished_) {
         std::string_view line;
         bool got = false;
         bool endOfLongLine = longLine_;
@@ -164,6 +167,7 @@ Status MessageSplitter::next(std::string* message, bool* found, bool* tooLarge) 
         }
         if (inCandidate_) closeCandidate();  // a header block at the very end
         if (started_ && (!current_.empty() || tooLarge_)) handOn();
+        readWaiting(true);
         current_.clear();
         finished_ = true;
     }
@@ -370,9 +374,7 @@ void MessageSplitter::closeCandidate() {
         return;
     }
     inCandidate_ = false;
-    std::string message = current_.substr(0, candidateStart_);
-    readInFileCharset(&message);
-    ready_.push_back({std::move(message), tooLarge_});
+    queue(current_.substr(0, candidateStart_));
     current_.erase(0, candidateStart_);
     tooLarge_ = false;
     phase_ = Phase::kHeader;
@@ -420,18 +422,47 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
 }
 
 void MessageSplitter::handOn() {
-    if (layout_ == Layout::kSavedText) readInFileCharset(&current_);
-    ready_.push_back({std::move(current_), tooLarge_});
+    queue(std::move(current_));
     tooLarge_ = false;
     current_.swap(spare_);
     current_.clear();
 }
 
-void MessageSplitter::readInFileCharset(std::string* message) {
+void MessageSplitter::queue(std::string message) {
     // Mail saved as text: its messages name no charset, but the file has one.
-    if (layout_ != Layout::kSavedText || tooLarge_) return;
-    readHeaderBlock(*message, &block_);
-    if (!block_.has("content-type")) tabulon::readInFileCharset(message, &fileCharset_);
+    bool waits = layout_ == Layout::kSavedText && !tooLarge_ &&
+                 (readHeaderBlock(message, &block_), !block_.has("content-type"));
+    if (waits && !fileCharset_.empty()) {
+        readInFileCharset(&message, &fileCharset_);
+        waits = false;
+    }
+    if (waits) {
+        waitingBytes_ += message.size();
+        waitingBeyondAscii_ += bytesBeyondAscii(message);
+    }
+    ready_.push_back({std::move(message), tooLarge_, waits});
+    if (waits) readWaiting(false);
+}
+
+void MessageSplitter::readWaiting(bool end) {
+    if (waitingBytes_ == 0) return;
+    bool told = waitingBeyondAscii_ >= kFewestGuessedBytes;
+    if (!told && !end && waitingBytes_ < kMostWaitingBytes) return;
+    if (told) {
+        std::string together;
+        for (const Ready& ready : ready_) {
+            if (ready.waits) together += ready.text;
+        }
+        guessFileCharset(together, &fileCharset_);
+    }
+    // Where they tell none, each message is read as its own letters tell.
+    for (Ready& ready : ready_) {
+        if (!ready.waits) continue;
+        readInFileCharset(&ready.text, &fileCharset_);
+        ready.waits = false;
+    }
+    waitingBytes_ = 0;
+    waitingBeyondAscii_ = 0;
 }
 
 void MessageSplitter::append(std::string_view line) {

@@ -82,6 +82,7 @@ class MessageSplitter {
     struct Ready {
         std::string text;
         bool tooLarge = false;
+        bool waits = false;  // saved text waiting to be read in its file's charset
     };
 
     Status readLine(std::string_view* line, bool* found);
@@ -108,9 +109,12 @@ class MessageSplitter {
     void append(std::string_view line);
     // Hands the current message on to `ready_` and begins the next in `spare_`.
     void handOn();
-    // A message of mail saved as text, before it goes to `ready_`: read in the
-    // charset of its file (charset_text.h).
-    void readInFileCharset(std::string* message);
+    // A message goes to `ready_`. Mail saved as text is read in the charset of
+    // its file (charset_text.h), which the first messages may be too short to
+    // tell: they wait until the messages after them tell it together, for
+    // kMostWaitingBytes at most, or the file ends.
+    void queue(std::string message);
+    void readWaiting(bool end);
 
     ByteSource& source_;
     size_t blockSize_;
@@ -149,6 +153,8 @@ class MessageSplitter {
     bool afterQuoteMarker_ = false;  // the last line with text announced a quoted message
     HeaderBlock block_;              // a message's header block, room kept for the next
     std::string fileCharset_;        // the charset the file's saved text was told to be in
+    size_t waitingBytes_ = 0;        // of the messages that wait for it in `ready_`
+    size_t waitingBeyondAscii_ = 0;  // bytesBeyondAscii() of them
     // From, To, Cc, Subject, Date and Sent fields in the header block being read, in
     // the first message's and in the candidate block.
     int headerShownFields_ = 0;

@@ -229,6 +229,13 @@ bool holdsNoDigitButWords(std::string_view mark) {
     return letters >= 3;
 }
 
+// Words alone in round brackets, one line of a sentence's length, the whole of
+// an answer.
+bool isToolsNote(std::string_view value) {
+    return value.size() > 2 && value.size() <= 160 && value.front() == '(' && value.back() == ')' &&
+           value.find_first_of("()\n", 1) == value.size() - 1 && holdsNoDigitButWords(value);
+}
+
 // What follows a template entry on its line that is the question's own, not an
 // answer: the name of the person asked (", Ingrid?", "，王女士？") or a note
 // ("(Select all)").
@@ -1802,6 +1809,12 @@ void FormReader::read(std::string_view body, FormText* out,
     std::vector<size_t> marks;
     for (size_t i = 0; i < out->fields.size(); ++i) {
         const FormField& field = out->fields[i];
+        // A sentence of the tool in round brackets, a line of words alone ("(The
+        // candidate sent no cover letter)").
+        if (field.entry >= 0 && isToolsNote(field.value)) {
+            marks.push_back(i);
+            continue;
+        }
         if (field.entry < 0 || !isMarkShaped(field.value)) continue;
         if ((field.value[0] == '_' || field.value[0] == '*') &&
             (field.value[1] == '(' || field.value[1] == '[') &&

@@ -59,12 +59,12 @@ constexpr std::string_view kPhrases[] = {
     "ikkje oppgitt", "ikkje utfylt", "ikke angivet", "ikke udfyldt", "ikke oplyst", "ikke besvaret",
     "intet svar", "ekki tilgreint", "ekki útfyllt", "ekkert svar", "ekki gefið upp", "ekki svarað",
     "ei annettu", "ei ilmoitettu", "ei täytetty", "ei vastausta", "ei määritetty", "ei valittu",
-    "tyhjä",
+    "ei valintaa", "tyhjä",
     // Estonian, Latvian, Lithuanian
     "määramata", "täitmata", "märkimata", "pole märgitud", "pole täidetud", "pole määratud",
     "vastus puudub", "ei ole täpsustatud", "nav norādīts", "nav norādīta", "nav aizpildīts",
     "nav aizpildīta", "nav atbildes", "nav izvēlēts", "nenurodyta", "nenurodytas", "neužpildyta",
-    "neužpildytas", "nėra atsakymo", "nepasirinkta",
+    "neužpildytas", "nėra atsakymo", "nepasirinkta", "nepateikta", "nepateiktas",
     // Polish, Czech, Slovak, Hungarian, Slovenian
     "nie podano", "brak odpowiedzi", "brak danych", "nie wypełniono", "nie określono",
     "nie wskazano", "nie wybrano", "neuvedeno", "nevyplněno", "nezadáno", "neurčeno",

@@ -257,6 +257,11 @@ std::string_view bareLabelOf(std::string_view line) {
     if (line.size() > kMaxLabelBytes || line.empty()) return {};
     char last = line.back();
     if (last == '.' || last == ',' || last == ';') return {};
+    // The ideographic full stop and comma, and the full-width comma.
+    if (static_cast<unsigned char>(last) >= 0x80 &&
+        (line.ends_with("\xE3\x80\x82") || line.ends_with("\xE3\x80\x81") ||
+         line.ends_with("\xEF\xBC\x8C")))
+        return {};
     if (line.find(kFullWidthColon) != std::string_view::npos) return {};
     bool question = endsQuestion(line);
     int words = labelWords(line, question);

@@ -27,6 +27,7 @@ TEST(LabelShape, WhatALineCouldBe) {
     }
     LabelLine row;
     EXPECT_EQ(labelKey("E-Mail :"), "e-mail");
+    EXPECT_EQ(labelKey(" Name "), "name");
     EXPECT_EQ(labelKey("Name*:"), "name");
     EXPECT_EQ(labelKey("Name.....:"), "name");
     EXPECT_EQ(tidyLabel("Name\t:"), "Name:");

@@ -286,6 +286,23 @@ bool isStampOrLink(std::string_view value) {
     return !holdsTimeOfDay(value.substr(after));
 }
 
+// Whether the tail's lines from `start` to the note at `note` are the tool's
+// block of that note: pairs of a few words, no sentence, right above it, or a
+// label above a time stamp.
+bool isToolsBlock(const std::vector<TailLine>& tail, size_t start, size_t note) {
+    if (note - start == 2 && !bareLabelOf(tail[start].view).empty() &&
+        isStampOrLink(tail[start + 1].view))
+        return true;
+    if (tail[note].belowBlank) return false;
+    for (size_t k = start; k < note; ++k) {
+        LabelLine pair;
+        if (!colonLabelOf(tail[k].view, &pair) || !pair.isShort || pair.value.empty() ||
+            endsSentence(pair.value))
+            return false;
+    }
+    return true;
+}
+
 std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail,
                                                const FormLayout& layout,
                                                const std::vector<std::string>& fileNames,
@@ -329,6 +346,14 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
             --start;
             footer = footer || (paragraph > 0 && follows(tail[start]));
             named = named || tail[start].signsOff;
+        }
+        // Right above the tool's note, the tool's own pairs ("Registered: 143 of
+        // 180" over "Manage the event: https://...") or its stamp below its label
+        // ("Created" over "11/3/2026 14:03") are its too.
+        if (!footer && paragraph > 0 && cut < tail.size() && tail[cut].note &&
+            isToolsBlock(tail, start, cut)) {
+            cut = start;
+            continue;
         }
         // A paragraph the sender signs off with their name is theirs ("The form
         // let me send one photo.", then "Thanks, Jana Nováková").

@@ -1084,6 +1084,11 @@ void FormReader::read(std::string_view body, FormText* out,
     };
     // Whether the lines from `from` begin with two that read "Label: value", or a
     // label of the form above its value.
+    // Whether line `i` stands right below a line of text, no blank line or rule
+    // between.
+    auto followsText = [&](size_t i) {
+        return i > 0 && !lines[i - 1].text.empty() && !isRuleLine(lines[i - 1].view);
+    };
     auto opensFields = [&](size_t from) {
         size_t found = 0;
         for (size_t j = from; j < lines.size() && found < 2; ++j) {
@@ -1501,7 +1506,7 @@ void FormReader::read(std::string_view body, FormText* out,
                                 {},
                                 {},
                                 false,
-                                true,
+                                !followsText(i),
                                 true,
                                 false});
                 notes = true;

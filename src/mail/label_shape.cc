@@ -37,7 +37,9 @@ int labelWords(std::string_view text, bool question = false) {
         return -1;
     int words = 1;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (!isLabelByte(static_cast<unsigned char>(text[i])) && !(question && text[i] == '!'))
+        // A question may hold "!" ("Hello! Your name?"), and end in Greek's ";".
+        if (!isLabelByte(static_cast<unsigned char>(text[i])) &&
+            !(question && (text[i] == '!' || (text[i] == ';' && i + 1 == text.size()))))
             return -1;
         if (text[i] == ' ') {
             if (text[i - 1] == ' ') return -1;
@@ -242,7 +244,7 @@ bool tableRowOf(std::string_view line, LabelLine* out) {
     if (name.ends_with(':')) name.remove_suffix(1);
     if (name.ends_with(kFullWidthColon)) name.remove_suffix(kFullWidthColon.size());
     name = trimAll(name);
-    int words = labelWords(name);
+    int words = labelWords(name, endsQuestion(name));
     if (words < 0 || words > kMaxLabelWords || cell.size() > 200) return false;
     out->label = cell;
     // A cell that holds only the colon may stand between label and value.
@@ -256,7 +258,7 @@ bool tableRowOf(std::string_view line, LabelLine* out) {
 std::string_view bareLabelOf(std::string_view line) {
     if (line.size() > kMaxLabelBytes || line.empty()) return {};
     char last = line.back();
-    if (last == '.' || last == ',' || last == ';') return {};
+    if (last == '.' || last == ',' || (last == ';' && !endsQuestion(line))) return {};
     // The ideographic full stop and comma, and the full-width comma.
     if (static_cast<unsigned char>(last) >= 0x80 &&
         (line.ends_with("\xE3\x80\x82") || line.ends_with("\xE3\x80\x81") ||
@@ -275,8 +277,14 @@ std::string_view bareLabelOf(std::string_view line) {
 bool endsQuestion(std::string_view text) {
     if (text.ends_with(')') && text.rfind(" (") != text.npos)
         text = text.substr(0, text.rfind(" ("));
-    // "?", the full-width "？" of Chinese and Japanese, the Arabic "؟"
-    return text.ends_with('?') || text.ends_with("\xEF\xBC\x9F") || text.ends_with("\xD8\x9F");
+    // "?", the full-width "？" of Chinese and Japanese, the Arabic "؟", and
+    // Greek's ";" (U+037E, or the semicolon after a Greek letter).
+    if (text.ends_with(';') && text.size() >= 3) {
+        auto lead = static_cast<unsigned char>(text[text.size() - 3]);
+        if (lead == 0xCE || lead == 0xCF) return true;
+    }
+    return text.ends_with('?') || text.ends_with("\xEF\xBC\x9F") || text.ends_with("\xD8\x9F") ||
+           text.ends_with("\xCD\xBE");
 }
 
 std::string_view headingLabelOf(std::string_view line) {
@@ -479,6 +487,9 @@ std::string_view withoutListNumber(std::string_view label) {
     if (digits > 0 && digits + 1 < label.size() && (label[digits] == '.' || label[digits] == ')') &&
         label[digits + 1] == ' ')
         label.remove_prefix(digits + 2);
+    // An arrow after the number: "1 → Your name?".
+    else if (digits > 0 && label.substr(digits).starts_with(" \xE2\x86\x92 "))
+        label.remove_prefix(digits + 5);
     // A survey's place in its questions: "2/4 What did you like best?".
     else if (digits > 0 && digits + 2 < label.size() && label[digits] == '/') {
         size_t end = digits + 1;

@@ -5,10 +5,13 @@
 
 #include <strings.h>
 #include <algorithm>
+#include <array>
 #include <cctype>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string_view>
 #include <tuple>
 #include <unordered_map>
@@ -282,11 +285,32 @@ class TextBuilder {
             writePair(from, answer);
     }
     void writePair(size_t from, size_t answer) {
-        if (answer <= from) return;
-        std::string label = textSince(from);
-        if (answer - from > label.size()) return;
-        std::string value = label.substr(answer - from);
-        label.resize(answer - from);
+        size_t starts[] = {from, answer};
+        writePairs(starts);
+    }
+    // The text written from `starts[0]` is labels' and answers' blocks in turn,
+    // each beginning where `starts` says: written again as a table's rows of
+    // them, when every label is a line of text.
+    bool writePairs(std::span<const size_t> starts) {
+        size_t from = starts.front();
+        std::string text = textSince(from);
+        std::string rows;
+        for (size_t k = 0; k + 1 < starts.size(); k += 2) {
+            size_t label = starts[k] - from, answer = starts[k + 1] - from;
+            size_t end = k + 2 < starts.size() ? starts[k + 2] - from : text.size();
+            if (answer <= label || end < answer || end > text.size()) return false;
+            if (!appendPairRow(text.substr(label, answer - label),
+                               text.substr(answer, end - answer), &rows))
+                return false;
+        }
+        cutBackTo(from);
+        endLine();
+        out_ += rows;
+        return true;
+    }
+    // Appends "label<Tab>value" to `rows`, the value's lines marked as a cell's;
+    // false when the label is no line of text.
+    static bool appendPairRow(std::string label, std::string value, std::string* rows) {
         auto trim = [](std::string& text) {
             size_t first = text.find_first_not_of(" \n");
             size_t last = text.find_last_not_of(" \n");
@@ -299,16 +323,17 @@ class TextBuilder {
             label.find_first_of(std::string("\n\t") + kTableEnd[0] + kContinued + kHtmlLinkOnly) !=
                 std::string::npos ||
             value.find_first_of("\t\f") != std::string::npos)
-            return;
+            return false;
         // A cell's lines carry no mark of a line of their own.
         std::erase(value, kHtmlLinkOnly);
-        cutBackTo(from);
-        endLine();
-        out_ += label;
-        out_ += '\t';
-        out_ += continuedLines(value);
-        out_ += '\n';
+        *rows += label;
+        *rows += '\t';
+        *rows += continuedLines(value);
+        *rows += '\n';
+        return true;
     }
+    // Whether a table is open, whose cells pairs are not written in.
+    bool inTable() const { return !tables_.empty(); }
     // Inside <i>, <em> or an italic span.
     void stress(bool on) { stress_ += on ? 1 : -1; }
     // `bold`: the cell's own style sets its text in bold.
@@ -786,7 +811,10 @@ class Walk {
         }
         open_.push_back(kind);
         parts_.push_back(part);
-        if (block) blocks_.push_back({0, false, false, division, builder_.position(), 0});
+        if (block) {
+            blocks_.push_back({0, false, false, division, builder_.position(), 0});
+            if (division && attributes != nullptr) blocks_.back().style = styleKey(attributes);
+        }
         if (kind == Kind::kSkip) ++skipping_;
         if (skipping_ > 0) return;
         if (kind == Kind::kLineBreak) builder_.lineBreak();
@@ -849,6 +877,8 @@ class Walk {
             blocks = blocks_.back();
             blocks_.pop_back();
             if (!blocks_.empty() && blocks.blocks > 0) blocks_.back().nested = true;
+            if (!blocks_.empty() && skipping_ == 0)
+                noteSibling(blocks_.back(), blocks.blocks == 0 ? blocks.style : 0, blocks.from);
         }
         if (kind == Kind::kSkip) --skipping_;
         if (skipping_ > 0) return;
@@ -1017,8 +1047,74 @@ class Walk {
         bool division;
         size_t from;
         size_t second;
+        uint32_t style = 0;  // of a division: its style and class, hashed; 0 for none
+        // Its last divisions of text alone, a style each, and where each begins,
+        // and how many of them there are; once they run as labels' and answers'
+        // divisions in turn, the two styles and where the last label began.
+        std::array<uint32_t, 6> styles{};
+        std::array<size_t, 6> starts{};
+        unsigned char count = 0;
+        bool alternating = false;
+        bool labelOpen = false;  // alternating: a label's division has ended
     };
     std::vector<Blocks> blocks_;
+    // The style and class of a division, hashed: 0 when it has neither.
+    static uint32_t styleKey(const xmlChar** attributes) {
+        uint32_t key = 0;
+        for (const char* name : {"style", "class"}) {
+            const char* value = attribute(attributes, name);
+            if (value == nullptr) continue;
+            key = key == 0 ? 2166136261u : key;
+            for (const char* c = value; *c != '\0'; ++c)
+                key = (key ^ static_cast<unsigned char>(*c)) * 16777619u;
+            key = (key ^ '|') * 16777619u;
+        }
+        return key;
+    }
+    // A block of `parent` has ended, a division of text alone of `style` (0 for
+    // another block) that began at `from`. Divisions of two styles in turn, the
+    // first's each a label's line and the second's its answer ("<div
+    // class=label>City</div><div class=value>Lyon</div>", three pairs at least),
+    // are written again as a table's rows are.
+    void noteSibling(Blocks& parent, uint32_t style, size_t from) {
+        if (style == 0 || builder_.inTable()) {
+            parent.count = 0;
+            parent.alternating = parent.labelOpen = false;
+            return;
+        }
+        if (parent.alternating) {
+            if (!parent.labelOpen && style == parent.styles[0]) {
+                parent.starts[0] = from;
+                parent.labelOpen = true;
+                return;
+            }
+            if (parent.labelOpen && style == parent.styles[1]) {
+                size_t pair[] = {parent.starts[0], from};
+                builder_.writePairs(pair);
+                parent.labelOpen = false;
+                return;
+            }
+            parent.count = 0;
+            parent.alternating = parent.labelOpen = false;
+        }
+        auto& styles = parent.styles;
+        auto& starts = parent.starts;
+        if (parent.count == styles.size()) {
+            std::move(styles.begin() + 1, styles.end(), styles.begin());
+            std::move(starts.begin() + 1, starts.end(), starts.begin());
+            --parent.count;
+        }
+        styles[parent.count] = style;
+        starts[parent.count] = from;
+        if (++parent.count < styles.size()) return;
+        bool run = styles[0] != styles[1];
+        for (size_t k = 2; k < styles.size() && run; ++k)
+            run = styles[k] == styles[k - 2];
+        if (!run || !builder_.writePairs(starts)) return;
+        parent.count = 0;
+        parent.alternating = true;
+    }
+
     // Of each open cell or division that a label styled onto a line of its own
     // opened: its depth in open_, where the label's text begins, the label's
     // depth, where the text after the label begins (0 before the label ends)

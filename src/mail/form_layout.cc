@@ -194,8 +194,10 @@ FormLayout FormLayoutLearner::layout() const {
         if (seen.messages >= 2 && seen.messages >= most && !layout.knowsBareLabel(labelKey(line))) {
             layout.boilerplate_.insert(line);
             // A title has words: a number or a word of a few letters that
-            // recurs ("3", "Ja") is an answer many give.
-            if (seen.valueVaries && (line.size() > 4 || line.find(' ') != std::string::npos))
+            // recurs ("3", "Ja") is an answer many give. The form's titles stand
+            // in nearly every message; a choice many tick ("Repairs") in most.
+            if (seen.valueVaries && (line.size() > 4 || line.find(' ') != std::string::npos) &&
+                seen.messages >= messages_ - messages_ / 10)
                 layout.titles_.insert(line);
         }
     }

@@ -1430,8 +1430,8 @@ void FormReader::read(std::string_view body, FormText* out,
         // Below a question that waits for its answer, in a list of answers, or
         // below a line of its text, a list item ("- Other: beehives", "• Time:
         // mornings") or a greeting ("Hola:") is the answer.
-        bool answers = field != nullptr && field->entry >= 0 && !labelBulleted &&
-                       (waiting || lastBulleted || isFreeText(field->value)) && formLine.bulleted;
+        bool answers = formLine.bulleted && field != nullptr && field->entry >= 0 &&
+                       !labelBulleted && (waiting || lastBulleted || isFreeText(field->value));
         // Below a label without colon that waits for its answer, a line that only
         // looks like "Label: value" ("Landscapes: a history") is that answer.
         // So is, right below "Label:", a sentence that holds a colon ("I have used

@@ -246,6 +246,8 @@ bool saysNoAnswer(std::string_view value) {
 }
 
 bool mayMeanNoAnswer(std::string_view value) {
+    // "keine Angabe", a mark or two around it.
+    if (value.size() < 11 || value.size() > 20) return false;
     std::string_view words = withoutMarks(value);
     return equalsIgnoringCase(words, "keine angabe") || equalsIgnoringCase(words, "ohne angabe");
 }

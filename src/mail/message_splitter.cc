@@ -428,10 +428,10 @@ void MessageSplitter::handOn() {
     current_.clear();
 }
 
-void MessageSplitter::queue(std::string message) {
+void MessageSplitter::queueSavedText(std::string&& message) {
     // Mail saved as text: its messages name no charset, but the file has one.
-    bool waits = layout_ == Layout::kSavedText && !tooLarge_ &&
-                 (readHeaderBlock(message, &block_), !block_.has("content-type"));
+    readHeaderBlock(message, &block_);
+    bool waits = !block_.has("content-type");
     if (waits && !fileCharset_.empty()) {
         readInFileCharset(&message, &fileCharset_);
         waits = false;

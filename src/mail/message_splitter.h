@@ -113,7 +113,14 @@ class MessageSplitter {
     // its file (charset_text.h), which the first messages may be too short to
     // tell: they wait until the messages after them tell it together, for
     // kMostWaitingBytes at most, or the file ends.
-    void queue(std::string message);
+    void queue(std::string&& message) {
+        if (layout_ != Layout::kSavedText || tooLarge_) {
+            ready_.push_back({std::move(message), tooLarge_, false});
+            return;
+        }
+        queueSavedText(std::move(message));
+    }
+    void queueSavedText(std::string&& message);
     void readWaiting(bool end);
 
     ByteSource& source_;

@@ -245,9 +245,10 @@ bool saysNoAnswer(std::string_view value) {
     return (kPhraseKeys[key / 64] >> (key % 64) & 1) != 0 && isPhrase(words);
 }
 
-bool mayMeanNoAnswer(std::string_view value) {
+bool mayMeanNoAnswerAtLength(std::string_view value) {
     // "keine Angabe", a mark or two around it.
-    if (value.size() < 11 || value.size() > 20) return false;
+    char first = asciiLower(value[0]);
+    if (first != 'k' && first != 'o' && !isMark(value[0])) return false;
     std::string_view words = withoutMarks(value);
     return equalsIgnoringCase(words, "keine angabe") || equalsIgnoringCase(words, "ohne angabe");
 }

@@ -16,6 +16,15 @@ namespace {
 // answer that recurs ("Yes", "Norway") is an answer, unless it reads as a
 // footer, and so is a word that recurs right below the text ("Thanks"); a long
 // line that recurs below a blank one is the form's own.
+// A sentence most of the file's messages have in one shape, but for a number
+// ("The list now has 1285 subscribers."): the tool's.
+bool isToolsSentence(const TailLine& line, const FormLayout& layout) {
+    return layout.messages() >= 3 && std::count(line.view.begin(), line.view.end(), ' ') >= 3 &&
+           std::any_of(line.view.begin(), line.view.end(),
+                       [](char c) { return c >= '0' && c <= '9'; }) &&
+           layout.sharesShape(line.text);
+}
+
 bool followsForm(const TailLine& line, const FormLayout& layout,
                  const std::vector<std::string>& fileNames) {
     if (line.note || isFooterLine(line.view)) return true;
@@ -45,6 +54,8 @@ bool followsForm(const TailLine& line, const FormLayout& layout,
         layout.sharesShape(line.text))
         return true;
     auto blanks = std::count(line.view.begin(), line.view.end(), ' ');
+    if ((line.paragraph > 0 || (line.first && line.belowBlank)) && isToolsSentence(line, layout))
+        return true;
     // Ideographs and kana carry a word or more each, with no blank between them.
     auto isLong = [&] {
         return blanks >= 4 || std::count_if(line.view.begin(), line.view.end(), [](char c) {
@@ -324,6 +335,12 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
                      tail[lines].text.starts_with("* ") || tail[lines].view != tail[lines].text;
         }
         if (recurs && (footer || (lines >= 2 && !listed))) {
+            value->resize(tail[0].from);
+            return {};
+        }
+        // So is a sentence of the tool's alone ("The list now has 1285 subscribers.").
+        if ((tail.size() == 1 || tail[1].paragraph > 0) && tail[0].belowBlank &&
+            isToolsSentence(tail[0], layout)) {
             value->resize(tail[0].from);
             return {};
         }

@@ -1772,13 +1772,6 @@ void FormReader::read(std::string_view body, FormText* out,
                                    field.value.back() == '*'));
     }
     if (bracketed) dropMarksOfNoAnswer(out);
-    if (std::count_if(out->fields.begin(), out->fields.end(), [](const FormField& field) {
-            return field.entry >= 0 && mayMeanNoAnswer(field.value);
-        }) >= 2) {
-        for (FormField& field : out->fields) {
-            if (field.entry >= 0 && mayMeanNoAnswer(field.value)) field.value.clear();
-        }
-    }
     dropAnswerMarks(out);
     doubtLabelsAsAnswers(out);
 }

@@ -634,6 +634,14 @@ void labelKey(std::string_view label, std::string* key) {
     }
     // "ИМЯ" and "Имя", "ÉTAGE" and "Étage" are one label.
     if (!ascii && g_utf8_validate(key->data(), static_cast<gssize>(key->size()), nullptr)) {
+        // Letters written as a base and its combining marks ("ọ" as "o" and
+        // U+0323, as Windows-1258 text decodes) are the letters they compose.
+        if (key->find_first_of("\xCC\xCD") != std::string::npos) {
+            gchar* composed = g_utf8_normalize(key->data(), static_cast<gssize>(key->size()),
+                                               G_NORMALIZE_DEFAULT_COMPOSE);
+            if (composed != nullptr) key->assign(composed);
+            g_free(composed);
+        }
         gchar* folded = g_utf8_casefold(key->data(), static_cast<gssize>(key->size()));
         key->assign(folded);
         g_free(folded);

@@ -14,8 +14,9 @@ namespace tabulon {
 namespace {
 
 // What tools print for a field left empty, by language. Only phrases that say
-// the answer is missing: "none", "no" or "unknown" may be what a person chose,
-// and so may a choice of "no statement" ("keine Angabe" as a salutation).
+// the answer is missing: "none", "no" or "unknown" may be what a person chose.
+// A choice of "no statement" ("keine Angabe" as a salutation) says what an
+// empty cell says.
 constexpr std::string_view kPhrases[] = {
     "n/a", "n.a", "n. a",
     // English
@@ -28,7 +29,7 @@ constexpr std::string_view kPhrases[] = {
     "undefined", "null",
     // German
     "nicht angegeben", "nicht ausgefüllt", "nicht beantwortet", "nicht gewählt", "nicht ausgewählt",
-    "nicht gesetzt", "keine antwort",
+    "nicht gesetzt", "keine antwort", "keine angabe", "ohne angabe",
     // French
     "non renseigné", "non renseignée", "non précisé", "non précisée", "non spécifié",
     "non spécifiée", "non indiqué", "non indiquée", "non fourni", "non fournie", "non rempli",
@@ -59,7 +60,8 @@ constexpr std::string_view kPhrases[] = {
     "ikkje oppgitt", "ikkje utfylt", "ikke angivet", "ikke udfyldt", "ikke oplyst", "ikke besvaret",
     "intet svar", "ekki tilgreint", "ekki útfyllt", "ekkert svar", "ekki gefið upp", "ekki svarað",
     "ei annettu", "ei ilmoitettu", "ei täytetty", "ei vastausta", "ei määritetty", "ei valittu",
-    "ei valintaa", "tyhjä",
+    "ei valintaa", "tyhjä", "ingen bemærkning", "ingen bemærkninger", "engin athugasemd",
+    "ingen anmärkning", "ingen merknad",
     // Estonian, Latvian, Lithuanian
     "määramata", "täitmata", "märkimata", "pole märgitud", "pole täidetud", "pole määratud",
     "vastus puudub", "ei ole täpsustatud", "nav norādīts", "nav norādīta", "nav aizpildīts",
@@ -67,11 +69,11 @@ constexpr std::string_view kPhrases[] = {
     "neužpildytas", "nėra atsakymo", "nepasirinkta", "nepateikta", "nepateiktas",
     // Polish, Czech, Slovak, Hungarian, Slovenian
     "nie podano", "brak odpowiedzi", "brak danych", "nie wypełniono", "nie określono",
-    "nie wskazano", "nie wybrano", "neuvedeno", "nevyplněno", "nezadáno", "neurčeno",
-    "bez odpovědi", "nevybráno", "neuvedené", "nevyplnené", "nezadané", "neurčené", "bez odpovede",
-    "nevybrané", "nincs megadva", "nem adta meg", "nincs kitöltve", "nem megadott", "nincs válasz",
-    "nem válaszolt", "nincs kiválasztva", "ni navedeno", "ni izpolnjeno", "ni odgovora",
-    "ni podatka", "ni izbrano",
+    "nie wskazano", "nie wybrano", "neuvedeno", "neuvedený", "neuvedená", "nevyplněno", "nezadáno",
+    "neurčeno", "bez odpovědi", "nevybráno", "neuvedené", "nevyplnené", "nezadané", "neurčené",
+    "bez odpovede", "nevybrané", "nincs megadva", "nem adta meg", "nincs kitöltve", "nem megadott",
+    "nincs válasz", "nem válaszolt", "nincs kiválasztva", "ni navedeno", "ni izpolnjeno",
+    "ni odgovora", "ni podatka", "ni izbrano",
     // Croatian, Bosnian, Serbian, Macedonian, Bulgarian
     "nije navedeno", "nije upisano", "nije uneseno", "nije uneto", "nije unijeto", "nije popunjeno",
     "nije ispunjeno", "nije odabrano", "nije izabrano", "nema odgovora", "nema podataka",
@@ -243,14 +245,6 @@ bool saysNoAnswer(std::string_view value) {
     if (words.empty()) return false;
     size_t key = keyOf(words);
     return (kPhraseKeys[key / 64] >> (key % 64) & 1) != 0 && isPhrase(words);
-}
-
-bool mayMeanNoAnswerAtLength(std::string_view value) {
-    // "keine Angabe", a mark or two around it.
-    char first = asciiLower(value[0]);
-    if (first != 'k' && first != 'o' && !isMark(value[0])) return false;
-    std::string_view words = withoutMarks(value);
-    return equalsIgnoringCase(words, "keine angabe") || equalsIgnoringCase(words, "ohne angabe");
 }
 
 }  // namespace tabulon

@@ -13,12 +13,4 @@ namespace tabulon {
 // "unknown") is never one.
 bool saysNoAnswer(std::string_view value);
 
-// Whether an answer is a phrase that a tool writes for none but a person may
-// choose as well ("keine Angabe", "no statement", for a salutation): a tool's
-// when a message gives it for two fields or more.
-bool mayMeanNoAnswerAtLength(std::string_view value);
-inline bool mayMeanNoAnswer(std::string_view value) {
-    return value.size() >= 11 && value.size() <= 20 && mayMeanNoAnswerAtLength(value);
-}
-
 }  // namespace tabulon

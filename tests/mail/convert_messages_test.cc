@@ -221,6 +221,13 @@ TEST_F(ConvertMessages, ReportOnStandardError) {
     EXPECT_EQ(run({"--strict", "-t", "Fax", "-o", "-", "french.mbox"}).exitCode, 2);
     r = run({"-m", "--strict", "-t", "Two", "-o", "-", "french.mbox"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
+    // Of the dates of a Date column, the one that does not read is counted.
+    writeFile(dir.file("dates.mbox"),
+              "From a@b  Mon Nov 30 09:14:02 2026\nDate: someday\n\nName: Ann\n");
+    r = run(
+        {"-m", "--report", "--headers=Date", "-t", "Two", "-o", "-", "french.mbox", "dates.mbox"});
+    EXPECT_NE(r.err.find("Dates left as written, not readable as dates: 1\n"), std::string::npos)
+        << r.err;
 }
 
 // A text alternative that reads a line on where its HTML ends the value (a

@@ -12,10 +12,6 @@
 namespace tabulon {
 namespace {
 
-// What follows the form reads as a footer or recurs in most messages. A first
-// answer that recurs ("Yes", "Norway") is an answer, unless it reads as a
-// footer, and so is a word that recurs right below the text ("Thanks"); a long
-// line that recurs below a blank one is the form's own.
 // A sentence most of the file's messages have in one shape, but for a number
 // ("The list now has 1285 subscribers."): the tool's.
 bool isToolsSentence(const TailLine& line, const FormLayout& layout) {
@@ -25,6 +21,10 @@ bool isToolsSentence(const TailLine& line, const FormLayout& layout) {
            layout.sharesShape(line.text);
 }
 
+// What follows the form reads as a footer or recurs in most messages. A first
+// answer that recurs ("Yes", "Norway") is an answer, unless it reads as a
+// footer, and so is a word that recurs right below the text ("Thanks"); a long
+// line that recurs below a blank one is the form's own.
 bool followsForm(const TailLine& line, const FormLayout& layout,
                  const std::vector<std::string>& fileNames) {
     if (line.note || isFooterLine(line.view)) return true;
@@ -53,9 +53,11 @@ bool followsForm(const TailLine& line, const FormLayout& layout,
     if ((line.belowBlank || line.paragraph > 0 || !line.first) && holdsTimeOfDay(line.view) &&
         layout.sharesShape(line.text))
         return true;
-    auto blanks = std::count(line.view.begin(), line.view.end(), ' ');
+    // In a paragraph of its own, or as the whole of an empty last answer, the
+    // tool's sentence.
     if ((line.paragraph > 0 || (line.first && line.belowBlank)) && isToolsSentence(line, layout))
         return true;
+    auto blanks = std::count(line.view.begin(), line.view.end(), ' ');
     // Ideographs and kana carry a word or more each, with no blank between them.
     auto isLong = [&] {
         return blanks >= 4 || std::count_if(line.view.begin(), line.view.end(), [](char c) {

@@ -62,6 +62,15 @@ TEST(LabelShape, WhatALineCouldBe) {
         EXPECT_TRUE(readsAsFooter(site)) << site;
     for (const char* notSite : {"forms.example.abcdefg", "v1.example.d", "mail a.b@example.org"})
         EXPECT_FALSE(readsAsFooter(notSite)) << notSite;
+    // One question naming whom it asks: one or two capitalised words apart,
+    // and at least two words alike.
+    auto same = [](const char* a, const char* b) {
+        return isSameQuestion(labelWordsOf(a), labelWordsOf(b));
+    };
+    EXPECT_TRUE(same("Which course, Ingrid?", "Which course, Ana Maria?"));
+    EXPECT_FALSE(same("Which course, Ingrid?", "Which course, Ana Maria Silva?"));
+    EXPECT_FALSE(same("Which course, Ingrid?", "Which course, dear?"));
+    EXPECT_FALSE(same("Course, Ingrid?", "Course, Mateo?"));
     EXPECT_TRUE(holdsTimeOfDay("sent at 9:30"));
     EXPECT_FALSE(holdsTimeOfDay(":30 minutes"));
     EXPECT_TRUE(holdsIpAddress("from 192.0.2.33"));

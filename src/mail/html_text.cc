@@ -223,8 +223,10 @@ class TextBuilder {
     void rightToLeft() { rightToLeft_ = true; }
     void rowStart() {
         if (tables_.empty()) return;
-        tables_.back().rows.emplace_back();
-        tables_.back().rowFrom = out_.size() + line_.size();
+        Table& table = tables_.back();
+        table.rows.emplace_back();
+        table.rowFrom = out_.size() + line_.size();
+        if (std::exchange(table.pairRow, false)) table.belowPairs = table.rowFrom;
     }
     // A row of one cell below rows of a label and a value is a section's title
     // ("Collection details"): a paragraph of its own, no line of the answer above.
@@ -281,8 +283,13 @@ class TextBuilder {
     // table's row of that cell alone too.
     void stackedPair(size_t from, size_t answer) {
         if (tables_.empty() || tables_.back().rows.empty() ||
-            tables_.back().rows.back().size() <= 1)
+            tables_.back().rows.back().size() <= 1) {
             writePair(from, answer);
+            if (!tables_.empty()) {
+                tables_.back().pairRow = true;
+                tables_.back().belowPairs = 0;
+            }
+        }
     }
     void writePair(size_t from, size_t answer) {
         size_t starts[] = {from, answer};
@@ -446,6 +453,15 @@ class TextBuilder {
             bool pairs = false;
             for (const std::vector<Cell>& row : table.rows)
                 pairs = pairs || row.size() >= 2;
+            // Rows of the table below its cells of a label and an answer (a
+            // button, the tool's line) are none of the last answer's.
+            if (!pairs && table.belowPairs > 0 && table.belowPairs < out_.size() &&
+                out_.find_first_not_of(" \t\n", table.belowPairs) != std::string::npos) {
+                std::string end = "\n";
+                end += kTableEnd;
+                end += "\n\n";
+                out_.insert(table.belowPairs, end);
+            }
             tableClosed(pairs);
             return;
         }
@@ -511,6 +527,8 @@ class TextBuilder {
         bool pairs = false;        // a row of two cells or more so far
         int spanLeft = 0;          // rows still below a label cell that spans them
         bool leftToRight = false;  // set left to right in a right-to-left page
+        bool pairRow = false;      // its last row holds a cell written as a pair
+        size_t belowPairs = 0;     // where the row below its last such row begins
     };
 
     // A cell whose two or three words are all set in italics, on one line, as tools set
@@ -815,6 +833,10 @@ class Walk {
             blocks_.push_back({0, false, false, division, builder_.position(), 0});
             if (division && attributes != nullptr) blocks_.back().style = styleKey(attributes);
         }
+        // A table's cell counts its divisions as a division does.
+        if (kind == Kind::kCell && part == Part::kOther && skipping_ == 0)
+            blocks_.push_back(
+                {0, false, false, false, builder_.position(), 0, 0, {}, {}, 0, false, false, true});
         if (kind == Kind::kSkip) ++skipping_;
         if (skipping_ > 0) return;
         if (kind == Kind::kLineBreak) builder_.lineBreak();
@@ -873,7 +895,10 @@ class Walk {
         open_.pop_back();
         parts_.pop_back();
         Blocks blocks{};
-        if ((kind == Kind::kLine || kind == Kind::kParagraph) && !blocks_.empty()) {
+        if (kind == Kind::kCell && !blocks_.empty() && blocks_.back().cell) {
+            blocks = blocks_.back();
+            blocks_.pop_back();
+        } else if ((kind == Kind::kLine || kind == Kind::kParagraph) && !blocks_.empty()) {
             blocks = blocks_.back();
             blocks_.pop_back();
             if (!blocks_.empty() && blocks.blocks > 0) blocks_.back().nested = true;
@@ -902,6 +927,9 @@ class Walk {
         if (blocks.division && blocks.blocks == 2 && !blocks.text && !blocks.nested &&
             skipping_ == 0)
             builder_.blocksPair(blocks.from, blocks.second);
+        // A cell alone in its row of the same two divisions: a label's and its answer's.
+        if (blocks.cell && blocks.blocks == 2 && !blocks.text && !blocks.nested && skipping_ == 0)
+            builder_.stackedPair(blocks.from, blocks.second);
         if (pairAnswer != 0 && skipping_ == 0) builder_.stackedPair(pairFrom, pairAnswer);
         if (kind == Kind::kLine) builder_.endLine();
         if (part == Part::kRow) builder_.rowEnd();
@@ -912,7 +940,8 @@ class Walk {
         if (skipping_ > 0 || length <= 0) return;
         if (!stacked_.empty() && stacked_.back().answer != 0 && !stacked_.back().answered)
             stacked_.back().answered = hasText(bytes, length);
-        if (!blocks_.empty() && blocks_.back().division && !blocks_.back().text)
+        if (!blocks_.empty() && (blocks_.back().division || blocks_.back().cell) &&
+            !blocks_.back().text)
             blocks_.back().text = hasText(bytes, length);
         text_.assign(bytes, static_cast<size_t>(length));
         builder_.text(text_.c_str());
@@ -1056,6 +1085,7 @@ class Walk {
         unsigned char count = 0;
         bool alternating = false;
         bool labelOpen = false;  // alternating: a label's division has ended
+        bool cell = false;       // a table's cell, not a block
     };
     std::vector<Blocks> blocks_;
     // The style and class of a division, hashed: 0 when it has neither.

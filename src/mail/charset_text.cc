@@ -203,9 +203,14 @@ bool guessCharset(std::string_view bytes, std::string* charset) {
     uchardet_delete(detector);
     preferWindowsCharset(bytes, charset);
     std::string_view guess = *charset;
+    // The charsets of Chinese, Japanese and Korean take two bytes a letter, which
+    // text in another script seldom pairs as they would.
+    bool wide = guess == "BIG5" || guess == "GB18030" || guess == "EUC-TW" ||
+                guess == "SHIFT_JIS" || guess == "EUC-JP" || guess == "EUC-KR" || guess == "UHC" ||
+                guess.starts_with("ISO-2022-");
     bool other = guess.starts_with("WINDOWS-125") || guess.starts_with("ISO-8859-") ||
                  guess.starts_with("KOI8-") || guess == "IBM866" || guess == "MAC-CYRILLIC" ||
-                 guess == "TIS-620" || guess == "WINDOWS-874";
+                 guess == "TIS-620" || guess == "WINDOWS-874" || wide;
     return other && guess != "WINDOWS-1252" && guess != "ISO-8859-1" && guess != "ISO-8859-15";
 }
 

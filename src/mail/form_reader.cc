@@ -89,6 +89,13 @@ std::string withColon(std::string_view label) {
 
 bool isFreeText(std::string_view value);
 
+// Whether a value's last line ends in a comma (of Latin, Chinese and Japanese,
+// or Arabic script): its sentence goes on below.
+bool endsInComma(std::string_view value) {
+    return value.ends_with(',') || value.ends_with("\xEF\xBC\x8C") ||
+           value.ends_with("\xE3\x80\x81") || value.ends_with("\xD8\x8C");
+}
+
 // Whether `line`, at `from` in `value`, reads "Label: answer" of a few words
 // each, no list item, right below an answer of one line that is no text.
 [[gnu::noinline]] bool isPairBelowAnswer(std::string_view value, size_t from,
@@ -162,15 +169,15 @@ bool isFreeText(std::string_view value) {
     char last = value.back();
     if (last == '.' || last == '!' || last == '?' || last == ',' || last == ';' || last == ':')
         return true;
-    // The full stop, comma, exclamation and question marks of Chinese and
+    // The full stop, commas, exclamation and question marks of Chinese and
     // Japanese; the danda of Hindi and Bengali, the Arabic question mark, the
     // Urdu, Ethiopic, Myanmar and Khmer full stops; the Thai polite particles
     // that end a sentence (ครับ, ค่ะ, คะ).
     if (static_cast<unsigned char>(last) >= 0x80) {
         for (std::string_view mark :
-             {"\xE3\x80\x82", "\xE3\x80\x81", "\xEF\xBC\x81", "\xEF\xBC\x9F", "\xE0\xA5\xA4",
-              "\xD8\x9F", "\xDB\x94", "\xE1\x8D\xA2", "\xE1\x81\x8B", "\xE1\x9F\x94",
-              "\xE0\xB8\x84\xE0\xB8\xA3\xE0\xB8\xB1\xE0\xB8\x9A",
+             {"\xE3\x80\x82", "\xE3\x80\x81", "\xEF\xBC\x8C", "\xEF\xBC\x81", "\xEF\xBC\x9F",
+              "\xE0\xA5\xA4", "\xD8\x9F", "\xDB\x94", "\xE1\x8D\xA2", "\xE1\x81\x8B",
+              "\xE1\x9F\x94", "\xE0\xB8\x84\xE0\xB8\xA3\xE0\xB8\xB1\xE0\xB8\x9A",
               "\xE0\xB8\x84\xE0\xB9\x88\xE0\xB8\xB0", "\xE0\xB8\x84\xE0\xB8\xB0"}) {
             if (std::string_view(value).ends_with(mark)) return true;
         }
@@ -1219,6 +1226,25 @@ void FormReader::read(std::string_view body, FormText* out,
                            ((labelAbove && !waiting) ||
                             (labelColon && !labelBulleted && !layout_.fewMessages() &&
                              opened[static_cast<size_t>(current)].valueOnLine == 0));
+            // Between rows that part each label from its answer by a Tab, a
+            // line "Word: ..." is a line of the answer above ("Company: not sure
+            // yet" in a message), as the form's labels are parted otherwise.
+            if (!vouched && !inBlock && field != nullptr && field->entry >= 0 && !blankInside &&
+                !waiting && line.find('\t') == std::string_view::npos &&
+                opened[static_cast<size_t>(current)].line.find('\t') != std::string_view::npos) {
+                for (size_t j = i + 1; j < lines.size() && !lines[j].text.empty(); ++j) {
+                    LabelLine row;
+                    if (!lines[j].continued && tableRowOf(lines[j].view, &row)) {
+                        inBlock = true;
+                        break;
+                    }
+                }
+            }
+            // Below a line that ends in a comma, the sentence goes on: "Word: ..."
+            // is its next line.
+            if (!vouched && field != nullptr && !waiting && !blankInside &&
+                endsInComma(field->value))
+                inBlock = true;
             // Below an answer that says there is none ("{empty}"), a longer
             // label is one too: such an answer goes on with no line.
             bool afterNone = !label.isShort && !label.value.empty() && field != nullptr &&

@@ -1028,6 +1028,7 @@ void FormReader::read(std::string_view body, FormText* out,
         size_t valueOnLine = 0;
         bool mayBeText = false;
         bool blankBelow = false;  // a blank line parts the label's line from its value
+        bool goesOn = false;      // a label that may be text, and its text goes on below
     };
     thread_local std::vector<Opened> opened;
     opened.clear();
@@ -1583,9 +1584,12 @@ void FormReader::read(std::string_view body, FormText* out,
             }
             // A label that only its shape made, right below a template field's text:
             // if its value goes on in paragraphs, it was that text (see below).
+            // So may one right below such a label's answer ("Browser: ...", then
+            // "Error: ...", in a message's paragraph).
             bool mayBeText = !vouched && !note && entry < 0 && kind == LabelKind::kColon &&
-                             field != nullptr && field->entry >= 0 && !waiting && !blankInside &&
-                             isFreeText(field->value);
+                             field != nullptr && !waiting && !blankInside &&
+                             (field->entry >= 0 ? isFreeText(field->value)
+                                                : opened[static_cast<size_t>(current)].mayBeText);
             // A pair that opened the text's last paragraph, right above a label
             // the template lacks, opened the run of pairs this one goes on
             // ("Source: web form" above "UTM: ..."): a field of its own.
@@ -1745,12 +1749,18 @@ void FormReader::read(std::string_view body, FormText* out,
     // A label that only its shape made, right below a template field's text, whose
     // own value goes on in paragraphs, was that text going on ("...replaced it.",
     // "Model: AP-300W", blank, "Please check."): it goes back into it.
+    // A run of such labels goes back whole when the last one's value goes on so.
     opened.resize(out->fields.size());
+    for (size_t i = out->fields.size(); i-- > 0;) {
+        opened[i].goesOn =
+            opened[i].mayBeText && !out->fields[i].note &&
+            (out->fields[i].value.find("\n\n") != std::string::npos ||
+             (i + 1 < out->fields.size() && opened[i + 1].mayBeText && opened[i + 1].goesOn));
+    }
     size_t kept = 0;
     for (size_t i = 0; i < out->fields.size(); ++i) {
         FormField& field = out->fields[i];
-        if (kept > 0 && opened[i].mayBeText && !field.note &&
-            field.value.find("\n\n") != std::string::npos) {
+        if (kept > 0 && opened[i].goesOn) {
             std::string& above = out->fields[kept - 1].value;
             above += '\n';
             above.append(opened[i].line);

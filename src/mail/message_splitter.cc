@@ -82,6 +82,14 @@ std::string_view savedFieldName(std::string_view line, std::string_view name) {
     return shown.empty() ? name : shown;
 }
 
+// Whether `line`, a field `name` shows, is a subject that says its message
+// answers or forwards another ("Subject: RE: ...").
+bool quotesOthers(std::string_view line, std::string_view name) {
+    if (!equalsIgnoringCase(name, "subject")) return false;
+    std::string_view subject = line.substr(line.find(':') + 1);
+    return isReplySubject(subject) || isForwardSubject(subject);
+}
+
 // A line that begins a MIME part's header lines: "--boundary" of the multipart or
 // of one inside it (not a "-- " signature line).
 bool isPartDelimiter(std::string_view line) {
@@ -285,6 +293,7 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
         if (inCandidate_) dropCandidate();
         if (started_ && (!current_.empty() || tooLarge_)) handOn();
         phase_ = Phase::kHeader;
+        quotes_ = false;
         openBoundary_.clear();
         digest_ = inPartHeader_ = inMessagePart_ = afterQuoteMarker_ = false;
         previousBlank_ = false;
@@ -304,8 +313,8 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
             dropCandidate();
         }
     } else if (!(!openBoundary_.empty() && inMessageOfMultipart(line, blank)) &&
-               phase_ == Phase::kBody && !blank && !afterQuoteMarker_ && isFieldLine(line) &&
-               (previousBlank_ || isTraceField(line))) {
+               phase_ == Phase::kBody && !blank && !(afterQuoteMarker_ && quotes_) &&
+               isFieldLine(line) && (previousBlank_ || isTraceField(line))) {
         startCandidate();
         countCandidateLine(line);
     }
@@ -313,6 +322,7 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
     if (phase_ == Phase::kHeader && !blank && isFieldLine(line) &&
         isShownField(savedFieldName(line, headerName(line)))) {
         ++headerShownFields_;
+        quotes_ = quotes_ || quotesOthers(line, savedFieldName(line, headerName(line)));
         if (firstShownFields_ < 0 && tabAfterColon(line)) firstTabbed_ = true;
     }
     append(line);
@@ -334,7 +344,7 @@ void MessageSplitter::startCandidate() {
     inCandidate_ = true;
     candidateStart_ = current_.size();
     candidateMailHeaders_ = candidateShownFields_ = 0;
-    candidateFrom_ = candidateFromAddress_ = candidateTabbed_ = false;
+    candidateFrom_ = candidateFromAddress_ = candidateTabbed_ = candidateQuotes_ = false;
 }
 
 bool MessageSplitter::inMessageOfMultipart(std::string_view line, bool blank) {
@@ -378,6 +388,7 @@ void MessageSplitter::closeCandidate() {
     current_.erase(0, candidateStart_);
     tooLarge_ = false;
     phase_ = Phase::kHeader;
+    quotes_ = candidateQuotes_;
 }
 
 void MessageSplitter::dropCandidate() {
@@ -415,6 +426,7 @@ void MessageSplitter::countCandidateLine(std::string_view line) {
     ++candidateMailHeaders_;
     if (isShownField(name)) ++candidateShownFields_;
     if (tabAfterColon(line)) candidateTabbed_ = true;
+    candidateQuotes_ = candidateQuotes_ || quotesOthers(line, name);
     if (equalsIgnoringCase(name, "from")) {
         candidateFrom_ = true;
         if (line.find('@') != std::string_view::npos) candidateFromAddress_ = true;

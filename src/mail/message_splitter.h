@@ -158,6 +158,9 @@ class MessageSplitter {
     bool inPartHeader_ = false;
     bool inMessagePart_ = false;
     bool afterQuoteMarker_ = false;  // the last line with text announced a quoted message
+    // The subject of the saved message being read says it answers or forwards
+    // another, so a rule above a header block in its text announces a quote.
+    bool quotes_ = false;
     HeaderBlock block_;              // a message's header block, room kept for the next
     std::string fileCharset_;        // the charset the file's saved text was told to be in
     size_t waitingBytes_ = 0;        // of the messages that wait for it in `ready_`
@@ -171,6 +174,7 @@ class MessageSplitter {
     // ("From:<Tab>..."), and of a field in the candidate block.
     bool firstTabbed_ = false;
     bool candidateTabbed_ = false;
+    bool candidateQuotes_ = false;  // the candidate block's subject answers or forwards
 };
 
 // An mbox separator line: "From ", a sender (or "-"), then a date with a time.

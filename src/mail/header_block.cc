@@ -43,6 +43,27 @@ size_t headerColon(std::string_view line) {
     return true;
 }
 
+// Mail a program saved as text with a blank after each colon, its fields named
+// in the program's language ("Assunto: ..."): a block that shows the message's
+// From, Sent (or Date), To and Subject, read into `block`.
+[[gnu::cold]] void readShownBlock(std::string_view message, HeaderBlock* block) {
+    size_t body = textBelowHeaderBlock(message);
+    if (body == 0) return;
+    size_t pos = message.find_first_not_of('\n');
+    while (pos < body) {
+        size_t end = message.find('\n', pos);
+        if (end == std::string_view::npos) end = message.size();
+        std::string_view line = message.substr(pos, end - pos);
+        if (trimBlanks(line).empty()) break;
+        size_t colon = line.find(':');
+        if (colon != std::string_view::npos)
+            block->fields.push_back({line.substr(0, colon), trimBlanks(line.substr(colon + 1))});
+        pos = end + 1;
+    }
+    block->isMail = true;
+    block->bodyOffset = body;
+}
+
 }  // namespace
 
 bool isHeaderLine(std::string_view line) {
@@ -55,7 +76,11 @@ bool tabAfterColon(std::string_view line) {
 }
 
 bool isFieldLine(std::string_view line) {
-    return isHeaderLine(line) || (tabAfterColon(line) && !shownFieldOf(headerName(line)).empty());
+    if (isHeaderLine(line)) return true;
+    size_t colon = line.find(':');
+    return colon != std::string_view::npos && colon + 1 < line.size() &&
+           (line[colon + 1] == '\t' || line[colon + 1] == ' ') &&
+           !shownFieldOf(line.substr(0, colon)).empty();
 }
 
 bool isOtherSavedField(std::string_view line) {
@@ -133,6 +158,7 @@ void readHeaderBlock(std::string_view message, HeaderBlock* out) {
     }
     if (!known) {
         block.fields.clear();
+        readShownBlock(message, &block);
         return;
     }
     block.isMail = true;

@@ -329,7 +329,10 @@ void MessageSplitter::takeSavedText(std::string_view line, bool blank) {
     if (phase_ == Phase::kHeader && blank) {
         openBoundary_ = closingDelimiter(current_, &digest_);
         inPartHeader_ = inMessagePart_ = false;
-        if (firstShownFields_ < 0) firstShownFields_ = headerShownFields_;
+        if (firstShownFields_ < 0) {
+            firstShownFields_ = headerShownFields_;
+            firstShownBlock_ = textBelowHeaderBlock(current_) > 0;
+        }
         headerShownFields_ = 0;
         phase_ = Phase::kFirstParagraph;
         paragraphSeen_ = false;
@@ -379,7 +382,11 @@ void MessageSplitter::closeCandidate() {
     if (firstTabbed_ && !candidateTabbed_) asFirst = false;
     bool fromAndOne = candidateFromAddress_ && candidateMailHeaders_ >= 2;
     bool fromAndTwo = candidateFrom_ && candidateMailHeaders_ >= 3;
-    if (!asFirst || (!fromAndOne && !fromAndTwo)) {
+    // A block that shows From, Sent, To and Subject in the program's language,
+    // as the file's first message's does, with blanks after the colons.
+    bool shown = firstShownBlock_ && !quotes_ &&
+                 textBelowHeaderBlock(std::string_view(current_).substr(candidateStart_)) > 0;
+    if (!asFirst || (!fromAndOne && !fromAndTwo && !shown)) {
         dropCandidate();
         return;
     }

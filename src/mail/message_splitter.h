@@ -174,6 +174,9 @@ class MessageSplitter {
     // ("From:<Tab>..."), and of a field in the candidate block.
     bool firstTabbed_ = false;
     bool candidateTabbed_ = false;
+    // The file's first message opens with a block of its From, Sent, To and
+    // Subject, in any language and with any blank after the colons.
+    bool firstShownBlock_ = false;
     bool candidateQuotes_ = false;  // the candidate block's subject answers or forwards
 };
 

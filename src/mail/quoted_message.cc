@@ -204,11 +204,11 @@ bool isQuotedHeaderBlock(std::string_view body, size_t at) {
     for (size_t pos = at; pos < body.size();) {
         std::string_view line = lineAt(body, pos);
         if (trimBlanks(line).empty()) break;
-        std::string_view name = fieldName(line);
-        from = from || isOneOf(name, kFrom);
-        sent = sent || isOneOf(name, kSent);
-        to = to || isOneOf(name, kTo);
-        subject = subject || isOneOf(name, kSubject);
+        std::string_view shown = shownFieldOf(fieldName(line));
+        from = from || shown == "from";
+        sent = sent || shown == "sent";
+        to = to || shown == "to";
+        subject = subject || shown == "subject";
         pos += line.size() + 1;
     }
     return from && sent && to && subject;
@@ -223,10 +223,11 @@ std::string_view shownFieldOf(std::string_view name) {
     if (isOneOf(name, kTo)) return "to";
     if (isOneOf(name, kSubject)) return "subject";
     // A name a mail program saved in its language's Windows charset
-    // ("Odesl\xE1no", Czech in Windows-1250): read in each of them.
+    // ("Odesl\xE1no", Czech in Windows-1250), or in KOI8 ("Тема" in Russian
+    // and Ukrainian): read in each of them.
     if (isValidUtf8(name)) return {};
     for (const char* charset : {"WINDOWS-1250", "WINDOWS-1251", "WINDOWS-1252", "WINDOWS-1253",
-                                "WINDOWS-1254", "WINDOWS-1257", "WINDOWS-874"}) {
+                                "WINDOWS-1254", "WINDOWS-1257", "WINDOWS-874", "KOI8-U"}) {
         std::string read;
         if (appendUtf8(name, charset, &read) && isValidUtf8(read)) {
             if (std::string_view shown = shownFieldOf(read); !shown.empty()) return shown;
@@ -362,7 +363,7 @@ size_t textBelowHeaderBlock(std::string_view body) {
     size_t at = 0;
     while (at < body.size() && trimBlanks(lineAt(body, at)).empty())
         at += lineAt(body, at).size() + 1;
-    if (at >= body.size() || !isHeaderName(fieldName(lineAt(body, at))) ||
+    if (at >= body.size() || shownFieldOf(fieldName(lineAt(body, at))).empty() ||
         !isQuotedHeaderBlock(body, at))
         return 0;
     return textBelow(body, at);

@@ -571,7 +571,12 @@ bool signsOff(const FormText& form, std::string_view line, size_t last) {
         comma != std::string_view::npos && comma <= 40 &&
         std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(comma), ' ') <= 2)
         line.remove_prefix(comma + 2);
-    return namesSender(form, line, last);
+    if (namesSender(form, line, last)) return true;
+    // A greeting of a word or two and the name with no comma between ("Mvh Ingrid").
+    size_t blank = line.rfind(' ');
+    return blank != std::string_view::npos && blank <= 40 &&
+           std::count(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(blank), ' ') <= 1 &&
+           namesSender(form, line.substr(blank + 1), last);
 }
 
 // The sender's name on a line of the last answer, below its first paragraph,
@@ -973,6 +978,7 @@ void FormReader::read(std::string_view body, FormText* out,
     tail.clear();
     size_t answersRightBelow = 0;          // answers that begin on the line below their label
     size_t answersBelowBlank = 0;          // and those a blank line parts from it
+    unsigned indentedAnswers = 0;          // template answers deeper than their label
     size_t paragraphs = 0;                 // paragraphs of the current value after its first
     unsigned fieldsOpeningParagraphs = 0;  // template fields whose label opens a paragraph
     unsigned fieldsInsideParagraphs = 0;   // and those whose label does not
@@ -1361,6 +1367,22 @@ void FormReader::read(std::string_view body, FormText* out,
                 !blankInside &&
                 (i + 1 == lines.size() || lines[i + 1].text.empty() || (paragraphForm && !opens)))
                 isLabel = vouched = false;
+            // In a form whose fields run on with no blank line between them, a
+            // paragraph below a text's blank line is the text's when its first
+            // line ends a sentence ("Is the road cleared?") or is all there is
+            // above a template field ("Regards Ingrid").
+            bool runForm = fieldsInsideParagraphs >= 1 && fieldsOpeningParagraphs <= 1;
+            if (entry < 0 && isLabel && !vouched && field != nullptr && field->entry >= 0 &&
+                !waiting && blankInside && runForm && isFreeText(field->value) &&
+                (isFreeText(line) || opensTemplateField(lines, i + 1)))
+                isLabel = false;
+            // Where the template's answers stand deeper than their labels, a line
+            // back at the labels' indent above a deeper one is a label too.
+            if (!isLabel && indentedAnswers >= 2 && field != nullptr && !waiting &&
+                formLine.indent <= labelIndent && i + 1 < lines.size() &&
+                !lines[i + 1].text.empty() && !lines[i + 1].continued &&
+                lines[i + 1].indent > formLine.indent)
+                isLabel = true;
             // A line the file's other messages show above varying lines (a
             // checkbox answer many give) is the answer of a template field above
             // it that waits for one, when a template field follows it; not below a
@@ -1647,6 +1669,7 @@ void FormReader::read(std::string_view body, FormText* out,
         // So does a question of the form's own that this message left unanswered.
         // A title may end in a full stop ("Request details.") or be set between
         // marks ("=== Step 3: Notes ==="), which alone make it the form's.
+        // The sender's name signing a text off is none ("Regards Ingrid").
         // Inside a block below "label: |", every line is the block's.
         bool titleShaped = false;
         bool heading = kind == LabelKind::kHeading;
@@ -1654,6 +1677,7 @@ void FormReader::read(std::string_view body, FormText* out,
             (kind == LabelKind::kBare || heading ||
              (kind == LabelKind::kNone && formLine.text.back() == '.' &&
               !bareLabelOf(formLine.text.substr(0, formLine.text.size() - 1)).empty())) &&
+            !signsOff(*out, line, static_cast<size_t>(current)) &&
             (((titleShaped = !isSentence(formLine.text)) && opensFields(i + 1)) ||
              ((titleShaped || formLine.text.back() == '?') && i + 1 < lines.size() &&
               lines[i + 1].text.empty() && (heading || layout_.isBoilerplate(formLine.text)) &&
@@ -1698,6 +1722,7 @@ void FormReader::read(std::string_view body, FormText* out,
         } else {
             opened[static_cast<size_t>(current)].blankBelow = blankInside;
             ++(blankInside ? answersBelowBlank : answersRightBelow);
+            if (field->entry >= 0 && formLine.indent > labelIndent) ++indentedAnswers;
         }
         field->value.append(formLine.text);
         deeperBlock = deeperBlock && indented;

@@ -259,6 +259,8 @@ Status MessageSplitter::readLine(std::string_view* line, bool* found) {
 }
 
 void MessageSplitter::take(std::string_view line) {
+    // A file an editor or a mail program saved with a UTF-8 byte-order mark.
+    if (layout_ == Layout::kUndecided && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
     bool blank = isBlank(line);
     if (layout_ == Layout::kUndecided) {
         if (blank) return;  // blank lines before the first message

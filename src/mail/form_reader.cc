@@ -158,6 +158,12 @@ std::string_view withoutNote(std::string_view text) {
     return true;
 }
 
+// Whether `line` is a web link alone: "https://..." with no blank in it.
+bool isLinkAlone(std::string_view line) {
+    return (line.starts_with("https://") || line.starts_with("http://")) &&
+           line.find(' ') == std::string_view::npos;
+}
+
 // Whether a value is free text: one of its lines ends a sentence or a greeting,
 // or is long; a name, a list or an address is not.
 bool isFreeText(std::string_view value) {
@@ -1656,6 +1662,14 @@ void FormReader::read(std::string_view body, FormText* out,
         }
         // A note on the question below it, "(Select all that apply)", is no answer.
         if (waiting && !blankInside && line.starts_with('(') && line.ends_with(')')) continue;
+        // Right below a reference given on its label's line ("Listing ID:
+        // TRH-0048213"), a link alone is the tool's link to what it names.
+        if (!waiting && !blankInside &&
+            field->value.size() == opened[static_cast<size_t>(current)].valueOnLine &&
+            isReference(field->value) && isLinkAlone(line)) {
+            current = -1;
+            continue;
+        }
         // Right below an answer that is a sum, "words: sum" (the tax the sum
         // holds, "enthaltene MwSt. 7 %: 2,43 €") is the shop's, no line of it.
         if (!waiting && !blankInside && field->value.size() <= 24 && isBreakdownLine(line) &&

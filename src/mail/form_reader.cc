@@ -988,10 +988,12 @@ void FormReader::read(std::string_view body, FormText* out,
     size_t paragraphs = 0;                 // paragraphs of the current value after its first
     unsigned fieldsOpeningParagraphs = 0;  // template fields whose label opens a paragraph
     unsigned fieldsInsideParagraphs = 0;   // and those whose label does not
-    unsigned headingFields = 0;            // template fields a heading opens ("--- Name ---")
-    unsigned bareFields = 0;               // and a line of the name alone
-    size_t valueColumn = 0;                // where the padded template labels' answers begin
-    unsigned paddedLabels = 0;             // template labels padded to that column
+    unsigned aloneOpening = 0;   // of them, "Label:" alone above its answer, opening a paragraph
+    unsigned aloneInside = 0;    // and inside one
+    unsigned headingFields = 0;  // template fields a heading opens ("--- Name ---")
+    unsigned bareFields = 0;     // and a line of the name alone
+    size_t valueColumn = 0;      // where the padded template labels' answers begin
+    unsigned paddedLabels = 0;   // template labels padded to that column
     // How many of the template's names the body writes as "Question? answer" and
     // as "Name.....answer": counted over the whole body when first asked.
     PairStyles pairStyles;
@@ -1234,10 +1236,12 @@ void FormReader::read(std::string_view body, FormText* out,
             // Inside the block of an answer set below its label, a line such as
             // "Bağdat Cad. No: 12 D: 5" is a line of that answer (an address).
             // So is one below "Label:" alone on its line, the answer's first line
-            // too, where the file has messages enough to know the form's labels.
+            // too, where the file has messages enough to know the form's labels,
+            // or where such labels each open a paragraph of their own.
             bool inBlock = !vouched && field != nullptr && field->entry >= 0 && !blankInside &&
                            ((labelAbove && !waiting) ||
-                            (labelColon && !labelBulleted && !layout_.fewMessages() &&
+                            (labelColon && !labelBulleted &&
+                             (!layout_.fewMessages() || (aloneOpening >= 2 && aloneInside == 0)) &&
                              opened[static_cast<size_t>(current)].valueOnLine == 0));
             // Between rows that part each label from its answer by a Tab, a
             // line "Word: ..." is a line of the answer above ("Company: not sure
@@ -1535,6 +1539,8 @@ void FormReader::read(std::string_view body, FormText* out,
         }
         if (isLabel) {
             if (entry >= 0) ++(opens ? fieldsOpeningParagraphs : fieldsInsideParagraphs);
+            if (entry >= 0 && kind == LabelKind::kColon && label.value.empty())
+                ++(opens ? aloneOpening : aloneInside);
             // A block of data below its key ("message: |") is the value's.
             std::string_view value = label.value;
             block = false;

@@ -432,8 +432,14 @@ std::vector<std::string_view> cutFollowingText(const std::vector<TailLine>& tail
         while (opening > 0 && tail[opening - 1].paragraph == tail[cut - 1].paragraph)
             --opening;
         const TailLine& last = tail[opening];
+        // ... unless the sender asks or signs off below it, in that paragraph.
+        bool sendersBelow = false;
+        for (size_t k = opening + 1; k < cut; ++k) {
+            sendersBelow = sendersBelow || tail[k].signsOff || tail[k].view.ends_with('?') ||
+                           tail[k].view.ends_with("\xEF\xBC\x9F");
+        }
         LabelLine label;
-        if (!last.note && last.paragraph > 0 && !tail[cut - 1].note &&
+        if (!last.note && last.paragraph > 0 && !tail[cut - 1].note && !sendersBelow &&
             colonLabelOf(last.view, &label) && label.isShort && !label.value.empty() &&
             !endsSentence(label.value) && label.value.find('@') == std::string_view::npos)
             doubtful.push_back(last.text);

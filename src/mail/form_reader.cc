@@ -1247,8 +1247,9 @@ void FormReader::read(std::string_view body, FormText* out,
             // line "Word: ..." is a line of the answer above ("Company: not sure
             // yet" in a message), as the form's labels are parted otherwise.
             if (!vouched && !inBlock && field != nullptr && field->entry >= 0 && !blankInside &&
-                !waiting && line.find('\t') == std::string_view::npos &&
-                opened[static_cast<size_t>(current)].line.find('\t') != std::string_view::npos) {
+                !waiting &&
+                opened[static_cast<size_t>(current)].line.find('\t') != std::string_view::npos &&
+                line.find('\t') == std::string_view::npos) {
                 for (size_t j = i + 1; j < lines.size() && !lines[j].text.empty(); ++j) {
                     LabelLine row;
                     if (!lines[j].continued && tableRowOf(lines[j].view, &row)) {
@@ -1670,9 +1671,9 @@ void FormReader::read(std::string_view body, FormText* out,
         if (waiting && !blankInside && line.starts_with('(') && line.ends_with(')')) continue;
         // Right below a reference given on its label's line ("Listing ID:
         // TRH-0048213"), a link alone is the tool's link to what it names.
-        if (!waiting && !blankInside &&
+        if (!waiting && !blankInside && isLinkAlone(line) &&
             field->value.size() == opened[static_cast<size_t>(current)].valueOnLine &&
-            isReference(field->value) && isLinkAlone(line)) {
+            isReference(field->value)) {
             current = -1;
             continue;
         }
@@ -1697,11 +1698,11 @@ void FormReader::read(std::string_view body, FormText* out,
             (kind == LabelKind::kBare || heading ||
              (kind == LabelKind::kNone && formLine.text.back() == '.' &&
               !bareLabelOf(formLine.text.substr(0, formLine.text.size() - 1)).empty())) &&
-            !signsOff(*out, line, static_cast<size_t>(current)) &&
             (((titleShaped = !isSentence(formLine.text)) && opensFields(i + 1)) ||
              ((titleShaped || formLine.text.back() == '?') && i + 1 < lines.size() &&
               lines[i + 1].text.empty() && (heading || layout_.isBoilerplate(formLine.text)) &&
-              opensTemplateField(lines, i + 1)))) {
+              opensTemplateField(lines, i + 1))) &&
+            !signsOff(*out, line, static_cast<size_t>(current))) {
             current = -1;
             paragraph = true;  // the title's fields open below it
             continue;

@@ -1797,10 +1797,16 @@ void FormReader::read(std::string_view body, FormText* out,
     // "Model: AP-300W", blank, "Please check."): it goes back into it.
     // A run of such labels goes back whole when the last one's value goes on so.
     opened.resize(out->fields.size());
+    // So does one with its answer on its line that goes on below in sentences
+    // ("Tyres: new", then "Cash only, or a trade for a new car.").
     for (size_t i = out->fields.size(); i-- > 0;) {
+        const std::string& value = out->fields[i].value;
+        size_t below = value.find('\n');
         opened[i].goesOn =
             opened[i].mayBeText && !out->fields[i].note &&
-            (out->fields[i].value.find("\n\n") != std::string::npos ||
+            (value.find("\n\n") != std::string::npos ||
+             (opened[i].valueOnLine > 0 && below != std::string::npos &&
+              isFreeText(std::string_view(value).substr(below + 1))) ||
              (i + 1 < out->fields.size() && opened[i + 1].mayBeText && opened[i + 1].goesOn));
     }
     size_t kept = 0;

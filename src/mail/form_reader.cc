@@ -177,12 +177,12 @@ bool isFreeText(std::string_view value) {
         return true;
     // The full stop, commas, exclamation and question marks of Chinese and
     // Japanese; the danda of Hindi and Bengali, the Arabic question mark, the
-    // Urdu, Ethiopic, Myanmar and Khmer full stops; the Thai polite particles
+    // Urdu, Armenian, Ethiopic, Myanmar and Khmer full stops; the Thai polite particles
     // that end a sentence (ครับ, ค่ะ, คะ).
     if (static_cast<unsigned char>(last) >= 0x80) {
         for (std::string_view mark :
              {"\xE3\x80\x82", "\xE3\x80\x81", "\xEF\xBC\x8C", "\xEF\xBC\x81", "\xEF\xBC\x9F",
-              "\xE0\xA5\xA4", "\xD8\x9F", "\xDB\x94", "\xE1\x8D\xA2", "\xE1\x81\x8B",
+              "\xE0\xA5\xA4", "\xD8\x9F", "\xDB\x94", "\xD6\x89", "\xE1\x8D\xA2", "\xE1\x81\x8B",
               "\xE1\x9F\x94", "\xE0\xB8\x84\xE0\xB8\xA3\xE0\xB8\xB1\xE0\xB8\x9A",
               "\xE0\xB8\x84\xE0\xB9\x88\xE0\xB8\xB0", "\xE0\xB8\x84\xE0\xB8\xB0"}) {
             if (std::string_view(value).ends_with(mark)) return true;
@@ -1231,8 +1231,16 @@ void FormReader::read(std::string_view body, FormText* out,
             // A paragraph back at the label's indent ends a value set deeper below
             // it ("Description:", its lines indented, a blank, "Photos: 2 files").
             bool outdented = deeperBlock && blankInside && formLine.indent <= labelIndent;
+            // Below an answer of one line set under "Label:" alone, another
+            // "Label:" alone over a line, a paragraph apart, is the form's next
+            // field, as the one above was ("Date & time:", "Location:").
+            bool nextAlone = field != nullptr && labelColon && blankInside && label.value.empty() &&
+                             opened[static_cast<size_t>(current)].valueOnLine == 0 &&
+                             field->value.find('\n') == std::string::npos && i + 1 < lines.size() &&
+                             !lines[i + 1].text.empty();
             bool inFreeText = !vouched && field != nullptr && !waiting && !lone && !outdented &&
-                              (blankInside || layout_.messages() >= 2) && isFreeText(field->value);
+                              !nextAlone && (blankInside || layout_.messages() >= 2) &&
+                              isFreeText(field->value);
             // Inside the block of an answer set below its label, a line such as
             // "Bağdat Cad. No: 12 D: 5" is a line of that answer (an address).
             // So is one below "Label:" alone on its line, the answer's first line

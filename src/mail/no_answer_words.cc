@@ -96,12 +96,13 @@ constexpr std::string_view kPhrases[] = {
     "няма даных",
     // Georgian, Armenian, Azerbaijani, Turkish, Kazakh, Kyrgyz, Uzbek
     "არ არის მითითებული", "მითითებული არ არის", "არ არის შევსებული", "შევსებული არ არის",
-    "პასუხი არ არის", "նշված չէ", "լրացված չէ", "պատասխան չկա", "qeyd edilməyib", "göstərilməyib",
-    "doldurulmayıb", "cavab yoxdur", "seçilməyib", "belirtilmedi", "belirtilmemiş", "girilmedi",
-    "doldurulmadı", "doldurulmamış", "yanıt yok", "cevap yok", "seçilmedi", "көрсетілмеген",
-    "толтырылмаған", "жауап жоқ", "таңдалмаған", "көрсөтүлгөн эмес", "толтурулган эмес", "жооп жок",
-    "ko'rsatilmagan", "koʻrsatilmagan", "ko‘rsatilmagan", "to'ldirilmagan", "toʻldirilmagan",
-    "to‘ldirilmagan", "javob yo'q", "javob yoʻq", "javob yo‘q", "tanlanmagan", "кўрсатилмаган",
+    "პასუხი არ არის", "նշված չէ", "չի նշվել", "լրացված չէ", "պատասխան չկա", "qeyd edilməyib",
+    "göstərilməyib", "doldurulmayıb", "cavab yoxdur", "seçilməyib", "belirtilmedi", "belirtilmemiş",
+    "girilmedi", "doldurulmadı", "doldurulmamış", "yanıt yok", "cevap yok", "seçilmedi",
+    "көрсетілмеген", "толтырылмаған", "жауап жоқ", "таңдалмаған", "көрсөтүлгөн эмес",
+    "толтурулган эмес", "жооп жок", "ko'rsatilmagan", "koʻrsatilmagan", "ko‘rsatilmagan",
+    "to'ldirilmagan", "toʻldirilmagan", "to‘ldirilmagan", "javob yo'q", "javob yoʻq", "javob yo‘q",
+    "tanlanmagan", "кўрсатилмаган",
     // Arabic, Hebrew, Persian, Urdu
     "غير محدد", "لم يحدد", "لم يتم التحديد", "غير متوفر", "لا توجد إجابة", "بدون إجابة",
     "لم يتم الإدخال", "غير مذكور", "לא צוין", "לא צויין", "לא מולא", "אין תשובה", "לא נבחר",
@@ -126,7 +127,7 @@ constexpr std::string_view kPhrases[] = {
     "chưa chọn", "để trống", "tidak diisi", "tidak ada jawaban", "tidak disebutkan",
     "tidak dinyatakan", "tidak ditentukan", "tidak dipilih", "tiada jawapan", "hindi ibinigay",
     "walang sagot", "hindi tinukoy", "haijajazwa", "hakuna jibu", "haijatajwa", "haijabainishwa",
-    "hakujibiwa", "haikujibiwa", "haijatolewa",
+    "hakujibiwa", "haikujibiwa", "haijatolewa", "haikutolewa",
     // Hausa, Yoruba, Igbo, Zulu, Xhosa, Amharic, Somali, Haitian Creole
     "ba a cika ba", "ba a bayar ba", "babu amsa", "a kò pèsè", "kò sí ìdáhùn", "enyeghị",
     "akunikeziwe", "akugcwalisiwe", "ayikho impendulo", "akunikezelwanga", "አልተገለጸም", "አልተሞላም",

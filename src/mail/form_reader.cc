@@ -957,6 +957,23 @@ void FormReader::read(std::string_view body, FormText* out,
             (kinds[i] == LabelKind::kColon && labels[i].isShort))
             ++colonLines;
     }
+    // A body that runs every label into its answer ("Phone:+7 555", as a
+    // mailer's plain text made from HTML does): such lines are labels.
+    if (colonLines < 6) {
+        size_t tight = 0;
+        LabelLine label;
+        for (size_t i = 0; i < lines.size() && tight < 3; ++i) {
+            tight += kinds[i] != LabelKind::kColon && !lines[i].continued &&
+                     tightLabelOf(lines[i].view, &label);
+        }
+        for (size_t i = 0; i < lines.size() && tight >= 3; ++i) {
+            if (kinds[i] != LabelKind::kColon && !lines[i].continued &&
+                tightLabelOf(lines[i].view, &labels[i])) {
+                kinds[i] = LabelKind::kColon;
+                ++colonLines;
+            }
+        }
+    }
     if (colonLines >= 6) unfoldQuestionAnswerPairs(&lines, &kinds, labels);
     thread_local std::vector<bool> shaped;
     shaped.assign(lines.size(), false);

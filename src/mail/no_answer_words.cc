@@ -60,8 +60,9 @@ constexpr std::string_view kPhrases[] = {
     "ikkje oppgitt", "ikkje utfylt", "ikke angivet", "ikke udfyldt", "ikke oplyst", "ikke besvaret",
     "intet svar", "ekki tilgreint", "ekki útfyllt", "ekkert svar", "ekki gefið upp", "ekki svarað",
     "ei annettu", "ei ilmoitettu", "ei täytetty", "ei vastausta", "ei määritetty", "ei valittu",
-    "ei valintaa", "tyhjä", "ingen bemærkning", "ingen bemærkninger", "engin athugasemd",
-    "ingen anmärkning", "ingen merknad",
+    "ei valintaa", "tyhjä", "ingen bemærkning", "ingen bemærkninger", "sem comentário",
+    "sem comentários", "sin comentarios", "sans commentaire", "nessun commento", "kein kommentar",
+    "geen opmerkingen", "engin athugasemd", "ingen anmärkning", "ingen merknad",
     // Estonian, Latvian, Lithuanian
     "määramata", "täitmata", "märkimata", "pole märgitud", "pole täidetud", "pole määratud",
     "vastus puudub", "ei ole täpsustatud", "nav norādīts", "nav norādīta", "nav aizpildīts",

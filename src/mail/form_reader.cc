@@ -160,7 +160,8 @@ std::string_view withoutNote(std::string_view text) {
 
 // Whether `line` is a web link alone: "https://..." with no blank in it.
 bool isLinkAlone(std::string_view line) {
-    return (line.starts_with("https://") || line.starts_with("http://")) &&
+    return !line.empty() && line[0] == 'h' &&
+           (line.starts_with("https://") || line.starts_with("http://")) &&
            line.find(' ') == std::string_view::npos;
 }
 
@@ -957,23 +958,6 @@ void FormReader::read(std::string_view body, FormText* out,
             (kinds[i] == LabelKind::kColon && labels[i].isShort))
             ++colonLines;
     }
-    // A body that runs every label into its answer ("Phone:+7 555", as a
-    // mailer's plain text made from HTML does): such lines are labels.
-    if (colonLines < 6) {
-        size_t tight = 0;
-        LabelLine label;
-        for (size_t i = 0; i < lines.size() && tight < 3; ++i) {
-            tight += kinds[i] != LabelKind::kColon && !lines[i].continued &&
-                     tightLabelOf(lines[i].view, &label);
-        }
-        for (size_t i = 0; i < lines.size() && tight >= 3; ++i) {
-            if (kinds[i] != LabelKind::kColon && !lines[i].continued &&
-                tightLabelOf(lines[i].view, &labels[i])) {
-                kinds[i] = LabelKind::kColon;
-                ++colonLines;
-            }
-        }
-    }
     if (colonLines >= 6) unfoldQuestionAnswerPairs(&lines, &kinds, labels);
     thread_local std::vector<bool> shaped;
     shaped.assign(lines.size(), false);
@@ -1696,9 +1680,9 @@ void FormReader::read(std::string_view body, FormText* out,
         if (waiting && !blankInside && line.starts_with('(') && line.ends_with(')')) continue;
         // Right below a reference given on its label's line ("Listing ID:
         // TRH-0048213"), a link alone is the tool's link to what it names.
-        if (!waiting && !blankInside && isLinkAlone(line) &&
+        if (!waiting && !blankInside &&
             field->value.size() == opened[static_cast<size_t>(current)].valueOnLine &&
-            isReference(field->value)) {
+            isLinkAlone(line) && isReference(field->value)) {
             current = -1;
             continue;
         }
@@ -1825,14 +1809,15 @@ void FormReader::read(std::string_view body, FormText* out,
     // So does one with its answer on its line that goes on below in sentences
     // ("Tyres: new", then "Cash only, or a trade for a new car.").
     for (size_t i = out->fields.size(); i-- > 0;) {
+        if (!opened[i].mayBeText || out->fields[i].note) continue;
         const std::string& value = out->fields[i].value;
         size_t below = value.find('\n');
         opened[i].goesOn =
-            opened[i].mayBeText && !out->fields[i].note &&
-            (value.find("\n\n") != std::string::npos ||
-             (opened[i].valueOnLine > 0 && below != std::string::npos &&
-              isFreeText(std::string_view(value).substr(below + 1))) ||
-             (i + 1 < out->fields.size() && opened[i + 1].mayBeText && opened[i + 1].goesOn));
+            (below != std::string::npos &&
+             (value.find("\n\n", below) != std::string::npos ||
+              (opened[i].valueOnLine > 0 &&
+               isFreeText(std::string_view(value).substr(below + 1))))) ||
+            (i + 1 < out->fields.size() && opened[i + 1].mayBeText && opened[i + 1].goesOn);
     }
     size_t kept = 0;
     for (size_t i = 0; i < out->fields.size(); ++i) {

@@ -148,24 +148,6 @@ bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords) {
     return true;
 }
 
-bool tightLabelOf(std::string_view line, LabelLine* out) {
-    size_t colon = line.find(':');
-    if (colon == std::string_view::npos || colon == 0 || colon > kMaxLabelBytes ||
-        colon + 1 >= line.size())
-        return false;
-    char next = line[colon + 1];
-    std::string_view name = line.substr(0, colon);
-    if (next == ' ' || next == '\t' || next == '/' || name.back() == ' ' ||
-        name.find_first_of("0123456789") != std::string_view::npos)
-        return false;
-    int words = labelWords(name);
-    if (words <= 0 || words > kShortLabelWords) return false;
-    out->label = line.substr(0, colon + 1);
-    out->value = trimAll(line.substr(colon + 1));
-    out->isShort = true;
-    return true;
-}
-
 namespace {
 
 // A pair on one line whose label `name` is of at most kMaxLabelWords words.

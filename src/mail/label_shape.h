@@ -39,11 +39,6 @@ struct LabelLine {
 // blank. A colon in the middle of a word ("10:30", "http://") opens nothing.
 bool colonLabelOf(std::string_view line, LabelLine* out, int maxWords = kMaxLabelWords);
 
-// "Name:Ann", a label no blank follows, as some tools' plain text runs every
-// label into its answer: a name of a few words of letters (no digit: "10:30" is
-// a time), an answer that is no link's rest ("https://"). Short when it is one.
-bool tightLabelOf(std::string_view line, LabelLine* out);
-
 // "Question? answer" on one line, as forms that print their questions write
 // it: a question of at most kMaxLabelWords words ending in "?" (or "？") and a
 // blank, with text after it. The label keeps its question mark.

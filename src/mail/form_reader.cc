@@ -1235,13 +1235,15 @@ void FormReader::read(std::string_view body, FormText* out,
             // Below an answer of one line set under "Label:" alone, another
             // "Label:" alone over a line, a paragraph apart, is the form's next
             // field, as the one above was ("Date & time:", "Location:").
-            bool nextAlone = field != nullptr && labelColon && blankInside && label.value.empty() &&
-                             opened[static_cast<size_t>(current)].valueOnLine == 0 &&
-                             field->value.find('\n') == std::string::npos && i + 1 < lines.size() &&
-                             !lines[i + 1].text.empty();
+            auto nextAlone = [&] {
+                return labelColon && blankInside && label.value.empty() &&
+                       opened[static_cast<size_t>(current)].valueOnLine == 0 &&
+                       field->value.find('\n') == std::string::npos && i + 1 < lines.size() &&
+                       !lines[i + 1].text.empty();
+            };
             bool inFreeText = !vouched && field != nullptr && !waiting && !lone && !outdented &&
-                              !nextAlone && (blankInside || layout_.messages() >= 2) &&
-                              isFreeText(field->value);
+                              (blankInside || layout_.messages() >= 2) &&
+                              isFreeText(field->value) && !nextAlone();
             // Inside the block of an answer set below its label, a line such as
             // "Bağdat Cad. No: 12 D: 5" is a line of that answer (an address).
             // So is one below "Label:" alone on its line, the answer's first line

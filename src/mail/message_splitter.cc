@@ -393,7 +393,9 @@ void MessageSplitter::closeCandidate() {
         return;
     }
     inCandidate_ = false;
-    queue(current_.substr(0, candidateStart_));
+    // A message too large hands on none of its text (lines a block that began
+    // after it was cut may have left).
+    queue(tooLarge_ ? std::string() : current_.substr(0, candidateStart_));
     current_.erase(0, candidateStart_);
     tooLarge_ = false;
     phase_ = Phase::kHeader;

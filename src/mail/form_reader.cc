@@ -1806,20 +1806,19 @@ void FormReader::read(std::string_view body, FormText* out,
     // A label that only its shape made, right below a template field's text, whose
     // own value goes on in paragraphs, was that text going on ("...replaced it.",
     // "Model: AP-300W", blank, "Please check."): it goes back into it.
-    // A run of such labels goes back whole when the last one's value goes on so.
-    opened.resize(out->fields.size());
     // So does one with its answer on its line that goes on below in sentences
-    // ("Tyres: new", then "Cash only, or a trade for a new car.").
+    // ("Tyres: new", then "Cash only, or a trade for a new car."), and a run of
+    // such labels whose last one's value goes on so.
+    opened.resize(out->fields.size());
     for (size_t i = out->fields.size(); i-- > 0;) {
         if (!opened[i].mayBeText || out->fields[i].note) continue;
         const std::string& value = out->fields[i].value;
         size_t below = value.find('\n');
-        opened[i].goesOn =
-            (below != std::string::npos &&
-             (value.find("\n\n", below) != std::string::npos ||
-              (opened[i].valueOnLine > 0 &&
-               isFreeText(std::string_view(value).substr(below + 1))))) ||
-            (i + 1 < out->fields.size() && opened[i + 1].mayBeText && opened[i + 1].goesOn);
+        opened[i].goesOn = (below != std::string::npos &&
+                            (value.find("\n\n", below) != std::string::npos ||
+                             (opened[i].valueOnLine > 0 &&
+                              isFreeText(std::string_view(value).substr(below + 1))))) ||
+                           (i + 1 < out->fields.size() && opened[i + 1].goesOn);
     }
     size_t kept = 0;
     for (size_t i = 0; i < out->fields.size(); ++i) {
